@@ -1,0 +1,82 @@
+#include "platform/ui/DialogService.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+
+namespace ui {
+
+namespace {
+DialogService* g_service = nullptr;
+
+QMessageBox::StandardButton toButton(BoxAnswer a) {
+    switch (a) {
+    case BoxAnswer::Ok: return QMessageBox::Ok;
+    case BoxAnswer::Cancel: return QMessageBox::Cancel;
+    case BoxAnswer::Yes: return QMessageBox::Yes;
+    case BoxAnswer::No: return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+} // namespace
+
+DialogService& DialogService::current() {
+    static WidgetDialogService widgets;
+    return g_service ? *g_service : widgets;
+}
+
+void DialogService::install(DialogService* service) { g_service = service; }
+
+BoxAnswer WidgetDialogService::showBox(const BoxRequest& r) {
+    if (r.beep) QApplication::beep();
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(r.title);
+    box.setText(r.text);
+    switch (r.icon) {
+    case BoxIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case BoxIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case BoxIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case BoxIcon::Question: box.setIcon(QMessageBox::Question); break;
+    }
+    QMessageBox::StandardButtons buttons;
+    switch (r.buttons) {
+    case BoxButtons::Ok: buttons = QMessageBox::Ok; break;
+    case BoxButtons::OkCancel: buttons = QMessageBox::Ok | QMessageBox::Cancel; break;
+    case BoxButtons::YesNo: buttons = QMessageBox::Yes | QMessageBox::No; break;
+    case BoxButtons::YesNoCancel: buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+    }
+    box.setStandardButtons(buttons);
+    box.setDefaultButton(toButton(r.defaultAnswer));
+    switch (box.exec()) {
+    case QMessageBox::Ok: return BoxAnswer::Ok;
+    case QMessageBox::Yes: return BoxAnswer::Yes;
+    case QMessageBox::No: return BoxAnswer::No;
+    default: return BoxAnswer::Cancel;
+    }
+}
+
+int WidgetDialogService::execDialog(QDialog* dialog) { return dialog->exec(); }
+
+void WidgetDialogService::beep() { QApplication::beep(); }
+
+ScriptedDialogService::ScriptedDialogService() {
+    previous_ = g_service;
+    install(this);
+}
+
+ScriptedDialogService::~ScriptedDialogService() {
+    if (g_service == this) install(previous_);
+}
+
+BoxAnswer ScriptedDialogService::showBox(const BoxRequest& r) {
+    shown.append(r);
+    if (r.beep) ++beeps;
+    if (!answers.isEmpty()) return answers.takeFirst();
+    return r.defaultAnswer;
+}
+
+int ScriptedDialogService::execDialog(QDialog* dialog) {
+    return dialogHandler ? dialogHandler(dialog) : 0;
+}
+
+} // namespace ui
