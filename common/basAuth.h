@@ -1,0 +1,17 @@
+#pragma once
+// Module rights check, workload counter, exit and window routines.
+
+#include "common/DBResultSet.h"
+
+#include <QString>
+
+class QWidget;
+
+extern DBResultSet g_varAuthList; // the worker's rows of user_auth_lst, column 0 modu_code
+
+bool blnCheckAuth(const QString& code, bool show);
+int intAddJobQty(const QString& job, long kind, long volume, double amount);
+[[noreturn]] void subExitSystem();
+void subCenterForm(QWidget* window, bool top);
+void subUnloadForm(QWidget*& window);
+void subCloseWaitMsg();

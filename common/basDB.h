@@ -1,0 +1,46 @@
+#pragma once
+// Database session, statements, transactions, queries and the error report.
+// Every routine returns 0 on success and -1 on failure and records the cause in
+// the pending error (DBError); callers roll back and call intShowDBError().
+
+#include "common/DBResultSet.h"
+
+#include <QString>
+#include <QVariant>
+
+namespace oradb { class Session; class Database; }
+
+// Shared scratch: the SQL text a caller is about to run, and its last status.
+extern QString g_strSQL;
+extern int g_intSQLRet;
+
+// Schema facts set by the probes right after connecting.
+extern int g_intMarc03;
+extern int g_intIdxContLen;
+extern int g_intClassSerialCols;
+
+// The pending error.
+extern int g_intErrKind;      // 0 none, 1001 connect, 1003 query, 1005 statement, 1007 log write
+extern long g_lngErrNo;
+extern QString g_strErrMsgCode;
+extern QString g_strErrText;
+extern QString g_strErrProc;
+
+int LIB_DB_Connect();
+int LIB_DB_Close();
+int LIB_DB_BeginTrans();
+int LIB_DB_CommitTrans();
+int LIB_DB_Rollback();
+bool LIB_DB_InTrans();
+int LIB_DB_Execute(const QString& sql, int mode = 0);
+int LIB_DB_CallProc(const QString& call, int mode = 0);
+int LIB_DB_Select(const QString& sql, DBResultSet& result, int flag = 0);
+QString strSQLQuote(const QVariant& value);
+QString strGetServerDate();
+
+int intGetOraErrNo();
+int intShowDBError();
+
+// The open database object (nullptr before LIB_DB_Connect); for the MARC and
+// portrait readers and for add-ins.
+oradb::Database* LIB_DB_Database();
