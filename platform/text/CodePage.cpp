@@ -1,0 +1,248 @@
+#include "platform/text/CodePage.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+namespace text {
+namespace {
+
+// Both directions of GBK as tables, built once from the C library's converter.
+struct GbkTables {
+    // Double-byte codes: lead 0x81..0xFE, trail 0x40..0xFE.
+    static constexpr int kTrails = 0xFF - 0x40;
+    std::vector<char16_t> decode = std::vector<char16_t>(126 * kTrails, 0);
+    // Code point -> GBK code (one byte below 0x100, else lead << 8 | trail); 0 = none.
+    std::vector<uint16_t> encode = std::vector<uint16_t>(0x10000, 0);
+    char16_t byte80 = 0;
+
+    GbkTables()
+    {
+        iconv_t cd = iconv_open("UTF-16LE", "GBK");
+        if (cd == reinterpret_cast<iconv_t>(-1))
+            return;
+        auto one = [&](const unsigned char* b, size_t len) -> char16_t {
+            char16_t out[2] = {0, 0};
+            char* in = reinterpret_cast<char*>(const_cast<unsigned char*>(b));
+            size_t inLeft = len;
+            char* o = reinterpret_cast<char*>(out);
+            size_t outLeft = sizeof out;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+            if (iconv(cd, &in, &inLeft, &o, &outLeft) == static_cast<size_t>(-1) || inLeft != 0
+                || outLeft != 2)
+                return 0;
+            return out[0];
+        };
+        const unsigned char b80 = 0x80;
+        byte80 = one(&b80, 1);
+        if (byte80)
+            encode[byte80] = 0x80;
+        for (int lead = 0x81; lead <= 0xFE; ++lead) {
+            for (int trail = 0x40; trail <= 0xFE; ++trail) {
+                const unsigned char b[2] = {static_cast<unsigned char>(lead),
+                                            static_cast<unsigned char>(trail)};
+                const char16_t c = one(b, 2);
+                if (!c)
+                    continue;
+                decode[(lead - 0x81) * kTrails + (trail - 0x40)] = c;
+                if (!encode[c])
+                    encode[c] = static_cast<uint16_t>(lead << 8 | trail);
+            }
+        }
+        iconv_close(cd);
+    }
+};
+
+const GbkTables& tables()
+{
+    static const GbkTables t;
+    return t;
+}
+
+// GBK code of one UTF-16 unit: < 0x80 ASCII, 0x80 the single-byte euro,
+// >= 0x8140 a byte pair, 0 none ("?").
+inline uint16_t codeOf(char16_t c)
+{
+    if (c < 0x80)
+        return c;
+    return tables().encode[c];
+}
+
+QByteArray iconvAll(const char* to, const char* from, QByteArrayView in, const QByteArray& bad)
+{
+    QByteArray out;
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return out;
+    out.reserve(in.size() * 2 + 16);
+    char* src = const_cast<char*>(in.data());
+    size_t left = static_cast<size_t>(in.size());
+    char buf[4096];
+    while (left > 0) {
+        char* dst = buf;
+        size_t room = sizeof buf;
+        const size_t r = iconv(cd, &src, &left, &dst, &room);
+        out.append(buf, static_cast<qsizetype>(dst - buf));
+        if (r == static_cast<size_t>(-1)) {
+            if (errno == E2BIG)
+                continue;
+            // Invalid or truncated sequence: replace one byte and go on.
+            out.append(bad);
+            ++src;
+            --left;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    char* dst = buf;
+    size_t room = sizeof buf;
+    iconv(cd, nullptr, nullptr, &dst, &room);
+    out.append(buf, static_cast<qsizetype>(dst - buf));
+    iconv_close(cd);
+    return out;
+}
+
+} // namespace
+
+QByteArray toGbk(QStringView s)
+{
+    QByteArray out;
+    out.reserve(s.size() * 2);
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t c = s[i].unicode();
+        if (QChar::isLowSurrogate(c) && i > 0 && QChar::isHighSurrogate(s[i - 1].unicode()))
+            continue; // the pair's "?" was written for its first unit
+        const uint16_t code = codeOf(c);
+        if (c < 0x80)
+            out.append(static_cast<char>(c));
+        else if (code == 0)
+            out.append('?');
+        else if (code < 0x100)
+            out.append(static_cast<char>(code));
+        else {
+            out.append(static_cast<char>(code >> 8));
+            out.append(static_cast<char>(code & 0xFF));
+        }
+    }
+    return out;
+}
+
+QString fromGbk(QByteArrayView bytes)
+{
+    const GbkTables& t = tables();
+    QString out;
+    out.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            out.append(QChar(b));
+        } else if (b == 0x80) {
+            out.append(t.byte80 ? QChar(t.byte80) : QChar(u'?'));
+        } else if (b == 0xFF || i + 1 >= bytes.size()) {
+            out.append(QChar(u'?'));
+        } else {
+            const auto trail = static_cast<unsigned char>(bytes[i + 1]);
+            char16_t c = 0;
+            if (trail >= 0x40 && trail <= 0xFE)
+                c = t.decode[(b - 0x81) * GbkTables::kTrails + (trail - 0x40)];
+            if (c) {
+                out.append(QChar(c));
+                ++i;
+            } else {
+                out.append(QChar(u'?'));
+            }
+        }
+    }
+    return out;
+}
+
+int gbkCharBytes(QStringView s, qsizetype index)
+{
+    if (index < 0 || index >= s.size())
+        return 0;
+    const char16_t c = s[index].unicode();
+    if (QChar::isLowSurrogate(c) && index > 0 && QChar::isHighSurrogate(s[index - 1].unicode()))
+        return 0;
+    return codeOf(c) >= 0x100 ? 2 : 1;
+}
+
+bool isGbkDoubleByte(QChar c)
+{
+    return codeOf(c.unicode()) >= 0x100;
+}
+
+qsizetype gbkLength(QStringView s)
+{
+    return gbkByteOffset(s, s.size());
+}
+
+qsizetype gbkByteOffset(QStringView s, qsizetype index)
+{
+    index = qBound<qsizetype>(0, index, s.size());
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < index; ++i)
+        n += gbkCharBytes(s, i);
+    return n;
+}
+
+qsizetype gbkCharIndex(QStringView s, qsizetype byteOffset)
+{
+    if (byteOffset <= 0)
+        return 0;
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const int w = gbkCharBytes(s, i);
+        if (w > 0 && byteOffset < n + w)
+            return i;
+        n += w;
+    }
+    return s.size();
+}
+
+QString gbkLeft(QStringView s, qsizetype maxBytes)
+{
+    qsizetype n = 0;
+    qsizetype i = 0;
+    for (; i < s.size(); ++i) {
+        const int w = gbkCharBytes(s, i);
+        if (n + w > maxBytes)
+            break;
+        n += w;
+    }
+    // Never leave the first unit of a surrogate pair alone.
+    if (i > 0 && i < s.size() && QChar::isHighSurrogate(s[i - 1].unicode())
+        && QChar::isLowSurrogate(s[i].unicode()))
+        --i;
+    return s.left(i).toString();
+}
+
+QString gbkMid(QStringView s, qsizetype byteStart, qsizetype byteLength)
+{
+    const QByteArray bytes = toGbk(s);
+    if (byteStart < 0)
+        byteStart = 0;
+    if (byteStart >= bytes.size() || byteLength == 0)
+        return {};
+    const QByteArray part = byteLength < 0 ? bytes.mid(byteStart) : bytes.mid(byteStart, byteLength);
+    // A trail byte left at the front by the cut is not a character of its own.
+    if (byteStart > 0) {
+        const qsizetype ci = gbkCharIndex(s, byteStart);
+        if (ci < s.size() && gbkByteOffset(s, ci) < byteStart)
+            return QString(u'?') + fromGbk(QByteArrayView(part).sliced(1));
+    }
+    return fromGbk(part);
+}
+
+QByteArray toGb18030(QStringView s)
+{
+    return iconvAll("GB18030", "UTF-8", s.toUtf8(), QByteArray("?"));
+}
+
+QString fromGb18030(QByteArrayView bytes)
+{
+    return QString::fromUtf8(iconvAll("UTF-8", "GB18030", bytes, QByteArray("\xEF\xBF\xBD")));
+}
+
+} // namespace text
