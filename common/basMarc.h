@@ -1,0 +1,90 @@
+#pragma once
+// MARC records (ISO 2709) as the catalogue stores them: the header codes of
+// table marc, the record text split over the rows of marc_data, and the schema
+// probes run right after every connect.
+//
+// Every position and length inside a record (leader, directory, field starts)
+// counts bytes of the record text in the GBK code page; a character GBK cannot
+// encode counts one byte.
+
+#include "common/DBResultSet.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+inline constexpr char MARC_SUBFIELD_MARK = 31;
+inline constexpr char MARC_FIELD_END = 30;
+inline constexpr char MARC_RECORD_END = 29;
+
+struct MarcDirEntry {
+    QString tag;     // three characters
+    long start = 0;  // offset of the field in the data part, from 0
+    long length = 0; // field length, its terminator included
+};
+
+struct MarcRecord {
+    int intFirst = 0;
+    QString marc_rec_no;
+    QString marc_type;     // fixed 1
+    QString doc_type_code; // fixed 2
+    QString lang_code;     // fixed 3
+    QString country_code;  // fixed 2
+    QString marc_use_flag; // fixed 1
+    QString cata_oper;     // fixed 4
+    QString cata_date;     // fixed 10
+    QString leader;        // fixed 24
+    int count = 0;
+    QVector<MarcDirEntry> directory; // entries 0..count-1, entry count stays empty
+    QByteArray data;                 // GBK bytes of the data part, record end included
+    int intLast = 0;
+    // Why the record text could not be taken apart; empty when it could (or
+    // when nothing was read). A record with an error has count 0.
+    QString error;
+};
+
+// The record a window read last; the field getters work on it.
+extern MarcRecord g_recMarc;
+
+// ---- schema probes (run by LIB_DB_Connect right after opening) --------------
+
+bool blnProbeMarcDataWide();
+int intProbeIdxContLen();
+bool blnProbeClassSerial();
+// Runs the three probes in order and stores g_intMarc03, g_intIdxContLen and
+// g_intClassSerialCols. Returns 0, or -1 when a probe failed (the pending
+// error then tells why; the connect must fail).
+int intRunMarcSchemaProbes();
+
+// ---- queries ----------------------------------------------------------------
+
+// LIB_DB_Select; under wide storage, text cells holding a hexadecimal dump
+// ("Typ=..." or "NULL") are decoded.
+int intDBSelectDump(const QString& sql, DBResultSet& result);
+// The summary-list query: under wide storage `sql` is first rewritten so that
+// every summary column comes as a dump (the rewritten text is written back).
+int intDBSelectMarc(QString& sql, DBResultSet& result);
+// The rewrite intDBSelectMarc applies under wide storage.
+QString strMarcSelectToDump(const QString& sql);
+
+// Decodes a hexadecimal dump of UTF-16 (big-endian) bytes: "Typ=1 Len=4: 0,41,4e,2d".
+QString strDumpToText(const QString& dump);
+
+// Substring by GBK byte positions: the characters covering bytes
+// start..start+length-1 (start from 1; a negative length runs to the end).
+QString strMidBytes(const QString& text, long start, int length);
+
+// ---- reading ----------------------------------------------------------------
+
+// Reads record `no` from marc and marc_data. Never shows a message: a failed
+// query or a malformed text gives a record with count 0 (and `error` set when
+// the text was malformed).
+MarcRecord strReadMarc(const QString& no);
+
+// Takes apart a complete record text in GBK bytes (record end included) into
+// leader, directory and data. Checks that the text is whole and consistent:
+// record end present, leader record length and base address right, every
+// directory entry numeric and inside the data part on character boundaries,
+// every byte valid GBK. Returns 0, or -1 with rec.error set and leader,
+// directory and data cleared; never reads outside `text`.
+int intParseMarcText(const QByteArray& text, MarcRecord& rec);

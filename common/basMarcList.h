@@ -1,0 +1,31 @@
+#pragma once
+// Summary lines of a list of bibliographic records (hit lists, histories),
+// from the summary columns of table marc.
+
+#include <QString>
+#include <QVector>
+
+struct BookSumEntry {
+    QString marc_rec_no;
+    QString doc_type_code;
+    QString marc_use_flag;
+    QString marc_type;
+    QString lang_code;
+    QString country_code;
+    QString call_no;
+    QString title;
+    QString author;
+    QString publisher;
+    QString pub_year;
+    QString isbn;
+};
+
+// Entries 0..n-1 hold the rows, entry n stays empty.
+extern QVector<BookSumEntry> g_arrBookSum;
+
+// Loads the summaries of every record that `selection` (a statement returning
+// record numbers in its only column) selects. A failed query is reported and
+// leaves the list as it was. `source` 0 = table marc.
+void subLoadMarcList(const QString& selection, int source = 0);
+// Index of the first entry of the record, or -1 when it is not in the list.
+int intFindMarcInList(const QString& no);
