@@ -84,7 +84,7 @@ public:
     bool opensSubMenu() const { return opensSubMenu_; }
 
     // Style Control: the widget shown in place of a button, and its width in
-    // pixels (0 keeps the widget's own).
+    // pixels (0 keeps the widget's own). The bar takes ownership of the widget.
     void setControl(QWidget* widget, int width = 0);
     QWidget* control() const { return control_; }
 
