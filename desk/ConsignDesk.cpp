@@ -1,0 +1,991 @@
+#include "desk/ConsignDesk.h"
+
+#include "common/LoginState.h"
+#include "common/basCodeFunc.h"
+#include "common/basDB.h"
+#include "common/basEnv.h"
+#include "common/basLTFunc.h"
+#include "common/basMarc.h"
+#include "common/basMarcField.h"
+#include "common/basMsg.h"
+
+#include <QDate>
+#include <QSet>
+#include <cmath>
+
+QString g_strRedrBarcode;
+
+namespace desk {
+
+namespace {
+
+QString q(const QVariant& v) { return strSQLQuote(v); }
+
+QString today() { return varGetSysInfo(1).toString().left(10); }
+
+int toInt(const QString& s)
+{
+    const QString t = s.trimmed();
+    if (t.isEmpty())
+        return 0;
+    bool ok = false;
+    const double d = t.toDouble(&ok);
+    return ok ? static_cast<int>(d) : 0;
+}
+
+double toNumber(const QString& s)
+{
+    bool ok = false;
+    const double d = s.trimmed().toDouble(&ok);
+    return ok ? d : 0.0;
+}
+
+QString money(double v) { return QString::number(lngCents(v) / 100.0, 'f', 2); }
+
+QString deskGroup()
+{
+    const QVariant& p = g_varLocaProperty;
+    if (p.canConvert<QVariantList>() && p.typeId() != QMetaType::QString) {
+        const QVariantList l = p.toList();
+        if (!l.isEmpty())
+            return l.first().toString();
+    }
+    return p.toString();
+}
+
+const char* kReaderSelect =
+    "SELECT reader.cert_id, reader.redr_type_code, reader.lend_grd, reader.id_card, reader.name, reader.dept, "
+    "reader.sex, reader.volt_flag, reader.debt_flag, reader.total_lend_qty, reader.year_lend_qty, "
+    "reader.redr_flag, reader.redr_del_day, reader.sex, reader.sex, reader.sex, reader.sex, reader.sex, "
+    "reader_cert.cert_flag, reader_cert.bgn_date, reader_cert.end_date, reader.sex FROM reader_cert, reader ";
+
+const char* kVoltSelect =
+    "SELECT reader_volt_lst.cert_id, punish_date, volt_code, prop_no, location_f, real_fine_amt, fine_date, "
+    "bill_no, froz_end_date, volt_deal_flag, resp_wkr, remark FROM reader_volt_lst WHERE cert_id = ";
+
+} // namespace
+
+QString strLikeEscape(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + 4);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            out += QLatin1Char('\\');
+        out += c;
+    }
+    return out;
+}
+
+qint64 lngCents(double amount) { return std::llround(amount * 100.0); }
+
+QString ViolationRow::stateText() const
+{
+    if (voltDealFlag == QLatin1String("1"))
+        return QStringLiteral("停借");
+    if (voltDealFlag == QLatin1String("2"))
+        return QStringLiteral("罚款");
+    if (voltDealFlag == QLatin1String("3"))
+        return QStringLiteral("罚款并停借");
+    if (voltDealFlag == QLatin1String("4"))
+        return QStringLiteral("预约到书过期");
+    if (voltDealFlag == QLatin1String("5"))
+        return QStringLiteral("委托到书过期");
+    return QString();
+}
+
+ConsignDesk::ConsignDesk()
+{
+    titleTexts = [](const QString& no) {
+        g_recMarc = strReadMarc(no);
+        return QStringList{strGetMarcTitle(g_recMarc, 0), strGetMarcTitle(g_recMarc, 1),
+                           strGetMarcTitle(g_recMarc, 3)};
+    };
+}
+
+// ---- counted database calls ---------------------------------------------------
+
+int ConsignDesk::select(const QString& sql, DBResultSet& rs)
+{
+    ++m_statements;
+    g_strSQL = sql;
+    return LIB_DB_Select(sql, rs);
+}
+
+int ConsignDesk::execute(const QString& sql)
+{
+    ++m_statements;
+    g_strSQL = sql;
+    return LIB_DB_Execute(sql);
+}
+
+int ConsignDesk::callProc(const QString& call)
+{
+    ++m_statements;
+    return LIB_DB_CallProc(call);
+}
+
+int ConsignDesk::begin()
+{
+    ++m_statements;
+    return LIB_DB_BeginTrans();
+}
+
+int ConsignDesk::commit()
+{
+    ++m_statements;
+    return LIB_DB_CommitTrans();
+}
+
+int ConsignDesk::rollback()
+{
+    ++m_statements;
+    return LIB_DB_Rollback();
+}
+
+QString ConsignDesk::readerValue(int col) const
+{
+    if (m_recRedr.rowCount() < 1)
+        return QString();
+    return m_recRedr.text(0, col);
+}
+
+QStringList ConsignDesk::textsOf(const QString& marcRecNo)
+{
+    QStringList t = titleTexts ? titleTexts(marcRecNo) : QStringList();
+    while (t.size() < 3)
+        t << QString();
+    return t;
+}
+
+// ---- reader load ------------------------------------------------------------------
+
+void ConsignDesk::mergeRedrType(DBResultSet& rec)
+{
+    if (rec.rowCount() < 1)
+        return;
+    const QString code = rec.text(0, redr::RedrTypeCode);
+    int hit = -1;
+    for (int r = 0; r < g_varRedrType.rowCount(); ++r) {
+        if (g_varRedrType.text(r, redrtype::Code) == code) {
+            hit = r;
+            break;
+        }
+    }
+    auto put = [&](int col, int typeCol) {
+        rec.setCell(col, 2, hit < 0 ? QVariant(QString()) : g_varRedrType.value(hit, typeCol));
+    };
+    put(redr::TypeName, redrtype::Name);
+    put(redr::ChkValidity, redrtype::ChkValidityPeriod);
+    put(redr::MaxLendQty, redrtype::MaxLendQty);
+    put(redr::MaxDebtAmt, redrtype::MaxDebtAmt);
+    put(redr::MaxPregQty, redrtype::MaxPregQty);
+    put(redr::MaxPregDays, redrtype::MaxPregDays);
+}
+
+void ConsignDesk::subClearRedrInfo()
+{
+    m_panel = ReaderPanel();
+    m_readerShown = false;
+}
+
+void ConsignDesk::fillPanel()
+{
+    m_panel = ReaderPanel();
+    m_panel.name = readerValue(redr::Name);
+    const QString sex = readerValue(redr::Sex);
+    m_panel.sex = sex == QLatin1String("M") ? QStringLiteral("男")
+                : sex == QLatin1String("F") ? QStringLiteral("女")
+                                            : QStringLiteral("<不定>");
+    m_panel.dept = readerValue(redr::Dept);
+    m_panel.certId = readerValue(redr::CertId);
+    m_panel.typeName = readerValue(redr::TypeName);
+    m_panel.endDate = readerValue(redr::EndDate);
+    m_panel.yearTotal = readerValue(redr::YearLendQty) + QStringLiteral("/") + readerValue(redr::TotalLendQty);
+    m_panel.debt = money(toNumber(readerValue(redr::DebtFlag)));
+}
+
+int ConsignDesk::readLoans(const QString& certId, QVector<LoanRow>& rows)
+{
+    rows.clear();
+    DBResultSet rs;
+    const QString sql =
+        "SELECT lend_lst.cert_id, lend_lst.prop_no, lend_lst.lend_date, lend_lst.norm_ret_date, item.marc_rec_no, "
+        "item.bar_code, item.call_no, item.book_stat_code, item.location, item.book_lend_flag FROM lend_lst, item "
+        "WHERE cert_id = " + q(certId) + " AND lend_lst.prop_no = item.prop_no ORDER BY lend_lst.lend_date";
+    if (select(sql, rs) != 0)
+        return -1;
+    const QString now = today();
+    for (int r = 0; r < rs.rowCount(); ++r) {
+        LoanRow l;
+        l.certId = rs.text(r, 0);
+        l.propNo = rs.text(r, 1);
+        l.lendDate = rs.text(r, 2);
+        l.normRetDate = rs.text(r, 3);
+        l.marcRecNo = rs.text(r, 4);
+        l.barCode = rs.text(r, 5);
+        l.callNo = rs.text(r, 6);
+        l.bookStatCode = rs.text(r, 7);
+        l.location = rs.text(r, 8);
+        l.bookLendFlag = rs.text(r, 9);
+        l.overdue = l.normRetDate < now; // a loan due today, at any hour, is not overdue
+        l.abnormal = l.bookStatCode != QLatin1String("41");
+        rows.push_back(l);
+    }
+    return 0;
+}
+
+int ConsignDesk::intLoadRedr(const QString& card)
+{
+    if (begin() != 0) {
+        intShowDBError();
+        return -1;
+    }
+    DBResultSet rs;
+    if (select(QString::fromLatin1(kReaderSelect) + "WHERE reader_cert.redr_cert_id = " + q(card)
+                   + " AND reader_cert.cert_id = reader.cert_id FOR UPDATE",
+               rs)
+        != 0) {
+        commit();
+        intShowDBError();
+        return -1;
+    }
+    if (rs.rowCount() < 1) {
+        commit();
+        intShowMsg(QStringLiteral("ELT101"));
+        return -1;
+    }
+    m_recRedr = rs;
+    mergeRedrType(m_recRedr);
+
+    // The reader is shown from here on, also when a check refuses it. Another
+    // reader's violations never stay on the panel.
+    g_strCertID = readerValue(redr::CertId);
+    fillPanel();
+    m_readerShown = true;
+    m_violations.clear();
+    m_violationsFront = false;
+    m_loans.clear();
+    m_arrived.clear();
+
+    if (readerValue(redr::RedrFlag) == QLatin1String("0")) {
+        commit();
+        intShowMsg(QStringLiteral("ELT102") + readerValue(redr::RedrDelDay));
+        return -1;
+    }
+    const QString certFlag = readerValue(redr::CertFlag);
+    if (certFlag == QLatin1String("0")) {
+        commit();
+        intShowMsg(QStringLiteral("ELT103"));
+        return -1;
+    }
+    if (certFlag == QLatin1String("2")) {
+        commit();
+        DBResultSet loss;
+        select("SELECT lose_date FROM cert_loss WHERE redr_cert_id = " + q(card) + " AND cert_lose_flag = '1'",
+               loss);
+        intShowMsg(QStringLiteral("ELT104") + (loss.rowCount() > 0 ? loss.text(0, 0) : QString()));
+        return -1;
+    }
+
+    const QString now = today();
+    bool outOfDate = false;
+    if (readerValue(redr::ChkValidity) == QLatin1String("1")) {
+        const QString bgn = readerValue(redr::BgnDate).left(10);
+        const QString end = readerValue(redr::EndDate).left(10);
+        if (end < now || bgn > now) {
+            outOfDate = true;
+            intShowMsg(QStringLiteral("ELT105") + bgn + QStringLiteral("-") + end);
+        }
+    }
+
+    bool inTrans = true;
+    if (toInt(readerValue(redr::VoltFlag)) > 0) {
+        DBResultSet volt;
+        if (select(QString::fromLatin1(kVoltSelect) + q(g_strCertID)
+                       + " AND reader_volt_lst.volt_deal_flag <> '0' FOR UPDATE",
+                   volt)
+            != 0) {
+            commit();
+            intShowDBError();
+            return -1;
+        }
+        for (int r = 0; r < volt.rowCount(); ++r) {
+            ViolationRow v{volt.text(r, 0), volt.text(r, 1), volt.text(r, 2), volt.text(r, 3),
+                           volt.text(r, 4), volt.text(r, 5), volt.text(r, 6), volt.text(r, 7),
+                           volt.text(r, 8), volt.text(r, 9), volt.text(r, 10), volt.text(r, 11)};
+            // A suspension whose end date has passed ends; one without an end
+            // date runs on.
+            const bool runOut = !v.frozEndDate.isEmpty() && v.frozEndDate.left(10) < now;
+            QString newState;
+            if (runOut && v.voltDealFlag == QLatin1String("1"))
+                newState = QStringLiteral("0");
+            else if (runOut && v.voltDealFlag == QLatin1String("3"))
+                newState = QStringLiteral("2");
+            if (!newState.isEmpty()) {
+                const QString call = "LT_UPD_reader_volt_lst " + q(v.certId) + "," + q(v.punishDate)
+                                   + ",NULL,NULL,NULL,NULL,NULL,NULL,NULL," + q(newState) + ",NULL,NULL";
+                if (callProc(call) != 0) {
+                    rollback();
+                    intShowDBError();
+                    return -1;
+                }
+                v.voltDealFlag = newState;
+            }
+            if (v.voltDealFlag != QLatin1String("0"))
+                m_violations.push_back(v);
+        }
+        m_recRedr.setCell(redr::VoltFlag, 2, static_cast<int>(m_violations.size()));
+        QString call = "LT_UPD_reader " + q(g_strCertID);
+        for (int pos = 2; pos <= 28; ++pos)
+            call += pos == 18 ? QStringLiteral(",") + QString::number(m_violations.size()) : QStringLiteral(",NULL");
+        if (callProc(call) != 0) {
+            rollback();
+            intShowDBError();
+            return -1;
+        }
+        inTrans = false;
+        if (commit() != 0) {
+            intShowDBError();
+            return -1;
+        }
+        if (!m_violations.isEmpty()) {
+            m_violationsFront = true;
+            intShowMsg(QStringLiteral("ELT106"));
+            if (!outOfDate)
+                return -1;
+        }
+    }
+
+    if (inTrans && commit() != 0) {
+        intShowDBError();
+        return -1;
+    }
+    const double debt = toNumber(readerValue(redr::DebtFlag));
+    if (lngCents(debt) >= 10) {
+        g_dblExceedFine = debt;
+        if (fineLend == 1 && showFineWindow)
+            showFineWindow();
+        m_panel.debt = money(g_dblExceedFine);
+        const double maxDebt = toNumber(readerValue(redr::MaxDebtAmt));
+        if (lngCents(g_dblExceedFine) >= lngCents(maxDebt)) {
+            intShowMsg(QStringLiteral("ELT107") + money(maxDebt));
+            return -1;
+        }
+    }
+
+    if (readLoans(g_strCertID, m_loans) != 0) {
+        intShowDBError();
+        return -1;
+    }
+    if (outOfDate) {
+        if (!m_loans.isEmpty())
+            intShowMsg(QStringLiteral("ELT133"));
+        return -1;
+    }
+    m_panel.loans = QString::number(m_loans.size()) + QStringLiteral(" / ") + readerValue(redr::MaxLendQty);
+
+    DBResultSet arri;
+    if (select("SELECT relegate_arri_lst.call_no, relegate_arri_lst.prop_no, relegate_arri_lst.relegate_location, "
+               "relegate_arri_lst.relegate_arri_date, relegate_arri_lst.relegate_keep_end_date, item.marc_rec_no "
+               "FROM relegate_arri_lst, item WHERE relegate_arri_lst.cert_id = " + q(g_strCertID)
+                   + " AND relegate_arri_lst.relegate_end_flag < '3' AND relegate_arri_lst.relegate_keep_end_date >= "
+                   + q(now) + " AND relegate_arri_lst.prop_no = item.prop_no",
+               arri)
+        != 0) {
+        intShowDBError();
+        return -1;
+    }
+    for (int r = 0; r < arri.rowCount(); ++r) {
+        ArrivedRow a{arri.text(r, 0), arri.text(r, 1), arri.text(r, 2), arri.text(r, 3), arri.text(r, 4),
+                     arri.text(r, 5), {}, {}, {}};
+        const QStringList t = textsOf(a.marcRecNo);
+        a.title = t[0];
+        a.author = t[1];
+        a.publisher = t[2];
+        m_arrived.push_back(a);
+    }
+    if (!m_arrived.isEmpty() && showFindList)
+        showFindList(m_arrived);
+
+    bool overdue = false, abnormal = false;
+    for (const LoanRow& l : m_loans) {
+        overdue = overdue || l.overdue;
+        abnormal = abnormal || l.abnormal;
+    }
+    if (overdue) {
+        intShowMsg(QStringLiteral("ELT108"));
+        return -1;
+    }
+    if (abnormal) {
+        intShowMsg(QStringLiteral("ELT109"));
+        return -1;
+    }
+    if (mode == ModeRequest) {
+        if (m_loans.size() >= toInt(readerValue(redr::MaxLendQty))) {
+            intShowMsg(QStringLiteral("ELT110"));
+            return -1;
+        }
+        if (subLoadApplyList(0) < 0)
+            m_requests.clear();
+    }
+    m_violationsFront = false;
+    return 0;
+}
+
+// ---- requester check ------------------------------------------------------------
+
+int ConsignDesk::intCheckApplicant(const QString& certId)
+{
+    if (begin() != 0) {
+        intShowDBError();
+        return -1;
+    }
+    DBResultSet rs;
+    if (select(QString::fromLatin1(kReaderSelect) + "WHERE reader.cert_id = " + q(certId)
+                   + " AND reader_cert.cert_flag = '1' AND reader.cert_id = reader_cert.cert_id FOR UPDATE",
+               rs)
+        != 0) {
+        commit();
+        intShowDBError();
+        return -1;
+    }
+    m_recRedr = rs;
+    if (rs.rowCount() < 1) {
+        commit();
+        return -1;
+    }
+    mergeRedrType(m_recRedr);
+    if (readerValue(redr::RedrFlag) == QLatin1String("0")) {
+        commit();
+        return -1;
+    }
+    const QString now = today();
+    if (readerValue(redr::ChkValidity) == QLatin1String("1")) {
+        if (readerValue(redr::EndDate).left(10) < now || readerValue(redr::BgnDate).left(10) > now) {
+            commit();
+            return -1;
+        }
+    }
+    if (toInt(readerValue(redr::VoltFlag)) > 0) {
+        DBResultSet volt;
+        if (select(QString::fromLatin1(kVoltSelect) + q(readerValue(redr::CertId))
+                       + " AND volt_deal_flag <> '0' FOR UPDATE",
+                   volt)
+            != 0) {
+            commit();
+            intShowDBError();
+            return -1;
+        }
+        if (volt.rowCount() > 0) {
+            commit();
+            return -1;
+        }
+    }
+    if (commit() != 0) {
+        intShowDBError();
+        return -1;
+    }
+    const double debt = toNumber(readerValue(redr::DebtFlag));
+    if (lngCents(debt) >= 10) {
+        g_dblExceedFine = debt;
+        if (lngCents(debt) >= lngCents(toNumber(readerValue(redr::MaxDebtAmt))))
+            return -1;
+    }
+    QVector<LoanRow> loans;
+    if (readLoans(readerValue(redr::CertId), loans) != 0) {
+        intShowDBError();
+        return -1;
+    }
+    bool overdue = false, abnormal = false;
+    for (const LoanRow& l : loans) {
+        overdue = overdue || l.overdue;
+        abnormal = abnormal || l.abnormal;
+    }
+    if (overdue || abnormal)
+        return -1;
+    if (loans.size() >= toInt(readerValue(redr::MaxLendQty)))
+        return -1;
+    return 0;
+}
+
+// ---- title search and holdings ----------------------------------------------------
+
+int ConsignDesk::subSearchBook(const QString& text, int field)
+{
+    switch (field) {
+    case SearchCallNo: return subSearchBookByGroup(text, QStringLiteral("91"));
+    case SearchTitle: return subSearchBookByGroup(text, QStringLiteral("02"));
+    case SearchAuthor: return subSearchBookByGroup(text, QStringLiteral("03"));
+    case SearchPublisher: return subSearchBookByGroup(text, QStringLiteral("09"));
+    default: return -1;
+    }
+}
+
+int ConsignDesk::subSearchBookByGroup(const QString& text, const QString& group)
+{
+    const QString like = q(strLikeEscape(text) + QStringLiteral("%")) + QStringLiteral(" ESCAPE '\\'");
+    const bool byCallNo = group == QLatin1String("91");
+    const QString sql = byCallNo
+        ? "SELECT DISTINCT marc_rec_no FROM call_no_lst WHERE call_no LIKE " + like
+        : "SELECT DISTINCT marc_rec_no FROM marc_idx WHERE marc_idx_grp = " + q(group)
+              + " AND marc_idx_cont LIKE " + like;
+    return searchTitles(sql, text, byCallNo);
+}
+
+int ConsignDesk::searchTitles(const QString& sql, const QString& text, bool byCallNo)
+{
+    DBResultSet found;
+    if (select(sql, found) != 0) {
+        intShowDBError();
+        return -1;
+    }
+    if (found.rowCount() < 1) {
+        intShowMsg(QStringLiteral("E所查询书刊不存在！"));
+        m_titles.clear();
+        return -1;
+    }
+    m_titles.clear();
+    // The call numbers of all found titles in one query.
+    QString in;
+    for (int r = 0; r < found.rowCount(); ++r)
+        in += (r ? QStringLiteral(",") : QString()) + q(found.text(r, 0));
+    DBResultSet calls;
+    if (select("SELECT marc_rec_no, call_no FROM call_no_lst WHERE marc_rec_no IN (" + in + ")", calls) != 0) {
+        intShowDBError();
+        return -1;
+    }
+    QHash<QString, QStringList> byTitle;
+    for (int r = 0; r < calls.rowCount(); ++r)
+        byTitle[calls.text(r, 0)].append(calls.text(r, 1));
+    for (int r = 0; r < found.rowCount(); ++r) {
+        const QString no = found.text(r, 0);
+        const QStringList callNos = byTitle.value(no);
+        if (callNos.isEmpty())
+            continue;
+        TitleRow t;
+        t.marcRecNo = no;
+        t.callNos = callNos;
+        if (byCallNo && callNos.size() > 1) {
+            for (int i = 0; i < callNos.size(); ++i) {
+                if (callNos[i].contains(text)) {
+                    t.chosen = i;
+                    if (callNos[i] == text)
+                        break;
+                }
+            }
+        }
+        const QStringList texts = textsOf(no);
+        t.title = texts[0];
+        t.author = texts[1];
+        t.publisher = texts[2];
+        m_titles.push_back(t);
+    }
+    if (m_titles.isEmpty()) {
+        intShowMsg(QStringLiteral("E没有符合该读者借阅条件的书刊！"));
+        return -1;
+    }
+    m_selectedCallNo = m_titles[0].callNo();
+    subShowHoldings(0);
+    return 0;
+}
+
+void ConsignDesk::setChosenCallNo(int titleIndex, int entry)
+{
+    if (titleIndex < 0 || titleIndex >= m_titles.size())
+        return;
+    TitleRow& t = m_titles[titleIndex];
+    if (entry < 0 || entry >= t.callNos.size())
+        return;
+    t.chosen = entry;
+    m_selectedCallNo = t.callNo();
+}
+
+int ConsignDesk::intCheckApplyLoca(const QString& location, const QString& circType, const QString& redrType)
+{
+    int hit = -1;
+    for (int r = 0; r < g_varRuleComp.rowCount(); ++r) {
+        if (blnMatchRuleCode(location, g_varRuleComp.text(r, rulecomp::LocaCode))
+            && blnMatchRuleCode(circType, g_varRuleComp.text(r, rulecomp::CircTypeCode))
+            && blnMatchRuleCode(redrType, g_varRuleComp.text(r, rulecomp::RedrTypeCode))) {
+            hit = r;
+            break;
+        }
+    }
+    if (hit < 0)
+        return -1;
+    DBResultSet rs;
+    if (select("SELECT location_property FROM location_lst WHERE location = " + q(location), rs) != 0) {
+        intShowDBError();
+        return -1;
+    }
+    const QString group = rs.rowCount() > 0 ? rs.text(0, 0) : QString();
+    return group == deskGroup() ? 0 : 1;
+}
+
+int ConsignDesk::subShowHoldings(int titleIndex)
+{
+    if (titleIndex < 0 || titleIndex >= m_titles.size())
+        return -1;
+    TitleRow& title = m_titles[titleIndex];
+    const QString callNo = title.callNo();
+    m_selectedCallNo = callNo;
+    // Holdings belong to one call number: a changed drop-down lists afresh.
+    if (title.listed && title.listedCallNo == callNo)
+        return 0;
+    title.holdings.clear();
+    title.listed = false;
+
+    DBResultSet items;
+    if (select("SELECT location, book_stat_code, book_lend_flag FROM item WHERE call_no = " + q(callNo)
+                   + " ORDER BY location",
+               items)
+        != 0) {
+        intShowDBError();
+        return -1;
+    }
+    DBResultSet circ;
+    if (select("SELECT circ_type_code FROM call_no_lst WHERE call_no = " + q(callNo), circ) != 0) {
+        intShowDBError();
+        return -1;
+    }
+    const QString circType = circ.rowCount() > 0 ? circ.text(0, 0) : QString();
+    const QString redrType = readerValue(redr::RedrTypeCode);
+    const QString now = today();
+
+    QVector<HoldingRow> inOrder;
+    int lendable = 0, inLibrary = 0;
+    for (int r = 0; r < items.rowCount(); ++r) {
+        const QString loc = items.text(r, 0);
+        if (items.text(r, 1) == QLatin1String("41")) {
+            ++lendable;
+            if (items.text(r, 2) == QLatin1String("0"))
+                ++inLibrary;
+        }
+        const bool last = r + 1 == items.rowCount() || items.text(r + 1, 0) != loc;
+        if (!last)
+            continue;
+        if (lendable > 0) {
+            const int check = intCheckApplyLoca(loc, circType, redrType);
+            if (check >= 0) {
+                DBResultSet cnt;
+                if (select("SELECT count(*) FROM relegate_lst WHERE call_no = " + q(callNo) + " AND location = "
+                               + q(loc) + " AND relegate_end_date >= " + q(now) + " AND relegate_flag = '0'",
+                           cnt)
+                    != 0) {
+                    intShowDBError();
+                    return -1;
+                }
+                HoldingRow h;
+                h.location = loc;
+                h.lendable = lendable;
+                h.inLibrary = inLibrary;
+                h.queued = cnt.rowCount() > 0 ? toInt(cnt.text(0, 0)) : 0;
+                h.canApply = check == 1;
+                inOrder.push_back(h);
+            }
+        }
+        lendable = inLibrary = 0;
+    }
+    // The grid keeps the first location in the title row and inserts each
+    // later one directly below it.
+    if (!inOrder.isEmpty()) {
+        title.holdings.push_back(inOrder.first());
+        for (int i = inOrder.size() - 1; i >= 1; --i)
+            title.holdings.push_back(inOrder[i]);
+    }
+    title.listed = true;
+    title.listedCallNo = callNo;
+    return 0;
+}
+
+int ConsignDesk::subShowLendDetail(const QString& callNo, const QString& location, QVector<LendDetailRow>& rows)
+{
+    rows.clear();
+    if (location.isEmpty())
+        return -1;
+    DBResultSet rs;
+    if (select("SELECT lend_lst.prop_no, lend_lst.lend_date, lend_lst.norm_ret_date FROM lend_lst, item "
+               "WHERE lend_lst.prop_no = item.prop_no AND lend_lst.location_f = " + q(location)
+                   + " AND item.call_no = " + q(callNo),
+               rs)
+        != 0) {
+        intShowDBError();
+        return -1;
+    }
+    for (int r = 0; r < rs.rowCount(); ++r)
+        rows.push_back({rs.text(r, 0), rs.text(r, 1), rs.text(r, 2)});
+    return 0;
+}
+
+// ---- requests -------------------------------------------------------------------------
+
+int ConsignDesk::subApplyBook(int titleIndex, int holdingIndex)
+{
+    if (titleIndex < 0 || titleIndex >= m_titles.size())
+        return -1;
+    TitleRow& t = m_titles[titleIndex];
+    if (holdingIndex < 0 || holdingIndex >= t.holdings.size())
+        return -1;
+    return subApplyBook(t.listedCallNo.isEmpty() ? t.callNo() : t.listedCallNo, t.holdings[holdingIndex]);
+}
+
+int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
+{
+    const QString loc = holding.location;
+    if (loc.isEmpty())
+        return -1;
+    const QString certId = g_strCertID;
+    const QString now = today();
+
+    DBResultSet title;
+    if (select("SELECT circ_type_code, lend_grd FROM call_no_lst WHERE call_no = " + q(callNo), title) != 0) {
+        intShowDBError();
+        return -1;
+    }
+    const QString circType = title.rowCount() > 0 ? title.text(0, 0) : QString();
+    const int rule = intFindRuleIndex(loc, circType, readerValue(redr::RedrTypeCode));
+    if (rule < 0) {
+        intShowMsg(QStringLiteral("ELT161"));
+        return -1;
+    }
+    const QString titleGrade = title.rowCount() > 0 ? title.text(0, 1) : QString();
+    if (titleGrade > readerValue(redr::LendGrd)) {
+        intShowMsg(QStringLiteral("ELT164") + callNo);
+        return -1;
+    }
+    const int p = static_cast<int>(varGetSysPara(8).toDouble());
+    const int limit = p < 0 ? -p : p * holding.lendable;
+    if (holding.queued >= limit) {
+        intShowMsg(QStringLiteral("E该书已达到最大委托人数：") + QString::number(limit) + QStringLiteral("人"));
+        return -1;
+    }
+
+    if (begin() != 0) {
+        intShowDBError();
+        return -1;
+    }
+    DBResultSet rs;
+    if (select("SELECT call_no FROM relegate_arri_lst WHERE cert_id = " + q(certId) + " AND call_no = " + q(callNo)
+                   + " AND relegate_keep_end_date >= " + q(now) + " AND relegate_end_flag < '3' FOR UPDATE",
+               rs)
+        != 0) {
+        commit();
+        intShowDBError();
+        return -1;
+    }
+    if (rs.rowCount() > 0) {
+        commit();
+        intShowMsg(QStringLiteral("E该读者已委托该书并已到书"));
+        return -1;
+    }
+    if (select("SELECT item.call_no FROM item, lend_lst WHERE lend_lst.prop_no = item.prop_no AND lend_lst.cert_id = "
+                   + q(certId) + " AND item.call_no = " + q(callNo) + " FOR UPDATE",
+               rs)
+        != 0) {
+        commit();
+        intShowDBError();
+        return -1;
+    }
+    if (rs.rowCount() > 0) {
+        commit();
+        intShowMsg(QStringLiteral("ELT165"));
+        return -1;
+    }
+    if (commit() != 0 || begin() != 0) {
+        intShowDBError();
+        return -1;
+    }
+    // The reader's row first: two desks placing for the same reader wait for
+    // each other here, so the limits below see each other's requests.
+    if (select("SELECT cert_id FROM reader WHERE cert_id = " + q(certId) + " FOR UPDATE", rs) != 0) {
+        commit();
+        intShowDBError();
+        return -1;
+    }
+    if (select("SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, call_no_lst.call_no "
+               "FROM lend_lst, item, call_no_lst WHERE lend_lst.prop_no = item.prop_no "
+               "AND item.call_no = call_no_lst.call_no AND lend_lst.cert_id = " + q(certId)
+                   + " FOR UPDATE OF lend_lst",
+               rs)
+        != 0) {
+        commit();
+        intShowDBError();
+        return -1;
+    }
+    int atLoc = 0, atLocType = 0;
+    for (int r = 0; r < rs.rowCount(); ++r) {
+        if (rs.text(r, 1) != loc)
+            continue;
+        ++atLoc;
+        if (rs.text(r, 2) == circType)
+            ++atLocType;
+    }
+    if (atLoc >= toInt(g_varCircRule.text(rule, circrule::MaxLendQty))) {
+        commit();
+        intShowMsg(QStringLiteral("ELT120"));
+        return -1;
+    }
+    if (atLocType >= toInt(g_varCircRule.text(rule, circrule::LimtLendQty))) {
+        commit();
+        intShowMsg(QStringLiteral("ELT121"));
+        return -1;
+    }
+    if (select("SELECT call_no FROM relegate_lst WHERE cert_id = " + q(certId) + " AND relegate_flag = '0' FOR UPDATE",
+               rs)
+        != 0) {
+        commit();
+        intShowDBError();
+        return -1;
+    }
+    for (int r = 0; r < rs.rowCount(); ++r) {
+        if (rs.text(r, 0) == callNo) {
+            commit();
+            intShowMsg(QStringLiteral("E该读者已经委托了该种书"));
+            return -1;
+        }
+    }
+    const int maxPreg = toInt(readerValue(redr::MaxPregQty));
+    if (rs.rowCount() >= maxPreg) {
+        commit();
+        intShowMsg(QStringLiteral("E该读者已达到最大委托册数：") + QString::number(maxPreg) + QStringLiteral("册"));
+        return -1;
+    }
+
+    // Keep days: a closed dialog, or no positive number of days, places nothing.
+    const int maxDays = toInt(readerValue(redr::MaxPregDays));
+    const std::optional<int> days = askKeepDays ? askKeepDays(now, maxDays) : std::optional<int>(maxDays);
+    if (!days || *days <= 0 || *days > maxDays) {
+        rollback();
+        return -1;
+    }
+    const QString endDate =
+        QDate::fromString(now, QStringLiteral("yyyy-MM-dd")).addDays(*days).toString(QStringLiteral("yyyy-MM-dd"));
+
+    // One desk at a time appends to a queue.
+    if (select("SELECT pg_advisory_xact_lock(hashtext(" + q(callNo + QStringLiteral("|") + loc) + "))", rs) != 0
+        || select("SELECT max(relegate_no) FROM relegate_lst WHERE call_no = " + q(callNo) + " AND location = "
+                      + q(loc) + " AND relegate_flag = '0'",
+                  rs)
+               != 0) {
+        rollback();
+        intShowDBError();
+        return -1;
+    }
+    const int next = (rs.rowCount() > 0 ? toInt(rs.text(0, 0)) : 0) + 1;
+    const QString insert =
+        "INSERT INTO relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days, "
+        "relegate_end_date, relegate_location, wkr_no, relegate_flag) VALUES (" + q(certId) + ", " + q(callNo) + ", "
+        + q(loc) + ", " + QString::number(next) + ", " + q(now) + ", " + q(QString::number(*days)) + ", "
+        + q(endDate) + ", " + q(varGetSysInfo(3)) + ", " + q(varGetSysInfo(4)) + ", '0')";
+    if (execute(insert) != 0) {
+        rollback();
+        intShowDBError();
+        return -1;
+    }
+    if (commit() != 0) {
+        rollback();
+        intShowDBError();
+        return -1;
+    }
+    if (subLoadApplyList(1) < 0)
+        m_requests.clear();
+    else
+        holding.applied = true;
+    return 0;
+}
+
+int ConsignDesk::subLoadApplyList(int mark)
+{
+    DBResultSet rs;
+    if (select("SELECT relegate_lst.call_no, relegate_lst.location, relegate_lst.relegate_date, "
+               "relegate_lst.relegate_end_date, relegate_lst.relegate_no, call_no_lst.marc_rec_no "
+               "FROM relegate_lst, call_no_lst WHERE relegate_lst.call_no = call_no_lst.call_no "
+               "AND relegate_lst.cert_id = " + q(g_strCertID)
+                   + " AND relegate_lst.relegate_flag = '0' ORDER BY relegate_lst.relegate_date DESC",
+               rs)
+        != 0) {
+        intShowDBError();
+        return -1;
+    }
+    m_requests.clear();
+    for (int r = 0; r < rs.rowCount(); ++r) {
+        RequestRow row;
+        row.callNo = rs.text(r, 0);
+        row.location = rs.text(r, 1);
+        row.relegateDate = rs.text(r, 2);
+        row.endDate = rs.text(r, 3);
+        row.relegateNo = toInt(rs.text(r, 4));
+        row.marcRecNo = rs.text(r, 5);
+        const QStringList t = textsOf(row.marcRecNo);
+        row.title = t[0];
+        row.author = t[1];
+        row.publisher = t[2];
+        m_requests.push_back(row);
+    }
+    m_markedRequest = mark == 1 && !m_requests.isEmpty() ? 0 : -1;
+    return 0;
+}
+
+int ConsignDesk::subDeleteApply(int row)
+{
+    if (row < 0 || row >= m_requests.size())
+        return -1;
+    const RequestRow r = m_requests[row];
+    return subDeleteApply(r);
+}
+
+int ConsignDesk::subDeleteApply(const RequestRow& request)
+{
+    if (intShowMsg(QStringLiteral("QCM003")) != 1)
+        return 1;
+    if (begin() != 0) {
+        intShowDBError();
+        return -1;
+    }
+    // The queue is renumbered from the request's number as it stands now, not
+    // as the list showed it: a request served or moved meanwhile is found here.
+    DBResultSet rs;
+    if (select("SELECT pg_advisory_xact_lock(hashtext(" + q(request.callNo + QStringLiteral("|") + request.location)
+                   + "))",
+               rs)
+            != 0
+        || select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(g_strCertID) + " AND call_no = "
+                      + q(request.callNo) + " AND location = " + q(request.location)
+                      + " AND relegate_flag = '0' FOR UPDATE",
+                  rs)
+               != 0) {
+        rollback();
+        intShowDBError();
+        return -1;
+    }
+    if (rs.rowCount() < 1) {
+        rollback();
+        intShowMsg(QStringLiteral("E该委托申请已不再等待（已被处理或删除），请查看刷新后的申请列表！"));
+        subLoadApplyList(0);
+        return -1;
+    }
+    const int number = toInt(rs.text(0, 0));
+    if (execute("UPDATE relegate_lst SET relegate_flag = '2', relegate_no = 0 WHERE cert_id = " + q(g_strCertID)
+                + " AND call_no = " + q(request.callNo) + " AND location = " + q(request.location)
+                + " AND relegate_flag = '0'")
+            != 0
+        || execute("UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE call_no = " + q(request.callNo)
+                   + " AND location = " + q(request.location) + " AND relegate_no > " + q(QString::number(number))
+                   + " AND relegate_flag = '0'")
+               != 0) {
+        rollback();
+        intShowDBError();
+        return -1;
+    }
+    if (commit() != 0) {
+        rollback();
+        intShowDBError();
+        return -1;
+    }
+    if (subLoadApplyList(0) < 0)
+        m_requests.clear();
+    return 0;
+}
+
+} // namespace desk

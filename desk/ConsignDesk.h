@@ -1,0 +1,209 @@
+#pragma once
+// The consignment desk without its window: the reader load and its standing
+// checks, the requester check, the title search with its holdings, placing and
+// deleting requests and the reader's request list. The window gathers input,
+// calls these routines and shows what they leave in the desk's state.
+//
+// Messages go through intShowMsg (and so through ui::DialogService); the few
+// windows the routines open (fine window, arrived copies, keep days) are hooks
+// the desk window fills in.
+
+#include "common/DBResultSet.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <functional>
+#include <optional>
+
+#include "reader/ReaderContext.h" // g_strCertID, g_dblExceedFine
+
+// The card bar code the reader detail window opens on.
+extern QString g_strRedrBarcode;
+
+namespace desk {
+
+enum DeskMode { ModeRequest = 0, ModeLend = 1, ModeReturn = 2 };
+
+// Columns of the desk's reader record.
+namespace redr {
+enum Column {
+    CertId = 0, RedrTypeCode, LendGrd, IdCard, Name, Dept, Sex, VoltFlag, DebtFlag, TotalLendQty, YearLendQty,
+    RedrFlag, RedrDelDay, TypeName, ChkValidity, MaxLendQty, MaxDebtAmt, MaxPregQty, CertFlag, BgnDate, EndDate,
+    MaxPregDays, ColumnCount // 22
+};
+}
+
+// Search fields of the request tab, in list order.
+enum SearchField { SearchCallNo = 0, SearchTitle = 1, SearchAuthor = 2, SearchPublisher = 3 };
+
+struct ViolationRow {
+    QString certId, punishDate, voltCode, propNo, locationF, realFineAmt, fineDate, billNo, frozEndDate,
+        voltDealFlag, respWkr, remark;
+    // "停借", "罚款", ... for the state.
+    QString stateText() const;
+};
+
+struct LoanRow {
+    QString certId, propNo, lendDate, normRetDate, marcRecNo, barCode, callNo, bookStatCode, location,
+        bookLendFlag;
+    bool overdue = false;  // due before today
+    bool abnormal = false; // the copy's status is not lendable
+};
+
+struct ArrivedRow {
+    QString callNo, propNo, relegateLocation, arriDate, keepEndDate, marcRecNo;
+    QString title, author, publisher;
+};
+
+// One location of a title with lendable copies.
+struct HoldingRow {
+    QString location;
+    int lendable = 0;  // copies with the lendable status
+    int inLibrary = 0; // of those, on the shelf
+    int queued = 0;    // waiting, still valid requests
+    bool canApply = false; // a rule applies and the location is of another group
+    bool applied = false;  // a request was placed from this row
+};
+
+struct TitleRow {
+    QString marcRecNo;
+    QStringList callNos; // several: a drop-down
+    int chosen = 0;      // entry of callNos in force
+    QString title, author, publisher;
+    bool listed = false;          // locations listed
+    QString listedCallNo;         // the call number they were listed for
+    // In the order the grid shows them: the first location in the title row,
+    // the others below it in the reverse of their code order.
+    QVector<HoldingRow> holdings;
+
+    QString callNo() const { return callNos.value(chosen); }
+};
+
+struct RequestRow {
+    QString callNo, location, relegateDate, endDate, marcRecNo;
+    int relegateNo = 0;
+    QString title, author, publisher;
+};
+
+struct LendDetailRow {
+    QString propNo, lendDate, normRetDate;
+};
+
+// What the reader panel shows.
+struct ReaderPanel {
+    QString name, sex, dept, certId, typeName, endDate, loans, yearTotal, debt;
+};
+
+class ConsignDesk {
+public:
+    ConsignDesk();
+
+    // ---- hooks (the window's pop-ups) -------------------------------------
+    // The fine window; it leaves the remaining unpaid total in g_dblExceedFine.
+    std::function<void()> showFineWindow;
+    // The arrived-copies window, modal.
+    std::function<void(const QVector<ArrivedRow>&)> showFindList;
+    // The keep-days dialog: begin date and the most days; the chosen days, or
+    // nothing when the dialog was closed without a choice.
+    std::function<std::optional<int>(const QString& beginDate, int maxDays)> askKeepDays;
+    // Title, responsibility and publisher of a bibliographic record.
+    std::function<QStringList(const QString& marcRecNo)> titleTexts;
+
+    // ---- settings -----------------------------------------------------------
+    DeskMode mode = ModeRequest;
+    int fineLend = 0; // per-user setting: open the fine window at a load
+
+    // ---- reader -----------------------------------------------------------
+    // Loads the reader of a card (trimmed, upper case) and tests the standing.
+    // 0 accepted, -1 not found, refused or failed.
+    int intLoadRedr(const QString& card);
+    // Silent standing test of a queued requester; loads it into the record.
+    int intCheckApplicant(const QString& certId);
+    // Empties the panel (the record and the current reader stay).
+    void subClearRedrInfo();
+
+    const DBResultSet& readerRecord() const { return m_recRedr; }
+    QString readerValue(int col) const;
+    bool readerShown() const { return m_readerShown; }
+    const ReaderPanel& panel() const { return m_panel; }
+    const QVector<ViolationRow>& violations() const { return m_violations; }
+    bool violationsInFront() const { return m_violationsFront; }
+    const QVector<LoanRow>& loans() const { return m_loans; }
+    const QVector<ArrivedRow>& arrived() const { return m_arrived; }
+
+    // ---- titles and holdings ----------------------------------------------
+    // Search by one of the four fields of the request tab.
+    int subSearchBook(const QString& text, int field);
+    // Search by any index group ("91" call numbers, other codes MARC index groups).
+    int subSearchBookByGroup(const QString& text, const QString& group);
+    // Lists the locations of a title for its call number in force (again when
+    // the call number changed since the last listing).
+    int subShowHoldings(int titleIndex);
+    // Chooses another call number of a title's drop-down.
+    void setChosenCallNo(int titleIndex, int entry);
+    // -1 no rule applies or failure, 0 own location group, 1 another group.
+    int intCheckApplyLoca(const QString& location, const QString& circType, const QString& redrType);
+    // Current loans of the title at a location.
+    int subShowLendDetail(const QString& callNo, const QString& location, QVector<LendDetailRow>& rows);
+
+    QVector<TitleRow>& titles() { return m_titles; }
+    const QVector<TitleRow>& titles() const { return m_titles; }
+    QString selectedCallNo() const { return m_selectedCallNo; }
+
+    // ---- requests -------------------------------------------------------------
+    // Places a request for a title's call number at one of its listed locations.
+    // 0 placed, -1 refused, cancelled or failed.
+    int subApplyBook(int titleIndex, int holdingIndex);
+    // The same for a call number and a holding row the caller holds.
+    int subApplyBook(const QString& callNo, HoldingRow& holding);
+    // The reader's waiting requests, newest first.
+    int subLoadApplyList(int mark = 0);
+    // Deletes a request of the list after the question; 0 deleted, 1 not
+    // confirmed, -1 failed or no longer waiting.
+    int subDeleteApply(int row);
+    int subDeleteApply(const RequestRow& request);
+
+    const QVector<RequestRow>& requests() const { return m_requests; }
+    int markedRequestRow() const { return m_markedRequest; }
+
+    // Statements sent to the server since the counter was reset.
+    int statementCount() const { return m_statements; }
+    void resetStatementCount() { m_statements = 0; }
+
+private:
+    // Counted database calls.
+    int select(const QString& sql, DBResultSet& rs);
+    int execute(const QString& sql);
+    int callProc(const QString& call);
+    int begin();
+    int commit();
+    int rollback();
+
+    void mergeRedrType(DBResultSet& rec);
+    void fillPanel();
+    int readLoans(const QString& certId, QVector<LoanRow>& rows);
+    QStringList textsOf(const QString& marcRecNo);
+    int searchTitles(const QString& sql, const QString& text, bool byCallNo);
+
+    DBResultSet m_recRedr;
+    bool m_readerShown = false;
+    ReaderPanel m_panel;
+    QVector<ViolationRow> m_violations;
+    bool m_violationsFront = false;
+    QVector<LoanRow> m_loans;
+    QVector<ArrivedRow> m_arrived;
+    QVector<TitleRow> m_titles;
+    QString m_selectedCallNo;
+    QVector<RequestRow> m_requests;
+    int m_markedRequest = -1;
+    int m_statements = 0;
+};
+
+// Escapes LIKE's wildcards and escape character in a search text.
+QString strLikeEscape(const QString& text);
+// Amount as whole cents, rounded.
+qint64 lngCents(double amount);
+
+} // namespace desk
