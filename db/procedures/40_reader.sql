@@ -15,10 +15,10 @@ create or replace procedure lt_upd_reader_new(
 language plpgsql as $$
 begin
     if p_debt_flag < 0 then
-        raise exception '读者欠款总额不能为负数(%)', p_debt_flag using errcode = 'P0001';
+        raise exception using errcode = 'P0001', message = 'ORA-20101: 读者欠款总额不能为负数：' || p_debt_flag;
     end if;
     if p_obligate < 0 then
-        raise exception '读者预付款不能为负数(%)', p_obligate using errcode = 'P0001';
+        raise exception using errcode = 'P0001', message = 'ORA-20102: 读者预付款不能为负数：' || p_obligate;
     end if;
     update reader set
         redr_type_code = coalesce(p_redr_type_code, redr_type_code),
@@ -53,7 +53,7 @@ begin
         password       = coalesce(p_password, password)
     where cert_id = p_cert_id;
     if not found then
-        raise exception '读者记录不存在(%)', p_cert_id using errcode = 'P0001';
+        raise exception using errcode = 'P0001', message = 'ORA-20103: 无此读者：' || coalesce(p_cert_id, '');
     end if;
 end;
 $$;
@@ -76,13 +76,15 @@ begin
      where prop_no = p_prop_no and cert_id = p_cert_id and lend_date = p_lend_date
        for update;
     if not found then
-        raise exception '超期罚款记录不存在(%, %)', p_prop_no, p_lend_date using errcode = 'P0001';
+        raise exception using errcode = 'P0001',
+            message = 'ORA-20104: 无此超期罚款记录：' || coalesce(p_prop_no, '') || ' ' || coalesce(p_lend_date, '');
     end if;
     if p_debt_deal_flag = '1' and v_flag <> '0' then
-        raise exception '超期罚款记录已经处理(%, %)', p_prop_no, p_lend_date using errcode = 'P0001';
+        raise exception using errcode = 'P0001',
+            message = 'ORA-20105: 该超期罚款已经处理：' || p_prop_no || ' ' || p_lend_date;
     end if;
     if p_real_fine_amt < 0 or p_fine_amt < 0 then
-        raise exception '罚款金额不能为负数' using errcode = 'P0001';
+        raise exception using errcode = 'P0001', message = 'ORA-20106: 罚款金额不能为负数';
     end if;
     update exceed_fine_lst set
         norm_ret_date  = coalesce(p_norm_ret_date, norm_ret_date),
@@ -113,7 +115,7 @@ create or replace procedure insert_deposit_account_lst(
 language plpgsql as $$
 begin
     if p_amount is null or p_amount < 0 then
-        raise exception '金额错误(%)', p_amount using errcode = 'P0001';
+        raise exception using errcode = 'P0001', message = 'ORA-20107: 金额错误：' || coalesce(p_amount::text, '');
     end if;
     insert into deposit_account_lst
         (cert_id, rec_type, pay_mode, rec_flag, oper_date, bill_no, resp_wkr, amount)

@@ -1,0 +1,4 @@
+#include "reader/ReaderContext.h"
+
+QString g_strCertID;
+double g_dblExceedFine = 0.0;

@@ -1,0 +1,11 @@
+#pragma once
+// The reader the desk serves now, shared by the desk and the reader windows.
+
+#include <QString>
+
+// cert_id of the desk's current reader; empty when it serves none.
+extern QString g_strCertID;
+// That reader's unpaid overdue-fine total as the desk last knew it. Set by the
+// desk (or the main window) before the fine window opens, read back after it
+// has closed. Always written from exact cents.
+extern double g_dblExceedFine;

@@ -1,0 +1,584 @@
+#include "reader/clsFineSettle.h"
+
+#include "common/LoginState.h"
+#include "common/basAuth.h"
+#include "common/basCodeFunc.h"
+#include "common/basDB.h"
+#include "common/basEnv.h"
+#include "common/basLTFunc.h"
+#include "common/basMarc.h"
+#include "common/basMarcField.h"
+#include "common/basMsg.h"
+#include "reader/ReaderContext.h"
+
+#include <QStringList>
+
+FineReceiptPrinter g_fnPrintFineReceipt;
+
+namespace {
+
+const QString kRightPay = QStringLiteral("4005");
+const QString kRightReduce = QStringLiteral("4024");
+const QString kMsgLocksGone = QStringLiteral("E超期罚款记录已不在锁定状态,请关闭窗口后重新结算!");
+const QString kMsgBadAmount = QStringLiteral("E实罚款额输入错误!");
+const QString kMsgBillUsed = QStringLiteral("E票据号已存在!");
+const QString kMsgBillUsedWaive = QStringLiteral("ELT179");
+
+QString q(const QString& text) { return strSQLQuote(text); }
+
+QString nulls(int n)
+{
+    QStringList l;
+    for (int i = 0; i < n; ++i)
+        l << QStringLiteral("NULL");
+    return l.join(QLatin1Char(','));
+}
+
+// The pending error of a failed call, dropped after the caller reported it its own way.
+void clearDBError()
+{
+    g_intErrKind = 0;
+    g_lngErrNo = 0;
+    g_strErrMsgCode.clear();
+    g_strErrText.clear();
+    g_strErrProc.clear();
+}
+
+} // namespace
+
+clsFineSettle::clsFineSettle()
+{
+    fnTitle = [](const QString& marcRecNo) -> QString {
+        if (marcRecNo.trimmed().isEmpty())
+            return QString();
+        g_recMarc = strReadMarc(marcRecNo);
+        return strGetMarcTitle(g_recMarc, 0);
+    };
+}
+
+bool clsFineSettle::blnLocked() const
+{
+    return locked_ && LIB_DB_InTrans();
+}
+
+Cents clsFineSettle::lngAllowed() const
+{
+    Cents a = 0;
+    for (const FineRow& r : rows_)
+        if (r.ticked)
+            a += r.fine;
+    return a;
+}
+
+int clsFineSettle::intCount() const
+{
+    int n = 0;
+    for (const FineRow& r : rows_)
+        n += r.ticked ? 1 : 0;
+    return n;
+}
+
+std::optional<Cents> clsFineSettle::optProposal() const
+{
+    return optProposeFine(lngAllowed(), varGetSysPara(9).toInt());
+}
+
+bool clsFineSettle::blnPayEnabled() const
+{
+    return blnLocked() && lngAllowed() >= 10 && blnCheckAuth(kRightPay, false);
+}
+
+bool clsFineSettle::blnWaiveEnabled() const
+{
+    return blnLocked() && intCount() > 0;
+}
+
+bool clsFineSettle::blnAmountEditable() const
+{
+    return blnCheckAuth(kRightReduce, false);
+}
+
+clsFineSettle::LoadResult clsFineSettle::load(const QString& certId)
+{
+    certId_ = certId;
+    rows_.clear();
+    total_ = 0;
+    locked_ = false;
+
+    LIB_DB_BeginTrans();
+    // Only the fine rows are locked (not the copies they join), and a fine whose
+    // copy row is gone is listed all the same.
+    g_strSQL = QStringLiteral(
+                   "SELECT exceed_fine_lst.prop_no, item.bar_code, item.marc_rec_no, exceed_fine_lst.lend_date, "
+                   "exceed_fine_lst.ret_date, exceed_fine_lst.fine_amt, exceed_fine_lst.location_f, "
+                   "exceed_fine_lst.norm_ret_date, exceed_fine_lst.remark, exceed_fine_lst.time_unit "
+                   "FROM exceed_fine_lst LEFT JOIN item ON item.prop_no = exceed_fine_lst.prop_no "
+                   "WHERE exceed_fine_lst.cert_id = ")
+               + q(certId) + QStringLiteral(" AND exceed_fine_lst.debt_deal_flag = ") + q(QStringLiteral("0"))
+               + QStringLiteral(" ORDER BY exceed_fine_lst.lend_date, exceed_fine_lst.prop_no"
+                                " FOR UPDATE OF exceed_fine_lst NOWAIT");
+    g_intSQLRet = LIB_DB_Select(g_strSQL, varFine_);
+    if (g_intSQLRet < 0) {
+        intShowDBError();
+        LIB_DB_Rollback();
+        return LoadResult::Failed;
+    }
+
+    const QString desk = varGetSysInfo(3).toString();
+    for (int i = 0; i < varFine_.rowCount(); ++i) {
+        FineRow r;
+        r.propNo = varFine_.text(i, 0);
+        r.barCode = varFine_.text(i, 1);
+        r.marcRecNo = varFine_.text(i, 2);
+        r.lendDate = varFine_.text(i, 3);
+        r.retDate = varFine_.text(i, 4);
+        r.fine = lngMoneyFromDouble(varFine_.number(i, 5));
+        r.location = varFine_.text(i, 6);
+        r.normRetDate = varFine_.text(i, 7);
+        r.remark = varFine_.text(i, 8);
+        r.timeUnit = varFine_.text(i, 9);
+        if (fnTitle)
+            r.title = fnTitle(r.marcRecNo);
+        r.refused = !strCheckDeskLocation(desk, r.location, DeskFine).isEmpty();
+        r.ticked = !r.refused;
+        total_ += r.fine;
+        rows_.append(r);
+    }
+
+    DBResultSet reader;
+    g_strSQL = QStringLiteral("select obligate, name from reader where cert_id = ") + q(certId);
+    g_intSQLRet = LIB_DB_Select(g_strSQL, reader);
+    readerRead_ = g_intSQLRet == 0;
+    if (g_intSQLRet < 0) {
+        intShowDBError();
+    } else {
+        obligate_ = lngMoneyFromDouble(reader.number(0, 0));
+        redrName_ = reader.text(0, 1);
+    }
+
+    // The stored unpaid total must equal the open rows. The correction is taken
+    // from the rows as the database holds them when the reader row is written, so
+    // a fine added meanwhile by another desk is not lost.
+    if (lngMoneyFromDouble(g_dblExceedFine) != total_) {
+        g_strSQL = QStringLiteral("update reader set debt_flag = (select coalesce(sum(fine_amt), 0) "
+                                  "from exceed_fine_lst where cert_id = ")
+                   + q(certId) + QStringLiteral(" and debt_deal_flag = ") + q(QStringLiteral("0"))
+                   + QStringLiteral(") where cert_id = ") + q(certId);
+        if (LIB_DB_Execute(g_strSQL) < 0) {
+            intShowDBError();
+            LIB_DB_Rollback();
+            return LoadResult::Failed;
+        }
+        g_dblExceedFine = dblMoneyToDouble(total_);
+        if (LIB_DB_CommitTrans() < 0) {
+            intShowDBError();
+            LIB_DB_Rollback();
+            return LoadResult::Failed;
+        }
+        return LoadResult::Corrected;
+    }
+
+    locked_ = true;
+    return LoadResult::Ready;
+}
+
+bool clsFineSettle::blnSetTicked(int index, bool ticked)
+{
+    if (index < 0 || index >= rows_.size())
+        return false;
+    FineRow& r = rows_[index];
+    if (r.refused) {
+        r.ticked = false;
+        if (ticked)
+            intShowMsg(QStringLiteral("本地无权处理 ") + strLocationName(r.location) + QStringLiteral(" 的超期罚款"));
+        return false;
+    }
+    r.ticked = ticked;
+    return true;
+}
+
+bool clsFineSettle::blnGuardLocked()
+{
+    if (blnLocked())
+        return true;
+    intShowMsg(kMsgLocksGone);
+    return false;
+}
+
+void clsFineSettle::subUnlock()
+{
+    locked_ = false;
+}
+
+void clsFineSettle::subFail(bool rollback)
+{
+    intShowDBError();
+    if (rollback) {
+        LIB_DB_Rollback();
+        subUnlock();
+    }
+}
+
+QString clsFineSettle::strNewBillNo(QString* serverDateTime)
+{
+    const QString now = varGetSysInfo(0).toString();
+    if (serverDateTime)
+        *serverDateTime = now;
+    return strMakeBillNo(now);
+}
+
+// 0 the number is free; 1 already used (message shown); -1 the count failed.
+int clsFineSettle::intCheckBill(const QString& billNo, const QString& usedMessage)
+{
+    const int n = intBillNoCount(billNo);
+    if (n < 0)
+        return -1;
+    if (n > 0) {
+        intShowMsg(usedMessage);
+        return 1;
+    }
+    return 0;
+}
+
+bool clsFineSettle::blnJournal(const QString& type, int payMode, const QString& dateTime, const QString& billNo,
+                               Cents amount, const QString& usedMessage)
+{
+    g_strSQL = QStringLiteral("INSERT_DEPOSIT_ACCOUNT_LST ") + q(certId_) + QLatin1Char(',') + q(type)
+               + QLatin1Char(',') + q(QString::number(payMode)) + QLatin1Char(',') + q(QStringLiteral("1"))
+               + QLatin1Char(',') + q(dateTime) + QLatin1Char(',') + q(billNo) + QLatin1Char(',') + q(g_strWkrNo)
+               + QLatin1Char(',') + q(strFormatMoney(amount));
+    if (LIB_DB_CallProc(g_strSQL) == 0)
+        return true;
+    if (intGetOraErrNo() == 1) {
+        // Another desk took the bill number since it was checked.
+        clearDBError();
+        intShowMsg(usedMessage);
+    } else {
+        intShowDBError();
+    }
+    return false;
+}
+
+bool clsFineSettle::blnUpdateReader(Cents debt, std::optional<Cents> obligate)
+{
+    g_strSQL = QStringLiteral("LT_UPD_reader_new ") + q(certId_) + QLatin1Char(',') + nulls(17) + QLatin1Char(',')
+               + strFormatMoney(debt) + QLatin1Char(',') + nulls(10) + QLatin1Char(',')
+               + (obligate ? strFormatMoney(*obligate) : QStringLiteral("NULL")) + QStringLiteral(",NULL");
+    return LIB_DB_CallProc(g_strSQL) == 0;
+}
+
+void clsFineSettle::subPrint(FineReceipt receipt)
+{
+    if (!g_fnPrintFineReceipt)
+        return;
+    receipt.certId = certId_;
+    receipt.redrName = redrName_;
+    receipt.workerNo = g_strWkrNo;
+    g_fnPrintFineReceipt(receipt);
+}
+
+clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
+{
+    Outcome out;
+    out.amountText = in.amountText.trimmed();
+    out.billNo = in.billNo;
+    if (!blnGuardLocked())
+        return out;
+    if (!blnCheckAuth(kRightPay, true))
+        return out;
+
+    // 1. The amount: plain decimal, not negative.
+    Cents t = 0;
+    if (!blnParseMoney(out.amountText, &t) || t < 0) {
+        intShowMsg(kMsgBadAmount);
+        out.focus = Focus::Amount;
+        return out;
+    }
+    out.amountText = strFormatMoney(t);
+
+    // 2-3. The bill number, made from the server clock when none was typed.
+    QString bill = out.billNo.trimmed();
+    if (bill.isEmpty()) {
+        bill = strNewBillNo(nullptr);
+        if (bill.isEmpty()) {
+            intShowDBError();
+            return out;
+        }
+    }
+    out.billNo = bill;
+    const int billState = intCheckBill(bill, kMsgBillUsed);
+    if (billState != 0) {
+        if (billState > 0)
+            out.focus = Focus::BillNo;
+        return out;
+    }
+
+    // 4. The question.
+    QVector<int> ticked;
+    for (int i = 0; i < rows_.size(); ++i)
+        if (rows_[i].ticked)
+            ticked.append(i);
+    if (intShowMsg(QStringLiteral("W已选择") + QString::number(ticked.size())
+                   + QStringLiteral("条记录,即将进行交款操作,是否继续?"))
+        != 1)
+        return out;
+
+    // 5-6. Amount against the chargeable total.
+    const Cents a = lngAllowed();
+    const Cents r = a - t;
+    if (a - 10 >= t) {
+        if (!blnCheckAuth(kRightReduce, true))
+            return out;
+        if (t == 0) {
+            intShowMsg(QStringLiteral("E实际罚款额为0,请使用免罚!"));
+            out.focus = Focus::Amount;
+            return out;
+        }
+    } else {
+        if (t > lngMaxFine()) {
+            intShowMsg(QStringLiteral("E实际罚款额过大!"));
+            out.focus = Focus::Amount;
+            return out;
+        }
+        if (t > a && intShowMsg(QStringLiteral("Q实际罚款额超过最大可罚款额,是否继续?")) != 1) {
+            out.focus = Focus::Amount;
+            return out;
+        }
+    }
+    if (ticked.isEmpty())
+        return out;
+
+    // 7-8. The reader's totals, read under lock: what is written is derived from
+    // what the database holds, never from what the window showed earlier.
+    const int mode = qBound(0, in.payMode, 2);
+    DBResultSet reader;
+    g_strSQL = QStringLiteral("SELECT debt_flag, obligate FROM reader WHERE cert_id = ") + q(certId_)
+               + QStringLiteral(" FOR UPDATE");
+    if (LIB_DB_Select(g_strSQL, reader) < 0) {
+        subFail(false);
+        return out;
+    }
+    const Cents debt = reader.rowCount() > 0 ? lngMoneyFromDouble(reader.number(0, 0)) : 0;
+    const Cents obligate = reader.rowCount() > 0 ? lngMoneyFromDouble(reader.number(0, 1)) : 0;
+    obligate_ = obligate;
+    if (mode == 2 && obligate - t < 0) {
+        intShowMsg(QStringLiteral("E读者预付款不足(") + strFormatMoney(obligate) + QStringLiteral("),不能罚款!"));
+        return out;
+    }
+    g_dblExceedFine = dblMoneyToDouble(debt);
+    if (debt <= 0) {
+        LIB_DB_Rollback();
+        subUnlock();
+        intShowMsg(QStringLiteral("E读者无未处理超期罚款记录,请检查!"));
+        return out;
+    }
+    const QString now = varGetSysInfo(0).toString();
+
+    // Journal first: a bill number taken by another desk meanwhile stops the
+    // payment before anything else is written, with the rows still locked.
+    if (!blnJournal(QStringLiteral("5"), mode, now, bill, t, kMsgBillUsed)) {
+        out.focus = Focus::BillNo;
+        return out;
+    }
+    if (r > 0 && !blnJournal(QStringLiteral("6"), 0, now, bill + QLatin1Char('C'), r, kMsgBillUsed)) {
+        // Undo the type-5 row: the whole payment has to go through or nothing.
+        LIB_DB_Rollback();
+        subUnlock();
+        out.focus = Focus::BillNo;
+        return out;
+    }
+
+    // 9. The rows, each charged its share of the amount.
+    QVector<Cents> fines;
+    for (int i : ticked)
+        fines.append(rows_[i].fine);
+    const QVector<Cents> charged = arrSplitFine(fines, t);
+    FineReceipt receipt;
+    for (int k = 0; k < ticked.size(); ++k) {
+        const FineRow& row = rows_[ticked[k]];
+        g_strSQL = QStringLiteral("LT_UPD_exceed_fine_lst ") + q(row.propNo) + QLatin1Char(',') + q(certId_)
+                   + QLatin1Char(',') + q(row.lendDate) + QLatin1Char(',') + nulls(8) + QLatin1Char(',')
+                   + strFormatMoney(charged[k]) + QLatin1Char(',') + q(bill) + QLatin1Char(',') + q(now)
+                   + QLatin1Char(',') + q(QStringLiteral("1")) + QLatin1Char(',') + q(g_strWkrNo) + QLatin1Char(',')
+                   + q(in.remark + QStringLiteral(" LT2(") + row.remark + QLatin1Char(')'))
+                   + QStringLiteral(",NULL,NULL");
+        if (LIB_DB_CallProc(g_strSQL) < 0) {
+            subFail(true);
+            return out;
+        }
+        receipt.rows.append({row.propNo, row.barCode, row.title, row.fine, charged[k]});
+    }
+
+    // 10-12. Unpaid total (the reduction leaves the debt with the amount paid)
+    // and, for a prepaid payment, the balance.
+    const Cents newDebt = qMax<Cents>(0, debt - a);
+    const std::optional<Cents> newObligate = mode == 2 ? std::optional<Cents>(obligate - t) : std::nullopt;
+    if (!blnUpdateReader(newDebt, newObligate)) {
+        subFail(true);
+        return out;
+    }
+
+    // 13. Workload; a failed counter does not stop the payment.
+    const int n = int(ticked.size());
+    intAddJobQty(QStringLiteral("415"), n, n, dblMoneyToDouble(t));
+    if (r > 0)
+        intAddJobQty(QStringLiteral("419"), n, n, dblMoneyToDouble(r));
+    clearDBError();
+
+    // 15. Commit; only a committed payment counts and prints.
+    if (LIB_DB_CommitTrans() < 0) {
+        subFail(true);
+        return out;
+    }
+    subUnlock();
+    g_dblExceedFine = dblMoneyToDouble(newDebt);
+    if (newObligate)
+        obligate_ = *newObligate;
+    out.done = true;
+
+    receipt.kind = FineReceipt::Kind::Paid;
+    receipt.billNo = bill;
+    receipt.dateTime = now;
+    receipt.payMode = mode;
+    receipt.allowed = a;
+    receipt.collected = t;
+    receipt.reduction = qMax<Cents>(0, r);
+    receipt.obligateAfter = newObligate.value_or(obligate);
+    subPrint(receipt);
+    return out;
+}
+
+clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
+{
+    Outcome out;
+    out.amountText = in.amountText;
+    out.billNo = in.billNo;
+    if (!blnGuardLocked())
+        return out;
+
+    // 1. The right to let fines go.
+    if (!blnCheckAuth(kRightReduce, true))
+        return out;
+
+    // 2-3. Bill number.
+    QString bill = out.billNo.trimmed();
+    if (bill.isEmpty()) {
+        bill = strNewBillNo(nullptr);
+        if (bill.isEmpty()) {
+            intShowDBError();
+            return out;
+        }
+    }
+    out.billNo = bill;
+    const int billState = intCheckBill(bill, kMsgBillUsedWaive);
+    if (billState != 0) {
+        if (billState > 0)
+            out.focus = Focus::BillNo;
+        return out;
+    }
+
+    // 4. The question; Cancel empties the bill number.
+    if (intShowMsg(QStringLiteral("WLT285")) != 1) {
+        out.billNo.clear();
+        return out;
+    }
+
+    QVector<int> ticked;
+    Cents w = 0;
+    for (int i = 0; i < rows_.size(); ++i)
+        if (rows_[i].ticked) {
+            ticked.append(i);
+            w += rows_[i].fine;
+        }
+    if (ticked.isEmpty())
+        return out;
+
+    // 5. The reader and its cards (other than cancelled ones), waiting for other
+    // desks. A failure here writes nothing and keeps the rows locked.
+    DBResultSet locked;
+    g_strSQL = QStringLiteral("SELECT reader_cert.redr_cert_id, reader.cert_id FROM reader_cert, reader "
+                              "WHERE reader_cert.cert_id = reader.cert_id AND reader.cert_id = ")
+               + q(certId_) + QStringLiteral(" AND reader_cert.cert_flag <> ") + q(QStringLiteral("0"))
+               + QStringLiteral(" FOR UPDATE");
+    if (LIB_DB_Select(g_strSQL, locked) < 0) {
+        subFail(false);
+        return out;
+    }
+    DBResultSet reader;
+    g_strSQL = QStringLiteral("SELECT debt_flag FROM reader WHERE cert_id = ") + q(certId_)
+               + QStringLiteral(" FOR UPDATE");
+    if (LIB_DB_Select(g_strSQL, reader) < 0) {
+        subFail(false);
+        return out;
+    }
+    const Cents debt = reader.rowCount() > 0 ? lngMoneyFromDouble(reader.number(0, 0)) : 0;
+
+    // 10 (first). Journal: a bill number taken meanwhile stops here.
+    const QString journalTime = varGetSysInfo(0).toString();
+    if (!blnJournal(QStringLiteral("6"), 0, journalTime, bill, w, kMsgBillUsedWaive)) {
+        out.focus = Focus::BillNo;
+        return out;
+    }
+
+    // 6. The rows: nothing charged, the note alone.
+    FineReceipt receipt;
+    for (int i : ticked) {
+        const FineRow& row = rows_[i];
+        g_strSQL = QStringLiteral("LT_UPD_exceed_fine_lst ") + q(row.propNo) + QLatin1Char(',') + q(certId_)
+                   + QLatin1Char(',') + q(row.lendDate) + QLatin1Char(',') + nulls(8) + QStringLiteral(",0.00,")
+                   + q(bill) + QLatin1Char(',') + q(varGetSysInfo(0).toString()) + QLatin1Char(',')
+                   + q(QStringLiteral("1")) + QLatin1Char(',') + q(g_strWkrNo) + QLatin1Char(',') + q(in.remark)
+                   + QStringLiteral(",NULL,NULL");
+        if (LIB_DB_CallProc(g_strSQL) < 0) {
+            subFail(true);
+            return out;
+        }
+        receipt.rows.append({row.propNo, row.barCode, row.title, row.fine, 0});
+    }
+
+    // 7-8. Unpaid total, never below zero.
+    const Cents newDebt = qMax<Cents>(0, debt - w);
+    if (!blnUpdateReader(newDebt, std::nullopt)) {
+        subFail(true);
+        return out;
+    }
+
+    // 9. Workload.
+    const int n = int(ticked.size());
+    intAddJobQty(QStringLiteral("419"), n, n, dblMoneyToDouble(w));
+    clearDBError();
+
+    // 11. Commit.
+    if (LIB_DB_CommitTrans() < 0) {
+        subFail(true);
+        return out;
+    }
+    subUnlock();
+    g_dblExceedFine = dblMoneyToDouble(qMax<Cents>(0, lngMoneyFromDouble(g_dblExceedFine) - w));
+    out.done = true;
+
+    receipt.kind = FineReceipt::Kind::Waived;
+    receipt.billNo = bill;
+    receipt.dateTime = journalTime;
+    receipt.allowed = w;
+    receipt.reduction = w;
+    receipt.obligateAfter = obligate_;
+    subPrint(receipt);
+    return out;
+}
+
+void clsFineSettle::cancel()
+{
+    g_dblExceedFine = dblMoneyToDouble(total_);
+    LIB_DB_Rollback();
+    subUnlock();
+}
+
+void clsFineSettle::release()
+{
+    // Closing never commits: whatever a click left unfinished is undone, and the
+    // row locks go with it.
+    if (locked_ || LIB_DB_InTrans())
+        LIB_DB_Rollback();
+    subUnlock();
+}

@@ -1,0 +1,149 @@
+#pragma once
+// Overdue-fine settlement of one reader, without a window.
+//
+// load() opens the connection's transaction and locks the reader's open fine
+// rows (NOWAIT: a second desk is refused at once). While the rows stay locked
+// the worker ticks rows and pays or waives; pay() and waive() write the fine
+// rows, the reader's unpaid total and prepaid balance, the money journal and
+// the workload counters in that same transaction and commit it. cancel() and
+// release() roll back. Once the locks are gone (correction of the stored total,
+// a rollback, a commit) nothing can be paid or waived until load() runs again.
+//
+// Messages and questions go through intShowMsg / intShowDBError.
+
+#include "common/DBResultSet.h"
+#include "reader/basFineMoney.h"
+
+#include <QString>
+#include <QVector>
+
+#include <functional>
+
+// What a receipt shows of a committed settlement.
+struct FineReceipt {
+    enum class Kind { Paid, Waived };
+    struct Row {
+        QString propNo;
+        QString barCode;
+        QString title;
+        Cents fine = 0;
+        Cents charged = 0;
+    };
+    Kind kind = Kind::Paid;
+    QString certId;
+    QString redrName;
+    QString billNo;
+    QString dateTime;
+    QString workerNo;
+    int payMode = 0;        // 0 cash, 1 card, 2 prepaid balance
+    Cents allowed = 0;      // chargeable total of the settled rows
+    Cents collected = 0;    // amount taken (0 for a waiver)
+    Cents reduction = 0;    // amount let go
+    Cents obligateAfter = 0; // prepaid balance after a prepaid payment
+    QVector<Row> rows;
+};
+
+// The print step of a settlement: runs after the commit only. The slip window
+// installs it; without one nothing prints.
+using FineReceiptPrinter = std::function<void(const FineReceipt&)>;
+extern FineReceiptPrinter g_fnPrintFineReceipt;
+
+class clsFineSettle {
+public:
+    struct FineRow {
+        QString propNo;
+        QString barCode;
+        QString marcRecNo;
+        QString lendDate;
+        QString retDate;
+        Cents fine = 0;
+        QString location;
+        QString normRetDate;
+        QString remark;
+        QString timeUnit;
+        QString title;
+        bool refused = false; // this desk may not settle fines of that location
+        bool ticked = false;
+    };
+
+    enum class LoadResult {
+        Ready,     // rows read and locked, transaction open
+        Failed,    // read failed (error shown), rolled back
+        Corrected  // stored unpaid total corrected and committed; nothing locked
+    };
+
+    enum class Focus { None, Amount, BillNo };
+
+    struct PayInput {
+        QString amountText;
+        QString billNo;
+        QString remark;
+        int payMode = 0;
+    };
+
+    struct Outcome {
+        bool done = false;       // committed
+        QString amountText;      // what the amount box shows afterwards
+        QString billNo;          // what the bill box shows afterwards
+        Focus focus = Focus::None;
+    };
+
+    // Title of a MARC record; by default read from the catalogue.
+    std::function<QString(const QString& marcRecNo)> fnTitle;
+
+    clsFineSettle();
+
+    LoadResult load(const QString& certId);
+
+    // State after load().
+    const QString& certId() const { return certId_; }
+    const DBResultSet& varFine() const { return varFine_; }
+    const QVector<FineRow>& rows() const { return rows_; }
+    bool blnLocked() const;
+    QString strRedrName() const { return redrName_; }
+    Cents lngObligate() const { return obligate_; }
+    bool blnReaderRead() const { return readerRead_; }
+    Cents lngTotal() const { return total_; }
+    Cents lngAllowed() const;
+    int intCount() const;
+    Cents lngMaxFine() const { return lngAllowed() + 5; }
+    // The amount to propose for the ticked rows (none for an unknown rounding mode).
+    std::optional<Cents> optProposal() const;
+
+    // Ticks or unticks a row. A refused row stays unticked and its message is
+    // shown; returns false then.
+    bool blnSetTicked(int index, bool ticked);
+
+    // Button states.
+    bool blnPayEnabled() const;
+    bool blnWaiveEnabled() const;
+    bool blnAmountEditable() const;
+
+    Outcome pay(const PayInput& in);
+    Outcome waive(const PayInput& in);
+
+    // Cancel: rolls back; g_dblExceedFine takes the total of all open rows.
+    void cancel();
+    // Closing the window in any other way: rolls back whatever is pending.
+    void release();
+
+private:
+    bool blnGuardLocked();
+    void subUnlock();
+    void subFail(bool rollback);
+    QString strNewBillNo(QString* serverDateTime);
+    int intCheckBill(const QString& billNo, const QString& usedMessage);
+    bool blnJournal(const QString& type, int payMode, const QString& dateTime, const QString& billNo,
+                    Cents amount, const QString& usedMessage);
+    bool blnUpdateReader(Cents debt, std::optional<Cents> obligate);
+    void subPrint(FineReceipt receipt);
+
+    QString certId_;
+    DBResultSet varFine_;
+    QVector<FineRow> rows_;
+    Cents total_ = 0;
+    QString redrName_;
+    Cents obligate_ = 0;
+    bool readerRead_ = false;
+    bool locked_ = false;
+};
