@@ -293,6 +293,11 @@ void FlexGrid::editCell() {
     if (QTableWidgetItem* it = ensureItem(curRow_, curCol_)) editItem(it);
 }
 
+bool FlexGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    if (index.row() < fixedRows_ || index.column() < fixedCols_) return false;
+    return QTableWidget::edit(index, trigger, event);
+}
+
 void FlexGrid::addItem(const QString& tabText, int index) {
     const int at = (index < 0 || index > rowCount()) ? rowCount() : index;
     insertRow(at);

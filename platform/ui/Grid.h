@@ -137,8 +137,10 @@ public:
     // Sorts the rows below the fixed rows by a column.
     void sort(int col, bool ascending = true);
 
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+
 private:
-    void shadeFixed();
     int fixedRows_ = 1;
     int fixedCols_ = 1;
     int curRow_ = 0;
