@@ -1,0 +1,42 @@
+#include "platform/sys/Process.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QProcess>
+
+namespace sys {
+
+RunResult runAndWait(const QString& program, const QStringList& arguments)
+{
+    RunResult result;
+    if (program.isEmpty()) {
+        result.error = QStringLiteral("No program named");
+        return result;
+    }
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setInputChannelMode(QProcess::ForwardedInputChannel);
+    process.start(program, arguments, QIODevice::NotOpen);
+    if (!process.waitForStarted(-1)) {
+        result.error = process.errorString();
+        return result;
+    }
+    result.started = true;
+    if (QCoreApplication::instance()) {
+        QEventLoop loop;
+        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        if (process.state() != QProcess::NotRunning)
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
+    } else {
+        process.waitForFinished(-1);
+    }
+    result.exitCode = process.exitCode();
+    return result;
+}
+
+QStringList splitCommandLine(const QString& commandLine)
+{
+    return QProcess::splitCommand(commandLine);
+}
+
+} // namespace sys
