@@ -21,8 +21,6 @@ namespace {
 
 QString q(const QVariant& v) { return strSQLQuote(v); }
 
-QString today() { return varGetSysInfo(1).toString().left(10); }
-
 int toInt(const QString& s)
 {
     const QString t = s.trimmed();
@@ -108,6 +106,8 @@ ConsignDesk::ConsignDesk()
 int ConsignDesk::select(const QString& sql, DBResultSet& rs)
 {
     ++m_statements;
+    if (statementLog)
+        statementLog->append(sql);
     g_strSQL = sql;
     return LIB_DB_Select(sql, rs);
 }
@@ -115,6 +115,8 @@ int ConsignDesk::select(const QString& sql, DBResultSet& rs)
 int ConsignDesk::execute(const QString& sql)
 {
     ++m_statements;
+    if (statementLog)
+        statementLog->append(sql);
     g_strSQL = sql;
     return LIB_DB_Execute(sql);
 }
@@ -141,6 +143,12 @@ int ConsignDesk::rollback()
 {
     ++m_statements;
     return LIB_DB_Rollback();
+}
+
+QString ConsignDesk::today()
+{
+    ++m_statements; // the server's date is a query
+    return varGetSysInfo(1).toString().left(10);
 }
 
 QString ConsignDesk::readerValue(int col) const
@@ -205,7 +213,7 @@ void ConsignDesk::fillPanel()
     m_panel.debt = money(toNumber(readerValue(redr::DebtFlag)));
 }
 
-int ConsignDesk::readLoans(const QString& certId, QVector<LoanRow>& rows)
+int ConsignDesk::readLoans(const QString& certId, const QString& now, QVector<LoanRow>& rows)
 {
     rows.clear();
     DBResultSet rs;
@@ -215,7 +223,6 @@ int ConsignDesk::readLoans(const QString& certId, QVector<LoanRow>& rows)
         "WHERE cert_id = " + q(certId) + " AND lend_lst.prop_no = item.prop_no ORDER BY lend_lst.lend_date";
     if (select(sql, rs) != 0)
         return -1;
-    const QString now = today();
     for (int r = 0; r < rs.rowCount(); ++r) {
         LoanRow l;
         l.certId = rs.text(r, 0);
@@ -374,7 +381,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
         }
     }
 
-    if (readLoans(g_strCertID, m_loans) != 0) {
+    if (readLoans(g_strCertID, now, m_loans) != 0) {
         intShowDBError();
         return -1;
     }
@@ -493,7 +500,7 @@ int ConsignDesk::intCheckApplicant(const QString& certId)
             return -1;
     }
     QVector<LoanRow> loans;
-    if (readLoans(readerValue(redr::CertId), loans) != 0) {
+    if (readLoans(readerValue(redr::CertId), now, loans) != 0) {
         intShowDBError();
         return -1;
     }

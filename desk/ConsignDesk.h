@@ -171,6 +171,8 @@ public:
     // Statements sent to the server since the counter was reset.
     int statementCount() const { return m_statements; }
     void resetStatementCount() { m_statements = 0; }
+    // When set, every SELECT and write text sent is appended here.
+    QStringList* statementLog = nullptr;
 
 private:
     // Counted database calls.
@@ -183,7 +185,8 @@ private:
 
     void mergeRedrType(DBResultSet& rec);
     void fillPanel();
-    int readLoans(const QString& certId, QVector<LoanRow>& rows);
+    int readLoans(const QString& certId, const QString& now, QVector<LoanRow>& rows);
+    QString today();
     QStringList textsOf(const QString& marcRecNo);
     int searchTitles(const QString& sql, const QString& text, bool byCallNo);
 
