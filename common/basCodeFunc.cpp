@@ -112,6 +112,22 @@ QString lookUp(const DBResultSet& cache, int keyColumn, int nameColumn, const QS
 
 QString lookUp(const DBResultSet& cache, const QString& code) { return lookUp(cache, 0, 1, code, code); }
 
+// Writes which cache failed to the daily log, keeping the pending database
+// error (a failing log write must not replace it).
+void logCacheFailure(const CacheDef& d) {
+    const int kind = g_intErrKind;
+    const long number = g_lngErrNo;
+    const QString code = g_strErrMsgCode, text = g_strErrText, proc = g_strErrProc;
+    LIB_WriteLogFile(QString::fromUtf8(kInitTitle),
+                     QStringLiteral("%1：代码缓存 %2（表 %3）读取失败：%4")
+                         .arg(QString::fromUtf8(kInitTitle), QLatin1String(d.name), QLatin1String(d.table), text));
+    g_intErrKind = kind;
+    g_lngErrNo = number;
+    g_strErrMsgCode = code;
+    g_strErrText = text;
+    g_strErrProc = proc;
+}
+
 } // namespace
 
 QString strBaseCodeSQL(int n) {
@@ -138,9 +154,7 @@ int intLoadBaseCode() {
                 if (n == kStatTemplate) continue; // optional: keeps what it held
                 // The pending error stays for the log-in's own report; the log
                 // says which cache could not be read.
-                LIB_WriteLogFile(QString::fromUtf8(kInitTitle),
-                                 QStringLiteral("代码缓存 %1 (%2) 读取失败：%3")
-                                     .arg(QLatin1String(d.name), QLatin1String(d.table), g_strErrText));
+                logCacheFailure(d);
                 return -1;
             }
             *d.cache = rows;

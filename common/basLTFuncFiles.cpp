@@ -167,7 +167,7 @@ int intShowPortrait(const QString& certId, QLabel* picture, const QPixmap& defau
         if (g_intSQLRet < 0) {
             // Nothing is shown for a portrait; the failure goes to the log
             // rather than waiting to be reported against a later action.
-            LIB_WriteLogFile(QStringLiteral("intShowPortrait"), g_strErrText);
+            LIB_WriteLogFile(QStringLiteral("读者照片"), QStringLiteral("读者照片读取失败：") + g_strErrText);
             clearPendingError();
             return 0;
         }
