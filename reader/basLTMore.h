@@ -1,0 +1,17 @@
+#pragma once
+// Small services of the reader subsystem: the start-up value lists.
+
+#include "common/DBResultSet.h"
+
+// The value lists of tmp_itemlist, item types "11" to "15", one column
+// itemcontent in ascending order. Filled once at start-up.
+extern DBResultSet g_varItemList11;
+extern DBResultSet g_varItemList12;
+extern DBResultSet g_varItemList13;
+extern DBResultSet g_varItemList14;
+extern DBResultSet g_varItemList15;
+
+// Reads the five lists in type order. 0 when all were read; -1 at the first
+// failing query (its database error already shown, later lists not read) or on
+// any other error (no message).
+int intLoadItemList();
