@@ -57,7 +57,8 @@ QFont makeFont(const QString& name, double pointSize, bool bold) {
 void installFontSubstitutions() {
     const QString target = cjkFamily();
     for (const QString& f : chineseFamilies())
-        if (!QFont::substitutes(f).contains(target)) QFont::insertSubstitution(f, target);
+        if (!QFont::substitutes(f).contains(target, Qt::CaseInsensitive))
+            QFont::insertSubstitution(f, target);
 }
 
 } // namespace ui

@@ -1,8 +1,6 @@
 // Command bar: keyed items and menus shown as a menu bar or a toolbar.
 #include "platform/ui/CommandBar.h"
 
-#include "UiTestApp.h"
-
 #include <QAction>
 #include <QLineEdit>
 #include <QMenu>

@@ -3,8 +3,6 @@
 #include "platform/ui/Grid.h"
 #include "platform/ui/Units.h"
 
-#include "UiTestApp.h"
-
 #include <QComboBox>
 #include <QPushButton>
 #include <QSignalSpy>
