@@ -33,7 +33,7 @@ QString slashes(const QString& path)
 
 bool writable(const QFileInfo& fi)
 {
-    return fi.permission(QFileDevice::WriteUser);
+    return fi.permission(QFileDevice::WriteOwner);
 }
 
 // Deletes the entries of a folder and the folder itself; stops at the first
@@ -102,7 +102,7 @@ QString strFixBackslash(const QString& path, bool add)
 
 bool blnIsFullPath(const QString& path)
 {
-    return !path.isEmpty() && isSep(path.front());
+    return path.startsWith(u'/');
 }
 
 void subKillFile(const QString& path)
@@ -127,10 +127,10 @@ void subKillFile(const QString& path)
 
 int intMakePath(const QString& path)
 {
-    QString p = slashes(path);
-    if (p.isEmpty())
+    if (path.isEmpty())
         return -1;
-    if (!blnIsFullPath(p)) {
+    QString p = slashes(path);
+    if (!blnIsFullPath(path)) {
         const QString root = slashes(g_strPath[0]);
         if (!blnIsFullPath(root))
             return -1;

@@ -3,13 +3,13 @@
 //
 // Paths use "/" as separator; "\" is accepted as one everywhere, so names
 // written the old way ("addins\x\addin.xml") work too. A full path is an
-// absolute one; a relative folder for intMakePath lies below the program
-// folder (g_strPath[0]).
+// absolute one (it begins with "/"); a relative folder for intMakePath, also
+// one written with a leading "\", lies below the program folder (g_strPath[0]).
 //
 // strFolderOfPath   the path up to and including its last separator, or "".
 // strFixBackslash   add: ensure one trailing separator ("/" is added);
 //                   not add: remove one trailing separator; "" stays "".
-// blnIsFullPath     the path is absolute.
+// blnIsFullPath     the path begins with "/".
 // subKillFile       deletes the files the path names ("*" and "?" allowed in
 //                   the last part, matched without regard to case); silent.
 // intMakePath       creates every missing folder of the path: 0 when the whole

@@ -67,7 +67,8 @@ HttpReply QtHttpTransport::get(const QString& url)
     guard.stop();
 
     r.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    r.body = reply->readAll();
+    if (reply->isOpen())
+        r.body = reply->readAll();
     r.text = decodeBody(r.body, reply->header(QNetworkRequest::ContentTypeHeader).toByteArray());
     if (reply->error() == QNetworkReply::NoError && r.status >= 200 && r.status < 300) {
         r.ok = true;

@@ -16,7 +16,7 @@ RunResult runAndWait(const QString& program, const QStringList& arguments)
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.setInputChannelMode(QProcess::ForwardedInputChannel);
-    process.start(program, arguments, QIODevice::NotOpen);
+    process.start(program, arguments);
     if (!process.waitForStarted(-1)) {
         result.error = process.errorString();
         return result;
