@@ -20,7 +20,6 @@
 // subSetFont       applies the user's grid font (g_strFontName, ...).
 // subInitTextGrid  turns a grid into one editable text cell (search texts).
 
-#include <QFont>
 #include <QString>
 #include <QVariant>
 

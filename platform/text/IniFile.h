@@ -26,7 +26,10 @@
 // name, "<application name in lower case>.ini", in settingsFolder(): the
 // folder named by the environment variable CONSIGN_SETTINGS_DIR, else
 // "consign-desk" under the user's XDG configuration folder. Folder and files
-// are private to the user (0700 / 0600).
+// are private to the user (0700 / 0600). The store gives back exactly the text
+// saved: a value with blanks at either end, or wholly quoted, is written inside
+// a pair of double quotes. A line break in any value written is stored as a
+// blank, so a value can never add lines (sections, keys) to a file.
 
 #include <QString>
 #include <QStringList>
