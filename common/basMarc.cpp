@@ -1,18 +1,13 @@
 #include "common/basMarc.h"
 
-#include "common/basDB.h"
 #include "platform/text/CodePage.h"
 
 #include <cmath>
+#include <utility>
 
 MarcRecord g_recMarc;
 
 namespace {
-
-QString fixedWidth(const QString& s, int n)
-{
-    return s.size() >= n ? s.left(n) : s + QString(n - s.size(), u' ');
-}
 
 // Value of an all-digit byte field; -1 when a byte is not a digit.
 long digitsValue(const QByteArray& text, qsizetype from, qsizetype n)
@@ -87,8 +82,10 @@ bool scanGbk(const QByteArray& text, QVector<bool>& starts, qsizetype& bad)
     if (decoded.count(u'?') != questionMarks) {
         bad = 0;
         for (qsizetype i = 0; i + 1 < n; ++i) {
-            if (starts[i] && static_cast<unsigned char>(text[i]) >= 0x81
-                && text::fromGbk(QByteArrayView(text).sliced(i, 2)) == QStringLiteral("?")) {
+            if (!starts[i] || static_cast<unsigned char>(text[i]) < 0x81)
+                continue;
+            const QString c = text::fromGbk(QByteArrayView(text).sliced(i, 2));
+            if (c.size() != 1 || c == QStringLiteral("?")) {
                 bad = i;
                 break;
             }
@@ -158,164 +155,6 @@ int intParseMarcText(const QByteArray& text, MarcRecord& rec)
     return 0;
 }
 
-// ---- reading from the database -------------------------------------------------
-
-MarcRecord strReadMarc(const QString& no)
-{
-    MarcRecord rec;
-    DBResultSet head;
-    g_strSQL = QStringLiteral(" SELECT marc_type, doc_type_code, lang_code, country_code, marc_use_flag, "
-                              "cata_oper, cata_date ")
-        + QStringLiteral(" FROM marc WHERE marc_rec_no=") + strSQLQuote(no);
-    if (LIB_DB_Select(g_strSQL, head) != 0)
-        return rec;
-
-    // The query result drops trailing blanks of a text; the lengths put them
-    // back, so a piece that ends in a blank (an indicator) stays whole.
-    DBResultSet rows;
-    g_strSQL = QStringLiteral("SELECT marc01, length(marc01), marc02, length(marc02), marc03, length(marc03) "
-                              "FROM marc_data WHERE marc_rec_no=")
-        + strSQLQuote(no) + QStringLiteral(" ORDER BY data_serial");
-    if (LIB_DB_Select(g_strSQL, rows) != 0)
-        return rec;
-    QString text;
-    for (int r = 0; r < rows.rowCount(); ++r) {
-        for (int c = 0; c < 6; c += 2) {
-            QString piece = rows.text(r, c);
-            const int len = static_cast<int>(rows.number(r, c + 1));
-            if (len > piece.size())
-                piece += QString(len - piece.size(), u' ');
-            text += piece;
-        }
-    }
-    if (!text.endsWith(QChar(MARC_RECORD_END)))
-        text += QChar(MARC_RECORD_END);
-
-    rec.marc_rec_no = no;
-    auto headText = [&](int c) { return head.rowCount() > 0 ? head.text(0, c) : QString(); };
-    rec.marc_type = fixedWidth(headText(0), 1);
-    rec.doc_type_code = fixedWidth(headText(1), 2);
-    rec.lang_code = fixedWidth(headText(2), 3);
-    rec.country_code = fixedWidth(headText(3), 2);
-    rec.marc_use_flag = fixedWidth(headText(4), 1);
-    rec.cata_oper = fixedWidth(headText(5), 4);
-    rec.cata_date = fixedWidth(headText(6), 10);
-
-    if (rows.rowCount() == 0) {
-        MarcRecord empty;
-        empty.marc_rec_no = no;
-        empty.error = QStringLiteral("MARC记录[%1]没有记录数据。").arg(no);
-        return empty;
-    }
-    if (intParseMarcText(text::toGbk(text), rec) != 0) {
-        MarcRecord bad;
-        bad.marc_rec_no = no;
-        bad.error = rec.error;
-        return bad;
-    }
-    return rec;
-}
-
-// ---- schema probes ---------------------------------------------------------------
-
-namespace {
-
-// Declared length of a character column, 0 when it has none; -1 (with the
-// pending error set by the query) when the catalogue could not be asked.
-int declaredLength(const QString& table, const QString& column)
-{
-    DBResultSet rs;
-    g_strSQL = QStringLiteral("select character_maximum_length from information_schema.columns "
-                              "where table_schema = current_schema() and table_name = ")
-        + strSQLQuote(table) + QStringLiteral(" and column_name = ") + strSQLQuote(column);
-    if (LIB_DB_Select(g_strSQL, rs) != 0)
-        return -1;
-    return rs.rowCount() > 0 ? static_cast<int>(rs.number(0, 0)) : 0;
-}
-
-// Runs the probe's own statement, so a missing table or column fails the probe.
-bool probeStatement(const QString& sql, DBResultSet& rs)
-{
-    g_strSQL = sql;
-    return LIB_DB_Select(g_strSQL, rs) == 0;
-}
-
-int g_probeFailed = 0;
-
-} // namespace
-
-bool blnProbeMarcDataWide()
-{
-    DBResultSet rs;
-    if (!probeStatement(QStringLiteral("select marc03 from marc_data limit 1"), rs)) {
-        g_probeFailed = 1;
-        return false;
-    }
-    const int size = declaredLength(QStringLiteral("marc_data"), QStringLiteral("marc03"));
-    if (size < 0)
-        g_probeFailed = 1;
-    return size > 2000;
-}
-
-int intProbeIdxContLen()
-{
-    DBResultSet rs;
-    if (!probeStatement(QStringLiteral("select marc_idx_cont from marc_idx limit 1"), rs)) {
-        g_probeFailed = 1;
-        return 30;
-    }
-    const int size = declaredLength(QStringLiteral("marc_idx"), QStringLiteral("marc_idx_cont"));
-    if (size < 0)
-        g_probeFailed = 1;
-    const bool wide = g_intMarc03 != 0;
-    return ((size > 30 && !wide) || (size > 60 && wide)) ? 60 : 30;
-}
-
-bool blnProbeClassSerial()
-{
-    DBResultSet rs;
-    if (!probeStatement(QStringLiteral("select * from max_class_serial limit 1"), rs)) {
-        g_probeFailed = 1;
-        return false;
-    }
-    return rs.fieldCount() > 5;
-}
-
-int intRunMarcSchemaProbes()
-{
-    g_probeFailed = 0;
-    g_intMarc03 = blnProbeMarcDataWide() ? -1 : 0;
-    if (g_probeFailed)
-        return -1;
-    g_intIdxContLen = intProbeIdxContLen();
-    if (g_probeFailed)
-        return -1;
-    g_intClassSerialCols = blnProbeClassSerial() ? -1 : 0;
-    return g_probeFailed ? -1 : 0;
-}
-
-// ---- queries ----------------------------------------------------------------------
-
-int intDBSelectDump(const QString& sql, DBResultSet& result)
-{
-    DBResultSet rs;
-    if (LIB_DB_Select(sql, rs) != 0)
-        return -1;
-    if (g_intMarc03) {
-        for (int r = 0; r < rs.rowCount(); ++r) {
-            for (int c = 0; c < rs.fieldCount(); ++c) {
-                if (rs.fieldType(c) != 10)
-                    continue;
-                const QString v = rs.text(r, c);
-                if (v.startsWith(QStringLiteral("Typ=")) || v == QStringLiteral("NULL"))
-                    rs.setCell(c, 2 + r, strDumpToText(v));
-            }
-        }
-    }
-    result = rs;
-    return 0;
-}
-
 QString strMarcSelectToDump(const QString& sql)
 {
     static const char* const kSummary[] = {"M_CALL_NO", "M_TITLE", "M_AUTHOR", "M_PUBLISHER", "M_PUB_YEAR",
@@ -348,13 +187,6 @@ QString strMarcSelectToDump(const QString& sql)
     if (head.endsWith(u','))
         head.chop(1);
     return head + QStringLiteral(" FROM ") + tail;
-}
-
-int intDBSelectMarc(QString& sql, DBResultSet& result)
-{
-    if (g_intMarc03)
-        sql = strMarcSelectToDump(sql);
-    return intDBSelectDump(sql, result);
 }
 
 QString strDumpToText(const QString& dump)

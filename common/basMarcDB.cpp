@@ -1,0 +1,180 @@
+// Reading records and the schema probes: the database side of basMarc.h.
+
+#include "common/basMarc.h"
+
+#include "common/basDB.h"
+#include "platform/oradb/Database.h"
+#include "platform/oradb/Error.h"
+#include "platform/text/CodePage.h"
+
+#include <memory>
+#include <utility>
+
+namespace {
+
+QString fixedWidth(const QString& s, int n)
+{
+    return s.size() >= n ? s.left(n) : s + QString(n - s.size(), u' ');
+}
+
+} // namespace
+
+// ---- reading from the database -------------------------------------------------
+
+MarcRecord strReadMarc(const QString& no)
+{
+    MarcRecord rec;
+    DBResultSet head;
+    g_strSQL = QStringLiteral(" SELECT marc_type, doc_type_code, lang_code, country_code, marc_use_flag, "
+                              "cata_oper, cata_date ")
+        + QStringLiteral(" FROM marc WHERE marc_rec_no=") + strSQLQuote(no);
+    if (LIB_DB_Select(g_strSQL, head) != 0)
+        return rec;
+
+    // The pieces are read as stored: a piece may end in a blank (an indicator).
+    QString text;
+    int pieces = 0;
+    g_strSQL = QStringLiteral("SELECT * FROM marc_data WHERE marc_rec_no=") + strSQLQuote(no)
+        + QStringLiteral(" ORDER BY data_serial");
+    try {
+        oradb::Database* db = LIB_DB_Database();
+        if (!db)
+            return rec;
+        std::unique_ptr<oradb::Dynaset> ds = db->CreateDynaset(g_strSQL, 0);
+        const int cols[] = {ds->FieldIndex(QStringLiteral("marc01")), ds->FieldIndex(QStringLiteral("marc02")),
+                            ds->FieldIndex(QStringLiteral("marc03"))};
+        for (ds->MoveFirst(); !ds->IsEOF(); ds->MoveNext()) {
+            ++pieces;
+            for (const int c : cols) {
+                if (c >= 0 && !ds->Fields(c).IsNull())
+                    text += ds->Fields(c).Text();
+            }
+        }
+        ds->Close();
+    } catch (const oradb::Error&) {
+        return rec;
+    }
+    if (!text.endsWith(QChar(MARC_RECORD_END)))
+        text += QChar(MARC_RECORD_END);
+
+    rec.marc_rec_no = no;
+    auto headText = [&](int c) { return head.rowCount() > 0 ? head.text(0, c) : QString(); };
+    rec.marc_type = fixedWidth(headText(0), 1);
+    rec.doc_type_code = fixedWidth(headText(1), 2);
+    rec.lang_code = fixedWidth(headText(2), 3);
+    rec.country_code = fixedWidth(headText(3), 2);
+    rec.marc_use_flag = fixedWidth(headText(4), 1);
+    rec.cata_oper = fixedWidth(headText(5), 4);
+    rec.cata_date = fixedWidth(headText(6), 10);
+
+    if (pieces == 0) {
+        MarcRecord empty;
+        empty.marc_rec_no = no;
+        empty.error = QStringLiteral("MARC记录[%1]没有记录数据。").arg(no);
+        return empty;
+    }
+    if (intParseMarcText(text::toGbk(text), rec) != 0) {
+        MarcRecord bad;
+        bad.marc_rec_no = no;
+        bad.error = rec.error;
+        return bad;
+    }
+    return rec;
+}
+
+// ---- schema probes ---------------------------------------------------------------
+
+namespace {
+
+bool g_probeFailed = false;
+
+// Opens the probe's statement and hands the dynaset to `read`; a failure
+// becomes the pending error, which the connect then reports.
+template <typename Read>
+auto probe(const QString& sql, Read read, decltype(read(std::declval<const oradb::Dynaset&>())) failed)
+{
+    g_strSQL = sql;
+    try {
+        oradb::Database* db = LIB_DB_Database();
+        if (!db)
+            throw oradb::Error(oradb::ErrNotConnected, QStringLiteral("ORA-03114: not connected to ORACLE"));
+        std::unique_ptr<oradb::Dynaset> ds = db->CreateDynaset(sql, 0);
+        const auto result = read(*ds);
+        ds->Close();
+        return result;
+    } catch (const oradb::Error& e) {
+        g_probeFailed = true;
+        g_lngErrNo = e.number();
+        g_strErrText = e.description();
+        g_strErrProc = QStringLiteral("LIB_DB_Connect");
+        return failed;
+    }
+}
+
+} // namespace
+
+bool blnProbeMarcDataWide()
+{
+    return probe(QStringLiteral("select marc03 from marc_data limit 1"),
+                 [](const oradb::Dynaset& ds) { return ds.Fields(0).Size() > 2000; }, false);
+}
+
+int intProbeIdxContLen()
+{
+    return probe(QStringLiteral("select marc_idx_cont from marc_idx limit 1"),
+                 [](const oradb::Dynaset& ds) {
+                     const int size = ds.Fields(0).Size();
+                     const bool wide = g_intMarc03 != 0;
+                     return ((size > 30 && !wide) || (size > 60 && wide)) ? 60 : 30;
+                 },
+                 30);
+}
+
+bool blnProbeClassSerial()
+{
+    return probe(QStringLiteral("select * from max_class_serial limit 1"),
+                 [](const oradb::Dynaset& ds) { return ds.FieldCount() > 5; }, false);
+}
+
+int intRunMarcSchemaProbes()
+{
+    g_probeFailed = false;
+    g_intMarc03 = blnProbeMarcDataWide() ? -1 : 0;
+    if (g_probeFailed)
+        return -1;
+    g_intIdxContLen = intProbeIdxContLen();
+    if (g_probeFailed)
+        return -1;
+    g_intClassSerialCols = blnProbeClassSerial() ? -1 : 0;
+    return g_probeFailed ? -1 : 0;
+}
+
+// ---- queries ----------------------------------------------------------------------
+
+int intDBSelectDump(const QString& sql, DBResultSet& result)
+{
+    DBResultSet rs;
+    if (LIB_DB_Select(sql, rs) != 0)
+        return -1;
+    if (g_intMarc03) {
+        for (int r = 0; r < rs.rowCount(); ++r) {
+            for (int c = 0; c < rs.fieldCount(); ++c) {
+                if (rs.fieldType(c) != 10)
+                    continue;
+                const QString v = rs.text(r, c);
+                if (v.startsWith(QStringLiteral("Typ=")) || v == QStringLiteral("NULL"))
+                    rs.setCell(c, 2 + r, strDumpToText(v));
+            }
+        }
+    }
+    result = rs;
+    return 0;
+}
+
+int intDBSelectMarc(QString& sql, DBResultSet& result)
+{
+    if (g_intMarc03)
+        sql = strMarcSelectToDump(sql);
+    return intDBSelectDump(sql, result);
+}
+
