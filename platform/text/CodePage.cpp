@@ -71,7 +71,9 @@ inline uint16_t codeOf(char16_t c)
     return tables().encode[c];
 }
 
-QByteArray iconvAll(const char* to, const char* from, QByteArrayView in, const QByteArray& bad)
+// `bad` gives the output for one input byte the converter refuses.
+QByteArray iconvAll(const char* to, const char* from, QByteArrayView in,
+                    QByteArray (*bad)(unsigned char))
 {
     QByteArray out;
     iconv_t cd = iconv_open(to, from);
@@ -90,7 +92,7 @@ QByteArray iconvAll(const char* to, const char* from, QByteArrayView in, const Q
             if (errno == E2BIG)
                 continue;
             // Invalid or truncated sequence: replace one byte and go on.
-            out.append(bad);
+            out.append(bad(static_cast<unsigned char>(*src)));
             ++src;
             --left;
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -237,12 +239,15 @@ QString gbkMid(QStringView s, qsizetype byteStart, qsizetype byteLength)
 
 QByteArray toGb18030(QStringView s)
 {
-    return iconvAll("GB18030", "UTF-8", s.toUtf8(), QByteArray("?"));
+    return iconvAll("GB18030", "UTF-8", s.toUtf8(), [](unsigned char) { return QByteArray("?"); });
 }
 
 QString fromGb18030(QByteArrayView bytes)
 {
-    return QString::fromUtf8(iconvAll("UTF-8", "GB18030", bytes, QByteArray("\xEF\xBF\xBD")));
+    // 0x80 is the euro sign in files written in code page 936.
+    return QString::fromUtf8(iconvAll("UTF-8", "GB18030", bytes, [](unsigned char b) {
+        return b == 0x80 ? QByteArray("\xE2\x82\xAC") : QByteArray("\xEF\xBF\xBD");
+    }));
 }
 
 } // namespace text

@@ -93,6 +93,7 @@ TEST(CodePage, Gb18030KeepsEveryCharacter)
     EXPECT_EQ(toGb18030(u"中文"_qs), toGbk(u"中文"_qs));
     EXPECT_EQ(toGb18030(u"€"_qs), QByteArray("\xA2\xE3"));
     EXPECT_EQ(fromGb18030("a\x81"), u"a\uFFFD"_qs);
+    EXPECT_EQ(fromGb18030("\x80" "5"), u"€5"_qs); // the code page's single-byte euro
 }
 
 TEST(AnsiFile, WritesGb18030WithCrlfAndReadsBothLineEnds)
