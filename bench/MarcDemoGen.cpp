@@ -69,7 +69,7 @@ QString isbn13(const QString& twelve)
     return twelve + QString::number((10 - s % 10) % 10);
 }
 
-struct CnSpec {
+struct CnTitle {
     QString no, title, otherTitle, partNo, partName, edition, place, publisher, year, isbn12, classNo, callNo,
         extent, summary;
     QStringList authors;  // 701 fields (repeated)
@@ -78,7 +78,7 @@ struct CnSpec {
     int pieceChars = 2000;
 };
 
-QString cnRecord(const CnSpec& s)
+QString cnRecord(const CnTitle& s)
 {
     MarcBuilder b;
     b.control(QStringLiteral("001"), s.no);
@@ -115,12 +115,12 @@ QString cnRecord(const CnSpec& s)
     return b.text();
 }
 
-struct UsSpec {
+struct UsTitle {
     QString no, title, remainder, statement, place, publisher, year, isbn13, lcClass, callNo, extent;
     QStringList authors; // 100 then 700 (repeated)
 };
 
-QString usRecord(const UsSpec& s)
+QString usRecord(const UsTitle& s)
 {
     MarcBuilder b;
     b.control(QStringLiteral("001"), s.no);
@@ -158,16 +158,16 @@ QString longSummary()
 QVector<DemoTitle> demoTitles()
 {
     QVector<DemoTitle> out;
-    auto addCn = [&](const CnSpec& s) {
+    auto addCn = [&](const CnTitle& s) {
         out.append({s.no, QStringLiteral("C"), QStringLiteral("CHI"), QStringLiteral("CN"), QStringLiteral("01"), s.callNo,
                     s.pieceChars, cnRecord(s)});
     };
-    auto addUs = [&](const UsSpec& s) {
+    auto addUs = [&](const UsTitle& s) {
         out.append({s.no, QStringLiteral("U"), QStringLiteral("ENG"), QStringLiteral("US"), QStringLiteral("01"), s.callNo,
                     2000, usRecord(s)});
     };
     {
-        CnSpec s;
+        CnTitle s;
         s.no = QStringLiteral("0000000001");
         s.title = QStringLiteral("数据结构与算法");
         s.otherTitle = QStringLiteral("C语言描述");
@@ -184,7 +184,7 @@ QVector<DemoTitle> demoTitles()
         addCn(s);
     }
     {
-        CnSpec s;
+        CnTitle s;
         s.no = QStringLiteral("0000000002");
         s.title = QStringLiteral("中国古代史纲要");
         s.partNo = QStringLiteral("上册");
@@ -202,7 +202,7 @@ QVector<DemoTitle> demoTitles()
         addCn(s);
     }
     {
-        CnSpec s;
+        CnTitle s;
         s.no = QStringLiteral("0000000003");
         s.title = QStringLiteral("图书馆学概论");
         s.authors = {QStringLiteral("刘芳")};
@@ -219,7 +219,7 @@ QVector<DemoTitle> demoTitles()
         addCn(s);
     }
     {
-        CnSpec s;
+        CnTitle s;
         s.no = QStringLiteral("0000000004");
         s.title = QStringLiteral("计算机网络");
         s.otherTitle = QStringLiteral("原理与实践");
@@ -236,7 +236,7 @@ QVector<DemoTitle> demoTitles()
         addCn(s);
     }
     {
-        CnSpec s;
+        CnTitle s;
         s.no = QStringLiteral("0000000005");
         s.title = QStringLiteral("现代汉语常用词典");
         s.authors = {QStringLiteral("语言研究所词典编辑室")};
@@ -251,7 +251,7 @@ QVector<DemoTitle> demoTitles()
         addCn(s);
     }
     {
-        CnSpec s;
+        CnTitle s;
         s.no = QStringLiteral("0000000006");
         s.title = QStringLiteral("植物学基础");
         s.authors = {QStringLiteral("郑春华")};
@@ -267,7 +267,7 @@ QVector<DemoTitle> demoTitles()
         addCn(s);
     }
     {
-        UsSpec s;
+        UsTitle s;
         s.no = QStringLiteral("0000000007");
         s.title = QStringLiteral("The art of small programs");
         s.remainder = QStringLiteral("a practical guide");
@@ -283,7 +283,7 @@ QVector<DemoTitle> demoTitles()
         addUs(s);
     }
     {
-        UsSpec s;
+        UsTitle s;
         s.no = QStringLiteral("0000000008");
         s.title = QStringLiteral("Reading in a second language");
         s.statement = QStringLiteral("edited by Anna Brown.");
