@@ -1,0 +1,100 @@
+// Two desks on one queue: this program's desk and a second connection doing
+// what another desk does.
+
+#include "DeskFixture.h"
+
+#include <chrono>
+#include <future>
+#include <thread>
+
+using testsupport::RawConnection;
+
+class QueueConcurrencyTest : public DeskTest {
+protected:
+    void SetUp() override
+    {
+        DeskTest::SetUp();
+        db().recreate();
+        desk.askKeepDays = [](const QString&, int maxDays) { return std::optional<int>(maxDays); };
+    }
+    desk::ConsignDesk desk;
+};
+
+TEST_F(QueueConcurrencyTest, TwoDesksPlacingAtOnceGetConsecutiveNumbers)
+{
+    ASSERT_EQ(desk.intLoadRedr("DC15"), 0);
+    desk::HoldingRow a1;
+    a1.location = "A1";
+    a1.lendable = 3;
+
+    // Desk B is in the middle of placing DR02's request on the same queue: it
+    // holds the queue and has inserted number 3, not yet committed.
+    RawConnection deskB;
+    QString err;
+    ASSERT_TRUE(deskB.exec("begin", &err)) << err.toStdString();
+    ASSERT_TRUE(deskB.exec("select pg_advisory_xact_lock(hashtext('I247.5/1|A1'))", &err)) << err.toStdString();
+    ASSERT_EQ(deskB.scalar("select max(relegate_no) from relegate_lst where call_no = 'I247.5/1' and location = 'A1' "
+                           "and relegate_flag = '0'"),
+              "2");
+    ASSERT_TRUE(deskB.exec("insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, "
+                           "relegate_keep_days, relegate_end_date, relegate_location, wkr_no, relegate_flag) values "
+                           "('DR02', 'I247.5/1', 'A1', 3, '2026-01-01', 7, '2099-01-08', 'D1', '0002', '0')",
+                           &err))
+        << err.toStdString();
+
+    // This desk places DR15's request meanwhile: it waits for desk B.
+    auto placing = std::async(std::launch::async, [&] { return desk.subApplyBook("I247.5/1", a1); });
+    EXPECT_EQ(placing.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout);
+    ASSERT_TRUE(deskB.exec("commit", &err)) << err.toStdString();
+    ASSERT_EQ(placing.get(), 0) << shown().toStdString();
+
+    EXPECT_EQ(queue("I247.5/1", "A1"), (QStringList{"DR13:1", "DR09:2", "DR02:3", "DR15:4"}));
+}
+
+TEST_F(QueueConcurrencyTest, DeleteFromAStaleListShiftsOnlyTheRightRows)
+{
+    db().exec("insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days, "
+              "relegate_end_date, relegate_location, wkr_no, relegate_flag) values ('DR15', 'I247.5/1', 'A1', 3, "
+              "'2026-01-01', 7, '2099-01-08', 'D2', '0001', '0')");
+    // DR09's list shows its request as number 2.
+    EXPECT_EQ(desk.intLoadRedr("DC09"), -1);
+    ASSERT_EQ(desk.subLoadApplyList(0), 0);
+    ASSERT_EQ(desk.requests().size(), 1);
+    ASSERT_EQ(desk.requests()[0].relegateNo, 2);
+
+    // Meanwhile another desk serves DR13 (number 1) and closes the queue up.
+    RawConnection deskB;
+    QString err;
+    ASSERT_TRUE(deskB.exec("begin; update relegate_lst set relegate_flag = '1', relegate_no = 0 where cert_id = 'DR13' "
+                           "and call_no = 'I247.5/1' and relegate_flag = '0'; update relegate_lst set relegate_no = "
+                           "relegate_no - 1 where call_no = 'I247.5/1' and location = 'A1' and relegate_no > 1 "
+                           "and relegate_flag = '0'; commit",
+                           &err))
+        << err.toStdString();
+    EXPECT_EQ(queue("I247.5/1", "A1"), (QStringList{"DR09:1", "DR15:2"}));
+
+    // Deleting from the stale list closes the queue behind DR09's real place.
+    dialogs.answers << ui::BoxAnswer::Ok;
+    ASSERT_EQ(desk.subDeleteApply(0), 0) << shown().toStdString();
+    EXPECT_EQ(queue("I247.5/1", "A1"), (QStringList{"DR15:1"}));
+
+    // A request no longer waiting is not deleted again, and nothing moves.
+    ASSERT_EQ(desk.intLoadRedr("DC15"), 0);
+    ASSERT_EQ(desk.subLoadApplyList(0), 0);
+    int row = -1;
+    for (int i = 0; i < desk.requests().size(); ++i)
+        if (desk.requests()[i].callNo == "I247.5/1")
+            row = i;
+    ASSERT_GE(row, 0);
+    const desk::RequestRow stale = desk.requests()[row];
+    ASSERT_TRUE(deskB.exec("update relegate_lst set relegate_flag = '2', relegate_no = 0 where cert_id = 'DR15' "
+                           "and call_no = 'I247.5/1'",
+                           &err));
+    db().exec("insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days, "
+              "relegate_end_date, relegate_location, wkr_no, relegate_flag) values ('DR02', 'I247.5/1', 'A1', 1, "
+              "'2026-01-01', 7, '2099-01-08', 'D2', '0001', '0')");
+    dialogs.answers << ui::BoxAnswer::Ok;
+    EXPECT_EQ(desk.subDeleteApply(stale), -1);
+    EXPECT_EQ(queue("I247.5/1", "A1"), (QStringList{"DR02:1"}));
+    EXPECT_FALSE(LIB_DB_InTrans());
+}

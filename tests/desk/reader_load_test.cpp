@@ -1,0 +1,179 @@
+// Loading a reader at the desk and the silent requester check, for the desk
+// demo's readers in every standing.
+
+#include "DeskFixture.h"
+
+class ReaderLoadTest : public DeskTest {
+protected:
+    void SetUp() override
+    {
+        DeskTest::SetUp();
+        db().recreate();
+    }
+    desk::ConsignDesk desk;
+};
+
+TEST_F(ReaderLoadTest, StandingChecksInTheirOrder)
+{
+    struct Case {
+        QString card;
+        int result;
+        QStringList messages; // in the order shown
+    };
+    const QString lost = dayOffset(-3);
+    const QString bgn06 = dayOffset(-400), end06 = dayOffset(-1);
+    const QList<Case> cases = {
+        {"DC01", 0, {}},
+        {"DC02", 0, {}},
+        {"DC03", -1, {msg("ELT102", "2026-06-30")}},
+        {"DC04", -1, {msg("ELT103")}},
+        {"DC05", -1, {msg("ELT104", lost)}},
+        {"DC06", -1, {msg("ELT105", bgn06 + "-" + end06)}}, // out of date, no loans: no second message
+        {"DC07", 0, {}},                                     // the ended suspension no longer counts
+        {"DC08", -1, {msg("ELT106")}},
+        {"DC09", -1, {msg("ELT107", "10.00")}},
+        {"DC10", -1, {msg("ELT108")}},
+        {"DC11", -1, {msg("ELT109")}},
+        {"DC12", -1, {msg("ELT110")}},
+        {"DC13", 0, {}},
+        {"DC14", 0, {}}, // a loan due today is not overdue
+        {"DC15", 0, {}}, // owes less than the limit
+    };
+    for (const Case& c : cases) {
+        dialogs.clear();
+        EXPECT_EQ(desk.intLoadRedr(c.card), c.result) << c.card.toStdString();
+        EXPECT_EQ(allShown(), c.messages) << c.card.toStdString();
+        EXPECT_TRUE(desk.readerShown()) << c.card.toStdString();
+        EXPECT_EQ(g_strCertID, desk.readerValue(desk::redr::CertId));
+        EXPECT_EQ(g_strCertID, "DR" + c.card.mid(2));
+        EXPECT_FALSE(LIB_DB_InTrans()) << c.card.toStdString();
+    }
+}
+
+TEST_F(ReaderLoadTest, UnknownCardLeavesTheCurrentReader)
+{
+    ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
+    EXPECT_EQ(desk.intLoadRedr("NOCARD"), -1);
+    EXPECT_EQ(shown(), msg("ELT101"));
+    EXPECT_EQ(g_strCertID, "DR02");
+    EXPECT_EQ(desk.panel().name, QStringLiteral("李小红"));
+}
+
+TEST_F(ReaderLoadTest, PanelOfAnAcceptedReader)
+{
+    ASSERT_EQ(desk.intLoadRedr("DC01"), 0);
+    const desk::ReaderPanel& p = desk.panel();
+    EXPECT_EQ(p.name, QStringLiteral("王小明"));
+    EXPECT_EQ(p.sex, QStringLiteral("男"));
+    EXPECT_EQ(p.certId, "DR01");
+    EXPECT_EQ(p.typeName, QStringLiteral("学生"));
+    EXPECT_EQ(p.loans, "1 / 10");
+    EXPECT_EQ(p.yearTotal, "3/12");
+    EXPECT_EQ(p.debt, "0.00");
+    ASSERT_EQ(desk.loans().size(), 1);
+    EXPECT_EQ(desk.loans()[0].barCode, "B500005");
+    EXPECT_FALSE(desk.loans()[0].overdue);
+}
+
+TEST_F(ReaderLoadTest, RunOutSuspensionsEndThroughTheServer)
+{
+    ASSERT_EQ(desk.intLoadRedr("DC07"), 0);
+    EXPECT_EQ(db().scalar("select count(*) from reader_volt_lst where cert_id = 'DR07' and volt_deal_flag <> '0'"), "0");
+    EXPECT_EQ(db().scalar("select volt_flag from reader where cert_id = 'DR07'"), "0");
+    EXPECT_TRUE(desk.violations().isEmpty());
+
+    // Fine and suspension: the suspension ends, the fine stays open and refuses.
+    ASSERT_EQ(desk.intLoadRedr("DC08"), -1);
+    EXPECT_EQ(db().scalar("select volt_deal_flag from reader_volt_lst where cert_id = 'DR08'"), "2");
+    EXPECT_EQ(db().scalar("select volt_flag from reader where cert_id = 'DR08'"), "1");
+    ASSERT_EQ(desk.violations().size(), 1);
+    EXPECT_EQ(desk.violations()[0].stateText(), QStringLiteral("罚款"));
+    EXPECT_TRUE(desk.violationsInFront());
+
+    // The next reader does not inherit those violations.
+    ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
+    EXPECT_TRUE(desk.violations().isEmpty());
+    EXPECT_FALSE(desk.violationsInFront());
+}
+
+TEST_F(ReaderLoadTest, FineWindowByTheUserSetting)
+{
+    int opened = 0;
+    desk.showFineWindow = [&] {
+        ++opened;
+        g_dblExceedFine = 0.0; // everything paid
+    };
+    ASSERT_EQ(desk.intLoadRedr("DC15"), 0);
+    EXPECT_EQ(opened, 0);
+    EXPECT_DOUBLE_EQ(g_dblExceedFine, 0.5);
+
+    desk.fineLend = 1;
+    ASSERT_EQ(desk.intLoadRedr("DC15"), 0);
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(desk.panel().debt, "0.00");
+
+    // Paying in the window lets a reader over the limit through.
+    ASSERT_EQ(desk.intLoadRedr("DC09"), 0);
+    EXPECT_EQ(opened, 2);
+
+    desk.showFineWindow = [&] { ++opened; }; // closed without paying
+    EXPECT_EQ(desk.intLoadRedr("DC09"), -1);
+    EXPECT_EQ(shown(), msg("ELT107", "10.00"));
+}
+
+TEST_F(ReaderLoadTest, LoanLimitOnlyInRequestMode)
+{
+    desk.mode = desk::ModeLend;
+    EXPECT_EQ(desk.intLoadRedr("DC12"), 0);
+    EXPECT_EQ(desk.loans().size(), 10);
+    desk.mode = desk::ModeRequest;
+    EXPECT_EQ(desk.intLoadRedr("DC12"), -1);
+    EXPECT_EQ(shown(), msg("ELT110"));
+}
+
+TEST_F(ReaderLoadTest, ArrivedCopiesShownBeforeTheLoanChecks)
+{
+    QVector<desk::ArrivedRow> seen;
+    desk.showFindList = [&](const QVector<desk::ArrivedRow>& rows) { seen = rows; };
+    ASSERT_EQ(desk.intLoadRedr("DC13"), 0);
+    ASSERT_EQ(seen.size(), 1);
+    EXPECT_EQ(seen[0].propNo, "P500003");
+    EXPECT_EQ(seen[0].relegateLocation, "D2");
+    ASSERT_EQ(desk.requests().size(), 1);
+    EXPECT_EQ(desk.requests()[0].callNo, "I247.5/1");
+    EXPECT_EQ(desk.requests()[0].relegateNo, 1);
+
+    // With an overdue loan too: the window first, then the refusal.
+    db().exec("update lend_lst set norm_ret_date = '" + dayOffset(-1) + "' where prop_no = 'P500003'");
+    seen.clear();
+    EXPECT_EQ(desk.intLoadRedr("DC13"), -1);
+    EXPECT_EQ(seen.size(), 1);
+    EXPECT_EQ(shown(), msg("ELT108"));
+}
+
+TEST_F(ReaderLoadTest, RequesterCheckIsSilentAndStrict)
+{
+    struct Case {
+        QString certId;
+        int result;
+    };
+    const QList<Case> cases = {
+        {"DR01", 0},  {"DR02", 0},  {"DR03", -1}, {"DR04", -1}, {"DR05", -1}, {"DR06", -1}, {"DR07", -1},
+        {"DR08", -1}, {"DR09", -1}, {"DR10", -1}, {"DR11", -1}, {"DR12", -1}, {"DR14", 0},  {"DR15", 0},
+        {"NOBODY", -1},
+    };
+    g_strCertID = "DR02";
+    for (const Case& c : cases) {
+        EXPECT_EQ(desk.intCheckApplicant(c.certId), c.result) << c.certId.toStdString();
+        EXPECT_FALSE(LIB_DB_InTrans());
+    }
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_EQ(g_strCertID, "DR02");
+    // The record holds the requester last tested; nothing was written.
+    EXPECT_EQ(desk.readerRecord().rowCount(), 0);
+    EXPECT_EQ(db().scalar("select volt_deal_flag from reader_volt_lst where cert_id = 'DR07' and froz_end_date <> ''"),
+              "1");
+    ASSERT_EQ(desk.intCheckApplicant("DR14"), 0);
+    EXPECT_EQ(desk.readerValue(desk::redr::Name), QStringLiteral("沈教师"));
+    EXPECT_EQ(desk.readerValue(desk::redr::MaxLendQty), "20");
+}

@@ -1,0 +1,246 @@
+// Title search, holdings and placing and deleting requests, as a worker at the
+// branch desk D2 does them.
+
+#include "DeskFixture.h"
+
+#include <optional>
+
+using desk::ConsignDesk;
+
+class RequestsTest : public DeskTest {
+protected:
+    void SetUp() override
+    {
+        DeskTest::SetUp();
+        db().recreate();
+        desk.askKeepDays = [this](const QString& begin, int maxDays) -> std::optional<int> {
+            keepBegin = begin;
+            keepMax = maxDays;
+            return keepDays ? keepDays : std::optional<int>(maxDays);
+        };
+    }
+    // Loads a card and finds the title by call number; the index of the title row.
+    int findTitle(const QString& card, const QString& callNo)
+    {
+        EXPECT_EQ(desk.intLoadRedr(card), 0) << card.toStdString();
+        EXPECT_EQ(desk.subSearchBook(callNo, desk::SearchCallNo), 0);
+        for (int i = 0; i < desk.titles().size(); ++i)
+            if (desk.titles()[i].callNos.contains(callNo))
+                return i;
+        return -1;
+    }
+    int holdingAt(int title, const QString& loc)
+    {
+        const auto& h = desk.titles()[title].holdings;
+        for (int i = 0; i < h.size(); ++i)
+            if (h[i].location == loc)
+                return i;
+        return -1;
+    }
+
+    ConsignDesk desk;
+    std::optional<int> keepDays;
+    QString keepBegin;
+    int keepMax = 0;
+};
+
+TEST_F(RequestsTest, SearchListsLendableLocationsWithCounts)
+{
+    const int t = findTitle("DC02", "I247.5/1");
+    ASSERT_GE(t, 0);
+    const desk::TitleRow& row = desk.titles()[t];
+    EXPECT_TRUE(row.listed);
+    EXPECT_EQ(desk.selectedCallNo(), "I247.5/1");
+    // A1: 3 lendable (one of them lent to a consignment), B1: 2; A2's copy is not lendable.
+    ASSERT_EQ(row.holdings.size(), 2);
+    const desk::HoldingRow& a1 = row.holdings[holdingAt(t, "A1")];
+    EXPECT_EQ(a1.lendable, 3);
+    EXPECT_EQ(a1.inLibrary, 2);
+    EXPECT_EQ(a1.queued, 2);
+    EXPECT_TRUE(a1.canApply); // another location group than the desk's
+    const desk::HoldingRow& b1 = row.holdings[holdingAt(t, "B1")];
+    EXPECT_EQ(b1.lendable, 2);
+    EXPECT_EQ(b1.inLibrary, 1);
+    EXPECT_FALSE(b1.canApply); // the desk's own group
+    EXPECT_EQ(row.holdings[0].location, "A1"); // first location in the title row
+
+    // A title whose circulation type no rule serves lists nothing; one with
+    // no lendable copy neither.
+    ASSERT_EQ(desk.subSearchBook("Z228/4", desk::SearchCallNo), 0);
+    EXPECT_TRUE(desk.titles()[0].holdings.isEmpty());
+    ASSERT_EQ(desk.subSearchBook("K825/6", desk::SearchCallNo), 0);
+    EXPECT_TRUE(desk.titles()[0].holdings.isEmpty());
+}
+
+TEST_F(RequestsTest, SearchByCallNumberChoosesTheMatchingEntry)
+{
+    ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
+    ASSERT_EQ(desk.subSearchBook("TP312/2", desk::SearchCallNo), 0);
+    ASSERT_EQ(desk.titles().size(), 1);
+    const desk::TitleRow& t = desk.titles()[0];
+    EXPECT_EQ(t.callNos.size(), 3); // TP312/2, TP312/2A and TP311/7 share the record
+    EXPECT_EQ(t.callNo(), "TP312/2"); // the exact match wins
+    ASSERT_EQ(desk.subSearchBook("TP312/2A", desk::SearchCallNo), 0);
+    EXPECT_EQ(desk.titles()[0].callNo(), "TP312/2A");
+    EXPECT_EQ(desk.titles()[0].holdings.size(), 1);
+
+    // Changing the drop-down lists the holdings of the new call number.
+    desk.setChosenCallNo(0, desk.titles()[0].callNos.indexOf("TP312/2"));
+    ASSERT_EQ(desk.subShowHoldings(0), 0);
+    EXPECT_EQ(desk.titles()[0].listedCallNo, "TP312/2");
+    EXPECT_EQ(desk.titles()[0].holdings.size(), 2);
+}
+
+TEST_F(RequestsTest, SearchByIndexGroupsAndMisses)
+{
+    ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
+    auto found = [this](const QString& no) {
+        for (const auto& t : desk.titles())
+            if (t.marcRecNo == no)
+                return true;
+        return false;
+    };
+    EXPECT_EQ(desk.subSearchBook(QStringLiteral("活着"), desk::SearchTitle), 0);
+    EXPECT_TRUE(found("DM000001"));
+    EXPECT_EQ(desk.subSearchBook(QStringLiteral("谭浩强"), desk::SearchAuthor), 0);
+    EXPECT_TRUE(found("DM000002"));
+    EXPECT_EQ(desk.subSearchBook(QStringLiteral("中华书局"), desk::SearchPublisher), 0);
+    EXPECT_TRUE(found("DM000006"));
+    EXPECT_EQ(desk.subSearchBookByGroup("978-7-302-22446", "05"), 0);
+    EXPECT_TRUE(found("DM000002"));
+
+    EXPECT_EQ(desk.subSearchBook("NOSUCH", desk::SearchCallNo), -1);
+    EXPECT_EQ(shown(), QStringLiteral("所查询书刊不存在！"));
+    EXPECT_TRUE(desk.titles().isEmpty());
+    // Wildcards in the text are taken literally.
+    EXPECT_EQ(desk.subSearchBook("%", desk::SearchCallNo), -1);
+    EXPECT_EQ(desk.subSearchBook("I247_5", desk::SearchCallNo), -1);
+    // A record without call numbers.
+    db().exec("insert into marc_idx (marc_rec_no, marc_idx_grp, marc_idx_cont) values ('DM000099', '02', 'ORPHAN')");
+    EXPECT_EQ(desk.subSearchBook("ORPHAN", desk::SearchTitle), -1);
+    EXPECT_EQ(shown(), QStringLiteral("没有符合该读者借阅条件的书刊！"));
+}
+
+TEST_F(RequestsTest, PlaceJoinsTheEndOfTheQueueAndDeleteClosesItUp)
+{
+    const int t = findTitle("DC02", "I247.5/1");
+    const int a1 = holdingAt(t, "A1");
+    ASSERT_GE(a1, 0);
+    ASSERT_EQ(desk.subApplyBook(t, a1), 0) << shown().toStdString();
+    EXPECT_EQ(keepBegin, today());
+    EXPECT_EQ(keepMax, 7);
+    EXPECT_TRUE(desk.titles()[t].holdings[a1].applied);
+    EXPECT_EQ(queue("I247.5/1", "A1"), (QStringList{"DR13:1", "DR09:2", "DR02:3"}));
+    EXPECT_EQ(db().scalar("select relegate_keep_days || '|' || relegate_end_date || '|' || relegate_location || '|' "
+                          "|| wkr_no || '|' || relegate_date from relegate_lst where cert_id = 'DR02' "
+                          "and relegate_flag = '0'"),
+              "7|" + dayOffset(7) + "|D2|0001|" + today());
+    ASSERT_EQ(desk.requests().size(), 1);
+    EXPECT_EQ(desk.markedRequestRow(), 0);
+
+    // A second press is refused: the reader already waits for the title.
+    EXPECT_EQ(desk.subApplyBook(t, a1), -1);
+    EXPECT_EQ(shown(), QStringLiteral("该读者已经委托了该种书"));
+
+    // A teacher follows with fewer keep days than the most (14).
+    keepDays = 3;
+    const int t1 = findTitle("DC14", "I247.5/1");
+    ASSERT_EQ(desk.subApplyBook(t1, holdingAt(t1, "A1")), 0) << shown().toStdString();
+    EXPECT_EQ(keepMax, 14);
+    EXPECT_EQ(queue("I247.5/1", "A1"), (QStringList{"DR13:1", "DR09:2", "DR02:3", "DR14:4"}));
+    EXPECT_EQ(db().scalar("select relegate_end_date from relegate_lst where cert_id = 'DR14' and relegate_flag = '0'"),
+              dayOffset(3));
+
+    // DR09's waiting request (number 2) is deleted from DR09's list; the load
+    // refuses DR09 (fines) but leaves it the current reader.
+    EXPECT_EQ(desk.intLoadRedr("DC09"), -1);
+    ASSERT_EQ(desk.subLoadApplyList(0), 0);
+    ASSERT_EQ(desk.requests().size(), 1);
+    dialogs.answers << ui::BoxAnswer::Cancel;
+    EXPECT_EQ(desk.subDeleteApply(0), 1); // not confirmed
+    EXPECT_EQ(shown(), msg("QCM003"));
+    dialogs.answers << ui::BoxAnswer::Ok;
+    ASSERT_EQ(desk.subDeleteApply(0), 0) << shown().toStdString();
+    EXPECT_EQ(queue("I247.5/1", "A1"), (QStringList{"DR13:1", "DR02:2", "DR14:3"}));
+    EXPECT_EQ(db().scalar("select relegate_flag || '|' || relegate_no from relegate_lst where cert_id = 'DR09'"),
+              "2|0");
+    EXPECT_TRUE(desk.requests().isEmpty());
+}
+
+TEST_F(RequestsTest, KeepDaysDialogClosedOrNoDaysPlacesNothing)
+{
+    const int t = findTitle("DC02", "I247.5/1");
+    const int a1 = holdingAt(t, "A1");
+    desk.askKeepDays = [](const QString&, int) { return std::optional<int>(); };
+    EXPECT_EQ(desk.subApplyBook(t, a1), -1);
+    for (int days : {0, -2}) {
+        desk.askKeepDays = [days](const QString&, int) { return std::optional<int>(days); };
+        EXPECT_EQ(desk.subApplyBook(t, a1), -1);
+    }
+    EXPECT_EQ(db().scalar("select count(*) from relegate_lst where cert_id = 'DR02'"), "1"); // the old cancelled one
+    EXPECT_FALSE(LIB_DB_InTrans());
+    EXPECT_FALSE(desk.titles()[t].holdings[a1].applied);
+}
+
+TEST_F(RequestsTest, PlacingChecksInTheirOrder)
+{
+    // Requesters per title: parameter 8 is -5 in the demo; -2 makes A1's queue of 2 full.
+    db().exec("update sys_comm_para set sys_para_value = '-2' where sys_para_code = 8");
+    ASSERT_EQ(intInitBaseData(), 0);
+    int t = findTitle("DC02", "I247.5/1");
+    EXPECT_EQ(desk.subApplyBook(t, holdingAt(t, "A1")), -1);
+    EXPECT_EQ(shown(), QStringLiteral("该书已达到最大委托人数：2人"));
+    // A positive value counts per lendable copy: 1 x 3 copies at A1 > 2 waiting.
+    db().exec("update sys_comm_para set sys_para_value = '1' where sys_para_code = 8");
+    ASSERT_EQ(intInitBaseData(), 0);
+    EXPECT_EQ(desk.subApplyBook(t, holdingAt(t, "A1")), 0) << shown().toStdString();
+
+    // Lending grade: I561/5 needs grade 3, the student has 1.
+    t = findTitle("DC01", "I561/5");
+    ASSERT_EQ(desk.titles()[t].holdings.size(), 1);
+    EXPECT_EQ(desk.subApplyBook(t, 0), -1);
+    EXPECT_EQ(shown(), msg("ELT164", "I561/5"));
+
+    // No rule for the reader type at the location.
+    desk::HoldingRow h;
+    h.location = "A1";
+    h.lendable = 1;
+    EXPECT_EQ(desk.subApplyBook("Z228/4", h), -1);
+    EXPECT_EQ(shown(), msg("ELT161"));
+
+    // The reader has a copy of the title on loan.
+    ASSERT_EQ(desk.intLoadRedr("DC01"), 0);
+    EXPECT_EQ(desk.subApplyBook("I247.5/1", h), -1);
+    EXPECT_EQ(shown(), msg("ELT165"));
+
+    // An arrived copy of the title waits for the reader (keep end date today still counts).
+    db().exec("update relegate_arri_lst set relegate_keep_end_date = '" + today() + "' where cert_id = 'DR13'");
+    ASSERT_EQ(desk.intLoadRedr("DC13"), 0);
+    h.location = "B1";
+    EXPECT_EQ(desk.subApplyBook("I247.5/1", h), -1);
+    EXPECT_EQ(shown(), QStringLiteral("该读者已委托该书并已到书"));
+
+    // The request limit of the reader type (5 for students), expired requests included.
+    db().exec("insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days, "
+              "relegate_end_date, relegate_location, wkr_no, relegate_flag) select 'DR15', call_no, 'A1', 9, "
+              "'2026-01-01', 7, '2026-01-08', 'D2', '0001', '0' from call_no_lst where call_no in "
+              "('O13/3', 'I561/5', 'K825/6', 'Z228/4')");
+    ASSERT_EQ(desk.intLoadRedr("DC15"), 0);
+    h.location = "A1";
+    h.lendable = 3;
+    EXPECT_EQ(desk.subApplyBook("I247.5/1", h), -1);
+    EXPECT_EQ(shown(), QStringLiteral("该读者已达到最大委托册数：5册"));
+}
+
+TEST_F(RequestsTest, LoansOfTheTitleAtALocation)
+{
+    ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
+    QVector<desk::LendDetailRow> rows;
+    ASSERT_EQ(desk.subShowLendDetail("I247.5/1", "A1", rows), 0);
+    QStringList props;
+    for (const auto& r : rows)
+        props << r.propNo;
+    props.sort();
+    EXPECT_EQ(props, (QStringList{"P500003", "P500061"}));
+    EXPECT_EQ(desk.subShowLendDetail("I247.5/1", "", rows), -1);
+}
