@@ -155,6 +155,7 @@ FlexGrid::FlexGrid(QWidget* parent) : Grid(parent) {
     setEditTriggers(NoEditTriggers);
     setRowCount(2);
     setColumnCount(2);
+    syncHeader();
     setSelectionMode(0);
     connect(this, &QTableWidget::currentCellChanged, this, [this](int r, int c, int, int) {
         if (r >= 0 && c >= 0) {
@@ -168,12 +169,51 @@ FlexGrid::FlexGrid(const QString& objectName, QWidget* parent) : FlexGrid(parent
     setObjectName(objectName);
 }
 
-void FlexGrid::setRows(int rows) { setRowCount(qMax(0, rows)); }
-void FlexGrid::setCols(int cols) { setColumnCount(qMax(0, cols)); }
+void FlexGrid::setRows(int rows) {
+    setRowCount(qMax(0, rows));
+    if (rowCount() == 0) row0Hidden_ = false;
+    syncHeader();
+}
+
+void FlexGrid::setCols(int cols) {
+    setColumnCount(qMax(0, cols));
+    syncHeader();
+}
 
 void FlexGrid::setFixedRows(int n) {
     fixedRows_ = qMax(0, n);
+    syncHeader();
     viewport()->update();
+}
+
+bool FlexGrid::rowHidden(int row) const {
+    if (row == 0) return row0Hidden_;
+    return isRowHidden(row);
+}
+
+void FlexGrid::setRowHidden(int row, bool hidden) {
+    if (row == 0) {
+        row0Hidden_ = hidden;
+        syncHeader();
+        return;
+    }
+    QTableWidget::setRowHidden(row, hidden);
+}
+
+void FlexGrid::syncHeader() {
+    if (headerMode()) {
+        QTableWidget::setRowHidden(0, true);
+        for (int c = 0; c < columnCount(); ++c) {
+            QTableWidgetItem* h = horizontalHeaderItem(c);
+            const QString t = itemText(0, c);
+            if (!h) setHorizontalHeaderItem(c, new QTableWidgetItem(t));
+            else if (h->text() != t) h->setText(t);
+        }
+        horizontalHeader()->show();
+    } else {
+        horizontalHeader()->hide();
+        if (rowCount() > 0) QTableWidget::setRowHidden(0, row0Hidden_);
+    }
 }
 
 void FlexGrid::setFixedCols(int n) {
@@ -183,7 +223,10 @@ void FlexGrid::setFixedCols(int n) {
 
 QString FlexGrid::textMatrix(int row, int col) const { return itemText(row, col); }
 
-void FlexGrid::setTextMatrix(int row, int col, const QString& text) { setItemText(row, col, text); }
+void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
+    setItemText(row, col, text);
+    if (row == 0 && headerMode()) syncHeader();
+}
 
 void FlexGrid::setRow(int row) {
     curRow_ = row;
@@ -301,15 +344,32 @@ bool FlexGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
 void FlexGrid::addItem(const QString& tabText, int index) {
     const int at = (index < 0 || index > rowCount()) ? rowCount() : index;
     insertRow(at);
+    if (at == 0 && rowCount() > 1) {
+        // The old row 0 moves down with its own hidden state.
+        QTableWidget::setRowHidden(1, row0Hidden_);
+        row0Hidden_ = false;
+    }
     const QStringList parts = tabText.split(u'\t');
     for (int c = 0; c < parts.size() && c < columnCount(); ++c) setItemText(at, c, parts[c]);
+    syncHeader();
 }
 
 void FlexGrid::removeItem(int index) {
-    if (index >= 0 && index < rowCount()) removeRow(index);
+    if (index < 0 || index >= rowCount()) return;
+    removeRow(index);
+    if (index == 0) row0Hidden_ = rowCount() > 0 && isRowHidden(0);
+    syncHeader();
 }
 
-void FlexGrid::sort(int col, bool ascending) { sortRows(fixedRows_, col, ascending); }
+void FlexGrid::autoSize(int col1, int col2) {
+    for (int c = qMax(0, qMin(col1, col2)); c <= qMin(columnCount() - 1, qMax(col1, col2)); ++c)
+        resizeColumnToContents(c);
+}
+
+void FlexGrid::sort(int col, bool ascending) {
+    sortRows(fixedRows_, col, ascending);
+    syncHeader();
+}
 
 // ---- SpreadGrid ----------------------------------------------------------
 

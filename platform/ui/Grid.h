@@ -2,7 +2,8 @@
 // The grid family: one table widget, two addressings.
 //
 // FlexGrid: cells addressed (row, col) from 0; fixed rows and columns are
-//   ordinary cells counted in rows()/cols() (shaded, not editable). The current
+//   ordinary cells counted in rows()/cols() (shaded, not editable); a single
+//   fixed row stays in view as the column header while the rows scroll. The current
 //   cell is row()/col(); text() reads and writes it. textMatrix(row, col) reads
 //   and writes any cell.
 //
@@ -96,8 +97,8 @@ public:
 
     bool colHidden(int col) const { return isColumnHidden(col); }
     void setColHidden(int col, bool hidden) { setColumnHidden(col, hidden); }
-    bool rowHidden(int row) const { return isRowHidden(row); }
-    void setRowHidden(int row, bool hidden) { QTableWidget::setRowHidden(row, hidden); }
+    bool rowHidden(int row) const;
+    void setRowHidden(int row, bool hidden);
 
     // Colours of a cell range (inclusive, either corner first).
     void setCellForeColor(int row1, int col1, int row2, int col2, const QColor& color);
@@ -136,11 +137,18 @@ public:
 
     // Sorts the rows below the fixed rows by a column.
     void sort(int col, bool ascending = true);
+    // Widens columns col1..col2 to their contents.
+    void autoSize(int col1, int col2);
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
 
 private:
+    // With one fixed row shown, row 0 is drawn as the header and its table
+    // row is hidden from view; rowHidden(0) still tells what the program set.
+    void syncHeader();
+    bool headerMode() const { return fixedRows_ == 1 && rowCount() > 0 && !row0Hidden_; }
+    bool row0Hidden_ = false;
     int fixedRows_ = 1;
     int fixedCols_ = 1;
     int curRow_ = 0;

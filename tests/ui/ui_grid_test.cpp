@@ -4,6 +4,7 @@
 #include "platform/ui/Units.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -217,6 +218,21 @@ TEST(FlexGrid, ZeroBasedCellsWithFixedRows) {
     EXPECT_TRUE(g.colHidden(3));
     EXPECT_TRUE(g.rowHidden(2));
 
+    // One fixed row stays in view as the header; it is still row 0 of the cells.
+    EXPECT_FALSE(g.horizontalHeader()->isHidden());
+    EXPECT_EQ(g.horizontalHeaderItem(2)->text(), "H2");
+    EXPECT_FALSE(g.rowHidden(0));
+    g.setTextMatrix(0, 2, "H2'");
+    EXPECT_EQ(g.horizontalHeaderItem(2)->text(), "H2'");
+    g.setRowHidden(0, true);   // hidden by the program: no header either
+    EXPECT_TRUE(g.rowHidden(0));
+    EXPECT_TRUE(g.horizontalHeader()->isHidden());
+    g.setRowHidden(0, false);
+    g.setFixedRows(2);
+    EXPECT_TRUE(g.horizontalHeader()->isHidden());
+    EXPECT_FALSE(g.isRowHidden(0));
+    g.setFixedRows(1);
+
     g.setCellChecked(1, 1, CheckMark::Checked);
     EXPECT_EQ(g.cellChecked(1, 1), CheckMark::Checked);
     g.setCellChecked(1, 1, CheckMark::None);
@@ -247,6 +263,12 @@ TEST(FlexGrid, AddRemoveAndSortBelowTheFixedRows) {
     g.removeItem(1);
     EXPECT_EQ(g.rows(), 3);
     EXPECT_EQ(g.textMatrix(1, 2), "b");
+
+    // A row added above the fixed row becomes the header; the old one shows.
+    g.addItem("\tnew title", 0);
+    EXPECT_EQ(g.horizontalHeaderItem(1)->text(), "new title");
+    EXPECT_FALSE(g.isRowHidden(1));
+    EXPECT_EQ(g.textMatrix(1, 1), "title");
 }
 
 TEST(FlexGrid, EditingOnlyWhenEditableAndNeverInFixedCells) {
@@ -258,10 +280,10 @@ TEST(FlexGrid, EditingOnlyWhenEditableAndNeverInFixedCells) {
     g.setEditable(true);
     g.editCell();
     EXPECT_EQ(g.indexWidget(g.model()->index(0, 1)), nullptr);   // fixed row
-    // Nor by the user's double click.
-    const QRect fixed = g.visualRect(g.model()->index(0, 2));
+    // Nor by the user's double click (on the fixed column).
+    const QRect fixed = g.visualRect(g.model()->index(2, 0));
     QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, fixed.center());
-    EXPECT_EQ(g.indexWidget(g.model()->index(0, 2)), nullptr);
+    EXPECT_EQ(g.indexWidget(g.model()->index(2, 0)), nullptr);
     g.select(1, 1);
     EXPECT_EQ(g.row(), 1);
     g.editCell();
