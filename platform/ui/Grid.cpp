@@ -829,7 +829,7 @@ QWidget* SpreadGrid::cellWidgetAt(int col, int row) const {
 
 void SpreadGrid::keyReleaseEvent(QKeyEvent* event) {
     QTableWidget::keyReleaseEvent(event);
-    emit keyUp(event->key());
+    emit keyUp(event->key(), activeCol(), activeRow());
 }
 
 } // namespace ui

@@ -247,7 +247,8 @@ signals:
     void cellChange(int col, int row);
     void buttonClicked(int col, int row);
     void leaveCell(int col, int row, int newCol, int newRow);
-    void keyUp(int key);
+    // A key released in the grid, with the active cell (0, 0 when none).
+    void keyUp(int key, int col, int row);
 
 protected:
     void keyReleaseEvent(QKeyEvent* event) override;

@@ -176,6 +176,13 @@ TEST(SpreadGrid, RowSelectionHiddenColumnsAndSort) {
     g.clearSelection();
     EXPECT_EQ(g.selectedRowCount(), 0);
 
+    // A released key reports the active cell.
+    QSignalSpy keys(&g, &SpreadGrid::keyUp);
+    g.setActiveCell(2, 4);
+    QTest::keyRelease(&g, Qt::Key_Down);
+    ASSERT_EQ(keys.count(), 1);
+    EXPECT_EQ(keys.at(0), QVariantList({int(Qt::Key_Down), 2, 4}));
+
     const char* values[] = {"10", "9", "100", "abc"};
     for (int r = 1; r <= 4; ++r) g.setText(1, r, values[r - 1]);
     g.setRowForeColor(2, Qt::red);   // "9" is red
