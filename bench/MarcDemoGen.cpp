@@ -319,36 +319,19 @@ void loadSeedParameters()
         g_arrIdxParaUse1[r][0] = {grp, QString::fromLatin1(cn[r]), QString(), 0};
         g_arrIdxParaUse1[r][1] = {grp, QString::fromLatin1(us[r]), QString(), 0};
     }
+    // Use type 0, CNMARC: only the title group "02" takes stop-word normalisation.
+    g_arrIdxParaUse0 = QVector<std::array<IdxParaEntry, 4>>(11);
+    const char* groups[] = {"02", "03", "04", "05", "06", "07", "09"};
+    for (int r = 0; r < 7; ++r)
+        g_arrIdxParaUse0[r][0] = {QString::fromLatin1(groups[r]), QString(), QString(), r == 0 ? 1 : 0};
     g_intIdxParaMax = 11;
+    // marc_idx.marc_idx_cont is declared varchar(60).
+    g_intIdxContLen = 60;
 }
-
-namespace {
-
-// Blanks go where they separate Latin words only.
-QString trimCjkBlanks(const QString& s)
-{
-    const QStringList words = s.split(u' ', Qt::SkipEmptyParts);
-    QString out;
-    for (const QString& w : words) {
-        if (!out.isEmpty() && !text::isGbkDoubleByte(out.back()) && !text::isGbkDoubleByte(w.front()))
-            out += u' ';
-        out += w;
-    }
-    return out;
-}
-
-} // namespace
 
 QString prepareKey(const QString& group, const QString& value)
 {
-    QString k = value.trimmed().toUpper();
-    if (group == QStringLiteral("05"))
-        k = strGetIsbn(k);
-    if (group == QStringLiteral("02")) // the one group with the stop-word switch
-        k = strNormalizeKey(k);
-    if (!group.startsWith(u'9'))
-        k = trimCjkBlanks(k);
-    return k.left(intCharPosByWidth(k, 60));
+    return strPrepareIdxKey(group, value);
 }
 
 QVector<QPair<QString, QString>> indexKeys(const DemoTitle& t)

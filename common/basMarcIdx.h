@@ -67,3 +67,9 @@ QString strGetIsbn(const QString& text);
 // "\XXXX" per UTF-16 unit, for national-character key literals.
 QString strToHexEscape(const QString& text);
 QString strFoldLetters(const QString& text);
+// The key a search compares with marc_idx.marc_idx_cont for what a worker
+// typed in index group `group`: trimmed and upper-cased, an ISBN ("05")
+// rewritten, stop words removed where the group asks for it, blanks beside
+// Chinese characters dropped (groups not beginning with "9"), letters folded,
+// cut to the key width g_intIdxContLen; "%" appended for a prefix search.
+QString strPrepareIdxKey(const QString& group, const QString& typed, bool prefix = false);

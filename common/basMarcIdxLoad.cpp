@@ -4,6 +4,8 @@
 
 #include "common/basDB.h"
 #include "common/basEnv.h"
+#include "common/basMarcField.h"
+#include "common/basText.h"
 
 namespace {
 
@@ -101,4 +103,18 @@ QString strFoldLetters(const QString& text)
         }
     }
     return t;
+}
+
+QString strPrepareIdxKey(const QString& group, const QString& typed, bool prefix)
+{
+    QString k = typed.trimmed().toUpper();
+    if (group == QStringLiteral("05"))
+        k = strGetIsbn(k);
+    if (blnMarcTagFlag(group))
+        k = strNormalizeKey(k);
+    if (!group.startsWith(u'9'))
+        k = strTrimCJKSpace(k);
+    k = strFoldLetters(k);
+    k = k.left(intCharPosByWidth(k, g_intIdxContLen));
+    return prefix ? k + u'%' : k;
 }

@@ -1,5 +1,6 @@
 // Search keys, ISBNs, the index-group file, dumps and byte substrings.
 
+#include "common/basDB.h"
 #include "common/basMarc.h"
 #include "common/basMarcIdx.h"
 #include "platform/text/AnsiFile.h"
@@ -181,4 +182,38 @@ TEST(MarcKeys, StopwordFlagOnlyFromCnmarcSearchGroups)
     EXPECT_FALSE(blnMarcTagFlag("99"));
     g_intIdxParaMax = 10; // larger than the table: no read past it
     EXPECT_FALSE(blnMarcTagFlag("99"));
+}
+
+TEST(MarcKeys, SearchKeyPreparation)
+{
+    g_arrStopword[0] = "THE,A,AN,OF,AND";
+    g_arrStopword[1] = "";
+    g_arrStopword[2] = "-:";
+    g_arrStopword[3] = "";
+    g_arrIdxParaUse0 = QVector<std::array<IdxParaEntry, 4>>(2);
+    g_arrIdxParaUse0[0][0] = {"02", "200a", "", 1};
+    g_intIdxParaMax = 1;
+    g_intIdxContLen = 60;
+    const struct {
+        const char* group;
+        const char* typed;
+        bool prefix;
+        const char* key;
+    } cases[] = {
+        {"02", "  the art of small-programs ", false, "ART SMALLPROGRAMS"},
+        {"02", "数据 结构 与算法", true, "数据结构与算法%"},
+        {"03", "the  carter", false, "THE CARTER"},           // no stop words outside group 02
+        {"05", "9787504123458", false, "7-5041-2345-5"},
+        {"05", "9791234567896", false, "9791234567896"},
+        {"91", "tp311 .12", true, "TP311 .12%"},
+        {"91", "数据 结构", false, "数据 结构"},            // codes beginning with 9 keep their blanks
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(strPrepareIdxKey(c.group, S(c.typed), c.prefix), S(c.key)) << c.typed;
+    // Cut to the key width in display columns: 31 Chinese characters take 62.
+    const QString longKey = strPrepareIdxKey("03", QString(31, QChar(0x4E2D)));
+    EXPECT_EQ(longKey.size(), 30);
+    g_intIdxContLen = 30;
+    EXPECT_EQ(strPrepareIdxKey("03", QString(31, QChar(0x4E2D))).size(), 15);
+    g_intIdxContLen = 60;
 }
