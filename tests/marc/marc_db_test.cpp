@@ -225,3 +225,35 @@ TEST_F(MarcDb, SummaryList)
     EXPECT_EQ(g_arrBookSum.size(), n);
     EXPECT_FALSE(dialogs.shown.isEmpty());
 }
+
+TEST_F(MarcDb, FailedReadsGiveTheInitialRecordSilently)
+{
+    db().exec("alter table marc_data rename to marc_data_x");
+    const MarcRecord rec = strReadMarc("0000000001");
+    db().exec("alter table marc_data_x rename to marc_data");
+    EXPECT_EQ(rec.count, 0);
+    EXPECT_TRUE(rec.marc_rec_no.isEmpty());
+    EXPECT_TRUE(rec.leader.isEmpty());
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    g_intErrKind = 0;
+}
+
+TEST_F(MarcDb, DumpCellsDecodedOnlyUnderWideStorage)
+{
+    const QString sql = "select 'Typ=1 Len=4: 0,41,4e,2d' as a, 'NULL' as b, 'plain' as c, 7 as d";
+    DBResultSet rs;
+    ASSERT_EQ(intDBSelectDump(sql, rs), 0);
+    EXPECT_EQ(rs.text(0, 0), "Typ=1 Len=4: 0,41,4e,2d");
+    g_intMarc03 = -1;
+    const int r = intDBSelectDump(sql, rs);
+    g_intMarc03 = 0;
+    ASSERT_EQ(r, 0);
+    EXPECT_EQ(rs.text(0, 0), S("A中"));
+    EXPECT_EQ(rs.text(0, 1), "");
+    EXPECT_EQ(rs.text(0, 2), "plain");
+    EXPECT_EQ(rs.number(0, 3), 7.0);
+    // A failing query leaves the caller's result as it was.
+    EXPECT_EQ(intDBSelectDump("select nothing from nowhere", rs), -1);
+    EXPECT_EQ(rs.text(0, 2), "plain");
+    g_intErrKind = 0;
+}
