@@ -15,7 +15,6 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
-#include <QShortcut>
 
 namespace {
 
@@ -192,12 +191,9 @@ void frmCircLogo::buildControls()
     connect(txtPwd, &QLineEdit::textChanged, this, [this] { cmdLogin->setDefault(true); });
     connect(txtPwdConfirm, &QLineEdit::textChanged, this, [this] { cmdSave->setDefault(true); });
 
-    f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    f1->setContext(Qt::WindowShortcut);
-    connect(f1, &QShortcut::activated, this, [this] {
-        if (m_strMode == QLatin1String("登录"))
-            lblUpdate_Click();
-    });
+    // The window sees every key before its controls do (F1).
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
 }
 
 QString frmCircLogo::strVersionText(int major, int minor, int revision)
@@ -208,9 +204,9 @@ QString frmCircLogo::strVersionText(int major, int minor, int revision)
 void frmCircLogo::subSetLogoMode(const QString& mode)
 {
     m_strMode = mode;
-    const bool login = mode == QLatin1String("登录");
-    const bool change = mode == QLatin1String("修改密码");
-    const bool about = mode == QLatin1String("关于");
+    const bool login = mode == QStringLiteral("登录");
+    const bool change = mode == QStringLiteral("修改密码");
+    const bool about = mode == QStringLiteral("关于");
 
     txtNewPwd->clear();
     txtPwdConfirm->clear();
@@ -264,6 +260,10 @@ bool frmCircLogo::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_F1) {
+        onF1();
+        return true;
+    }
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (watched == cboUser->lineEdit()) {
         if (enter) {
@@ -291,6 +291,11 @@ void frmCircLogo::keyPressEvent(QKeyEvent* event)
     // Escape does not close the window: only the exit link does.
     if (event->key() == Qt::Key_Escape) {
         event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_F1) {
+        event->accept();
+        onF1();
         return;
     }
     QDialog::keyPressEvent(event);
@@ -371,6 +376,12 @@ void frmCircLogo::cmdLogin_Click()
     unloadWindow();
 }
 
+void frmCircLogo::onF1()
+{
+    if (m_strMode == QStringLiteral("登录"))
+        lblUpdate_Click();
+}
+
 void frmCircLogo::lblUpdate_Click()
 {
     if (m_blnBusy)
@@ -384,7 +395,7 @@ void frmCircLogo::lblUpdate_Click()
 
 void frmCircLogo::lblExit_Click()
 {
-    if (m_strMode == QLatin1String("关于")) {
+    if (m_strMode == QStringLiteral("关于")) {
         unloadWindow();
         return;
     }

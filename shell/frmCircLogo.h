@@ -8,7 +8,6 @@
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class QShortcut;
 
 // A label that acts as a link.
 class LinkLabel : public QLabel {
@@ -63,6 +62,7 @@ private:
     void buildControls();
     void unloadWindow();
     void applyFocus(int focus);
+    void onF1();
 
     QString m_strMode;
     bool m_blnBusy = false;
@@ -89,5 +89,4 @@ private:
     QLabel* lblVersion = nullptr;
     LinkLabel* lblViewLicense = nullptr;
     LinkLabel* lblViewUpdate = nullptr;
-    QShortcut* f1 = nullptr;
 };
