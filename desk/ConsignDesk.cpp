@@ -94,7 +94,13 @@ QString ViolationRow::stateText() const
 
 ConsignDesk::ConsignDesk()
 {
-    titleTexts = [](const QString& no) {
+    // Reading a record sends two queries (header and text).
+    titleTexts = [this](const QString& no) {
+        m_statements += 2;
+        if (statementLog) {
+            statementLog->append("SELECT marc_type FROM marc WHERE marc_rec_no=" + q(no));
+            statementLog->append("SELECT * FROM marc_data WHERE marc_rec_no=" + q(no) + " ORDER BY data_serial");
+        }
         g_recMarc = strReadMarc(no);
         return QStringList{strGetMarcTitle(g_recMarc, 0), strGetMarcTitle(g_recMarc, 1),
                            strGetMarcTitle(g_recMarc, 3)};

@@ -99,6 +99,8 @@ struct ReaderPanel {
 class ConsignDesk {
 public:
     ConsignDesk();
+    ConsignDesk(const ConsignDesk&) = delete;
+    ConsignDesk& operator=(const ConsignDesk&) = delete;
 
     // ---- hooks (the window's pop-ups) -------------------------------------
     // The fine window; it leaves the remaining unpaid total in g_dblExceedFine.
@@ -108,7 +110,8 @@ public:
     // The keep-days dialog: begin date and the most days; the chosen days, or
     // nothing when the dialog was closed without a choice.
     std::function<std::optional<int>(const QString& beginDate, int maxDays)> askKeepDays;
-    // Title, responsibility and publisher of a bibliographic record.
+    // Title, responsibility and publisher of a bibliographic record (the
+    // default reads the record; the desk must then not be copied).
     std::function<QStringList(const QString& marcRecNo)> titleTexts;
 
     // ---- settings -----------------------------------------------------------

@@ -1,0 +1,207 @@
+// Desk actions against a large library: reader load, title search by call
+// number and by ISBN, placing a request. Prints median and 95th percentile
+// time per action, the statements each sends, and every statement whose plan
+// scans a large table without an index.
+//
+//   scripts/testdb setup <dir>
+//   TESTDB_ENV=<dir>/testdb.env <build>/bench/desk_actions [runs]
+//   scripts/testdb stop <dir>
+//
+// The program clones the test template, grows it with desk_large_library.sql
+// (about half a minute) and drops the clone at the end.
+
+#include "common/LoginState.h"
+#include "common/basCodeFunc.h"
+#include "common/basDB.h"
+#include "common/basMsg.h"
+#include "desk/ConsignDesk.h"
+#include "platform/ui/DialogService.h"
+#include "tests/support/TestDatabase.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <random>
+
+namespace {
+
+struct Figures {
+    explicit Figures(const QString& a) : action(a) {}
+    QString action;
+    QVector<double> ms;
+    int statementsMin = 1 << 30, statementsMax = 0;
+    QSet<QString> statements; // distinct texts seen, with literals blanked
+    QStringList samples;      // one full text per distinct shape, for EXPLAIN
+};
+
+double percentile(QVector<double> v, double p)
+{
+    if (v.isEmpty())
+        return 0;
+    std::sort(v.begin(), v.end());
+    const int i = std::min<int>(v.size() - 1, static_cast<int>(p * (v.size() - 1) + 0.5));
+    return v[i];
+}
+
+QString shapeOf(const QString& sql)
+{
+    QString s = sql;
+    s.replace(QRegularExpression(QStringLiteral("'[^']*'")), QStringLiteral("?"));
+    s.replace(QRegularExpression(QStringLiteral("\\b\\d+\\b")), QStringLiteral("#"));
+    return s;
+}
+
+void measure(Figures& f, desk::ConsignDesk& desk, const std::function<void()>& prepare,
+             const std::function<void()>& action)
+{
+    QStringList log;
+    if (prepare)
+        prepare();
+    desk.resetStatementCount();
+    desk.statementLog = &log;
+    QElapsedTimer t;
+    t.start();
+    action();
+    f.ms.push_back(t.nsecsElapsed() / 1e6);
+    desk.statementLog = nullptr;
+    f.statementsMin = std::min(f.statementsMin, desk.statementCount());
+    f.statementsMax = std::max(f.statementsMax, desk.statementCount());
+    for (const QString& s : log) {
+        const QString shape = shapeOf(s);
+        if (!f.statements.contains(shape)) {
+            f.statements.insert(shape);
+            f.samples << s;
+        }
+    }
+}
+
+const QStringList kLargeTables = {"reader", "reader_cert", "item", "call_no_lst", "marc_idx", "marc", "lend_lst",
+                                  "relegate_lst", "relegate_arri_lst", "reader_volt_lst", "exceed_fine_lst"};
+
+// Statements whose plan reads a large table without an index.
+QStringList unindexed(testsupport::TestDatabase& db, const QStringList& samples)
+{
+    QStringList bad;
+    for (const QString& sql : samples) {
+        if (!sql.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)
+            && !sql.startsWith(QLatin1String("UPDATE"), Qt::CaseInsensitive))
+            continue;
+        const QString plan = db.column(QStringLiteral("EXPLAIN ") + sql).join(QLatin1Char('\n'));
+        for (const QString& t : kLargeTables) {
+            if (plan.contains(QRegularExpression(QStringLiteral("Seq Scan on %1\\b").arg(t))))
+                bad << sql + QStringLiteral("\n    ") + plan.simplified();
+        }
+    }
+    return bad;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 200;
+    ui::ScriptedDialogService dialogs; // refusals show their boxes here
+
+    auto& db = testsupport::TestDatabase::instance();
+    QFile gen(QStringLiteral(BENCH_SOURCE_DIR "/bench/desk_large_library.sql"));
+    if (!gen.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s\n", qPrintable(gen.fileName()));
+        return 1;
+    }
+    QElapsedTimer genTime;
+    genTime.start();
+    db.exec(QString::fromUtf8(gen.readAll()));
+    std::printf("generated in %.1f s: %s copies, %s titles, %s readers, %s waiting requests, %s loans\n",
+                genTime.elapsed() / 1000.0, qPrintable(db.scalar("select count(*) from item")),
+                qPrintable(db.scalar("select count(*) from call_no_lst")),
+                qPrintable(db.scalar("select count(*) from reader")),
+                qPrintable(db.scalar("select count(*) from relegate_lst where relegate_flag = '0'")),
+                qPrintable(db.scalar("select count(*) from lend_lst")));
+
+    if (db.connectCommon() != 0 || intInitBaseData() != 0 || intLoadBaseCode() != 0) {
+        std::fprintf(stderr, "cannot connect: %s\n", qPrintable(g_strErrText));
+        return 1;
+    }
+    g_strWkrNo = QStringLiteral("0001");
+    g_strLocation = QStringLiteral("D2");
+    g_varLocaProperty = QStringLiteral("05");
+
+    desk::ConsignDesk desk;
+    desk.askKeepDays = [](const QString&, int maxDays) { return std::optional<int>(maxDays); };
+    std::mt19937 rng(20261210);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    auto num = [](const char* prefix, int n) {
+        return QString::fromLatin1(prefix) + QString::number(n).rightJustified(6, QLatin1Char('0'));
+    };
+
+    Figures load(QStringLiteral("reader load (request mode)"));
+    Figures byCall(QStringLiteral("title search by call number, with holdings"));
+    Figures byIsbn(QStringLiteral("title search by ISBN, with holdings"));
+    Figures place(QStringLiteral("placing a request"));
+
+    // A quarter of the loads meet open violations, a quarter arrived copies.
+    for (int i = 0; i < runs; ++i) {
+        const int reader = i % 4 == 0 ? 100 * pick(1, 2000) : i % 4 == 1 ? pick(120001, 140000) : pick(1, 200000);
+        measure(load, desk, nullptr, [&] { desk.intLoadRedr(num("GC", reader)); });
+    }
+    // A loaded reader for the searches.
+    desk.intLoadRedr(num("GC", 1));
+    for (int i = 0; i < runs; ++i)
+        measure(byCall, desk, nullptr, [&] { desk.subSearchBook(num("G", pick(1, 300000)), desk::SearchCallNo); });
+    for (int i = 0; i < runs; ++i) {
+        measure(byIsbn, desk, nullptr, [&] {
+            desk.subSearchBookByGroup(QStringLiteral("978-7-") + QString::number(pick(1, 300000)).rightJustified(6, '0')
+                                          + QStringLiteral("-"),
+                                      QStringLiteral("05"));
+        });
+    }
+    // Readers 1..100,000 wait for nothing; titles 1..50,000 have a queue of two at A1.
+    int placed = 0;
+    for (int i = 0; i < runs; ++i) {
+        const int reader = 1 + i * (100000 / std::max(1, runs));
+        int title = -1;
+        measure(
+            place, desk,
+            [&] {
+                desk.intLoadRedr(num("GC", reader));
+                desk.subSearchBook(num("G", pick(1, 50000)), desk::SearchCallNo);
+                title = desk.titles().isEmpty() ? -1 : 0;
+            },
+            [&] {
+                if (title < 0)
+                    return;
+                const auto& h = desk.titles()[0].holdings;
+                for (int k = 0; k < h.size(); ++k)
+                    if (h[k].location == QLatin1String("A1") && desk.subApplyBook(0, k) == 0)
+                        ++placed;
+            });
+    }
+
+    std::printf("\n| action | runs | median ms | p95 ms | statements |\n|---|---|---|---|---|\n");
+    bool allIndexed = true;
+    for (Figures* f : {&load, &byCall, &byIsbn, &place}) {
+        const QString stm = f->statementsMin == f->statementsMax
+                                ? QString::number(f->statementsMin)
+                                : QStringLiteral("%1-%2").arg(f->statementsMin).arg(f->statementsMax);
+        std::printf("| %s | %d | %.2f | %.2f | %s |\n", qPrintable(f->action), static_cast<int>(f->ms.size()),
+                    percentile(f->ms, 0.5), percentile(f->ms, 0.95), qPrintable(stm));
+    }
+    std::printf("\nrequests placed: %d of %d\n", placed, runs);
+    for (Figures* f : {&load, &byCall, &byIsbn, &place}) {
+        const QStringList bad = unindexed(db, f->samples);
+        std::printf("%s: %d distinct statements checked with EXPLAIN, %d without an index\n", qPrintable(f->action),
+                    static_cast<int>(f->samples.size()), static_cast<int>(bad.size()));
+        for (const QString& b : bad)
+            std::printf("  %s\n", qPrintable(b));
+        allIndexed = allIndexed && bad.isEmpty();
+    }
+    return allIndexed ? 0 : 2;
+}
