@@ -1,6 +1,7 @@
 // The program's entry: the application object, the subsystems' services,
 // then the start-up sequence and the window message loop.
 
+#include "common/basEnv.h"
 #include "shell/basMain.h"
 
 #include "platform/ui/Fonts.h"
@@ -10,7 +11,17 @@
 
 int main(int argc, char* argv[])
 {
+    // A server that does not answer must not hang the start.
+    if (qEnvironmentVariableIsEmpty("PGCONNECT_TIMEOUT"))
+        qputenv("PGCONNECT_TIMEOUT", "10");
+
     QApplication app(argc, argv);
+    // --home <folder>: the program folder (else CONSIGN_HOME, else the program's own folder).
+    const QStringList args = QApplication::arguments();
+    const qsizetype home = args.indexOf(QStringLiteral("--home"));
+    if (home > 0 && home + 1 < args.size())
+        LIB_SetProgramFolder(args.at(home + 1));
+
     QApplication::setApplicationName(QStringLiteral("consign"));
     ui::installFontSubstitutions();
     QFont font = QApplication::font();
