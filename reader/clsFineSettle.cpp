@@ -100,6 +100,12 @@ bool clsFineSettle::blnAmountEditable() const
 
 clsFineSettle::LoadResult clsFineSettle::load(const QString& certId)
 {
+    lastLoad_ = loadRows(certId);
+    return lastLoad_;
+}
+
+clsFineSettle::LoadResult clsFineSettle::loadRows(const QString& certId)
+{
     certId_ = certId;
     rows_.clear();
     total_ = 0;

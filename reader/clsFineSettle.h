@@ -94,6 +94,7 @@ public:
     clsFineSettle();
 
     LoadResult load(const QString& certId);
+    LoadResult lastLoad() const { return lastLoad_; }
 
     // State after load().
     const QString& certId() const { return certId_; }
@@ -128,6 +129,7 @@ public:
     void release();
 
 private:
+    LoadResult loadRows(const QString& certId);
     bool blnGuardLocked();
     void subUnlock();
     void subFail(bool rollback);
@@ -146,4 +148,5 @@ private:
     Cents obligate_ = 0;
     bool readerRead_ = false;
     bool locked_ = false;
+    LoadResult lastLoad_ = LoadResult::Failed;
 };

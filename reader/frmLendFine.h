@@ -1,0 +1,86 @@
+#pragma once
+// The overdue-fine settlement window: lists the reader's open fines (locked
+// while it shows), ticks the rows this desk may settle, proposes the amount,
+// and pays or waives through clsFineSettle.
+
+#include "common/DBResultSet.h"
+#include "reader/clsFineSettle.h"
+
+#include <QDialog>
+#include <QPointer>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+namespace ui { class SpreadGrid; }
+
+class frmLendFine : public QDialog {
+    Q_OBJECT
+public:
+    // The window's one instance, created (loaded) on first use.
+    static frmLendFine* form();
+    // Whether the instance exists now.
+    static bool loaded();
+    // Unloads the instance (rolling back whatever it holds).
+    static void unload();
+
+    // Reads and locks the open fines of g_strCertID and fills the window.
+    // 0: ready, the rows locked. -1: the rows could not be read, or the stored
+    // unpaid total was corrected; nothing is locked and nothing can be settled.
+    int initShowForm();
+
+    // The rows as read, the number of ticked rows and the amount ceiling.
+    DBResultSet m_varFine;
+    int m_intCount = 0;
+    double m_dblMaxFine = 0.0;
+    QString m_strRedrName;
+
+    clsFineSettle& settle() { return settle_; }
+
+    // Controls, by their names.
+    ui::SpreadGrid* spdFine = nullptr;
+    QLineEdit* txtTotalFine = nullptr;
+    QLineEdit* txtAllowFine = nullptr;
+    QLineEdit* txtTrueFineExceed = nullptr;
+    QComboBox* cboFineType = nullptr;
+    QLineEdit* txtBillNo = nullptr;
+    QLineEdit* txtRemark = nullptr;
+    QLabel* lblOB = nullptr;
+    QPushButton* cmdOk = nullptr;
+    QPushButton* cmdCancelExceed = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+    // The events, callable from tests.
+    void spdFine_Click(int row);
+    void txtBillNo_LostFocus();
+    void cmdOk_Click();
+    void cmdCancelExceed_Click();
+    void cmdCancel_Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void done(int result) override;
+
+private:
+    explicit frmLendFine(QWidget* parent = nullptr);
+    void subFillGrid();
+    void subRecount();
+    void subShowProposal();
+    void subApply(const clsFineSettle::Outcome& outcome);
+    void subLockButtons();
+    clsFineSettle::PayInput varInput() const;
+
+    clsFineSettle settle_;
+    static QPointer<frmLendFine> instance_;
+};
+
+// The main window's fine settlement for the borrower of the desk's current
+// return (`retRedr`, empty when none): reads the reader's unpaid total and,
+// when it is 0.10 or more, opens the window on that reader, modally.
+void subShowLendFine(QWidget* owner, const QString& retRedr);
+
+// Opens the window modally on reader `certId` whose unpaid total the caller
+// last read as `exceedFine` (sets g_strCertID and g_dblExceedFine first).
+// g_dblExceedFine holds the reader's unpaid total afterwards.
+void subOpenLendFine(QWidget* owner, const QString& certId, double exceedFine);

@@ -1,0 +1,514 @@
+// Fine settlement against the database: loading and locking, the stored
+// total's correction, payment and waiver with their writes, refusals that
+// write nothing, and two desks settling the same reader.
+
+#include "common/LoginState.h"
+#include "common/basAuth.h"
+#include "common/basCodeFunc.h"
+#include "common/basDB.h"
+#include "reader/ReaderContext.h"
+#include "reader/clsFineSettle.h"
+#include "tests/support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+using testsupport::RawConnection;
+
+namespace {
+
+const QString kReader = QStringLiteral("TZ01");
+
+QString S(const char* utf8) { return QString::fromUtf8(utf8); }
+
+class FineSettleTest : public testsupport::DatabaseTest {
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        // Desk TD settles the fines of stacks TA; stacks TB belong to another desk.
+        db().exec("insert into location_lst (location, location_name, fine_location) values "
+                  "('TD', '测试借还台', 'TA,TD'), ('TA', '测试书库', 'TD'), ('TB', '测试分馆', 'TX') "
+                  "on conflict do nothing");
+        db().exec("insert into location_sort (location, oper_type, sequence) values "
+                  "('TD', '3', 91), ('TA', '3', 92), ('TB', '3', 93) on conflict do nothing");
+        ASSERT_EQ(intLoadBaseCode(), 0);
+        ASSERT_EQ(intLoadDeskLocation(3), 0);
+        g_strLocation = QStringLiteral("TD");
+        asWorker(QStringLiteral("SUPR"), {});
+        g_fnPrintFineReceipt = [this](const FineReceipt& r) { printed.append(r); };
+        g_strCertID = kReader;
+    }
+
+    void TearDown() override
+    {
+        DatabaseTest::TearDown();
+        g_fnPrintFineReceipt = nullptr;
+        db().exec("delete from deposit_account_lst where cert_id like 'TZ%'");
+        db().exec("delete from exceed_fine_lst where cert_id like 'TZ%'");
+        db().exec("delete from reader_cert where cert_id like 'TZ%'");
+        db().exec("delete from reader where cert_id like 'TZ%'");
+        db().exec("delete from wkr_job_qty");
+    }
+
+    void asWorker(const QString& no, const QStringList& rights)
+    {
+        g_strWkrNo = no;
+        g_varAuthList = DBResultSet(int(rights.size()), 1);
+        for (int i = 0; i < rights.size(); ++i)
+            g_varAuthList.setCell(0, 2 + i, rights[i]);
+    }
+
+    // A reader with a card, an unpaid total, a prepaid balance and open fines
+    // given as (amount, location) pairs; fines are lent a day apart.
+    void addReader(const QString& debt, const QString& obligate, const QList<QPair<QString, QString>>& fines,
+                   const QString& id = kReader)
+    {
+        db().exec(QStringLiteral("insert into reader (cert_id, name, debt_flag, obligate) values ('%1', '测试读者', %2, %3)")
+                      .arg(id, debt, obligate));
+        db().exec(QStringLiteral("insert into reader_cert (redr_cert_id, cert_id, cert_flag) values ('%1C', '%1', '1')")
+                      .arg(id));
+        int n = 0;
+        for (const auto& f : fines) {
+            ++n;
+            db().exec(QStringLiteral("insert into exceed_fine_lst (prop_no, cert_id, lend_date, norm_ret_date, ret_date, "
+                                     "time_unit, fine_amt, debt_deal_flag, remark, location_f) values "
+                                     "('TP%1', '%2', '2024-01-%3 10:00:00', '2024-02-01 10:00:00', "
+                                     "'2024-02-05 10:00:00', 'D', %4, '0', '旧%1', '%5')")
+                          .arg(n)
+                          .arg(id)
+                          .arg(n, 2, 10, QLatin1Char('0'))
+                          .arg(f.first, f.second));
+        }
+        g_dblExceedFine = debt.toDouble();
+    }
+
+    QString q(const QString& sql) { return db().scalar(sql); }
+    QString q(const char* sql) { return db().scalar(QString::fromUtf8(sql)); }
+    int journalRows() { return q("select count(*) from deposit_account_lst where cert_id like 'TZ%'").toInt(); }
+    int settledRows() { return q("select count(*) from exceed_fine_lst where cert_id like 'TZ%' and debt_deal_flag = '1'").toInt(); }
+
+    // Nothing of a settlement reached the database.
+    void expectNothingWritten(const QString& debt)
+    {
+        EXPECT_EQ(journalRows(), 0);
+        EXPECT_EQ(settledRows(), 0);
+        EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), debt);
+        EXPECT_EQ(q("select count(*) from wkr_job_qty"), "0");
+        EXPECT_TRUE(printed.isEmpty());
+    }
+
+    clsFineSettle::PayInput input(const QString& amount, const QString& bill, int mode = 0,
+                                  const QString& remark = QStringLiteral("已收"))
+    {
+        clsFineSettle::PayInput in;
+        in.amountText = amount;
+        in.billNo = bill;
+        in.payMode = mode;
+        in.remark = remark;
+        return in;
+    }
+
+    void answer(std::initializer_list<ui::BoxAnswer> a)
+    {
+        for (ui::BoxAnswer x : a)
+            dialogs.answers.append(x);
+    }
+
+    QList<FineReceipt> printed;
+    clsFineSettle settle;
+};
+
+TEST_F(FineSettleTest, LoadLocksOpenRowsTicksOwnLocationsAndRefusesOthers)
+{
+    addReader("5.00", "0", {{"3.00", "TA"}, {"2.00", "TB"}});
+    // A fine whose copy is no longer catalogued is listed all the same.
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    ASSERT_EQ(settle.rows().size(), 2);
+    EXPECT_TRUE(settle.blnLocked());
+    EXPECT_EQ(settle.lngTotal(), 500);
+    EXPECT_EQ(settle.lngAllowed(), 300);
+    EXPECT_EQ(settle.intCount(), 1);
+    EXPECT_FALSE(settle.rows()[0].refused);
+    EXPECT_TRUE(settle.rows()[1].refused);
+    EXPECT_FALSE(settle.rows()[1].ticked);
+
+    EXPECT_FALSE(settle.blnSetTicked(1, true));
+    EXPECT_EQ(dialogs.lastText(), S("本地无权处理 测试分馆 的超期罚款"));
+    EXPECT_EQ(settle.lngAllowed(), 300);
+
+    // Another connection cannot take the rows while they are held.
+    RawConnection other;
+    QString error;
+    EXPECT_FALSE(other.exec("select 1 from exceed_fine_lst where cert_id = 'TZ01' for update nowait", &error));
+
+    // Unticking everything leaves nothing to pay or waive.
+    settle.blnSetTicked(0, false);
+    EXPECT_EQ(settle.intCount(), 0);
+    EXPECT_FALSE(settle.blnPayEnabled());
+    EXPECT_FALSE(settle.blnWaiveEnabled());
+    settle.cancel();
+    EXPECT_EQ(g_dblExceedFine, 5.0);
+    EXPECT_FALSE(LIB_DB_InTrans());
+}
+
+TEST_F(FineSettleTest, PayButtonNeedsTenCentsAndTheRightToTakePayments)
+{
+    addReader("0.10", "0", {{"0.09", "TA"}, {"0.01", "TA"}});
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    EXPECT_TRUE(settle.blnPayEnabled()); // 0.10
+    settle.blnSetTicked(1, false);
+    EXPECT_FALSE(settle.blnPayEnabled()); // 0.09
+    settle.blnSetTicked(1, true);
+
+    // Without right 4005 no click enables payment, and a pay is refused.
+    asWorker(QStringLiteral("0009"), {QStringLiteral("4024")});
+    EXPECT_FALSE(settle.blnPayEnabled());
+    const clsFineSettle::Outcome o = settle.pay(input("0.10", "B-R1"));
+    EXPECT_FALSE(o.done);
+    EXPECT_EQ(dialogs.lastText(), S("您没有使用该功能的权限！"));
+    EXPECT_TRUE(settle.blnLocked());
+    expectNothingWritten("0.10");
+}
+
+TEST_F(FineSettleTest, StoredTotalThatDisagreesIsCorrectedAndNothingStaysPayable)
+{
+    addReader("5.00", "0", {{"1.00", "TA"}, {"2.00", "TA"}});
+    EXPECT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Corrected);
+    EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "3.00");
+    EXPECT_EQ(g_dblExceedFine, 3.0);
+    EXPECT_FALSE(LIB_DB_InTrans());
+    EXPECT_FALSE(settle.blnPayEnabled());
+
+    // A window whose locks are gone cannot pay.
+    const clsFineSettle::Outcome o = settle.pay(input("3.00", "B-C1"));
+    EXPECT_FALSE(o.done);
+    EXPECT_EQ(dialogs.lastText(), S("超期罚款记录已不在锁定状态,请关闭窗口后重新结算!"));
+    EXPECT_EQ(settledRows(), 0);
+    EXPECT_EQ(journalRows(), 0);
+
+    // Loaded again, the totals agree and the rows are held.
+    EXPECT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    settle.cancel();
+
+    // A stored total without open rows goes to zero.
+    db().exec("update exceed_fine_lst set debt_deal_flag = '1' where cert_id = 'TZ01'");
+    db().exec("update reader set debt_flag = 0.50 where cert_id = 'TZ01'");
+    g_dblExceedFine = 0.5;
+    EXPECT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Corrected);
+    EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "0.00");
+}
+
+TEST_F(FineSettleTest, ReducedPaymentSpreadsOverRowsAndBooksTheReduction)
+{
+    addReader("6.00", "0", {{"1.00", "TA"}, {"2.00", "TA"}, {"3.00", "TA"}});
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    answer({ui::BoxAnswer::Ok});
+    const clsFineSettle::Outcome o = settle.pay(input(" 3 ", "B-100"));
+    ASSERT_TRUE(o.done) << dialogs.lastText().toStdString();
+    EXPECT_EQ(dialogs.shown.first().text, S("已选择3条记录,即将进行交款操作,是否继续?"));
+    EXPECT_EQ(o.amountText, "3.00");
+    EXPECT_FALSE(LIB_DB_InTrans());
+
+    EXPECT_EQ(db().column("select real_fine_amt || ' ' || debt_deal_flag || ' ' || bill_no || ' ' || remark "
+                          "from exceed_fine_lst where cert_id = 'TZ01' order by lend_date"),
+              QStringList({S("0.50 1 B-100 已收 LT2(旧1)"), S("1.00 1 B-100 已收 LT2(旧2)"),
+                           S("1.50 1 B-100 已收 LT2(旧3)")}));
+    EXPECT_EQ(db().column("select rec_type || ' ' || pay_mode || ' ' || bill_no || ' ' || amount || ' ' || resp_wkr "
+                          "from deposit_account_lst where cert_id = 'TZ01' order by rec_type"),
+              QStringList({"5 0 B-100 3.00 SUPR", "6 0 B-100C 3.00 SUPR"}));
+    EXPECT_EQ(db().column("select job_type || ' ' || kind || ' ' || volume || ' ' || amount from wkr_job_qty "
+                          "order by job_type"),
+              QStringList({"415 3 3 3.00", "419 3 3 3.00"}));
+    EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "0.00");
+    EXPECT_EQ(g_dblExceedFine, 0.0);
+    // Charged rows add up to the amount paid.
+    EXPECT_EQ(q("select sum(real_fine_amt) from exceed_fine_lst where cert_id = 'TZ01'"), "3.00");
+
+    ASSERT_EQ(printed.size(), 1);
+    EXPECT_EQ(printed[0].billNo, "B-100");
+    EXPECT_EQ(printed[0].collected, 300);
+    EXPECT_EQ(printed[0].reduction, 300);
+    ASSERT_EQ(printed[0].rows.size(), 3);
+    EXPECT_EQ(printed[0].rows[2].charged, 150);
+}
+
+TEST_F(FineSettleTest, PaymentAboveTheTotalRaisesEveryRowAlike)
+{
+    addReader("1.25", "0", {{"0.50", "TA"}, {"0.75", "TA"}});
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    answer({ui::BoxAnswer::Ok, ui::BoxAnswer::Ok});
+    ASSERT_TRUE(settle.pay(input("1.30", "B-200")).done);
+    EXPECT_EQ(dialogs.shown.last().text, S("实际罚款额超过最大可罚款额,是否继续?"));
+    EXPECT_EQ(db().column("select real_fine_amt from exceed_fine_lst where cert_id = 'TZ01' order by lend_date"),
+              QStringList({"0.52", "0.78"}));
+    EXPECT_EQ(db().column("select rec_type || ' ' || amount from deposit_account_lst where cert_id = 'TZ01'"),
+              QStringList({"5 1.30"}));
+    EXPECT_EQ(q("select job_type from wkr_job_qty"), "415");
+    EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "0.00");
+}
+
+TEST_F(FineSettleTest, SmallReductionNeedsNoRight)
+{
+    addReader("1.25", "0", {{"0.50", "TA"}, {"0.75", "TA"}});
+    asWorker(QStringLiteral("0009"), {QStringLiteral("4005")});
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    answer({ui::BoxAnswer::Ok});
+    ASSERT_TRUE(settle.pay(input("1.20", "B-300")).done) << dialogs.lastText().toStdString();
+    EXPECT_EQ(db().column("select rec_type || ' ' || bill_no || ' ' || amount from deposit_account_lst "
+                          "where cert_id = 'TZ01' order by rec_type"),
+              QStringList({"5 B-300 1.20", "6 B-300C 0.05"}));
+}
+
+TEST_F(FineSettleTest, RefusedPaymentsWriteNothingAndKeepTheRowsLocked)
+{
+    db().exec("insert into reader (cert_id, name) values ('TZ99', 'x')");
+    db().exec("insert into deposit_account_lst (cert_id, rec_type, pay_mode, oper_date, bill_no, amount) "
+              "values ('TZ99', '5', '0', '2024-01-01 00:00:00', 'USED1', 1.00)");
+    struct Case {
+        const char* name;
+        const char* amount;
+        const char* bill;
+        int mode;
+        QList<ui::BoxAnswer> answers;
+        const char* message;
+        clsFineSettle::Focus focus;
+    };
+    const Case cases[] = {
+        {"not a number", "abc", "B1", 0, {}, "实罚款额输入错误!", clsFineSettle::Focus::Amount},
+        {"negative", "-1.00", "B1", 0, {}, "实罚款额输入错误!", clsFineSettle::Focus::Amount},
+        {"bill used", "6.00", "USED1 ", 0, {}, "票据号已存在!", clsFineSettle::Focus::BillNo},
+        {"question cancelled", "6.00", "B1", 0, {ui::BoxAnswer::Cancel}, "已选择2条记录,即将进行交款操作,是否继续?",
+         clsFineSettle::Focus::None},
+        {"above ceiling", "6.06", "B1", 0, {ui::BoxAnswer::Ok}, "实际罚款额过大!", clsFineSettle::Focus::Amount},
+        {"above total declined", "6.05", "B1", 0, {ui::BoxAnswer::Ok, ui::BoxAnswer::Cancel},
+         "实际罚款额超过最大可罚款额,是否继续?", clsFineSettle::Focus::Amount},
+        {"zero", "0", "B1", 0, {ui::BoxAnswer::Ok}, "实际罚款额为0,请使用免罚!", clsFineSettle::Focus::Amount},
+        {"prepaid too small", "6.00", "B1", 2, {ui::BoxAnswer::Ok}, "读者预付款不足(5.99),不能罚款!",
+         clsFineSettle::Focus::None},
+    };
+    addReader("6.00", "5.99", {{"2.00", "TA"}, {"4.00", "TA"}});
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialogs.clear();
+        dialogs.answers = c.answers;
+        const clsFineSettle::Outcome o = settle.pay(input(S(c.amount), S(c.bill), c.mode));
+        EXPECT_FALSE(o.done);
+        EXPECT_EQ(dialogs.lastText(), S(c.message));
+        EXPECT_EQ(o.focus, c.focus);
+        EXPECT_TRUE(settle.blnLocked());
+    }
+    EXPECT_EQ(journalRows(), 1); // the row of TZ99 only
+    EXPECT_EQ(settledRows(), 0);
+    EXPECT_EQ(q("select debt_flag || ' ' || obligate from reader where cert_id = 'TZ01'"), "6.00 5.99");
+    EXPECT_TRUE(printed.isEmpty());
+
+    // The rows are still held: the same window pays at the next click.
+    dialogs.clear();
+    answer({ui::BoxAnswer::Ok});
+    EXPECT_TRUE(settle.pay(input("6.00", "B1")).done);
+    db().exec("delete from deposit_account_lst where cert_id = 'TZ99'");
+}
+
+TEST_F(FineSettleTest, PrepaidPaymentStartsFromTheBalanceTheDatabaseHolds)
+{
+    addReader("12.00", "20.00", {{"12.00", "TA"}});
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    EXPECT_EQ(settle.lngObligate(), 2000);
+    // A top-up at another desk while the window shows.
+    db().exec("update reader set obligate = obligate + 5 where cert_id = 'TZ01'");
+    answer({ui::BoxAnswer::Ok});
+    ASSERT_TRUE(settle.pay(input("12.00", "B-P1", 2)).done) << dialogs.lastText().toStdString();
+    EXPECT_EQ(q("select obligate || ' ' || debt_flag from reader where cert_id = 'TZ01'"), "13.00 0.00");
+    EXPECT_EQ(q("select pay_mode || ' ' || amount from deposit_account_lst where cert_id = 'TZ01'"), "2 12.00");
+    ASSERT_EQ(printed.size(), 1);
+    EXPECT_EQ(printed[0].obligateAfter, 1300);
+}
+
+TEST_F(FineSettleTest, EmptyBillNumberIsTakenFromTheServerClock)
+{
+    addReader("1.00", "0", {{"1.00", "TA"}});
+    db().pinClock("2024-05-01 09:08:07");
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    answer({ui::BoxAnswer::Ok});
+    const clsFineSettle::Outcome o = settle.pay(input("1.00", "  ", 1));
+    ASSERT_TRUE(o.done);
+    EXPECT_EQ(o.billNo, "20240501090807");
+    EXPECT_EQ(q("select bill_no || ' ' || fine_date from exceed_fine_lst where cert_id = 'TZ01'"),
+              "20240501090807 2024-05-01 09:08:07");
+    EXPECT_EQ(q("select bill_no || ' ' || pay_mode || ' ' || oper_date from deposit_account_lst where cert_id = 'TZ01'"),
+              "20240501090807 1 2024-05-01 09:08:07");
+}
+
+TEST_F(FineSettleTest, WaiverSettlesTicksWithoutChargeAndReloads)
+{
+    addReader("4.00", "0", {{"1.50", "TA"}, {"2.50", "TA"}});
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+
+    // Declined: the bill box is emptied and nothing is written.
+    answer({ui::BoxAnswer::Cancel});
+    clsFineSettle::Outcome o = settle.waive(input("", "W-1", 0, S("免")));
+    EXPECT_FALSE(o.done);
+    EXPECT_EQ(o.billNo, QString());
+    EXPECT_EQ(dialogs.lastText(), S("确定要对选中的超期罚款记录进行免罚处理吗？"));
+    expectNothingWritten("4.00");
+
+    settle.blnSetTicked(1, false);
+    answer({ui::BoxAnswer::Ok});
+    o = settle.waive(input("", "W-1", 0, S("免")));
+    ASSERT_TRUE(o.done) << dialogs.lastText().toStdString();
+    EXPECT_EQ(db().column("select debt_deal_flag || ' ' || real_fine_amt || ' ' || coalesce(bill_no, '-') || ' ' || remark "
+                          "from exceed_fine_lst where cert_id = 'TZ01' order by lend_date"),
+              QStringList({S("1 0.00 W-1 免"), S("0 0.00 - 旧2")}));
+    EXPECT_EQ(q("select rec_type || ' ' || pay_mode || ' ' || amount from deposit_account_lst where cert_id = 'TZ01'"),
+              "6 0 1.50");
+    EXPECT_EQ(q("select job_type || ' ' || kind || ' ' || amount from wkr_job_qty"), "419 1 1.50");
+    EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "2.50");
+    EXPECT_EQ(g_dblExceedFine, 2.5);
+    ASSERT_EQ(printed.size(), 1);
+    EXPECT_EQ(printed[0].kind, FineReceipt::Kind::Waived);
+
+    // The window reads the rest anew, locked again.
+    EXPECT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    EXPECT_EQ(settle.rows().size(), 1);
+    EXPECT_EQ(settle.lngTotal(), 250);
+    settle.release();
+}
+
+TEST_F(FineSettleTest, WaiverNeedsItsRightFirst)
+{
+    addReader("1.00", "0", {{"1.00", "TA"}});
+    asWorker(QStringLiteral("0009"), {QStringLiteral("4005")});
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    EXPECT_FALSE(settle.waive(input("", "W-2")).done);
+    EXPECT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.lastText(), S("您没有使用该功能的权限！"));
+    expectNothingWritten("1.00");
+}
+
+TEST_F(FineSettleTest, FailureMidwayLeavesNoHalfPaymentAndNoReceipt)
+{
+    addReader("3.00", "0", {{"1.00", "TA"}, {"2.00", "TA"}});
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    // The reader update fails after the journal and the fine rows were written.
+    db().exec("alter procedure lt_upd_reader_new rename to lt_upd_reader_new_away");
+    answer({ui::BoxAnswer::Ok});
+    const clsFineSettle::Outcome o = settle.pay(input("3.00", "B-F1"));
+    db().exec("alter procedure lt_upd_reader_new_away rename to lt_upd_reader_new");
+    EXPECT_FALSE(o.done);
+    EXPECT_FALSE(LIB_DB_InTrans());
+    expectNothingWritten("3.00");
+    // And the window cannot pay on without its locks.
+    EXPECT_FALSE(settle.blnPayEnabled());
+    EXPECT_FALSE(settle.pay(input("3.00", "B-F1")).done);
+    EXPECT_EQ(dialogs.lastText(), S("超期罚款记录已不在锁定状态,请关闭窗口后重新结算!"));
+
+    // Closing after a click left work pending never commits it.
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    ASSERT_EQ(LIB_DB_CallProc("INSERT_DEPOSIT_ACCOUNT_LST 'TZ01','5','0','1','2024-01-01 00:00:00','B-F2','SUPR','3.00'"), 0);
+    settle.release();
+    EXPECT_EQ(journalRows(), 0);
+}
+
+TEST_F(FineSettleTest, SecondDeskHoldingTheRowsIsRefusedAtOnce)
+{
+    addReader("3.00", "0", {{"1.00", "TA"}, {"2.00", "TA"}});
+    RawConnection other;
+    ASSERT_TRUE(other.exec("begin"));
+    ASSERT_TRUE(other.exec("select 1 from exceed_fine_lst where cert_id = 'TZ01' and debt_deal_flag = '0' "
+                           "for update nowait"));
+
+    EXPECT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Failed);
+    EXPECT_EQ(dialogs.lastText(), S("该记录已经被锁定!"));
+    EXPECT_FALSE(LIB_DB_InTrans());
+    EXPECT_FALSE(settle.pay(input("3.00", "B-A")).done);
+
+    // The other desk settles and commits.
+    ASSERT_TRUE(other.exec("call lt_upd_exceed_fine_lst('TP1','TZ01','2024-01-01 10:00:00',NULL,NULL,NULL,NULL,NULL,"
+                           "NULL,NULL,NULL,1.00,'B-B','2024-05-01 10:00:00','1','0002','x',NULL,NULL)"));
+    ASSERT_TRUE(other.exec("call lt_upd_exceed_fine_lst('TP2','TZ01','2024-01-02 10:00:00',NULL,NULL,NULL,NULL,NULL,"
+                           "NULL,NULL,NULL,2.00,'B-B','2024-05-01 10:00:00','1','0002','x',NULL,NULL)"));
+    ASSERT_TRUE(other.exec("call lt_upd_reader_new('TZ01',NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,"
+                           "NULL,NULL,NULL,NULL,NULL,0.00,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL)"));
+    ASSERT_TRUE(other.exec("call insert_deposit_account_lst('TZ01','5','0','1','2024-05-01 10:00:00','B-B','0002','3.00')"));
+    ASSERT_TRUE(other.exec("commit"));
+
+    // This desk, opened again, finds nothing left to settle.
+    g_dblExceedFine = 0.0;
+    EXPECT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    EXPECT_TRUE(settle.rows().isEmpty());
+    settle.release();
+    EXPECT_EQ(journalRows(), 1);
+    EXPECT_EQ(settledRows(), 2);
+    EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "0.00");
+}
+
+TEST_F(FineSettleTest, TwoDesksAtOnceExactlyOnePays)
+{
+    addReader("3.00", "0", {{"1.00", "TA"}, {"2.00", "TA"}});
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+
+    // The second desk is refused the rows, and cannot settle them behind the lock.
+    RawConnection other;
+    QString error;
+    ASSERT_TRUE(other.exec("set lock_timeout = '200ms'"));
+    EXPECT_FALSE(other.exec("select 1 from exceed_fine_lst where cert_id = 'TZ01' for update nowait", &error));
+    const QString settleFirst = "call lt_upd_exceed_fine_lst('TP1','TZ01','2024-01-01 10:00:00',NULL,NULL,NULL,NULL,"
+                                "NULL,NULL,NULL,NULL,1.00,'B-B','2024-05-01 10:00:00','1','0002','x',NULL,NULL)";
+    EXPECT_FALSE(other.exec(settleFirst, &error));
+
+    answer({ui::BoxAnswer::Ok});
+    ASSERT_TRUE(settle.pay(input("3.00", "B-A")).done);
+
+    // Once this desk has paid, the row is no longer open: never settled twice.
+    EXPECT_FALSE(other.exec(settleFirst, &error));
+    EXPECT_TRUE(error.contains(S("已经处理"))) << error.toStdString();
+
+    EXPECT_EQ(db().column("select bill_no || ' ' || amount from deposit_account_lst where cert_id = 'TZ01'"),
+              QStringList({"B-A 3.00"}));
+    EXPECT_EQ(db().column("select bill_no || ' ' || real_fine_amt from exceed_fine_lst where cert_id = 'TZ01' "
+                          "order by lend_date"),
+              QStringList({"B-A 1.00", "B-A 2.00"}));
+    EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "0.00");
+}
+
+TEST_F(FineSettleTest, BillNumberTakenMeanwhileByAnotherDeskStopsThePaymentCleanly)
+{
+    addReader("2.00", "0", {{"2.00", "TA"}});
+    addReader("1.00", "0", {{"1.00", "TA"}}, QStringLiteral("TZ02"));
+    g_dblExceedFine = 2.0;
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+
+    // The other desk writes the same bill number and commits while this desk
+    // is inside its payment (after its own check of the number).
+    RawConnection other;
+    ASSERT_TRUE(other.exec("begin"));
+    ASSERT_TRUE(other.exec("call insert_deposit_account_lst('TZ02','5','0','1','2024-05-01 10:00:00','B-SAME','0002',"
+                           "'1.00')"));
+    std::thread commitLater([&other] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        other.exec("commit");
+    });
+    answer({ui::BoxAnswer::Ok});
+    const clsFineSettle::Outcome o = settle.pay(input("2.00", "B-SAME"));
+    commitLater.join();
+
+    EXPECT_FALSE(o.done);
+    EXPECT_EQ(dialogs.lastText(), S("票据号已存在!"));
+    EXPECT_EQ(o.focus, clsFineSettle::Focus::BillNo);
+    EXPECT_EQ(q("select count(*) from deposit_account_lst where bill_no = 'B-SAME'"), "1");
+    EXPECT_EQ(settledRows(), 0);
+    EXPECT_TRUE(printed.isEmpty());
+    // The rows are still held; another number pays.
+    EXPECT_TRUE(settle.blnLocked());
+    answer({ui::BoxAnswer::Ok});
+    EXPECT_TRUE(settle.pay(input("2.00", "B-OTHER")).done);
+    EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "0.00");
+}
+
+} // namespace
