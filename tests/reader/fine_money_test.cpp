@@ -24,8 +24,9 @@ TEST(FineMoney, ParsesPlainDecimalsExactly)
     for (const Case& c : cases) {
         Cents v = -777;
         EXPECT_EQ(blnParseMoney(QString::fromUtf8(c.text), &v), c.ok) << c.text;
-        if (c.ok)
+        if (c.ok) {
             EXPECT_EQ(v, c.cents) << c.text;
+        }
     }
 }
 
