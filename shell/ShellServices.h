@@ -49,7 +49,7 @@ public:
 // Reader information and fines.
 class ReaderService {
 public:
-    enum Window { RedrInfo, BarReadRule, LendFine };
+    enum Window { RedrInfo, BarReadRule };
     virtual ~ReaderService() = default;
     virtual bool provides(Window w) const { (void)w; return false; }
     // frmRedrInfo on the reader `redrId` with card `barcode` (either may be
@@ -60,9 +60,6 @@ public:
     }
     // frmBarReadRule, modeless, owned by `owner`.
     virtual void showBarReadRule(QWidget* owner) { (void)owner; }
-    // frmLendFine on the reader g_strCertID with the unpaid total
-    // g_dblExceedFine: initShowForm, then shown modally.
-    virtual void showLendFine(QWidget* owner) { (void)owner; }
     virtual void unloadAll() {}
 };
 

@@ -6,6 +6,7 @@
 #include "common/basEnv.h"
 #include "common/basMsg.h"
 #include "reader/ReaderContext.h"
+#include "reader/frmLendFine.h"
 #include "shell/basLogin.h"
 #include "shell/basMainSettings.h"
 #include "shell/basMenu.h"
@@ -460,20 +461,9 @@ void frmMain::subShowRedrInfo()
 
 void frmMain::subShowLendFine()
 {
-    const QString reader = Services::desk().strRetRedr();
-    if (reader.isEmpty())
-        return;
-    g_strCertID = reader;
-    DBResultSet debt;
-    g_strSQL = QStringLiteral("SELECT debt_flag FROM reader WHERE cert_id=") + strSQLQuote(g_strCertID);
-    g_intSQLRet = LIB_DB_Select(g_strSQL, debt);
-    if (g_intSQLRet < 0)
-        return;
-    // Compared in whole cents: 0.10 opens the fine window, 0.09 does not.
-    const qint64 cents = debt.rowCount() > 0 ? qRound64(debt.number(0, 0) * 100.0) : 0;
-    g_dblExceedFine = double(cents) / 100.0;
-    if (cents >= 10 && Services::reader().provides(shell::ReaderService::LendFine))
-        Services::reader().showLendFine(this);
+    // The borrower of the desk's current return; the reader subsystem reads the
+    // unpaid total and opens the settlement from 0.10 on.
+    ::subShowLendFine(this, Services::desk().strRetRedr());
 }
 
 void frmMain::subShowHelpContents()

@@ -30,7 +30,6 @@ struct FakeReader : shell::ReaderService {
         calls << QStringLiteral("redrInfo:%1:%2").arg(id, barcode);
     }
     void showBarReadRule(QWidget*) override { calls << QStringLiteral("barReadRule"); }
-    void showLendFine(QWidget*) override { calls << QStringLiteral("lendFine"); }
     QStringList calls;
 };
 

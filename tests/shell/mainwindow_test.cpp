@@ -358,20 +358,25 @@ TEST_F(MainWindowTest, FineOpenerFromTenCentsAndReaderInformation)
         bool opens;
     } cases[] = {{"0.10", true}, {"0.09", false}, {"12.50", true}, {"0", false}};
     desk.retRedr = cert;
+    QStringList opened;
+    dialogs.dialogHandler = [&opened](QDialog* dlg) {
+        opened << dlg->metaObject()->className();
+        return 0;
+    };
     for (const auto& c : cases) {
-        reader.calls.clear();
+        opened.clear();
         db().exec(QStringLiteral("update reader set debt_flag = %1 where cert_id = '%2'").arg(c.debt, cert));
         w->subShowLendFine();
-        EXPECT_EQ(reader.calls.contains(QStringLiteral("lendFine")), c.opens) << c.debt;
+        EXPECT_EQ(opened.contains(QStringLiteral("frmLendFine")), c.opens) << c.debt;
         EXPECT_EQ(g_strCertID, cert);
     }
     db().exec(QStringLiteral("update reader set debt_flag = %1 where cert_id = '%2'").arg(debt, cert));
 
-    reader.calls.clear();
+    opened.clear();
     desk.retRedr.clear();
     g_strCertID = QStringLiteral("SOMEONE");
     w->subShowLendFine();
-    EXPECT_TRUE(reader.calls.isEmpty());
+    EXPECT_TRUE(opened.isEmpty());
     EXPECT_EQ(g_strCertID, QStringLiteral("SOMEONE"));
 
     // Reader information on the desk's reader: its first card that is not cancelled.
