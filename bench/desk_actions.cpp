@@ -13,6 +13,7 @@
 #include "common/LoginState.h"
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
+#include "common/basMarcIdx.h"
 #include "common/basMsg.h"
 #include "desk/ConsignDesk.h"
 #include "platform/ui/DialogService.h"
@@ -126,7 +127,7 @@ int main(int argc, char** argv)
                 qPrintable(db.scalar("select count(*) from relegate_lst where relegate_flag = '0'")),
                 qPrintable(db.scalar("select count(*) from lend_lst")));
 
-    if (db.connectCommon() != 0 || intInitBaseData() != 0 || intLoadBaseCode() != 0) {
+    if (db.connectCommon() != 0 || intInitBaseData() != 0 || intLoadBaseCode() != 0 || intInitMarcIdx() != 0) {
         std::fprintf(stderr, "cannot connect: %s\n", qPrintable(g_strErrText));
         return 1;
     }

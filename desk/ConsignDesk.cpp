@@ -13,8 +13,6 @@
 #include <QSet>
 #include <cmath>
 
-QString g_strRedrBarcode;
-
 namespace desk {
 
 namespace {

@@ -19,9 +19,6 @@
 
 #include "reader/ReaderContext.h" // g_strCertID, g_dblExceedFine
 
-// The card bar code the reader detail window opens on.
-extern QString g_strRedrBarcode;
-
 namespace desk {
 
 enum DeskMode { ModeRequest = 0, ModeLend = 1, ModeReturn = 2 };

@@ -5,13 +5,13 @@
 -- Builds on the locations, rules and reader types of 10_common.sql: holding
 -- locations A1 (group 01) and B1 (group 05), desks D1 (01) and D2 (05).
 --
---   Titles (call number, record, circulation type, lending grade)
---     I247.5/1   DM000001  01  1   A1 x3, B1 x2 (one on loan), A2 x1 not lendable (42)
---     TP312/2    DM000002  01  1   A1 x2 (one on loan), B1 x1; second call number TP312/2A at B1 x1
---     O13/3      DM000003  02  1   A1 x1 (hour rule)
---     Z228/4     DM000004  03  1   A1 x2 (no rule applies: never listed)
---     I561/5     DM000005  01  3   A1 x1 (lending grade 3)
---     K825/6     DM000006  01  1   A1 x1, status 42 only
+--   Titles (call number, record of the MARC demo, circulation type, lending grade)
+--     TP311.12/W23   0000000001  01  1   A1 x3, B1 x2 (one on loan), A2 x1 not lendable (42)
+--     TP393/S91    0000000004  01  1   A1 x2 (one on loan), B1 x1; second call number TP393/S91A at B1 x1
+--     G250/L78      0000000003  02  1   A1 x1 (hour rule)
+--     H164/Y92     0000000005  03  1   A1 x2 (no rule applies: never listed)
+--     QA76.6/C37     0000000007  01  3   A1 x1 (lending grade 3)
+--     K220/C41     0000000002  01  1   A1 x1, status 42 only
 --   Copies: property numbers P5xxxxx, bar codes B5xxxxx.
 --
 --   Readers (cert_id / card), type T1 unless said otherwise
@@ -23,70 +23,46 @@
 --     DR06 / DC06  card expired yesterday, no loans
 --     DR07 / DC07  suspension that ended yesterday (ends at the next load)
 --     DR08 / DC08  fine and suspension, suspension ended yesterday: the fine stays open
---     DR09 / DC09  unpaid fines 12.00 (limit 10.00); waiting request no 2 for I247.5/1 at A1
+--     DR09 / DC09  unpaid fines 12.00 (limit 10.00); waiting request no 2 for TP311.12/W23 at A1
 --     DR10 / DC10  an overdue loan
 --     DR11 / DC11  a loan of a copy whose status is not lendable
 --     DR12 / DC12  ten loans (the most a student may have)
---     DR13 / DC13  an arrived consignment copy waiting at D2; waiting request no 1 for I247.5/1 at A1
+--     DR13 / DC13  an arrived consignment copy waiting at D2; waiting request no 1 for TP311.12/W23 at A1
 --     DR14 / DC14  teacher (T2), one loan due today
 --     DR15 / DC15  unpaid fines 0.50 (below the limit)
 
--- Bibliographic headers and search keys of the titles.
-insert into marc (marc_rec_no, marc_type, marc_use_flag, m_call_no, m_title, m_author, m_publisher, m_isbn)
-values
-    ('DM000001', '0', '1', 'I247.5/1', '活着', '余华', '作家出版社', '978-7-5063-6543-7'),
-    ('DM000002', '0', '1', 'TP312/2', 'C程序设计', '谭浩强', '清华大学出版社', '978-7-302-22446-4'),
-    ('DM000003', '0', '1', 'O13/3', '高等数学', '同济大学数学系', '高等教育出版社', '978-7-04-039663-8'),
-    ('DM000004', '0', '1', 'Z228/4', '辞海', '辞海编辑委员会', '上海辞书出版社', '978-7-5326-2859-7'),
-    ('DM000005', '0', '1', 'I561/5', '莎士比亚全集', 'SHAKESPEARE', '人民文学出版社', '978-7-02-003545-3'),
-    ('DM000006', '0', '1', 'K825/6', '史记', '司马迁', '中华书局', '978-7-101-00304-1')
-on conflict do nothing;
-
-insert into marc_idx (marc_rec_no, marc_idx_grp, marc_idx_cont)
-select v.* from (values
-    ('DM000001', '02', '活着'), ('DM000001', '03', '余华'), ('DM000001', '09', '作家出版社'),
-    ('DM000001', '05', '978-7-5063-6543-'),
-    ('DM000002', '02', 'C程序设计'), ('DM000002', '03', '谭浩强'), ('DM000002', '09', '清华大学出版社'),
-    ('DM000002', '05', '978-7-302-22446-'),
-    ('DM000003', '02', '高等数学'), ('DM000003', '03', '同济大学数学系'), ('DM000003', '09', '高等教育出版社'),
-    ('DM000004', '02', '辞海'), ('DM000004', '09', '上海辞书出版社'),
-    ('DM000005', '02', '莎士比亚全集'), ('DM000005', '03', 'SHAKESPEARE'), ('DM000005', '09', '人民文学出版社'),
-    ('DM000006', '02', '史记'), ('DM000006', '03', '司马迁'), ('DM000006', '09', '中华书局')
-) as v(marc_rec_no, marc_idx_grp, marc_idx_cont)
-where not exists (select 1 from marc_idx i where i.marc_rec_no = v.marc_rec_no and i.marc_idx_grp = v.marc_idx_grp);
-
 insert into call_no_lst (call_no, marc_rec_no, circ_type_code, lend_grd) values
-    ('I247.5/1', 'DM000001', '01', '1'),
-    ('TP312/2', 'DM000002', '01', '1'),
-    ('TP312/2A', 'DM000002', '01', '1'),
-    ('O13/3', 'DM000003', '02', '1'),
-    ('Z228/4', 'DM000004', '03', '1'),
-    ('I561/5', 'DM000005', '01', '3'),
-    ('K825/6', 'DM000006', '01', '1');
+    ('TP311.12/W23', '0000000001', '01', '1'),
+    ('TP393/S91', '0000000004', '01', '1'),
+    ('TP393/S91A', '0000000004', '01', '1'),
+    ('G250/L78', '0000000003', '02', '1'),
+    ('H164/Y92', '0000000005', '03', '1'),
+    ('QA76.6/C37', '0000000007', '01', '3'),
+    ('K220/C41', '0000000002', '01', '1');
 
 insert into item (prop_no, bar_code, call_no, marc_rec_no, location, book_stat_code, book_lend_flag,
                   price, attachment, in_date) values
-    ('P500001', 'B500001', 'I247.5/1', 'DM000001', 'A1', '41', '0', '25.00', null, '2025-09-01'),
-    ('P500002', 'B500002', 'I247.5/1', 'DM000001', 'A1', '41', '0', '25.00', null, '2025-09-01'),
-    ('P500003', 'B500003', 'I247.5/1', 'DM000001', 'A1', '41', '0', '25.00', '光盘1张', '2025-09-01'),
-    ('P500004', 'B500004', 'I247.5/1', 'DM000001', 'B1', '41', '0', '25.00', null, '2025-09-01'),
-    ('P500005', 'B500005', 'I247.5/1', 'DM000001', 'B1', '41', '1', '25.00', null, '2025-09-01'),
-    ('P500006', 'B500006', 'I247.5/1', 'DM000001', 'A2', '42', '0', '25.00', null, '2025-09-01'),
-    ('P500011', 'B500011', 'TP312/2', 'DM000002', 'A1', '41', '0', '39.50', null, '2025-10-01'),
-    ('P500012', 'B500012', 'TP312/2', 'DM000002', 'A1', '41', '1', '39.50', null, '2025-10-01'),
-    ('P500013', 'B500013', 'TP312/2', 'DM000002', 'B1', '41', '0', '39.50', null, '2025-10-01'),
-    ('P500014', 'B500014', 'TP312/2A', 'DM000002', 'B1', '41', '0', '39.50', null, '2025-10-01'),
-    ('P500021', 'B500021', 'O13/3', 'DM000003', 'A1', '41', '0', '45.00', null, '2025-10-01'),
-    ('P500031', 'B500031', 'Z228/4', 'DM000004', 'A1', '41', '0', '300.00', null, '2025-10-01'),
-    ('P500032', 'B500032', 'Z228/4', 'DM000004', 'A1', '41', '0', '300.00', null, '2025-10-01'),
-    ('P500041', 'B500041', 'I561/5', 'DM000005', 'A1', '41', '0', '150.00', null, '2025-10-01'),
-    ('P500051', 'B500051', 'K825/6', 'DM000006', 'A1', '42', '0', '60.00', null, '2025-10-01'),
-    ('P500061', 'B500061', 'I247.5/1', 'DM000001', 'A1', '43', '1', '25.00', null, '2025-09-01');
+    ('P500001', 'B500001', 'TP311.12/W23', '0000000001', 'A1', '41', '0', '25.00', null, '2025-09-01'),
+    ('P500002', 'B500002', 'TP311.12/W23', '0000000001', 'A1', '41', '0', '25.00', null, '2025-09-01'),
+    ('P500003', 'B500003', 'TP311.12/W23', '0000000001', 'A1', '41', '0', '25.00', '光盘1张', '2025-09-01'),
+    ('P500004', 'B500004', 'TP311.12/W23', '0000000001', 'B1', '41', '0', '25.00', null, '2025-09-01'),
+    ('P500005', 'B500005', 'TP311.12/W23', '0000000001', 'B1', '41', '1', '25.00', null, '2025-09-01'),
+    ('P500006', 'B500006', 'TP311.12/W23', '0000000001', 'A2', '42', '0', '25.00', null, '2025-09-01'),
+    ('P500011', 'B500011', 'TP393/S91', '0000000004', 'A1', '41', '0', '39.50', null, '2025-10-01'),
+    ('P500012', 'B500012', 'TP393/S91', '0000000004', 'A1', '41', '1', '39.50', null, '2025-10-01'),
+    ('P500013', 'B500013', 'TP393/S91', '0000000004', 'B1', '41', '0', '39.50', null, '2025-10-01'),
+    ('P500014', 'B500014', 'TP393/S91A', '0000000004', 'B1', '41', '0', '39.50', null, '2025-10-01'),
+    ('P500021', 'B500021', 'G250/L78', '0000000003', 'A1', '41', '0', '45.00', null, '2025-10-01'),
+    ('P500031', 'B500031', 'H164/Y92', '0000000005', 'A1', '41', '0', '300.00', null, '2025-10-01'),
+    ('P500032', 'B500032', 'H164/Y92', '0000000005', 'A1', '41', '0', '300.00', null, '2025-10-01'),
+    ('P500041', 'B500041', 'QA76.6/C37', '0000000007', 'A1', '41', '0', '150.00', null, '2025-10-01'),
+    ('P500051', 'B500051', 'K220/C41', '0000000002', 'A1', '42', '0', '60.00', null, '2025-10-01'),
+    ('P500061', 'B500061', 'TP311.12/W23', '0000000001', 'A1', '43', '1', '25.00', null, '2025-09-01');
 
 -- Ten copies of one title at B1 for the reader at the loan limit.
-insert into call_no_lst (call_no, marc_rec_no, circ_type_code, lend_grd) values ('TP311/7', 'DM000002', '01', '1');
+insert into call_no_lst (call_no, marc_rec_no, circ_type_code, lend_grd) values ('TP393/S91B', '0000000004', '01', '1');
 insert into item (prop_no, bar_code, call_no, marc_rec_no, location, book_stat_code, book_lend_flag, price, in_date)
-select 'P5001' || lpad(n::text, 2, '0'), 'B5001' || lpad(n::text, 2, '0'), 'TP311/7', 'DM000002', 'B1', '41', '1',
+select 'P5001' || lpad(n::text, 2, '0'), 'B5001' || lpad(n::text, 2, '0'), 'TP393/S91B', '0000000004', 'B1', '41', '1',
        '20.00', '2025-10-01'
 from generate_series(1, 10) as n;
 
@@ -158,19 +134,19 @@ insert into lend_lst (cert_id, prop_no, lend_date, norm_ret_date, renew_times, a
                       resp_wkr)
 select 'DR12', prop_no, to_char(desk_now()::date - 3, 'YYYY-MM-DD') || ' 09:00:00',
        to_char(desk_now()::date + 11, 'YYYY-MM-DD'), 0, 0, 'R3', 'B1', '0001'
-from item where call_no = 'TP311/7';
+from item where call_no = 'TP393/S91B';
 
--- Waiting requests for I247.5/1 at A1: DR13 first, DR09 second; an expired and a
--- cancelled one for TP312/2 at A1.
+-- Waiting requests for TP311.12/W23 at A1: DR13 first, DR09 second; an expired and a
+-- cancelled one for TP393/S91 at A1.
 insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days,
                           relegate_end_date, relegate_location, wkr_no, relegate_flag)
 select r.cert_id, r.call_no, 'A1', r.no, to_char(t.d - r.ago, 'YYYY-MM-DD'), r.days,
        to_char(t.d - r.ago + r.days, 'YYYY-MM-DD'), 'D2', '0001', r.flag
 from (values
-    ('DR13', 'I247.5/1', 1, 3, 7, '0'),
-    ('DR09', 'I247.5/1', 2, 2, 7, '0'),
-    ('DR15', 'TP312/2', 1, 20, 7, '0'),
-    ('DR02', 'TP312/2', 0, 30, 7, '2')
+    ('DR13', 'TP311.12/W23', 1, 3, 7, '0'),
+    ('DR09', 'TP311.12/W23', 2, 2, 7, '0'),
+    ('DR15', 'TP393/S91', 1, 20, 7, '0'),
+    ('DR02', 'TP393/S91', 0, 30, 7, '2')
 ) as r(cert_id, call_no, no, ago, days, flag), (select desk_now()::date as d) t;
 
 -- An arrived consignment copy for DR13 (found at A1, handed over, waiting at D2),
@@ -183,7 +159,7 @@ select 'DR13', 'P500003', to_char(desk_now()::date - 2, 'YYYY-MM-DD') || ' 11:00
 insert into relegate_arri_lst (cert_id, prop_no, call_no, relegate_arri_date, relegate_noti_date, relegate_keep_days,
                                relegate_keep_end_date, relegate_location, relegate_find_location, relegate_end_flag,
                                resp_wkr, relegate_date)
-select 'DR13', 'P500003', 'I247.5/1', to_char(t.d - 2, 'YYYY-MM-DD'), to_char(t.d - 2, 'YYYY-MM-DD'), 7,
+select 'DR13', 'P500003', 'TP311.12/W23', to_char(t.d - 2, 'YYYY-MM-DD'), to_char(t.d - 2, 'YYYY-MM-DD'), 7,
        to_char(t.d + 5, 'YYYY-MM-DD'), 'D2', 'D1', '2', '0001', to_char(t.d - 9, 'YYYY-MM-DD')
 from (select desk_now()::date as d) t;
 

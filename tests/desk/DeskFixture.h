@@ -5,6 +5,7 @@
 #include "common/LoginState.h"
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
+#include "common/basMarcIdx.h"
 #include "common/basMsg.h"
 #include "desk/ConsignDesk.h"
 #include "tests/support/TestDatabase.h"
@@ -20,6 +21,7 @@ protected:
         testsupport::DatabaseTest::SetUp();
         ASSERT_EQ(intInitBaseData(), 0);
         ASSERT_EQ(intLoadBaseCode(), 0);
+        ASSERT_EQ(intInitMarcIdx(), 0);
         g_strWkrNo = QStringLiteral("0001");
         g_strLocation = QStringLiteral("D2");
         g_varLocaProperty = QStringLiteral("05");

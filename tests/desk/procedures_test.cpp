@@ -92,8 +92,8 @@ TEST_F(ProceduresTest, ReturnedCopyBecomesReservedForWaitingHold)
     EXPECT_EQ(db().scalar("select book_lend_flag from item where prop_no = 'P500002'"), "0");
 
     db().exec("insert into preg_lst (cert_id, call_no, location, preg_date, preg_end_date, preg_keep_days, preg_no, "
-              "take_location, preg_flag) values ('DR01', 'I247.5/1', 'A1', '2026-01-01', '" + dayOffset(-1)
-              + "', 5, 1, 'D1', '0'), ('DR02', 'I247.5/1', 'A1', '2026-01-01', '" + dayOffset(3)
+              "take_location, preg_flag) values ('DR01', 'TP311.12/W23', 'A1', '2026-01-01', '" + dayOffset(-1)
+              + "', 5, 1, 'D1', '0'), ('DR02', 'TP311.12/W23', 'A1', '2026-01-01', '" + dayOffset(3)
               + "', 5, 2, 'D1', '0')");
     ASSERT_EQ(call("LT_retpregbook 'P500002'"), 0) << g_strErrText;
     EXPECT_EQ(db().scalar("select book_lend_flag from item where prop_no = 'P500002'"), "2");
@@ -121,20 +121,20 @@ TEST_F(ProceduresTest, SchemaGuardsTheQueue)
     const QString cols = "insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, "
                          "relegate_keep_days, relegate_end_date, relegate_location, wkr_no, relegate_flag) values ";
     const QString d = "'2026-01-01', 7, '2026-01-08', 'D2', '0001'";
-    // A second waiting request with number 2 in the queue of I247.5/1 at A1.
-    EXPECT_FALSE(c.exec(cols + "('DR01', 'I247.5/1', 'A1', 2, " + d + ", '0')", &err));
+    // A second waiting request with number 2 in the queue of TP311.12/W23 at A1.
+    EXPECT_FALSE(c.exec(cols + "('DR01', 'TP311.12/W23', 'A1', 2, " + d + ", '0')", &err));
     // The same number at another location, or on a cancelled row, is fine.
-    EXPECT_TRUE(c.exec(cols + "('DR01', 'I247.5/1', 'B1', 2, " + d + ", '0')", &err)) << err.toStdString();
-    EXPECT_TRUE(c.exec(cols + "('DR02', 'I247.5/1', 'A1', 0, " + d + ", '2')", &err)) << err.toStdString();
+    EXPECT_TRUE(c.exec(cols + "('DR01', 'TP311.12/W23', 'B1', 2, " + d + ", '0')", &err)) << err.toStdString();
+    EXPECT_TRUE(c.exec(cols + "('DR02', 'TP311.12/W23', 'A1', 0, " + d + ", '2')", &err)) << err.toStdString();
     // A waiting request needs a number; a reader waits once per title.
-    EXPECT_FALSE(c.exec(cols + "('DR02', 'TP312/2', 'B1', 0, " + d + ", '0')", &err));
-    EXPECT_FALSE(c.exec(cols + "('DR01', 'I247.5/1', 'A1', 3, " + d + ", '0')", &err));
+    EXPECT_FALSE(c.exec(cols + "('DR02', 'TP393/S91', 'B1', 0, " + d + ", '0')", &err));
+    EXPECT_FALSE(c.exec(cols + "('DR01', 'TP311.12/W23', 'A1', 3, " + d + ", '0')", &err));
     // Swapping two numbers passes through a duplicate inside one transaction.
     EXPECT_TRUE(c.exec("begin; update relegate_lst set relegate_no = 2 where cert_id = 'DR13' and relegate_flag = '0'; "
                        "update relegate_lst set relegate_no = 1 where cert_id = 'DR09' and relegate_flag = '0'; commit",
                        &err))
         << err.toStdString();
-    EXPECT_EQ(queue("I247.5/1", "A1"), (QStringList{"DR09:1", "DR13:2"}));
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR13:2"}));
     // One open loan per copy.
     EXPECT_FALSE(c.exec("insert into lend_lst (cert_id, prop_no, lend_date, norm_ret_date) values "
                         "('DR02', 'P500005', '2026-01-01 10:00:00', '2026-02-01')",

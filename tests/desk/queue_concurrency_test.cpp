@@ -32,29 +32,29 @@ TEST_F(QueueConcurrencyTest, TwoDesksPlacingAtOnceGetConsecutiveNumbers)
     RawConnection deskB;
     QString err;
     ASSERT_TRUE(deskB.exec("begin", &err)) << err.toStdString();
-    ASSERT_TRUE(deskB.exec("select pg_advisory_xact_lock(hashtext('I247.5/1|A1'))", &err)) << err.toStdString();
-    ASSERT_EQ(deskB.scalar("select max(relegate_no) from relegate_lst where call_no = 'I247.5/1' and location = 'A1' "
+    ASSERT_TRUE(deskB.exec("select pg_advisory_xact_lock(hashtext('TP311.12/W23|A1'))", &err)) << err.toStdString();
+    ASSERT_EQ(deskB.scalar("select max(relegate_no) from relegate_lst where call_no = 'TP311.12/W23' and location = 'A1' "
                            "and relegate_flag = '0'"),
               "2");
     ASSERT_TRUE(deskB.exec("insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, "
                            "relegate_keep_days, relegate_end_date, relegate_location, wkr_no, relegate_flag) values "
-                           "('DR02', 'I247.5/1', 'A1', 3, '2026-01-01', 7, '2099-01-08', 'D1', '0002', '0')",
+                           "('DR02', 'TP311.12/W23', 'A1', 3, '2026-01-01', 7, '2099-01-08', 'D1', '0002', '0')",
                            &err))
         << err.toStdString();
 
     // This desk places DR15's request meanwhile: it waits for desk B.
-    auto placing = std::async(std::launch::async, [&] { return desk.subApplyBook("I247.5/1", a1); });
+    auto placing = std::async(std::launch::async, [&] { return desk.subApplyBook("TP311.12/W23", a1); });
     EXPECT_EQ(placing.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout);
     ASSERT_TRUE(deskB.exec("commit", &err)) << err.toStdString();
     ASSERT_EQ(placing.get(), 0) << shown().toStdString();
 
-    EXPECT_EQ(queue("I247.5/1", "A1"), (QStringList{"DR13:1", "DR09:2", "DR02:3", "DR15:4"}));
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR13:1", "DR09:2", "DR02:3", "DR15:4"}));
 }
 
 TEST_F(QueueConcurrencyTest, DeleteFromAStaleListShiftsOnlyTheRightRows)
 {
     db().exec("insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days, "
-              "relegate_end_date, relegate_location, wkr_no, relegate_flag) values ('DR15', 'I247.5/1', 'A1', 3, "
+              "relegate_end_date, relegate_location, wkr_no, relegate_flag) values ('DR15', 'TP311.12/W23', 'A1', 3, "
               "'2026-01-01', 7, '2099-01-08', 'D2', '0001', '0')");
     // DR09's list shows its request as number 2.
     EXPECT_EQ(desk.intLoadRedr("DC09"), -1);
@@ -66,35 +66,35 @@ TEST_F(QueueConcurrencyTest, DeleteFromAStaleListShiftsOnlyTheRightRows)
     RawConnection deskB;
     QString err;
     ASSERT_TRUE(deskB.exec("begin; update relegate_lst set relegate_flag = '1', relegate_no = 0 where cert_id = 'DR13' "
-                           "and call_no = 'I247.5/1' and relegate_flag = '0'; update relegate_lst set relegate_no = "
-                           "relegate_no - 1 where call_no = 'I247.5/1' and location = 'A1' and relegate_no > 1 "
+                           "and call_no = 'TP311.12/W23' and relegate_flag = '0'; update relegate_lst set relegate_no = "
+                           "relegate_no - 1 where call_no = 'TP311.12/W23' and location = 'A1' and relegate_no > 1 "
                            "and relegate_flag = '0'; commit",
                            &err))
         << err.toStdString();
-    EXPECT_EQ(queue("I247.5/1", "A1"), (QStringList{"DR09:1", "DR15:2"}));
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR15:2"}));
 
     // Deleting from the stale list closes the queue behind DR09's real place.
     dialogs.answers << ui::BoxAnswer::Ok;
     ASSERT_EQ(desk.subDeleteApply(0), 0) << shown().toStdString();
-    EXPECT_EQ(queue("I247.5/1", "A1"), (QStringList{"DR15:1"}));
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR15:1"}));
 
     // A request no longer waiting is not deleted again, and nothing moves.
     ASSERT_EQ(desk.intLoadRedr("DC15"), 0);
     ASSERT_EQ(desk.subLoadApplyList(0), 0);
     int row = -1;
     for (int i = 0; i < desk.requests().size(); ++i)
-        if (desk.requests()[i].callNo == "I247.5/1")
+        if (desk.requests()[i].callNo == "TP311.12/W23")
             row = i;
     ASSERT_GE(row, 0);
     const desk::RequestRow stale = desk.requests()[row];
     ASSERT_TRUE(deskB.exec("update relegate_lst set relegate_flag = '2', relegate_no = 0 where cert_id = 'DR15' "
-                           "and call_no = 'I247.5/1'",
+                           "and call_no = 'TP311.12/W23'",
                            &err));
     db().exec("insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days, "
-              "relegate_end_date, relegate_location, wkr_no, relegate_flag) values ('DR02', 'I247.5/1', 'A1', 1, "
+              "relegate_end_date, relegate_location, wkr_no, relegate_flag) values ('DR02', 'TP311.12/W23', 'A1', 1, "
               "'2026-01-01', 7, '2099-01-08', 'D2', '0001', '0')");
     dialogs.answers << ui::BoxAnswer::Ok;
     EXPECT_EQ(desk.subDeleteApply(stale), -1);
-    EXPECT_EQ(queue("I247.5/1", "A1"), (QStringList{"DR02:1"}));
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR02:1"}));
     EXPECT_FALSE(LIB_DB_InTrans());
 }

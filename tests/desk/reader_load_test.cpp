@@ -140,7 +140,7 @@ TEST_F(ReaderLoadTest, ArrivedCopiesShownBeforeTheLoanChecks)
     EXPECT_EQ(seen[0].propNo, "P500003");
     EXPECT_EQ(seen[0].relegateLocation, "D2");
     ASSERT_EQ(desk.requests().size(), 1);
-    EXPECT_EQ(desk.requests()[0].callNo, "I247.5/1");
+    EXPECT_EQ(desk.requests()[0].callNo, "TP311.12/W23");
     EXPECT_EQ(desk.requests()[0].relegateNo, 1);
 
     // With an overdue loan too: the window first, then the refusal.

@@ -46,11 +46,11 @@ protected:
 
 TEST_F(RequestsTest, SearchListsLendableLocationsWithCounts)
 {
-    const int t = findTitle("DC02", "I247.5/1");
+    const int t = findTitle("DC02", "TP311.12/W23");
     ASSERT_GE(t, 0);
     const desk::TitleRow& row = desk.titles()[t];
     EXPECT_TRUE(row.listed);
-    EXPECT_EQ(desk.selectedCallNo(), "I247.5/1");
+    EXPECT_EQ(desk.selectedCallNo(), "TP311.12/W23");
     // A1: 3 lendable (one of them lent to a consignment), B1: 2; A2's copy is not lendable.
     ASSERT_EQ(row.holdings.size(), 2);
     const desk::HoldingRow& a1 = row.holdings[holdingAt(t, "A1")];
@@ -66,28 +66,28 @@ TEST_F(RequestsTest, SearchListsLendableLocationsWithCounts)
 
     // A title whose circulation type no rule serves lists nothing; one with
     // no lendable copy neither.
-    ASSERT_EQ(desk.subSearchBook("Z228/4", desk::SearchCallNo), 0);
+    ASSERT_EQ(desk.subSearchBook("H164/Y92", desk::SearchCallNo), 0);
     EXPECT_TRUE(desk.titles()[0].holdings.isEmpty());
-    ASSERT_EQ(desk.subSearchBook("K825/6", desk::SearchCallNo), 0);
+    ASSERT_EQ(desk.subSearchBook("K220/C41", desk::SearchCallNo), 0);
     EXPECT_TRUE(desk.titles()[0].holdings.isEmpty());
 }
 
 TEST_F(RequestsTest, SearchByCallNumberChoosesTheMatchingEntry)
 {
     ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
-    ASSERT_EQ(desk.subSearchBook("TP312/2", desk::SearchCallNo), 0);
+    ASSERT_EQ(desk.subSearchBook("TP393/S91", desk::SearchCallNo), 0);
     ASSERT_EQ(desk.titles().size(), 1);
     const desk::TitleRow& t = desk.titles()[0];
-    EXPECT_EQ(t.callNos.size(), 3); // TP312/2, TP312/2A and TP311/7 share the record
-    EXPECT_EQ(t.callNo(), "TP312/2"); // the exact match wins
-    ASSERT_EQ(desk.subSearchBook("TP312/2A", desk::SearchCallNo), 0);
-    EXPECT_EQ(desk.titles()[0].callNo(), "TP312/2A");
+    EXPECT_EQ(t.callNos.size(), 3); // TP393/S91, TP393/S91A and TP393/S91B share the record
+    EXPECT_EQ(t.callNo(), "TP393/S91"); // the exact match wins
+    ASSERT_EQ(desk.subSearchBook("TP393/S91A", desk::SearchCallNo), 0);
+    EXPECT_EQ(desk.titles()[0].callNo(), "TP393/S91A");
     EXPECT_EQ(desk.titles()[0].holdings.size(), 1);
 
     // Changing the drop-down lists the holdings of the new call number.
-    desk.setChosenCallNo(0, desk.titles()[0].callNos.indexOf("TP312/2"));
+    desk.setChosenCallNo(0, desk.titles()[0].callNos.indexOf("TP393/S91"));
     ASSERT_EQ(desk.subShowHoldings(0), 0);
-    EXPECT_EQ(desk.titles()[0].listedCallNo, "TP312/2");
+    EXPECT_EQ(desk.titles()[0].listedCallNo, "TP393/S91");
     EXPECT_EQ(desk.titles()[0].holdings.size(), 2);
 }
 
@@ -100,21 +100,25 @@ TEST_F(RequestsTest, SearchByIndexGroupsAndMisses)
                 return true;
         return false;
     };
-    EXPECT_EQ(desk.subSearchBook(QStringLiteral("活着"), desk::SearchTitle), 0);
-    EXPECT_TRUE(found("DM000001"));
-    EXPECT_EQ(desk.subSearchBook(QStringLiteral("谭浩强"), desk::SearchAuthor), 0);
-    EXPECT_TRUE(found("DM000002"));
-    EXPECT_EQ(desk.subSearchBook(QStringLiteral("中华书局"), desk::SearchPublisher), 0);
-    EXPECT_TRUE(found("DM000006"));
-    EXPECT_EQ(desk.subSearchBookByGroup("978-7-302-22446", "05"), 0);
-    EXPECT_TRUE(found("DM000002"));
+    EXPECT_EQ(desk.subSearchBook(QStringLiteral("数据结构"), desk::SearchTitle), 0);
+    EXPECT_TRUE(found("0000000001"));
+    EXPECT_EQ(desk.subSearchBook(QStringLiteral("孙立群"), desk::SearchAuthor), 0);
+    EXPECT_TRUE(found("0000000004"));
+    EXPECT_EQ(desk.subSearchBook(QStringLiteral("文华书局"), desk::SearchPublisher), 0);
+    EXPECT_TRUE(found("0000000005"));
+    EXPECT_EQ(desk.subSearchBookByGroup("7-5041-8765", "05"), 0);
+    ASSERT_TRUE(found("0000000004"));
+    // The title line carries the record's title, responsibility and publisher.
+    EXPECT_TRUE(desk.titles()[0].title.contains(QStringLiteral("计算机网络"))) << desk.titles()[0].title;
+    EXPECT_FALSE(desk.titles()[0].author.isEmpty());
+    EXPECT_FALSE(desk.titles()[0].publisher.isEmpty());
 
     EXPECT_EQ(desk.subSearchBook("NOSUCH", desk::SearchCallNo), -1);
     EXPECT_EQ(shown(), QStringLiteral("所查询书刊不存在！"));
     EXPECT_TRUE(desk.titles().isEmpty());
     // Wildcards in the text are taken literally.
     EXPECT_EQ(desk.subSearchBook("%", desk::SearchCallNo), -1);
-    EXPECT_EQ(desk.subSearchBook("I247_5", desk::SearchCallNo), -1);
+    EXPECT_EQ(desk.subSearchBook("TP311_12", desk::SearchCallNo), -1);
     // A record without call numbers.
     db().exec("insert into marc_idx (marc_rec_no, marc_idx_grp, marc_idx_cont) values ('DM000099', '02', 'ORPHAN')");
     EXPECT_EQ(desk.subSearchBook("ORPHAN", desk::SearchTitle), -1);
@@ -123,14 +127,14 @@ TEST_F(RequestsTest, SearchByIndexGroupsAndMisses)
 
 TEST_F(RequestsTest, PlaceJoinsTheEndOfTheQueueAndDeleteClosesItUp)
 {
-    const int t = findTitle("DC02", "I247.5/1");
+    const int t = findTitle("DC02", "TP311.12/W23");
     const int a1 = holdingAt(t, "A1");
     ASSERT_GE(a1, 0);
     ASSERT_EQ(desk.subApplyBook(t, a1), 0) << shown().toStdString();
     EXPECT_EQ(keepBegin, today());
     EXPECT_EQ(keepMax, 7);
     EXPECT_TRUE(desk.titles()[t].holdings[a1].applied);
-    EXPECT_EQ(queue("I247.5/1", "A1"), (QStringList{"DR13:1", "DR09:2", "DR02:3"}));
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR13:1", "DR09:2", "DR02:3"}));
     EXPECT_EQ(db().scalar("select relegate_keep_days || '|' || relegate_end_date || '|' || relegate_location || '|' "
                           "|| wkr_no || '|' || relegate_date from relegate_lst where cert_id = 'DR02' "
                           "and relegate_flag = '0'"),
@@ -144,10 +148,10 @@ TEST_F(RequestsTest, PlaceJoinsTheEndOfTheQueueAndDeleteClosesItUp)
 
     // A teacher follows with fewer keep days than the most (14).
     keepDays = 3;
-    const int t1 = findTitle("DC14", "I247.5/1");
+    const int t1 = findTitle("DC14", "TP311.12/W23");
     ASSERT_EQ(desk.subApplyBook(t1, holdingAt(t1, "A1")), 0) << shown().toStdString();
     EXPECT_EQ(keepMax, 14);
-    EXPECT_EQ(queue("I247.5/1", "A1"), (QStringList{"DR13:1", "DR09:2", "DR02:3", "DR14:4"}));
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR13:1", "DR09:2", "DR02:3", "DR14:4"}));
     EXPECT_EQ(db().scalar("select relegate_end_date from relegate_lst where cert_id = 'DR14' and relegate_flag = '0'"),
               dayOffset(3));
 
@@ -161,7 +165,7 @@ TEST_F(RequestsTest, PlaceJoinsTheEndOfTheQueueAndDeleteClosesItUp)
     EXPECT_EQ(shown(), msg("QCM003"));
     dialogs.answers << ui::BoxAnswer::Ok;
     ASSERT_EQ(desk.subDeleteApply(0), 0) << shown().toStdString();
-    EXPECT_EQ(queue("I247.5/1", "A1"), (QStringList{"DR13:1", "DR02:2", "DR14:3"}));
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR13:1", "DR02:2", "DR14:3"}));
     EXPECT_EQ(db().scalar("select relegate_flag || '|' || relegate_no from relegate_lst where cert_id = 'DR09'"),
               "2|0");
     EXPECT_TRUE(desk.requests().isEmpty());
@@ -169,7 +173,7 @@ TEST_F(RequestsTest, PlaceJoinsTheEndOfTheQueueAndDeleteClosesItUp)
 
 TEST_F(RequestsTest, KeepDaysDialogClosedOrNoDaysPlacesNothing)
 {
-    const int t = findTitle("DC02", "I247.5/1");
+    const int t = findTitle("DC02", "TP311.12/W23");
     const int a1 = holdingAt(t, "A1");
     desk.askKeepDays = [](const QString&, int) { return std::optional<int>(); };
     EXPECT_EQ(desk.subApplyBook(t, a1), -1);
@@ -187,7 +191,7 @@ TEST_F(RequestsTest, PlacingChecksInTheirOrder)
     // Requesters per title: parameter 8 is -5 in the demo; -2 makes A1's queue of 2 full.
     db().exec("update sys_comm_para set sys_para_value = '-2' where sys_para_code = 8");
     ASSERT_EQ(intInitBaseData(), 0);
-    int t = findTitle("DC02", "I247.5/1");
+    int t = findTitle("DC02", "TP311.12/W23");
     EXPECT_EQ(desk.subApplyBook(t, holdingAt(t, "A1")), -1);
     EXPECT_EQ(shown(), QStringLiteral("该书已达到最大委托人数：2人"));
     // A positive value counts per lendable copy: 1 x 3 copies at A1 > 2 waiting.
@@ -195,40 +199,40 @@ TEST_F(RequestsTest, PlacingChecksInTheirOrder)
     ASSERT_EQ(intInitBaseData(), 0);
     EXPECT_EQ(desk.subApplyBook(t, holdingAt(t, "A1")), 0) << shown().toStdString();
 
-    // Lending grade: I561/5 needs grade 3, the student has 1.
-    t = findTitle("DC01", "I561/5");
+    // Lending grade: QA76.6/C37 needs grade 3, the student has 1.
+    t = findTitle("DC01", "QA76.6/C37");
     ASSERT_EQ(desk.titles()[t].holdings.size(), 1);
     EXPECT_EQ(desk.subApplyBook(t, 0), -1);
-    EXPECT_EQ(shown(), msg("ELT164", "I561/5"));
+    EXPECT_EQ(shown(), msg("ELT164", "QA76.6/C37"));
 
     // No rule for the reader type at the location.
     desk::HoldingRow h;
     h.location = "A1";
     h.lendable = 1;
-    EXPECT_EQ(desk.subApplyBook("Z228/4", h), -1);
+    EXPECT_EQ(desk.subApplyBook("H164/Y92", h), -1);
     EXPECT_EQ(shown(), msg("ELT161"));
 
     // The reader has a copy of the title on loan.
     ASSERT_EQ(desk.intLoadRedr("DC01"), 0);
-    EXPECT_EQ(desk.subApplyBook("I247.5/1", h), -1);
+    EXPECT_EQ(desk.subApplyBook("TP311.12/W23", h), -1);
     EXPECT_EQ(shown(), msg("ELT165"));
 
     // An arrived copy of the title waits for the reader (keep end date today still counts).
     db().exec("update relegate_arri_lst set relegate_keep_end_date = '" + today() + "' where cert_id = 'DR13'");
     ASSERT_EQ(desk.intLoadRedr("DC13"), 0);
     h.location = "B1";
-    EXPECT_EQ(desk.subApplyBook("I247.5/1", h), -1);
+    EXPECT_EQ(desk.subApplyBook("TP311.12/W23", h), -1);
     EXPECT_EQ(shown(), QStringLiteral("该读者已委托该书并已到书"));
 
     // The request limit of the reader type (5 for students), expired requests included.
     db().exec("insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days, "
               "relegate_end_date, relegate_location, wkr_no, relegate_flag) select 'DR15', call_no, 'A1', 9, "
               "'2026-01-01', 7, '2026-01-08', 'D2', '0001', '0' from call_no_lst where call_no in "
-              "('O13/3', 'I561/5', 'K825/6', 'Z228/4')");
+              "('G250/L78', 'QA76.6/C37', 'K220/C41', 'H164/Y92')");
     ASSERT_EQ(desk.intLoadRedr("DC15"), 0);
     h.location = "A1";
     h.lendable = 3;
-    EXPECT_EQ(desk.subApplyBook("I247.5/1", h), -1);
+    EXPECT_EQ(desk.subApplyBook("TP311.12/W23", h), -1);
     EXPECT_EQ(shown(), QStringLiteral("该读者已达到最大委托册数：5册"));
 }
 
@@ -236,11 +240,11 @@ TEST_F(RequestsTest, LoansOfTheTitleAtALocation)
 {
     ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
     QVector<desk::LendDetailRow> rows;
-    ASSERT_EQ(desk.subShowLendDetail("I247.5/1", "A1", rows), 0);
+    ASSERT_EQ(desk.subShowLendDetail("TP311.12/W23", "A1", rows), 0);
     QStringList props;
     for (const auto& r : rows)
         props << r.propNo;
     props.sort();
     EXPECT_EQ(props, (QStringList{"P500003", "P500061"}));
-    EXPECT_EQ(desk.subShowLendDetail("I247.5/1", "", rows), -1);
+    EXPECT_EQ(desk.subShowLendDetail("TP311.12/W23", "", rows), -1);
 }
