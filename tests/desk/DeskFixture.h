@@ -13,6 +13,7 @@
 #include <ostream>
 
 inline std::ostream& operator<<(std::ostream& os, const QString& s) { return os << s.toStdString(); }
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 class DeskTest : public testsupport::DatabaseTest {
 protected:

@@ -131,6 +131,20 @@ TEST_F(ReaderLoadTest, LoanLimitOnlyInRequestMode)
     EXPECT_EQ(shown(), msg("ELT110"));
 }
 
+TEST_F(ReaderLoadTest, ReaderTypeMissingFromTheCacheHasNoLimits)
+{
+    db().exec("update reader set redr_type_code = 'TX' where cert_id = 'DR02'");
+    EXPECT_EQ(desk.intLoadRedr("DC02"), -1);
+    EXPECT_EQ(shown(), msg("ELT110"));
+    EXPECT_EQ(desk.panel().typeName, QString());
+    desk.mode = desk::ModeLend;
+    EXPECT_EQ(desk.intLoadRedr("DC02"), 0);
+    // Any unpaid amount of at least 0.10 then refuses.
+    db().exec("update reader set debt_flag = 0.10 where cert_id = 'DR02'");
+    EXPECT_EQ(desk.intLoadRedr("DC02"), -1);
+    EXPECT_EQ(shown(), msg("ELT107", "0.00"));
+}
+
 TEST_F(ReaderLoadTest, ArrivedCopiesShownBeforeTheLoanChecks)
 {
     QVector<desk::ArrivedRow> seen;

@@ -248,3 +248,16 @@ TEST_F(RequestsTest, LoansOfTheTitleAtALocation)
     EXPECT_EQ(props, (QStringList{"P500003", "P500061"}));
     EXPECT_EQ(desk.subShowLendDetail("TP311.12/W23", "", rows), -1);
 }
+
+TEST_F(RequestsTest, NumbersFollowTheHighestWaitingRequestExpiredOrNot)
+{
+    // Queue 1, 4 with number 4 expired: the holdings count only the valid
+    // request, the new request still goes behind the expired one.
+    db().exec("update relegate_lst set relegate_no = 4, relegate_end_date = '" + dayOffset(-1)
+              + "' where cert_id = 'DR09' and relegate_flag = '0'");
+    const int t = findTitle("DC02", "TP311.12/W23");
+    const int a1 = holdingAt(t, "A1");
+    EXPECT_EQ(desk.titles()[t].holdings[a1].queued, 1);
+    ASSERT_EQ(desk.subApplyBook(t, a1), 0) << shown();
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR13:1", "DR09:4", "DR02:5"}));
+}
