@@ -1,0 +1,169 @@
+// The fine settlement window over the settlement logic: what it shows after
+// filling, row clicks, the bill box, pay and cancel, and the main window's
+// opener.
+
+#include "common/LoginState.h"
+#include "common/basCodeFunc.h"
+#include "common/basDB.h"
+#include "platform/ui/Grid.h"
+#include "reader/ReaderContext.h"
+#include "reader/frmLendFine.h"
+#include "tests/support/TestDatabase.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString S(const char* utf8) { return QString::fromUtf8(utf8); }
+
+class FrmLendFineTest : public testsupport::DatabaseTest {
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        db().exec("insert into location_lst (location, location_name, fine_location) values "
+                  "('TD', '测试借还台', 'TA,TD'), ('TA', '测试书库', 'TD'), ('TB', '测试分馆', 'TX') "
+                  "on conflict do nothing");
+        db().exec("insert into location_sort (location, oper_type, sequence) values "
+                  "('TD', '3', 91), ('TA', '3', 92), ('TB', '3', 93) on conflict do nothing");
+        ASSERT_EQ(intLoadBaseCode(), 0);
+        ASSERT_EQ(intLoadDeskLocation(3), 0);
+        g_strLocation = QStringLiteral("TD");
+        g_strWkrNo = QStringLiteral("SUPR");
+        db().exec("insert into reader (cert_id, name, debt_flag, obligate) values ('TZ11', '王测试', 5.00, 7.50)");
+        db().exec("insert into exceed_fine_lst (prop_no, cert_id, lend_date, norm_ret_date, ret_date, time_unit, "
+                  "fine_amt, debt_deal_flag, remark, location_f) values "
+                  "('TP1', 'TZ11', '2008-01-01 10:00:00', '2008-03-01 10:59:00', '2008-03-05 12:01:00', 'D', 3.00, "
+                  "'0', '甲', 'TA'), "
+                  "('TP2', 'TZ11', '2008-01-02 10:00:00', '2008-03-01 10:59:00', '2008-03-01 12:01:00', 'H', 2.00, "
+                  "'0', '乙', 'TB')");
+        g_strCertID = QStringLiteral("TZ11");
+        g_dblExceedFine = 5.0;
+    }
+
+    void TearDown() override
+    {
+        frmLendFine::unload();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        DatabaseTest::TearDown();
+        db().exec("delete from deposit_account_lst where cert_id like 'TZ%'");
+        db().exec("delete from exceed_fine_lst where cert_id like 'TZ%'");
+        db().exec("delete from reader where cert_id like 'TZ%'");
+        db().exec("delete from wkr_job_qty");
+    }
+
+    // A click on a data row of the grid, as the user makes it.
+    static void clickRow(ui::SpreadGrid* grid, int row)
+    {
+        const QRect r = grid->visualItemRect(grid->item(row - 1, 0));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+    }
+};
+
+TEST_F(FrmLendFineTest, FillShowsTotalsTicksAndRefusedRows)
+{
+    frmLendFine* f = frmLendFine::form();
+    f->resize(900, 500);
+    f->show();
+    ASSERT_EQ(f->initShowForm(), 0);
+    EXPECT_EQ(f->windowTitle(), S("超期罚款(王测试：TZ11)"));
+    EXPECT_EQ(f->txtTotalFine->text(), "5.00");
+    EXPECT_EQ(f->txtAllowFine->text(), "3.00");
+    EXPECT_EQ(f->txtTrueFineExceed->text(), "3.00");
+    EXPECT_EQ(f->lblOB->text(), "7.50");
+    EXPECT_EQ(f->m_intCount, 1);
+    EXPECT_DOUBLE_EQ(f->m_dblMaxFine, 3.05);
+    EXPECT_EQ(f->m_varFine.rowCount(), 2);
+
+    ui::SpreadGrid* g = f->spdFine;
+    EXPECT_EQ(g->getText(0, 1), S("1★"));
+    EXPECT_EQ(g->getText(0, 2), S("2"));
+    EXPECT_EQ(g->getText(4, 1), "2008-01-01");
+    EXPECT_EQ(g->getText(6, 1), S("4天"));
+    EXPECT_EQ(g->getText(4, 2), "2008-01-02 10:00:00");
+    EXPECT_EQ(g->getText(6, 2), S("2小时"));
+    EXPECT_EQ(g->getText(7, 2), "2.00");
+    EXPECT_EQ(g->getText(8, 2), S("测试分馆"));
+    EXPECT_EQ(g->rowForeColor(2), QColor(255, 0, 0));
+    EXPECT_TRUE(g->isRowSelected(1));
+    EXPECT_FALSE(g->isRowSelected(2));
+    EXPECT_TRUE(f->cmdOk->isEnabled());
+    EXPECT_TRUE(f->cmdCancelExceed->isEnabled());
+    EXPECT_FALSE(f->txtTrueFineExceed->isReadOnly());
+
+    // Clicking the refused row leaves it unticked and says why.
+    clickRow(g, 2);
+    EXPECT_FALSE(g->isRowSelected(2));
+    EXPECT_EQ(dialogs.lastText(), S("本地无权处理 测试分馆 的超期罚款"));
+    EXPECT_EQ(f->txtAllowFine->text(), "3.00");
+
+    // Unticking the last ticked row disables both settlement buttons.
+    clickRow(g, 1);
+    EXPECT_FALSE(g->isRowSelected(1));
+    EXPECT_EQ(f->m_intCount, 0);
+    EXPECT_EQ(f->txtAllowFine->text(), "0.00");
+    EXPECT_EQ(g->getText(0, 1), S("1"));
+    EXPECT_FALSE(f->cmdOk->isEnabled());
+    EXPECT_FALSE(f->cmdCancelExceed->isEnabled());
+
+    // The bill number is trimmed and upper-cased when the box loses the focus.
+    f->txtBillNo->setText(QStringLiteral("  ab12 "));
+    f->txtBillNo_LostFocus();
+    EXPECT_EQ(f->txtBillNo->text(), "AB12");
+
+    // Cancel writes nothing and reports the total of all open rows.
+    g_dblExceedFine = 0.0;
+    f->cmdCancel_Click();
+    EXPECT_EQ(g_dblExceedFine, 5.0);
+    EXPECT_FALSE(LIB_DB_InTrans());
+    EXPECT_FALSE(frmLendFine::loaded());
+    EXPECT_EQ(db().scalar("select count(*) from exceed_fine_lst where cert_id = 'TZ11' and debt_deal_flag = '1'"), "0");
+}
+
+TEST_F(FrmLendFineTest, PayClosesTheWindowAndTheOpenerHonoursTheThreshold)
+{
+    // The opener does not open the window below 0.10.
+    int opened = 0;
+    dialogs.dialogHandler = [&](QDialog* d) {
+        ++opened;
+        auto* f = qobject_cast<frmLendFine*>(d);
+        EXPECT_NE(f, nullptr);
+        if (!f)
+            return 0;
+        EXPECT_TRUE(f->cmdOk->isEnabled());
+        f->txtBillNo->setText(QStringLiteral("BILL-W1"));
+        f->cboFineType->setCurrentIndex(1);
+        dialogs.answers.append(ui::BoxAnswer::Ok);
+        f->cmdOk_Click();
+        return 1;
+    };
+    db().exec("update reader set debt_flag = 0.09 where cert_id = 'TZ11'");
+    subShowLendFine(nullptr, QStringLiteral("TZ11"));
+    EXPECT_EQ(opened, 0);
+    EXPECT_DOUBLE_EQ(g_dblExceedFine, 0.09);
+    subShowLendFine(nullptr, QString());
+    EXPECT_EQ(opened, 0);
+
+    // 0.10 and more opens it; the stored total is put right first and the
+    // window opens on the rows, locked, ready to pay.
+    db().exec("update reader set debt_flag = 0.10 where cert_id = 'TZ11'");
+    subShowLendFine(nullptr, QStringLiteral("TZ11"));
+    EXPECT_EQ(opened, 1);
+    EXPECT_EQ(db().scalar("select bill_no || ' ' || pay_mode || ' ' || amount from deposit_account_lst "
+                          "where cert_id = 'TZ11'"),
+              "BILL-W1 1 3.00");
+    EXPECT_EQ(db().scalar("select debt_flag from reader where cert_id = 'TZ11'"), "2.00");
+    EXPECT_DOUBLE_EQ(g_dblExceedFine, 2.0);
+    EXPECT_FALSE(LIB_DB_InTrans());
+    EXPECT_FALSE(frmLendFine::loaded());
+}
+
+} // namespace
