@@ -312,7 +312,10 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
         }
     }
     out.billNo = bill;
-    const int billState = intCheckBill(bill, kMsgBillUsed);
+    // A reduction is booked under the bill number followed by "C": both must be free.
+    int billState = intCheckBill(bill, kMsgBillUsed);
+    if (billState == 0 && lngAllowed() - t > 0)
+        billState = intCheckBill(bill + QLatin1Char('C'), kMsgBillUsed);
     if (billState != 0) {
         if (billState > 0)
             out.focus = Focus::BillNo;
