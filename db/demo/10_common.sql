@@ -6,13 +6,15 @@
 --   Location groups   01 总馆 (main library)          05 分馆 (branch)
 --   Locations         A1 总馆书库   stacks, group 01: lent and returned at D1 only
 --                     A2 总馆期刊库 periodicals, group 01: lent only at RR, returned at D1 or RR
---                     D1 总馆借还台 circulation desk, group 01
---                     D2 分馆借还台 circulation desk, group 05 (pick-up desk of the other group)
---                     B1 分馆书库   stacks, group 05: lent and returned at D2; fines settled at D2
+--                     D1 总馆借还台 circulation desk, group 01; settles fines of D1, A1, A2, RR
+--                     D2 分馆借还台 circulation desk, group 05 (pick-up desk of the other group);
+--                                   settles fines of D2, B1
+--                     B1 分馆书库   stacks, group 05: lent and returned at D2
 --                     RR 总馆阅览室 reading room, group 01, not a circulation location
 --   Circulation locations (location_sort oper_type '3'): D1, D2, A1, A2, B1
 --   Workstations      DESK01 -> D1, DESK02 -> D2, DESK03 -> RR (not a circulation desk)
---                     Run the program with the workstation name set to DESK01 (or DESK02).
+--                     Run the program with the workstation name set to DESK01 (or DESK02):
+--                     CONSIGN_COMPUTER=DESK01.
 --   Circulation types 01 普通图书, 02 短期借阅, 03 参考书 (no rule: "no rule applies"), 09 not in use
 --   Reader types      T1 学生, T2 教师, T3 临时读者 (only branch rules), T9 not in use
 --   Departments       D01 计算机学院, D02 文学院, D09 not in use
@@ -44,8 +46,8 @@ insert into location_lst (location, location_name, location_property, short_loca
                           lend_location, ret_location, fine_location, group_id, location_dept) values
     ('A1', '总馆书库', '01', '书库', 'D1', 'D1', 'D1', '01', '总馆'),
     ('A2', '总馆期刊库', '01', '期刊', 'RR', 'D1,RR', null, '01', '总馆'),
-    ('D1', '总馆借还台', '01', '总台', null, null, null, '01', '总馆'),
-    ('D2', '分馆借还台', '05', '分台', null, null, null, '05', '分馆'),
+    ('D1', '总馆借还台', '01', '总台', null, null, 'D1,A1,A2,RR', '01', '总馆'),
+    ('D2', '分馆借还台', '05', '分台', null, null, 'D2,B1', '05', '分馆'),
     ('B1', '分馆书库', '05', '分库', 'D2', 'D2', 'D2', '05', '分馆'),
     ('RR', '总馆阅览室', '01', '阅览', null, null, null, '01', '总馆');
 
