@@ -2,8 +2,6 @@
 // then the start-up sequence and the window message loop.
 
 #include "common/basEnv.h"
-#include "desk/DeskService.h"
-#include "shell/ShellServices.h"
 #include "shell/ShellServices.h"
 #include "shell/basMain.h"
 #if HAVE_MODULE_DESK
@@ -33,8 +31,6 @@ int main(int argc, char* argv[])
     QFont font = QApplication::font();
     font.setFamily(ui::cjkFamily());
     QApplication::setFont(font);
-
-    shell::Services::install(&desk::deskService());
 
     // The windows of the subsystems built so far; the others stay disabled in the menus.
 #if HAVE_MODULE_DESK

@@ -1,0 +1,59 @@
+#include "desk/DeskService.h"
+
+#include "desk/frmConsign.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace desk {
+
+void DeskService::showDesk(QMdiArea* frame, const QString& key)
+{
+    frmConsign* form = frmConsign::instance();
+    if (!form) {
+        form = new frmConsign;
+        if (frame) {
+            QMdiSubWindow* sub = frame->addSubWindow(form);
+            sub->setWindowTitle(form->windowTitle());
+            sub->resize(form->size());
+        }
+        form->show();
+    }
+    if (frame) {
+        for (QMdiSubWindow* sub : frame->subWindowList()) {
+            if (sub->widget() == form) {
+                sub->showNormal();
+                frame->setActiveSubWindow(sub);
+            }
+        }
+    } else {
+        form->raise();
+        form->activateWindow();
+    }
+    form->tbConsign_ButtonClick(key);
+}
+
+QString DeskService::strRetRedr() const
+{
+    const frmConsign* form = frmConsign::instance();
+    return form ? form->m_strRetRedr : QString();
+}
+
+void DeskService::unloadAll()
+{
+    if (frmConsign* form = frmConsign::instance()) {
+        QWidget* sub = form->parentWidget();
+        if (auto* mdi = qobject_cast<QMdiSubWindow*>(sub))
+            mdi->close();
+        else
+            form->close();
+    }
+}
+
+DeskService& deskService()
+{
+    static DeskService service;
+    return service;
+}
+
+} // namespace desk

@@ -1,0 +1,145 @@
+// The reader pop-ups of the desk's command bar, opened on the loaded reader.
+
+#include "DeskUiFixture.h"
+
+#include "reader/frmRedrAuth.h"
+#include "reader/frmRedrDetail.h"
+#include "reader/frmRedrRule.h"
+
+#include <QCheckBox>
+#include <QListWidget>
+
+class PopupsTest : public DeskUiTest {
+protected:
+    // Runs a bar item and hands the dialog it opens to `check`.
+    template <class Dialog>
+    void open(const QString& key, const std::function<void(Dialog*)>& check)
+    {
+        bool seen = false;
+        onDialog = [&](QDialog* d) {
+            auto* dlg = qobject_cast<Dialog*>(d);
+            EXPECT_NE(dlg, nullptr) << d->objectName();
+            if (dlg) {
+                seen = true;
+                check(dlg);
+            }
+            return 0;
+        };
+        form->tbConsign->clickItem(key);
+        EXPECT_TRUE(seen) << key;
+        onDialog = nullptr;
+    }
+};
+
+TEST_F(PopupsTest, DetailShowsTheReaderOfTheCard)
+{
+    openDesk();
+    type(form->txtReader, "DC01");
+    open<frmRedrDetail>("Detail", [&](frmRedrDetail* d) {
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("读者详细信息"));
+        EXPECT_EQ(d->txtRedrCertField[0]->text(), "DC01");
+        EXPECT_EQ(d->txtRedrField[0]->text(), "DR01");
+        EXPECT_EQ(d->txtRedrField[4]->text(), QStringLiteral("王小明"));
+        EXPECT_EQ(d->txtRedrField[1]->text(), QStringLiteral("学生"));
+        EXPECT_EQ(d->txtSex->text(), QStringLiteral("男"));
+        EXPECT_EQ(d->txtRedrField[7]->text(), QStringLiteral("计算机学院"));
+        EXPECT_EQ(d->txtRedrField[15]->text(), "12");
+        EXPECT_EQ(d->txtRedrCertField[7]->text(), strWorkerName("0001"));
+        EXPECT_NE(d->txtRedrCertField[7]->text(), "0001");
+        // The password masks until a double-click, and again after a second.
+        EXPECT_EQ(d->txtRedrField[20]->echoMode(), QLineEdit::Password);
+        QTest::mouseDClick(d->txtRedrField[20], Qt::LeftButton);
+        EXPECT_EQ(d->txtRedrField[20]->echoMode(), QLineEdit::Normal);
+        QTest::mouseDClick(d->txtRedrField[20], Qt::LeftButton);
+        EXPECT_EQ(d->txtRedrField[20]->echoMode(), QLineEdit::Password);
+        // Any key closes it; nothing typed is kept.
+        d->show();
+        QTest::keyClick(d->txtRedrField[4], Qt::Key_A);
+        EXPECT_FALSE(d->isVisible());
+        EXPECT_EQ(d->txtRedrField[4]->text(), QStringLiteral("王小明"));
+    });
+}
+
+TEST_F(PopupsTest, RefusedReaderGivesAnEmptyDetailButItsTypeAndRules)
+{
+    openDesk();
+    type(form->txtReader, "DC03"); // cancelled reader: refused, card box emptied
+    ASSERT_EQ(form->txtReader->text(), "");
+    ASSERT_TRUE(form->tbConsign->isItemEnabled("Detail"));
+    open<frmRedrDetail>("Detail", [](frmRedrDetail* d) {
+        EXPECT_EQ(g_strRedrBarcode, "");
+        EXPECT_EQ(d->strBarcode, "");
+        EXPECT_EQ(d->txtRedrField[4]->text(), "");
+        EXPECT_EQ(d->txtSex->text(), "");
+        EXPECT_TRUE(d->imgRedr->pixmap().isNull());
+    });
+    open<frmRedrAuth>("Auth", [](frmRedrAuth* d) {
+        EXPECT_EQ(d->strCertId, "DR03");
+        EXPECT_EQ(d->txtRedrTypeName->text(), QStringLiteral("学生"));
+        EXPECT_EQ(d->txtMaxLendQty->text(), "10");
+        EXPECT_EQ(d->txtMaxPregQty->text(), "5");
+    });
+}
+
+TEST_F(PopupsTest, AuthShowsTheTypeLimits)
+{
+    openDesk();
+    type(form->txtReader, "DC14");
+    open<frmRedrAuth>("Auth", [](frmRedrAuth* d) {
+        EXPECT_EQ(d->txtRedrTypeName->text(), QStringLiteral("教师"));
+        EXPECT_EQ(d->txtMaxLendQty->text(), "20");
+        EXPECT_EQ(d->txtMaxDebtAmt->text(), "50");
+        EXPECT_EQ(d->txtMaxPregQty->text(), "10");
+    });
+    // A reader no longer on file: every box empty.
+    g_strCertID = "NOBODY";
+    open<frmRedrAuth>("Auth", [](frmRedrAuth* d) { EXPECT_EQ(d->txtRedrTypeName->text(), ""); });
+}
+
+TEST_F(PopupsTest, RuleOfTheChosenCombination)
+{
+    openDesk();
+    type(form->txtReader, "DC02");
+    const QString refName = db().scalar("select circ_type_name from circ_type_code where circ_type_code = '03'");
+    const QString shortName = db().scalar("select circ_type_name from circ_type_code where circ_type_code = '02'");
+    const QString ordName = db().scalar("select circ_type_name from circ_type_code where circ_type_code = '01'");
+    open<frmRedrRule>("Rule", [&](frmRedrRule* d) {
+        EXPECT_EQ(d->strCertId, "DR02");
+        EXPECT_EQ(d->cmbRedrType->currentText(), QStringLiteral("学生"));
+        EXPECT_EQ(d->cmbLocation->currentText(), QStringLiteral("分馆借还台"));
+        EXPECT_EQ(d->txtField[0]->text(), ""); // nothing before the search
+        auto choose = [&](const QString& location, const QString& type) {
+            d->cmbLocation->setCurrentText(location);
+            d->lstBookType->setCurrentItem(d->lstBookType->findItems(type, Qt::MatchExactly).value(0));
+            dialogs.clear();
+            d->cmdSearch->click();
+        };
+        struct Case {
+            QString location, type, rule, unit, firstPrice;
+        };
+        const QList<Case> cases = {
+            {QStringLiteral("总馆书库"), ordName, "R1", QStringLiteral("天"), "0.10"},
+            {QStringLiteral("总馆书库"), shortName, "R2", QStringLiteral("小时"), "0.50"},
+            {QStringLiteral("分馆书库"), ordName, "R3", QStringLiteral("天"), "0.10"},
+            // The list pattern "01,02" takes whole codes only: "03" has no rule.
+            {QStringLiteral("分馆借还台"), refName, "", "", ""},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE((c.location + "/" + c.type).toStdString());
+            choose(c.location, c.type);
+            EXPECT_EQ(d->txtField[0]->text(), c.rule);
+            EXPECT_EQ(d->txtField[2]->text(), c.unit);
+            EXPECT_EQ(d->txtField[22]->text(), c.firstPrice);
+            EXPECT_EQ(dialogs.shown.isEmpty(), !c.rule.isEmpty());
+            if (c.rule.isEmpty()) {
+                ASSERT_EQ(dialogs.shown.size(), 1);
+                EXPECT_EQ(dialogs.shown[0].icon, ui::BoxIcon::Error);
+                EXPECT_FALSE(d->chkRenew->isChecked());
+            }
+        }
+        choose(QStringLiteral("总馆书库"), ordName);
+        EXPECT_TRUE(d->chkRenew->isChecked());
+        EXPECT_EQ(d->txtField[31]->text(), QStringLiteral("期满日"));
+        EXPECT_EQ(d->txtField[23]->text(), "0.20");
+    });
+}
