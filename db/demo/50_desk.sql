@@ -23,13 +23,14 @@
 --     DR06 / DC06  card expired yesterday, no loans
 --     DR07 / DC07  suspension that ended yesterday (ends at the next load)
 --     DR08 / DC08  fine and suspension, suspension ended yesterday: the fine stays open
---     DR09 / DC09  unpaid fines 12.00 (limit 10.00); waiting request no 2 for TP311.12/W23 at A1
+--     DR09 / DC09  unpaid fines 12.00 (limit 10.00); waiting request no 1 for TP311.12/W23 at A1
 --     DR10 / DC10  an overdue loan
 --     DR11 / DC11  a loan of a copy whose status is not lendable
 --     DR12 / DC12  ten loans (the most a student may have)
---     DR13 / DC13  an arrived consignment copy waiting at D2; waiting request no 1 for TP311.12/W23 at A1
+--     DR13 / DC13  an arrived consignment copy of TP311.12/W23 waiting at D2 (its request served)
 --     DR14 / DC14  teacher (T2), one loan due today
---     DR15 / DC15  unpaid fines 0.50 (below the limit)
+--     DR15 / DC15  unpaid fines 0.50 (below the limit); waiting requests no 2 for TP311.12/W23 and
+--                  no 1 (expired) for TP393/S91, both at A1
 
 insert into call_no_lst (call_no, marc_rec_no, circ_type_code, lend_grd) values
     ('TP311.12/W23', '0000000001', '01', '1'),
@@ -136,15 +137,17 @@ select 'DR12', prop_no, to_char(desk_now()::date - 3, 'YYYY-MM-DD') || ' 09:00:0
        to_char(desk_now()::date + 11, 'YYYY-MM-DD'), 0, 0, 'R3', 'B1', '0001'
 from item where call_no = 'TP393/S91B';
 
--- Waiting requests for TP311.12/W23 at A1: DR13 first, DR09 second; an expired and a
--- cancelled one for TP393/S91 at A1.
+-- Waiting requests for TP311.12/W23 at A1: DR09 first (a requester the find desk
+-- passes over: fines), DR15 second; DR13's served request; an expired waiting
+-- and a cancelled one for TP393/S91 at A1.
 insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days,
                           relegate_end_date, relegate_location, wkr_no, relegate_flag)
 select r.cert_id, r.call_no, 'A1', r.no, to_char(t.d - r.ago, 'YYYY-MM-DD'), r.days,
        to_char(t.d - r.ago + r.days, 'YYYY-MM-DD'), 'D2', '0001', r.flag
 from (values
-    ('DR13', 'TP311.12/W23', 1, 3, 7, '0'),
-    ('DR09', 'TP311.12/W23', 2, 2, 7, '0'),
+    ('DR09', 'TP311.12/W23', 1, 3, 7, '0'),
+    ('DR15', 'TP311.12/W23', 2, 2, 7, '0'),
+    ('DR13', 'TP311.12/W23', 0, 9, 7, '1'),
     ('DR15', 'TP393/S91', 1, 20, 7, '0'),
     ('DR02', 'TP393/S91', 0, 30, 7, '2')
 ) as r(cert_id, call_no, no, ago, days, flag), (select desk_now()::date as d) t;

@@ -130,11 +130,12 @@ TEST_F(ProceduresTest, SchemaGuardsTheQueue)
     EXPECT_FALSE(c.exec(cols + "('DR02', 'TP393/S91', 'B1', 0, " + d + ", '0')", &err));
     EXPECT_FALSE(c.exec(cols + "('DR01', 'TP311.12/W23', 'A1', 3, " + d + ", '0')", &err));
     // Swapping two numbers passes through a duplicate inside one transaction.
-    EXPECT_TRUE(c.exec("begin; update relegate_lst set relegate_no = 2 where cert_id = 'DR13' and relegate_flag = '0'; "
-                       "update relegate_lst set relegate_no = 1 where cert_id = 'DR09' and relegate_flag = '0'; commit",
+    EXPECT_TRUE(c.exec("begin; update relegate_lst set relegate_no = 2 where cert_id = 'DR09' and relegate_flag = '0' "
+                       "and call_no = 'TP311.12/W23'; update relegate_lst set relegate_no = 1 where cert_id = 'DR15' "
+                       "and relegate_flag = '0' and call_no = 'TP311.12/W23'; commit",
                        &err))
         << err.toStdString();
-    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR13:2"}));
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR15:1", "DR09:2"}));
     // One open loan per copy.
     EXPECT_FALSE(c.exec("insert into lend_lst (cert_id, prop_no, lend_date, norm_ret_date) values "
                         "('DR02', 'P500005', '2026-01-01 10:00:00', '2026-02-01')",

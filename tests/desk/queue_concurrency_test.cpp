@@ -22,7 +22,7 @@ protected:
 
 TEST_F(QueueConcurrencyTest, TwoDesksPlacingAtOnceGetConsecutiveNumbers)
 {
-    ASSERT_EQ(desk.intLoadRedr("DC15"), 0);
+    ASSERT_EQ(desk.intLoadRedr("DC14"), 0);
     desk::HoldingRow a1;
     a1.location = "A1";
     a1.lendable = 3;
@@ -31,70 +31,73 @@ TEST_F(QueueConcurrencyTest, TwoDesksPlacingAtOnceGetConsecutiveNumbers)
     // holds the queue and has inserted number 3, not yet committed.
     RawConnection deskB;
     QString err;
-    ASSERT_TRUE(deskB.exec("begin", &err)) << err.toStdString();
-    ASSERT_TRUE(deskB.exec("select pg_advisory_xact_lock(hashtext('TP311.12/W23|A1'))", &err)) << err.toStdString();
-    ASSERT_EQ(deskB.scalar("select max(relegate_no) from relegate_lst where call_no = 'TP311.12/W23' and location = 'A1' "
-                           "and relegate_flag = '0'"),
+    ASSERT_TRUE(deskB.exec("begin", &err)) << err;
+    ASSERT_TRUE(deskB.exec("select pg_advisory_xact_lock(hashtext('TP311.12/W23|A1'))", &err)) << err;
+    ASSERT_EQ(deskB.scalar("select max(relegate_no) from relegate_lst where call_no = 'TP311.12/W23' "
+                           "and location = 'A1' and relegate_flag = '0'"),
               "2");
     ASSERT_TRUE(deskB.exec("insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, "
                            "relegate_keep_days, relegate_end_date, relegate_location, wkr_no, relegate_flag) values "
                            "('DR02', 'TP311.12/W23', 'A1', 3, '2026-01-01', 7, '2099-01-08', 'D1', '0002', '0')",
                            &err))
-        << err.toStdString();
+        << err;
 
-    // This desk places DR15's request meanwhile: it waits for desk B.
+    // This desk places DR14's request meanwhile: it waits for desk B.
     auto placing = std::async(std::launch::async, [&] { return desk.subApplyBook("TP311.12/W23", a1); });
     EXPECT_EQ(placing.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout);
-    ASSERT_TRUE(deskB.exec("commit", &err)) << err.toStdString();
-    ASSERT_EQ(placing.get(), 0) << shown().toStdString();
+    ASSERT_TRUE(deskB.exec("commit", &err)) << err;
+    ASSERT_EQ(placing.get(), 0) << shown();
 
-    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR13:1", "DR09:2", "DR02:3", "DR15:4"}));
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR15:2", "DR02:3", "DR14:4"}));
 }
 
 TEST_F(QueueConcurrencyTest, DeleteFromAStaleListShiftsOnlyTheRightRows)
 {
-    db().exec("insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days, "
-              "relegate_end_date, relegate_location, wkr_no, relegate_flag) values ('DR15', 'TP311.12/W23', 'A1', 3, "
-              "'2026-01-01', 7, '2099-01-08', 'D2', '0001', '0')");
-    // DR09's list shows its request as number 2.
-    EXPECT_EQ(desk.intLoadRedr("DC09"), -1);
-    ASSERT_EQ(desk.subLoadApplyList(0), 0);
-    ASSERT_EQ(desk.requests().size(), 1);
-    ASSERT_EQ(desk.requests()[0].relegateNo, 2);
+    // DR15's list shows its request for TP311.12/W23 as number 2.
+    ASSERT_EQ(desk.intLoadRedr("DC15"), 0);
+    auto rowOf = [this](const QString& callNo) {
+        for (int i = 0; i < desk.requests().size(); ++i)
+            if (desk.requests()[i].callNo == callNo)
+                return i;
+        return -1;
+    };
+    const int row = rowOf("TP311.12/W23");
+    ASSERT_GE(row, 0);
+    ASSERT_EQ(desk.requests()[row].relegateNo, 2);
 
-    // Meanwhile another desk serves DR13 (number 1) and closes the queue up.
+    // Meanwhile another desk serves DR09 (number 1), closes the queue up, and
+    // DR02 joins behind DR15.
     RawConnection deskB;
     QString err;
-    ASSERT_TRUE(deskB.exec("begin; update relegate_lst set relegate_flag = '1', relegate_no = 0 where cert_id = 'DR13' "
+    ASSERT_TRUE(deskB.exec("begin; update relegate_lst set relegate_flag = '1', relegate_no = 0 where cert_id = 'DR09' "
                            "and call_no = 'TP311.12/W23' and relegate_flag = '0'; update relegate_lst set relegate_no = "
                            "relegate_no - 1 where call_no = 'TP311.12/W23' and location = 'A1' and relegate_no > 1 "
-                           "and relegate_flag = '0'; commit",
+                           "and relegate_flag = '0'; insert into relegate_lst (cert_id, call_no, location, relegate_no, "
+                           "relegate_date, relegate_keep_days, relegate_end_date, relegate_location, wkr_no, "
+                           "relegate_flag) values ('DR02', 'TP311.12/W23', 'A1', 2, '2026-01-01', 7, '2099-01-08', "
+                           "'D1', '0002', '0'); commit",
                            &err))
-        << err.toStdString();
-    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR15:2"}));
+        << err;
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR15:1", "DR02:2"}));
 
-    // Deleting from the stale list closes the queue behind DR09's real place.
+    // Deleting from the stale list closes the queue behind DR15's real place.
     dialogs.answers << ui::BoxAnswer::Ok;
-    ASSERT_EQ(desk.subDeleteApply(0), 0) << shown().toStdString();
-    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR15:1"}));
+    ASSERT_EQ(desk.subDeleteApply(row), 0) << shown();
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR02:1"}));
 
     // A request no longer waiting is not deleted again, and nothing moves.
-    ASSERT_EQ(desk.intLoadRedr("DC15"), 0);
-    ASSERT_EQ(desk.subLoadApplyList(0), 0);
-    int row = -1;
-    for (int i = 0; i < desk.requests().size(); ++i)
-        if (desk.requests()[i].callNo == "TP311.12/W23")
-            row = i;
-    ASSERT_GE(row, 0);
-    const desk::RequestRow stale = desk.requests()[row];
-    ASSERT_TRUE(deskB.exec("update relegate_lst set relegate_flag = '2', relegate_no = 0 where cert_id = 'DR15' "
-                           "and call_no = 'TP311.12/W23'",
-                           &err));
-    db().exec("insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days, "
-              "relegate_end_date, relegate_location, wkr_no, relegate_flag) values ('DR02', 'TP311.12/W23', 'A1', 1, "
-              "'2026-01-01', 7, '2099-01-08', 'D2', '0001', '0')");
+    const int other = rowOf("TP393/S91");
+    ASSERT_GE(other, 0);
+    const desk::RequestRow stale = desk.requests()[other];
+    ASSERT_TRUE(deskB.exec("begin; update relegate_lst set relegate_flag = '2', relegate_no = 0 where cert_id = 'DR15' "
+                           "and call_no = 'TP393/S91'; insert into relegate_lst (cert_id, call_no, location, "
+                           "relegate_no, relegate_date, relegate_keep_days, relegate_end_date, relegate_location, "
+                           "wkr_no, relegate_flag) values ('DR02', 'TP393/S91', 'A1', 1, '2026-01-01', 7, "
+                           "'2099-01-08', 'D1', '0002', '0'); commit",
+                           &err))
+        << err;
     dialogs.answers << ui::BoxAnswer::Ok;
     EXPECT_EQ(desk.subDeleteApply(stale), -1);
-    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR02:1"}));
+    EXPECT_EQ(queue("TP393/S91", "A1"), (QStringList{"DR02:1"}));
     EXPECT_FALSE(LIB_DB_InTrans());
 }

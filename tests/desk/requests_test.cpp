@@ -134,7 +134,7 @@ TEST_F(RequestsTest, PlaceJoinsTheEndOfTheQueueAndDeleteClosesItUp)
     EXPECT_EQ(keepBegin, today());
     EXPECT_EQ(keepMax, 7);
     EXPECT_TRUE(desk.titles()[t].holdings[a1].applied);
-    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR13:1", "DR09:2", "DR02:3"}));
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR15:2", "DR02:3"}));
     EXPECT_EQ(db().scalar("select relegate_keep_days || '|' || relegate_end_date || '|' || relegate_location || '|' "
                           "|| wkr_no || '|' || relegate_date from relegate_lst where cert_id = 'DR02' "
                           "and relegate_flag = '0'"),
@@ -151,11 +151,11 @@ TEST_F(RequestsTest, PlaceJoinsTheEndOfTheQueueAndDeleteClosesItUp)
     const int t1 = findTitle("DC14", "TP311.12/W23");
     ASSERT_EQ(desk.subApplyBook(t1, holdingAt(t1, "A1")), 0) << shown().toStdString();
     EXPECT_EQ(keepMax, 14);
-    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR13:1", "DR09:2", "DR02:3", "DR14:4"}));
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR15:2", "DR02:3", "DR14:4"}));
     EXPECT_EQ(db().scalar("select relegate_end_date from relegate_lst where cert_id = 'DR14' and relegate_flag = '0'"),
               dayOffset(3));
 
-    // DR09's waiting request (number 2) is deleted from DR09's list; the load
+    // DR09's waiting request (number 1) is deleted from DR09's list; the load
     // refuses DR09 (fines) but leaves it the current reader.
     EXPECT_EQ(desk.intLoadRedr("DC09"), -1);
     ASSERT_EQ(desk.subLoadApplyList(0), 0);
@@ -165,7 +165,7 @@ TEST_F(RequestsTest, PlaceJoinsTheEndOfTheQueueAndDeleteClosesItUp)
     EXPECT_EQ(shown(), msg("QCM003"));
     dialogs.answers << ui::BoxAnswer::Ok;
     ASSERT_EQ(desk.subDeleteApply(0), 0) << shown().toStdString();
-    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR13:1", "DR02:2", "DR14:3"}));
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR15:1", "DR02:2", "DR14:3"}));
     EXPECT_EQ(db().scalar("select relegate_flag || '|' || relegate_no from relegate_lst where cert_id = 'DR09'"),
               "2|0");
     EXPECT_TRUE(desk.requests().isEmpty());
@@ -224,15 +224,16 @@ TEST_F(RequestsTest, PlacingChecksInTheirOrder)
     EXPECT_EQ(desk.subApplyBook("TP311.12/W23", h), -1);
     EXPECT_EQ(shown(), QStringLiteral("该读者已委托该书并已到书"));
 
-    // The request limit of the reader type (5 for students), expired requests included.
+    // The request limit of the reader type (5 for students), expired requests
+    // included: DR15 waits for two titles and three more.
     db().exec("insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days, "
               "relegate_end_date, relegate_location, wkr_no, relegate_flag) select 'DR15', call_no, 'A1', 9, "
               "'2026-01-01', 7, '2026-01-08', 'D2', '0001', '0' from call_no_lst where call_no in "
-              "('G250/L78', 'QA76.6/C37', 'K220/C41', 'H164/Y92')");
+              "('G250/L78', 'QA76.6/C37', 'H164/Y92')");
     ASSERT_EQ(desk.intLoadRedr("DC15"), 0);
     h.location = "A1";
     h.lendable = 3;
-    EXPECT_EQ(desk.subApplyBook("TP311.12/W23", h), -1);
+    EXPECT_EQ(desk.subApplyBook("K220/C41", h), -1);
     EXPECT_EQ(shown(), QStringLiteral("该读者已达到最大委托册数：5册"));
 }
 
@@ -251,7 +252,7 @@ TEST_F(RequestsTest, LoansOfTheTitleAtALocation)
 
 TEST_F(RequestsTest, NumbersFollowTheHighestWaitingRequestExpiredOrNot)
 {
-    // Queue 1, 4 with number 4 expired: the holdings count only the valid
+    // Queue 2, 4 with number 4 expired: the holdings count only the valid
     // request, the new request still goes behind the expired one.
     db().exec("update relegate_lst set relegate_no = 4, relegate_end_date = '" + dayOffset(-1)
               + "' where cert_id = 'DR09' and relegate_flag = '0'");
@@ -259,5 +260,5 @@ TEST_F(RequestsTest, NumbersFollowTheHighestWaitingRequestExpiredOrNot)
     const int a1 = holdingAt(t, "A1");
     EXPECT_EQ(desk.titles()[t].holdings[a1].queued, 1);
     ASSERT_EQ(desk.subApplyBook(t, a1), 0) << shown();
-    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR13:1", "DR09:4", "DR02:5"}));
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR15:2", "DR09:4", "DR02:5"}));
 }
