@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -257,6 +258,8 @@ void frmCircLogo::subShowStatus(const QString& text)
 
 bool frmCircLogo::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == txtPwd && event->type() == QEvent::FocusIn)
+        QTimer::singleShot(0, txtPwd, [edit = txtPwd] { edit->selectAll(); });
     if (event->type() != QEvent::KeyPress)
         return QDialog::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);

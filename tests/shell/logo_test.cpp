@@ -166,6 +166,21 @@ TEST_F(LogoTest, NotADeskComputerEndsTheProgram)
     EXPECT_EQ(frmMain::instance(), nullptr);
 }
 
+TEST_F(LogoTest, FailedMainWindowLoadEndsTheProgramWithoutTheExitQuestion)
+{
+    logo->subSetLogoMode(QStringLiteral("登录"));
+    user()->setEditText(QStringLiteral("0001"));
+    pwd()->setText(QStringLiteral("ABC"));
+    db().exec("alter table location_lst rename to location_lst_gone");
+    child<QPushButton>("cmdLogin")->click();
+    db().exec("alter table location_lst_gone rename to location_lst");
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(frmMain::instance(), nullptr);
+    EXPECT_FALSE(shownTexts().contains(msg("QCM000")));
+    ASSERT_FALSE(dialogs.shown.isEmpty());
+    EXPECT_EQ(dialogs.shown.last().icon, ui::BoxIcon::Error);
+}
+
 TEST_F(LogoTest, PasswordChangeThroughTheWindow)
 {
     logo->subSetLogoMode(QStringLiteral("登录"));
