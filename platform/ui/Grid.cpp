@@ -495,8 +495,8 @@ void SpreadGrid::setRowHidden(int row, bool hidden) {
     if (row >= 1) QTableWidget::setRowHidden(row - 1, hidden);
 }
 
-SpreadGrid::CellSpec SpreadGrid::specAt(int prow, int pcol) const {
-    CellSpec s;
+SpreadGrid::CellFormat SpreadGrid::formatAt(int prow, int pcol) const {
+    CellFormat s;
     if (const QTableWidgetItem* it = item(prow, pcol)) {
         if (it->data(kTypeRole).isValid()) {
             s.type = CellType(it->data(kTypeRole).toInt());
@@ -506,23 +506,23 @@ SpreadGrid::CellSpec SpreadGrid::specAt(int prow, int pcol) const {
             return s;
         }
     }
-    return colSpec_.value(pcol);
+    return colFormat_.value(pcol);
 }
 
-void SpreadGrid::applyType(int prow, int pcol, const CellSpec& spec, const QString& text,
+void SpreadGrid::applyType(int prow, int pcol, const CellFormat& fmt, const QString& text,
                            int comboIndex) {
     QTableWidgetItem* it = ensureItem(prow, pcol);
     if (!it) return;
     ProgramWrite guard(programmatic_);
-    it->setData(kTypeRole, int(spec.type));
-    it->setData(kComboItemsRole, spec.comboItems);
-    it->setData(kComboEditRole, spec.comboEditable);
-    it->setData(kLockRole, spec.locked);
+    it->setData(kTypeRole, int(fmt.type));
+    it->setData(kComboItemsRole, fmt.comboItems);
+    it->setData(kComboEditRole, fmt.comboEditable);
+    it->setData(kLockRole, fmt.locked);
 
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (spec.type == CellType::Edit && !spec.locked) flags |= Qt::ItemIsEditable;
-    if (spec.type == CellType::CheckBox) {
-        if (!spec.locked) flags |= Qt::ItemIsUserCheckable;
+    if (fmt.type == CellType::Edit && !fmt.locked) flags |= Qt::ItemIsEditable;
+    if (fmt.type == CellType::CheckBox) {
+        if (!fmt.locked) flags |= Qt::ItemIsUserCheckable;
         const bool on = text == QLatin1String("1");
         it->setText({});
         it->setCheckState(on ? Qt::Checked : Qt::Unchecked);
@@ -533,7 +533,7 @@ void SpreadGrid::applyType(int prow, int pcol, const CellSpec& spec, const QStri
     it->setFlags(flags);
 
     const QPersistentModelIndex where(model()->index(prow, pcol));
-    if (spec.type == CellType::Button) {
+    if (fmt.type == CellType::Button) {
         auto* b = qobject_cast<QPushButton*>(cellWidget(prow, pcol));
         if (!b) {
             b = new QPushButton;
@@ -546,8 +546,8 @@ void SpreadGrid::applyType(int prow, int pcol, const CellSpec& spec, const QStri
             setCellWidget(prow, pcol, b);
         }
         b->setText(text);
-        b->setEnabled(!spec.locked);
-    } else if (spec.type == CellType::ComboBox) {
+        b->setEnabled(!fmt.locked);
+    } else if (fmt.type == CellType::ComboBox) {
         auto* cb = qobject_cast<QComboBox*>(cellWidget(prow, pcol));
         if (!cb) {
             cb = new QComboBox;
@@ -572,11 +572,11 @@ void SpreadGrid::applyType(int prow, int pcol, const CellSpec& spec, const QStri
         }
         const QSignalBlocker block(cb);
         cb->clear();
-        cb->setEditable(spec.comboEditable);
-        if (!spec.comboItems.isEmpty()) cb->addItems(spec.comboItems.split(u'\t'));
+        cb->setEditable(fmt.comboEditable);
+        if (!fmt.comboItems.isEmpty()) cb->addItems(fmt.comboItems.split(u'\t'));
         cb->setCurrentIndex(comboIndex >= 0 && comboIndex < cb->count() ? comboIndex : -1);
-        if (comboIndex < 0 && spec.comboEditable) cb->setEditText(text);
-        cb->setEnabled(!spec.locked);
+        if (comboIndex < 0 && fmt.comboEditable) cb->setEditText(text);
+        cb->setEnabled(!fmt.locked);
         it->setText(cb->currentText());
     } else if (cellWidget(prow, pcol)) {
         removeCellWidget(prow, pcol);
@@ -584,7 +584,7 @@ void SpreadGrid::applyType(int prow, int pcol, const CellSpec& spec, const QStri
 }
 
 void SpreadGrid::applyColumnTypes(int firstPRow, int lastPRow) {
-    for (auto i = colSpec_.cbegin(); i != colSpec_.cend(); ++i) {
+    for (auto i = colFormat_.cbegin(); i != colFormat_.cend(); ++i) {
         if (i.key() >= columnCount()) continue;
         for (int r = firstPRow; r <= lastPRow; ++r) applyType(r, i.key(), i.value(), {}, -1);
     }
@@ -592,9 +592,9 @@ void SpreadGrid::applyColumnTypes(int firstPRow, int lastPRow) {
 
 void SpreadGrid::setCellType(int col, int row, CellType type) {
     if (row == -1 && col >= 1) {
-        CellSpec s = colSpec_.value(col - 1);
+        CellFormat s = colFormat_.value(col - 1);
         s.type = type;
-        colSpec_.insert(col - 1, s);
+        colFormat_.insert(col - 1, s);
         for (int r = 1; r <= rowCount(); ++r) setCellType(col, r, type);
         return;
     }
@@ -603,7 +603,7 @@ void SpreadGrid::setCellType(int col, int row, CellType type) {
         return;
     }
     if (col < 1 || row < 1 || col > columnCount() || row > rowCount()) return;
-    CellSpec s = specAt(row - 1, col - 1);
+    CellFormat s = formatAt(row - 1, col - 1);
     const QString text = getText(col, row);
     s.type = type;
     applyType(row - 1, col - 1, s, type == CellType::CheckBox ? QStringLiteral("0") : text, -1);
@@ -611,7 +611,7 @@ void SpreadGrid::setCellType(int col, int row, CellType type) {
 
 CellType SpreadGrid::cellType(int col, int row) const {
     if (col < 1 || row < 1 || col > columnCount() || row > rowCount()) return CellType::Edit;
-    return specAt(row - 1, col - 1).type;
+    return formatAt(row - 1, col - 1).type;
 }
 
 void SpreadGrid::setButtonCell(int col, int row, const QString& caption) {
@@ -621,16 +621,16 @@ void SpreadGrid::setButtonCell(int col, int row, const QString& caption) {
 
 void SpreadGrid::setComboCell(int col, int row, const QString& items, bool editable, int index) {
     if (row == -1 && col >= 1) {
-        CellSpec s = colSpec_.value(col - 1);
+        CellFormat s = colFormat_.value(col - 1);
         s.type = CellType::ComboBox;
         s.comboItems = items;
         s.comboEditable = editable;
-        colSpec_.insert(col - 1, s);
+        colFormat_.insert(col - 1, s);
         for (int r = 1; r <= rowCount(); ++r) setComboCell(col, r, items, editable, index);
         return;
     }
     if (col < 1 || row < 1 || col > columnCount() || row > rowCount()) return;
-    CellSpec s = specAt(row - 1, col - 1);
+    CellFormat s = formatAt(row - 1, col - 1);
     s.type = CellType::ComboBox;
     s.comboItems = items;
     s.comboEditable = editable;
@@ -665,9 +665,9 @@ void SpreadGrid::setCheckCell(int col, int row, bool checked) {
 
 void SpreadGrid::setLocked(int col, int row, bool locked) {
     if (row == -1 && col >= 1) {
-        CellSpec s = colSpec_.value(col - 1);
+        CellFormat s = colFormat_.value(col - 1);
         s.locked = locked;
-        colSpec_.insert(col - 1, s);
+        colFormat_.insert(col - 1, s);
         for (int r = 1; r <= rowCount(); ++r) setLocked(col, r, locked);
         return;
     }
@@ -676,7 +676,7 @@ void SpreadGrid::setLocked(int col, int row, bool locked) {
         return;
     }
     if (col < 1 || row < 1 || col > columnCount() || row > rowCount()) return;
-    CellSpec s = specAt(row - 1, col - 1);
+    CellFormat s = formatAt(row - 1, col - 1);
     if (s.locked == locked && item(row - 1, col - 1)) return;
     const QString text = getText(col, row);
     const int idx = comboIndex(col, row);
@@ -686,7 +686,7 @@ void SpreadGrid::setLocked(int col, int row, bool locked) {
 
 bool SpreadGrid::isLocked(int col, int row) const {
     if (col < 1 || row < 1 || col > columnCount() || row > rowCount()) return false;
-    return specAt(row - 1, col - 1).locked;
+    return formatAt(row - 1, col - 1).locked;
 }
 
 void SpreadGrid::setBackColor(int col, int row, const QColor& color) {

@@ -254,21 +254,21 @@ protected:
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
-    struct CellSpec {
+    struct CellFormat {
         CellType type = CellType::Edit;
         QString comboItems;
         bool comboEditable = false;
         bool locked = false;
     };
-    void applyType(int prow, int pcol, const CellSpec& spec, const QString& text, int comboIndex);
-    CellSpec specAt(int prow, int pcol) const;
+    void applyType(int prow, int pcol, const CellFormat& fmt, const QString& text, int comboIndex);
+    CellFormat formatAt(int prow, int pcol) const;
     void applyColumnTypes(int firstPRow, int lastPRow);
     void updateEditTriggers();
 
     int ptrRow_ = 1;
     int ptrCol_ = 1;
     int opMode_ = 0;
-    QHash<int, CellSpec> colSpec_;                 // by physical column (row -1)
+    QHash<int, CellFormat> colFormat_;                 // by physical column (row -1)
 };
 
 } // namespace ui
