@@ -10,6 +10,7 @@
 #include "common/basMsg.h"
 
 #include <QDate>
+#include <functional>
 #include <QSet>
 #include <cmath>
 
@@ -172,7 +173,7 @@ QStringList ConsignDesk::textsOf(const QString& marcRecNo)
 
 // ---- reader load ------------------------------------------------------------------
 
-void ConsignDesk::mergeRedrType(DBResultSet& rec)
+void subMergeRedrType(DBResultSet& rec)
 {
     if (rec.rowCount() < 1)
         return;
@@ -217,7 +218,10 @@ void ConsignDesk::fillPanel()
     m_panel.debt = money(toNumber(readerValue(redr::DebtFlag)));
 }
 
-int ConsignDesk::readLoans(const QString& certId, const QString& now, QVector<LoanRow>& rows)
+namespace {
+
+int readLoanRows(const QString& certId, const QString& now, QVector<LoanRow>& rows,
+                 const std::function<int(const QString&, DBResultSet&)>& select)
 {
     rows.clear();
     DBResultSet rs;
@@ -246,6 +250,13 @@ int ConsignDesk::readLoans(const QString& certId, const QString& now, QVector<Lo
     return 0;
 }
 
+} // namespace
+
+int ConsignDesk::readLoans(const QString& certId, const QString& now, QVector<LoanRow>& rows)
+{
+    return readLoanRows(certId, now, rows, [this](const QString& sql, DBResultSet& rs) { return select(sql, rs); });
+}
+
 int ConsignDesk::intLoadRedr(const QString& card)
 {
     if (begin() != 0) {
@@ -267,7 +278,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
         return -1;
     }
     m_recRedr = rs;
-    mergeRedrType(m_recRedr);
+    subMergeRedrType(m_recRedr);
 
     // The reader is shown from here on, also when a check refuses it. Another
     // reader's violations never stay on the panel.
@@ -446,65 +457,68 @@ int ConsignDesk::intLoadRedr(const QString& card)
 
 // ---- requester check ------------------------------------------------------------
 
-int ConsignDesk::intCheckApplicant(const QString& certId)
+int intCheckApplicant(const QString& certId, DBResultSet& record)
 {
-    if (begin() != 0) {
+    auto value = [&record](int col) { return record.rowCount() > 0 ? record.text(0, col) : QString(); };
+    if (LIB_DB_BeginTrans() != 0) {
         intShowDBError();
         return -1;
     }
     DBResultSet rs;
-    if (select(QString::fromLatin1(kReaderSelect) + "WHERE reader.cert_id = " + q(certId)
+    if (LIB_DB_Select(QString::fromLatin1(kReaderSelect) + "WHERE reader.cert_id = " + q(certId)
                    + " AND reader_cert.cert_flag = '1' AND reader.cert_id = reader_cert.cert_id FOR UPDATE",
                rs)
         != 0) {
-        commit();
+        LIB_DB_CommitTrans();
         intShowDBError();
         return -1;
     }
-    m_recRedr = rs;
+    record = rs;
     if (rs.rowCount() < 1) {
-        commit();
+        LIB_DB_CommitTrans();
         return -1;
     }
-    mergeRedrType(m_recRedr);
-    if (readerValue(redr::RedrFlag) == QLatin1String("0")) {
-        commit();
+    subMergeRedrType(record);
+    if (value(redr::RedrFlag) == QLatin1String("0")) {
+        LIB_DB_CommitTrans();
         return -1;
     }
-    const QString now = today();
-    if (readerValue(redr::ChkValidity) == QLatin1String("1")) {
-        if (readerValue(redr::EndDate).left(10) < now || readerValue(redr::BgnDate).left(10) > now) {
-            commit();
+    const QString now = varGetSysInfo(1).toString().left(10);
+    if (value(redr::ChkValidity) == QLatin1String("1")) {
+        if (value(redr::EndDate).left(10) < now || value(redr::BgnDate).left(10) > now) {
+            LIB_DB_CommitTrans();
             return -1;
         }
     }
-    if (toInt(readerValue(redr::VoltFlag)) > 0) {
+    if (toInt(value(redr::VoltFlag)) > 0) {
         DBResultSet volt;
-        if (select(QString::fromLatin1(kVoltSelect) + q(readerValue(redr::CertId))
+        if (LIB_DB_Select(QString::fromLatin1(kVoltSelect) + q(value(redr::CertId))
                        + " AND volt_deal_flag <> '0' FOR UPDATE",
                    volt)
             != 0) {
-            commit();
+            LIB_DB_CommitTrans();
             intShowDBError();
             return -1;
         }
         if (volt.rowCount() > 0) {
-            commit();
+            LIB_DB_CommitTrans();
             return -1;
         }
     }
-    if (commit() != 0) {
+    if (LIB_DB_CommitTrans() != 0) {
         intShowDBError();
         return -1;
     }
-    const double debt = toNumber(readerValue(redr::DebtFlag));
+    const double debt = toNumber(value(redr::DebtFlag));
     if (lngCents(debt) >= 10) {
         g_dblExceedFine = debt;
-        if (lngCents(debt) >= lngCents(toNumber(readerValue(redr::MaxDebtAmt))))
+        if (lngCents(debt) >= lngCents(toNumber(value(redr::MaxDebtAmt))))
             return -1;
     }
     QVector<LoanRow> loans;
-    if (readLoans(readerValue(redr::CertId), now, loans) != 0) {
+    if (readLoanRows(value(redr::CertId), now, loans,
+                     [](const QString& sql, DBResultSet& rs) { return LIB_DB_Select(sql, rs); })
+        != 0) {
         intShowDBError();
         return -1;
     }
@@ -515,9 +529,14 @@ int ConsignDesk::intCheckApplicant(const QString& certId)
     }
     if (overdue || abnormal)
         return -1;
-    if (loans.size() >= toInt(readerValue(redr::MaxLendQty)))
+    if (loans.size() >= toInt(value(redr::MaxLendQty)))
         return -1;
     return 0;
+}
+
+int ConsignDesk::intCheckApplicant(const QString& certId)
+{
+    return desk::intCheckApplicant(certId, m_recRedr);
 }
 
 // ---- title search and holdings ----------------------------------------------------

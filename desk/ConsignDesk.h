@@ -119,7 +119,7 @@ public:
     // Loads the reader of a card (trimmed, upper case) and tests the standing.
     // 0 accepted, -1 not found, refused or failed.
     int intLoadRedr(const QString& card);
-    // Silent standing test of a queued requester; loads it into the record.
+    // Silent standing test of a queued requester; loads it into the desk's record.
     int intCheckApplicant(const QString& certId);
     // Empties the panel (the record and the current reader stay).
     void subClearRedrInfo();
@@ -183,7 +183,6 @@ private:
     int commit();
     int rollback();
 
-    void mergeRedrType(DBResultSet& rec);
     void fillPanel();
     int readLoans(const QString& certId, const QString& now, QVector<LoanRow>& rows);
     QString today();
@@ -203,6 +202,14 @@ private:
     int m_markedRequest = -1;
     int m_statements = 0;
 };
+
+// Copies the reader type's name and limits from the reader-type cache into a
+// reader record (empty when the type is not in the cache).
+void subMergeRedrType(DBResultSet& record);
+// The silent requester check into a reader record of the caller's own (the
+// desk's, or the find desk's): 0 fit to borrow, -1 not. Shows no message for
+// an unfit requester; leaves no transaction open.
+int intCheckApplicant(const QString& certId, DBResultSet& record);
 
 // Escapes LIKE's wildcards and escape character in a search text.
 QString strLikeEscape(const QString& text);

@@ -188,4 +188,11 @@ TEST_F(ReaderLoadTest, RequesterCheckIsSilentAndStrict)
     ASSERT_EQ(desk.intCheckApplicant("DR14"), 0);
     EXPECT_EQ(desk.readerValue(desk::redr::Name), QStringLiteral("沈教师"));
     EXPECT_EQ(desk.readerValue(desk::redr::MaxLendQty), "20");
+
+    // Another window's own record (the find desk's) is used the same way.
+    DBResultSet own;
+    ASSERT_EQ(desk::intCheckApplicant("DR15", own), 0);
+    EXPECT_EQ(own.text(0, desk::redr::CertId), "DR15");
+    EXPECT_EQ(desk.readerValue(desk::redr::CertId), "DR14");
+    EXPECT_DOUBLE_EQ(g_dblExceedFine, 0.5);
 }
