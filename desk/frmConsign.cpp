@@ -1,6 +1,7 @@
 #include "desk/frmConsign.h"
 
 #include "common/basAuth.h"
+#include "common/basDB.h"
 #include "common/basCodeFunc.h"
 #include "common/basEnv.h"
 #include "common/basLTFunc.h"
@@ -23,6 +24,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -250,17 +252,25 @@ frmConsign::frmConsign(QWidget* parent)
         fitColumns(g);
 
     // ---- events ----
-    connect(txtReader, &QLineEdit::returnPressed, this, &frmConsign::txtReader_Enter);
-    connect(txtApplyBook, &QLineEdit::returnPressed, this, &frmConsign::txtApplyBook_Enter);
+    connect(txtReader, &QLineEdit::returnPressed, this, [this] { guarded([this] { txtReader_Enter(); }); });
+    connect(txtApplyBook, &QLineEdit::returnPressed, this, [this] { guarded([this] { txtApplyBook_Enter(); }); });
     connect(txtLendBook, &QLineEdit::returnPressed, this, &frmConsign::txtLendBook_Enter);
     connect(txtReturnBook, &QLineEdit::returnPressed, this, &frmConsign::txtReturnBook_Enter);
     connect(cmbQuery, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] { cmbQuery_Click(); });
-    connect(spdApplyBook, &ui::SpreadGrid::cellClick, this, &frmConsign::spdApplyBook_Click);
-    connect(spdApplyBook, &ui::SpreadGrid::cellChange, this, &frmConsign::spdApplyBook_Change);
-    connect(spdApplyBook, &ui::SpreadGrid::buttonClicked, this, &frmConsign::spdApplyBook_ButtonClicked);
+    connect(spdApplyBook, &ui::SpreadGrid::cellClick, this,
+            [this](int col, int row) { guarded([&] { spdApplyBook_Click(col, row); }); });
+    connect(spdApplyBook, &ui::SpreadGrid::cellChange, this,
+            [this](int col, int row) { guarded([&] { spdApplyBook_Change(col, row); }); });
+    connect(spdApplyBook, &ui::SpreadGrid::buttonClicked, this,
+            [this](int col, int row) { guarded([&] { spdApplyBook_ButtonClicked(col, row); }); });
     connect(spdApplyBook, &ui::SpreadGrid::leaveCell, this,
             [this](int, int row, int, int newRow) { spdApplyBook_LeaveCell(row, newRow); });
-    connect(spdApplyList, &ui::SpreadGrid::buttonClicked, this, &frmConsign::spdApplyList_ButtonClicked);
+    connect(spdApplyBook, &ui::SpreadGrid::keyUp, this, [this](int, int, int row) {
+        if (spdApplyBook->maxRows() > 0)
+            guarded([&] { subSelectRow(row); });
+    });
+    connect(spdApplyList, &ui::SpreadGrid::buttonClicked, this,
+            [this](int col, int row) { guarded([&] { spdApplyList_ButtonClicked(col, row); }); });
     connect(tbConsign, &ui::CommandBar::itemClicked, this, &frmConsign::onBarItem);
     // The function keys work whichever control of the desk has the focus.
     const struct {
@@ -360,6 +370,19 @@ void frmConsign::onBarItem(ui::CommandItem* item)
 {
     if (item)
         tbConsign_ButtonClick(item->key());
+}
+
+void frmConsign::guarded(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const std::exception& e) {
+        // An unexpected failure: nothing half-done stays open, the desk closes.
+        QGuiApplication::restoreOverrideCursor();
+        LIB_DB_Rollback();
+        subShowRunError(QString::fromLocal8Bit(e.what()));
+        close();
+    }
 }
 
 void frmConsign::closeEvent(QCloseEvent* event)
@@ -551,8 +574,10 @@ void frmConsign::txtApplyBook_Enter()
         tbConsign_ButtonClick(QStringLiteral("Apply"));
         return;
     }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const int found = m_desk.subSearchBook(text, cmbQuery->currentIndex());
     subFillApplyBook();
+    QGuiApplication::restoreOverrideCursor();
     if (found == 0 && spdApplyBook->maxRows() > 0) {
         spdApplyBook->setActiveCell(1, 1);
         subMarkRow(1);

@@ -10,6 +10,8 @@
 #include <QVector>
 #include <QWidget>
 
+#include <functional>
+
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -100,6 +102,8 @@ private:
     int subShowLendDetail();
     void setItemsEnabled(const QStringList& keys, bool enabled);
     void onBarItem(ui::CommandItem* item);
+    // Runs an event's work; an unexpected failure is reported and closes the desk.
+    void guarded(const std::function<void()>& action);
 
     // Where each row of spdApplyBook comes from: a title and one of its
     // listed locations (-1 for a title without a listed location).

@@ -77,6 +77,11 @@ TEST_F(DeskWindowTest, ServesReadersOfEveryStanding)
         {"DC15", "韩小欠", {}, QStringLiteral("该读者已经委托了该种书")},
     };
     openDesk();
+    // A blank card does nothing.
+    type(form->txtReader, "   ");
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_EQ(g_strCertID, "");
+    EXPECT_TRUE(form->fraBack[0]->isEnabled());
     const QString today = dayOffset(0);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.card.toStdString());
@@ -293,6 +298,7 @@ TEST_F(DeskWindowTest, FineWindowOpensWhenTheSettingAsks)
     type(form->txtReader, "DC15");
     g_intFineLend = 0;
     EXPECT_TRUE(opened.contains("frmLendFine"));
+    EXPECT_FALSE(LIB_DB_InTrans()); // the fine rows are no longer locked
     EXPECT_EQ(form->txtDetail[8]->text(), "0.50");
     EXPECT_TRUE(form->fraBack[2]->isEnabled());
 }
