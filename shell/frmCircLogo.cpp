@@ -92,8 +92,12 @@ void frmCircLogo::buildControls()
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setPixmap(splashPicture());
     imgLogo->setGeometry(0, 0, kWidth, kHeight);
-    imgLogo->setFrameShape(QFrame::Box); // the frame around the picture
-    imgLogo->setLineWidth(1);
+
+    auto* shpBorder = new QFrame(this);
+    shpBorder->setObjectName(QStringLiteral("shpBorder"));
+    shpBorder->setFrameShape(QFrame::Box);
+    shpBorder->setGeometry(0, 0, kWidth, kHeight);
+    shpBorder->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     lblStatus = new QLabel(this);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
