@@ -101,6 +101,18 @@ TEST_F(BaseCodeLoad, EveryCacheInItsColumnOrder) {
     EXPECT_EQ(strGetModeName("2"), QString("赠送"));
 }
 
+TEST_F(BaseCodeLoad, ClassGroupsOnlyWithAWideClassSerialTable) {
+    const int savedSerialCols = g_intClassSerialCols;
+    g_intClassSerialCols = 1;
+    db().exec("INSERT INTO cls_group (grp_code, grp_name) VALUES ('G2', '乙'), ('G1', '甲')");
+    const int result = intLoadBaseCode();
+    g_intClassSerialCols = savedSerialCols;
+    db().exec("DELETE FROM cls_group WHERE grp_code IN ('G1', 'G2')");
+    ASSERT_EQ(result, 0);
+    ASSERT_EQ(g_varClsGroup.fieldCount(), 2);
+    EXPECT_EQ(g_varClsGroup.text(0, 0), QString("G1"));
+}
+
 TEST_F(BaseCodeLoad, RulesDeskRightsAndCalendarsOfTheDemoLibrary) {
     ASSERT_EQ(intLoadBaseCode(), 0) << g_strErrText.toStdString();
     ASSERT_EQ(intLoadDeskLocation(3), 0);
