@@ -8,6 +8,11 @@
 class QWidget;
 
 extern DBResultSet g_varAuthList; // the worker's rows of user_auth_lst, column 0 modu_code
+// The wait window while it is shown (it registers itself); subCloseWaitMsg unloads it.
+extern QWidget* g_frmWaitMsg;
+
+// A number as plain decimal text: 3 gives "3", 12.5 gives "12.5".
+QString strPlainNumber(double value);
 
 bool blnCheckAuth(const QString& code, bool show);
 int intAddJobQty(const QString& job, long kind, long volume, double amount);

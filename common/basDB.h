@@ -41,6 +41,24 @@ QString strGetServerDate();
 int intGetOraErrNo();
 int intShowDBError();
 
+// The caller's current run-time error (number and description), which
+// intShowDBError reports when no database failure is pending: 5 invalid
+// argument, 6 overflow, 364 a window unloaded while loading, others.
+// Error handlers set it before calling intShowDBError; the report clears it.
+void LIB_SetRunError(long number, const QString& description);
+void LIB_ClearRunError();
+long LIB_RunErrorNumber();
+QString LIB_RunErrorText();
+
+// Ends the database session for good (LIB_DB_Close keeps it, as the program
+// ends with it); used at program exit and by the test fixture.
+void LIB_DB_Disconnect();
+
+// Rewrites whole empty literals '' of SQL text to a one-blank literal ' '
+// (mode 1 of LIB_DB_Execute and LIB_DB_CallProc); a doubled quote inside a
+// literal is left alone.
+QString strBlankEmptyLiterals(const QString& sql);
+
 // The open database object (nullptr before LIB_DB_Connect); for the MARC and
 // portrait readers and for add-ins.
 oradb::Database* LIB_DB_Database();

@@ -1,0 +1,78 @@
+#include "platform/oradb/Error.h"
+
+#include <libpq-fe.h>
+
+namespace oradb {
+
+Error::Error(long number, const QString& description)
+    : std::runtime_error(description.toStdString()), number_(number), description_(description) {}
+
+namespace {
+
+QString field(const PGresult* r, int code) {
+    if (!r) return {};
+    const char* v = PQresultErrorField(r, code);
+    return v ? QString::fromUtf8(v) : QString();
+}
+
+QString ora(int n, const QString& text) {
+    return QStringLiteral("ORA-%1: %2").arg(n, 5, 10, QLatin1Char('0')).arg(text);
+}
+
+} // namespace
+
+QString serverErrorText(const PGresult* r, const QString& libpqMessage, bool lost, bool wasDown) {
+    const QString state = field(r, PG_DIAG_SQLSTATE);
+    const QString constraint = field(r, PG_DIAG_CONSTRAINT_NAME).toUpper();
+    const QString message = field(r, PG_DIAG_MESSAGE_PRIMARY).isEmpty() ? libpqMessage.trimmed()
+                                                                        : field(r, PG_DIAG_MESSAGE_PRIMARY);
+    const QString detail = field(r, PG_DIAG_MESSAGE_DETAIL);
+    const QString plain = QStringLiteral(" (%1)").arg(message);
+
+    if (wasDown) return ora(3114, QStringLiteral("not connected to ORACLE"));
+    if (state == QLatin1String("57P01")) return ora(28, QStringLiteral("your session has been killed"));
+    if (state.startsWith(QLatin1String("08")) || state == QLatin1String("57P02") ||
+        state == QLatin1String("57P03") || (lost && state.isEmpty()))
+        return ora(3113, QStringLiteral("end-of-file on communication channel") + plain);
+    if (state == QLatin1String("23505"))
+        return ora(1, QStringLiteral("unique constraint (%1) violated").arg(constraint));
+    if (state == QLatin1String("23503")) {
+        if (detail.contains(QLatin1String("still referenced")))
+            return ora(2292,
+                       QStringLiteral("integrity constraint (%1) violated - child record found").arg(constraint));
+        return ora(2291, QStringLiteral("integrity constraint (%1) violated - parent key not found").arg(constraint));
+    }
+    if (state == QLatin1String("23514"))
+        return ora(2290, QStringLiteral("check constraint (%1) violated").arg(constraint));
+    if (state == QLatin1String("23502"))
+        return ora(1400, QStringLiteral("cannot insert NULL into (%1)").arg(field(r, PG_DIAG_COLUMN_NAME).toUpper()));
+    if (state == QLatin1String("55P03"))
+        return ora(54, QStringLiteral("resource busy and acquire with NOWAIT specified or timeout expired"));
+    if (state == QLatin1String("40P01")) return ora(60, QStringLiteral("deadlock detected while waiting for resource"));
+    if (state == QLatin1String("40001")) return ora(8177, QStringLiteral("can't serialize access for this transaction"));
+    if (state == QLatin1String("22001")) return ora(12899, QStringLiteral("value too large for column") + plain);
+    if (state == QLatin1String("22003"))
+        return ora(1438, QStringLiteral("value larger than specified precision allowed for this column") + plain);
+    if (state == QLatin1String("22P02") || state == QLatin1String("22018"))
+        return ora(1722, QStringLiteral("invalid number") + plain);
+    if (state == QLatin1String("22007") || state == QLatin1String("22008"))
+        return ora(1841, QStringLiteral("invalid date or time") + plain);
+    if (state == QLatin1String("22012")) return ora(1476, QStringLiteral("divisor is equal to zero"));
+    if (state == QLatin1String("42P01")) return ora(942, QStringLiteral("table or view does not exist") + plain);
+    if (state == QLatin1String("42703")) return ora(904, QStringLiteral("invalid identifier") + plain);
+    if (state == QLatin1String("42883")) return ora(6550, QStringLiteral("identifier must be declared") + plain);
+    if (state.startsWith(QLatin1String("42"))) return ora(900, QStringLiteral("invalid SQL statement") + plain);
+    if (state == QLatin1String("57014")) return ora(1013, QStringLiteral("user requested cancel of current operation"));
+    if (state == QLatin1String("P0001") && message.startsWith(QLatin1String("ORA-"))) return message;
+    return ora(20000, message);
+}
+
+long oraNumber(const QString& text) {
+    const int at = text.indexOf(QLatin1String("ORA-"));
+    if (at < 0) return -1;
+    bool ok = false;
+    const long n = text.mid(at + 4, 5).toLong(&ok);
+    return ok ? n : -1;
+}
+
+} // namespace oradb
