@@ -3,6 +3,9 @@
 
 #include "DeskFixture.h"
 
+#include <chrono>
+#include <future>
+
 class ReaderLoadTest : public DeskTest {
 protected:
     void SetUp() override
@@ -195,4 +198,17 @@ TEST_F(ReaderLoadTest, RequesterCheckIsSilentAndStrict)
     EXPECT_EQ(own.text(0, desk::redr::CertId), "DR15");
     EXPECT_EQ(desk.readerValue(desk::redr::CertId), "DR14");
     EXPECT_DOUBLE_EQ(g_dblExceedFine, 0.5);
+}
+
+TEST_F(ReaderLoadTest, SecondDeskWaitsForTheReaderRows)
+{
+    // Another desk holds the reader's row (loading the same card).
+    testsupport::RawConnection deskB;
+    QString err;
+    ASSERT_TRUE(deskB.exec("begin; select cert_id from reader where cert_id = 'DR07' for update", &err)) << err;
+    auto loading = std::async(std::launch::async, [&] { return desk.intLoadRedr("DC07"); });
+    EXPECT_EQ(loading.wait_for(std::chrono::milliseconds(400)), std::future_status::timeout);
+    ASSERT_TRUE(deskB.exec("commit", &err)) << err;
+    EXPECT_EQ(loading.get(), 0);
+    EXPECT_EQ(db().scalar("select volt_flag from reader where cert_id = 'DR07'"), "0");
 }
