@@ -15,7 +15,8 @@ frmFindList::frmFindList(QWidget* parent)
     setObjectName(QStringLiteral("frmFindList"));
     setWindowTitle(QStringLiteral("委托到书列表"));
     setModal(true);
-    resize(820, 300);
+    setMinimumSize(600, 220);
+    resize(860, 300);
 
     spdFindList = new ui::SpreadGrid(QStringLiteral("spdFindList"), this);
     spdFindList->setOperationMode(1);

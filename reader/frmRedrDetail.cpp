@@ -60,6 +60,7 @@ frmRedrDetail::frmRedrDetail(QWidget* parent)
         auto* box = new QLineEdit(this);
         box->setObjectName(name);
         box->setReadOnly(true);
+        box->setMinimumWidth(120);
         box->installEventFilter(this);
         return box;
     };

@@ -59,8 +59,10 @@ frmRedrRule::frmRedrRule(QWidget* parent)
         txtField[i] = new QLineEdit(this);
         txtField[i]->setObjectName(QStringLiteral("txtField_%1").arg(i));
         txtField[i]->setReadOnly(true);
+        txtField[i]->setMinimumWidth(90);
         txtField[i]->hide();
     }
+    txtField[1]->setMinimumWidth(160);
     chkPreg = new QCheckBox(QStringLiteral("允许预约"), this);
     chkPreg->setObjectName(QStringLiteral("chkPreg"));
     chkRenew = new QCheckBox(QStringLiteral("允许续借"), this);

@@ -387,8 +387,20 @@ TEST_F(DeskWindowTest, GrabsTheDeskWhenAsked)
     const QString path = qEnvironmentVariable("DESKUI_GRAB");
     if (path.isEmpty())
         GTEST_SKIP() << "set DESKUI_GRAB to a PNG file name";
+    const auto handler = dialogs.dialogHandler;
+    dialogs.dialogHandler = [&](QDialog* d) {
+        if (!d->testAttribute(Qt::WA_Resized))
+            d->adjustSize(); // as a first show does
+        d->grab().save(path + "-" + d->objectName() + ".png");
+        return handler(d);
+    };
     openDesk();
     form->resize(1100, 640);
+    type(form->txtReader, "DC13");
+    form->tbConsign->clickItem("Detail");
+    form->tbConsign->clickItem("Auth");
+    form->tbConsign->clickItem("Rule");
+    form->tbConsign_ButtonClick("Apply");
     type(form->txtReader, "DC01");
     type(form->txtApplyBook, "TP393/S91");
     button(form->spdApplyBook, 9, holdingRow("A1"))->click();
