@@ -57,7 +57,7 @@ bool splitDateTime(const QString& text, QDate* date, int* hour)
 
 bool blnParseMoney(const QString& text, Cents* cents)
 {
-    static const QRegularExpression re(QStringLiteral("^([+-]?)(\\d*)(?:\\.(\\d*))?$"));
+    static const QRegularExpression re(QStringLiteral("^([+-]?)([0-9]*)(?:\\.([0-9]*))?$"));
     const QRegularExpressionMatch m = re.match(text.trimmed());
     if (!m.hasMatch())
         return false;

@@ -19,7 +19,7 @@ TEST(FineMoney, ParsesPlainDecimalsExactly)
         {"5.", true, 500},     {"-0.05", true, -5},  {"2.675", true, 268}, {"2.674", true, 267},
         {"0.005", true, 1},    {"+1.20", true, 120}, {"", false, 0},       {"abc", false, 0},
         {"1e3", false, 0},     {"1,000", false, 0},  {".", false, 0},      {"9999999999.99", true, 999999999999},
-        {"10000000000", false, 0},
+        {"10000000000", false, 0}, {"\xef\xbc\x91\xef\xbc\x92", false, 0}, // full-width digits
     };
     for (const Case& c : cases) {
         Cents v = -777;
