@@ -107,6 +107,27 @@ TEST_F(LogoTest, WorkerNumberTakesFourCharacters)
     EXPECT_EQ(edit->text(), QStringLiteral("7"));
 }
 
+TEST_F(LogoTest, AboutBoxClosesWhenAnotherWindowIsActivated)
+{
+    logo->subSetLogoMode(QStringLiteral("关于"));
+    logo->show();
+    QEvent deactivated(QEvent::ActivationChange);
+    QApplication::sendEvent(logo.data(), &deactivated);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(logo.isNull());
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    // The log-in layout stays whatever is activated; Escape does not close it.
+    logo = frmCircLogo::create();
+    logo->subSetLogoMode(QStringLiteral("登录"));
+    logo->show();
+    QApplication::sendEvent(logo.data(), &deactivated);
+    QTest::keyClick(logo.data(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(logo.isNull());
+    EXPECT_TRUE(logo->isVisible());
+}
+
 TEST_F(LogoTest, ExitLinkAsksFirst)
 {
     logo->subSetLogoMode(QStringLiteral("登录"));
