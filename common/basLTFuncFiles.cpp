@@ -61,8 +61,14 @@ QString key3(int n) { return QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0')
 // Boolean as the settings store writes it: "True"/"False" or a number.
 bool readBool(const QString& text, bool* value) {
     const QString t = text.trimmed();
-    if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) return *value = true, true;
-    if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) return *value = false, true;
+    if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) {
+        *value = true;
+        return true;
+    }
+    if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) {
+        *value = false;
+        return true;
+    }
     bool ok = false;
     const double d = t.toDouble(&ok);
     if (ok) *value = d != 0;
