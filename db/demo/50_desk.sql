@@ -172,3 +172,10 @@ insert into exceed_fine_lst (prop_no, cert_id, lend_date, norm_ret_date, ret_dat
 values
     ('P500011', 'DR09', '2026-01-05 10:00:00', '2026-02-04', '2026-04-05 15:00:00', 'D', 12.00, '0', '超期60天', 'A1', 'R1'),
     ('P500021', 'DR15', '2026-03-01 10:00:00', '2026-03-31', '2026-04-05 15:00:00', 'D', 0.50, '0', '超期5天', 'A1', 'R1');
+
+-- A waiting hold of DR14 on G250/L78 at A1: a copy of it returned at A1 becomes
+-- the reserved copy.
+insert into preg_lst (cert_id, call_no, location, preg_date, preg_end_date, preg_keep_days, preg_no, take_location,
+                      preg_flag)
+select 'DR14', 'G250/L78', 'A1', to_char(d - 2, 'YYYY-MM-DD'), to_char(d + 12, 'YYYY-MM-DD'), 5, 1, 'D1', '0'
+from (select desk_now()::date as d) t;
