@@ -17,10 +17,6 @@
 -- the desk demo (P5xxxxx); X9000001 is a copy no longer in the catalogue.
 -- Bill number 20250101000001 is already in the journal.
 
--- Which fines each desk settles (kind 2 of the desk check looks the desk up).
-update location_lst set fine_location = 'A1,A2,D1' where location = 'D1';
-update location_lst set fine_location = 'B1,D2' where location = 'D2';
-
 with d as (select desk_now()::date as today)
 insert into reader (cert_id, redr_type_code, lend_grd, r_dep_id, name, sex, birthday, id_card, education,
                     occupation, duty, position, dept, address, postcode, tele, mobile, volt_flag, debt_flag,
