@@ -3,7 +3,10 @@
 #include "tests/shell/ShellFixture.h"
 
 #include "common/basCodeFunc.h"
+#include "common/basEnv.h"
 #include "shell/basLogin.h"
+
+#include <QFile>
 
 namespace {
 
@@ -96,6 +99,15 @@ TEST_F(LoginTest, ComputerNameComesFromTheEnvironmentInUpperCase)
     qunsetenv("CONSIGN_COMPUTER");
     EXPECT_FALSE(strGetComputerName().isEmpty());
     EXPECT_EQ(strGetComputerName(), strGetComputerName().toUpper());
+
+    // The connection file may name the workstation too.
+    const QString ini = g_strPath[0] + QStringLiteral("qorlan.ini");
+    QFile f(ini);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[LIB-DATA]\r\nLIB_SERVER=X\r\nCOMPUTER_NAME = desk03 \r\n");
+    f.close();
+    EXPECT_EQ(strGetComputerName(), QStringLiteral("DESK03"));
+    QFile::remove(ini);
 }
 
 TEST_F(LoginTest, ReLoginReplacesTheWorkerAndLoadsNothing)
