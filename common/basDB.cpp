@@ -35,7 +35,7 @@ QString s_noDbErrText;
 long s_runErrNo = 0;
 QString s_runErrText;
 
-const char* const kNotConnected = "ORA-03114: not connected to ORACLE";
+const char* const kNotConnected = "ORA-03114: not connected to the database";
 
 // The run-time error number of failures that come from the interface itself.
 constexpr long kAutomationError = 440;

@@ -388,12 +388,12 @@ Database* Session::OpenDatabase(const QString& name, const QString& connect, int
 }
 
 void Session::BeginTrans() {
-    if (!db_) throw Error(ErrNotConnected, QStringLiteral("ORA-03114: not connected to ORACLE"));
+    if (!db_) throw Error(ErrNotConnected, QStringLiteral("ORA-03114: not connected to the database"));
     db_->BeginTrans();
 }
 
 void Session::CommitTrans() {
-    if (!db_) throw Error(ErrNotConnected, QStringLiteral("ORA-03114: not connected to ORACLE"));
+    if (!db_) throw Error(ErrNotConnected, QStringLiteral("ORA-03114: not connected to the database"));
     db_->CommitTrans();
 }
 

@@ -29,7 +29,7 @@ QString serverErrorText(const PGresult* r, const QString& libpqMessage, bool los
     const QString detail = field(r, PG_DIAG_MESSAGE_DETAIL);
     const QString plain = QStringLiteral(" (%1)").arg(message);
 
-    if (wasDown) return ora(3114, QStringLiteral("not connected to ORACLE"));
+    if (wasDown) return ora(3114, QStringLiteral("not connected to the database"));
     if (state == QLatin1String("57P01")) return ora(28, QStringLiteral("your session has been killed"));
     if (state.startsWith(QLatin1String("08")) || state == QLatin1String("57P02") ||
         state == QLatin1String("57P03") || (lost && state.isEmpty()))
