@@ -4,7 +4,9 @@
 #include "platform/oradb/Database.h"
 #include "tests/support/TestDatabase.h"
 
+#include <QFile>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 
@@ -206,6 +208,26 @@ TEST_F(OraDatabase, ResultShapeTypesSizesAndNulls) {
     ds->MoveNext();
     EXPECT_TRUE(ds->IsEOF());
     EXPECT_EQ(failureOf([&] { ds->Fields("nope"); }), oradb::ErrNoSuchField);
+}
+
+TEST_F(OraDatabase, ServiceNameFromTheServiceFile) {
+    // A plain DSN names a service of the libpq service file.
+    QTemporaryDir dir;
+    QFile file(dir.path() + "/pg_service.conf");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[desk_test]\n");
+    PQconninfoOption* opts = PQconninfoParse(TestDatabase::instance().conninfo().toUtf8().constData(), nullptr);
+    ASSERT_NE(opts, nullptr);
+    for (PQconninfoOption* o = opts; o->keyword; ++o)
+        if (o->val) file.write(QByteArray(o->keyword) + "=" + o->val + "\n");
+    PQconninfoFree(opts);
+    file.close();
+    qputenv("PGSERVICEFILE", QFile::encodeName(file.fileName()));
+    auto viaService = oradb::Database::open("desk_test", "");
+    qunsetenv("PGSERVICEFILE");
+    auto ds = viaService->CreateDynaset("SELECT current_database()");
+    ds->MoveFirst();
+    EXPECT_EQ(ds->Fields(0).Text(), TestDatabase::instance().name());
 }
 
 TEST_F(OraDatabase, ConnectFailureAndServiceNames) {
