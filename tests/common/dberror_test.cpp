@@ -106,6 +106,21 @@ TEST_F(ErrorReport, ServerFailureIsShownAndLoggedWithItsSql) {
     EXPECT_TRUE(lines[1].endsWith(";INSERT INTO err_t VALUES (1)")) << lines[1].toStdString();
 }
 
+TEST_F(ErrorReport, RowLockedByAnotherDeskIsReportedAsLocked) {
+    db().exec("DROP TABLE IF EXISTS err_lock; CREATE TABLE err_lock (k integer PRIMARY KEY); INSERT INTO err_lock VALUES (1)");
+    testsupport::RawConnection otherDesk;
+    ASSERT_TRUE(otherDesk.exec("BEGIN; SELECT * FROM err_lock WHERE k = 1 FOR UPDATE"));
+    LIB_DB_BeginTrans();
+    DBResultSet rs;
+    g_strSQL = "SELECT * FROM err_lock WHERE k = 1 FOR UPDATE NOWAIT";
+    g_intSQLRet = LIB_DB_Select(g_strSQL, rs);
+    ASSERT_EQ(g_intSQLRet, -1);
+    LIB_DB_Rollback();
+    intShowDBError();
+    EXPECT_EQ(dialogs.lastText(), "该记录已经被锁定!");
+    otherDesk.exec("ROLLBACK");
+}
+
 TEST_F(ErrorReport, AnOldServerErrorNeverClassifiesANewFailure) {
     db().exec("DROP TABLE IF EXISTS err_u; CREATE TABLE err_u (k integer PRIMARY KEY); INSERT INTO err_u VALUES (1)");
     ASSERT_EQ(LIB_DB_Execute("INSERT INTO err_u VALUES (1)"), -1);
