@@ -153,7 +153,13 @@ Field Dynaset::Fields(const QString& name) const {
 }
 
 long Dynaset::GetChunkByte(QByteArray& buffer, int field, long offset, long count) const {
-    const QByteArray all = Fields(field).Bytes();
+    const Field f = Fields(field);
+    if (chunkRow_ != row_ || chunkCol_ != field) {
+        chunk_ = f.Bytes();
+        chunkRow_ = row_;
+        chunkCol_ = field;
+    }
+    const QByteArray& all = chunk_;
     if (offset < 0 || offset >= all.size() || count <= 0) {
         buffer.clear();
         return 0;

@@ -121,6 +121,10 @@ private:
     QList<int> types_;
     QList<unsigned> oids_;
     QList<int> sizes_;
+    // The last long binary value decoded, so chunked reads decode it once.
+    mutable long chunkRow_ = -1;
+    mutable int chunkCol_ = -1;
+    mutable QByteArray chunk_;
 };
 
 class Database {
