@@ -5,6 +5,8 @@
 #include "tests/support/TestDatabase.h"
 
 #include <QFile>
+#include <cstdio>
+#include <functional>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -57,6 +59,31 @@ TEST_F(OraDatabase, FailedStatementInTransactionUndoesOnlyItself) {
     db->CommitTrans();
     EXPECT_EQ(count(), 2);
     EXPECT_EQ(count("k = 1 AND v = 'a'"), 1);
+}
+
+// Counts the query messages the client sends while f runs.
+int queriesSent(oradb::Database& db, const std::function<void()>& f) {
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.path() + "/trace");
+    FILE* trace = std::fopen(path.constData(), "w");
+    PQtrace(db.handle(), trace);
+    f();
+    PQuntrace(db.handle());
+    std::fclose(trace);
+    QFile file(QString::fromLocal8Bit(path));
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    int n = 0;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        if (line.contains("\tF\t") && line.contains("\tQuery\t")) ++n;
+    return n;
+}
+
+TEST_F(OraDatabase, SavepointStatementAndReleaseGoInOneRoundTrip) {
+    db->BeginTrans();
+    EXPECT_EQ(queriesSent(*db, [&] { db->ExecuteSQL("INSERT INTO ora_kv VALUES (1, 'a')"); }), 1);
+    EXPECT_EQ(queriesSent(*db, [&] { db->CreateDynaset("SELECT * FROM ora_kv"); }), 1);
+    db->CommitTrans();
+    EXPECT_EQ(count(), 1);
 }
 
 TEST_F(OraDatabase, OutsideTransactionEachStatementCommitsAtOnce) {
