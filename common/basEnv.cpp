@@ -3,6 +3,7 @@
 #include "common/basEnv.h"
 #include "common/LoginState.h"
 #include "common/basDB.h"
+#include "common/basFile.h"
 #include "platform/text/CodePage.h"
 #include "platform/text/IniFile.h"
 #include "platform/ui/DialogService.h"
@@ -26,16 +27,6 @@ QString withSlash(QString folder) {
     folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
     return folder;
-}
-
-// The file of that name in the folder, matched without regard to case.
-QString findFile(const QString& folder, const QString& name) {
-    const QString exact = folder + name;
-    if (QFileInfo::exists(exact)) return exact;
-    const QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-    for (const QString& e : entries)
-        if (e.compare(name, Qt::CaseInsensitive) == 0) return folder + e;
-    return exact;
 }
 
 // Password scrambling: "QX" and the hexadecimal digits of the UTF-8 bytes,
@@ -90,7 +81,7 @@ int intInitEnvironment() {
         g_strPath[9] = g_strPath[3] + QStringLiteral("BM/Template/");
         g_strPath[10] = g_strPath[3] + QStringLiteral("BM/Z3950/");
 
-        const QString ini = findFile(p, QStringLiteral("qorlan.ini"));
+        const QString ini = strResolvePath(p, QStringLiteral("qorlan.ini"));
         auto read = [&ini](const QString& section, const QString& key) {
             return text::getPrivateProfileString(section, key, QString(), 256, ini);
         };

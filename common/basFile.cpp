@@ -105,6 +105,31 @@ bool blnIsFullPath(const QString& path)
     return path.startsWith(u'/');
 }
 
+QString strResolvePath(const QString& base, const QString& relative)
+{
+    QString path = base;
+    if (!path.isEmpty() && !path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    const QStringList parts =
+        QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/')).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        QString part = parts[i];
+        if (!QFileInfo::exists(path + part)) {
+            const QStringList entries = QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+            for (const QString& e : entries) {
+                if (e.compare(part, Qt::CaseInsensitive) == 0) {
+                    part = e;
+                    break;
+                }
+            }
+        }
+        path += part;
+        if (i + 1 < parts.size())
+            path += QLatin1Char('/');
+    }
+    return path;
+}
+
 void subKillFile(const QString& path)
 {
     const QString p = slashes(path);

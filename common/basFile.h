@@ -10,6 +10,10 @@
 // strFixBackslash   add: ensure one trailing separator ("/" is added);
 //                   not add: remove one trailing separator; "" stays "".
 // blnIsFullPath     the path begins with "/".
+// strResolvePath    `relative` ("Lt\\X.ini" or "Lt/X.ini") under `base`, each
+//                   component matched without regard to case when it does
+//                   not exist as spelt (configuration folders copied from
+//                   another system spell "LT" and "Lt" both ways).
 // subKillFile       deletes the files the path names ("*" and "?" allowed in
 //                   the last part, matched without regard to case); silent.
 // intMakePath       creates every missing folder of the path: 0 when the whole
@@ -39,6 +43,7 @@ class QWidget;
 QString strFolderOfPath(const QString& path);
 QString strFixBackslash(const QString& path, bool add);
 bool blnIsFullPath(const QString& path);
+QString strResolvePath(const QString& base, const QString& relative);
 void subKillFile(const QString& path);
 int intMakePath(const QString& path);
 bool blnDeleteFolder(const QString& path, bool force);

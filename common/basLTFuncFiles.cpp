@@ -5,13 +5,13 @@
 
 #include "common/basDB.h"
 #include "common/basEnv.h"
+#include "common/basFile.h"
 #include "common/basMarcIdx.h"
 #include "platform/text/AnsiFile.h"
 #include "platform/text/IniFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
 
@@ -25,32 +25,7 @@ namespace {
 constexpr int kIniBuffer = 256;
 constexpr int kPortraitChunk = 10240;
 
-// A relative name under `base`, each component matched without regard to
-// case when it is not there as spelt (configuration folders copied from
-// another system spell "LT" and "Lt" both ways).
-QString resolveUnder(const QString& base, const QString& relative) {
-    QString path = base;
-    if (!path.isEmpty() && !path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
-    const QStringList parts = QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/'))
-                                  .split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        QString part = parts[i];
-        if (!QFileInfo::exists(path + part)) {
-            const QStringList entries = QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-            for (const QString& e : entries) {
-                if (e.compare(part, Qt::CaseInsensitive) == 0) {
-                    part = e;
-                    break;
-                }
-            }
-        }
-        path += part;
-        if (i + 1 < parts.size()) path += QLatin1Char('/');
-    }
-    return path;
-}
-
-QString cfgFile(const QString& relative) { return resolveUnder(varGetSysInfo(14).toString(), relative); }
+QString cfgFile(const QString& relative) { return strResolvePath(varGetSysInfo(14).toString(), relative); }
 
 QString readIni(const QString& section, const QString& key, const QString& file) {
     return text::getPrivateProfileString(section, key, QString(), kIniBuffer, file);

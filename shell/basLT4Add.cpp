@@ -1,6 +1,7 @@
 #include "shell/basLT4Add.h"
 
 #include "common/basEnv.h"
+#include "common/basFile.h"
 #include "shell/basShellIni.h"
 
 #include "platform/text/AnsiFile.h"

@@ -2,40 +2,14 @@
 
 #include "common/basDB.h"
 #include "common/basEnv.h"
+#include "common/basFile.h"
 
 #include "platform/text/IniFile.h"
 
-#include <QDir>
-#include <QFileInfo>
 
 QString strProgramTitle()
 {
     return QStringLiteral("流通委托");
-}
-
-QString strResolvePath(const QString& base, const QString& relative)
-{
-    QString path = base;
-    if (!path.isEmpty() && !path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    const QStringList parts =
-        QString(relative).replace(QLatin1Char('\\'), QLatin1Char('/')).split(QLatin1Char('/'), Qt::SkipEmptyParts);
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        QString part = parts[i];
-        if (!QFileInfo::exists(path + part)) {
-            const QStringList entries = QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-            for (const QString& e : entries) {
-                if (e.compare(part, Qt::CaseInsensitive) == 0) {
-                    part = e;
-                    break;
-                }
-            }
-        }
-        path += part;
-        if (i + 1 < parts.size())
-            path += QLatin1Char('/');
-    }
-    return path;
 }
 
 QString strReadConnectionIni(const QString& section, const QString& key)

@@ -6,10 +6,6 @@
 // The program's title: the application name of its per-user settings.
 QString strProgramTitle();
 
-// `relative` ("Lt\\X.ini" or "Lt/X.ini") under `base`, each component matched
-// without regard to case when it does not exist as spelt.
-QString strResolvePath(const QString& base, const QString& relative);
-
 // A value of the connection INI file "qorlan.ini" of the program folder; ""
 // when the file, section or key is missing.
 QString strReadConnectionIni(const QString& section, const QString& key);

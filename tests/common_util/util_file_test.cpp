@@ -81,6 +81,18 @@ TEST(FileUtil, MakePathCreatesEveryFolder)
     EXPECT_FALSE(QFileInfo::exists(root + "/file/sub"));
 }
 
+TEST(FileUtil, ResolvePathMatchesEachPartWithoutRegardToCase)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath("Lt/Sub"));
+    touch(dir.filePath("Lt/Sub/Rule.ini"));
+    const QString root = dir.path();
+    EXPECT_EQ(strResolvePath(root, "LT\\sub\\RULE.INI"), root + "/Lt/Sub/Rule.ini");
+    EXPECT_EQ(strResolvePath(root + "/", "lt/Sub/Rule.ini"), root + "/Lt/Sub/Rule.ini");
+    // A missing part stays as spelt; the parts before it are still matched.
+    EXPECT_EQ(strResolvePath(root, "LT/none/x.ini"), root + "/Lt/none/x.ini");
+}
+
 TEST(FileUtil, KillFileByPattern)
 {
     QTemporaryDir dir;
