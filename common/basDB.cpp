@@ -263,6 +263,14 @@ void LIB_ClearRunError() {
     s_runErrText.clear();
 }
 
+void LIB_ClearDBError() {
+    g_intErrKind = 0;
+    g_lngErrNo = 0;
+    g_strErrMsgCode.clear();
+    g_strErrText.clear();
+    g_strErrProc.clear();
+}
+
 long LIB_RunErrorNumber() { return s_runErrNo; }
 QString LIB_RunErrorText() { return s_runErrText; }
 

@@ -50,6 +50,11 @@ void LIB_ClearRunError();
 long LIB_RunErrorNumber();
 QString LIB_RunErrorText();
 
+// Drops the pending database error (kind, number, message code, text and
+// routine) without reporting it: for a caller that reported the failure its
+// own way, or expected it.
+void LIB_ClearDBError();
+
 // Ends the database session for good (LIB_DB_Close keeps it, as the program
 // ends with it); used at program exit and by the test fixture.
 void LIB_DB_Disconnect();

@@ -50,14 +50,6 @@ bool readBool(const QString& text, bool* value) {
     return ok;
 }
 
-void clearPendingError() {
-    g_intErrKind = 0;
-    g_lngErrNo = 0;
-    g_strErrMsgCode.clear();
-    g_strErrText.clear();
-    g_strErrProc.clear();
-}
-
 } // namespace
 
 // ---- card-reading rule settings -----------------------------------------------
@@ -149,7 +141,7 @@ int intShowPortrait(const QString& certId, QLabel* picture, const QPixmap& defau
             // Nothing is shown for a portrait; the failure goes to the log
             // rather than waiting to be reported against a later action.
             LIB_WriteLogFile(QStringLiteral("读者照片"), QStringLiteral("读者照片读取失败：") + g_strErrText);
-            clearPendingError();
+            LIB_ClearDBError();
             return 0;
         }
         const QByteArray chunk = rs.rowCount() > 0 ? QByteArray::fromHex(rs.text(0, 0).toLatin1()) : QByteArray();

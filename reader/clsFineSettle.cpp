@@ -34,16 +34,6 @@ QString nulls(int n)
     return l.join(QLatin1Char(','));
 }
 
-// The pending error of a failed call, dropped after the caller reported it its own way.
-void clearDBError()
-{
-    g_intErrKind = 0;
-    g_lngErrNo = 0;
-    g_strErrMsgCode.clear();
-    g_strErrText.clear();
-    g_strErrProc.clear();
-}
-
 } // namespace
 
 clsFineSettle::clsFineSettle()
@@ -257,7 +247,7 @@ bool clsFineSettle::blnJournal(const QString& type, int payMode, const QString& 
         return true;
     if (intGetOraErrNo() == 1) {
         // Another desk took the bill number since it was checked.
-        clearDBError();
+        LIB_ClearDBError();
         intShowMsg(usedMessage);
     } else {
         intShowDBError();
@@ -432,7 +422,7 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
     intAddJobQty(QStringLiteral("415"), n, n, dblMoneyToDouble(t));
     if (r > 0)
         intAddJobQty(QStringLiteral("419"), n, n, dblMoneyToDouble(r));
-    clearDBError();
+    LIB_ClearDBError();
 
     // 15. Commit; only a committed payment counts and prints.
     if (LIB_DB_CommitTrans() < 0) {
@@ -555,7 +545,7 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
     // 9. Workload.
     const int n = int(ticked.size());
     intAddJobQty(QStringLiteral("419"), n, n, dblMoneyToDouble(w));
-    clearDBError();
+    LIB_ClearDBError();
 
     // 11. Commit.
     if (LIB_DB_CommitTrans() < 0) {

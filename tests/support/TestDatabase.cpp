@@ -231,11 +231,7 @@ void DatabaseTest::SetUp() {
     } else {
         g_strDBName = d.conninfo();
     }
-    g_intErrKind = 0;
-    g_lngErrNo = 0;
-    g_strErrText.clear();
-    g_strErrProc.clear();
-    g_strErrMsgCode.clear();
+    LIB_ClearDBError();
     LIB_ClearRunError();
     dialogs.clear();
 }
