@@ -150,6 +150,19 @@ int ConsignDesk::rollback()
     return LIB_DB_Rollback();
 }
 
+int ConsignDesk::abortTrans()
+{
+    rollback();
+    intShowDBError();
+    return -1;
+}
+
+int ConsignDesk::lockQueue(const QString& callNo, const QString& location)
+{
+    DBResultSet rs;
+    return select("SELECT pg_advisory_xact_lock(hashtext(" + q(callNo + QStringLiteral("|") + location) + "))", rs);
+}
+
 QString ConsignDesk::today()
 {
     ++m_statements; // the server's date is a query
@@ -347,11 +360,8 @@ int ConsignDesk::intLoadRedr(const QString& card)
             if (!newState.isEmpty()) {
                 const QString call = "LT_UPD_reader_volt_lst " + q(v.certId) + "," + q(v.punishDate)
                                    + ",NULL,NULL,NULL,NULL,NULL,NULL,NULL," + q(newState) + ",NULL,NULL";
-                if (callProc(call) != 0) {
-                    rollback();
-                    intShowDBError();
-                    return -1;
-                }
+                if (callProc(call) != 0)
+                    return abortTrans();
                 v.voltDealFlag = newState;
             }
             if (v.voltDealFlag != QLatin1String("0"))
@@ -361,11 +371,8 @@ int ConsignDesk::intLoadRedr(const QString& card)
         QString call = "LT_UPD_reader " + q(g_strCertID);
         for (int pos = 2; pos <= 28; ++pos)
             call += pos == 18 ? QStringLiteral(",") + QString::number(m_violations.size()) : QStringLiteral(",NULL");
-        if (callProc(call) != 0) {
-            rollback();
-            intShowDBError();
-            return -1;
-        }
+        if (callProc(call) != 0)
+            return abortTrans();
         inTrans = false;
         if (commit() != 0) {
             intShowDBError();
@@ -892,32 +899,20 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
     const QString endDate =
         QDate::fromString(now, QStringLiteral("yyyy-MM-dd")).addDays(*days).toString(QStringLiteral("yyyy-MM-dd"));
 
-    // One desk at a time appends to a queue.
-    if (select("SELECT pg_advisory_xact_lock(hashtext(" + q(callNo + QStringLiteral("|") + loc) + "))", rs) != 0
+    if (lockQueue(callNo, loc) != 0
         || select("SELECT max(relegate_no) FROM relegate_lst WHERE call_no = " + q(callNo) + " AND location = "
                       + q(loc) + " AND relegate_flag = '0'",
                   rs)
-               != 0) {
-        rollback();
-        intShowDBError();
-        return -1;
-    }
+               != 0)
+        return abortTrans();
     const int next = (rs.rowCount() > 0 ? toInt(rs.text(0, 0)) : 0) + 1;
     const QString insert =
         "INSERT INTO relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days, "
         "relegate_end_date, relegate_location, wkr_no, relegate_flag) VALUES (" + q(certId) + ", " + q(callNo) + ", "
         + q(loc) + ", " + QString::number(next) + ", " + q(now) + ", " + q(QString::number(*days)) + ", "
         + q(endDate) + ", " + q(varGetSysInfo(3)) + ", " + q(varGetSysInfo(4)) + ", '0')";
-    if (execute(insert) != 0) {
-        rollback();
-        intShowDBError();
-        return -1;
-    }
-    if (commit() != 0) {
-        rollback();
-        intShowDBError();
-        return -1;
-    }
+    if (execute(insert) != 0 || commit() != 0)
+        return abortTrans();
     if (subLoadApplyList(1) < 0)
         m_requests.clear();
     else
@@ -976,19 +971,13 @@ int ConsignDesk::subDeleteApply(const RequestRow& request)
     // The queue is renumbered from the request's number as it stands now, not
     // as the list showed it: a request served or moved meanwhile is found here.
     DBResultSet rs;
-    if (select("SELECT pg_advisory_xact_lock(hashtext(" + q(request.callNo + QStringLiteral("|") + request.location)
-                   + "))",
-               rs)
-            != 0
+    if (lockQueue(request.callNo, request.location) != 0
         || select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(g_strCertID) + " AND call_no = "
                       + q(request.callNo) + " AND location = " + q(request.location)
                       + " AND relegate_flag = '0' FOR UPDATE",
                   rs)
-               != 0) {
-        rollback();
-        intShowDBError();
-        return -1;
-    }
+               != 0)
+        return abortTrans();
     if (rs.rowCount() < 1) {
         rollback();
         intShowMsg(QStringLiteral("E该委托申请已不再等待（已被处理或删除），请查看刷新后的申请列表！"));
@@ -1003,16 +992,9 @@ int ConsignDesk::subDeleteApply(const RequestRow& request)
         || execute("UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE call_no = " + q(request.callNo)
                    + " AND location = " + q(request.location) + " AND relegate_no > " + q(QString::number(number))
                    + " AND relegate_flag = '0'")
-               != 0) {
-        rollback();
-        intShowDBError();
-        return -1;
-    }
-    if (commit() != 0) {
-        rollback();
-        intShowDBError();
-        return -1;
-    }
+               != 0
+        || commit() != 0)
+        return abortTrans();
     if (subLoadApplyList(0) < 0)
         m_requests.clear();
     return 0;

@@ -182,6 +182,11 @@ private:
     int begin();
     int commit();
     int rollback();
+    // Rolls the open transaction back and reports the pending error: -1.
+    int abortTrans();
+    // Holds a request queue (title at a location) for the open transaction:
+    // one desk at a time renumbers or appends to it.
+    int lockQueue(const QString& callNo, const QString& location);
 
     void fillPanel();
     int readLoans(const QString& certId, const QString& now, QVector<LoanRow>& rows);
