@@ -61,7 +61,7 @@ protected:
     void SetUp() override
     {
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
-            GTEST_SKIP() << "pdftotext is not installed";
+            FAIL() << "pdftotext is not installed (package poppler-utils)";
     }
     QTemporaryDir dir;
 };
