@@ -223,6 +223,17 @@ QString clsFineSettle::strNewBillNo(QString* serverDateTime)
     return strMakeBillNo(now);
 }
 
+QString clsFineSettle::strBillNo(const QString& typed)
+{
+    const QString bill = typed.trimmed();
+    if (!bill.isEmpty())
+        return bill;
+    const QString made = strNewBillNo(nullptr);
+    if (made.isEmpty())
+        intShowDBError();
+    return made;
+}
+
 // 0 the number is free; 1 already used (message shown); -1 the count failed.
 int clsFineSettle::intCheckBill(const QString& billNo, const QString& usedMessage)
 {
@@ -263,6 +274,17 @@ bool clsFineSettle::blnUpdateReader(Cents debt, std::optional<Cents> obligate)
     return LIB_DB_CallProc(g_strSQL) == 0;
 }
 
+bool clsFineSettle::blnSettleRow(const FineRow& row, Cents charged, const QString& billNo, const QString& dateTime,
+                                 const QString& remark)
+{
+    g_strSQL = QStringLiteral("LT_UPD_exceed_fine_lst ") + q(row.propNo) + QLatin1Char(',') + q(certId_)
+               + QLatin1Char(',') + q(row.lendDate) + QLatin1Char(',') + nulls(8) + QLatin1Char(',')
+               + strFormatMoney(charged) + QLatin1Char(',') + q(billNo) + QLatin1Char(',') + q(dateTime)
+               + QLatin1Char(',') + q(QStringLiteral("1")) + QLatin1Char(',') + q(g_strWkrNo) + QLatin1Char(',')
+               + q(remark) + QStringLiteral(",NULL,NULL");
+    return LIB_DB_CallProc(g_strSQL) == 0;
+}
+
 void clsFineSettle::subPrint(FineReceipt receipt)
 {
     if (!g_fnPrintFineReceipt)
@@ -293,14 +315,9 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
     out.amountText = strFormatMoney(t);
 
     // 2-3. The bill number, made from the server clock when none was typed.
-    QString bill = out.billNo.trimmed();
-    if (bill.isEmpty()) {
-        bill = strNewBillNo(nullptr);
-        if (bill.isEmpty()) {
-            intShowDBError();
-            return out;
-        }
-    }
+    const QString bill = strBillNo(out.billNo);
+    if (bill.isEmpty())
+        return out;
     out.billNo = bill;
     // A reduction is booked under the bill number followed by "C": both must be free.
     int billState = intCheckBill(bill, kMsgBillUsed);
@@ -395,13 +412,8 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
     FineReceipt receipt;
     for (int k = 0; k < ticked.size(); ++k) {
         const FineRow& row = rows_[ticked[k]];
-        g_strSQL = QStringLiteral("LT_UPD_exceed_fine_lst ") + q(row.propNo) + QLatin1Char(',') + q(certId_)
-                   + QLatin1Char(',') + q(row.lendDate) + QLatin1Char(',') + nulls(8) + QLatin1Char(',')
-                   + strFormatMoney(charged[k]) + QLatin1Char(',') + q(bill) + QLatin1Char(',') + q(now)
-                   + QLatin1Char(',') + q(QStringLiteral("1")) + QLatin1Char(',') + q(g_strWkrNo) + QLatin1Char(',')
-                   + q(in.remark + QStringLiteral(" LT2(") + row.remark + QLatin1Char(')'))
-                   + QStringLiteral(",NULL,NULL");
-        if (LIB_DB_CallProc(g_strSQL) < 0) {
+        const QString remark = in.remark + QStringLiteral(" LT2(") + row.remark + QLatin1Char(')');
+        if (!blnSettleRow(row, charged[k], bill, now, remark)) {
             subFail(true);
             return out;
         }
@@ -460,14 +472,9 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
         return out;
 
     // 2-3. Bill number.
-    QString bill = out.billNo.trimmed();
-    if (bill.isEmpty()) {
-        bill = strNewBillNo(nullptr);
-        if (bill.isEmpty()) {
-            intShowDBError();
-            return out;
-        }
-    }
+    const QString bill = strBillNo(out.billNo);
+    if (bill.isEmpty())
+        return out;
     out.billNo = bill;
     const int billState = intCheckBill(bill, kMsgBillUsedWaive);
     if (billState != 0) {
@@ -523,12 +530,7 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
     FineReceipt receipt;
     for (int i : ticked) {
         const FineRow& row = rows_[i];
-        g_strSQL = QStringLiteral("LT_UPD_exceed_fine_lst ") + q(row.propNo) + QLatin1Char(',') + q(certId_)
-                   + QLatin1Char(',') + q(row.lendDate) + QLatin1Char(',') + nulls(8) + QStringLiteral(",0.00,")
-                   + q(bill) + QLatin1Char(',') + q(varGetSysInfo(0).toString()) + QLatin1Char(',')
-                   + q(QStringLiteral("1")) + QLatin1Char(',') + q(g_strWkrNo) + QLatin1Char(',') + q(in.remark)
-                   + QStringLiteral(",NULL,NULL");
-        if (LIB_DB_CallProc(g_strSQL) < 0) {
+        if (!blnSettleRow(row, 0, bill, varGetSysInfo(0).toString(), in.remark)) {
             subFail(true);
             return out;
         }

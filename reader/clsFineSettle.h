@@ -134,10 +134,16 @@ private:
     void subUnlock();
     void subFail(bool rollback);
     QString strNewBillNo(QString* serverDateTime);
+    // The typed bill number, or a new one when none was typed; "" when none
+    // could be made (the error is shown).
+    QString strBillNo(const QString& typed);
     int intCheckBill(const QString& billNo, const QString& usedMessage);
     bool blnJournal(const QString& type, int payMode, const QString& dateTime, const QString& billNo,
                     Cents amount, const QString& usedMessage);
     bool blnUpdateReader(Cents debt, std::optional<Cents> obligate);
+    // Marks a fine row settled under the bill with the amount charged for it.
+    bool blnSettleRow(const FineRow& row, Cents charged, const QString& billNo, const QString& dateTime,
+                      const QString& remark);
     void subPrint(FineReceipt receipt);
 
     QString certId_;
