@@ -4,7 +4,9 @@
 
 #include "common/basCodeFunc.h"
 #include "common/basEnv.h"
+#include "common/basLTFunc.h"
 #include "shell/basLogin.h"
+#include "platform/text/IniFile.h"
 
 #include <QFile>
 
@@ -127,6 +129,23 @@ TEST_F(LoginTest, ReLoginReplacesTheWorkerAndLoadsNothing)
     EXPECT_EQ(g_strLocation, QStringLiteral("D2"));
     EXPECT_EQ(g_varCircRule.rowCount(), 0);
     EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(LoginTest, SavedCardRuleIsInForceFromTheFirstLogin)
+{
+    // Saved in an earlier run; this run starts with the defaults.
+    ASSERT_TRUE(text::saveSetting("LT", "BarReadRule", "Type", "True"));
+    ASSERT_TRUE(text::saveSetting("LT", "BarReadRule", "Used", "1"));
+    g_blnBarRuleByPos = false;
+    g_intBarRuleUsed = 0;
+    const LoginOutcome got = intLoginAction(QStringLiteral("0001"), QStringLiteral("ABC"), false);
+    text::saveSetting("LT", "BarReadRule", "Type", "False");
+    text::saveSetting("LT", "BarReadRule", "Used", "0");
+    ASSERT_EQ(int(got), int(LoginOutcome::Passed));
+    EXPECT_TRUE(g_blnBarRuleByPos);
+    EXPECT_EQ(g_intBarRuleUsed, 1);
+    g_blnBarRuleByPos = false;
+    g_intBarRuleUsed = 0;
 }
 
 TEST_F(LoginTest, RefusedReLoginKeepsTheWholeFormerState)
