@@ -35,3 +35,16 @@ int intLoadItemList()
         return -1;
     }
 }
+
+int intReadRedrType(const QString& certId, QString* type)
+{
+    DBResultSet rs;
+    g_strSQL = QStringLiteral("SELECT redr_type_code FROM reader WHERE cert_id = ") + strSQLQuote(certId);
+    g_intSQLRet = LIB_DB_Select(g_strSQL, rs);
+    if (g_intSQLRet != 0) {
+        intShowDBError();
+        return -1;
+    }
+    *type = rs.rowCount() > 0 ? rs.text(0, 0) : QString();
+    return 0;
+}

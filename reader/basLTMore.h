@@ -1,5 +1,6 @@
 #pragma once
-// Small services of the reader subsystem: the start-up value lists.
+// Small services of the reader subsystem: the start-up value lists and the
+// reader type of a reader.
 
 #include "common/DBResultSet.h"
 
@@ -15,3 +16,8 @@ extern DBResultSet g_varItemList15;
 // failing query (its database error already shown, later lists not read) or on
 // any other error (no message).
 int intLoadItemList();
+
+// Reads the reader type code of the reader `certId` into `type` ("" when there
+// is no such reader). 0 when the query ran; -1 when it failed (its database
+// error already shown).
+int intReadRedrType(const QString& certId, QString* type);

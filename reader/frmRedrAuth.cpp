@@ -4,6 +4,7 @@
 #include "common/basDB.h"
 #include "platform/ui/DialogService.h"
 #include "reader/ReaderContext.h"
+#include "reader/basLTMore.h"
 
 #include <QEvent>
 #include <QFormLayout>
@@ -37,14 +38,10 @@ frmRedrAuth::frmRedrAuth(QWidget* parent)
 void frmRedrAuth::Form_Load()
 {
     strCertId = g_strCertID;
-    DBResultSet rs;
-    g_strSQL = QStringLiteral("SELECT redr_type_code FROM reader WHERE cert_id = ") + strSQLQuote(strCertId);
-    g_intSQLRet = LIB_DB_Select(g_strSQL, rs);
-    if (g_intSQLRet != 0) {
-        intShowDBError();
+    QString type;
+    if (intReadRedrType(strCertId, &type) != 0)
         return;
-    }
-    const QString type = rs.rowCount() > 0 ? rs.text(0, 0) : QString();
+    DBResultSet rs;
     g_strSQL = QStringLiteral("SELECT redr_type_name,redr_attr_1,redr_attr_2,redr_attr_3,max_lend_qty,max_debt_amt,"
                               "max_preg_qty FROM reader_type WHERE redr_type_code = ")
              + strSQLQuote(type);

@@ -7,6 +7,7 @@
 #include "common/basMsg.h"
 #include "platform/ui/DialogService.h"
 #include "reader/ReaderContext.h"
+#include "reader/basLTMore.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -122,14 +123,9 @@ frmRedrRule::frmRedrRule(QWidget* parent)
 void frmRedrRule::Form_Load()
 {
     strCertId = g_strCertID;
-    DBResultSet rs;
-    g_strSQL = QStringLiteral("SELECT redr_type_code FROM reader WHERE cert_id = ") + strSQLQuote(strCertId);
-    g_intSQLRet = LIB_DB_Select(g_strSQL, rs);
-    if (g_intSQLRet != 0) {
-        intShowDBError();
+    QString redrType;
+    if (intReadRedrType(strCertId, &redrType) != 0)
         return;
-    }
-    const QString redrType = rs.rowCount() > 0 ? rs.text(0, 0) : QString();
 
     // Fills a list from (code, name) rows and selects the last entry whose
     // code equals `select`.
