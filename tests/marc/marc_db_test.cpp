@@ -9,6 +9,8 @@
 #include "common/basMarcList.h"
 #include "tests/support/TestDatabase.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -101,6 +103,17 @@ TEST_F(MarcDb, DemoRecordsReadBackWithTheirSummaries)
     EXPECT_EQ(strGetMarcTitle(us, 0), "The art of small programs a practical guide");
     EXPECT_EQ(us.lang_code, "ENG");
     EXPECT_EQ(us.cata_date, "2024-01-05");
+}
+
+// The demo file is what the generator writes: a hand edit of either shows here.
+TEST(MarcDemoFile, IsTheGeneratorsOutput)
+{
+    const QString root = qEnvironmentVariable("CONSIGN_SOURCE_DIR");
+    ASSERT_FALSE(root.isEmpty()) << "CONSIGN_SOURCE_DIR not set";
+    QFile f(root + "/db/demo/20_marc.sql");
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll() == marcdemo::demoSql().toUtf8())
+        << "regenerate db/demo/20_marc.sql with the marc_demo_sql tool";
 }
 
 TEST_F(MarcDb, PiecesEndingInBlanksAndHeaders)
