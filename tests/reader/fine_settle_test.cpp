@@ -8,6 +8,7 @@
 #include "common/basDB.h"
 #include "reader/ReaderContext.h"
 #include "reader/clsFineSettle.h"
+#include "tests/reader/FineDeskFixture.h"
 #include "tests/support/TestDatabase.h"
 
 #include <gtest/gtest.h>
@@ -23,22 +24,13 @@ const QString kReader = QStringLiteral("TZ01");
 
 QString S(const char* utf8) { return QString::fromUtf8(utf8); }
 
-class FineSettleTest : public testsupport::DatabaseTest {
+class FineSettleTest : public FineDeskTest {
 protected:
     void SetUp() override
     {
-        DatabaseTest::SetUp();
+        FineDeskTest::SetUp();
         if (HasFatalFailure())
             return;
-        // Desk TD settles the fines of stacks TA; stacks TB belong to another desk.
-        db().exec("insert into location_lst (location, location_name, fine_location) values "
-                  "('TD', '测试借还台', 'TA,TD'), ('TA', '测试书库', 'TD'), ('TB', '测试分馆', 'TX') "
-                  "on conflict do nothing");
-        db().exec("insert into location_sort (location, oper_type, sequence) values "
-                  "('TD', '3', 91), ('TA', '3', 92), ('TB', '3', 93) on conflict do nothing");
-        ASSERT_EQ(intLoadBaseCode(), 0);
-        ASSERT_EQ(intLoadDeskLocation(3), 0);
-        g_strLocation = QStringLiteral("TD");
         asWorker(QStringLiteral("SUPR"), {});
         g_fnPrintFineReceipt = [this](const FineReceipt& r) { printed.append(r); };
         g_strCertID = kReader;
@@ -46,13 +38,8 @@ protected:
 
     void TearDown() override
     {
-        DatabaseTest::TearDown();
+        FineDeskTest::TearDown();
         g_fnPrintFineReceipt = nullptr;
-        db().exec("delete from deposit_account_lst where cert_id like 'TZ%'");
-        db().exec("delete from exceed_fine_lst where cert_id like 'TZ%'");
-        db().exec("delete from reader_cert where cert_id like 'TZ%'");
-        db().exec("delete from reader where cert_id like 'TZ%'");
-        db().exec("delete from wkr_job_qty");
     }
 
     void asWorker(const QString& no, const QStringList& rights)

@@ -8,7 +8,7 @@
 #include "platform/ui/Grid.h"
 #include "reader/ReaderContext.h"
 #include "reader/frmLendFine.h"
-#include "tests/support/TestDatabase.h"
+#include "tests/reader/FineDeskFixture.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -22,21 +22,13 @@ namespace {
 
 QString S(const char* utf8) { return QString::fromUtf8(utf8); }
 
-class FrmLendFineTest : public testsupport::DatabaseTest {
+class FrmLendFineTest : public FineDeskTest {
 protected:
     void SetUp() override
     {
-        DatabaseTest::SetUp();
+        FineDeskTest::SetUp();
         if (HasFatalFailure())
             return;
-        db().exec("insert into location_lst (location, location_name, fine_location) values "
-                  "('TD', '测试借还台', 'TA,TD'), ('TA', '测试书库', 'TD'), ('TB', '测试分馆', 'TX') "
-                  "on conflict do nothing");
-        db().exec("insert into location_sort (location, oper_type, sequence) values "
-                  "('TD', '3', 91), ('TA', '3', 92), ('TB', '3', 93) on conflict do nothing");
-        ASSERT_EQ(intLoadBaseCode(), 0);
-        ASSERT_EQ(intLoadDeskLocation(3), 0);
-        g_strLocation = QStringLiteral("TD");
         g_strWkrNo = QStringLiteral("SUPR");
         db().exec("insert into reader (cert_id, name, debt_flag, obligate) values ('TZ11', '王测试', 5.00, 7.50)");
         db().exec("insert into exceed_fine_lst (prop_no, cert_id, lend_date, norm_ret_date, ret_date, time_unit, "
@@ -53,11 +45,7 @@ protected:
     {
         frmLendFine::unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        DatabaseTest::TearDown();
-        db().exec("delete from deposit_account_lst where cert_id like 'TZ%'");
-        db().exec("delete from exceed_fine_lst where cert_id like 'TZ%'");
-        db().exec("delete from reader where cert_id like 'TZ%'");
-        db().exec("delete from wkr_job_qty");
+        FineDeskTest::TearDown();
     }
 
     // A click on a data row of the grid, as the user makes it.

@@ -1,0 +1,39 @@
+#pragma once
+// The fine desk the settlement tests work at: desk TD settles the fines of
+// stacks TA; stacks TB belong to another desk. The readers the tests add
+// ("TZ..."), their cards, fines and journal rows, and the workload counters
+// are removed after each test.
+
+#include "common/LoginState.h"
+#include "common/basCodeFunc.h"
+#include "tests/support/TestDatabase.h"
+
+#include <gtest/gtest.h>
+
+class FineDeskTest : public testsupport::DatabaseTest {
+protected:
+    void SetUp() override
+    {
+        DatabaseTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        db().exec("insert into location_lst (location, location_name, fine_location) values "
+                  "('TD', '测试借还台', 'TA,TD'), ('TA', '测试书库', 'TD'), ('TB', '测试分馆', 'TX') "
+                  "on conflict do nothing");
+        db().exec("insert into location_sort (location, oper_type, sequence) values "
+                  "('TD', '3', 91), ('TA', '3', 92), ('TB', '3', 93) on conflict do nothing");
+        ASSERT_EQ(intLoadBaseCode(), 0);
+        ASSERT_EQ(intLoadDeskLocation(3), 0);
+        g_strLocation = QStringLiteral("TD");
+    }
+
+    void TearDown() override
+    {
+        DatabaseTest::TearDown();
+        db().exec("delete from deposit_account_lst where cert_id like 'TZ%'");
+        db().exec("delete from exceed_fine_lst where cert_id like 'TZ%'");
+        db().exec("delete from reader_cert where cert_id like 'TZ%'");
+        db().exec("delete from reader where cert_id like 'TZ%'");
+        db().exec("delete from wkr_job_qty");
+    }
+};
