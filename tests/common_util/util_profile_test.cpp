@@ -2,22 +2,13 @@
 #include "common/cProfile.h"
 
 #include "platform/text/CodePage.h"
+#include "tests/support/FileBytes.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-namespace {
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-} // namespace
+using testsupport::writeBytes;
 
 TEST(Profile, ReadsStringsAndNumbersWithDefaults)
 {

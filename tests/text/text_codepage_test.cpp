@@ -1,31 +1,15 @@
 // GBK / GB18030 conversion, GBK byte positions and "ANSI" text files.
 #include "platform/text/AnsiFile.h"
 #include "platform/text/CodePage.h"
+#include "tests/support/FileBytes.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace text;
-
-namespace {
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-    return f.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-} // namespace
+using testsupport::readBytes;
+using testsupport::writeBytes;
 
 TEST(CodePage, EncodesGbkPerCharacterWithQuestionMarkFallback)
 {

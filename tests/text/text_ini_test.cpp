@@ -2,8 +2,8 @@
 #include "platform/text/AnsiFile.h"
 #include "platform/text/CodePage.h"
 #include "platform/text/IniFile.h"
+#include "tests/support/FileBytes.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
@@ -12,22 +12,10 @@
 #include <filesystem>
 
 using namespace text;
+using testsupport::readBytes;
+using testsupport::writeBytes;
 
 namespace {
-
-QByteArray readBytes(const QString& path)
-{
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-    return f.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
 const QString k150Chinese = QString(150, u'书');
 
