@@ -5,10 +5,7 @@
 #include "common/DBResultSet.h"
 #include "common/LoginState.h"
 #include "common/basAuth.h"
-#include "common/basCodeFunc.h"
 #include "common/basDB.h"
-#include "common/basMarcIdx.h"
-#include "common/basMsg.h"
 #include "desk/frmConsign.h"
 #include "desk/frmFindList.h"
 #include "desk/frmReleKeepDay.h"
@@ -17,7 +14,7 @@
 #include "platform/ui/Grid.h"
 #include "platform/ui/NumberBox.h"
 #include "reader/ReaderContext.h"
-#include "tests/support/TestDatabase.h"
+#include "tests/desk/DeskFixture.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -28,25 +25,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
-#include <ostream>
 
-inline std::ostream& operator<<(std::ostream& os, const QString& s) { return os << s.toStdString(); }
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
-class DeskUiTest : public testsupport::DatabaseTest {
+class DeskUiTest : public DeskTest {
 protected:
     void SetUp() override
     {
-        testsupport::DatabaseTest::SetUp();
         qputenv("CONSIGN_SETTINGS_DIR", settings.path().toUtf8());
-        ASSERT_EQ(intInitBaseData(), 0);
-        ASSERT_EQ(intLoadBaseCode(), 0);
-        ASSERT_EQ(intInitMarcIdx(), 0);
+        DeskTest::SetUp();
+        if (HasFatalFailure())
+            return;
         logIn(QStringLiteral("0001"));
-        g_strLocation = QStringLiteral("D2");
-        g_varLocaProperty = QStringLiteral("05");
-        g_strCertID.clear();
-        g_dblExceedFine = 0.0;
         // Keep days: five, confirmed; every other dialog closed with its button.
         dialogs.dialogHandler = [this](QDialog* d) {
             opened << d->objectName();
@@ -63,7 +51,7 @@ protected:
     void TearDown() override
     {
         delete form.data();
-        testsupport::DatabaseTest::TearDown();
+        DeskTest::TearDown();
     }
 
     void logIn(const QString& worker)
@@ -97,18 +85,6 @@ protected:
         QTest::keyClick(box, Qt::Key_Return);
     }
 
-    QStringList shownTexts() const
-    {
-        QStringList l;
-        for (const auto& b : dialogs.shown)
-            l << b.text;
-        return l;
-    }
-    static QString msg(const QString& code, const QString& words = QString()) { return strGetMsg(code + words); }
-    QString dayOffset(int days)
-    {
-        return db().scalar(QStringLiteral("select to_char(desk_now()::date + %1, 'YYYY-MM-DD')").arg(days));
-    }
     static QPushButton* button(ui::SpreadGrid* g, int col, int row)
     {
         return qobject_cast<QPushButton*>(g->cellWidgetAt(col, row));
