@@ -1,5 +1,6 @@
 #include "platform/ui/DialogService.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
@@ -27,9 +28,7 @@ DialogService& DialogService::current() {
 
 void DialogService::install(DialogService* service) { g_service = service; }
 
-BoxAnswer WidgetDialogService::showBox(const BoxRequest& r) {
-    if (r.beep) QApplication::beep();
-    QMessageBox box(QApplication::activeWindow());
+void subPrepareBox(QMessageBox& box, const BoxRequest& r) {
     box.setWindowTitle(r.title);
     box.setText(r.text);
     switch (r.icon) {
@@ -46,7 +45,21 @@ BoxAnswer WidgetDialogService::showBox(const BoxRequest& r) {
     case BoxButtons::YesNoCancel: buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
     }
     box.setStandardButtons(buttons);
+    // The buttons speak the language of the rest of the program, whatever the
+    // toolkit's own translations installed on this machine.
+    const struct { QMessageBox::StandardButton button; const char* text; } captions[] = {
+        {QMessageBox::Ok, "确定"}, {QMessageBox::Cancel, "取消"},
+        {QMessageBox::Yes, "是(&Y)"}, {QMessageBox::No, "否(&N)"}};
+    for (const auto& c : captions)
+        if (QAbstractButton* b = box.button(c.button))
+            b->setText(QString::fromUtf8(c.text));
     box.setDefaultButton(toButton(r.defaultAnswer));
+}
+
+BoxAnswer WidgetDialogService::showBox(const BoxRequest& r) {
+    if (r.beep) QApplication::beep();
+    QMessageBox box(QApplication::activeWindow());
+    subPrepareBox(box, r);
     switch (box.exec()) {
     case QMessageBox::Ok: return BoxAnswer::Ok;
     case QMessageBox::Yes: return BoxAnswer::Yes;

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QDialog;
+class QMessageBox;
 class QWidget;
 
 namespace ui {
@@ -40,6 +41,10 @@ public:
     // Installs a service (not owned); nullptr restores the widget implementation.
     static void install(DialogService* service);
 };
+
+// Fills a message box from a request: title, text, icon, the buttons with
+// their Chinese captions, and the default button.
+void subPrepareBox(QMessageBox& box, const BoxRequest& request);
 
 // QMessageBox / QDialog::exec / QApplication::beep.
 class WidgetDialogService : public DialogService {

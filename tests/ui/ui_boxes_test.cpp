@@ -1,11 +1,15 @@
 // Number box, date boxes, code boxes, units and fonts.
 #include "platform/ui/CodeBox.h"
 #include "platform/ui/DateBox.h"
+#include "platform/ui/DialogService.h"
 #include "platform/ui/Fonts.h"
 #include "platform/ui/NumberBox.h"
 #include "platform/ui/Units.h"
 
+#include <QAbstractButton>
 #include <QFontInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -174,4 +178,34 @@ TEST(Fonts, ChineseNamesMapToTheInstalledCjkFont) {
     const QStringList subs = QFont::substitutes("宋体");
     EXPECT_EQ(subs.size(), 1);
     EXPECT_TRUE(subs.contains(cjkFamily(), Qt::CaseInsensitive));
+}
+
+TEST(MessageBox, ButtonsCarryChineseCaptionsAndTheDefault) {
+    struct Case { BoxButtons buttons; BoxAnswer def; QList<QMessageBox::StandardButton> shown;
+                  QStringList captions; QMessageBox::StandardButton defaultButton; };
+    const Case cases[] = {
+        {BoxButtons::Ok, BoxAnswer::Ok, {QMessageBox::Ok}, {"确定"}, QMessageBox::Ok},
+        {BoxButtons::OkCancel, BoxAnswer::Cancel, {QMessageBox::Ok, QMessageBox::Cancel}, {"确定", "取消"},
+         QMessageBox::Cancel},
+        {BoxButtons::YesNoCancel, BoxAnswer::No, {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel},
+         {"是(&Y)", "否(&N)", "取消"}, QMessageBox::No},
+    };
+    for (const Case& c : cases) {
+        QMessageBox box;
+        BoxRequest r;
+        r.icon = BoxIcon::Question;
+        r.buttons = c.buttons;
+        r.defaultAnswer = c.def;
+        r.title = "示范图书馆";
+        r.text = "确定要退出系统吗？";
+        subPrepareBox(box, r);
+        EXPECT_EQ(box.windowTitle(), r.title);
+        EXPECT_EQ(box.text(), r.text);
+        EXPECT_EQ(box.buttons().size(), c.shown.size());
+        for (int i = 0; i < c.shown.size(); ++i) {
+            ASSERT_NE(box.button(c.shown[i]), nullptr);
+            EXPECT_EQ(box.button(c.shown[i])->text(), c.captions[i]);
+        }
+        EXPECT_EQ(static_cast<QAbstractButton*>(box.defaultButton()), box.button(c.defaultButton));
+    }
 }
