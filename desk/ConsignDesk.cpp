@@ -157,6 +157,20 @@ int ConsignDesk::abortTrans()
     return -1;
 }
 
+int ConsignDesk::endTransReport()
+{
+    commit();
+    intShowDBError();
+    return -1;
+}
+
+int ConsignDesk::endTransRefuse(const QString& message)
+{
+    commit();
+    intShowMsg(message);
+    return -1;
+}
+
 int ConsignDesk::lockQueue(const QString& callNo, const QString& location)
 {
     DBResultSet rs;
@@ -280,16 +294,10 @@ int ConsignDesk::intLoadRedr(const QString& card)
     if (select(QString::fromLatin1(kReaderSelect) + "WHERE reader_cert.redr_cert_id = " + q(card)
                    + " AND reader_cert.cert_id = reader.cert_id FOR UPDATE",
                rs)
-        != 0) {
-        commit();
-        intShowDBError();
-        return -1;
-    }
-    if (rs.rowCount() < 1) {
-        commit();
-        intShowMsg(QStringLiteral("ELT101"));
-        return -1;
-    }
+        != 0)
+        return endTransReport();
+    if (rs.rowCount() < 1)
+        return endTransRefuse(QStringLiteral("ELT101"));
     m_recRedr = rs;
     subMergeRedrType(m_recRedr);
 
@@ -303,17 +311,11 @@ int ConsignDesk::intLoadRedr(const QString& card)
     m_loans.clear();
     m_arrived.clear();
 
-    if (readerValue(redr::RedrFlag) == QLatin1String("0")) {
-        commit();
-        intShowMsg(QStringLiteral("ELT102") + readerValue(redr::RedrDelDay));
-        return -1;
-    }
+    if (readerValue(redr::RedrFlag) == QLatin1String("0"))
+        return endTransRefuse(QStringLiteral("ELT102") + readerValue(redr::RedrDelDay));
     const QString certFlag = readerValue(redr::CertFlag);
-    if (certFlag == QLatin1String("0")) {
-        commit();
-        intShowMsg(QStringLiteral("ELT103"));
-        return -1;
-    }
+    if (certFlag == QLatin1String("0"))
+        return endTransRefuse(QStringLiteral("ELT103"));
     if (certFlag == QLatin1String("2")) {
         commit();
         DBResultSet loss;
@@ -340,11 +342,8 @@ int ConsignDesk::intLoadRedr(const QString& card)
         if (select(QString::fromLatin1(kVoltSelect) + q(g_strCertID)
                        + " AND reader_volt_lst.volt_deal_flag <> '0' FOR UPDATE",
                    volt)
-            != 0) {
-            commit();
-            intShowDBError();
-            return -1;
-        }
+            != 0)
+            return endTransReport();
         for (int r = 0; r < volt.rowCount(); ++r) {
             ViolationRow v{volt.text(r, 0), volt.text(r, 1), volt.text(r, 2), volt.text(r, 3),
                            volt.text(r, 4), volt.text(r, 5), volt.text(r, 6), volt.text(r, 7),
@@ -806,50 +805,32 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
     if (select("SELECT call_no FROM relegate_arri_lst WHERE cert_id = " + q(certId) + " AND call_no = " + q(callNo)
                    + " AND relegate_keep_end_date >= " + q(now) + " AND relegate_end_flag < '3' FOR UPDATE",
                rs)
-        != 0) {
-        commit();
-        intShowDBError();
-        return -1;
-    }
-    if (rs.rowCount() > 0) {
-        commit();
-        intShowMsg(QStringLiteral("E该读者已委托该书并已到书"));
-        return -1;
-    }
+        != 0)
+        return endTransReport();
+    if (rs.rowCount() > 0)
+        return endTransRefuse(QStringLiteral("E该读者已委托该书并已到书"));
     if (select("SELECT item.call_no FROM item, lend_lst WHERE lend_lst.prop_no = item.prop_no AND lend_lst.cert_id = "
                    + q(certId) + " AND item.call_no = " + q(callNo) + " FOR UPDATE",
                rs)
-        != 0) {
-        commit();
-        intShowDBError();
-        return -1;
-    }
-    if (rs.rowCount() > 0) {
-        commit();
-        intShowMsg(QStringLiteral("ELT165"));
-        return -1;
-    }
+        != 0)
+        return endTransReport();
+    if (rs.rowCount() > 0)
+        return endTransRefuse(QStringLiteral("ELT165"));
     if (commit() != 0 || begin() != 0) {
         intShowDBError();
         return -1;
     }
     // The reader's row first: two desks placing for the same reader wait for
     // each other here, so the limits below see each other's requests.
-    if (select("SELECT cert_id FROM reader WHERE cert_id = " + q(certId) + " FOR UPDATE", rs) != 0) {
-        commit();
-        intShowDBError();
-        return -1;
-    }
+    if (select("SELECT cert_id FROM reader WHERE cert_id = " + q(certId) + " FOR UPDATE", rs) != 0)
+        return endTransReport();
     if (select("SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, call_no_lst.call_no "
                "FROM lend_lst, item, call_no_lst WHERE lend_lst.prop_no = item.prop_no "
                "AND item.call_no = call_no_lst.call_no AND lend_lst.cert_id = " + q(certId)
                    + " FOR UPDATE OF lend_lst",
                rs)
-        != 0) {
-        commit();
-        intShowDBError();
-        return -1;
-    }
+        != 0)
+        return endTransReport();
     int atLoc = 0, atLocType = 0;
     for (int r = 0; r < rs.rowCount(); ++r) {
         if (rs.text(r, 1) != loc)
@@ -858,36 +839,22 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
         if (rs.text(r, 2) == circType)
             ++atLocType;
     }
-    if (atLoc >= toInt(g_varCircRule.text(rule, circrule::MaxLendQty))) {
-        commit();
-        intShowMsg(QStringLiteral("ELT120"));
-        return -1;
-    }
-    if (atLocType >= toInt(g_varCircRule.text(rule, circrule::LimtLendQty))) {
-        commit();
-        intShowMsg(QStringLiteral("ELT121"));
-        return -1;
-    }
+    if (atLoc >= toInt(g_varCircRule.text(rule, circrule::MaxLendQty)))
+        return endTransRefuse(QStringLiteral("ELT120"));
+    if (atLocType >= toInt(g_varCircRule.text(rule, circrule::LimtLendQty)))
+        return endTransRefuse(QStringLiteral("ELT121"));
     if (select("SELECT call_no FROM relegate_lst WHERE cert_id = " + q(certId) + " AND relegate_flag = '0' FOR UPDATE",
                rs)
-        != 0) {
-        commit();
-        intShowDBError();
-        return -1;
-    }
+        != 0)
+        return endTransReport();
     for (int r = 0; r < rs.rowCount(); ++r) {
-        if (rs.text(r, 0) == callNo) {
-            commit();
-            intShowMsg(QStringLiteral("E该读者已经委托了该种书"));
-            return -1;
-        }
+        if (rs.text(r, 0) == callNo)
+            return endTransRefuse(QStringLiteral("E该读者已经委托了该种书"));
     }
     const int maxPreg = toInt(readerValue(redr::MaxPregQty));
-    if (rs.rowCount() >= maxPreg) {
-        commit();
-        intShowMsg(QStringLiteral("E该读者已达到最大委托册数：") + QString::number(maxPreg) + QStringLiteral("册"));
-        return -1;
-    }
+    if (rs.rowCount() >= maxPreg)
+        return endTransRefuse(QStringLiteral("E该读者已达到最大委托册数：") + QString::number(maxPreg)
+                              + QStringLiteral("册"));
 
     // Keep days: a closed dialog, or no positive number of days, places nothing.
     const int maxDays = toInt(readerValue(redr::MaxPregDays));

@@ -184,6 +184,10 @@ private:
     int rollback();
     // Rolls the open transaction back and reports the pending error: -1.
     int abortTrans();
+    // Ends a transaction that has written nothing (its row locks go), then
+    // reports the pending error, or shows a message: -1.
+    int endTransReport();
+    int endTransRefuse(const QString& message);
     // Holds a request queue (title at a location) for the open transaction:
     // one desk at a time renumbers or appends to it.
     int lockQueue(const QString& callNo, const QString& location);
