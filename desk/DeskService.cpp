@@ -22,7 +22,11 @@ void DeskService::showDesk(QMdiArea* frame, const QString& key)
     if (frame) {
         for (QMdiSubWindow* sub : frame->subWindowList()) {
             if (sub->widget() == form) {
-                sub->showNormal();
+                // A maximised desk stays maximised; only a minimised one comes back.
+                if (sub->isMinimized())
+                    sub->showNormal();
+                else
+                    sub->show();
                 frame->setActiveSubWindow(sub);
             }
         }

@@ -375,7 +375,8 @@ void frmCircLogo::cmdLogin_Click()
             subEndProgram();
             return;
         }
-        main->show();
+        // The frame takes the screen: the desk windows inside it are large.
+        main->showMaximized();
     } else {
         unsetCursor();
     }

@@ -30,6 +30,17 @@ TEST_F(DeskWiringTest, RequestEntryOpensTheDeskInTheFrameOnce)
         desks += sub->widget() == frmConsign::instance();
     EXPECT_EQ(desks, 1);
     EXPECT_TRUE(shownTexts().isEmpty()) << shownTexts().join('|').toStdString();
+
+    // The worker maximised the desk: the entry brings it forward as it is; a
+    // minimised desk comes back.
+    QMdiSubWindow* sub = w->mdiArea()->activeSubWindow();
+    ASSERT_TRUE(sub && sub->widget() == frmConsign::instance());
+    sub->showMaximized();
+    w->toolbarButtonClick(QStringLiteral("Apply"));
+    EXPECT_TRUE(sub->isMaximized());
+    sub->showMinimized();
+    w->menuItemClick(QStringLiteral("mnuConsignApply"));
+    EXPECT_FALSE(sub->isMinimized());
 }
 
 TEST_F(DeskWiringTest, WorkerWithoutTheRightGetsNoDesk)

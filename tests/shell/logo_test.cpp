@@ -170,6 +170,7 @@ TEST_F(LogoTest, LoginThroughTheWindowOpensTheMainWindow)
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.lastText().toStdString();
     ASSERT_NE(frmMain::instance(), nullptr);
     EXPECT_TRUE(frmMain::instance()->isVisible());
+    EXPECT_TRUE(frmMain::instance()->isMaximized());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(logo.isNull());
     EXPECT_EQ(ends, 0);
