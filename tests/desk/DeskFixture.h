@@ -8,12 +8,8 @@
 #include "common/basMarcIdx.h"
 #include "common/basMsg.h"
 #include "desk/ConsignDesk.h"
+#include "tests/support/QtPrinters.h"
 #include "tests/support/TestDatabase.h"
-
-#include <ostream>
-
-inline std::ostream& operator<<(std::ostream& os, const QString& s) { return os << s.toStdString(); }
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 class DeskTest : public testsupport::DatabaseTest {
 protected:

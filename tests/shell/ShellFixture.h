@@ -10,22 +10,13 @@
 #include "shell/ShellServices.h"
 #include "shell/basMain.h"
 #include "shell/frmMain.h"
+#include "tests/support/QtPrinters.h"
 #include "tests/support/TestDatabase.h"
 
 #include <QApplication>
 #include <QPointer>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <ostream>
-
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << '"' << s.toStdString() << '"';
-}
-inline void PrintTo(const QStringList& l, std::ostream* os)
-{
-    *os << '[' << l.join(QStringLiteral(" | ")).toStdString() << ']';
-}
 
 class ShellTest : public testsupport::DatabaseTest {
 protected:
