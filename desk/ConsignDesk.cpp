@@ -8,11 +8,11 @@
 #include "common/basMarc.h"
 #include "common/basMarcField.h"
 #include "common/basMsg.h"
+#include "reader/basFineMoney.h"
 
 #include <QDate>
 #include <functional>
 #include <QSet>
-#include <cmath>
 
 namespace desk {
 
@@ -37,7 +37,7 @@ double toNumber(const QString& s)
     return ok ? d : 0.0;
 }
 
-QString money(double v) { return QString::number(lngCents(v) / 100.0, 'f', 2); }
+QString money(double v) { return strFormatMoney(lngMoneyFromDouble(v)); }
 
 QString deskGroup()
 {
@@ -73,8 +73,6 @@ QString strLikeEscape(const QString& text)
     }
     return out;
 }
-
-qint64 lngCents(double amount) { return std::llround(amount * 100.0); }
 
 QString ViolationRow::stateText() const
 {
@@ -390,13 +388,13 @@ int ConsignDesk::intLoadRedr(const QString& card)
         return -1;
     }
     const double debt = toNumber(readerValue(redr::DebtFlag));
-    if (lngCents(debt) >= 10) {
+    if (lngMoneyFromDouble(debt) >= 10) {
         g_dblExceedFine = debt;
         if (fineLend == 1 && showFineWindow)
             showFineWindow();
         m_panel.debt = money(g_dblExceedFine);
         const double maxDebt = toNumber(readerValue(redr::MaxDebtAmt));
-        if (lngCents(g_dblExceedFine) >= lngCents(maxDebt)) {
+        if (lngMoneyFromDouble(g_dblExceedFine) >= lngMoneyFromDouble(maxDebt)) {
             intShowMsg(QStringLiteral("ELT107") + money(maxDebt));
             return -1;
         }
@@ -516,9 +514,9 @@ int intCheckApplicant(const QString& certId, DBResultSet& record)
         return -1;
     }
     const double debt = toNumber(value(redr::DebtFlag));
-    if (lngCents(debt) >= 10) {
+    if (lngMoneyFromDouble(debt) >= 10) {
         g_dblExceedFine = debt;
-        if (lngCents(debt) >= lngCents(toNumber(value(redr::MaxDebtAmt))))
+        if (lngMoneyFromDouble(debt) >= lngMoneyFromDouble(toNumber(value(redr::MaxDebtAmt))))
             return -1;
     }
     QVector<LoanRow> loans;

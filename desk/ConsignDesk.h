@@ -222,7 +222,5 @@ int intCheckApplicant(const QString& certId, DBResultSet& record);
 
 // Escapes LIKE's wildcards and escape character in a search text.
 QString strLikeEscape(const QString& text);
-// Amount as whole cents, rounded.
-qint64 lngCents(double amount);
 
 } // namespace desk
