@@ -33,23 +33,6 @@ QString readIni(const QString& section, const QString& key, const QString& file)
 
 QString key3(int n) { return QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0')); }
 
-// Boolean as the settings store writes it: "True"/"False" or a number.
-bool readBool(const QString& text, bool* value) {
-    const QString t = text.trimmed();
-    if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) {
-        *value = true;
-        return true;
-    }
-    if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) {
-        *value = false;
-        return true;
-    }
-    bool ok = false;
-    const double d = t.toDouble(&ok);
-    if (ok) *value = d != 0;
-    return ok;
-}
-
 } // namespace
 
 // ---- card-reading rule settings -----------------------------------------------
@@ -59,7 +42,7 @@ QString strBarReadRuleFile() { return cfgFile(QStringLiteral("Lt/BarReadRule.ini
 void subLoadBarReadRule() {
     const QString app = QStringLiteral("LT"), section = QStringLiteral("BarReadRule");
     bool byPos = false;
-    if (!readBool(text::getSetting(app, section, QStringLiteral("Type"), QStringLiteral("False")), &byPos)) return;
+    if (!text::parseSettingBool(text::getSetting(app, section, QStringLiteral("Type"), QStringLiteral("False")), &byPos)) return;
     g_blnBarRuleByPos = byPos;
 
     bool ok = false;

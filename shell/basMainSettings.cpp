@@ -34,16 +34,10 @@ int intSettingToInt(const QString& value)
 
 bool blnSettingToBool(const QString& value)
 {
-    const QString v = value.trimmed();
-    if (v.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
-        return true;
-    if (v.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
-        return false;
-    bool ok = false;
-    const double d = v.toDouble(&ok);
-    if (!ok)
+    bool b = false;
+    if (!text::parseSettingBool(value, &b))
         throw std::runtime_error("setting is not a truth value: " + value.toStdString());
-    return d != 0;
+    return b;
 }
 
 void subReadMainSettings()

@@ -290,4 +290,22 @@ bool saveSetting(const QString& appName, const QString& section, const QString& 
     return saveDocument(path, doc, IniEncoding::Utf8, FileEncoding::Gb18030, true);
 }
 
+bool parseSettingBool(const QString& text, bool* value)
+{
+    const QString t = text.trimmed();
+    if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) {
+        *value = true;
+        return true;
+    }
+    if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) {
+        *value = false;
+        return true;
+    }
+    bool ok = false;
+    const double d = t.toDouble(&ok);
+    if (ok)
+        *value = d != 0;
+    return ok;
+}
+
 } // namespace text

@@ -81,5 +81,9 @@ QString getSetting(const QString& appName, const QString& section, const QString
                    const QString& defaultValue = QString());
 bool saveSetting(const QString& appName, const QString& section, const QString& key,
                  const QString& value);
+// A stored truth value: "True" or "False" in any case, or a number (true when
+// not zero), blanks around it ignored. False when the text is neither (*value
+// then stays as it was).
+bool parseSettingBool(const QString& text, bool* value);
 
 } // namespace text
