@@ -7,6 +7,7 @@
 #include "common/basMsg.h"
 #include "platform/ui/DialogService.h"
 #include "reader/ReaderContext.h"
+#include "reader/basFineMoney.h"
 #include "reader/basLTMore.h"
 
 #include <QCheckBox>
@@ -20,8 +21,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include <cmath>
 
 namespace {
 
@@ -44,7 +43,7 @@ QString money(const QVariant& v)
 {
     bool ok = false;
     const double d = v.toString().trimmed().toDouble(&ok);
-    return ok ? QString::number(std::llround(d * 100.0) / 100.0, 'f', 2) : v.toString();
+    return ok ? strFormatMoney(lngMoneyFromDouble(d)) : v.toString();
 }
 
 } // namespace
