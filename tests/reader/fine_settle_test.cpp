@@ -6,6 +6,7 @@
 #include "common/basAuth.h"
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
+#include "common/basMarcIdx.h"
 #include "reader/ReaderContext.h"
 #include "reader/clsFineSettle.h"
 #include "tests/reader/FineDeskFixture.h"
@@ -499,3 +500,17 @@ TEST_F(FineSettleTest, BillNumberTakenMeanwhileByAnotherDeskStopsThePaymentClean
 }
 
 } // namespace
+
+// The demo reader with fines at both desks' stacks: every row names its title,
+// read from the catalogue record of the copy.
+TEST_F(FineSettleTest, DemoFinesShowTheTitlesOfTheirCopies)
+{
+    ASSERT_EQ(intInitMarcIdx(), 0); // the title fields, read at log-in
+    g_strLocation = QStringLiteral("D1");
+    g_dblExceedFine = 8.0; // the unpaid total the desk read with the reader
+    ASSERT_EQ(settle.load(QStringLiteral("DZ0002")), clsFineSettle::LoadResult::Ready);
+    ASSERT_EQ(settle.rows().size(), 4);
+    for (const auto& row : settle.rows())
+        EXPECT_EQ(row.title, S("数据结构与算法:C语言描述")) << row.propNo.toStdString();
+    settle.cancel();
+}
