@@ -464,6 +464,16 @@ int ConsignDesk::intLoadRedr(const QString& card)
 int intCheckApplicant(const QString& certId, DBResultSet& record)
 {
     auto value = [&record](int col) { return record.rowCount() > 0 ? record.text(0, col) : QString(); };
+    // Ends the read-only transaction: unfit, or the pending error reported.
+    auto unfit = [] {
+        LIB_DB_CommitTrans();
+        return -1;
+    };
+    auto failed = [] {
+        LIB_DB_CommitTrans();
+        intShowDBError();
+        return -1;
+    };
     if (LIB_DB_BeginTrans() != 0) {
         intShowDBError();
         return -1;
@@ -472,42 +482,28 @@ int intCheckApplicant(const QString& certId, DBResultSet& record)
     if (LIB_DB_Select(QString::fromLatin1(kReaderSelect) + "WHERE reader.cert_id = " + q(certId)
                    + " AND reader_cert.cert_flag = '1' AND reader.cert_id = reader_cert.cert_id FOR UPDATE",
                rs)
-        != 0) {
-        LIB_DB_CommitTrans();
-        intShowDBError();
-        return -1;
-    }
+        != 0)
+        return failed();
     record = rs;
-    if (rs.rowCount() < 1) {
-        LIB_DB_CommitTrans();
-        return -1;
-    }
+    if (rs.rowCount() < 1)
+        return unfit();
     subMergeRedrType(record);
-    if (value(redr::RedrFlag) == QLatin1String("0")) {
-        LIB_DB_CommitTrans();
-        return -1;
-    }
+    if (value(redr::RedrFlag) == QLatin1String("0"))
+        return unfit();
     const QString now = varGetSysInfo(1).toString().left(10);
     if (value(redr::ChkValidity) == QLatin1String("1")) {
-        if (value(redr::EndDate).left(10) < now || value(redr::BgnDate).left(10) > now) {
-            LIB_DB_CommitTrans();
-            return -1;
-        }
+        if (value(redr::EndDate).left(10) < now || value(redr::BgnDate).left(10) > now)
+            return unfit();
     }
     if (toInt(value(redr::VoltFlag)) > 0) {
         DBResultSet volt;
         if (LIB_DB_Select(QString::fromLatin1(kVoltSelect) + q(value(redr::CertId))
                        + " AND volt_deal_flag <> '0' FOR UPDATE",
                    volt)
-            != 0) {
-            LIB_DB_CommitTrans();
-            intShowDBError();
-            return -1;
-        }
-        if (volt.rowCount() > 0) {
-            LIB_DB_CommitTrans();
-            return -1;
-        }
+            != 0)
+            return failed();
+        if (volt.rowCount() > 0)
+            return unfit();
     }
     if (LIB_DB_CommitTrans() != 0) {
         intShowDBError();
