@@ -29,13 +29,6 @@ protected:
     // The text a message code shows, with its words.
     static QString msg(const QString& code, const QString& words = QString()) { return strGetMsg(code + words); }
     QString shown() const { return dialogs.lastText(); }
-    QStringList allShown() const
-    {
-        QStringList l;
-        for (const auto& b : dialogs.shown)
-            l << b.text;
-        return l;
-    }
     QString today() { return db().scalar(QStringLiteral("select to_char(desk_now(), 'YYYY-MM-DD')")); }
     QString dayOffset(int days)
     {

@@ -89,7 +89,7 @@ TEST_F(DeskWindowTest, ServesReadersOfEveryStanding)
         dialogs.clear();
         opened.clear();
         type(form->txtReader, c.card);
-        EXPECT_EQ(allShown(), c.messages);
+        EXPECT_EQ(shownTexts(), c.messages);
         EXPECT_EQ(form->txtDetail[0]->text(), c.name);
         EXPECT_TRUE(form->tbConsign->isItemEnabled("Detail"));
         EXPECT_EQ(g_strCertID, "DR" + card.mid(2));
@@ -240,7 +240,7 @@ TEST_F(DeskWindowTest, ModesFollowTheWorkersRights)
     EXPECT_TRUE(form->tbConsign->isItemChecked("Apply"));
     dialogs.clear();
     form->Form_KeyUp(113);
-    EXPECT_EQ(allShown(), QStringList{msg("ECM504")});
+    EXPECT_EQ(shownTexts(), QStringList{msg("ECM504")});
     EXPECT_EQ(form->intMode(), 0);
     form->Form_KeyUp(114);
     EXPECT_EQ(form->intMode(), 0);

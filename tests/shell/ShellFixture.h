@@ -56,14 +56,6 @@ protected:
 
     static void setComputer(const char* name) { qputenv("CONSIGN_COMPUTER", name); }
 
-    // Texts of the boxes shown since the last clear.
-    QStringList shownTexts() const
-    {
-        QStringList t;
-        for (const ui::BoxRequest& b : dialogs.shown)
-            t << b.text;
-        return t;
-    }
     static QString msg(const char* code) { return strGetMsg(QString::fromLatin1(code)); }
 
     int ends = 0;

@@ -106,6 +106,14 @@ protected:
     void TearDown() override;
 
     TestDatabase& db() { return TestDatabase::instance(); }
+    // The texts of the message boxes shown so far, in order.
+    QStringList shownTexts() const
+    {
+        QStringList texts;
+        for (const ui::BoxRequest& b : dialogs.shown)
+            texts << b.text;
+        return texts;
+    }
     ui::ScriptedDialogService dialogs;
 };
 
