@@ -145,6 +145,19 @@ int frmRedrDetail::Form_Load()
     txtRedrCertField[7]->setText(strWorkerName(m_varRedr.text(0, 36)));
     for (QLineEdit* box : txtRedrField)
         box->setCursorPosition(0);
+    // Every value shows whole (an identity card number is 18 characters); the
+    // password box keeps its width so the mask tells nothing of the length.
+    auto fit = [](QLineEdit* box) {
+        const int need = box->fontMetrics().horizontalAdvance(box->text()) + 16;
+        if (need > box->minimumWidth())
+            box->setMinimumWidth(need);
+    };
+    for (QLineEdit* box : txtRedrField)
+        if (box != txtRedrField[20])
+            fit(box);
+    for (QLineEdit* box : txtRedrCertField)
+        fit(box);
+    fit(txtSex);
     intShowPortrait(m_varRedr.text(0, 0), imgRedr, QPixmap());
     return 0;
 }

@@ -7,6 +7,8 @@
 #include "reader/frmRedrRule.h"
 
 #include <QCheckBox>
+#include <QLayout>
+#include <QLineEdit>
 #include <QListWidget>
 
 class PopupsTest : public DeskUiTest {
@@ -46,6 +48,16 @@ TEST_F(PopupsTest, DetailShowsTheReaderOfTheCard)
         EXPECT_EQ(d->txtRedrField[15]->text(), "12");
         EXPECT_EQ(d->txtRedrCertField[7]->text(), strWorkerName("0001"));
         EXPECT_NE(d->txtRedrCertField[7]->text(), "0001");
+        // Each value fits its box: nothing is cut off, the 18-character identity card number included.
+        EXPECT_EQ(d->txtRedrField[3]->text().size(), 18);
+        d->adjustSize();
+        d->layout()->activate();
+        for (QLineEdit* box : d->findChildren<QLineEdit*>()) {
+            if (box->isHidden() || box == d->txtRedrField[20])
+                continue;
+            EXPECT_GT(box->width(), box->fontMetrics().horizontalAdvance(box->text()) + 8)
+                << box->objectName().toStdString() << " " << box->text().toStdString();
+        }
         // The password masks until a double-click, and again after a second.
         EXPECT_EQ(d->txtRedrField[20]->echoMode(), QLineEdit::Password);
         QTest::mouseDClick(d->txtRedrField[20], Qt::LeftButton);
