@@ -4,8 +4,6 @@
 
 #include "platform/ui/DialogService.h"
 
-#include "UtilTestApp.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>

@@ -5,8 +5,6 @@
 #include "platform/text/CodePage.h"
 #include "platform/ui/DialogService.h"
 
-#include "UtilTestApp.h"
-
 #include <QTcpServer>
 #include <QTcpSocket>
 

@@ -1,8 +1,6 @@
 // Rich-text printing: pages, header and page numbers, read back from a PDF.
 #include "common/basFile.h"
 
-#include "UtilTestApp.h"
-
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>

@@ -5,8 +5,6 @@
 #include "platform/ui/Fonts.h"
 #include "platform/ui/Grid.h"
 
-#include "UtilTestApp.h"
-
 #include <QApplication>
 #include <QLineEdit>
 
