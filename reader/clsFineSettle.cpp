@@ -115,8 +115,7 @@ clsFineSettle::LoadResult clsFineSettle::loadRows(const QString& certId)
                                 " FOR UPDATE OF exceed_fine_lst NOWAIT");
     g_intSQLRet = LIB_DB_Select(g_strSQL, varFine_);
     if (g_intSQLRet < 0) {
-        intShowDBError();
-        LIB_DB_Rollback();
+        subFail(true);
         return LoadResult::Failed;
     }
 
@@ -161,14 +160,12 @@ clsFineSettle::LoadResult clsFineSettle::loadRows(const QString& certId)
                    + q(certId) + QStringLiteral(" and debt_deal_flag = ") + q(QStringLiteral("0"))
                    + QStringLiteral(") where cert_id = ") + q(certId);
         if (LIB_DB_Execute(g_strSQL) < 0) {
-            intShowDBError();
-            LIB_DB_Rollback();
+            subFail(true);
             return LoadResult::Failed;
         }
         g_dblExceedFine = dblMoneyToDouble(total_);
         if (LIB_DB_CommitTrans() < 0) {
-            intShowDBError();
-            LIB_DB_Rollback();
+            subFail(true);
             return LoadResult::Failed;
         }
         return LoadResult::Corrected;
