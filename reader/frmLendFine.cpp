@@ -204,6 +204,8 @@ void frmLendFine::subFillGrid()
             spdFine->setRowForeColor(row, kRefused);
         spdFine->setRowSelected(row, r.ticked);
     }
+    // Titles and dates with their times show whole; the grid scrolls sideways.
+    spdFine->resizeColumnsToContents();
     spdFine->setRedraw(true);
 }
 
