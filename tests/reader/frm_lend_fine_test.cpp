@@ -81,11 +81,14 @@ TEST_F(FrmLendFineTest, FillShowsTotalsTicksAndRefusedRows)
     EXPECT_EQ(g->getText(7, 2), "2.00");
     EXPECT_EQ(g->getText(8, 2), S("测试分馆"));
     // Every cell shows whole: titles and dates are not cut off.
-    for (int r = 0; r < g->rowCount(); ++r)
-        for (int k = 0; k < g->columnCount(); ++k)
-            if (const QTableWidgetItem* item = g->item(r, k))
+    for (int r = 0; r < g->rowCount(); ++r) {
+        for (int k = 0; k < g->columnCount(); ++k) {
+            if (const QTableWidgetItem* item = g->item(r, k)) {
                 EXPECT_GE(g->columnWidth(k), g->fontMetrics().horizontalAdvance(item->text()))
                     << item->text().toStdString();
+            }
+        }
+    }
     EXPECT_EQ(g->rowForeColor(2), QColor(255, 0, 0));
     EXPECT_TRUE(g->isRowSelected(1));
     EXPECT_FALSE(g->isRowSelected(2));
