@@ -378,13 +378,14 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
         intShowMsg(QStringLiteral("E读者预付款不足(") + strFormatMoney(obligate) + QStringLiteral("),不能罚款!"));
         return out;
     }
-    g_dblExceedFine = dblMoneyToDouble(debt);
+    // 10-11. Only an unpaid total above zero is taken over by the window.
     if (debt <= 0) {
         LIB_DB_Rollback();
         subUnlock();
         intShowMsg(QStringLiteral("E读者无未处理超期罚款记录,请检查!"));
         return out;
     }
+    g_dblExceedFine = dblMoneyToDouble(debt);
     const QString now = varGetSysInfo(0).toString();
 
     // Journal first: a bill number taken by another desk meanwhile stops the

@@ -303,6 +303,21 @@ TEST_F(FineSettleTest, RefusedPaymentsWriteNothingAndKeepTheRowsLocked)
     db().exec("delete from deposit_account_lst where cert_id = 'TZ99'");
 }
 
+TEST_F(FineSettleTest, PaymentFindingNoUnpaidTotalRollsBack)
+{
+    addReader("3.00", "0", {{"1.00", "TA"}, {"2.00", "TA"}});
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    // The reader's total was cleared elsewhere while the window showed.
+    db().exec("update reader set debt_flag = 0 where cert_id = 'TZ01'");
+    answer({ui::BoxAnswer::Ok});
+    EXPECT_FALSE(settle.pay(input("3.00", "B-D0")).done);
+    EXPECT_EQ(dialogs.lastText(), S("读者无未处理超期罚款记录,请检查!"));
+    EXPECT_FALSE(LIB_DB_InTrans());
+    EXPECT_FALSE(settle.blnLocked());
+    EXPECT_EQ(g_dblExceedFine, 3.0); // a refused payment leaves the desk's figure alone
+    expectNothingWritten("0.00");
+}
+
 TEST_F(FineSettleTest, PrepaidPaymentStartsFromTheBalanceTheDatabaseHolds)
 {
     addReader("12.00", "20.00", {{"12.00", "TA"}});
