@@ -114,7 +114,7 @@ int LIB_DB_BeginTrans() {
 
 // A commit the server refuses, or answers with a rollback, fails the action.
 int LIB_DB_CommitTrans() {
-    if (!g_objOraSession || !g_objOraSession->InTransaction()) return 0;
+    if (!g_objOraSession || !g_objOraSession->database()) return 0;
     try {
         g_objOraSession->CommitTrans();
     } catch (const oradb::Error& e) {

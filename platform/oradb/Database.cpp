@@ -259,7 +259,10 @@ void Database::fail(PGresult* r, bool wasDown) {
     const bool lost = !IsConnected();
     lastErr_ = serverErrorText(r, conn_ ? QString::fromUtf8(PQerrorMessage(conn_)) : QString(), lost, wasDown);
     if (r) PQclear(r);
-    if (lost) inTrans_ = false; // the server rolled the transaction back with the session
+    if (lost && inTrans_) {
+        inTrans_ = false; // the server rolled the transaction back with the session
+        transLost_ = true;
+    }
     throw Error(oraNumber(lastErr_), lastErr_);
 }
 
@@ -360,11 +363,17 @@ std::unique_ptr<Dynaset> Database::CreateDynaset(const QString& sql, int) {
 
 void Database::BeginTrans() {
     if (inTrans_) return;
+    transLost_ = false;
     simple("BEGIN");
     inTrans_ = true;
 }
 
 void Database::CommitTrans() {
+    if (transLost_) {
+        transLost_ = false;
+        lastErr_.clear();
+        fail(nullptr, true);
+    }
     if (!inTrans_) return;
     lastErr_.clear();
     inTrans_ = false;
@@ -381,6 +390,7 @@ void Database::CommitTrans() {
 }
 
 void Database::Rollback() {
+    transLost_ = false;
     if (!inTrans_) return;
     inTrans_ = false;
     simple("ROLLBACK");

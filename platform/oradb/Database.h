@@ -148,7 +148,9 @@ public:
     void LastServerErrReset() { lastErr_.clear(); }
 
     void BeginTrans();
-    void CommitTrans();   // throws when the server refuses or answers ROLLBACK
+    // Throws when the server refuses or answers ROLLBACK, and when the
+    // connection broke while the transaction was open (the server dropped it).
+    void CommitTrans();
     void Rollback();
     bool InTransaction() const { return inTrans_; }
 
@@ -167,6 +169,7 @@ private:
 
     pg_conn* conn_ = nullptr;
     bool inTrans_ = false;
+    bool transLost_ = false; // the open transaction went with the connection
     QString lastErr_;
     ParameterList params_;
 };

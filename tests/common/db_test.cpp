@@ -2,6 +2,7 @@
 // results through the common library's routines.
 
 #include "common/basDB.h"
+#include "platform/oradb/Database.h"
 #include "tests/support/TestDatabase.h"
 
 #include <QRegularExpression>
@@ -84,6 +85,23 @@ TEST_F(DbRoutines, RefusedCommitFails) {
     EXPECT_EQ(LIB_DB_CommitTrans(), 0);
     EXPECT_EQ(LIB_DB_Rollback(), 0);
     EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+// The connection breaks inside the action and the one failing call is ignored
+// (as the workload counter's is): the commit must not report success.
+TEST_F(DbRoutines, CommitAfterTheConnectionBrokeFails) {
+    LIB_DB_BeginTrans();
+    ASSERT_EQ(LIB_DB_Execute("INSERT INTO db_t VALUES (1, 'a')"), 0);
+    ASSERT_TRUE(testsupport::killBackend(LIB_DB_Database()->BackendPid()));
+    EXPECT_EQ(LIB_DB_CallProc("XT_wkr_job_qty '401','0001',0,1,0"), -1);
+    EXPECT_EQ(LIB_DB_CommitTrans(), -1);
+    EXPECT_EQ(g_intErrKind, 1005);
+    EXPECT_EQ(g_lngErrNo, 3114); // the error report offers to reconnect
+    EXPECT_EQ(db().scalar("SELECT count(*) FROM db_t"), "0");
+    // The lost transaction is reported once; a rollback also forgets it.
+    EXPECT_EQ(LIB_DB_CommitTrans(), 0);
+    EXPECT_EQ(LIB_DB_Rollback(), 0);
+    EXPECT_EQ(LIB_DB_CommitTrans(), 0);
 }
 
 TEST_F(DbRoutines, RollbackUndoesTheAction) {
