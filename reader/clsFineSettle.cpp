@@ -361,9 +361,30 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
     if (ticked.isEmpty())
         return out;
 
-    // 7-8. The reader's totals, read under lock: what is written is derived from
-    // what the database holds, never from what the window showed earlier.
+    // 7. A prepaid payment needs the balance the database holds now. Refused
+    // here, the reader row is not locked: a window left open after this
+    // refusal must not hold up the other desks' writes to the reader.
     const int mode = qBound(0, in.payMode, 2);
+    const auto balanceTooSmall = [t](Cents obligate) {
+        if (obligate - t >= 0)
+            return false;
+        intShowMsg(QStringLiteral("E读者预付款不足(") + strFormatMoney(obligate) + QStringLiteral("),不能罚款!"));
+        return true;
+    };
+    if (mode == 2) {
+        DBResultSet balance;
+        g_strSQL = QStringLiteral("SELECT obligate FROM reader WHERE cert_id = ") + q(certId_);
+        if (LIB_DB_Select(g_strSQL, balance) < 0) {
+            subFail(false);
+            return out;
+        }
+        obligate_ = balance.rowCount() > 0 ? lngMoneyFromDouble(balance.number(0, 0)) : 0;
+        if (balanceTooSmall(obligate_))
+            return out;
+    }
+
+    // 8. The reader's totals, read under lock: what is written is derived from
+    // what the database holds, never from what the window showed earlier.
     DBResultSet reader;
     g_strSQL = QStringLiteral("SELECT debt_flag, obligate FROM reader WHERE cert_id = ") + q(certId_)
                + QStringLiteral(" FOR UPDATE");
@@ -375,7 +396,11 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
     const Cents obligate = reader.rowCount() > 0 ? lngMoneyFromDouble(reader.number(0, 1)) : 0;
     obligate_ = obligate;
     if (mode == 2 && obligate - t < 0) {
-        intShowMsg(QStringLiteral("E读者预付款不足(") + strFormatMoney(obligate) + QStringLiteral("),不能罚款!"));
+        // Spent elsewhere since the check above: the reader row is locked now,
+        // so the click ends with everything rolled back.
+        LIB_DB_Rollback();
+        subUnlock();
+        balanceTooSmall(obligate);
         return out;
     }
     // 10-11. Only an unpaid total above zero is taken over by the window.

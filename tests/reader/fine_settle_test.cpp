@@ -295,6 +295,11 @@ TEST_F(FineSettleTest, RefusedPaymentsWriteNothingAndKeepTheRowsLocked)
     EXPECT_EQ(settledRows(), 0);
     EXPECT_EQ(q("select debt_flag || ' ' || obligate from reader where cert_id = 'TZ01'"), "6.00 5.99");
     EXPECT_TRUE(printed.isEmpty());
+    // None of the refusals holds the reader row: other desks still write to it.
+    RawConnection other;
+    QString error;
+    EXPECT_TRUE(other.exec("select 1 from reader where cert_id = 'TZ01' for update nowait", &error))
+        << error.toStdString();
 
     // The rows are still held: the same window pays at the next click.
     dialogs.clear();
