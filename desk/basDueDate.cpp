@@ -43,36 +43,41 @@ bool weekdayClosed(const QDate& d, const DBResultSet& openTimes)
     return false;
 }
 
+// One run of the test on a date. A move shifts the new date by a run of its
+// own, whose result the calling run goes on testing against the periods after
+// the one that moved it and the weekday; a run that stops on a value it cannot
+// read hands back the date it has reached. Every run spends one move of the
+// budget; with none left a run returns its date untested.
+QString shiftRun(const QString& date, const DBResultSet& closeDays, const DBResultSet& openTimes, int& budget)
+{
+    if (budget <= 0)
+        return date;
+    --budget;
+    QString current = date;
+    for (int r = 0; r < closeDays.rowCount(); ++r) {
+        const QString bgn = closeDays.text(r, 0);
+        const QString end = closeDays.text(r, 1);
+        if (end.isEmpty() || !(bgn <= current && current <= end))
+            continue;
+        QDate endDate;
+        int ext = 0;
+        if (!readDate(end, endDate) || !readDays(closeDays.text(r, 2), ext))
+            return current;
+        current = shiftRun(endDate.addDays(ext + 1).toString(QStringLiteral("yyyy-MM-dd")), closeDays, openTimes,
+                           budget);
+    }
+    QDate d;
+    if (!readDate(current, d))
+        return current;
+    if (!weekdayClosed(d, openTimes))
+        return current;
+    return shiftRun(d.addDays(1).toString(QStringLiteral("yyyy-MM-dd")), closeDays, openTimes, budget);
+}
+
 } // namespace
 
 QString subShiftRetDate(const QString& date, const DBResultSet& closeDays, const DBResultSet& openTimes)
 {
-    // Each move restarts the whole test on the new date: all periods from the
-    // first, then the weekday.
-    QString current = date;
-    for (int moves = 0; moves < kMaxMoves; ++moves) {
-        bool moved = false;
-        for (int r = 0; r < closeDays.rowCount(); ++r) {
-            const QString bgn = closeDays.text(r, 0);
-            const QString end = closeDays.text(r, 1);
-            if (end.isEmpty() || !(bgn <= current && current <= end))
-                continue;
-            QDate endDate;
-            int ext = 0;
-            if (!readDate(end, endDate) || !readDays(closeDays.text(r, 2), ext))
-                return current;
-            current = endDate.addDays(ext + 1).toString(QStringLiteral("yyyy-MM-dd"));
-            moved = true;
-            break;
-        }
-        if (moved)
-            continue;
-        QDate d;
-        if (!readDate(current, d))
-            return current;
-        if (!weekdayClosed(d, openTimes))
-            return current;
-        current = d.addDays(1).toString(QStringLiteral("yyyy-MM-dd"));
-    }
-    return current;
+    int budget = kMaxMoves;
+    return shiftRun(date, closeDays, openTimes, budget);
 }

@@ -1,6 +1,7 @@
 // Due dates moved past closing periods and closed weekdays.
 
 #include "desk/basDueDate.h"
+#include "tests/support/QtPrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,11 @@ TEST(DueDate, MovesPastPeriodsAndClosedWeekdays)
          "2008-02-11"},
         {"unreadable extra days stop the search", {{"2008-02-01", "2008-02-10", "x", "A1"}}, {}, "2008-02-05",
          "2008-02-05"},
+        // The move to 02-20 stops on the unreadable first period; the run that
+        // moved it still tests the weekday (Wednesday, closed) and goes on.
+        {"a stopped move is still tested by the run that made it",
+         {{"2008-02-20", "2008-02-2x", "0", "A1"}, {"2008-02-01", "2008-02-10", "9", "A1"}}, {"WED"}, "2008-02-05",
+         "2008-02-21"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(subShiftRetDate(c.date, closeDays(c.periods), openTimes(c.closedDays)), c.expected) << c.name;
