@@ -17,6 +17,7 @@ QWidget* g_frmWaitMsg = nullptr;
 
 bool blnCheckAuth(const QString& code, bool show) {
     if (g_strWkrNo == QLatin1String("SUPR")) return true;
+    if (g_varAuthList.isEmpty()) return false; // rights not loaded: no message
     for (int i = 0; i < g_varAuthList.rowCount(); ++i)
         if (g_varAuthList.text(i, 0) == code) return true;
     if (show) intShowMsg(QStringLiteral("ECM504"));

@@ -46,8 +46,13 @@ TEST_F(Rights, RightsListDecides) {
     EXPECT_TRUE(dialogs.shown.isEmpty());
     EXPECT_FALSE(blnCheckAuth("4027", true));
     EXPECT_EQ(dialogs.lastText(), "您没有使用该功能的权限！");
-    g_varAuthList = DBResultSet(); // not loaded
-    EXPECT_FALSE(blnCheckAuth("4026", false));
+    g_varAuthList = DBResultSet(); // not loaded: refused without a message
+    dialogs.clear();
+    EXPECT_FALSE(blnCheckAuth("4026", true));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    g_varAuthList = rights({}); // loaded, no rights at all
+    EXPECT_FALSE(blnCheckAuth("4026", true));
+    EXPECT_EQ(dialogs.lastText(), "您没有使用该功能的权限！");
 }
 
 TEST_F(Rights, WorkloadCounterCallsTheServerProcedure) {
