@@ -146,9 +146,6 @@ void frmCircLogo::buildControls()
     lblExit->setObjectName(QStringLiteral("lblExit"));
     lblExit->setGeometry(kWidth - 70, 8, 60, 22);
     lblExit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QPalette exitPal = lblExit->palette();
-    exitPal.setColor(QPalette::WindowText, kLinkColour.lighter(150));
-    lblExit->setPalette(exitPal);
 
     lblNewPwd = label("lblNewPwd", QStringLiteral("新口令："), 100, 150, 100);
     txtNewPwd = edit("txtNewPwd", 205, 150);

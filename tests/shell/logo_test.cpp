@@ -69,6 +69,8 @@ TEST_F(LogoTest, LayoutsShowTheirControls)
         EXPECT_TRUE(shown("lblStatus"));
     }
     EXPECT_EQ(child<QLabel>("lblExit")->text(), QStringLiteral("关闭"));
+    for (const char* link : {"lblUpdate", "lblExit"})
+        EXPECT_EQ(child<QLabel>(link)->palette().color(QPalette::WindowText), QColor(27, 164, 24)) << link;
     EXPECT_EQ(child<QLabel>("lblModule")->text(), QStringLiteral("流通委托"));
     EXPECT_EQ(child<QLabel>("lblLib")->text(), varGetSysPara(1).toString());
     EXPECT_EQ(frmCircLogo::strVersionText(3, 5, 12), QStringLiteral("3.5.0012"));
