@@ -715,6 +715,8 @@ int ConsignDesk::subShowHoldings(int titleIndex)
                 inOrder.push_back(h);
             }
         }
+        // Every completed location starts the counts afresh, listed or not: a
+        // location no rule serves passes none of its copies to the next one.
         lendable = inLibrary = 0;
     }
     // The grid keeps the first location in the title row and inserts each

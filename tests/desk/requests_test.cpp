@@ -262,3 +262,19 @@ TEST_F(RequestsTest, NumbersFollowTheHighestWaitingRequestExpiredOrNot)
     ASSERT_EQ(desk.subApplyBook(t, a1), 0) << shown();
     EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR15:2", "DR09:4", "DR02:5"}));
 }
+
+TEST_F(RequestsTest, LocationNoRuleServesLendsNoCopiesToTheNextOne)
+{
+    // A2's copy becomes lendable, but no rule serves students there any more;
+    // B1, next in code order, counts its own copies only.
+    db().exec("update item set book_stat_code = '41' where prop_no = 'P500006'");
+    db().exec("update rule_comp set loca_code_c = 'A1,B1' where no = 20");
+    ASSERT_EQ(intLoadBaseCode(), 0);
+    const int t = findTitle("DC02", "TP311.12/W23");
+    ASSERT_GE(t, 0);
+    EXPECT_EQ(holdingAt(t, "A2"), -1);
+    const int b1 = holdingAt(t, "B1");
+    ASSERT_GE(b1, 0);
+    EXPECT_EQ(desk.titles()[t].holdings[b1].lendable, 2);
+    EXPECT_EQ(desk.titles()[t].holdings[b1].inLibrary, 1);
+}
