@@ -278,16 +278,18 @@ void Database::simple(const char* sql) {
 PGresult* Database::run(const QString& text, bool savepoint) {
     lastErr_.clear();
     if (!IsConnected()) fail(nullptr, true);
-    // One round trip: savepoint, statement and release in one request. The line
-    // breaks keep a trailing "--" comment of the statement from eating the rest.
-    QByteArray q;
+    // One round trip: the statement, then the savepoint moved up behind it. The
+    // savepoint the statement may fall back to is set before the request (at the
+    // start of the transaction or behind the previous statement), so even a
+    // statement the server cannot parse, which fails the whole request before
+    // any part of it runs, undoes only itself. The line breaks keep a trailing
+    // "--" comment of the statement from eating the rest.
+    QByteArray q = text.toUtf8();
     if (savepoint)
-        q = QByteArray("SAVEPOINT ") + kSavepoint + ";\n" + text.toUtf8() + "\n;RELEASE SAVEPOINT " + kSavepoint;
-    else
-        q = text.toUtf8();
+        q += QByteArray("\n;RELEASE SAVEPOINT ") + kSavepoint + "; SAVEPOINT " + kSavepoint;
     if (!PQsendQuery(conn_, q.constData())) fail(nullptr, false);
 
-    const int wanted = savepoint ? 1 : 0;
+    const int wanted = 0;
     PGresult* stmt = nullptr;
     PGresult* error = nullptr;
     int index = 0;
@@ -305,7 +307,7 @@ PGresult* Database::run(const QString& text, bool savepoint) {
     if (error) {
         if (stmt) PQclear(stmt);
         if (savepoint && IsConnected()) {
-            PGresult* undo = PQexec(conn_, "ROLLBACK TO SAVEPOINT oradb_stmt; RELEASE SAVEPOINT oradb_stmt");
+            PGresult* undo = PQexec(conn_, "ROLLBACK TO SAVEPOINT oradb_stmt"); // stays set for the next
             PQclear(undo);
         }
         fail(error, false);
@@ -364,7 +366,7 @@ std::unique_ptr<Dynaset> Database::CreateDynaset(const QString& sql, int) {
 void Database::BeginTrans() {
     if (inTrans_) return;
     transLost_ = false;
-    simple("BEGIN");
+    simple("BEGIN; SAVEPOINT oradb_stmt");
     inTrans_ = true;
 }
 

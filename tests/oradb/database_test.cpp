@@ -54,6 +54,9 @@ TEST_F(OraDatabase, FailedStatementInTransactionUndoesOnlyItself) {
     db->ExecuteSQL("INSERT INTO ora_kv VALUES (1, 'a')");
     EXPECT_EQ(failureOf([&] { db->ExecuteSQL("INSERT INTO ora_kv VALUES (1, 'again')"); }), 1);
     EXPECT_EQ(failureOf([&] { db->CreateDynaset("SELECT no_such_column FROM ora_kv"); }), 904);
+    // A text the server cannot even parse fails before any part of its request runs.
+    EXPECT_EQ(failureOf([&] { db->ExecuteSQL("INSERT INTO ora_kv VALUES (3"); }), 900);
+    EXPECT_EQ(failureOf([&] { db->ExecuteSQL("INSERT INTO ora_kv VALUES (3, 'x"); }), 900);
     db->ExecuteSQL("INSERT INTO ora_kv VALUES (2, 'b')");
     EXPECT_TRUE(db->InTransaction());
     db->CommitTrans();
