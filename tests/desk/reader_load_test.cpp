@@ -212,3 +212,34 @@ TEST_F(ReaderLoadTest, SecondDeskWaitsForTheReaderRows)
     EXPECT_EQ(loading.get(), 0);
     EXPECT_EQ(db().scalar("select volt_flag from reader where cert_id = 'DR07'"), "0");
 }
+
+TEST_F(ReaderLoadTest, OutOfDateCardPassesTheFineAndLoanSteps)
+{
+    // DC06's card ran out yesterday; an open fine violation does not end the
+    // load there: the fines and the loans are still looked at.
+    const QString dates = msg("ELT105", dayOffset(-400) + "-" + dayOffset(-1));
+    db().exec("update reader set volt_flag = 1 where cert_id = 'DR06'");
+    db().exec("insert into reader_volt_lst (cert_id, punish_date, volt_code, real_fine_amt, volt_deal_flag) "
+              "values ('DR06', '2026-01-05 10:00:00', '01', 3.00, '2')");
+    struct Case {
+        const char* name;
+        const char* setUp;
+        QStringList messages;
+    };
+    const QList<Case> cases = {
+        {"no fines, no loans", "select 1", {dates, msg("ELT106")}},
+        {"fines at the limit", "update reader set debt_flag = 10.00 where cert_id = 'DR06'",
+         {dates, msg("ELT106"), msg("ELT107", "10.00")}},
+        {"a loan", "update reader set debt_flag = 0 where cert_id = 'DR06'; insert into lend_lst (cert_id, prop_no, "
+                   "lend_date, norm_ret_date, rule_no_f, location_f) values ('DR06', 'P500021', '2026-01-05 09:00:00', "
+                   "'2099-01-01', 'R1', 'A1')",
+         {dates, msg("ELT106"), msg("ELT133")}},
+    };
+    for (const Case& c : cases) {
+        db().exec(c.setUp);
+        dialogs.clear();
+        EXPECT_EQ(desk.intLoadRedr("DC06"), -1) << c.name;
+        EXPECT_EQ(shownTexts(), c.messages) << c.name;
+        EXPECT_FALSE(LIB_DB_InTrans()) << c.name;
+    }
+}

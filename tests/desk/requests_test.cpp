@@ -278,3 +278,42 @@ TEST_F(RequestsTest, LocationNoRuleServesLendsNoCopiesToTheNextOne)
     EXPECT_EQ(desk.titles()[t].holdings[b1].lendable, 2);
     EXPECT_EQ(desk.titles()[t].holdings[b1].inLibrary, 1);
 }
+
+TEST_F(RequestsTest, LoanLimitsOfTheRuleAtTheHoldingLocation)
+{
+    // The student places TP311.12/W23 (type 01) at A1 under rule R1 while
+    // holding one other copy.
+    struct Case {
+        int maxLend, limtLend;
+        QString propNo; // the copy on loan
+        QString refusal; // empty: placed
+    };
+    const QList<Case> cases = {
+        {1, 5, "P500021", msg("ELT120")},  // G250/L78 at A1, another type
+        {10, 1, "P500051", msg("ELT121")}, // K220/C41 at A1, the same type
+        {10, 1, "P500021", ""},            // another type does not count against the type limit
+        {1, 1, "P500014", ""},             // TP393/S91A at B1: another location counts for neither
+    };
+    ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
+    for (const Case& c : cases) {
+        const std::string name = c.propNo.toStdString() + " " + std::to_string(c.maxLend);
+        db().exec(QStringLiteral("update circ_rule set max_lend_qty = %1, limt_lend_qty = %2 where rule_no = 'R1'")
+                      .arg(c.maxLend)
+                      .arg(c.limtLend));
+        ASSERT_EQ(intLoadBaseCode(), 0);
+        db().exec("insert into lend_lst (cert_id, prop_no, lend_date, norm_ret_date, rule_no_f, location_f) values "
+                  "('DR02', '" + c.propNo + "', '" + today() + " 09:00:00', '" + dayOffset(30) + "', 'R1', 'A1')");
+        desk::HoldingRow h;
+        h.location = "A1";
+        h.lendable = 3;
+        dialogs.clear();
+        EXPECT_EQ(desk.subApplyBook("TP311.12/W23", h), c.refusal.isEmpty() ? 0 : -1) << name;
+        EXPECT_EQ(shownTexts(), c.refusal.isEmpty() ? QStringList() : QStringList{c.refusal}) << name;
+        EXPECT_EQ(db().scalar("select count(*) from relegate_lst where cert_id = 'DR02' and relegate_flag = '0'"),
+                  c.refusal.isEmpty() ? "1" : "0")
+            << name;
+        EXPECT_FALSE(LIB_DB_InTrans()) << name;
+        db().exec("delete from lend_lst where cert_id = 'DR02'");
+        db().exec("delete from relegate_lst where cert_id = 'DR02' and relegate_flag = '0'");
+    }
+}
