@@ -357,6 +357,8 @@ int ConsignDesk::intLoadRedr(const QString& card)
             if (!newState.isEmpty()) {
                 const QString call = "LT_UPD_reader_volt_lst " + q(v.certId) + "," + q(v.punishDate)
                                    + ",NULL,NULL,NULL,NULL,NULL,NULL,NULL," + q(newState) + ",NULL,NULL";
+                // A failed update refuses the reader after the roll back, for a
+                // suspension as for a fine and suspension; the desk stays open.
                 if (callProc(call) != 0)
                     return abortTrans();
                 v.voltDealFlag = newState;
