@@ -32,7 +32,7 @@ QString serverErrorText(const PGresult* r, const QString& libpqMessage, bool los
     if (wasDown) return ora(3114, QStringLiteral("not connected to the database"));
     if (state == QLatin1String("57P01")) return ora(28, QStringLiteral("your session has been killed"));
     if (state.startsWith(QLatin1String("08")) || state == QLatin1String("57P02") ||
-        state == QLatin1String("57P03") || (lost && state.isEmpty()))
+        state == QLatin1String("57P03") || lost) // also a session the server ended on a timeout
         return ora(3113, QStringLiteral("end-of-file on communication channel") + plain);
     if (state == QLatin1String("23505"))
         return ora(1, QStringLiteral("unique constraint (%1) violated").arg(constraint));

@@ -9,6 +9,7 @@
 #include <functional>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
 
@@ -203,6 +204,15 @@ TEST_F(OraDatabase, KilledConnectionGivesLostConnectionNumbers) {
     EXPECT_FALSE(db->InTransaction());
     EXPECT_EQ(failureOf([&] { db->ExecuteSQL("SELECT 1"); }), 3114);
     EXPECT_EQ(count(), 0);
+}
+
+// The server ends an idle session: the next statement meets a lost connection,
+// whatever the server named as the reason.
+TEST_F(OraDatabase, SessionEndedByTheServerIsALostConnection) {
+    db->ExecuteSQL("SET idle_session_timeout = '100ms'");
+    QThread::msleep(400);
+    const long number = failureOf([&] { db->ExecuteSQL("SELECT 1"); });
+    EXPECT_TRUE(number == 3113 || number == 3114) << number;
 }
 
 TEST_F(OraDatabase, ResultShapeTypesSizesAndNulls) {
