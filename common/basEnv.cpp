@@ -157,7 +157,8 @@ int LIB_WriteLogFile(const QString&, const QString& text, int mode) {
         mode == 0 ? (QIODevice::WriteOnly | QIODevice::Append) : (QIODevice::WriteOnly | QIODevice::Truncate);
     if (!file.open(how)) return fail(75, QStringLiteral("Path/File access error"));
     const QByteArray bytes = text::toGb18030(line);
-    if (file.write(bytes) != bytes.size()) return fail(75, QStringLiteral("Path/File access error"));
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return fail(75, QStringLiteral("Path/File access error"));
     file.close();
     return 0;
 }

@@ -164,4 +164,15 @@ TEST_F(Environment, LogFailuresBeepAndStayPendingWithoutAMessage) {
     EXPECT_EQ(g_intErrKind, 0);
 }
 
+TEST_F(Environment, LogLineThatCannotBeWrittenOutFails) {
+    // Today's log file on a full disk: opening works, writing the line does not.
+    QDir(dir.path()).mkpath("LOG");
+    LIB_SetProgramFolder(dir.path());
+    intInitEnvironment();
+    ASSERT_TRUE(QFile::link("/dev/full", logFile()));
+    EXPECT_EQ(LIB_WriteLogFile("t", "x", 0), -1);
+    EXPECT_EQ(g_intErrKind, 1007);
+    EXPECT_EQ(dialogs.beeps, 1);
+}
+
 } // namespace
