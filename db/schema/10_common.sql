@@ -248,6 +248,8 @@ create table country_code (
 
 -- Reader types with their limits: chk_validity_period '1' tests the card's
 -- dates; max_preg_qty waiting requests, max_preg_days keep days at most.
+-- Unique keys never contain PK_READER in their names: the error report reads
+-- that as a duplicate card or reader number.
 create table reader_type (
     redr_type_code       text collate "C" not null,
     redr_type_name       text,
@@ -263,7 +265,7 @@ create table reader_type (
     remark               text,
     code_use_flag        char(1) collate "C" not null default '1'
         constraint ck_reader_type_use check (code_use_flag in ('0', '1')),
-    constraint pk_reader_type primary key (redr_type_code),
+    constraint pk_redr_type primary key (redr_type_code),
     constraint ck_reader_type_limits check (max_lend_qty >= 0 and max_debt_amt >= 0
         and max_preg_qty >= 0 and max_preg_days >= 0)
 );
@@ -307,7 +309,7 @@ create table limit_type (
 create table reader_portrait (
     p_cert_id         text collate "C" not null,
     rearder_portrait  bytea,
-    constraint pk_reader_portrait primary key (p_cert_id)
+    constraint pk_redr_portrait primary key (p_cert_id)
 );
 
 -- ---------------------------------------------------------------------------

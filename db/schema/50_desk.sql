@@ -144,7 +144,7 @@ create table reader_volt_lst (
         constraint ck_volt_deal_flag check (volt_deal_flag in ('0', '1', '2', '3', '4', '5')),
     resp_wkr       text,
     remark         text,
-    constraint pk_reader_volt_lst primary key (cert_id, punish_date)
+    constraint pk_redr_volt_lst primary key (cert_id, punish_date)
 );
 create index reader_volt_lst_prop_idx on reader_volt_lst (prop_no);
 

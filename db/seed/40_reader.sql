@@ -1,7 +1,6 @@
 -- Messages and system parameters of the reader windows and fine settlement.
 
 insert into msg_mst (msg_id, msg_content) values
-    ('ELT179', '票据号已存在，请重新输入票据号！'),
     ('WLT285', '确定要对选中的超期罚款记录进行免罚处理吗？'),
     ('ELT119', '没有适用于该读者类型、流通类型和馆藏地点的流通规则！')
 on conflict do nothing;

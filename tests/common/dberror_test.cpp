@@ -68,6 +68,26 @@ TEST_F(ErrorReport, MessageByKindNumberAndText) {
     EXPECT_FALSE(dialogs.shown.last().beep);
 }
 
+TEST_F(ErrorReport, NoOtherKeyOfTheSchemaPassesForAKnownDuplicate) {
+    // A duplicate is named by the first known key its constraint name contains,
+    // so a key such as PK_READER_TYPE would be reported as a duplicate card.
+    const QStringList known = {"INDI_BARCODE_IDX", "PK_INDI_ACCT",       "PK_CALL_NO_LST", "PK_ORDER",
+                               "PK_ASORD_CATA_DETL", "PK_ASORD_CATA",    "PK_INPUT_BATCH", "PK_CHECK_ACCT",
+                               "PK_READER_CERT",   "PK_READER"};
+    const QStringList names = db().column(
+        "SELECT upper(c.relname) FROM pg_index i JOIN pg_class c ON c.oid = i.indexrelid"
+        " JOIN pg_namespace n ON n.oid = c.relnamespace WHERE i.indisunique AND n.nspname = 'public'");
+    ASSERT_FALSE(names.isEmpty());
+    for (const QString& name : names) {
+        for (const QString& key : known) {
+            if (name.contains(key)) {
+                EXPECT_EQ(name, key) << "unique key " << name.toStdString() << " reads as " << key.toStdString();
+                break;
+            }
+        }
+    }
+}
+
 TEST_F(ErrorReport, RunTimeErrorsWhenNothingIsPending) {
     struct Case { long number; const char* shown; } cases[] = {
         {5, "程序运行出错：无效的参数！"},
