@@ -36,6 +36,20 @@ QString nulls(int n)
 
 } // namespace
 
+bool blnFineDue(const QString& certId)
+{
+    if (certId.isEmpty())
+        return false;
+    g_strCertID = certId;
+    DBResultSet rs;
+    g_strSQL = QStringLiteral("SELECT debt_flag FROM reader WHERE cert_id=") + q(certId);
+    g_intSQLRet = LIB_DB_Select(g_strSQL, rs);
+    if (g_intSQLRet < 0)
+        return false;
+    g_dblExceedFine = rs.rowCount() > 0 ? rs.number(0, 0) : 0.0;
+    return lngMoneyFromDouble(g_dblExceedFine) >= 10;
+}
+
 clsFineSettle::clsFineSettle()
 {
     fnTitle = [](const QString& marcRecNo) -> QString {

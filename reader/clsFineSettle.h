@@ -48,6 +48,12 @@ struct FineReceipt {
 using FineReceiptPrinter = std::function<void(const FineReceipt&)>;
 extern FineReceiptPrinter g_fnPrintFineReceipt;
 
+// Whether reader `certId` owes enough (0.10 or more) for a settlement to be
+// opened: sets g_strCertID and reads the stored unpaid total into
+// g_dblExceedFine. False for an empty id, and for a failed read (shown to no
+// one; g_dblExceedFine then stays as it was).
+bool blnFineDue(const QString& certId);
+
 class clsFineSettle {
 public:
     struct FineRow {

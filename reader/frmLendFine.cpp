@@ -2,7 +2,6 @@
 
 #include "common/basAuth.h"
 #include "common/basCodeFunc.h"
-#include "common/basDB.h"
 #include "common/basText.h"
 #include "platform/ui/DialogService.h"
 #include "platform/ui/Grid.h"
@@ -340,16 +339,6 @@ void subOpenLendFine(QWidget* owner, const QString& certId, double exceedFine)
 
 void subShowLendFine(QWidget* owner, const QString& retRedr)
 {
-    if (retRedr.isEmpty())
-        return;
-    g_strCertID = retRedr;
-    DBResultSet rs;
-    g_strSQL = QStringLiteral("SELECT debt_flag FROM reader WHERE cert_id=") + strSQLQuote(retRedr);
-    g_intSQLRet = LIB_DB_Select(g_strSQL, rs);
-    if (g_intSQLRet < 0)
-        return;
-    const double debt = rs.rowCount() > 0 ? rs.number(0, 0) : 0.0;
-    g_dblExceedFine = debt;
-    if (lngMoneyFromDouble(debt) >= 10)
-        subOpenLendFine(owner, retRedr, debt);
+    if (blnFineDue(retRedr))
+        subOpenLendFine(owner, retRedr, g_dblExceedFine);
 }

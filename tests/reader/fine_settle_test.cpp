@@ -111,6 +111,32 @@ protected:
     clsFineSettle settle;
 };
 
+TEST_F(FineSettleTest, SettlementIsDueFromTenCentsOfStoredUnpaidTotal)
+{
+    const struct {
+        const char* debt;
+        bool due;
+    } cases[] = {{"0.00", false}, {"0.09", false}, {"0.10", true}, {"12.34", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.debt);
+        db().exec("delete from reader where cert_id = 'TZ01'");
+        db().exec(QStringLiteral("insert into reader (cert_id, name, debt_flag) values ('TZ01', 'x', %1)")
+                      .arg(QString::fromLatin1(c.debt)));
+        g_strCertID.clear();
+        g_dblExceedFine = -1;
+        EXPECT_EQ(blnFineDue(kReader), c.due);
+        EXPECT_EQ(g_strCertID, kReader);
+        EXPECT_EQ(lngMoneyFromDouble(g_dblExceedFine), lngMoneyFromDouble(QString::fromLatin1(c.debt).toDouble()));
+    }
+    // No such reader owes nothing; no reader at all reads nothing.
+    EXPECT_FALSE(blnFineDue(QStringLiteral("TZ99")));
+    EXPECT_EQ(g_dblExceedFine, 0.0);
+    g_dblExceedFine = 5;
+    EXPECT_FALSE(blnFineDue(QString()));
+    EXPECT_EQ(g_strCertID, QStringLiteral("TZ99"));
+    EXPECT_EQ(g_dblExceedFine, 5.0);
+}
+
 TEST_F(FineSettleTest, LoadLocksOpenRowsTicksOwnLocationsAndRefusesOthers)
 {
     addReader("5.00", "0", {{"3.00", "TA"}, {"2.00", "TB"}});
