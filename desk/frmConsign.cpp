@@ -402,7 +402,7 @@ void frmConsign::tbConsign_ButtonClick(const QString& key)
     } else if (key == QLatin1String("Return")) {
         subSwitchReturn();
     } else if (key == QLatin1String("Detail")) {
-        g_strRedrBarcode = m_intMode == desk::ModeReturn ? txtDetail[3]->text() : txtReader->text();
+        g_strRedrBarcode = m_desk.mode == desk::ModeReturn ? txtDetail[3]->text() : txtReader->text();
         frmRedrDetail::showModal(this, g_strRedrBarcode);
     } else if (key == QLatin1String("Auth")) {
         frmRedrAuth::showModal(this);
@@ -446,7 +446,6 @@ void frmConsign::subSwitchApply()
         return;
     }
     tbConsign->setItemChecked(QStringLiteral("Apply"), true);
-    m_intMode = desk::ModeRequest;
     m_desk.mode = desk::ModeRequest;
     tbConsign->setItemChecked(QStringLiteral("ApplyList"), false);
     tbConsign->setItemChecked(QStringLiteral("LendDetail"), false);
@@ -470,7 +469,6 @@ void frmConsign::subSwitchLend()
 {
     if (!blnCheckAuth(QStringLiteral("4027"), true))
         return;
-    m_intMode = desk::ModeLend;
     m_desk.mode = desk::ModeLend;
     for (const char* k : {"Apply", "ApplyList", "LendDetail"})
         tbConsign->setItemChecked(QString::fromLatin1(k), false);
@@ -489,7 +487,6 @@ void frmConsign::subSwitchReturn()
 {
     if (!blnCheckAuth(QStringLiteral("4028"), true))
         return;
-    m_intMode = desk::ModeReturn;
     m_desk.mode = desk::ModeReturn;
     for (const char* k : {"Apply", "ApplyList", "LendDetail"})
         tbConsign->setItemChecked(QString::fromLatin1(k), false);
@@ -530,9 +527,8 @@ void frmConsign::txtReader_Enter()
     QString card = trimmedUpper(txtReader);
     card = strApplyBarReadRule(card);
     txtReader->setText(card);
-    if (card.isEmpty() || m_intMode == desk::ModeReturn)
+    if (card.isEmpty() || m_desk.mode == desk::ModeReturn)
         return;
-    m_desk.mode = static_cast<desk::DeskMode>(m_intMode);
     m_desk.fineLend = g_intFineLend;
     const int result = m_desk.intLoadRedr(card);
     subShowReader();
@@ -542,7 +538,7 @@ void frmConsign::txtReader_Enter()
         return;
     }
     fraBack[0]->setEnabled(false);
-    if (m_intMode == desk::ModeRequest) {
+    if (m_desk.mode == desk::ModeRequest) {
         subFillApplyList();
         setItemsEnabled({QStringLiteral("ApplyList"), QStringLiteral("LendDetail")}, true);
         stkWork->setCurrentWidget(fraBack[2]);

@@ -54,7 +54,7 @@ public:
     void spdApplyList_ButtonClicked(int col, int row);
     void cmbQuery_Click();
 
-    int intMode() const { return m_intMode; }
+    int intMode() const { return m_desk.mode; }
     desk::ConsignDesk& logic() { return m_desk; }
 
     // The borrower of the copy being returned, and the attachment text of the
@@ -113,7 +113,6 @@ private:
     };
 
     desk::ConsignDesk m_desk;
-    int m_intMode = 0;
     int m_intQueryGuard = 0;
     bool m_filling = false;
     QVector<BookRow> m_bookRows;
