@@ -57,8 +57,10 @@ public:
     int intMode() const { return m_desk.mode; }
     desk::ConsignDesk& logic() { return m_desk; }
 
-    // The borrower of the copy being returned (kept for the return mode).
+    // The borrower of the copy being returned, and the attachment text of the
+    // copy being lent (kept for the lend and return modes).
     QString m_strRetRedr;
+    QString m_strAttachment;
 
     // Controls, by their names.
     ui::CommandBar* tbConsign = nullptr;
