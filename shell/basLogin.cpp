@@ -183,6 +183,17 @@ LoginOutcome intFirstLoginSteps(const StatusFn& status)
     }
 }
 
+int intLoadLocaProperty()
+{
+    DBResultSet group;
+    if (!select(QStringLiteral("SELECT location_property FROM location_lst WHERE location=")
+                    + strSQLQuote(varGetSysInfo(3)),
+                group))
+        return -1;
+    g_varLocaProperty = group.rowCount() > 0 ? QVariant(group.text(0, 0)) : QVariant(QString());
+    return 0;
+}
+
 LoginOutcome intLoginAction(const QString& user, const QString& pwd, bool reLogin, const StatusFn& status,
                             LoginFocus* focus)
 {

@@ -40,6 +40,11 @@ using StatusFn = std::function<void(const QString&)>;
 // rule and mail options. `status` receives the status texts.
 LoginOutcome intFirstLoginSteps(const StatusFn& status = {});
 
+// Reads the location group of this workstation's location into
+// g_varLocaProperty ("" when the location is not listed). 0 read; -1 after the
+// database error was shown (g_varLocaProperty unchanged).
+int intLoadLocaProperty();
+
 // The log-in action without its window: the worker check and, unless it is a
 // repeated log-in, the first log-in's steps. Sets g_blnDlgOk.
 LoginOutcome intLoginAction(const QString& user, const QString& pwd, bool reLogin, const StatusFn& status = {},

@@ -174,15 +174,8 @@ int frmMain::intLoadSequence()
 
     setStatusPanel();
 
-    DBResultSet group;
-    g_strSQL = QStringLiteral("SELECT location_property FROM location_lst WHERE location=")
-               + strSQLQuote(varGetSysInfo(3));
-    g_intSQLRet = LIB_DB_Select(g_strSQL, group);
-    if (g_intSQLRet < 0) {
-        intShowDBError();
+    if (intLoadLocaProperty() < 0)
         return -1;
-    }
-    g_varLocaProperty = group.rowCount() > 0 ? QVariant(group.text(0, 0)) : QVariant(QString());
 
     subReadFontSettings();
     return 0;

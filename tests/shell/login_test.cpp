@@ -162,6 +162,25 @@ TEST_F(LoginTest, RefusedReLoginKeepsTheWholeFormerState)
     EXPECT_TRUE(blnCheckAuth(QStringLiteral("4032"), false));
 }
 
+TEST_F(LoginTest, LocationGroupOfThisWorkstationIsRead)
+{
+    g_strLocation = QStringLiteral("D1");
+    ASSERT_EQ(intLoadLocaProperty(), 0);
+    EXPECT_EQ(g_varLocaProperty.toString(), QStringLiteral("01"));
+    // An unlisted location has no group.
+    g_strLocation = QStringLiteral("NOWHERE");
+    ASSERT_EQ(intLoadLocaProperty(), 0);
+    EXPECT_EQ(g_varLocaProperty, QVariant(QString()));
+    // A failed read is shown and leaves the group as it was.
+    g_varLocaProperty = QStringLiteral("G7");
+    db().exec("alter table location_lst rename to location_lst_gone");
+    EXPECT_EQ(intLoadLocaProperty(), -1);
+    db().exec("alter table location_lst_gone rename to location_lst");
+    EXPECT_EQ(g_varLocaProperty.toString(), QStringLiteral("G7"));
+    ASSERT_FALSE(dialogs.shown.isEmpty());
+    EXPECT_EQ(dialogs.shown.last().icon, ui::BoxIcon::Error);
+}
+
 TEST_F(LoginTest, DatabaseFailureInTheCheckIsReported)
 {
     db().exec("alter table user_location rename to user_location_gone");
