@@ -310,11 +310,6 @@ frmConsign::frmConsign(QWidget* parent)
     m_desk.askKeepDays = [this](const QString& begin, int maxDays) {
         return frmReleKeepDay::askKeepDays(this, begin, maxDays);
     };
-    m_desk.titleTexts = [](const QString& no) {
-        g_recMarc = strReadMarc(no);
-        return QStringList{strGetMarcTitle(g_recMarc, 0), strGetMarcTitle(g_recMarc, 1),
-                           strGetMarcTitle(g_recMarc, 3)};
-    };
 }
 
 frmConsign::~frmConsign()
