@@ -155,11 +155,9 @@ int frmLendFine::initShowForm()
         subLockButtons();
         return -1;
     }
-    m_varFine = settle_.varFine();
     if (settle_.blnReaderRead()) {
-        m_strRedrName = settle_.strRedrName();
         lblOB->setText(strFormatMoney(settle_.lngObligate()));
-        setWindowTitle(QStringLiteral("超期罚款(") + m_strRedrName + QStringLiteral("：") + g_strCertID
+        setWindowTitle(QStringLiteral("超期罚款(") + settle_.strRedrName() + QStringLiteral("：") + g_strCertID
                        + QLatin1Char(')'));
     }
     subFillGrid();
@@ -213,10 +211,8 @@ void frmLendFine::subRecount()
     const QVector<clsFineSettle::FineRow>& rows = settle_.rows();
     for (int i = 0; i < rows.size(); ++i)
         spdFine->setText(0, i + 1, QString::number(i + 1) + (rows[i].ticked ? QStringLiteral("★") : QString()));
-    m_intCount = settle_.intCount();
     txtAllowFine->setText(strFormatMoney(settle_.lngAllowed()));
     subShowProposal();
-    m_dblMaxFine = dblMoneyToDouble(settle_.lngMaxFine());
 }
 
 void frmLendFine::subShowProposal()

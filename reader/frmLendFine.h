@@ -3,7 +3,6 @@
 // while it shows), ticks the rows this desk may settle, proposes the amount,
 // and pays or waives through clsFineSettle.
 
-#include "common/DBResultSet.h"
 #include "reader/clsFineSettle.h"
 
 #include <QDialog>
@@ -30,12 +29,8 @@ public:
     // unpaid total was corrected; nothing is locked and nothing can be settled.
     int initShowForm();
 
-    // The rows as read, the number of ticked rows and the amount ceiling.
-    DBResultSet m_varFine;
-    int m_intCount = 0;
-    double m_dblMaxFine = 0.0;
-    QString m_strRedrName;
-
+    // The settlement the window shows: the rows as read, the ticked count, the
+    // amount ceiling and the reader's name are its state.
     clsFineSettle& settle() { return settle_; }
 
     // Controls, by their names.

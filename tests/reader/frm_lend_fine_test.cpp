@@ -67,9 +67,9 @@ TEST_F(FrmLendFineTest, FillShowsTotalsTicksAndRefusedRows)
     EXPECT_EQ(f->txtAllowFine->text(), "3.00");
     EXPECT_EQ(f->txtTrueFineExceed->text(), "3.00");
     EXPECT_EQ(f->lblOB->text(), "7.50");
-    EXPECT_EQ(f->m_intCount, 1);
-    EXPECT_DOUBLE_EQ(f->m_dblMaxFine, 3.05);
-    EXPECT_EQ(f->m_varFine.rowCount(), 2);
+    EXPECT_EQ(f->settle().intCount(), 1);
+    EXPECT_EQ(f->settle().lngMaxFine(), 305);
+    EXPECT_EQ(f->settle().varFine().rowCount(), 2);
 
     ui::SpreadGrid* g = f->spdFine;
     EXPECT_EQ(g->getText(0, 1), S("1★"));
@@ -105,7 +105,7 @@ TEST_F(FrmLendFineTest, FillShowsTotalsTicksAndRefusedRows)
     // Unticking the last ticked row disables both settlement buttons.
     clickRow(g, 1);
     EXPECT_FALSE(g->isRowSelected(1));
-    EXPECT_EQ(f->m_intCount, 0);
+    EXPECT_EQ(f->settle().intCount(), 0);
     EXPECT_EQ(f->txtAllowFine->text(), "0.00");
     EXPECT_EQ(g->getText(0, 1), S("1"));
     EXPECT_FALSE(f->cmdOk->isEnabled());
