@@ -67,11 +67,8 @@ QString literalOf(const QVariant& v) {
         return QString::number(v.toLongLong());
     case QMetaType::Double: case QMetaType::Float:
         return QString::number(v.toDouble(), 'g', 17);
-    default: {
-        QString s = v.toString();
-        s.replace(QLatin1Char('\''), QLatin1String("''"));
-        return QLatin1Char('\'') + s + QLatin1Char('\'');
-    }
+    default:
+        return sqltext::quoteLiteral(v.toString());
     }
 }
 

@@ -134,6 +134,12 @@ TEST_F(OraDatabase, EmptyLiteralArrivesAsNullDoubledQuoteUntouched) {
     EXPECT_EQ(TestDatabase::instance().scalar("SELECT v FROM ora_kv WHERE k = 3"), "'");
     // A comparison with '' finds nothing, as with NULL.
     EXPECT_EQ(db->CreateDynaset("SELECT k FROM ora_kv WHERE v = ''")->RecordCount(), 0);
+    // A bound value never carries a NUL (which would cut the statement short)
+    // or a lone surrogate to the server.
+    db->Parameters().Add("V", QString("B") + QChar(0) + "7" + QChar(0xDC00), oradb::ParamInput);
+    db->ExecuteSQL("INSERT INTO ora_kv VALUES (4, :V)");
+    db->Parameters().Remove("V");
+    EXPECT_EQ(TestDatabase::instance().scalar("SELECT v FROM ora_kv WHERE k = 4"), "B7");
 }
 
 TEST_F(OraDatabase, ProcedureBlockRunsAsCallAndOutputBindIsRead) {
