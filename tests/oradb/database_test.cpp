@@ -209,7 +209,8 @@ TEST_F(OraDatabase, ForeignKeyNumbersDoNotDependOnTheMessageLanguage) {
             << language << " is not a locale of this machine (scripts/install-deps generates it)";
         QString text;
         failureOf([&] { db->ExecuteSQL("SELECT * FROM no_such_table"); }, &text);
-        EXPECT_EQ(text.contains(QString::fromUtf8("不存在")), language[0] == 'z') << text.toStdString();
+        EXPECT_EQ(text.contains(QString::fromUtf8("不存在")), language[0] == 'z')
+            << text.toStdString() << " (are the server's message translations installed?)";
         for (const bool inTrans : {false, true}) {
             if (inTrans) db->BeginTrans();
             for (const Case& c : cases)
