@@ -308,6 +308,11 @@ int ConsignDesk::intLoadRedr(const QString& card)
     m_violationsFront = false;
     m_loans.clear();
     m_arrived.clear();
+    auto panelChanged = [this](bool newReader) {
+        if (showPanel)
+            showPanel(newReader);
+    };
+    panelChanged(true);
 
     if (readerValue(redr::RedrFlag) == QLatin1String("0"))
         return endTransRefuse(QStringLiteral("ELT102") + readerValue(redr::RedrDelDay));
@@ -388,6 +393,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
         showOutOfDate();
         if (!m_violations.isEmpty()) {
             m_violationsFront = true;
+            panelChanged(false);
             intShowMsg(QStringLiteral("ELT106"));
             if (!outOfDate)
                 return -1;
@@ -405,6 +411,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
         if (fineLend == 1 && showFineWindow)
             showFineWindow();
         m_panel.debt = money(g_dblExceedFine);
+        panelChanged(false);
         const double maxDebt = toNumber(readerValue(redr::MaxDebtAmt));
         if (lngMoneyFromDouble(g_dblExceedFine) >= lngMoneyFromDouble(maxDebt)) {
             intShowMsg(QStringLiteral("ELT107") + money(maxDebt));
@@ -422,6 +429,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
         return -1;
     }
     m_panel.loans = QString::number(m_loans.size()) + QStringLiteral(" / ") + readerValue(redr::MaxLendQty);
+    panelChanged(false);
 
     DBResultSet arri;
     if (select("SELECT relegate_arri_lst.call_no, relegate_arri_lst.prop_no, relegate_arri_lst.relegate_location, "

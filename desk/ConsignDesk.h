@@ -107,6 +107,11 @@ public:
     // The keep-days dialog: begin date and the most days; the chosen days, or
     // nothing when the dialog was closed without a choice.
     std::function<std::optional<int>(const QString& beginDate, int maxDays)> askKeepDays;
+    // The reader panel changed during a load (a new reader, the violations, the
+    // unpaid total, the loans): the window shows it before the load's next
+    // message, so that a refusal stands beside the reader it refuses.
+    // newReader is true once per load, when another reader's record came in.
+    std::function<void(bool newReader)> showPanel;
     // Title, responsibility and publisher of a bibliographic record (the
     // default reads the record; the desk must then not be copied).
     std::function<QStringList(const QString& marcRecNo)> titleTexts;

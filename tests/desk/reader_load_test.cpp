@@ -2,6 +2,7 @@
 // demo's readers in every standing.
 
 #include "DeskFixture.h"
+#include "tests/support/BoxWatch.h"
 
 #include <chrono>
 #include <future>
@@ -311,30 +312,14 @@ TEST_F(ReaderLoadTest, FailedSuspensionUpdateRefusesAndWritesNothing)
     EXPECT_EQ(desk.intLoadRedr("DC07"), 0);
 }
 
-namespace {
-// Records, for each box shown, whether a transaction was open at that moment.
-class TransactionWatch : public ui::DialogService {
-public:
-    explicit TransactionWatch(ui::ScriptedDialogService& inner) : inner_(inner) { install(this); }
-    ~TransactionWatch() override { install(&inner_); }
-    ui::BoxAnswer showBox(const ui::BoxRequest& r) override
-    {
-        if (LIB_DB_InTrans())
-            inTransaction << r.text;
-        return inner_.showBox(r);
-    }
-    int execDialog(QDialog* d) override { return inner_.execDialog(d); }
-    void beep() override { inner_.beep(); }
-    QStringList inTransaction;
-
-private:
-    ui::ScriptedDialogService& inner_;
-};
-} // namespace
 
 TEST_F(ReaderLoadTest, NoBoxIsShownWhileTheReaderRowsAreLocked)
 {
-    TransactionWatch watch(dialogs);
+    QStringList inTransaction; // boxes shown while a transaction was open
+    testsupport::BoxWatch watch(dialogs, [&](const ui::BoxRequest& box) {
+        if (LIB_DB_InTrans())
+            inTransaction << box.text;
+    });
     db().exec("update reader set volt_flag = 1 where cert_id = 'DR06'");
     db().exec("insert into reader_volt_lst (cert_id, punish_date, volt_code, real_fine_amt, volt_deal_flag) "
               "values ('DR06', '2026-01-05 10:00:00', '01', 3.00, '2')");
@@ -343,7 +328,7 @@ TEST_F(ReaderLoadTest, NoBoxIsShownWhileTheReaderRowsAreLocked)
         EXPECT_EQ(desk.intLoadRedr(card), -1) << card;
         EXPECT_FALSE(dialogs.shown.isEmpty()) << card;
     }
-    EXPECT_TRUE(watch.inTransaction.isEmpty()) << watch.inTransaction.join("; ").toStdString();
+    EXPECT_TRUE(inTransaction.isEmpty()) << inTransaction.join("; ").toStdString();
     // The out-of-date card's message still comes before the violations'.
     EXPECT_EQ(desk.intLoadRedr("DC06"), -1);
     EXPECT_EQ(shownTexts().mid(shownTexts().size() - 2),
