@@ -14,6 +14,14 @@ protected:
         DeskTest::SetUp();
         freshDatabase();
     }
+    // DR07's suspension and DR08's fine and suspension still open and counted.
+    void expectSuspensionsOpen()
+    {
+        EXPECT_EQ(db().column("select cert_id || volt_deal_flag from reader_volt_lst where cert_id in ('DR07', 'DR08') "
+                              "and volt_deal_flag <> '0' order by cert_id"),
+                  (QStringList{"DR071", "DR083"}));
+        EXPECT_EQ(db().scalar("select sum(volt_flag) from reader where cert_id in ('DR07', 'DR08')"), "2");
+    }
     desk::ConsignDesk desk;
 };
 
@@ -287,10 +295,7 @@ TEST_F(ReaderLoadTest, SuspensionWithoutAnEndDateRunsOn)
         EXPECT_EQ(desk.intLoadRedr(card), -1) << card;
         EXPECT_EQ(shownTexts(), QStringList{msg("ELT106")}) << card;
     }
-    EXPECT_EQ(db().column("select cert_id || volt_deal_flag from reader_volt_lst where cert_id in ('DR07', 'DR08') "
-                          "and volt_deal_flag <> '0' order by cert_id"),
-              (QStringList{"DR071", "DR083"}));
-    EXPECT_EQ(db().scalar("select sum(volt_flag) from reader where cert_id in ('DR07', 'DR08')"), "2");
+    expectSuspensionsOpen();
 }
 
 TEST_F(ReaderLoadTest, FailedSuspensionUpdateRefusesAndWritesNothing)
@@ -304,10 +309,7 @@ TEST_F(ReaderLoadTest, FailedSuspensionUpdateRefusesAndWritesNothing)
         EXPECT_FALSE(LIB_DB_InTrans()) << card;
     }
     db().exec("alter procedure lt_upd_reader_volt_lst_away rename to lt_upd_reader_volt_lst");
-    EXPECT_EQ(db().column("select cert_id || volt_deal_flag from reader_volt_lst where cert_id in ('DR07', 'DR08') "
-                          "and volt_deal_flag <> '0' order by cert_id"),
-              (QStringList{"DR071", "DR083"}));
-    EXPECT_EQ(db().scalar("select sum(volt_flag) from reader where cert_id in ('DR07', 'DR08')"), "2");
+    expectSuspensionsOpen();
     // The desk goes on: the next load works.
     EXPECT_EQ(desk.intLoadRedr("DC07"), 0);
 }

@@ -108,6 +108,15 @@ protected:
             dialogs.answers.append(x);
     }
 
+    // The other desk commits a moment later, while this desk waits for it.
+    static std::thread commitSoon(RawConnection& other)
+    {
+        return std::thread([&other] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            other.exec("commit");
+        });
+    }
+
     QList<FineReceipt> printed;
     clsFineSettle settle;
 };
@@ -546,10 +555,7 @@ TEST_F(FineSettleTest, TypedBillNumberTakenMeanwhileRollsBackAtOnce)
     ASSERT_TRUE(other.exec("begin"));
     ASSERT_TRUE(other.exec("call insert_deposit_account_lst('TZ02','5','0','1','2024-05-01 10:00:00','B-SAME','0002',"
                            "'1.00')"));
-    std::thread commitLater([&other] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        other.exec("commit");
-    });
+    std::thread commitLater = commitSoon(other);
     answer({ui::BoxAnswer::Ok});
     const clsFineSettle::Outcome o = settle.pay(input("2.00", "B-SAME"));
     commitLater.join();
@@ -584,10 +590,7 @@ TEST_F(FineSettleTest, RefusedWaiverRollsBackAndFreesTheReaderAndItsCards)
     ASSERT_TRUE(other.exec("begin"));
     ASSERT_TRUE(other.exec("call insert_deposit_account_lst('TZ99','6','0','1','2024-05-01 10:00:00','W-SAME','0002',"
                            "'1.00')"));
-    std::thread commitLater([&other] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        other.exec("commit");
-    });
+    std::thread commitLater = commitSoon(other);
     answer({ui::BoxAnswer::Ok});
     const clsFineSettle::Outcome o = settle.waive(input("", "W-SAME"));
     commitLater.join();
@@ -633,10 +636,7 @@ TEST_F(FineSettleTest, FineAddedWhileTheCorrectionWaitsIsKeptInTheStoredTotal)
                            "'2024-03-01 10:00:00', '2024-03-02 10:00:00', '2024-03-03 10:00:00', 'D', 1.00, '0', '', "
                            "'TA')"));
     ASSERT_TRUE(other.exec("update reader set debt_flag = debt_flag + 1.00 where cert_id = 'TZ01'"));
-    std::thread commitLater([&other] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        other.exec("commit");
-    });
+    std::thread commitLater = commitSoon(other);
     EXPECT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Corrected);
     commitLater.join();
     EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "8.50");
@@ -678,10 +678,7 @@ TEST_F(FineSettleTest, ClockBillNumbersOfOneSecondAreMadeUnique)
     ASSERT_TRUE(other.exec("begin"));
     ASSERT_TRUE(other.exec("call insert_deposit_account_lst('TZ99','5','0','1','2024-05-01 09:08:07',"
                            "'20240501090807-1','0002','1.00')"));
-    std::thread commitLater([&other] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        other.exec("commit");
-    });
+    std::thread commitLater = commitSoon(other);
     answer({ui::BoxAnswer::Ok});
     o = settle.waive(input("", " "));
     commitLater.join();
