@@ -233,11 +233,23 @@ void clsFineSettle::subUnlock()
 
 void clsFineSettle::subFail(bool rollback)
 {
-    intShowDBError();
+    // Rolled back before the report: no row stays locked while it shows.
     if (rollback) {
         LIB_DB_Rollback();
         subUnlock();
     }
+    intShowDBError();
+}
+
+void clsFineSettle::subRefuse(const QString& message)
+{
+    if (message.isEmpty()) {
+        subFail(true);
+        return;
+    }
+    LIB_DB_Rollback();
+    subUnlock();
+    intShowMsg(message);
 }
 
 QString clsFineSettle::strNewBillNo(QString* serverDateTime)
@@ -300,7 +312,8 @@ int clsFineSettle::intCheckBill(const QString& billNo, const QString& usedMessag
 }
 
 bool clsFineSettle::blnJournal(const QString& type, int payMode, const QString& dateTime, QString& billNo,
-                               const QString& madeFrom, bool withReduction, Cents amount, const QString& usedMessage)
+                               const QString& madeFrom, bool withReduction, Cents amount, const QString& usedMessage,
+                               QString* refusal)
 {
     // A number made from the clock that another desk took meanwhile moves on
     // to the next free one; a typed number is refused.
@@ -311,15 +324,14 @@ bool clsFineSettle::blnJournal(const QString& type, int payMode, const QString& 
                    + q(g_strWkrNo) + QLatin1Char(',') + q(strFormatMoney(amount));
         if (LIB_DB_CallProc(g_strSQL) == 0)
             return true;
-        if (intGetOraErrNo() != 1) {
-            intShowDBError();
+        if (intGetOraErrNo() != 1)
+            return false; // the pending error is the reason
+        if (madeFrom.isEmpty() || attempt >= 20) {
+            LIB_ClearDBError();
+            *refusal = usedMessage;
             return false;
         }
         LIB_ClearDBError();
-        if (madeFrom.isEmpty() || attempt >= 20) {
-            intShowMsg(usedMessage);
-            return false;
-        }
         billNo = strFreeBillNo(madeFrom, withReduction);
     }
 }
@@ -478,14 +490,15 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
     // Journal first: a typed bill number taken by another desk meanwhile stops
     // the payment before anything else is written. A refusal rolls back at
     // once, so that no other desk waits for this reader's rows.
-    bool journal = blnJournal(QStringLiteral("5"), mode, now, bill, madeFrom, r > 0, t, kMsgBillUsed);
+    QString refusal;
+    bool journal = blnJournal(QStringLiteral("5"), mode, now, bill, madeFrom, r > 0, t, kMsgBillUsed, &refusal);
     if (journal && r > 0) {
         QString reductionBill = bill + QLatin1Char('C');
-        journal = blnJournal(QStringLiteral("6"), 0, now, reductionBill, QString(), false, r, kMsgBillUsed);
+        journal =
+            blnJournal(QStringLiteral("6"), 0, now, reductionBill, QString(), false, r, kMsgBillUsed, &refusal);
     }
     if (!journal) {
-        LIB_DB_Rollback();
-        subUnlock();
+        subRefuse(refusal);
         out.billNo = bill;
         out.focus = Focus::BillNo;
         return out;
@@ -612,11 +625,12 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
     // 10 (first). Journal: a bill number taken meanwhile stops here.
     const QString journalTime = varGetSysInfo(0).toString();
     // A refusal rolls back at once: the reader and its cards are free again.
-    const bool journal = blnJournal(QStringLiteral("6"), 0, journalTime, bill, madeFrom, false, w, kMsgBillUsedWaive);
+    QString refusal;
+    const bool journal =
+        blnJournal(QStringLiteral("6"), 0, journalTime, bill, madeFrom, false, w, kMsgBillUsedWaive, &refusal);
     out.billNo = bill;
     if (!journal) {
-        LIB_DB_Rollback();
-        subUnlock();
+        subRefuse(refusal);
         out.focus = Focus::BillNo;
         return out;
     }

@@ -149,9 +149,14 @@ private:
     QString strFreeBillNo(const QString& base, bool withReduction);
     int intCheckBill(const QString& billNo, const QString& usedMessage);
     // Writes a journal row; a number made from the clock (madeFrom not empty)
-    // that another desk took meanwhile is replaced by the next free one.
+    // that another desk took meanwhile is replaced by the next free one. False
+    // with *refusal = usedMessage for a number taken, or with the database
+    // error pending; shows nothing.
     bool blnJournal(const QString& type, int payMode, const QString& dateTime, QString& billNo,
-                    const QString& madeFrom, bool withReduction, Cents amount, const QString& usedMessage);
+                    const QString& madeFrom, bool withReduction, Cents amount, const QString& usedMessage,
+                    QString* refusal);
+    // Rolls back, then shows the refusal (or the pending database error).
+    void subRefuse(const QString& message);
     bool blnUpdateReader(Cents debt, std::optional<Cents> obligate);
     // Marks a fine row settled under the bill with the amount charged for it.
     bool blnSettleRow(const FineRow& row, Cents charged, const QString& billNo, const QString& dateTime,

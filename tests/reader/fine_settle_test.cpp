@@ -11,6 +11,7 @@
 #include "reader/ReaderContext.h"
 #include "reader/clsFineSettle.h"
 #include "tests/reader/FineDeskFixture.h"
+#include "tests/support/BoxWatch.h"
 #include "tests/support/TestDatabase.h"
 
 #include <gtest/gtest.h>
@@ -463,9 +464,19 @@ TEST_F(FineSettleTest, FailureMidwayLeavesNoHalfPaymentAndNoReceipt)
     // The reader update fails after the journal and the fine rows were written.
     db().exec("alter procedure lt_upd_reader_new rename to lt_upd_reader_new_away");
     answer({ui::BoxAnswer::Ok});
-    const clsFineSettle::Outcome o = settle.pay(input("3.00", "B-F1"));
+    RawConnection probe;
+    bool heldAtError = false;
+    clsFineSettle::Outcome o;
+    {
+        testsupport::BoxWatch watch(dialogs, [&](const ui::BoxRequest& box) {
+            if (box.icon == ui::BoxIcon::Error)
+                heldAtError = !probe.exec("select 1 from reader where cert_id = 'TZ01' for update nowait");
+        });
+        o = settle.pay(input("3.00", "B-F1"));
+    }
     db().exec("alter procedure lt_upd_reader_new_away rename to lt_upd_reader_new");
     EXPECT_FALSE(o.done);
+    EXPECT_FALSE(heldAtError); // rolled back before the error shows
     EXPECT_FALSE(LIB_DB_InTrans());
     expectNothingWritten("3.00");
     // And the window cannot pay on without its locks.
@@ -556,9 +567,17 @@ TEST_F(FineSettleTest, TypedBillNumberTakenMeanwhileRollsBackAtOnce)
     ASSERT_TRUE(other.exec("call insert_deposit_account_lst('TZ02','5','0','1','2024-05-01 10:00:00','B-SAME','0002',"
                            "'1.00')"));
     std::thread commitLater = commitSoon(other);
+    // No box is shown while the reader row is held.
+    RawConnection probe;
+    QStringList heldAtBox;
+    testsupport::BoxWatch watch(dialogs, [&](const ui::BoxRequest& box) {
+        if (!probe.exec("select 1 from reader where cert_id = 'TZ01' for update nowait"))
+            heldAtBox << box.text;
+    });
     answer({ui::BoxAnswer::Ok});
     const clsFineSettle::Outcome o = settle.pay(input("2.00", "B-SAME"));
     commitLater.join();
+    EXPECT_TRUE(heldAtBox.isEmpty()) << heldAtBox.join("; ").toStdString();
 
     EXPECT_FALSE(o.done);
     EXPECT_EQ(dialogs.lastText(), S("票据号已存在!"));
