@@ -349,6 +349,7 @@ TEST_F(ReaderLoadTest, LockHeldElsewhereEndsTheWaitWithinTheTimeOutWritingNothin
         << err;
     EXPECT_EQ(desk.intLoadRedr("DC07"), -1);
     EXPECT_EQ(shown(), QStringLiteral("该记录已经被锁定!"));
+    EXPECT_TRUE(todaysLog().contains("ORA-00054")) << todaysLog().toStdString();
     EXPECT_FALSE(LIB_DB_InTrans());
     EXPECT_EQ(db().scalar("select volt_deal_flag from reader_volt_lst where cert_id = 'DR07' and froz_end_date <> ''"),
               "1");
