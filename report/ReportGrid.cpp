@@ -5,7 +5,6 @@
 
 #include <QFontMetricsF>
 #include <QHash>
-#include <QRegularExpression>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -43,7 +42,9 @@ QSize measureText(const QFont& font, const QString& text, int wrapWidth)
     const double lineHeight = fm.lineSpacing();
     double width = 0;
     int lines = 0;
-    for (const QString& para : text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")))) {
+    QString plain = text;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    for (const QString& para : plain.split(u'\n')) {
         if (wrapWidth <= 0 || para.isEmpty()) {
             width = std::max(width, fm.horizontalAdvance(para));
             ++lines;

@@ -14,13 +14,13 @@ struct Shape {
     QStringList columns;
 };
 
-inline QList<Shape> shapes()
+inline const QList<Shape>& shapes()
 {
     const QStringList apply = {"索书号", "题名", "责任者", "出版社", "委托馆藏地", "证件号", "姓名"};
     const QStringList arrived = {"索书号", "馆藏地", "财产号", "题名", "委托馆藏地",
                                  "证件号", "姓名", "到书日期", "到书保留截至日期"};
     const QStringList accept = {"索书号", "财产号", "题名", "责任者", "出版社"};
-    return {
+    static const QList<Shape> all = {
         {"委托申请清单", apply + QStringList{"馆藏地", "可借数量", "在馆数量"}},
         {"委托申请清单", apply + QStringList{"可借数量", "在馆数量"}},
         {"委托到书清单(全部)", arrived},
@@ -29,6 +29,7 @@ inline QList<Shape> shapes()
         {"委托验收清单(全部)", accept + QStringList{"馆藏地"}},
         {"委托验收清单(未验收)", accept},
     };
+    return all;
 }
 
 // Fills g_varPrtData with the shape's titles and `records` records; record i
