@@ -1,6 +1,6 @@
 #include "report/PageSetupDialog.h"
 
-#include "platform/ui/DialogService.h"
+#include "common/basMsg.h"
 #include "platform/ui/Units.h"
 
 #include <QComboBox>
@@ -88,12 +88,7 @@ PageSettings PageSetupDialog::settings() const
 void PageSetupDialog::cmdOK_Click()
 {
     if (!settings().fits()) {
-        ui::BoxRequest box;
-        box.icon = ui::BoxIcon::Error;
-        box.title = windowTitle();
-        box.text = QStringLiteral("页边距超出了纸张的范围，请重新设定。");
-        box.beep = true;
-        ui::DialogService::current().showBox(box);
+        intShowMsg(QStringLiteral("E页边距超出了纸张的范围，请重新设定。"));
         return;
     }
     accept();

@@ -26,15 +26,6 @@ QRectF textBounds(const QFont& font, const QString& text, int width)
 
 int lineHeight(const QFont& font) { return int(std::ceil(QFontMetricsF(twipFont(font)).lineSpacing())); }
 
-Qt::Alignment alignmentFlags(int code)
-{
-    static const Qt::Alignment h[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
-    static const Qt::Alignment v[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
-    if (code < 0 || code > 8)
-        code = 1;
-    return h[code / 3] | v[code % 3];
-}
-
 bool hasHorizontal(int style) { return style == 1 || style == 4; }
 bool hasVertical(int style) { return style == 1 || style == 8; }
 } // namespace

@@ -26,6 +26,15 @@ bool isNumber(const QString& s)
 }
 } // namespace
 
+Qt::Alignment alignmentFlags(int code)
+{
+    static const Qt::Alignment h[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+    static const Qt::Alignment v[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+    if (code < 0 || code > 8)
+        code = 1;
+    return h[code / 3] | v[code % 3];
+}
+
 QFont twipFont(const QFont& font)
 {
     QFont f(font);

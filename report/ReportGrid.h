@@ -44,6 +44,10 @@ QSize measureText(const QFont& font, const QString& text, int wrapWidth);
 // The font at a size of one pixel per twip, for measuring and drawing in twips.
 QFont twipFont(const QFont& font);
 
+// The placement of a cell alignment code (0..8: left/centre/right by thirds,
+// top/centre/bottom within; other codes: left, centred vertically).
+Qt::Alignment alignmentFlags(int code);
+
 enum class AutoSizeMode { ColWidths, RowHeights };
 
 struct CellStyle {

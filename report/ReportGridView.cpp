@@ -14,15 +14,6 @@ namespace report {
 namespace {
 constexpr int kFirstDataRow = 2;
 
-Qt::Alignment alignmentOf(int code)
-{
-    static const Qt::Alignment h[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
-    static const Qt::Alignment v[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
-    if (code < 0 || code > 8)
-        code = 1;
-    return h[code / 3] | v[code % 3];
-}
-
 int px(int twips) { return std::max(0, ui::units::twipsToPixels(twips)); }
 
 // Draws selections only in range mode, and the raised and inset text styles.
@@ -87,7 +78,7 @@ QVariant ReportGridModel::cellRole(int row, int col, int role) const
     case Qt::BackgroundRole:
         return grid_->cellBackColor(row, col);
     case Qt::TextAlignmentRole:
-        return int(alignmentOf(grid_->cellAlignment(row, col)));
+        return int(alignmentFlags(grid_->cellAlignment(row, col)));
     default:
         return {};
     }

@@ -1,5 +1,6 @@
 #include "report/frmFlexPrint.h"
 
+#include "common/basMsg.h"
 #include "platform/ui/DialogService.h"
 #include "platform/ui/Fonts.h"
 #include "platform/ui/Units.h"
@@ -414,12 +415,7 @@ bool frmFlexPrint::acceptPage()
 {
     const PageSettings chosen = PageSettings::fromPrinter(*printer_);
     if (!chosen.fits()) {
-        ui::BoxRequest box;
-        box.icon = ui::BoxIcon::Error;
-        box.title = windowTitle();
-        box.text = QStringLiteral("页边距超出了纸张的范围，页面设置未被采用。");
-        box.beep = true;
-        ui::DialogService::current().showBox(box);
+        intShowMsg(QStringLiteral("E页边距超出了纸张的范围，页面设置未被采用。"));
         page_.applyTo(*printer_);
         return false;
     }
@@ -459,14 +455,8 @@ void frmFlexPrint::menuPrint_Click()
         dlg.setObjectName(QStringLiteral("dlgPrint"));
         if (ui::DialogService::current().execDialog(&dlg) == QDialog::Accepted) {
             QString error;
-            if (printReport(doc_, *printer_, &error) < 0) {
-                ui::BoxRequest box;
-                box.icon = ui::BoxIcon::Error;
-                box.title = windowTitle();
-                box.text = QStringLiteral("打印失败：") + error;
-                box.beep = true;
-                ui::DialogService::current().showBox(box);
-            }
+            if (printReport(doc_, *printer_, &error) < 0)
+                intShowMsg(QStringLiteral("E打印失败：") + error);
         }
     }
     doc_.clear();
