@@ -46,16 +46,36 @@ QFont twipFont(const QFont& font)
 
 QSize measureText(const QFont& font, const QString& text, int wrapWidth)
 {
-    const QFont f = twipFont(font);
-    const QFontMetricsF fm(f);
+    // Resolving a font is the costly part: keep the metrics of the fonts met.
+    struct Metrics {
+        QFont font, twips;
+        QFontMetricsF fm;
+    };
+    static QList<Metrics> cache;
+    const Metrics* m = nullptr;
+    for (const Metrics& c : cache)
+        if (c.font == font) {
+            m = &c;
+            break;
+        }
+    if (!m) {
+        if (cache.size() > 64)
+            cache.clear();
+        const QFont tf = twipFont(font);
+        cache.append({font, tf, QFontMetricsF(tf)});
+        m = &cache.last();
+    }
+    const QFont& f = m->twips;
+    const QFontMetricsF& fm = m->fm;
     const double lineHeight = fm.lineSpacing();
     double width = 0;
     int lines = 0;
     QString plain = text;
     plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     for (const QString& para : plain.split(u'\n')) {
-        if (wrapWidth <= 0 || para.isEmpty()) {
-            width = std::max(width, fm.horizontalAdvance(para));
+        const double advance = fm.horizontalAdvance(para);
+        if (wrapWidth <= 0 || advance <= wrapWidth) {
+            width = std::max(width, advance);
             ++lines;
             continue;
         }

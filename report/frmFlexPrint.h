@@ -18,6 +18,7 @@
 #include "report/ReportDocument.h"
 #include "report/ReportGrid.h"
 #include "report/ReportLabels.h"
+#include "report/frmFlexPrtStyle.h"
 
 #include <QDialog>
 #include <QHash>
@@ -34,7 +35,6 @@ class QMenuBar;
 class QPrintPreviewWidget;
 class QPrinter;
 class QScrollBar;
-class frmFlexPrtStyle;
 
 namespace report {
 class ReportGridView;
