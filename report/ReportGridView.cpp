@@ -141,6 +141,7 @@ ReportGridView::ReportGridView(ReportGrid* grid, QWidget* parent)
             grid_->setColWidth(col, ui::units::pixelsToTwips(size));
     });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { syncSelection(); });
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { syncSelection(); });
 
     titleEdit_ = new QLineEdit(horizontalHeader()->viewport());
     titleEdit_->setObjectName(QStringLiteral("txtTitle"));

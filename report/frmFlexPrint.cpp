@@ -138,6 +138,7 @@ QLabel* frmFlexPrint::makeLabel(int i)
 {
     auto* l = new QLabel(frame1);
     l->setObjectName(QStringLiteral("lblInfo_%1").arg(i));
+    l->setTextFormat(Qt::PlainText);
     l->installEventFilter(this);
     l->setText(labels_.at(i).caption);
     return l;

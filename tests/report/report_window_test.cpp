@@ -2,6 +2,7 @@
 // dialog service, driven by its menus and mouse actions, printed and closed.
 #include "platform/ui/DialogService.h"
 #include "platform/ui/Fonts.h"
+#include "platform/ui/Units.h"
 #include "report/GridStyle.h"
 #include "report/PageSetupDialog.h"
 #include "report/ReportGridView.h"
@@ -249,7 +250,7 @@ TEST_F(ReportWindow, LabelsAreEditedAddedStyledAndDeleted)
     QTest::keyClick(f->txtAdd, Qt::Key_Return);
     EXPECT_FALSE(f->txtAdd->isVisible());
     EXPECT_EQ(f->lblInfo(0)->text(), "新标题 <&>");
-    EXPECT_EQ(f->lblInfo(0)->textFormat(), Qt::AutoText);
+    EXPECT_EQ(f->lblInfo(0)->textFormat(), Qt::PlainText); // shown as typed
 
     // Double-click on the page: a new label where the mouse was.
     f->frame1_MouseDown(QPoint(1500, 9000));
@@ -447,4 +448,54 @@ TEST_F(ReportWindow, StyleDialogInBothModes)
     EXPECT_EQ(f->grid().cellBackColor(3, 1), QColor(Qt::white));
     EXPECT_EQ(f->grid().backColor, QColor(Qt::white));
     EXPECT_EQ(f->grid().gridLines, 4);
+}
+
+TEST_F(ReportWindow, GridViewShowsTheModelAsTheGridShowsIt)
+{
+    frmFlexPrint* f = open(2, 4, "委托到书清单(全部)");
+    f->show();
+    QCoreApplication::processEvents();
+    ReportGridView* v = f->grdOrder;
+    // Row 1 never shows: view rows are the records; the header holds the titles.
+    EXPECT_EQ(v->model()->rowCount(), 4);
+    EXPECT_EQ(v->model()->headerData(1, Qt::Horizontal).toString(), "索书号");
+    EXPECT_EQ(v->model()->index(0, 1).data().toString(), "索书号1");
+    EXPECT_TRUE(v->isColumnHidden(0));
+
+    // Equal neighbours of a merged column show as one cell.
+    for (int r = 2; r <= 4; ++r)
+        f->grid().setTextMatrix(r, 2, "总馆");
+    f->iMouseCol = 2;
+    f->menuUnion_Click();
+    EXPECT_EQ(v->rowSpan(0, 2), 3);
+    EXPECT_EQ(v->rowSpan(3, 2), 1);
+    f->menuDisUnion_Click();
+    EXPECT_EQ(v->rowSpan(0, 2), 1);
+
+    // A selection dragged over cells puts the grid in range mode; a plain
+    // click afterwards in free mode.
+    v->selectionModel()->select(QItemSelection(v->model()->index(1, 3), v->model()->index(2, 4)),
+                                QItemSelectionModel::ClearAndSelect);
+    v->selectionModel()->setCurrentIndex(v->model()->index(1, 3), QItemSelectionModel::NoUpdate);
+    v->selectionModel()->select(v->model()->index(2, 4), QItemSelectionModel::Select);
+    EXPECT_EQ(f->grid().highLight, 1);
+    EXPECT_EQ(f->grid().row, 3);
+    EXPECT_EQ(f->grid().col, 3);
+    EXPECT_EQ(f->grid().rowSel, 4);
+    EXPECT_EQ(f->grid().colSel, 4);
+    f->menuRightAlign_Click();
+    EXPECT_EQ(f->grid().cellAlignment(4, 4), 7);
+    EXPECT_EQ(f->grid().cellAlignment(2, 4), 1);
+    QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(v->model()->index(0, 5)).center());
+    EXPECT_EQ(f->grid().highLight, 0);
+
+    // A narrow window scrolls the page; the preview hides the bar.
+    f->resize(400, 700);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(f->hsb->isVisible());
+    EXPECT_EQ(f->frameRect().left(), 0);
+    f->hsb->setValue(f->hsb->maximum());
+    EXPECT_EQ(f->frame1->x(), -ui::units::twipsToPixels(f->hsb->maximum()));
+    f->menuPreview_Click();
+    EXPECT_FALSE(f->hsb->isVisible());
 }
