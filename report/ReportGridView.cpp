@@ -137,8 +137,10 @@ ReportGridView::ReportGridView(ReportGrid* grid, QWidget* parent)
     setWordWrap(true);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int col) { emit titleClicked(col); });
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int col, int, int size) {
-        if (!syncing_)
-            grid_->setColWidth(col, ui::units::pixelsToTwips(size));
+        if (syncing_)
+            return;
+        grid_->setColWidth(col, ui::units::pixelsToTwips(size));
+        emit columnResized(col);
     });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { syncSelection(); });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { syncSelection(); });

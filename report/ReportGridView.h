@@ -66,6 +66,8 @@ signals:
     void titleDoubleClicked(int col);
     // A title clicked: sort by it.
     void titleClicked(int col);
+    // The worker resized a column.
+    void columnResized(int col);
     // Worker selected cells (range mode).
     void selectionStarted();
 

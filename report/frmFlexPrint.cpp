@@ -86,10 +86,9 @@ frmFlexPrint::frmFlexPrint(QWidget* parent) : QDialog(parent)
         if (c >= 1)
             grdOrder_AfterSort(c, grid_.colSort(c) == 1 ? 2 : 1);
     });
-    connect(grdOrder->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
-        if (grdOrder->updatesEnabled() && loaded_ && !unloading_) {
-            subRefit(grid_);
-        }
+    connect(grdOrder, &ReportGridView::columnResized, this, [this] {
+        subRefit(grid_);
+        grdOrder->refresh();
     });
 
     lineScope = new QFrame(frame1);

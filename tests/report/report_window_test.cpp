@@ -448,6 +448,12 @@ TEST_F(ReportWindow, StyleDialogInBothModes)
     EXPECT_EQ(f->grid().cellBackColor(3, 1), QColor(Qt::white));
     EXPECT_EQ(f->grid().backColor, QColor(Qt::white));
     EXPECT_EQ(f->grid().gridLines, 4);
+
+    // Closing unloads the dialog with the window.
+    QPointer<frmFlexPrtStyle> style = f->styleDialog();
+    ASSERT_FALSE(style.isNull());
+    closeWindow(f);
+    EXPECT_TRUE(style.isNull());
 }
 
 TEST_F(ReportWindow, GridViewShowsTheModelAsTheGridShowsIt)
