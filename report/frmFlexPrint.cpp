@@ -413,7 +413,13 @@ int frmFlexPrint::printToPdf(const QString& file, QString* error)
 
 bool frmFlexPrint::acceptPage()
 {
-    const PageSettings chosen = PageSettings::fromPrinter(*printer_);
+    // Paper and orientation come from the printer; a printer chosen anew
+    // brings its own margins, but the page keeps the ones set here.
+    PageSettings chosen = PageSettings::fromPrinter(*printer_);
+    chosen.leftMargin = page_.leftMargin;
+    chosen.rightMargin = page_.rightMargin;
+    chosen.topMargin = page_.topMargin;
+    chosen.bottomMargin = page_.bottomMargin;
     if (!chosen.fits()) {
         intShowMsg(QStringLiteral("E页边距超出了纸张的范围，页面设置未被采用。"));
         page_.applyTo(*printer_);
@@ -442,7 +448,8 @@ void frmFlexPrint::menuPage_Click()
     PageSetupDialog dlg(page_, this);
     if (ui::DialogService::current().execDialog(&dlg) != QDialog::Accepted || !dlg.settings().fits())
         return;
-    dlg.settings().applyTo(*printer_);
+    page_ = dlg.settings();
+    page_.applyTo(*printer_);
     acceptPage();
 }
 

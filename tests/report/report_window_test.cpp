@@ -360,6 +360,22 @@ TEST_F(ReportWindow, PageSetupMovesTheRedLineOrIsRefused)
     EXPECT_EQ(f->frameRect().width(), f->page().pageWidth());
     EXPECT_GT(f->page().pageWidth(), pageW);
     EXPECT_EQ(f->redLineX(), f->page().pageWidth() - 1180);
+
+    // The printer dialog brings paper and orientation; the margins stay.
+    dialogs.dialogHandler = [](QDialog* d) {
+        auto* dlg = qobject_cast<QPrintDialog*>(d);
+        EXPECT_NE(dlg, nullptr);
+        dlg->printer()->setPageSize(QPageSize(QPageSize::A3));
+        dlg->printer()->setPageOrientation(QPageLayout::Portrait);
+        dlg->printer()->setPageMargins(QMarginsF(1, 1, 1, 1), QPageLayout::Millimeter);
+        return 1;
+    };
+    f->menuSetup_Click();
+    EXPECT_EQ(f->page().paper, QPageSize::A3);
+    EXPECT_EQ(f->page().orientation, QPageLayout::Portrait);
+    EXPECT_EQ(f->page().leftMargin, 1180);
+    EXPECT_EQ(f->page().rightMargin, 1180);
+    EXPECT_EQ(f->frameRect().width(), f->page().pageWidth());
 }
 
 TEST_F(ReportWindow, PrintPreviewAndFailingPrinter)
