@@ -124,16 +124,16 @@ void ReportGrid::setCols(int n)
     }
 }
 
-#define REPORT_CELL_OK(r, c) ((r) >= 0 && (r) < rows_.size() && (c) >= 0 && (c) < cols_.size())
+bool ReportGrid::valid(int r, int c) const { return r >= 0 && r < rows_.size() && c >= 0 && c < cols_.size(); }
 
 QString ReportGrid::textMatrix(int r, int c) const
 {
-    return REPORT_CELL_OK(r, c) ? rows_[r].text[c] : QString();
+    return valid(r, c) ? rows_[r].text[c] : QString();
 }
 
 void ReportGrid::setTextMatrix(int r, int c, const QString& text)
 {
-    if (REPORT_CELL_OK(r, c))
+    if (valid(r, c))
         rows_[r].text[c] = text;
 }
 
@@ -194,13 +194,13 @@ void ReportGrid::setMergeCol(int c, bool on)
 const CellStyle& ReportGrid::cellStyle(int r, int c) const
 {
     static const CellStyle none;
-    return REPORT_CELL_OK(r, c) ? rows_[r].style[c] : none;
+    return valid(r, c) ? rows_[r].style[c] : none;
 }
 
 CellStyle& ReportGrid::cellStyleRef(int r, int c)
 {
     static CellStyle scratch;
-    if (!REPORT_CELL_OK(r, c)) {
+    if (!valid(r, c)) {
         scratch = CellStyle();
         return scratch;
     }

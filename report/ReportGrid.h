@@ -164,6 +164,7 @@ public:
     int defaultRowHeight() const;
 
 private:
+    bool valid(int row, int col) const;
     void fitColumn(int c);
     void fitRow(int r, int col1, int col2);
 

@@ -77,8 +77,8 @@ protected:
 
 TEST_F(ReportWindow, CallerShowsItModallyPrintsAndCloses)
 {
-    for (int shape : {0, 1, 2, 4, 6}) {
-        for (int records : {0, 1, 98}) {
+    for (int shape = 0; shape < reportshapes::shapes().size(); ++shape) {
+        for (int records : {0, 1, 97, 98, 300}) {
             frmFlexPrint* f = open(shape, records, reportshapes::shapes().at(shape).title);
             const QString title = reportshapes::shapes().at(shape).title;
             const QString pdf = dir.filePath(QStringLiteral("w%1_%2.pdf").arg(shape).arg(records));
@@ -99,7 +99,7 @@ TEST_F(ReportWindow, CallerShowsItModallyPrintsAndCloses)
             const QStringList text = pdfPages(pdf);
             ASSERT_EQ(text.size(), pages);
             ASSERT_GE(pages, 1);
-            EXPECT_EQ(pages > 1, records == 98);
+            EXPECT_EQ(pages > 1, records >= 97);
             EXPECT_TRUE(text[0].contains(title));
             EXPECT_TRUE(text.last().contains(QStringLiteral("第 %1 页，共 %1 页").arg(pages)));
             EXPECT_TRUE(text[0].contains("馆藏地点：总馆"));
