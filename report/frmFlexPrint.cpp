@@ -725,8 +725,12 @@ void frmFlexPrint::menuDel_Click()
 {
     if (!labels_.deleteCurrent())
         return;
-    while (lblInfo_.size() > labels_.count())
-        delete lblInfo_.takeLast();
+    // The pressed label may be the one going: it leaves after its event.
+    while (lblInfo_.size() > labels_.count()) {
+        QLabel* gone = lblInfo_.takeLast();
+        gone->hide();
+        gone->deleteLater();
+    }
     for (int i = LabelSet::kFirstUser; i < labels_.count(); ++i)
         showLabel(i);
 }

@@ -127,13 +127,30 @@ TEST(ReportGrid, ProperSizeFillsTheGridWidthAndFitsRowHeights)
     // The record with a line break is two lines high.
     EXPECT_EQ(g.rowHeight(2), 2 * 200 + 60);
 
-    // More than 12 columns: widths fitted to their texts, not scaled.
+    // Twelve columns in all are fitted and scaled; more are fitted to their
+    // texts only, and later re-fits go on fitting widths, not heights.
     QStringList titles;
-    for (int c = 1; c <= 12; ++c)
+    for (int c = 1; c <= 11; ++c)
         titles << QStringLiteral("C%1").arg(c);
-    ReportGrid wide = loaded({}, titles);
-    EXPECT_EQ(wide.colWidth(1), 200 + 120);
+    ReportGrid twelve = loaded({}, titles);
+    EXPECT_EQ(twelve.autoSizeMode, AutoSizeMode::RowHeights);
+    EXPECT_GT(twelve.colWidth(1), 200 + 120);
+    titles << "C12";
+    ReportGrid wide = loaded({{"K", "很长很长很长的文字"}}, titles);
+    EXPECT_EQ(wide.colWidth(2), 320);
+    EXPECT_EQ(wide.colWidth(1), 900 + 120);
     EXPECT_EQ(wide.autoSizeMode, AutoSizeMode::ColWidths);
+    wide.setTextMatrix(0, 2, "更长更长更长更长的标题");
+    cmd::font(wide, wide.font());
+    EXPECT_EQ(wide.colWidth(2), 1100 + 120);
+
+    // After ProperSize a font change keeps the widths and fits the heights.
+    const int w1 = g.colWidth(1);
+    QFont bold = g.font();
+    bold.setBold(true);
+    cmd::font(g, bold);
+    EXPECT_EQ(g.colWidth(1), w1);
+    EXPECT_EQ(g.rowHeight(2), 2 * 400 + 60);
 }
 
 TEST(ReportGrid, SortKeepsKeysAndNumbersFromTheTop)
