@@ -16,6 +16,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFontDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -520,4 +521,44 @@ TEST_F(ReportWindow, GridViewShowsTheModelAsTheGridShowsIt)
     EXPECT_EQ(f->frame1->x(), -ui::units::twipsToPixels(f->hsb->maximum()));
     f->menuPreview_Click();
     EXPECT_FALSE(f->hsb->isVisible());
+}
+
+TEST_F(ReportWindow, RealMousePressesReachTheHandlers)
+{
+    frmFlexPrint* f = open(2, 3, "委托到书清单(全部)", 1);
+    f->show();
+    QCoreApplication::processEvents();
+    QList<QMenu*> popups;
+    QString pick;
+    f->execPopup = [&](QMenu* m) -> QAction* {
+        popups << m;
+        return pick.isEmpty() ? nullptr : f->action(pick);
+    };
+    // Right press on the title of column 2: 表格操作, and 删除列 runs.
+    QHeaderView* h = f->grdOrder->horizontalHeader();
+    const QPoint title(h->sectionViewportPosition(2) + 5, h->height() / 2);
+    pick = "menuCut";
+    QTest::mousePress(h->viewport(), Qt::RightButton, {}, title);
+    ASSERT_EQ(popups.size(), 1);
+    EXPECT_EQ(popups[0], f->menuGrid);
+    EXPECT_EQ(f->deletedColumns(), QStringList{"馆藏地"});
+    // Right press on a data cell: 展现样式.
+    pick.clear();
+    QTest::mousePress(f->grdOrder->viewport(), Qt::RightButton, {},
+                      f->grdOrder->visualRect(f->grdOrder->model()->index(1, 1)).center());
+    ASSERT_EQ(popups.size(), 2);
+    EXPECT_EQ(popups[1], f->menuDisplay);
+    EXPECT_EQ(f->varMouseRow, 3);
+
+    // A label added by double-click and Enter, then deleted through its pop-up.
+    QTest::mouseDClick(f->frame1, Qt::LeftButton, {}, QPoint(60, 600));
+    ASSERT_TRUE(f->txtAdd->isVisible());
+    f->txtAdd->setText("临时");
+    QTest::keyClick(f->txtAdd, Qt::Key_Return);
+    ASSERT_EQ(f->lblInfoCount(), 8);
+    pick = "menuDel";
+    QTest::mousePress(f->lblInfo(7), Qt::RightButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(f->lblInfoCount(), 7);
+    EXPECT_EQ(f->labels().lastIndex(), 6);
 }
