@@ -24,10 +24,9 @@ constexpr int kRecords = 5000;
 constexpr int kColumns = 10;
 constexpr int kRuns = 20;
 
-void fillReport()
-{
-    const char16_t* titles[kColumns] = {u"索书号", u"题名",   u"责任者",   u"出版社", u"委托馆藏地",
-                                        u"证件号", u"姓名",   u"馆藏地",   u"可借数量", u"在馆数量"};
+void fillReport() {
+    const char16_t* titles[kColumns] = {u"索书号", u"题名", u"责任者", u"出版社",   u"委托馆藏地",
+                                        u"证件号", u"姓名", u"馆藏地", u"可借数量", u"在馆数量"};
     g_varPrtData.resize(kRecords, kColumns);
     for (int c = 0; c < kColumns; ++c)
         g_varPrtData.setCell(0, c + 1, QString::fromUtf16(titles[c]));
@@ -48,15 +47,13 @@ void fillReport()
     g_lngPrtCols = kColumns;
 }
 
-void printMedian(const char* what, std::vector<double> ms)
-{
+void printMedian(const char* what, std::vector<double> ms) {
     std::sort(ms.begin(), ms.end());
     const double median = (ms[kRuns / 2 - 1] + ms[kRuns / 2]) / 2;
     std::printf("%-44s median %8.1f ms   min %8.1f   max %8.1f\n", what, median, ms.front(), ms.back());
 }
 
-std::vector<double> timeRuns(const std::function<void()>& run)
-{
+std::vector<double> timeRuns(const std::function<void()>& run) {
     std::vector<double> ms;
     for (int i = 0; i < kRuns; ++i) {
         QElapsedTimer t;
@@ -69,24 +66,22 @@ std::vector<double> timeRuns(const std::function<void()>& run)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ui::installFontSubstitutions();
     fillReport();
 
     report::ReportGrid grid;
     printMedian("initRawGrid with ProperSize (5000 x 10)",
-           timeRuns([&] { report::initRawGrid(grid, g_varPrtData, g_lngPrtRows, g_lngPrtCols, 1); }));
+                timeRuns([&] { report::initRawGrid(grid, g_varPrtData, g_lngPrtRows, g_lngPrtCols, 1); }));
 
     report::LabelSet labels;
     labels.setCaption(0, QStringLiteral("委托申请清单"));
     const report::PageSettings page;
     report::ReportDocument doc;
     printMedian("print document with its page count",
-           timeRuns([&] { doc.build(grid, labels, page, ui::makeFont(QStringLiteral("宋体"), 9)); }));
+                timeRuns([&] { doc.build(grid, labels, page, ui::makeFont(QStringLiteral("宋体"), 9)); }));
     std::printf("pages: %d\n", doc.pageCount());
     return 0;
 }

@@ -15,8 +15,8 @@ namespace report {
 
 struct GridStyleValues {
     QColor back, fore, gridLine, border;
-    QString lineStyle;   // one of the four texts, or what the cell held before
-    QString lineWidth;   // one digit
+    QString lineStyle; // one of the four texts, or what the cell held before
+    QString lineWidth; // one digit
 };
 
 // The four line-style texts in the order the list offers them.

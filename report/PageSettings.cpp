@@ -10,59 +10,49 @@ namespace {
 const struct {
     int code;
     QPageSize::PageSizeId id;
-} kPapers[] = {{9, QPageSize::A4},     {8, QPageSize::A3},     {11, QPageSize::A5},
-               {1, QPageSize::Letter}, {5, QPageSize::Legal},  {12, QPageSize::JisB4},
-               {13, QPageSize::JisB5}};
+} kPapers[] = {{9, QPageSize::A4},    {8, QPageSize::A3},     {11, QPageSize::A5},   {1, QPageSize::Letter},
+               {5, QPageSize::Legal}, {12, QPageSize::JisB4}, {13, QPageSize::JisB5}};
 
-int toTwips(double points) { return int(std::lround(points * 20)); }
+int toTwips(double points) {
+    return int(std::lround(points * 20));
+}
 } // namespace
 
-int PageSettings::pageWidth() const
-{
+int PageSettings::pageWidth() const {
     const QSizeF s = QPageSize(paper).size(QPageSize::Point);
     return toTwips(orientation == QPageLayout::Landscape ? s.height() : s.width());
 }
 
-int PageSettings::pageHeight() const
-{
+int PageSettings::pageHeight() const {
     const QSizeF s = QPageSize(paper).size(QPageSize::Point);
     return toTwips(orientation == QPageLayout::Landscape ? s.width() : s.height());
 }
 
-void PageSettings::setOrientationCode(int code)
-{
+void PageSettings::setOrientationCode(int code) {
     orientation = code == 2 ? QPageLayout::Landscape : QPageLayout::Portrait;
 }
 
-int PageSettings::paperCode() const
-{
+int PageSettings::paperCode() const {
     for (const auto& p : kPapers)
-        if (p.id == paper)
-            return p.code;
+        if (p.id == paper) return p.code;
     return 9;
 }
 
-void PageSettings::setPaperCode(int code)
-{
+void PageSettings::setPaperCode(int code) {
     for (const auto& p : kPapers)
-        if (p.code == code)
-            paper = p.id;
+        if (p.code == code) paper = p.id;
 }
 
-bool PageSettings::fits() const
-{
-    if (leftMargin < 0 || rightMargin < 0 || topMargin < 0 || bottomMargin < 0)
-        return false;
+bool PageSettings::fits() const {
+    if (leftMargin < 0 || rightMargin < 0 || topMargin < 0 || bottomMargin < 0) return false;
     return pageWidth() - leftMargin - rightMargin >= 1440 && pageHeight() - topMargin - bottomMargin >= 1440;
 }
 
-PageSettings PageSettings::fromPrinter(const QPrinter& printer)
-{
+PageSettings PageSettings::fromPrinter(const QPrinter& printer) {
     PageSettings s;
     const QPageLayout layout = printer.pageLayout();
     s.paper = layout.pageSize().id();
-    if (s.paper == QPageSize::Custom)
-        s.paper = QPageSize::A4;
+    if (s.paper == QPageSize::Custom) s.paper = QPageSize::A4;
     s.orientation = layout.orientation();
     const QMarginsF m = layout.margins(QPageLayout::Point);
     s.leftMargin = toTwips(m.left());
@@ -72,11 +62,11 @@ PageSettings PageSettings::fromPrinter(const QPrinter& printer)
     return s;
 }
 
-void PageSettings::applyTo(QPrinter& printer) const
-{
-    QPageLayout layout(QPageSize(paper), orientation,
-                       QMarginsF(leftMargin / 20.0, topMargin / 20.0, rightMargin / 20.0, bottomMargin / 20.0),
-                       QPageLayout::Point);
+void PageSettings::applyTo(QPrinter& printer) const {
+    QPageLayout layout(
+        QPageSize(paper), orientation,
+        QMarginsF(leftMargin / 20.0, topMargin / 20.0, rightMargin / 20.0, bottomMargin / 20.0),
+        QPageLayout::Point);
     layout.setMode(QPageLayout::FullPageMode);
     printer.setPageLayout(layout);
 }

@@ -17,14 +17,14 @@ namespace {
 const struct {
     QPageSize::PageSizeId id;
     const char16_t* name;
-} kPapers[] = {{QPageSize::A4, u"A4"},         {QPageSize::A3, u"A3"},        {QPageSize::A5, u"A5"},
-               {QPageSize::JisB4, u"B4"},      {QPageSize::JisB5, u"B5"},     {QPageSize::Letter, u"Letter"},
+} kPapers[] = {{QPageSize::A4, u"A4"},      {QPageSize::A3, u"A3"},    {QPageSize::A5, u"A5"},
+               {QPageSize::JisB4, u"B4"},   {QPageSize::JisB5, u"B5"}, {QPageSize::Letter, u"Letter"},
                {QPageSize::Legal, u"Legal"}};
 const char16_t* kMarginNames[] = {u"左边距(毫米)", u"右边距(毫米)", u"上边距(毫米)", u"下边距(毫米)"};
 } // namespace
 
-PageSetupDialog::PageSetupDialog(const PageSettings& settings, QWidget* parent) : QDialog(parent), base_(settings)
-{
+PageSetupDialog::PageSetupDialog(const PageSettings& settings, QWidget* parent)
+    : QDialog(parent), base_(settings) {
     setObjectName(QStringLiteral("dlgPageSetup"));
     setWindowTitle(QStringLiteral("页面设置"));
     auto* form = new QFormLayout;
@@ -59,8 +59,7 @@ PageSetupDialog::PageSetupDialog(const PageSettings& settings, QWidget* parent) 
     setSettings(settings);
 }
 
-void PageSetupDialog::setSettings(const PageSettings& s)
-{
+void PageSetupDialog::setSettings(const PageSettings& s) {
     base_ = s;
     const int i = cboPaper->findData(int(s.paper));
     cboPaper->setCurrentIndex(i >= 0 ? i : 0);
@@ -73,20 +72,17 @@ void PageSetupDialog::setSettings(const PageSettings& s)
     }
 }
 
-PageSettings PageSetupDialog::settings() const
-{
+PageSettings PageSetupDialog::settings() const {
     PageSettings s = base_;
     s.paper = QPageSize::PageSizeId(cboPaper->currentData().toInt());
     s.orientation = optLandscape->isChecked() ? QPageLayout::Landscape : QPageLayout::Portrait;
     int* m[] = {&s.leftMargin, &s.rightMargin, &s.topMargin, &s.bottomMargin};
     for (int k = 0; k < 4; ++k) // a box left as shown keeps its exact twips
-        if (txtMargin[k]->value() != shown_[k])
-            *m[k] = ui::units::millimetresToTwips(txtMargin[k]->value());
+        if (txtMargin[k]->value() != shown_[k]) *m[k] = ui::units::millimetresToTwips(txtMargin[k]->value());
     return s;
 }
 
-void PageSetupDialog::cmdOK_Click()
-{
+void PageSetupDialog::cmdOK_Click() {
     if (!settings().fits()) {
         intShowMsg(QStringLiteral("E页边距超出了纸张的范围，请重新设定。"));
         return;

@@ -10,67 +10,65 @@
 namespace report {
 
 namespace {
-constexpr int kGridSpace = 200;   // before and after the grid
-constexpr int kNumberDrop = 300;  // page numbers below the top of the bottom margin
-constexpr int kHeaderGap = 100;   // between the header and the body
-constexpr int kPadX = 60;         // text inset in a cell, each side
+constexpr int kGridSpace = 200;  // before and after the grid
+constexpr int kNumberDrop = 300; // page numbers below the top of the bottom margin
+constexpr int kHeaderGap = 100;  // between the header and the body
+constexpr int kPadX = 60;        // text inset in a cell, each side
 constexpr int kPadY = 30;
 constexpr int kTall = 10000000;
 const QString kTail = QStringLiteral("     ");
 
-QRectF textBounds(const QFont& font, const QString& text, int width)
-{
+QRectF textBounds(const QFont& font, const QString& text, int width) {
     const QFontMetricsF fm(twipFont(font));
     return fm.boundingRect(QRectF(0, 0, std::max(1, width), kTall), Qt::TextWordWrap | Qt::AlignLeft, text);
 }
 
-int lineHeight(const QFont& font) { return int(std::ceil(QFontMetricsF(twipFont(font)).lineSpacing())); }
+int lineHeight(const QFont& font) {
+    return int(std::ceil(QFontMetricsF(twipFont(font)).lineSpacing()));
+}
 
-bool hasHorizontal(int style) { return style == 1 || style == 4; }
-bool hasVertical(int style) { return style == 1 || style == 8; }
+bool hasHorizontal(int style) {
+    return style == 1 || style == 4;
+}
+bool hasVertical(int style) {
+    return style == 1 || style == 8;
+}
 } // namespace
 
-QString ReportDocument::pageNumberText(int n, int count)
-{
+QString ReportDocument::pageNumberText(int n, int count) {
     return QStringLiteral("第 %1 页，共 %2 页").arg(n).arg(count);
 }
 
-void ReportDocument::newPage(int& y)
-{
+void ReportDocument::newPage(int& y) {
     pages_.append(Page());
     y = bodyTop_;
 }
 
-void ReportDocument::addParagraph(const ReportLabel& label, int& y)
-{
+void ReportDocument::addParagraph(const ReportLabel& label, int& y) {
     Paragraph p;
     p.text = label.caption + kTail;
     p.font = label.font;
     p.color = label.color;
     p.height = int(std::ceil(textBounds(label.font, p.text, bodyWidth_).height()));
-    if (y + p.height > bodyBottom_ && y > bodyTop_)
-        newPage(y);
+    if (y + p.height > bodyBottom_ && y > bodyTop_) newPage(y);
     p.y = y;
     pages_.last().paragraphs.append(p);
     y += p.height;
 }
 
-int ReportDocument::cellHeight(int row) const
-{
+int ReportDocument::cellHeight(int row) const {
     int h = grid_.rowHeight(row);
     for (int i = 0; i < cols_.size(); ++i) {
         const int c = cols_[i];
         const QString t = grid_.textMatrix(row, c);
-        if (t.isEmpty())
-            continue;
+        if (t.isEmpty()) continue;
         const int w = grid_.colWidth(c) - 2 * kPadX;
         h = std::max(h, int(std::ceil(textBounds(grid_.cellFont(row, c), t, w).height())) + 2 * kPadY);
     }
     return h;
 }
 
-void ReportDocument::layoutGrid(int& y)
-{
+void ReportDocument::layoutGrid(int& y) {
     cols_ = grid_.visibleCols();
     colX_.clear();
     int x = 0;
@@ -94,8 +92,7 @@ void ReportDocument::layoutGrid(int& y)
     while (first || i < rows.size()) {
         first = false;
         const int next = i < rows.size() ? std::min(rowHeights_[i] - offset, 300) : 0;
-        if (y + (head + next) * scale_ > bodyBottom_ && y > bodyTop_)
-            newPage(y);
+        if (y + (head + next) * scale_ > bodyBottom_ && y > bodyTop_) newPage(y);
         Slice s;
         s.y = y;
         int gy = head;
@@ -110,8 +107,7 @@ void ReportDocument::layoutGrid(int& y)
                 ++i;
                 continue;
             }
-            if (!s.rows.isEmpty())
-                break;
+            if (!s.rows.isEmpty()) break;
             // Taller than what is left of an empty page: print what fits.
             const int part = std::max(limit - gy, 300);
             s.rows.append({rows[i], gy, offset, std::min(part, rest), full});
@@ -125,15 +121,13 @@ void ReportDocument::layoutGrid(int& y)
         }
         pages_.last().slices.append(s);
         y = s.y + int(std::ceil(gy * scale_));
-        if (i < rows.size())
-            newPage(y);
+        if (i < rows.size()) newPage(y);
     }
     y += kGridSpace;
 }
 
 void ReportDocument::build(const ReportGrid& grid, const LabelSet& labels, const PageSettings& page,
-                           const QFont& windowFont, const QColor& windowColor)
-{
+                           const QFont& windowFont, const QColor& windowColor) {
     grid_ = grid;
     page_ = page;
     windowFont_ = windowFont;
@@ -153,12 +147,10 @@ void ReportDocument::build(const ReportGrid& grid, const LabelSet& labels, const
     }
     const int numberH = lineHeight(windowFont);
     int numberY = pageH - page.bottomMargin + kNumberDrop;
-    if (numberY + numberH > pageH)
-        numberY = pageH - numberH;
+    if (numberY + numberH > pageH) numberY = pageH - numberH;
     numberAt_ = QPoint(page.leftMargin, numberY);
     bodyBottom_ = std::min(pageH - page.bottomMargin, numberY - kNumberDrop);
-    if (bodyBottom_ <= bodyTop_ + 1440 / 4)
-        bodyBottom_ = bodyTop_ + 1440 / 4;
+    if (bodyBottom_ <= bodyTop_ + 1440 / 4) bodyBottom_ = bodyTop_ + 1440 / 4;
 
     int y = bodyTop_;
     pages_.append(Page());
@@ -185,8 +177,7 @@ void ReportDocument::build(const ReportGrid& grid, const LabelSet& labels, const
         put(i, below_);
 }
 
-void ReportDocument::paintCell(QPainter& p, int row, int col, const QRectF& rect, const QRectF& clip) const
-{
+void ReportDocument::paintCell(QPainter& p, int row, int col, const QRectF& rect, const QRectF& clip) const {
     p.save();
     p.setClipRect(clip);
     p.fillRect(clip, grid_.cellBackColor(row, col));
@@ -207,8 +198,7 @@ void ReportDocument::paintCell(QPainter& p, int row, int col, const QRectF& rect
     p.restore();
 }
 
-void ReportDocument::paintSlice(QPainter& p, const Slice& s) const
-{
+void ReportDocument::paintSlice(QPainter& p, const Slice& s) const {
     p.save();
     p.translate(bodyLeft_, s.y);
     p.scale(scale_, scale_);
@@ -222,12 +212,9 @@ void ReportDocument::paintSlice(QPainter& p, const Slice& s) const
     };
     const auto edges = [&](bool fixed, const QRectF& r) {
         const int style = fixed ? grid_.gridLinesFixed : grid_.gridLines;
-        if (grid_.gridLineWidth <= 0)
-            return;
-        if (hasHorizontal(style))
-            line(fixed, r.left(), r.bottom(), r.right(), r.bottom());
-        if (hasVertical(style))
-            line(fixed, r.right(), r.top(), r.right(), r.bottom());
+        if (grid_.gridLineWidth <= 0) return;
+        if (hasHorizontal(style)) line(fixed, r.left(), r.bottom(), r.right(), r.bottom());
+        if (hasVertical(style)) line(fixed, r.right(), r.top(), r.right(), r.bottom());
     };
 
     for (qsizetype k = 0; k < cols_.size(); ++k) {
@@ -264,10 +251,8 @@ void ReportDocument::paintSlice(QPainter& p, const Slice& s) const
     p.restore();
 }
 
-void ReportDocument::paintPage(QPainter& p, int index) const
-{
-    if (index < 0 || index >= pages_.size())
-        return;
+void ReportDocument::paintPage(QPainter& p, int index) const {
+    if (index < 0 || index >= pages_.size()) return;
     const Page& page = pages_[index];
     p.save();
     if (!title_.caption.isEmpty()) {
@@ -293,21 +278,18 @@ void ReportDocument::paintPage(QPainter& p, int index) const
     p.restore();
 }
 
-int printReport(const ReportDocument& doc, QPrinter& printer, QString* error)
-{
+int printReport(const ReportDocument& doc, QPrinter& printer, QString* error) {
     const auto fail = [&](const QString& why) {
-        if (error)
-            *error = why;
+        if (error) *error = why;
         return -1;
     };
-    if (!printer.isValid())
-        return fail(QStringLiteral("没有可用的打印机。"));
+    if (!printer.isValid()) return fail(QStringLiteral("没有可用的打印机。"));
     doc.page().applyTo(printer);
     printer.setFullPage(true);
     QPainter painter;
     if (!painter.begin(&printer)) {
-        const QString target = printer.outputFileName().isEmpty() ? printer.printerName()
-                                                                  : printer.outputFileName();
+        const QString target =
+            printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
         return fail(QStringLiteral("打印机“%1”无法开始打印。").arg(target));
     }
     const double k = printer.resolution() / 1440.0;

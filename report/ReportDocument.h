@@ -33,8 +33,8 @@ namespace report {
 
 class ReportDocument {
 public:
-    void build(const ReportGrid& grid, const LabelSet& labels, const PageSettings& page, const QFont& windowFont,
-               const QColor& windowColor = Qt::black);
+    void build(const ReportGrid& grid, const LabelSet& labels, const PageSettings& page,
+               const QFont& windowFont, const QColor& windowColor = Qt::black);
 
     int pageCount() const { return int(pages_.size()); }
     const PageSettings& page() const { return page_; }
@@ -67,13 +67,13 @@ private:
     };
     struct RowPiece {
         int row = 0;
-        int y = 0;       // top on the page, in grid units below the slice top
-        int offset = 0;  // part of the row already printed on an earlier page
-        int height = 0;  // height printed here
-        int full = 0;    // whole height of the row
+        int y = 0;      // top on the page, in grid units below the slice top
+        int offset = 0; // part of the row already printed on an earlier page
+        int height = 0; // height printed here
+        int full = 0;   // whole height of the row
     };
     struct Slice {
-        int y = 0;       // top of the title row on the page
+        int y = 0; // top of the title row on the page
         QList<RowPiece> rows;
     };
     struct Page {

@@ -22,8 +22,8 @@
 
 #include <QColor>
 #include <QFont>
-#include <QSize>
 #include <QList>
+#include <QSize>
 #include <QString>
 #include <QVariant>
 
@@ -59,19 +59,19 @@ struct CellStyle {
 };
 
 struct GridColumn {
-    QString data;       // "Hide" on a deleted column (and on unnumbered column 0)
+    QString data; // "Hide" on a deleted column (and on unnumbered column 0)
     bool hidden = false;
     int width = 1000;
-    int sort = 0;       // 0 none, 1 ascending, 2 descending
+    int sort = 0; // 0 none, 1 ascending, 2 descending
     bool merge = false;
 };
 
 struct GridRow {
     QList<QString> text;
     QList<CellStyle> style;
-    QVariant data;      // the record key
+    QVariant data; // the record key
     bool hidden = false;
-    int height = 0;     // 0: the default height
+    int height = 0; // 0: the default height
 };
 
 class ReportGrid {
@@ -98,7 +98,7 @@ public:
     void setRowHidden(int row, bool hidden);
     int colWidth(int col) const;
     void setColWidth(int col, int twips);
-    int rowHeight(int row) const;  // the default height when none was set
+    int rowHeight(int row) const; // the default height when none was set
     void setRowHeight(int row, int twips);
     int colSort(int col) const;
     void setColSort(int col, int order);
@@ -119,7 +119,7 @@ public:
     // Grid-wide settings. The "fixed" variants govern the title row and the
     // number column.
     QFont font() const { return font_; }
-    void setFont(const QFont& f);   // clears the cells' own fonts
+    void setFont(const QFont& f); // clears the cells' own fonts
     QColor backColor, foreColor, backColorFixed, foreColorFixed;
     QColor gridColor, gridColorFixed, borderColor;
     int gridLines = 1;
@@ -134,8 +134,8 @@ public:
 
     // Selection.
     int highLight = 0;
-    int row = 0, col = 0;           // current cell
-    int rowSel = 0, colSel = 0;     // far corner of the selection
+    int row = 0, col = 0;       // current cell
+    int rowSel = 0, colSel = 0; // far corner of the selection
     void select(int row1, int col1, int row2, int col2);
 
     // Sizes columns col1..col2 by the auto-size mode: the widths to their

@@ -14,18 +14,18 @@ namespace report {
 namespace {
 constexpr int kFirstDataRow = 2;
 
-int px(int twips) { return std::max(0, ui::units::twipsToPixels(twips)); }
+int px(int twips) {
+    return std::max(0, ui::units::twipsToPixels(twips));
+}
 
 // Draws selections only in range mode, and the raised and inset text styles.
 class CellDelegate : public QStyledItemDelegate {
 public:
     CellDelegate(ReportGrid* grid, QObject* parent) : QStyledItemDelegate(parent), grid_(grid) {}
 
-    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QStyleOptionViewItem opt(option);
-        if (grid_->highLight == 0)
-            opt.state &= ~QStyle::State_Selected;
+        if (grid_->highLight == 0) opt.state &= ~QStyle::State_Selected;
         const int style = grid_->cellTextStyle(index.row() + kFirstDataRow, index.column());
         if (style == 0) {
             QStyledItemDelegate::paint(p, opt, index);
@@ -53,20 +53,18 @@ private:
 };
 } // namespace
 
-ReportGridModel::ReportGridModel(ReportGrid* grid, QObject* parent) : QAbstractTableModel(parent), grid_(grid) {}
+ReportGridModel::ReportGridModel(ReportGrid* grid, QObject* parent)
+    : QAbstractTableModel(parent), grid_(grid) {}
 
-int ReportGridModel::rowCount(const QModelIndex& parent) const
-{
+int ReportGridModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : std::max(0, grid_->rows() - kFirstDataRow);
 }
 
-int ReportGridModel::columnCount(const QModelIndex& parent) const
-{
+int ReportGridModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : grid_->cols();
 }
 
-QVariant ReportGridModel::cellRole(int row, int col, int role) const
-{
+QVariant ReportGridModel::cellRole(int row, int col, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
@@ -84,47 +82,37 @@ QVariant ReportGridModel::cellRole(int row, int col, int role) const
     }
 }
 
-QVariant ReportGridModel::data(const QModelIndex& index, int role) const
-{
-    if (!index.isValid())
-        return {};
+QVariant ReportGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
     return cellRole(index.row() + kFirstDataRow, index.column(), role);
 }
 
-QVariant ReportGridModel::headerData(int section, Qt::Orientation orientation, int role) const
-{
-    if (orientation != Qt::Horizontal)
-        return {};
+QVariant ReportGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal) return {};
     return cellRole(0, section, role);
 }
 
-Qt::ItemFlags ReportGridModel::flags(const QModelIndex& index) const
-{
+Qt::ItemFlags ReportGridModel::flags(const QModelIndex& index) const {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
     if (index.isValid() && cmd::canEdit(*grid_, index.row() + kFirstDataRow, index.column()))
         f |= Qt::ItemIsEditable;
     return f;
 }
 
-bool ReportGridModel::setData(const QModelIndex& index, const QVariant& value, int role)
-{
-    if (!index.isValid() || role != Qt::EditRole)
-        return false;
-    if (!cmd::editCell(*grid_, index.row() + kFirstDataRow, index.column(), value.toString()))
-        return false;
+bool ReportGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole) return false;
+    if (!cmd::editCell(*grid_, index.row() + kFirstDataRow, index.column(), value.toString())) return false;
     emit dataChanged(index, index);
     return true;
 }
 
-void ReportGridModel::reload()
-{
+void ReportGridModel::reload() {
     beginResetModel();
     endResetModel();
 }
 
 ReportGridView::ReportGridView(ReportGrid* grid, QWidget* parent)
-    : QTableView(parent), grid_(grid), model_(new ReportGridModel(grid, this))
-{
+    : QTableView(parent), grid_(grid), model_(new ReportGridModel(grid, this)) {
     setObjectName(QStringLiteral("grdOrder"));
     setModel(model_);
     setItemDelegate(new CellDelegate(grid, this));
@@ -135,10 +123,10 @@ ReportGridView::ReportGridView(ReportGrid* grid, QWidget* parent)
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setWordWrap(true);
-    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int col) { emit titleClicked(col); });
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int col) { emit titleClicked(col); });
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int col, int, int size) {
-        if (syncing_)
-            return;
+        if (syncing_) return;
         grid_->setColWidth(col, ui::units::pixelsToTwips(size));
         emit columnResized(col);
     });
@@ -151,8 +139,7 @@ ReportGridView::ReportGridView(ReportGrid* grid, QWidget* parent)
     titleEdit_->installEventFilter(this);
 }
 
-void ReportGridView::refresh()
-{
+void ReportGridView::refresh() {
     syncing_ = true;
     for (int c = 0; c < grid_->cols(); ++c) {
         setColumnHidden(c, grid_->colHidden(c));
@@ -165,12 +152,10 @@ void ReportGridView::refresh()
         setRowHeight(r, std::max(1, px(grid_->rowHeight(r + kFirstDataRow))));
     }
     for (int c = 0; c < grid_->cols(); ++c) {
-        if (!grid_->mergeCol(c))
-            continue;
+        if (!grid_->mergeCol(c)) continue;
         for (int r = 0; r < n;) {
             const auto [top, count] = grid_->mergeRun(r + kFirstDataRow, c, kFirstDataRow, grid_->rows() - 1);
-            if (count > 1)
-                setSpan(top - kFirstDataRow, c, count, 1);
+            if (count > 1) setSpan(top - kFirstDataRow, c, count, 1);
             r = top - kFirstDataRow + count;
         }
     }
@@ -182,43 +167,34 @@ void ReportGridView::refresh()
     viewport()->update();
 }
 
-void ReportGridView::syncSelection()
-{
-    if (syncing_)
-        return;
+void ReportGridView::syncSelection() {
+    if (syncing_) return;
     const QModelIndexList sel = selectionModel()->selectedIndexes();
     const QModelIndex cur = currentIndex();
-    if (sel.isEmpty() || !cur.isValid())
-        return;
+    if (sel.isEmpty() || !cur.isValid()) return;
     int r2 = cur.row(), c2 = cur.column();
     for (const QModelIndex& i : sel) {
-        if (std::abs(i.row() - cur.row()) >= std::abs(r2 - cur.row()))
-            r2 = i.row();
-        if (std::abs(i.column() - cur.column()) >= std::abs(c2 - cur.column()))
-            c2 = i.column();
+        if (std::abs(i.row() - cur.row()) >= std::abs(r2 - cur.row())) r2 = i.row();
+        if (std::abs(i.column() - cur.column()) >= std::abs(c2 - cur.column())) c2 = i.column();
     }
     grid_->highLight = 1;
     grid_->select(cur.row() + kFirstDataRow, cur.column(), r2 + kFirstDataRow, c2);
     emit selectionStarted();
 }
 
-int ReportGridView::gridRowAt(const QPoint& pos) const
-{
+int ReportGridView::gridRowAt(const QPoint& pos) const {
     const int r = rowAt(pos.y());
     return r < 0 ? -1 : r + kFirstDataRow;
 }
 
-void ReportGridView::mousePressEvent(QMouseEvent* event)
-{
+void ReportGridView::mousePressEvent(QMouseEvent* event) {
     QTableView::mousePressEvent(event);
     const QPoint pos = event->position().toPoint();
     emit gridPressed(gridRowAt(pos), columnAt(pos.x()), event->button(), event->globalPosition().toPoint());
 }
 
-void ReportGridView::editTitle(int col)
-{
-    if (col < 0 || col >= grid_->cols())
-        return;
+void ReportGridView::editTitle(int col) {
+    if (col < 0 || col >= grid_->cols()) return;
     titleCol_ = col;
     QHeaderView* h = horizontalHeader();
     titleEdit_->setGeometry(h->sectionViewportPosition(col), 0, h->sectionSize(col), h->height());
@@ -228,17 +204,14 @@ void ReportGridView::editTitle(int col)
     titleEdit_->selectAll();
 }
 
-void ReportGridView::commitTitle()
-{
-    if (titleCol_ >= 0)
-        cmd::editCell(*grid_, 0, titleCol_, titleEdit_->text());
+void ReportGridView::commitTitle() {
+    if (titleCol_ >= 0) cmd::editCell(*grid_, 0, titleCol_, titleEdit_->text());
     titleCol_ = -1;
     titleEdit_->hide();
     emit model_->headerDataChanged(Qt::Horizontal, 0, std::max(0, grid_->cols() - 1));
 }
 
-bool ReportGridView::eventFilter(QObject* watched, QEvent* event)
-{
+bool ReportGridView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == titleEdit_) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
@@ -261,8 +234,7 @@ bool ReportGridView::eventFilter(QObject* watched, QEvent* event)
         if (event->type() == QEvent::MouseButtonPress) {
             const int col = horizontalHeader()->logicalIndexAt(me->position().toPoint());
             emit gridPressed(0, col, me->button(), me->globalPosition().toPoint());
-            if (me->button() == Qt::RightButton)
-                return true;
+            if (me->button() == Qt::RightButton) return true;
         } else if (event->type() == QEvent::MouseButtonDblClick) {
             emit titleDoubleClicked(horizontalHeader()->logicalIndexAt(me->position().toPoint()));
             return true;

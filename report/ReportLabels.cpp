@@ -8,10 +8,11 @@ namespace {
 const QString kHide = QStringLiteral("Hide");
 }
 
-LabelSet::LabelSet() : measure_(measureText) { reset(); }
+LabelSet::LabelSet() : measure_(measureText) {
+    reset();
+}
 
-void LabelSet::reset()
-{
+void LabelSet::reset() {
     labels_.clear();
     ReportLabel title;
     title.font = ui::makeFont(QStringLiteral("黑体"), 14.25, true);
@@ -32,31 +33,23 @@ void LabelSet::reset()
     box = LabelBox();
 }
 
-void LabelSet::fitSize(int i)
-{
-    if (i < 0 || i >= labels_.size())
-        return;
+void LabelSet::fitSize(int i) {
+    if (i < 0 || i >= labels_.size()) return;
     ReportLabel& l = labels_[i];
     l.rect.setSize(measure_(l.font, l.caption.isEmpty() ? QStringLiteral(" ") : l.caption, 0));
-    if (l.caption.isEmpty())
-        l.rect.setWidth(0);
+    if (l.caption.isEmpty()) l.rect.setWidth(0);
 }
 
-void LabelSet::setCaption(int i, const QString& text)
-{
-    if (i < 0 || i >= labels_.size())
-        return;
+void LabelSet::setCaption(int i, const QString& text) {
+    if (i < 0 || i >= labels_.size()) return;
     labels_[i].caption = text;
     fitSize(i);
 }
 
-bool LabelSet::pressLeft(int i)
-{
-    if (i < 0 || i >= labels_.size())
-        return false;
+bool LabelSet::pressLeft(int i) {
+    if (i < 0 || i >= labels_.size()) return false;
     current_ = i;
-    if (i != 0 && i < 6)
-        return false;
+    if (i != 0 && i < 6) return false;
     const ReportLabel& l = labels_[i];
     box.visible = true;
     box.text = l.caption;
@@ -66,20 +59,17 @@ bool LabelSet::pressLeft(int i)
     return true;
 }
 
-LabelMenuState LabelSet::pressRight(int i)
-{
+LabelMenuState LabelSet::pressRight(int i) {
     current_ = i;
     LabelMenuState s;
-    if (i < 0 || i >= labels_.size())
-        return s;
+    if (i < 0 || i >= labels_.size()) return s;
     s.deleteEnabled = i >= kFirstUser;
     s.hideChecked = labels_[i].hidden();
     s.hideEnabled = i != 0;
     return s;
 }
 
-void LabelSet::beginAdd(const QPoint& at, const QFont& windowFont)
-{
+void LabelSet::beginAdd(const QPoint& at, const QFont& windowFont) {
     current_ = -1;
     box.visible = true;
     box.text = QStringLiteral("在这里插入文本");
@@ -88,10 +78,8 @@ void LabelSet::beginAdd(const QPoint& at, const QFont& windowFont)
     box.rect = QRect(at, QSize(2000, 255));
 }
 
-int LabelSet::commit()
-{
-    if (last_ == 0)
-        last_ = kFirstUser - 1;
+int LabelSet::commit() {
+    if (last_ == 0) last_ = kFirstUser - 1;
     int changed = -1;
     if (current_ < 0 || current_ >= labels_.size()) {
         if (!box.text.trimmed().isEmpty()) {
@@ -119,10 +107,8 @@ int LabelSet::commit()
     return changed;
 }
 
-void LabelSet::setFont(const QFont& font)
-{
-    if (current_ < 0 || current_ >= labels_.size())
-        return;
+void LabelSet::setFont(const QFont& font) {
+    if (current_ < 0 || current_ >= labels_.size()) return;
     QFont f(font);
     f.setUnderline(false);
     f.setStrikeOut(false);
@@ -130,25 +116,19 @@ void LabelSet::setFont(const QFont& font)
     fitSize(current_);
 }
 
-void LabelSet::setColor(const QColor& color)
-{
-    if (current_ >= 0 && current_ < labels_.size())
-        labels_[current_].color = color;
+void LabelSet::setColor(const QColor& color) {
+    if (current_ >= 0 && current_ < labels_.size()) labels_[current_].color = color;
 }
 
-void LabelSet::toggleHide()
-{
-    if (current_ < 0 || current_ >= labels_.size())
-        return;
+void LabelSet::toggleHide() {
+    if (current_ < 0 || current_ >= labels_.size()) return;
     ReportLabel& l = labels_[current_];
     l.tag = l.hidden() ? QString() : kHide;
 }
 
-bool LabelSet::deleteCurrent()
-{
+bool LabelSet::deleteCurrent() {
     const int k = current_;
-    if (k < kFirstUser || k > last_ || k >= labels_.size())
-        return false;
+    if (k < kFirstUser || k > last_ || k >= labels_.size()) return false;
     labels_.removeAt(k);
     --last_;
     return true;

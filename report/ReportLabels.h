@@ -28,8 +28,8 @@ struct ReportLabel {
     QString caption;
     QFont font;
     QColor color = Qt::black;
-    QRect rect;         // twips on the page
-    QString tag;        // "Hide" or empty
+    QRect rect;  // twips on the page
+    QString tag; // "Hide" or empty
     bool hidden() const { return !tag.isEmpty(); }
 };
 

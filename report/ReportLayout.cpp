@@ -11,16 +11,16 @@ constexpr int kWrapGap = 100;
 constexpr int kGridGap = 200;
 constexpr int kHeightReserve = 2000;
 
-int clamp16(int v) { return std::min(v, 32767); }
+int clamp16(int v) {
+    return std::min(v, 32767);
+}
 } // namespace
 
-int redLineX(int gridLeft, int pageWidth, int leftMargin, int rightMargin)
-{
+int redLineX(int gridLeft, int pageWidth, int leftMargin, int rightMargin) {
     return gridLeft + pageWidth - leftMargin - rightMargin;
 }
 
-LayoutResult layoutPage(const LayoutInput& in)
-{
+LayoutResult layoutPage(const LayoutInput& in) {
     LayoutResult out;
     const int W = in.width, H = in.height, bar = in.barThickness;
     out.frame = in.frame;
@@ -43,8 +43,7 @@ LayoutResult layoutPage(const LayoutInput& in)
         out.vsb.rect = QRect(W - bar, 0, bar, H);
         out.vsb.max = clamp16(out.frame.height() - H + bar);
         out.vsb.smallChange = bar;
-        if (H > 0)
-            out.vsb.largeChange = std::max(1, H - bar);
+        if (H > 0) out.vsb.largeChange = std::max(1, H - bar);
         out.frame.moveTop(0);
     }
     if (out.frame.width() > W) {
@@ -52,15 +51,12 @@ LayoutResult layoutPage(const LayoutInput& in)
         out.hsb.rect = QRect(0, H - bar, W, bar);
         out.hsb.max = clamp16(out.frame.width() - W + bar);
         out.hsb.smallChange = bar;
-        if (W > 0)
-            out.hsb.largeChange = std::max(1, W - bar);
+        if (W > 0) out.hsb.largeChange = std::max(1, W - bar);
         out.frame.moveLeft(0);
     }
-    if (!in.designView)
-        out.hsb.visible = false;
+    if (!in.designView) out.hsb.visible = false;
 
-    if (W > 0)
-        out.grid.setWidth(out.frame.width() - in.leftMargin - in.rightMargin);
+    if (W > 0) out.grid.setWidth(out.frame.width() - in.leftMargin - in.rightMargin);
     if (H > 0) {
         const int h = out.frame.height() - in.labels[0].height() - in.labels[1].height() -
                       in.labels[5].height() - in.labels[6].height() - kHeightReserve;
@@ -76,15 +72,13 @@ LayoutResult layoutPage(const LayoutInput& in)
 
     QRect* lbl = out.labels;
     lbl[0].moveTop(kTitleTop);
-    if (W > 0)
-        lbl[0].moveLeft((out.frame.width() - lbl[0].width()) / 2);
+    if (W > 0) lbl[0].moveLeft((out.frame.width() - lbl[0].width()) / 2);
 
     const int gridRight = out.grid.left() + out.grid.width();
     int rowTop = lbl[0].top() + lbl[0].height() + kLabelGap;
     lbl[1].moveLeft(out.grid.left());
     for (int i = 1; i <= 4; ++i) {
-        if (i >= 2)
-            lbl[i].moveLeft(lbl[i - 1].left() + lbl[i - 1].width() + kLabelGap);
+        if (i >= 2) lbl[i].moveLeft(lbl[i - 1].left() + lbl[i - 1].width() + kLabelGap);
         lbl[i].moveTop(rowTop);
         if (gridRight < lbl[i].left()) {
             rowTop = lbl[i - 1].top() + lbl[i - 1].height() + kWrapGap;

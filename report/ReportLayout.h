@@ -21,15 +21,15 @@ struct ScrollBarState {
 };
 
 struct LayoutInput {
-    int width = 0, height = 0;          // the window's inner size
+    int width = 0, height = 0; // the window's inner size
     int pageWidth = 11906;
     int leftMargin = 680, rightMargin = 680;
     int verticalOffset = 0;
     int gridRows = 2;
     bool designView = true;
-    QRect frame;                        // the page frame and grid as they are now
+    QRect frame; // the page frame and grid as they are now
     QRect grid;
-    QRect labels[7];                    // labels 0..6 as they are now (sizes fit their texts)
+    QRect labels[7]; // labels 0..6 as they are now (sizes fit their texts)
     int barThickness = 255;
 };
 
@@ -49,6 +49,8 @@ LayoutResult layoutPage(const LayoutInput& in);
 int redLineX(int gridLeft, int pageWidth, int leftMargin, int rightMargin);
 
 // The column 0 width for a grid of `rows` rows.
-inline int col0Width(int rows) { return rows > 99 ? 400 : 315; }
+inline int col0Width(int rows) {
+    return rows > 99 ? 400 : 315;
+}
 
 } // namespace report

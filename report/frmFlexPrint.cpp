@@ -34,9 +34,15 @@ namespace {
 const QString kCaption = QStringLiteral("打印预览");
 constexpr int kBar = 255;
 
-int px(int twips) { return ui::units::twipsToPixels(twips); }
-int tw(int pixels) { return ui::units::pixelsToTwips(pixels); }
-QRect pxRect(const QRect& r) { return QRect(px(r.left()), px(r.top()), px(r.width()), px(r.height())); }
+int px(int twips) {
+    return ui::units::twipsToPixels(twips);
+}
+int tw(int pixels) {
+    return ui::units::pixelsToTwips(pixels);
+}
+QRect pxRect(const QRect& r) {
+    return QRect(px(r.left()), px(r.top()), px(r.width()), px(r.height()));
+}
 
 // The hourglass while a long step runs.
 struct WaitCursor {
@@ -45,17 +51,16 @@ struct WaitCursor {
 };
 } // namespace
 
-frmFlexPrint* frmFlexPrint::form()
-{
-    if (!instance_)
-        instance_ = new frmFlexPrint;
+frmFlexPrint* frmFlexPrint::form() {
+    if (!instance_) instance_ = new frmFlexPrint;
     return instance_;
 }
 
-bool frmFlexPrint::exists() { return !instance_.isNull(); }
+bool frmFlexPrint::exists() {
+    return !instance_.isNull();
+}
 
-frmFlexPrint::frmFlexPrint(QWidget* parent) : QDialog(parent)
-{
+frmFlexPrint::frmFlexPrint(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmFlexPrint"));
     setWindowTitle(kCaption);
     setFont(ui::makeFont(QStringLiteral("宋体"), 9));
@@ -83,8 +88,7 @@ frmFlexPrint::frmFlexPrint(QWidget* parent) : QDialog(parent)
     connect(grdOrder, &ReportGridView::gridPressed, this,
             [this](int r, int c, Qt::MouseButton b, const QPoint& g) { grdOrder_MouseDown(r, c, b, g); });
     connect(grdOrder, &ReportGridView::titleClicked, this, [this](int c) {
-        if (c >= 1)
-            grdOrder_AfterSort(c, grid_.colSort(c) == 1 ? 2 : 1);
+        if (c >= 1) grdOrder_AfterSort(c, grid_.colSort(c) == 1 ? 2 : 1);
     });
     connect(grdOrder, &ReportGridView::columnResized, this, [this] {
         subRefit(grid_);
@@ -126,15 +130,13 @@ frmFlexPrint::frmFlexPrint(QWidget* parent) : QDialog(parent)
     });
 }
 
-frmFlexPrint::~frmFlexPrint()
-{
+frmFlexPrint::~frmFlexPrint() {
     delete vpOrder;
     vpOrder = nullptr;
     delete printer_;
 }
 
-QLabel* frmFlexPrint::makeLabel(int i)
-{
+QLabel* frmFlexPrint::makeLabel(int i) {
     auto* l = new QLabel(frame1);
     l->setObjectName(QStringLiteral("lblInfo_%1").arg(i));
     l->setTextFormat(Qt::PlainText);
@@ -144,29 +146,31 @@ QLabel* frmFlexPrint::makeLabel(int i)
 }
 
 QAction* frmFlexPrint::addAction(QMenu* menu, const QString& name, const QString& caption,
-                                 void (frmFlexPrint::*slot)())
-{
+                                 void (frmFlexPrint::*slot)()) {
     QAction* a = menu ? menu->addAction(caption) : menuBar->addAction(caption);
     a->setObjectName(name);
-    if (slot)
-        connect(a, &QAction::triggered, this, slot);
+    if (slot) connect(a, &QAction::triggered, this, slot);
     actions_.insert(name, a);
     return a;
 }
 
-void frmFlexPrint::buildMenus()
-{
-    addAction(nullptr, QStringLiteral("menuSetup"), QStringLiteral("打印机设置(&S)"), &frmFlexPrint::menuSetup_Click);
-    addAction(nullptr, QStringLiteral("menuChan"), QStringLiteral("输出项设置(&C)"), nullptr)->setEnabled(false);
-    addAction(nullptr, QStringLiteral("menuPage"), QStringLiteral("页面设置(&A)"), &frmFlexPrint::menuPage_Click);
-    addAction(nullptr, QStringLiteral("menuPrint"), QStringLiteral("打印(&P)"), &frmFlexPrint::menuPrint_Click);
+void frmFlexPrint::buildMenus() {
+    addAction(nullptr, QStringLiteral("menuSetup"), QStringLiteral("打印机设置(&S)"),
+              &frmFlexPrint::menuSetup_Click);
+    addAction(nullptr, QStringLiteral("menuChan"), QStringLiteral("输出项设置(&C)"), nullptr)
+        ->setEnabled(false);
+    addAction(nullptr, QStringLiteral("menuPage"), QStringLiteral("页面设置(&A)"),
+              &frmFlexPrint::menuPage_Click);
+    addAction(nullptr, QStringLiteral("menuPrint"), QStringLiteral("打印(&P)"),
+              &frmFlexPrint::menuPrint_Click);
     addAction(nullptr, QStringLiteral("menuPreview"), QStringLiteral("打印预览(&V)"),
               &frmFlexPrint::menuPreview_Click);
 
     auto* exp = new QMenu(QStringLiteral("导出(&E)"), this);
     exp->setObjectName(QStringLiteral("menuExport"));
     actions_.insert(QStringLiteral("menuExport"), menuBar->addMenu(exp));
-    const char16_t* exports[] = {u"导出文本文件", u"导出Access文件", u"导出Excel文件", u"导出html文件", u"导出xml文件"};
+    const char16_t* exports[] = {u"导出文本文件", u"导出Access文件", u"导出Excel文件", u"导出html文件",
+                                 u"导出xml文件"};
     for (int i = 0; i < 5; ++i)
         addAction(exp, QStringLiteral("menuExp0%1").arg(i + 1), QString::fromUtf16(exports[i]), nullptr)
             ->setEnabled(false);
@@ -174,8 +178,10 @@ void frmFlexPrint::buildMenus()
     auto* custom = new QMenu(QStringLiteral("模板(&M)"), this);
     custom->setObjectName(QStringLiteral("menuCustom"));
     actions_.insert(QStringLiteral("menuCustom"), menuBar->addMenu(custom));
-    addAction(custom, QStringLiteral("menuCustom1"), QStringLiteral("保存用户设定"), nullptr)->setEnabled(false);
-    addAction(custom, QStringLiteral("menuCustom2"), QStringLiteral("按用户模板打印"), nullptr)->setEnabled(false);
+    addAction(custom, QStringLiteral("menuCustom1"), QStringLiteral("保存用户设定"), nullptr)
+        ->setEnabled(false);
+    addAction(custom, QStringLiteral("menuCustom2"), QStringLiteral("按用户模板打印"), nullptr)
+        ->setEnabled(false);
 
     menuLabel = new QMenu(QStringLiteral("文本操作"), this);
     menuLabel->setObjectName(QStringLiteral("menuLabel"));
@@ -193,10 +199,13 @@ void frmFlexPrint::buildMenus()
     menuInsert = menuGrid->addMenu(QStringLiteral("插入列"));
     menuInsert->setObjectName(QStringLiteral("menuInsert"));
     addAction(menuGrid, QStringLiteral("menuCut"), QStringLiteral("删除列"), &frmFlexPrint::menuCut_Click);
-    addAction(menuGrid, QStringLiteral("menuRename"), QStringLiteral("重命名"), &frmFlexPrint::menuRename_Click);
-    addAction(menuGrid, QStringLiteral("menuSelect"), QStringLiteral("选中列"), &frmFlexPrint::menuSelect_Click);
+    addAction(menuGrid, QStringLiteral("menuRename"), QStringLiteral("重命名"),
+              &frmFlexPrint::menuRename_Click);
+    addAction(menuGrid, QStringLiteral("menuSelect"), QStringLiteral("选中列"),
+              &frmFlexPrint::menuSelect_Click);
     menuGrid->addSeparator();
-    addAction(menuGrid, QStringLiteral("menuUnion"), QStringLiteral("合并相同项"), &frmFlexPrint::menuUnion_Click);
+    addAction(menuGrid, QStringLiteral("menuUnion"), QStringLiteral("合并相同项"),
+              &frmFlexPrint::menuUnion_Click);
     addAction(menuGrid, QStringLiteral("menuDisUnion"), QStringLiteral("取消合并相同项"),
               &frmFlexPrint::menuDisUnion_Click);
     rebuildInsertMenu();
@@ -205,25 +214,29 @@ void frmFlexPrint::buildMenus()
     menuDisplay->setObjectName(QStringLiteral("menuDisplay"));
     QMenu* align = menuDisplay->addMenu(QStringLiteral("对齐方式"));
     align->setObjectName(QStringLiteral("menuAlign"));
-    addAction(align, QStringLiteral("menuLeftAlign"), QStringLiteral("左对齐"), &frmFlexPrint::menuLeftAlign_Click);
+    addAction(align, QStringLiteral("menuLeftAlign"), QStringLiteral("左对齐"),
+              &frmFlexPrint::menuLeftAlign_Click);
     addAction(align, QStringLiteral("menuCenterAlign"), QStringLiteral("居中对齐"),
               &frmFlexPrint::menuCenterAlign_Click);
     addAction(align, QStringLiteral("menuRightAlign"), QStringLiteral("右对齐"),
               &frmFlexPrint::menuRightAlign_Click);
     QMenu* style = menuDisplay->addMenu(QStringLiteral("文本样式"));
     style->setObjectName(QStringLiteral("menuTextStyle"));
-    addAction(style, QStringLiteral("menuTextFlat"), QStringLiteral("平面"), &frmFlexPrint::menuTextFlat_Click);
-    addAction(style, QStringLiteral("menuTextRaised"), QStringLiteral("凸出"), &frmFlexPrint::menuTextRaised_Click);
-    addAction(style, QStringLiteral("menuTextInset"), QStringLiteral("凹进"), &frmFlexPrint::menuTextInset_Click);
-    addAction(menuDisplay, QStringLiteral("menuDataFont"), QStringLiteral("字体"), &frmFlexPrint::menuDataFont_Click);
+    addAction(style, QStringLiteral("menuTextFlat"), QStringLiteral("平面"),
+              &frmFlexPrint::menuTextFlat_Click);
+    addAction(style, QStringLiteral("menuTextRaised"), QStringLiteral("凸出"),
+              &frmFlexPrint::menuTextRaised_Click);
+    addAction(style, QStringLiteral("menuTextInset"), QStringLiteral("凹进"),
+              &frmFlexPrint::menuTextInset_Click);
+    addAction(menuDisplay, QStringLiteral("menuDataFont"), QStringLiteral("字体"),
+              &frmFlexPrint::menuDataFont_Click);
     addAction(menuDisplay, QStringLiteral("menuGridColor"), QStringLiteral("颜色"),
               &frmFlexPrint::menuGridColor_Click);
     addAction(menuDisplay, QStringLiteral("menuGridLine"), QStringLiteral("网格线"),
               &frmFlexPrint::menuGridLine_Click);
 }
 
-void frmFlexPrint::rebuildInsertMenu()
-{
+void frmFlexPrint::rebuildInsertMenu() {
     menuInsert->clear();
     QAction* marc = menuInsert->addAction(QStringLiteral("新增Marc子字段"));
     marc->setObjectName(QStringLiteral("menuNewCol_0"));
@@ -239,15 +252,12 @@ void frmFlexPrint::rebuildInsertMenu()
     }
 }
 
-QLabel* frmFlexPrint::lblInfo(int i)
-{
-    if (!loaded_)
-        Form_Load();
+QLabel* frmFlexPrint::lblInfo(int i) {
+    if (!loaded_) Form_Load();
     return i >= 0 && i < lblInfo_.size() ? lblInfo_[i] : nullptr;
 }
 
-void frmFlexPrint::Form_Load()
-{
+void frmFlexPrint::Form_Load() {
     loaded_ = true;
     labels_.reset();
     for (int i = 0; i < lblInfo_.size(); ++i)
@@ -278,31 +288,26 @@ void frmFlexPrint::Form_Load()
     showGrid();
 }
 
-void frmFlexPrint::initRawGrid(ReportGrid& grd)
-{
+void frmFlexPrint::initRawGrid(ReportGrid& grd) {
     grdOrder->setUpdatesEnabled(false);
     report::initRawGrid(grd, g_varPrtData, g_lngPrtRows, g_lngPrtCols, m_iAddOrder);
     grdOrder->setUpdatesEnabled(true);
 }
 
-void frmFlexPrint::ProperSize()
-{
+void frmFlexPrint::ProperSize() {
     report::ProperSize(grid_);
     showGrid();
 }
 
-void frmFlexPrint::showGrid()
-{
+void frmFlexPrint::showGrid() {
     grdOrder->setUpdatesEnabled(false);
     grdOrder->gridModel()->reload();
     grdOrder->refresh();
     grdOrder->setUpdatesEnabled(true);
 }
 
-void frmFlexPrint::showLabel(int i)
-{
-    if (i < 0 || i >= labels_.count())
-        return;
+void frmFlexPrint::showLabel(int i) {
+    if (i < 0 || i >= labels_.count()) return;
     while (lblInfo_.size() <= i)
         lblInfo_.append(makeLabel(int(lblInfo_.size())));
     const ReportLabel& l = labels_.at(i);
@@ -316,8 +321,7 @@ void frmFlexPrint::showLabel(int i)
     w->show();
 }
 
-void frmFlexPrint::pullCaptions()
-{
+void frmFlexPrint::pullCaptions() {
     for (int i = 0; i < lblInfo_.size() && i < labels_.count(); ++i)
         if (lblInfo_[i]->text() != labels_.at(i).caption) {
             labels_.setCaption(i, lblInfo_[i]->text());
@@ -325,18 +329,14 @@ void frmFlexPrint::pullCaptions()
         }
 }
 
-void frmFlexPrint::showEvent(QShowEvent* event)
-{
-    if (!loaded_)
-        Form_Load();
+void frmFlexPrint::showEvent(QShowEvent* event) {
+    if (!loaded_) Form_Load();
     QDialog::showEvent(event);
     Form_Resize();
 }
 
-void frmFlexPrint::Form_Resize()
-{
-    if (!loaded_)
-        return;
+void frmFlexPrint::Form_Resize() {
+    if (!loaded_) return;
     pullCaptions();
     LayoutInput in;
     in.width = tw(pageArea->width());
@@ -356,12 +356,10 @@ void frmFlexPrint::Form_Resize()
     frameRect_ = out.frame;
     gridRect_ = out.grid;
     frame1->setGeometry(pxRect(out.frame));
-    if (!out.preview.isEmpty())
-        vpOrder->setGeometry(pxRect(out.preview));
+    if (!out.preview.isEmpty()) vpOrder->setGeometry(pxRect(out.preview));
     const auto bar = [](QScrollBar* sb, const ScrollBarState& s) {
         sb->setVisible(s.visible);
-        if (!s.visible)
-            return;
+        if (!s.visible) return;
         sb->setGeometry(pxRect(s.rect));
         sb->setRange(s.min, s.max);
         sb->setSingleStep(s.smallChange);
@@ -374,8 +372,7 @@ void frmFlexPrint::Form_Resize()
     grdOrder->setGeometry(pxRect(out.grid));
     grid_.setRowHidden(1, true);
     for (int c = 1; c < grid_.cols(); ++c)
-        if (grid_.colData(c) == QStringLiteral("Hide"))
-            grid_.setColHidden(c, true);
+        if (grid_.colData(c) == QStringLiteral("Hide")) grid_.setColHidden(c, true);
     grid_.setColWidth(0, out.col0Width);
     grdOrder->refresh();
     for (int i = 0; i < 7; ++i) {
@@ -385,23 +382,19 @@ void frmFlexPrint::Form_Resize()
     subRedLine(lineScope);
 }
 
-void frmFlexPrint::subRedLine(QFrame* lin)
-{
-    if (!lin)
-        return;
+void frmFlexPrint::subRedLine(QFrame* lin) {
+    if (!lin) return;
     redLineX_ = report::redLineX(gridRect_.left(), page_.pageWidth(), page_.leftMargin, page_.rightMargin);
     lin->setGeometry(px(redLineX_), px(frameRect_.top()), 1, std::max(1, px(frameRect_.height())));
     lin->raise();
 }
 
-void frmFlexPrint::subBuildDoc()
-{
+void frmFlexPrint::subBuildDoc() {
     pullCaptions();
     doc_.build(grid_, labels_, page_, font(), palette().color(QPalette::WindowText));
 }
 
-int frmFlexPrint::printToPdf(const QString& file, QString* error)
-{
+int frmFlexPrint::printToPdf(const QString& file, QString* error) {
     subBuildDoc();
     QPrinter pdf(QPrinter::HighResolution);
     pdf.setOutputFormat(QPrinter::PdfFormat);
@@ -411,8 +404,7 @@ int frmFlexPrint::printToPdf(const QString& file, QString* error)
 
 // ---- printer, page and preview ------------------------------------------
 
-bool frmFlexPrint::acceptPage()
-{
+bool frmFlexPrint::acceptPage() {
     // Paper and orientation come from the printer; a printer chosen anew
     // brings its own margins, but the page keeps the ones set here.
     PageSettings chosen = PageSettings::fromPrinter(*printer_);
@@ -429,32 +421,26 @@ bool frmFlexPrint::acceptPage()
     subBuildDoc();
     Form_Resize();
     subRedLine(lineScope);
-    if (!blnDesignView)
-        vpOrder->updatePreview();
+    if (!blnDesignView) vpOrder->updatePreview();
     return true;
 }
 
-void frmFlexPrint::menuSetup_Click()
-{
+void frmFlexPrint::menuSetup_Click() {
     page_.applyTo(*printer_);
     QPrintDialog dlg(printer_, this);
     dlg.setObjectName(QStringLiteral("dlgPrinter"));
-    if (ui::DialogService::current().execDialog(&dlg) == QDialog::Accepted)
-        acceptPage();
+    if (ui::DialogService::current().execDialog(&dlg) == QDialog::Accepted) acceptPage();
 }
 
-void frmFlexPrint::menuPage_Click()
-{
+void frmFlexPrint::menuPage_Click() {
     PageSetupDialog dlg(page_, this);
-    if (ui::DialogService::current().execDialog(&dlg) != QDialog::Accepted || !dlg.settings().fits())
-        return;
+    if (ui::DialogService::current().execDialog(&dlg) != QDialog::Accepted || !dlg.settings().fits()) return;
     page_ = dlg.settings();
     page_.applyTo(*printer_);
     acceptPage();
 }
 
-void frmFlexPrint::menuPrint_Click()
-{
+void frmFlexPrint::menuPrint_Click() {
     subBuildDoc();
     if (doc_.pageCount() >= 1) {
         page_.applyTo(*printer_);
@@ -462,15 +448,13 @@ void frmFlexPrint::menuPrint_Click()
         dlg.setObjectName(QStringLiteral("dlgPrint"));
         if (ui::DialogService::current().execDialog(&dlg) == QDialog::Accepted) {
             QString error;
-            if (printReport(doc_, *printer_, &error) < 0)
-                intShowMsg(QStringLiteral("E打印失败：") + error);
+            if (printReport(doc_, *printer_, &error) < 0) intShowMsg(QStringLiteral("E打印失败：") + error);
         }
     }
     doc_.clear();
 }
 
-void frmFlexPrint::menuPreview_Click()
-{
+void frmFlexPrint::menuPreview_Click() {
     if (blnDesignView) {
         blnDesignView = false;
         subBuildDoc();
@@ -488,8 +472,7 @@ void frmFlexPrint::menuPreview_Click()
 
 // ---- the grid's commands ------------------------------------------------
 
-void frmFlexPrint::grdOrder_MouseDown(int row, int col, Qt::MouseButton button, const QPoint& globalPos)
-{
+void frmFlexPrint::grdOrder_MouseDown(int row, int col, Qt::MouseButton button, const QPoint& globalPos) {
     varMouseRow = row;
     iMouseCol = col;
     if (button == Qt::RightButton) {
@@ -503,105 +486,89 @@ void frmFlexPrint::grdOrder_MouseDown(int row, int col, Qt::MouseButton button, 
     grdOrder->viewport()->update();
 }
 
-void frmFlexPrint::grdOrder_AfterSort(int col, int order)
-{
+void frmFlexPrint::grdOrder_AfterSort(int col, int order) {
     cmd::sortColumn(grid_, col, order, m_iAddOrder);
     showGrid();
 }
 
-void frmFlexPrint::popup(QMenu* menu, const QPoint& globalPos)
-{
-    if (menu == menuGrid)
-        rebuildInsertMenu();
+void frmFlexPrint::popup(QMenu* menu, const QPoint& globalPos) {
+    if (menu == menuGrid) rebuildInsertMenu();
     QAction* chosen = execPopup ? execPopup(menu) : menu->exec(globalPos);
-    if (chosen && execPopup)
-        chosen->trigger();
+    if (chosen && execPopup) chosen->trigger();
 }
 
-void frmFlexPrint::menuAsc_Click() { grdOrder_AfterSort(iMouseCol, 1); }
-void frmFlexPrint::menuDesc_Click() { grdOrder_AfterSort(iMouseCol, 2); }
+void frmFlexPrint::menuAsc_Click() {
+    grdOrder_AfterSort(iMouseCol, 1);
+}
+void frmFlexPrint::menuDesc_Click() {
+    grdOrder_AfterSort(iMouseCol, 2);
+}
 
-void frmFlexPrint::menuCut_Click()
-{
+void frmFlexPrint::menuCut_Click() {
     const QString entry = cmd::deleteColumn(grid_, iMouseCol);
-    if (!entry.isEmpty())
-        deleted_.append(entry);
+    if (!entry.isEmpty()) deleted_.append(entry);
     rebuildInsertMenu();
     showGrid();
 }
 
-void frmFlexPrint::menuNewCol_Click(int index)
-{
+void frmFlexPrint::menuNewCol_Click(int index) {
     const int k = index - 2;
-    if (k < 0 || k >= deleted_.size())
-        return;
+    if (k < 0 || k >= deleted_.size()) return;
     cmd::restoreColumn(grid_, deleted_[k], iMouseCol);
     deleted_.removeAt(k);
     rebuildInsertMenu();
     showGrid();
 }
 
-void frmFlexPrint::menuRename_Click()
-{
+void frmFlexPrint::menuRename_Click() {
     grid_.select(0, iMouseCol, 0, iMouseCol);
     grdOrder->editTitle(iMouseCol);
 }
 
-void frmFlexPrint::menuSelect_Click()
-{
+void frmFlexPrint::menuSelect_Click() {
     cmd::selectColumn(grid_, iMouseCol);
     grdOrder->viewport()->update();
 }
 
-void frmFlexPrint::menuUnion_Click()
-{
+void frmFlexPrint::menuUnion_Click() {
     grid_.setMergeCol(iMouseCol, true);
     showGrid();
 }
 
-void frmFlexPrint::menuDisUnion_Click()
-{
+void frmFlexPrint::menuDisUnion_Click() {
     grid_.setMergeCol(iMouseCol, false);
     showGrid();
 }
 
-void frmFlexPrint::menuLeftAlign_Click()
-{
+void frmFlexPrint::menuLeftAlign_Click() {
     cmd::align(grid_, 1);
     showGrid();
 }
-void frmFlexPrint::menuCenterAlign_Click()
-{
+void frmFlexPrint::menuCenterAlign_Click() {
     cmd::align(grid_, 4);
     showGrid();
 }
-void frmFlexPrint::menuRightAlign_Click()
-{
+void frmFlexPrint::menuRightAlign_Click() {
     cmd::align(grid_, 7);
     showGrid();
 }
-void frmFlexPrint::menuTextFlat_Click()
-{
+void frmFlexPrint::menuTextFlat_Click() {
     cmd::textStyle(grid_, 0);
     showGrid();
 }
-void frmFlexPrint::menuTextRaised_Click()
-{
+void frmFlexPrint::menuTextRaised_Click() {
     cmd::textStyle(grid_, 1);
     showGrid();
 }
-void frmFlexPrint::menuTextInset_Click()
-{
+void frmFlexPrint::menuTextInset_Click() {
     cmd::textStyle(grid_, 2);
     showGrid();
 }
 
-bool frmFlexPrint::chooseFont(QFont& chosen)
-{
+bool frmFlexPrint::chooseFont(QFont& chosen) {
     QFontDialog dlg(lastFont_, this);
     dlg.setObjectName(QStringLiteral("dlgSetupFont"));
-    if (ui::DialogService::current().execDialog(&dlg) != QDialog::Accepted)
-        return false;
+    if (ui::DialogService::current().execDialog(&dlg) != QDialog::Accepted) return false;
     const QFont f = dlg.currentFont();
     lastFont_ = f;
     chosen = ui::makeFont(f.family(), f.pointSizeF(), f.bold());
@@ -609,28 +576,22 @@ bool frmFlexPrint::chooseFont(QFont& chosen)
     return true;
 }
 
-void frmFlexPrint::menuDataFont_Click()
-{
+void frmFlexPrint::menuDataFont_Click() {
     QFont f;
-    if (!chooseFont(f))
-        return;
+    if (!chooseFont(f)) return;
     cmd::font(grid_, f);
     showGrid();
 }
 
-void frmFlexPrint::menuGridColor_Click()
-{
-    if (!style_)
-        style_ = new frmFlexPrtStyle(&grid_, this);
+void frmFlexPrint::menuGridColor_Click() {
+    if (!style_) style_ = new frmFlexPrtStyle(&grid_, this);
     style_->iMode = 0;
     ui::DialogService::current().execDialog(style_);
     showGrid();
 }
 
-void frmFlexPrint::menuGridLine_Click()
-{
-    if (!style_)
-        style_ = new frmFlexPrtStyle(&grid_, this);
+void frmFlexPrint::menuGridLine_Click() {
+    if (!style_) style_ = new frmFlexPrtStyle(&grid_, this);
     style_->iMode = 1;
     ui::DialogService::current().execDialog(style_);
     showGrid();
@@ -638,11 +599,9 @@ void frmFlexPrint::menuGridLine_Click()
 
 // ---- labels -------------------------------------------------------------
 
-void frmFlexPrint::showBox()
-{
+void frmFlexPrint::showBox() {
     txtAdd->setVisible(labels_.box.visible);
-    if (!labels_.box.visible)
-        return;
+    if (!labels_.box.visible) return;
     txtAdd->setText(labels_.box.text);
     txtAdd->setFont(labels_.box.font);
     QPalette pal = txtAdd->palette();
@@ -653,8 +612,7 @@ void frmFlexPrint::showBox()
     txtAdd->setFocus();
 }
 
-void frmFlexPrint::lblInfo_MouseDown(int index, Qt::MouseButton button, const QPoint& globalPos)
-{
+void frmFlexPrint::lblInfo_MouseDown(int index, Qt::MouseButton button, const QPoint& globalPos) {
     pullCaptions();
     if (button == Qt::LeftButton) {
         // The box keeps what was typed into it so far.
@@ -666,8 +624,7 @@ void frmFlexPrint::lblInfo_MouseDown(int index, Qt::MouseButton button, const QP
             labels_.box.text = typed;
         return;
     }
-    if (button != Qt::RightButton)
-        return;
+    if (button != Qt::RightButton) return;
     labels_.box.text = txtAdd->text();
     const LabelMenuState s = labels_.pressRight(index);
     QAction* del = actions_.value(QStringLiteral("menuDel"));
@@ -679,52 +636,47 @@ void frmFlexPrint::lblInfo_MouseDown(int index, Qt::MouseButton button, const QP
     labels_.popupClosed();
 }
 
-void frmFlexPrint::frame1_MouseDown(const QPoint& twips) { framePress_ = twips; }
+void frmFlexPrint::frame1_MouseDown(const QPoint& twips) {
+    framePress_ = twips;
+}
 
-void frmFlexPrint::frame1_DblClick()
-{
+void frmFlexPrint::frame1_DblClick() {
     labels_.beginAdd(framePress_, font());
     showBox();
 }
 
-void frmFlexPrint::txtAdd_Enter()
-{
+void frmFlexPrint::txtAdd_Enter() {
     labels_.box.text = txtAdd->text();
     labels_.box.rect.setSize(QSize(tw(txtAdd->width()), tw(txtAdd->height())));
     const int changed = labels_.commit();
-    if (changed >= 0)
-        showLabel(changed);
+    if (changed >= 0) showLabel(changed);
     txtAdd->setCursorPosition(0);
     txtAdd->hide();
 }
 
-void frmFlexPrint::menuFont_Click()
-{
+void frmFlexPrint::menuFont_Click() {
     QFont f;
-    if (!chooseFont(f))
-        return;
+    if (!chooseFont(f)) return;
     const int k = labels_.current();
     labels_.setFont(f);
     showLabel(k);
 }
 
-void frmFlexPrint::menuColor_Click()
-{
+void frmFlexPrint::menuColor_Click() {
     QColorDialog dlg(this);
     dlg.setObjectName(QStringLiteral("dlgSetupColor"));
-    if (ui::DialogService::current().execDialog(&dlg) != QDialog::Accepted)
-        return;
+    if (ui::DialogService::current().execDialog(&dlg) != QDialog::Accepted) return;
     const int k = labels_.current();
     labels_.setColor(dlg.selectedColor().isValid() ? dlg.selectedColor() : dlg.currentColor());
     showLabel(k);
 }
 
-void frmFlexPrint::menuHide_Click() { labels_.toggleHide(); }
+void frmFlexPrint::menuHide_Click() {
+    labels_.toggleHide();
+}
 
-void frmFlexPrint::menuDel_Click()
-{
-    if (!labels_.deleteCurrent())
-        return;
+void frmFlexPrint::menuDel_Click() {
+    if (!labels_.deleteCurrent()) return;
     // The pressed label may be the one going: it leaves after its event.
     while (lblInfo_.size() > labels_.count()) {
         QLabel* gone = lblInfo_.takeLast();
@@ -735,8 +687,7 @@ void frmFlexPrint::menuDel_Click()
         showLabel(i);
 }
 
-bool frmFlexPrint::eventFilter(QObject* watched, QEvent* event)
-{
+bool frmFlexPrint::eventFilter(QObject* watched, QEvent* event) {
     if (watched == pageArea && event->type() == QEvent::Resize) {
         Form_Resize();
         return false;
@@ -772,22 +723,18 @@ bool frmFlexPrint::eventFilter(QObject* watched, QEvent* event)
 
 // ---- closing ------------------------------------------------------------
 
-void frmFlexPrint::Form_Unload()
-{
+void frmFlexPrint::Form_Unload() {
     m_strApp.clear();
     m_iAddOrder = 0;
     m_iSimplePrint = 0;
     doc_.clear();
-    if (style_)
-        delete style_;
+    if (style_) delete style_;
     m_iAddOrder = 0;
-    if (instance_ == this)
-        instance_ = nullptr;
+    if (instance_ == this) instance_ = nullptr;
     deleteLater();
 }
 
-void frmFlexPrint::done(int result)
-{
+void frmFlexPrint::done(int result) {
     if (!unloading_) {
         unloading_ = true;
         Form_Unload();

@@ -14,8 +14,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-frmFlexPrtStyle::frmFlexPrtStyle(report::ReportGrid* grid, QWidget* parent) : QDialog(parent), grid_(grid)
-{
+frmFlexPrtStyle::frmFlexPrtStyle(report::ReportGrid* grid, QWidget* parent) : QDialog(parent), grid_(grid) {
     setObjectName(QStringLiteral("frmFlexPrtStyle"));
     setWindowTitle(QString());
     lblHelp = new QLabel(this);
@@ -29,7 +28,8 @@ frmFlexPrtStyle::frmFlexPrtStyle(report::ReportGrid* grid, QWidget* parent) : QD
     grdColor->horizontalHeader()->setStretchLastSection(true);
     grdColor->setSelectionMode(QAbstractItemView::NoSelection);
     grdColor->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    const char16_t* captions[] = {u"背景颜色", u"前景颜色", u"网格线颜色", u"外边框颜色", u"网格线样式", u"网格线宽度"};
+    const char16_t* captions[] = {u"背景颜色",   u"前景颜色",   u"网格线颜色",
+                                  u"外边框颜色", u"网格线样式", u"网格线宽度"};
     for (int r = 0; r < 6; ++r) {
         grdColor->setItem(r, 0, new QTableWidgetItem(QString::fromUtf16(captions[r])));
         grdColor->setItem(r, 1, new QTableWidgetItem());
@@ -50,8 +50,8 @@ frmFlexPrtStyle::frmFlexPrtStyle(report::ReportGrid* grid, QWidget* parent) : QD
     grdColor->setCellWidget(4, 1, cboLineStyle);
     txtLineWidth = new QLineEdit;
     txtLineWidth->setObjectName(QStringLiteral("txtLineWidth"));
-    txtLineWidth->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]?")),
-                                                               txtLineWidth));
+    txtLineWidth->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]?")), txtLineWidth));
     connect(txtLineWidth, &QLineEdit::textEdited, this, [this](const QString& t) { values_.lineWidth = t; });
     grdColor->setCellWidget(5, 1, txtLineWidth);
 
@@ -71,14 +71,12 @@ frmFlexPrtStyle::frmFlexPrtStyle(report::ReportGrid* grid, QWidget* parent) : QD
     lay->addLayout(buttons);
 }
 
-void frmFlexPrtStyle::showEvent(QShowEvent* event)
-{
+void frmFlexPrtStyle::showEvent(QShowEvent* event) {
     Form_Activate();
     QDialog::showEvent(event);
 }
 
-void frmFlexPrtStyle::Form_Activate()
-{
+void frmFlexPrtStyle::Form_Activate() {
     const bool lines = iMode != 0;
     lblHelp->setText(lines ? QStringLiteral("设定网格线风格：") : QStringLiteral("点击颜色方块重新设定："));
     for (int r = 0; r < 4; ++r)
@@ -89,18 +87,20 @@ void frmFlexPrtStyle::Form_Activate()
     showValues();
 }
 
-QColor& frmFlexPrtStyle::colorOfRow(int row)
-{
+QColor& frmFlexPrtStyle::colorOfRow(int row) {
     switch (row) {
-    case 0: return values_.back;
-    case 1: return values_.fore;
-    case 2: return values_.gridLine;
-    default: return values_.border;
+    case 0:
+        return values_.back;
+    case 1:
+        return values_.fore;
+    case 2:
+        return values_.gridLine;
+    default:
+        return values_.border;
     }
 }
 
-void frmFlexPrtStyle::showValues()
-{
+void frmFlexPrtStyle::showValues() {
     for (int r = 0; r < 4; ++r) {
         const QColor c = colorOfRow(r);
         grdColor->item(r, 1)->setBackground(c);
@@ -112,24 +112,22 @@ void frmFlexPrtStyle::showValues()
     txtLineWidth->setText(values_.lineWidth);
 }
 
-void frmFlexPrtStyle::chooseColor(int row)
-{
-    if (row < 0 || row > 3)
-        return;
+void frmFlexPrtStyle::chooseColor(int row) {
+    if (row < 0 || row > 3) return;
     QColorDialog dlg(colorOfRow(row), this);
     dlg.setObjectName(QStringLiteral("dlgColor"));
-    if (ui::DialogService::current().execDialog(&dlg) != QDialog::Accepted)
-        return;
+    if (ui::DialogService::current().execDialog(&dlg) != QDialog::Accepted) return;
     colorOfRow(row) = dlg.selectedColor().isValid() ? dlg.selectedColor() : dlg.currentColor();
     showValues();
 }
 
-void frmFlexPrtStyle::cmdOK_Click()
-{
+void frmFlexPrtStyle::cmdOK_Click() {
     values_.lineStyle = cboLineStyle->currentIndex() >= 0 ? cboLineStyle->currentText() : values_.lineStyle;
     values_.lineWidth = txtLineWidth->text();
     report::applyGridStyle(*grid_, values_);
     accept();
 }
 
-void frmFlexPrtStyle::cmdCancel_Click() { reject(); }
+void frmFlexPrtStyle::cmdCancel_Click() {
+    reject();
+}

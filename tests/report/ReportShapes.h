@@ -14,11 +14,10 @@ struct Shape {
     QStringList columns;
 };
 
-inline const QList<Shape>& shapes()
-{
+inline const QList<Shape>& shapes() {
     const QStringList apply = {"索书号", "题名", "责任者", "出版社", "委托馆藏地", "证件号", "姓名"};
-    const QStringList arrived = {"索书号", "馆藏地", "财产号", "题名", "委托馆藏地",
-                                 "证件号", "姓名", "到书日期", "到书保留截至日期"};
+    const QStringList arrived = {"索书号", "馆藏地",   "财产号",          "题名", "委托馆藏地", "证件号",
+                                 "姓名",   "到书日期", "到书保留截至日期"};
     const QStringList accept = {"索书号", "财产号", "题名", "责任者", "出版社"};
     static const QList<Shape> all = {
         {"委托申请清单", apply + QStringList{"馆藏地", "可借数量", "在馆数量"}},
@@ -34,8 +33,7 @@ inline const QList<Shape>& shapes()
 
 // Fills g_varPrtData with the shape's titles and `records` records; record i
 // has key "M<i>" and cell texts "<title><i>".
-inline void fill(const Shape& s, int records)
-{
+inline void fill(const Shape& s, int records) {
     g_varPrtData.resize(records, int(s.columns.size()));
     for (int c = 0; c < s.columns.size(); ++c)
         g_varPrtData.setCell(0, c + 1, s.columns[c]);

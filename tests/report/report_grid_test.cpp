@@ -12,8 +12,7 @@ using namespace report;
 namespace {
 
 // Fixed-width measure: 100 twips a character, 200 a line, wrapping by count.
-QSize fakeMeasure(const QFont& f, const QString& text, int wrap)
-{
+QSize fakeMeasure(const QFont& f, const QString& text, int wrap) {
     const int scale = f.bold() ? 2 : 1;
     int w = 0, lines = 0;
     for (const QString& l : text.split(u'\n')) {
@@ -29,8 +28,7 @@ QSize fakeMeasure(const QFont& f, const QString& text, int wrap)
     return QSize(w, lines * 200 * scale);
 }
 
-ReportGrid loaded(const QList<QStringList>& records, const QStringList& titles, int addOrder = 0)
-{
+ReportGrid loaded(const QList<QStringList>& records, const QStringList& titles, int addOrder = 0) {
     ReportArray a;
     a.resize(int(records.size()), int(titles.size()));
     for (int c = 0; c < titles.size(); ++c)
@@ -43,16 +41,14 @@ ReportGrid loaded(const QList<QStringList>& records, const QStringList& titles, 
     return g;
 }
 
-QStringList column(const ReportGrid& g, int c)
-{
+QStringList column(const ReportGrid& g, int c) {
     QStringList out;
     for (int r = 2; r < g.rows(); ++r)
         out << g.textMatrix(r, c);
     return out;
 }
 
-QStringList keys(const ReportGrid& g)
-{
+QStringList keys(const ReportGrid& g) {
     QStringList out;
     for (int r = 2; r < g.rows(); ++r)
         out << g.rowData(r).toString();
@@ -60,13 +56,14 @@ QStringList keys(const ReportGrid& g)
 }
 
 const QStringList kTitles = {"索书号", "题名", "姓名"};
-const QList<QStringList> kRecords = {
-    {"K1", "TP2", "乙", "王"}, {"K2", "TP1", "甲", "李"}, {"K3", "TP3", "甲", "王"}, {"K4", "TP1", "丙", "张"}};
+const QList<QStringList> kRecords = {{"K1", "TP2", "乙", "王"},
+                                     {"K2", "TP1", "甲", "李"},
+                                     {"K3", "TP3", "甲", "王"},
+                                     {"K4", "TP1", "丙", "张"}};
 
 } // namespace
 
-TEST(ReportGrid, LoadsEveryShapeOfTheListWindows)
-{
+TEST(ReportGrid, LoadsEveryShapeOfTheListWindows) {
     for (const auto& shape : reportshapes::shapes()) {
         for (int n : {0, 1, 97, 98, 300}) {
             reportshapes::fill(shape, n);
@@ -95,8 +92,7 @@ TEST(ReportGrid, LoadsEveryShapeOfTheListWindows)
     }
 }
 
-TEST(ReportGrid, CellsTheCallerLeftOutReadEmpty)
-{
+TEST(ReportGrid, CellsTheCallerLeftOutReadEmpty) {
     ReportArray a;
     a.setCell(0, 1, "题名");
     a.setCell(2, 2, "孤");
@@ -114,8 +110,7 @@ TEST(ReportGrid, CellsTheCallerLeftOutReadEmpty)
     EXPECT_EQ(a.cell(-1, 5), "");
 }
 
-TEST(ReportGrid, ProperSizeFillsTheGridWidthAndFitsRowHeights)
-{
+TEST(ReportGrid, ProperSizeFillsTheGridWidthAndFitsRowHeights) {
     ReportGrid g = loaded({{"K", "A", "BBBB\nC", "CC"}}, {"T1", "Title2", "T3"});
     // Widths fitted 100/char + 120, scaled to 10545 in the ratio of the texts.
     int sum = 0;
@@ -153,8 +148,7 @@ TEST(ReportGrid, ProperSizeFillsTheGridWidthAndFitsRowHeights)
     EXPECT_EQ(g.rowHeight(2), 2 * 400 + 60);
 }
 
-TEST(ReportGrid, SortKeepsKeysAndNumbersFromTheTop)
-{
+TEST(ReportGrid, SortKeepsKeysAndNumbersFromTheTop) {
     ReportGrid g = loaded(kRecords, kTitles, 1);
     cmd::sortColumn(g, 1, 2, 1);
     EXPECT_EQ(column(g, 1), (QStringList{"TP3", "TP2", "TP1", "TP1"}));
@@ -176,8 +170,7 @@ TEST(ReportGrid, SortKeepsKeysAndNumbersFromTheTop)
     EXPECT_EQ(empty.rows(), 2);
 }
 
-TEST(ReportGrid, DeleteAndRestoreColumns)
-{
+TEST(ReportGrid, DeleteAndRestoreColumns) {
     ReportGrid g = loaded(kRecords, kTitles);
     // A custom column at the end, then a MARC column in position 2.
     g.setCols(6);
@@ -217,8 +210,7 @@ TEST(ReportGrid, DeleteAndRestoreColumns)
     EXPECT_TRUE(h.colHidden(3));
 }
 
-TEST(ReportGrid, EditRuleAndRenameTouchTheTitleOnly)
-{
+TEST(ReportGrid, EditRuleAndRenameTouchTheTitleOnly) {
     ReportGrid g = loaded(kRecords, kTitles);
     EXPECT_TRUE(cmd::editCell(g, 0, 1, ""));
     EXPECT_EQ(g.textMatrix(0, 1), "");
@@ -232,8 +224,7 @@ TEST(ReportGrid, EditRuleAndRenameTouchTheTitleOnly)
     EXPECT_EQ(g.textMatrix(3, 3), "手写");
 }
 
-TEST(ReportGrid, StyleCommandsActOnTheSelectionOrTheWholeGrid)
-{
+TEST(ReportGrid, StyleCommandsActOnTheSelectionOrTheWholeGrid) {
     ReportGrid g = loaded(kRecords, kTitles, 1);
     cmd::selectColumn(g, 2);
     EXPECT_EQ(g.highLight, 1);
@@ -269,8 +260,7 @@ TEST(ReportGrid, StyleCommandsActOnTheSelectionOrTheWholeGrid)
     EXPECT_TRUE(g.cellFont(3, 3).bold());
 }
 
-TEST(ReportGrid, MergedRunsFollowEqualNeighbours)
-{
+TEST(ReportGrid, MergedRunsFollowEqualNeighbours) {
     ReportGrid g = loaded(kRecords, kTitles);
     g.setMergeCol(1, true);
     cmd::sortColumn(g, 1, 1, 0);

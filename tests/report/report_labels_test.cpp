@@ -8,8 +8,7 @@ using namespace report;
 
 namespace {
 
-int add(LabelSet& s, const QString& text, QPoint at = QPoint(500, 5000))
-{
+int add(LabelSet& s, const QString& text, QPoint at = QPoint(500, 5000)) {
     s.beginAdd(at, QFont());
     s.box.text = text;
     return s.commit();
@@ -17,8 +16,7 @@ int add(LabelSet& s, const QString& text, QPoint at = QPoint(500, 5000))
 
 } // namespace
 
-TEST(ReportLabels, DesignTextsAndFonts)
-{
+TEST(ReportLabels, DesignTextsAndFonts) {
     LabelSet s;
     EXPECT_EQ(s.count(), 7);
     EXPECT_EQ(s.at(0).caption, "     标题    ");
@@ -35,8 +33,7 @@ TEST(ReportLabels, DesignTextsAndFonts)
     EXPECT_LT(s.at(2).rect.width(), w); // a label sizes itself to its text
 }
 
-TEST(ReportLabels, PressesOpenTheBoxOnTitleAndLabelsSixUp)
-{
+TEST(ReportLabels, PressesOpenTheBoxOnTitleAndLabelsSixUp) {
     LabelSet s;
     for (int i = 0; i <= 6; ++i) {
         s.box.visible = false;
@@ -60,8 +57,7 @@ TEST(ReportLabels, PressesOpenTheBoxOnTitleAndLabelsSixUp)
     EXPECT_EQ(s.current(), -1);
 }
 
-TEST(ReportLabels, AddEditAndDeleteKeepIndexesWithoutGaps)
-{
+TEST(ReportLabels, AddEditAndDeleteKeepIndexesWithoutGaps) {
     LabelSet s;
     EXPECT_EQ(add(s, "   "), -1); // blanks add nothing
     EXPECT_FALSE(s.box.visible);
@@ -120,8 +116,7 @@ TEST(ReportLabels, AddEditAndDeleteKeepIndexesWithoutGaps)
     EXPECT_EQ(s.commit(), 8);
 }
 
-TEST(ReportLabels, FontColourAndHide)
-{
+TEST(ReportLabels, FontColourAndHide) {
     LabelSet s;
     s.pressRight(3);
     QFont f("Serif", 20);

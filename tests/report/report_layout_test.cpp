@@ -8,8 +8,7 @@ using namespace report;
 
 namespace {
 
-LayoutInput a4(int w, int h)
-{
+LayoutInput a4(int w, int h) {
     LayoutInput in;
     in.width = w;
     in.height = h;
@@ -24,8 +23,7 @@ LayoutInput a4(int w, int h)
 
 } // namespace
 
-TEST(ReportLayout, PageCentredOrScrolled)
-{
+TEST(ReportLayout, PageCentredOrScrolled) {
     const LayoutResult wide = layoutPage(a4(15000, 9000));
     EXPECT_EQ(wide.frame, QRect((15000 - 11906) / 2, 0, 11906, 9000));
     EXPECT_FALSE(wide.hsb.visible);
@@ -52,16 +50,14 @@ TEST(ReportLayout, PageCentredOrScrolled)
     EXPECT_EQ(h.hsb.largeChange, 1);
 }
 
-TEST(ReportLayout, MinimisedWindowKeepsTheSizes)
-{
+TEST(ReportLayout, MinimisedWindowKeepsTheSizes) {
     const LayoutInput in = a4(0, 0);
     const LayoutResult out = layoutPage(in);
     EXPECT_EQ(out.frame.size(), in.frame.size());
     EXPECT_EQ(out.grid.size(), in.grid.size());
 }
 
-TEST(ReportLayout, GridAndLabelsFromTheMargins)
-{
+TEST(ReportLayout, GridAndLabelsFromTheMargins) {
     const LayoutResult out = layoutPage(a4(15000, 9000));
     EXPECT_EQ(out.grid.left(), 680);
     EXPECT_EQ(out.grid.width(), 11906 - 1360);
@@ -77,8 +73,7 @@ TEST(ReportLayout, GridAndLabelsFromTheMargins)
     EXPECT_EQ(layoutPage(a4(15000, 2500)).grid.height(), 0);
 }
 
-TEST(ReportLayout, LabelsPastTheGridsRightEdgeWrap)
-{
+TEST(ReportLayout, LabelsPastTheGridsRightEdgeWrap) {
     LayoutInput in = a4(15000, 9000);
     in.labels[1].setWidth(6000);
     in.labels[2].setWidth(4000); // starts at 680+6000+225 = 6905, inside the grid
@@ -97,8 +92,7 @@ TEST(ReportLayout, LabelsPastTheGridsRightEdgeWrap)
     EXPECT_EQ(out2.labels[4].topLeft(), QPoint(680 + 500 + 225, row1 + 300));
 }
 
-TEST(ReportLayout, ColumnZeroAndRedLine)
-{
+TEST(ReportLayout, ColumnZeroAndRedLine) {
     LayoutInput in = a4(15000, 9000);
     in.gridRows = 99;
     EXPECT_EQ(layoutPage(in).col0Width, 315);

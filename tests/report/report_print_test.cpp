@@ -24,19 +24,20 @@ struct Report {
     PageSettings page;
     ReportDocument doc;
 
-    Report(const reportshapes::Shape& shape, int records, int addOrder = 0)
-    {
+    Report(const reportshapes::Shape& shape, int records, int addOrder = 0) {
         reportshapes::fill(shape, records);
         initRawGrid(grid, g_varPrtData, g_lngPrtRows, g_lngPrtCols, addOrder);
         labels.setCaption(0, shape.title);
-        const QStringList captions = {"起止日期：2024-01-01至2024-01-31", "馆藏地点：总馆", "", "",
+        const QStringList captions = {"起止日期：2024-01-01至2024-01-31",
+                                      "馆藏地点：总馆",
+                                      "",
+                                      "",
                                       "总计：" + QString::number(records) + "册",
                                       "制表日期：2024-02-01  经手人：0001"};
         for (int i = 1; i <= 6; ++i)
             labels.setCaption(i, captions[i - 1]);
     }
-    QStringList print(const QString& pdf)
-    {
+    QStringList print(const QString& pdf) {
         doc.build(grid, labels, page, ui::makeFont("宋体", 9));
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -45,23 +46,25 @@ struct Report {
         EXPECT_EQ(printReport(doc, printer, &error), doc.pageCount()) << error;
         return pdfPages(pdf);
     }
-    int addUserLabel(const QString& text, int top, const QFont& font = QFont())
-    {
+    int addUserLabel(const QString& text, int top, const QFont& font = QFont()) {
         labels.beginAdd(QPoint(700, top), font);
         labels.box.text = text;
         return labels.commit();
     }
 };
 
-const reportshapes::Shape& shape(int i) { return reportshapes::shapes().at(i); }
+const reportshapes::Shape& shape(int i) {
+    return reportshapes::shapes().at(i);
+}
 
 // Position of a text in the whole document ("" pages joined), -1 when absent.
-qsizetype at(const QStringList& pages, const QString& text) { return pages.join(u'\f').indexOf(text); }
+qsizetype at(const QStringList& pages, const QString& text) {
+    return pages.join(u'\f').indexOf(text);
+}
 
 class ReportPrint : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
             FAIL() << "pdftotext is not installed (package poppler-utils)";
         ui::installFontSubstitutions();
@@ -72,8 +75,7 @@ protected:
 
 } // namespace
 
-TEST_F(ReportPrint, EmptyReportPrintsItsFixedRowsAndLabels)
-{
+TEST_F(ReportPrint, EmptyReportPrintsItsFixedRowsAndLabels) {
     for (int i = 0; i < reportshapes::shapes().size(); ++i) {
         Report r(shape(i), 0);
         const QStringList pages = r.print(pdf("empty.pdf"));
@@ -87,8 +89,7 @@ TEST_F(ReportPrint, EmptyReportPrintsItsFixedRowsAndLabels)
     }
 }
 
-TEST_F(ReportPrint, LongReportNumbersEveryPageAndRepeatsTitles)
-{
+TEST_F(ReportPrint, LongReportNumbersEveryPageAndRepeatsTitles) {
     // The record count that fills exactly twelve pages.
     Report probe(shape(0), 100);
     int lo = 1, hi = 2000;
@@ -125,8 +126,7 @@ TEST_F(ReportPrint, LongReportNumbersEveryPageAndRepeatsTitles)
     EXPECT_GT(at(pages, "制表日期"), at(pages, QStringLiteral("索书号%1").arg(lo)));
 }
 
-TEST_F(ReportPrint, LabelsInOrderAroundTheGrid)
-{
+TEST_F(ReportPrint, LabelsInOrderAroundTheGrid) {
     Report r(shape(2), 3);
     r.labels.setCaption(3, "第三行");
     r.labels.setCaption(4, "第四行");
@@ -146,8 +146,8 @@ TEST_F(ReportPrint, LabelsInOrderAroundTheGrid)
     const QStringList pages = r.print(pdf("labels.pdf"));
     ASSERT_EQ(pages.size(), 1);
     const QString p = pages[0];
-    const QStringList order = {"起止日期", "馆藏地点", "第四行", "上方二", "上方一", "索书号1",
-                               "索书号3",  "制表日期", "表格旁", "页底"};
+    const QStringList order = {"起止日期", "馆藏地点", "第四行",   "上方二", "上方一",
+                               "索书号1",  "索书号3",  "制表日期", "表格旁", "页底"};
     for (int i = 1; i < order.size(); ++i)
         EXPECT_LT(p.indexOf(order[i - 1]), p.indexOf(order[i])) << order[i - 1] << " / " << order[i];
     EXPECT_FALSE(p.contains("第三行"));
@@ -157,15 +157,14 @@ TEST_F(ReportPrint, LabelsInOrderAroundTheGrid)
     EXPECT_EQ(r.doc.labelsBelow(), (QList<int>{6, 9, 10}));
 }
 
-TEST_F(ReportPrint, HiddenColumnsAndRowNumbers)
-{
+TEST_F(ReportPrint, HiddenColumnsAndRowNumbers) {
     Report plain(shape(4), 3);
     const QString p0 = plain.print(pdf("plain.pdf")).join(u'\n');
     EXPECT_FALSE(p0.contains(QRegularExpression("(^|\\n)\\s*1\\s+索书号1")));
 
     Report r(shape(4), 3, 1);
     cmd::deleteColumn(r.grid, 3); // 题名
-    r.grid.setColHidden(5, true);  // 馆藏地 hidden by hand
+    r.grid.setColHidden(5, true); // 馆藏地 hidden by hand
     const QString p = r.print(pdf("cols.pdf")).join(u'\n');
     EXPECT_TRUE(p.contains(QRegularExpression("(^|\\n)\\s*1\\s+索书号1"))) << p;
     EXPECT_TRUE(p.contains(QRegularExpression("\\n\\s*3\\s+索书号3")));
@@ -174,8 +173,7 @@ TEST_F(ReportPrint, HiddenColumnsAndRowNumbers)
     EXPECT_TRUE(p.contains("出版社2"));
 }
 
-TEST_F(ReportPrint, TextsPrintAsTypedInEveryFont)
-{
+TEST_F(ReportPrint, TextsPrintAsTypedInEveryFont) {
     Report r(shape(6), 2);
     const QStringList fonts = {"宋体", "黑体", "Tahoma", "楷体_GB2312"};
     for (int i = 0; i < fonts.size(); ++i) {
@@ -197,8 +195,7 @@ TEST_F(ReportPrint, TextsPrintAsTypedInEveryFont)
     EXPECT_TRUE(p.contains("第二行"));
 }
 
-TEST_F(ReportPrint, TallCellIsWrappedWholeOntoThePages)
-{
+TEST_F(ReportPrint, TallCellIsWrappedWholeOntoThePages) {
     Report r(shape(6), 3);
     QStringList lines;
     for (int i = 1; i <= 40; ++i)
@@ -226,8 +223,7 @@ TEST_F(ReportPrint, TallCellIsWrappedWholeOntoThePages)
         EXPECT_TRUE(p2.contains(l)) << l;
 }
 
-TEST_F(ReportPrint, PageNumbersAtTheFootAndTitleHeader)
-{
+TEST_F(ReportPrint, PageNumbersAtTheFootAndTitleHeader) {
     Report r(shape(2), 2);
     r.doc.build(r.grid, r.labels, r.page, ui::makeFont("宋体", 9));
     EXPECT_EQ(r.doc.pageNumberAt(), QPoint(680, r.page.pageHeight() - 1440 + 300));
@@ -249,8 +245,7 @@ TEST_F(ReportPrint, PageNumbersAtTheFootAndTitleHeader)
     EXPECT_EQ(r.doc.headerText(), "|");
 }
 
-TEST_F(ReportPrint, WideGridIsScaledToThePrintableWidth)
-{
+TEST_F(ReportPrint, WideGridIsScaledToThePrintableWidth) {
     reportshapes::Shape wide{"宽表", {}};
     for (int c = 1; c <= 20; ++c)
         wide.columns << QStringLiteral("很长的列标题%1").arg(c);
@@ -267,8 +262,7 @@ TEST_F(ReportPrint, WideGridIsScaledToThePrintableWidth)
     EXPECT_GT(r.doc.gridScale(), portrait);
 }
 
-TEST_F(ReportPrint, FailingPrinterGivesItsReason)
-{
+TEST_F(ReportPrint, FailingPrinterGivesItsReason) {
     Report r(shape(2), 2);
     r.doc.build(r.grid, r.labels, r.page, ui::makeFont("宋体", 9));
     QPrinter printer(QPrinter::HighResolution);

@@ -8,8 +8,7 @@ using namespace report;
 
 namespace {
 
-ReportGrid grid3x3()
-{
+ReportGrid grid3x3() {
     ReportGrid g;
     g.setCols(3);
     g.setRows(5);
@@ -18,13 +17,13 @@ ReportGrid grid3x3()
 
 } // namespace
 
-TEST(GridStyle, LineStyleTextsAndCodes)
-{
+TEST(GridStyle, LineStyleTextsAndCodes) {
     EXPECT_EQ(lineStyleTexts(), (QStringList{"正常显示", "不显示", "只显示水平线", "只显示垂直线"}));
     const struct {
         const char* text;
         int code;
-    } table[] = {{"正常显示", 1}, {"不显示", 0}, {"只显示水平线", 4}, {"只显示垂直线", 8}, {"", -1}, {"其他", -1}};
+    } table[] = {{"正常显示", 1},     {"不显示", 0}, {"只显示水平线", 4},
+                 {"只显示垂直线", 8}, {"", -1},      {"其他", -1}};
     for (const auto& row : table) {
         EXPECT_EQ(lineStyleCode(QString::fromUtf8(row.text)), row.code) << row.text;
         if (row.code >= 0) {
@@ -34,8 +33,7 @@ TEST(GridStyle, LineStyleTextsAndCodes)
     EXPECT_EQ(lineStyleText(2), "");
 }
 
-TEST(GridStyle, ReadKeepsTheTextOfAnUnknownCode)
-{
+TEST(GridStyle, ReadKeepsTheTextOfAnUnknownCode) {
     ReportGrid g = grid3x3();
     g.gridLines = 8;
     g.gridLineWidth = 3;
@@ -61,8 +59,7 @@ TEST(GridStyle, ReadKeepsTheTextOfAnUnknownCode)
     EXPECT_EQ(g.gridLinesFixed, 2);
 }
 
-TEST(GridStyle, WidthIsOneDigit)
-{
+TEST(GridStyle, WidthIsOneDigit) {
     const struct {
         const char* text;
         int width;
@@ -78,8 +75,7 @@ TEST(GridStyle, WidthIsOneDigit)
     }
 }
 
-TEST(GridStyle, ColoursGoToTheRangeOrTheWholeGrid)
-{
+TEST(GridStyle, ColoursGoToTheRangeOrTheWholeGrid) {
     ReportGrid g = grid3x3();
     GridStyleValues v;
     readGridStyle(g, v);

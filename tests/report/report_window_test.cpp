@@ -38,8 +38,7 @@ using testsupport::pdfPages;
 namespace {
 
 // Opens the window the way the list windows do, without showing it.
-frmFlexPrint* open(int shape, int records, const QString& app, int addOrder = 0, int simple = 0)
-{
+frmFlexPrint* open(int shape, int records, const QString& app, int addOrder = 0, int simple = 0) {
     reportshapes::fill(reportshapes::shapes().at(shape), records);
     frmFlexPrint* f = frmFlexPrint::form();
     f->m_iSimplePrint = qint16(simple);
@@ -56,8 +55,7 @@ frmFlexPrint* open(int shape, int records, const QString& app, int addOrder = 0,
     return f;
 }
 
-void closeWindow(frmFlexPrint* f)
-{
+void closeWindow(frmFlexPrint* f) {
     f->reject();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -65,10 +63,8 @@ void closeWindow(frmFlexPrint* f)
 class ReportWindow : public ::testing::Test {
 protected:
     void SetUp() override { ui::installFontSubstitutions(); }
-    void TearDown() override
-    {
-        if (frmFlexPrint::exists())
-            closeWindow(frmFlexPrint::form());
+    void TearDown() override {
+        if (frmFlexPrint::exists()) closeWindow(frmFlexPrint::form());
     }
     QTemporaryDir dir;
     ui::ScriptedDialogService dialogs;
@@ -76,8 +72,7 @@ protected:
 
 } // namespace
 
-TEST_F(ReportWindow, CallerShowsItModallyPrintsAndCloses)
-{
+TEST_F(ReportWindow, CallerShowsItModallyPrintsAndCloses) {
     for (int shape = 0; shape < reportshapes::shapes().size(); ++shape) {
         for (int records : {0, 1, 97, 98, 300}) {
             frmFlexPrint* f = open(shape, records, reportshapes::shapes().at(shape).title);
@@ -116,8 +111,7 @@ TEST_F(ReportWindow, CallerShowsItModallyPrintsAndCloses)
     EXPECT_EQ(again->page().rightMargin, 680);
 }
 
-TEST_F(ReportWindow, LoadFollowsThePublicVariables)
-{
+TEST_F(ReportWindow, LoadFollowsThePublicVariables) {
     frmFlexPrint* f = open(2, 3, "");
     EXPECT_EQ(f->windowTitle(), "打印预览");
     EXPECT_FALSE(f->action("menuCustom")->isVisible());
@@ -153,8 +147,7 @@ TEST_F(ReportWindow, LoadFollowsThePublicVariables)
     EXPECT_EQ(f->grid().highLight, 0);
 }
 
-TEST_F(ReportWindow, ColumnMenusSortDeleteRestoreAndRename)
-{
+TEST_F(ReportWindow, ColumnMenusSortDeleteRestoreAndRename) {
     frmFlexPrint* f = open(2, 4, "委托到书清单(全部)", 1);
     f->show();
     QCoreApplication::processEvents();
@@ -206,8 +199,7 @@ TEST_F(ReportWindow, ColumnMenusSortDeleteRestoreAndRename)
     EXPECT_FALSE(f->grid().mergeCol(1));
 }
 
-TEST_F(ReportWindow, FontDialogsCancelOrApply)
-{
+TEST_F(ReportWindow, FontDialogsCancelOrApply) {
     frmFlexPrint* f = open(4, 3, "书刊验收清单(已验收)");
     const QFont before = f->grid().font();
     dialogs.dialogHandler = [](QDialog*) { return 0; };
@@ -230,8 +222,7 @@ TEST_F(ReportWindow, FontDialogsCancelOrApply)
     EXPECT_TRUE(f->grid().rowHidden(1));
 }
 
-TEST_F(ReportWindow, LabelsAreEditedAddedStyledAndDeleted)
-{
+TEST_F(ReportWindow, LabelsAreEditedAddedStyledAndDeleted) {
     frmFlexPrint* f = open(2, 2, "委托到书清单(全部)");
     f->show();
     QCoreApplication::processEvents();
@@ -308,8 +299,7 @@ TEST_F(ReportWindow, LabelsAreEditedAddedStyledAndDeleted)
     EXPECT_EQ(f->labels().lastIndex(), 6);
 }
 
-TEST_F(ReportWindow, PageSetupMovesTheRedLineOrIsRefused)
-{
+TEST_F(ReportWindow, PageSetupMovesTheRedLineOrIsRefused) {
     frmFlexPrint* f = open(2, 2, "委托到书清单(全部)");
     f->show();
     QCoreApplication::processEvents();
@@ -379,8 +369,7 @@ TEST_F(ReportWindow, PageSetupMovesTheRedLineOrIsRefused)
     EXPECT_EQ(f->frameRect().width(), f->page().pageWidth());
 }
 
-TEST_F(ReportWindow, PrintPreviewAndFailingPrinter)
-{
+TEST_F(ReportWindow, PrintPreviewAndFailingPrinter) {
     frmFlexPrint* f = open(0, 3, "委托申请清单");
     f->show();
     QCoreApplication::processEvents();
@@ -425,8 +414,7 @@ TEST_F(ReportWindow, PrintPreviewAndFailingPrinter)
     EXPECT_EQ(f->labels().at(5).caption, "总计：3册（已核对）");
 }
 
-TEST_F(ReportWindow, StyleDialogInBothModes)
-{
+TEST_F(ReportWindow, StyleDialogInBothModes) {
     frmFlexPrint* f = open(2, 3, "委托到书清单(全部)");
     int shownMode = -1;
     dialogs.dialogHandler = [&](QDialog* d) {
@@ -473,8 +461,7 @@ TEST_F(ReportWindow, StyleDialogInBothModes)
     EXPECT_TRUE(style.isNull());
 }
 
-TEST_F(ReportWindow, GridViewShowsTheModelAsTheGridShowsIt)
-{
+TEST_F(ReportWindow, GridViewShowsTheModelAsTheGridShowsIt) {
     frmFlexPrint* f = open(2, 4, "委托到书清单(全部)");
     f->show();
     QCoreApplication::processEvents();
@@ -523,8 +510,7 @@ TEST_F(ReportWindow, GridViewShowsTheModelAsTheGridShowsIt)
     EXPECT_FALSE(f->hsb->isVisible());
 }
 
-TEST_F(ReportWindow, RealMousePressesReachTheHandlers)
-{
+TEST_F(ReportWindow, RealMousePressesReachTheHandlers) {
     frmFlexPrint* f = open(2, 3, "委托到书清单(全部)", 1);
     f->show();
     QCoreApplication::processEvents();

@@ -7,15 +7,12 @@
 
 namespace testsupport {
 
-inline QStringList pdfPages(const QString& pdf)
-{
+inline QStringList pdfPages(const QString& pdf) {
     QProcess p;
     p.start("pdftotext", {"-layout", pdf, "-"});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {};
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
     QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f');
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
     return pages;
 }
 
