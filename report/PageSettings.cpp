@@ -6,12 +6,15 @@
 
 namespace report {
 
+const QList<PaperKind>& paperKinds() {
+    static const QList<PaperKind> all = {{9, QPageSize::A4, u"A4"},      {8, QPageSize::A3, u"A3"},
+                                         {11, QPageSize::A5, u"A5"},     {12, QPageSize::JisB4, u"B4"},
+                                         {13, QPageSize::JisB5, u"B5"},  {1, QPageSize::Letter, u"Letter"},
+                                         {5, QPageSize::Legal, u"Legal"}};
+    return all;
+}
+
 namespace {
-const struct {
-    int code;
-    QPageSize::PageSizeId id;
-} kPapers[] = {{9, QPageSize::A4},    {8, QPageSize::A3},     {11, QPageSize::A5},   {1, QPageSize::Letter},
-               {5, QPageSize::Legal}, {12, QPageSize::JisB4}, {13, QPageSize::JisB5}};
 
 int toTwips(double points) {
     return int(std::lround(points * 20));
@@ -33,13 +36,13 @@ void PageSettings::setOrientationCode(int code) {
 }
 
 int PageSettings::paperCode() const {
-    for (const auto& p : kPapers)
+    for (const PaperKind& p : paperKinds())
         if (p.id == paper) return p.code;
     return 9;
 }
 
 void PageSettings::setPaperCode(int code) {
-    for (const auto& p : kPapers)
+    for (const PaperKind& p : paperKinds())
         if (p.code == code) paper = p.id;
 }
 

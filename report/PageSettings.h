@@ -2,12 +2,22 @@
 // The page a report prints on: paper, orientation and the four margins in
 // twips. The page size follows paper and orientation.
 
+#include <QList>
 #include <QPageLayout>
 #include <QPageSize>
 
 class QPrinter;
 
 namespace report {
+
+// The papers offered: the number the stored page settings use, the size and
+// the name shown.
+struct PaperKind {
+    int code;
+    QPageSize::PageSizeId id;
+    const char16_t* name;
+};
+const QList<PaperKind>& paperKinds();
 
 struct PageSettings {
     QPageSize::PageSizeId paper = QPageSize::A4;

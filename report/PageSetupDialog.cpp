@@ -14,12 +14,6 @@
 namespace report {
 
 namespace {
-const struct {
-    QPageSize::PageSizeId id;
-    const char16_t* name;
-} kPapers[] = {{QPageSize::A4, u"A4"},      {QPageSize::A3, u"A3"},    {QPageSize::A5, u"A5"},
-               {QPageSize::JisB4, u"B4"},   {QPageSize::JisB5, u"B5"}, {QPageSize::Letter, u"Letter"},
-               {QPageSize::Legal, u"Legal"}};
 const char16_t* kMarginNames[] = {u"左边距(毫米)", u"右边距(毫米)", u"上边距(毫米)", u"下边距(毫米)"};
 } // namespace
 
@@ -30,7 +24,7 @@ PageSetupDialog::PageSetupDialog(const PageSettings& settings, QWidget* parent)
     auto* form = new QFormLayout;
     cboPaper = new QComboBox;
     cboPaper->setObjectName(QStringLiteral("cboPaper"));
-    for (const auto& p : kPapers)
+    for (const PaperKind& p : paperKinds())
         cboPaper->addItem(QString::fromUtf16(p.name), int(p.id));
     form->addRow(QStringLiteral("纸张"), cboPaper);
     optPortrait = new QRadioButton(QStringLiteral("纵向"));

@@ -530,38 +530,18 @@ void frmFlexPrint::menuSelect_Click() {
     grdOrder->viewport()->update();
 }
 
-void frmFlexPrint::menuUnion_Click() {
-    grid_.setMergeCol(iMouseCol, true);
+void frmFlexPrint::subMerge(bool on) {
+    grid_.setMergeCol(iMouseCol, on);
     showGrid();
 }
 
-void frmFlexPrint::menuDisUnion_Click() {
-    grid_.setMergeCol(iMouseCol, false);
+void frmFlexPrint::subAlign(int alignment) {
+    cmd::align(grid_, alignment);
     showGrid();
 }
 
-void frmFlexPrint::menuLeftAlign_Click() {
-    cmd::align(grid_, 1);
-    showGrid();
-}
-void frmFlexPrint::menuCenterAlign_Click() {
-    cmd::align(grid_, 4);
-    showGrid();
-}
-void frmFlexPrint::menuRightAlign_Click() {
-    cmd::align(grid_, 7);
-    showGrid();
-}
-void frmFlexPrint::menuTextFlat_Click() {
-    cmd::textStyle(grid_, 0);
-    showGrid();
-}
-void frmFlexPrint::menuTextRaised_Click() {
-    cmd::textStyle(grid_, 1);
-    showGrid();
-}
-void frmFlexPrint::menuTextInset_Click() {
-    cmd::textStyle(grid_, 2);
+void frmFlexPrint::subTextStyle(int style) {
+    cmd::textStyle(grid_, style);
     showGrid();
 }
 
@@ -583,16 +563,9 @@ void frmFlexPrint::menuDataFont_Click() {
     showGrid();
 }
 
-void frmFlexPrint::menuGridColor_Click() {
+void frmFlexPrint::subShowStyle(int mode) {
     if (!style_) style_ = new frmFlexPrtStyle(&grid_, this);
-    style_->iMode = 0;
-    ui::DialogService::current().execDialog(style_);
-    showGrid();
-}
-
-void frmFlexPrint::menuGridLine_Click() {
-    if (!style_) style_ = new frmFlexPrtStyle(&grid_, this);
-    style_->iMode = 1;
+    style_->iMode = mode;
     ui::DialogService::current().execDialog(style_);
     showGrid();
 }

@@ -82,19 +82,19 @@ public:
     void menuCut_Click();
     void menuRename_Click();
     void menuSelect_Click();
-    void menuUnion_Click();
-    void menuDisUnion_Click();
+    void menuUnion_Click() { subMerge(true); }
+    void menuDisUnion_Click() { subMerge(false); }
     void menuNewCol_Click(int index);
     // 展现样式.
-    void menuLeftAlign_Click();
-    void menuCenterAlign_Click();
-    void menuRightAlign_Click();
-    void menuTextFlat_Click();
-    void menuTextRaised_Click();
-    void menuTextInset_Click();
+    void menuLeftAlign_Click() { subAlign(1); }
+    void menuCenterAlign_Click() { subAlign(4); }
+    void menuRightAlign_Click() { subAlign(7); }
+    void menuTextFlat_Click() { subTextStyle(0); }
+    void menuTextRaised_Click() { subTextStyle(1); }
+    void menuTextInset_Click() { subTextStyle(2); }
     void menuDataFont_Click();
-    void menuGridColor_Click();
-    void menuGridLine_Click();
+    void menuGridColor_Click() { subShowStyle(0); }
+    void menuGridLine_Click() { subShowStyle(1); }
     // 文本操作 (on the current label).
     void menuFont_Click();
     void menuHide_Click();
@@ -162,6 +162,10 @@ private:
     void showBox();
     QLabel* makeLabel(int i);
     bool chooseFont(QFont& font);
+    void subMerge(bool on);
+    void subAlign(int alignment);
+    void subTextStyle(int style);
+    void subShowStyle(int mode);
     bool acceptPage();
     void Form_Unload();
 

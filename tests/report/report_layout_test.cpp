@@ -1,5 +1,6 @@
 // The design view's page layout as a pure function, on the numbers of an A4
 // page (11906 twips wide) with 680-twip margins.
+#include "report/PageSettings.h"
 #include "report/ReportLayout.h"
 
 #include <gtest/gtest.h>
@@ -117,4 +118,30 @@ TEST(ReportLayout, ColumnZeroAndRedLine) {
     const LayoutResult land = layoutPage(in);
     EXPECT_EQ(land.grid.width(), 16838 - 1360);
     EXPECT_EQ(land.redLineX, 16838 - 680);
+}
+
+TEST(PageSettings, PaperOrientationAndMargins) {
+    PageSettings p;
+    EXPECT_EQ(p.pageWidth(), 11906);
+    EXPECT_EQ(p.pageHeight(), 16838);
+    EXPECT_EQ(p.paperCode(), 9);
+    EXPECT_EQ(p.orientationCode(), 1);
+    EXPECT_TRUE(p.fits());
+    p.setOrientationCode(2);
+    EXPECT_EQ(p.pageWidth(), 16838);
+    for (int code : {1, 5, 8, 9, 11, 12, 13}) {
+        p.setPaperCode(code);
+        EXPECT_EQ(p.paperCode(), code);
+    }
+    p.setPaperCode(77); // unknown: the paper stays
+    EXPECT_EQ(p.paperCode(), 13);
+
+    PageSettings q;
+    q.leftMargin = q.rightMargin = (11906 - 1440) / 2;
+    EXPECT_TRUE(q.fits());
+    q.rightMargin += 1;
+    EXPECT_FALSE(q.fits());
+    q = PageSettings();
+    q.bottomMargin = -1;
+    EXPECT_FALSE(q.fits());
 }
