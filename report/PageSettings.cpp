@@ -19,16 +19,19 @@ namespace {
 int toTwips(double points) {
     return int(std::lround(points * 20));
 }
+int mmToTwips(double mm) {
+    return int(std::lround(mm * 1440 / 25.4));
+}
 } // namespace
 
 int PageSettings::pageWidth() const {
-    const QSizeF s = QPageSize(paper).size(QPageSize::Point);
-    return toTwips(orientation == QPageLayout::Landscape ? s.height() : s.width());
+    const QSizeF s = QPageSize(paper).size(QPageSize::Millimeter);
+    return mmToTwips(orientation == QPageLayout::Landscape ? s.height() : s.width());
 }
 
 int PageSettings::pageHeight() const {
-    const QSizeF s = QPageSize(paper).size(QPageSize::Point);
-    return toTwips(orientation == QPageLayout::Landscape ? s.width() : s.height());
+    const QSizeF s = QPageSize(paper).size(QPageSize::Millimeter);
+    return mmToTwips(orientation == QPageLayout::Landscape ? s.width() : s.height());
 }
 
 void PageSettings::setOrientationCode(int code) {
