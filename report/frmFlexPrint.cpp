@@ -588,17 +588,11 @@ void frmFlexPrint::showBox() {
 void frmFlexPrint::lblInfo_MouseDown(int index, Qt::MouseButton button, const QPoint& globalPos) {
     pullCaptions();
     if (button == Qt::LeftButton) {
-        // The box keeps what was typed into it so far.
-        const bool open = txtAdd->isVisible();
-        const QString typed = txtAdd->text();
-        if (labels_.pressLeft(index))
-            showBox();
-        else if (open)
-            labels_.box.text = typed;
+        // Labels 1 to 5 only become current; a box already open stays as typed.
+        if (labels_.pressLeft(index)) showBox();
         return;
     }
     if (button != Qt::RightButton) return;
-    labels_.box.text = txtAdd->text();
     const LabelMenuState s = labels_.pressRight(index);
     QAction* del = actions_.value(QStringLiteral("menuDel"));
     QAction* hide = actions_.value(QStringLiteral("menuHide"));
