@@ -116,7 +116,10 @@ ReportGridView::ReportGridView(ReportGrid* grid, QWidget* parent)
     setObjectName(QStringLiteral("grdOrder"));
     setModel(model_);
     setItemDelegate(new CellDelegate(grid, this));
-    verticalHeader()->hide();
+    // A narrow strip without numbers, by which the worker resizes rows.
+    verticalHeader()->setFixedWidth(6);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    verticalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->viewport()->installEventFilter(this);
@@ -129,6 +132,11 @@ ReportGridView::ReportGridView(ReportGrid* grid, QWidget* parent)
         if (syncing_) return;
         grid_->setColWidth(col, ui::units::pixelsToTwips(size));
         emit columnResized(col);
+    });
+    connect(verticalHeader(), &QHeaderView::sectionResized, this, [this](int row, int, int size) {
+        if (syncing_) return;
+        grid_->setRowHeight(row + kFirstDataRow, ui::units::pixelsToTwips(size));
+        emit columnResized(-1);
     });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { syncSelection(); });
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { syncSelection(); });

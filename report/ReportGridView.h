@@ -66,7 +66,7 @@ signals:
     void titleDoubleClicked(int col);
     // A title clicked: sort by it.
     void titleClicked(int col);
-    // The worker resized a column.
+    // The worker resized a column (or a row: -1).
     void columnResized(int col);
     // Worker selected cells (range mode).
     void selectionStarted();

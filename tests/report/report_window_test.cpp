@@ -499,6 +499,18 @@ TEST_F(ReportWindow, GridViewShowsTheModelAsTheGridShowsIt) {
     QTest::mouseClick(v->viewport(), Qt::LeftButton, {}, v->visualRect(v->model()->index(0, 5)).center());
     EXPECT_EQ(f->grid().highLight, 0);
 
+    // A column or row resized by the worker: the grid re-fits; row 1 and the
+    // deleted columns stay hidden.
+    f->grid().setColHidden(1, false);
+    f->grid().setColData(1, "Hide");
+    v->horizontalHeader()->resizeSection(3, 200);
+    EXPECT_EQ(f->grid().colWidth(3), ui::units::pixelsToTwips(200)); // fitting rows keeps widths
+    EXPECT_TRUE(f->grid().colHidden(1));
+    EXPECT_TRUE(v->isColumnHidden(1));
+    v->verticalHeader()->resizeSection(0, 90);
+    EXPECT_LT(f->grid().rowHeight(2), ui::units::pixelsToTwips(90)); // heights fitted again
+    EXPECT_TRUE(f->grid().rowHidden(1));
+
     // A narrow window scrolls the page; the preview hides the bar.
     f->resize(400, 700);
     QCoreApplication::processEvents();
