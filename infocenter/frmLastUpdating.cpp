@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QRegularExpression>
@@ -79,6 +80,7 @@ frmLastUpdating::frmLastUpdating(QWidget* owner) : QDialog(owner)
                                              "QTableWidget::item:selected:active { background: rgb(49,106,197);"
                                              " color: white; }"));
     vsUpdating->installEventFilter(this);
+    vsUpdating->viewport()->installEventFilter(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(3, 4, 3, 4);
     layout->addWidget(vsUpdating);
@@ -137,7 +139,7 @@ frmLastUpdating::frmLastUpdating(QWidget* owner) : QDialog(owner)
             toggleGroup(row);
     });
     connect(vsUpdating, &QTableWidget::cellPressed, this, [this](int row, int col) {
-        if (col == 0 && (QApplication::mouseButtons() & Qt::LeftButton) && blnIsGroupRow(row))
+        if (col == 0 && pressedButton_ == Qt::LeftButton && blnIsGroupRow(row))
             toggleGroup(row);
     });
     connect(vsUpdating, &QTableWidget::cellEntered, this, [this](int row, int) {
@@ -444,6 +446,8 @@ void frmLastUpdating::mnnViewInExplorer_Click()
 
 bool frmLastUpdating::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == vsUpdating->viewport() && event->type() == QEvent::MouseButtonPress)
+        pressedButton_ = static_cast<QMouseEvent*>(event)->button();
     if (watched == vsUpdating && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_F5) {

@@ -79,5 +79,6 @@ private:
     int sortCol_ = -1;
     bool sortAscending_ = true;
     bool movingBack_ = false;
+    Qt::MouseButton pressedButton_ = Qt::NoButton;
     QPointer<QTextBrowser> viewer_;
 };
