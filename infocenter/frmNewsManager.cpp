@@ -59,6 +59,18 @@ QIcon envelope(bool read)
     return QIcon(pm);
 }
 
+// A question with OK and Cancel; true for OK.
+bool askOk(const QString& title, const QString& text)
+{
+    ui::BoxRequest box;
+    box.icon = ui::BoxIcon::Question;
+    box.buttons = ui::BoxButtons::OkCancel;
+    box.defaultAnswer = ui::BoxAnswer::Ok;
+    box.title = title;
+    box.text = text;
+    return ui::DialogService::current().showBox(box) == ui::BoxAnswer::Ok;
+}
+
 void reportRunError(long number, const QString& text)
 {
     LIB_SetRunError(number, text);
@@ -323,13 +335,7 @@ void frmNewsManager::tbStandard_ButtonClick(const QString& key)
 
 void frmNewsManager::subDeleteNews()
 {
-    ui::BoxRequest box;
-    box.icon = ui::BoxIcon::Question;
-    box.buttons = ui::BoxButtons::OkCancel;
-    box.defaultAnswer = ui::BoxAnswer::Ok;
-    box.title = QStringLiteral("删除消息");
-    box.text = QStringLiteral("是否确定删除您所选择的消息？");
-    if (ui::DialogService::current().showBox(box) != ui::BoxAnswer::Ok)
+    if (!askOk(QStringLiteral("删除消息"), QStringLiteral("是否确定删除您所选择的消息？")))
         return;
     for (int i = lvTree->topLevelItemCount() - 1; i >= 0; --i) {
         QTreeWidgetItem* e = lvTree->topLevelItem(i);
@@ -456,13 +462,8 @@ void frmNewsManager::subHideProcess()
 void frmNewsManager::closeEvent(QCloseEvent* event)
 {
     if (m_CheckNews->StillExecuting() || m_HttpDownload->StillExecuting()) {
-        ui::BoxRequest box;
-        box.icon = ui::BoxIcon::Question;
-        box.buttons = ui::BoxButtons::OkCancel;
-        box.defaultAnswer = ui::BoxAnswer::Ok;
-        box.title = QStringLiteral("提示");
-        box.text = QStringLiteral("关闭此窗体将中止正在进行的操作，您是否确定关闭此窗口？");
-        if (ui::DialogService::current().showBox(box) != ui::BoxAnswer::Ok) {
+        if (!askOk(QStringLiteral("提示"),
+                   QStringLiteral("关闭此窗体将中止正在进行的操作，您是否确定关闭此窗口？"))) {
             event->ignore();
             return;
         }
