@@ -6,8 +6,7 @@
 
 namespace infocenter {
 
-void InfoCenterServiceImpl::showNewsManager(QWidget* owner)
-{
+void InfoCenterServiceImpl::showNewsManager(QWidget* owner) {
     frmNewsManager* form = frmNewsManager::instance();
     if (!form) {
         form = new frmNewsManager(owner);
@@ -19,8 +18,8 @@ void InfoCenterServiceImpl::showNewsManager(QWidget* owner)
     form->activateWindow();
 }
 
-void InfoCenterServiceImpl::showLastUpdating(QWidget* owner, const QString& signature, const QString& loadPath)
-{
+void InfoCenterServiceImpl::showLastUpdating(QWidget* owner, const QString& signature,
+                                             const QString& loadPath) {
     (void)owner; // shown without an owner
     frmLastUpdating form;
     form.m_Signature = signature;
@@ -29,14 +28,11 @@ void InfoCenterServiceImpl::showLastUpdating(QWidget* owner, const QString& sign
     ui::DialogService::current().execDialog(&form);
 }
 
-void InfoCenterServiceImpl::unloadAll()
-{
-    if (frmNewsManager* form = frmNewsManager::instance())
-        form->close();
+void InfoCenterServiceImpl::unloadAll() {
+    if (frmNewsManager* form = frmNewsManager::instance()) form->close();
 }
 
-InfoCenterServiceImpl& infoCenterService()
-{
+InfoCenterServiceImpl& infoCenterService() {
     static InfoCenterServiceImpl service;
     return service;
 }

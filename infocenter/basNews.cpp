@@ -19,35 +19,28 @@ namespace {
 
 const QString kSection = QStringLiteral("NewsChannel");
 
-QString nameOf(const QDomNode& n)
-{
+QString nameOf(const QDomNode& n) {
     return n.localName().isEmpty() ? n.nodeName() : n.localName();
 }
 
-bool named(const QDomNode& n, const char* name)
-{
+bool named(const QDomNode& n, const char* name) {
     return n.isElement() && nameOf(n).compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
 }
 
-bool loadXml(const QString& path, QDomDocument& doc)
-{
+bool loadXml(const QString& path, QDomDocument& doc) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
+    if (!f.open(QIODevice::ReadOnly)) return false;
     return bool(doc.setContent(&f, true));
 }
 
 // A 32-bit number as the settings hold it: blanks around it, a fraction
 // rounded to the nearest (a half to the even one).
-bool parseLong(const QString& text, int* out)
-{
+bool parseLong(const QString& text, int* out) {
     bool ok = false;
     const double v = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v))
-        return false;
+    if (!ok || !std::isfinite(v)) return false;
     const double r = std::nearbyint(v);
-    if (r < -2147483648.0 || r > 2147483647.0)
-        return false;
+    if (r < -2147483648.0 || r > 2147483647.0) return false;
     *out = int(r);
     return true;
 }
@@ -55,8 +48,7 @@ bool parseLong(const QString& text, int* out)
 // Fills the fields of `item` from the children of `parent` by the element
 // names given in field order: ID, Subject, Content, LinkUrl, NewsType,
 // IssueTime, IssueOrgName.
-void fillItem(const QDomElement& parent, const char* const names[7], NewsItem& item)
-{
+void fillItem(const QDomElement& parent, const char* const names[7], NewsItem& item) {
     QString* fields[7] = {&item.NewsID,   &item.Subject,   &item.Content,     &item.LinkUrl,
                           &item.NewsType, &item.IssueTime, &item.IssueOrgName};
     for (QDomNode n = parent.firstChild(); !n.isNull(); n = n.nextSibling()) {
@@ -71,28 +63,24 @@ void fillItem(const QDomElement& parent, const char* const names[7], NewsItem& i
     item.IssueTime = item.IssueTime.trimmed();
 }
 
-const char* const kFileNames[7] = {"NewsID", "Subject", "Content", "LinkUrl", "NewsType", "IssueTime",
-                                   "IssueOrgName"};
+const char* const kFileNames[7] = {"NewsID",   "Subject",   "Content",     "LinkUrl",
+                                   "NewsType", "IssueTime", "IssueOrgName"};
 const char* const kReplyNames[7] = {"NEWS_ID",   "SUBJECT",    "CONTENT",      "LINKURL",
                                     "NEWS_TYPE", "ISSUE_TIME", "ISSUE_ORGNAME"};
 
 } // namespace
 
-QString strInfoCenterFolder()
-{
+QString strInfoCenterFolder() {
     return g_strPath[0] + QStringLiteral("InfoCenter/");
 }
 
-QString strNewsFolder()
-{
+QString strNewsFolder() {
     return strInfoCenterFolder() + QStringLiteral("News/");
 }
 
-bool blnReadNewsSettingFile(const QString& file, NewsSetting& s, QString* error)
-{
+bool blnReadNewsSettingFile(const QString& file, NewsSetting& s, QString* error) {
     cProfile ini;
-    if (!ini.ReadFile(file))
-        return true;
+    if (!ini.ReadFile(file)) return true;
     for (const char* key : {"CheckCycle", "Timeout"}) {
         int value = 0;
         const QString text = ini.GetValueS(kSection, QLatin1String(key), QString());
@@ -108,36 +96,27 @@ bool blnReadNewsSettingFile(const QString& file, NewsSetting& s, QString* error)
     return true;
 }
 
-bool blnSaveNewsSettingFile(const QString& file, const QString& lastNewsTime)
-{
+bool blnSaveNewsSettingFile(const QString& file, const QString& lastNewsTime) {
     cProfile ini;
-    if (!ini.ReadFile(file))
-        return false;
+    if (!ini.ReadFile(file)) return false;
     return ini.SetValue(kSection, QStringLiteral("LastNewsTime"), lastNewsTime) != 0;
 }
 
-bool blnIsSafeNewsId(const QString& id)
-{
-    return !id.isEmpty() && id != QLatin1String(".") && id != QLatin1String("..")
-           && !id.contains(QLatin1Char('/')) && !id.contains(QLatin1Char('\\'))
-           && !id.contains(QChar(0));
+bool blnIsSafeNewsId(const QString& id) {
+    return !id.isEmpty() && id != QLatin1String(".") && id != QLatin1String("..") &&
+           !id.contains(QLatin1Char('/')) && !id.contains(QLatin1Char('\\')) && !id.contains(QChar(0));
 }
 
-QString strNewsKey(const NewsItem& item)
-{
-    if (blnIsSafeNewsId(item.NewsID))
-        return QStringLiteral("K") + item.NewsID;
+QString strNewsKey(const NewsItem& item) {
+    if (blnIsSafeNewsId(item.NewsID)) return QStringLiteral("K") + item.NewsID;
     return QStringLiteral("K/") + item.Folder;
 }
 
-bool blnReadNewsFile(const QString& path, NewsItem& item, bool* parsed)
-{
+bool blnReadNewsFile(const QString& path, NewsItem& item, bool* parsed) {
     QDomDocument doc;
     const bool ok = loadXml(path, doc);
-    if (parsed)
-        *parsed = ok;
-    if (!ok)
-        return true;
+    if (parsed) *parsed = ok;
+    if (!ok) return true;
     NewsItem read;
     fillItem(doc.documentElement(), kFileNames, read);
     // Only the elements present replace the item's values.
@@ -157,13 +136,10 @@ bool blnReadNewsFile(const QString& path, NewsItem& item, bool* parsed)
     return true;
 }
 
-bool blnSaveNewsFile(const QString& newsFolder, NewsItem& item)
-{
-    if (!blnIsSafeNewsId(item.NewsID))
-        return false;
+bool blnSaveNewsFile(const QString& newsFolder, NewsItem& item) {
+    if (!blnIsSafeNewsId(item.NewsID)) return false;
     const QString folder = newsFolder + item.NewsID;
-    if (intMakePath(folder) != 0)
-        return false;
+    if (intMakePath(folder) != 0) return false;
     QDomDocument doc;
     doc.appendChild(doc.createProcessingInstruction(QStringLiteral("xml"),
                                                     QStringLiteral("version=\"1.0\" encoding=\"UTF-8\"")));
@@ -177,57 +153,46 @@ bool blnSaveNewsFile(const QString& newsFolder, NewsItem& item)
         root.appendChild(e);
     }
     QSaveFile f(folder + QStringLiteral("/news.xml"));
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
+    if (!f.open(QIODevice::WriteOnly)) return false;
     f.write(doc.toByteArray(1));
-    if (!f.commit())
-        return false;
+    if (!f.commit()) return false;
     item.Folder = item.NewsID;
     return true;
 }
 
-bool blnDeleteNewsFolder(const QString& newsFolder, const QString& folder)
-{
-    if (!blnIsSafeNewsId(folder))
-        return false;
+bool blnDeleteNewsFolder(const QString& newsFolder, const QString& folder) {
+    if (!blnIsSafeNewsId(folder)) return false;
     return blnDeleteFolder(newsFolder + folder, true);
 }
 
-QList<NewsItem> listStoredNews(const QString& newsFolder)
-{
+QList<NewsItem> listStoredNews(const QString& newsFolder) {
     QList<NewsItem> out;
     QStringList keys;
     const QStringList folders =
         QDir(newsFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
     for (const QString& name : folders) {
         const QString path = newsFolder + name + QStringLiteral("/news.xml");
-        if (!QFileInfo(path).isFile())
-            continue;
+        if (!QFileInfo(path).isFile()) continue;
         NewsItem item;
         blnReadNewsFile(path, item);
         item.Readed = true;
         item.Folder = name;
         const QString key = strNewsKey(item);
-        if (keys.contains(key))
-            continue;
-        if (out.size() >= 32767)
-            break;
+        if (keys.contains(key)) continue;
+        if (out.size() >= 32767) break;
         keys.append(key);
         out.append(item);
     }
     return out;
 }
 
-QList<NewsItem> parseNewsReply(const QString& path)
-{
+QList<NewsItem> parseNewsReply(const QString& path) {
     QList<NewsItem> rows;
     QDomDocument doc;
-    if (!loadXml(path, doc))
-        return rows;
+    if (!loadXml(path, doc)) return rows;
     for (QDomNode top = doc.firstChild(); !top.isNull(); top = top.nextSibling()) {
         for (QDomNode n = top.firstChild(); !n.isNull(); n = n.nextSibling()) {
-            if (!named(n, "Table"))
-                continue;
+            if (!named(n, "Table")) continue;
             NewsItem item;
             fillItem(n.toElement(), kReplyNames, item);
             rows.append(item);
@@ -236,22 +201,18 @@ QList<NewsItem> parseNewsReply(const QString& path)
     return rows;
 }
 
-QString strCheckNewsUrl(const QString& base, const QString& lastNewsTime)
-{
+QString strCheckNewsUrl(const QString& base, const QString& lastNewsTime) {
     const QString datePart = lastNewsTime.trimmed().section(QLatin1Char(' '), 0, 0);
     QDate date;
     for (const char* format : {"yyyy-M-d", "yyyy/M/d", "yyyy.M.d"}) {
         date = QDate::fromString(datePart, QLatin1String(format));
-        if (date.isValid())
-            break;
+        if (date.isValid()) break;
     }
-    if (!date.isValid())
-        date = QDate::currentDate();
-    return base + QStringLiteral("CheckLastNews.aspx?lasttime=") + date.toString(QStringLiteral("yyyy-MM-dd"));
+    if (!date.isValid()) date = QDate::currentDate();
+    return base + QStringLiteral("CheckLastNews.aspx?lasttime=") +
+           date.toString(QStringLiteral("yyyy-MM-dd"));
 }
 
-void subRaiseLastNewsTime(QString& last, const QString& issueTime)
-{
-    if (last < issueTime)
-        last = issueTime;
+void subRaiseLastNewsTime(QString& last, const QString& issueTime) {
+    if (last < issueTime) last = issueTime;
 }

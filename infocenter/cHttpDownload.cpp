@@ -8,43 +8,37 @@
 
 namespace {
 
-bool isSuccess(QNetworkReply* reply)
-{
+bool isSuccess(QNetworkReply* reply) {
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     return status >= 200 && status < 300;
 }
 
 } // namespace
 
-cHttpDownload::cHttpDownload(QObject* parent) : QObject(parent), nam_(new QNetworkAccessManager(this))
-{
+cHttpDownload::cHttpDownload(QObject* parent) : QObject(parent), nam_(new QNetworkAccessManager(this)) {
     timeoutTimer_.setInterval(1000);
     retryTimer_.setInterval(1000);
     connect(&timeoutTimer_, &QTimer::timeout, this, &cHttpDownload::onTimeoutTick);
     connect(&retryTimer_, &QTimer::timeout, this, &cHttpDownload::onRetryTick);
 }
 
-cHttpDownload::~cHttpDownload()
-{
+cHttpDownload::~cHttpDownload() {
     StopDownload();
     dropReply();
 }
 
-void cHttpDownload::setTickInterval(int ms)
-{
+void cHttpDownload::setTickInterval(int ms) {
     timeoutTimer_.setInterval(ms);
     retryTimer_.setInterval(ms);
 }
 
-void cHttpDownload::Clear()
-{
+void cHttpDownload::Clear() {
     StopDownload();
     items_.clear();
 }
 
 bool cHttpDownload::AddHttpDownload(const QString& sKey, const QString& sSrcUrl, const QString& sDesUrl,
-                                    int lPort, bool Async, int lTimeout)
-{
+                                    int lPort, bool Async, int lTimeout) {
     errNo_ = 0;
     errText_.clear();
     for (const HttpDownloadItem& it : std::as_const(items_)) {
@@ -70,16 +64,13 @@ bool cHttpDownload::AddHttpDownload(const QString& sKey, const QString& sSrcUrl,
     return true;
 }
 
-void cHttpDownload::Init()
-{
+void cHttpDownload::Init() {
     timeoutTimer_.stop();
     retryTimer_.stop();
 }
 
-void cHttpDownload::StopDownload()
-{
-    if (!running_)
-        return;
+void cHttpDownload::StopDownload() {
+    if (!running_) return;
     running_ = false;
     ++generation_;
     dropReply();
@@ -87,10 +78,8 @@ void cHttpDownload::StopDownload()
     retryTimer_.stop();
 }
 
-void cHttpDownload::StartDownload()
-{
-    if (items_.isEmpty())
-        return;
+void cHttpDownload::StartDownload() {
+    if (items_.isEmpty()) return;
     ++generation_;
     dropReply();
     pos_ = 1;
@@ -99,15 +88,12 @@ void cHttpDownload::StartDownload()
     // The first item starts from the event loop, as every later one does.
     const quint64 gen = generation_;
     QTimer::singleShot(0, this, [this, gen] {
-        if (gen == generation_ && running_)
-            startItem(1);
+        if (gen == generation_ && running_) startItem(1);
     });
 }
 
-void cHttpDownload::startItem(int index)
-{
-    if (index < 1 || index > items_.size())
-        return;
+void cHttpDownload::startItem(int index) {
+    if (index < 1 || index > items_.size()) return;
     dropReply();
     pos_ = index;
     HttpDownloadItem& it = items_[index - 1];
@@ -118,8 +104,7 @@ void cHttpDownload::startItem(int index)
     timeoutTimer_.start();
     const quint64 gen = generation_;
     raise(1);
-    if (gen != generation_)
-        return;
+    if (gen != generation_) return;
     if (it.Async)
         AsyncHttpDownload(index);
     else {
@@ -128,17 +113,14 @@ void cHttpDownload::startItem(int index)
     }
 }
 
-void cHttpDownload::AsyncHttpDownload(int index)
-{
-    if (index < 1 || index > items_.size())
-        return;
+void cHttpDownload::AsyncHttpDownload(int index) {
+    if (index < 1 || index > items_.size()) return;
     pos_ = index;
     oneCall_ = true;
     request();
 }
 
-void cHttpDownload::request()
-{
+void cHttpDownload::request() {
     dropReply();
     const HttpDownloadItem& it = items_.at(pos_ - 1);
     written_ = 0;
@@ -146,27 +128,25 @@ void cHttpDownload::request()
     sawData_ = false;
     QUrl url(it.SrcUrl);
     const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty()
-        || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+    if (!url.isValid() || url.host().isEmpty() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
         failItem();
         moveOn();
         return;
     }
-    if (url.port() == -1 && it.Port > 0 && it.Port <= 65535
-        && !(scheme == QLatin1String("https") && it.Port == 80))
+    if (url.port() == -1 && it.Port > 0 && it.Port <= 65535 &&
+        !(scheme == QLatin1String("https") && it.Port == 80))
         url.setPort(it.Port);
     QNetworkRequest req(url);
     req.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     reply_ = nam_->get(req);
     connect(reply_, &QNetworkReply::metaDataChanged, this, &cHttpDownload::onMetaData);
     connect(reply_, &QNetworkReply::finished, this, &cHttpDownload::onFinished);
-    if (!oneCall_)
-        connect(reply_, &QIODevice::readyRead, this, &cHttpDownload::onReadyRead);
+    if (!oneCall_) connect(reply_, &QIODevice::readyRead, this, &cHttpDownload::onReadyRead);
     retryTimer_.start();
 }
 
-void cHttpDownload::dropReply()
-{
+void cHttpDownload::dropReply() {
     if (reply_) {
         QNetworkReply* r = reply_;
         reply_ = nullptr;
@@ -178,22 +158,17 @@ void cHttpDownload::dropReply()
     receiving_ = false;
 }
 
-void cHttpDownload::onMetaData()
-{
-    if (!reply_ || announced_ != 0)
-        return;
+void cHttpDownload::onMetaData() {
+    if (!reply_ || announced_ != 0) return;
     const QVariant length = reply_->header(QNetworkRequest::ContentLengthHeader);
     // A compressed body is unpacked on arrival: its length says nothing then.
     const QByteArray coding = reply_->rawHeader("Content-Encoding").trimmed().toLower();
-    if (!length.isValid() || !(coding.isEmpty() || coding == "identity"))
-        return;
+    if (!length.isValid() || !(coding.isEmpty() || coding == "identity")) return;
     announced_ = int(qBound<qint64>(0, length.toLongLong(), qint64(INT_MAX)));
-    if (pos_ >= 1 && pos_ <= items_.size())
-        items_[pos_ - 1].FileLength = announced_;
+    if (pos_ >= 1 && pos_ <= items_.size()) items_[pos_ - 1].FileLength = announced_;
 }
 
-bool cHttpDownload::openTarget()
-{
+bool cHttpDownload::openTarget() {
     QString path = items_.at(pos_ - 1).DesUrl;
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     file_ = std::make_unique<QSaveFile>(path);
@@ -204,10 +179,8 @@ bool cHttpDownload::openTarget()
     return true;
 }
 
-void cHttpDownload::onReadyRead()
-{
-    if (!reply_ || !isSuccess(reply_))
-        return; // an error page is not stored; finished() reports it
+void cHttpDownload::onReadyRead() {
+    if (!reply_ || !isSuccess(reply_)) return; // an error page is not stored; finished() reports it
     idleTicks_ = 0;
     if (!sawData_) {
         sawData_ = true;
@@ -220,14 +193,12 @@ void cHttpDownload::onReadyRead()
         timeoutTimer_.stop();
         const quint64 gen = generation_;
         raise(2, announced_, 0);
-        if (gen != generation_ || !reply_)
-            return;
+        if (gen != generation_ || !reply_) return;
     }
     writeChunks(false);
 }
 
-void cHttpDownload::writeChunks(bool all)
-{
+void cHttpDownload::writeChunks(bool all) {
     const quint64 gen = generation_;
     while (reply_ && file_ && (reply_->bytesAvailable() >= kChunk || (all && reply_->bytesAvailable() > 0))) {
         const QByteArray chunk = reply_->read(kChunk);
@@ -238,16 +209,13 @@ void cHttpDownload::writeChunks(bool all)
         }
         written_ += chunk.size();
         raise(3, announced_, int(written_));
-        if (gen != generation_)
-            return;
+        if (gen != generation_) return;
     }
 }
 
-void cHttpDownload::onFinished()
-{
+void cHttpDownload::onFinished() {
     QNetworkReply* r = qobject_cast<QNetworkReply*>(sender());
-    if (!r || r != reply_)
-        return;
+    if (!r || r != reply_) return;
     retryTimer_.stop();
     timeoutTimer_.stop();
     const bool ok = r->error() == QNetworkReply::NoError && isSuccess(r);
@@ -268,12 +236,10 @@ void cHttpDownload::onFinished()
     } else {
         if (!sawData_ && r->bytesAvailable() > 0) {
             onReadyRead();
-            if (reply_ != r)
-                return;
+            if (reply_ != r) return;
         }
         writeChunks(true);
-        if (reply_ != r)
-            return;
+        if (reply_ != r) return;
         if (!file_ && !openTarget()) { // an empty body still makes an (empty) file
             failItem();
             moveOn();
@@ -298,34 +264,28 @@ void cHttpDownload::onFinished()
     receiving_ = false;
     const quint64 gen = generation_;
     raise(4, length, length);
-    if (gen == generation_)
-        moveOn();
+    if (gen == generation_) moveOn();
 }
 
-void cHttpDownload::failItem()
-{
+void cHttpDownload::failItem() {
     dropReply();
     timeoutTimer_.stop();
     retryTimer_.stop();
     raise(7);
 }
 
-int cHttpDownload::timeoutSeconds() const
-{
+int cHttpDownload::timeoutSeconds() const {
     const int own = items_.at(pos_ - 1).Timeout;
-    if (own >= 1)
-        return own;
+    if (own >= 1) return own;
     return defaultTimeout_ >= 1 ? defaultTimeout_ : 30;
 }
 
-void cHttpDownload::onTimeoutTick()
-{
+void cHttpDownload::onTimeoutTick() {
     if (pos_ < 1 || pos_ > items_.size()) {
         timeoutTimer_.stop();
         return;
     }
-    if (++timeoutTicks_ <= timeoutSeconds())
-        return;
+    if (++timeoutTicks_ <= timeoutSeconds()) return;
     timeoutTicks_ = 0;
     timeoutTimer_.stop();
     retryTimer_.stop();
@@ -333,18 +293,14 @@ void cHttpDownload::onTimeoutTick()
     dropReply();
     const quint64 gen = generation_;
     raise(state);
-    if (gen == generation_)
-        moveOn();
+    if (gen == generation_) moveOn();
 }
 
-void cHttpDownload::onRetryTick()
-{
+void cHttpDownload::onRetryTick() {
     // Only a transfer whose data has begun and then stopped is asked again;
     // the wait for the first data belongs to the time-out.
-    if (!running_ || !reply_ || !sawData_ || reply_->isFinished())
-        return;
-    if (++idleTicks_ <= kStallTicks)
-        return;
+    if (!running_ || !reply_ || !sawData_ || reply_->isFinished()) return;
+    if (++idleTicks_ <= kStallTicks) return;
     idleTicks_ = 0;
     if (retries_ >= kMaxRetries) {
         failItem();
@@ -359,15 +315,12 @@ void cHttpDownload::onRetryTick()
     request();
 }
 
-void cHttpDownload::moveOn()
-{
-    if (!running_)
-        return;
+void cHttpDownload::moveOn() {
+    if (!running_) return;
     if (pos_ < items_.size()) {
         const quint64 gen = generation_;
         QTimer::singleShot(moveOnDelay_, this, [this, gen] {
-            if (gen == generation_ && running_ && pos_ < items_.size())
-                startItem(pos_ + 1);
+            if (gen == generation_ && running_ && pos_ < items_.size()) startItem(pos_ + 1);
         });
         return;
     }
@@ -379,10 +332,8 @@ void cHttpDownload::moveOn()
     raise(8);
 }
 
-void cHttpDownload::raise(int state, int fileLength, int downloadLength)
-{
-    const QString key = (state == 0 || state == 8 || pos_ < 1 || pos_ > items_.size())
-                            ? QString()
-                            : items_.at(pos_ - 1).Key;
+void cHttpDownload::raise(int state, int fileLength, int downloadLength) {
+    const QString key =
+        (state == 0 || state == 8 || pos_ < 1 || pos_ > items_.size()) ? QString() : items_.at(pos_ - 1).Key;
     emit StateChanged(key, state, fileLength, downloadLength);
 }

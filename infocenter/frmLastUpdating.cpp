@@ -10,8 +10,8 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QStringDecoder>
@@ -24,8 +24,7 @@ const QString kMinus = QStringLiteral("Minus");
 const QString kPlus = QStringLiteral("Plus");
 const QColor kGroupText(55, 104, 185);
 
-QIcon glyph(const QString& key)
-{
+QIcon glyph(const QString& key) {
     QPixmap pm(16, 16);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -37,36 +36,30 @@ QIcon glyph(const QString& key)
     }
     p.drawRect(3, 3, 9, 9);
     p.drawLine(5, 7, 10, 7);
-    if (key == kPlus)
-        p.drawLine(7, 5, 7, 10);
+    if (key == kPlus) p.drawLine(7, 5, 7, 10);
     return QIcon(pm);
 }
 
-QString itemText(const UpdateItem& u)
-{
+QString itemText(const UpdateItem& u) {
     return u.Subject + QStringLiteral("\n  ") + u.Descript;
 }
 
 // An update-note file's text: a byte-order mark or the XML declaration names
 // the encoding; UTF-8 otherwise.
-QString decodeNoteFile(const QByteArray& bytes)
-{
-    if (auto bom = QStringConverter::encodingForData(bytes))
-        return QStringDecoder(*bom).decode(bytes);
+QString decodeNoteFile(const QByteArray& bytes) {
+    if (auto bom = QStringConverter::encodingForData(bytes)) return QStringDecoder(*bom).decode(bytes);
     static const QRegularExpression declared(QStringLiteral("encoding\\s*=\\s*[\"']([A-Za-z0-9._-]+)[\"']"));
     const auto m = declared.match(QString::fromLatin1(bytes.left(200)));
     if (m.hasMatch()) {
         QStringDecoder dec(m.captured(1).toLatin1().constData());
-        if (dec.isValid())
-            return dec.decode(bytes);
+        if (dec.isValid()) return dec.decode(bytes);
     }
     return QString::fromUtf8(bytes);
 }
 
 } // namespace
 
-frmLastUpdating::frmLastUpdating(QWidget* owner) : QDialog(owner)
-{
+frmLastUpdating::frmLastUpdating(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("frmLastUpdating"));
     resize(ui::units::twipsToPixels(7680), ui::units::twipsToPixels(4560));
 
@@ -76,9 +69,10 @@ frmLastUpdating::frmLastUpdating(QWidget* owner) : QDialog(owner)
     vsUpdating->setShowGrid(true);
     vsUpdating->setSelectionMode(1);
     vsUpdating->setWordWrap(true);
-    vsUpdating->setStyleSheet(QStringLiteral("QTableWidget { background: white; }"
-                                             "QTableWidget::item:selected:active { background: rgb(49,106,197);"
-                                             " color: white; }"));
+    vsUpdating->setStyleSheet(
+        QStringLiteral("QTableWidget { background: white; }"
+                       "QTableWidget::item:selected:active { background: rgb(49,106,197);"
+                       " color: white; }"));
     vsUpdating->installEventFilter(this);
     vsUpdating->viewport()->installEventFilter(this);
     auto* layout = new QVBoxLayout(this);
@@ -124,33 +118,29 @@ frmLastUpdating::frmLastUpdating(QWidget* owner) : QDialog(owner)
     heading->setSectionsClickable(true);
     heading->setSectionsMovable(true);
     connect(heading, &QHeaderView::sectionClicked, this, &frmLastUpdating::vsUpdating_HeadingClick);
-    connect(heading, &QHeaderView::sectionMoved, this, [this, heading](int logical, int oldVisual, int newVisual) {
-        // The picture column stays first.
-        if (movingBack_ || (logical != 0 && newVisual != 0))
-            return;
-        movingBack_ = true;
-        heading->moveSection(newVisual, oldVisual);
-        movingBack_ = false;
-    });
+    connect(heading, &QHeaderView::sectionMoved, this,
+            [this, heading](int logical, int oldVisual, int newVisual) {
+                // The picture column stays first.
+                if (movingBack_ || (logical != 0 && newVisual != 0)) return;
+                movingBack_ = true;
+                heading->moveSection(newVisual, oldVisual);
+                movingBack_ = false;
+            });
     connect(vsUpdating, &QTableWidget::cellClicked, this,
             [this](int row, int) { mnnViewInExplorer->setEnabled(!blnIsGroupRow(row)); });
     connect(vsUpdating, &QTableWidget::cellDoubleClicked, this, [this](int row, int col) {
-        if (col != 0 && blnIsGroupRow(row))
-            toggleGroup(row);
+        if (col != 0 && blnIsGroupRow(row)) toggleGroup(row);
     });
     connect(vsUpdating, &QTableWidget::cellPressed, this, [this](int row, int col) {
-        if (col == 0 && pressedButton_ == Qt::LeftButton && blnIsGroupRow(row))
-            toggleGroup(row);
+        if (col == 0 && pressedButton_ == Qt::LeftButton && blnIsGroupRow(row)) toggleGroup(row);
     });
     connect(vsUpdating, &QTableWidget::cellEntered, this, [this](int row, int) {
         const Qt::CursorShape shape = blnIsGroupRow(row) ? Qt::PointingHandCursor : Qt::ArrowCursor;
-        if (vsUpdating->viewport()->cursor().shape() != shape)
-            vsUpdating->viewport()->setCursor(shape);
+        if (vsUpdating->viewport()->cursor().shape() != shape) vsUpdating->viewport()->setCursor(shape);
     });
 }
 
-void frmLastUpdating::Form_Load()
-{
+void frmLastUpdating::Form_Load() {
     setWindowTitle(strProgramTitle() + QStringLiteral(" - 最新更新"));
     m_Updatings.clear();
     LoadUpdatings(m_LoadPath, m_Signature);
@@ -163,8 +153,7 @@ void frmLastUpdating::Form_Load()
     subShowByIssueTime();
 }
 
-bool frmLastUpdating::LoadUpdatings(QString& folder, const QString& strSignature)
-{
+bool frmLastUpdating::LoadUpdatings(QString& folder, const QString& strSignature) {
     UpdatingReader reader;
     const bool ok = reader.LoadUpdatings(folder, strSignature, m_Updatings);
     m_Signature = strSignature;
@@ -173,8 +162,7 @@ bool frmLastUpdating::LoadUpdatings(QString& folder, const QString& strSignature
 
 // ---------------------------------------------------------------- views
 
-void frmLastUpdating::subInitGrid(const QStringList& headings)
-{
+void frmLastUpdating::subInitGrid(const QStringList& headings) {
     vsUpdating->setRedraw(false);
     fontSize_ = 9.0;
     subApplyFont();
@@ -188,11 +176,9 @@ void frmLastUpdating::subInitGrid(const QStringList& headings)
         vsUpdating->setTextMatrix(0, c + 1, headings.at(c));
     QHeaderView* heading = vsUpdating->horizontalHeader();
     for (int v = 0; v < heading->count(); ++v) // undo columns dragged in an earlier view
-        if (heading->logicalIndex(v) != v)
-            heading->moveSection(heading->visualIndex(v), v);
+        if (heading->logicalIndex(v) != v) heading->moveSection(heading->visualIndex(v), v);
     heading->setSortIndicatorShown(false);
-    if (QTableWidgetItem* h = vsUpdating->horizontalHeaderItem(0))
-        h->setIcon(glyph(QStringLiteral("Popup")));
+    if (QTableWidgetItem* h = vsUpdating->horizontalHeaderItem(0)) h->setIcon(glyph(QStringLiteral("Popup")));
     for (int c = 0; c < vsUpdating->cols(); ++c)
         vsUpdating->setColHidden(c, c == vsUpdating->cols() - 1);
     vsUpdating->setColWidth(0, m_DisplayMode == 2 ? 300 : 270);
@@ -201,19 +187,17 @@ void frmLastUpdating::subInitGrid(const QStringList& headings)
     vsUpdating->setRedraw(true);
 }
 
-void frmLastUpdating::subShowByIssueTime()
-{
+void frmLastUpdating::subShowByIssueTime() {
     subShowGroups(false);
 }
 
-void frmLastUpdating::subShowByCatalog()
-{
+void frmLastUpdating::subShowByCatalog() {
     subShowGroups(true);
 }
 
-void frmLastUpdating::subShowGroups(bool byCatalog)
-{
-    subInitGrid({QStringLiteral("内容"), QStringLiteral("分类"), QStringLiteral("时间"), QStringLiteral("级别")});
+void frmLastUpdating::subShowGroups(bool byCatalog) {
+    subInitGrid(
+        {QStringLiteral("内容"), QStringLiteral("分类"), QStringLiteral("时间"), QStringLiteral("级别")});
     for (const UpdateGroup& g : groupUpdatings(m_Updatings, byCatalog)) {
         const int header = lngAddGroupRow(g.Key);
         // Each item goes directly below its header: the one read last ends on top.
@@ -223,17 +207,15 @@ void frmLastUpdating::subShowGroups(bool byCatalog)
     subLayout();
 }
 
-void frmLastUpdating::subShowList()
-{
-    subInitGrid({QStringLiteral("发布"), QStringLiteral("内容"), QStringLiteral("分类"), QStringLiteral("时间"),
-                 QStringLiteral("级别")});
+void frmLastUpdating::subShowList() {
+    subInitGrid({QStringLiteral("发布"), QStringLiteral("内容"), QStringLiteral("分类"),
+                 QStringLiteral("时间"), QStringLiteral("级别")});
     for (const UpdateItem& u : std::as_const(m_Updatings))
         lngAddListRow(u);
     subLayout();
 }
 
-int frmLastUpdating::lngAddGroupRow(const QString& key)
-{
+int frmLastUpdating::lngAddGroupRow(const QString& key) {
     const int row = vsUpdating->rows();
     vsUpdating->setRows(row + 1);
     vsUpdating->setRowData(row, kMinus);
@@ -251,10 +233,8 @@ int frmLastUpdating::lngAddGroupRow(const QString& key)
     return row;
 }
 
-void frmLastUpdating::lngAddGroupItemRow(const UpdateItem& u, int headerRow)
-{
-    if (!blnIsGroupRow(headerRow))
-        return;
+void frmLastUpdating::lngAddGroupItemRow(const UpdateItem& u, int headerRow) {
+    if (!blnIsGroupRow(headerRow)) return;
     const int row = headerRow + 1;
     vsUpdating->insertRow(row);
     const QString cells[] = {QString(), itemText(u), u.Catalog, u.Date, u.Level, u.FilePath};
@@ -265,8 +245,7 @@ void frmLastUpdating::lngAddGroupItemRow(const UpdateItem& u, int headerRow)
     vsUpdating->setRowHidden(row, !blnIsGroupExpanded(headerRow));
 }
 
-void frmLastUpdating::lngAddListRow(const UpdateItem& u)
-{
+void frmLastUpdating::lngAddListRow(const UpdateItem& u) {
     const int row = vsUpdating->rows();
     vsUpdating->setRows(row + 1);
     const QString cells[] = {QString(), u.ReleaseTime, itemText(u), u.Catalog, u.Date, u.Level, u.FilePath};
@@ -276,8 +255,7 @@ void frmLastUpdating::lngAddListRow(const UpdateItem& u)
         vsUpdating->item(row, c)->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-void frmLastUpdating::subLayout()
-{
+void frmLastUpdating::subLayout() {
     const bool list = m_DisplayMode == 2;
     const int wide = list ? 2 : 1;
     const QList<int> fitted = list ? QList<int>{1, 3, 4, 5} : QList<int>{2, 3, 4};
@@ -292,68 +270,55 @@ void frmLastUpdating::subLayout()
     vsUpdating->horizontalHeader()->setFixedHeight(ui::units::twipsToPixels(350));
     if (!list)
         for (int r = 1; r < vsUpdating->rows(); ++r)
-            if (blnIsGroupRow(r))
-                vsUpdating->setRowHeight(r, 350);
+            if (blnIsGroupRow(r)) vsUpdating->setRowHeight(r, 350);
 }
 
-void frmLastUpdating::subApplyFont()
-{
+void frmLastUpdating::subApplyFont() {
     QFont f = vsUpdating->font();
     f.setPointSizeF(fontSize_);
     vsUpdating->setFont(f);
 }
 
-void frmLastUpdating::resizeEvent(QResizeEvent* event)
-{
+void frmLastUpdating::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
-    if (vsUpdating->rows() > 0)
-        subLayout();
+    if (vsUpdating->rows() > 0) subLayout();
 }
 
-void frmLastUpdating::closeEvent(QCloseEvent* event)
-{
+void frmLastUpdating::closeEvent(QCloseEvent* event) {
     m_Updatings.clear();
     QDialog::closeEvent(event);
 }
 
 // ---------------------------------------------------------------- groups
 
-bool frmLastUpdating::blnIsGroupRow(int row) const
-{
-    if (row < 1 || row >= vsUpdating->rows())
-        return false;
+bool frmLastUpdating::blnIsGroupRow(int row) const {
+    if (row < 1 || row >= vsUpdating->rows()) return false;
     const QString mark = vsUpdating->rowData(row).toString();
     return mark == kMinus || mark == kPlus;
 }
 
-bool frmLastUpdating::blnIsGroupExpanded(int row) const
-{
+bool frmLastUpdating::blnIsGroupExpanded(int row) const {
     return blnIsGroupRow(row) && vsUpdating->rowData(row).toString() == kMinus;
 }
 
-void frmLastUpdating::subSetGroupExpanded(int row, bool expanded)
-{
-    if (!blnIsGroupRow(row))
-        return;
+void frmLastUpdating::subSetGroupExpanded(int row, bool expanded) {
+    if (!blnIsGroupRow(row)) return;
     vsUpdating->setRowData(row, expanded ? kMinus : kPlus);
     vsUpdating->item(row, 0)->setIcon(glyph(expanded ? kMinus : kPlus));
     for (int r = row + 1; r < vsUpdating->rows() && !blnIsGroupRow(r); ++r)
         vsUpdating->setRowHidden(r, !expanded);
 }
 
-void frmLastUpdating::toggleGroup(int row)
-{
+void frmLastUpdating::toggleGroup(int row) {
     subSetGroupExpanded(row, !blnIsGroupExpanded(row));
 }
 
-void frmLastUpdating::vsUpdating_HeadingClick(int col)
-{
+void frmLastUpdating::vsUpdating_HeadingClick(int col) {
     if (col == 0) {
         mnuPop->popup(QCursor::pos());
         return;
     }
-    if (m_DisplayMode != 2)
-        return;
+    if (m_DisplayMode != 2) return;
     sortAscending_ = sortCol_ == col ? !sortAscending_ : true;
     sortCol_ = col;
     vsUpdating->sort(col, sortAscending_);
@@ -364,28 +329,23 @@ void frmLastUpdating::vsUpdating_HeadingClick(int col)
 
 // ---------------------------------------------------------------- menu
 
-void frmLastUpdating::mnuDisplayByIssueID_Click()
-{
-    if (mnuDisplayByIssueID->isChecked())
-        return;
+void frmLastUpdating::mnuDisplayByIssueID_Click() {
+    if (mnuDisplayByIssueID->isChecked()) return;
     mnuDisplayByCatalog->setChecked(false);
     mnuDisplayByIssueID->setChecked(true);
     m_DisplayMode = 0;
     subShowByIssueTime();
 }
 
-void frmLastUpdating::mnuDisplayByCatalog_Click()
-{
-    if (mnuDisplayByCatalog->isChecked())
-        return;
+void frmLastUpdating::mnuDisplayByCatalog_Click() {
+    if (mnuDisplayByCatalog->isChecked()) return;
     mnuDisplayByIssueID->setChecked(false);
     mnuDisplayByCatalog->setChecked(true);
     m_DisplayMode = 1;
     subShowByCatalog();
 }
 
-void frmLastUpdating::mnuDisplayByGroup_Click()
-{
+void frmLastUpdating::mnuDisplayByGroup_Click() {
     const bool grouped = !mnuDisplayByGroup->isChecked();
     mnuDisplayByGroup->setChecked(grouped);
     mnuDisplayByIssueID->setEnabled(grouped);
@@ -402,35 +362,28 @@ void frmLastUpdating::mnuDisplayByGroup_Click()
     }
 }
 
-void frmLastUpdating::mnuFontZoomIn_Click()
-{
-    if (fontSize_ >= 15)
-        return;
+void frmLastUpdating::mnuFontZoomIn_Click() {
+    if (fontSize_ >= 15) return;
     fontSize_ += 0.5;
     subApplyFont();
     subLayout();
 }
 
-void frmLastUpdating::mnuFontZoomOut_Click()
-{
-    if (fontSize_ <= 8)
-        return;
+void frmLastUpdating::mnuFontZoomOut_Click() {
+    if (fontSize_ <= 8) return;
     fontSize_ -= 0.5;
     subApplyFont();
     subLayout();
 }
 
-void frmLastUpdating::mnnViewInExplorer_Click()
-{
+void frmLastUpdating::mnnViewInExplorer_Click() {
     const int row = vsUpdating->row();
-    if (row < 1 || row >= vsUpdating->rows() || blnIsGroupRow(row))
-        return;
+    if (row < 1 || row >= vsUpdating->rows() || blnIsGroupRow(row)) return;
     const int last = vsUpdating->cols() - 1;
     vsUpdating->setCol(last);
     const QString path = vsUpdating->textMatrix(row, last);
     QFile f(path);
-    if (path.isEmpty() || !f.open(QIODevice::ReadOnly))
-        return;
+    if (path.isEmpty() || !f.open(QIODevice::ReadOnly)) return;
     auto* view = new QTextBrowser(this);
     view->setWindowFlag(Qt::Window, true);
     view->setAttribute(Qt::WA_DeleteOnClose);
@@ -444,8 +397,7 @@ void frmLastUpdating::mnnViewInExplorer_Click()
     viewer_ = view;
 }
 
-bool frmLastUpdating::eventFilter(QObject* watched, QEvent* event)
-{
+bool frmLastUpdating::eventFilter(QObject* watched, QEvent* event) {
     if (watched == vsUpdating->viewport() && event->type() == QEvent::MouseButtonPress)
         pressedButton_ = static_cast<QMouseEvent*>(event)->button();
     if (watched == vsUpdating && event->type() == QEvent::KeyPress) {

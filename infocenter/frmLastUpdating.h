@@ -16,7 +16,9 @@
 
 class QAction;
 class QMenu;
-namespace ui { class FlexGrid; }
+namespace ui {
+class FlexGrid;
+}
 
 class frmLastUpdating : public QDialog {
     Q_OBJECT

@@ -27,27 +27,23 @@ namespace {
 
 QPointer<frmNewsManager> g_instance;
 
-bool isWebAddress(const QUrl& url)
-{
+bool isWebAddress(const QUrl& url) {
     const QString scheme = url.scheme().toLower();
-    return url.isValid() && !url.host().isEmpty()
-           && (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
+    return url.isValid() && !url.host().isEmpty() &&
+           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
 }
 
 // A browser of local pages only: nothing is fetched from the network.
 class LocalBrowser : public QTextBrowser {
 public:
     using QTextBrowser::QTextBrowser;
-    QVariant loadResource(int type, const QUrl& name) override
-    {
-        if (!name.scheme().isEmpty() && !name.isLocalFile())
-            return {};
+    QVariant loadResource(int type, const QUrl& name) override {
+        if (!name.scheme().isEmpty() && !name.isLocalFile()) return {};
         return QTextBrowser::loadResource(type, name);
     }
 };
 
-QIcon envelope(bool read)
-{
+QIcon envelope(bool read) {
     QPixmap pm(16, 16);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -60,8 +56,7 @@ QIcon envelope(bool read)
 }
 
 // A question with OK and Cancel; true for OK.
-bool askOk(const QString& title, const QString& text)
-{
+bool askOk(const QString& title, const QString& text) {
     ui::BoxRequest box;
     box.icon = ui::BoxIcon::Question;
     box.buttons = ui::BoxButtons::OkCancel;
@@ -71,8 +66,7 @@ bool askOk(const QString& title, const QString& text)
     return ui::DialogService::current().showBox(box) == ui::BoxAnswer::Ok;
 }
 
-void reportRunError(long number, const QString& text)
-{
+void reportRunError(long number, const QString& text) {
     LIB_SetRunError(number, text);
     intShowDBError();
     LIB_ClearRunError();
@@ -80,8 +74,7 @@ void reportRunError(long number, const QString& text)
 
 } // namespace
 
-frmNewsManager::frmNewsManager(QWidget* owner) : QWidget(owner, Qt::Window)
-{
+frmNewsManager::frmNewsManager(QWidget* owner) : QWidget(owner, Qt::Window) {
     setObjectName(QStringLiteral("frmNewsManager"));
     setWindowTitle(QStringLiteral("消息管理器"));
     resize(640, 440);
@@ -166,8 +159,7 @@ frmNewsManager::frmNewsManager(QWidget* owner) : QWidget(owner, Qt::Window)
 
     connect(lvTree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* it) { subShowEntry(it); });
     connect(lvTree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* it) {
-        if (!adding_ && it)
-            subShowEntry(it);
+        if (!adding_ && it) subShowEntry(it);
     });
     connect(lvTree->header(), &QHeaderView::sectionClicked, this, [this] { lvTree_ColumnClick(); });
 
@@ -183,45 +175,38 @@ frmNewsManager::frmNewsManager(QWidget* owner) : QWidget(owner, Qt::Window)
     subLoadNewsList();
 }
 
-frmNewsManager::~frmNewsManager()
-{
+frmNewsManager::~frmNewsManager() {
     m_CheckNews->StopDownload();
     m_HttpDownload->StopDownload();
 }
 
-frmNewsManager* frmNewsManager::instance()
-{
+frmNewsManager* frmNewsManager::instance() {
     return g_instance.data();
 }
 
-bool frmNewsManager::blnReadNewsSetting()
-{
+bool frmNewsManager::blnReadNewsSetting() {
     NewsSetting s{m_lngCheckCycle, m_lngTimeout, m_strLastNewsTime};
     QString error;
     const bool ok = blnReadNewsSettingFile(strInfoCenterFolder() + QStringLiteral("setting.ini"), s, &error);
     m_lngCheckCycle = s.CheckCycle;
     m_lngTimeout = s.Timeout;
     m_strLastNewsTime = s.LastNewsTime;
-    if (!ok)
-        reportRunError(13, error);
+    if (!ok) reportRunError(13, error);
     return ok;
 }
 
-void frmNewsManager::subSaveNewsSetting()
-{
+void frmNewsManager::subSaveNewsSetting() {
     blnSaveNewsSettingFile(strInfoCenterFolder() + QStringLiteral("setting.ini"), m_strLastNewsTime);
 }
 
-void frmNewsManager::clearDetail()
-{
+void frmNewsManager::clearDetail() {
     lblTime->clear();
     lblIssue->clear();
     lblSubject->clear();
     txtNews->clear();
 }
 
-void frmNewsManager::subLoadNewsList()
-{
+void frmNewsManager::subLoadNewsList() {
     m_strHeaderState = QStringLiteral("UnChecked");
     for (const NewsItem& item : listStoredNews(strNewsFolder())) {
         m_NewsItems.append(item);
@@ -230,8 +215,7 @@ void frmNewsManager::subLoadNewsList()
     showFirst();
 }
 
-void frmNewsManager::subAddNewsItem(int index)
-{
+void frmNewsManager::subAddNewsItem(int index) {
     const NewsItem& item = m_NewsItems.at(index);
     auto* e = new QTreeWidgetItem(lvTree, {item.Subject});
     e->setFlags(e->flags() | Qt::ItemIsUserCheckable);
@@ -246,18 +230,14 @@ void frmNewsManager::subAddNewsItem(int index)
     adding_ = false;
 }
 
-QTreeWidgetItem* frmNewsManager::entry(const QString& key) const
-{
+QTreeWidgetItem* frmNewsManager::entry(const QString& key) const {
     for (int i = 0; i < lvTree->topLevelItemCount(); ++i)
-        if (lvTree->topLevelItem(i)->data(0, KeyRole).toString() == key)
-            return lvTree->topLevelItem(i);
+        if (lvTree->topLevelItem(i)->data(0, KeyRole).toString() == key) return lvTree->topLevelItem(i);
     return nullptr;
 }
 
-void frmNewsManager::showFirst()
-{
-    if (lvTree->topLevelItemCount() == 0)
-        return;
+void frmNewsManager::showFirst() {
+    if (lvTree->topLevelItemCount() == 0) return;
     QTreeWidgetItem* first = lvTree->topLevelItem(0);
     adding_ = true;
     lvTree->setCurrentItem(first);
@@ -266,15 +246,11 @@ void frmNewsManager::showFirst()
     lvTree->setFocus();
 }
 
-void frmNewsManager::subShowEntry(QTreeWidgetItem* e)
-{
-    if (!e)
-        return;
-    if (e->data(0, IconKeyRole).toString() == QLatin1String("UnReaded"))
-        tmReaded->start();
+void frmNewsManager::subShowEntry(QTreeWidgetItem* e) {
+    if (!e) return;
+    if (e->data(0, IconKeyRole).toString() == QLatin1String("UnReaded")) tmReaded->start();
     const int index = e->data(0, IndexRole).toInt();
-    if (index < 0 || index >= m_NewsItems.size())
-        return;
+    if (index < 0 || index >= m_NewsItems.size()) return;
     const NewsItem& item = m_NewsItems.at(index);
     lblIssue->setText(item.IssueOrgName);
     lblTime->setText(item.IssueTime);
@@ -301,30 +277,25 @@ void frmNewsManager::subShowEntry(QTreeWidgetItem* e)
     }
 }
 
-void frmNewsManager::openLink(const QUrl& url)
-{
-    if (isWebAddress(url))
-        ui::UrlOpener::current().open(url);
+void frmNewsManager::openLink(const QUrl& url) {
+    if (isWebAddress(url)) ui::UrlOpener::current().open(url);
 }
 
-void frmNewsManager::markRead()
-{
+void frmNewsManager::markRead() {
     if (QTreeWidgetItem* e = lvTree->currentItem()) {
         e->setData(0, IconKeyRole, QStringLiteral("Readed"));
         e->setIcon(0, envelope(true));
     }
 }
 
-void frmNewsManager::lvTree_ColumnClick()
-{
+void frmNewsManager::lvTree_ColumnClick() {
     const bool tick = m_strHeaderState == QLatin1String("UnChecked");
     m_strHeaderState = tick ? QStringLiteral("Checked") : QStringLiteral("UnChecked");
     for (int i = 0; i < lvTree->topLevelItemCount(); ++i)
         lvTree->topLevelItem(i)->setCheckState(0, tick ? Qt::Checked : Qt::Unchecked);
 }
 
-void frmNewsManager::tbStandard_ButtonClick(const QString& key)
-{
+void frmNewsManager::tbStandard_ButtonClick(const QString& key) {
     if (key == QLatin1String("Delete"))
         subDeleteNews();
     else if (key == QLatin1String("Check"))
@@ -333,14 +304,11 @@ void frmNewsManager::tbStandard_ButtonClick(const QString& key)
         ShowOption();
 }
 
-void frmNewsManager::subDeleteNews()
-{
-    if (!askOk(QStringLiteral("删除消息"), QStringLiteral("是否确定删除您所选择的消息？")))
-        return;
+void frmNewsManager::subDeleteNews() {
+    if (!askOk(QStringLiteral("删除消息"), QStringLiteral("是否确定删除您所选择的消息？"))) return;
     for (int i = lvTree->topLevelItemCount() - 1; i >= 0; --i) {
         QTreeWidgetItem* e = lvTree->topLevelItem(i);
-        if (e->checkState(0) != Qt::Checked)
-            continue;
+        if (e->checkState(0) != Qt::Checked) continue;
         const int index = e->data(0, IndexRole).toInt();
         if (index >= 0 && index < m_NewsItems.size())
             blnDeleteNewsFolder(strNewsFolder(), m_NewsItems.at(index).Folder);
@@ -356,8 +324,7 @@ void frmNewsManager::subDeleteNews()
 
 // ---------------------------------------------------------------- channel check
 
-void frmNewsManager::subCheckNews()
-{
+void frmNewsManager::subCheckNews() {
     m_CheckNews->Clear();
     m_CheckNews->Init();
     if (g_varNewsChannels.rowCount() == 0) {
@@ -374,39 +341,31 @@ void frmNewsManager::subCheckNews()
     m_CheckNews->setDefaultTimeout(m_lngTimeout);
     for (int i = 0; i < g_varNewsChannels.rowCount(); ++i) {
         const QString key = g_varNewsChannels.text(i, 0);
-        if (!blnIsSafeNewsId(key))
-            continue; // the key names the reply file
-        if (!m_CheckNews->AddHttpDownload(key, strCheckNewsUrl(g_varNewsChannels.text(i, 2), m_strLastNewsTime),
-                                          news + QStringLiteral("tmp") + key + QStringLiteral(".tmp"), 80,
-                                          m_lngTimeout != 0, 0))
+        if (!blnIsSafeNewsId(key)) continue; // the key names the reply file
+        if (!m_CheckNews->AddHttpDownload(
+                key, strCheckNewsUrl(g_varNewsChannels.text(i, 2), m_strLastNewsTime),
+                news + QStringLiteral("tmp") + key + QStringLiteral(".tmp"), 80, m_lngTimeout != 0, 0))
             reportRunError(m_CheckNews->lastErrorNumber(),
                            QStringLiteral("消息频道 %1：%2").arg(key, m_CheckNews->lastErrorText()));
     }
-    if (m_CheckNews->DownloadListCount() == 0)
-        return;
+    if (m_CheckNews->DownloadListCount() == 0) return;
     subShowProcess();
     m_CheckNews->StartDownload();
 }
 
-void frmNewsManager::onCheckState(const QString&, int state)
-{
-    if (state == 8)
-        subReadNewsReplies();
+void frmNewsManager::onCheckState(const QString&, int state) {
+    if (state == 8) subReadNewsReplies();
 }
 
-void frmNewsManager::onPageState(int state)
-{
-    if (state == 8 && !m_CheckNews->StillExecuting())
-        subHideProcess();
+void frmNewsManager::onPageState(int state) {
+    if (state == 8 && !m_CheckNews->StillExecuting()) subHideProcess();
 }
 
-void frmNewsManager::subReadNewsReplies()
-{
+void frmNewsManager::subReadNewsReplies() {
     m_HttpDownload->Clear();
     for (int i = 0; i < g_varNewsChannels.rowCount(); ++i) {
         const QString key = g_varNewsChannels.text(i, 0);
-        if (!blnIsSafeNewsId(key))
-            continue;
+        if (!blnIsSafeNewsId(key)) continue;
         const QString reply = strNewsFolder() + QStringLiteral("tmp") + key + QStringLiteral(".tmp");
         blnParseNewsReply(reply);
         subKillFile(reply);
@@ -420,15 +379,12 @@ void frmNewsManager::subReadNewsReplies()
     }
 }
 
-bool frmNewsManager::blnParseNewsReply(const QString& path)
-{
+bool frmNewsManager::blnParseNewsReply(const QString& path) {
     const QString news = strNewsFolder();
     for (NewsItem row : parseNewsReply(path)) {
-        if (!blnIsSafeNewsId(row.NewsID))
-            continue;
+        if (!blnIsSafeNewsId(row.NewsID)) continue;
         subRaiseLastNewsTime(m_strLastNewsTime, row.IssueTime);
-        if (!blnSaveNewsFile(news, row))
-            continue;
+        if (!blnSaveNewsFile(news, row)) continue;
         const QString key = strNewsKey(row);
         if (QTreeWidgetItem* e = entry(key)) {
             // Known already: the stored record and its entry take the new text.
@@ -449,18 +405,15 @@ bool frmNewsManager::blnParseNewsReply(const QString& path)
     return true;
 }
 
-void frmNewsManager::subShowProcess()
-{
+void frmNewsManager::subShowProcess() {
     picProcess->show();
 }
 
-void frmNewsManager::subHideProcess()
-{
+void frmNewsManager::subHideProcess() {
     picProcess->hide();
 }
 
-void frmNewsManager::closeEvent(QCloseEvent* event)
-{
+void frmNewsManager::closeEvent(QCloseEvent* event) {
     if (m_CheckNews->StillExecuting() || m_HttpDownload->StillExecuting()) {
         if (!askOk(QStringLiteral("提示"),
                    QStringLiteral("关闭此窗体将中止正在进行的操作，您是否确定关闭此窗口？"))) {

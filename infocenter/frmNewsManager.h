@@ -24,7 +24,9 @@ class QTimer;
 class QTreeWidget;
 class QTreeWidgetItem;
 class cHttpDownload;
-namespace ui { class CommandBar; }
+namespace ui {
+class CommandBar;
+}
 
 class frmNewsManager : public QWidget {
     Q_OBJECT

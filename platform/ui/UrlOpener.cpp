@@ -15,16 +15,21 @@ UrlOpener* g_opener = nullptr;
 
 } // namespace
 
-UrlOpener& UrlOpener::current()
-{
+UrlOpener& UrlOpener::current() {
     static DesktopUrlOpener desktop;
     return g_opener ? *g_opener : desktop;
 }
 
-void UrlOpener::install(UrlOpener* opener) { g_opener = opener; }
+void UrlOpener::install(UrlOpener* opener) {
+    g_opener = opener;
+}
 
-RecordingUrlOpener::RecordingUrlOpener() : previous_(g_opener) { install(this); }
+RecordingUrlOpener::RecordingUrlOpener() : previous_(g_opener) {
+    install(this);
+}
 
-RecordingUrlOpener::~RecordingUrlOpener() { install(previous_); }
+RecordingUrlOpener::~RecordingUrlOpener() {
+    install(previous_);
+}
 
 } // namespace ui

@@ -24,8 +24,7 @@ class RecordingUrlOpener : public UrlOpener {
 public:
     RecordingUrlOpener();
     ~RecordingUrlOpener() override;
-    bool open(const QUrl& url) override
-    {
+    bool open(const QUrl& url) override {
         opened.append(url);
         return true;
     }

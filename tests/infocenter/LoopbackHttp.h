@@ -15,24 +15,23 @@ namespace testhttp {
 
 struct Route {
     enum Mode {
-        Length,   // Content-Length and the whole body
-        Chunked,  // Transfer-Encoding: chunked
-        Stall,    // Content-Length, then only `sendBytes` of the body, then silence
+        Length,     // Content-Length and the whole body
+        Chunked,    // Transfer-Encoding: chunked
+        Stall,      // Content-Length, then only `sendBytes` of the body, then silence
         CloseEarly, // Content-Length, `sendBytes` of the body, then the connection closes
-        Silent,   // reads the request and never answers
+        Silent,     // reads the request and never answers
     };
     Mode mode = Length;
     int status = 200;
     QByteArray body;
-    int delayMs = 0;        // before the first byte of the answer
-    int sendBytes = 0;      // Stall / CloseEarly
-    qint64 announce = -1;   // Content-Length sent (-1: the body's size)
+    int delayMs = 0;      // before the first byte of the answer
+    int sendBytes = 0;    // Stall / CloseEarly
+    qint64 announce = -1; // Content-Length sent (-1: the body's size)
 };
 
 class LoopbackHttp : public QObject {
 public:
-    LoopbackHttp()
-    {
+    LoopbackHttp() {
         server_.listen(QHostAddress::LocalHost, 0);
         connect(&server_, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* s = server_.nextPendingConnection()) {
@@ -46,8 +45,7 @@ public:
     quint16 port() const { return server_.serverPort(); }
 
     void route(const QByteArray& path, const Route& r) { routes_.insert(path, r); }
-    void route(const QByteArray& path, const QByteArray& body, int status = 200)
-    {
+    void route(const QByteArray& path, const QByteArray& body, int status = 200) {
         Route r;
         r.body = body;
         r.status = status;
@@ -57,19 +55,16 @@ public:
     QList<QByteArray> requests; // "GET /path?query HTTP/1.1"
 
 private:
-    void onRead(QTcpSocket* s)
-    {
+    void onRead(QTcpSocket* s) {
         QByteArray& buf = buffers_[s];
         buf += s->readAll();
-        if (!buf.contains("\r\n\r\n"))
-            return;
+        if (!buf.contains("\r\n\r\n")) return;
         const QByteArray line = buf.left(buf.indexOf("\r\n"));
         buffers_.remove(s);
         requests.append(line);
         QByteArray target = line.split(' ').value(1);
         const int q = target.indexOf('?');
-        if (q >= 0)
-            target.truncate(q);
+        if (q >= 0) target.truncate(q);
         Route r;
         if (routes_.contains(target))
             r = routes_.value(target);
@@ -77,17 +72,14 @@ private:
             r.status = 404;
             r.body = "not found";
         }
-        if (r.mode == Route::Silent)
-            return;
+        if (r.mode == Route::Silent) return;
         QPointer<QTcpSocket> sock(s);
         QTimer::singleShot(r.delayMs, this, [sock, r] {
-            if (sock)
-                answer(sock, r);
+            if (sock) answer(sock, r);
         });
     }
 
-    static void answer(QTcpSocket* s, const Route& r)
-    {
+    static void answer(QTcpSocket* s, const Route& r) {
         QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) + " X\r\nContent-Type: text/xml\r\n";
         if (r.mode == Route::Chunked) {
             head += "Transfer-Encoding: chunked\r\nConnection: close\r\n\r\n";
@@ -106,8 +98,7 @@ private:
         if (r.mode == Route::Stall || r.mode == Route::CloseEarly) {
             s->write(head + r.body.left(r.sendBytes));
             s->flush();
-            if (r.mode == Route::CloseEarly)
-                s->disconnectFromHost();
+            if (r.mode == Route::CloseEarly) s->disconnectFromHost();
             return;
         }
         s->write(head + r.body);

@@ -22,14 +22,12 @@ struct Event {
     bool operator==(const Event&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& os, const Event& e)
-{
-    return os << "(" << e.key.toStdString() << "," << e.state << "," << e.fileLength << "," << e.downloadLength
-              << ")";
+std::ostream& operator<<(std::ostream& os, const Event& e) {
+    return os << "(" << e.key.toStdString() << "," << e.state << "," << e.fileLength << ","
+              << e.downloadLength << ")";
 }
 
-QByteArray pattern(int n)
-{
+QByteArray pattern(int n) {
     QByteArray b(n, 'x');
     for (int i = 0; i < n; ++i)
         b[i] = char('a' + i % 26);
@@ -38,8 +36,7 @@ QByteArray pattern(int n)
 
 class HttpDownloadTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         q.setTickInterval(20);
         q.setMoveOnDelay(0);
         QObject::connect(&q, &cHttpDownload::StateChanged, [this](const QString& k, int s, int f, int d) {
@@ -47,25 +44,22 @@ protected:
         });
     }
     QString dest(const QString& name) const { return dir.filePath(name); }
-    bool add(const QString& key, const QByteArray& path, bool async = false, int timeout = 0)
-    {
-        return q.AddHttpDownload(key, server.base() + QString::fromLatin1(path), dest(key), 80, async, timeout);
+    bool add(const QString& key, const QByteArray& path, bool async = false, int timeout = 0) {
+        return q.AddHttpDownload(key, server.base() + QString::fromLatin1(path), dest(key), 80, async,
+                                 timeout);
     }
     // Runs the queue to its end (state 8).
-    void run()
-    {
+    void run() {
         events.clear();
         q.StartDownload();
         ASSERT_TRUE(QTest::qWaitFor([this] { return !q.StillExecuting(); }, 10000));
         ASSERT_FALSE(events.isEmpty());
         EXPECT_EQ(events.last(), (Event{"", 8, 0, 0}));
     }
-    QList<int> states(const QString& key) const
-    {
+    QList<int> states(const QString& key) const {
         QList<int> out;
         for (const Event& e : events)
-            if (e.key == key)
-                out.append(e.state);
+            if (e.key == key) out.append(e.state);
         return out;
     }
 
@@ -77,8 +71,7 @@ protected:
 
 } // namespace
 
-TEST_F(HttpDownloadTest, KeysAreUniqueAndSlashesAreTurned)
-{
+TEST_F(HttpDownloadTest, KeysAreUniqueAndSlashesAreTurned) {
     q.StartDownload(); // empty list: nothing at all
     EXPECT_FALSE(q.StillExecuting());
     EXPECT_TRUE(events.isEmpty());
@@ -98,28 +91,26 @@ TEST_F(HttpDownloadTest, KeysAreUniqueAndSlashesAreTurned)
     EXPECT_TRUE(q.AddHttpDownload("a", "http://h/z", "z", 80, true, 5));
 }
 
-TEST_F(HttpDownloadTest, BodyArrivesInChunksOf1024)
-{
+TEST_F(HttpDownloadTest, BodyArrivesInChunksOf1024) {
     const QByteArray body = pattern(2049);
     server.route("/big", body);
     server.route("/small", "tiny");
     ASSERT_TRUE(add("big", "/big"));
     ASSERT_TRUE(add("small", "/small"));
     run();
-    const QList<Event> expected = {{"", 0, 0, 0},           {"big", 1, 0, 0},       {"big", 2, 2049, 0},
-                                   {"big", 3, 2049, 1024},  {"big", 3, 2049, 2048}, {"big", 3, 2049, 2049},
-                                   {"big", 4, 2049, 2049},  {"small", 1, 0, 0},     {"small", 2, 4, 0},
-                                   {"small", 3, 4, 4},      {"small", 4, 4, 4},     {"", 8, 0, 0}};
+    const QList<Event> expected = {{"", 0, 0, 0},          {"big", 1, 0, 0},       {"big", 2, 2049, 0},
+                                   {"big", 3, 2049, 1024}, {"big", 3, 2049, 2048}, {"big", 3, 2049, 2049},
+                                   {"big", 4, 2049, 2049}, {"small", 1, 0, 0},     {"small", 2, 4, 0},
+                                   {"small", 3, 4, 4},     {"small", 4, 4, 4},     {"", 8, 0, 0}};
     EXPECT_EQ(events, expected);
     EXPECT_EQ(testsupport::readBytes(dest("big")), body);
     EXPECT_EQ(q.CompletedCount(), q.DownloadListCount());
     EXPECT_EQ(q.item(1).FileLength, 2049);
 }
 
-TEST_F(HttpDownloadTest, WhatEachReplyLeavesBehind)
-{
-    const QByteArray utf8 = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><r><items>新闻标题</items></r>")
-                                .toUtf8();
+TEST_F(HttpDownloadTest, WhatEachReplyLeavesBehind) {
+    const QByteArray utf8 =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><r><items>新闻标题</items></r>").toUtf8();
     Route chunked;
     chunked.mode = Route::Chunked;
     chunked.body = pattern(3000);
@@ -171,20 +162,18 @@ TEST_F(HttpDownloadTest, WhatEachReplyLeavesBehind)
         ASSERT_FALSE(s.isEmpty());
         EXPECT_EQ(s.first(), 1);
         EXPECT_EQ(s.last(), c.endState);
-        if (c.async)
-            EXPECT_FALSE(s.contains(2) || s.contains(3));
-        const QByteArray expected = c.stored == "-" ? "OLD-CONTENT-THAT-IS-LONGER-THAN-SOME-REPLIES" : c.stored;
+        if (c.async) EXPECT_FALSE(s.contains(2) || s.contains(3));
+        const QByteArray expected =
+            c.stored == "-" ? "OLD-CONTENT-THAT-IS-LONGER-THAN-SOME-REPLIES" : c.stored;
         EXPECT_EQ(testsupport::readBytes(dest(c.key)), expected);
     }
     for (const Event& e : events)
-        if (e.key == "utf8" && e.state == 4)
-            EXPECT_EQ(e.fileLength, utf8.size());
+        if (e.key == "utf8" && e.state == 4) EXPECT_EQ(e.fileLength, utf8.size());
     // Nothing but the destinations is left in the folder (no temporary files).
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), int(std::size(cases)));
 }
 
-TEST_F(HttpDownloadTest, TimeOutsAndStalls)
-{
+TEST_F(HttpDownloadTest, TimeOutsAndStalls) {
     Route slow;
     slow.body = "late";
     slow.delayMs = 600;
@@ -223,8 +212,7 @@ TEST_F(HttpDownloadTest, TimeOutsAndStalls)
     EXPECT_EQ(testsupport::readBytes(dest("slow")), "late");
 }
 
-TEST_F(HttpDownloadTest, PortInTheAddressWinsOverTheItemsPort)
-{
+TEST_F(HttpDownloadTest, PortInTheAddressWinsOverTheItemsPort) {
     server.route("/p", "port");
     const QString noPort = QStringLiteral("http://127.0.0.1/p");
     ASSERT_TRUE(q.AddHttpDownload("withPort", server.base() + "/p", dest("a"), 1, false, 0));
@@ -234,8 +222,7 @@ TEST_F(HttpDownloadTest, PortInTheAddressWinsOverTheItemsPort)
     EXPECT_EQ(states("itemPort").last(), 4);
 }
 
-TEST_F(HttpDownloadTest, StopEndsTheRunWithoutState8AndARestartBeginsAtOne)
-{
+TEST_F(HttpDownloadTest, StopEndsTheRunWithoutState8AndARestartBeginsAtOne) {
     Route silent;
     silent.mode = Route::Silent;
     server.route("/silent", silent);
@@ -255,8 +242,7 @@ TEST_F(HttpDownloadTest, StopEndsTheRunWithoutState8AndARestartBeginsAtOne)
     q.Clear();
     ASSERT_TRUE(add("ok", "/ok"));
     QObject::connect(&q, &cHttpDownload::StateChanged, &q, [this](const QString& k, int s, int, int) {
-        if (k == "ok" && s == 4 && q.DownloadListCount() == 1)
-            add("late", "/ok");
+        if (k == "ok" && s == 4 && q.DownloadListCount() == 1) add("late", "/ok");
     });
     run();
     EXPECT_EQ(states("late").last(), 4);

@@ -14,8 +14,7 @@ namespace {
 class NewsStoreTest : public ProgramFolder {};
 } // namespace
 
-TEST_F(NewsStoreTest, SettingsFile)
-{
+TEST_F(NewsStoreTest, SettingsFile) {
     NewsSetting s{7, 8, "kept"};
     QString error;
     EXPECT_TRUE(blnReadNewsSettingFile(setting(), s, &error)); // no file: nothing read
@@ -31,7 +30,7 @@ TEST_F(NewsStoreTest, SettingsFile)
         {u"[NewsChannel]\r\nCheckCycle=3\r\nTimeout= 20 \r\nLastNewsTime=2024-05-01 上午\r\n"_qs, true, 3, 20,
          u"2024-05-01 上午"_qs},
         {"[newschannel]\r\ncheckcycle=1\r\nTIMEOUT=0\r\n", true, 1, 0, "now"},
-        {"[NewsChannel]\r\nTimeout=5\r\n", false, 0, 0, ""},           // CheckCycle missing
+        {"[NewsChannel]\r\nTimeout=5\r\n", false, 0, 0, ""},                   // CheckCycle missing
         {"[NewsChannel]\r\nCheckCycle=4\r\nTimeout=abc\r\n", false, 4, 0, ""}, // read up to the bad key
         {"[NewsChannel]\r\nCheckCycle=4\r\nTimeout=\r\n", false, 4, 0, ""},
     };
@@ -57,8 +56,7 @@ TEST_F(NewsStoreTest, SettingsFile)
     EXPECT_TRUE(testsupport::readBytes(setting()).contains(text::toGb18030(u"时间"_qs)));
 }
 
-TEST_F(NewsStoreTest, StoredItemsAreListedByFolderName)
-{
+TEST_F(NewsStoreTest, StoredItemsAreListedByFolderName) {
     store("b2", "<NEWS><newsid> b2 </newsid><SUBJECT>second</SUBJECT><newstype>T</newstype>"
                 "<issuetime> 2024-01-02 </issuetime><Other>x</Other></NEWS>");
     store("A1", newsXml("A1", u"第一"_qs, "W"));
@@ -84,8 +82,7 @@ TEST_F(NewsStoreTest, StoredItemsAreListedByFolderName)
         EXPECT_TRUE(i.Readed);
 }
 
-TEST_F(NewsStoreTest, SavingWritesTheWholeFileInsideTheNewsFolderOnly)
-{
+TEST_F(NewsStoreTest, SavingWritesTheWholeFileInsideTheNewsFolderOnly) {
     NewsItem item;
     item.NewsID = "N1";
     item.Subject = u"标题 <&>"_qs;
@@ -120,8 +117,7 @@ TEST_F(NewsStoreTest, SavingWritesTheWholeFileInsideTheNewsFolderOnly)
     EXPECT_TRUE(QDir(news()).exists());
 }
 
-TEST_F(NewsStoreTest, ChannelReplies)
-{
+TEST_F(NewsStoreTest, ChannelReplies) {
     const QString path = news() + "tmpC.tmp";
     writeBytes(path, "<?xml version=\"1.0\"?><root><table><news_id> 1 </news_id><Subject>a</Subject>"
                      "<Content>c1</Content><Issue_Time>2024-05-01 09:00 </Issue_Time></table>"
@@ -140,8 +136,10 @@ TEST_F(NewsStoreTest, ChannelReplies)
     EXPECT_TRUE(parseNewsReply(path).isEmpty());
     EXPECT_TRUE(parseNewsReply(news() + "missing.tmp").isEmpty());
 
-    EXPECT_EQ(strCheckNewsUrl("http://h/n/", "2024-03-05 10:20"), "http://h/n/CheckLastNews.aspx?lasttime=2024-03-05");
-    EXPECT_EQ(strCheckNewsUrl("http://h/n/", "2024-3-5"), "http://h/n/CheckLastNews.aspx?lasttime=2024-03-05");
+    EXPECT_EQ(strCheckNewsUrl("http://h/n/", "2024-03-05 10:20"),
+              "http://h/n/CheckLastNews.aspx?lasttime=2024-03-05");
+    EXPECT_EQ(strCheckNewsUrl("http://h/n/", "2024-3-5"),
+              "http://h/n/CheckLastNews.aspx?lasttime=2024-03-05");
     EXPECT_EQ(strCheckNewsUrl("b/", "garbage"),
               "b/CheckLastNews.aspx?lasttime=" + QDate::currentDate().toString("yyyy-MM-dd"));
 

@@ -32,31 +32,26 @@ namespace {
 
 class NewsWindowTest : public newstest::ProgramFolder {
 protected:
-    void TearDown() override
-    {
+    void TearDown() override {
         delete form;
         g_varNewsChannels = DBResultSet();
         ProgramFolder::TearDown();
     }
-    frmNewsManager* open()
-    {
+    frmNewsManager* open() {
         form = new frmNewsManager;
         form->show();
         return form;
     }
-    QStringList entryKeys() const
-    {
+    QStringList entryKeys() const {
         QStringList keys;
         for (int i = 0; i < form->lvTree->topLevelItemCount(); ++i)
             keys.append(form->lvTree->topLevelItem(i)->data(0, frmNewsManager::KeyRole).toString());
         return keys;
     }
-    QString icon(const QString& key) const
-    {
+    QString icon(const QString& key) const {
         return form->entry(key)->data(0, frmNewsManager::IconKeyRole).toString();
     }
-    void setChannels(const QList<QPair<QString, QString>>& channels)
-    {
+    void setChannels(const QList<QPair<QString, QString>>& channels) {
         DBResultSet t(int(channels.size()), 3);
         for (int i = 0; i < channels.size(); ++i) {
             t.setCell(0, 2 + i, channels[i].first);
@@ -64,19 +59,19 @@ protected:
         }
         g_varNewsChannels = t;
     }
-    void fastQueues()
-    {
+    void fastQueues() {
         for (cHttpDownload* q : {form->m_CheckNews, form->m_HttpDownload}) {
             q->setTickInterval(20);
             q->setMoveOnDelay(0);
         }
     }
-    bool waitIdle()
-    {
-        return QTest::qWaitFor([this] {
-            return !form->m_CheckNews->StillExecuting() && !form->m_HttpDownload->StillExecuting()
-                   && !form->picProcess->isVisible();
-        }, 10000);
+    bool waitIdle() {
+        return QTest::qWaitFor(
+            [this] {
+                return !form->m_CheckNews->StillExecuting() && !form->m_HttpDownload->StillExecuting() &&
+                       !form->picProcess->isVisible();
+            },
+            10000);
     }
 
     frmNewsManager* form = nullptr;
@@ -86,12 +81,12 @@ protected:
 
 } // namespace
 
-TEST_F(NewsWindowTest, ShowsEachKindOfItem)
-{
+TEST_F(NewsWindowTest, ShowsEachKindOfItem) {
     store("t1", newsXml("t1", u"文字消息"_qs, "T", u"正文内容"_qs));
     store("w1", newsXml("w1", "page", "W"));
-    testsupport::writeBytes(news() + "w1/index.htm",
-                            "<html><body><p>Local page</p><img src=\"http://127.0.0.1:1/x.png\"></body></html>");
+    testsupport::writeBytes(
+        news() + "w1/index.htm",
+        "<html><body><p>Local page</p><img src=\"http://127.0.0.1:1/x.png\"></body></html>");
     store("l1", newsXml("l1", "link", "L", "https://example.org/a?b=1&c=2"));
     store("l2", newsXml("l2", "bad link", "L", "javascript:alert(1)"));
     store("x1", newsXml("x1", "lower", "t", "not shown"));
@@ -135,12 +130,11 @@ TEST_F(NewsWindowTest, ShowsEachKindOfItem)
     EXPECT_EQ(form->txtNews->toPlainText(), u"正文内容"_qs);
 }
 
-TEST_F(NewsWindowTest, TickAllAndDeleteAfterTheQuestion)
-{
+TEST_F(NewsWindowTest, TickAllAndDeleteAfterTheQuestion) {
     store("a", newsXml("a", "A", "T"));
     store("b", newsXml("b", "B", "T"));
     store("c", newsXml("other-id", "C", "T")); // deleted by its folder, not by its id
-    store("d", "<News><NewsID>d");               // does not parse
+    store("d", "<News><NewsID>d");             // does not parse
     QDir().mkpath(news() + "other-id");
     testsupport::writeBytes(news() + "other-id/keep.txt", "keep");
     open();
@@ -185,8 +179,7 @@ TEST_F(NewsWindowTest, TickAllAndDeleteAfterTheQuestion)
     EXPECT_EQ(form->picStack->currentWidget(), form->txtNews);
 }
 
-TEST_F(NewsWindowTest, SettingsAreReadBeforeShowingAndABadTimeoutIsReported)
-{
+TEST_F(NewsWindowTest, SettingsAreReadBeforeShowingAndABadTimeoutIsReported) {
     open();
     EXPECT_TRUE(form->blnReadNewsSetting()); // no file
     EXPECT_TRUE(dialogs.shown.isEmpty());
@@ -214,8 +207,7 @@ TEST_F(NewsWindowTest, SettingsAreReadBeforeShowingAndABadTimeoutIsReported)
     form->setParent(nullptr);
 }
 
-TEST_F(NewsWindowTest, WithoutChannelsTheCheckOnlyWarns)
-{
+TEST_F(NewsWindowTest, WithoutChannelsTheCheckOnlyWarns) {
     open();
     form->tbStandard->clickItem("Check");
     ASSERT_EQ(dialogs.shown.size(), 1);
@@ -229,23 +221,21 @@ TEST_F(NewsWindowTest, WithoutChannelsTheCheckOnlyWarns)
     EXPECT_EQ(dialogs.shown.size(), 1);
 }
 
-TEST_F(NewsWindowTest, ChannelCheckStoresListsAndFetchesPages)
-{
+TEST_F(NewsWindowTest, ChannelCheckStoresListsAndFetchesPages) {
     LoopbackHttp server;
     const QString page = server.base() + "/pages/p1.htm";
-    server.route("/a/CheckLastNews.aspx",
-                 reply({replyRow("n1", u"第一条"_qs, "T", "2024-05-03 09:00"),
-                        replyRow("old", u"更新后"_qs, "T", "2024-04-01"),
-                        replyRow("", "empty id", "T", "2030-01-01"),
-                        replyRow("../escape", "dots", "T", "2030-01-01"),
-                        replyRow("a/b", "slash", "T", "2030-01-01"),
-                        replyRow("..", "up", "T", "2030-01-01"),
-                        replyRow("w1", "page", "W", "2024-05-02", page),
-                        replyRow("n2", u"重复之后的新条目"_qs, "T", "2024-05-01")}));
-    server.route("/b/CheckLastNews.aspx",
-                 QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><ds><table><news_id>n3</news_id>"
-                                "<subject>小写</subject><issue_time>2024-05-09 08:00</issue_time></table></ds>")
-                     .toUtf8());
+    server.route(
+        "/a/CheckLastNews.aspx",
+        reply({replyRow("n1", u"第一条"_qs, "T", "2024-05-03 09:00"),
+               replyRow("old", u"更新后"_qs, "T", "2024-04-01"), replyRow("", "empty id", "T", "2030-01-01"),
+               replyRow("../escape", "dots", "T", "2030-01-01"), replyRow("a/b", "slash", "T", "2030-01-01"),
+               replyRow("..", "up", "T", "2030-01-01"), replyRow("w1", "page", "W", "2024-05-02", page),
+               replyRow("n2", u"重复之后的新条目"_qs, "T", "2024-05-01")}));
+    server.route(
+        "/b/CheckLastNews.aspx",
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><ds><table><news_id>n3</news_id>"
+                       "<subject>小写</subject><issue_time>2024-05-09 08:00</issue_time></table></ds>")
+            .toUtf8());
     server.route("/c/CheckLastNews.aspx", "server error", 500);
     server.route("/d/CheckLastNews.aspx", "no xml here");
     server.route("/pages/p1.htm", "<html><body><p>fetched page</p></body></html>");
@@ -298,8 +288,7 @@ TEST_F(NewsWindowTest, ChannelCheckStoresListsAndFetchesPages)
     EXPECT_EQ(icon("Kn1"), "Readed");
 }
 
-TEST_F(NewsWindowTest, AnUnreadEntryIsMarkedReadTwoSecondsAfterShowing)
-{
+TEST_F(NewsWindowTest, AnUnreadEntryIsMarkedReadTwoSecondsAfterShowing) {
     LoopbackHttp server;
     server.route("/a/CheckLastNews.aspx",
                  reply({replyRow("u1", "one", "T", "2024-05-01"), replyRow("u2", "two", "T", "2024-05-02")}));
@@ -319,8 +308,7 @@ TEST_F(NewsWindowTest, AnUnreadEntryIsMarkedReadTwoSecondsAfterShowing)
     EXPECT_EQ(icon("Ku1"), "UnReaded");
 }
 
-TEST_F(NewsWindowTest, ClosingDuringACheckAsksAndStopsBothQueues)
-{
+TEST_F(NewsWindowTest, ClosingDuringACheckAsksAndStopsBothQueues) {
     LoopbackHttp server;
     Route silent;
     silent.mode = Route::Silent;

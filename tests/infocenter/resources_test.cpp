@@ -8,15 +8,13 @@
 
 namespace {
 
-QString resources()
-{
+QString resources() {
     return qEnvironmentVariable("CONSIGN_SOURCE_DIR") + QStringLiteral("/resources/");
 }
 
 } // namespace
 
-TEST(InfoCenterResources, NewsOfEachKindAndSettings)
-{
+TEST(InfoCenterResources, NewsOfEachKindAndSettings) {
     NewsSetting s;
     QString error;
     EXPECT_TRUE(blnReadNewsSettingFile(resources() + "InfoCenter/setting.ini", s, &error));
@@ -30,15 +28,13 @@ TEST(InfoCenterResources, NewsOfEachKindAndSettings)
         EXPECT_EQ(i.NewsID, i.Folder);
         if (i.NewsType == "W")
             EXPECT_TRUE(QFileInfo(resources() + "InfoCenter/News/" + i.Folder + "/index.htm").isFile());
-        if (i.NewsType == "L")
-            EXPECT_TRUE(i.Content.startsWith("https://"));
+        if (i.NewsType == "L") EXPECT_TRUE(i.Content.startsWith("https://"));
     }
     types.sort();
     EXPECT_EQ(types, (QStringList{"L", "T", "W"}));
 }
 
-TEST(InfoCenterResources, UpdateNotesOfThisProgram)
-{
+TEST(InfoCenterResources, UpdateNotesOfThisProgram) {
     QString folder = resources() + u"Update/流通委托"_qs;
     QList<UpdateItem> items;
     EXPECT_TRUE(UpdatingReader().LoadUpdatings(folder, "qn.qorlan.lt4", items));

@@ -21,19 +21,17 @@ namespace {
 const QString kSig = QStringLiteral("qn.qorlan.lt4");
 
 QByteArray noteFile(const QString& release, const QStringList& items, const QString& sig = kSig,
-                    const QString& beforeHeader = {})
-{
-    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><updates>") + beforeHeader
-                  + QStringLiteral("<properties><property name=\"数字签名\" value=\"%1\"/>"
-                                   "<property name=\"发布时间\" value=\"%2\"/></properties>")
-                        .arg(sig, release);
+                    const QString& beforeHeader = {}) {
+    QString xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?><updates>") + beforeHeader +
+                  QStringLiteral("<properties><property name=\"数字签名\" value=\"%1\"/>"
+                                 "<property name=\"发布时间\" value=\"%2\"/></properties>")
+                      .arg(sig, release);
     for (const QString& i : items)
         xml += i;
     return (xml + QStringLiteral("</updates>")).toUtf8();
 }
 
-QString item(const QString& subject, const QString& catalog, const QString& extra = {})
-{
+QString item(const QString& subject, const QString& catalog, const QString& extra = {}) {
     return QStringLiteral("<item subject=\"%1\" catalog=\"%2\" date=\"2024-01-01\" level=\"一般\" "
                           "descript=\"说明%1\" %3/>")
         .arg(subject, catalog, extra);
@@ -42,18 +40,15 @@ QString item(const QString& subject, const QString& catalog, const QString& extr
 class UpdatingTest : public ::testing::Test {
 protected:
     QString path(const QString& name) const { return dir.filePath(name); }
-    QList<UpdateItem> load(bool* ok = nullptr)
-    {
+    QList<UpdateItem> load(bool* ok = nullptr) {
         QList<UpdateItem> items;
         QString folder = dir.path() + "/";
         const bool r = UpdatingReader().LoadUpdatings(folder, kSig, items);
-        if (ok)
-            *ok = r;
+        if (ok) *ok = r;
         EXPECT_EQ(folder, dir.path()); // the trailing separator is removed from the caller's text
         return items;
     }
-    QStringList subjects(const QList<UpdateItem>& items) const
-    {
+    QStringList subjects(const QList<UpdateItem>& items) const {
         QStringList out;
         for (const UpdateItem& u : items)
             out.append(u.Subject);
@@ -64,8 +59,7 @@ protected:
 
 } // namespace
 
-TEST_F(UpdatingTest, WhichFilesAndItemsAreRead)
-{
+TEST_F(UpdatingTest, WhichFilesAndItemsAreRead) {
     bool ok = false;
     EXPECT_TRUE(load(&ok).isEmpty());
     EXPECT_TRUE(ok); // an empty folder is read to its end
@@ -85,13 +79,15 @@ TEST_F(UpdatingTest, WhichFilesAndItemsAreRead)
                               "<properties><property name=\"数字签名\" value=\"other\"/></properties>"
                               "<Item/></R>"_qs.toUtf8());
     // The first properties element decides, even when a later one carries the signature.
-    writeBytes(path("i.xml"), u"<R><properties/><properties><property name=\"数字签名\" value=\"qn.qorlan.lt4\"/>"
-                              "<property name=\"发布时间\" value=\"2024-04\"/></properties><item subject=\"i1\"/></R>"_qs
-                                  .toUtf8());
+    writeBytes(
+        path("i.xml"),
+        u"<R><properties/><properties><property name=\"数字签名\" value=\"qn.qorlan.lt4\"/>"
+        "<property name=\"发布时间\" value=\"2024-04\"/></properties><item subject=\"i1\"/></R>"_qs.toUtf8());
     // A second, different signature ends the scan: the release time after it is not read.
-    writeBytes(path("j.xml"), u"<R><properties><property name=\"数字签名\" value=\"qn.qorlan.lt4\"/>"
-                              "<property name=\"数字签名\" value=\"x\"/><property name=\"发布时间\" value=\"t\"/>"
-                              "</properties><item subject=\"j1\"/></R>"_qs.toUtf8());
+    writeBytes(path("j.xml"),
+               u"<R><properties><property name=\"数字签名\" value=\"qn.qorlan.lt4\"/>"
+               "<property name=\"数字签名\" value=\"x\"/><property name=\"发布时间\" value=\"t\"/>"
+               "</properties><item subject=\"j1\"/></R>"_qs.toUtf8());
     QDir(dir.path()).mkdir("sub");
     writeBytes(path("sub/k.xml"), noteFile("2024-05", {item("k1", "X")}));
 
@@ -115,8 +111,7 @@ TEST_F(UpdatingTest, WhichFilesAndItemsAreRead)
     EXPECT_FALSE(UpdatingReader().LoadUpdatings(missing, kSig, none));
 }
 
-TEST_F(UpdatingTest, TheItemListStopsAt32767)
-{
+TEST_F(UpdatingTest, TheItemListStopsAt32767) {
     QString xml;
     for (int i = 0; i < 20000; ++i)
         xml += QStringLiteral("<item subject=\"s%1\"/>").arg(i);
@@ -128,11 +123,10 @@ TEST_F(UpdatingTest, TheItemListStopsAt32767)
     EXPECT_EQ(items.size(), 32767);
 }
 
-TEST_F(UpdatingTest, GroupsInFirstMetOrderItemsReversed)
-{
+TEST_F(UpdatingTest, GroupsInFirstMetOrderItemsReversed) {
     QList<UpdateItem> items;
-    for (auto [s, r, c] : {std::tuple{"1", "R1", "X"}, {"2", "R2", "Y"}, {"3", "R1", "Y"}, {"4", "R2", "X"},
-                           {"5", "", ""}}) {
+    for (auto [s, r, c] :
+         {std::tuple{"1", "R1", "X"}, {"2", "R2", "Y"}, {"3", "R1", "Y"}, {"4", "R2", "X"}, {"5", "", ""}}) {
         UpdateItem u;
         u.Subject = s;
         u.ReleaseTime = r;
@@ -155,8 +149,7 @@ namespace {
 
 class UpdatingWindowTest : public UpdatingTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         writeBytes(path("a.xml"), noteFile("2024-01", {item("a1", "X"), item("a2", "Y")}));
         writeBytes(path("b.xml"), noteFile("2024-02", {item("b1", "X"), item("b2", "Z")}));
         form.m_Signature = kSig;
@@ -165,8 +158,7 @@ protected:
         form.show();
         grid = form.vsUpdating;
     }
-    QStringList column(int col) const
-    {
+    QStringList column(int col) const {
         QStringList out;
         for (int r = 1; r < grid->rows(); ++r)
             out.append(grid->textMatrix(r, col).section('\n', 0, 0));
@@ -178,8 +170,7 @@ protected:
 
 } // namespace
 
-TEST_F(UpdatingWindowTest, ThreeViews)
-{
+TEST_F(UpdatingWindowTest, ThreeViews) {
     EXPECT_TRUE(form.windowTitle().endsWith(u" - 最新更新"_qs));
     EXPECT_EQ(form.m_DisplayMode, 0);
     EXPECT_TRUE(form.mnuDisplayByGroup->isChecked());
@@ -223,8 +214,7 @@ TEST_F(UpdatingWindowTest, ThreeViews)
     EXPECT_EQ(column(1).first(), "X");
 }
 
-TEST_F(UpdatingWindowTest, CollapseExpandZoomAndTheColumnHeadingMenu)
-{
+TEST_F(UpdatingWindowTest, CollapseExpandZoomAndTheColumnHeadingMenu) {
     form.subSetGroupExpanded(1, false);
     EXPECT_FALSE(form.blnIsGroupExpanded(1));
     EXPECT_TRUE(grid->rowHidden(2));
@@ -267,8 +257,7 @@ TEST_F(UpdatingWindowTest, CollapseExpandZoomAndTheColumnHeadingMenu)
     EXPECT_EQ(grid->horizontalHeader()->visualIndex(3), 1);
 }
 
-TEST_F(UpdatingWindowTest, F5OpensTheNotesFileReadOnly)
-{
+TEST_F(UpdatingWindowTest, F5OpensTheNotesFileReadOnly) {
     grid->setCurrentCell(1, 1); // a header: nothing
     emit grid->cellClicked(1, 1);
     EXPECT_FALSE(form.mnnViewInExplorer->isEnabled());
@@ -283,8 +272,7 @@ TEST_F(UpdatingWindowTest, F5OpensTheNotesFileReadOnly)
     EXPECT_EQ(grid->col(), 5);
 }
 
-TEST(UpdatingService, OpensTheWindowModallyOnTheFolder)
-{
+TEST(UpdatingService, OpensTheWindowModallyOnTheFolder) {
     QTemporaryDir dir;
     writeBytes(dir.filePath("n.xml"), noteFile("r", {item("s", "c")}));
     ui::ScriptedDialogService dialogs;
@@ -301,8 +289,7 @@ TEST(UpdatingService, OpensTheWindowModallyOnTheFolder)
     EXPECT_TRUE(title.endsWith(u" - 最新更新"_qs));
 }
 
-TEST(UpdatingService, AnEmptyFolderShowsTheHeadingRowOnly)
-{
+TEST(UpdatingService, AnEmptyFolderShowsTheHeadingRowOnly) {
     QTemporaryDir dir;
     frmLastUpdating form;
     form.m_Signature = kSig;
