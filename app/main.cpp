@@ -3,6 +3,7 @@
 
 #include "common/basEnv.h"
 #include "shell/ShellServices.h"
+#include "shell/ShellTools.h"
 #include "shell/basMain.h"
 #if HAVE_MODULE_DESK
 #include "desk/DeskService.h"
@@ -39,6 +40,7 @@ int main(int argc, char* argv[])
 #if HAVE_MODULE_DESK
     shell::Services::install(&desk::deskService());
 #endif
+    shell::Services::install(&shell::shellToolsService());
 #if HAVE_MODULE_INFOCENTER
     shell::Services::install(&infocenter::infoCenterService());
 #endif
