@@ -2,10 +2,10 @@
 
 #include "common/basDB.h"
 #include "common/basFile.h"
+#include "infocenter/LocalBrowser.h"
 #include "infocenter/cHttpDownload.h"
 #include "platform/ui/CommandBar.h"
 #include "platform/ui/DialogService.h"
-#include "platform/ui/UrlOpener.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -26,22 +26,6 @@
 namespace {
 
 QPointer<frmNewsManager> g_instance;
-
-bool isWebAddress(const QUrl& url) {
-    const QString scheme = url.scheme().toLower();
-    return url.isValid() && !url.host().isEmpty() &&
-           (scheme == QLatin1String("http") || scheme == QLatin1String("https"));
-}
-
-// A browser of local pages only: nothing is fetched from the network.
-class LocalBrowser : public QTextBrowser {
-public:
-    using QTextBrowser::QTextBrowser;
-    QVariant loadResource(int type, const QUrl& name) override {
-        if (!name.scheme().isEmpty() && !name.isLocalFile()) return {};
-        return QTextBrowser::loadResource(type, name);
-    }
-};
 
 QIcon envelope(bool read) {
     QPixmap pm(16, 16);
@@ -111,8 +95,6 @@ frmNewsManager::frmNewsManager(QWidget* owner) : QWidget(owner, Qt::Window) {
     txtNews->setReadOnly(true);
     wbNews = new LocalBrowser(this);
     wbNews->setObjectName(QStringLiteral("wbNews"));
-    wbNews->setOpenLinks(false);
-    connect(wbNews, &QTextBrowser::anchorClicked, this, &frmNewsManager::openLink);
     picStack = new QStackedWidget(this);
     picStack->addWidget(txtNews);
     picStack->addWidget(wbNews);
@@ -260,7 +242,7 @@ void frmNewsManager::subShowEntry(QTreeWidgetItem* e) {
         picStack->setCurrentWidget(txtNews);
     } else if (item.NewsType == QLatin1String("L")) {
         const QUrl url(item.Content.trimmed());
-        if (isWebAddress(url))
+        if (LocalBrowser::isWebAddress(url))
             wbNews->setHtml(QStringLiteral("<p><a href=\"%1\">%2</a></p>")
                                 .arg(url.toString(QUrl::FullyEncoded).toHtmlEscaped(),
                                      item.Content.trimmed().toHtmlEscaped()));
@@ -275,10 +257,6 @@ void frmNewsManager::subShowEntry(QTreeWidgetItem* e) {
             wbNews->clear();
         picStack->setCurrentWidget(wbNews);
     }
-}
-
-void frmNewsManager::openLink(const QUrl& url) {
-    if (isWebAddress(url)) ui::UrlOpener::current().open(url);
 }
 
 void frmNewsManager::markRead() {
@@ -397,7 +375,7 @@ bool frmNewsManager::blnParseNewsReply(const QString& path) {
             m_NewsItems.append(row);
             subAddNewsItem(int(m_NewsItems.size()) - 1);
         }
-        if (row.NewsType == QLatin1String("W") && isWebAddress(QUrl(row.LinkUrl.trimmed()))) {
+        if (row.NewsType == QLatin1String("W") && LocalBrowser::isWebAddress(QUrl(row.LinkUrl.trimmed()))) {
             m_HttpDownload->AddHttpDownload(row.NewsID, row.LinkUrl.trimmed(),
                                             news + row.NewsID + QStringLiteral("/index.htm"), 80, false, 0);
         }

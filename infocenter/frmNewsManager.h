@@ -92,7 +92,6 @@ private:
     void markRead();
     void onCheckState(const QString& key, int state);
     void onPageState(int state);
-    void openLink(const QUrl& url);
 
     QString m_strHeaderState = QStringLiteral("UnChecked");
     bool adding_ = false;
