@@ -36,6 +36,8 @@ public:
     QList<QWidget*> gridList() const;
     FindPosition position() const { return pos_; }
     bool sequenceOpen() const { return open_; }
+    // The grid searched last, or nullptr.
+    QWidget* currentGrid() const { return current_.data(); }
 
     QComboBox* cmbValue = nullptr;
     QRadioButton* optSearch[3] = {};

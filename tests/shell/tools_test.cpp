@@ -15,7 +15,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QMainWindow>
@@ -168,6 +170,53 @@ TEST_F(FindTextTest, SpreadsheetScanCaseWholeCellAndDirection) {
     }
 }
 
+TEST_F(FindTextTest, FlexibleGridHiddenCellsDirectionCaseAndWholeCell) {
+    QWidget w;
+    auto* g = new ui::FlexGrid("grdC", &w);
+    g->setRows(4);
+    g->setCols(4);
+    const char* cells[4][4] = {
+        {"", "h1", "h2", "h3"}, {"x", "ab", "AB", "ab"}, {"y", "zz", "ab", "abc"}, {"w", "ab", "", ""}};
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            g->setTextMatrix(r, c, QString::fromUtf8(cells[r][c]));
+    g->setColHidden(3, true);
+    g->setRowHidden(3, true);
+    w.show();
+    g->setFocus();
+    form->initFindForm(&w);
+    ASSERT_EQ(form->gridList(), QList<QWidget*>{g});
+    const struct {
+        bool backward, whole, matchCase;
+        QList<QPair<int, int>> cells;
+    } cases[] = {
+        // The hidden column is never visited, the hidden row not as a following row.
+        {false, false, false, {{1, 1}, {1, 2}, {2, 2}}},
+        // Backward from the last cell: its hidden row is the start row and is read;
+        // two matches in a row come right to left.
+        {true, false, false, {{3, 1}, {2, 2}, {1, 2}, {1, 1}}},
+        {false, false, true, {{1, 1}, {2, 2}}},
+        {false, true, false, {{1, 1}, {1, 2}, {2, 2}}},
+        {false, true, true, {{1, 1}, {2, 2}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.backward << c.whole << c.matchCase);
+        form->optWay[c.backward ? 0 : 1]->setChecked(true);
+        form->chkWhole->setChecked(c.whole);
+        form->chkCase->setChecked(c.matchCase);
+        form->cmbValue->setEditText("ab");
+        for (const auto& [row, col] : c.cells) {
+            form->cmdFind_Click();
+            EXPECT_EQ(g->row(), row);
+            EXPECT_EQ(g->col(), col);
+        }
+        const int shown = int(dialogs.shown.size());
+        form->cmdFind_Click();
+        ASSERT_EQ(dialogs.shown.size(), shown + 1);
+        EXPECT_EQ(dialogs.lastText(), u"已搜索指定区域！"_qs);
+    }
+}
+
 TEST_F(FindTextTest, AStoredPositionBeyondASmallerGridAndAClosedWindow) {
     form->initFindForm(&win);
     scope(1);
@@ -201,7 +250,8 @@ TEST_F(FindTextTest, AllWindowsOfAFrame) {
     form->initFindForm(&frame);
     EXPECT_TRUE(form->optSearch[2]->isEnabled());
     form->optSearch[2]->setChecked(true);
-    form->subRecollect();
+    QEvent deactivated(QEvent::ActivationChange); // another window became active
+    QCoreApplication::sendEvent(form, &deactivated);
     EXPECT_FALSE(form->optSearch[2]->isChecked()); // shows unselected after a collection
     QList<QWidget*> grids = form->gridList();
     EXPECT_TRUE(grids.contains(child->flex));
