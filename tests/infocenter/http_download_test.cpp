@@ -39,6 +39,7 @@ protected:
     void SetUp() override {
         q.setTickInterval(20);
         q.setMoveOnDelay(0);
+        q.setDefaultTimeout(500); // ticks of 20 ms: 10 s for items without their own
         QObject::connect(&q, &cHttpDownload::StateChanged, [this](const QString& k, int s, int f, int d) {
             events.append({k, s, f, d});
         });
@@ -189,7 +190,7 @@ TEST_F(HttpDownloadTest, TimeOutsAndStalls) {
 
     ASSERT_TRUE(add("slow", "/slow", false, 1)); // 1 s of 20 ms ticks: over after the 2nd tick
     ASSERT_TRUE(add("silent", "/silent", true, 1));
-    ASSERT_TRUE(add("stall", "/stall", false, 1));
+    ASSERT_TRUE(add("stall", "/stall", false, 50));
     run();
     EXPECT_EQ(states("slow"), (QList<int>{1, 6}));
     EXPECT_EQ(states("silent"), (QList<int>{1, 6}));

@@ -60,10 +60,8 @@ protected:
         g_varNewsChannels = t;
     }
     void fastQueues() {
-        for (cHttpDownload* q : {form->m_CheckNews, form->m_HttpDownload}) {
-            q->setTickInterval(20);
+        for (cHttpDownload* q : {form->m_CheckNews, form->m_HttpDownload})
             q->setMoveOnDelay(0);
-        }
     }
     bool waitIdle() {
         return QTest::qWaitFor(
