@@ -257,6 +257,12 @@ TEST_F(FindTextTest, AllWindowsOfAFrame) {
     EXPECT_TRUE(grids.contains(child->flex));
     EXPECT_TRUE(grids.contains(child->spread));
     EXPECT_TRUE(grids.contains(win.flex)); // another enabled window
+    // A window of the list closed: its grids are passed over.
+    delete child;
+    form->cmbValue->setEditText(u"计算机"_qs);
+    form->cmdFind_Click();
+    EXPECT_EQ(form->currentGrid(), win.flex);
+    EXPECT_EQ(win.flex->row(), 1);
     // Shown again through the opener: the same window, collected again.
     frmFindText* shown = frmFindText::instance(&frame);
     EXPECT_EQ(frmFindText::instance(&frame), shown);
