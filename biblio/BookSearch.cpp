@@ -17,6 +17,33 @@ QString q(const QString& v) { return strSQLQuote(v); }
 
 } // namespace
 
+void StatementLog::add(const QString& sql)
+{
+    ++count;
+    if (texts)
+        texts->append(sql);
+}
+
+StatementLog& statementLog()
+{
+    static StatementLog log;
+    return log;
+}
+
+int intBiblioSelect(const QString& sql, DBResultSet& rs)
+{
+    g_strSQL = sql;
+    statementLog().add(sql);
+    g_intSQLRet = LIB_DB_Select(sql, rs);
+    return g_intSQLRet;
+}
+
+void subLoadSummaries(const QString& selection)
+{
+    statementLog().add(QStringLiteral("SELECT MARC_REC_NO FROM marc WHERE marc_rec_no in (") + selection + u')');
+    subLoadMarcList(selection, 0);
+}
+
 const QVector<MatchOp>& g_arrMatchOp()
 {
     static const QVector<MatchOp> ops = {
@@ -73,15 +100,13 @@ int intQuickSearch(const QString& code, const QString& typed, DBResultSet& hits,
     const QString key = strQuickSearchKey(code, typed, shown);
     if (key.isEmpty())
         return 0;
-    g_strSQL = strQuickSearchSQL(code, key, g_intMarc03 != 0);
-    const QString sql = g_strSQL;
-    g_intSQLRet = LIB_DB_Select(sql, hits);
-    if (g_intSQLRet != 0) {
+    const QString sql = strQuickSearchSQL(code, key, g_intMarc03 != 0);
+    if (intBiblioSelect(sql, hits) != 0) {
         intShowDBError();
         return 0;
     }
     if (hits.rowCount() > 0)
-        subLoadMarcList(sql, 0);
+        subLoadSummaries(sql);
     return hits.rowCount();
 }
 
@@ -159,6 +184,17 @@ SeekText varBuildBookSeek(const QVector<SeekRow>& rows, bool wide)
         cond += QStringLiteral("idx%1.marc_rec_no = idx%2.marc_rec_no AND ").arg(marcRows[i]).arg(marcRows[i + 1]);
     out.sql = select + from.chopped(1) + QStringLiteral(" WHERE ") + cond.chopped(4);
     return out;
+}
+
+int intRunBookSeek(const SeekText& text, DBResultSet& hits)
+{
+    if (intBiblioSelect(text.sql, hits) != 0) {
+        intShowDBError();
+        return -1;
+    }
+    if (hits.rowCount() > 0)
+        subLoadSummaries(text.sql);
+    return 0;
 }
 
 // ---- list rows -----------------------------------------------------------------------------

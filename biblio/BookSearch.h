@@ -19,6 +19,19 @@ struct BookSumEntry;
 
 namespace biblio {
 
+// The statements the look-up sends, counted (and kept when `texts` is set) for
+// the benchmark.
+struct StatementLog {
+    int count = 0;
+    QStringList* texts = nullptr;
+    void add(const QString& sql);
+};
+StatementLog& statementLog();
+// LIB_DB_Select through the statement log (g_strSQL and g_intSQLRet set).
+int intBiblioSelect(const QString& sql, DBResultSet& rs);
+// subLoadMarcList through the statement log.
+void subLoadSummaries(const QString& selection);
+
 // Match modes of the combined search, in list order.
 enum MatchMode { MatchPrefix = 0, MatchAny = 1, MatchExact = 2 };
 struct MatchOp {
@@ -64,6 +77,9 @@ struct SeekText {
 // call-number (call_no_lst) rows join the first MARC row, or each other on the
 // record number when there is none.
 SeekText varBuildBookSeek(const QVector<SeekRow>& rows, bool wide);
+// Runs a built search into `hits` and loads the summaries of all hits in one
+// further query. 0, or -1 when the query failed (reported).
+int intRunBookSeek(const SeekText& text, DBResultSet& hits);
 
 // ---- list rows ----------------------------------------------------------------
 

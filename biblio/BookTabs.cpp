@@ -1,5 +1,7 @@
 #include "biblio/BookTabs.h"
 
+#include "biblio/BookSearch.h"
+
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
 #include "common/basMarc.h"
@@ -37,10 +39,8 @@ using RowConv = std::function<void(const DBResultSet& rs, int i, QStringList& ro
 // the running number from `firstNumber` when `numbered`.
 int intFillTab(const QString& sql, TabRows& out, const RowConv& conv, bool numbered = false, int firstNumber = 1)
 {
-    g_strSQL = sql;
     DBResultSet rs;
-    g_intSQLRet = LIB_DB_Select(sql, rs);
-    if (g_intSQLRet != 0) {
+    if (intBiblioSelect(sql, rs) != 0) {
         intShowDBError();
         return -1;
     }
@@ -98,10 +98,8 @@ int intShowBaseInfo(const TabQuery& tq, TabRows& out)
         "item.book_stat_code, item.book_lend_flag FROM call_no_lst, item")
         + recordIs(QStringLiteral("call_no_lst"), tq)
         + QStringLiteral(" AND item.call_no = call_no_lst.call_no ORDER BY call_no_lst.call_no");
-    g_strSQL = sql;
     DBResultSet rs;
-    g_intSQLRet = LIB_DB_Select(sql, rs);
-    if (g_intSQLRet != 0) {
+    if (intBiblioSelect(sql, rs) != 0) {
         intShowDBError();
         return -1;
     }
@@ -130,19 +128,21 @@ int intShowBaseInfo(const TabQuery& tq, TabRows& out)
 int intShowCallNoInfo(const TabQuery& tq, TabRows& info, TabRows& items)
 {
     DBResultSet copies, circ;
-    g_strSQL = QStringLiteral("SELECT call_no, prop_no, bar_code, dis_location, year, vol_peri, book_stat_code, price, "
-                              "carrier_code, attachment, in_date, rec_flag_upt_date, resp_wkr, remark FROM indi_acct")
-        + recordIs(QStringLiteral("indi_acct"), tq) + QStringLiteral(" ORDER BY indi_acct.call_no, indi_acct.dis_location");
-    g_intSQLRet = LIB_DB_Select(g_strSQL, copies);
-    if (g_intSQLRet != 0) {
+    if (intBiblioSelect(QStringLiteral("SELECT call_no, prop_no, bar_code, dis_location, year, vol_peri, "
+                                       "book_stat_code, price, carrier_code, attachment, in_date, rec_flag_upt_date, "
+                                       "resp_wkr, remark FROM indi_acct")
+                            + recordIs(QStringLiteral("indi_acct"), tq)
+                            + QStringLiteral(" ORDER BY indi_acct.call_no, indi_acct.dis_location"),
+                        copies)
+        != 0) {
         intShowDBError();
         return -1;
     }
-    g_strSQL = QStringLiteral("SELECT prop_no, book_lend_flag, year_circ_times, total_circ_times, fst_use_date, "
-                              "last_use_date FROM item")
-        + recordIs(QStringLiteral("item"), tq);
-    g_intSQLRet = LIB_DB_Select(g_strSQL, circ);
-    if (g_intSQLRet != 0) {
+    if (intBiblioSelect(QStringLiteral("SELECT prop_no, book_lend_flag, year_circ_times, total_circ_times, "
+                                       "fst_use_date, last_use_date FROM item")
+                            + recordIs(QStringLiteral("item"), tq),
+                        circ)
+        != 0) {
         intShowDBError();
         return -1;
     }
@@ -536,6 +536,8 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                           });
     }
     if (key == QLatin1String("MarcInfo")) {
+        statementLog().add(QStringLiteral("SELECT marc_type FROM marc WHERE marc_rec_no = ") + q(tq.marcNo));
+        statementLog().add(QStringLiteral("SELECT marc01 FROM marc_data WHERE marc_rec_no = ") + q(tq.marcNo));
         g_recMarc = strReadMarc(tq.marcNo);
         out.marcText = strMarcPageText(g_recMarc, g_intSubIdRep);
         return 0;

@@ -184,14 +184,11 @@ int frmMarcNoSeek::intBookSeek()
         intShowMsg(QStringLiteral("EBM003"));
         return -1;
     }
-    g_strSQL = t.sql;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    g_intSQLRet = LIB_DB_Select(t.sql, varBookLst);
+    const int ret = intRunBookSeek(t, varBookLst);
     QApplication::restoreOverrideCursor();
-    if (g_intSQLRet != 0) {
-        intShowDBError();
+    if (ret != 0)
         return -1;
-    }
     cmdSearch->setEnabled(false);
     const int hits = varBookLst.rowCount();
     lblRecNum->setText(QString::number(hits));
@@ -203,11 +200,9 @@ int frmMarcNoSeek::intBookSeek()
     spdBookLst->setColHidden(6, true);
     spdBookLst->setRedraw(true);
     cmdOK->setEnabled(hits > 0);
-    if (hits > 0) {
-        subLoadMarcList(t.sql, 0);
-        topRow_ = 1;
+    topRow_ = 1;
+    if (hits > 0)
         subShowPage(1);
-    }
     return 0;
 }
 

@@ -141,8 +141,9 @@ TEST_F(BookSearch, QuickSearchByEveryGroup)
             for (const QString& no : c.found)
                 EXPECT_NE(index.find(no), nullptr) << no.toStdString();
         }
-        if (QString::fromLatin1(c.code) == "05")
+        if (QString::fromLatin1(c.code) == "05") {
             EXPECT_EQ(shown, QString("7-5041-2345-5"));
+        }
     }
     EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.lastText().toStdString();
 }

@@ -227,8 +227,9 @@ TEST_F(BookInfoWindow, RowsKeysJumpColumnsAndEveryTab)
         }
         EXPECT_EQ(f->vsInfo->cols(), biblio::tabHeaders(key).size() + 1) << key.toStdString();
         EXPECT_FALSE(f->vsInfo->colHidden(1));
-        if (key != "LendHistory") // the default range holds no 2024 loans
+        if (key != "LendHistory") { // the default range holds no 2024 loans
             EXPECT_GT(f->vsInfo->rows(), 1) << key.toStdString();
+        }
     }
     selectTab(f, "PregInfo");
     EXPECT_EQ(f->vsInfo->cellForeColor(1, 1), QColor(Qt::red));
