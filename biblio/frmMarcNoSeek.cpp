@@ -210,8 +210,11 @@ void frmMarcNoSeek::subShowPage(int startLine)
 {
     BookSumIndex index;
     index.rebuild();
+    // Ten rows, or as many as the list shows when it shows more.
+    const int lastShown = spdBookLst->rowAt(spdBookLst->viewport()->height() - 1);
+    const int page = qMax(10, lastShown >= 0 ? lastShown + 1 - startLine + 1 : 0);
     spdBookLst->setRedraw(false);
-    for (int r = startLine; r < startLine + 10 && r <= spdBookLst->maxRows(); ++r) {
+    for (int r = startLine; r < startLine + page && r <= spdBookLst->maxRows(); ++r) {
         if (spdBookLst->getText(6, r).toInt() != 0)
             continue;
         const QString no = varBookLst.text(r - 1, 0);

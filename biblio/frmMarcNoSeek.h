@@ -32,7 +32,8 @@ public:
     // 0 when the search ran (with or without hits), -1 when no row holds a
     // value (EBM003) or the query failed (reported).
     int intBookSeek();
-    // Fills the not yet filled hit rows startLine .. startLine + 9.
+    // Fills the not yet filled hit rows startLine .. startLine + 9 (or to the
+    // last row the list shows, when it shows more).
     void subShowPage(int startLine);
 
     QComboBox* cboIndex[kRows] = {};

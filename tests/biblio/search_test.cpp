@@ -208,3 +208,20 @@ TEST_F(BookSearch, ListRowsAndRowJump)
                           Jump{"3.9", 5, 3}, Jump{"6", 5, 5}, Jump{"999999", 40000, 40000}, Jump{"2", 0, 0}})
         EXPECT_EQ(intClampRowNumber(QString::fromLatin1(j.text), j.last), j.row) << j.text;
 }
+
+TEST_F(BookSearch, StatementsPerSearch)
+{
+    StatementLog& log = statementLog();
+    DBResultSet hits;
+    log.count = 0;
+    ASSERT_EQ(intQuickSearch("09", "华文", hits), 2);
+    EXPECT_EQ(log.count, 2); // the record numbers, then all their summaries
+    log.count = 0;
+    const SeekText t = varBuildBookSeek({{"02", MatchPrefix, "计算机"}, {"03", MatchPrefix, "孙"}}, false);
+    ASSERT_EQ(intRunBookSeek(t, hits), 0);
+    EXPECT_EQ(hits.rowCount(), 1);
+    EXPECT_EQ(log.count, 2);
+    log.count = 0;
+    EXPECT_EQ(intQuickSearch("09", "无此出版社", hits), 0);
+    EXPECT_EQ(log.count, 1); // no summaries for no hit
+}

@@ -1,6 +1,7 @@
 // The information tabs of a record, computed without a window over the demo
 // library, and the MARC text page.
 
+#include "biblio/BookSearch.h"
 #include "biblio/BookTabs.h"
 #include "common/basMarc.h"
 #include "common/basMarcField.h"
@@ -354,4 +355,15 @@ TEST_F(BookTabsTest, MarcTabAndDemoRecord)
     q.marcNo = "0000000099";
     EXPECT_EQ(load("MarcInfo").marcText, QString());
     EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(BookTabsTest, OneQueryPerTabTwoForHoldings)
+{
+    StatementLog& log = statementLog();
+    for (const TabDef& t : tabDefs()) {
+        log.count = 0;
+        load(t.key);
+        const int expected = t.key == "CallNoInfo" || t.key == "MarcInfo" ? 2 : 1;
+        EXPECT_EQ(log.count, expected) << t.key.toStdString();
+    }
 }

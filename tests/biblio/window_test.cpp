@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -329,6 +330,8 @@ TEST_F(BookInfoWindow, CombinedSearchPresetSearchCancelReopenAndOk)
         EXPECT_EQ(d->lblRecNum->text(), QString("2"));
         EXPECT_TRUE(d->cmdOK->isEnabled());
         EXPECT_EQ(d->marcReads(), 2); // the first page filled at once
+        d->subShowPage(1);
+        EXPECT_EQ(d->marcReads(), 2); // each record read once
         EXPECT_FALSE(d->spdBookLst->getText(2, 1).isEmpty());
         EXPECT_FALSE(d->spdBookLst->getText(5, 1).isEmpty()); // ISBN from the summary
         return 1;
@@ -505,4 +508,39 @@ TEST_F(BookInfoWindow, AnotherDeskLendsWhileTheLookUpShowsTheRecord)
     EXPECT_EQ(listColumn(f->vsInfo, 2).count("P6001"), 1);
     db().exec("delete from lend_lst where prop_no = 'P6001'");
     db().exec("update item set book_lend_flag = '0' where prop_no = 'P6001'");
+}
+
+TEST_F(BookInfoWindow, HitListFillsTenRowsAtATime)
+{
+    db().exec("insert into marc (marc_rec_no, marc_type, m_title, m_isbn) select 'PG' || lpad(n::text, 4, '0'), 'C', "
+              "'分页' || n, '978' || n from generate_series(1, 25) n");
+    db().exec("insert into marc_idx (marc_rec_no, marc_idx_grp, marc_idx_cont) select 'PG' || lpad(n::text, 4, '0'), "
+              "'02', '分页测试' || n from generate_series(1, 25) n");
+    frmBookInfo* f = open();
+    f->resize(900, 700);
+    f->cboQuickSearch->setCurrentIndex(groupIndex("02"));
+    f->cboQuickSearch_Click();
+    f->txtQuickSearch->setText("分页测试");
+    onSeek = [&](frmMarcNoSeek* d) {
+        d->show();
+        EXPECT_FALSE(d->cmdSearch->isEnabled()); // shown: disabled until something changes
+        QTest::keyClick(d->txtValue[0], Qt::Key_Return); // Enter searches all the same
+        EXPECT_EQ(d->lblRecNum->text(), QString("25"));
+        // The rows in view (at least ten) are read, the others wait.
+        const int shown = d->marcReads();
+        EXPECT_GE(shown, 10);
+        EXPECT_LT(shown, 25);
+        EXPECT_EQ(d->spdBookLst->getText(6, shown), QString("1"));
+        EXPECT_EQ(d->spdBookLst->getText(6, shown + 1), QString("0"));
+        d->subShowPage(1);
+        EXPECT_EQ(d->marcReads(), shown);
+        d->spdBookLst->verticalScrollBar()->setValue(d->spdBookLst->verticalScrollBar()->maximum());
+        EXPECT_EQ(d->spdBookLst->getText(6, 25), QString("1"));
+        d->hide();
+        return 1;
+    };
+    f->tbStandard_ButtonClick("BookSeek");
+    EXPECT_EQ(f->vsBookInfo->rows(), 26);
+    db().exec("delete from marc_idx where marc_rec_no like 'PG%'");
+    db().exec("delete from marc where marc_rec_no like 'PG%'");
 }
