@@ -39,6 +39,11 @@ create table alloc_record (
 );
 create index alloc_record_prop_idx on alloc_record (prop_no);
 
--- The look-up's copy tabs read loans, holds and fines by copy.
-create index exceed_fine_prop_idx on exceed_fine_lst (prop_no);
-create index lend_hist_bak_ret_idx on lend_hist_bak (prop_no_f, ret_date);
+-- The look-up joins copies (item.prop_no, in byte order "C") to their fines,
+-- compensations and closed loans, and readers to the tables that key them in
+-- byte order: indexes in that collation.
+create index exceed_fine_prop_c_idx on exceed_fine_lst (prop_no collate "C");
+create index lost_recoup_prop_c_idx on lost_recoup_lst (prop_no collate "C");
+create index lend_hist_prop_c_idx on lend_hist (prop_no_f collate "C");
+create index lend_hist_bak_prop_c_idx on lend_hist_bak (prop_no_f collate "C");
+create index reader_cert_c_idx on reader (cert_id collate "C");
