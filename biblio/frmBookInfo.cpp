@@ -33,11 +33,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTimer>
+#include <QStyledItemDelegate>
 #include <QToolBar>
+
+#include <cmath>
 #include <QVBoxLayout>
 
 DBResultSet g_varBookHits;
@@ -76,7 +80,34 @@ void subGridLook(ui::FlexGrid* g, int cols, const QStringList& headers)
     g->setRedraw(true);
 }
 
+// The card's value cells open a read-only editor, so their text can be selected
+// and copied; nothing typed there is kept.
+class CardCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        if (index.column() % 3 != 2)
+            return nullptr;
+        auto* box = qobject_cast<QLineEdit*>(QStyledItemDelegate::createEditor(parent, option, index));
+        if (box)
+            box->setReadOnly(true);
+        return box;
+    }
+    void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
+};
+
 } // namespace
+
+int frmBookInfo::intCardValueWidth(int cardWidth)
+{
+    return int(std::nearbyint((cardWidth - 3600 - 400 - 150) / 3.0));
+}
+
+int frmBookInfo::intCardGapHeight(int cardHeight, int row1Height)
+{
+    return int(std::nearbyint((cardHeight - 600 - 2 * row1Height) / 2.0));
+}
 
 frmBookInfo* frmBookInfo::form(QWidget* owner)
 {
@@ -153,8 +184,17 @@ void frmBookInfo::buildUi()
         vsBook->setColWidth(c, 200);
     for (int c : {1, 4, 7})
         vsBook->setColWidth(c, 1000);
-    for (int c : {2, 5, 8})
-        vsBook->setColWidth(c, 2400);
+    for (int r : {0, 6})
+        vsBook->setRowHeight(r, 200);
+    vsBook->setItemDelegate(new CardCellDelegate(vsBook));
+    connect(vsBook, &QTableWidget::cellPressed, this, [this](int r, int c) {
+        if (c % 3 != 2)
+            return;
+        vsBook->setEditable(true);
+        vsBook->setRow(r);
+        vsBook->setCol(c);
+        vsBook->editCell();
+    });
     root->addWidget(vsBook);
 
     vsBookInfo = new ui::FlexGrid(QStringLiteral("vsBookInfo"), this);
@@ -673,6 +713,18 @@ bool frmBookInfo::eventFilter(QObject* watched, QEvent* event)
         QTimer::singleShot(0, txtQuickSearch, &QLineEdit::selectAll);
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void frmBookInfo::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The three value columns share the card's width; the spacer rows its height.
+    const int w = intCardValueWidth(ui::units::pixelsToTwips(vsBook->viewport()->width()));
+    for (int c : {2, 5, 8})
+        vsBook->setColWidth(c, qMax(0, w));
+    const int h = intCardGapHeight(ui::units::pixelsToTwips(vsBook->viewport()->height()), vsBook->rowHeight(1));
+    for (int r : {2, 4})
+        vsBook->setRowHeight(r, qMax(0, h));
 }
 
 void frmBookInfo::changeEvent(QEvent* event)

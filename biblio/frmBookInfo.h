@@ -88,6 +88,11 @@ public:
     void subBuildColMenu(ui::FlexGrid* grid);
     void mnuItem_Click(int entry);
 
+    // Card layout in twips: the width of each value column and the height of
+    // the spacer rows 2 and 4, rounded to whole twips, halves to even.
+    static int intCardValueWidth(int cardWidth);
+    static int intCardGapHeight(int cardHeight, int row1Height);
+
     QString strSelectedTabKey() const;
     // The index group chosen in cboQuickSearch ("" when none).
     QString strQuickGroupCode() const;
@@ -103,6 +108,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -14,6 +14,7 @@
 #include "tests/biblio/BiblioFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -188,6 +189,21 @@ TEST_F(BookInfoWindow, RowsKeysJumpColumnsAndEveryTab)
     QTest::mouseClick(f->vsBookInfo->horizontalHeader()->viewport(), Qt::LeftButton, {},
                       QPoint(f->vsBookInfo->horizontalHeader()->sectionViewportPosition(3) + 5, 5));
     EXPECT_EQ(f->m_strMarcNo, second);
+
+    // A card value can be selected and copied; nothing typed there is kept.
+    const QString title = f->vsBook->textMatrix(1, 2);
+    QTest::mousePress(f->vsBook->viewport(), Qt::LeftButton, {},
+                      f->vsBook->visualRect(f->vsBook->model()->index(1, 2)).center());
+    auto* editor = f->vsBook->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isReadOnly());
+    EXPECT_EQ(editor->text(), title);
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(f->vsBook->textMatrix(1, 2), title);
+    EXPECT_EQ(frmBookInfo::intCardValueWidth(9750), 1867);
+    EXPECT_EQ(frmBookInfo::intCardGapHeight(1410, 255), 150);
+    EXPECT_EQ(frmBookInfo::intCardGapHeight(1411, 255), 150); // 150.5: halves to even
+    EXPECT_EQ(frmBookInfo::intCardGapHeight(1413, 255), 152); // 151.5
 
     // Jump: clamped into the list; only the current row moves.
     for (auto [text, row] : {std::pair{"0", 1}, std::pair{"", 1}, std::pair{"99", 2}, std::pair{"2", 2}}) {
