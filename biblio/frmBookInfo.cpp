@@ -542,7 +542,10 @@ TabQuery frmBookInfo::varTabQuery() const
     q.lendRange = cboLend->currentIndex() == 0 ? 0 : 1;
     q.from = dtpFrom->date();
     q.to = dtpTo->date();
-    q.today = varGetSysInfo(1).toString();
+    // The server date, read for the tabs that mark expired rows.
+    const QString key = strSelectedTabKey();
+    if (key == QLatin1String("PregInfo") || key == QLatin1String("PregArri") || key == QLatin1String("ReleInfo"))
+        q.today = varGetSysInfo(1).toString();
     return q;
 }
 

@@ -41,6 +41,7 @@ protected:
         if (HasFatalFailure())
             return;
         g_intAutoQuery = 0;
+        db().pinClock(demoToday() + " 12:00:00"); // the day the demo's relative rows were made
         dialogs.dialogHandler = [this](QDialog* d) {
             auto* seek = qobject_cast<frmMarcNoSeek*>(d);
             ++opened;
