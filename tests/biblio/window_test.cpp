@@ -253,6 +253,13 @@ TEST_F(BookInfoWindow, RowsKeysJumpColumnsAndEveryTab)
     EXPECT_EQ(f->vsInfo->cellForeColor(1, 1), QColor(Qt::red));
     EXPECT_EQ(f->vsInfo->cellBackColor(2, 3), QColor(166, 202, 240));
     selectTab(f, "CallNoInfo");
+    // Columns hidden on the copy grid stay hidden across tab changes.
+    f->subBuildColMenu(f->vsItemInfo);
+    f->mnuItem_Click(2);
+    EXPECT_TRUE(f->vsItemInfo->colHidden(3));
+    selectTab(f, "BaseInfo");
+    selectTab(f, "CallNoInfo");
+    EXPECT_TRUE(f->vsItemInfo->colHidden(3));
     f->optInfo_Click(0);
     EXPECT_EQ(f->stkPage->currentWidget(), f->vsInfo);
     f->optInfo_Click(1);
