@@ -284,6 +284,7 @@ void frmBookInfo::pInitialize()
         move(avail.center() - rect().center());
     }
     blnClosing = false;
+    ++fillGeneration_; // a fill still running from before stops
     subInitList();
     subInitTabs();
     varLoadMarcIdxIni();
@@ -371,10 +372,11 @@ void frmBookInfo::frmBookInfoSet(const QString& chosen)
     sumIndex_.rebuild();
     vsBookInfo->setRows(first + hits);
     filling_ = true;
+    const int generation = ++fillGeneration_;
     int chosenRow = 0;
     for (int i = 0; i < hits; ++i) {
         QCoreApplication::processEvents();
-        if (blnClosing) {
+        if (blnClosing || generation != fillGeneration_) {
             filling_ = false;
             return;
         }

@@ -130,6 +130,7 @@ private:
     QPointer<ui::FlexGrid> objMenuGrid;
     QString marcText_;
     bool filling_ = false;
+    int fillGeneration_ = 0;
     QPointer<frmMarcNoSeek> seek_;
     biblio::BookSumIndex sumIndex_;
     static QPointer<frmBookInfo> instance_;

@@ -506,6 +506,19 @@ TEST_F(BookInfoWindow, ClosingWhileALongListFills)
     EXPECT_EQ(f->vsBookInfo->textMatrix(1, 11), QString("X000000000"));
     EXPECT_TRUE(f->vsBookInfo->textMatrix(1, 1).isEmpty());
     EXPECT_TRUE(f->vsBookInfo->textMatrix(4999, 11).isEmpty()); // the fill stopped
+
+    // Opened again from the main window while a fill runs: the old fill stops and
+    // the window is set up afresh.
+    open();
+    seen = 0;
+    QObject::connect(&closer, &QTimer::timeout, f, [&] {
+        if (seen == 3)
+            shell::Services::bookInfo().showBookInfo(nullptr);
+    });
+    f->frmBookInfoSet();
+    EXPECT_FALSE(f->isFilling());
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_LE(f->vsBookInfo->rows(), 2);
 }
 
 TEST_F(BookInfoWindow, AnotherDeskLendsWhileTheLookUpShowsTheRecord)
