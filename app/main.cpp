@@ -11,6 +11,9 @@
 #if HAVE_MODULE_INFOCENTER
 #include "infocenter/InfoCenterService.h"
 #endif
+#if HAVE_MODULE_BIBLIO
+#include "biblio/BookInfoService.h"
+#endif
 
 #include "platform/ui/Fonts.h"
 
@@ -58,6 +61,9 @@ int main(int argc, char* argv[])
     shell::Services::install(&shell::shellToolsService());
 #if HAVE_MODULE_INFOCENTER
     shell::Services::install(&infocenter::infoCenterService());
+#endif
+#if HAVE_MODULE_BIBLIO
+    shell::Services::install(&biblio::bookInfoService());
 #endif
 
     if (!Main())
