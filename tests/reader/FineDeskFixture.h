@@ -6,6 +6,7 @@
 
 #include "common/LoginState.h"
 #include "common/basCodeFunc.h"
+#include "common/basDB.h"
 #include "tests/support/TestDatabase.h"
 
 #include <gtest/gtest.h>
@@ -30,10 +31,35 @@ protected:
     void TearDown() override
     {
         DatabaseTest::TearDown();
+        removeTestReaders();
+    }
+
+    // Removes what the tests added.
+    void removeTestReaders()
+    {
         db().exec("delete from deposit_account_lst where cert_id like 'TZ%'");
         db().exec("delete from exceed_fine_lst where cert_id like 'TZ%'");
         db().exec("delete from reader_cert where cert_id like 'TZ%'");
         db().exec("delete from reader where cert_id like 'TZ%'");
         db().exec("delete from wkr_job_qty");
+    }
+
+    // Nothing of this program is left open: no transaction here, no session
+    // of the database idle in one, and another desk takes the reader row, its
+    // cards and its fine rows at once.
+    void expectNothingHeld(const QString& certId)
+    {
+        EXPECT_FALSE(LIB_DB_InTrans());
+        testsupport::RawConnection other;
+        EXPECT_EQ(other.scalar("select count(*) from pg_stat_activity where datname = current_database() "
+                               "and state like 'idle in transaction%'"),
+                  "0");
+        for (const char* table : {"reader", "reader_cert", "exceed_fine_lst"}) {
+            QString error;
+            EXPECT_TRUE(other.exec(QStringLiteral("select 1 from %1 where cert_id = '%2' for update nowait")
+                                       .arg(QLatin1String(table), certId),
+                                   &error))
+                << table << ": " << error.toStdString();
+        }
     }
 };
