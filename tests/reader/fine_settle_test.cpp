@@ -198,7 +198,7 @@ TEST_F(FineSettleTest, LoadTicksOwnLocationsRefusesOthersAndHoldsNothing)
     EXPECT_EQ(settle.lngAllowed(), 300);
 
     // The window shows, and other desks take the reader and its rows at once.
-    expectNothingHeld(kReader);
+    expectReaderFree(kReader);
 
     // Unticking everything leaves nothing to pay or waive.
     settle.blnSetTicked(0, false);
@@ -246,7 +246,7 @@ TEST_F(FineSettleTest, StoredTotalThatDisagreesIsCorrectedAndNothingStaysPayable
     }
     EXPECT_EQ(settledRows(), 0);
     EXPECT_EQ(journalRows(), 0);
-    expectNothingHeld(kReader);
+    expectReaderFree(kReader);
 
     // Loaded again, the totals agree and the rows stand ready.
     EXPECT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
@@ -388,7 +388,7 @@ TEST_F(FineSettleTest, RefusedPaymentsWriteNothingAndKeepTheWindowUsable)
     EXPECT_TRUE(printed.isEmpty());
     // None of the refusals holds the reader or its rows: other desks still
     // write to them.
-    expectNothingHeld(kReader);
+    expectReaderFree(kReader);
 
     // The same window pays at the next click.
     dialogs.clear();
@@ -406,7 +406,7 @@ TEST_F(FineSettleTest, PaymentFindingNoUnpaidTotalRollsBack)
     answer({ui::BoxAnswer::Ok});
     EXPECT_FALSE(settle.pay(input("3.00", "B-D0")).done);
     EXPECT_EQ(dialogs.lastText(), S("读者无未处理超期罚款记录,请检查!"));
-    expectNothingHeld(kReader);
+    expectReaderFree(kReader);
     EXPECT_EQ(g_dblExceedFine, 3.0); // a refused payment leaves the desk's figure alone
     expectNothingWritten("0.00");
 }
@@ -508,7 +508,7 @@ TEST_F(FineSettleTest, FailureMidwayLeavesNoHalfPaymentAndNoReceipt)
     db().exec("alter procedure lt_upd_reader_new_away rename to lt_upd_reader_new");
     EXPECT_FALSE(o.done);
     EXPECT_FALSE(heldAtError); // rolled back before the error shows
-    expectNothingHeld(kReader);
+    expectReaderFree(kReader);
     expectNothingWritten("3.00");
 
     // The fault gone, the next click locks and checks the rows anew and pays
@@ -524,7 +524,7 @@ TEST_F(FineSettleTest, FailureMidwayLeavesNoHalfPaymentAndNoReceipt)
     ASSERT_EQ(LIB_DB_CallProc("INSERT_DEPOSIT_ACCOUNT_LST 'TZ01','5','0','1','2024-01-01 00:00:00','B-F2','SUPR','3.00'"), 0);
     settle.release();
     EXPECT_EQ(journalRows(), 1);
-    expectNothingHeld(kReader);
+    expectReaderFree(kReader);
 }
 
 TEST_F(FineSettleTest, TwoDesksOpenTheSameFinesAndOnlyTheFirstPays)
@@ -553,7 +553,7 @@ TEST_F(FineSettleTest, TwoDesksOpenTheSameFinesAndOnlyTheFirstPays)
     EXPECT_EQ(g_dblExceedFine, 0.0);
     expectPaidOnce("B-A");
     EXPECT_EQ(printed.size(), 1);
-    expectNothingHeld(kReader);
+    expectReaderFree(kReader);
 }
 
 TEST_F(FineSettleTest, PaymentAtAnotherDeskWhileThisClickWaitsIsNotPaidTwice)
@@ -567,8 +567,17 @@ TEST_F(FineSettleTest, PaymentAtAnotherDeskWhileThisClickWaitsIsNotPaidTwice)
     otherDeskPays(other);
     std::thread commitLater = commitSoon(other);
     answer({ui::BoxAnswer::Ok});
-    const clsFineSettle::Outcome o = settle.pay(input("3.00", "B-A"));
+    QStringList inTransaction; // boxes shown while a transaction was open
+    clsFineSettle::Outcome o;
+    {
+        testsupport::BoxWatch watch(dialogs, [&](const ui::BoxRequest& box) {
+            if (LIB_DB_InTrans())
+                inTransaction << box.text;
+        });
+        o = settle.pay(input("3.00", "B-A"));
+    }
     commitLater.join();
+    EXPECT_TRUE(inTransaction.isEmpty()) << inTransaction.join("; ").toStdString();
     EXPECT_FALSE(o.done);
     EXPECT_TRUE(o.reloaded);
     EXPECT_EQ(dialogs.lastText(), strGetMsg(QStringLiteral("ELT286")));
@@ -576,7 +585,7 @@ TEST_F(FineSettleTest, PaymentAtAnotherDeskWhileThisClickWaitsIsNotPaidTwice)
     EXPECT_TRUE(printed.isEmpty());
     EXPECT_EQ(q("select count(*) from wkr_job_qty"), "0");
     expectPaidOnce("B-B");
-    expectNothingHeld(kReader);
+    expectReaderFree(kReader);
 }
 
 TEST_F(FineSettleTest, TickedFinesChangedElsewhereAreNotSettled)
@@ -592,15 +601,17 @@ TEST_F(FineSettleTest, TickedFinesChangedElsewhereAreNotSettled)
         {"settled, waive", false, "update exceed_fine_lst set debt_deal_flag = '1' where prop_no = 'TP2'"},
         {"removed, pay", true, "delete from exceed_fine_lst where prop_no = 'TP2'"},
     };
+    const auto fines = [this] {
+        return q("select string_agg(prop_no || fine_amt || debt_deal_flag, ',' order by prop_no) "
+                 "from exceed_fine_lst where cert_id = 'TZ01'");
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         addReader("3.00", "0", {{"1.00", "TA"}, {"2.00", "TA"}});
         ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
-        const QString before = q("select string_agg(prop_no || fine_amt || debt_deal_flag, ',' order by prop_no) "
-                                 "from exceed_fine_lst where cert_id = 'TZ01'");
+        const QString before = fines();
         db().exec(QString::fromUtf8(c.change));
-        const QString changed = q("select string_agg(prop_no || fine_amt || debt_deal_flag, ',' order by prop_no) "
-                                  "from exceed_fine_lst where cert_id = 'TZ01'");
+        const QString changed = fines();
         ASSERT_NE(before, changed);
         dialogs.clear();
         answer({ui::BoxAnswer::Ok});
@@ -609,9 +620,7 @@ TEST_F(FineSettleTest, TickedFinesChangedElsewhereAreNotSettled)
         EXPECT_TRUE(o.reloaded);
         EXPECT_EQ(dialogs.lastText(), strGetMsg(QStringLiteral("ELT286")));
         // Nothing written; the list shows the rows as they stand now.
-        EXPECT_EQ(q("select string_agg(prop_no || fine_amt || debt_deal_flag, ',' order by prop_no) "
-                    "from exceed_fine_lst where cert_id = 'TZ01'"),
-                  changed);
+        EXPECT_EQ(fines(), changed);
         EXPECT_EQ(journalRows(), 0);
         EXPECT_EQ(q("select count(*) from wkr_job_qty"), "0");
         EXPECT_TRUE(printed.isEmpty());
@@ -623,7 +632,7 @@ TEST_F(FineSettleTest, TickedFinesChangedElsewhereAreNotSettled)
                                        "and debt_deal_flag = '0'")
                                          .toDouble()),
                   open);
-        expectNothingHeld(kReader);
+        expectReaderFree(kReader);
         settle.release();
         removeTestReaders();
     }
@@ -663,7 +672,7 @@ TEST_F(FineSettleTest, TypedBillNumberTakenMeanwhileRollsBackAtOnce)
     EXPECT_TRUE(printed.isEmpty());
     // Rolled back at once: the reader row and the fine rows are free for other
     // desks while the window stays open.
-    expectNothingHeld(kReader);
+    expectReaderFree(kReader);
     // The next click, with another number, locks and checks anew and pays.
     answer({ui::BoxAnswer::Ok});
     EXPECT_TRUE(settle.pay(input("2.00", "B-OTHER")).done);
@@ -686,7 +695,7 @@ TEST_F(FineSettleTest, RefusedWaiverRollsBackAndFreesTheReaderAndItsCards)
     commitLater.join();
     EXPECT_FALSE(o.done);
     EXPECT_EQ(dialogs.lastText(), strGetMsg(QStringLiteral("ELT179")));
-    expectNothingHeld(kReader);
+    expectReaderFree(kReader);
     EXPECT_EQ(settledRows(), 0);
     EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "2.00");
 }
@@ -710,6 +719,11 @@ TEST_F(FineSettleTest, LockHeldElsewhereAtTheClickEndsWithinTheLockTimeOut)
     ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
     ASSERT_EQ(LIB_DB_Execute("set lock_timeout = '300ms'"), 0);
     RawConnection other;
+    QStringList inTransaction; // boxes shown while a transaction was open
+    testsupport::BoxWatch watch(dialogs, [&](const ui::BoxRequest& box) {
+        if (LIB_DB_InTrans())
+            inTransaction << box.text;
+    });
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_TRUE(other.exec("begin"));
@@ -717,6 +731,7 @@ TEST_F(FineSettleTest, LockHeldElsewhereAtTheClickEndsWithinTheLockTimeOut)
         dialogs.clear();
         answer({ui::BoxAnswer::Ok});
         const clsFineSettle::Outcome o = c.paying ? settle.pay(input("3.00", "B-L1")) : settle.waive(input("", "W-L1"));
+        EXPECT_TRUE(inTransaction.isEmpty()) << inTransaction.join("; ").toStdString();
         EXPECT_FALSE(o.done);
         EXPECT_FALSE(o.reloaded);
         EXPECT_EQ(dialogs.lastText(), S("该记录已经被锁定!"));

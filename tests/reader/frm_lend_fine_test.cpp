@@ -97,7 +97,7 @@ TEST_F(FrmLendFineTest, FillShowsTotalsTicksAndRefusedRows)
     EXPECT_TRUE(f->cmdCancelExceed->isEnabled());
     EXPECT_FALSE(f->txtTrueFineExceed->isReadOnly());
     // While the window shows, nothing of the reader is held.
-    expectNothingHeld(QStringLiteral("TZ11"));
+    expectReaderFree(QStringLiteral("TZ11"));
 
     // Clicking the refused row leaves it unticked and says why.
     clickRow(g, 2);
@@ -217,11 +217,11 @@ TEST_F(FrmLendFineTest, FinesSettledElsewhereMeanwhileAreShownAgainAndNothingIsP
     EXPECT_EQ(f->txtBillNo->text(), "B-HERE");
     EXPECT_EQ(db().scalar("select count(*) from deposit_account_lst where cert_id = 'TZ11'"), "0");
     EXPECT_EQ(db().scalar("select bill_no from exceed_fine_lst where prop_no = 'TP1'"), "B-ELSE");
-    expectNothingHeld(QStringLiteral("TZ11"));
+    expectReaderFree(QStringLiteral("TZ11"));
     // Closing leaves nothing open.
     f->close();
     EXPECT_FALSE(frmLendFine::loaded());
-    expectNothingHeld(QStringLiteral("TZ11"));
+    expectReaderFree(QStringLiteral("TZ11"));
 }
 
 TEST_F(FrmLendFineTest, PayClosesTheWindowAndTheOpenerHonoursTheThreshold)
@@ -230,16 +230,7 @@ TEST_F(FrmLendFineTest, PayClosesTheWindowAndTheOpenerHonoursTheThreshold)
     int opened = 0;
     dialogs.dialogHandler = [&](QDialog* d) {
         ++opened;
-        auto* f = qobject_cast<frmLendFine*>(d);
-        EXPECT_NE(f, nullptr);
-        if (!f)
-            return 0;
-        EXPECT_TRUE(f->cmdOk->isEnabled());
-        f->txtBillNo->setText(QStringLiteral("BILL-W1"));
-        f->cboFineType->setCurrentIndex(1);
-        dialogs.answers.append(ui::BoxAnswer::Ok);
-        f->cmdOk_Click();
-        return 1;
+        return intPayInFineWindow(d, dialogs, QStringLiteral("BILL-W1"), 1);
     };
     db().exec("update reader set debt_flag = 0.09 where cert_id = 'TZ11'");
     subShowLendFine(nullptr, QStringLiteral("TZ11"));
