@@ -192,3 +192,15 @@ QString strFormatDate(const QVariant& value, const QString& format)
         return original;
     return writeDate(d, format);
 }
+
+QString strLikeEscape(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + 4);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            out += QLatin1Char('\\');
+        out += c;
+    }
+    return out;
+}

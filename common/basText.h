@@ -48,6 +48,10 @@ QString strCutBetween(QString& source, const QString& open, const QString& close
 
 bool blnIsDoubleByte(const QString& text);
 
+// A typed text for LIKE ... ESCAPE '\': a backslash, "%" and "_" get a
+// backslash in front, so each matches itself.
+QString strLikeEscape(const QString& text);
+
 // A date value (QDate/QDateTime) or a text; a null value gives "". A text
 // that cannot be read as a date comes back as it was given.
 QString strFormatDate(const QVariant& value, const QString& format);

@@ -9,3 +9,10 @@ extern QString g_strCertID;
 // desk (or the main window) before the fine window opens, read back after it
 // has closed. Always written from exact cents.
 extern double g_dblExceedFine;
+// cert_id of the reader the reader information window shows; empty when none.
+extern QString g_strRedrID;
+// 1 while a quick look-up hands several matches to the reader search, which
+// clears it after its first search; the bibliographic search also reads it.
+extern int g_intAutoQuery;
+// 1 while the reader search dialog is loaded, 0 once it is unloaded.
+extern int g_intRedrSearchOn;
