@@ -1,6 +1,7 @@
 // The program's entry: the application object, the subsystems' services,
 // then the start-up sequence and the window message loop.
 
+#include "app/ReaderWindows.h"
 #include "common/basEnv.h"
 #include "shell/ShellServices.h"
 #include "shell/basMain.h"
@@ -36,6 +37,7 @@ int main(int argc, char* argv[])
 #if HAVE_MODULE_DESK
     shell::Services::install(&desk::deskService());
 #endif
+    shell::Services::install(&app::readerWindows());
 
     if (!Main())
         return 1;
