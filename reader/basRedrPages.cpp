@@ -203,8 +203,9 @@ int loadLendInfo(const QString& id, RedrPage* page)
                                "lend_lst.resp_wkr, lend_lst.attachment, lend_lst.rule_no_f "
                                "FROM item, lend_lst, reader WHERE lend_lst.cert_id = ")
                     + id
-                    + QStringLiteral(" AND item.prop_no = lend_lst.prop_no AND reader.cert_id = lend_lst.cert_id "
-                                     "ORDER BY lend_lst.lend_date DESC"),
+                    // The reader by its key: the loan's code column compares in another collation.
+                    + QStringLiteral(" AND item.prop_no = lend_lst.prop_no AND reader.cert_id = ") + id
+                    + QStringLiteral(" ORDER BY lend_lst.lend_date DESC"),
                 rs))
         return -1;
     if (rs.rowCount() == 0)
