@@ -12,10 +12,8 @@ namespace app {
 namespace {
 
 // Shows a modeless window owned by `owner` and brings it to the front.
-void showOwned(QWidget* form, QWidget* owner)
-{
-    if (owner && form->parentWidget() != owner)
-        form->setParent(owner, form->windowFlags() | Qt::Window);
+void showOwned(QWidget* form, QWidget* owner) {
+    if (owner && form->parentWidget() != owner) form->setParent(owner, form->windowFlags() | Qt::Window);
     form->show();
     form->raise();
     form->activateWindow();
@@ -23,30 +21,24 @@ void showOwned(QWidget* form, QWidget* owner)
 
 } // namespace
 
-void ReaderWindows::showRedrInfo(QWidget* owner, const QString& redrId, const QString& barcode)
-{
+void ReaderWindows::showRedrInfo(QWidget* owner, const QString& redrId, const QString& barcode) {
     g_strRedrID = redrId;
     g_strRedrBarcode = barcode;
     QPointer<frmRedrInfo> form = frmRedrInfo::form(owner);
     form->pInitialize();
-    if (form)
-        showOwned(form, owner);
+    if (form) showOwned(form, owner);
 }
 
-void ReaderWindows::showBarReadRule(QWidget* owner)
-{
+void ReaderWindows::showBarReadRule(QWidget* owner) {
     showOwned(frmBarReadRule::form(owner), owner);
 }
 
-void ReaderWindows::unloadAll()
-{
+void ReaderWindows::unloadAll() {
     frmRedrInfo::unload();
-    if (frmBarReadRule::loaded())
-        frmBarReadRule::form()->close();
+    if (frmBarReadRule::loaded()) frmBarReadRule::form()->close();
 }
 
-ReaderWindows& readerWindows()
-{
+ReaderWindows& readerWindows() {
     static ReaderWindows service;
     return service;
 }

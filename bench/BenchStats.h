@@ -5,25 +5,22 @@
 #include "tests/support/TestDatabase.h"
 
 #include <QRegularExpression>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <algorithm>
 
 namespace benchstats {
 
-inline double percentile(QVector<double> v, double p)
-{
-    if (v.isEmpty())
-        return 0;
+inline double percentile(QVector<double> v, double p) {
+    if (v.isEmpty()) return 0;
     std::sort(v.begin(), v.end());
     const int i = std::min<int>(v.size() - 1, static_cast<int>(p * (v.size() - 1) + 0.5));
     return v[i];
 }
 
-inline QString shapeOf(const QString& sql)
-{
+inline QString shapeOf(const QString& sql) {
     QString s = sql;
     s.replace(QRegularExpression(QStringLiteral("'[^']*'")), QStringLiteral("?"));
     s.replace(QRegularExpression(QStringLiteral("\\b\\d+\\b")), QStringLiteral("#"));
@@ -32,12 +29,12 @@ inline QString shapeOf(const QString& sql)
 
 // The statements (SELECT or UPDATE) whose plan reads one of `tables` with a
 // sequential scan, each with its plan.
-inline QStringList unindexed(testsupport::TestDatabase& db, const QStringList& samples, const QStringList& tables)
-{
+inline QStringList unindexed(testsupport::TestDatabase& db, const QStringList& samples,
+                             const QStringList& tables) {
     QStringList bad;
     for (const QString& sql : samples) {
-        if (!sql.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)
-            && !sql.startsWith(QLatin1String("UPDATE"), Qt::CaseInsensitive))
+        if (!sql.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) &&
+            !sql.startsWith(QLatin1String("UPDATE"), Qt::CaseInsensitive))
             continue;
         const QString plan = db.column(QStringLiteral("EXPLAIN ") + sql).join(QLatin1Char('\n'));
         for (const QString& t : tables) {

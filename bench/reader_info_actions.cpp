@@ -40,30 +40,25 @@ namespace {
 // protocol trace.
 class WireLog {
 public:
-    explicit WireLog(pg_conn* conn)
-    {
+    explicit WireLog(pg_conn* conn) {
         file_ = open_memstream(&buf_, &len_);
         PQtrace(conn, file_);
         PQsetTraceFlags(conn, PQTRACE_SUPPRESS_TIMESTAMPS);
     }
-    void mark()
-    {
+    void mark() {
         std::fflush(file_);
         from_ = len_;
     }
     // The query texts sent since mark().
-    QStringList sent()
-    {
+    QStringList sent() {
         std::fflush(file_);
         const QByteArray trace(buf_ + from_, static_cast<qsizetype>(len_ - from_));
         QStringList out;
         for (const QByteArray& line : trace.split('\n')) {
             const QList<QByteArray> f = line.split('\t');
-            if (f.size() < 4 || f[0] != "F" || f[2] != "Query")
-                continue;
+            if (f.size() < 4 || f[0] != "F" || f[2] != "Query") continue;
             QByteArray text = line.mid(line.indexOf("Query\t") + 6).trimmed();
-            if (text.startsWith('"') && text.endsWith('"'))
-                text = text.mid(1, text.size() - 2);
+            if (text.startsWith('"') && text.endsWith('"')) text = text.mid(1, text.size() - 2);
             out << QString::fromUtf8(unescape(text));
         }
         return out;
@@ -71,8 +66,7 @@ public:
 
 private:
     // The trace writes bytes that are not printable as \xNN.
-    static QByteArray unescape(const QByteArray& t)
-    {
+    static QByteArray unescape(const QByteArray& t) {
         QByteArray out;
         for (qsizetype i = 0; i < t.size(); ++i) {
             if (t[i] == '\\' && i + 3 < t.size() && t[i + 1] == 'x') {
@@ -100,8 +94,7 @@ struct Figures {
     QStringList samples;
 };
 
-void measure(Figures& f, WireLog& wire, const std::function<void()>& action)
-{
+void measure(Figures& f, WireLog& wire, const std::function<void()>& action) {
     wire.mark();
     QElapsedTimer t;
     t.start();
@@ -120,12 +113,12 @@ void measure(Figures& f, WireLog& wire, const std::function<void()>& action)
 }
 
 // marc_data is not among them: the generated titles have no record text.
-const QStringList kLargeTables = {"reader", "reader_cert", "item", "marc", "lend_lst", "lend_hist", "lend_hist_bak"};
+const QStringList kLargeTables = {"reader",   "reader_cert", "item",         "marc",
+                                  "lend_lst", "lend_hist",   "lend_hist_bak"};
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 200;
     ui::ScriptedDialogService dialogs;
@@ -141,12 +134,13 @@ int main(int argc, char** argv)
         }
         db.exec(QString::fromUtf8(gen.readAll()));
     }
-    std::printf("generated in %.1f s: %s readers, %s closed loans, %s open loans\n", genTime.elapsed() / 1000.0,
-                qPrintable(db.scalar("select count(*) from reader")),
+    std::printf("generated in %.1f s: %s readers, %s closed loans, %s open loans\n",
+                genTime.elapsed() / 1000.0, qPrintable(db.scalar("select count(*) from reader")),
                 qPrintable(db.scalar("select count(*) from lend_hist")),
                 qPrintable(db.scalar("select count(*) from lend_lst")));
 
-    if (db.connectCommon() != 0 || intInitBaseData() != 0 || intLoadBaseCode() != 0 || intInitMarcIdx() != 0) {
+    if (db.connectCommon() != 0 || intInitBaseData() != 0 || intLoadBaseCode() != 0 ||
+        intInitMarcIdx() != 0) {
         std::fprintf(stderr, "cannot connect: %s\n", qPrintable(g_strErrText));
         return 1;
     }
@@ -157,10 +151,9 @@ int main(int argc, char** argv)
         return QString::fromUtf8(prefix) + QString::number(n).rightJustified(6, QLatin1Char('0'));
     };
 
-    const char* const kFields[] = {"look-up by card barcode, with the summary",
-                                   "look-up by certificate number, with the summary",
-                                   "look-up by identity-card number, with the summary",
-                                   "look-up by name, with the summary"};
+    const char* const kFields[] = {
+        "look-up by card barcode, with the summary", "look-up by certificate number, with the summary",
+        "look-up by identity-card number, with the summary", "look-up by name, with the summary"};
     QVector<Figures> lookups;
     for (const char* f : kFields)
         lookups.push_back(Figures(QString::fromLatin1(f)));
@@ -192,7 +185,8 @@ int main(int argc, char** argv)
         measure(loans, wire, [&] { intLoadRedrPage(QStringLiteral("LendInfo"), "GR000500", year, &page); });
     std::printf("loans page: %d rows\n", int(page.rows.size()));
     for (int i = 0; i < runs; ++i)
-        measure(history, wire, [&] { intLoadRedrPage(QStringLiteral("LendHistoryInfo"), "GR000500", year, &page); });
+        measure(history, wire,
+                [&] { intLoadRedrPage(QStringLiteral("LendHistoryInfo"), "GR000500", year, &page); });
     std::printf("history page: %d rows\n", int(page.rows.size()));
     int listed = 0;
     auto search = [&](const RedrSearchInput& in) {
@@ -200,8 +194,7 @@ int main(int argc, char** argv)
         intBuildRedrSearch(in, &sql, &message);
         DBResultSet rs;
         g_strSQL = sql;
-        if (LIB_DB_Select(g_strSQL, rs) == 0)
-            listed = int(arrFirstCardRows(rs).size());
+        if (LIB_DB_Select(g_strSQL, rs) == 0) listed = int(arrFirstCardRows(rs).size());
     };
     RedrSearchInput prefix;
     prefix.cells[3] = QStringLiteral("读者1234");
@@ -227,11 +220,10 @@ int main(int argc, char** argv)
                     benchstats::percentile(f->ms, 0.5), benchstats::percentile(f->ms, 0.95), qPrintable(stm));
     }
     for (Figures* f : all) {
-        if (f->listsEveryone)
-            continue;
+        if (f->listsEveryone) continue;
         const QStringList bad = benchstats::unindexed(db, f->samples, kLargeTables);
-        std::printf("%s: %d distinct statements checked with EXPLAIN, %d without an index\n", qPrintable(f->action),
-                    static_cast<int>(f->samples.size()), static_cast<int>(bad.size()));
+        std::printf("%s: %d distinct statements checked with EXPLAIN, %d without an index\n",
+                    qPrintable(f->action), static_cast<int>(f->samples.size()), static_cast<int>(bad.size()));
         for (const QString& b : bad)
             std::printf("  %s\n", qPrintable(b));
         allIndexed = allIndexed && bad.isEmpty();

@@ -7,18 +7,20 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString strBarRuleLine(int no, const QString& start, const QString& length)
-{
-    return QStringLiteral("%1").arg(no, 2, 10, QLatin1Char('0')).leftJustified(10, QLatin1Char(' '))
-           + start.leftJustified(14, QLatin1Char(' ')) + length;
+QString strBarRuleLine(int no, const QString& start, const QString& length) {
+    return QStringLiteral("%1").arg(no, 2, 10, QLatin1Char('0')).leftJustified(10, QLatin1Char(' ')) +
+           start.leftJustified(14, QLatin1Char(' ')) + length;
 }
 
-QString strBarRuleLineStart(const QString& line) { return line.mid(10, 14).trimmed(); }
+QString strBarRuleLineStart(const QString& line) {
+    return line.mid(10, 14).trimmed();
+}
 
-QString strBarRuleLineLength(const QString& line) { return line.mid(24).trimmed(); }
+QString strBarRuleLineLength(const QString& line) {
+    return line.mid(24).trimmed();
+}
 
-QStringList arrBarRuleLines()
-{
+QStringList arrBarRuleLines() {
     // The last entry of the rule in memory is its empty end marker.
     QStringList lines;
     for (qsizetype i = 0; i + 1 < g_arrBarRule.size(); ++i)
@@ -26,12 +28,10 @@ QStringList arrBarRuleLines()
     return lines;
 }
 
-int intAddBarRuleLine(QStringList* lines, const QString& start, const QString& length, QString* message)
-{
+int intAddBarRuleLine(QStringList* lines, const QString& start, const QString& length, QString* message) {
     const QString s = start.trimmed();
     const QString l = length.trimmed();
-    if (s.isEmpty() || l.isEmpty())
-        return 0;
+    if (s.isEmpty() || l.isEmpty()) return 0;
     bool okS = false, okL = false;
     const int vs = s.toInt(&okS);
     const int vl = l.toInt(&okL);
@@ -47,10 +47,8 @@ int intAddBarRuleLine(QStringList* lines, const QString& start, const QString& l
     return 1;
 }
 
-void subDeleteBarRuleLine(QStringList* lines, int index)
-{
-    if (index < 0 || index >= lines->size())
-        return;
+void subDeleteBarRuleLine(QStringList* lines, int index) {
+    if (index < 0 || index >= lines->size()) return;
     lines->removeAt(index);
     for (qsizetype i = index; i < lines->size(); ++i) {
         QString& line = (*lines)[i];
@@ -58,8 +56,7 @@ void subDeleteBarRuleLine(QStringList* lines, int index)
     }
 }
 
-int intSaveBarReadRule(bool byPos, bool used, const QStringList& lines, QString* message)
-{
+int intSaveBarReadRule(bool byPos, bool used, const QStringList& lines, QString* message) {
     QString text;
     for (const QString& line : lines)
         text += strBarRuleLineStart(line) + QLatin1Char(',') + strBarRuleLineLength(line) + QLatin1Char('\n');
@@ -70,8 +67,10 @@ int intSaveBarReadRule(bool byPos, bool used, const QStringList& lines, QString*
         return -1;
     }
     const QString app = QStringLiteral("LT"), section = QStringLiteral("BarReadRule");
-    if (!text::saveSetting(app, section, QStringLiteral("Type"), byPos ? QStringLiteral("True") : QStringLiteral("False"))
-        || !text::saveSetting(app, section, QStringLiteral("Used"), used ? QStringLiteral("1") : QStringLiteral("0"))) {
+    if (!text::saveSetting(app, section, QStringLiteral("Type"),
+                           byPos ? QStringLiteral("True") : QStringLiteral("False")) ||
+        !text::saveSetting(app, section, QStringLiteral("Used"),
+                           used ? QStringLiteral("1") : QStringLiteral("0"))) {
         *message = QStringLiteral("E无法保存条码读取规则的设置!");
         subLoadBarReadRule();
         return -1;

@@ -18,22 +18,22 @@
 
 namespace redrpage {
 // Colour numbers of the row marks: red in the low byte, blue in the third.
-inline constexpr long kRed = 255;             // open, overdue, cancelled, expired
-inline constexpr long kDarkBlue = 8388608;    // settled, handled, lost or suspended card
-inline constexpr long kLightBlue = 15780518;  // background of a request or hold that is done
+inline constexpr long kRed = 255;            // open, overdue, cancelled, expired
+inline constexpr long kDarkBlue = 8388608;   // settled, handled, lost or suspended card
+inline constexpr long kLightBlue = 15780518; // background of a request or hold that is done
 inline constexpr long kBlack = 0;
-inline constexpr long kNone = -1;             // no mark
+inline constexpr long kNone = -1; // no mark
 } // namespace redrpage
 
 struct RedrPageRow {
-    QStringList cells;            // column 0 to the last column
-    long fore = redrpage::kNone;  // text colour of columns 1 to the last
-    long back = redrpage::kNone;  // back colour of columns 1 to the last
+    QStringList cells;           // column 0 to the last column
+    long fore = redrpage::kNone; // text colour of columns 1 to the last
+    long back = redrpage::kNone; // back colour of columns 1 to the last
 };
 
 struct RedrPage {
     QString key;
-    QStringList captions;         // header row: "" over column 0, then the captions
+    QStringList captions; // header row: "" over column 0, then the captions
     QVector<RedrPageRow> rows;
     int cols() const { return int(captions.size()); }
     // Cell text, "" outside the page.

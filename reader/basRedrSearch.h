@@ -9,13 +9,13 @@
 
 // What the dialog's controls hold when the search runs.
 struct RedrSearchInput {
-    int option = 0;        // 0 combined criteria; ranges: 1 card barcode, 2 certificate number,
-                           // 3 card expiry date, 4 registration date
-    int matchMode = 0;     // typed criteria: 0 front match, 1 exact match
-    QString cells[10];     // criteria rows 1 to 9 (rows 5 and 9 are lists: see below)
-    int typeIndex = -1;    // row 5: the chosen entry of the reader-type list, -1 none
-    int depIndex = -1;     // row 9: the chosen entry of the department list, -1 none
-    QString from, to;      // bounds of a barcode or certificate-number range
+    int option = 0;           // 0 combined criteria; ranges: 1 card barcode, 2 certificate number,
+                              // 3 card expiry date, 4 registration date
+    int matchMode = 0;        // typed criteria: 0 front match, 1 exact match
+    QString cells[10];        // criteria rows 1 to 9 (rows 5 and 9 are lists: see below)
+    int typeIndex = -1;       // row 5: the chosen entry of the reader-type list, -1 none
+    int depIndex = -1;        // row 9: the chosen entry of the department list, -1 none
+    QString from, to;         // bounds of a barcode or certificate-number range
     QString fromDate, toDate; // bounds of a date range
 };
 

@@ -18,8 +18,7 @@
 
 QPointer<frmBarReadRule> frmBarReadRule::instance_;
 
-frmBarReadRule* frmBarReadRule::form(QWidget* owner)
-{
+frmBarReadRule* frmBarReadRule::form(QWidget* owner) {
     if (!instance_) {
         instance_ = new frmBarReadRule(owner);
         instance_->Form_Load();
@@ -27,14 +26,11 @@ frmBarReadRule* frmBarReadRule::form(QWidget* owner)
     return instance_;
 }
 
-bool frmBarReadRule::loaded()
-{
+bool frmBarReadRule::loaded() {
     return !instance_.isNull();
 }
 
-frmBarReadRule::frmBarReadRule(QWidget* owner)
-    : QWidget(owner, Qt::Window)
-{
+frmBarReadRule::frmBarReadRule(QWidget* owner) : QWidget(owner, Qt::Window) {
     setObjectName(QStringLiteral("frmBarReadRule"));
     setWindowTitle(QStringLiteral("读者条码读取规则"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -99,30 +95,26 @@ frmBarReadRule::frmBarReadRule(QWidget* owner)
     connect(cmdCancel, &QPushButton::clicked, this, &frmBarReadRule::cmdCancel_Click);
 }
 
-void frmBarReadRule::Form_Load()
-{
+void frmBarReadRule::Form_Load() {
     optType[g_blnBarRuleByPos ? 0 : 1]->setChecked(true);
     chkBarReadRule->setChecked(g_intBarRuleUsed == 1);
     subShowLines(arrBarRuleLines(), -1);
 }
 
-QStringList frmBarReadRule::arrLines() const
-{
+QStringList frmBarReadRule::arrLines() const {
     QStringList lines;
     for (int i = 0; i < lstContent->count(); ++i)
         lines << lstContent->item(i)->text();
     return lines;
 }
 
-void frmBarReadRule::subShowLines(const QStringList& lines, int current)
-{
+void frmBarReadRule::subShowLines(const QStringList& lines, int current) {
     lstContent->clear();
     lstContent->addItems(lines);
     lstContent->setCurrentRow(current);
 }
 
-void frmBarReadRule::cmdNew_Click()
-{
+void frmBarReadRule::cmdNew_Click() {
     QStringList lines = arrLines();
     QString message;
     const int added = intAddBarRuleLine(&lines, txtStart->text(), txtLength->text(), &message);
@@ -132,18 +124,15 @@ void frmBarReadRule::cmdNew_Click()
         subShowLines(lines, -1);
 }
 
-void frmBarReadRule::cmdDelete_Click()
-{
+void frmBarReadRule::cmdDelete_Click() {
     const int row = lstContent->currentRow();
-    if (row < 0 || !lstContent->currentItem()->isSelected())
-        return;
+    if (row < 0 || !lstContent->currentItem()->isSelected()) return;
     QStringList lines = arrLines();
     subDeleteBarRuleLine(&lines, row);
     subShowLines(lines, -1);
 }
 
-void frmBarReadRule::cmdOk_Click()
-{
+void frmBarReadRule::cmdOk_Click() {
     QString message;
     if (intSaveBarReadRule(optType[0]->isChecked(), chkBarReadRule->isChecked(), arrLines(), &message) < 0) {
         intShowMsg(message);
@@ -152,7 +141,6 @@ void frmBarReadRule::cmdOk_Click()
     close();
 }
 
-void frmBarReadRule::cmdCancel_Click()
-{
+void frmBarReadRule::cmdCancel_Click() {
     close();
 }

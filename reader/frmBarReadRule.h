@@ -9,7 +9,9 @@ class QCheckBox;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
-namespace ui { class NumberBox; }
+namespace ui {
+class NumberBox;
+}
 
 class frmBarReadRule : public QWidget {
     Q_OBJECT

@@ -32,8 +32,8 @@ QPointer<frmRedrInfo> frmRedrInfo::instance_;
 
 namespace {
 
-const char* const kSummaryHeads[] = {"", "条码号", "证件号", "姓名", "身份证号", "读者类型", "单位",
-                                     "借阅等级", "职业", "年级组", "系别", ""};
+const char* const kSummaryHeads[] = {"",     "条码号",   "证件号", "姓名",   "身份证号", "读者类型",
+                                     "单位", "借阅等级", "职业",   "年级组", "系别",     ""};
 
 struct DetailCell {
     int row;
@@ -56,27 +56,20 @@ struct BusyCursor {
 
 } // namespace
 
-frmRedrInfo* frmRedrInfo::form(QWidget* owner)
-{
-    if (!instance_)
-        instance_ = new frmRedrInfo(owner);
+frmRedrInfo* frmRedrInfo::form(QWidget* owner) {
+    if (!instance_) instance_ = new frmRedrInfo(owner);
     return instance_;
 }
 
-bool frmRedrInfo::loaded()
-{
+bool frmRedrInfo::loaded() {
     return !instance_.isNull();
 }
 
-void frmRedrInfo::unload()
-{
-    if (frmRedrInfo* f = instance_.data())
-        f->close();
+void frmRedrInfo::unload() {
+    if (frmRedrInfo* f = instance_.data()) f->close();
 }
 
-frmRedrInfo::frmRedrInfo(QWidget* owner)
-    : QWidget(owner, Qt::Window)
-{
+frmRedrInfo::frmRedrInfo(QWidget* owner) : QWidget(owner, Qt::Window) {
     setObjectName(QStringLiteral("frmRedrInfo"));
     setWindowTitle(QStringLiteral("读者信息查询"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -89,9 +82,11 @@ frmRedrInfo::frmRedrInfo(QWidget* owner)
     tbStandard = new ui::CommandBar(ui::CommandBar::Kind::ToolBar, QStringLiteral("tbStandard"), this);
     tbStandard->setRedraw(false);
     ui::CommandMenu* bar = tbStandard->addMenu(QStringLiteral("Standard"), QString());
-    ui::CommandItem* field = tbStandard->addItem(QStringLiteral("cboQuery"), {}, QString(), ui::ItemStyle::Control);
+    ui::CommandItem* field =
+        tbStandard->addItem(QStringLiteral("cboQuery"), {}, QString(), ui::ItemStyle::Control);
     field->setControl(cboQuery, 120);
-    ui::CommandItem* box = tbStandard->addItem(QStringLiteral("txtQuery"), {}, QString(), ui::ItemStyle::Control);
+    ui::CommandItem* box =
+        tbStandard->addItem(QStringLiteral("txtQuery"), {}, QString(), ui::ItemStyle::Control);
     box->setControl(txtQuery, 220);
     bar->append(field);
     bar->append(box);
@@ -177,24 +172,20 @@ frmRedrInfo::frmRedrInfo(QWidget* owner)
     connect(cmdRefresh, &QPushButton::clicked, this, &frmRedrInfo::cmdRefresh_Click);
     for (ui::FlexGrid* grid : {vsInfo, vsRedrInfo}) {
         connect(grid->horizontalHeader(), &QHeaderView::sectionPressed, this, [this, grid](int section) {
-            if (section == 0)
-                subCornerClick(grid, QCursor::pos());
+            if (section == 0) subCornerClick(grid, QCursor::pos());
         });
     }
     connect(vsInfo->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int section) {
-        if (section > 0)
-            subSortColumn(section);
+        if (section > 0) subSortColumn(section);
     });
 }
 
-QString frmRedrInfo::currentKey() const
-{
+QString frmRedrInfo::currentKey() const {
     const int i = tbsRedrInfo->currentIndex();
     return i >= 0 ? tbsRedrInfo->tabData(i).toString() : QString();
 }
 
-void frmRedrInfo::pInitialize()
-{
+void frmRedrInfo::pInitialize() {
     // Summary grid: one header row; the type code and occupation hidden.
     vsRedrInfo->setRedraw(false);
     vsRedrInfo->setFixedCols(0);
@@ -216,8 +207,7 @@ void frmRedrInfo::pInitialize()
 
     subInitTabs();
     subLoadRedrList();
-    if (!instance_ || instance_.data() != this)
-        return;
+    if (!instance_ || instance_.data() != this) return;
 
     txtQuery->clear();
     cboQuery->clear();
@@ -236,8 +226,7 @@ void frmRedrInfo::pInitialize()
     tbStandard->setItemEnabled(QStringLiteral("General"), false);
 }
 
-void frmRedrInfo::subInitTabs()
-{
+void frmRedrInfo::subInitTabs() {
     {
         const QSignalBlocker block(tbsRedrInfo);
         while (tbsRedrInfo->count() > 0)
@@ -252,10 +241,8 @@ void frmRedrInfo::subInitTabs()
     tbsRedrInfo_Click();
 }
 
-void frmRedrInfo::subLoadRedrList()
-{
-    if (g_strRedrID.isEmpty())
-        return;
+void frmRedrInfo::subLoadRedrList() {
+    if (g_strRedrID.isEmpty()) return;
     QStringList summary;
     if (intLoadRedrSummary(g_strRedrID, &summary) < 0) {
         intShowDBError();
@@ -274,33 +261,28 @@ void frmRedrInfo::subLoadRedrList()
     tbStandard->setItemEnabled(QStringLiteral("General"), false);
 }
 
-void frmRedrInfo::frmRedrInfoSet(const QString& certId, const QString& barcode)
-{
+void frmRedrInfo::frmRedrInfoSet(const QString& certId, const QString& barcode) {
     g_strRedrID = certId;
     g_strRedrBarcode = barcode;
     subLoadRedrList();
-    if (!instance_ || instance_.data() != this)
-        return;
+    if (!instance_ || instance_.data() != this) return;
     if (tbsRedrInfo->currentIndex() == kLendInfoTab)
         tbsRedrInfo_Click();
     else
         tbsRedrInfo->setCurrentIndex(kLendInfoTab);
 }
 
-void frmRedrInfo::txtQuery_Enter()
-{
+void frmRedrInfo::txtQuery_Enter() {
     QString text = txtQuery->text().trimmed().toUpper();
     txtQuery->setText(text);
-    if (text.isEmpty())
-        return;
+    if (text.isEmpty()) return;
     {
         BusyCursor busy;
         switch (cboQuery->currentIndex()) {
         case SeekByBarcode:
             if (g_intBarRuleUsed == 1) {
                 text = strApplyBarReadRule(text);
-                if (text.isEmpty())
-                    return;
+                if (text.isEmpty()) return;
                 txtQuery->setText(text);
             }
             subSeekRedrByBarcode(text, this);
@@ -318,45 +300,37 @@ void frmRedrInfo::txtQuery_Enter()
             break;
         }
     }
-    if (!instance_ || instance_.data() != this)
-        return;
+    if (!instance_ || instance_.data() != this) return;
     m_strQueryText = txtQuery->text();
     txtQuery->selectAll();
     txtQuery->setFocus();
 }
 
-void frmRedrInfo::tbStandard_ButtonClick(const QString& key)
-{
-    if (key != QLatin1String("Search"))
-        return;
+void frmRedrInfo::tbStandard_ButtonClick(const QString& key) {
+    if (key != QLatin1String("Search")) return;
     if (!txtQuery->text().trimmed().isEmpty())
         txtQuery_Enter();
     else
         cmdRedrQuery_Click();
 }
 
-void frmRedrInfo::cboQuery_Click()
-{
+void frmRedrInfo::cboQuery_Click() {
     txtQuery->clear();
     m_strQueryText.clear();
 }
 
-void frmRedrInfo::cmdRedrQuery_Click()
-{
+void frmRedrInfo::cmdRedrQuery_Click() {
     const QString text = txtQuery->text();
-    if (g_intRedrSearchOn == 1 && !(text == m_strQueryText && !text.isEmpty()))
-        frmRedrSearch::unload();
+    if (g_intRedrSearchOn == 1 && !(text == m_strQueryText && !text.isEmpty())) frmRedrSearch::unload();
     QPointer<frmRedrSearch> dialog = frmRedrSearch::form(this);
     dialog->idxCbo = cboQuery->currentIndex();
     dialog->txtCbo = text;
     dialog->showModal();
-    if (!dialog || !frmRedrSearch::exists() || !dialog->m_blnIfSelect)
-        return;
+    if (!dialog || !frmRedrSearch::exists() || !dialog->m_blnIfSelect) return;
     g_strRedrID = dialog->m_strRedrID;
     g_strRedrBarcode = dialog->m_strRedrBarcode;
     subLoadRedrList();
-    if (!instance_ || instance_.data() != this)
-        return;
+    if (!instance_ || instance_.data() != this) return;
     BusyCursor busy;
     if (tbsRedrInfo->currentIndex() == kLendInfoTab)
         tbsRedrInfo_Click();
@@ -364,8 +338,7 @@ void frmRedrInfo::cmdRedrQuery_Click()
         tbsRedrInfo->setCurrentIndex(kLendInfoTab);
 }
 
-void frmRedrInfo::subInitInfoGrid(const QString& key)
-{
+void frmRedrInfo::subInitInfoGrid(const QString& key) {
     m_page = RedrPage();
     m_page.key = key;
     m_page.captions = strRedrPageCaptions(key);
@@ -382,16 +355,14 @@ void frmRedrInfo::subInitInfoGrid(const QString& key)
     for (int c = 0; c < m_page.cols(); ++c) {
         vsInfo->setTextMatrix(0, c, m_page.captions[c]);
         vsInfo->setColHidden(c, false);
-        if (c > 0)
-            vsInfo->setColWidth(c, 1300);
+        if (c > 0) vsInfo->setColWidth(c, 1300);
     }
     vsInfo->horizontalHeader()->setSortIndicatorShown(false);
     m_intSortCol = -1;
     vsInfo->setRedraw(true);
 }
 
-void frmRedrInfo::subPaintPage(int fromRow)
-{
+void frmRedrInfo::subPaintPage(int fromRow) {
     vsInfo->setRedraw(false);
     vsInfo->setRows(int(m_page.rows.size()) + 1);
     const int cols = vsInfo->cols();
@@ -409,22 +380,18 @@ void frmRedrInfo::subPaintPage(int fromRow)
     vsInfo->setRedraw(true);
 }
 
-RedrHistRange frmRedrInfo::varHistRange() const
-{
+RedrHistRange frmRedrInfo::varHistRange() const {
     return RedrHistRange{dtpFrom->value(), dtpTo->value(), cboLend->currentIndex() == 1 ? 1 : 0};
 }
 
-void frmRedrInfo::tbsRedrInfo_Click()
-{
-    if (!m_blnTabsBuilt)
-        return;
+void frmRedrInfo::tbsRedrInfo_Click() {
+    if (!m_blnTabsBuilt) return;
     const QString key = currentKey();
     subInitInfoGrid(key);
     const bool history = key == QLatin1String("LendHistoryInfo");
     fraDate->setVisible(history);
     tbsRedrInfo->setToolTip(history ? QString::fromUtf8(kHistTip) : QString());
-    if (g_strRedrID.isEmpty())
-        return;
+    if (g_strRedrID.isEmpty()) return;
     m_strHistBakRedr.clear();
     BusyCursor busy;
     intLoadRedrPage(key, g_strRedrID, varHistRange(), &m_page);
@@ -432,22 +399,20 @@ void frmRedrInfo::tbsRedrInfo_Click()
     tbsRedrInfo->update();
 }
 
-void frmRedrInfo::cmdRefresh_Click()
-{
+void frmRedrInfo::cmdRefresh_Click() {
     BusyCursor busy;
     RedrPage fresh;
-    if (intLoadRedrPage(QStringLiteral("LendHistoryInfo"), g_strRedrID, varHistRange(), &fresh) < 0)
-        return;
+    if (intLoadRedrPage(QStringLiteral("LendHistoryInfo"), g_strRedrID, varHistRange(), &fresh) < 0) return;
     m_page = fresh;
     vsInfo->setRedraw(false);
     vsInfo->setRows(1);
+    vsInfo->horizontalHeader()->setSortIndicatorShown(false);
+    m_intSortCol = -1;
     subPaintPage(0);
 }
 
-void frmRedrInfo::subInsertKey()
-{
-    if (currentKey() != QLatin1String("LendHistoryInfo") || m_strHistBakRedr == g_strRedrID)
-        return;
+void frmRedrInfo::subInsertKey() {
+    if (currentKey() != QLatin1String("LendHistoryInfo") || m_strHistBakRedr == g_strRedrID) return;
     m_strHistBakRedr = g_strRedrID;
     const int shown = int(m_page.rows.size());
     BusyCursor busy;
@@ -455,14 +420,12 @@ void frmRedrInfo::subInsertKey()
         subPaintPage(shown);
 }
 
-void frmRedrInfo::subBuildColumnMenu(ui::FlexGrid* grid)
-{
+void frmRedrInfo::subBuildColumnMenu(ui::FlexGrid* grid) {
     subClearColumnMenu();
     m_objMenuGrid = grid;
     for (int c = 1; c < grid->cols(); ++c) {
         const QString caption = grid->textMatrix(0, c);
-        if (caption.isEmpty())
-            continue;
+        if (caption.isEmpty()) continue;
         QAction* item = mnuPopup->addAction(caption);
         item->setCheckable(true);
         item->setChecked(!grid->colHidden(c));
@@ -473,70 +436,56 @@ void frmRedrInfo::subBuildColumnMenu(ui::FlexGrid* grid)
     mnuItem[0]->setVisible(false);
 }
 
-void frmRedrInfo::subClearColumnMenu()
-{
+void frmRedrInfo::subClearColumnMenu() {
     while (mnuItem.size() > 1)
         delete mnuItem.takeLast();
 }
 
-void frmRedrInfo::mnuItem_Click(int index)
-{
-    if (index < 1 || index >= mnuItem.size() || !m_objMenuGrid)
-        return;
+void frmRedrInfo::mnuItem_Click(int index) {
+    if (index < 1 || index >= mnuItem.size() || !m_objMenuGrid) return;
     // The item's own click has toggled its mark.
     QAction* item = mnuItem[index];
     ui::FlexGrid* grid = m_objMenuGrid;
     int col = 0;
     for (int c = 1; c < grid->cols(); ++c)
-        if (grid->textMatrix(0, c) == item->text())
-            col = c;
-    if (col > 0)
-        grid->setColHidden(col, !item->isChecked());
+        if (grid->textMatrix(0, c) == item->text()) col = c;
+    if (col > 0) grid->setColHidden(col, !item->isChecked());
 }
 
-void frmRedrInfo::subCornerClick(ui::FlexGrid* grid, const QPoint& globalPos)
-{
-    if (grid == vsInfo)
-        m_blnSortOn = false;
+void frmRedrInfo::subCornerClick(ui::FlexGrid* grid, const QPoint& globalPos) {
+    if (grid == vsInfo) m_blnSortOn = false;
     subBuildColumnMenu(grid);
     mnuPopup->exec(globalPos);
     subClearColumnMenu();
-    if (grid == vsInfo)
-        m_blnSortOn = true;
+    if (grid == vsInfo) m_blnSortOn = true;
 }
 
-void frmRedrInfo::subSortColumn(int col)
-{
-    if (!m_blnSortOn || col < 1 || col >= vsInfo->cols() || vsInfo->rows() < 2)
-        return;
+void frmRedrInfo::subSortColumn(int col) {
+    if (!m_blnSortOn || col < 1 || col >= vsInfo->cols() || vsInfo->rows() < 2) return;
     m_blnSortAsc = m_intSortCol == col ? !m_blnSortAsc : true;
     m_intSortCol = col;
     vsInfo->sort(col, m_blnSortAsc);
     vsInfo->horizontalHeader()->setSortIndicatorShown(true);
-    vsInfo->horizontalHeader()->setSortIndicator(col, m_blnSortAsc ? Qt::AscendingOrder : Qt::DescendingOrder);
+    vsInfo->horizontalHeader()->setSortIndicator(col,
+                                                 m_blnSortAsc ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
-bool frmRedrInfo::eventFilter(QObject* watched, QEvent* event)
-{
-    if ((watched == vsInfo || watched == tbsRedrInfo) && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Insert) {
+bool frmRedrInfo::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == vsInfo || watched == tbsRedrInfo) && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Insert) {
         subInsertKey();
         return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void frmRedrInfo::showEvent(QShowEvent* event)
-{
+void frmRedrInfo::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     txtQuery->setFocus();
 }
 
-void frmRedrInfo::closeEvent(QCloseEvent* event)
-{
-    if (g_intRedrSearchOn == 1)
-        frmRedrSearch::unload();
-    if (instance_.data() == this)
-        instance_ = nullptr;
+void frmRedrInfo::closeEvent(QCloseEvent* event) {
+    if (g_intRedrSearchOn == 1) frmRedrSearch::unload();
+    if (instance_.data() == this) instance_ = nullptr;
     QWidget::closeEvent(event);
 }

@@ -41,12 +41,12 @@ public:
     void cmdRedrQuery_Click() override;
 
     // Events, callable from tests.
-    void txtQuery_Enter();            // Enter in the query box: the quick look-up
+    void txtQuery_Enter(); // Enter in the query box: the quick look-up
     void tbStandard_ButtonClick(const QString& key);
     void cboQuery_Click();
-    void tbsRedrInfo_Click();         // the page dispatcher
+    void tbsRedrInfo_Click(); // the page dispatcher
     void cmdRefresh_Click();
-    void subInsertKey();              // Insert on the history page: the archive
+    void subInsertKey(); // Insert on the history page: the archive
     void subLoadRedrList();
     // The column pop-up of a grid: its items list the captioned columns.
     void subBuildColumnMenu(ui::FlexGrid* grid);
@@ -73,7 +73,7 @@ public:
     ui::DatePicker* dtpTo = nullptr;
     QPushButton* cmdRefresh = nullptr;
     QMenu* mnuPopup = nullptr;
-    QList<QAction*> mnuItem;          // item 0 stays hidden
+    QList<QAction*> mnuItem; // item 0 stays hidden
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -31,26 +31,23 @@ struct ResultColumn {
     double width;
 };
 
-const ResultColumn kResultColumns[] = {{"已注销", 6},   {"条码号", 15}, {"有效证件号", 15}, {"姓名", 8},
-                                       {"身份证号", 15}, {"单位", 15},   {"职业", 10},       {"读者类型", 8},
-                                       {"年级组", 6},   {"办证日期", 10}, {"经手人", 6},     {"证件状态", 8}};
+const ResultColumn kResultColumns[] = {
+    {"已注销", 6}, {"条码号", 15},  {"有效证件号", 15}, {"姓名", 8},      {"身份证号", 15}, {"单位", 15},
+    {"职业", 10},  {"读者类型", 8}, {"年级组", 6},      {"办证日期", 10}, {"经手人", 6},    {"证件状态", 8}};
 
 // Caption of criteria row 1 to 9: reader field n, or card field 0 for row 2.
-QString criterionCaption(int row)
-{
+QString criterionCaption(int row) {
     static const int kReaderField[] = {0, 0, -1, 4, 3, 1, 21, 7, 8, 29};
     return row == 2 ? g_strCertCaption[0] : g_strRedrCaption[kReaderField[row]];
 }
 
 // The list rows of the criteria: the names of a cache column, one text
 // separated by tabs, with "[不定]" last when `anyLast`.
-QString listText(const DBResultSet& cache, int col, bool anyLast)
-{
+QString listText(const DBResultSet& cache, int col, bool anyLast) {
     QStringList items;
     for (int r = 0; r < cache.rowCount(); ++r)
         items << cache.text(r, col);
-    if (anyLast && !items.isEmpty())
-        items << QStringLiteral("[不定]");
+    if (anyLast && !items.isEmpty()) items << QStringLiteral("[不定]");
     return items.join(QLatin1Char('\t'));
 }
 
@@ -61,20 +58,16 @@ struct BusyCursor {
 
 } // namespace
 
-frmRedrSearch* frmRedrSearch::form(QWidget* parent)
-{
-    if (!instance_)
-        instance_ = new frmRedrSearch(parent);
+frmRedrSearch* frmRedrSearch::form(QWidget* parent) {
+    if (!instance_) instance_ = new frmRedrSearch(parent);
     return instance_;
 }
 
-bool frmRedrSearch::exists()
-{
+bool frmRedrSearch::exists() {
     return !instance_.isNull();
 }
 
-void frmRedrSearch::unload()
-{
+void frmRedrSearch::unload() {
     frmRedrSearch* f = instance_.data();
     instance_ = nullptr;
     g_intRedrSearchOn = 0;
@@ -85,9 +78,7 @@ void frmRedrSearch::unload()
     }
 }
 
-frmRedrSearch::frmRedrSearch(QWidget* parent)
-    : QDialog(parent)
-{
+frmRedrSearch::frmRedrSearch(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmRedrSearch"));
     setWindowTitle(QStringLiteral("读者通用查询"));
     setModal(true);
@@ -113,8 +104,12 @@ frmRedrSearch::frmRedrSearch(QWidget* parent)
     auto* matchLayout = new QHBoxLayout(fraSearch);
     matchLayout->addWidget(optAllMatch);
     matchLayout->addWidget(optFrontMatch);
-    connect(optAllMatch, &QRadioButton::toggled, this, [this](bool on) { if (on) m_intQueryOption = 1; });
-    connect(optFrontMatch, &QRadioButton::toggled, this, [this](bool on) { if (on) m_intQueryOption = 0; });
+    connect(optAllMatch, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) m_intQueryOption = 1;
+    });
+    connect(optFrontMatch, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) m_intQueryOption = 0;
+    });
 
     spdRedrQuery = new ui::SpreadGrid(QStringLiteral("spdRedrQuery"), this);
     spdRedrQuery->setMaxCols(1);
@@ -129,8 +124,7 @@ frmRedrSearch::frmRedrSearch(QWidget* parent)
     auto box = [this](const char* name, bool date) {
         auto* b = new ui::NumberBox(QString::fromLatin1(name), this);
         b->setKind(ui::NumberBox::Kind::Text);
-        if (date)
-            b->setMask(QStringLiteral("####-##-##"));
+        if (date) b->setMask(QStringLiteral("####-##-##"));
         return b;
     };
     txtFrom = box("txtFrom", false);
@@ -190,33 +184,28 @@ frmRedrSearch::frmRedrSearch(QWidget* parent)
     connect(cmdSelectAll, &QPushButton::clicked, this, &frmRedrSearch::cmdSelectAll_Click);
     connect(cmdResultCancel, &QPushButton::clicked, this, &frmRedrSearch::cmdResultCancel_Click);
     connect(spdQueryResult, &ui::SpreadGrid::cellClick, this, [this](int, int row) {
-        if (row >= 1)
-            spdQueryResult_Click(row);
+        if (row >= 1) spdQueryResult_Click(row);
     });
     connect(spdRedrQuery, &ui::SpreadGrid::cellChange, this, [this] { spdRedrQuery_Change(); });
     connect(spdRedrQuery, &ui::SpreadGrid::keyUp, this, [this] { subCheckQueryEnabled(false); });
     // The criteria grid, its cell editors included, loses the focus.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        auto inside = [this](QWidget* w) { return w && (w == spdRedrQuery || spdRedrQuery->isAncestorOf(w)); };
-        if (inside(old) && !inside(now))
-            spdRedrQuery_LostFocus();
+        auto inside = [this](QWidget* w) {
+            return w && (w == spdRedrQuery || spdRedrQuery->isAncestorOf(w));
+        };
+        if (inside(old) && !inside(now)) spdRedrQuery_LostFocus();
     });
 }
 
-void frmRedrSearch::showModal()
-{
-    if (!m_loaded)
-        Form_Load();
-    if (!instance_ || instance_.data() != this)
-        return; // unloaded while loading (a failed fill)
+void frmRedrSearch::showModal() {
+    if (!m_loaded) Form_Load();
+    if (!instance_ || instance_.data() != this) return; // unloaded while loading (a failed fill)
     m_unloadAfterShow = false;
     ui::DialogService::current().execDialog(this);
-    if (m_unloadAfterShow)
-        unload();
+    if (m_unloadAfterShow) unload();
 }
 
-void frmRedrSearch::Form_Load()
-{
+void frmRedrSearch::Form_Load() {
     m_loaded = true;
     g_intRedrSearchOn = 1;
     // No transaction: the dialog only reads.
@@ -238,8 +227,7 @@ void frmRedrSearch::Form_Load()
         spdRedrQuery->setText(1, row, QString());
 
     static const int kPresetRow[] = {2, 1, 4, 3};
-    if (!txtCbo.isEmpty() && idxCbo >= 0 && idxCbo <= 3)
-        spdRedrQuery->setText(1, kPresetRow[idxCbo], txtCbo);
+    if (!txtCbo.isEmpty() && idxCbo >= 0 && idxCbo <= 3) spdRedrQuery->setText(1, kPresetRow[idxCbo], txtCbo);
     subCheckQueryEnabled(true);
     subInitSpd();
     m_blnIfSelect = false;
@@ -251,8 +239,7 @@ void frmRedrSearch::Form_Load()
     g_intRedrSearchOn = 1;
 }
 
-void frmRedrSearch::subInitSpd()
-{
+void frmRedrSearch::subInitSpd() {
     lblQueryResult->setText(QStringLiteral("0"));
     spdQueryResult->setRedraw(false);
     spdQueryResult->setMaxRows(0);
@@ -265,15 +252,13 @@ void frmRedrSearch::subInitSpd()
     spdQueryResult->setRedraw(true);
 }
 
-void frmRedrSearch::subEnableResultButtons(bool enabled)
-{
+void frmRedrSearch::subEnableResultButtons(bool enabled) {
     cmdOK->setEnabled(enabled);
     cmdResultCancel->setEnabled(enabled);
     cmdSelectAll->setEnabled(enabled);
 }
 
-void frmRedrSearch::subCheckQueryEnabled(bool trim)
-{
+void frmRedrSearch::subCheckQueryEnabled(bool trim) {
     bool any = false;
     for (int row = 1; row <= 9 && !any; ++row) {
         const QString text = spdRedrQuery->getText(1, row);
@@ -284,8 +269,7 @@ void frmRedrSearch::subCheckQueryEnabled(bool trim)
     cmdQuery->setEnabled(any);
 }
 
-void frmRedrSearch::optSel_Click(int index)
-{
+void frmRedrSearch::optSel_Click(int index) {
     const bool combined = index == 0;
     const bool dates = index >= 3;
     fraSearch->setEnabled(combined);
@@ -300,17 +284,14 @@ void frmRedrSearch::optSel_Click(int index)
     txtTo->setVisible(!dates);
     txtFromDate->setVisible(dates);
     txtToDate->setVisible(dates);
-    if (!combined)
-        cmdQuery->setEnabled(true);
+    if (!combined) cmdQuery->setEnabled(true);
 }
 
-void frmRedrSearch::cmdQuery_Click()
-{
+void frmRedrSearch::cmdQuery_Click() {
     BusyCursor busy;
     RedrSearchInput in;
     for (int i = 0; i < 5; ++i)
-        if (optSel[i]->isChecked())
-            in.option = i;
+        if (optSel[i]->isChecked()) in.option = i;
     in.matchMode = m_intQueryOption;
     for (int row = 1; row <= 9; ++row)
         in.cells[row] = spdRedrQuery->getText(1, row);
@@ -341,8 +322,7 @@ void frmRedrSearch::cmdQuery_Click()
     intFillQueryResult();
 }
 
-void frmRedrSearch::intFillQueryResult()
-{
+void frmRedrSearch::intFillQueryResult() {
     const QVector<int> first = arrFirstCardRows(m_varRedrInfo);
     if (first.isEmpty()) {
         spdQueryResult->setMaxRows(0);
@@ -357,8 +337,9 @@ void frmRedrSearch::intFillQueryResult()
     spdQueryResult->setMaxRows(int(first.size()));
     for (int i = 0; i < first.size(); ++i) {
         const int r = first[i];
-        spdQueryResult->setText(1, i + 1, m_varRedrInfo.text(r, 0) == QLatin1String("0") ? QStringLiteral("1")
-                                                                                           : QStringLiteral("0"));
+        spdQueryResult->setText(1, i + 1,
+                                m_varRedrInfo.text(r, 0) == QLatin1String("0") ? QStringLiteral("1")
+                                                                               : QStringLiteral("0"));
         for (int c = 2; c <= 11; ++c)
             spdQueryResult->setText(c, i + 1, m_varRedrInfo.text(r, c - 1));
         spdQueryResult->setText(12, i + 1, strCertStateText(m_varRedrInfo.text(r, 11)));
@@ -369,8 +350,7 @@ void frmRedrSearch::intFillQueryResult()
     cmdResultCancel->setEnabled(false);
 }
 
-void frmRedrSearch::spdQueryResult_Click(int row)
-{
+void frmRedrSearch::spdQueryResult_Click(int row) {
     // The clicked row keeps the state the click gave it; every other row is
     // deselected.
     const bool selected = spdQueryResult->isRowSelected(row);
@@ -381,8 +361,7 @@ void frmRedrSearch::spdQueryResult_Click(int row)
     cmdResultCancel->setEnabled(any);
 }
 
-void frmRedrSearch::cmdSelectAll_Click()
-{
+void frmRedrSearch::cmdSelectAll_Click() {
     for (int r = 1; r <= spdQueryResult->maxRows(); ++r)
         spdQueryResult->setRowSelected(r, true);
     const bool any = spdQueryResult->selectedRowCount() > 0;
@@ -390,21 +369,17 @@ void frmRedrSearch::cmdSelectAll_Click()
     cmdResultCancel->setEnabled(any);
 }
 
-void frmRedrSearch::cmdResultCancel_Click()
-{
+void frmRedrSearch::cmdResultCancel_Click() {
     spdQueryResult->clearSelection();
-    if (spdQueryResult->maxRows() > 0)
-        spdQueryResult->setActiveCell(0, 1);
+    if (spdQueryResult->maxRows() > 0) spdQueryResult->setActiveCell(0, 1);
     cmdOK->setEnabled(false);
     cmdResultCancel->setEnabled(false);
 }
 
-void frmRedrSearch::cmdOK_Click()
-{
+void frmRedrSearch::cmdOK_Click() {
     // Only a selected row is a choice: without one, OK does nothing.
     for (int r = 1; r <= spdQueryResult->maxRows(); ++r) {
-        if (!spdQueryResult->isRowSelected(r))
-            continue;
+        if (!spdQueryResult->isRowSelected(r)) continue;
         m_strCertFlag = strCertFlagOfText(spdQueryResult->getText(12, r));
         m_strRedrID = spdQueryResult->getText(3, r);
         m_strRedrBarcode = spdQueryResult->getText(2, r);
@@ -415,29 +390,24 @@ void frmRedrSearch::cmdOK_Click()
     cmdOK->setEnabled(false);
 }
 
-void frmRedrSearch::cmdExit_Click()
-{
+void frmRedrSearch::cmdExit_Click() {
     m_blnIfSelect = false;
     reject();
 }
 
-void frmRedrSearch::spdRedrQuery_Change()
-{
+void frmRedrSearch::spdRedrQuery_Change() {
     subCheckQueryEnabled(true);
 }
 
-void frmRedrSearch::spdRedrQuery_LostFocus()
-{
+void frmRedrSearch::spdRedrQuery_LostFocus() {
     for (int row : {1, 2, 3, 4, 6, 7}) {
         const QString text = spdRedrQuery->getText(1, row);
         const QString fixed = text.trimmed().toUpper();
-        if (fixed != text)
-            spdRedrQuery->setText(1, row, fixed);
+        if (fixed != text) spdRedrQuery->setText(1, row, fixed);
     }
 }
 
-bool frmRedrSearch::eventFilter(QObject* watched, QEvent* event)
-{
+bool frmRedrSearch::eventFilter(QObject* watched, QEvent* event) {
     if (watched == spdRedrQuery) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
@@ -450,8 +420,7 @@ bool frmRedrSearch::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void frmRedrSearch::closeEvent(QCloseEvent* event)
-{
+void frmRedrSearch::closeEvent(QCloseEvent* event) {
     m_blnIfSelect = false;
     m_unloadAfterShow = true;
     QDialog::closeEvent(event);

@@ -18,16 +18,14 @@
 namespace {
 
 struct FakeHost : RedrInfoHost {
-    void frmRedrInfoSet(const QString& certId, const QString& barcode) override
-    {
+    void frmRedrInfoSet(const QString& certId, const QString& barcode) override {
         calls << QStringLiteral("set:%1:%2").arg(certId, barcode);
     }
     void cmdRedrQuery_Click() override { calls << QStringLiteral("search:%1").arg(g_intAutoQuery); }
     QStringList calls;
 };
 
-QStringList seek(int field, const QString& text)
-{
+QStringList seek(int field, const QString& text) {
     QStringList ids;
     EXPECT_EQ(intSeekRedr(field, text, &ids), 0) << text.toStdString();
     ids.sort();
@@ -36,21 +34,20 @@ QStringList seek(int field, const QString& text)
 
 } // namespace
 
-TEST_F(RedrInfoTest, QuickLookUpsMatchTypedTextLiterally)
-{
+TEST_F(RedrInfoTest, QuickLookUpsMatchTypedTextLiterally) {
     struct Case {
         int field;
         const char* text;
         QStringList ids;
     };
     const Case cases[] = {
-        {SeekByBarcode, "8800002", {"DZ0020"}},          // three cards of one reader: one row
-        {SeekByBarcode, "88000022", {"DZ0020"}},         // a cancelled card still finds its reader
-        {SeekByBarcode, "88_", {"DZ0024"}},              // "_" matches itself, not any character
+        {SeekByBarcode, "8800002", {"DZ0020"}},  // three cards of one reader: one row
+        {SeekByBarcode, "88000022", {"DZ0020"}}, // a cancelled card still finds its reader
+        {SeekByBarcode, "88_", {"DZ0024"}},      // "_" matches itself, not any character
         {SeekByBarcode, "%", {}},
         {SeekByBarcode, "88\\", {}},
         {SeekByCertId, "dz002", {"DZ0020", "DZ0021", "DZ0022", "DZ0023", "DZ0024"}},
-        {SeekByCertId, "DZ0010", {}},                    // a reader without a card
+        {SeekByCertId, "DZ0010", {}}, // a reader without a card
         {SeekByIdCard, "p123", {"DZ0024"}},
         {SeekByName, "孙页", {"DZ0020", "DZ0021", "DZ0022", "DZ0023"}},
         {SeekByName, "O'BRIEN_", {"DZ0024"}},
@@ -74,8 +71,7 @@ TEST_F(RedrInfoTest, QuickLookUpsMatchTypedTextLiterally)
     g_intAutoQuery = 0;
 }
 
-TEST_F(RedrInfoTest, SearchQueryByCriteriaAndRanges)
-{
+TEST_F(RedrInfoTest, SearchQueryByCriteriaAndRanges) {
     auto run = [](const RedrSearchInput& in) {
         QString sql, message;
         EXPECT_EQ(intBuildRedrSearch(in, &sql, &message), 0) << message.toStdString();
@@ -83,14 +79,14 @@ TEST_F(RedrInfoTest, SearchQueryByCriteriaAndRanges)
         EXPECT_EQ(LIB_DB_Select(sql, rs), 0) << sql.toStdString();
         QStringList listed;
         for (int r : arrFirstCardRows(rs))
-            listed << rs.text(r, 2) + QLatin1Char('/') + rs.text(r, 1) + QLatin1Char('/')
-                          + strCertStateText(rs.text(r, 11));
+            listed << rs.text(r, 2) + QLatin1Char('/') + rs.text(r, 1) + QLatin1Char('/') +
+                          strCertStateText(rs.text(r, 11));
         return listed;
     };
     RedrSearchInput name;
     name.cells[3] = S("孙页");
-    EXPECT_EQ(run(name), (QStringList{S("DZ0020/88000021/挂失"), S("DZ0021/88000031/有效"), S("DZ0022/88000032/有效"),
-                                      S("DZ0023/88000033/停借")}));
+    EXPECT_EQ(run(name), (QStringList{S("DZ0020/88000021/挂失"), S("DZ0021/88000031/有效"),
+                                      S("DZ0022/88000032/有效"), S("DZ0023/88000033/停借")}));
     name.matchMode = 1;
     EXPECT_EQ(run(name), QStringList{});
     name.cells[3] = S("孙页面");
@@ -103,13 +99,11 @@ TEST_F(RedrInfoTest, SearchQueryByCriteriaAndRanges)
     lists.depIndex = g_varDepartment.rowCount();
     EXPECT_EQ(run(lists).size(), 5);
     for (int i = 0; i < g_varRedrType.rowCount(); ++i)
-        if (g_varRedrType.text(i, 0) == "T2")
-            lists.typeIndex = i;
+        if (g_varRedrType.text(i, 0) == "T2") lists.typeIndex = i;
     EXPECT_EQ(run(lists), QStringList{S("DZ0022/88000032/有效")});
     lists.typeIndex = -1;
     for (int i = 0; i < g_varDepartment.rowCount(); ++i)
-        if (g_varDepartment.text(i, 0) == "D02")
-            lists.depIndex = i;
+        if (g_varDepartment.text(i, 0) == "D02") lists.depIndex = i;
     EXPECT_EQ(run(lists).size(), 2);
 
     RedrSearchInput quote;
@@ -118,8 +112,9 @@ TEST_F(RedrInfoTest, SearchQueryByCriteriaAndRanges)
 
     // No criterion: every reader with a card and a known type.
     const int everyone =
-        db().scalar("select count(distinct r.cert_id) from reader r join reader_cert c on c.cert_id = r.cert_id "
-                    "join reader_type t on t.redr_type_code = r.redr_type_code")
+        db().scalar(
+                "select count(distinct r.cert_id) from reader r join reader_cert c on c.cert_id = r.cert_id "
+                "join reader_type t on t.redr_type_code = r.redr_type_code")
             .toInt();
     EXPECT_EQ(run(RedrSearchInput{}).size(), everyone);
 
@@ -137,9 +132,11 @@ TEST_F(RedrInfoTest, SearchQueryByCriteriaAndRanges)
     range.toDate = day(-400);
     const QStringList registered = run(range);
     EXPECT_TRUE(registered.contains(S("DZ0024/88_00024/有效")));
-    EXPECT_EQ(registered.size(), db().scalar("select count(distinct r.cert_id) from reader r join reader_cert c "
-                                             "on c.cert_id = r.cert_id where r.redr_reg_day = '"
-                                             + day(-400) + "'").toInt());
+    EXPECT_EQ(registered.size(),
+              db().scalar("select count(distinct r.cert_id) from reader r join reader_cert c "
+                          "on c.cert_id = r.cert_id where r.redr_reg_day = '" +
+                          day(-400) + "'")
+                  .toInt());
 
     struct Bad {
         int option;
@@ -166,8 +163,7 @@ TEST_F(RedrInfoTest, SearchQueryByCriteriaAndRanges)
     EXPECT_EQ(strCertFlagOfText(S("注销")), "0");
 }
 
-TEST_F(RedrInfoTest, CardRuleSegmentsAreEditedStoredAndReloaded)
-{
+TEST_F(RedrInfoTest, CardRuleSegmentsAreEditedStoredAndReloaded) {
     QStringList lines;
     QString message;
     EXPECT_EQ(intAddBarRuleLine(&lines, " 3 ", "8", &message), 1);

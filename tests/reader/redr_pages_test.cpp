@@ -11,15 +11,13 @@ using namespace redrpage;
 
 namespace {
 
-QString titleOf(const char* marcNo, int part)
-{
+QString titleOf(const char* marcNo, int part) {
     return strGetMarcTitle(strReadMarc(QString::fromLatin1(marcNo)), part);
 }
 
 } // namespace
 
-TEST_F(RedrInfoTest, CaptionsOfEveryTab)
-{
+TEST_F(RedrInfoTest, CaptionsOfEveryTab) {
     ASSERT_EQ(redrPageTabs().size(), 14);
     EXPECT_STREQ(redrPageTabs()[kLendInfoTab].key, "LendInfo");
     const int counts[] = {10, 36, 35, 6, 9, 15, 21, 15, 22, 10, 13, 16, 10, 17};
@@ -37,8 +35,7 @@ TEST_F(RedrInfoTest, CaptionsOfEveryTab)
     EXPECT_EQ(none.cols(), 16);
 }
 
-TEST_F(RedrInfoTest, CardLossesAndCards)
-{
+TEST_F(RedrInfoTest, CardLossesAndCards) {
     const RedrPage lost = load("CertLost");
     ASSERT_EQ(lost.rows.size(), 2);
     EXPECT_EQ(lost.rows[0].cells, (QStringList{"", "88000021", day(-101), "", S("否"), "0001", S("卡丢失")}));
@@ -47,8 +44,8 @@ TEST_F(RedrInfoTest, CardLossesAndCards)
 
     const RedrPage cards = load("CertInfo");
     ASSERT_EQ(cards.rows.size(), 3);
-    EXPECT_EQ(cards.rows[0].cells, (QStringList{"", "88000020", S("有效"), day(-100), day(-100), day(900), ".00",
-                                                "100.00", "12.50", "0001"}));
+    EXPECT_EQ(cards.rows[0].cells, (QStringList{"", "88000020", S("有效"), day(-100), day(-100), day(900),
+                                                ".00", "100.00", "12.50", "0001"}));
     EXPECT_EQ(cards.rows[0].fore, kNone);
     EXPECT_EQ(cards.cell(1, 2), S("挂失"));
     EXPECT_EQ(cards.cell(1, 6), ".50");
@@ -60,8 +57,7 @@ TEST_F(RedrInfoTest, CardLossesAndCards)
     EXPECT_EQ(strDotMoney(-0.5), "-.50");
 }
 
-TEST_F(RedrInfoTest, LoansMarkOverdueButNotDueToday)
-{
+TEST_F(RedrInfoTest, LoansMarkOverdueButNotDueToday) {
     const RedrPage page = load("LendInfo");
     ASSERT_EQ(page.rows.size(), 6);
     for (int r = 0; r < 6; ++r)
@@ -94,8 +90,7 @@ TEST_F(RedrInfoTest, LoansMarkOverdueButNotDueToday)
     EXPECT_EQ(strDateTimeText("2008-04-03"), "2008-04-03");
 }
 
-TEST_F(RedrInfoTest, HistoryRangeKeepsBothFormsOfTheFirstDayAndAppendsTheArchive)
-{
+TEST_F(RedrInfoTest, HistoryRangeKeepsBothFormsOfTheFirstDayAndAppendsTheArchive) {
     RedrPage page;
     ASSERT_EQ(intLoadRedrPage("LendHistoryInfo", "DZ0020", yearRange(), &page), 0);
     QStringList props;
@@ -128,19 +123,20 @@ TEST_F(RedrInfoTest, HistoryRangeKeepsBothFormsOfTheFirstDayAndAppendsTheArchive
 
     // By return date: returned on d - 350 falls outside d - 345 .. d.
     RedrPage byReturn;
-    ASSERT_EQ(intLoadRedrPage("LendHistoryInfo", "DZ0020", RedrHistRange{day(-345), day(0), 1}, &byReturn), 0);
+    ASSERT_EQ(intLoadRedrPage("LendHistoryInfo", "DZ0020", RedrHistRange{day(-345), day(0), 1}, &byReturn),
+              0);
     EXPECT_EQ(rowOf(byReturn, 2, "P580009"), -1);
     EXPECT_GE(rowOf(byReturn, 2, "P580010"), 0);
     // A reversed range lists nobody; an archive that finds nothing adds nothing.
     RedrPage reversed;
-    ASSERT_EQ(intLoadRedrPage("LendHistoryInfo", "DZ0020", RedrHistRange{day(0), day(-365), 0}, &reversed), 0);
+    ASSERT_EQ(intLoadRedrPage("LendHistoryInfo", "DZ0020", RedrHistRange{day(0), day(-365), 0}, &reversed),
+              0);
     EXPECT_TRUE(reversed.rows.isEmpty());
     ASSERT_EQ(intLoadLendHistoryBak("DZ0020", RedrHistRange{day(0), day(-365), 0}, &reversed), 0);
     EXPECT_TRUE(reversed.rows.isEmpty());
 }
 
-TEST_F(RedrInfoTest, ViolationsOfEveryState)
-{
+TEST_F(RedrInfoTest, ViolationsOfEveryState) {
     const RedrPage page = load("VoltInfo");
     ASSERT_EQ(page.rows.size(), 6);
     struct Case {
@@ -149,9 +145,12 @@ TEST_F(RedrInfoTest, ViolationsOfEveryState)
         const char* state;
         long fore;
     };
-    const Case cases[] = {{0, "P580001", "已处理", kDarkBlue}, {1, "", "停借", kRed},
-                          {2, "", "罚款", kRed},               {3, "P580003", "罚款并停借", kRed},
-                          {4, "P580005", "预约到书过期", kRed}, {5, "", "委托到书过期", kRed}};
+    const Case cases[] = {{0, "P580001", "已处理", kDarkBlue},
+                          {1, "", "停借", kRed},
+                          {2, "", "罚款", kRed},
+                          {3, "P580003", "罚款并停借", kRed},
+                          {4, "P580005", "预约到书过期", kRed},
+                          {5, "", "委托到书过期", kRed}};
     for (const Case& c : cases) {
         EXPECT_EQ(page.cell(c.row, 0), QString::number(c.row + 1));
         EXPECT_EQ(page.cell(c.row, 2), QString::fromLatin1(c.prop)) << c.row;
@@ -171,15 +170,14 @@ TEST_F(RedrInfoTest, ViolationsOfEveryState)
     EXPECT_EQ(page.cell(1, 15), S("污损"));
 }
 
-TEST_F(RedrInfoTest, FinesInDaysHoursAndWithoutUnit)
-{
+TEST_F(RedrInfoTest, FinesInDaysHoursAndWithoutUnit) {
     const RedrPage page = load("ExceedInfo");
     ASSERT_EQ(page.rows.size(), 3);
     // Days: dates cut to the day, the duration in days.
     EXPECT_EQ(page.rows[0].cells.mid(0, 4), (QStringList{"", "H319.4/B87", "P580012", "B580012"}));
     EXPECT_EQ(page.cell(0, 4), titleOf("0000000008", 0));
-    EXPECT_EQ(page.rows[0].cells.mid(6, 7), (QStringList{S("分馆书库"), "2026-02-01", "2026-03-11", "2026-03-01",
-                                                         S("10天"), "1.50", "0.00"}));
+    EXPECT_EQ(page.rows[0].cells.mid(6, 7), (QStringList{S("分馆书库"), "2026-02-01", "2026-03-11",
+                                                         "2026-03-01", S("10天"), "1.50", "0.00"}));
     EXPECT_EQ(page.cell(0, 13), "2026-02-15");
     EXPECT_EQ(page.cell(0, 14), "1");
     EXPECT_EQ(page.cell(0, 19), S("未处理"));
@@ -201,8 +199,7 @@ TEST_F(RedrInfoTest, FinesInDaysHoursAndWithoutUnit)
     EXPECT_EQ(page.cell(2, 11), "0.00");
 }
 
-TEST_F(RedrInfoTest, QueuesCountOnlyWaitingEntriesAhead)
-{
+TEST_F(RedrInfoTest, QueuesCountOnlyWaitingEntriesAhead) {
     const RedrPage holds = load("PregInfo");
     ASSERT_EQ(holds.rows.size(), 4);
     // Oldest first: deleted, arrived, waiting fourth in line, expired.
@@ -240,8 +237,7 @@ TEST_F(RedrInfoTest, QueuesCountOnlyWaitingEntriesAhead)
     EXPECT_EQ(requests.cell(2, 0), "3");
 }
 
-TEST_F(RedrInfoTest, ArrivedHoldsCompensationsAndFoundCopies)
-{
+TEST_F(RedrInfoTest, ArrivedHoldsCompensationsAndFoundCopies) {
     const RedrPage arrived = load("PregArriInfo");
     ASSERT_EQ(arrived.rows.size(), 3);
     // Oldest first; only the date part of the keep end counts.
@@ -285,8 +281,7 @@ TEST_F(RedrInfoTest, ArrivedHoldsCompensationsAndFoundCopies)
     EXPECT_EQ(found.cell(1, 15), S("分馆借还台"));
 }
 
-TEST_F(RedrInfoTest, RightsDetailsAndRules)
-{
+TEST_F(RedrInfoTest, RightsDetailsAndRules) {
     const RedrPage auth = load("BaseAuth");
     ASSERT_EQ(auth.rows.size(), 1);
     EXPECT_EQ(auth.rows[0].cells.mid(0, 2), (QStringList{"", S("学生")}));
@@ -325,7 +320,8 @@ TEST_F(RedrInfoTest, RightsDetailsAndRules)
     EXPECT_EQ(rules.cell(2, 35), "1");
     // A type that is only part of a listed code ("T" in "T1,T2") meets the
     // "*" mappings alone; so does a reader without a type.
-    db().exec("insert into reader (cert_id, redr_type_code, name) values ('TZ0001', 'T', 'x'), ('TZ0002', null, 'y')");
+    db().exec("insert into reader (cert_id, redr_type_code, name) values ('TZ0001', 'T', 'x'), ('TZ0002', "
+              "null, 'y')");
     for (const char* id : {"TZ0001", "TZ0002"}) {
         const RedrPage partial = load("Rule", QString::fromLatin1(id));
         ASSERT_EQ(partial.rows.size(), 2) << id;
@@ -336,13 +332,12 @@ TEST_F(RedrInfoTest, RightsDetailsAndRules)
     db().exec("delete from reader where cert_id like 'TZ%'");
 }
 
-TEST_F(RedrInfoTest, SummaryShowsTheFirstCardByState)
-{
+TEST_F(RedrInfoTest, SummaryShowsTheFirstCardByState) {
     QStringList summary;
     ASSERT_EQ(intLoadRedrSummary("DZ0020", &summary), 0);
     EXPECT_EQ(summary, (QStringList{"88000021", "DZ0020", S("孙页面"), "110101199905040020", S("学生"),
-                                    S("计算机学院"), summary.value(6), S("学生"), S("2023级"), S("计算机学院"), "T1",
-                                    "G0020"}));
+                                    S("计算机学院"), summary.value(6), S("学生"), S("2023级"),
+                                    S("计算机学院"), "T1", "G0020"}));
     EXPECT_FALSE(summary.value(6).isEmpty());
     // No card, or no lending grade: nothing to show.
     ASSERT_EQ(intLoadRedrSummary("DZ0010", &summary), 0);

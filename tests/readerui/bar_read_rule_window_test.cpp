@@ -22,37 +22,31 @@ namespace {
 
 class BarReadRuleWindowTest : public testsupport::DatabaseTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         DatabaseTest::SetUp();
         g_blnBarRuleByPos = false;
         g_intBarRuleUsed = 0;
         g_arrBarRule.clear();
         QFile::remove(strBarReadRuleFile());
     }
-    void TearDown() override
-    {
-        if (frmBarReadRule::loaded())
-            frmBarReadRule::form()->close();
+    void TearDown() override {
+        if (frmBarReadRule::loaded()) frmBarReadRule::form()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         text::saveSetting("LT", "BarReadRule", "Type", "False");
         text::saveSetting("LT", "BarReadRule", "Used", "0");
         DatabaseTest::TearDown();
     }
 
-    static frmBarReadRule* open()
-    {
+    static frmBarReadRule* open() {
         app::readerWindows().showBarReadRule(nullptr);
         return frmBarReadRule::form();
     }
-    static void add(frmBarReadRule* f, const char* start, const char* length)
-    {
+    static void add(frmBarReadRule* f, const char* start, const char* length) {
         f->txtStart->setText(QString::fromLatin1(start));
         f->txtLength->setText(QString::fromLatin1(length));
         f->cmdNew->click();
     }
-    static QStringList lines(frmBarReadRule* f)
-    {
+    static QStringList lines(frmBarReadRule* f) {
         QStringList out;
         for (int i = 0; i < f->lstContent->count(); ++i)
             out << f->lstContent->item(i)->text();
@@ -62,8 +56,7 @@ protected:
 
 } // namespace
 
-TEST_F(BarReadRuleWindowTest, EditStoreReopenAndCancel)
-{
+TEST_F(BarReadRuleWindowTest, EditStoreReopenAndCancel) {
     frmBarReadRule* f = open();
     // The default rule: separator format, off, no segments.
     EXPECT_TRUE(f->optType[1]->isChecked());

@@ -20,8 +20,7 @@ class MainWindowReaderTest : public ShellTest {};
 
 } // namespace
 
-TEST_F(MainWindowReaderTest, ReaderItemsOpenTheReaderWindows)
-{
+TEST_F(MainWindowReaderTest, ReaderItemsOpenTheReaderWindows) {
     ASSERT_EQ(blnCheckWorker(QStringLiteral("0001"), QStringLiteral("ABC")), 0);
     shell::Services::install(&app::readerWindows());
     frmMain* w = frmMain::load();
@@ -37,7 +36,8 @@ TEST_F(MainWindowReaderTest, ReaderItemsOpenTheReaderWindows)
     EXPECT_TRUE(info->isVisible());
     EXPECT_FALSE(info->isModal());
     EXPECT_EQ(g_strRedrID, "DZ0020");
-    EXPECT_TRUE(g_strRedrBarcode == "88000020" || g_strRedrBarcode == "88000021") << g_strRedrBarcode.toStdString();
+    EXPECT_TRUE(g_strRedrBarcode == "88000020" || g_strRedrBarcode == "88000021")
+        << g_strRedrBarcode.toStdString();
     EXPECT_EQ(info->vsRedrInfo->textMatrix(1, 2), "DZ0020");
     EXPECT_EQ(info->vsInfo->rows(), 7);
 

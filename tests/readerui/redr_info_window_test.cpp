@@ -35,17 +35,16 @@ namespace {
 
 class RedrInfoWindowTest : public RedrInfoTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         RedrInfoTest::SetUp();
-        if (HasFatalFailure())
-            return;
+        if (HasFatalFailure()) return;
         // A fresh program folder: the captions come from the shipped LT_reader.ini.
         const QString lt = varGetSysInfo(14).toString() + QStringLiteral("LT/");
         QDir().mkpath(lt);
         QFile::remove(lt + QStringLiteral("LT_reader.ini"));
-        ASSERT_TRUE(QFile::copy(qEnvironmentVariable("CONSIGN_SOURCE_DIR") + "/resources/CFG/LT/LT_reader.ini",
-                                lt + QStringLiteral("LT_reader.ini")));
+        ASSERT_TRUE(
+            QFile::copy(qEnvironmentVariable("CONSIGN_SOURCE_DIR") + "/resources/CFG/LT/LT_reader.ini",
+                        lt + QStringLiteral("LT_reader.ini")));
         ASSERT_EQ(intLoadRedrIni(), 0);
         ASSERT_EQ(intLoadItemList(), 0);
         g_blnBarRuleByPos = false;
@@ -55,8 +54,7 @@ protected:
         g_intAutoQuery = 0;
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         frmRedrInfo::unload();
         frmRedrSearch::unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -64,39 +62,33 @@ protected:
         RedrInfoTest::TearDown();
     }
 
-    frmRedrInfo* open(const QString& id = {}, const QString& card = {})
-    {
+    frmRedrInfo* open(const QString& id = {}, const QString& card = {}) {
         app::readerWindows().showRedrInfo(nullptr, id, card);
         EXPECT_TRUE(frmRedrInfo::loaded());
         return frmRedrInfo::form();
     }
 
-    static void query(frmRedrInfo* w, int field, const QString& text)
-    {
+    static void query(frmRedrInfo* w, int field, const QString& text) {
         w->cboQuery->setCurrentIndex(field);
         w->txtQuery->setText(text);
         QTest::keyClick(w->txtQuery, Qt::Key_Return);
     }
 
-    static void selectTab(frmRedrInfo* w, const char* key)
-    {
+    static void selectTab(frmRedrInfo* w, const char* key) {
         for (int i = 0; i < w->tbsRedrInfo->count(); ++i)
             if (w->tbsRedrInfo->tabData(i).toString() == QLatin1String(key))
                 w->tbsRedrInfo->setCurrentIndex(i);
     }
 
     // The grid's column of a property number on the loan and history pages.
-    static int rowOfProp(ui::FlexGrid* g, const char* prop)
-    {
+    static int rowOfProp(ui::FlexGrid* g, const char* prop) {
         for (int r = 1; r < g->rows(); ++r)
-            if (g->textMatrix(r, 2) == QLatin1String(prop))
-                return r;
+            if (g->textMatrix(r, 2) == QLatin1String(prop)) return r;
         return -1;
     }
 
     // Clicks result row `row` (1-based) of the search dialog as the user does.
-    static void clickResult(frmRedrSearch* d, int row)
-    {
+    static void clickResult(frmRedrSearch* d, int row) {
         ui::SpreadGrid* g = d->spdQueryResult;
         const QRect r = g->visualItemRect(g->item(row - 1, 2));
         QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, r.center());
@@ -105,8 +97,7 @@ protected:
 
 } // namespace
 
-TEST_F(RedrInfoWindowTest, QueryBoxLooksUpAndPagesFollowTheReader)
-{
+TEST_F(RedrInfoWindowTest, QueryBoxLooksUpAndPagesFollowTheReader) {
     frmRedrInfo* w = open();
     w->resize(1000, 700);
     // No reader: headers only; the field list named by LT_reader.ini.
@@ -200,8 +191,7 @@ TEST_F(RedrInfoWindowTest, QueryBoxLooksUpAndPagesFollowTheReader)
     w->subBuildColumnMenu(w->vsInfo);
     QAction* barcode = nullptr;
     for (QAction* a : w->mnuItem)
-        if (a->text() == S("条码号"))
-            barcode = a;
+        if (a->text() == S("条码号")) barcode = a;
     ASSERT_NE(barcode, nullptr);
     EXPECT_FALSE(w->mnuItem[0]->isVisible());
     EXPECT_TRUE(barcode->isChecked());
@@ -228,16 +218,14 @@ TEST_F(RedrInfoWindowTest, QueryBoxLooksUpAndPagesFollowTheReader)
     EXPECT_EQ(g_strRedrBarcode, "88000032");
 }
 
-TEST_F(RedrInfoWindowTest, SearchDialogChoosesAndIsReusedForTheSameQuery)
-{
+TEST_F(RedrInfoWindowTest, SearchDialogChoosesAndIsReusedForTheSameQuery) {
     frmRedrInfo* w = open("DZ0020", "88000020");
     QPointer<frmRedrSearch> first;
     int loads = 0;
     dialogs.dialogHandler = [&](QDialog* d) {
         auto* s = qobject_cast<frmRedrSearch*>(d);
         EXPECT_NE(s, nullptr);
-        if (!s)
-            return 0;
+        if (!s) return 0;
         ++loads;
         if (loads == 1) {
             first = s;
@@ -293,7 +281,23 @@ TEST_F(RedrInfoWindowTest, SearchDialogChoosesAndIsReusedForTheSameQuery)
         s->spdRedrQuery->setText(1, 1, QString());
         QTest::keyClick(s->spdRedrQuery, Qt::Key_Return);
         EXPECT_GT(s->lblQueryResult->text().toInt(), 20);
-        s->cmdExit->click();
+        // Typed criteria are upper-cased when the grid loses the focus, the
+        // occupation excepted; a search without a match empties the list.
+        s->spdRedrQuery->setText(1, 3, "o'brien_");
+        s->spdRedrQuery->setText(1, 8, "abc");
+        s->spdRedrQuery_LostFocus();
+        EXPECT_EQ(s->spdRedrQuery->getText(1, 3), "O'BRIEN_");
+        EXPECT_EQ(s->spdRedrQuery->getText(1, 8), "abc");
+        s->cmdQuery_Click();
+        EXPECT_EQ(s->lblQueryResult->text(), "0");
+        EXPECT_FALSE(s->spdQueryResult->isEnabled());
+        EXPECT_FALSE(s->cmdSelectAll->isEnabled());
+        EXPECT_FALSE(s->cmdOK->isEnabled());
+        s->spdRedrQuery->setText(1, 8, QString());
+        s->cmdQuery_Click();
+        EXPECT_EQ(s->lblQueryResult->text(), "1");
+        s->cmdSelectAll->click();
+        s->cmdOK->click();
         return s->result();
     };
     query(w, SeekByName, S("孙页"));
@@ -309,8 +313,21 @@ TEST_F(RedrInfoWindowTest, SearchDialogChoosesAndIsReusedForTheSameQuery)
 
     query(w, SeekByCertId, "DZ002");
     EXPECT_EQ(loads, 3);
-    EXPECT_EQ(g_strRedrID, "DZ0022");
+    EXPECT_EQ(g_strRedrID, "DZ0024");
+    EXPECT_EQ(g_strRedrBarcode, "88_00024");
     EXPECT_EQ(g_intRedrSearchOn, 1);
+
+    // The toolbar's search with a blank query: a fresh dialog, nothing searched.
+    dialogs.dialogHandler = [&](QDialog* d) {
+        auto* s = static_cast<frmRedrSearch*>(d);
+        EXPECT_EQ(s->lblQueryResult->text(), "0");
+        EXPECT_FALSE(s->cmdQuery->isEnabled());
+        s->cmdExit->click();
+        return 0;
+    };
+    w->txtQuery->clear();
+    w->tbStandard->clickItem("Search");
+    EXPECT_EQ(g_strRedrID, "DZ0024");
 
     // Closing the window closes the dialog.
     w->close();
@@ -319,8 +336,7 @@ TEST_F(RedrInfoWindowTest, SearchDialogChoosesAndIsReusedForTheSameQuery)
     EXPECT_FALSE(frmRedrSearch::exists());
 }
 
-TEST_F(RedrInfoWindowTest, ASecondDeskSettlesWhileThisDeskReads)
-{
+TEST_F(RedrInfoWindowTest, ASecondDeskSettlesWhileThisDeskReads) {
     frmRedrInfo* w = open("DZ0020", "88000020");
     selectTab(w, "ExceedInfo");
     ASSERT_EQ(w->vsInfo->textMatrix(1, 19), S("未处理"));
@@ -335,9 +351,10 @@ TEST_F(RedrInfoWindowTest, ASecondDeskSettlesWhileThisDeskReads)
         EXPECT_EQ(desk2.scalar("select state from pg_stat_activity where pid = " + desk1), "idle");
         QString error;
         EXPECT_TRUE(desk2.exec("begin", &error));
-        EXPECT_TRUE(desk2.exec("select * from exceed_fine_lst where cert_id = 'DZ0020' and debt_deal_flag = '0' "
-                               "for update nowait",
-                               &error))
+        EXPECT_TRUE(
+            desk2.exec("select * from exceed_fine_lst where cert_id = 'DZ0020' and debt_deal_flag = '0' "
+                       "for update nowait",
+                       &error))
             << error.toStdString();
         EXPECT_TRUE(desk2.exec("update exceed_fine_lst set debt_deal_flag = '1', real_fine_amt = fine_amt "
                                "where cert_id = 'DZ0020' and debt_deal_flag = '0'",
