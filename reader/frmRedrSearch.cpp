@@ -11,6 +11,7 @@
 #include "reader/basLTMore.h"
 #include "reader/basRedrSearch.h"
 
+#include <QAbstractItemDelegate>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -18,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -188,6 +190,12 @@ frmRedrSearch::frmRedrSearch(QWidget* parent) : QDialog(parent) {
     });
     connect(spdRedrQuery, &ui::SpreadGrid::cellChange, this, [this] { spdRedrQuery_Change(); });
     connect(spdRedrQuery, &ui::SpreadGrid::keyUp, this, [this] { subCheckQueryEnabled(false); });
+    // Enter that ends the editing of a criterion runs the search too.
+    connect(spdRedrQuery->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this](QWidget*, QAbstractItemDelegate::EndEditHint hint) {
+                if (hint == QAbstractItemDelegate::SubmitModelCache)
+                    QMetaObject::invokeMethod(this, &frmRedrSearch::cmdQuery_Click, Qt::QueuedConnection);
+            });
     // The criteria grid, its cell editors included, loses the focus.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         auto inside = [this](QWidget* w) {
@@ -411,7 +419,12 @@ bool frmRedrSearch::eventFilter(QObject* watched, QEvent* event) {
     if (watched == spdRedrQuery) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            // While a cell is being edited its Enter first ends the editing,
+            // which then runs the search (see closeEditor).
+            const auto* editor =
+                spdRedrQuery->viewport()->findChild<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
+            const bool editing = editor && editor->isVisibleTo(spdRedrQuery);
+            if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !editing) {
                 cmdQuery_Click();
                 return true;
             }

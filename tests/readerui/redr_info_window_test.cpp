@@ -26,6 +26,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -294,7 +295,17 @@ TEST_F(RedrInfoWindowTest, SearchDialogChoosesAndIsReusedForTheSameQuery) {
         EXPECT_FALSE(s->cmdSelectAll->isEnabled());
         EXPECT_FALSE(s->cmdOK->isEnabled());
         s->spdRedrQuery->setText(1, 8, QString());
-        s->cmdQuery_Click();
+        // Enter at the end of typing a criterion searches.
+        s->spdRedrQuery->setText(1, 3, QString());
+        s->spdRedrQuery->editItem(s->spdRedrQuery->item(2, 0));
+        auto* editor = s->spdRedrQuery->viewport()->findChild<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
+        EXPECT_NE(editor, nullptr);
+        if (editor) {
+            QTest::keyClicks(editor, "O'BRIEN");
+            QTest::keyClick(editor, Qt::Key_Return);
+            for (int i = 0; i < 3; ++i)
+                QCoreApplication::processEvents();
+        }
         EXPECT_EQ(s->lblQueryResult->text(), "1");
         s->cmdSelectAll->click();
         s->cmdOK->click();
