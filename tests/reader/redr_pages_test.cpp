@@ -343,3 +343,21 @@ TEST_F(RedrInfoTest, SummaryShowsTheFirstCardByState) {
     ASSERT_EQ(intLoadRedrSummary("DZ0010", &summary), 0);
     EXPECT_TRUE(summary.isEmpty());
 }
+
+TEST_F(RedrInfoTest, AFailedPageQueryIsShownAndLeavesTheHeader)
+{
+    db().exec("alter table reader_volt_lst rename to reader_volt_gone");
+    RedrPage page;
+    EXPECT_EQ(intLoadRedrPage("VoltInfo", "DZ0020", yearRange(), &page), -1);
+    db().exec("alter table reader_volt_gone rename to reader_volt_lst");
+    EXPECT_TRUE(page.rows.isEmpty());
+    EXPECT_EQ(page.cols(), 16);
+    EXPECT_EQ(dialogs.shown.size(), 1);
+    // The archive of a history page that failed to load adds nothing.
+    db().exec("alter table lend_hist_bak rename to lend_hist_gone");
+    RedrPage history = load("LendHistoryInfo");
+    const int shown = int(history.rows.size());
+    EXPECT_EQ(intLoadLendHistoryBak("DZ0020", yearRange(), &history), -1);
+    db().exec("alter table lend_hist_gone rename to lend_hist_bak");
+    EXPECT_EQ(history.rows.size(), shown);
+}
