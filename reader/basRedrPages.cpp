@@ -10,8 +10,10 @@
 #include "reader/basFineMoney.h"
 #include "reader/basLTMore.h"
 
+#include <QDate>
 #include <QHash>
 #include <QPair>
+#include <QTime>
 
 using namespace redrpage;
 
@@ -341,6 +343,18 @@ int loadVoltInfo(const QString& id, RedrPage* page) {
     return 0;
 }
 
+// Whether both date-times can be read for a duration in the loan's unit:
+// a date in the first 10 characters and, for hours, a time in the last 8.
+bool blnDurationReadable(const QString& unit, const QString& start, const QString& end) {
+    for (const QString& text : {start.trimmed(), end.trimmed()}) {
+        const bool date = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd")).isValid();
+        const bool time =
+            text.size() >= 18 && QTime::fromString(text.right(8), QStringLiteral("hh:mm:ss")).isValid();
+        if (!date || (unit == QLatin1String("H") && !time)) return false;
+    }
+    return true;
+}
+
 int loadExceedInfo(const QString& id, RedrPage* page) {
     DBResultSet rs;
     if (!select(QStringLiteral(
@@ -366,7 +380,10 @@ int loadExceedInfo(const QString& id, RedrPage* page) {
         row.cells[6] = strLocationName(row.cells[6]);
         for (int c : {7, 8, 9})
             row.cells[c] = strFineDateText(unit, row.cells[c]);
-        row.cells[10] = strOverdueText(unit, rs.text(r, 8), rs.text(r, 7));
+        // A date that cannot be read gives no duration rather than a wrong one.
+        row.cells[10] = blnDurationReadable(unit, rs.text(r, 8), rs.text(r, 7))
+                            ? strOverdueText(unit, rs.text(r, 8), rs.text(r, 7))
+                            : QString();
         row.cells[11] = zeroMoney(rs.number(r, 10));
         row.cells[12] = zeroMoney(rs.number(r, 11));
         for (int c : {13, 15, 18})

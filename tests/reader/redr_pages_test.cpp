@@ -197,6 +197,22 @@ TEST_F(RedrInfoTest, FinesInDaysHoursAndWithoutUnit) {
     for (int c = 7; c <= 10; ++c)
         EXPECT_EQ(page.cell(2, c), QString()) << c;
     EXPECT_EQ(page.cell(2, 11), "0.00");
+
+    // A due date that cannot be read: no duration, the row all the same.
+    db().exec(
+        "insert into exceed_fine_lst (prop_no, cert_id, lend_date, norm_ret_date, ret_date, time_unit, "
+        "fine_amt, "
+        "debt_deal_flag) values ('P580011', 'DZ0020', '2026-04-01 10:00:00', '2026-04-3x', '2026-05-01 "
+        "10:00:00', "
+        "'D', 0.3, '1'), ('P580009', 'DZ0020', '2026-04-01 10:00:00', '2026-04-02', '2026-05-01 10:00:00', "
+        "'H', 0.3, '1')");
+    const RedrPage bad = load("ExceedInfo");
+    db().exec("delete from exceed_fine_lst where prop_no in ('P580011', 'P580009')");
+    ASSERT_EQ(bad.rows.size(), 5);
+    EXPECT_EQ(bad.cell(0, 9), "2026-04-3x");
+    EXPECT_EQ(bad.cell(0, 10), QString());
+    EXPECT_EQ(bad.cell(1, 10), QString());
+    EXPECT_EQ(bad.cell(2, 10), S("10天"));
 }
 
 TEST_F(RedrInfoTest, QueuesCountOnlyWaitingEntriesAhead) {
@@ -344,8 +360,7 @@ TEST_F(RedrInfoTest, SummaryShowsTheFirstCardByState) {
     EXPECT_TRUE(summary.isEmpty());
 }
 
-TEST_F(RedrInfoTest, AFailedPageQueryIsShownAndLeavesTheHeader)
-{
+TEST_F(RedrInfoTest, AFailedPageQueryIsShownAndLeavesTheHeader) {
     db().exec("alter table reader_volt_lst rename to reader_volt_gone");
     RedrPage page;
     EXPECT_EQ(intLoadRedrPage("VoltInfo", "DZ0020", yearRange(), &page), -1);
