@@ -112,14 +112,26 @@ frmRedrInfo::frmRedrInfo(QWidget* owner) : QWidget(owner, Qt::Window) {
     vsRedr->horizontalHeader()->hide();
     vsRedr->verticalHeader()->hide();
     vsRedr->setShowGrid(false);
-    vsRedr->setFixedHeight(130);
+    vsRedr->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    vsRedr->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Spacer rows and gap columns are narrow; the value columns share the width.
+    vsRedr->verticalHeader()->setMinimumSectionSize(4);
+    for (int r = 0; r < 7; ++r)
+        vsRedr->setRowHeight(r, r % 2 == 0 ? 120 : 330);
+    for (int c = 0; c < 9; ++c) {
+        if (c % 3 == 2)
+            vsRedr->horizontalHeader()->setSectionResizeMode(c, QHeaderView::Stretch);
+        else
+            vsRedr->setColWidth(c, c % 3 == 0 ? 200 : 1000);
+    }
+    vsRedr->setFixedHeight(vsRedr->verticalHeader()->length() + 2 * vsRedr->frameWidth());
     auto* infoLayout = new QHBoxLayout(picInfo);
     infoLayout->setContentsMargins(2, 2, 2, 2);
     infoLayout->addWidget(imgRedr);
     infoLayout->addWidget(vsRedr, 1);
 
     vsRedrInfo = new ui::FlexGrid(QStringLiteral("vsRedrInfo"), this);
-    vsRedrInfo->setFixedHeight(70);
+    vsRedrInfo->setFixedHeight(60);
 
     tbsRedrInfo = new QTabBar(this);
     tbsRedrInfo->setObjectName(QStringLiteral("tbsRedrInfo"));

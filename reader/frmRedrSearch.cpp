@@ -17,6 +17,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -84,7 +85,7 @@ frmRedrSearch::frmRedrSearch(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmRedrSearch"));
     setWindowTitle(QStringLiteral("读者通用查询"));
     setModal(true);
-    resize(980, 600);
+    resize(1040, 700);
 
     auto* fraSel = new QGroupBox(QStringLiteral("查询选项"), this);
     fraSel->setObjectName(QStringLiteral("fraSel"));
@@ -116,7 +117,9 @@ frmRedrSearch::frmRedrSearch(QWidget* parent) : QDialog(parent) {
     spdRedrQuery = new ui::SpreadGrid(QStringLiteral("spdRedrQuery"), this);
     spdRedrQuery->setMaxCols(1);
     spdRedrQuery->setMaxRows(9);
-    spdRedrQuery->setColWidth(1, 22);
+    spdRedrQuery->horizontalHeader()->setStretchLastSection(true);
+    spdRedrQuery->setMinimumWidth(300);
+    spdRedrQuery->setMinimumHeight(320);
     spdRedrQuery->installEventFilter(this);
 
     lblFrom = new QLabel(QStringLiteral("起 始："), this);
