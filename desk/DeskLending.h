@@ -57,6 +57,7 @@ public:
     int subLendBook(const QString& code);
     // Bar code of the loan row last lent or collected (the highlighted row).
     QString markedLoan() const { return m_markedLoan; }
+    void clearMarkedLoan() { m_markedLoan.clear(); }
 
     // ---- return mode -------------------------------------------------------------
     // 0 when the return was recorded and listed, -1 when it stopped earlier.
