@@ -137,9 +137,8 @@ int DeskLending::selectCount(const QString& sql)
 
 // ---- the lending core ---------------------------------------------------------------
 
-int DeskLending::readFacts(Lender who, const QString& where, bool locked, LendFacts& f, bool& dbFailed)
+int DeskLending::readFacts(const QString& where, bool locked, LendFacts& f)
 {
-    dbFailed = true;
     f = LendFacts();
     const QString certId = m_desk.readerValue(redr::CertId);
     DBResultSet rs;
@@ -147,10 +146,8 @@ int DeskLending::readFacts(Lender who, const QString& where, bool locked, LendFa
         return -1;
     if (m_desk.select(QString::fromLatin1(kCopySelect) + where + (locked ? " FOR UPDATE OF item" : ""), rs) != 0)
         return -1;
-    if (rs.rowCount() < 1) {
-        dbFailed = false;
+    if (rs.rowCount() < 1)
         return 0;
-    }
     f.haveCopy = true;
     LendCopy& c = f.copy;
     c = LendCopy{rs.text(0, 0), rs.text(0, 1), rs.text(0, 2), rs.text(0, 3), rs.text(0, 4), rs.text(0, 5),
@@ -184,15 +181,12 @@ int DeskLending::readFacts(Lender who, const QString& where, bool locked, LendFa
         != 0)
         return -1;
     f.shelf = rs.rowCount() > 0 ? toInt(rs.text(0, 0)) : 0;
-    (void)who;
-    dbFailed = false;
     return 0;
 }
 
-DeskLending::Outcome DeskLending::judge(Lender who, const LendFacts& f, const QString& certId,
-                                        const QString& grade, const QString& redrType, int& rule, bool& reservedOk)
+DeskLending::Outcome DeskLending::judge(const LendFacts& f, const QString& certId, const QString& grade,
+                                        const QString& redrType, int& rule, bool& reservedOk)
 {
-    (void)who;
     const LendCopy& c = f.copy;
     reservedOk = false;
     rule = -1;
@@ -238,10 +232,9 @@ DeskLending::Outcome DeskLending::judge(Lender who, const LendFacts& f, const QS
     return {};
 }
 
-int DeskLending::lendFailed(Lender who)
+int DeskLending::lendFailed()
 {
     intShowDBError();
-    (void)who;
     return -1;
 }
 
@@ -255,10 +248,9 @@ int DeskLending::lendCopy(Lender who, const QString& code)
     const QString today = m_now.left(10);
 
     LendFacts f;
-    bool dbFailed = false;
     const QString byCode = loud ? "item.bar_code = " + q(code) : "item.prop_no = " + q(code);
-    if (readFacts(who, byCode, false, f, dbFailed) != 0)
-        return lendFailed(who);
+    if (readFacts(byCode, false, f) != 0)
+        return lendFailed();
     if (!f.haveCopy) {
         if (!loud)
             return 1;
@@ -269,7 +261,7 @@ int DeskLending::lendCopy(Lender who, const QString& code)
     if (loud) {
         DBResultSet rs;
         if (m_desk.select("SELECT location_property FROM location_lst WHERE location = " + q(copy.location), rs) != 0)
-            return lendFailed(who);
+            return lendFailed();
         if (rs.rowCount() > 0 && rs.text(0, 0) == deskGroupCode()) {
             const QString allowed = strCheckDeskLocation(copy.location, varGetSysInfo(3), DeskLend);
             if (!allowed.isEmpty()) {
@@ -280,7 +272,7 @@ int DeskLending::lendCopy(Lender who, const QString& code)
     }
     int rule = -1;
     bool reservedOk = false;
-    Outcome o = judge(who, f, certId, grade, redrType, rule, reservedOk);
+    Outcome o = judge(f, certId, grade, redrType, rule, reservedOk);
     if (o.silent != 0) {
         if (loud)
             intShowMsg(o.message);
@@ -299,10 +291,10 @@ int DeskLending::lendCopy(Lender who, const QString& code)
     // Lock the reader, the copy and the reader's loans; judge again on what the
     // locks hold now.
     if (m_desk.begin() != 0)
-        return lendFailed(who);
-    if (readFacts(who, "item.prop_no = " + q(copy.propNo), true, f, dbFailed) != 0) {
+        return lendFailed();
+    if (readFacts("item.prop_no = " + q(copy.propNo), true, f) != 0) {
         m_desk.commit();
-        return lendFailed(who);
+        return lendFailed();
     }
     if (!f.haveCopy) {
         m_desk.commit();
@@ -310,7 +302,7 @@ int DeskLending::lendCopy(Lender who, const QString& code)
             intShowMsg(QStringLiteral("E该书的索书号没有书目记录，不能借出。"));
         return loud ? -1 : 1;
     }
-    o = judge(who, f, certId, grade, redrType, rule, reservedOk);
+    o = judge(f, certId, grade, redrType, rule, reservedOk);
     if (o.silent != 0) {
         m_desk.commit();
         if (loud)
@@ -329,7 +321,7 @@ int DeskLending::lendCopy(Lender who, const QString& code)
                              rs)
                    != 0) {
             m_desk.commit();
-            return lendFailed(who);
+            return lendFailed();
         }
         if (rs.rowCount() < 1) {
             m_desk.commit();

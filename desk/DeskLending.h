@@ -96,10 +96,14 @@ private:
 
     // The lending core. `code` is a bar code (Desk) or a property number (HandOn).
     int lendCopy(Lender who, const QString& code);
-    int readFacts(Lender who, const QString& code, bool locked, LendFacts& f, bool& dbFailed);
-    Outcome judge(Lender who, const LendFacts& f, const QString& certId, const QString& grade,
-                  const QString& redrType, int& rule, bool& reservedOk);
-    int lendFailed(Lender who); // report, -1
+    // Reads the copy (by an SQL condition on item), its loan, the reader's
+    // reserved arrivals and loans and the free copies on the shelf; `locked`
+    // locks the reader, the copy and the reader's loans first.
+    int readFacts(const QString& where, bool locked, LendFacts& f);
+    // The checks of a lending in their order, on what readFacts read.
+    Outcome judge(const LendFacts& f, const QString& certId, const QString& grade, const QString& redrType,
+                  int& rule, bool& reservedOk);
+    int lendFailed(); // report, -1
 
     int pickUpFailed(const QString& message);
     void plainBox(bool error, const QString& text);

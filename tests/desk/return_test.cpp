@@ -212,3 +212,39 @@ TEST_F(ReturnTest, FineWindowAndGridClearingFollowTheSettings)
     ASSERT_EQ(lending.subReturnBook("B500103"), 0) << shown();
     EXPECT_EQ(lending.returns().size(), 2);
 }
+
+TEST_F(ReturnTest, HandOnTakesOnlyWaitingValidRequestsAndClosesTheQueueBehindTheServedOne)
+{
+    // Queue of TP311.12/W23 at A1: DR09 (fines) 1, DR15 2, DR02 3, DR01 4
+    // (ended yesterday); DR14's request was cancelled, DR12 waits at B1; DR15
+    // also has an old served request of the title.
+    db().exec("insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days, "
+              "relegate_end_date, relegate_location, wkr_no, relegate_flag) values "
+              "('DR02', 'TP311.12/W23', 'A1', 3, '2026-01-01', 7, '2099-01-01', 'D1', '0001', '0'), "
+              "('DR01', 'TP311.12/W23', 'A1', 4, '2026-01-01', 7, to_char(desk_now()::date - 1, 'YYYY-MM-DD'), "
+              "'D2', '0001', '0'), "
+              "('DR14', 'TP311.12/W23', 'A1', 0, '2026-01-01', 7, '2099-01-01', 'D2', '0001', '2'), "
+              "('DR12', 'TP311.12/W23', 'B1', 1, '2026-01-01', 7, '2099-01-01', 'D2', '0001', '0'), "
+              "('DR15', 'TP311.12/W23', 'B1', 0, '2025-01-01', 7, '2025-01-08', 'D2', '0001', '1')");
+    collectArrival();
+    dialogs.answers = {BoxAnswer::Ok};
+    ASSERT_EQ(lending.subReturnBook("B500003"), 0) << shown();
+    EXPECT_EQ(loanOf("P500003").section('|', 0, 0), "DR15");
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR02:2", "DR01:3"}));
+    EXPECT_EQ(queue("TP311.12/W23", "B1"), QStringList{"DR12:1"});
+    EXPECT_EQ(db().scalar("select count(*) from relegate_lst where cert_id = 'DR15' and call_no = 'TP311.12/W23'"),
+              "0");
+    EXPECT_EQ(db().scalar("select relegate_flag from relegate_lst where cert_id = 'DR14'"), "2");
+}
+
+TEST_F(ReturnTest, ACopyNoLongerLendableStopsTheHandOn)
+{
+    collectArrival();
+    db().exec("update item set book_stat_code = '42' where prop_no = 'P500003'");
+    dialogs.answers = {BoxAnswer::Ok};
+    ASSERT_EQ(lending.subReturnBook("B500003"), 0) << shown();
+    EXPECT_TRUE(shownTexts().contains("该书为委托借阅书刊。"));
+    EXPECT_TRUE(shownTexts().contains(msg("ILT101", strItemStatusName("42"))));
+    EXPECT_EQ(foundRows("P500003"), QStringList{"DR13:4"});
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR15:2"}));
+}
