@@ -245,3 +245,19 @@ TEST_F(LendingConcurrencyTest, AnOpenQuestionHoldsNoLocks)
     EXPECT_EQ(loanOf("P500001").section('|', 0, 0), "DR02");
     EXPECT_EQ(shown(), msg("ELT112"));
 }
+
+TEST_F(LendingConcurrencyTest, ADeskMeetingALockWaitsItsTimeOutThenSaysSoWritingNothing)
+{
+    DBResultSet rs;
+    ASSERT_EQ(LIB_DB_Select("select set_config('lock_timeout', '300ms', false)", rs), 0);
+    RawConnection holder;
+    ASSERT_TRUE(holder.exec("begin; select 1 from lend_lst where prop_no = 'P500012' for update"));
+    EXPECT_EQ(lending.subReturnBook("B500012"), -1);
+    EXPECT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(shown(), "该记录已经被锁定!");
+    EXPECT_FALSE(LIB_DB_InTrans());
+    ASSERT_TRUE(holder.exec("rollback"));
+    EXPECT_EQ(loanOf("P500012").section('|', 0, 0), "DR10");
+    EXPECT_EQ(db().scalar("select count(*) from lend_hist where prop_no_f = 'P500012'"), "0");
+    ASSERT_EQ(LIB_DB_Select("select set_config('lock_timeout', '15s', false)", rs), 0);
+}

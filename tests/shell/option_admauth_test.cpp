@@ -4,6 +4,7 @@
 #include "ShellFixture.h"
 
 #include "platform/text/IniFile.h"
+#include "shell/basLogin.h"
 #include "shell/basMainSettings.h"
 #include "shell/basShellIni.h"
 #include "shell/frmAdmAuth.h"
@@ -91,4 +92,24 @@ TEST_F(OptionTest, OverrideDialogChecksThePasswordAndCancelSwitchesChecksOff)
     EXPECT_FALSE(d->m_blnAdmAuth);
     EXPECT_FALSE(d->m_blnCheckAdmAuth);
     EXPECT_FALSE(d->isVisible());
+}
+
+TEST_F(OptionTest, MainWindowLoadsTheOverrideDialogHiddenAndShowsTheOptionsModeless)
+{
+    ASSERT_EQ(blnCheckWorker(QStringLiteral("0001"), QStringLiteral("ABC")), 0);
+    frmAdmAuth::form()->m_blnCheckAdmAuth = true;
+    frmAdmAuth::form()->m_blnAdmAuth = true;
+    frmMain* w = frmMain::load();
+    ASSERT_TRUE(w);
+    frmAdmAuth* d = frmAdmAuth::form();
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_FALSE(d->m_blnCheckAdmAuth);
+    EXPECT_FALSE(d->m_blnAdmAuth);
+
+    w->subShowOption();
+    frmOption* option = w->findChild<frmOption*>();
+    ASSERT_TRUE(option);
+    EXPECT_TRUE(option->isVisible());
+    EXPECT_FALSE(option->isModal());
+    option->cmdCancel->click();
 }
