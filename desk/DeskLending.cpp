@@ -82,10 +82,12 @@ bool priceCallsForNotice(const QString& price)
     return ok && p >= varGetSysPara(6).toDouble();
 }
 
+// The copy row of a lending, with the location group of the copy's location.
 const char* kCopySelect =
     "SELECT item.prop_no, item.marc_rec_no, item.location, item.call_no, item.bar_code, item.book_stat_code, "
     "item.book_lend_flag, item.attachment, call_no_lst.lend_grd, call_no_lst.circ_type_code, item.price, "
-    "item.in_date FROM item, call_no_lst WHERE call_no_lst.call_no = item.call_no AND ";
+    "item.in_date, location_lst.location_property FROM item JOIN call_no_lst ON call_no_lst.call_no = item.call_no "
+    "LEFT JOIN location_lst ON location_lst.location = item.location WHERE ";
 
 const char* kReturnSelect =
     "SELECT lend_lst.norm_ret_date, lend_lst.rule_no_f, item.prop_no, item.marc_rec_no, item.location, "
@@ -152,6 +154,7 @@ int DeskLending::readFacts(const QString& where, bool locked, LendFacts& f)
     LendCopy& c = f.copy;
     c = LendCopy{rs.text(0, 0), rs.text(0, 1), rs.text(0, 2), rs.text(0, 3), rs.text(0, 4), rs.text(0, 5),
                  rs.text(0, 6), rs.text(0, 7), rs.text(0, 8), rs.text(0, 9), rs.text(0, 10), rs.text(0, 11)};
+    f.group = rs.text(0, 12);
     if (c.bookLendFlag == QLatin1String("1")) {
         if (m_desk.select("SELECT cert_id FROM lend_lst WHERE prop_no = " + q(c.propNo), rs) != 0)
             return -1;
@@ -258,16 +261,11 @@ int DeskLending::lendCopy(Lender who, const QString& code)
         return -1;
     }
     const LendCopy copy = f.copy;
-    if (loud) {
-        DBResultSet rs;
-        if (m_desk.select("SELECT location_property FROM location_lst WHERE location = " + q(copy.location), rs) != 0)
-            return lendFailed();
-        if (rs.rowCount() > 0 && rs.text(0, 0) == deskGroupCode()) {
-            const QString allowed = strCheckDeskLocation(copy.location, varGetSysInfo(3), DeskLend);
-            if (!allowed.isEmpty()) {
-                intShowMsg(QStringLiteral("ELT111") + deskNames(allowed));
-                return -1;
-            }
+    if (loud && f.group == deskGroupCode()) {
+        const QString allowed = strCheckDeskLocation(copy.location, varGetSysInfo(3), DeskLend);
+        if (!allowed.isEmpty()) {
+            intShowMsg(QStringLiteral("ELT111") + deskNames(allowed));
+            return -1;
         }
     }
     int rule = -1;

@@ -85,6 +85,7 @@ private:
     struct LendFacts {
         LendCopy copy;
         bool haveCopy = false;
+        QString group;      // location group of the copy's location
         QString borrower;   // of the copy's loan, when flagged on loan
         bool haveLoan = false;
         QVector<QStringList> arrivals; // the reader's waiting reserved arrivals (prop_no, call_no_f)
