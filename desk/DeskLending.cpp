@@ -89,13 +89,16 @@ const char* kCopySelect =
     "item.in_date, location_lst.location_property FROM item JOIN call_no_lst ON call_no_lst.call_no = item.call_no "
     "LEFT JOIN location_lst ON location_lst.location = item.location WHERE ";
 
+// The loan of a copy with its borrower. The loan's reader number is compared
+// in the reader table's collation, so the reader is found by its key.
 const char* kReturnSelect =
     "SELECT lend_lst.norm_ret_date, lend_lst.rule_no_f, item.prop_no, item.marc_rec_no, item.location, "
     "item.call_no, item.bar_code, item.book_stat_code, item.book_lend_flag, lend_lst.attachment, reader.cert_id, "
     "reader.redr_type_code, reader.name, reader.dept, reader.sex, reader.debt_flag, reader.total_lend_qty, "
     "reader.year_lend_qty, reader_cert.end_date, reader_cert.redr_cert_id, item.price, lend_lst.lend_date "
     "FROM lend_lst, item, reader, reader_cert WHERE item.prop_no = lend_lst.prop_no "
-    "AND lend_lst.cert_id = reader.cert_id AND reader_cert.cert_id = reader.cert_id AND item.bar_code = ";
+    "AND reader.cert_id = lend_lst.cert_id COLLATE \"default\" AND reader_cert.cert_id = reader.cert_id "
+    "AND item.bar_code = ";
 namespace ret {
 enum Column {
     NormRetDate = 0, RuleNo, PropNo, MarcRecNo, Location, CallNo, BarCode, StatCode, LendFlag, Attachment, CertId,
