@@ -22,10 +22,10 @@ public:
         QStringList texts;
     };
 
-    SecondDesk(const QString& location, const QString& group)
+    explicit SecondDesk(const QString& computer)
     {
         proc_.setProgram(QCoreApplication::applicationDirPath() + "/../support/seconddesk/second_desk");
-        proc_.setArguments({testsupport::TestDatabase::instance().conninfo(), location, group});
+        proc_.setArguments({testsupport::TestDatabase::instance().conninfo(), computer});
         proc_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         proc_.start();
         ready_ = readLine(20000) == "READY";
@@ -113,7 +113,7 @@ protected:
 
 TEST_F(LendingConcurrencyTest, OneCopyReturnedAtTwoDesksIsReturnedOnce)
 {
-    SecondDesk other("D2", "05");
+    SecondDesk other("DESK02");
     ASSERT_TRUE(other.ready());
     // A third party holds the borrower while both desks scan the copy.
     RawConnection holder;
@@ -138,7 +138,7 @@ TEST_F(LendingConcurrencyTest, OneCopyReturnedAtTwoDesksIsReturnedOnce)
 
 TEST_F(LendingConcurrencyTest, OneFreeCopyLentAtTwoDesksMakesOneLoan)
 {
-    SecondDesk other("D2", "05");
+    SecondDesk other("DESK02");
     ASSERT_TRUE(other.ready());
     ASSERT_EQ(other.run("load DC14").result, 0);
     ASSERT_EQ(desk.intLoadRedr("DC02"), 0) << shown();
@@ -191,7 +191,7 @@ TEST_F(LendingConcurrencyTest, TwoHandOnsOfOneQueueServeTheRequesterOnce)
     db().exec("update item set book_lend_flag = '1' where prop_no = 'P500001'; insert into lend_lst (cert_id, "
               "prop_no, lend_date, norm_ret_date, rule_no_f, location_f, resp_wkr) values ('DR02', 'P500001', "
               "'2026-01-01 10:00:00', '2099-01-01', 'R1', 'A1', '0001')");
-    SecondDesk other("D2", "05");
+    SecondDesk other("DESK02");
     ASSERT_TRUE(other.ready());
     RawConnection holder;
     ASSERT_TRUE(holder.exec("select pg_advisory_lock(hashtext('TP311.12/W23|A1'))"));
@@ -220,7 +220,7 @@ TEST_F(LendingConcurrencyTest, AnOpenQuestionHoldsNoLocks)
     // desk takes the same copy back without waiting.
     ASSERT_EQ(desk.intLoadRedr("DC13"), 0);
     ASSERT_EQ(lending.subLendReleBook("B500003"), 0) << shown();
-    SecondDesk other("D1", "01");
+    SecondDesk other("DESK01");
     ASSERT_TRUE(other.ready());
     QuestionDesk q;
     SecondDesk::Reply theirs;

@@ -248,3 +248,16 @@ TEST_F(ReturnTest, ACopyNoLongerLendableStopsTheHandOn)
     EXPECT_EQ(foundRows("P500003"), QStringList{"DR13:4"});
     EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR15:2"}));
 }
+
+TEST_F(ReturnTest, NoticesOfPriceAndRecordAndALoanWithoutItsRule)
+{
+    // B1's copy of DR01, due three days ago: under its rule R3 (two days of
+    // grace) overdue, under the first rule of the cache (three days) not.
+    db().exec("update item set price = '150.00' where prop_no = 'P500005'; update marc set marc_use_flag = '2' where "
+              "marc_rec_no = '0000000001'; update lend_lst set norm_ret_date = to_char(desk_now()::date - 3, "
+              "'YYYY-MM-DD'), rule_no_f = 'R9' where prop_no = 'P500005'");
+    ASSERT_EQ(lending.subReturnBook("B500005"), 0) << shown();
+    EXPECT_EQ(shownTexts(), (QStringList{msg("ILT105", "150.00"), msg("ILT102")}));
+    EXPECT_EQ(db().scalar("select count(*) from exceed_fine_lst where prop_no = 'P500005'"), "0");
+    EXPECT_EQ(db().scalar("select excd_days from lend_hist where prop_no_f = 'P500005'"), "0");
+}

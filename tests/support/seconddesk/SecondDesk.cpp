@@ -1,9 +1,10 @@
 // A second desk for the two-desk tests.
 //
-//   second_desk CONNINFO LOCATION GROUP
+//   second_desk CONNINFO COMPUTER
 //
-// connects to the test database as worker 0001 at the workstation of
-// LOCATION (location group GROUP) and then reads one action per line:
+// connects to the test database, logs worker 0001 in at the workstation
+// COMPUTER (its location and location group come with the log-in) and then
+// reads one action per line:
 //
 //   load CARD      the reader load of the lend mode
 //   lend CODE      a bar code scanned in the lend mode (pick-up or lending)
@@ -15,13 +16,12 @@
 // answered with OK.
 
 #include "common/LoginState.h"
-#include "common/basCodeFunc.h"
 #include "common/basDB.h"
 #include "common/basEnv.h"
-#include "common/basMarcIdx.h"
 #include "common/basMsg.h"
 #include "desk/DeskLending.h"
 #include "platform/ui/DialogService.h"
+#include "shell/basLogin.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -52,10 +52,11 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc < 4) {
-        std::cerr << "usage: second_desk CONNINFO LOCATION GROUP\n";
+    if (argc < 3) {
+        std::cerr << "usage: second_desk CONNINFO COMPUTER\n";
         return 2;
     }
+    qputenv("CONSIGN_COMPUTER", argv[2]);
     QTemporaryDir folder;
     LIB_SetProgramFolder(folder.path() + QLatin1Char('/'));
     intInitEnvironment();
@@ -64,14 +65,13 @@ int main(int argc, char** argv)
     g_strDBName = QString::fromLocal8Bit(argv[1]);
     g_strDBUser.clear();
     g_strDBPwd.clear();
-    if (LIB_DB_Connect() != 0 || intInitBaseData() != 0 || intLoadBaseCode() != 0 || intInitMarcIdx() != 0
-        || intLoadDeskLocation(3) != 0) {
-        std::cout << "FAILED " << g_strErrText.toStdString() << std::endl;
+    if (LIB_DB_Connect() != 0 || intInitBaseData() != 0
+        || intLoginAction(QStringLiteral("0001"), QStringLiteral("ABC"), false) != LoginOutcome::Passed
+        || intLoadLocaProperty() != 0) {
+        std::cout << "FAILED " << g_strErrText.toStdString() << dialogs.texts.join(QLatin1Char('|')).toStdString()
+                  << std::endl;
         return 1;
     }
-    g_strWkrNo = QStringLiteral("0001");
-    g_strLocation = QString::fromLocal8Bit(argv[2]);
-    g_varLocaProperty = QString::fromLocal8Bit(argv[3]);
 
     desk::ConsignDesk desk;
     desk::DeskLending lending(desk);
