@@ -13,11 +13,26 @@
 #include <QApplication>
 #include <QFont>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char* argv[])
 {
     // A server that does not answer must not hang the start.
     if (qEnvironmentVariableIsEmpty("PGCONNECT_TIMEOUT"))
         qputenv("PGCONNECT_TIMEOUT", "10");
+
+#if defined(Q_OS_LINUX)
+    // Without a display the window system would abort the program.
+    bool platformGiven = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    for (int i = 1; i < argc; ++i)
+        platformGiven = platformGiven || std::strcmp(argv[i], "-platform") == 0;
+    if (!platformGiven && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fputs("consign: no display found: the window needs a desktop session (DISPLAY or WAYLAND_DISPLAY)\n",
+                   stderr);
+        return 1;
+    }
+#endif
 
     QApplication app(argc, argv);
     // --home <folder>: the program folder (else CONSIGN_HOME, else the program's own folder).

@@ -11,6 +11,7 @@
 #include "common/basMsg.h"
 #include "reader/ReaderContext.h"
 
+#include <QSet>
 #include <QStringList>
 
 FineReceiptPrinter g_fnPrintFineReceipt;
@@ -165,23 +166,36 @@ clsFineSettle::LoadResult clsFineSettle::loadRows(const QString& certId)
         redrName_ = reader.text(0, 1);
     }
 
-    // The stored unpaid total must equal the open rows. The correction is taken
-    // from the rows as the database holds them when the reader row is written, so
-    // a fine added meanwhile by another desk is not lost.
+    // The stored unpaid total must equal the open rows. The reader row is
+    // locked first and the open rows summed after it in a statement of their
+    // own: a fine another desk added and committed while this desk waited for
+    // the row is in the sum, never lost from the stored total.
     if (lngMoneyFromDouble(g_dblExceedFine) != total_) {
-        g_strSQL = QStringLiteral("update reader set debt_flag = (select coalesce(sum(fine_amt), 0) "
-                                  "from exceed_fine_lst where cert_id = ")
-                   + q(certId) + QStringLiteral(" and debt_deal_flag = ") + q(QStringLiteral("0"))
-                   + QStringLiteral(") where cert_id = ") + q(certId);
+        DBResultSet rs;
+        g_strSQL = QStringLiteral("SELECT debt_flag FROM reader WHERE cert_id = ") + q(certId)
+                   + QStringLiteral(" FOR UPDATE");
+        if (LIB_DB_Select(g_strSQL, rs) < 0) {
+            subFail(true);
+            return LoadResult::Failed;
+        }
+        g_strSQL = QStringLiteral("SELECT coalesce(sum(fine_amt), 0) FROM exceed_fine_lst WHERE cert_id = ") + q(certId)
+                   + QStringLiteral(" AND debt_deal_flag = ") + q(QStringLiteral("0"));
+        if (LIB_DB_Select(g_strSQL, rs) < 0) {
+            subFail(true);
+            return LoadResult::Failed;
+        }
+        const Cents open = rs.rowCount() > 0 ? lngMoneyFromDouble(rs.number(0, 0)) : 0;
+        g_strSQL = QStringLiteral("update reader set debt_flag = ") + strFormatMoney(open)
+                   + QStringLiteral(" where cert_id = ") + q(certId);
         if (LIB_DB_Execute(g_strSQL) < 0) {
             subFail(true);
             return LoadResult::Failed;
         }
-        g_dblExceedFine = dblMoneyToDouble(total_);
         if (LIB_DB_CommitTrans() < 0) {
             subFail(true);
             return LoadResult::Failed;
         }
+        g_dblExceedFine = dblMoneyToDouble(open);
         return LoadResult::Corrected;
     }
 
@@ -219,11 +233,23 @@ void clsFineSettle::subUnlock()
 
 void clsFineSettle::subFail(bool rollback)
 {
-    intShowDBError();
+    // Rolled back before the report: no row stays locked while it shows.
     if (rollback) {
         LIB_DB_Rollback();
         subUnlock();
     }
+    intShowDBError();
+}
+
+void clsFineSettle::subRefuse(const QString& message)
+{
+    if (message.isEmpty()) {
+        subFail(true);
+        return;
+    }
+    LIB_DB_Rollback();
+    subUnlock();
+    intShowMsg(message);
 }
 
 QString clsFineSettle::strNewBillNo(QString* serverDateTime)
@@ -234,15 +260,42 @@ QString clsFineSettle::strNewBillNo(QString* serverDateTime)
     return strMakeBillNo(now);
 }
 
-QString clsFineSettle::strBillNo(const QString& typed)
+QString clsFineSettle::strBillNo(const QString& typed, bool withReduction, QString* madeFrom)
 {
     const QString bill = typed.trimmed();
+    if (madeFrom)
+        madeFrom->clear();
     if (!bill.isEmpty())
         return bill;
     const QString made = strNewBillNo(nullptr);
-    if (made.isEmpty())
+    if (made.isEmpty()) {
         intShowDBError();
-    return made;
+        return made;
+    }
+    if (madeFrom)
+        *madeFrom = made;
+    return strFreeBillNo(made, withReduction);
+}
+
+QString clsFineSettle::strFreeBillNo(const QString& base, bool withReduction)
+{
+    // Several desks take payments in the same second: a number made from the
+    // clock gets "-1", "-2", ... behind it until it (and its reduction's "C"
+    // number) is free. The clock's digits hold no LIKE wildcard.
+    DBResultSet rs;
+    g_strSQL = QStringLiteral("SELECT bill_no FROM deposit_account_lst WHERE bill_no LIKE ") + q(base + QLatin1Char('%'));
+    QSet<QString> used;
+    if (LIB_DB_Select(g_strSQL, rs) == 0) {
+        for (int i = 0; i < rs.rowCount(); ++i)
+            used.insert(rs.text(i, 0));
+    } else {
+        LIB_ClearDBError(); // the journal's unique key still refuses a number taken
+    }
+    for (int n = 0;; ++n) {
+        const QString bill = n == 0 ? base : base + QLatin1Char('-') + QString::number(n);
+        if (!used.contains(bill) && !(withReduction && used.contains(bill + QLatin1Char('C'))))
+            return bill;
+    }
 }
 
 // 0 the number is free; 1 already used (message shown); -1 the count failed.
@@ -258,23 +311,29 @@ int clsFineSettle::intCheckBill(const QString& billNo, const QString& usedMessag
     return 0;
 }
 
-bool clsFineSettle::blnJournal(const QString& type, int payMode, const QString& dateTime, const QString& billNo,
-                               Cents amount, const QString& usedMessage)
+bool clsFineSettle::blnJournal(const QString& type, int payMode, const QString& dateTime, QString& billNo,
+                               const QString& madeFrom, bool withReduction, Cents amount, const QString& usedMessage,
+                               QString* refusal)
 {
-    g_strSQL = QStringLiteral("INSERT_DEPOSIT_ACCOUNT_LST ") + q(certId_) + QLatin1Char(',') + q(type)
-               + QLatin1Char(',') + q(QString::number(payMode)) + QLatin1Char(',') + q(QStringLiteral("1"))
-               + QLatin1Char(',') + q(dateTime) + QLatin1Char(',') + q(billNo) + QLatin1Char(',') + q(g_strWkrNo)
-               + QLatin1Char(',') + q(strFormatMoney(amount));
-    if (LIB_DB_CallProc(g_strSQL) == 0)
-        return true;
-    if (intGetOraErrNo() == 1) {
-        // Another desk took the bill number since it was checked.
+    // A number made from the clock that another desk took meanwhile moves on
+    // to the next free one; a typed number is refused.
+    for (int attempt = 0;; ++attempt) {
+        g_strSQL = QStringLiteral("INSERT_DEPOSIT_ACCOUNT_LST ") + q(certId_) + QLatin1Char(',') + q(type)
+                   + QLatin1Char(',') + q(QString::number(payMode)) + QLatin1Char(',') + q(QStringLiteral("1"))
+                   + QLatin1Char(',') + q(dateTime) + QLatin1Char(',') + q(billNo) + QLatin1Char(',')
+                   + q(g_strWkrNo) + QLatin1Char(',') + q(strFormatMoney(amount));
+        if (LIB_DB_CallProc(g_strSQL) == 0)
+            return true;
+        if (intGetOraErrNo() != 1)
+            return false; // the pending error is the reason
+        if (madeFrom.isEmpty() || attempt >= 20) {
+            LIB_ClearDBError();
+            *refusal = usedMessage;
+            return false;
+        }
         LIB_ClearDBError();
-        intShowMsg(usedMessage);
-    } else {
-        intShowDBError();
+        billNo = strFreeBillNo(madeFrom, withReduction);
     }
-    return false;
 }
 
 bool clsFineSettle::blnUpdateReader(Cents debt, std::optional<Cents> obligate)
@@ -326,13 +385,14 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
     out.amountText = strFormatMoney(t);
 
     // 2-3. The bill number, made from the server clock when none was typed.
-    const QString bill = strBillNo(out.billNo);
+    // A reduction is booked under the bill number followed by "C": both must be free.
+    QString madeFrom;
+    QString bill = strBillNo(out.billNo, lngAllowed() - t > 0, &madeFrom);
     if (bill.isEmpty())
         return out;
     out.billNo = bill;
-    // A reduction is booked under the bill number followed by "C": both must be free.
-    int billState = intCheckBill(bill, kMsgBillUsed);
-    if (billState == 0 && lngAllowed() - t > 0)
+    int billState = madeFrom.isEmpty() ? intCheckBill(bill, kMsgBillUsed) : 0;
+    if (billState == 0 && madeFrom.isEmpty() && lngAllowed() - t > 0)
         billState = intCheckBill(bill + QLatin1Char('C'), kMsgBillUsed);
     if (billState != 0) {
         if (billState > 0)
@@ -403,7 +463,7 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
     g_strSQL = QStringLiteral("SELECT debt_flag, obligate FROM reader WHERE cert_id = ") + q(certId_)
                + QStringLiteral(" FOR UPDATE");
     if (LIB_DB_Select(g_strSQL, reader) < 0) {
-        subFail(false);
+        subFail(true);
         return out;
     }
     const Cents debt = reader.rowCount() > 0 ? lngMoneyFromDouble(reader.number(0, 0)) : 0;
@@ -427,19 +487,23 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
     g_dblExceedFine = dblMoneyToDouble(debt);
     const QString now = varGetSysInfo(0).toString();
 
-    // Journal first: a bill number taken by another desk meanwhile stops the
-    // payment before anything else is written, with the rows still locked.
-    if (!blnJournal(QStringLiteral("5"), mode, now, bill, t, kMsgBillUsed)) {
+    // Journal first: a typed bill number taken by another desk meanwhile stops
+    // the payment before anything else is written. A refusal rolls back at
+    // once, so that no other desk waits for this reader's rows.
+    QString refusal;
+    bool journal = blnJournal(QStringLiteral("5"), mode, now, bill, madeFrom, r > 0, t, kMsgBillUsed, &refusal);
+    if (journal && r > 0) {
+        QString reductionBill = bill + QLatin1Char('C');
+        journal =
+            blnJournal(QStringLiteral("6"), 0, now, reductionBill, QString(), false, r, kMsgBillUsed, &refusal);
+    }
+    if (!journal) {
+        subRefuse(refusal);
+        out.billNo = bill;
         out.focus = Focus::BillNo;
         return out;
     }
-    if (r > 0 && !blnJournal(QStringLiteral("6"), 0, now, bill + QLatin1Char('C'), r, kMsgBillUsed)) {
-        // Undo the type-5 row: the whole payment has to go through or nothing.
-        LIB_DB_Rollback();
-        subUnlock();
-        out.focus = Focus::BillNo;
-        return out;
-    }
+    out.billNo = bill;
 
     // 9. The rows, each charged its share of the amount.
     QVector<Cents> fines;
@@ -509,11 +573,12 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
         return out;
 
     // 2-3. Bill number.
-    const QString bill = strBillNo(out.billNo);
+    QString madeFrom;
+    QString bill = strBillNo(out.billNo, false, &madeFrom);
     if (bill.isEmpty())
         return out;
     out.billNo = bill;
-    const int billState = intCheckBill(bill, kMsgBillUsedWaive);
+    const int billState = madeFrom.isEmpty() ? intCheckBill(bill, kMsgBillUsedWaive) : 0;
     if (billState != 0) {
         if (billState > 0)
             out.focus = Focus::BillNo;
@@ -537,28 +602,35 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
         return out;
 
     // 5. The reader and its cards (other than cancelled ones), waiting for other
-    // desks. A failure here writes nothing and keeps the rows locked.
+    // desks within the lock time-out. A failure here writes nothing and ends
+    // the transaction.
     DBResultSet locked;
     g_strSQL = QStringLiteral("SELECT reader_cert.redr_cert_id, reader.cert_id FROM reader_cert, reader "
                               "WHERE reader_cert.cert_id = reader.cert_id AND reader.cert_id = ")
                + q(certId_) + QStringLiteral(" AND reader_cert.cert_flag <> ") + q(QStringLiteral("0"))
                + QStringLiteral(" FOR UPDATE");
     if (LIB_DB_Select(g_strSQL, locked) < 0) {
-        subFail(false);
+        subFail(true);
         return out;
     }
     DBResultSet reader;
     g_strSQL = QStringLiteral("SELECT debt_flag FROM reader WHERE cert_id = ") + q(certId_)
                + QStringLiteral(" FOR UPDATE");
     if (LIB_DB_Select(g_strSQL, reader) < 0) {
-        subFail(false);
+        subFail(true);
         return out;
     }
     const Cents debt = reader.rowCount() > 0 ? lngMoneyFromDouble(reader.number(0, 0)) : 0;
 
     // 10 (first). Journal: a bill number taken meanwhile stops here.
     const QString journalTime = varGetSysInfo(0).toString();
-    if (!blnJournal(QStringLiteral("6"), 0, journalTime, bill, w, kMsgBillUsedWaive)) {
+    // A refusal rolls back at once: the reader and its cards are free again.
+    QString refusal;
+    const bool journal =
+        blnJournal(QStringLiteral("6"), 0, journalTime, bill, madeFrom, false, w, kMsgBillUsedWaive, &refusal);
+    out.billNo = bill;
+    if (!journal) {
+        subRefuse(refusal);
         out.focus = Focus::BillNo;
         return out;
     }

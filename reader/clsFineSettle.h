@@ -140,12 +140,23 @@ private:
     void subUnlock();
     void subFail(bool rollback);
     QString strNewBillNo(QString* serverDateTime);
-    // The typed bill number, or a new one when none was typed; "" when none
-    // could be made (the error is shown).
-    QString strBillNo(const QString& typed);
+    // The typed bill number, or, when none was typed, a free one made from the
+    // server clock (its clock digits in *madeFrom); "" when none could be made
+    // (the error is shown).
+    QString strBillNo(const QString& typed, bool withReduction, QString* madeFrom);
+    // The first of base, base-1, base-2, ... that the journal does not hold
+    // (nor, for a reduction, followed by "C").
+    QString strFreeBillNo(const QString& base, bool withReduction);
     int intCheckBill(const QString& billNo, const QString& usedMessage);
-    bool blnJournal(const QString& type, int payMode, const QString& dateTime, const QString& billNo,
-                    Cents amount, const QString& usedMessage);
+    // Writes a journal row; a number made from the clock (madeFrom not empty)
+    // that another desk took meanwhile is replaced by the next free one. False
+    // with *refusal = usedMessage for a number taken, or with the database
+    // error pending; shows nothing.
+    bool blnJournal(const QString& type, int payMode, const QString& dateTime, QString& billNo,
+                    const QString& madeFrom, bool withReduction, Cents amount, const QString& usedMessage,
+                    QString* refusal);
+    // Rolls back, then shows the refusal (or the pending database error).
+    void subRefuse(const QString& message);
     bool blnUpdateReader(Cents debt, std::optional<Cents> obligate);
     // Marks a fine row settled under the bill with the amount charged for it.
     bool blnSettleRow(const FineRow& row, Cents charged, const QString& billNo, const QString& dateTime,

@@ -46,8 +46,12 @@ public:
     QPushButton* cmdCancelExceed = nullptr;
     QPushButton* cmdCancel = nullptr;
 
-    // The events, callable from tests.
+    // The events, callable from tests. A changed selection of the grid, made
+    // by a click, the keyboard or a drag, ticks the rows the settlement counts.
     void spdFine_Click(int row);
+    // Fills the window for g_strCertID; a stored total that had to be put right
+    // (committed, nothing locked) is read once more, so the rows are held.
+    int intShowReady();
     void txtBillNo_LostFocus();
     void cmdOk_Click();
     void cmdCancelExceed_Click();
@@ -60,6 +64,7 @@ protected:
 private:
     explicit frmLendFine(QWidget* parent = nullptr);
     void subFillGrid();
+    void subSyncTicks();
     void subRecount();
     void subShowProposal();
     void subApply(const clsFineSettle::Outcome& outcome);
@@ -67,6 +72,7 @@ private:
     clsFineSettle::PayInput varInput() const;
 
     clsFineSettle settle_;
+    bool syncing_ = false;
     static QPointer<frmLendFine> instance_;
 };
 

@@ -373,7 +373,7 @@ void frmCircLogo::cmdLogin_Click()
             return;
         }
         // The frame takes the screen: the desk windows inside it are large.
-        main->showMaximized();
+        subShowFillingScreen(main);
     } else {
         unsetCursor();
     }

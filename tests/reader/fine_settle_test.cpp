@@ -7,9 +7,11 @@
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
 #include "common/basMarcIdx.h"
+#include "common/basMsg.h"
 #include "reader/ReaderContext.h"
 #include "reader/clsFineSettle.h"
 #include "tests/reader/FineDeskFixture.h"
+#include "tests/support/BoxWatch.h"
 #include "tests/support/TestDatabase.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +107,15 @@ protected:
     {
         for (ui::BoxAnswer x : a)
             dialogs.answers.append(x);
+    }
+
+    // The other desk commits a moment later, while this desk waits for it.
+    static std::thread commitSoon(RawConnection& other)
+    {
+        return std::thread([&other] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            other.exec("commit");
+        });
     }
 
     QList<FineReceipt> printed;
@@ -278,6 +289,27 @@ TEST_F(FineSettleTest, SmallReductionNeedsNoRight)
               QStringList({"5 B-300 1.20", "6 B-300C 0.05"}));
 }
 
+TEST_F(FineSettleTest, CollectingTenCentsOrMoreLessNeedsTheRightToReduce)
+{
+    addReader("1.25", "0", {{"0.50", "TA"}, {"0.75", "TA"}});
+    asWorker(QStringLiteral("0009"), {QStringLiteral("4005")});
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    EXPECT_FALSE(settle.blnAmountEditable());
+    answer({ui::BoxAnswer::Ok});
+    EXPECT_FALSE(settle.pay(input("1.15", "B-R1")).done);
+    EXPECT_EQ(dialogs.lastText(), S("您没有使用该功能的权限！"));
+    EXPECT_TRUE(settle.blnLocked());
+    expectNothingWritten("1.25");
+    // With the right the same amount is taken.
+    asWorker(QStringLiteral("0009"), {QStringLiteral("4005"), QStringLiteral("4024")});
+    EXPECT_TRUE(settle.blnAmountEditable());
+    answer({ui::BoxAnswer::Ok});
+    ASSERT_TRUE(settle.pay(input("1.15", "B-R1")).done) << dialogs.lastText().toStdString();
+    EXPECT_EQ(db().column("select rec_type || ' ' || amount from deposit_account_lst where cert_id = 'TZ01' "
+                          "order by rec_type"),
+              QStringList({"5 1.15", "6 0.10"}));
+}
+
 TEST_F(FineSettleTest, RefusedPaymentsWriteNothingAndKeepTheRowsLocked)
 {
     db().exec("insert into reader (cert_id, name) values ('TZ99', 'x')");
@@ -432,9 +464,19 @@ TEST_F(FineSettleTest, FailureMidwayLeavesNoHalfPaymentAndNoReceipt)
     // The reader update fails after the journal and the fine rows were written.
     db().exec("alter procedure lt_upd_reader_new rename to lt_upd_reader_new_away");
     answer({ui::BoxAnswer::Ok});
-    const clsFineSettle::Outcome o = settle.pay(input("3.00", "B-F1"));
+    RawConnection probe;
+    bool heldAtError = false;
+    clsFineSettle::Outcome o;
+    {
+        testsupport::BoxWatch watch(dialogs, [&](const ui::BoxRequest& box) {
+            if (box.icon == ui::BoxIcon::Error)
+                heldAtError = !probe.exec("select 1 from reader where cert_id = 'TZ01' for update nowait");
+        });
+        o = settle.pay(input("3.00", "B-F1"));
+    }
     db().exec("alter procedure lt_upd_reader_new_away rename to lt_upd_reader_new");
     EXPECT_FALSE(o.done);
+    EXPECT_FALSE(heldAtError); // rolled back before the error shows
     EXPECT_FALSE(LIB_DB_InTrans());
     expectNothingWritten("3.00");
     // And the window cannot pay on without its locks.
@@ -511,7 +553,7 @@ TEST_F(FineSettleTest, TwoDesksAtOnceExactlyOnePays)
     EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "0.00");
 }
 
-TEST_F(FineSettleTest, BillNumberTakenMeanwhileByAnotherDeskStopsThePaymentCleanly)
+TEST_F(FineSettleTest, TypedBillNumberTakenMeanwhileRollsBackAtOnce)
 {
     addReader("2.00", "0", {{"2.00", "TA"}});
     addReader("1.00", "0", {{"1.00", "TA"}}, QStringLiteral("TZ02"));
@@ -524,13 +566,18 @@ TEST_F(FineSettleTest, BillNumberTakenMeanwhileByAnotherDeskStopsThePaymentClean
     ASSERT_TRUE(other.exec("begin"));
     ASSERT_TRUE(other.exec("call insert_deposit_account_lst('TZ02','5','0','1','2024-05-01 10:00:00','B-SAME','0002',"
                            "'1.00')"));
-    std::thread commitLater([&other] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        other.exec("commit");
+    std::thread commitLater = commitSoon(other);
+    // No box is shown while the reader row is held.
+    RawConnection probe;
+    QStringList heldAtBox;
+    testsupport::BoxWatch watch(dialogs, [&](const ui::BoxRequest& box) {
+        if (!probe.exec("select 1 from reader where cert_id = 'TZ01' for update nowait"))
+            heldAtBox << box.text;
     });
     answer({ui::BoxAnswer::Ok});
     const clsFineSettle::Outcome o = settle.pay(input("2.00", "B-SAME"));
     commitLater.join();
+    EXPECT_TRUE(heldAtBox.isEmpty()) << heldAtBox.join("; ").toStdString();
 
     EXPECT_FALSE(o.done);
     EXPECT_EQ(dialogs.lastText(), S("票据号已存在!"));
@@ -538,11 +585,126 @@ TEST_F(FineSettleTest, BillNumberTakenMeanwhileByAnotherDeskStopsThePaymentClean
     EXPECT_EQ(q("select count(*) from deposit_account_lst where bill_no = 'B-SAME'"), "1");
     EXPECT_EQ(settledRows(), 0);
     EXPECT_TRUE(printed.isEmpty());
-    // The rows are still held; another number pays.
-    EXPECT_TRUE(settle.blnLocked());
+    // Rolled back at once: the reader row and the fine rows are free for other
+    // desks while the window stays open.
+    EXPECT_FALSE(LIB_DB_InTrans());
+    EXPECT_FALSE(settle.blnPayEnabled());
+    QString error;
+    EXPECT_TRUE(other.exec("select 1 from reader where cert_id = 'TZ01' for update nowait", &error)) << error.toStdString();
+    EXPECT_TRUE(other.exec("select 1 from exceed_fine_lst where cert_id = 'TZ01' for update nowait", &error)) << error.toStdString();
+    // Loaded again, another number pays.
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
     answer({ui::BoxAnswer::Ok});
     EXPECT_TRUE(settle.pay(input("2.00", "B-OTHER")).done);
     EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "0.00");
+}
+
+TEST_F(FineSettleTest, RefusedWaiverRollsBackAndFreesTheReaderAndItsCards)
+{
+    addReader("2.00", "0", {{"2.00", "TA"}});
+    db().exec("insert into reader (cert_id, name) values ('TZ99', 'x')");
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    // The number is taken by another desk after this desk's check.
+    RawConnection other;
+    ASSERT_TRUE(other.exec("begin"));
+    ASSERT_TRUE(other.exec("call insert_deposit_account_lst('TZ99','6','0','1','2024-05-01 10:00:00','W-SAME','0002',"
+                           "'1.00')"));
+    std::thread commitLater = commitSoon(other);
+    answer({ui::BoxAnswer::Ok});
+    const clsFineSettle::Outcome o = settle.waive(input("", "W-SAME"));
+    commitLater.join();
+    EXPECT_FALSE(o.done);
+    EXPECT_EQ(dialogs.lastText(), strGetMsg(QStringLiteral("ELT179")));
+    EXPECT_FALSE(LIB_DB_InTrans());
+    QString error;
+    EXPECT_TRUE(other.exec("select 1 from reader_cert where cert_id = 'TZ01' for update nowait", &error)) << error.toStdString();
+    EXPECT_TRUE(other.exec("select 1 from reader where cert_id = 'TZ01' for update nowait", &error)) << error.toStdString();
+    EXPECT_EQ(settledRows(), 0);
+    EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "2.00");
+}
+
+TEST_F(FineSettleTest, ReaderRowHeldElsewhereEndsTheClickWithinTheLockTimeOut)
+{
+    // A second desk holds the reader row: the payment waits within the lock
+    // time-out, then says so and writes nothing.
+    addReader("3.00", "0", {{"1.00", "TA"}, {"2.00", "TA"}});
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    ASSERT_EQ(LIB_DB_Execute("set lock_timeout = '300ms'"), 0);
+    RawConnection other;
+    ASSERT_TRUE(other.exec("begin"));
+    ASSERT_TRUE(other.exec("select 1 from reader where cert_id = 'TZ01' for update"));
+    answer({ui::BoxAnswer::Ok});
+    EXPECT_FALSE(settle.pay(input("3.00", "B-L1")).done);
+    EXPECT_EQ(dialogs.lastText(), S("该记录已经被锁定!"));
+    EXPECT_FALSE(LIB_DB_InTrans());
+    ASSERT_TRUE(other.exec("rollback"));
+    LIB_DB_Execute("reset lock_timeout");
+    expectNothingWritten("3.00");
+}
+
+TEST_F(FineSettleTest, FineAddedWhileTheCorrectionWaitsIsKeptInTheStoredTotal)
+{
+    // The desk read 7.00 with the reader; the open rows hold 7.50.
+    addReader("7.00", "0", {{"3.00", "TA"}, {"4.50", "TA"}});
+    // Another desk adds a fine of 1.00 and raises the stored total, and
+    // commits while this desk waits for the reader row.
+    RawConnection other;
+    ASSERT_TRUE(other.exec("begin"));
+    ASSERT_TRUE(other.exec("insert into exceed_fine_lst (prop_no, cert_id, lend_date, norm_ret_date, ret_date, "
+                           "time_unit, fine_amt, debt_deal_flag, remark, location_f) values ('TP9', 'TZ01', "
+                           "'2024-03-01 10:00:00', '2024-03-02 10:00:00', '2024-03-03 10:00:00', 'D', 1.00, '0', '', "
+                           "'TA')"));
+    ASSERT_TRUE(other.exec("update reader set debt_flag = debt_flag + 1.00 where cert_id = 'TZ01'"));
+    std::thread commitLater = commitSoon(other);
+    EXPECT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Corrected);
+    commitLater.join();
+    EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "8.50");
+    EXPECT_EQ(q("select sum(fine_amt) from exceed_fine_lst where cert_id = 'TZ01' and debt_deal_flag = '0'"), "8.50");
+    EXPECT_EQ(g_dblExceedFine, 8.5);
+    EXPECT_FALSE(LIB_DB_InTrans());
+}
+
+TEST_F(FineSettleTest, ClockBillNumbersOfOneSecondAreMadeUnique)
+{
+    db().pinClock("2024-05-01 09:08:07");
+    db().exec("insert into reader (cert_id, name) values ('TZ99', 'x')");
+    // Another desk paid in this second, and one more also took "-1C" for a
+    // reduction; a typed number equal to a taken one is still refused.
+    db().exec("insert into deposit_account_lst (cert_id, rec_type, pay_mode, oper_date, bill_no, amount) values "
+              "('TZ99', '5', '0', '2024-05-01 09:08:07', '20240501090807', 1.00), "
+              "('TZ99', '6', '0', '2024-05-01 09:08:07', '20240501090807-1C', 1.00)");
+    addReader("3.00", "0", {{"1.00", "TA"}, {"2.00", "TA"}});
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    clsFineSettle::Outcome o = settle.pay(input("1.00", "20240501090807"));
+    EXPECT_FALSE(o.done);
+    EXPECT_EQ(dialogs.lastText(), S("票据号已存在!"));
+
+    // With a reduction, "-1" is passed over for its taken "C" number.
+    settle.blnSetTicked(1, false);
+    answer({ui::BoxAnswer::Ok});
+    o = settle.pay(input("0.50", ""));
+    ASSERT_TRUE(o.done) << dialogs.lastText().toStdString();
+    EXPECT_EQ(o.billNo, "20240501090807-2");
+    EXPECT_EQ(db().column("select bill_no from deposit_account_lst where cert_id = 'TZ01' order by bill_no"),
+              QStringList({"20240501090807-2", "20240501090807-2C"}));
+    EXPECT_EQ(q("select bill_no from exceed_fine_lst where cert_id = 'TZ01' and debt_deal_flag = '1'"),
+              "20240501090807-2");
+
+    // A waiver in the same second while another desk's payment of that
+    // number is not yet committed: it waits, then takes the next number.
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    RawConnection other;
+    ASSERT_TRUE(other.exec("begin"));
+    ASSERT_TRUE(other.exec("call insert_deposit_account_lst('TZ99','5','0','1','2024-05-01 09:08:07',"
+                           "'20240501090807-1','0002','1.00')"));
+    std::thread commitLater = commitSoon(other);
+    answer({ui::BoxAnswer::Ok});
+    o = settle.waive(input("", " "));
+    commitLater.join();
+    ASSERT_TRUE(o.done) << dialogs.lastText().toStdString();
+    EXPECT_EQ(o.billNo, "20240501090807-3");
+    EXPECT_EQ(q("select count(*) from deposit_account_lst where bill_no like '20240501090807%'"), "6");
+    db().exec("delete from deposit_account_lst where cert_id = 'TZ99'");
 }
 
 } // namespace

@@ -125,6 +125,72 @@ TEST_F(FrmLendFineTest, FillShowsTotalsTicksAndRefusedRows)
     EXPECT_EQ(db().scalar("select count(*) from exceed_fine_lst where cert_id = 'TZ11' and debt_deal_flag = '1'"), "0");
 }
 
+TEST_F(FrmLendFineTest, KeyboardAndDragSelectionsTickWhatIsSettled)
+{
+    db().exec("insert into exceed_fine_lst (prop_no, cert_id, lend_date, norm_ret_date, ret_date, time_unit, "
+              "fine_amt, debt_deal_flag, remark, location_f) values ('TP3', 'TZ11', '2008-01-03 10:00:00', "
+              "'2008-03-01 10:59:00', '2008-03-02 12:01:00', 'D', 1.50, '0', '丙', 'TA')");
+    db().exec("update reader set debt_flag = 6.50 where cert_id = 'TZ11'");
+    g_dblExceedFine = 6.5;
+    frmLendFine* f = frmLendFine::form();
+    f->resize(900, 500);
+    f->show();
+    ASSERT_EQ(f->initShowForm(), 0);
+    ui::SpreadGrid* g = f->spdFine;
+    auto chosen = [&] {
+        QString rows;
+        for (int r = 1; r <= g->maxRows(); ++r)
+            rows += g->isRowSelected(r) ? QStringLiteral("x") : QStringLiteral("-");
+        return rows + " " + QString::number(f->settle().intCount()) + " " + f->txtAllowFine->text();
+    };
+    ASSERT_EQ(chosen(), "x-x 2 4.50");
+
+    // Nothing chosen, then everything with Ctrl+A: the refused row stays out
+    // and says why, once.
+    g->clearSelection();
+    EXPECT_EQ(chosen(), "--- 0 0.00");
+    EXPECT_FALSE(f->cmdCancelExceed->isEnabled());
+    g->setFocus();
+    dialogs.clear();
+    QTest::keyClick(g, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(chosen(), "x-x 2 4.50");
+    EXPECT_EQ(shownTexts(), QStringList{S("本地无权处理 测试分馆 的超期罚款")});
+    EXPECT_EQ(g->getText(0, 2), S("2"));
+    EXPECT_EQ(g->getText(0, 3), S("3★"));
+    EXPECT_TRUE(f->cmdOk->isEnabled());
+
+    // A drag over rows 1 to 2 after clearing: only row 1 counts.
+    g->clearSelection();
+    g->selectionModel()->select(QItemSelection(g->model()->index(0, 0), g->model()->index(1, 9)),
+                                QItemSelectionModel::Select);
+    EXPECT_EQ(chosen(), "x-- 1 3.00");
+    EXPECT_EQ(f->txtTrueFineExceed->text(), "3.00");
+}
+
+TEST_F(FrmLendFineTest, WaiverWhoseReloadPutsTheTotalRightLeavesTheButtonsUsable)
+{
+    frmLendFine* f = frmLendFine::form();
+    f->show();
+    ASSERT_EQ(f->initShowForm(), 0);
+    // Another desk adds a fine for the reader while the window shows.
+    db().exec("insert into exceed_fine_lst (prop_no, cert_id, lend_date, norm_ret_date, ret_date, time_unit, "
+              "fine_amt, debt_deal_flag, remark, location_f) values ('TP4', 'TZ11', '2008-01-04 10:00:00', "
+              "'2008-03-01 10:59:00', '2008-03-02 12:01:00', 'D', 1.00, '0', '丁', 'TA')");
+    db().exec("update reader set debt_flag = debt_flag + 1.00 where cert_id = 'TZ11'");
+    dialogs.answers << ui::BoxAnswer::Ok;
+    f->cmdCancelExceed_Click();
+    EXPECT_EQ(db().scalar("select debt_deal_flag from exceed_fine_lst where prop_no = 'TP1'"), "1");
+    // The reload found 2.00 expected against 3.00 open, put it right, and read
+    // the rows again: held, ticked, and settleable.
+    EXPECT_EQ(db().scalar("select debt_flag from reader where cert_id = 'TZ11'"), "3.00");
+    EXPECT_EQ(f->settle().lastLoad(), clsFineSettle::LoadResult::Ready);
+    EXPECT_TRUE(f->settle().blnLocked());
+    EXPECT_EQ(f->txtTotalFine->text(), "3.00");
+    EXPECT_EQ(f->txtAllowFine->text(), "1.00");
+    EXPECT_TRUE(f->cmdOk->isEnabled());
+    EXPECT_TRUE(f->cmdCancelExceed->isEnabled());
+}
+
 TEST_F(FrmLendFineTest, PayClosesTheWindowAndTheOpenerHonoursTheThreshold)
 {
     // The opener does not open the window below 0.10.
