@@ -615,6 +615,9 @@ int DeskLending::subReturnBook(const QString& code)
     p.debt = strFormatMoney(debt);
     m_desk.m_readerShown = true;
     g_strCertID = borrower;
+    // The borrower stands on the panel before any question or refusal.
+    if (m_desk.showPanel)
+        m_desk.showPanel(true);
 
     const QString attachment = v(ret::Attachment);
     if (!attachment.trimmed().isEmpty()) {
@@ -751,6 +754,8 @@ int DeskLending::subReturnBook(const QString& code)
         return 0;
     }
     p.loans = QString::number(remaining.rowCount()) + QStringLiteral("/") + maxLend;
+    if (m_desk.showPanel)
+        m_desk.showPanel(false);
 
     if (priceCallsForNotice(v(ret::Price)))
         intShowMsg(QStringLiteral("ILT105") + v(ret::Price));

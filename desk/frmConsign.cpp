@@ -631,7 +631,7 @@ void frmConsign::txtReturnBook_Enter()
     guarded([&] {
         m_lend.subReturnBook(text);
         m_strRetRedr = m_lend.m_strRetRedr;
-        subShowReader();
+        subShowReader(false);
         subFillReturnBook();
     });
     txtReturnBook->clear();
