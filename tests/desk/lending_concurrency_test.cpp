@@ -2,6 +2,7 @@
 // second desk program on the same database.
 
 #include "LendingFixture.h"
+#include "tests/support/BoxWatch.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -72,32 +73,12 @@ private:
     bool ready_ = false;
 };
 
-// Answers every box with OK and runs a step of the test while a question is open.
-class QuestionDesk : public ui::DialogService {
-public:
-    ui::BoxAnswer showBox(const ui::BoxRequest& request) override
-    {
-        texts << request.text;
-        if (whileAsked && request.icon == ui::BoxIcon::Question) {
-            auto step = std::move(whileAsked);
-            whileAsked = nullptr;
-            step();
-        }
-        return ui::BoxAnswer::Ok;
-    }
-    int execDialog(QDialog*) override { return 0; }
-    void beep() override {}
-    QStringList texts;
-    std::function<void()> whileAsked;
-};
-
 } // namespace
 
 class LendingConcurrencyTest : public LendingTest {
 protected:
     void TearDown() override
     {
-        ui::DialogService::install(&dialogs);
         QFile f(QString::fromLocal8Bit(qgetenv("CONSIGN_SOURCE_DIR")) + "/tests/support/invariants.sql");
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(db().column(QString::fromUtf8(f.readAll())), QStringList());
@@ -195,15 +176,13 @@ TEST_F(LendingConcurrencyTest, TwoHandOnsOfOneQueueServeTheRequesterOnce)
     ASSERT_TRUE(other.ready());
     RawConnection holder;
     ASSERT_TRUE(holder.exec("select pg_advisory_lock(hashtext('TP311.12/W23|A1'))"));
-    auto q = std::make_shared<QuestionDesk>();
-    ui::DialogService::install(q.get());
+    dialogs.answers = {ui::BoxAnswer::Ok}; // QLT102: the attachment is there
     other.send("return B500001");
     auto mine = inBackground([this] { return lending.subReturnBook("B500003"); });
     EXPECT_TRUE(stillRunning(mine));
     ASSERT_TRUE(holder.exec("select pg_advisory_unlock(hashtext('TP311.12/W23|A1'))"));
     EXPECT_EQ(mine.get(), 0);
     EXPECT_EQ(other.reply().result, 0);
-    ui::DialogService::install(&dialogs);
 
     EXPECT_EQ(db().scalar("select count(*) from lend_lst l, item i where l.prop_no = i.prop_no and l.cert_id = 'DR15' "
                           "and i.call_no = 'TP311.12/W23'"),
@@ -222,14 +201,17 @@ TEST_F(LendingConcurrencyTest, AnOpenQuestionHoldsNoLocks)
     ASSERT_EQ(lending.subLendReleBook("B500003"), 0) << shown();
     SecondDesk other("DESK01");
     ASSERT_TRUE(other.ready());
-    QuestionDesk q;
     SecondDesk::Reply theirs;
-    q.whileAsked = [&] { theirs = other.run("return B500003"); };
-    ui::DialogService::install(&q);
-    EXPECT_EQ(lending.subReturnBook("B500003"), -1);
-    ui::DialogService::install(&dialogs);
+    dialogs.answers = {ui::BoxAnswer::Ok};
+    {
+        testsupport::BoxWatch watch(dialogs, [&](const ui::BoxRequest& box) {
+            if (box.icon == ui::BoxIcon::Question)
+                theirs = other.run("return B500003");
+        });
+        EXPECT_EQ(lending.subReturnBook("B500003"), -1);
+    }
     EXPECT_EQ(theirs.result, 0);
-    EXPECT_EQ(q.texts.last(), msg("ELT132"));
+    EXPECT_EQ(shown(), msg("ELT132"));
     EXPECT_EQ(db().scalar("select count(*) from lend_hist where prop_no_f = 'P500003'"), "1");
 
     // The attachment dialog of a lending: the second desk lends the same copy

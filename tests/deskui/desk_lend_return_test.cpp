@@ -8,6 +8,7 @@
 #include "desk/frmAttachment.h"
 #include "shell/basMainSettings.h"
 #include "shell/frmAdmAuth.h"
+#include "tests/support/BoxWatch.h"
 
 namespace {
 
@@ -70,7 +71,12 @@ TEST_F(DeskLendReturnTest, RoadOfAConsignmentCopyThroughTheDesk)
     returnMode();
     dialogs.clear();
     dialogs.answers = {ui::BoxAnswer::Ok}; // the attachment is there
-    type(form->txtReturnBook, "B500003");
+    QStringList beside; // the panel's name when each box shows
+    {
+        testsupport::BoxWatch watch(dialogs, [&](const ui::BoxRequest&) { beside << form->txtDetail[0]->text(); });
+        type(form->txtReturnBook, "B500003");
+    }
+    EXPECT_EQ(beside, (QStringList{"蒋到书", "蒋到书"}));
     EXPECT_EQ(shown(), "该书为委托借阅书刊，有本地读者委托该书。");
     EXPECT_EQ(found("P500003"), "DR15:1 DR13:6"); // DR09 passed over for fines
     EXPECT_EQ(form->txtDetail[3]->text(), "DC13");
