@@ -253,16 +253,24 @@ int DeskLending::lendCopy(Lender who, const QString& code)
     m_now = now();
     const QString today = m_now.left(10);
 
+    // A refusal: the ordinary lending shows it and ends with -1; the hand-on
+    // stops (1) or passes the requester over (-1) without a word. Inside the
+    // transaction nothing has been written yet: it ends first.
+    auto refuse = [&](const Outcome& o, bool inTrans) {
+        if (inTrans)
+            m_desk.commit();
+        if (loud)
+            intShowMsg(o.message);
+        return loud ? -1 : o.silent;
+    };
+    const Outcome noTitle{QStringLiteral("E该书的索书号没有书目记录，不能借出。"), 1};
+
     LendFacts f;
     const QString byCode = loud ? "item.bar_code = " + q(code) : "item.prop_no = " + q(code);
     if (readFacts(byCode, false, f) != 0)
         return lendFailed();
-    if (!f.haveCopy) {
-        if (!loud)
-            return 1;
-        intShowMsg(QStringLiteral("E该书的索书号没有书目记录，不能借出。"));
-        return -1;
-    }
+    if (!f.haveCopy)
+        return refuse(noTitle, false);
     const LendCopy copy = f.copy;
     if (loud && f.group == deskGroupCode()) {
         const QString allowed = strCheckDeskLocation(copy.location, varGetSysInfo(3), DeskLend);
@@ -274,11 +282,8 @@ int DeskLending::lendCopy(Lender who, const QString& code)
     int rule = -1;
     bool reservedOk = false;
     Outcome o = judge(f, certId, grade, redrType, rule, reservedOk);
-    if (o.silent != 0) {
-        if (loud)
-            intShowMsg(o.message);
-        return loud ? -1 : o.silent;
-    }
+    if (o.silent != 0)
+        return refuse(o, false);
 
     // Questions first, with nothing locked.
     if (loud) {
@@ -297,19 +302,11 @@ int DeskLending::lendCopy(Lender who, const QString& code)
         m_desk.commit();
         return lendFailed();
     }
-    if (!f.haveCopy) {
-        m_desk.commit();
-        if (loud)
-            intShowMsg(QStringLiteral("E该书的索书号没有书目记录，不能借出。"));
-        return loud ? -1 : 1;
-    }
+    if (!f.haveCopy)
+        return refuse(noTitle, true);
     o = judge(f, certId, grade, redrType, rule, reservedOk);
-    if (o.silent != 0) {
-        m_desk.commit();
-        if (loud)
-            intShowMsg(o.message);
-        return loud ? -1 : o.silent;
-    }
+    if (o.silent != 0)
+        return refuse(o, true);
     QString queueNo;
     if (!loud) {
         // The request must still wait in its queue, and the queue is held while
