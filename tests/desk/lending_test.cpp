@@ -2,6 +2,11 @@
 
 #include "LendingFixture.h"
 
+#include "desk/frmAttachment.h"
+
+#include <QDialog>
+#include <QLineEdit>
+
 namespace {
 
 // A's day rule R1 (30 days) from today, moved past A1's closing period
@@ -213,4 +218,35 @@ TEST_F(LendingTest, DeskOfTheCopysGroupThatMayNotLendIt)
     ASSERT_EQ(desk.intLoadRedr("DC02"), 0) << shown();
     EXPECT_EQ(lending.subLendBook("B500006"), -1);
     EXPECT_EQ(shown(), msg("ELT111", "总馆阅览室"));
+}
+
+TEST_F(LendingTest, HourRuleLoansAndACopyFlaggedOnLoanWithoutItsLoan)
+{
+    // G250/L78 lends by the hour (R2, four hours).
+    ASSERT_EQ(desk.intLoadRedr("DC02"), 0) << shown();
+    ASSERT_EQ(lending.subLendBook("B500021"), 0) << shown();
+    EXPECT_EQ(loanOf("P500021"), "DR02|" + day + "14:00:00");
+    EXPECT_EQ(desk.loans().first().normRetDate, day + "14:00:00");
+    // A copy flagged on loan with no loan row behind the flag is judged as free.
+    db().exec("update item set book_lend_flag = '1' where prop_no = 'P500001'");
+    ASSERT_EQ(lending.subLendBook("B500001"), 0) << shown();
+    EXPECT_EQ(loanOf("P500001").section('|', 0, 0), "DR02");
+}
+
+TEST_F(LendingTest, ClosingTheAttachmentDialogKeepsTheCopysText)
+{
+    db().exec("update item set attachment = '光盘1张' where prop_no = 'P500001'");
+    ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
+    dialogs.dialogHandler = [](QDialog* d) {
+        auto* a = qobject_cast<frmAttachment*>(d);
+        EXPECT_TRUE(a);
+        if (a) {
+            EXPECT_EQ(a->txtAttachment->text(), "光盘1张");
+            a->txtAttachment->setText("改了");
+        }
+        return 0; // closed through the window frame
+    };
+    lending.showAttachment = [](desk::LendingWindow& w) { frmAttachment::showFor(nullptr, w); };
+    ASSERT_EQ(lending.subLendBook("B500001"), 0) << shown();
+    EXPECT_EQ(db().scalar("select attachment from lend_lst where prop_no = 'P500001'"), "光盘1张");
 }
