@@ -82,12 +82,26 @@ bool priceCallsForNotice(const QString& price)
     return ok && p >= varGetSysPara(6).toDouble();
 }
 
-// The copy row of a lending, with the location group of the copy's location.
-const char* kCopySelect =
-    "SELECT item.prop_no, item.marc_rec_no, item.location, item.call_no, item.bar_code, item.book_stat_code, "
-    "item.book_lend_flag, item.attachment, call_no_lst.lend_grd, call_no_lst.circ_type_code, item.price, "
-    "item.in_date, location_lst.location_property FROM item JOIN call_no_lst ON call_no_lst.call_no = item.call_no "
-    "LEFT JOIN location_lst ON location_lst.location = item.location WHERE ";
+// The server's date and time, read with an action's first query.
+const char* kServerNow = "to_char(desk_now(), 'YYYY-MM-DD HH24:MI:SS')";
+
+// The copy row of a lending, with the location group of the copy's location,
+// the borrower of its loan, the free copies of its title on the shelf and the
+// server's time. Read under a lock, the borrower and the shelf are read again
+// afterwards: a sub-select keeps the snapshot the statement started with.
+QString copySelect()
+{
+    return QStringLiteral(
+               "SELECT item.prop_no, item.marc_rec_no, item.location, item.call_no, item.bar_code, "
+               "item.book_stat_code, item.book_lend_flag, item.attachment, call_no_lst.lend_grd, "
+               "call_no_lst.circ_type_code, item.price, item.in_date, location_lst.location_property, "
+               "(SELECT min(lend_lst.cert_id) FROM lend_lst WHERE lend_lst.prop_no = item.prop_no), "
+               "(SELECT count(*) FROM item shelf WHERE shelf.call_no = item.call_no AND shelf.book_stat_code = '41' "
+               "AND shelf.book_lend_flag = '0'), ")
+         + QString::fromLatin1(kServerNow)
+         + QStringLiteral(" FROM item JOIN call_no_lst ON call_no_lst.call_no = item.call_no "
+                          "LEFT JOIN location_lst ON location_lst.location = item.location WHERE ");
+}
 
 // The loan of a copy with its borrower. The loan's reader number is compared
 // in the reader table's collation, so the reader is found by its key.
@@ -149,7 +163,7 @@ int DeskLending::readFacts(const QString& where, bool locked, LendFacts& f)
     DBResultSet rs;
     if (locked && m_desk.select("SELECT cert_id FROM reader WHERE cert_id = " + q(certId) + " FOR UPDATE", rs) != 0)
         return -1;
-    if (m_desk.select(QString::fromLatin1(kCopySelect) + where + (locked ? " FOR UPDATE OF item" : ""), rs) != 0)
+    if (m_desk.select(copySelect() + where + (locked ? " FOR UPDATE OF item" : ""), rs) != 0)
         return -1;
     if (rs.rowCount() < 1)
         return 0;
@@ -158,12 +172,15 @@ int DeskLending::readFacts(const QString& where, bool locked, LendFacts& f)
     c = LendCopy{rs.text(0, 0), rs.text(0, 1), rs.text(0, 2), rs.text(0, 3), rs.text(0, 4), rs.text(0, 5),
                  rs.text(0, 6), rs.text(0, 7), rs.text(0, 8), rs.text(0, 9), rs.text(0, 10), rs.text(0, 11)};
     f.group = rs.text(0, 12);
-    if (c.bookLendFlag == QLatin1String("1")) {
+    f.borrower = rs.text(0, 13);
+    f.shelf = toInt(rs.text(0, 14));
+    f.now = rs.text(0, 15);
+    if (locked && c.bookLendFlag == QLatin1String("1")) {
         if (m_desk.select("SELECT cert_id FROM lend_lst WHERE prop_no = " + q(c.propNo), rs) != 0)
             return -1;
-        f.haveLoan = rs.rowCount() > 0;
-        f.borrower = f.haveLoan ? rs.text(0, 0) : QString();
+        f.borrower = rs.rowCount() > 0 ? rs.text(0, 0) : QString();
     }
+    f.haveLoan = !f.borrower.isEmpty();
     if (c.bookLendFlag == QLatin1String("2")) {
         // Only arrivals still waiting for the reader count.
         if (m_desk.select("SELECT prop_no, call_no_f FROM preg_arri_lst WHERE cert_id = " + q(certId)
@@ -181,12 +198,14 @@ int DeskLending::readFacts(const QString& where, bool locked, LendFacts& f)
                       f.loans)
         != 0)
         return -1;
-    if (m_desk.select("SELECT count(*) FROM item WHERE call_no = " + q(c.callNo)
-                          + " AND book_stat_code = '41' AND book_lend_flag = '0'",
-                      rs)
-        != 0)
-        return -1;
-    f.shelf = rs.rowCount() > 0 ? toInt(rs.text(0, 0)) : 0;
+    if (locked) {
+        if (m_desk.select("SELECT count(*) FROM item WHERE call_no = " + q(c.callNo)
+                              + " AND book_stat_code = '41' AND book_lend_flag = '0'",
+                          rs)
+            != 0)
+            return -1;
+        f.shelf = rs.rowCount() > 0 ? toInt(rs.text(0, 0)) : 0;
+    }
     return 0;
 }
 
@@ -250,8 +269,6 @@ int DeskLending::lendCopy(Lender who, const QString& code)
     const QString certId = m_desk.readerValue(redr::CertId);
     const QString grade = m_desk.readerValue(redr::LendGrd);
     const QString redrType = m_desk.readerValue(redr::RedrTypeCode);
-    m_now = now();
-    const QString today = m_now.left(10);
 
     // A refusal: the ordinary lending shows it and ends with -1; the hand-on
     // stops (1) or passes the requester over (-1) without a word. Inside the
@@ -272,6 +289,8 @@ int DeskLending::lendCopy(Lender who, const QString& code)
     if (!f.haveCopy)
         return refuse(noTitle, false);
     const LendCopy copy = f.copy;
+    m_now = f.now;
+    const QString today = m_now.left(10);
     if (loud && f.group == deskGroupCode()) {
         const QString allowed = strCheckDeskLocation(copy.location, varGetSysInfo(3), DeskLend);
         if (!allowed.isEmpty()) {
@@ -434,11 +453,12 @@ int DeskLending::pickUpFailed(const QString& message)
 
 int DeskLending::subLendReleBook(const QString& code)
 {
-    m_now = now();
-    const QString today = m_now.left(10);
     const QString certId = g_strCertID;
     DBResultSet copy;
-    if (m_desk.select("SELECT prop_no, location FROM item WHERE bar_code = " + q(code), copy) != 0) {
+    if (m_desk.select("SELECT prop_no, location, " + QString::fromLatin1(kServerNow) + " FROM item WHERE bar_code = "
+                          + q(code),
+                      copy)
+        != 0) {
         intShowDBError();
         return -1;
     }
@@ -447,6 +467,8 @@ int DeskLending::subLendReleBook(const QString& code)
         return -1;
     }
     const QString propNo = copy.text(0, 0), location = copy.text(0, 1);
+    m_now = copy.text(0, 2);
+    const QString today = m_now.left(10);
     DBResultSet arri;
     if (m_desk.select("SELECT cert_id, relegate_keep_end_date FROM relegate_arri_lst WHERE prop_no = " + q(propNo)
                           + " AND relegate_end_flag < '3' ORDER BY relegate_keep_end_date DESC",
@@ -540,13 +562,12 @@ int DeskLending::subLendReleBook(const QString& code)
 
 int DeskLending::subReturnBook(const QString& code)
 {
-    m_now = now();
-    const QString today = m_now.left(10);
     const QString deskLoc = varGetSysInfo(3).toString();
     DBResultSet copy;
-    if (m_desk.select("SELECT item.location, marc.marc_use_flag, location_lst.location_property FROM item "
-                      "LEFT JOIN marc ON marc.marc_rec_no = item.marc_rec_no "
-                      "LEFT JOIN location_lst ON location_lst.location = item.location WHERE item.bar_code = "
+    if (m_desk.select("SELECT item.location, marc.marc_use_flag, location_lst.location_property, "
+                          + QString::fromLatin1(kServerNow)
+                          + " FROM item LEFT JOIN marc ON marc.marc_rec_no = item.marc_rec_no "
+                            "LEFT JOIN location_lst ON location_lst.location = item.location WHERE item.bar_code = "
                           + q(code),
                       copy)
         != 0) {
@@ -557,6 +578,8 @@ int DeskLending::subReturnBook(const QString& code)
         intShowMsg(QStringLiteral("ELT130"));
         return -1;
     }
+    m_now = copy.text(0, 3);
+    const QString today = m_now.left(10);
     const QString marcUse = copy.text(0, 1);
     const bool away = copy.text(0, 2) != deskGroupCode();
     if (!away) {

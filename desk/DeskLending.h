@@ -86,6 +86,7 @@ private:
         LendCopy copy;
         bool haveCopy = false;
         QString group;      // location group of the copy's location
+        QString now;        // the server's date and time
         QString borrower;   // of the copy's loan, when flagged on loan
         bool haveLoan = false;
         QVector<QStringList> arrivals; // the reader's waiting reserved arrivals (prop_no, call_no_f)
