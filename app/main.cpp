@@ -3,9 +3,16 @@
 
 #include "common/basEnv.h"
 #include "shell/ShellServices.h"
+#include "shell/ShellTools.h"
 #include "shell/basMain.h"
 #if HAVE_MODULE_DESK
 #include "desk/DeskService.h"
+#endif
+#if HAVE_MODULE_INFOCENTER
+#include "infocenter/InfoCenterService.h"
+#endif
+#if HAVE_MODULE_BIBLIO
+#include "biblio/BookInfoService.h"
 #endif
 
 #include "platform/ui/Fonts.h"
@@ -50,6 +57,13 @@ int main(int argc, char* argv[])
     // The windows of the subsystems built so far; the others stay disabled in the menus.
 #if HAVE_MODULE_DESK
     shell::Services::install(&desk::deskService());
+#endif
+    shell::Services::install(&shell::shellToolsService());
+#if HAVE_MODULE_INFOCENTER
+    shell::Services::install(&infocenter::infoCenterService());
+#endif
+#if HAVE_MODULE_BIBLIO
+    shell::Services::install(&biblio::bookInfoService());
 #endif
 
     if (!Main())

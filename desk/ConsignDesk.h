@@ -238,7 +238,4 @@ void subMergeRedrType(DBResultSet& record);
 // an unfit requester; leaves no transaction open.
 int intCheckApplicant(const QString& certId, DBResultSet& record);
 
-// Escapes LIKE's wildcards and escape character in a search text.
-QString strLikeEscape(const QString& text);
-
 } // namespace desk

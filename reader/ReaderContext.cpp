@@ -2,3 +2,4 @@
 
 QString g_strCertID;
 double g_dblExceedFine = 0.0;
+int g_intAutoQuery = 0;
