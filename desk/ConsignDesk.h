@@ -186,6 +186,7 @@ public:
     QStringList* statementLog = nullptr;
 
 private:
+    friend class DeskLending; // the lend and return modes share the desk's state and calls
     // Counted database calls.
     int select(const QString& sql, DBResultSet& rs);
     int execute(const QString& sql);
