@@ -8,7 +8,6 @@
 #include "platform/ui/DialogService.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,14 +36,11 @@ frmLogin::frmLogin(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::WindowSta
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(lblName, 0, 0);
-    grid->addWidget(txtName, 0, 1);
+    grid->addWidget(txtName, 0, 1, 1, 2);
     grid->addWidget(lblPwd, 1, 0);
-    grid->addWidget(txtPwd, 1, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancel);
-    grid->addLayout(buttons, 2, 0, 1, 2);
+    grid->addWidget(txtPwd, 1, 1, 1, 2);
+    grid->addWidget(cmdOk, 2, 1, Qt::AlignRight);
+    grid->addWidget(cmdCancel, 2, 2);
 
     for (QLineEdit* box : {txtName, txtPwd}) {
         box->installEventFilter(this);
