@@ -418,7 +418,7 @@ RuleOk intRuleEditOk(int& dealType, QString& ruleNo, RuleForm& form)
             return RuleOk::Stay;
         dealType = 1;
         ruleNo = code;
-        return RuleOk::Closed;
+        return saved == RuleSave::Failed ? RuleOk::Closed : RuleOk::Saved;
     }
     if (dealType == 1) {
         const QString code = form.txtField[circrule::RuleNo];
@@ -433,8 +433,7 @@ RuleOk intRuleEditOk(int& dealType, QString& ruleNo, RuleForm& form)
             form.enabled = 1;
             return RuleOk::Stay;
         }
-        subSaveRuleData(form, false);
-        return RuleOk::Closed;
+        return subSaveRuleData(form, false) == RuleSave::Failed ? RuleOk::Closed : RuleOk::Saved;
     }
     return RuleOk::Closed;
 }

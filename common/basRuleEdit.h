@@ -91,7 +91,8 @@ RuleSave subSaveRuleData(const RuleForm& form, bool newRule);
 
 enum class RuleOk {
     Stay,   // a check refused (its message shown): the window stays open
-    Closed, // the save ran (saved or failed) or nothing was to save: the window closes
+    Saved,  // the rule row was written: the window closes
+    Closed, // the save failed (shown) or there was nothing to save: the window closes
     Unload, // a query failed and the error report asks the window to close
 };
 // OK of the editor in mode `dealType` (0 new, 1 change, 2 copy). New and copy:

@@ -396,7 +396,7 @@ void frmRuleEditNew::cmdOk_Click()
         return;
     }
     cmdOk->setEnabled(false);
-    unloadWindow(ok == RuleOk::Closed ? QDialog::Accepted : QDialog::Rejected);
+    unloadWindow(ok == RuleOk::Saved ? QDialog::Accepted : QDialog::Rejected);
 }
 
 void frmRuleEditNew::cmdCancel_Click()

@@ -236,7 +236,7 @@ TEST_F(RuleEditTest, NewRuleIsSavedAndTheCacheReloaded)
     f.read = 1;
     int dealType = 0;
     QString ruleNo;
-    ASSERT_EQ(intRuleEditOk(dealType, ruleNo, f), RuleOk::Closed) << shownTexts().join('|').toStdString();
+    ASSERT_EQ(intRuleEditOk(dealType, ruleNo, f), RuleOk::Saved) << shownTexts().join('|').toStdString();
     EXPECT_TRUE(dialogs.shown.isEmpty());
     EXPECT_EQ(dealType, 1);
     EXPECT_EQ(ruleNo, "COPY000077");
@@ -252,7 +252,7 @@ TEST_F(RuleEditTest, NewRuleIsSavedAndTheCacheReloaded)
 
     RuleForm plain = typedRule("78");
     dealType = 2;
-    ASSERT_EQ(intRuleEditOk(dealType, ruleNo, plain), RuleOk::Closed);
+    ASSERT_EQ(intRuleEditOk(dealType, ruleNo, plain), RuleOk::Saved);
     EXPECT_EQ(ruleNo, "0000000078");
     EXPECT_EQ(cell("0000000078", "rule_name"), "新规则");
 }
@@ -271,7 +271,7 @@ TEST_F(RuleEditTest, ChangedRuleReachesTheRuleMatchingOfTheDesk)
     f.txtField[23] = "0.3";
     int dealType = 1;
     QString ruleNo = "R1";
-    ASSERT_EQ(intRuleEditOk(dealType, ruleNo, f), RuleOk::Closed);
+    ASSERT_EQ(intRuleEditOk(dealType, ruleNo, f), RuleOk::Saved);
     const int after = intFindRuleIndex("A1", "01", "T1");
     ASSERT_GE(after, 0);
     EXPECT_EQ(g_varCircRule.number(after, circrule::NormTerm), 21.0);
@@ -295,14 +295,15 @@ TEST_F(RuleEditTest, RuleInUseKeepsItsFlag)
         EXPECT_EQ(f.enabled, 1);
         EXPECT_EQ(cell(code, "upt_day"), code == QLatin1String("R1") ? "2026-03-01" : "");
     }
-    // R9 is used by nothing: it may go out of use (and back).
+    // Nothing uses COPY000001: it may go out of use.
     RuleForm f;
-    ASSERT_EQ(subLoadRuleData("R9", 1, f), 0);
-    f.enabled = 1;
+    ASSERT_EQ(subLoadRuleData("COPY000001", 1, f), 0);
+    ASSERT_EQ(f.enabled, 1);
+    f.enabled = 0;
     int dealType = 1;
-    QString ruleNo = "R9";
-    EXPECT_EQ(intRuleEditOk(dealType, ruleNo, f), RuleOk::Closed);
-    EXPECT_EQ(cell("R9", "rule_flag"), "1");
+    QString ruleNo = "COPY000001";
+    EXPECT_EQ(intRuleEditOk(dealType, ruleNo, f), RuleOk::Saved);
+    EXPECT_EQ(cell("COPY000001", "rule_flag"), "0");
 }
 
 TEST_F(RuleEditTest, FailedSaveIsRolledBackReportedAndCloses)

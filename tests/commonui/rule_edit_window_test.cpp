@@ -288,6 +288,21 @@ TEST_F(RuleEditWindowTest, OkRefusesOrSavesAndCloses)
                   "12.50/30/复制的规则");
     }
     {
+        // A failed save is reported and still closes the window.
+        dialogs.clear();
+        db().exec("alter table circ_rule add constraint ck_test_rule check (rule_name <> '坏')");
+        frmRuleEditNew w(0, QString());
+        w.txtField[0]->setText("89");
+        w.txtField[1]->setText("坏");
+        w.cmdOk->click();
+        db().exec("alter table circ_rule drop constraint ck_test_rule");
+        EXPECT_EQ(shownTexts(), QStringList{msg("ECM012")});
+        EXPECT_EQ(w.result(), int(QDialog::Rejected));
+        EXPECT_EQ(w.intDealType, 1);
+        EXPECT_EQ(w.strRuleNo, "0000000089");
+        EXPECT_EQ(db().scalar("select count(*) from circ_rule where rule_no = '0000000089'"), "0");
+    }
+    {
         dialogs.clear();
         int dealType = 0;
         QString ruleNo;
