@@ -306,6 +306,7 @@ frmConsign::frmConsign(QWidget* parent)
 
     // Hooks of the desk logic.
     m_desk.showFineWindow = [this] { subOpenLendFine(this, g_strCertID, g_dblExceedFine); };
+    m_desk.showPanel = [this](bool newReader) { subShowReader(newReader); };
     m_desk.showFindList = [this](const QVector<desk::ArrivedRow>& rows) { frmFindList::showList(this, rows); };
     m_desk.askKeepDays = [this](const QString& begin, int maxDays) {
         return frmReleKeepDay::askKeepDays(this, begin, maxDays);
@@ -526,7 +527,7 @@ void frmConsign::txtReader_Enter()
         return;
     m_desk.fineLend = g_intFineLend;
     const int result = m_desk.intLoadRedr(card);
-    subShowReader();
+    subShowReader(false);
     if (result < 0) {
         txtReader->clear();
         txtReader->setFocus();
@@ -604,7 +605,7 @@ void frmConsign::txtReturnBook_Enter()
 
 // ---- reader panel and its grids -------------------------------------------------------
 
-void frmConsign::subShowReader()
+void frmConsign::subShowReader(bool newReader)
 {
     if (!m_desk.readerShown())
         return;
@@ -614,8 +615,10 @@ void frmConsign::subShowReader()
         txtDetail[i]->setText(values[i]);
         txtDetail[i]->setCursorPosition(0);
     }
-    intShowPortrait(g_strCertID, imgPhoto, m_photo);
-    setItemsEnabled({QStringLiteral("Detail"), QStringLiteral("Auth"), QStringLiteral("Rule")}, true);
+    if (newReader) {
+        intShowPortrait(g_strCertID, imgPhoto, m_photo);
+        setItemsEnabled({QStringLiteral("Detail"), QStringLiteral("Auth"), QStringLiteral("Rule")}, true);
+    }
     subFillVolt();
     if (m_desk.violationsInFront())
         stkWork->setCurrentWidget(fraBack[5]);
@@ -834,7 +837,12 @@ void frmConsign::spdApplyList_ButtonClicked(int col, int row)
     (void)col;
     if (row <= 0 || row > m_desk.requests().size())
         return;
-    m_desk.subDeleteApply(row - 1);
+    if (m_desk.subDeleteApply(row - 1) == 0) {
+        // The holdings show the queue without the request, ready to take it again.
+        const int mark = m_markRow;
+        subFillApplyBook();
+        subMarkRow(mark);
+    }
     subFillApplyList();
 }
 

@@ -92,7 +92,9 @@ private:
     void subSwitchLend();
     void subSwitchReturn();
     void subClearRedrInfo();
-    void subShowReader();
+    // Shows the desk's reader panel; a new reader also gets its portrait and
+    // the reader pop-ups.
+    void subShowReader(bool newReader);
     void subFillVolt();
     void subFillLendBook();
     void subFillApplyList();

@@ -156,10 +156,9 @@ class ToolsService {
 public:
     enum Tool { StatJob, FindText, LiveUpdate, CommonView };
     virtual ~ToolsService() = default;
-    // The work statistics come with the shell itself.
-    virtual bool provides(Tool t) const { return t == StatJob; }
-    // frmStatJob with its job head, modeless, owned (shell/frmStatJob.cpp).
-    virtual void showStatJob(QWidget* owner, const QString& jobHead);
+    virtual bool provides(Tool t) const { (void)t; return false; }
+    // frmStatJob with its job head, modeless, owned.
+    virtual void showStatJob(QWidget* owner, const QString& jobHead) { (void)owner, (void)jobHead; }
     virtual void showFindText(QWidget* mainWindow) { (void)mainWindow; }
     virtual void runLiveUpdate(const QString& module, QWidget* mainWindow) { (void)module, (void)mainWindow; }
     // The text viewer on `path`, modal.

@@ -2,7 +2,6 @@
 
 #include "common/basAuth.h"
 #include "common/basEnv.h"
-#include "shell/ShellServices.h"
 #include "shell/basStatJob.h"
 
 #include "platform/ui/DateBox.h"
@@ -23,11 +22,6 @@ namespace {
 QPointer<frmStatJob> s_window;
 
 } // namespace
-
-void shell::ToolsService::showStatJob(QWidget* owner, const QString& jobHead)
-{
-    frmStatJob::showStatJob(owner, jobHead);
-}
 
 frmStatJob* frmStatJob::instance()
 {

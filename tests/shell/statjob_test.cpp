@@ -5,6 +5,7 @@
 
 #include "common/basDB.h"
 #include "shell/basLogin.h"
+#include "shell/ShellTools.h"
 #include "shell/basStatJob.h"
 #include "shell/frmStatJob.h"
 
@@ -164,6 +165,7 @@ TEST_F(StatJobTest, WindowLoadsMarksDatesAndCounts)
 
 TEST_F(StatJobTest, MenuOpensOneWindow)
 {
+    shell::Services::install(&shell::shellToolsService());
     frmMain* main = frmMain::load();
     ASSERT_TRUE(main);
     EXPECT_TRUE(main->menuCommandBar()->isItemEnabled("mnuStatWork"));
