@@ -318,37 +318,47 @@ bool frmRuleEditNew::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-bool frmRuleEditNew::boxKeyPress(int i, QKeyEvent* key)
+void frmRuleEditNew::subDecimalKeyPress(QLineEdit* box, int& key, int before, int after)
+{
+    key = intDecimalKeyPress(box->text(), box->cursorPosition(), key, before, after);
+}
+
+void frmRuleEditNew::subDecimalKeyDown(QLineEdit* box, int& key, int before, int after)
+{
+    const QString text = box->text();
+    const int caret = box->cursorPosition();
+    bool insertPoint = false;
+    key = intDecimalKeyDown(text, caret, key, before, after, &insertPoint);
+    if (insertPoint) {
+        box->setText(text.left(caret) + QLatin1Char('.') + text.mid(caret));
+        box->setCursorPosition(caret + 1);
+    }
+}
+
+bool frmRuleEditNew::boxKeyPress(int i, QKeyEvent* event)
 {
     const int before = intRuleMoneyDigits(i);
     if (!blnRuleWholeNumberBox(i) && !before)
         return false;
-    QLineEdit* edit = txtField[i];
-    const QString text = edit->text();
-    const int caret = edit->cursorPosition();
-    if (before) {
-        if (key->key() == Qt::Key_Period || key->key() == Qt::Key_Delete) {
-            const int code = key->key() == Qt::Key_Delete              ? kKeyDelete
-                             : key->modifiers() & Qt::KeypadModifier ? kKeyPadPoint
-                                                                       : kKeyPoint;
-            bool insertPoint = false;
-            const int passed = intDecimalKeyDown(text, caret, code, before, 2, &insertPoint);
-            if (insertPoint) {
-                edit->setText(text.left(caret) + QLatin1Char('.') + text.mid(caret));
-                edit->setCursorPosition(caret + 1);
-            }
-            return passed == 0;
-        }
+    int key = 0;
+    if (before && (event->key() == Qt::Key_Period || event->key() == Qt::Key_Delete)) {
+        key = event->key() == Qt::Key_Delete                ? kKeyDelete
+              : event->modifiers() & Qt::KeypadModifier ? kKeyPadPoint
+                                                          : kKeyPoint;
+        subDecimalKeyDown(txtField[i], key, before, 2);
+        return key == 0;
     }
-    int code = 0;
-    if (key->key() == Qt::Key_Backspace)
-        code = kKeyBackspace;
-    else if (!key->text().isEmpty() && key->text().at(0).isPrint())
-        code = key->text().at(0).unicode();
+    if (event->key() == Qt::Key_Backspace)
+        key = kKeyBackspace;
+    else if (!event->text().isEmpty() && event->text().at(0).isPrint())
+        key = event->text().at(0).unicode();
     else
         return false; // moving keys and the like
-    const int passed = before ? intDecimalKeyPress(text, caret, code, before, 2) : intWholeKeyPress(code);
-    return passed == 0;
+    if (before)
+        subDecimalKeyPress(txtField[i], key, before, 2);
+    else
+        key = intWholeKeyPress(key);
+    return key == 0;
 }
 
 void frmRuleEditNew::boxFocusIn(int i)

@@ -58,6 +58,12 @@ public:
     void cmdOk_Click();
     void cmdCancel_Click();
 
+    // The money boxes' key handling on `box`: the character filter, and the
+    // point keys and Delete (a point that may stand is put in by the routine).
+    // `key` becomes 0 when the key is swallowed.
+    void subDecimalKeyPress(QLineEdit* box, int& key, int before, int after);
+    void subDecimalKeyDown(QLineEdit* box, int& key, int before, int after);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -65,7 +71,7 @@ private:
     void buildControls();
     void subEnableRuleFrames(bool on);
     void subLoadForm();
-    bool boxKeyPress(int i, QKeyEvent* key);
+    bool boxKeyPress(int i, QKeyEvent* event);
     void boxFocusIn(int i);
     void boxFocusOut(int i);
     void boxEdited(int i, const QString& text);
