@@ -13,16 +13,28 @@
 --                  compensations of every type; found consignment copies of every state
 --   DZ0021 孙页甲, DZ0022 孙页乙, DZ0023 孙页丙  the others in those queues (name prefix 孙页)
 --   DZ0024 O'BRIEN_LEE  a Latin name with a quote and an underscore, card 88_00024
--- Copies P5800xx of the titles Q94/Z53 and H319.4/B87 (records 0000000006 and 0000000008).
+-- Copies P5800xx of the titles Q11/S91 and H319.4/B87 (records 0000000009 and 0000000008).
+
+-- Record 0000000009 is a copy of 0000000006's record under a call number of its own, kept out of the search
+-- keys, so the look-up's demo title keeps its copies and queues to itself.
+create temporary table demo_marc as select * from marc where marc_rec_no = '0000000006';
+update demo_marc set marc_rec_no = '0000000009', m_call_no = 'Q11/S91';
+insert into marc select * from demo_marc;
+drop table demo_marc;
+create temporary table demo_marc_data as select * from marc_data where marc_rec_no = '0000000006';
+update demo_marc_data set marc_rec_no = '0000000009',
+    marc01 = replace(marc01, chr(30) || '0000000006' || chr(30), chr(30) || '0000000009' || chr(30));
+insert into marc_data select * from demo_marc_data;
+drop table demo_marc_data;
 
 insert into call_no_lst (call_no, marc_rec_no, circ_type_code, lend_grd) values
-    ('Q94/Z53', '0000000006', '01', '1'),
+    ('Q11/S91', '0000000009', '01', '1'),
     ('H319.4/B87', '0000000008', '01', '1');
 
 insert into item (prop_no, bar_code, call_no, marc_rec_no, location, book_stat_code, book_lend_flag, price, in_date)
 select 'P5800' || lpad(n::text, 2, '0'), 'B5800' || lpad(n::text, 2, '0'),
-       case when n % 2 = 1 then 'Q94/Z53' else 'H319.4/B87' end,
-       case when n % 2 = 1 then '0000000006' else '0000000008' end,
+       case when n % 2 = 1 then 'Q11/S91' else 'H319.4/B87' end,
+       case when n % 2 = 1 then '0000000009' else '0000000008' end,
        case when n <= 8 then 'A1' else 'B1' end, '41',
        case when n <= 4 then '1' when n = 5 then '2' when n in (7, 8) then '3' else '0' end, '30.00', '2025-10-01'
 from generate_series(1, 12) as n;
@@ -128,7 +140,7 @@ values
     ('P580006', 'DZ0020', '2025-12-01 10:00:00', '2025-12-31', '2026-01-02 10:00:00', null, 0.00, null, 0, null, 0,
      0.00, null, null, '1', '0001', null, 'A1', 'R1');
 
--- Holds on Q94/Z53 at A1: 孙页甲 first, 孙页乙 served, 孙页丙 expired, 孙页面
+-- Holds on Q11/S91 at A1: 孙页甲 first, 孙页乙 served, 孙页丙 expired, 孙页面
 -- fourth (second among those still waiting); 孙页面's own expired, arrived
 -- and deleted holds.
 insert into preg_lst (cert_id, call_no, location, preg_date, preg_end_date, preg_keep_days, preg_notice_no, preg_no,
@@ -136,10 +148,10 @@ insert into preg_lst (cert_id, call_no, location, preg_date, preg_end_date, preg
 select p.cert_id, p.call_no, 'A1', to_char(t.d - p.ago, 'YYYY-MM-DD') || ' 10:00:00',
        to_char(t.d + p.ends_in, 'YYYY-MM-DD'), 7, 'P1', p.no, 'D1', p.flag
 from (values
-    ('DZ0021', 'Q94/Z53', 9, 5, 1, '0'),
-    ('DZ0022', 'Q94/Z53', 8, 5, 2, '1'),
-    ('DZ0023', 'Q94/Z53', 7, -1, 3, '0'),
-    ('DZ0020', 'Q94/Z53', 6, 0, 4, '0'),
+    ('DZ0021', 'Q11/S91', 9, 5, 1, '0'),
+    ('DZ0022', 'Q11/S91', 8, 5, 2, '1'),
+    ('DZ0023', 'Q11/S91', 7, -1, 3, '0'),
+    ('DZ0020', 'Q11/S91', 6, 0, 4, '0'),
     ('DZ0020', 'H319.4/B87', 5, -1, 1, '0'),
     ('DZ0020', 'H319.4/B87', 30, 5, 0, '1'),
     ('DZ0020', 'H319.4/B87', 40, -20, 0, '2')
@@ -150,7 +162,7 @@ insert into preg_arri_lst (cert_id, prop_no, call_no_f, preg_arri_date, noti_sen
 select 'DZ0020', a.prop_no, a.call_no, to_char(t.d - a.ago, 'YYYY-MM-DD'), to_char(t.d - a.ago, 'YYYY-MM-DD'),
        to_char(t.d + a.ends_in, 'YYYY-MM-DD') || ' 18:00:00', 5, '0001', 'D1', a.flag
 from (values
-    ('P580005', 'Q94/Z53', 3, 0, '0'),
+    ('P580005', 'Q11/S91', 3, 0, '0'),
     ('P580006', 'H319.4/B87', 10, -1, '1'),
     ('P580010', 'H319.4/B87', 20, -15, '2')
 ) as a(prop_no, call_no, ago, ends_in, flag), (select desk_now()::date as d) t;
@@ -167,7 +179,7 @@ from (values
 ) as r(prop_no, ago, real, type, flag, remark), (select desk_now()::date as d) t;
 
 -- Consignment requests for H319.4/B87 at A1: 孙页甲 first, 孙页乙 served,
--- 孙页面 second; 孙页面's cancelled and expired requests for Q94/Z53.
+-- 孙页面 second; 孙页面's cancelled and expired requests for Q11/S91.
 insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days,
                           relegate_end_date, relegate_location, wkr_no, relegate_flag)
 select r.cert_id, r.call_no, r.loca, r.no, to_char(t.d - r.ago, 'YYYY-MM-DD'), 7,
@@ -176,8 +188,8 @@ from (values
     ('DZ0021', 'H319.4/B87', 'A1', 1, 9, 5, '0'),
     ('DZ0022', 'H319.4/B87', 'A1', 0, 8, 5, '1'),
     ('DZ0020', 'H319.4/B87', 'A1', 2, 6, 0, '0'),
-    ('DZ0020', 'Q94/Z53', 'A1', 0, 20, 5, '2'),
-    ('DZ0020', 'Q94/Z53', 'B1', 1, 10, -1, '0')
+    ('DZ0020', 'Q11/S91', 'A1', 0, 20, 5, '2'),
+    ('DZ0020', 'Q11/S91', 'B1', 1, 10, -1, '0')
 ) as r(cert_id, call_no, loca, no, ago, ends_in, flag), (select desk_now()::date as d) t;
 
 insert into relegate_arri_lst (cert_id, prop_no, call_no, relegate_arri_date, relegate_noti_date, relegate_keep_days,
@@ -190,10 +202,10 @@ select 'DZ0020', f.prop_no, f.call_no, to_char(t.d - f.ago, 'YYYY-MM-DD'), to_ch
        case when f.flag >= '4' then to_char(t.d - f.ago + 5, 'YYYY-MM-DD') || '11:00:00' end,
        'D2', 'A1', case when f.flag >= '4' then f.ret_loca end, f.flag, '0001', to_char(t.d - f.ago - 3, 'YYYY-MM-DD')
 from (values
-    ('P580007', 'Q94/Z53', 2, '1', null),
+    ('P580007', 'Q11/S91', 2, '1', null),
     ('P580008', 'H319.4/B87', 3, '2', null),
     ('P580004', 'H319.4/B87', 6, '3', null),
-    ('P580009', 'Q94/Z53', 60, '4', 'D2'),
+    ('P580009', 'Q11/S91', 60, '4', 'D2'),
     ('P580010', 'H319.4/B87', 70, '5', 'D2'),
-    ('P580011', 'Q94/Z53', 80, '6', 'ZZ')
+    ('P580011', 'Q11/S91', 80, '6', 'ZZ')
 ) as f(prop_no, call_no, ago, flag, ret_loca), (select desk_now()::date as d) t;

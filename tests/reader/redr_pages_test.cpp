@@ -67,10 +67,10 @@ TEST_F(RedrInfoTest, LoansMarkOverdueButNotDueToday) {
     const int overdue = rowOf(page, 2, "P580001");
     ASSERT_GE(overdue, 0);
     EXPECT_EQ(page.rows[overdue].fore, kRed);
-    EXPECT_EQ(page.cell(overdue, 1), "Q94/Z53");
+    EXPECT_EQ(page.cell(overdue, 1), "Q11/S91");
     EXPECT_EQ(page.cell(overdue, 3), "B580001");
-    EXPECT_EQ(page.cell(overdue, 4), titleOf("0000000006", 0));
-    EXPECT_EQ(page.cell(overdue, 5), titleOf("0000000006", 1));
+    EXPECT_EQ(page.cell(overdue, 4), titleOf("0000000009", 0));
+    EXPECT_EQ(page.cell(overdue, 5), titleOf("0000000009", 1));
     EXPECT_FALSE(page.cell(overdue, 4).isEmpty());
     EXPECT_EQ(page.cell(overdue, 6), day(-40) + " 10:00:00");
     EXPECT_EQ(page.cell(overdue, 7), day(-10));
@@ -158,7 +158,7 @@ TEST_F(RedrInfoTest, ViolationsOfEveryState) {
         EXPECT_EQ(page.rows[c.row].fore, c.fore) << c.row;
         EXPECT_EQ(page.cell(c.row, 4).isEmpty(), c.prop[0] == 0) << c.row;
     }
-    EXPECT_EQ(page.cell(0, 4), titleOf("0000000006", 0));
+    EXPECT_EQ(page.cell(0, 4), titleOf("0000000009", 0));
     EXPECT_EQ(page.cell(0, 6), strVoltName("01"));
     EXPECT_EQ(page.cell(0, 7), S("总馆书库"));
     EXPECT_EQ(page.cell(0, 8), day(-10));
@@ -226,12 +226,12 @@ TEST_F(RedrInfoTest, QueuesCountOnlyWaitingEntriesAhead) {
     EXPECT_EQ(holds.rows[1].back, kLightBlue);
     EXPECT_EQ(holds.cell(1, 8), QString());
     // 孙页甲 waits ahead; 孙页乙's served hold and 孙页丙's expired one do not count.
-    EXPECT_EQ(holds.cell(2, 1), "Q94/Z53");
+    EXPECT_EQ(holds.cell(2, 1), "Q11/S91");
     EXPECT_EQ(holds.cell(2, 8), "2");
     EXPECT_EQ(holds.cell(2, 6), day(0));
     EXPECT_EQ(holds.rows[2].fore, kNone);
     EXPECT_EQ(holds.rows[2].back, kNone);
-    EXPECT_EQ(holds.cell(2, 2), titleOf("0000000006", 0));
+    EXPECT_EQ(holds.cell(2, 2), titleOf("0000000009", 0));
     EXPECT_EQ(holds.cell(2, 4), S("总馆书库"));
     EXPECT_EQ(holds.cell(2, 5), day(-6));
     EXPECT_EQ(holds.cell(2, 7), "7");
