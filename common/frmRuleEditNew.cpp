@@ -234,9 +234,12 @@ void frmRuleEditNew::subLoadForm()
         if (intDealType == 1) {
             txtField[0]->setEnabled(false);
             const QString code = txtField[0]->text();
-            bool used = blnRuleInComp(code, &unload);
+            bool unloadComp = false;
+            bool unloadLend = false;
+            bool used = blnRuleInComp(code, &unloadComp);
             if (!used && g_intSQLRet >= 0)
-                used = blnRuleInLend(code, &unload);
+                used = blnRuleInLend(code, &unloadLend);
+            unload = unload || unloadComp || unloadLend;
             // A check that failed leaves the flag locked: the rule may be in use.
             if (used || g_intSQLRet < 0)
                 chkEnabled->setEnabled(false);
