@@ -73,8 +73,8 @@ TEST_F(LendingTest, PickUpRefusalsWriteNothing)
         {"loan of another reader", "DC13", "B500003",
          "update lend_lst set cert_id = 'DR02' where prop_no = 'P500003'", "该书没有该读者的借阅记录，不能领取。"},
         {"rule missing from the cache", "DC13", "B500003",
-         "update lend_lst set rule_no_f = 'R9' where prop_no = 'P500003'",
-         "该书借阅记录的流通规则（R9）不存在，不能领取。"},
+         "update lend_lst set rule_no_f = 'R99' where prop_no = 'P500003'",
+         "该书借阅记录的流通规则（R99）不存在，不能领取。"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

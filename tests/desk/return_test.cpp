@@ -255,7 +255,7 @@ TEST_F(ReturnTest, NoticesOfPriceAndRecordAndALoanWithoutItsRule)
     // grace) overdue, under the first rule of the cache (three days) not.
     db().exec("update item set price = '150.00' where prop_no = 'P500005'; update marc set marc_use_flag = '2' where "
               "marc_rec_no = '0000000001'; update lend_lst set norm_ret_date = to_char(desk_now()::date - 3, "
-              "'YYYY-MM-DD'), rule_no_f = 'R9' where prop_no = 'P500005'");
+              "'YYYY-MM-DD'), rule_no_f = 'R99' where prop_no = 'P500005'");
     ASSERT_EQ(lending.subReturnBook("B500005"), 0) << shown();
     EXPECT_EQ(shownTexts(), (QStringList{msg("ILT105", "150.00"), msg("ILT102")}));
     EXPECT_EQ(db().scalar("select count(*) from exceed_fine_lst where prop_no = 'P500005'"), "0");
