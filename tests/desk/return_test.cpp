@@ -262,3 +262,14 @@ TEST_F(ReturnTest, NoticesOfPriceAndRecordAndALoanWithoutItsRule) {
     EXPECT_EQ(db().scalar("select count(*) from exceed_fine_lst where prop_no = 'P500005'"), "0");
     EXPECT_EQ(db().scalar("select excd_days from lend_hist where prop_no_f = 'P500005'"), "0");
 }
+
+TEST_F(ReturnTest, TwoCollectedRowsOfOneCopyAreLeftAlone) {
+    atDesk("D1", "01");
+    collectArrival();
+    db().exec("insert into relegate_arri_lst (cert_id, prop_no, call_no, relegate_arri_date, relegate_end_flag) "
+              "values ('DR13', 'P500003', 'TP311.12/W23', '2025-01-01', '3')");
+    dialogs.answers = {BoxAnswer::Ok};
+    ASSERT_EQ(lending.subReturnBook("B500003"), 0) << shown();
+    EXPECT_EQ(foundRows("P500003"), (QStringList{"DR13:3", "DR13:3"}));
+    EXPECT_EQ(loanOf("P500003"), "");
+}
