@@ -1,6 +1,7 @@
 // The program's entry: the application object, the subsystems' services,
 // then the start-up sequence and the window message loop.
 
+#include "app/ReaderWindows.h"
 #include "common/basEnv.h"
 #include "shell/ShellServices.h"
 #include "shell/ShellTools.h"
@@ -65,6 +66,7 @@ int main(int argc, char* argv[])
 #if HAVE_MODULE_BIBLIO
     shell::Services::install(&biblio::bookInfoService());
 #endif
+    shell::Services::install(&app::readerWindows());
 
     if (!Main())
         return 1;

@@ -12,6 +12,7 @@
 // The program clones the test template, grows it with desk_large_library.sql
 // (about half a minute) and drops the clone at the end.
 
+#include "bench/BenchStats.h"
 #include "common/LoginState.h"
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
@@ -45,22 +46,8 @@ struct Figures {
     QStringList samples;      // one full text per distinct shape, for EXPLAIN
 };
 
-double percentile(QVector<double> v, double p)
-{
-    if (v.isEmpty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    const int i = std::min<int>(v.size() - 1, static_cast<int>(p * (v.size() - 1) + 0.5));
-    return v[i];
-}
-
-QString shapeOf(const QString& sql)
-{
-    QString s = sql;
-    s.replace(QRegularExpression(QStringLiteral("'[^']*'")), QStringLiteral("?"));
-    s.replace(QRegularExpression(QStringLiteral("\\b\\d+\\b")), QStringLiteral("#"));
-    return s;
-}
+using benchstats::percentile;
+using benchstats::shapeOf;
 
 void measure(Figures& f, desk::ConsignDesk& desk, const std::function<void()>& prepare,
              const std::function<void()>& action)
@@ -92,18 +79,7 @@ const QStringList kLargeTables = {"reader", "reader_cert", "item", "call_no_lst"
 // Statements whose plan reads a large table without an index.
 QStringList unindexed(testsupport::TestDatabase& db, const QStringList& samples)
 {
-    QStringList bad;
-    for (const QString& sql : samples) {
-        if (!sql.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)
-            && !sql.startsWith(QLatin1String("UPDATE"), Qt::CaseInsensitive))
-            continue;
-        const QString plan = db.column(QStringLiteral("EXPLAIN ") + sql).join(QLatin1Char('\n'));
-        for (const QString& t : kLargeTables) {
-            if (plan.contains(QRegularExpression(QStringLiteral("Seq Scan on %1\\b").arg(t))))
-                bad << sql + QStringLiteral("\n    ") + plan.simplified();
-        }
-    }
-    return bad;
+    return benchstats::unindexed(db, samples, kLargeTables);
 }
 
 } // namespace

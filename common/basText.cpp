@@ -204,3 +204,4 @@ QString strFormatDate(const QVariant& value, const QString& format)
         return original;
     return writeDate(d, format);
 }
+
