@@ -7,6 +7,9 @@
 #if HAVE_MODULE_DESK
 #include "desk/DeskService.h"
 #endif
+#if HAVE_MODULE_EXTEND
+#include "extend/ExtendService.h"
+#endif
 
 #include "platform/ui/Fonts.h"
 
@@ -35,6 +38,9 @@ int main(int argc, char* argv[])
     // The windows of the subsystems built so far; the others stay disabled in the menus.
 #if HAVE_MODULE_DESK
     shell::Services::install(&desk::deskService());
+#endif
+#if HAVE_MODULE_EXTEND
+    shell::Services::install(&extend::extendService());
 #endif
 
     if (!Main())

@@ -3,6 +3,7 @@
 #include "common/basAuth.h"
 #include "common/basEnv.h"
 #include "common/basMsg.h"
+#include "shell/ProgramVersion.h"
 #include "shell/ShellServices.h"
 #include "shell/basMain.h"
 #include "shell/frmMain.h"
@@ -233,7 +234,8 @@ void frmCircLogo::subSetLogoMode(const QString& mode)
 
     if (about) {
         lblModule->setText(QStringLiteral("流通委托"));
-        lblVersion->setText(strVersionText(3, 5, 1));
+        lblVersion->setText(strVersionText(shell::ProgramVersion::major, shell::ProgramVersion::minor,
+                                           shell::ProgramVersion::revision));
         lblLib->setText(varGetSysPara(1).toString());
         lblViewLicense->setEnabled(shell::Services::tools().provides(shell::ToolsService::CommonView));
         lblViewUpdate->setEnabled(shell::Services::infoCenter().provides(shell::InfoCenterService::LastUpdating));

@@ -12,6 +12,7 @@
 #include "shell/basMenu.h"
 #include "shell/basShellIni.h"
 #include "shell/frmCircLogo.h"
+#include "shell/mCommonPlus3.h"
 
 #include "platform/ui/DialogService.h"
 
@@ -157,8 +158,8 @@ int frmMain::intLoadSequence()
     addins_->setMainForm(this);
     addins_->setConfigFile(QStringLiteral("addin.xml"));
     addins_->LoadAddins(g_strPath[0] + QStringLiteral("addins"));
-    addins_->runInitShortcuts();
-    addins_->loadMenus(this);
+    subRunAddinInit();
+    subLoadAddinMenus(cmdBar_);
 
     themes_->setModule(6);
     themes_->setConfigFile(QStringLiteral("theme.xml"));
@@ -397,8 +398,8 @@ void frmMain::menuItemClick(const QString& key)
             about->subSetLogoMode(QStringLiteral("关于"));
             about->show();
             about->activateWindow();
-        } else if (addins_) {
-            addins_->runExtenShortcut(QStringLiteral("%frmMain%\\%MainMenu%"), QStringLiteral("MenuItem"), key);
+        } else {
+            subRunExtenShortcut(kMainMenuPath, QStringLiteral("MenuItem"), key);
         }
     } catch (const std::exception& e) {
         subShowRunError(QString::fromLocal8Bit(e.what()));
@@ -410,9 +411,7 @@ void frmMain::toolbarButtonClick(const QString& key)
     try {
         if (dispatchCommon(key))
             return;
-        if (addins_)
-            addins_->runExtenShortcut(QStringLiteral("%frmMain%\\%Toolbar%\\Standard"), QStringLiteral("CommandItem"),
-                                      key);
+        subRunExtenShortcut(kToolbarPath, QStringLiteral("CommandItem"), key);
     } catch (const std::exception& e) {
         subShowRunError(QString::fromLocal8Bit(e.what()));
     }
@@ -547,10 +546,8 @@ void frmMain::releaseSequence()
     released_ = true;
     try {
         subSaveStyleID();
-        if (addins_) {
-            addins_->releaseAddins();
-            addins_->removeAddins();
-        }
+        subReleaseAddins();
+        subRemoveAddins();
     } catch (const std::exception&) {
     }
     g_objCurTheme = nullptr;
