@@ -25,15 +25,26 @@ QList<shell::Extension*> extensionsAt(const QString& path)
     return cols;
 }
 
+// The bar's item keyed `key`, the key compared without regard to case.
+ui::CommandItem* findItem(const ui::CommandBar* bar, const QString& key)
+{
+    if (ui::CommandItem* it = bar->item(key))
+        return it;
+    for (ui::CommandItem* it : bar->items())
+        if (sameText(it->key(), key))
+            return it;
+    return nullptr;
+}
+
 void placeMenuItem(ui::CommandBar* bar, ui::CommandMenu* menu, const shell::ExtenItem* it)
 {
     const QString id = it->GetAttributeValue(QStringLiteral("id"), {});
-    if (id.isEmpty() || bar->hasItem(id))
+    if (id.isEmpty() || findItem(bar, id))
         return;
     const QString afterKey = it->GetAttributeValue(QStringLiteral("insertafter"), {});
     const QString beforeKey = it->GetAttributeValue(QStringLiteral("insertbefore"), {});
-    ui::CommandItem* after = afterKey.isEmpty() ? nullptr : bar->item(afterKey);
-    ui::CommandItem* before = beforeKey.isEmpty() ? nullptr : bar->item(beforeKey);
+    ui::CommandItem* after = afterKey.isEmpty() ? nullptr : findItem(bar, afterKey);
+    ui::CommandItem* before = beforeKey.isEmpty() ? nullptr : findItem(bar, beforeKey);
     // A misspelt anchor must not cost the program its start: the item goes
     // to the end of its menu.
     const bool badAnchor = (!afterKey.isEmpty() && !after) || (!beforeKey.isEmpty() && !before);

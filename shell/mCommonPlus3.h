@@ -18,6 +18,7 @@ void subRunAddinInit();
 // menus: the menu named by the path segment after "%MainMenu%" ("MenuMain"
 // for the bar itself), after "insertafter", else before "insertbefore", else
 // at the end; "menu"="true" makes the item open a sub-menu keyed by its id.
+// Item keys are compared without regard to case.
 // An id that is empty or already a key of the bar is skipped; an anchor key
 // that names no item places the item at the end.
 void subLoadAddinMenus(ui::CommandBar* bar);
