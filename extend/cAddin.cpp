@@ -80,6 +80,16 @@ QString libraryFile(const QString& folder, const QString& assembly)
     return file;
 }
 
+// The objects a list owns, as pointers to their interface.
+template <class Base, class T>
+QList<Base*> pointers(const std::vector<std::unique_ptr<T>>& owned)
+{
+    QList<Base*> out;
+    for (const auto& p : owned)
+        out << p.get();
+    return out;
+}
+
 } // namespace
 
 QString cExtenItem::GetAttributeValue(const QString& Key, const QString& DefaultValue) const
@@ -92,10 +102,7 @@ QString cExtenItem::GetAttributeValue(const QString& Key, const QString& Default
 
 QList<shell::ExtenItem*> cExtension::Items() const
 {
-    QList<shell::ExtenItem*> out;
-    for (const auto& it : items_)
-        out << it.get();
-    return out;
+    return pointers<shell::ExtenItem>(items_);
 }
 
 void cExtension::setPath(const QString& path)
@@ -128,10 +135,7 @@ cAssembly* cAddin::GetAssemblyByKey(const QString& sKey) const
 
 QList<shell::AddinAssembly*> cAddin::Assemblys() const
 {
-    QList<shell::AddinAssembly*> out;
-    for (const auto& a : assemblys_)
-        out << a.get();
-    return out;
+    return pointers<shell::AddinAssembly>(assemblys_);
 }
 
 int cAddin::Initialize(const QString& strFileName, bool bLoad)

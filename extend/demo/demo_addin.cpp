@@ -99,17 +99,10 @@ const AddinObjectCalls kCalls = {invoke, release};
 
 } // namespace
 
-extern "C" {
+// The library's two entry points.
+extern "C" __attribute__((visibility("default"))) const AddinLibraryInfo* addin_library_info(void) { return &kLibrary; }
 
-__attribute__((visibility("default"))) const AddinLibraryInfo* addin_library_info(void)
+extern "C" __attribute__((visibility("default"))) AddinObject* addin_create(const char* class_name)
 {
-    return &kLibrary;
-}
-
-__attribute__((visibility("default"))) AddinObject* addin_create(const char* class_name)
-{
-    if (!class_name || std::strcmp(class_name, "Main") != 0)
-        return nullptr;
-    return new AddinObject{&kCalls};
-}
+    return class_name && std::strcmp(class_name, "Main") == 0 ? new AddinObject{&kCalls} : nullptr;
 }

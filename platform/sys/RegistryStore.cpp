@@ -158,6 +158,49 @@ bool save(const QString& file, const Tree& tree)
     return true;
 }
 
+// The key's node in the tree loaded from `file`, or nullptr.
+const Node* existingKey(Tree& t, const QString& file, quint32 root, const QString& path)
+{
+    if (!RegistryStore::isRoot(root) || !load(file, &t))
+        return nullptr;
+    return t.find(root, path, false);
+}
+
+qsizetype valueIndex(const Node& n, const QString& name)
+{
+    for (qsizetype i = 0; i < n.values.size(); ++i)
+        if (sameName(n.values[i].name, name))
+            return i;
+    return -1;
+}
+
+// Loads the tree, runs `change` on the existing key and saves the tree when
+// the change reports success.
+template <class F>
+RegistryStore::Result changeKey(const QString& file, quint32 root, const QString& path, F change)
+{
+    using Result = RegistryStore::Result;
+    Tree t;
+    if (!RegistryStore::isRoot(root) || !load(file, &t))
+        return Result::Failed;
+    Node* n = t.find(root, path, false);
+    if (!n)
+        return Result::NotFound;
+    const Result r = change(*n);
+    if (r != Result::Ok)
+        return r;
+    return save(file, t) ? Result::Ok : Result::Failed;
+}
+
+template <class T>
+QStringList names(const QList<T>& list)
+{
+    QStringList out;
+    for (const T& x : list)
+        out << x.name;
+    return out;
+}
+
 } // namespace
 
 RegistryStore::RegistryStore() : file_(defaultFile()) {}
@@ -215,76 +258,49 @@ RegistryStore::Result RegistryStore::deleteKey(quint32 root, const QString& path
 std::optional<RegValue> RegistryStore::value(quint32 root, const QString& path, const QString& name) const
 {
     Tree t;
-    if (!isRoot(root) || !load(file_, &t))
+    const Node* n = existingKey(t, file_, root, path);
+    const qsizetype i = n ? valueIndex(*n, name) : -1;
+    if (i < 0)
         return std::nullopt;
-    const Node* n = t.find(root, path, false);
-    if (!n)
-        return std::nullopt;
-    for (const Value& v : n->values)
-        if (sameName(v.name, name))
-            return v.value;
-    return std::nullopt;
+    return n->values.at(i).value;
 }
 
 RegistryStore::Result RegistryStore::setValue(quint32 root, const QString& path, const QString& name,
                                               const RegValue& value)
 {
-    Tree t;
-    if (!isRoot(root) || !load(file_, &t))
-        return Result::Failed;
-    Node* n = t.find(root, path, false);
-    if (!n)
-        return Result::NotFound;
-    bool found = false;
-    for (Value& v : n->values)
-        if (sameName(v.name, name)) {
-            v.value = value;
-            found = true;
-            break;
-        }
-    if (!found)
-        n->values.append(Value{name, value});
-    return save(file_, t) ? Result::Ok : Result::Failed;
+    return changeKey(file_, root, path, [&](Node& n) {
+        const qsizetype i = valueIndex(n, name);
+        if (i < 0)
+            n.values.append(Value{name, value});
+        else
+            n.values[i].value = value;
+        return Result::Ok;
+    });
 }
 
 RegistryStore::Result RegistryStore::deleteValue(quint32 root, const QString& path, const QString& name)
 {
-    Tree t;
-    if (!isRoot(root) || !load(file_, &t))
-        return Result::Failed;
-    Node* n = t.find(root, path, false);
-    if (!n)
-        return Result::NotFound;
-    for (qsizetype i = 0; i < n->values.size(); ++i)
-        if (sameName(n->values[i].name, name)) {
-            n->values.removeAt(i);
-            return save(file_, t) ? Result::Ok : Result::Failed;
-        }
-    return Result::NotFound;
+    return changeKey(file_, root, path, [&](Node& n) {
+        const qsizetype i = valueIndex(n, name);
+        if (i < 0)
+            return Result::NotFound;
+        n.values.removeAt(i);
+        return Result::Ok;
+    });
 }
 
 QStringList RegistryStore::valueNames(quint32 root, const QString& path) const
 {
     Tree t;
-    QStringList out;
-    if (!isRoot(root) || !load(file_, &t))
-        return out;
-    if (const Node* n = t.find(root, path, false))
-        for (const Value& v : n->values)
-            out << v.name;
-    return out;
+    const Node* n = existingKey(t, file_, root, path);
+    return n ? names(n->values) : QStringList();
 }
 
 QStringList RegistryStore::subkeyNames(quint32 root, const QString& path) const
 {
     Tree t;
-    QStringList out;
-    if (!isRoot(root) || !load(file_, &t))
-        return out;
-    if (const Node* n = t.find(root, path, false))
-        for (const Node& k : n->keys)
-            out << k.name;
-    return out;
+    const Node* n = existingKey(t, file_, root, path);
+    return n ? names(n->keys) : QStringList();
 }
 
 } // namespace sys

@@ -10,6 +10,7 @@
 #include "shell/basLogin.h"
 #include "shell/basMain.h"
 #include "shell/frmMain.h"
+#include "tests/support/Windows.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -34,12 +35,7 @@ protected:
     void TearDown() override
     {
         delete frmMain::instance();
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (!w->parent())
-                windows << w;
-        for (const QPointer<QWidget>& w : windows)
-            delete w.data();
+        testsupport::deleteTopLevelWindows();
         setEndProgramHandler({});
         shell::Services::reset();
         AddinTest::TearDown();
