@@ -101,13 +101,17 @@ TEST_F(HostTest, AddinsLoadRunTheirStartupShortcutsAndFillTheMenus)
                           QStringLiteral("<Runtime><Import assembly=\"gone.so\" class=\"X.Y\"/></Runtime>")),
               {});
     QDir().mkpath(addins + QStringLiteral("/f_empty"));
+    // Without an ID: kept under the empty key, and again the first one wins.
+    makeAddin(QStringLiteral("g_no_id"), description(QStringLiteral("name=\"g\""), {}), {});
+    makeAddin(QStringLiteral("h_no_id"), description(QStringLiteral("id=\"\" name=\"h\""), {}), {});
 
     frmMain* w = frmMain::load();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(shownTexts(), QStringList{QStringLiteral("注册gone.so文件失败")});
-    ASSERT_EQ(g_objAddins->count(), 3);
-    EXPECT_EQ(QStringList({collection()->cAddinAt(0)->ID, collection()->cAddinAt(1)->ID, collection()->cAddinAt(2)->ID}),
-              (QStringList{"first", "second", "nolib"}));
+    ASSERT_EQ(g_objAddins->count(), 4);
+    EXPECT_EQ(QStringList({collection()->cAddinAt(0)->ID, collection()->cAddinAt(1)->ID, collection()->cAddinAt(2)->ID,
+                           collection()->cAddinAt(3)->Name}),
+              (QStringList{"first", "second", "nolib", "g"}));
     EXPECT_EQ(g_objAddins->addin(0)->Status(), 1);
     // Every start-up shortcut runs on the first add-in importing its class.
     EXPECT_EQ(calls(), (QStringList{"a_first|Recorder.InitA1|0", "a_first|Recorder.InitA2|1|t:0001",
