@@ -5,8 +5,6 @@
 
 #include "platform/ui/CommandBar.h"
 
-#include <QDir>
-#include <QFileInfo>
 
 const QString kMainMenuPath = QStringLiteral("%frmMain%\\%MainMenu%");
 const QString kToolbarPath = QStringLiteral("%frmMain%\\%Toolbar%\\Standard");
@@ -67,21 +65,6 @@ void placeMenuItem(ui::CommandBar* bar, ui::CommandMenu* menu, const shell::Exte
             sub = bar->addMenu(id, QString());
         item->setSubMenu(sub);
     }
-}
-
-QString canonicalFolder(const QString& path)
-{
-    return QFileInfo(QString(path).replace(u'\\', u'/')).canonicalFilePath();
-}
-
-// True when `folder` is a folder directly inside the add-ins folder.
-bool isAddinFolder(const QString& folder)
-{
-    const QString root = canonicalFolder(g_objAddins->Path());
-    const QString own = canonicalFolder(folder);
-    if (root.isEmpty() || own.isEmpty() || !QFileInfo(own).isDir())
-        return false;
-    return QFileInfo(own).absolutePath() == root && own != root;
 }
 
 } // namespace
@@ -147,7 +130,7 @@ void subRemoveAddins()
         for (shell::AddinAssembly* a : addin->Assemblys())
             a->UnRegisteLibrary();
         const QString folder = addin->AddinPath();
-        const bool deletable = isAddinFolder(folder);
+        const bool deletable = blnIsDirectChild(folder, g_objAddins->Path());
         g_objAddins->removeAddin(found);
         if (deletable)
             blnDeleteFolder(folder, true);
