@@ -1,12 +1,26 @@
 #include "extend/ExtendService.h"
 
 #include "extend/cAddinsCollection.h"
+#include "extend/frmAddinManager.h"
 
 namespace extend {
 
 std::unique_ptr<shell::AddinsCollection> ExtendServiceImpl::createAddins()
 {
     return std::make_unique<cAddinsCollection>();
+}
+
+void ExtendServiceImpl::showAddinManager(QWidget* owner)
+{
+    frmAddinManager* w = frmAddinManager::instance(owner);
+    w->subLoadAddinTree();
+    w->show();
+    w->raise();
+}
+
+void ExtendServiceImpl::unloadAll()
+{
+    delete frmAddinManager::current();
 }
 
 ExtendServiceImpl& extendService()

@@ -7,7 +7,10 @@ namespace extend {
 
 class ExtendServiceImpl : public shell::ExtendService {
 public:
+    bool provides(Window w) const override { return w == AddinManager; }
     std::unique_ptr<shell::AddinsCollection> createAddins() override;
+    void showAddinManager(QWidget* owner) override;
+    void unloadAll() override;
 };
 
 // The program's instance, installed at start.

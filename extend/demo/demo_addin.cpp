@@ -38,9 +38,13 @@ T* pointerOf(const AddinValue& v)
     return v.kind == ADDIN_VALUE_INT64 ? reinterpret_cast<T*>(static_cast<quintptr>(v.number)) : nullptr;
 }
 
+// A message window that does not hold up the desk program.
 void inform(const QString& text)
 {
-    QMessageBox::information(nullptr, QStringLiteral("演示插件"), text);
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("演示插件"), text);
+    box->setObjectName(QStringLiteral("demoAddinMessage"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
 }
 
 void startup(int argc, AddinValue* argv)

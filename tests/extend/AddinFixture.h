@@ -15,6 +15,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -92,6 +93,18 @@ protected:
         QFile f(g_strPath[4] + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral("_Log.log"));
         f.open(QIODevice::ReadOnly);
         return text::fromGb18030(f.readAll());
+    }
+
+    // Every file and folder below `folder`, hidden ones too, relative to it and sorted.
+    static QStringList treeListing(const QString& folder)
+    {
+        QStringList out;
+        QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            out << QDir(folder).relativeFilePath(it.next());
+        out.sort();
+        return out;
     }
 
     static QString msg(const char* code) { return strGetMsg(QString::fromLatin1(code)); }

@@ -1,61 +1,12 @@
 // The main window with its add-ins: loading at start, start-up shortcuts, menu
 // items, clicks on keys the window does not know, and removal at exit.
 
-#include "tests/extend/AddinFixture.h"
+#include "tests/extend/HostFixture.h"
 
-#include "common/LoginState.h"
-#include "extend/ExtendService.h"
-#include "extend/cAddinsCollection.h"
-#include "shell/ShellServices.h"
-#include "shell/basLogin.h"
-#include "shell/basMain.h"
-#include "shell/frmMain.h"
-#include "tests/support/Windows.h"
-
-#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPointer>
-
-using namespace extend;
 
 namespace {
-
-class HostTest : public AddinTest {
-protected:
-    void SetUp() override
-    {
-        AddinTest::SetUp();
-        qputenv("CONSIGN_COMPUTER", "DESK01");
-        setEndProgramHandler([] {});
-        shell::Services::reset();
-        shell::Services::install(&extendService());
-        ASSERT_EQ(blnCheckWorker(QStringLiteral("0001"), QStringLiteral("ABC")), 0);
-    }
-    void TearDown() override
-    {
-        delete frmMain::instance();
-        testsupport::deleteTopLevelWindows();
-        setEndProgramHandler({});
-        shell::Services::reset();
-        AddinTest::TearDown();
-    }
-
-    static QStringList keys(const ui::CommandMenu* menu)
-    {
-        QStringList out;
-        for (const ui::CommandItem* it : menu->items())
-            out << it->key();
-        return out;
-    }
-    static cAddinsCollection* collection() { return static_cast<cAddinsCollection*>(g_objAddins); }
-    void closeMain(frmMain* w)
-    {
-        dialogs.answers = {ui::BoxAnswer::Ok};
-        w->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-};
 
 const char* kFirstBody = R"(%1
   <Initialize><Process shortcut="[Interface(InitA1)]" class="TestAddinLib.Recorder"/>

@@ -7,7 +7,6 @@
 #include "extend/RunError.h"
 #include "extend/cUnzip.h"
 
-#include <QDirIterator>
 
 using extend::cUnzip;
 
@@ -22,17 +21,7 @@ protected:
         target = addins + QStringLiteral("/../unpacked");
         QDir(target).removeRecursively();
     }
-    // Every file and folder below the target, relative to it.
-    QStringList unpacked() const
-    {
-        QStringList out;
-        QDirIterator it(target, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext())
-            out << QDir(target).relativeFilePath(it.next());
-        out.sort();
-        return out;
-    }
+    QStringList unpacked() const { return treeListing(target); }
     QString package;
     QString target;
 };
