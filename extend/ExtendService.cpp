@@ -1,6 +1,7 @@
 #include "extend/ExtendService.h"
 
 #include "extend/cAddinsCollection.h"
+#include "extend/cThemesCollection.h"
 #include "extend/frmAddinManager.h"
 
 namespace extend {
@@ -8,6 +9,11 @@ namespace extend {
 std::unique_ptr<shell::AddinsCollection> ExtendServiceImpl::createAddins()
 {
     return std::make_unique<cAddinsCollection>();
+}
+
+std::unique_ptr<shell::ThemesCollection> ExtendServiceImpl::createThemes()
+{
+    return std::make_unique<cThemesCollection>();
 }
 
 void ExtendServiceImpl::showAddinManager(QWidget* owner)

@@ -9,6 +9,7 @@ class ExtendServiceImpl : public shell::ExtendService {
 public:
     bool provides(Window w) const override { return w == AddinManager; }
     std::unique_ptr<shell::AddinsCollection> createAddins() override;
+    std::unique_ptr<shell::ThemesCollection> createThemes() override;
     void showAddinManager(QWidget* owner) override;
     void unloadAll() override;
 };

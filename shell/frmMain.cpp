@@ -6,6 +6,7 @@
 #include "common/basEnv.h"
 #include "common/basMsg.h"
 #include "reader/ReaderContext.h"
+#include "shell/basForms.h"
 #include "reader/frmLendFine.h"
 #include "shell/basLogin.h"
 #include "shell/basMainSettings.h"
@@ -75,6 +76,7 @@ frmMain* frmMain::load()
 frmMain::frmMain()
 {
     setObjectName(QStringLiteral("frmMain"));
+    shell::subRegisterForm(this);
     setWindowTitle(QStringLiteral("图书馆集成管理系统") + kCaption);
     setAttribute(Qt::WA_DeleteOnClose);
     resize(1024, 700);
