@@ -3,6 +3,7 @@
 #include "extend/cAddinsCollection.h"
 #include "extend/cThemesCollection.h"
 #include "extend/frmAddinManager.h"
+#include "extend/frmThemeManager.h"
 
 namespace extend {
 
@@ -24,9 +25,18 @@ void ExtendServiceImpl::showAddinManager(QWidget* owner)
     w->raise();
 }
 
+void ExtendServiceImpl::showThemeManager(QWidget* owner)
+{
+    frmThemeManager* w = frmThemeManager::instance(owner);
+    w->subLoadThemeTree();
+    w->show();
+    w->raise();
+}
+
 void ExtendServiceImpl::unloadAll()
 {
     delete frmAddinManager::current();
+    delete frmThemeManager::current();
 }
 
 ExtendServiceImpl& extendService()

@@ -7,10 +7,11 @@ namespace extend {
 
 class ExtendServiceImpl : public shell::ExtendService {
 public:
-    bool provides(Window w) const override { return w == AddinManager; }
+    bool provides(Window w) const override { return w == AddinManager || w == ThemeManager; }
     std::unique_ptr<shell::AddinsCollection> createAddins() override;
     std::unique_ptr<shell::ThemesCollection> createThemes() override;
     void showAddinManager(QWidget* owner) override;
+    void showThemeManager(QWidget* owner) override;
     void unloadAll() override;
 };
 
