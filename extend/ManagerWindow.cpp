@@ -60,6 +60,7 @@ ManagerWindow::ManagerWindow(QWidget* owner, const QString& name, const QString&
     tvTree->setObjectName(QStringLiteral("tvTree"));
     tvTree->setHeaderHidden(true);
     tvTree->setRootIsDecorated(false);
+    connect(tvTree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* it) { tvTree_NodeClick(it); });
 
     auto label = [this](const char* objectName) {
         auto* l = new QLabel(this);
@@ -172,14 +173,26 @@ void ManagerWindow::showPicture(const QImage& picture)
     imgShow->setPixmap(picture.isNull() ? QPixmap() : QPixmap::fromImage(picture));
 }
 
-QString ManagerWindow::strChoosePackage(const QString& title, const QString& filter, const QString& question)
+QString ManagerWindow::strNodeId(const QTreeWidgetItem* node)
+{
+    const QString key = nodeKey(node);
+    return key.size() > 1 && key != QLatin1String("Default") ? key.mid(1) : QString();
+}
+
+QStringList ManagerWindow::installChosenPackage(const QString& title, const QString& filter, const QString& question,
+                                                const QString& target, const PackageKind& kind,
+                                                const DescriptionReader& read, const IdTaken& taken)
 {
     const QString package = strShowOpenDialog(this, title, filter, g_strPath[0]);
-    if (package.isEmpty())
+    if (package.isEmpty()
+        || box(ui::BoxIcon::Question, QStringLiteral("确定"), question.arg(package), true) != ui::BoxAnswer::Ok)
         return {};
-    if (box(ui::BoxIcon::Question, QStringLiteral("确定"), question.arg(package), true) != ui::BoxAnswer::Ok)
-        return {};
-    return package;
+    subStartProcess();
+    const InstallOutcome outcome = installPackage(package, target, kind, read, taken);
+    subStopProcess();
+    if (!outcome.ok)
+        box(ui::BoxIcon::Error, QStringLiteral("错误提示"), outcome.message);
+    return outcome.descriptions;
 }
 
 void ManagerWindow::subStartProcess()

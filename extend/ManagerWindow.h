@@ -4,10 +4,13 @@
 // preview on the right, a link to the supplier's page, the progress shown
 // while a package installs, and the choice and confirmation of a package.
 
+#include "extend/PackageInstaller.h"
+
 #include "platform/ui/CommandBar.h"
 #include "platform/ui/DialogService.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 
 class QLabel;
@@ -32,6 +35,8 @@ public:
 
     // The toolbar's command by key.
     virtual void tbStandard_ButtonClick(const QString& key) = 0;
+    // Shows the item of a node and enables the buttons for it.
+    virtual void tvTree_NodeClick(QTreeWidgetItem* node) = 0;
     // Opens the supplier's page of further add-ins and themes (SUPPLIER_URL
     // of section LIB-DATA in qorlan.ini), or says that none is set.
     void lblGetOther_Click();
@@ -55,11 +60,26 @@ protected:
     void setNodeImage(QTreeWidgetItem* node, const QString& key);
     void setButtons(bool uninstall, bool other, const QString& otherKey);
     void showPicture(const QImage& picture);
-    // The package the user chooses and confirms; "" when cancelled.
-    QString strChoosePackage(const QString& title, const QString& filter, const QString& question);
+    // The ID behind a node ("" for the progress node or no node).
+    static QString strNodeId(const QTreeWidgetItem* node);
+    // Lets the user choose and confirm a package (`question` takes its path
+    // as %1) and installs it into `target`; the installed description files,
+    // or none after a cancel or a failure (its message shown).
+    QStringList installChosenPackage(const QString& title, const QString& filter, const QString& question,
+                                     const QString& target, const PackageKind& kind, const DescriptionReader& read,
+                                     const IdTaken& taken);
     void subStartProcess();
     void subStopProcess();
     static ui::BoxAnswer box(ui::BoxIcon icon, const QString& title, const QString& text, bool question = false);
+
+    // The one window of a kind, created on first use.
+    template <class W>
+    static W* single(QPointer<W>& slot, QWidget* owner)
+    {
+        if (!slot)
+            slot = new W(owner);
+        return slot.data();
+    }
 
     ui::ImageList ilsTree_;
     ui::ImageList ilsToolbar_;

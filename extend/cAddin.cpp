@@ -1,6 +1,7 @@
 #include "extend/cAddin.h"
 
 #include "common/basFile.h"
+#include "extend/basXml.h"
 #include "extend/mRegisterTypeLib.h"
 
 #include "platform/ui/DialogService.h"
@@ -9,31 +10,10 @@
 #include <QDomDocument>
 #include <QDomElement>
 #include <QDomNamedNodeMap>
-#include <QFile>
 
 namespace extend {
 
 namespace {
-
-bool sameText(const QString& a, const QString& b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-QString localName(const QDomNode& n)
-{
-    return n.localName().isEmpty() ? n.nodeName() : n.localName();
-}
-
-// The child elements of `parent` whose local name is `name` (any case).
-QList<QDomElement> children(const QDomElement& parent, const char* name)
-{
-    QList<QDomElement> out;
-    for (QDomNode n = parent.firstChild(); !n.isNull(); n = n.nextSibling())
-        if (n.isElement() && sameText(localName(n), QLatin1String(name)))
-            out << n.toElement();
-    return out;
-}
 
 // The first attribute whose name is exactly `name`; "" when none.
 QString exactAttribute(const QDomElement& e, const char* name)
@@ -95,7 +75,7 @@ QList<Base*> pointers(const std::vector<std::unique_ptr<T>>& owned)
 QString cExtenItem::GetAttributeValue(const QString& Key, const QString& DefaultValue) const
 {
     for (const Attribute& a : attributes_)
-        if (sameText(a.first, Key))
+        if (blnSameText(a.first, Key))
             return a.second;
     return DefaultValue;
 }
@@ -114,13 +94,13 @@ void cExtension::setPath(const QString& path)
 bool cExtension::ValidPath(const QString& Path) const
 {
     const QString mine = (path_ + u'\\').left(Path.size() + 1);
-    return sameText(mine, Path + u'\\');
+    return blnSameText(mine, Path + u'\\');
 }
 
 QString cExtension::GetChildPathKey(const QString& Path) const
 {
     for (qsizetype i = 0; i + 1 < segments_.size(); ++i)
-        if (sameText(segments_.at(i), Path))
+        if (blnSameText(segments_.at(i), Path))
             return segments_.at(i + 1);
     return {};
 }
@@ -128,7 +108,7 @@ QString cExtension::GetChildPathKey(const QString& Path) const
 cAssembly* cAddin::GetAssemblyByKey(const QString& sKey) const
 {
     for (const auto& a : assemblys_)
-        if (sameText(a->ClassName, sKey))
+        if (blnSameText(a->ClassName, sKey))
             return a.get();
     return nullptr;
 }
@@ -142,25 +122,22 @@ int cAddin::Initialize(const QString& strFileName, bool bLoad)
 {
     AddinFileName = strFileName;
     m_AddinPath = strFixBackslash(strFolderOfPath(strFileName), false);
-    QFile file(QString(strFileName).replace(u'\\', u'/'));
-    if (!file.open(QIODevice::ReadOnly))
-        return -1;
     QDomDocument doc;
-    if (!doc.setContent(&file, true))
+    if (!blnLoadXml(strFileName, &doc))
         return -1;
     const QDomElement root = doc.documentElement();
     if (root.isNull() || !readRoot(root))
         return -1;
     // Requires is recognised and rejects nothing.
-    (void)children(root, "Requires");
+    (void)childElements(root, "Requires");
     if (bLoad) {
-        for (const QDomElement& e : children(root, "Runtime"))
+        for (const QDomElement& e : childElements(root, "Runtime"))
             readRuntime(e);
-        for (const QDomElement& e : children(root, "Initialize"))
+        for (const QDomElement& e : childElements(root, "Initialize"))
             readInitialize(e);
-        for (const QDomElement& e : children(root, "Option"))
+        for (const QDomElement& e : childElements(root, "Option"))
             readOption(e);
-        for (const QDomElement& e : children(root, "Extension"))
+        for (const QDomElement& e : childElements(root, "Extension"))
             readExtension(e);
     }
     return 0;
@@ -182,7 +159,7 @@ bool cAddin::readRoot(const QDomElement& root)
 void cAddin::readRuntime(const QDomElement& runtime)
 {
     const QString folder = strFolderOfPath(AddinFileName);
-    for (const QDomElement& e : children(runtime, "Import"))
+    for (const QDomElement& e : childElements(runtime, "Import"))
         readImport(folder, e);
 }
 
@@ -208,7 +185,7 @@ void cAddin::readImport(const QString& folder, const QDomElement& import)
 
 void cAddin::readInitialize(const QDomElement& init)
 {
-    for (const QDomElement& e : children(init, "Process"))
+    for (const QDomElement& e : childElements(init, "Process"))
         m_AddinInitProcess.append({exactAttribute(e, "shortcut"), exactAttribute(e, "class")});
 }
 
@@ -219,9 +196,9 @@ void cAddin::readOption(const QDomElement& option)
     const QDomNamedNodeMap attrs = option.attributes();
     for (int i = 0; i < attrs.count(); ++i) {
         const QDomNode a = attrs.item(i);
-        if (sameText(localName(a), QStringLiteral("ShortCut")))
+        if (blnSameText(strLocalName(a), QStringLiteral("ShortCut")))
             AddinOption->ShortCut = a.nodeValue();
-        else if (sameText(localName(a), QStringLiteral("Class")))
+        else if (blnSameText(strLocalName(a), QStringLiteral("Class")))
             AddinOption->ClassName = a.nodeValue();
     }
 }
@@ -234,11 +211,11 @@ void cAddin::readExtension(const QDomElement& ext)
         if (!n.isElement())
             continue;
         auto item = std::make_unique<cExtenItem>();
-        item->setItemKey(localName(n));
+        item->setItemKey(strLocalName(n));
         QList<cExtenItem::Attribute> attrs;
         const QDomNamedNodeMap map = n.attributes();
         for (int i = 0; i < map.count(); ++i)
-            attrs.append({localName(map.item(i)), map.item(i).nodeValue()});
+            attrs.append({strLocalName(map.item(i)), map.item(i).nodeValue()});
         item->SetAttributeValue(attrs);
         extension->addItem(std::move(item));
     }

@@ -1,6 +1,7 @@
 #include "extend/cTheme.h"
 
 #include "common/basFile.h"
+#include "extend/basXml.h"
 #include "shell/basForms.h"
 
 #include "platform/ui/Units.h"
@@ -20,40 +21,6 @@ namespace extend {
 
 namespace {
 
-bool sameText(const QString& a, const QString& b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-QString localName(const QDomNode& n)
-{
-    return n.localName().isEmpty() ? n.nodeName() : n.localName();
-}
-
-QString attribute(const QDomElement& e, const char* name)
-{
-    const QDomNamedNodeMap attrs = e.attributes();
-    for (int i = 0; i < attrs.count(); ++i)
-        if (sameText(localName(attrs.item(i)), QLatin1String(name)))
-            return attrs.item(i).nodeValue();
-    return {};
-}
-
-QList<QDomElement> childElements(const QDomElement& parent, const char* name)
-{
-    QList<QDomElement> out;
-    for (QDomNode n = parent.firstChild(); !n.isNull(); n = n.nextSibling())
-        if (n.isElement() && sameText(localName(n), QLatin1String(name)))
-            out << n.toElement();
-    return out;
-}
-
-bool loadDocument(const QString& file, QDomDocument* doc)
-{
-    QFile f(QString(file).replace(u'\\', u'/'));
-    return f.open(QIODevice::ReadOnly) && doc->setContent(&f, true) && !doc->documentElement().isNull();
-}
-
 QList<ThemeParam> readList(const QDomElement& owner, const char* name)
 {
     QList<ThemeParam> out;
@@ -63,11 +30,11 @@ QList<ThemeParam> readList(const QDomElement& owner, const char* name)
     for (QDomNode n = lists.first().firstChild(); !n.isNull(); n = n.nextSibling()) {
         if (!n.isElement())
             continue;
-        const QString kind = localName(n);
-        if (!sameText(kind, QStringLiteral("Property")) && !sameText(kind, QStringLiteral("Method")))
+        const QString kind = strLocalName(n);
+        if (!blnSameText(kind, QStringLiteral("Property")) && !blnSameText(kind, QStringLiteral("Method")))
             continue;
         ThemeParam p;
-        p.kind = sameText(kind, QStringLiteral("Property")) ? 1 : 2;
+        p.kind = blnSameText(kind, QStringLiteral("Property")) ? 1 : 2;
         for (const QDomElement& e : childElements(n.toElement(), "Name"))
             p.name = e.text();
         for (const QDomElement& e : childElements(n.toElement(), "Type"))
@@ -92,9 +59,9 @@ ThemeEntry readEntry(const QDomElement& e, const QString& form, const QString& c
 std::optional<bool> toBool(const QString& text)
 {
     const QString t = text.trimmed();
-    if (sameText(t, QStringLiteral("True")))
+    if (blnSameText(t, QStringLiteral("True")))
         return true;
-    if (sameText(t, QStringLiteral("False")))
+    if (blnSameText(t, QStringLiteral("False")))
         return false;
     bool ok = false;
     const double v = t.toDouble(&ok);
@@ -162,9 +129,9 @@ bool setPicture(QWidget* w, const QImage& image)
 bool setFont(QWidget* w, const QString& name, const QVariant& v)
 {
     QFont f = w->font();
-    if (sameText(name, QStringLiteral("FontName"))) {
+    if (blnSameText(name, QStringLiteral("FontName"))) {
         f.setFamily(v.toString());
-    } else if (sameText(name, QStringLiteral("FontSize"))) {
+    } else if (blnSameText(name, QStringLiteral("FontSize"))) {
         const std::optional<double> n = toNumber(v);
         if (!n || *n <= 0)
             return false;
@@ -173,9 +140,9 @@ bool setFont(QWidget* w, const QString& name, const QVariant& v)
         const std::optional<bool> b = toBool(v.toString());
         if (!b)
             return false;
-        if (sameText(name, QStringLiteral("FontBold")))
+        if (blnSameText(name, QStringLiteral("FontBold")))
             f.setBold(*b);
-        else if (sameText(name, QStringLiteral("FontItalic")))
+        else if (blnSameText(name, QStringLiteral("FontItalic")))
             f.setItalic(*b);
         else
             f.setUnderline(*b);
@@ -191,13 +158,13 @@ bool setGeometryPart(QWidget* w, const QString& name, const QVariant& v)
         return false;
     const int px = ui::units::twipsToPixels(int(*n));
     QRect g = w->geometry();
-    if (sameText(name, QStringLiteral("Left")))
+    if (blnSameText(name, QStringLiteral("Left")))
         g.moveLeft(px);
-    else if (sameText(name, QStringLiteral("Top")))
+    else if (blnSameText(name, QStringLiteral("Top")))
         g.moveTop(px);
-    else if (sameText(name, QStringLiteral("Width")) && px >= 0)
+    else if (blnSameText(name, QStringLiteral("Width")) && px >= 0)
         g.setWidth(px);
-    else if (sameText(name, QStringLiteral("Height")) && px >= 0)
+    else if (blnSameText(name, QStringLiteral("Height")) && px >= 0)
         g.setHeight(px);
     else
         return false;
@@ -211,7 +178,7 @@ bool setDeclared(QWidget* w, const QString& name, const QVariant& v)
     const QMetaObject* mo = w->metaObject();
     for (int i = 0; i < mo->propertyCount(); ++i) {
         const QMetaProperty p = mo->property(i);
-        if (sameText(QLatin1String(p.name()), name) && p.isWritable()) {
+        if (blnSameText(QLatin1String(p.name()), name) && p.isWritable()) {
             QVariant value = v;
             if (p.metaType().id() == QMetaType::Bool) {
                 const std::optional<bool> b = toBool(v.toString());
@@ -227,20 +194,20 @@ bool setDeclared(QWidget* w, const QString& name, const QVariant& v)
 
 bool setProperty(QWidget* w, const QString& name, const QVariant& v)
 {
-    if (sameText(name, QStringLiteral("BackColor")) || sameText(name, QStringLiteral("ForeColor")))
-        return setColor(w, v, sameText(name, QStringLiteral("BackColor")));
-    if (sameText(name, QStringLiteral("Caption")))
+    if (blnSameText(name, QStringLiteral("BackColor")) || blnSameText(name, QStringLiteral("ForeColor")))
+        return setColor(w, v, blnSameText(name, QStringLiteral("BackColor")));
+    if (blnSameText(name, QStringLiteral("Caption")))
         return setCaption(w, v.toString());
-    if (sameText(name, QStringLiteral("Picture")))
+    if (blnSameText(name, QStringLiteral("Picture")))
         return v.typeId() == QMetaType::QImage && setPicture(w, v.value<QImage>());
     static const QStringList fontNames = {"FontName", "FontSize", "FontBold", "FontItalic", "FontUnderline"};
     if (fontNames.contains(name, Qt::CaseInsensitive))
         return setFont(w, name, v);
-    if (sameText(name, QStringLiteral("Visible")) || sameText(name, QStringLiteral("Enabled"))) {
+    if (blnSameText(name, QStringLiteral("Visible")) || blnSameText(name, QStringLiteral("Enabled"))) {
         const std::optional<bool> b = toBool(v.toString());
         if (!b)
             return false;
-        if (sameText(name, QStringLiteral("Visible")))
+        if (blnSameText(name, QStringLiteral("Visible")))
             w->setVisible(*b);
         else
             w->setEnabled(*b);
@@ -254,22 +221,22 @@ bool setProperty(QWidget* w, const QString& name, const QVariant& v)
 
 bool callMethod(QWidget* w, const QString& name, const QStringList& args)
 {
-    if (sameText(name, QStringLiteral("Refresh")) && args.isEmpty()) {
+    if (blnSameText(name, QStringLiteral("Refresh")) && args.isEmpty()) {
         w->update();
         return true;
     }
-    if (sameText(name, QStringLiteral("SetFocus")) && args.isEmpty()) {
+    if (blnSameText(name, QStringLiteral("SetFocus")) && args.isEmpty()) {
         w->setFocus();
         return true;
     }
-    if (sameText(name, QStringLiteral("ZOrder")) && args.size() <= 1) {
+    if (blnSameText(name, QStringLiteral("ZOrder")) && args.size() <= 1) {
         if (args.isEmpty() || args.first().trimmed() == QLatin1String("0"))
             w->raise();
         else
             w->lower();
         return true;
     }
-    if (sameText(name, QStringLiteral("Move")) && !args.isEmpty()) {
+    if (blnSameText(name, QStringLiteral("Move")) && !args.isEmpty()) {
         static const char* const parts[] = {"Left", "Top", "Width", "Height"};
         bool ok = true;
         for (int i = 0; i < args.size(); ++i)
@@ -282,7 +249,7 @@ bool callMethod(QWidget* w, const QString& name, const QStringList& args)
 QWidget* findForm(const QString& name)
 {
     for (QWidget* f : shell::loadedForms())
-        if (sameText(f->objectName(), name))
+        if (blnSameText(f->objectName(), name))
             return f;
     return nullptr;
 }
@@ -291,7 +258,7 @@ QWidget* findControl(QWidget* form, const QString& name, int index)
 {
     const QString wanted = index < 0 ? name : name + u'_' + QString::number(index);
     for (QWidget* c : form->findChildren<QWidget*>())
-        if (sameText(c->objectName(), wanted))
+        if (blnSameText(c->objectName(), wanted))
             return c;
     return nullptr;
 }
@@ -303,7 +270,7 @@ int cTheme::intValueType(const QString& word)
     static const char* const words[] = {"CBool", "Integer", "Long", "String", "Double",
                                         "Picture", "RGBColor", "StrColor", "LongColor"};
     for (int i = 0; i < 9; ++i)
-        if (sameText(word, QLatin1String(words[i])))
+        if (blnSameText(word, QLatin1String(words[i])))
             return i + 1;
     return tvtNone;
 }
@@ -335,51 +302,51 @@ bool cTheme::Initialize(const QString& strConfigFile)
 {
     const QString file = QString(strConfigFile).replace(u'\\', u'/');
     QDomDocument doc;
-    if (!QFileInfo(file).isFile() || !loadDocument(file, &doc))
+    if (!QFileInfo(file).isFile() || !blnLoadXml(file, &doc))
         return false;
     const QDomElement root = doc.documentElement();
-    m_ID = attribute(root, "id");
+    m_ID = strAttribute(root, "id");
     ConfigFile = file;
     ThemePath = strFolderOfPath(file);
     if (m_ID.isEmpty())
         return false;
-    Name = attribute(root, "name");
-    Description = attribute(root, "description");
-    Version = attribute(root, "version");
-    const QString icon = attribute(root, "icon");
-    const QString pic = attribute(root, "pic");
+    Name = strAttribute(root, "name");
+    Description = strAttribute(root, "description");
+    Version = strAttribute(root, "version");
+    const QString icon = strAttribute(root, "icon");
+    const QString pic = strAttribute(root, "pic");
     DemoIcon = icon.isEmpty() ? QImage() : QImage(strResolvePath(ThemePath, icon));
     DemoPic = pic.isEmpty() ? QImage() : QImage(strResolvePath(ThemePath, pic));
-    UpgradeURL = attribute(root, "url");
+    UpgradeURL = strAttribute(root, "url");
     return (icon.isEmpty() || !DemoIcon.isNull()) && (pic.isEmpty() || !DemoPic.isNull());
 }
 
 bool cTheme::LoadTheme()
 {
     QDomDocument doc;
-    if (!loadDocument(ConfigFile, &doc))
+    if (!blnLoadXml(ConfigFile, &doc))
         return true;
     for (const QDomElement& form : childElements(doc.documentElement(), "Form")) {
-        const QString formName = attribute(form, "id");
+        const QString formName = strAttribute(form, "id");
         if (formName.isEmpty())
             continue;
         for (QDomNode n = form.firstChild(); !n.isNull(); n = n.nextSibling()) {
             if (!n.isElement())
                 continue;
             const QDomElement e = n.toElement();
-            if (sameText(localName(e), QStringLiteral("FormTheme")) && e.hasChildNodes()) {
+            if (blnSameText(strLocalName(e), QStringLiteral("FormTheme")) && e.hasChildNodes()) {
                 entries_ << readEntry(e, formName, {}, -1);
                 continue;
             }
-            if (!sameText(localName(e), QStringLiteral("Controls")))
+            if (!blnSameText(strLocalName(e), QStringLiteral("Controls")))
                 continue;
             for (const QDomElement& c : childElements(e, "Control")) {
-                const QString indexText = attribute(c, "index");
+                const QString indexText = strAttribute(c, "index");
                 bool ok = true;
                 const int index = indexText.isEmpty() ? -1 : indexText.trimmed().toInt(&ok);
                 if (!ok || index < -32768 || index > 32767)
                     return false;
-                const QString id = attribute(c, "id");
+                const QString id = strAttribute(c, "id");
                 if (!id.isEmpty() && c.hasChildNodes())
                     entries_ << readEntry(c, formName, id, index);
             }

@@ -1,6 +1,5 @@
 #include "extend/frmAddinManager.h"
 
-#include "extend/PackageInstaller.h"
 #include "extend/cAddinsCollection.h"
 #include "shell/basShellIni.h"
 #include "shell/frmMain.h"
@@ -19,9 +18,7 @@ QPointer<frmAddinManager> g_window;
 
 frmAddinManager* frmAddinManager::instance(QWidget* owner)
 {
-    if (!g_window)
-        g_window = new frmAddinManager(owner);
-    return g_window.data();
+    return single(g_window, owner);
 }
 
 frmAddinManager* frmAddinManager::current()
@@ -37,7 +34,6 @@ frmAddinManager::frmAddinManager(QWidget* owner)
                      {"Option", "插件选项", "Apply"}},
                     QStringLiteral("获取更多的插件"), true)
 {
-    connect(tvTree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* it) { tvTree_NodeClick(it); });
 }
 
 cAddinsCollection* frmAddinManager::collection()
@@ -47,9 +43,8 @@ cAddinsCollection* frmAddinManager::collection()
 
 cAddin* frmAddinManager::addinOf(const QTreeWidgetItem* node) const
 {
-    const QString key = nodeKey(node);
-    cAddinsCollection* c = collection();
-    return c && key.size() > 1 && key != QLatin1String("Default") ? c->item(key.mid(1)) : nullptr;
+    const QString id = strNodeId(node);
+    return collection() && !id.isEmpty() ? collection()->item(id) : nullptr;
 }
 
 QTreeWidgetItem* frmAddinManager::addAddinNode(const cAddin* addin)
@@ -108,15 +103,10 @@ void frmAddinManager::subInstallAddin()
     cAddinsCollection* c = collection();
     if (!c)
         return;
-    const QString package =
-        strChoosePackage(QStringLiteral("选择要安装的插件"), QStringLiteral("插件文件 (*.qpz)|*.qpz|所有文件(*.*)|*.*||"),
-                         QStringLiteral("是否确定从%1中安装插件？"));
-    if (package.isEmpty())
-        return;
-    subStartProcess();
-    const PackageKind kind{c->ConfigFile, QStringLiteral("插件"), QStringLiteral("插件文件无效！")};
-    const InstallOutcome outcome = installPackage(
-        package, c->Path(), kind,
+    const QStringList installed = installChosenPackage(
+        QStringLiteral("选择要安装的插件"), QStringLiteral("插件文件 (*.qpz)|*.qpz|所有文件(*.*)|*.*||"),
+        QStringLiteral("是否确定从%1中安装插件？"), c->Path(),
+        {c->ConfigFile, QStringLiteral("插件"), QStringLiteral("插件文件无效！")},
         [](const QString& file) -> std::optional<QString> {
             cAddin a;
             if (a.Initialize(file, false) != 0)
@@ -124,12 +114,7 @@ void frmAddinManager::subInstallAddin()
             return a.ID;
         },
         [c](const QString& id) { return c->item(id) != nullptr; });
-    subStopProcess();
-    if (!outcome.ok) {
-        box(ui::BoxIcon::Error, QStringLiteral("错误提示"), outcome.message);
-        return;
-    }
-    for (const QString& description : outcome.descriptions) {
+    for (const QString& description : installed) {
         auto a = std::make_unique<cAddin>();
         a->Initialize(description, false);
         a->setStatus(0);

@@ -22,12 +22,13 @@ public:
     // Fills the tree from the add-in collection and shows the first add-in.
     void subLoadAddinTree();
     // Shows the add-in of a node and enables the buttons for it.
-    void tvTree_NodeClick(QTreeWidgetItem* node);
+    void tvTree_NodeClick(QTreeWidgetItem* node) override;
     // "Install", "UnInstall", "Upgrade" (never enabled) and "Option".
     void tbStandard_ButtonClick(const QString& key) override;
 
-private:
     explicit frmAddinManager(QWidget* owner);
+
+private:
     void subInstallAddin();
     void subUninstallAddin();
     void subRunAddinOption();

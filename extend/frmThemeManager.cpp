@@ -1,7 +1,6 @@
 #include "extend/frmThemeManager.h"
 
 #include "common/basFile.h"
-#include "extend/PackageInstaller.h"
 #include "extend/cThemesCollection.h"
 #include "shell/basMainSettings.h"
 #include "shell/frmMain.h"
@@ -22,9 +21,7 @@ const QString kCurrentMark = QStringLiteral("(当前应用主题)");
 
 frmThemeManager* frmThemeManager::instance(QWidget* owner)
 {
-    if (!g_window)
-        g_window = new frmThemeManager(owner);
-    return g_window.data();
+    return single(g_window, owner);
 }
 
 frmThemeManager* frmThemeManager::current()
@@ -40,7 +37,6 @@ frmThemeManager::frmThemeManager(QWidget* owner)
                      {"Apply", "应用主题", "Apply"}},
                     QStringLiteral("获取更多的主题"), false)
 {
-    connect(tvTree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* it) { tvTree_NodeClick(it); });
 }
 
 cThemesCollection* frmThemeManager::collection()
@@ -50,9 +46,8 @@ cThemesCollection* frmThemeManager::collection()
 
 cTheme* frmThemeManager::themeOf(const QTreeWidgetItem* node) const
 {
-    const QString key = nodeKey(node);
-    cThemesCollection* c = collection();
-    return c && key.size() > 1 && key != QLatin1String("Default") ? c->item(key.mid(1)) : nullptr;
+    const QString id = strNodeId(node);
+    return collection() && !id.isEmpty() ? collection()->item(id) : nullptr;
 }
 
 QTreeWidgetItem* frmThemeManager::addThemeNode(const cTheme* theme)
@@ -153,15 +148,10 @@ void frmThemeManager::subInstallTheme()
     cThemesCollection* c = collection();
     if (!c)
         return;
-    const QString package = strChoosePackage(QStringLiteral("选择要安装的界面主题"),
-                                             QStringLiteral("主题文件 (*.qtz)|*.qtz|所有文件(*.*)|*.*||"),
-                                             QStringLiteral("是否确定从 %1 中安装界面主题？"));
-    if (package.isEmpty())
-        return;
-    subStartProcess();
-    const PackageKind kind{c->ConfigFile, QStringLiteral("界面主题"), QStringLiteral("界面主题文件无效！")};
-    const InstallOutcome outcome = installPackage(
-        package, c->Path(), kind,
+    const QStringList installed = installChosenPackage(
+        QStringLiteral("选择要安装的界面主题"), QStringLiteral("主题文件 (*.qtz)|*.qtz|所有文件(*.*)|*.*||"),
+        QStringLiteral("是否确定从 %1 中安装界面主题？"), c->Path(),
+        {c->ConfigFile, QStringLiteral("界面主题"), QStringLiteral("界面主题文件无效！")},
         [](const QString& file) -> std::optional<QString> {
             cTheme t;
             if (!t.Initialize(file))
@@ -169,12 +159,7 @@ void frmThemeManager::subInstallTheme()
             return t.ID();
         },
         [c](const QString& id) { return c->item(id) != nullptr; });
-    subStopProcess();
-    if (!outcome.ok) {
-        box(ui::BoxIcon::Error, QStringLiteral("错误提示"), outcome.message);
-        return;
-    }
-    for (const QString& description : outcome.descriptions) {
+    for (const QString& description : installed) {
         auto t = std::make_unique<cTheme>();
         if (!t->Initialize(description))
             continue;

@@ -18,12 +18,13 @@ public:
 
     // Rebuilds the tree from the themes collection and shows the first theme.
     void subLoadThemeTree();
-    void tvTree_NodeClick(QTreeWidgetItem* node);
+    void tvTree_NodeClick(QTreeWidgetItem* node) override;
     // "Install", "UnInstall", "Upgrade" (never enabled) and "Apply".
     void tbStandard_ButtonClick(const QString& key) override;
 
-private:
     explicit frmThemeManager(QWidget* owner);
+
+private:
     void subInstallTheme();
     void subUninstallTheme();
     void subApplySelTheme();

@@ -14,6 +14,7 @@
 #include "tests/support/Windows.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QPointer>
 
 using namespace extend;
@@ -46,6 +47,20 @@ protected:
         return out;
     }
     static cAddinsCollection* collection() { return static_cast<cAddinsCollection*>(g_objAddins); }
+    // Installs `package` through a manager's Install button: the file dialog
+    // chooses it and the question is answered OK.
+    void installThrough(ui::CommandBar* bar, const QString& package)
+    {
+        dialogs.dialogHandler = [package](QDialog* d) {
+            auto* fd = qobject_cast<QFileDialog*>(d);
+            if (!fd)
+                return 0;
+            fd->selectFile(package);
+            return 1;
+        };
+        dialogs.answers = {ui::BoxAnswer::Ok};
+        ASSERT_TRUE(bar->clickItem(QStringLiteral("Install")));
+    }
     void closeMain(frmMain* w)
     {
         dialogs.answers = {ui::BoxAnswer::Ok};

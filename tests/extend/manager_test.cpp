@@ -7,7 +7,6 @@
 
 #include "extend/frmAddinManager.h"
 
-#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTreeWidget>
@@ -20,19 +19,6 @@ protected:
     {
         w->menuItemClick(QStringLiteral("mnuToolAddins"));
         return frmAddinManager::current();
-    }
-    // Installs `package` through the window, answering the question with OK.
-    void install(frmAddinManager* m, const QString& package)
-    {
-        dialogs.dialogHandler = [package](QDialog* d) {
-            auto* fd = qobject_cast<QFileDialog*>(d);
-            if (!fd)
-                return 0;
-            fd->selectFile(package);
-            return 1;
-        };
-        dialogs.answers = {ui::BoxAnswer::Ok};
-        ASSERT_TRUE(m->tbStandard->clickItem(QStringLiteral("Install")));
     }
     bool enabled(frmAddinManager* m, const char* key) { return m->tbStandard->isItemEnabled(QString::fromLatin1(key)); }
     QStringList listing() const { return treeListing(addins); }
@@ -54,7 +40,7 @@ TEST_F(ManagerTest, TheDemoPackageInstallsLoadsAtTheNextStartAndIsRemovedAtExit)
     EXPECT_TRUE(enabled(m, "Install"));
     EXPECT_FALSE(enabled(m, "UnInstall") || enabled(m, "Option") || enabled(m, "Upgrade"));
 
-    install(m, package);
+    installThrough(m->tbStandard, package);
     EXPECT_EQ(shownTexts(), QStringList{QStringLiteral("是否确定从") + package + QStringLiteral("中安装插件？")});
     EXPECT_EQ(dialogs.shown.value(0).title, QStringLiteral("确定"));
     ASSERT_EQ(m->tvTree->topLevelItemCount(), 1);
@@ -158,7 +144,7 @@ TEST_F(ManagerTest, APackageThatFailsChangesNothing)
             ASSERT_TRUE(makeZip(package, c.items)) << c.name;
         }
         dialogs.clear();
-        install(m, package);
+        installThrough(m->tbStandard, package);
         ASSERT_EQ(dialogs.shown.size(), 2) << c.name;
         EXPECT_EQ(dialogs.shown[1].text, c.message) << c.name;
         EXPECT_EQ(dialogs.shown[1].title, QStringLiteral("错误提示"));
@@ -174,7 +160,7 @@ TEST_F(ManagerTest, APackageThatFailsChangesNothing)
                               {QStringLiteral("y/Addin.Xml"), "<addin id=\"y\" name=\"Y\"/>"},
                               {QStringLiteral("stray.txt"), "s"}}));
     dialogs.clear();
-    install(m, two);
+    installThrough(m->tbStandard, two);
     EXPECT_EQ(dialogs.shown.size(), 1);
     EXPECT_EQ(listing(), (QStringList{"inst", "inst/addin.xml", "x", "x/addin.xml", "y", "y/Addin.Xml"}));
     EXPECT_EQ(m->tvTree->topLevelItemCount(), 3);

@@ -12,7 +12,6 @@
 
 #include "platform/text/IniFile.h"
 
-#include <QFileDialog>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -38,18 +37,6 @@ protected:
     {
         w->menuItemClick(QStringLiteral("mnuToolTheme"));
         return frmThemeManager::current();
-    }
-    void install(frmThemeManager* m, const QString& package)
-    {
-        dialogs.dialogHandler = [package](QDialog* d) {
-            auto* fd = qobject_cast<QFileDialog*>(d);
-            if (!fd)
-                return 0;
-            fd->selectFile(package);
-            return 1;
-        };
-        dialogs.answers = {ui::BoxAnswer::Ok};
-        ASSERT_TRUE(m->tbStandard->clickItem(QStringLiteral("Install")));
     }
     static QStringList nodes(const frmThemeManager* m)
     {
@@ -85,7 +72,7 @@ TEST_F(ThemeManagerTest, TheDemoThemeInstallsAppliesAtOnceAndAtTheNextStart)
     EXPECT_FALSE(enabled(m, "UnInstall") || enabled(m, "Apply") || enabled(m, "Upgrade"));
 
     const QString package = QString::fromUtf8(DEMO_THEME_PACKAGE);
-    install(m, package);
+    installThrough(m->tbStandard, package);
     EXPECT_EQ(shownTexts(), QStringList{QStringLiteral("是否确定从 %1 中安装界面主题？").arg(package)});
     EXPECT_EQ(nodes(m), (QStringList{"AFirst|第一(当前应用主题)", "KDemoBlue|蓝色演示主题"}));
     EXPECT_EQ(frmThemeManager::nodeKey(m->tvTree->currentItem()), QStringLiteral("KDemoBlue"));
@@ -158,7 +145,7 @@ TEST_F(ThemeManagerTest, AThemePackageThatFailsChangesNothing)
         const QString package = folder + QString::fromLatin1(c.name);
         ASSERT_TRUE(makeZip(package, c.items)) << c.name;
         dialogs.clear();
-        install(m, package);
+        installThrough(m->tbStandard, package);
         ASSERT_EQ(dialogs.shown.size(), 2) << c.name;
         EXPECT_EQ(dialogs.shown[1].text, c.message) << c.name;
         EXPECT_EQ(treeListing(themes), before) << c.name;
