@@ -26,8 +26,7 @@ constexpr int kImageRole = Qt::UserRole + 1;
 
 ManagerWindow::ManagerWindow(QWidget* owner, const QString& name, const QString& caption,
                              const QList<Button>& buttons, const QString& linkText, bool withProvider)
-    : QWidget(owner, Qt::Window)
-{
+    : QWidget(owner, Qt::Window) {
     setObjectName(name);
     setWindowTitle(caption);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -54,7 +53,8 @@ ManagerWindow::ManagerWindow(QWidget* owner, const QString& name, const QString&
     tbStandard->setImageList(&ilsToolbar_);
     tbStandard->setActiveMenu(standard);
     tbStandard->setRedraw(true);
-    connect(tbStandard, &ui::CommandBar::keyClicked, this, [this](const QString& key) { tbStandard_ButtonClick(key); });
+    connect(tbStandard, &ui::CommandBar::keyClicked, this,
+            [this](const QString& key) { tbStandard_ButtonClick(key); });
 
     tvTree = new QTreeWidget(this);
     tvTree->setObjectName(QStringLiteral("tvTree"));
@@ -112,8 +112,7 @@ ManagerWindow::ManagerWindow(QWidget* owner, const QString& name, const QString&
     outer->addLayout(body, 1);
 }
 
-bool ManagerWindow::eventFilter(QObject* watched, QEvent* event)
-{
+bool ManagerWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lblGetOther && event->type() == QEvent::MouseButtonRelease) {
         lblGetOther_Click();
         return true;
@@ -121,8 +120,7 @@ bool ManagerWindow::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-ui::BoxAnswer ManagerWindow::box(ui::BoxIcon icon, const QString& title, const QString& text, bool question)
-{
+ui::BoxAnswer ManagerWindow::box(ui::BoxIcon icon, const QString& title, const QString& text, bool question) {
     ui::BoxRequest r;
     r.icon = icon;
     r.buttons = question ? ui::BoxButtons::OkCancel : ui::BoxButtons::Ok;
@@ -133,25 +131,21 @@ ui::BoxAnswer ManagerWindow::box(ui::BoxIcon icon, const QString& title, const Q
     return ui::DialogService::current().showBox(r);
 }
 
-QString ManagerWindow::nodeKey(const QTreeWidgetItem* node)
-{
+QString ManagerWindow::nodeKey(const QTreeWidgetItem* node) {
     return node ? node->data(0, kKeyRole).toString() : QString();
 }
 
-QString ManagerWindow::nodeImage(const QTreeWidgetItem* node)
-{
+QString ManagerWindow::nodeImage(const QTreeWidgetItem* node) {
     return node ? node->data(0, kImageRole).toString() : QString();
 }
 
-void ManagerWindow::setNodeImage(QTreeWidgetItem* node, const QString& key)
-{
+void ManagerWindow::setNodeImage(QTreeWidgetItem* node, const QString& key) {
     const QString k = ilsTree_.contains(key) ? key : QStringLiteral("Default");
     node->setData(0, kImageRole, k);
     node->setIcon(0, ilsTree_.icon(k));
 }
 
-QTreeWidgetItem* ManagerWindow::addNode(const QString& key, const QString& text, const QImage& icon)
-{
+QTreeWidgetItem* ManagerWindow::addNode(const QString& key, const QString& text, const QImage& icon) {
     const QString imageKey = QStringLiteral("K") + key.mid(1);
     if (!icon.isNull() && !ilsTree_.contains(imageKey))
         ilsTree_.add(imageKey, QIcon(QPixmap::fromImage(icon)));
@@ -162,41 +156,36 @@ QTreeWidgetItem* ManagerWindow::addNode(const QString& key, const QString& text,
     return node;
 }
 
-void ManagerWindow::setButtons(bool uninstall, bool other, const QString& otherKey)
-{
+void ManagerWindow::setButtons(bool uninstall, bool other, const QString& otherKey) {
     tbStandard->setItemEnabled(QStringLiteral("UnInstall"), uninstall);
     tbStandard->setItemEnabled(otherKey, other);
 }
 
-void ManagerWindow::showPicture(const QImage& picture)
-{
+void ManagerWindow::showPicture(const QImage& picture) {
     imgShow->setPixmap(picture.isNull() ? QPixmap() : QPixmap::fromImage(picture));
 }
 
-QString ManagerWindow::strNodeId(const QTreeWidgetItem* node)
-{
+QString ManagerWindow::strNodeId(const QTreeWidgetItem* node) {
     const QString key = nodeKey(node);
     return key.size() > 1 && key != QLatin1String("Default") ? key.mid(1) : QString();
 }
 
-QStringList ManagerWindow::installChosenPackage(const QString& title, const QString& filter, const QString& question,
-                                                const QString& target, const PackageKind& kind,
-                                                const DescriptionReader& read, const IdTaken& taken)
-{
+QStringList ManagerWindow::installChosenPackage(const QString& title, const QString& filter,
+                                                const QString& question, const QString& target,
+                                                const PackageKind& kind, const DescriptionReader& read,
+                                                const IdTaken& taken) {
     const QString package = strShowOpenDialog(this, title, filter, g_strPath[0]);
-    if (package.isEmpty()
-        || box(ui::BoxIcon::Question, QStringLiteral("确定"), question.arg(package), true) != ui::BoxAnswer::Ok)
+    if (package.isEmpty() ||
+        box(ui::BoxIcon::Question, QStringLiteral("确定"), question.arg(package), true) != ui::BoxAnswer::Ok)
         return {};
     subStartProcess();
     const InstallOutcome outcome = installPackage(package, target, kind, read, taken);
     subStopProcess();
-    if (!outcome.ok)
-        box(ui::BoxIcon::Error, QStringLiteral("错误提示"), outcome.message);
+    if (!outcome.ok) box(ui::BoxIcon::Error, QStringLiteral("错误提示"), outcome.message);
     return outcome.descriptions;
 }
 
-void ManagerWindow::subStartProcess()
-{
+void ManagerWindow::subStartProcess() {
     auto* node = new QTreeWidgetItem(QStringList{QString()});
     node->setData(0, kKeyRole, QStringLiteral("Default"));
     setNodeImage(node, QStringLiteral("Default"));
@@ -205,20 +194,17 @@ void ManagerWindow::subStartProcess()
     QCoreApplication::processEvents();
 }
 
-void ManagerWindow::subStopProcess()
-{
+void ManagerWindow::subStopProcess() {
     picProcess->hide();
     for (int i = tvTree->topLevelItemCount() - 1; i >= 0; --i)
-        if (nodeKey(tvTree->topLevelItem(i)) == QLatin1String("Default"))
-            delete tvTree->takeTopLevelItem(i);
+        if (nodeKey(tvTree->topLevelItem(i)) == QLatin1String("Default")) delete tvTree->takeTopLevelItem(i);
 }
 
-void ManagerWindow::lblGetOther_Click()
-{
+void ManagerWindow::lblGetOther_Click() {
     const QString address = strReadConnectionIni(QStringLiteral("LIB-DATA"), QStringLiteral("SUPPLIER_URL"));
     const QUrl url(address);
-    if (address.isEmpty() || !url.isValid()
-        || (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))) {
+    if (address.isEmpty() || !url.isValid() ||
+        (url.scheme() != QLatin1String("http") && url.scheme() != QLatin1String("https"))) {
         box(ui::BoxIcon::Information, strProgramTitle(),
             QStringLiteral("没有设定供应商网址：请在 qorlan.ini 的 [LIB-DATA] 节中以 SUPPLIER_URL 设定。"));
         return;

@@ -66,18 +66,16 @@ protected:
     // as %1) and installs it into `target`; the installed description files,
     // or none after a cancel or a failure (its message shown).
     QStringList installChosenPackage(const QString& title, const QString& filter, const QString& question,
-                                     const QString& target, const PackageKind& kind, const DescriptionReader& read,
-                                     const IdTaken& taken);
+                                     const QString& target, const PackageKind& kind,
+                                     const DescriptionReader& read, const IdTaken& taken);
     void subStartProcess();
     void subStopProcess();
-    static ui::BoxAnswer box(ui::BoxIcon icon, const QString& title, const QString& text, bool question = false);
+    static ui::BoxAnswer box(ui::BoxIcon icon, const QString& title, const QString& text,
+                             bool question = false);
 
     // The one window of a kind, created on first use.
-    template <class W>
-    static W* single(QPointer<W>& slot, QWidget* owner)
-    {
-        if (!slot)
-            slot = new W(owner);
+    template <class W> static W* single(QPointer<W>& slot, QWidget* owner) {
+        if (!slot) slot = new W(owner);
         return slot.data();
     }
 

@@ -4,8 +4,7 @@
 
 namespace extend {
 
-void reportRunError(const RunError& e)
-{
+void reportRunError(const RunError& e) {
     LIB_SetRunError(e.number(), e.description());
     intShowDBError();
 }

@@ -12,9 +12,7 @@ class RunError : public std::runtime_error {
 public:
     RunError(long number, const QString& description, const QString& source = {})
         : std::runtime_error(description.toStdString()), number_(number), description_(description),
-          source_(source)
-    {
-    }
+          source_(source) {}
     long number() const { return number_; }
     QString description() const { return description_; }
     QString source() const { return source_; }

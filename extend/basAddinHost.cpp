@@ -16,60 +16,56 @@ QByteArray s_error;
 
 // A failure of the add-in's own statement is the add-in's to report: it is
 // kept for last_error and not left pending for the desk's next report.
-int finish(int rc)
-{
+int finish(int rc) {
     s_error = rc == 0 ? QByteArray() : g_strErrText.toUtf8();
-    if (rc != 0)
-        LIB_ClearDBError();
+    if (rc != 0) LIB_ClearDBError();
     return rc == 0 ? 0 : -1;
 }
 
-int hostQuery(const char* sql)
-{
+int hostQuery(const char* sql) {
     s_rows = DBResultSet();
     return finish(LIB_DB_Select(QString::fromUtf8(sql ? sql : ""), s_rows));
 }
 
-int hostRowCount()
-{
+int hostRowCount() {
     return s_rows.rowCount();
 }
 
-int hostFieldCount()
-{
+int hostFieldCount() {
     return s_rows.fieldCount();
 }
 
-const char* hostFieldName(int field)
-{
+const char* hostFieldName(int field) {
     s_cell = field >= 0 && field < s_rows.fieldCount() ? s_rows.fieldName(field).toUtf8() : QByteArray();
     return s_cell.constData();
 }
 
-const char* hostCell(int row, int field)
-{
+const char* hostCell(int row, int field) {
     const bool inside = row >= 0 && row < s_rows.rowCount() && field >= 0 && field < s_rows.fieldCount();
     s_cell = inside ? s_rows.text(row, field).toUtf8() : QByteArray();
     return s_cell.constData();
 }
 
-int hostExecute(const char* sql)
-{
+int hostExecute(const char* sql) {
     return finish(LIB_DB_Execute(QString::fromUtf8(sql ? sql : "")));
 }
 
-const char* hostLastError()
-{
+const char* hostLastError() {
     return s_error.constData();
 }
 
-const AddinHostCalls s_calls = {ADDIN_HOST_CALLS_VERSION, hostQuery,   hostRowCount,  hostFieldCount,
-                                hostFieldName,            hostCell,    hostExecute,   hostLastError};
+const AddinHostCalls s_calls = {ADDIN_HOST_CALLS_VERSION,
+                                hostQuery,
+                                hostRowCount,
+                                hostFieldCount,
+                                hostFieldName,
+                                hostCell,
+                                hostExecute,
+                                hostLastError};
 
 } // namespace
 
-const AddinHostCalls* addinHostCalls()
-{
+const AddinHostCalls* addinHostCalls() {
     return &s_calls;
 }
 

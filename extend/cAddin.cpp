@@ -16,26 +16,21 @@ namespace extend {
 namespace {
 
 // The first attribute whose name is exactly `name`; "" when none.
-QString exactAttribute(const QDomElement& e, const char* name)
-{
+QString exactAttribute(const QDomElement& e, const char* name) {
     const QDomNamedNodeMap attrs = e.attributes();
     for (int i = 0; i < attrs.count(); ++i) {
         const QDomAttr a = attrs.item(i).toAttr();
-        if (a.name() == QLatin1String(name))
-            return a.value();
+        if (a.name() == QLatin1String(name)) return a.value();
     }
     return {};
 }
 
-QImage loadPicture(const QString& folder, const QString& name)
-{
-    if (name.isEmpty())
-        return {};
+QImage loadPicture(const QString& folder, const QString& name) {
+    if (name.isEmpty()) return {};
     return QImage(strResolvePath(folder, QString(name).replace(u'\\', u'/')));
 }
 
-void showRegisterFailure(const QString& assembly)
-{
+void showRegisterFailure(const QString& assembly) {
     ui::BoxRequest box;
     box.icon = ui::BoxIcon::Error;
     box.buttons = ui::BoxButtons::Ok;
@@ -48,22 +43,17 @@ void showRegisterFailure(const QString& assembly)
 // The library file named by an "assembly" text inside the add-in folder
 // `folder` (ending in "/"); "" for a name that is absolute or leads out of
 // the folder.
-QString libraryFile(const QString& folder, const QString& assembly)
-{
+QString libraryFile(const QString& folder, const QString& assembly) {
     const QString name = QString(assembly).replace(u'\\', u'/');
-    if (name.startsWith(u'/') || name.contains(u':'))
-        return {};
+    if (name.startsWith(u'/') || name.contains(u':')) return {};
     const QString root = QDir::cleanPath(folder);
     const QString file = QDir::cleanPath(root + u'/' + name);
-    if (!file.startsWith(root + u'/'))
-        return {};
+    if (!file.startsWith(root + u'/')) return {};
     return file;
 }
 
 // The objects a list owns, as pointers to their interface.
-template <class Base, class T>
-QList<Base*> pointers(const std::vector<std::unique_ptr<T>>& owned)
-{
+template <class Base, class T> QList<Base*> pointers(const std::vector<std::unique_ptr<T>>& owned) {
     QList<Base*> out;
     for (const auto& p : owned)
         out << p.get();
@@ -72,62 +62,49 @@ QList<Base*> pointers(const std::vector<std::unique_ptr<T>>& owned)
 
 } // namespace
 
-QString cExtenItem::GetAttributeValue(const QString& Key, const QString& DefaultValue) const
-{
+QString cExtenItem::GetAttributeValue(const QString& Key, const QString& DefaultValue) const {
     for (const Attribute& a : attributes_)
-        if (blnSameText(a.first, Key))
-            return a.second;
+        if (blnSameText(a.first, Key)) return a.second;
     return DefaultValue;
 }
 
-QList<shell::ExtenItem*> cExtension::Items() const
-{
+QList<shell::ExtenItem*> cExtension::Items() const {
     return pointers<shell::ExtenItem>(items_);
 }
 
-void cExtension::setPath(const QString& path)
-{
+void cExtension::setPath(const QString& path) {
     path_ = path;
     segments_ = path.split(u'\\');
 }
 
-bool cExtension::ValidPath(const QString& Path) const
-{
+bool cExtension::ValidPath(const QString& Path) const {
     const QString mine = (path_ + u'\\').left(Path.size() + 1);
     return blnSameText(mine, Path + u'\\');
 }
 
-QString cExtension::GetChildPathKey(const QString& Path) const
-{
+QString cExtension::GetChildPathKey(const QString& Path) const {
     for (qsizetype i = 0; i + 1 < segments_.size(); ++i)
-        if (blnSameText(segments_.at(i), Path))
-            return segments_.at(i + 1);
+        if (blnSameText(segments_.at(i), Path)) return segments_.at(i + 1);
     return {};
 }
 
-cAssembly* cAddin::GetAssemblyByKey(const QString& sKey) const
-{
+cAssembly* cAddin::GetAssemblyByKey(const QString& sKey) const {
     for (const auto& a : assemblys_)
-        if (blnSameText(a->ClassName, sKey))
-            return a.get();
+        if (blnSameText(a->ClassName, sKey)) return a.get();
     return nullptr;
 }
 
-QList<shell::AddinAssembly*> cAddin::Assemblys() const
-{
+QList<shell::AddinAssembly*> cAddin::Assemblys() const {
     return pointers<shell::AddinAssembly>(assemblys_);
 }
 
-int cAddin::Initialize(const QString& strFileName, bool bLoad)
-{
+int cAddin::Initialize(const QString& strFileName, bool bLoad) {
     AddinFileName = strFileName;
     m_AddinPath = strFixBackslash(strFolderOfPath(strFileName), false);
     QDomDocument doc;
-    if (!blnLoadXml(strFileName, &doc))
-        return -1;
+    if (!blnLoadXml(strFileName, &doc)) return -1;
     const QDomElement root = doc.documentElement();
-    if (root.isNull() || !readRoot(root))
-        return -1;
+    if (root.isNull() || !readRoot(root)) return -1;
     // Requires is recognised and rejects nothing.
     (void)childElements(root, "Requires");
     if (bLoad) {
@@ -143,8 +120,7 @@ int cAddin::Initialize(const QString& strFileName, bool bLoad)
     return 0;
 }
 
-bool cAddin::readRoot(const QDomElement& root)
-{
+bool cAddin::readRoot(const QDomElement& root) {
     ID = exactAttribute(root, "id");
     Name = exactAttribute(root, "name");
     Version = exactAttribute(root, "version");
@@ -156,15 +132,13 @@ bool cAddin::readRoot(const QDomElement& root)
     return true;
 }
 
-void cAddin::readRuntime(const QDomElement& runtime)
-{
+void cAddin::readRuntime(const QDomElement& runtime) {
     const QString folder = strFolderOfPath(AddinFileName);
     for (const QDomElement& e : childElements(runtime, "Import"))
         readImport(folder, e);
 }
 
-void cAddin::readImport(const QString& folder, const QDomElement& import)
-{
+void cAddin::readImport(const QString& folder, const QDomElement& import) {
     const QString assembly = exactAttribute(import, "assembly");
     const QString className = exactAttribute(import, "class");
     const QString file = libraryFile(QString(folder).replace(u'\\', u'/'), assembly);
@@ -174,8 +148,7 @@ void cAddin::readImport(const QString& folder, const QDomElement& import)
         showRegisterFailure(assembly);
         return;
     }
-    if (GetAssemblyByKey(className))
-        return;
+    if (GetAssemblyByKey(className)) return;
     auto a = std::make_unique<cAssembly>();
     a->ClassName = className;
     a->AssemblyFile = file;
@@ -183,16 +156,13 @@ void cAddin::readImport(const QString& folder, const QDomElement& import)
     assemblys_.push_back(std::move(a));
 }
 
-void cAddin::readInitialize(const QDomElement& init)
-{
+void cAddin::readInitialize(const QDomElement& init) {
     for (const QDomElement& e : childElements(init, "Process"))
         m_AddinInitProcess.append({exactAttribute(e, "shortcut"), exactAttribute(e, "class")});
 }
 
-void cAddin::readOption(const QDomElement& option)
-{
-    if (!AddinOption)
-        AddinOption = cAddinShortCut{};
+void cAddin::readOption(const QDomElement& option) {
+    if (!AddinOption) AddinOption = cAddinShortCut{};
     const QDomNamedNodeMap attrs = option.attributes();
     for (int i = 0; i < attrs.count(); ++i) {
         const QDomNode a = attrs.item(i);
@@ -203,13 +173,11 @@ void cAddin::readOption(const QDomElement& option)
     }
 }
 
-void cAddin::readExtension(const QDomElement& ext)
-{
+void cAddin::readExtension(const QDomElement& ext) {
     auto extension = std::make_unique<cExtension>();
     extension->setPath(exactAttribute(ext, "path"));
     for (QDomNode n = ext.firstChild(); !n.isNull(); n = n.nextSibling()) {
-        if (!n.isElement())
-            continue;
+        if (!n.isElement()) continue;
         auto item = std::make_unique<cExtenItem>();
         item->setItemKey(strLocalName(n));
         QList<cExtenItem::Attribute> attrs;

@@ -17,13 +17,11 @@ namespace extend {
 
 namespace {
 
-bool sameText(const QString& a, const QString& b)
-{
+bool sameText(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-QStringList subfolders(const QString& folder)
-{
+QStringList subfolders(const QString& folder) {
     QStringList names = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         return a.compare(b, Qt::CaseInsensitive) < 0;
@@ -33,53 +31,40 @@ QStringList subfolders(const QString& folder)
 
 } // namespace
 
-void cAddinsCollection::Clear()
-{
+void cAddinsCollection::Clear() {
     addins_.clear();
 }
 
-cAddin* cAddinsCollection::cAddinAt(int index) const
-{
+cAddin* cAddinsCollection::cAddinAt(int index) const {
     return index >= 0 && index < count() ? addins_.at(index).get() : nullptr;
 }
 
-void cAddinsCollection::removeAddin(int index)
-{
-    if (index >= 0 && index < count())
-        addins_.erase(addins_.begin() + index);
+void cAddinsCollection::removeAddin(int index) {
+    if (index >= 0 && index < count()) addins_.erase(addins_.begin() + index);
 }
 
-cAddin* cAddinsCollection::item(const QString& id) const
-{
+cAddin* cAddinsCollection::item(const QString& id) const {
     for (const auto& a : addins_)
-        if (sameText(a->ID, id))
-            return a.get();
+        if (sameText(a->ID, id)) return a.get();
     return nullptr;
 }
 
-bool cAddinsCollection::add(std::unique_ptr<cAddin> addin)
-{
-    if (!addin || item(addin->ID))
-        return false;
+bool cAddinsCollection::add(std::unique_ptr<cAddin> addin) {
+    if (!addin || item(addin->ID)) return false;
     addins_.push_back(std::move(addin));
     return true;
 }
 
-void cAddinsCollection::LoadAddins(const QString& strPath)
-{
+void cAddinsCollection::LoadAddins(const QString& strPath) {
     Clear();
-    if (!strPath.isEmpty())
-        m_Path = strFixBackslash(QString(strPath).replace(u'\\', u'/'), false);
-    if (m_Path.isEmpty() || !QFileInfo(m_Path).isDir())
-        return;
+    if (!strPath.isEmpty()) m_Path = strFixBackslash(QString(strPath).replace(u'\\', u'/'), false);
+    if (m_Path.isEmpty() || !QFileInfo(m_Path).isDir()) return;
     for (const QString& name : subfolders(m_Path)) {
         const QString file = strResolvePath(m_Path + u'/' + name, ConfigFile);
-        if (ConfigFile.isEmpty() || !QFileInfo(file).isFile())
-            continue;
+        if (ConfigFile.isEmpty() || !QFileInfo(file).isFile()) continue;
         auto addin = std::make_unique<cAddin>();
         try {
-            if (addin->Initialize(file, true) != 0)
-                continue;
+            if (addin->Initialize(file, true) != 0) continue;
         } catch (const std::exception&) {
             // What was read before the error stays; the add-in is kept.
         }
@@ -88,28 +73,22 @@ void cAddinsCollection::LoadAddins(const QString& strPath)
     }
 }
 
-void cAddinsCollection::GetExtensByPath(const QString& Path, QList<shell::Extension*>& cols) const
-{
+void cAddinsCollection::GetExtensByPath(const QString& Path, QList<shell::Extension*>& cols) const {
     for (const auto& a : addins_)
         for (int i = 0; i < a->extensionCount(); ++i)
-            if (a->extensionAt(i)->ValidPath(Path))
-                cols.append(a->extensionAt(i));
+            if (a->extensionAt(i)->ValidPath(Path)) cols.append(a->extensionAt(i));
 }
 
-std::optional<ParsedShortcut> cAddinsCollection::blnParseShortcut(const QString& shortcut)
-{
+std::optional<ParsedShortcut> cAddinsCollection::blnParseShortcut(const QString& shortcut) {
     const qsizetype open = shortcut.indexOf(u'[');
     const qsizetype close = shortcut.indexOf(u']');
-    if (open < 0 || close < 0 || open > close)
-        return std::nullopt;
+    if (open < 0 || close < 0 || open > close) return std::nullopt;
     const QString inner = shortcut.mid(open + 1, close - open - 1);
     const qsizetype lp = inner.indexOf(u'(');
     const qsizetype rp = inner.indexOf(u')');
-    if (lp < 0 || rp < 0 || lp > rp)
-        return std::nullopt;
+    if (lp < 0 || rp < 0 || lp > rp) return std::nullopt;
     const QString params = inner.mid(lp + 1, rp - lp - 1);
-    if (params.isEmpty())
-        return std::nullopt;
+    if (params.isEmpty()) return std::nullopt;
     QStringList parts = params.split(u',');
     ParsedShortcut p;
     p.kind = inner.left(lp);
@@ -119,60 +98,47 @@ std::optional<ParsedShortcut> cAddinsCollection::blnParseShortcut(const QString&
 }
 
 QVariant cAddinsCollection::varExpandArgument(const QString& argument, bool forProgram,
-                                              QHash<QString, QString>* environment) const
-{
+                                              QHash<QString, QString>* environment) const {
     if (argument.startsWith(QLatin1String("%OBJECT%"))) {
         const QString name = argument.mid(8);
-        if (!mainForm_)
-            return {};
+        if (!mainForm_) return {};
         for (QWidget* w : mainForm_->findChildren<QWidget*>())
-            if (sameText(w->objectName(), name))
-                return qint64(reinterpret_cast<quintptr>(w));
+            if (sameText(w->objectName(), name)) return qint64(reinterpret_cast<quintptr>(w));
         return {};
     }
     const QString code = argument.toUpper();
-    if (code == QLatin1String("%A001%"))
-        return g_strPath[0];
-    if (code == QLatin1String("%B001%"))
-        return qint64(reinterpret_cast<quintptr>(addinHostCalls()));
-    if (code == QLatin1String("%B002%"))
-        return g_strDBName;
-    if (code == QLatin1String("%B003%"))
-        return g_strDBUser;
+    if (code == QLatin1String("%A001%")) return g_strPath[0];
+    if (code == QLatin1String("%B001%")) return qint64(reinterpret_cast<quintptr>(addinHostCalls()));
+    if (code == QLatin1String("%B002%")) return g_strDBName;
+    if (code == QLatin1String("%B003%")) return g_strDBUser;
     if (code == QLatin1String("%B004%") || code == QLatin1String("%C002%")) {
         const bool db = code == QLatin1String("%B004%");
         const QString secret = db ? g_strDBPwd : g_strWkrPwd;
-        if (!forProgram)
-            return secret;
+        if (!forProgram) return secret;
         // Never on a command line: the started program reads it from its environment.
         if (environment)
-            environment->insert(QString::fromLatin1(db ? ADDIN_ENV_DB_PASSWORD : ADDIN_ENV_WORKER_PASSWORD), secret);
+            environment->insert(QString::fromLatin1(db ? ADDIN_ENV_DB_PASSWORD : ADDIN_ENV_WORKER_PASSWORD),
+                                secret);
         return {};
     }
-    if (code == QLatin1String("%C001%"))
-        return g_strWkrNo;
+    if (code == QLatin1String("%C001%")) return g_strWkrNo;
     if (code == QLatin1String("%D001%"))
         return QStringLiteral("%1.%2.%3")
             .arg(shell::ProgramVersion::major)
             .arg(shell::ProgramVersion::minor)
             .arg(shell::ProgramVersion::revision);
-    if (code == QLatin1String("%D003%"))
-        return varGetSysPara(1);
-    if (code == QLatin1String("%D004%"))
-        return varGetSysPara(99);
-    if (code == QLatin1String("%E001%"))
-        return QStringLiteral("QORLAN 3.5");
+    if (code == QLatin1String("%D003%")) return varGetSysPara(1);
+    if (code == QLatin1String("%D004%")) return varGetSysPara(99);
+    if (code == QLatin1String("%E001%")) return QStringLiteral("QORLAN 3.5");
     if (code == QLatin1String("%E002%"))
         return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     return {};
 }
 
-void cAddinsCollection::ExcuteExtenShortcut(const QString& sClass, const QString& sShortcut)
-{
+void cAddinsCollection::ExcuteExtenShortcut(const QString& sClass, const QString& sShortcut) {
     try {
         const std::optional<ParsedShortcut> p = blnParseShortcut(sShortcut);
-        if (!p)
-            return;
+        if (!p) return;
         if (sameText(p->kind, QStringLiteral("Interface"))) {
             QList<QVariant> argv{QVariant()};
             for (const QString& a : p->arguments)

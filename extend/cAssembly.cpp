@@ -16,8 +16,7 @@ namespace extend {
 
 namespace {
 
-void showError(const QString& text)
-{
+void showError(const QString& text) {
     ui::BoxRequest box;
     box.icon = ui::BoxIcon::Error;
     box.buttons = ui::BoxButtons::Ok;
@@ -29,56 +28,44 @@ void showError(const QString& text)
 
 } // namespace
 
-cAssembly::~cAssembly()
-{
+cAssembly::~cAssembly() {
     Release();
 }
 
-bool cAssembly::LoadAssemblyLibrary(const QString& strFile)
-{
+bool cAssembly::LoadAssemblyLibrary(const QString& strFile) {
     // A running object is never found: every object is created here.
     object_ = objCreateObject(ClassName);
-    if (object_)
-        return true;
+    if (object_) return true;
     if (blnRegisterTypeLib(strFile, true)) {
         object_ = objCreateObject(ClassName);
-        if (object_)
-            return true;
+        if (object_) return true;
     }
     showError(QStringLiteral("装载") + ClassName + QStringLiteral("对象失败！"));
     return false;
 }
 
-bool cAssembly::UnRegisteLibrary()
-{
+bool cAssembly::UnRegisteLibrary() {
     return blnRegisterTypeLib(AssemblyFile, false);
 }
 
-void cAssembly::Release()
-{
-    if (!object_)
-        return;
+void cAssembly::Release() {
+    if (!object_) return;
     AddinObject* o = object_;
     object_ = nullptr;
-    if (o->calls && o->calls->release)
-        o->calls->release(o);
+    if (o->calls && o->calls->release) o->calls->release(o);
 }
 
-void cAssembly::CallProcessByName(const QString& ProcName, const QList<QVariant>& Argv)
-{
-    if (!object_ || !object_->calls || !object_->calls->invoke)
-        return;
+void cAssembly::CallProcessByName(const QString& ProcName, const QList<QVariant>& Argv) {
+    if (!object_ || !object_->calls || !object_->calls->invoke) return;
     const int n = int(Argv.size()) - 1;
-    if (n > 5)
-        return;
+    if (n > 5) return;
     std::vector<QByteArray> texts(std::max(n, 0));
     std::vector<AddinValue> values(std::max(n, 0));
     for (int i = 0; i < n; ++i) {
         const QVariant& v = Argv.at(i + 1);
         AddinValue& a = values[i];
         a = AddinValue{ADDIN_VALUE_EMPTY, nullptr, 0};
-        if (!v.isValid() || v.isNull())
-            continue;
+        if (!v.isValid() || v.isNull()) continue;
         if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int) {
             a.kind = ADDIN_VALUE_INT64;
             a.number = v.toLongLong();
@@ -92,26 +79,23 @@ void cAssembly::CallProcessByName(const QString& ProcName, const QList<QVariant>
     const QByteArray method = ProcName.toUtf8();
     const int rc = object_->calls->invoke(object_, method.constData(), n < 0 ? 0 : n, values.data(), error,
                                           sizeof error);
-    if (rc == 0)
-        return;
+    if (rc == 0) return;
     error[sizeof error - 1] = 0;
     QString text = QString::fromUtf8(error);
     if (text.isEmpty())
-        text = rc == ADDIN_ERROR_NO_SUCH_METHOD ? QStringLiteral("对象不支持该属性或方法：") + ProcName
-                                                : QStringLiteral("插件方法 %1 出错（错误号 %2）").arg(ProcName).arg(rc);
+        text = rc == ADDIN_ERROR_NO_SUCH_METHOD
+                   ? QStringLiteral("对象不支持该属性或方法：") + ProcName
+                   : QStringLiteral("插件方法 %1 出错（错误号 %2）").arg(ProcName).arg(rc);
     reportRunError(RunError(rc, text, ClassName));
 }
 
-QString cAssembly::strProgramFile() const
-{
+QString cAssembly::strProgramFile() const {
     const QString name = QString(ProgName).replace(u'\\', u'/');
-    if (name.isEmpty() || blnIsFullPath(name))
-        return name;
+    if (name.isEmpty() || blnIsFullPath(name)) return name;
     return strResolvePath(g_strPath[0], name);
 }
 
-void cAssembly::RunExecute(const QList<QVariant>& Argv)
-{
+void cAssembly::RunExecute(const QList<QVariant>& Argv) {
     const QString program = strProgramFile();
     if (!QFileInfo(program).isFile())
         throw RunError(kErrFileNotFound, QStringLiteral("文件未找到：") + ProgName, ProgName);
@@ -128,9 +112,7 @@ void cAssembly::RunExecute(const QList<QVariant>& Argv)
             env.insert(it.key(), it.value());
         process.setProcessEnvironment(env);
     }
-    if (!process.startDetached())
-        showError(QStringLiteral("外部调用执行失败！"));
+    if (!process.startDetached()) showError(QStringLiteral("外部调用执行失败！"));
 }
 
 } // namespace extend
-

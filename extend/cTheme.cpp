@@ -21,15 +21,12 @@ namespace extend {
 
 namespace {
 
-QList<ThemeParam> readList(const QDomElement& owner, const char* name)
-{
+QList<ThemeParam> readList(const QDomElement& owner, const char* name) {
     QList<ThemeParam> out;
     const QList<QDomElement> lists = childElements(owner, name);
-    if (lists.isEmpty())
-        return out;
+    if (lists.isEmpty()) return out;
     for (QDomNode n = lists.first().firstChild(); !n.isNull(); n = n.nextSibling()) {
-        if (!n.isElement())
-            continue;
+        if (!n.isElement()) continue;
         const QString kind = strLocalName(n);
         if (!blnSameText(kind, QStringLiteral("Property")) && !blnSameText(kind, QStringLiteral("Method")))
             continue;
@@ -46,8 +43,7 @@ QList<ThemeParam> readList(const QDomElement& owner, const char* name)
     return out;
 }
 
-ThemeEntry readEntry(const QDomElement& e, const QString& form, const QString& control, int index)
-{
+ThemeEntry readEntry(const QDomElement& e, const QString& form, const QString& control, int index) {
     ThemeEntry t{form, control, index, {}, {}, {}};
     t.before = readList(e, "BeforeParam");
     t.apply = readList(e, "ApplyParam");
@@ -56,30 +52,24 @@ ThemeEntry readEntry(const QDomElement& e, const QString& form, const QString& c
 }
 
 // "True"/"False" as the old runtime reads them, or a number (not 0 is true).
-std::optional<bool> toBool(const QString& text)
-{
+std::optional<bool> toBool(const QString& text) {
     const QString t = text.trimmed();
-    if (blnSameText(t, QStringLiteral("True")))
-        return true;
-    if (blnSameText(t, QStringLiteral("False")))
-        return false;
+    if (blnSameText(t, QStringLiteral("True"))) return true;
+    if (blnSameText(t, QStringLiteral("False"))) return false;
     bool ok = false;
     const double v = t.toDouble(&ok);
     return ok ? std::optional<bool>(v != 0) : std::nullopt;
 }
 
-std::optional<double> toNumber(const QVariant& v)
-{
+std::optional<double> toNumber(const QVariant& v) {
     bool ok = false;
     const double d = v.toString().trimmed().toDouble(&ok);
     return ok ? std::optional<double>(d) : std::nullopt;
 }
 
-bool setColor(QWidget* w, const QVariant& v, bool background)
-{
+bool setColor(QWidget* w, const QVariant& v, bool background) {
     const std::optional<double> n = toNumber(v);
-    if (!n)
-        return false;
+    if (!n) return false;
     const QColor c = ui::units::colorFromNumber(long(*n));
     QPalette pal = w->palette();
     if (background) {
@@ -96,8 +86,7 @@ bool setColor(QWidget* w, const QVariant& v, bool background)
     return true;
 }
 
-bool setCaption(QWidget* w, const QString& text)
-{
+bool setCaption(QWidget* w, const QString& text) {
     if (w->isWindow())
         w->setWindowTitle(text);
     else if (auto* l = qobject_cast<QLabel*>(w))
@@ -113,8 +102,7 @@ bool setCaption(QWidget* w, const QString& text)
     return true;
 }
 
-bool setPicture(QWidget* w, const QImage& image)
-{
+bool setPicture(QWidget* w, const QImage& image) {
     if (auto* l = qobject_cast<QLabel*>(w))
         l->setPixmap(QPixmap::fromImage(image));
     else if (auto* b = qobject_cast<QAbstractButton*>(w))
@@ -126,20 +114,17 @@ bool setPicture(QWidget* w, const QImage& image)
     return true;
 }
 
-bool setFont(QWidget* w, const QString& name, const QVariant& v)
-{
+bool setFont(QWidget* w, const QString& name, const QVariant& v) {
     QFont f = w->font();
     if (blnSameText(name, QStringLiteral("FontName"))) {
         f.setFamily(v.toString());
     } else if (blnSameText(name, QStringLiteral("FontSize"))) {
         const std::optional<double> n = toNumber(v);
-        if (!n || *n <= 0)
-            return false;
+        if (!n || *n <= 0) return false;
         f.setPointSizeF(*n);
     } else {
         const std::optional<bool> b = toBool(v.toString());
-        if (!b)
-            return false;
+        if (!b) return false;
         if (blnSameText(name, QStringLiteral("FontBold")))
             f.setBold(*b);
         else if (blnSameText(name, QStringLiteral("FontItalic")))
@@ -151,11 +136,9 @@ bool setFont(QWidget* w, const QString& name, const QVariant& v)
     return true;
 }
 
-bool setGeometryPart(QWidget* w, const QString& name, const QVariant& v)
-{
+bool setGeometryPart(QWidget* w, const QString& name, const QVariant& v) {
     const std::optional<double> n = toNumber(v);
-    if (!n)
-        return false;
+    if (!n) return false;
     const int px = ui::units::twipsToPixels(int(*n));
     QRect g = w->geometry();
     if (blnSameText(name, QStringLiteral("Left")))
@@ -173,8 +156,7 @@ bool setGeometryPart(QWidget* w, const QString& name, const QVariant& v)
 }
 
 // A writable property the widget's class declares, found without regard to case.
-bool setDeclared(QWidget* w, const QString& name, const QVariant& v)
-{
+bool setDeclared(QWidget* w, const QString& name, const QVariant& v) {
     const QMetaObject* mo = w->metaObject();
     for (int i = 0; i < mo->propertyCount(); ++i) {
         const QMetaProperty p = mo->property(i);
@@ -182,8 +164,7 @@ bool setDeclared(QWidget* w, const QString& name, const QVariant& v)
             QVariant value = v;
             if (p.metaType().id() == QMetaType::Bool) {
                 const std::optional<bool> b = toBool(v.toString());
-                if (!b)
-                    return false;
+                if (!b) return false;
                 value = *b;
             }
             return p.write(w, value);
@@ -192,21 +173,17 @@ bool setDeclared(QWidget* w, const QString& name, const QVariant& v)
     return false;
 }
 
-bool setProperty(QWidget* w, const QString& name, const QVariant& v)
-{
+bool setProperty(QWidget* w, const QString& name, const QVariant& v) {
     if (blnSameText(name, QStringLiteral("BackColor")) || blnSameText(name, QStringLiteral("ForeColor")))
         return setColor(w, v, blnSameText(name, QStringLiteral("BackColor")));
-    if (blnSameText(name, QStringLiteral("Caption")))
-        return setCaption(w, v.toString());
+    if (blnSameText(name, QStringLiteral("Caption"))) return setCaption(w, v.toString());
     if (blnSameText(name, QStringLiteral("Picture")))
         return v.typeId() == QMetaType::QImage && setPicture(w, v.value<QImage>());
     static const QStringList fontNames = {"FontName", "FontSize", "FontBold", "FontItalic", "FontUnderline"};
-    if (fontNames.contains(name, Qt::CaseInsensitive))
-        return setFont(w, name, v);
+    if (fontNames.contains(name, Qt::CaseInsensitive)) return setFont(w, name, v);
     if (blnSameText(name, QStringLiteral("Visible")) || blnSameText(name, QStringLiteral("Enabled"))) {
         const std::optional<bool> b = toBool(v.toString());
-        if (!b)
-            return false;
+        if (!b) return false;
         if (blnSameText(name, QStringLiteral("Visible")))
             w->setVisible(*b);
         else
@@ -214,13 +191,11 @@ bool setProperty(QWidget* w, const QString& name, const QVariant& v)
         return true;
     }
     static const QStringList geometry = {"Left", "Top", "Width", "Height"};
-    if (geometry.contains(name, Qt::CaseInsensitive))
-        return setGeometryPart(w, name, v);
+    if (geometry.contains(name, Qt::CaseInsensitive)) return setGeometryPart(w, name, v);
     return setDeclared(w, name, v);
 }
 
-bool callMethod(QWidget* w, const QString& name, const QStringList& args)
-{
+bool callMethod(QWidget* w, const QString& name, const QStringList& args) {
     if (blnSameText(name, QStringLiteral("Refresh")) && args.isEmpty()) {
         w->update();
         return true;
@@ -246,70 +221,57 @@ bool callMethod(QWidget* w, const QString& name, const QStringList& args)
     return false;
 }
 
-QWidget* findForm(const QString& name)
-{
+QWidget* findForm(const QString& name) {
     for (QWidget* f : shell::loadedForms())
-        if (blnSameText(f->objectName(), name))
-            return f;
+        if (blnSameText(f->objectName(), name)) return f;
     return nullptr;
 }
 
-QWidget* findControl(QWidget* form, const QString& name, int index)
-{
+QWidget* findControl(QWidget* form, const QString& name, int index) {
     const QString wanted = index < 0 ? name : name + u'_' + QString::number(index);
     for (QWidget* c : form->findChildren<QWidget*>())
-        if (blnSameText(c->objectName(), wanted))
-            return c;
+        if (blnSameText(c->objectName(), wanted)) return c;
     return nullptr;
 }
 
 } // namespace
 
-int cTheme::intValueType(const QString& word)
-{
-    static const char* const words[] = {"CBool", "Integer", "Long", "String", "Double",
+int cTheme::intValueType(const QString& word) {
+    static const char* const words[] = {"CBool",   "Integer",  "Long",     "String",   "Double",
                                         "Picture", "RGBColor", "StrColor", "LongColor"};
     for (int i = 0; i < 9; ++i)
-        if (blnSameText(word, QLatin1String(words[i])))
-            return i + 1;
+        if (blnSameText(word, QLatin1String(words[i]))) return i + 1;
     return tvtNone;
 }
 
-long cTheme::lngRGBColor(const QString& text)
-{
+long cTheme::lngRGBColor(const QString& text) {
     const QStringList parts = text.split(u',');
-    if (parts.size() < 3)
-        return 0;
+    if (parts.size() < 3) return 0;
     long rgb[3] = {0, 0, 0};
     for (int i = 0; i < 3; ++i) {
         bool ok = false;
         const int v = parts.at(i).trimmed().toInt(&ok);
-        if (!ok || v < 0 || v > 255)
-            return 0;
+        if (!ok || v < 0 || v > 255) return 0;
         rgb[i] = v;
     }
     return rgb[0] + 256 * rgb[1] + 65536 * rgb[2];
 }
 
-long cTheme::lngStrColor(const QString& text)
-{
+long cTheme::lngStrColor(const QString& text) {
     bool ok = false;
     const qlonglong v = text.mid(2).trimmed().toLongLong(&ok, 16);
     return ok && v >= 0 && v <= 0xFFFFFFFFLL ? long(qint32(quint32(v))) : 0;
 }
 
-bool cTheme::Initialize(const QString& strConfigFile)
-{
+bool cTheme::Initialize(const QString& strConfigFile) {
     const QString file = QString(strConfigFile).replace(u'\\', u'/');
     QDomDocument doc;
-    if (!QFileInfo(file).isFile() || !blnLoadXml(file, &doc))
-        return false;
+    if (!QFileInfo(file).isFile() || !blnLoadXml(file, &doc)) return false;
     const QDomElement root = doc.documentElement();
     m_ID = strAttribute(root, "id");
     ConfigFile = file;
     ThemePath = strFolderOfPath(file);
-    if (m_ID.isEmpty())
-        return false;
+    if (m_ID.isEmpty()) return false;
     Name = strAttribute(root, "name");
     Description = strAttribute(root, "description");
     Version = strAttribute(root, "version");
@@ -321,55 +283,43 @@ bool cTheme::Initialize(const QString& strConfigFile)
     return (icon.isEmpty() || !DemoIcon.isNull()) && (pic.isEmpty() || !DemoPic.isNull());
 }
 
-bool cTheme::LoadTheme()
-{
+bool cTheme::LoadTheme() {
     QDomDocument doc;
-    if (!blnLoadXml(ConfigFile, &doc))
-        return true;
+    if (!blnLoadXml(ConfigFile, &doc)) return true;
     for (const QDomElement& form : childElements(doc.documentElement(), "Form")) {
         const QString formName = strAttribute(form, "id");
-        if (formName.isEmpty())
-            continue;
+        if (formName.isEmpty()) continue;
         for (QDomNode n = form.firstChild(); !n.isNull(); n = n.nextSibling()) {
-            if (!n.isElement())
-                continue;
+            if (!n.isElement()) continue;
             const QDomElement e = n.toElement();
             if (blnSameText(strLocalName(e), QStringLiteral("FormTheme")) && e.hasChildNodes()) {
                 entries_ << readEntry(e, formName, {}, -1);
                 continue;
             }
-            if (!blnSameText(strLocalName(e), QStringLiteral("Controls")))
-                continue;
+            if (!blnSameText(strLocalName(e), QStringLiteral("Controls"))) continue;
             for (const QDomElement& c : childElements(e, "Control")) {
                 const QString indexText = strAttribute(c, "index");
                 bool ok = true;
                 const int index = indexText.isEmpty() ? -1 : indexText.trimmed().toInt(&ok);
-                if (!ok || index < -32768 || index > 32767)
-                    return false;
+                if (!ok || index < -32768 || index > 32767) return false;
                 const QString id = strAttribute(c, "id");
-                if (!id.isEmpty() && c.hasChildNodes())
-                    entries_ << readEntry(c, formName, id, index);
+                if (!id.isEmpty() && c.hasChildNodes()) entries_ << readEntry(c, formName, id, index);
             }
         }
     }
     return true;
 }
 
-bool cTheme::blnApplyParam(QWidget* target, const ThemeParam& param) const
-{
-    if (param.values.size() > 3)
-        return false;
-    if (param.kind == 2)
-        return callMethod(target, param.name, param.values);
+bool cTheme::blnApplyParam(QWidget* target, const ThemeParam& param) const {
+    if (param.values.size() > 3) return false;
+    if (param.kind == 2) return callMethod(target, param.name, param.values);
     // Only a single value can be assigned: no widget property takes index arguments.
-    if (param.type == tvtNone || param.values.size() != 1)
-        return false;
+    if (param.type == tvtNone || param.values.size() != 1) return false;
     QVariant value = param.values.first();
     if (param.type == tvtPicture) {
         const QString name = QString(param.values.first()).replace(u'\\', u'/');
         const QImage image(blnIsFullPath(name) ? name : strResolvePath(ThemePath, name));
-        if (image.isNull())
-            return false;
+        if (image.isNull()) return false;
         value = image;
     } else if (param.type == tvtRGBColor) {
         value = qlonglong(lngRGBColor(param.values.first()));
@@ -379,15 +329,12 @@ bool cTheme::blnApplyParam(QWidget* target, const ThemeParam& param) const
     return setProperty(target, param.name, value);
 }
 
-bool cTheme::ApplyTheme()
-{
+bool cTheme::ApplyTheme() {
     for (const ThemeEntry& e : entries_) {
         QWidget* form = findForm(e.formName);
-        if (!form)
-            continue;
+        if (!form) continue;
         QWidget* target = e.controlName.isEmpty() ? form : findControl(form, e.controlName, e.controlIndex);
-        if (!target)
-            continue;
+        if (!target) continue;
         for (const QList<ThemeParam>* list : {&e.before, &e.apply, &e.after})
             for (const ThemeParam& p : *list)
                 blnApplyParam(target, p);

@@ -32,8 +32,16 @@ class QWidget;
 namespace extend {
 
 enum ThemeValueType {
-    tvtNone = 0, tvtCBool = 1, tvtInteger = 2, tvtLong = 3, tvtString = 4, tvtDouble = 5,
-    tvtPicture = 6, tvtRGBColor = 7, tvtStrColor = 8, tvtLongColor = 9,
+    tvtNone = 0,
+    tvtCBool = 1,
+    tvtInteger = 2,
+    tvtLong = 3,
+    tvtString = 4,
+    tvtDouble = 5,
+    tvtPicture = 6,
+    tvtRGBColor = 7,
+    tvtStrColor = 8,
+    tvtLongColor = 9,
 };
 
 struct ThemeParam {

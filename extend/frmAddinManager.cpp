@@ -16,13 +16,11 @@ QPointer<frmAddinManager> g_window;
 
 } // namespace
 
-frmAddinManager* frmAddinManager::instance(QWidget* owner)
-{
+frmAddinManager* frmAddinManager::instance(QWidget* owner) {
     return single(g_window, owner);
 }
 
-frmAddinManager* frmAddinManager::current()
-{
+frmAddinManager* frmAddinManager::current() {
     return g_window.data();
 }
 
@@ -32,31 +30,24 @@ frmAddinManager::frmAddinManager(QWidget* owner)
                      {"UnInstall", "卸载插件", "UnInstall"},
                      {"Upgrade", "检查更新", "Upgrade"},
                      {"Option", "插件选项", "Apply"}},
-                    QStringLiteral("获取更多的插件"), true)
-{
-}
+                    QStringLiteral("获取更多的插件"), true) {}
 
-cAddinsCollection* frmAddinManager::collection()
-{
+cAddinsCollection* frmAddinManager::collection() {
     return dynamic_cast<cAddinsCollection*>(g_objAddins);
 }
 
-cAddin* frmAddinManager::addinOf(const QTreeWidgetItem* node) const
-{
+cAddin* frmAddinManager::addinOf(const QTreeWidgetItem* node) const {
     const QString id = strNodeId(node);
     return collection() && !id.isEmpty() ? collection()->item(id) : nullptr;
 }
 
-QTreeWidgetItem* frmAddinManager::addAddinNode(const cAddin* addin)
-{
+QTreeWidgetItem* frmAddinManager::addAddinNode(const cAddin* addin) {
     return addNode(QStringLiteral("K") + addin->ID, addin->Name, addin->DemoIcon);
 }
 
-void frmAddinManager::subLoadAddinTree()
-{
+void frmAddinManager::subLoadAddinTree() {
     cAddinsCollection* c = collection();
-    if (!c || c->count() == 0)
-        return;
+    if (!c || c->count() == 0) return;
     tvTree->clear();
     for (int i = 0; i < c->count(); ++i)
         addAddinNode(c->cAddinAt(i));
@@ -65,8 +56,7 @@ void frmAddinManager::subLoadAddinTree()
     tvTree_NodeClick(first);
 }
 
-void frmAddinManager::tvTree_NodeClick(QTreeWidgetItem* node)
-{
+void frmAddinManager::tvTree_NodeClick(QTreeWidgetItem* node) {
     const cAddin* a = addinOf(node);
     if (!a) {
         setButtons(false, false, QStringLiteral("Option"));
@@ -88,8 +78,7 @@ void frmAddinManager::tvTree_NodeClick(QTreeWidgetItem* node)
     showPicture(a->DemoPic);
 }
 
-void frmAddinManager::tbStandard_ButtonClick(const QString& key)
-{
+void frmAddinManager::tbStandard_ButtonClick(const QString& key) {
     if (key == QLatin1String("Install"))
         subInstallAddin();
     else if (key == QLatin1String("UnInstall"))
@@ -98,19 +87,16 @@ void frmAddinManager::tbStandard_ButtonClick(const QString& key)
         subRunAddinOption();
 }
 
-void frmAddinManager::subInstallAddin()
-{
+void frmAddinManager::subInstallAddin() {
     cAddinsCollection* c = collection();
-    if (!c)
-        return;
+    if (!c) return;
     const QStringList installed = installChosenPackage(
         QStringLiteral("选择要安装的插件"), QStringLiteral("插件文件 (*.qpz)|*.qpz|所有文件(*.*)|*.*||"),
         QStringLiteral("是否确定从%1中安装插件？"), c->Path(),
         {c->ConfigFile, QStringLiteral("插件"), QStringLiteral("插件文件无效！")},
         [](const QString& file) -> std::optional<QString> {
             cAddin a;
-            if (a.Initialize(file, false) != 0)
-                return std::nullopt;
+            if (a.Initialize(file, false) != 0) return std::nullopt;
             return a.ID;
         },
         [c](const QString& id) { return c->item(id) != nullptr; });
@@ -119,34 +105,29 @@ void frmAddinManager::subInstallAddin()
         a->Initialize(description, false);
         a->setStatus(0);
         const cAddin* added = a.get();
-        if (!c->add(std::move(a)))
-            continue;
+        if (!c->add(std::move(a))) continue;
         QTreeWidgetItem* node = addAddinNode(added);
         tvTree->setCurrentItem(node);
         tvTree_NodeClick(node);
     }
 }
 
-void frmAddinManager::subUninstallAddin()
-{
+void frmAddinManager::subUninstallAddin() {
     QTreeWidgetItem* node = tvTree->currentItem();
-    if (!node)
-        return;
+    if (!node) return;
     const QString name = node->text(0);
     if (box(ui::BoxIcon::Question, QStringLiteral("卸载 ") + name,
-            QStringLiteral("如果您卸载 %1，那就不能再使用它提供的功能，您确定要卸载 %1 吗？").arg(name), true)
-        != ui::BoxAnswer::Ok)
+            QStringLiteral("如果您卸载 %1，那就不能再使用它提供的功能，您确定要卸载 %1 吗？").arg(name),
+            true) != ui::BoxAnswer::Ok)
         return;
     cAddin* a = addinOf(node);
-    if (!a)
-        return;
+    if (!a) return;
     a->setStatus(2);
     setNodeImage(node, QStringLiteral("Uninstall"));
     tvTree_NodeClick(node);
 }
 
-void frmAddinManager::subRunAddinOption()
-{
+void frmAddinManager::subRunAddinOption() {
     const cAddin* a = addinOf(tvTree->currentItem());
     if (a && a->AddinOption && collection())
         collection()->ExcuteExtenShortcut(a->AddinOption->ClassName, a->AddinOption->ShortCut);

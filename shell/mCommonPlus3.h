@@ -6,7 +6,9 @@
 
 #include <QString>
 
-namespace ui { class CommandBar; }
+namespace ui {
+class CommandBar;
+}
 
 // Host paths of the main window's extension points.
 extern const QString kMainMenuPath; // "%frmMain%\%MainMenu%"

@@ -20,40 +20,39 @@
 namespace {
 
 const AddinClassInfo kClasses[] = {{"Main", "{6F1C2B7E-3D4A-4E59-8B0C-1A2D3E4F5A61}", 1, 0}};
-const AddinLibraryInfo kLibrary = {ADDIN_INTERFACE_VERSION, "{6F1C2B7E-3D4A-4E59-8B0C-1A2D3E4F5A60}",
-                                   "DemoAddin", 1, 0, "演示插件", 1, kClasses};
+const AddinLibraryInfo kLibrary = {ADDIN_INTERFACE_VERSION,
+                                   "{6F1C2B7E-3D4A-4E59-8B0C-1A2D3E4F5A60}",
+                                   "DemoAddin",
+                                   1,
+                                   0,
+                                   "演示插件",
+                                   1,
+                                   kClasses};
 
-QString textOf(const AddinValue& v)
-{
-    if (v.kind == ADDIN_VALUE_TEXT && v.text)
-        return QString::fromUtf8(v.text);
-    if (v.kind == ADDIN_VALUE_INT64)
-        return QString::number(v.number);
+QString textOf(const AddinValue& v) {
+    if (v.kind == ADDIN_VALUE_TEXT && v.text) return QString::fromUtf8(v.text);
+    if (v.kind == ADDIN_VALUE_INT64) return QString::number(v.number);
     return {};
 }
 
-template <class T>
-T* pointerOf(const AddinValue& v)
-{
+template <class T> T* pointerOf(const AddinValue& v) {
     return v.kind == ADDIN_VALUE_INT64 ? reinterpret_cast<T*>(static_cast<quintptr>(v.number)) : nullptr;
 }
 
 // A message window that does not hold up the desk program.
-void inform(const QString& text)
-{
+void inform(const QString& text) {
     auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("演示插件"), text);
     box->setObjectName(QStringLiteral("demoAddinMessage"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->show();
 }
 
-void startup(int argc, AddinValue* argv)
-{
+void startup(int argc, AddinValue* argv) {
     auto* area = qobject_cast<QMdiArea*>(argc > 0 ? pointerOf<QWidget>(argv[0]) : nullptr);
-    if (!area)
-        return;
-    auto* label = new QLabel(QStringLiteral("演示插件已载入。\n工作人员：%1\n工具菜单中的“演示插件”可试用它的命令。")
-                                 .arg(argc > 1 ? textOf(argv[1]) : QString()));
+    if (!area) return;
+    auto* label =
+        new QLabel(QStringLiteral("演示插件已载入。\n工作人员：%1\n工具菜单中的“演示插件”可试用它的命令。")
+                       .arg(argc > 1 ? textOf(argv[1]) : QString()));
     label->setMargin(16);
     QMdiSubWindow* w = area->addSubWindow(label);
     w->setWindowTitle(QStringLiteral("演示插件"));
@@ -61,11 +60,9 @@ void startup(int argc, AddinValue* argv)
     w->show();
 }
 
-void countReaders(int argc, AddinValue* argv)
-{
+void countReaders(int argc, AddinValue* argv) {
     const AddinHostCalls* host = argc > 0 ? pointerOf<const AddinHostCalls>(argv[0]) : nullptr;
-    if (!host || host->version != ADDIN_HOST_CALLS_VERSION)
-        return;
+    if (!host || host->version != ADDIN_HOST_CALLS_VERSION) return;
     if (host->query("SELECT count(*) FROM reader") != 0) {
         inform(QStringLiteral("查询失败：") + QString::fromUtf8(host->last_error()));
         return;
@@ -73,8 +70,7 @@ void countReaders(int argc, AddinValue* argv)
     inform(QStringLiteral("本馆共有读者 %1 人。").arg(QString::fromUtf8(host->cell(0, 0))));
 }
 
-int invoke(AddinObject*, const char* method, int argc, AddinValue* argv, char* error, size_t capacity)
-{
+int invoke(AddinObject*, const char* method, int argc, AddinValue* argv, char* error, size_t capacity) {
     if (std::strcmp(method, "Startup") == 0) {
         startup(argc, argv);
     } else if (std::strcmp(method, "ShowInfo") == 0) {
@@ -94,8 +90,7 @@ int invoke(AddinObject*, const char* method, int argc, AddinValue* argv, char* e
     return 0;
 }
 
-void release(AddinObject* self)
-{
+void release(AddinObject* self) {
     delete self;
 }
 
@@ -104,9 +99,10 @@ const AddinObjectCalls kCalls = {invoke, release};
 } // namespace
 
 // The library's two entry points.
-extern "C" __attribute__((visibility("default"))) const AddinLibraryInfo* addin_library_info(void) { return &kLibrary; }
+extern "C" __attribute__((visibility("default"))) const AddinLibraryInfo* addin_library_info(void) {
+    return &kLibrary;
+}
 
-extern "C" __attribute__((visibility("default"))) AddinObject* addin_create(const char* class_name)
-{
+extern "C" __attribute__((visibility("default"))) AddinObject* addin_create(const char* class_name) {
     return class_name && std::strcmp(class_name, "Main") == 0 ? new AddinObject{&kCalls} : nullptr;
 }

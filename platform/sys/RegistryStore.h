@@ -29,8 +29,15 @@ enum RegRoot : quint32 {
     HKEY_USERS = 0x80000003u,
 };
 
-enum RegType { REG_NONE = 0, REG_SZ = 1, REG_EXPAND_SZ = 2, REG_BINARY = 3, REG_DWORD = 4,
-               REG_DWORD_BIG_ENDIAN = 5, REG_MULTI_SZ = 7 };
+enum RegType {
+    REG_NONE = 0,
+    REG_SZ = 1,
+    REG_EXPAND_SZ = 2,
+    REG_BINARY = 3,
+    REG_DWORD = 4,
+    REG_DWORD_BIG_ENDIAN = 5,
+    REG_MULTI_SZ = 7
+};
 
 // A stored value: its type and its data (QString for the text types, quint32
 // for the two number types, QByteArray for every other type).

@@ -11,13 +11,11 @@ namespace zipfile {
 
 namespace {
 
-zip_t* handle(void* p)
-{
+zip_t* handle(void* p) {
     return static_cast<zip_t*>(p);
 }
 
-QString methodText(zip_uint16_t m)
-{
+QString methodText(zip_uint16_t m) {
     switch (m) {
     case ZIP_CM_STORE:
         return QStringLiteral("Stored");
@@ -32,8 +30,7 @@ QString methodText(zip_uint16_t m)
     }
 }
 
-bool specialEntry(zip_t* z, zip_uint64_t i)
-{
+bool specialEntry(zip_t* z, zip_uint64_t i) {
     zip_uint8_t os = 0;
     zip_uint32_t attributes = 0;
     if (zip_file_get_external_attributes(z, i, 0, &os, &attributes) != 0 || os != ZIP_OPSYS_UNIX)
@@ -44,37 +41,29 @@ bool specialEntry(zip_t* z, zip_uint64_t i)
 
 } // namespace
 
-QString safeEntryName(const QString& stored)
-{
+QString safeEntryName(const QString& stored) {
     QString name = stored;
     name.replace(u'\\', u'/');
-    if (name.startsWith(u'/') || name.contains(u':'))
-        return {};
+    if (name.startsWith(u'/') || name.contains(u':')) return {};
     QStringList parts;
     for (const QString& p : name.split(u'/', Qt::SkipEmptyParts)) {
-        if (p == QLatin1String(".."))
-            return {};
-        if (p != QLatin1String("."))
-            parts << p;
+        if (p == QLatin1String("..")) return {};
+        if (p != QLatin1String(".")) parts << p;
     }
     return parts.join(u'/');
 }
 
-ZipArchive::~ZipArchive()
-{
+ZipArchive::~ZipArchive() {
     close();
 }
 
-void ZipArchive::close()
-{
-    if (archive_)
-        zip_discard(handle(archive_));
+void ZipArchive::close() {
+    if (archive_) zip_discard(handle(archive_));
     archive_ = nullptr;
     entries_.clear();
 }
 
-bool ZipArchive::open(const QString& path)
-{
+bool ZipArchive::open(const QString& path) {
     close();
     error_.clear();
     int code = 0;
@@ -91,8 +80,7 @@ bool ZipArchive::open(const QString& path)
     for (zip_int64_t i = 0; i < n; ++i) {
         zip_stat_t st;
         zip_stat_init(&st);
-        if (zip_stat_index(z, zip_uint64_t(i), 0, &st) != 0)
-            continue;
+        if (zip_stat_index(z, zip_uint64_t(i), 0, &st) != 0) continue;
         ZipEntry e;
         e.name = QString::fromUtf8(st.name);
         e.size = qint64(st.size);
@@ -108,31 +96,23 @@ bool ZipArchive::open(const QString& path)
     return true;
 }
 
-QString ZipArchive::refusal(const ZipLimits& limits) const
-{
-    if (entries_.size() > limits.maxEntries)
-        return QStringLiteral("too many entries");
+QString ZipArchive::refusal(const ZipLimits& limits) const {
+    if (entries_.size() > limits.maxEntries) return QStringLiteral("too many entries");
     qint64 total = 0;
     for (const ZipEntry& e : entries_) {
-        if (safeEntryName(e.name).isEmpty())
-            return QStringLiteral("unsafe entry name: ") + e.name;
-        if (e.link)
-            return QStringLiteral("link or special entry: ") + e.name;
-        if (e.encrypted)
-            return QStringLiteral("encrypted entry: ") + e.name;
+        if (safeEntryName(e.name).isEmpty()) return QStringLiteral("unsafe entry name: ") + e.name;
+        if (e.link) return QStringLiteral("link or special entry: ") + e.name;
+        if (e.encrypted) return QStringLiteral("encrypted entry: ") + e.name;
         total += e.size;
-        if (e.size < 0 || total > limits.maxUnpackedBytes)
-            return QStringLiteral("unpacked size too large");
+        if (e.size < 0 || total > limits.maxUnpackedBytes) return QStringLiteral("unpacked size too large");
     }
     return {};
 }
 
 bool ZipArchive::extractAll(const QString& folder, bool keepFolders, const ZipLimits& limits,
-                            const QList<int>* only)
-{
+                            const QList<int>* only) {
     error_ = archive_ ? refusal(limits) : QStringLiteral("no archive");
-    if (!error_.isEmpty())
-        return false;
+    if (!error_.isEmpty()) return false;
     const QString root = QDir::cleanPath(folder);
     if (!QDir().mkpath(root)) {
         error_ = QStringLiteral("cannot create ") + root;
@@ -141,13 +121,11 @@ bool ZipArchive::extractAll(const QString& folder, bool keepFolders, const ZipLi
     qint64 written = 0;
     QByteArray buffer(64 * 1024, Qt::Uninitialized);
     for (qsizetype i = 0; i < entries_.size(); ++i) {
-        if (only && !only->contains(int(i)))
-            continue;
+        if (only && !only->contains(int(i))) continue;
         const ZipEntry& e = entries_.at(i);
         const QString name = safeEntryName(e.name);
         if (e.folder) {
-            if (keepFolders && !name.isEmpty())
-                QDir().mkpath(root + u'/' + name);
+            if (keepFolders && !name.isEmpty()) QDir().mkpath(root + u'/' + name);
             continue;
         }
         const QString target = root + u'/' + (keepFolders ? name : name.section(u'/', -1));
@@ -155,8 +133,7 @@ bool ZipArchive::extractAll(const QString& folder, bool keepFolders, const ZipLi
         zip_file_t* in = zip_fopen_index(handle(archive_), zip_uint64_t(i), 0);
         QFile out(target);
         if (!in || QFileInfo(target).isSymLink() || !out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            if (in)
-                zip_fclose(in);
+            if (in) zip_fclose(in);
             error_ = QStringLiteral("cannot write ") + target;
             return false;
         }
@@ -166,7 +143,8 @@ bool ZipArchive::extractAll(const QString& folder, bool keepFolders, const ZipLi
             entryBytes += got;
             written += got;
             // An entry that unpacks to more than it declares is refused.
-            if (entryBytes > e.size || written > limits.maxUnpackedBytes || out.write(buffer.constData(), got) != got) {
+            if (entryBytes > e.size || written > limits.maxUnpackedBytes ||
+                out.write(buffer.constData(), got) != got) {
                 got = -1;
                 break;
             }

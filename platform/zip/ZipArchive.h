@@ -13,15 +13,15 @@
 namespace zipfile {
 
 struct ZipEntry {
-    QString name;           // as stored ("a/b/c.txt"; a folder ends in "/")
-    qint64 size = 0;        // unpacked
-    qint64 packedSize = 0;  // compressed
+    QString name;          // as stored ("a/b/c.txt"; a folder ends in "/")
+    qint64 size = 0;       // unpacked
+    qint64 packedSize = 0; // compressed
     QDateTime modified;
     quint32 crc = 0;
-    QString method;         // "Stored", "Deflated", ...
+    QString method; // "Stored", "Deflated", ...
     bool encrypted = false;
     bool folder = false;
-    bool link = false;      // a symbolic link, device or other special entry
+    bool link = false; // a symbolic link, device or other special entry
 };
 
 struct ZipLimits {

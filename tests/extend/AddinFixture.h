@@ -24,8 +24,7 @@
 
 class AddinTest : public testsupport::DatabaseTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         DatabaseTest::SetUp();
         settings_ = std::make_unique<QTemporaryDir>();
         qputenv("CONSIGN_SETTINGS_DIR", settings_->path().toUtf8());
@@ -36,8 +35,7 @@ protected:
         qputenv("ADDIN_TEST_LOG", logFile.toUtf8());
     }
 
-    void TearDown() override
-    {
+    void TearDown() override {
         qunsetenv("ADDIN_TEST_LOG");
         DatabaseTest::TearDown();
     }
@@ -47,8 +45,7 @@ protected:
 
     // The add-in folder `name` with `xml` as its addin.xml and copies of the libraries.
     QString makeAddin(const QString& name, const QString& xml,
-                      const QStringList& libraries = {QString::fromUtf8(RECORDER_ADDIN)})
-    {
+                      const QStringList& libraries = {QString::fromUtf8(RECORDER_ADDIN)}) {
         const QString folder = addins + u'/' + name;
         QDir().mkpath(folder);
         QFile f(folder + QStringLiteral("/addin.xml"));
@@ -60,44 +57,40 @@ protected:
     }
 
     // A description with the root attributes `root` and the body `body`.
-    static QString description(const QString& root, const QString& body)
-    {
-        return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<addin %1>%2</addin>\n").arg(root, body);
+    static QString description(const QString& root, const QString& body) {
+        return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<addin %1>%2</addin>\n")
+            .arg(root, body);
     }
 
     // An Import of the recorder library's class `cls`.
-    static QString import(const QString& cls = QStringLiteral("TestAddinLib.Recorder"))
-    {
-        return QStringLiteral("<Runtime><Import assembly=\"%1\" class=\"%2\"/></Runtime>").arg(recorder(), cls);
+    static QString import(const QString& cls = QStringLiteral("TestAddinLib.Recorder")) {
+        return QStringLiteral("<Runtime><Import assembly=\"%1\" class=\"%2\"/></Runtime>")
+            .arg(recorder(), cls);
     }
 
-    QStringList calls() const
-    {
+    QStringList calls() const {
         QFile f(logFile);
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
+        if (!f.open(QIODevice::ReadOnly)) return {};
         return QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
     }
     void clearCalls() const { QFile::remove(logFile); }
 
     // The default value of a key under the classes root ("" when missing).
-    static QString classesDefault(const QString& key)
-    {
+    static QString classesDefault(const QString& key) {
         const auto v = sys::RegistryStore().value(sys::HKEY_CLASSES_ROOT, key, QString());
         return v ? v->data.toString() : QString();
     }
 
     // The daily log's text.
-    static QString dailyLog()
-    {
-        QFile f(g_strPath[4] + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral("_Log.log"));
+    static QString dailyLog() {
+        QFile f(g_strPath[4] + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) +
+                QStringLiteral("_Log.log"));
         f.open(QIODevice::ReadOnly);
         return text::fromGb18030(f.readAll());
     }
 
     // Every file and folder below `folder`, hidden ones too, relative to it and sorted.
-    static QStringList treeListing(const QString& folder)
-    {
+    static QStringList treeListing(const QString& folder) {
         QStringList out;
         QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                         QDirIterator::Subdirectories);

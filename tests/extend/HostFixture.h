@@ -21,8 +21,7 @@ using namespace extend;
 
 class HostTest : public AddinTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         AddinTest::SetUp();
         qputenv("CONSIGN_COMPUTER", "DESK01");
         setEndProgramHandler([] {});
@@ -30,8 +29,7 @@ protected:
         shell::Services::install(&extendService());
         ASSERT_EQ(blnCheckWorker(QStringLiteral("0001"), QStringLiteral("ABC")), 0);
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         delete frmMain::instance();
         testsupport::deleteTopLevelWindows();
         setEndProgramHandler({});
@@ -39,8 +37,7 @@ protected:
         AddinTest::TearDown();
     }
 
-    static QStringList keys(const ui::CommandMenu* menu)
-    {
+    static QStringList keys(const ui::CommandMenu* menu) {
         QStringList out;
         for (const ui::CommandItem* it : menu->items())
             out << it->key();
@@ -49,23 +46,19 @@ protected:
     static cAddinsCollection* collection() { return static_cast<cAddinsCollection*>(g_objAddins); }
     // Installs `package` through a manager's Install button: the file dialog
     // chooses it and the question is answered OK.
-    void installThrough(ui::CommandBar* bar, const QString& package)
-    {
+    void installThrough(ui::CommandBar* bar, const QString& package) {
         dialogs.dialogHandler = [package](QDialog* d) {
             auto* fd = qobject_cast<QFileDialog*>(d);
-            if (!fd)
-                return 0;
+            if (!fd) return 0;
             fd->selectFile(package);
             return 1;
         };
         dialogs.answers = {ui::BoxAnswer::Ok};
         ASSERT_TRUE(bar->clickItem(QStringLiteral("Install")));
     }
-    void closeMain(frmMain* w)
-    {
+    void closeMain(frmMain* w) {
         dialogs.answers = {ui::BoxAnswer::Ok};
         w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 };
-

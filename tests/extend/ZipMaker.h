@@ -17,13 +17,11 @@ struct ZipItem {
 };
 
 // Writes `items` as the zip archive `path`; false when libzip refused.
-inline bool makeZip(const QString& path, const QList<ZipItem>& items)
-{
+inline bool makeZip(const QString& path, const QList<ZipItem>& items) {
     QFile::remove(path);
     int code = 0;
     zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-    if (!z)
-        return false;
+    if (!z) return false;
     bool ok = true;
     for (const ZipItem& it : items) {
         const QByteArray name = it.name.toUtf8();

@@ -17,8 +17,7 @@ protected:
     QString file(const QString& name) const { return addins + u'/' + name + QStringLiteral("/addin.xml"); }
 };
 
-TEST_F(AddinDescriptionTest, AFullDescriptionIsReadInDocumentOrder)
-{
+TEST_F(AddinDescriptionTest, AFullDescriptionIsReadInDocumentOrder) {
     const QString body = import() + QStringLiteral(R"(
   <Requires><Anything at="all"/></Requires>
   <runtime><IMPORT assembly="%1" class="TestAddinLib.Recorder"/>
@@ -34,10 +33,11 @@ TEST_F(AddinDescriptionTest, AFullDescriptionIsReadInDocumentOrder)
   </Extension>
   <Extension path="%frmMain%\%Toolbar%\Standard"/>
   <Unknown/>)")
-                             .arg(recorder());
-    makeAddin(QStringLiteral("full"), description(QStringLiteral(R"(id="full" name="全部" version="1.2" provider="P"
+                                        .arg(recorder());
+    makeAddin(QStringLiteral("full"),
+              description(QStringLiteral(R"(id="full" name="全部" version="1.2" provider="P"
         icon="icon.png" pic="missing.png" url="http://x" description="D")"),
-                                                  body));
+                          body));
     QImage(4, 4, QImage::Format_RGB32).save(addins + QStringLiteral("/full/icon.png"));
 
     cAddin a;
@@ -72,15 +72,17 @@ TEST_F(AddinDescriptionTest, AFullDescriptionIsReadInDocumentOrder)
     const cExtension* menu = a.extensionAt(0);
     ASSERT_EQ(menu->itemCount(), 2);
     EXPECT_EQ(menu->itemAt(0)->ItemKey(), QStringLiteral("MenuItem"));
-    EXPECT_EQ(menu->itemAt(0)->GetAttributeValue(QStringLiteral("label"), QStringLiteral("-")), QStringLiteral("甲"));
-    EXPECT_EQ(menu->itemAt(1)->GetAttributeValue(QStringLiteral("id"), QStringLiteral("-")), QStringLiteral("-"));
+    EXPECT_EQ(menu->itemAt(0)->GetAttributeValue(QStringLiteral("label"), QStringLiteral("-")),
+              QStringLiteral("甲"));
+    EXPECT_EQ(menu->itemAt(1)->GetAttributeValue(QStringLiteral("id"), QStringLiteral("-")),
+              QStringLiteral("-"));
     EXPECT_EQ(a.extensionAt(1)->itemCount(), 0);
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
-TEST_F(AddinDescriptionTest, RootOnlyReadingAndUnreadableDescriptions)
-{
-    makeAddin(QStringLiteral("caps"), description(QStringLiteral(R"(ID="caps" Name="n" name="m")"), import()));
+TEST_F(AddinDescriptionTest, RootOnlyReadingAndUnreadableDescriptions) {
+    makeAddin(QStringLiteral("caps"),
+              description(QStringLiteral(R"(ID="caps" Name="n" name="m")"), import()));
     cAddin caps;
     ASSERT_EQ(caps.Initialize(file(QStringLiteral("caps")), false), 0);
     EXPECT_EQ(caps.ID, QString());
@@ -100,8 +102,7 @@ TEST_F(AddinDescriptionTest, RootOnlyReadingAndUnreadableDescriptions)
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
-TEST_F(AddinDescriptionTest, ImportsThatCannotBeRegisteredAreSkipped)
-{
+TEST_F(AddinDescriptionTest, ImportsThatCannotBeRegisteredAreSkipped) {
     const QString outside = QStringLiteral("/tmp/") + recorder();
     const struct {
         QString assembly;
@@ -120,10 +121,11 @@ TEST_F(AddinDescriptionTest, ImportsThatCannotBeRegisteredAreSkipped)
     QFile::copy(QString::fromUtf8(RECORDER_ADDIN), outside);
     for (const auto& c : cases) {
         dialogs.clear();
-        const QString xml = description(QStringLiteral("id=\"x\""),
-                                        QStringLiteral("<Runtime><Import assembly=\"%1\" class=\"TestAddinLib.Recorder\"/>"
-                                                       "</Runtime><Initialize><Process shortcut=\"s\"/></Initialize>")
-                                            .arg(c.assembly));
+        const QString xml =
+            description(QStringLiteral("id=\"x\""),
+                        QStringLiteral("<Runtime><Import assembly=\"%1\" class=\"TestAddinLib.Recorder\"/>"
+                                       "</Runtime><Initialize><Process shortcut=\"s\"/></Initialize>")
+                            .arg(c.assembly));
         makeAddin(QStringLiteral("x"), xml, c.libraries);
         cAddin a;
         EXPECT_EQ(a.Initialize(file(QStringLiteral("x")), true), 0) << c.assembly.toStdString();
@@ -138,9 +140,9 @@ TEST_F(AddinDescriptionTest, ImportsThatCannotBeRegisteredAreSkipped)
     EXPECT_TRUE(sys::RegistryStore().subkeyNames(sys::HKEY_CLASSES_ROOT, QStringLiteral("CLSID")).isEmpty());
 }
 
-TEST_F(AddinDescriptionTest, AClassTheLibraryCannotCreateIsReportedOnce)
-{
-    makeAddin(QStringLiteral("x"), description(QStringLiteral("id=\"x\""), import(QStringLiteral("TestAddinLib.Nobody"))));
+TEST_F(AddinDescriptionTest, AClassTheLibraryCannotCreateIsReportedOnce) {
+    makeAddin(QStringLiteral("x"),
+              description(QStringLiteral("id=\"x\""), import(QStringLiteral("TestAddinLib.Nobody"))));
     cAddin a;
     ASSERT_EQ(a.Initialize(file(QStringLiteral("x")), true), 0);
     ASSERT_EQ(a.assemblyCount(), 1);
@@ -154,16 +156,22 @@ TEST_F(AddinDescriptionTest, AClassTheLibraryCannotCreateIsReportedOnce)
     EXPECT_FALSE(a.assemblyAt(0)->UnRegisteLibrary());
 }
 
-TEST(ExtensionPathTest, ValidPathAndChildKey)
-{
+TEST(ExtensionPathTest, ValidPathAndChildKey) {
     const struct {
         const char* path;
         const char* asked;
         bool valid;
     } valid[] = {
-        {"A\\B\\C", "A\\B\\C", true}, {"A\\B\\C", "a\\b", true}, {"A\\B\\C", "A", true},
-        {"A\\B\\C", "A\\B\\", false}, {"A\\B\\C", "A\\B\\CD", false}, {"A\\BC", "A\\B", false},
-        {"", "", true},   {"\\A", "", true}, {"A", "", false}, {"%frmMain%", "%frmMain%\\%MainMenu%", false},
+        {"A\\B\\C", "A\\B\\C", true},
+        {"A\\B\\C", "a\\b", true},
+        {"A\\B\\C", "A", true},
+        {"A\\B\\C", "A\\B\\", false},
+        {"A\\B\\C", "A\\B\\CD", false},
+        {"A\\BC", "A\\B", false},
+        {"", "", true},
+        {"\\A", "", true},
+        {"A", "", false},
+        {"%frmMain%", "%frmMain%\\%MainMenu%", false},
     };
     for (const auto& c : valid) {
         cExtension e;
@@ -175,9 +183,8 @@ TEST(ExtensionPathTest, ValidPathAndChildKey)
         const char* segment;
         const char* child;
     } keys[] = {
-        {"A\\B\\C", "B", "C"},  {"A\\B\\C", "b", "C"}, {"A\\B\\C", "C", ""},
-        {"A\\B\\C", "X", ""},   {"A\\B\\B\\C", "B", "B"},
-        {"%frmMain%\\%MainMenu%", "%MainMenu%", ""},
+        {"A\\B\\C", "B", "C"}, {"A\\B\\C", "b", "C"},    {"A\\B\\C", "C", ""},
+        {"A\\B\\C", "X", ""},  {"A\\B\\B\\C", "B", "B"}, {"%frmMain%\\%MainMenu%", "%MainMenu%", ""},
     };
     for (const auto& c : keys) {
         cExtension e;

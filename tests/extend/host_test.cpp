@@ -40,11 +40,11 @@ const char* kSecondBody = R"(
     <MenuItem id="ADDA" label="重复" class="TestAddinLib.Recorder" Shortcut="[Interface(MenuA2)]"/>
   </Extension>)";
 
-TEST_F(HostTest, AddinsLoadRunTheirStartupShortcutsAndFillTheMenus)
-{
-    makeAddin(QStringLiteral("a_first"),
-              description(QStringLiteral("id=\"first\" icon=\"gone.png\""), QString::fromUtf8(kFirstBody).arg(import())));
-    makeAddin(QStringLiteral("B_second"), description(QStringLiteral("id=\"second\""), QString::fromUtf8(kSecondBody)), {});
+TEST_F(HostTest, AddinsLoadRunTheirStartupShortcutsAndFillTheMenus) {
+    makeAddin(QStringLiteral("a_first"), description(QStringLiteral("id=\"first\" icon=\"gone.png\""),
+                                                     QString::fromUtf8(kFirstBody).arg(import())));
+    makeAddin(QStringLiteral("B_second"),
+              description(QStringLiteral("id=\"second\""), QString::fromUtf8(kSecondBody)), {});
     makeAddin(QStringLiteral("c_same_id"), description(QStringLiteral("id=\"FIRST\""), kSecondBody), {});
     makeAddin(QStringLiteral("d_broken"), QStringLiteral("<addin id=\"broken\">"), {});
     makeAddin(QStringLiteral("e_nolib"),
@@ -60,8 +60,8 @@ TEST_F(HostTest, AddinsLoadRunTheirStartupShortcutsAndFillTheMenus)
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(shownTexts(), QStringList{QStringLiteral("注册gone.so文件失败")});
     ASSERT_EQ(g_objAddins->count(), 4);
-    EXPECT_EQ(QStringList({collection()->cAddinAt(0)->ID, collection()->cAddinAt(1)->ID, collection()->cAddinAt(2)->ID,
-                           collection()->cAddinAt(3)->Name}),
+    EXPECT_EQ(QStringList({collection()->cAddinAt(0)->ID, collection()->cAddinAt(1)->ID,
+                           collection()->cAddinAt(2)->ID, collection()->cAddinAt(3)->Name}),
               (QStringList{"first", "second", "nolib", "g"}));
     EXPECT_EQ(g_objAddins->addin(0)->Status(), 1);
     // Every start-up shortcut runs on the first add-in importing its class.
@@ -71,8 +71,8 @@ TEST_F(HostTest, AddinsLoadRunTheirStartupShortcutsAndFillTheMenus)
 
     ui::CommandBar* bar = w->menuCommandBar();
     EXPECT_EQ(keys(bar->menu(QStringLiteral("mnuTool"))),
-              (QStringList{"mnuFindText", "mnuToolSeparator1", "addB", "mnuToolTheme", "mnuToolAddins", "addA",
-                           "mnuToolSeparator2", "mnuToolNews", "addSub", "addTypo"}));
+              (QStringList{"mnuFindText", "mnuToolSeparator1", "addB", "mnuToolTheme", "mnuToolAddins",
+                           "addA", "mnuToolSeparator2", "mnuToolNews", "addSub", "addTypo"}));
     EXPECT_EQ(bar->item(QStringLiteral("addA"))->caption(), QStringLiteral("插件甲"));
     EXPECT_EQ(bar->item(QStringLiteral("addB"))->caption(), QStringLiteral("插件乙"));
     EXPECT_EQ(keys(bar->menu(QStringLiteral("MenuMain"))).last(), QStringLiteral("topA"));
@@ -93,8 +93,7 @@ TEST_F(HostTest, AddinsLoadRunTheirStartupShortcutsAndFillTheMenus)
                                     "a_first|Recorder.Sub|0", "a_first|Recorder.Tool|0"}));
 }
 
-TEST_F(HostTest, ClosingReleasesEveryObjectAndRemovesTheMarkedAddins)
-{
+TEST_F(HostTest, ClosingReleasesEveryObjectAndRemovesTheMarkedAddins) {
     const QString outside = g_strPath[0] + QStringLiteral("elsewhere");
     QDir().mkpath(outside);
     makeAddin(QStringLiteral("keep0"), description(QStringLiteral("id=\"keep0\""), import()));
@@ -102,7 +101,8 @@ TEST_F(HostTest, ClosingReleasesEveryObjectAndRemovesTheMarkedAddins)
     makeAddin(QStringLiteral("out"), description(QStringLiteral("id=\"out\""), {}), {});
     makeAddin(QStringLiteral("root"), description(QStringLiteral("id=\"root\""), {}), {});
     makeAddin(QStringLiteral("gone"), description(QStringLiteral("id=\"gone\""), {}), {});
-    makeAddin(QStringLiteral("remove"), description(QStringLiteral("id=\"remove\""), import(QStringLiteral("TestAddinLib.Failer"))));
+    makeAddin(QStringLiteral("remove"),
+              description(QStringLiteral("id=\"remove\""), import(QStringLiteral("TestAddinLib.Failer"))));
 
     frmMain* w = frmMain::load();
     ASSERT_NE(w, nullptr);
@@ -126,13 +126,14 @@ TEST_F(HostTest, ClosingReleasesEveryObjectAndRemovesTheMarkedAddins)
     EXPECT_EQ(classesDefault(QStringLiteral("TestAddinLib.Failer\\Clsid")), QString());
     EXPECT_TRUE(sys::RegistryStore().subkeyNames(sys::HKEY_CLASSES_ROOT, QStringLiteral("CLSID")).isEmpty());
     for (const char* kept : {"keep0", "keep1", "out", "root"})
-        EXPECT_TRUE(QFileInfo::exists(addins + u'/' + QString::fromLatin1(kept) + QStringLiteral("/addin.xml"))) << kept;
+        EXPECT_TRUE(
+            QFileInfo::exists(addins + u'/' + QString::fromLatin1(kept) + QStringLiteral("/addin.xml")))
+            << kept;
     EXPECT_TRUE(QFileInfo(outside).isDir());
     EXPECT_EQ(shownTexts(), QStringList{msg("QCM000")});
 }
 
-TEST_F(HostTest, TheDemoAddinOpensItsWindowAndFillsTheToolMenu)
-{
+TEST_F(HostTest, TheDemoAddinOpensItsWindowAndFillsTheToolMenu) {
     const QString folder = addins + QStringLiteral("/demo");
     QDir().mkpath(folder);
     for (const QString& name : QDir(QString::fromUtf8(DEMO_ADDIN_FOLDER)).entryList(QDir::Files))
@@ -149,7 +150,8 @@ TEST_F(HostTest, TheDemoAddinOpensItsWindowAndFillsTheToolMenu)
     EXPECT_EQ(windows[0]->windowTitle(), QStringLiteral("演示插件"));
     ui::CommandBar* bar = w->menuCommandBar();
     const QStringList tool = keys(bar->menu(QStringLiteral("mnuTool")));
-    EXPECT_EQ(tool.indexOf(QStringLiteral("mnuDemoAddin")), tool.indexOf(QStringLiteral("mnuToolAddins")) + 1);
+    EXPECT_EQ(tool.indexOf(QStringLiteral("mnuDemoAddin")),
+              tool.indexOf(QStringLiteral("mnuToolAddins")) + 1);
     ASSERT_NE(bar->item(QStringLiteral("mnuDemoAddin"))->subMenu(), nullptr);
     EXPECT_EQ(keys(bar->item(QStringLiteral("mnuDemoAddin"))->subMenu()),
               (QStringList{"mnuDemoInfo", "mnuDemoCount", "mnuDemoTool"}));

@@ -15,21 +15,20 @@ namespace {
 
 class ManagerTest : public HostTest {
 protected:
-    frmAddinManager* open(frmMain* w)
-    {
+    frmAddinManager* open(frmMain* w) {
         w->menuItemClick(QStringLiteral("mnuToolAddins"));
         return frmAddinManager::current();
     }
-    bool enabled(frmAddinManager* m, const char* key) { return m->tbStandard->isItemEnabled(QString::fromLatin1(key)); }
+    bool enabled(frmAddinManager* m, const char* key) {
+        return m->tbStandard->isItemEnabled(QString::fromLatin1(key));
+    }
     QStringList listing() const { return treeListing(addins); }
-    static QStringList classIds()
-    {
+    static QStringList classIds() {
         return sys::RegistryStore().subkeyNames(sys::HKEY_CLASSES_ROOT, QStringLiteral("CLSID"));
     }
 };
 
-TEST_F(ManagerTest, TheDemoPackageInstallsLoadsAtTheNextStartAndIsRemovedAtExit)
-{
+TEST_F(ManagerTest, TheDemoPackageInstallsLoadsAtTheNextStartAndIsRemovedAtExit) {
     const QString package = QString::fromUtf8(DEMO_ADDIN_PACKAGE);
     frmMain* w = frmMain::load();
     ASSERT_NE(w, nullptr);
@@ -41,7 +40,8 @@ TEST_F(ManagerTest, TheDemoPackageInstallsLoadsAtTheNextStartAndIsRemovedAtExit)
     EXPECT_FALSE(enabled(m, "UnInstall") || enabled(m, "Option") || enabled(m, "Upgrade"));
 
     installThrough(m->tbStandard, package);
-    EXPECT_EQ(shownTexts(), QStringList{QStringLiteral("是否确定从") + package + QStringLiteral("中安装插件？")});
+    EXPECT_EQ(shownTexts(),
+              QStringList{QStringLiteral("是否确定从") + package + QStringLiteral("中安装插件？")});
     EXPECT_EQ(dialogs.shown.value(0).title, QStringLiteral("确定"));
     ASSERT_EQ(m->tvTree->topLevelItemCount(), 1);
     QTreeWidgetItem* node = m->tvTree->currentItem();
@@ -52,7 +52,8 @@ TEST_F(ManagerTest, TheDemoPackageInstallsLoadsAtTheNextStartAndIsRemovedAtExit)
     EXPECT_EQ(m->lblDesc->text(), QStringLiteral("此插件将在您下次运行 [流通委托] 时启用"));
     EXPECT_TRUE(enabled(m, "UnInstall"));
     EXPECT_FALSE(enabled(m, "Option"));
-    EXPECT_EQ(QDir(addins).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"demo"});
+    EXPECT_EQ(QDir(addins).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"demo"});
     EXPECT_TRUE(QFileInfo::exists(addins + QStringLiteral("/demo/libdemo_addin.so")));
     EXPECT_EQ(collection()->item(QStringLiteral("demo.consign.addin"))->Status(), 0);
     EXPECT_TRUE(classIds().isEmpty());
@@ -78,8 +79,7 @@ TEST_F(ManagerTest, TheDemoPackageInstallsLoadsAtTheNextStartAndIsRemovedAtExit)
     ASSERT_TRUE(m->tbStandard->clickItem(QStringLiteral("Option")));
     QMessageBox* shown = nullptr;
     for (QWidget* t : QApplication::topLevelWidgets())
-        if (t->objectName() == QLatin1String("demoAddinMessage"))
-            shown = qobject_cast<QMessageBox*>(t);
+        if (t->objectName() == QLatin1String("demoAddinMessage")) shown = qobject_cast<QMessageBox*>(t);
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->text(), QStringLiteral("演示插件没有需要设置的选项。"));
 
@@ -87,7 +87,9 @@ TEST_F(ManagerTest, TheDemoPackageInstallsLoadsAtTheNextStartAndIsRemovedAtExit)
     dialogs.clear();
     dialogs.answers = {ui::BoxAnswer::Ok};
     ASSERT_TRUE(m->tbStandard->clickItem(QStringLiteral("UnInstall")));
-    EXPECT_EQ(shownTexts(), QStringList{QStringLiteral("如果您卸载 演示插件，那就不能再使用它提供的功能，您确定要卸载 演示插件 吗？")});
+    EXPECT_EQ(shownTexts(),
+              QStringList{QStringLiteral(
+                  "如果您卸载 演示插件，那就不能再使用它提供的功能，您确定要卸载 演示插件 吗？")});
     EXPECT_EQ(dialogs.shown.value(0).title, QStringLiteral("卸载 演示插件"));
     EXPECT_EQ(frmAddinManager::nodeImage(m->tvTree->currentItem()), QStringLiteral("Uninstall"));
     EXPECT_EQ(m->lblDesc->text(), QStringLiteral("此插件将在您关闭 [流通委托] 时卸载"));
@@ -98,8 +100,7 @@ TEST_F(ManagerTest, TheDemoPackageInstallsLoadsAtTheNextStartAndIsRemovedAtExit)
     EXPECT_TRUE(classIds().isEmpty());
 }
 
-TEST_F(ManagerTest, APackageThatFailsChangesNothing)
-{
+TEST_F(ManagerTest, APackageThatFailsChangesNothing) {
     makeAddin(QStringLiteral("inst"), description(QStringLiteral("id=\"installed\""), {}), {});
     frmMain* w = frmMain::load();
     ASSERT_NE(w, nullptr);
@@ -128,14 +129,21 @@ TEST_F(ManagerTest, APackageThatFailsChangesNothing)
         {"malformed.qpz", {{QStringLiteral("a/addin.xml"), "<addin id=\"a\""}}, invalid},
         {"noid.qpz", {{QStringLiteral("a/addin.xml"), "<addin name=\"x\"/>"}}, invalid},
         {"twice.qpz",
-         {{QStringLiteral("a/addin.xml"), "<addin id=\"r\"/>"}, {QStringLiteral("b/ADDIN.XML"), "<addin id=\"R\"/>"}},
+         {{QStringLiteral("a/addin.xml"), "<addin id=\"r\"/>"},
+          {QStringLiteral("b/ADDIN.XML"), "<addin id=\"R\"/>"}},
          QStringLiteral("插件标识 [R] 重复，不能安装！")},
-        {"taken.qpz", {{QStringLiteral("z/addin.xml"), "<addin id=\"INSTALLED\"/>"}},
+        {"taken.qpz",
+         {{QStringLiteral("z/addin.xml"), "<addin id=\"INSTALLED\"/>"}},
          QStringLiteral("标识为 [INSTALLED] 的插件已经安装，不能再次安装！")},
-        {"folder.qpz", {{QStringLiteral("a/addin.xml"), good}, {QStringLiteral("Inst/addin.xml"), "<addin id=\"n\"/>"}},
+        {"folder.qpz",
+         {{QStringLiteral("a/addin.xml"), good}, {QStringLiteral("Inst/addin.xml"), "<addin id=\"n\"/>"}},
          QStringLiteral("插件文件夹 [Inst] 已经存在，不能安装！")},
-        {"escape.qpz", {{QStringLiteral("a/addin.xml"), good}, {QStringLiteral("../evil.txt"), "x"}}, invalid},
-        {"link.qpz", {{QStringLiteral("a/addin.xml"), good}, {QStringLiteral("a/link"), "/etc", ZipItem::Link}}, invalid},
+        {"escape.qpz",
+         {{QStringLiteral("a/addin.xml"), good}, {QStringLiteral("../evil.txt"), "x"}},
+         invalid},
+        {"link.qpz",
+         {{QStringLiteral("a/addin.xml"), good}, {QStringLiteral("a/link"), "/etc", ZipItem::Link}},
+         invalid},
     };
     const QStringList before = listing();
     for (const auto& c : cases) {

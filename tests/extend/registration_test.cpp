@@ -16,24 +16,20 @@ const QString kTypeLibKey = QStringLiteral("TypeLib\\{A1B2C3D4-0000-4000-8000-00
 class RegistrationTest : public AddinTest {
 protected:
     // A copy of the recorder library in the add-in folder `name`.
-    QString library(const QString& name)
-    {
+    QString library(const QString& name) {
         return QFileInfo(makeAddin(name, QStringLiteral("<addin/>")) + u'/' + recorder()).canonicalFilePath();
     }
-    static QStringList subkeys(const QString& key)
-    {
+    static QStringList subkeys(const QString& key) {
         return sys::RegistryStore().subkeyNames(sys::HKEY_CLASSES_ROOT, key);
     }
-    static QByteArray storeBytes()
-    {
+    static QByteArray storeBytes() {
         QFile f(sys::RegistryStore::defaultFile());
         f.open(QIODevice::ReadOnly);
         return f.readAll();
     }
 };
 
-TEST_F(RegistrationTest, RegisteringWritesTheClassEntriesAndTheLibraryEntry)
-{
+TEST_F(RegistrationTest, RegisteringWritesTheClassEntriesAndTheLibraryEntry) {
     const QString lib = library(QStringLiteral("a"));
     EXPECT_EQ(intTypeLibRegistered(lib), 0);
     EXPECT_EQ(objCreateObject(QStringLiteral("TestAddinLib.Recorder")), nullptr);
@@ -49,14 +45,15 @@ TEST_F(RegistrationTest, RegisteringWritesTheClassEntriesAndTheLibraryEntry)
                    {kFailerClsid, QStringLiteral("TestAddinLib.Failer"), QStringLiteral("1.0")}};
     for (const auto& c : classes) {
         const QString key = QStringLiteral("CLSID\\") + c.clsid;
-        EXPECT_EQ(subkeys(key), (QStringList{"Implemented Categories", "InprocServer32", "ProgID", "Programmable",
-                                             "TypeLib", "VERSION"}));
+        EXPECT_EQ(subkeys(key), (QStringList{"Implemented Categories", "InprocServer32", "ProgID",
+                                             "Programmable", "TypeLib", "VERSION"}));
         EXPECT_EQ(subkeys(key + QStringLiteral("\\Implemented Categories")),
                   QStringList{QStringLiteral("{40FC6ED5-2438-11CF-A3DB-080036F12502}")});
         EXPECT_EQ(classesDefault(key), c.progId);
         EXPECT_EQ(classesDefault(key + QStringLiteral("\\InprocServer32")), lib);
-        const auto tm = sys::RegistryStore().value(sys::HKEY_CLASSES_ROOT, key + QStringLiteral("\\InprocServer32"),
-                                                   QStringLiteral("threadingmodel"));
+        const auto tm =
+            sys::RegistryStore().value(sys::HKEY_CLASSES_ROOT, key + QStringLiteral("\\InprocServer32"),
+                                       QStringLiteral("threadingmodel"));
         ASSERT_TRUE(tm);
         EXPECT_EQ(tm->data.toString(), QStringLiteral("Apartment"));
         EXPECT_EQ(classesDefault(key + QStringLiteral("\\ProgID")), c.progId);
@@ -77,8 +74,7 @@ TEST_F(RegistrationTest, RegisteringWritesTheClassEntriesAndTheLibraryEntry)
     o->calls->release(o);
 }
 
-TEST_F(RegistrationTest, AnotherHelpStringOrAnotherFileIsNotThisRegistration)
-{
+TEST_F(RegistrationTest, AnotherHelpStringOrAnotherFileIsNotThisRegistration) {
     const QString a = library(QStringLiteral("a"));
     const QString b = library(QStringLiteral("b"));
     ASSERT_TRUE(blnRegisterTypeLib(a, true));
@@ -95,10 +91,11 @@ TEST_F(RegistrationTest, AnotherHelpStringOrAnotherFileIsNotThisRegistration)
     EXPECT_EQ(intTypeLibRegistered(b), 1);
 }
 
-TEST_F(RegistrationTest, FilesThatAreNoAddinLibraryHaveNoTypeLibrary)
-{
+TEST_F(RegistrationTest, FilesThatAreNoAddinLibraryHaveNoTypeLibrary) {
     const QString cases[] = {QString::fromUtf8(NOINFO_ADDIN), QString::fromUtf8(OTHERVERSION_ADDIN),
-                             addins + QStringLiteral("/none.so"), makeAddin(QStringLiteral("x"), QStringLiteral("<a/>")) + QStringLiteral("/addin.xml")};
+                             addins + QStringLiteral("/none.so"),
+                             makeAddin(QStringLiteral("x"), QStringLiteral("<a/>")) +
+                                 QStringLiteral("/addin.xml")};
     for (const QString& file : cases) {
         EXPECT_EQ(intTypeLibRegistered(file), -1) << file.toStdString();
         EXPECT_FALSE(blnRegisterTypeLib(file, true)) << file.toStdString();
@@ -108,8 +105,7 @@ TEST_F(RegistrationTest, FilesThatAreNoAddinLibraryHaveNoTypeLibrary)
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
-TEST_F(RegistrationTest, UnregisteringDeletesEveryEntryOnce)
-{
+TEST_F(RegistrationTest, UnregisteringDeletesEveryEntryOnce) {
     const QString lib = library(QStringLiteral("a"));
     ASSERT_TRUE(blnRegisterTypeLib(lib, true));
     ASSERT_TRUE(blnRegisterTypeLib(lib, false));

@@ -14,8 +14,7 @@ namespace {
 
 class RegistryTest : public AddinTest {
 protected:
-    static cRegistry at(const QString& section, const QString& value = {}, qint32 root = extend::HKCR)
-    {
+    static cRegistry at(const QString& section, const QString& value = {}, qint32 root = extend::HKCR) {
         cRegistry r;
         r.setClassKey(root);
         r.setSectionKey(section);
@@ -23,9 +22,7 @@ protected:
         return r;
     }
     // Runs `f`, which must raise; the error's number and text.
-    template <class F>
-    static std::pair<long, QString> raised(F f)
-    {
+    template <class F> static std::pair<long, QString> raised(F f) {
         try {
             f();
         } catch (const RunError& e) {
@@ -37,8 +34,7 @@ protected:
     }
 };
 
-TEST_F(RegistryTest, NamesMatchInAnyCaseAndTheFileIsPrivate)
-{
+TEST_F(RegistryTest, NamesMatchInAnyCaseAndTheFileIsPrivate) {
     cRegistry w = at(QStringLiteral("Software\\Desk\\Opts"), QStringLiteral("Title"));
     EXPECT_FALSE(w.KeyExists());
     w.setValueType(sys::REG_SZ);
@@ -57,14 +53,13 @@ TEST_F(RegistryTest, NamesMatchInAnyCaseAndTheFileIsPrivate)
 
     const QFileInfo file(sys::RegistryStore::defaultFile());
     ASSERT_TRUE(file.exists());
-    const auto others = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther
-                        | QFileDevice::WriteOther;
+    const auto others =
+        QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
     EXPECT_EQ(file.permissions() & others, 0);
     EXPECT_TRUE(file.permissions() & QFileDevice::WriteOwner);
 }
 
-TEST_F(RegistryTest, ValuesAreStoredByTheirType)
-{
+TEST_F(RegistryTest, ValuesAreStoredByTheirType) {
     qputenv("DESK_REG_TEST", "/opt/desk");
     const struct {
         qint32 type;
@@ -76,10 +71,12 @@ TEST_F(RegistryTest, ValuesAreStoredByTheirType)
         {sys::REG_SZ, QStringLiteral("100%"), sys::REG_SZ, QStringLiteral("100%")},
         {sys::REG_SZ, QStringLiteral("%%"), sys::REG_SZ, QStringLiteral("%%")},
         {sys::REG_EXPAND_SZ, QStringLiteral("plain"), sys::REG_SZ, QStringLiteral("plain")},
-        {sys::REG_SZ, QStringLiteral("%NO_SUCH_VAR_X%"), sys::REG_EXPAND_SZ, QStringLiteral("%NO_SUCH_VAR_X%")},
+        {sys::REG_SZ, QStringLiteral("%NO_SUCH_VAR_X%"), sys::REG_EXPAND_SZ,
+         QStringLiteral("%NO_SUCH_VAR_X%")},
         {sys::REG_DWORD, QVariant(int(-7)), sys::REG_DWORD, QVariant(qint32(-7))},
         {sys::REG_DWORD_BIG_ENDIAN, QVariant(short(5)), sys::REG_DWORD, QVariant(qint32(5))},
-        {sys::REG_BINARY, QVariant(QByteArray("\x01\x00\xff", 3)), sys::REG_BINARY, QVariant(QByteArray("\x01\x00\xff", 3))},
+        {sys::REG_BINARY, QVariant(QByteArray("\x01\x00\xff", 3)), sys::REG_BINARY,
+         QVariant(QByteArray("\x01\x00\xff", 3))},
     };
     for (const auto& c : cases) {
         cRegistry w = at(QStringLiteral("Types"), QStringLiteral("v"));
@@ -96,8 +93,7 @@ TEST_F(RegistryTest, ValuesAreStoredByTheirType)
     qunsetenv("DESK_REG_TEST");
 }
 
-TEST_F(RegistryTest, MissingValuesReadAsDefaultAndBadWritesFail)
-{
+TEST_F(RegistryTest, MissingValuesReadAsDefaultAndBadWritesFail) {
     cRegistry r = at(QStringLiteral("Nothing\\Here"), QStringLiteral("v"));
     r.setValueType(sys::REG_BINARY);
     EXPECT_FALSE(r.Value().isValid());
@@ -114,7 +110,9 @@ TEST_F(RegistryTest, MissingValuesReadAsDefaultAndBadWritesFail)
     cRegistry zero = at(QStringLiteral("W"), QStringLiteral("z"));
     const auto [num, text] = raised([&] { zero.setValue(QStringLiteral("abc")); });
     EXPECT_EQ(num, qint32(0x800469A9u));
-    EXPECT_EQ(text, QStringLiteral("Failed to set registry value Key: '-2147483648',Section: 'W',Key: 'z' to value: 'abc'"));
+    EXPECT_EQ(text,
+              QStringLiteral(
+                  "Failed to set registry value Key: '-2147483648',Section: 'W',Key: 'z' to value: 'abc'"));
 
     cRegistry bin = at(QStringLiteral("W"), QStringLiteral("b"));
     bin.setValueType(sys::REG_BINARY);
@@ -123,8 +121,7 @@ TEST_F(RegistryTest, MissingValuesReadAsDefaultAndBadWritesFail)
     EXPECT_EQ(btext, QString());
 }
 
-TEST_F(RegistryTest, DeletionRefusesSubkeysAndNamesTheRootAsANegativeNumber)
-{
+TEST_F(RegistryTest, DeletionRefusesSubkeysAndNamesTheRootAsANegativeNumber) {
     cRegistry leaf = at(QStringLiteral("A\\B"));
     leaf.CreateKey();
     cRegistry parent = at(QStringLiteral("A"), QStringLiteral("v"));
@@ -132,7 +129,8 @@ TEST_F(RegistryTest, DeletionRefusesSubkeysAndNamesTheRootAsANegativeNumber)
     parent.setValue(QStringLiteral("x"));
 
     auto e = raised([&] { parent.DeleteKey(); });
-    EXPECT_EQ(e, std::make_pair(26001L, QStringLiteral("Failed to delete registry Key: '-2147483648',Section: 'A")));
+    EXPECT_EQ(e, std::make_pair(26001L,
+                                QStringLiteral("Failed to delete registry Key: '-2147483648',Section: 'A")));
     e = raised([&] { at(QStringLiteral("A"), QStringLiteral("w")).DeleteValue(); });
     EXPECT_EQ(e.second, QStringLiteral("Failed to delete registry Key: '-2147483648',Section: 'A',Key: 'w"));
     e = raised([&] { at(QStringLiteral("Gone"), QStringLiteral("v"), extend::HKLM).DeleteValue(); });
@@ -146,8 +144,7 @@ TEST_F(RegistryTest, DeletionRefusesSubkeysAndNamesTheRootAsANegativeNumber)
     EXPECT_EQ(e.first, 26001);
 }
 
-TEST_F(RegistryTest, EnumerationKeepsCreationOrder)
-{
+TEST_F(RegistryTest, EnumerationKeepsCreationOrder) {
     for (const char* name : {"Zeta", "alpha", "Mid"}) {
         cRegistry w = at(QStringLiteral("E"), QString::fromLatin1(name));
         w.setValueType(sys::REG_SZ);

@@ -19,8 +19,7 @@ namespace {
 
 class ShortcutTest : public AddinTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         AddinTest::SetUp();
         saved_ = {g_strDBName, g_strDBUser, g_strDBPwd, g_strWkrNo, g_strWkrPwd};
         g_strWkrNo = QStringLiteral("0001");
@@ -29,8 +28,7 @@ protected:
         argsFile = addins + QStringLiteral("/args.txt");
         qputenv("RECORD_ARGS_FILE", argsFile.toUtf8());
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         g_strDBName = saved_[0], g_strDBUser = saved_[1], g_strDBPwd = saved_[2];
         g_strWkrNo = saved_[3], g_strWkrPwd = saved_[4];
         qunsetenv("RECORD_ARGS_FILE");
@@ -38,8 +36,7 @@ protected:
     }
 
     // Two add-ins, "a" and "b", both importing the recorder's classes.
-    void loadTwo()
-    {
+    void loadTwo() {
         const QString body = import() + import(QStringLiteral("TestAddinLib.Failer"));
         makeAddin(QStringLiteral("b"), description(QStringLiteral("id=\"second\""), body));
         makeAddin(QStringLiteral("a"), description(QStringLiteral("id=\"first\""), body));
@@ -50,15 +47,13 @@ protected:
     }
 
     // The lines the argument recorder wrote (waits for the started program).
-    QStringList startedWith()
-    {
+    QStringList startedWith() {
         QElapsedTimer t;
         t.start();
         while (!QFileInfo::exists(argsFile) && t.elapsed() < 20000)
             QThread::msleep(20);
         QFile f(argsFile);
-        if (!f.open(QIODevice::ReadOnly))
-            return {QStringLiteral("<not started>")};
+        if (!f.open(QIODevice::ReadOnly)) return {QStringLiteral("<not started>")};
         QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n');
         lines.removeLast();
         f.close();
@@ -73,8 +68,7 @@ private:
     QStringList saved_;
 };
 
-TEST(ShortcutParseTest, TheTextIsSplitIntoKindTargetAndArguments)
-{
+TEST(ShortcutParseTest, TheTextIsSplitIntoKindTargetAndArguments) {
     const struct {
         const char* text;
         bool ok;
@@ -100,16 +94,14 @@ TEST(ShortcutParseTest, TheTextIsSplitIntoKindTargetAndArguments)
     for (const auto& c : cases) {
         const auto p = cAddinsCollection::blnParseShortcut(QString::fromUtf8(c.text));
         ASSERT_EQ(bool(p), c.ok) << c.text;
-        if (!p)
-            continue;
+        if (!p) continue;
         EXPECT_EQ(p->kind, QString::fromUtf8(c.kind)) << c.text;
         EXPECT_EQ(p->target, QString::fromUtf8(c.target)) << c.text;
         EXPECT_EQ(p->arguments, c.args) << c.text;
     }
 }
 
-TEST_F(ShortcutTest, PlaceholdersInAnyCase)
-{
+TEST_F(ShortcutTest, PlaceholdersInAnyCase) {
     g_strDBName = QStringLiteral("lib");
     g_strDBUser = QStringLiteral("desk");
     QWidget form;
@@ -123,16 +115,26 @@ TEST_F(ShortcutTest, PlaceholdersInAnyCase)
         const char* arg;
         QVariant value;
     } cases[] = {
-        {"%A001%", g_strPath[0]},          {"%a001%", g_strPath[0]},
-        {"%B001%", host},                  {"%B002%", QStringLiteral("lib")},
-        {"%b003%", QStringLiteral("desk")}, {"%B004%", QStringLiteral("dbsecret")},
-        {"%C001%", QStringLiteral("0001")}, {"%c002%", QStringLiteral("ABC")},
-        {"%D001%", QStringLiteral("3.5.1")}, {"%d003%", varGetSysPara(1)},
-        {"%D004%", varGetSysPara(99)},     {"%E001%", QStringLiteral("QORLAN 3.5")},
-        {"%e002%", exe},                   {"%OBJECT%lbltarget", object},
-        {"%object%lblTarget", QVariant()}, {"%OBJECT%nothing", QVariant()},
-        {" %C001%", QVariant()},           {"%C001% ", QVariant()},
-        {"file.txt", QVariant()},          {"", QVariant()},
+        {"%A001%", g_strPath[0]},
+        {"%a001%", g_strPath[0]},
+        {"%B001%", host},
+        {"%B002%", QStringLiteral("lib")},
+        {"%b003%", QStringLiteral("desk")},
+        {"%B004%", QStringLiteral("dbsecret")},
+        {"%C001%", QStringLiteral("0001")},
+        {"%c002%", QStringLiteral("ABC")},
+        {"%D001%", QStringLiteral("3.5.1")},
+        {"%d003%", varGetSysPara(1)},
+        {"%D004%", varGetSysPara(99)},
+        {"%E001%", QStringLiteral("QORLAN 3.5")},
+        {"%e002%", exe},
+        {"%OBJECT%lbltarget", object},
+        {"%object%lblTarget", QVariant()},
+        {"%OBJECT%nothing", QVariant()},
+        {" %C001%", QVariant()},
+        {"%C001% ", QVariant()},
+        {"file.txt", QVariant()},
+        {"", QVariant()},
     };
     for (const auto& c : cases)
         EXPECT_EQ(addinsCol.varExpandArgument(QString::fromUtf8(c.arg)), c.value) << c.arg;
@@ -142,15 +144,16 @@ TEST_F(ShortcutTest, PlaceholdersInAnyCase)
     QHash<QString, QString> env;
     EXPECT_FALSE(addinsCol.varExpandArgument(QStringLiteral("%b004%"), true, &env).isValid());
     EXPECT_FALSE(addinsCol.varExpandArgument(QStringLiteral("%C002%"), true, &env).isValid());
-    EXPECT_EQ(env, (QHash<QString, QString>{{ADDIN_ENV_DB_PASSWORD, "dbsecret"}, {ADDIN_ENV_WORKER_PASSWORD, "ABC"}}));
+    EXPECT_EQ(env, (QHash<QString, QString>{{ADDIN_ENV_DB_PASSWORD, "dbsecret"},
+                                            {ADDIN_ENV_WORKER_PASSWORD, "ABC"}}));
 }
 
-TEST_F(ShortcutTest, InterfaceCallsReachTheFirstAddinImportingTheClass)
-{
+TEST_F(ShortcutTest, InterfaceCallsReachTheFirstAddinImportingTheClass) {
     loadTwo();
     const QString cls = QStringLiteral("TestAddinLib.Recorder");
     addinsCol.ExcuteExtenShortcut(cls, QStringLiteral("[interface(Go,%C001%,%OBJECT%x,file,%D001%,%C002%)]"));
-    addinsCol.ExcuteExtenShortcut(QStringLiteral("testaddinlib.recorder"), QStringLiteral("[INTERFACE(Bare)]"));
+    addinsCol.ExcuteExtenShortcut(QStringLiteral("testaddinlib.recorder"),
+                                  QStringLiteral("[INTERFACE(Bare)]"));
     addinsCol.ExcuteExtenShortcut(cls, QStringLiteral("[Interface(Six,1,2,3,4,5,6)]"));
     addinsCol.ExcuteExtenShortcut(cls, QStringLiteral("[ Interface(Blank)]"));
     addinsCol.ExcuteExtenShortcut(cls, QStringLiteral("[Other(Kind)]"));
@@ -160,10 +163,10 @@ TEST_F(ShortcutTest, InterfaceCallsReachTheFirstAddinImportingTheClass)
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
-TEST_F(ShortcutTest, FailingCallsAreReportedAndLogged)
-{
+TEST_F(ShortcutTest, FailingCallsAreReportedAndLogged) {
     loadTwo();
-    addinsCol.ExcuteExtenShortcut(QStringLiteral("TestAddinLib.Recorder"), QStringLiteral("[Interface(Missing,%C001%)]"));
+    addinsCol.ExcuteExtenShortcut(QStringLiteral("TestAddinLib.Recorder"),
+                                  QStringLiteral("[Interface(Missing,%C001%)]"));
     addinsCol.ExcuteExtenShortcut(QStringLiteral("TestAddinLib.Failer"), QStringLiteral("[Interface(Any)]"));
     addinsCol.ExcuteExtenShortcut({}, QStringLiteral("[Program(no/such/program,%C001%)]"));
     const QString missing = QStringLiteral("对象不支持该属性或方法：Missing");
@@ -171,19 +174,20 @@ TEST_F(ShortcutTest, FailingCallsAreReportedAndLogged)
     EXPECT_EQ(shownTexts(), (QStringList{msg("ECM206") + missing, msg("ECM206") + QStringLiteral("boom"),
                                          msg("ECM206") + notFound}));
     const QString log = dailyLog();
-    EXPECT_TRUE(log.contains(missing) && log.contains(QStringLiteral("boom")) && log.contains(notFound)) << log.toStdString();
+    EXPECT_TRUE(log.contains(missing) && log.contains(QStringLiteral("boom")) && log.contains(notFound))
+        << log.toStdString();
     EXPECT_EQ(LIB_RunErrorNumber(), 0);
     EXPECT_TRUE(calls().isEmpty());
 }
 
-TEST_F(ShortcutTest, ProgramsStartWithTheirArgumentsAndPasswordsInTheEnvironment)
-{
+TEST_F(ShortcutTest, ProgramsStartWithTheirArgumentsAndPasswordsInTheEnvironment) {
     const QString program = QString::fromUtf8(RECORD_ARGS_PROGRAM);
-    addinsCol.ExcuteExtenShortcut({}, QStringLiteral("[program(%1,%a001%,file,%C002%,%B004%,%C001%)]").arg(program));
-    EXPECT_EQ(startedWith(), (QStringList{g_strPath[0] + u',', QStringLiteral(","), QStringLiteral(","),
-                                          QStringLiteral(","), QStringLiteral("0001"),
-                                          QStringLiteral("env:" ADDIN_ENV_DB_PASSWORD "=dbsecret"),
-                                          QStringLiteral("env:" ADDIN_ENV_WORKER_PASSWORD "=ABC")}));
+    addinsCol.ExcuteExtenShortcut(
+        {}, QStringLiteral("[program(%1,%a001%,file,%C002%,%B004%,%C001%)]").arg(program));
+    EXPECT_EQ(startedWith(),
+              (QStringList{g_strPath[0] + u',', QStringLiteral(","), QStringLiteral(","), QStringLiteral(","),
+                           QStringLiteral("0001"), QStringLiteral("env:" ADDIN_ENV_DB_PASSWORD "=dbsecret"),
+                           QStringLiteral("env:" ADDIN_ENV_WORKER_PASSWORD "=ABC")}));
 
     // Relative to the program folder, any case, written with backslashes.
     QDir().mkpath(g_strPath[0] + QStringLiteral("Tools"));
@@ -203,8 +207,7 @@ TEST_F(ShortcutTest, ProgramsStartWithTheirArgumentsAndPasswordsInTheEnvironment
     EXPECT_EQ(dialogs.shown.value(0).title, QStringLiteral("错误提示"));
 }
 
-TEST_F(ShortcutTest, HostCallsRunOnTheDesksConnection)
-{
+TEST_F(ShortcutTest, HostCallsRunOnTheDesksConnection) {
     const auto* host = reinterpret_cast<const AddinHostCalls*>(
         static_cast<quintptr>(addinsCol.varExpandArgument(QStringLiteral("%B001%")).toLongLong()));
     ASSERT_EQ(host->version, ADDIN_HOST_CALLS_VERSION);

@@ -17,16 +17,14 @@ namespace {
 
 class ThemeTest : public HostTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         HostTest::SetUp();
         themes = g_strPath[0] + QStringLiteral("themes");
         QDir(themes).removeRecursively();
         QDir().mkpath(themes);
     }
     // The theme folder `name` with `xml` as its theme.xml and a picture "pic.png".
-    QString makeTheme(const QString& name, const QString& xml)
-    {
+    QString makeTheme(const QString& name, const QString& xml) {
         const QString folder = themes + u'/' + name;
         QDir().mkpath(folder);
         QFile f(folder + QStringLiteral("/theme.xml"));
@@ -37,15 +35,14 @@ protected:
         image.save(folder + QStringLiteral("/pic.png"));
         return folder + QStringLiteral("/theme.xml");
     }
-    static QString themeXml(const QString& root, const QString& body = {})
-    {
-        return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<theme %1>%2</theme>\n").arg(root, body);
+    static QString themeXml(const QString& root, const QString& body = {}) {
+        return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<theme %1>%2</theme>\n")
+            .arg(root, body);
     }
     QString themes;
 };
 
-TEST(ThemeValueTest, TypeWordsAndColours)
-{
+TEST(ThemeValueTest, TypeWordsAndColours) {
     EXPECT_EQ(cTheme::intValueType(QStringLiteral("cbool")), tvtCBool);
     EXPECT_EQ(cTheme::intValueType(QStringLiteral("LONGCOLOR")), tvtLongColor);
     EXPECT_EQ(cTheme::intValueType(QStringLiteral("Picture")), tvtPicture);
@@ -55,10 +52,9 @@ TEST(ThemeValueTest, TypeWordsAndColours)
         long rgb;
         long str;
     } cases[] = {
-        {"255,0,0", 255, 0},        {"0,1,0", 256, 0},           {"12,34", 0, 0},
-        {"1,2,3,4", 197121, 0},     {"a,1,1", 0, 0},             {"256,0,0", 0, 0},
-        {"&H0000FF", 0, 255},       {"&H000100", 0, 256},        {"FF", 0, 0},
-        {"0x00FF00", 0, 65280},     {"&Hzz", 0, 0},
+        {"255,0,0", 255, 0}, {"0,1,0", 256, 0},      {"12,34", 0, 0},      {"1,2,3,4", 197121, 0},
+        {"a,1,1", 0, 0},     {"256,0,0", 0, 0},      {"&H0000FF", 0, 255}, {"&H000100", 0, 256},
+        {"FF", 0, 0},        {"0x00FF00", 0, 65280}, {"&Hzz", 0, 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(cTheme::lngRGBColor(QString::fromLatin1(c.text)), c.rgb) << c.text;
@@ -66,8 +62,7 @@ TEST(ThemeValueTest, TypeWordsAndColours)
     }
 }
 
-TEST_F(ThemeTest, RootAttributesDecideWhetherAThemeIsUsable)
-{
+TEST_F(ThemeTest, RootAttributesDecideWhetherAThemeIsUsable) {
     const struct {
         const char* root;
         bool ok;
@@ -80,7 +75,8 @@ TEST_F(ThemeTest, RootAttributesDecideWhetherAThemeIsUsable)
     };
     for (const auto& c : cases) {
         cTheme t;
-        EXPECT_EQ(t.Initialize(makeTheme(QStringLiteral("t"), themeXml(QString::fromUtf8(c.root)))), c.ok) << c.root;
+        EXPECT_EQ(t.Initialize(makeTheme(QStringLiteral("t"), themeXml(QString::fromUtf8(c.root)))), c.ok)
+            << c.root;
     }
     cTheme t;
     ASSERT_TRUE(t.Initialize(makeTheme(QStringLiteral("t"), themeXml(QString::fromUtf8(cases[0].root)))));
@@ -92,8 +88,7 @@ TEST_F(ThemeTest, RootAttributesDecideWhetherAThemeIsUsable)
     EXPECT_FALSE(missing.Initialize(themes + QStringLiteral("/none/theme.xml")));
 }
 
-TEST_F(ThemeTest, EntriesApplyToTheLoadedWindowsInFileOrder)
-{
+TEST_F(ThemeTest, EntriesApplyToTheLoadedWindowsInFileOrder) {
     QWidget form;
     form.setObjectName(QStringLiteral("frmThemeTest"));
     auto* title = new QLabel(QStringLiteral("旧"), &form);
@@ -180,7 +175,8 @@ TEST_F(ThemeTest, EntriesApplyToTheLoadedWindowsInFileOrder)
 
     // An index that is no number ends the reading; what was read stays.
     cTheme bad;
-    ASSERT_TRUE(bad.Initialize(makeTheme(QStringLiteral("b"), themeXml(QStringLiteral("id=\"B\""), QStringLiteral(R"(
+    ASSERT_TRUE(
+        bad.Initialize(makeTheme(QStringLiteral("b"), themeXml(QStringLiteral("id=\"B\""), QStringLiteral(R"(
   <Form id="f"><Controls>
     <Control id="a"><ApplyParam/></Control>
     <Control id="b" index="x"><ApplyParam/></Control>
@@ -190,8 +186,7 @@ TEST_F(ThemeTest, EntriesApplyToTheLoadedWindowsInFileOrder)
     EXPECT_EQ(bad.entries().size(), 1);
 }
 
-TEST_F(ThemeTest, TheCollectionListsTheModulesThemeFolders)
-{
+TEST_F(ThemeTest, TheCollectionListsTheModulesThemeFolders) {
     makeTheme(QStringLiteral("qnui.qorlan.lt4.blue.1"), themeXml(QStringLiteral("id=\"Blue\"")));
     makeTheme(QStringLiteral("QNUI.Qorlan.LT4.Blue.2.x"), themeXml(QStringLiteral("id=\"BLUE\"")));
     makeTheme(QStringLiteral("qnui.qorlan.lt4.green.1"), themeXml(QStringLiteral("id=\"Green\"")));
@@ -217,15 +212,16 @@ TEST_F(ThemeTest, TheCollectionListsTheModulesThemeFolders)
     EXPECT_EQ(c.count(), 0);
 }
 
-TEST_F(ThemeTest, TheMainWindowAppliesTheStoredThemeAndSavesItsId)
-{
+TEST_F(ThemeTest, TheMainWindowAppliesTheStoredThemeAndSavesItsId) {
     makeTheme(QStringLiteral("qnui.qorlan.lt4.a.1"), themeXml(QStringLiteral("id=\"First\"")));
-    makeTheme(QStringLiteral("qnui.qorlan.lt4.b.1"), themeXml(QStringLiteral("id=\"Blue\""), QStringLiteral(R"(
+    makeTheme(QStringLiteral("qnui.qorlan.lt4.b.1"),
+              themeXml(QStringLiteral("id=\"Blue\""), QStringLiteral(R"(
   <Form id="frmMain"><FormTheme><ApplyParam>
     <Property><Name>Caption</Name><Type>String</Type><Value>蓝色主题</Value></Property>
   </ApplyParam></FormTheme></Form>)")));
     const auto styleId = [] {
-        return text::getSetting(QStringLiteral("流通委托"), QStringLiteral("Settings"), QStringLiteral("StyleID"));
+        return text::getSetting(QStringLiteral("流通委托"), QStringLiteral("Settings"),
+                                QStringLiteral("StyleID"));
     };
     text::saveSetting(QStringLiteral("流通委托"), QStringLiteral("Settings"), QStringLiteral("StyleID"),
                       QStringLiteral("blue"));

@@ -22,8 +22,7 @@ namespace {
 
 class ThemeManagerTest : public HostTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         HostTest::SetUp();
         shell::Services::install(&desk::deskService());
         themes = g_strPath[0] + QStringLiteral("themes");
@@ -33,35 +32,31 @@ protected:
         f.open(QIODevice::WriteOnly);
         f.write("<theme id=\"First\" name=\"第一\" version=\"2\" description=\"原来的主题\"/>");
     }
-    frmThemeManager* open(frmMain* w)
-    {
+    frmThemeManager* open(frmMain* w) {
         w->menuItemClick(QStringLiteral("mnuToolTheme"));
         return frmThemeManager::current();
     }
-    static QStringList nodes(const frmThemeManager* m)
-    {
+    static QStringList nodes(const frmThemeManager* m) {
         QStringList out;
         for (int i = 0; i < m->tvTree->topLevelItemCount(); ++i)
-            out << frmThemeManager::nodeKey(m->tvTree->topLevelItem(i)) + u'|' + m->tvTree->topLevelItem(i)->text(0);
+            out << frmThemeManager::nodeKey(m->tvTree->topLevelItem(i)) + u'|' +
+                       m->tvTree->topLevelItem(i)->text(0);
         return out;
     }
-    bool enabled(const frmThemeManager* m, const char* key) const
-    {
+    bool enabled(const frmThemeManager* m, const char* key) const {
         return m->tbStandard->isItemEnabled(QString::fromLatin1(key));
     }
     QString themes;
 };
 
-TEST_F(ThemeManagerTest, TheDemoThemeInstallsAppliesAtOnceAndAtTheNextStart)
-{
+TEST_F(ThemeManagerTest, TheDemoThemeInstallsAppliesAtOnceAndAtTheNextStart) {
     frmMain* w = frmMain::load();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(g_strStyleID, QStringLiteral("First"));
     w->menuItemClick(QStringLiteral("mnuConsignApply"));
     QWidget* desk = nullptr;
     for (QMdiSubWindow* s : w->mdiArea()->subWindowList())
-        if (s->widget() && s->widget()->objectName() == QLatin1String("frmConsign"))
-            desk = s->widget();
+        if (s->widget() && s->widget()->objectName() == QLatin1String("frmConsign")) desk = s->widget();
     ASSERT_NE(desk, nullptr);
     const QColor deskBefore = desk->palette().color(QPalette::Window);
 
@@ -110,15 +105,15 @@ TEST_F(ThemeManagerTest, TheDemoThemeInstallsAppliesAtOnceAndAtTheNextStart)
 
     // The next start applies it again.
     closeMain(w);
-    EXPECT_EQ(text::getSetting(QStringLiteral("流通委托"), QStringLiteral("Settings"), QStringLiteral("StyleID")),
-              QStringLiteral("DemoBlue"));
+    EXPECT_EQ(
+        text::getSetting(QStringLiteral("流通委托"), QStringLiteral("Settings"), QStringLiteral("StyleID")),
+        QStringLiteral("DemoBlue"));
     w = frmMain::load();
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(w->windowTitle().contains(QStringLiteral("蓝色演示主题")));
 }
 
-TEST_F(ThemeManagerTest, AThemePackageThatFailsChangesNothing)
-{
+TEST_F(ThemeManagerTest, AThemePackageThatFailsChangesNothing) {
     frmMain* w = frmMain::load();
     ASSERT_NE(w, nullptr);
     frmThemeManager* m = open(w);
@@ -133,10 +128,14 @@ TEST_F(ThemeManagerTest, AThemePackageThatFailsChangesNothing)
     } cases[] = {
         {"root.qtz", {{QStringLiteral("theme.xml"), good}}, invalid},
         {"noid.qtz", {{QStringLiteral("qnui.qorlan.lt4.x.1/theme.xml"), "<theme id=\"\"/>"}}, invalid},
-        {"badicon.qtz", {{QStringLiteral("qnui.qorlan.lt4.x.1/theme.xml"), "<theme id=\"x\" icon=\"none.png\"/>"}}, invalid},
-        {"taken.qtz", {{QStringLiteral("qnui.qorlan.lt4.x.1/theme.xml"), "<theme id=\"FIRST\"/>"}},
+        {"badicon.qtz",
+         {{QStringLiteral("qnui.qorlan.lt4.x.1/theme.xml"), "<theme id=\"x\" icon=\"none.png\"/>"}},
+         invalid},
+        {"taken.qtz",
+         {{QStringLiteral("qnui.qorlan.lt4.x.1/theme.xml"), "<theme id=\"FIRST\"/>"}},
          QStringLiteral("标识为 [FIRST] 的界面主题已经安装，不能再次安装！")},
-        {"folder.qtz", {{QStringLiteral("qnui.qorlan.lt4.first.1/theme.xml"), good}},
+        {"folder.qtz",
+         {{QStringLiteral("qnui.qorlan.lt4.first.1/theme.xml"), good}},
          QStringLiteral("界面主题文件夹 [qnui.qorlan.lt4.first.1] 已经存在，不能安装！")},
         {"escape.qtz", {{QStringLiteral("a/theme.xml"), good}, {QStringLiteral("a/../../x"), "x"}}, invalid},
     };

@@ -7,15 +7,13 @@
 #include "extend/RunError.h"
 #include "extend/cUnzip.h"
 
-
 using extend::cUnzip;
 
 namespace {
 
 class UnzipTest : public AddinTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         AddinTest::SetUp();
         package = addins + QStringLiteral("/../package.qpz");
         target = addins + QStringLiteral("/../unpacked");
@@ -26,8 +24,7 @@ protected:
     QString target;
 };
 
-TEST_F(UnzipTest, TheListingShowsFileEntriesWithTheirFolders)
-{
+TEST_F(UnzipTest, TheListingShowsFileEntriesWithTheirFolders) {
     const QByteArray xml("<addin id=\"x\"/>");
     ASSERT_TRUE(makeZip(package, {{QStringLiteral("a/b/theme.xml"), xml},
                                   {QStringLiteral("theme.xml"), QByteArray(500, 'x')},
@@ -42,7 +39,8 @@ TEST_F(UnzipTest, TheListingShowsFileEntriesWithTheirFolders)
     QStringList listed;
     for (int i = 1; i <= u.FileCount(); ++i)
         listed << u.FileDirectory(i) + u'|' + u.FileName(i);
-    EXPECT_EQ(listed, (QStringList{"a\\b|theme.xml", "|theme.xml", "|z.txt", "\\c|d.txt", "other|ADDIN.XML"}));
+    EXPECT_EQ(listed,
+              (QStringList{"a\\b|theme.xml", "|theme.xml", "|z.txt", "\\c|d.txt", "other|ADDIN.XML"}));
     EXPECT_EQ(u.FileCRC(1), 0x398c18a5u);
     EXPECT_EQ(u.FileDate(1).time().second(), 0);
     EXPECT_TRUE(u.FileDate(1).isValid());
@@ -72,7 +70,8 @@ TEST_F(UnzipTest, TheListingShowsFileEntriesWithTheirFolders)
     text.open(QIODevice::WriteOnly);
     text.write("not a zip archive at all");
     text.close();
-    ASSERT_TRUE(makeZip(addins + QStringLiteral("/../nothing.qpz"), {}) || !QFile::exists(addins + QStringLiteral("/../nothing.qpz")));
+    ASSERT_TRUE(makeZip(addins + QStringLiteral("/../nothing.qpz"), {}) ||
+                !QFile::exists(addins + QStringLiteral("/../nothing.qpz")));
     for (const QString& f : {empty.fileName(), text.fileName(), addins + QStringLiteral("/../nothing.qpz"),
                              addins + QStringLiteral("/../missing.qpz")}) {
         u.setZipFile(f);
@@ -84,8 +83,7 @@ TEST_F(UnzipTest, TheListingShowsFileEntriesWithTheirFolders)
     EXPECT_TRUE(unpacked().isEmpty());
 }
 
-TEST_F(UnzipTest, AnUnsafeEntryRefusesTheWholePackage)
-{
+TEST_F(UnzipTest, AnUnsafeEntryRefusesTheWholePackage) {
     const ZipItem good{QStringLiteral("good/addin.xml"), "<addin/>"};
     const struct {
         ZipItem bad;
@@ -123,8 +121,7 @@ TEST_F(UnzipTest, AnUnsafeEntryRefusesTheWholePackage)
     EXPECT_FALSE(QFileInfo::exists(addins + QStringLiteral("/../../evil")));
 }
 
-TEST_F(UnzipTest, FoldersKeptOrDroppedAndCaps)
-{
+TEST_F(UnzipTest, FoldersKeptOrDroppedAndCaps) {
     ASSERT_TRUE(makeZip(package, {{QStringLiteral("p/q/r.txt"), "r"}, {QStringLiteral("s.txt"), "s"}}));
     cUnzip u;
     u.setZipFile(package);

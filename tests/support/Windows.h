@@ -8,12 +8,10 @@
 
 namespace testsupport {
 
-inline void deleteTopLevelWindows()
-{
+inline void deleteTopLevelWindows() {
     QList<QPointer<QWidget>> windows;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (!w->parent())
-            windows << w;
+        if (!w->parent()) windows << w;
     for (const QPointer<QWidget>& w : windows)
         delete w.data();
 }
