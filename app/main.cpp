@@ -1,8 +1,10 @@
 // The program's entry: the application object, the subsystems' services,
 // then the start-up sequence and the window message loop.
 
+#include "app/ReaderWindows.h"
 #include "common/basEnv.h"
 #include "shell/ShellServices.h"
+#include "shell/ShellTools.h"
 #include "shell/basMain.h"
 #if HAVE_MODULE_DESK
 #include "desk/DeskService.h"
@@ -10,17 +12,38 @@
 #if HAVE_MODULE_EXTEND
 #include "extend/ExtendService.h"
 #endif
+#if HAVE_MODULE_INFOCENTER
+#include "infocenter/InfoCenterService.h"
+#endif
+#if HAVE_MODULE_BIBLIO
+#include "biblio/BookInfoService.h"
+#endif
 
 #include "platform/ui/Fonts.h"
 
 #include <QApplication>
 #include <QFont>
 
+#include <cstdio>
+#include <cstring>
+
 int main(int argc, char* argv[])
 {
     // A server that does not answer must not hang the start.
     if (qEnvironmentVariableIsEmpty("PGCONNECT_TIMEOUT"))
         qputenv("PGCONNECT_TIMEOUT", "10");
+
+#if defined(Q_OS_LINUX)
+    // Without a display the window system would abort the program.
+    bool platformGiven = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    for (int i = 1; i < argc; ++i)
+        platformGiven = platformGiven || std::strcmp(argv[i], "-platform") == 0;
+    if (!platformGiven && qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fputs("consign: no display found: the window needs a desktop session (DISPLAY or WAYLAND_DISPLAY)\n",
+                   stderr);
+        return 1;
+    }
+#endif
 
     QApplication app(argc, argv);
     // --home <folder>: the program folder (else CONSIGN_HOME, else the program's own folder).
@@ -42,6 +65,14 @@ int main(int argc, char* argv[])
 #if HAVE_MODULE_EXTEND
     shell::Services::install(&extend::extendService());
 #endif
+    shell::Services::install(&shell::shellToolsService());
+#if HAVE_MODULE_INFOCENTER
+    shell::Services::install(&infocenter::infoCenterService());
+#endif
+#if HAVE_MODULE_BIBLIO
+    shell::Services::install(&biblio::bookInfoService());
+#endif
+    shell::Services::install(&app::readerWindows());
 
     if (!Main())
         return 1;

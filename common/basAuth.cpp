@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -48,9 +49,11 @@ void subExitSystem() {
 
 void subCenterForm(QWidget* window, bool top) {
     if (!window) return;
+    // A window inside the main window's frame is centred in the frame.
+    const QWidget* frame = window->isWindow() ? nullptr : window->parentWidget();
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (!screen) return;
-    const QRect s = screen->geometry();
+    if (!frame && !screen) return;
+    const QRect s = frame ? frame->rect() : screen->geometry();
     const QRect w = window->frameGeometry();
     // 270 twips at 15 twips to the pixel.
     constexpr int lift = 18;
@@ -60,7 +63,17 @@ void subCenterForm(QWidget* window, bool top) {
         const int d = static_cast<int>(std::lround(double(s.height() - w.height())) / 2);
         y = d > lift ? d - lift : d;
     }
-    window->move(s.x() + left, s.y() + y);
+    // In a frame the caption stays reachable.
+    if (frame) window->move(std::max(left, 0), std::max(y, 0));
+    else window->move(s.x() + left, s.y() + y);
+}
+
+void subShowFillingScreen(QWidget* window) {
+    if (!window) return;
+    // Where no window manager maximises, the window takes the free area itself.
+    if (const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen())
+        window->setGeometry(screen->availableGeometry());
+    window->showMaximized();
 }
 
 void subUnloadForm(QWidget*& window) {

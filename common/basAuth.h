@@ -17,6 +17,12 @@ QString strPlainNumber(double value);
 bool blnCheckAuth(const QString& code, bool show);
 int intAddJobQty(const QString& job, long kind, long volume, double amount);
 [[noreturn]] void subExitSystem();
+// Centres a window on its screen (a window inside the main window's frame: in
+// the frame), 18 pixels above the centre when there is room; `top` puts it at
+// the top edge.
 void subCenterForm(QWidget* window, bool top);
+// Shows the window maximised, filling the screen's available area also where
+// no window manager maximises it.
+void subShowFillingScreen(QWidget* window);
 void subUnloadForm(QWidget*& window);
 void subCloseWaitMsg();

@@ -228,9 +228,7 @@ int LIB_DB_Select(const QString& sql, DBResultSet& result, int) {
 
 QString strSQLQuote(const QVariant& value) {
     if (!value.isValid() || value.isNull()) return QStringLiteral("''");
-    QString s = value.toString();
-    s.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + s + QLatin1Char('\'');
+    return oradb::sqltext::quoteLiteral(value.toString());
 }
 
 QString strGetServerDate() {

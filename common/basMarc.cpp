@@ -2,6 +2,8 @@
 
 #include "platform/text/CodePage.h"
 
+#include <QByteArrayView>
+
 #include <cmath>
 #include <utility>
 
@@ -9,14 +11,15 @@ MarcRecord g_recMarc;
 
 namespace {
 
-// Value of an all-digit byte field; -1 when a byte is not a digit.
-long digitsValue(const QByteArray& text, qsizetype from, qsizetype n)
+// Numeric value of the leading digits of a byte field (0 when none), the way
+// the header and directory numbers have always been read.
+long leadingDigits(const QByteArray& text, qsizetype from, qsizetype n)
 {
     long v = 0;
-    for (qsizetype i = from; i < from + n; ++i) {
+    for (qsizetype i = from; i < from + n && i < text.size(); ++i) {
         const char c = text[i];
         if (c < '0' || c > '9')
-            return -1;
+            break;
         v = v * 10 + (c - '0');
     }
     return v;
@@ -28,130 +31,56 @@ long directoryCount(long base)
     return static_cast<long>(std::nearbyint((base - 25) / 12.0));
 }
 
-void clearText(MarcRecord& rec)
+int fail(MarcRecord& rec, const QString& why)
 {
     rec.leader.clear();
     rec.count = 0;
     rec.directory.clear();
     rec.data.clear();
-}
-
-int fail(MarcRecord& rec, const QString& why)
-{
-    clearText(rec);
     rec.error = why;
     return -1;
-}
-
-// Marks, for every byte of `text`, whether a character starts there; false
-// when the bytes are not GBK (a lone lead byte, a bad trail byte, 0xFF, or a
-// byte pair GBK does not assign). `bad` receives the offset of the first bad byte.
-bool scanGbk(const QByteArray& text, QVector<bool>& starts, qsizetype& bad)
-{
-    const qsizetype n = text.size();
-    starts.fill(false, n + 1);
-    starts[n] = true;
-    qsizetype questionMarks = 0;
-    bool wide = false;
-    for (qsizetype i = 0; i < n; ++i) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        starts[i] = true;
-        if (b == '?')
-            ++questionMarks;
-        if (b < 0x80)
-            continue;
-        wide = true;
-        if (b == 0x80)
-            continue; // the single-byte euro sign of the code page
-        if (b == 0xFF || i + 1 >= n) {
-            bad = i;
-            return false;
-        }
-        const auto t = static_cast<unsigned char>(text[i + 1]);
-        if (t < 0x40 || t == 0x7F || t == 0xFF) {
-            bad = i;
-            return false;
-        }
-        ++i;
-    }
-    if (!wide)
-        return true;
-    // Structurally sound; a pair that the code page leaves unassigned decodes
-    // to "?", so more "?" than "?" bytes means such a pair.
-    const QString decoded = text::fromGbk(text);
-    if (decoded.count(u'?') != questionMarks) {
-        bad = 0;
-        for (qsizetype i = 0; i + 1 < n; ++i) {
-            if (!starts[i] || static_cast<unsigned char>(text[i]) < 0x81)
-                continue;
-            const QString c = text::fromGbk(QByteArrayView(text).sliced(i, 2));
-            if (c.size() != 1 || c == QStringLiteral("?")) {
-                bad = i;
-                break;
-            }
-        }
-        return false;
-    }
-    return true;
 }
 
 } // namespace
 
 // ---- parsing ------------------------------------------------------------------
 
-int intParseMarcText(const QByteArray& text, MarcRecord& rec)
+int intParseMarcText(const QByteArray& raw, MarcRecord& rec)
 {
     rec.error.clear();
+    QByteArray text = raw;
+    if (!text.endsWith(MARC_RECORD_END))
+        text.append(MARC_RECORD_END);
     const qsizetype total = text.size();
     if (total < 25)
-        return fail(rec, QStringLiteral("MARC记录不完整：只有%1字节，不足头标加记录结束符的长度。").arg(total));
-    if (text[total - 1] != MARC_RECORD_END)
-        return fail(rec, QStringLiteral("MARC记录缺少记录结束符。"));
-    for (qsizetype i = 0; i < 24; ++i) {
-        if (static_cast<unsigned char>(text[i]) >= 0x80)
-            return fail(rec, QStringLiteral("MARC记录头标含有非ASCII字符。"));
-    }
-    const long recLen = digitsValue(text, 0, 5);
-    if (recLen < 0)
-        return fail(rec, QStringLiteral("MARC记录头标中的记录长度不是数字。"));
-    if (recLen != total)
-        return fail(rec, QStringLiteral("MARC记录头标中的记录长度(%1)与实际长度(%2字节)不符。").arg(recLen).arg(total));
-    const long base = digitsValue(text, 12, 5);
-    if (base < 0)
-        return fail(rec, QStringLiteral("MARC记录头标中的数据基地址不是数字。"));
-    if (base < 25 || base >= total)
-        return fail(rec, QStringLiteral("MARC记录头标中的数据基地址(%1)超出记录范围。").arg(base));
+        return fail(rec, QStringLiteral("MARC记录不完整：只有%1字节，不足头标的长度。").arg(raw.size()));
+    // The record length in the leader is not used: the text read is the record.
+    const long base = leadingDigits(text, 12, 5);
     const long count = directoryCount(base);
-    if (24 + 12 * count > base)
-        return fail(rec, QStringLiteral("MARC记录的目录(%1项)与数据基地址(%2)重叠。").arg(count).arg(base));
-    for (qsizetype i = 24; i < 24 + 12 * count; ++i) {
-        if (static_cast<unsigned char>(text[i]) >= 0x80)
-            return fail(rec, QStringLiteral("MARC记录目录含有非ASCII字符。"));
-    }
-    QVector<bool> starts;
-    qsizetype bad = 0;
-    if (!scanGbk(text, starts, bad))
-        return fail(rec, QStringLiteral("MARC记录含有不是GBK编码的字节(第%1字节)。").arg(bad + 1));
+    if (count < 0)
+        return fail(rec, QStringLiteral("MARC记录头标中的数据基地址(%1)小于头标的长度。").arg(base));
+    if (24 + 12 * count > total - 1)
+        return fail(rec, QStringLiteral("MARC记录的目录(%1项)超出记录的长度(%2字节)。").arg(count).arg(total));
+    const qsizetype dataLen = base < total ? total - base : 0;
+    if (count > 0 && QByteArrayView(text).sliced(total - dataLen).indexOf(MARC_FIELD_END) < 0)
+        return fail(rec, QStringLiteral("MARC记录的数据部分没有字段结束符。"));
 
-    const qsizetype dataLen = total - base;
+    // Positions are bytes: an entry whose start or end falls inside a
+    // double-byte character cuts the character there.
     QVector<MarcDirEntry> dir(count + 1);
     for (long i = 0; i < count; ++i) {
         const qsizetype at = 24 + 12 * i;
         MarcDirEntry& e = dir[i];
         e.tag = QString::fromLatin1(text.constData() + at, 3);
-        e.length = digitsValue(text, at + 3, 4);
-        e.start = digitsValue(text, at + 7, 5);
-        if (e.length < 0 || e.start < 0)
-            return fail(rec, QStringLiteral("MARC记录目录第%1项(字段%2)的长度或起始位置不是数字。").arg(i + 1).arg(e.tag));
-        if (e.length < 1 || e.start + e.length > dataLen)
+        e.length = leadingDigits(text, at + 3, 4);
+        e.start = leadingDigits(text, at + 7, 5);
+        if (e.start + e.length > dataLen)
             return fail(rec, QStringLiteral("MARC记录目录第%1项(字段%2)指向记录之外。").arg(i + 1).arg(e.tag));
-        if (!starts[base + e.start] || !starts[base + e.start + e.length - 1])
-            return fail(rec, QStringLiteral("MARC记录目录第%1项(字段%2)的位置落在双字节字符中间。").arg(i + 1).arg(e.tag));
     }
     rec.leader = QString::fromLatin1(text.constData(), 24);
     rec.count = static_cast<int>(count);
     rec.directory = std::move(dir);
-    rec.data = text.mid(base);
+    rec.data = text.right(dataLen);
     return 0;
 }
 

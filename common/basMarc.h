@@ -77,14 +77,16 @@ QString strMidBytes(const QString& text, long start, int length);
 // ---- reading ----------------------------------------------------------------
 
 // Reads record `no` from marc and marc_data. Never shows a message: a failed
-// query or a malformed text gives a record with count 0 (and `error` set when
-// the text was malformed).
+// query or an unreadable text gives a record with count 0; an unreadable text
+// sets `error` and writes it to the daily log.
 MarcRecord strReadMarc(const QString& no);
 
-// Takes apart a complete record text in GBK bytes (record end included) into
-// leader, directory and data. Checks that the text is whole and consistent:
-// record end present, leader record length and base address right, every
-// directory entry numeric and inside the data part on character boundaries,
-// every byte valid GBK. Returns 0, or -1 with rec.error set and leader,
-// directory and data cleared; never reads outside `text`.
+// Takes apart a record text in GBK bytes into leader, directory and data (a
+// missing record end is added). Reads tolerantly: the leader's record length
+// is not used, numbers are read from their leading digits, and a position
+// inside a double-byte character cuts the bytes there. Fails only when the
+// text cannot be read: shorter than a leader, a base address that gives no
+// directory, a directory or an entry reaching past the record, or entries
+// without any field terminator in the data. Returns 0, or -1 with rec.error
+// set and leader, directory and data cleared; never reads outside `text`.
 int intParseMarcText(const QByteArray& text, MarcRecord& rec);

@@ -3,6 +3,7 @@
 #include "common/basMarc.h"
 
 #include "common/basDB.h"
+#include "common/basEnv.h"
 #include "platform/oradb/Database.h"
 #include "platform/oradb/Error.h"
 #include "platform/text/CodePage.h"
@@ -15,6 +16,21 @@ namespace {
 QString fixedWidth(const QString& s, int n)
 {
     return s.size() >= n ? s.left(n) : s + QString(n - s.size(), u' ');
+}
+
+// An unreadable record shows as blanks at the desk; the reason goes to the
+// daily log. A failure to write the log must not stand as the pending error.
+void logUnreadable(const QString& why)
+{
+    const int kind = g_intErrKind;
+    const long number = g_lngErrNo;
+    const QString text = g_strErrText;
+    const QString proc = g_strErrProc;
+    LIB_WriteLogFile(QStringLiteral("MARC记录"), why, 0);
+    g_intErrKind = kind;
+    g_lngErrNo = number;
+    g_strErrText = text;
+    g_strErrProc = proc;
 }
 
 } // namespace
@@ -67,19 +83,18 @@ MarcRecord strReadMarc(const QString& no)
     rec.cata_oper = fixedWidth(headText(5), 4);
     rec.cata_date = fixedWidth(headText(6), 10);
 
-    if (pieces == 0) {
-        MarcRecord empty;
-        empty.marc_rec_no = no;
-        empty.error = QStringLiteral("MARC记录[%1]没有记录数据。").arg(no);
-        return empty;
-    }
-    if (intParseMarcText(text::toGbk(text), rec) != 0) {
-        MarcRecord bad;
-        bad.marc_rec_no = no;
-        bad.error = rec.error;
-        return bad;
-    }
-    return rec;
+    QString why;
+    if (pieces == 0)
+        why = QStringLiteral("没有记录数据。");
+    else if (intParseMarcText(text::toGbk(text), rec) != 0)
+        why = rec.error;
+    if (why.isEmpty())
+        return rec;
+    MarcRecord bad;
+    bad.marc_rec_no = no;
+    bad.error = QStringLiteral("MARC记录[%1]无法读取：%2").arg(no, why);
+    logUnreadable(bad.error);
+    return bad;
 }
 
 // ---- schema probes ---------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "common/basMarc.h"
 #include "common/basMarcField.h"
 #include "common/basMsg.h"
+#include "common/basText.h"
 #include "reader/basFineMoney.h"
 
 #include <QDate>
@@ -61,18 +62,6 @@ const char* kVoltSelect =
     "bill_no, froz_end_date, volt_deal_flag, resp_wkr, remark FROM reader_volt_lst WHERE cert_id = ";
 
 } // namespace
-
-QString strLikeEscape(const QString& text)
-{
-    QString out;
-    out.reserve(text.size() + 4);
-    for (const QChar c : text) {
-        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
-            out += QLatin1Char('\\');
-        out += c;
-    }
-    return out;
-}
 
 QString ViolationRow::stateText() const
 {
@@ -308,6 +297,11 @@ int ConsignDesk::intLoadRedr(const QString& card)
     m_violationsFront = false;
     m_loans.clear();
     m_arrived.clear();
+    auto panelChanged = [this](bool newReader) {
+        if (showPanel)
+            showPanel(newReader);
+    };
+    panelChanged(true);
 
     if (readerValue(redr::RedrFlag) == QLatin1String("0"))
         return endTransRefuse(QStringLiteral("ELT102") + readerValue(redr::RedrDelDay));
@@ -325,14 +319,22 @@ int ConsignDesk::intLoadRedr(const QString& card)
 
     const QString now = today();
     bool outOfDate = false;
+    QString outOfDateText;
     if (readerValue(redr::ChkValidity) == QLatin1String("1")) {
         const QString bgn = readerValue(redr::BgnDate).left(10);
         const QString end = readerValue(redr::EndDate).left(10);
         if (end < now || bgn > now) {
             outOfDate = true;
-            intShowMsg(QStringLiteral("ELT105") + bgn + QStringLiteral("-") + end);
+            outOfDateText = QStringLiteral("ELT105") + bgn + QStringLiteral("-") + end;
         }
     }
+    // The message waits until the reader's rows are no longer locked; it still
+    // comes before the violations' message.
+    auto showOutOfDate = [&] {
+        if (!outOfDateText.isEmpty())
+            intShowMsg(outOfDateText);
+        outOfDateText.clear();
+    };
 
     bool inTrans = true;
     if (toInt(readerValue(redr::VoltFlag)) > 0) {
@@ -377,8 +379,10 @@ int ConsignDesk::intLoadRedr(const QString& card)
             intShowDBError();
             return -1;
         }
+        showOutOfDate();
         if (!m_violations.isEmpty()) {
             m_violationsFront = true;
+            panelChanged(false);
             intShowMsg(QStringLiteral("ELT106"));
             if (!outOfDate)
                 return -1;
@@ -389,12 +393,14 @@ int ConsignDesk::intLoadRedr(const QString& card)
         intShowDBError();
         return -1;
     }
+    showOutOfDate();
     const double debt = toNumber(readerValue(redr::DebtFlag));
     if (lngMoneyFromDouble(debt) >= 10) {
         g_dblExceedFine = debt;
         if (fineLend == 1 && showFineWindow)
             showFineWindow();
         m_panel.debt = money(g_dblExceedFine);
+        panelChanged(false);
         const double maxDebt = toNumber(readerValue(redr::MaxDebtAmt));
         if (lngMoneyFromDouble(g_dblExceedFine) >= lngMoneyFromDouble(maxDebt)) {
             intShowMsg(QStringLiteral("ELT107") + money(maxDebt));
@@ -412,6 +418,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
         return -1;
     }
     m_panel.loans = QString::number(m_loans.size()) + QStringLiteral(" / ") + readerValue(redr::MaxLendQty);
+    panelChanged(false);
 
     DBResultSet arri;
     if (select("SELECT relegate_arri_lst.call_no, relegate_arri_lst.prop_no, relegate_arri_lst.relegate_location, "
@@ -764,22 +771,93 @@ int ConsignDesk::subApplyBook(int titleIndex, int holdingIndex)
     return subApplyBook(t.listedCallNo.isEmpty() ? t.callNo() : t.listedCallNo, t.holdings[holdingIndex]);
 }
 
+int ConsignDesk::intCheckPlacing(const PlacingCheck& c, bool locked)
+{
+    // Read-only before the keep-days dialog; under the reader's lock (the
+    // caller's transaction) when writing. A refusal ends the transaction first.
+    auto failed = [&] {
+        if (locked)
+            return endTransReport();
+        intShowDBError();
+        return -1;
+    };
+    auto refuse = [&](const QString& message) {
+        if (locked)
+            return endTransRefuse(message);
+        intShowMsg(message);
+        return -1;
+    };
+    const QString lock = locked ? QStringLiteral(" FOR UPDATE") : QString();
+    DBResultSet rs;
+    if (locked && select("SELECT cert_id FROM reader WHERE cert_id = " + q(c.certId) + lock, rs) != 0)
+        return failed();
+    if (select("SELECT call_no FROM relegate_arri_lst WHERE cert_id = " + q(c.certId) + " AND call_no = "
+                   + q(c.callNo) + " AND relegate_keep_end_date >= " + q(c.today) + " AND relegate_end_flag < '3'"
+                   + lock,
+               rs)
+        != 0)
+        return failed();
+    if (rs.rowCount() > 0)
+        return refuse(QStringLiteral("E该读者已委托该书并已到书"));
+    if (select("SELECT item.call_no FROM item, lend_lst WHERE lend_lst.prop_no = item.prop_no AND lend_lst.cert_id = "
+                   + q(c.certId) + " AND item.call_no = " + q(c.callNo) + (locked ? " FOR UPDATE OF lend_lst" : ""),
+               rs)
+        != 0)
+        return failed();
+    if (rs.rowCount() > 0)
+        return refuse(QStringLiteral("ELT165"));
+    if (select("SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, call_no_lst.call_no "
+               "FROM lend_lst, item, call_no_lst WHERE lend_lst.prop_no = item.prop_no "
+               "AND item.call_no = call_no_lst.call_no AND lend_lst.cert_id = " + q(c.certId)
+                   + (locked ? " FOR UPDATE OF lend_lst" : ""),
+               rs)
+        != 0)
+        return failed();
+    int atLoc = 0, atLocType = 0;
+    for (int r = 0; r < rs.rowCount(); ++r) {
+        if (rs.text(r, 1) != c.location)
+            continue;
+        ++atLoc;
+        if (rs.text(r, 2) == c.circType)
+            ++atLocType;
+    }
+    if (atLoc >= toInt(g_varCircRule.text(c.rule, circrule::MaxLendQty)))
+        return refuse(QStringLiteral("ELT120"));
+    if (atLocType >= toInt(g_varCircRule.text(c.rule, circrule::LimtLendQty)))
+        return refuse(QStringLiteral("ELT121"));
+    if (select("SELECT call_no FROM relegate_lst WHERE cert_id = " + q(c.certId) + " AND relegate_flag = '0'" + lock,
+               rs)
+        != 0)
+        return failed();
+    for (int r = 0; r < rs.rowCount(); ++r) {
+        if (rs.text(r, 0) == c.callNo)
+            return refuse(QStringLiteral("E该读者已经委托了该种书"));
+    }
+    const int maxPreg = toInt(readerValue(redr::MaxPregQty));
+    if (rs.rowCount() >= maxPreg)
+        return refuse(QStringLiteral("E该读者已达到最大委托册数：") + QString::number(maxPreg) + QStringLiteral("册"));
+    return 0;
+}
+
 int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
 {
     const QString loc = holding.location;
     if (loc.isEmpty())
         return -1;
-    const QString certId = g_strCertID;
-    const QString now = today();
+    PlacingCheck c;
+    c.certId = g_strCertID;
+    c.callNo = callNo;
+    c.location = loc;
+    c.today = today();
 
     DBResultSet title;
     if (select("SELECT circ_type_code, lend_grd FROM call_no_lst WHERE call_no = " + q(callNo), title) != 0) {
         intShowDBError();
         return -1;
     }
-    const QString circType = title.rowCount() > 0 ? title.text(0, 0) : QString();
-    const int rule = intFindRuleIndex(loc, circType, readerValue(redr::RedrTypeCode));
-    if (rule < 0) {
+    c.circType = title.rowCount() > 0 ? title.text(0, 0) : QString();
+    c.rule = intFindRuleIndex(loc, c.circType, readerValue(redr::RedrTypeCode));
+    if (c.rule < 0) {
         intShowMsg(QStringLiteral("ELT161"));
         return -1;
     }
@@ -790,94 +868,63 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
     }
     const int p = static_cast<int>(varGetSysPara(8).toDouble());
     const int limit = p < 0 ? -p : p * holding.lendable;
+    const QString queueFull = QStringLiteral("E该书已达到最大委托人数：") + QString::number(limit) + QStringLiteral("人");
     if (holding.queued >= limit) {
-        intShowMsg(QStringLiteral("E该书已达到最大委托人数：") + QString::number(limit) + QStringLiteral("人"));
+        intShowMsg(queueFull);
         return -1;
     }
 
+    // The checks once before the keep days are asked, so that a refusal comes
+    // before the worker types anything; no lock is held while the dialog waits.
+    if (intCheckPlacing(c, false) != 0)
+        return -1;
+    const int maxDays = toInt(readerValue(redr::MaxPregDays));
+    if (maxDays < 1) {
+        intShowMsg(QStringLiteral("E该读者类型的最大委托保留天数为") + QString::number(maxDays)
+                   + QStringLiteral("天，不能委托！"));
+        return -1;
+    }
+    // A closed dialog, or no positive number of days, places nothing.
+    const std::optional<int> days = askKeepDays ? askKeepDays(c.today, maxDays) : std::optional<int>(maxDays);
+    if (!days || *days <= 0 || *days > maxDays)
+        return -1;
+    const QString endDate = QDate::fromString(c.today, QStringLiteral("yyyy-MM-dd"))
+                                .addDays(*days)
+                                .toString(QStringLiteral("yyyy-MM-dd"));
+
+    // Then lock, check again what may have changed meanwhile, and write. The
+    // reader's row first: two desks placing for the same reader wait for each
+    // other here, so the limits see each other's requests.
     if (begin() != 0) {
         intShowDBError();
         return -1;
     }
+    if (intCheckPlacing(c, true) != 0)
+        return -1;
+    // The queue is held from its count to the commit: its length and its last
+    // number are those the new request joins.
     DBResultSet rs;
-    if (select("SELECT call_no FROM relegate_arri_lst WHERE cert_id = " + q(certId) + " AND call_no = " + q(callNo)
-                   + " AND relegate_keep_end_date >= " + q(now) + " AND relegate_end_flag < '3' FOR UPDATE",
-               rs)
-        != 0)
-        return endTransReport();
-    if (rs.rowCount() > 0)
-        return endTransRefuse(QStringLiteral("E该读者已委托该书并已到书"));
-    if (select("SELECT item.call_no FROM item, lend_lst WHERE lend_lst.prop_no = item.prop_no AND lend_lst.cert_id = "
-                   + q(certId) + " AND item.call_no = " + q(callNo) + " FOR UPDATE",
-               rs)
-        != 0)
-        return endTransReport();
-    if (rs.rowCount() > 0)
-        return endTransRefuse(QStringLiteral("ELT165"));
-    if (commit() != 0 || begin() != 0) {
-        intShowDBError();
-        return -1;
-    }
-    // The reader's row first: two desks placing for the same reader wait for
-    // each other here, so the limits below see each other's requests.
-    if (select("SELECT cert_id FROM reader WHERE cert_id = " + q(certId) + " FOR UPDATE", rs) != 0)
-        return endTransReport();
-    if (select("SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, call_no_lst.call_no "
-               "FROM lend_lst, item, call_no_lst WHERE lend_lst.prop_no = item.prop_no "
-               "AND item.call_no = call_no_lst.call_no AND lend_lst.cert_id = " + q(certId)
-                   + " FOR UPDATE OF lend_lst",
-               rs)
-        != 0)
-        return endTransReport();
-    int atLoc = 0, atLocType = 0;
-    for (int r = 0; r < rs.rowCount(); ++r) {
-        if (rs.text(r, 1) != loc)
-            continue;
-        ++atLoc;
-        if (rs.text(r, 2) == circType)
-            ++atLocType;
-    }
-    if (atLoc >= toInt(g_varCircRule.text(rule, circrule::MaxLendQty)))
-        return endTransRefuse(QStringLiteral("ELT120"));
-    if (atLocType >= toInt(g_varCircRule.text(rule, circrule::LimtLendQty)))
-        return endTransRefuse(QStringLiteral("ELT121"));
-    if (select("SELECT call_no FROM relegate_lst WHERE cert_id = " + q(certId) + " AND relegate_flag = '0' FOR UPDATE",
-               rs)
-        != 0)
-        return endTransReport();
-    for (int r = 0; r < rs.rowCount(); ++r) {
-        if (rs.text(r, 0) == callNo)
-            return endTransRefuse(QStringLiteral("E该读者已经委托了该种书"));
-    }
-    const int maxPreg = toInt(readerValue(redr::MaxPregQty));
-    if (rs.rowCount() >= maxPreg)
-        return endTransRefuse(QStringLiteral("E该读者已达到最大委托册数：") + QString::number(maxPreg)
-                              + QStringLiteral("册"));
-
-    // Keep days: a closed dialog, or no positive number of days, places nothing.
-    const int maxDays = toInt(readerValue(redr::MaxPregDays));
-    const std::optional<int> days = askKeepDays ? askKeepDays(now, maxDays) : std::optional<int>(maxDays);
-    if (!days || *days <= 0 || *days > maxDays) {
-        rollback();
-        return -1;
-    }
-    const QString endDate =
-        QDate::fromString(now, QStringLiteral("yyyy-MM-dd")).addDays(*days).toString(QStringLiteral("yyyy-MM-dd"));
-
     if (lockQueue(callNo, loc) != 0
-        || select("SELECT max(relegate_no) FROM relegate_lst WHERE call_no = " + q(callNo) + " AND location = "
-                      + q(loc) + " AND relegate_flag = '0'",
+        || select("SELECT max(relegate_no), count(*) FILTER (WHERE relegate_end_date >= " + q(c.today)
+                      + ") FROM relegate_lst WHERE call_no = " + q(callNo) + " AND location = " + q(loc)
+                      + " AND relegate_flag = '0'",
                   rs)
                != 0)
         return abortTrans();
+    if (rs.rowCount() > 0 && toInt(rs.text(0, 1)) >= limit) {
+        holding.queued = toInt(rs.text(0, 1));
+        return endTransRefuse(queueFull);
+    }
     const int next = (rs.rowCount() > 0 ? toInt(rs.text(0, 0)) : 0) + 1;
     const QString insert =
         "INSERT INTO relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days, "
-        "relegate_end_date, relegate_location, wkr_no, relegate_flag) VALUES (" + q(certId) + ", " + q(callNo) + ", "
-        + q(loc) + ", " + QString::number(next) + ", " + q(now) + ", " + q(QString::number(*days)) + ", "
+        "relegate_end_date, relegate_location, wkr_no, relegate_flag) VALUES (" + q(c.certId) + ", " + q(callNo)
+        + ", " + q(loc) + ", " + QString::number(next) + ", " + q(c.today) + ", " + q(QString::number(*days)) + ", "
         + q(endDate) + ", " + q(varGetSysInfo(3)) + ", " + q(varGetSysInfo(4)) + ", '0')";
     if (execute(insert) != 0 || commit() != 0)
         return abortTrans();
+    // The row shows the queue as this request left it.
+    holding.queued = (rs.rowCount() > 0 ? toInt(rs.text(0, 1)) : 0) + 1;
     if (subLoadApplyList(1) < 0)
         m_requests.clear();
     else
@@ -958,11 +1005,32 @@ int ConsignDesk::subDeleteApply(const RequestRow& request)
                    + " AND location = " + q(request.location) + " AND relegate_no > " + q(QString::number(number))
                    + " AND relegate_flag = '0'")
                != 0
+        || select("SELECT count(*) FROM relegate_lst WHERE call_no = " + q(request.callNo) + " AND location = "
+                      + q(request.location)
+                      + " AND relegate_flag = '0' AND relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD')",
+                  rs)
+               != 0
         || commit() != 0)
         return abortTrans();
+    subQueueLeft(request.callNo, request.location, rs.rowCount() > 0 ? toInt(rs.text(0, 0)) : 0);
     if (subLoadApplyList(0) < 0)
         m_requests.clear();
     return 0;
+}
+
+void ConsignDesk::subQueueLeft(const QString& callNo, const QString& location, int queued)
+{
+    // The row of that queue counts anew and may take a request again.
+    for (TitleRow& t : m_titles) {
+        if (!t.listed || t.listedCallNo != callNo)
+            continue;
+        for (HoldingRow& h : t.holdings) {
+            if (h.location != location)
+                continue;
+            h.queued = queued;
+            h.applied = false;
+        }
+    }
 }
 
 } // namespace desk

@@ -107,6 +107,11 @@ public:
     // The keep-days dialog: begin date and the most days; the chosen days, or
     // nothing when the dialog was closed without a choice.
     std::function<std::optional<int>(const QString& beginDate, int maxDays)> askKeepDays;
+    // The reader panel changed during a load (a new reader, the violations, the
+    // unpaid total, the loans): the window shows it before the load's next
+    // message, so that a refusal stands beside the reader it refuses.
+    // newReader is true once per load, when another reader's record came in.
+    std::function<void(bool newReader)> showPanel;
     // Title, responsibility and publisher of a bibliographic record (the
     // default reads the record; the desk must then not be copied).
     std::function<QStringList(const QString& marcRecNo)> titleTexts;
@@ -168,6 +173,12 @@ public:
     const QVector<RequestRow>& requests() const { return m_requests; }
     int markedRequestRow() const { return m_markedRequest; }
 
+    // Holds a request queue (title at a location) for the open transaction:
+    // one desk at a time renumbers or appends to it. Every writer of a queue
+    // takes it after its other row locks and just before it reads the queue.
+    // Never held while a dialog waits: ask first, then lock, check again, write.
+    int lockQueue(const QString& callNo, const QString& location);
+
     // Statements sent to the server since the counter was reset.
     int statementCount() const { return m_statements; }
     void resetStatementCount() { m_statements = 0; }
@@ -175,6 +186,7 @@ public:
     QStringList* statementLog = nullptr;
 
 private:
+    friend class DeskLending; // the lend and return modes share the desk's state and calls
     // Counted database calls.
     int select(const QString& sql, DBResultSet& rs);
     int execute(const QString& sql);
@@ -188,9 +200,15 @@ private:
     // reports the pending error, or shows a message: -1.
     int endTransReport();
     int endTransRefuse(const QString& message);
-    // Holds a request queue (title at a location) for the open transaction:
-    // one desk at a time renumbers or appends to it.
-    int lockQueue(const QString& callNo, const QString& location);
+    // What placing a request checks, once before the keep days are asked and
+    // again under the reader's lock before the request is written.
+    struct PlacingCheck {
+        QString certId, callNo, location, circType, today;
+        int rule = -1;
+    };
+    int intCheckPlacing(const PlacingCheck& check, bool locked);
+    // Refreshes the listed holding rows of a queue after a request left it.
+    void subQueueLeft(const QString& callNo, const QString& location, int queued);
 
     void fillPanel();
     int readLoans(const QString& certId, const QString& now, QVector<LoanRow>& rows);
@@ -219,8 +237,5 @@ void subMergeRedrType(DBResultSet& record);
 // desk's, or the find desk's): 0 fit to borrow, -1 not. Shows no message for
 // an unfit requester; leaves no transaction open.
 int intCheckApplicant(const QString& certId, DBResultSet& record);
-
-// Escapes LIKE's wildcards and escape character in a search text.
-QString strLikeEscape(const QString& text);
 
 } // namespace desk

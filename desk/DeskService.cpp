@@ -1,5 +1,6 @@
 #include "desk/DeskService.h"
 
+#include "common/basAuth.h"
 #include "desk/frmConsign.h"
 
 #include <QMdiArea>
@@ -15,7 +16,10 @@ void DeskService::showDesk(QMdiArea* frame, const QString& key)
         if (frame) {
             QMdiSubWindow* sub = frame->addSubWindow(form);
             sub->setWindowTitle(form->windowTitle());
-            sub->resize(form->size());
+            // The desk opens whole and centred in the frame, smaller when the
+            // frame is (a 1366x768 screen).
+            sub->resize(form->size().boundedTo(frame->viewport()->size()));
+            subCenterForm(sub, false);
         }
         form->show();
     }

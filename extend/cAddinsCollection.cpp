@@ -5,7 +5,7 @@
 #include "common/basFile.h"
 #include "common/basMsg.h"
 #include "extend/RunError.h"
-#include "shell/ProgramVersion.h"
+#include "shell/basVersion.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -124,9 +124,9 @@ QVariant cAddinsCollection::varExpandArgument(const QString& argument, bool forP
     if (code == QLatin1String("%C001%")) return g_strWkrNo;
     if (code == QLatin1String("%D001%"))
         return QStringLiteral("%1.%2.%3")
-            .arg(shell::ProgramVersion::major)
-            .arg(shell::ProgramVersion::minor)
-            .arg(shell::ProgramVersion::revision);
+            .arg(kVersionMajor)
+            .arg(kVersionMinor)
+            .arg(kVersionRevision);
     if (code == QLatin1String("%D003%")) return varGetSysPara(1);
     if (code == QLatin1String("%D004%")) return varGetSysPara(99);
     if (code == QLatin1String("%E001%")) return QStringLiteral("QORLAN 3.5");

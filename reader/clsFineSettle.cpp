@@ -11,6 +11,8 @@
 #include "common/basMsg.h"
 #include "reader/ReaderContext.h"
 
+#include <QHash>
+#include <QSet>
 #include <QStringList>
 
 FineReceiptPrinter g_fnPrintFineReceipt;
@@ -19,7 +21,9 @@ namespace {
 
 const QString kRightPay = QStringLiteral("4005");
 const QString kRightReduce = QStringLiteral("4024");
-const QString kMsgLocksGone = QStringLiteral("E超期罚款记录已不在锁定状态,请关闭窗口后重新结算!");
+const QString kMsgNotLoaded = QStringLiteral("E超期罚款记录尚未重新读取,请关闭窗口后重新结算!");
+// The ticked fines were settled or changed at another desk meanwhile.
+const QString kMsgChanged = QStringLiteral("ELT286");
 const QString kMsgBadAmount = QStringLiteral("E实罚款额输入错误!");
 const QString kMsgBillUsed = QStringLiteral("E票据号已存在!");
 const QString kMsgBillUsedWaive = QStringLiteral("ELT179");
@@ -60,9 +64,9 @@ clsFineSettle::clsFineSettle()
     };
 }
 
-bool clsFineSettle::blnLocked() const
+bool clsFineSettle::blnReady() const
 {
-    return locked_ && LIB_DB_InTrans();
+    return ready_;
 }
 
 Cents clsFineSettle::lngAllowed() const
@@ -89,12 +93,12 @@ std::optional<Cents> clsFineSettle::optProposal() const
 
 bool clsFineSettle::blnPayEnabled() const
 {
-    return blnLocked() && lngAllowed() >= 10 && blnCheckAuth(kRightPay, false);
+    return ready_ && lngAllowed() >= 10 && blnCheckAuth(kRightPay, false);
 }
 
 bool clsFineSettle::blnWaiveEnabled() const
 {
-    return blnLocked() && intCount() > 0;
+    return ready_ && intCount() > 0;
 }
 
 bool clsFineSettle::blnAmountEditable() const
@@ -113,11 +117,11 @@ clsFineSettle::LoadResult clsFineSettle::loadRows(const QString& certId)
     certId_ = certId;
     rows_.clear();
     total_ = 0;
-    locked_ = false;
+    ready_ = false;
 
-    LIB_DB_BeginTrans();
-    // Only the fine rows are locked (not the copies they join), and a fine whose
-    // copy row is gone is listed all the same.
+    // Read without a lock and without a transaction: the window may stay open
+    // as long as the worker likes, and a click locks what it settles. A fine
+    // whose copy row is gone is listed all the same.
     g_strSQL = QStringLiteral(
                    "SELECT exceed_fine_lst.prop_no, item.bar_code, item.marc_rec_no, exceed_fine_lst.lend_date, "
                    "exceed_fine_lst.ret_date, exceed_fine_lst.fine_amt, exceed_fine_lst.location_f, "
@@ -125,11 +129,10 @@ clsFineSettle::LoadResult clsFineSettle::loadRows(const QString& certId)
                    "FROM exceed_fine_lst LEFT JOIN item ON item.prop_no = exceed_fine_lst.prop_no "
                    "WHERE exceed_fine_lst.cert_id = ")
                + q(certId) + QStringLiteral(" AND exceed_fine_lst.debt_deal_flag = ") + q(QStringLiteral("0"))
-               + QStringLiteral(" ORDER BY exceed_fine_lst.lend_date, exceed_fine_lst.prop_no"
-                                " FOR UPDATE OF exceed_fine_lst NOWAIT");
+               + QStringLiteral(" ORDER BY exceed_fine_lst.lend_date, exceed_fine_lst.prop_no");
     g_intSQLRet = LIB_DB_Select(g_strSQL, varFine_);
     if (g_intSQLRet < 0) {
-        subFail(true);
+        subFail(false);
         return LoadResult::Failed;
     }
 
@@ -165,27 +168,41 @@ clsFineSettle::LoadResult clsFineSettle::loadRows(const QString& certId)
         redrName_ = reader.text(0, 1);
     }
 
-    // The stored unpaid total must equal the open rows. The correction is taken
-    // from the rows as the database holds them when the reader row is written, so
-    // a fine added meanwhile by another desk is not lost.
+    // The stored unpaid total must equal the open rows. The reader row is
+    // locked first and the open rows summed after it in a statement of their
+    // own: a fine another desk added and committed while this desk waited for
+    // the row is in the sum, never lost from the stored total.
     if (lngMoneyFromDouble(g_dblExceedFine) != total_) {
-        g_strSQL = QStringLiteral("update reader set debt_flag = (select coalesce(sum(fine_amt), 0) "
-                                  "from exceed_fine_lst where cert_id = ")
-                   + q(certId) + QStringLiteral(" and debt_deal_flag = ") + q(QStringLiteral("0"))
-                   + QStringLiteral(") where cert_id = ") + q(certId);
+        LIB_DB_BeginTrans();
+        DBResultSet rs;
+        g_strSQL = QStringLiteral("SELECT debt_flag FROM reader WHERE cert_id = ") + q(certId)
+                   + QStringLiteral(" FOR UPDATE");
+        if (LIB_DB_Select(g_strSQL, rs) < 0) {
+            subFail(true);
+            return LoadResult::Failed;
+        }
+        g_strSQL = QStringLiteral("SELECT coalesce(sum(fine_amt), 0) FROM exceed_fine_lst WHERE cert_id = ") + q(certId)
+                   + QStringLiteral(" AND debt_deal_flag = ") + q(QStringLiteral("0"));
+        if (LIB_DB_Select(g_strSQL, rs) < 0) {
+            subFail(true);
+            return LoadResult::Failed;
+        }
+        const Cents open = rs.rowCount() > 0 ? lngMoneyFromDouble(rs.number(0, 0)) : 0;
+        g_strSQL = QStringLiteral("update reader set debt_flag = ") + strFormatMoney(open)
+                   + QStringLiteral(" where cert_id = ") + q(certId);
         if (LIB_DB_Execute(g_strSQL) < 0) {
             subFail(true);
             return LoadResult::Failed;
         }
-        g_dblExceedFine = dblMoneyToDouble(total_);
         if (LIB_DB_CommitTrans() < 0) {
             subFail(true);
             return LoadResult::Failed;
         }
+        g_dblExceedFine = dblMoneyToDouble(open);
         return LoadResult::Corrected;
     }
 
-    locked_ = true;
+    ready_ = true;
     return LoadResult::Ready;
 }
 
@@ -204,26 +221,71 @@ bool clsFineSettle::blnSetTicked(int index, bool ticked)
     return true;
 }
 
-bool clsFineSettle::blnGuardLocked()
+bool clsFineSettle::blnGuardReady()
 {
-    if (blnLocked())
+    if (ready_)
         return true;
-    intShowMsg(kMsgLocksGone);
+    intShowMsg(kMsgNotLoaded);
     return false;
-}
-
-void clsFineSettle::subUnlock()
-{
-    locked_ = false;
 }
 
 void clsFineSettle::subFail(bool rollback)
 {
-    intShowDBError();
-    if (rollback) {
+    // Rolled back before the report: no row stays locked while it shows.
+    if (rollback)
         LIB_DB_Rollback();
-        subUnlock();
+    intShowDBError();
+}
+
+void clsFineSettle::subRefuse(const QString& message)
+{
+    if (message.isEmpty()) {
+        subFail(true);
+        return;
     }
+    LIB_DB_Rollback();
+    intShowMsg(message);
+}
+
+void clsFineSettle::subReload()
+{
+    // A stored total put right on the way is read once more, so the list
+    // stands ready again.
+    if (load(certId_) == LoadResult::Corrected)
+        load(certId_);
+}
+
+int clsFineSettle::intLockTicked(const QVector<int>& ticked)
+{
+    QStringList keys;
+    QHash<QString, const FineRow*> shown;
+    for (int i : ticked) {
+        const FineRow& r = rows_[i];
+        keys << QLatin1Char('(') + q(r.propNo) + QLatin1Char(',') + q(r.lendDate) + QLatin1Char(')');
+        shown.insert(r.propNo + QChar(0x1f) + r.lendDate, &r);
+    }
+    DBResultSet rs;
+    g_strSQL = QStringLiteral("SELECT prop_no, lend_date, fine_amt, debt_deal_flag FROM exceed_fine_lst "
+                              "WHERE cert_id = ")
+               + q(certId_) + QStringLiteral(" AND (prop_no, lend_date) IN (") + keys.join(QLatin1Char(','))
+               + QStringLiteral(") FOR UPDATE");
+    if (LIB_DB_Select(g_strSQL, rs) < 0) {
+        subFail(true);
+        return -1;
+    }
+    bool same = rs.rowCount() == ticked.size();
+    for (int i = 0; same && i < rs.rowCount(); ++i) {
+        const FineRow* r = shown.value(rs.text(i, 0) + QChar(0x1f) + rs.text(i, 1));
+        same = r && rs.text(i, 3) == QLatin1String("0") && lngMoneyFromDouble(rs.number(i, 2)) == r->fine;
+    }
+    if (same)
+        return 1;
+    // Nothing is written: the click ends, and the worker sees the fines as
+    // they stand now before deciding again.
+    LIB_DB_Rollback();
+    subReload();
+    intShowMsg(kMsgChanged);
+    return 0;
 }
 
 QString clsFineSettle::strNewBillNo(QString* serverDateTime)
@@ -234,15 +296,42 @@ QString clsFineSettle::strNewBillNo(QString* serverDateTime)
     return strMakeBillNo(now);
 }
 
-QString clsFineSettle::strBillNo(const QString& typed)
+QString clsFineSettle::strBillNo(const QString& typed, bool withReduction, QString* madeFrom)
 {
     const QString bill = typed.trimmed();
+    if (madeFrom)
+        madeFrom->clear();
     if (!bill.isEmpty())
         return bill;
     const QString made = strNewBillNo(nullptr);
-    if (made.isEmpty())
+    if (made.isEmpty()) {
         intShowDBError();
-    return made;
+        return made;
+    }
+    if (madeFrom)
+        *madeFrom = made;
+    return strFreeBillNo(made, withReduction);
+}
+
+QString clsFineSettle::strFreeBillNo(const QString& base, bool withReduction)
+{
+    // Several desks take payments in the same second: a number made from the
+    // clock gets "-1", "-2", ... behind it until it (and its reduction's "C"
+    // number) is free. The clock's digits hold no LIKE wildcard.
+    DBResultSet rs;
+    g_strSQL = QStringLiteral("SELECT bill_no FROM deposit_account_lst WHERE bill_no LIKE ") + q(base + QLatin1Char('%'));
+    QSet<QString> used;
+    if (LIB_DB_Select(g_strSQL, rs) == 0) {
+        for (int i = 0; i < rs.rowCount(); ++i)
+            used.insert(rs.text(i, 0));
+    } else {
+        LIB_ClearDBError(); // the journal's unique key still refuses a number taken
+    }
+    for (int n = 0;; ++n) {
+        const QString bill = n == 0 ? base : base + QLatin1Char('-') + QString::number(n);
+        if (!used.contains(bill) && !(withReduction && used.contains(bill + QLatin1Char('C'))))
+            return bill;
+    }
 }
 
 // 0 the number is free; 1 already used (message shown); -1 the count failed.
@@ -258,23 +347,29 @@ int clsFineSettle::intCheckBill(const QString& billNo, const QString& usedMessag
     return 0;
 }
 
-bool clsFineSettle::blnJournal(const QString& type, int payMode, const QString& dateTime, const QString& billNo,
-                               Cents amount, const QString& usedMessage)
+bool clsFineSettle::blnJournal(const QString& type, int payMode, const QString& dateTime, QString& billNo,
+                               const QString& madeFrom, bool withReduction, Cents amount, const QString& usedMessage,
+                               QString* refusal)
 {
-    g_strSQL = QStringLiteral("INSERT_DEPOSIT_ACCOUNT_LST ") + q(certId_) + QLatin1Char(',') + q(type)
-               + QLatin1Char(',') + q(QString::number(payMode)) + QLatin1Char(',') + q(QStringLiteral("1"))
-               + QLatin1Char(',') + q(dateTime) + QLatin1Char(',') + q(billNo) + QLatin1Char(',') + q(g_strWkrNo)
-               + QLatin1Char(',') + q(strFormatMoney(amount));
-    if (LIB_DB_CallProc(g_strSQL) == 0)
-        return true;
-    if (intGetOraErrNo() == 1) {
-        // Another desk took the bill number since it was checked.
+    // A number made from the clock that another desk took meanwhile moves on
+    // to the next free one; a typed number is refused.
+    for (int attempt = 0;; ++attempt) {
+        g_strSQL = QStringLiteral("INSERT_DEPOSIT_ACCOUNT_LST ") + q(certId_) + QLatin1Char(',') + q(type)
+                   + QLatin1Char(',') + q(QString::number(payMode)) + QLatin1Char(',') + q(QStringLiteral("1"))
+                   + QLatin1Char(',') + q(dateTime) + QLatin1Char(',') + q(billNo) + QLatin1Char(',')
+                   + q(g_strWkrNo) + QLatin1Char(',') + q(strFormatMoney(amount));
+        if (LIB_DB_CallProc(g_strSQL) == 0)
+            return true;
+        if (intGetOraErrNo() != 1)
+            return false; // the pending error is the reason
+        if (madeFrom.isEmpty() || attempt >= 20) {
+            LIB_ClearDBError();
+            *refusal = usedMessage;
+            return false;
+        }
         LIB_ClearDBError();
-        intShowMsg(usedMessage);
-    } else {
-        intShowDBError();
+        billNo = strFreeBillNo(madeFrom, withReduction);
     }
-    return false;
 }
 
 bool clsFineSettle::blnUpdateReader(Cents debt, std::optional<Cents> obligate)
@@ -311,7 +406,7 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
     Outcome out;
     out.amountText = in.amountText.trimmed();
     out.billNo = in.billNo;
-    if (!blnGuardLocked())
+    if (!blnGuardReady())
         return out;
     if (!blnCheckAuth(kRightPay, true))
         return out;
@@ -326,13 +421,14 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
     out.amountText = strFormatMoney(t);
 
     // 2-3. The bill number, made from the server clock when none was typed.
-    const QString bill = strBillNo(out.billNo);
+    // A reduction is booked under the bill number followed by "C": both must be free.
+    QString madeFrom;
+    QString bill = strBillNo(out.billNo, lngAllowed() - t > 0, &madeFrom);
     if (bill.isEmpty())
         return out;
     out.billNo = bill;
-    // A reduction is booked under the bill number followed by "C": both must be free.
-    int billState = intCheckBill(bill, kMsgBillUsed);
-    if (billState == 0 && lngAllowed() - t > 0)
+    int billState = madeFrom.isEmpty() ? intCheckBill(bill, kMsgBillUsed) : 0;
+    if (billState == 0 && madeFrom.isEmpty() && lngAllowed() - t > 0)
         billState = intCheckBill(bill + QLatin1Char('C'), kMsgBillUsed);
     if (billState != 0) {
         if (billState > 0)
@@ -397,13 +493,22 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
             return out;
     }
 
-    // 8. The reader's totals, read under lock: what is written is derived from
+    // 8. Nothing is held while the window shows: the click begins, locks the
+    // reader row and then the ticked fine rows (each waiting within the lock
+    // time-out), and settles only rows still open with the amounts shown. The
+    // reader's totals are read under the lock: what is written is derived from
     // what the database holds, never from what the window showed earlier.
+    LIB_DB_BeginTrans();
     DBResultSet reader;
     g_strSQL = QStringLiteral("SELECT debt_flag, obligate FROM reader WHERE cert_id = ") + q(certId_)
                + QStringLiteral(" FOR UPDATE");
     if (LIB_DB_Select(g_strSQL, reader) < 0) {
-        subFail(false);
+        subFail(true);
+        return out;
+    }
+    const int unchanged = intLockTicked(ticked);
+    if (unchanged <= 0) {
+        out.reloaded = unchanged == 0;
         return out;
     }
     const Cents debt = reader.rowCount() > 0 ? lngMoneyFromDouble(reader.number(0, 0)) : 0;
@@ -413,33 +518,35 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
         // Spent elsewhere since the check above: the reader row is locked now,
         // so the click ends with everything rolled back.
         LIB_DB_Rollback();
-        subUnlock();
         balanceTooSmall(obligate);
         return out;
     }
     // 10-11. Only an unpaid total above zero is taken over by the window.
     if (debt <= 0) {
         LIB_DB_Rollback();
-        subUnlock();
         intShowMsg(QStringLiteral("E读者无未处理超期罚款记录,请检查!"));
         return out;
     }
     g_dblExceedFine = dblMoneyToDouble(debt);
     const QString now = varGetSysInfo(0).toString();
 
-    // Journal first: a bill number taken by another desk meanwhile stops the
-    // payment before anything else is written, with the rows still locked.
-    if (!blnJournal(QStringLiteral("5"), mode, now, bill, t, kMsgBillUsed)) {
+    // Journal first: a typed bill number taken by another desk meanwhile stops
+    // the payment before anything else is written. A refusal rolls back at
+    // once, so that no other desk waits for this reader's rows.
+    QString refusal;
+    bool journal = blnJournal(QStringLiteral("5"), mode, now, bill, madeFrom, r > 0, t, kMsgBillUsed, &refusal);
+    if (journal && r > 0) {
+        QString reductionBill = bill + QLatin1Char('C');
+        journal =
+            blnJournal(QStringLiteral("6"), 0, now, reductionBill, QString(), false, r, kMsgBillUsed, &refusal);
+    }
+    if (!journal) {
+        subRefuse(refusal);
+        out.billNo = bill;
         out.focus = Focus::BillNo;
         return out;
     }
-    if (r > 0 && !blnJournal(QStringLiteral("6"), 0, now, bill + QLatin1Char('C'), r, kMsgBillUsed)) {
-        // Undo the type-5 row: the whole payment has to go through or nothing.
-        LIB_DB_Rollback();
-        subUnlock();
-        out.focus = Focus::BillNo;
-        return out;
-    }
+    out.billNo = bill;
 
     // 9. The rows, each charged its share of the amount.
     QVector<Cents> fines;
@@ -478,7 +585,7 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
         subFail(true);
         return out;
     }
-    subUnlock();
+    ready_ = false; // settled: the list is read again before anything more
     g_dblExceedFine = dblMoneyToDouble(newDebt);
     if (newObligate)
         obligate_ = *newObligate;
@@ -501,7 +608,7 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
     Outcome out;
     out.amountText = in.amountText;
     out.billNo = in.billNo;
-    if (!blnGuardLocked())
+    if (!blnGuardReady())
         return out;
 
     // 1. The right to let fines go.
@@ -509,11 +616,12 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
         return out;
 
     // 2-3. Bill number.
-    const QString bill = strBillNo(out.billNo);
+    QString madeFrom;
+    QString bill = strBillNo(out.billNo, false, &madeFrom);
     if (bill.isEmpty())
         return out;
     out.billNo = bill;
-    const int billState = intCheckBill(bill, kMsgBillUsedWaive);
+    const int billState = madeFrom.isEmpty() ? intCheckBill(bill, kMsgBillUsedWaive) : 0;
     if (billState != 0) {
         if (billState > 0)
             out.focus = Focus::BillNo;
@@ -536,29 +644,43 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
     if (ticked.isEmpty())
         return out;
 
-    // 5. The reader and its cards (other than cancelled ones), waiting for other
-    // desks. A failure here writes nothing and keeps the rows locked.
+    // 5. The reader and its cards (other than cancelled ones), then the ticked
+    // fine rows, waiting for other desks within the lock time-out. A failure
+    // here writes nothing and ends the transaction; rows settled or changed
+    // elsewhere meanwhile end the click with the list read again.
+    LIB_DB_BeginTrans();
     DBResultSet locked;
     g_strSQL = QStringLiteral("SELECT reader_cert.redr_cert_id, reader.cert_id FROM reader_cert, reader "
                               "WHERE reader_cert.cert_id = reader.cert_id AND reader.cert_id = ")
                + q(certId_) + QStringLiteral(" AND reader_cert.cert_flag <> ") + q(QStringLiteral("0"))
                + QStringLiteral(" FOR UPDATE");
     if (LIB_DB_Select(g_strSQL, locked) < 0) {
-        subFail(false);
+        subFail(true);
         return out;
     }
     DBResultSet reader;
     g_strSQL = QStringLiteral("SELECT debt_flag FROM reader WHERE cert_id = ") + q(certId_)
                + QStringLiteral(" FOR UPDATE");
     if (LIB_DB_Select(g_strSQL, reader) < 0) {
-        subFail(false);
+        subFail(true);
+        return out;
+    }
+    const int unchanged = intLockTicked(ticked);
+    if (unchanged <= 0) {
+        out.reloaded = unchanged == 0;
         return out;
     }
     const Cents debt = reader.rowCount() > 0 ? lngMoneyFromDouble(reader.number(0, 0)) : 0;
 
     // 10 (first). Journal: a bill number taken meanwhile stops here.
     const QString journalTime = varGetSysInfo(0).toString();
-    if (!blnJournal(QStringLiteral("6"), 0, journalTime, bill, w, kMsgBillUsedWaive)) {
+    // A refusal rolls back at once: the reader and its cards are free again.
+    QString refusal;
+    const bool journal =
+        blnJournal(QStringLiteral("6"), 0, journalTime, bill, madeFrom, false, w, kMsgBillUsedWaive, &refusal);
+    out.billNo = bill;
+    if (!journal) {
+        subRefuse(refusal);
         out.focus = Focus::BillNo;
         return out;
     }
@@ -591,7 +713,7 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
         subFail(true);
         return out;
     }
-    subUnlock();
+    ready_ = false; // settled: the list is read again before anything more
     g_dblExceedFine = dblMoneyToDouble(qMax<Cents>(0, lngMoneyFromDouble(g_dblExceedFine) - w));
     out.done = true;
 
@@ -608,15 +730,14 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
 void clsFineSettle::cancel()
 {
     g_dblExceedFine = dblMoneyToDouble(total_);
-    LIB_DB_Rollback();
-    subUnlock();
+    release();
 }
 
 void clsFineSettle::release()
 {
-    // Closing never commits: whatever a click left unfinished is undone, and the
-    // row locks go with it.
-    if (locked_ || LIB_DB_InTrans())
+    // Closing never commits: whatever a click left unfinished is undone, and
+    // any row lock goes with it.
+    if (LIB_DB_InTrans())
         LIB_DB_Rollback();
-    subUnlock();
+    ready_ = false;
 }

@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 QPointer<frmLendFine> frmLendFine::instance_;
@@ -134,10 +136,7 @@ frmLendFine::frmLendFine(QWidget* parent)
     setTabOrder(txtTrueFineExceed, cboFineType);
     setTabOrder(cboFineType, cmdOk);
 
-    connect(spdFine, &ui::SpreadGrid::cellClick, this, [this](int, int row) {
-        if (row >= 1)
-            spdFine_Click(row);
-    });
+    connect(spdFine->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] { subSyncTicks(); });
     connect(txtBillNo, &QLineEdit::editingFinished, this, &frmLendFine::txtBillNo_LostFocus);
     connect(cmdOk, &QPushButton::clicked, this, &frmLendFine::cmdOk_Click);
     connect(cmdCancelExceed, &QPushButton::clicked, this, &frmLendFine::cmdCancelExceed_Click);
@@ -150,7 +149,11 @@ frmLendFine::frmLendFine(QWidget* parent)
 
 int frmLendFine::initShowForm()
 {
-    const clsFineSettle::LoadResult result = settle_.load(g_strCertID);
+    return intShowLoaded(settle_.load(g_strCertID));
+}
+
+int frmLendFine::intShowLoaded(clsFineSettle::LoadResult result)
+{
     if (result == clsFineSettle::LoadResult::Failed) {
         subLockButtons();
         return -1;
@@ -165,8 +168,8 @@ int frmLendFine::initShowForm()
     txtTotalFine->setText(strFormatMoney(settle_.lngTotal()));
     subRecount();
     if (result == clsFineSettle::LoadResult::Corrected) {
-        // The stored total was put right and committed: nothing is locked now,
-        // so nothing can be settled before the window is opened again.
+        // The stored total was put right and committed: the rows are read
+        // again before anything can be settled.
         subLockButtons();
         return -1;
     }
@@ -180,6 +183,7 @@ int frmLendFine::initShowForm()
 void frmLendFine::subFillGrid()
 {
     const QVector<clsFineSettle::FineRow>& rows = settle_.rows();
+    const QSignalBlocker quiet(spdFine->selectionModel());
     spdFine->setRedraw(false);
     spdFine->clearSelection();
     spdFine->setMaxRows(0);
@@ -223,19 +227,37 @@ void frmLendFine::subShowProposal()
 
 void frmLendFine::spdFine_Click(int row)
 {
-    if (row < 1 || row > spdFine->maxRows())
+    if (row >= 1 && row <= spdFine->maxRows())
+        subSyncTicks();
+}
+
+void frmLendFine::subSyncTicks()
+{
+    if (syncing_)
         return;
-    // The grid has toggled the row; a row of a location this desk may not
-    // settle goes back to unticked (with its message).
-    if (!settle_.blnSetTicked(row - 1, spdFine->isRowSelected(row)))
-        spdFine->setRowSelected(row, false);
-    for (int r = 1; r <= spdFine->maxRows(); ++r)
-        if (r != row && !settle_.blnSetTicked(r - 1, spdFine->isRowSelected(r)))
-            spdFine->setRowSelected(r, false);
-    subRecount();
-    cmdOk->setEnabled(settle_.blnPayEnabled());
-    cmdCancelExceed->setEnabled(settle_.blnWaiveEnabled());
-    spdFine->viewport()->update();
+    // The grid's selection is what the worker chose; a row of a location this
+    // desk may not settle goes back to unchosen, and the first of them says why.
+    int refused = -1;
+    {
+        const QScopedValueRollback<bool> busy(syncing_, true);
+        const QVector<clsFineSettle::FineRow>& rows = settle_.rows();
+        for (int r = 1; r <= spdFine->maxRows() && r <= rows.size(); ++r) {
+            const bool chosen = spdFine->isRowSelected(r);
+            if (rows[r - 1].refused && chosen) {
+                spdFine->setRowSelected(r, false);
+                if (refused < 0)
+                    refused = r;
+                continue;
+            }
+            settle_.blnSetTicked(r - 1, chosen);
+        }
+        subRecount();
+        cmdOk->setEnabled(settle_.blnPayEnabled());
+        cmdCancelExceed->setEnabled(settle_.blnWaiveEnabled());
+        spdFine->viewport()->update();
+    }
+    if (refused > 0)
+        settle_.blnSetTicked(refused - 1, true); // shows the message, stays unticked
 }
 
 void frmLendFine::txtBillNo_LostFocus()
@@ -261,7 +283,13 @@ void frmLendFine::subApply(const clsFineSettle::Outcome& outcome)
         txtTrueFineExceed->setFocus();
     else if (outcome.focus == clsFineSettle::Focus::BillNo)
         txtBillNo->setFocus();
-    if (!settle_.blnLocked())
+    if (outcome.reloaded) {
+        // Changed at another desk: the window shows the fines as they stand
+        // now; the bill number typed stays.
+        intShowLoaded(settle_.lastLoad());
+        txtBillNo->setText(outcome.billNo);
+    }
+    if (!settle_.blnReady())
         subLockButtons();
 }
 
@@ -291,7 +319,15 @@ void frmLendFine::cmdCancelExceed_Click()
     txtBillNo->setText(outcome.billNo);
     cmdCancelExceed->setEnabled(false);
     txtRemark->clear();
-    initShowForm();
+    intShowReady();
+}
+
+int frmLendFine::intShowReady()
+{
+    int ready = initShowForm();
+    if (ready < 0 && settle_.lastLoad() == clsFineSettle::LoadResult::Corrected)
+        ready = initShowForm();
+    return ready;
 }
 
 void frmLendFine::cmdCancel_Click()
@@ -322,11 +358,8 @@ void subOpenLendFine(QWidget* owner, const QString& certId, double exceedFine)
     frmLendFine* form = frmLendFine::form();
     if (owner && form->parentWidget() != owner)
         form->setParent(owner, form->windowFlags());
-    // A corrected unpaid total leaves nothing locked: read again, now in step.
-    int ready = form->initShowForm();
-    if (ready < 0 && form->settle().lastLoad() == clsFineSettle::LoadResult::Corrected)
-        ready = form->initShowForm();
-    // Rows that could not be read and locked (the reason is already shown)
+    const int ready = form->intShowReady();
+    // Rows that could not be read (the reason is already shown)
     // leave nothing to settle: the window is not shown.
     if (ready == 0)
         ui::DialogService::current().execDialog(form);

@@ -119,8 +119,29 @@ frmRedrRule::frmRedrRule(QWidget* parent)
     connect(cmdExit, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+int frmRedrRule::subLoadCircRule()
+{
+    DBResultSet rules, mapping;
+    g_strSQL = strBaseCodeSQL(1);
+    g_intSQLRet = LIB_DB_Select(g_strSQL, rules);
+    if (g_intSQLRet == 0) {
+        g_strSQL = QStringLiteral("SELECT no, rule_no, loca_code_c, circ_type_code_c, redr_type_code_c FROM rule_comp "
+                                  "ORDER BY no DESC");
+        g_intSQLRet = LIB_DB_Select(g_strSQL, mapping);
+    }
+    if (g_intSQLRet != 0) {
+        intShowDBError();
+        return -1;
+    }
+    g_varCircRule = rules;
+    g_varRuleComp = mapping;
+    return 0;
+}
+
 void frmRedrRule::Form_Load()
 {
+    // The rules as they stand now, also those changed since the log-in.
+    subLoadCircRule();
     strCertId = g_strCertID;
     QString redrType;
     if (intReadRedrType(strCertId, &redrType) != 0)

@@ -21,6 +21,11 @@ public:
     // location; no rule is shown yet.
     void Form_Load();
     static void showModal(QWidget* parent);
+    // Reads the circulation rules and their mapping rows into the rule caches
+    // again (the rules with the log-in's columns, the mapping rows with the
+    // five the rule matching reads); 0, or -1 with the error shown and both
+    // caches as they were.
+    static int subLoadCircRule();
 
     // The rule of the chosen combination, or ELT119 and an empty display.
     void cmdSearch_Click();

@@ -3,9 +3,9 @@
 #include "common/basAuth.h"
 #include "common/basEnv.h"
 #include "common/basMsg.h"
-#include "shell/ProgramVersion.h"
 #include "shell/ShellServices.h"
 #include "shell/basMain.h"
+#include "shell/basVersion.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>
@@ -234,8 +234,7 @@ void frmCircLogo::subSetLogoMode(const QString& mode)
 
     if (about) {
         lblModule->setText(QStringLiteral("流通委托"));
-        lblVersion->setText(strVersionText(shell::ProgramVersion::major, shell::ProgramVersion::minor,
-                                           shell::ProgramVersion::revision));
+        lblVersion->setText(strVersionText(kVersionMajor, kVersionMinor, kVersionRevision));
         lblLib->setText(varGetSysPara(1).toString());
         lblViewLicense->setEnabled(shell::Services::tools().provides(shell::ToolsService::CommonView));
         lblViewUpdate->setEnabled(shell::Services::infoCenter().provides(shell::InfoCenterService::LastUpdating));
@@ -375,7 +374,7 @@ void frmCircLogo::cmdLogin_Click()
             return;
         }
         // The frame takes the screen: the desk windows inside it are large.
-        main->showMaximized();
+        subShowFillingScreen(main);
     } else {
         unsetCursor();
     }

@@ -1,5 +1,8 @@
 #include "shell/frmMain.h"
 
+#include "shell/frmAdmAuth.h"
+#include "shell/frmOption.h"
+
 #include "common/LoginState.h"
 #include "common/basAuth.h"
 #include "common/basDB.h"
@@ -12,8 +15,11 @@
 #include "shell/basMainSettings.h"
 #include "shell/basMenu.h"
 #include "shell/basShellIni.h"
+#include "shell/frmAdmAuth.h"
 #include "shell/frmCircLogo.h"
+#include "shell/frmOption.h"
 #include "shell/mCommonPlus3.h"
+#include "shell/mCommonPlus3Addins.h"
 
 #include "platform/ui/DialogService.h"
 
@@ -179,6 +185,11 @@ int frmMain::intLoadSequence()
 
     if (intLoadLocaProperty() < 0)
         return -1;
+
+    // The override dialog waits hidden; overrides stay off.
+    frmAdmAuth* admAuth = frmAdmAuth::form(this);
+    admAuth->m_blnCheckAdmAuth = false;
+    admAuth->m_blnAdmAuth = false;
 
     subReadFontSettings();
     return 0;
@@ -451,6 +462,12 @@ void frmMain::subShowRedrInfo()
             Services::reader().showRedrInfo(this, redrId, barcode);
     } catch (const std::exception&) {
     }
+}
+
+void frmMain::subShowOption()
+{
+    auto* option = new frmOption(this);
+    option->show();
 }
 
 void frmMain::subShowLendFine()

@@ -1,35 +1,22 @@
 #pragma once
-// The main window's side of the add-ins: the start-up shortcuts, the add-in
-// menu items, the items run for keys the main window does not know, and the
-// release and removal of add-ins when it closes. All of them work on
-// g_objAddins and do nothing while it is null.
+// The updater launch and the find-text opener of the main window.
+//
+// subRunLiveUpdate starts the updater (per-user setting UpdateExcute, by
+// default "LiveUpdate" in the program folder; when no file is there the
+// worker may pick one, which is then saved) with an argument vector: the
+// worker's number, an empty password field and "editions=<module>:<version>".
+// The worker's password reaches the updater in the environment variable
+// CONSIGN_WORKER_PWD, never on its command line. The program waits for the
+// updater to end, painting its windows.
 
 #include <QString>
 
-namespace ui {
-class CommandBar;
-}
+class QWidget;
 
-// Host paths of the main window's extension points.
-extern const QString kMainMenuPath; // "%frmMain%\%MainMenu%"
-extern const QString kToolbarPath;  // "%frmMain%\%Toolbar%\Standard"
+inline constexpr char kUpdaterPasswordVariable[] = "CONSIGN_WORKER_PWD";
 
-// Every add-in's start-up shortcuts, add-in by add-in, in order.
-void subRunAddinInit();
-// Places the add-ins' "MenuItem" entries of the main-menu path in the bar's
-// menus: the menu named by the path segment after "%MainMenu%" ("MenuMain"
-// for the bar itself), after "insertafter", else before "insertbefore", else
-// at the end; "menu"="true" makes the item open a sub-menu keyed by its id.
-// Item keys are compared without regard to case.
-// An id that is empty or already a key of the bar is skipped; an anchor key
-// that names no item places the item at the end.
-void subLoadAddinMenus(ui::CommandBar* bar);
-// Runs every item of kind `itemKey` whose "id" is `key` (both any case) of the
-// extension points at `hostPath` or below it, in order.
-void subRunExtenShortcut(const QString& hostPath, const QString& itemKey, const QString& key);
-// Releases every add-in's library objects.
-void subReleaseAddins();
-// Unregisters and drops every add-in marked for removal (status 2) and deletes
-// its folder: only a folder that lies directly in the add-ins folder is
-// deleted; any other stays where it is.
-void subRemoveAddins();
+// "editions=lt4:3.5.0001"
+QString strEditionsField(const QString& module, int major, int minor, int revision);
+
+void subRunLiveUpdate(const QString& module, QWidget* owner);
+void subShowFindText(QWidget* window);

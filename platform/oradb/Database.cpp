@@ -67,11 +67,8 @@ QString literalOf(const QVariant& v) {
         return QString::number(v.toLongLong());
     case QMetaType::Double: case QMetaType::Float:
         return QString::number(v.toDouble(), 'g', 17);
-    default: {
-        QString s = v.toString();
-        s.replace(QLatin1Char('\''), QLatin1String("''"));
-        return QLatin1Char('\'') + s + QLatin1Char('\'');
-    }
+    default:
+        return sqltext::quoteLiteral(v.toString());
     }
 }
 
@@ -255,9 +252,32 @@ Database::~Database() {
 bool Database::IsConnected() const { return conn_ && PQstatus(conn_) == CONNECTION_OK; }
 int Database::BackendPid() const { return conn_ ? PQbackendPID(conn_) : 0; }
 
+QString Database::referencedTable(const PGresult* r) {
+    if (!r || !IsConnected()) return {};
+    const char* state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+    if (!state || qstrcmp(state, "23503") != 0) return {};
+    // A failed statement in a transaction has been undone to its savepoint, so
+    // the session can still ask; an aborted transaction cannot.
+    const PGTransactionStatusType ts = PQtransactionStatus(conn_);
+    if (ts != PQTRANS_IDLE && ts != PQTRANS_INTRANS) return {};
+    const char* values[] = {PQresultErrorField(r, PG_DIAG_CONSTRAINT_NAME), PQresultErrorField(r, PG_DIAG_TABLE_NAME),
+                            PQresultErrorField(r, PG_DIAG_SCHEMA_NAME)};
+    if (!values[0] || !values[1] || !values[2]) return {};
+    PGresult* q = PQexecParams(conn_,
+                               "SELECT p.relname FROM pg_constraint k JOIN pg_class c ON c.oid = k.conrelid"
+                               " JOIN pg_namespace n ON n.oid = c.relnamespace JOIN pg_class p ON p.oid = k.confrelid"
+                               " WHERE k.contype = 'f' AND k.conname = $1 AND c.relname = $2 AND n.nspname = $3",
+                               3, nullptr, values, nullptr, nullptr, 0);
+    QString name;
+    if (PQresultStatus(q) == PGRES_TUPLES_OK && PQntuples(q) == 1) name = QString::fromUtf8(PQgetvalue(q, 0, 0));
+    PQclear(q);
+    return name;
+}
+
 void Database::fail(PGresult* r, bool wasDown) {
     const bool lost = !IsConnected();
-    lastErr_ = serverErrorText(r, conn_ ? QString::fromUtf8(PQerrorMessage(conn_)) : QString(), lost, wasDown);
+    lastErr_ = serverErrorText(r, conn_ ? QString::fromUtf8(PQerrorMessage(conn_)) : QString(), lost, wasDown,
+                               referencedTable(r));
     if (r) PQclear(r);
     if (lost && inTrans_) {
         inTrans_ = false; // the server rolled the transaction back with the session

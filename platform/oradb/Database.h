@@ -165,6 +165,9 @@ private:
     Database() = default;
     pg_result* run(const QString& text, bool savepoint);
     [[noreturn]] void fail(pg_result* r, bool wasDown);
+    // The table a failed foreign key refers to, read from the catalog; empty
+    // when the error is no foreign key error or the session cannot ask.
+    QString referencedTable(const pg_result* r);
     void simple(const char* sql);
 
     pg_conn* conn_ = nullptr;

@@ -19,14 +19,41 @@ QString ora(int n, const QString& text) {
     return QStringLiteral("ORA-%1: %2").arg(n, 5, 10, QLatin1Char('0')).arg(text);
 }
 
+bool identChar(QChar c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_' || c == u'$';
+}
+
+// How often `name` stands in `text` as a whole identifier.
+int countName(const QString& text, const QString& name) {
+    if (name.isEmpty()) return 0;
+    int n = 0;
+    for (qsizetype at = text.indexOf(name); at >= 0; at = text.indexOf(name, at + name.size())) {
+        const qsizetype end = at + name.size();
+        if ((at == 0 || !identChar(text[at - 1])) && (end >= text.size() || !identChar(text[end]))) ++n;
+    }
+    return n;
+}
+
+// A refused change of the parent names the parent table and the child table;
+// a missing parent names only the child table in the primary message (beside
+// the constraint, which may bear a table's name).
+bool childRecordFound(const PGresult* r, const QString& message, const QString& parent) {
+    if (parent.isEmpty()) return field(r, PG_DIAG_MESSAGE_DETAIL).contains(QLatin1String("still referenced"));
+    const QString table = field(r, PG_DIAG_TABLE_NAME);
+    const QString constraint = field(r, PG_DIAG_CONSTRAINT_NAME);
+    int names = countName(message, table) + (parent == table ? 0 : countName(message, parent));
+    if (constraint == table || constraint == parent) --names;
+    return names >= 2;
+}
+
 } // namespace
 
-QString serverErrorText(const PGresult* r, const QString& libpqMessage, bool lost, bool wasDown) {
+QString serverErrorText(const PGresult* r, const QString& libpqMessage, bool lost, bool wasDown,
+                        const QString& referencedTable) {
     const QString state = field(r, PG_DIAG_SQLSTATE);
     const QString constraint = field(r, PG_DIAG_CONSTRAINT_NAME).toUpper();
     const QString message = field(r, PG_DIAG_MESSAGE_PRIMARY).isEmpty() ? libpqMessage.trimmed()
                                                                         : field(r, PG_DIAG_MESSAGE_PRIMARY);
-    const QString detail = field(r, PG_DIAG_MESSAGE_DETAIL);
     const QString plain = QStringLiteral(" (%1)").arg(message);
 
     if (wasDown) return ora(3114, QStringLiteral("not connected to the database"));
@@ -37,7 +64,7 @@ QString serverErrorText(const PGresult* r, const QString& libpqMessage, bool los
     if (state == QLatin1String("23505"))
         return ora(1, QStringLiteral("unique constraint (%1) violated").arg(constraint));
     if (state == QLatin1String("23503")) {
-        if (detail.contains(QLatin1String("still referenced")))
+        if (childRecordFound(r, message, referencedTable))
             return ora(2292,
                        QStringLiteral("integrity constraint (%1) violated - child record found").arg(constraint));
         return ora(2291, QStringLiteral("integrity constraint (%1) violated - parent key not found").arg(constraint));

@@ -33,7 +33,12 @@ private:
 // Builds the server error text from a failed result: "ORA-NNNNN: ..." chosen by
 // SQLSTATE and the constraint name. `lost` tells that the connection broke
 // during the call, `wasDown` that it was already broken before.
-QString serverErrorText(const pg_result* result, const QString& libpqMessage, bool lost, bool wasDown);
+// `referencedTable` names the table a failed foreign key refers to: a foreign
+// key error is a missing parent (02291) or a remaining child (02292) by the
+// tables the server's message names, whatever its language: only a refused
+// change of the parent names both tables (or the one table twice).
+QString serverErrorText(const pg_result* result, const QString& libpqMessage, bool lost, bool wasDown,
+                        const QString& referencedTable = QString());
 
 // The five-digit number after the first "ORA-" in text, or -1.
 long oraNumber(const QString& text);

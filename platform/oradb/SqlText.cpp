@@ -226,4 +226,32 @@ QString blockToCall(const QString& sql, bool* isBlock) {
     return QStringLiteral("CALL ") + body;
 }
 
+QString sendableText(const QString& text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    auto unsendable = [&](qsizetype at, qsizetype* width) {
+        const QChar c = text[at];
+        *width = 1;
+        if (c.isHighSurrogate() && at + 1 < n && text[at + 1].isLowSurrogate()) {
+            *width = 2;
+            return false;
+        }
+        return c.unicode() == 0 || c.isSurrogate();
+    };
+    qsizetype w = 1;
+    while (i < n && !unsendable(i, &w)) i += w;
+    if (i == n) return text;
+    QString out = text.left(i);
+    for (; i < n; i += w) {
+        if (!unsendable(i, &w)) out += text.mid(i, w);
+    }
+    return out;
+}
+
+QString quoteLiteral(const QString& text) {
+    QString s = sendableText(text);
+    s.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + s + QLatin1Char('\'');
+}
+
 } // namespace oradb::sqltext

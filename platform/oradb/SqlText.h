@@ -44,4 +44,12 @@ QString blockToCall(const QString& sql, bool* isBlock = nullptr);
 // Removes blanks and one trailing ";" (outside literals) at the end.
 QString stripTerminator(const QString& sql);
 
+// The text without NUL characters and without UTF-16 surrogates that stand
+// alone: a scanner or a paste can carry them, a statement cannot (a NUL would
+// cut it short). Every value quoted into a statement goes through this.
+QString sendableText(const QString& text);
+
+// A value as an SQL literal: in single quotes, quotes doubled, made sendable.
+QString quoteLiteral(const QString& text);
+
 } // namespace oradb::sqltext

@@ -87,6 +87,18 @@ std::optional<std::pair<qsizetype, qsizetype>> findSection(const QStringList& li
     return std::nullopt;
 }
 
+// A section or key name that would change the shape of the file: a line
+// break, "=" or "]" in it, or a key that would read as a header or a comment.
+bool unwritableName(QStringView name, bool key)
+{
+    for (const QChar c : name) {
+        if (c == u'\r' || c == u'\n' || c == u'=' || c == u']')
+            return true;
+    }
+    const QStringView t = trimBlanks(name);
+    return key && (t.startsWith(u'[') || t.startsWith(u';'));
+}
+
 // A value must stay on its own line.
 QString oneLine(const QString& v)
 {
@@ -159,6 +171,8 @@ QString IniDocument::text() const
 
 std::optional<QString> IniDocument::value(const QString& section, const QString& key) const
 {
+    if (unwritableName(section, false) || unwritableName(key, true))
+        return std::nullopt;
     const QStringView wantSection = trimBlanks(section);
     const QStringView wantKey = trimBlanks(key);
     const auto range = findSection(lines_, wantSection);
@@ -175,8 +189,10 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
     return std::nullopt;
 }
 
-void IniDocument::setValue(const QString& section, const QString& key, const QString& value)
+bool IniDocument::setValue(const QString& section, const QString& key, const QString& value)
 {
+    if (unwritableName(section, false) || unwritableName(key, true))
+        return false;
     const QString wantSection = trimBlanks(section).toString();
     const QString wantKey = trimBlanks(key).toString();
     const QString v = oneLine(value);
@@ -186,7 +202,7 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
             lines_.append(QString());
         lines_.append(u'[' + wantSection + u']');
         lines_.append(wantKey + u'=' + v);
-        return;
+        return true;
     }
     qsizetype last = range->first; // last non-blank line of the section
     for (qsizetype i = range->first + 1; i < range->second; ++i) {
@@ -195,10 +211,11 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
         const auto e = entryOf(lines_[i]);
         if (e && sameName(e->name, wantKey)) {
             lines_[i] = e->name.toString() + u'=' + v;
-            return;
+            return true;
         }
     }
     lines_.insert(last + 1, wantKey + u'=' + v);
+    return true;
 }
 
 bool loadIniFile(const QString& path, IniDocument* doc, IniEncoding encoding)
@@ -235,7 +252,8 @@ bool writePrivateProfileString(const QString& section, const QString& key, const
     FileEncoding enc = FileEncoding::Gb18030;
     if (QFileInfo::exists(path) && !loadDocument(path, &doc, IniEncoding::Ansi, &enc))
         return false;
-    doc.setValue(section, key, value);
+    if (!doc.setValue(section, key, value))
+        return false;
     return saveDocument(path, doc, IniEncoding::Ansi, enc, false);
 }
 
@@ -286,7 +304,8 @@ bool saveSetting(const QString& appName, const QString& section, const QString& 
                         && value.back() == value.front();
     if (trimmed || quoted)
         stored = u'"' + value + u'"';
-    doc.setValue(section, key, stored);
+    if (!doc.setValue(section, key, stored))
+        return false;
     return saveDocument(path, doc, IniEncoding::Utf8, FileEncoding::Gb18030, true);
 }
 

@@ -51,8 +51,11 @@ public:
 
     // The value of the key, or nothing when the section, the key or its "=" is missing.
     std::optional<QString> value(const QString& section, const QString& key) const;
-    // Sets the key's value, creating the key and the section as needed.
-    void setValue(const QString& section, const QString& key, const QString& value);
+    // Sets the key's value, creating the key and the section as needed. A
+    // section or key name holding a line break, "=" or "]", or a key name
+    // starting with "[" or ";", is refused (false, nothing changed): it could
+    // not be read back and would add or hide lines.
+    bool setValue(const QString& section, const QString& key, const QString& value);
 
 private:
     QStringList lines_;
@@ -70,7 +73,8 @@ QString getPrivateProfileString(const QString& section, const QString& key,
                                 const QString& defaultValue, int bufferSize, const QString& path,
                                 int* copied = nullptr);
 // Writes `value` for `key` in `section` of the file, creating the file, the
-// section and the key as needed. False when the file cannot be written.
+// section and the key as needed. False when the file cannot be written or a
+// name is refused (see IniDocument::setValue); the file then stays as it was.
 bool writePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& path);
 

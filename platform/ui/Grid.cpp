@@ -827,6 +827,20 @@ QWidget* SpreadGrid::cellWidgetAt(int col, int row) const {
     return cellWidget(row - 1, col - 1);
 }
 
+void SpreadGrid::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) && !event->isAutoRepeat()
+        && state() != QAbstractItemView::EditingState) {
+        auto* b = qobject_cast<QPushButton*>(cellWidget(currentRow(), currentColumn()));
+        if (b && b->isEnabled()) {
+            event->accept();
+            b->click();
+            return;
+        }
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
 void SpreadGrid::keyReleaseEvent(QKeyEvent* event) {
     QTableWidget::keyReleaseEvent(event);
     emit keyUp(event->key(), activeCol(), activeRow());

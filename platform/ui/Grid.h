@@ -251,6 +251,8 @@ signals:
     void keyUp(int key, int col, int row);
 
 protected:
+    // Space, Enter or Return on the current cell presses its button, if it has one.
+    void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:

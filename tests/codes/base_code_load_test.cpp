@@ -30,13 +30,6 @@ protected:
         for (int c = 0; c < r.fieldCount(); ++c) l << r.fieldName(c);
         return l;
     }
-    QString todaysLog() {
-        QString text;
-        text::readAnsiFile(db().programFolder() + "LOG/" + QDate::currentDate().toString("yyyy-MM-dd") +
-                               "_Log.log",
-                           &text);
-        return text;
-    }
 };
 
 TEST_F(BaseCodeLoad, EveryCacheInItsColumnOrder) {

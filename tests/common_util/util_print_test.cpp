@@ -1,5 +1,6 @@
 // Rich-text printing: pages, header and page numbers, read back from a PDF.
 #include "common/basFile.h"
+#include "tests/support/PdfText.h"
 
 #include <QPrinter>
 #include <QProcess>
@@ -12,18 +13,7 @@
 
 namespace {
 
-// The text of every page of a PDF.
-QStringList pdfPages(const QString& pdf)
-{
-    QProcess p;
-    p.start("pdftotext", {"-layout", pdf, "-"});
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {};
-    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f');
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
-    return pages;
-}
+using testsupport::pdfPages;
 
 QStringList printToPdf(QTextEdit& edit, const QString& pdf, const QString& header)
 {

@@ -26,6 +26,15 @@ protected:
         g_dblExceedFine = 0.0;
     }
 
+    // A fresh copy of the demo database, with the caches read from it again (a
+    // test before may have changed the rows they were read from).
+    void freshDatabase()
+    {
+        db().recreate();
+        ASSERT_EQ(intInitBaseData(), 0);
+        ASSERT_EQ(intLoadBaseCode(), 0);
+    }
+
     // The text a message code shows, with its words.
     static QString msg(const QString& code, const QString& words = QString()) { return strGetMsg(code + words); }
     QString shown() const { return dialogs.lastText(); }

@@ -14,7 +14,7 @@ protected:
     void SetUp() override
     {
         DeskTest::SetUp();
-        db().recreate();
+        freshDatabase();
         desk.askKeepDays = [](const QString&, int maxDays) { return std::optional<int>(maxDays); };
     }
     desk::ConsignDesk desk;
@@ -99,5 +99,70 @@ TEST_F(QueueConcurrencyTest, DeleteFromAStaleListShiftsOnlyTheRightRows)
     dialogs.answers << ui::BoxAnswer::Ok;
     EXPECT_EQ(desk.subDeleteApply(stale), -1);
     EXPECT_EQ(queue("TP393/S91", "A1"), (QStringList{"DR02:1"}));
+    EXPECT_FALSE(LIB_DB_InTrans());
+}
+
+TEST_F(QueueConcurrencyTest, NoRowIsLockedWhileTheKeepDaysDialogWaits)
+{
+    ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
+    desk::HoldingRow a1;
+    a1.location = "A1";
+    a1.lendable = 3;
+    // While this desk's worker types the keep days, another desk loads the same
+    // reader (locking the reader, its card and its rows) and places a request
+    // for the same title for it: this desk then checks again and refuses.
+    RawConnection deskB;
+    QStringList lockErrors;
+    desk.askKeepDays = [&](const QString&, int maxDays) -> std::optional<int> {
+        QString err;
+        for (const char* sql : {"select 1 from reader where cert_id = 'DR02' for update nowait",
+                                "select 1 from reader_cert where cert_id = 'DR02' for update nowait",
+                                "select 1 from lend_lst where cert_id = 'DR02' for update nowait",
+                                "select 1 from relegate_lst where cert_id = 'DR02' for update nowait"}) {
+            if (!deskB.exec(sql, &err))
+                lockErrors << err;
+        }
+        // Nor the queue.
+        EXPECT_EQ(deskB.scalar("select pg_try_advisory_lock(hashtext('TP311.12/W23|A1'))::text"), "true");
+        deskB.exec("select pg_advisory_unlock_all()");
+        deskB.exec("insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, "
+                   "relegate_keep_days, relegate_end_date, relegate_location, wkr_no, relegate_flag) values "
+                   "('DR02', 'TP311.12/W23', 'A1', 3, '2026-01-01', 7, '2099-01-08', 'D1', '0002', '0')");
+        return maxDays;
+    };
+    EXPECT_EQ(desk.subApplyBook("TP311.12/W23", a1), -1);
+    EXPECT_TRUE(lockErrors.isEmpty()) << lockErrors.join("; ").toStdString();
+    EXPECT_EQ(shown(), QStringLiteral("该读者已经委托了该种书"));
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR15:2", "DR02:3"}));
+    EXPECT_FALSE(LIB_DB_InTrans());
+}
+
+TEST_F(QueueConcurrencyTest, RequestersPerTitleAreCountedAgainUnderTheQueueLock)
+{
+    // At most 3 requesters; the desk listed A1 with 2 waiting.
+    db().exec("update sys_comm_para set sys_para_value = '-3' where sys_para_code = 8");
+    ASSERT_EQ(intInitBaseData(), 0);
+    ASSERT_EQ(desk.intLoadRedr("DC14"), 0);
+    desk::HoldingRow a1;
+    a1.location = "A1";
+    a1.lendable = 3;
+    a1.queued = 2;
+
+    // Desk B is placing DR02's request on the same queue, not yet committed.
+    RawConnection deskB;
+    QString err;
+    ASSERT_TRUE(deskB.exec("begin; select pg_advisory_xact_lock(hashtext('TP311.12/W23|A1')); "
+                           "insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, "
+                           "relegate_keep_days, relegate_end_date, relegate_location, wkr_no, relegate_flag) values "
+                           "('DR02', 'TP311.12/W23', 'A1', 3, '2026-01-01', 7, '2099-01-08', 'D1', '0002', '0')",
+                           &err))
+        << err;
+    auto placing = std::async(std::launch::async, [&] { return desk.subApplyBook("TP311.12/W23", a1); });
+    EXPECT_EQ(placing.wait_for(std::chrono::milliseconds(400)), std::future_status::timeout);
+    ASSERT_TRUE(deskB.exec("commit", &err)) << err;
+    EXPECT_EQ(placing.get(), -1);
+    EXPECT_EQ(shown(), QStringLiteral("该书已达到最大委托人数：3人"));
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR15:2", "DR02:3"}));
+    EXPECT_EQ(a1.queued, 3); // the row shows the count it was refused by
     EXPECT_FALSE(LIB_DB_InTrans());
 }

@@ -2,6 +2,7 @@
 // demo's readers in every standing.
 
 #include "DeskFixture.h"
+#include "tests/support/BoxWatch.h"
 
 #include <chrono>
 #include <future>
@@ -11,7 +12,15 @@ protected:
     void SetUp() override
     {
         DeskTest::SetUp();
-        db().recreate();
+        freshDatabase();
+    }
+    // DR07's suspension and DR08's fine and suspension still open and counted.
+    void expectSuspensionsOpen()
+    {
+        EXPECT_EQ(db().column("select cert_id || volt_deal_flag from reader_volt_lst where cert_id in ('DR07', 'DR08') "
+                              "and volt_deal_flag <> '0' order by cert_id"),
+                  (QStringList{"DR071", "DR083"}));
+        EXPECT_EQ(db().scalar("select sum(volt_flag) from reader where cert_id in ('DR07', 'DR08')"), "2");
     }
     desk::ConsignDesk desk;
 };
@@ -242,4 +251,127 @@ TEST_F(ReaderLoadTest, OutOfDateCardPassesTheFineAndLoanSteps)
         EXPECT_EQ(shownTexts(), c.messages) << c.name;
         EXPECT_FALSE(LIB_DB_InTrans()) << c.name;
     }
+}
+
+TEST_F(ReaderLoadTest, CardDatesAndTheDebtLimitAtTheirEdges)
+{
+    // DR02: a student (dates tested, debt limit 10.00), no loans.
+    struct Case {
+        const char* name;
+        const char* setUp;
+        int result;
+        QStringList messages;
+    };
+    const QString bgn = dayOffset(1), end = dayOffset(700);
+    const QList<Case> cases = {
+        {"card valid from tomorrow",
+         "update reader_cert set bgn_date = to_char(desk_now()::date + 1, 'YYYY-MM-DD') where cert_id = 'DR02'", -1,
+         {msg("ELT105", bgn + "-" + end)}},
+        {"a type that does not test the dates",
+         "update reader_type set chk_validity_period = '0' where redr_type_code = 'T1'", 0, {}},
+        {"owing exactly the limit",
+         "update reader_type set chk_validity_period = '1' where redr_type_code = 'T1'; "
+         "update reader_cert set bgn_date = '2020-01-01' where cert_id = 'DR02'; "
+         "update reader set debt_flag = 10.00 where cert_id = 'DR02'",
+         -1, {msg("ELT107", "10.00")}},
+        {"owing a cent less", "update reader set debt_flag = 9.99 where cert_id = 'DR02'", 0, {}},
+    };
+    for (const Case& c : cases) {
+        db().exec(c.setUp);
+        ASSERT_EQ(intLoadBaseCode(), 0);
+        dialogs.clear();
+        EXPECT_EQ(desk.intLoadRedr("DC02"), c.result) << c.name;
+        EXPECT_EQ(shownTexts(), c.messages) << c.name;
+    }
+}
+
+TEST_F(ReaderLoadTest, SuspensionWithoutAnEndDateRunsOn)
+{
+    // A suspension with no end date has no time to run out: it stays open and
+    // refuses; so does a fine and suspension without one.
+    db().exec("update reader_volt_lst set froz_end_date = null where cert_id in ('DR07', 'DR08')");
+    for (const char* card : {"DC07", "DC08"}) {
+        dialogs.clear();
+        EXPECT_EQ(desk.intLoadRedr(card), -1) << card;
+        EXPECT_EQ(shownTexts(), QStringList{msg("ELT106")}) << card;
+    }
+    expectSuspensionsOpen();
+}
+
+TEST_F(ReaderLoadTest, FailedSuspensionUpdateRefusesAndWritesNothing)
+{
+    db().exec("alter procedure lt_upd_reader_volt_lst rename to lt_upd_reader_volt_lst_away");
+    for (const char* card : {"DC07", "DC08"}) {
+        dialogs.clear();
+        EXPECT_EQ(desk.intLoadRedr(card), -1) << card;
+        ASSERT_EQ(dialogs.shown.size(), 1) << card;
+        EXPECT_EQ(dialogs.shown[0].icon, ui::BoxIcon::Error) << card;
+        EXPECT_FALSE(LIB_DB_InTrans()) << card;
+    }
+    db().exec("alter procedure lt_upd_reader_volt_lst_away rename to lt_upd_reader_volt_lst");
+    expectSuspensionsOpen();
+    // The desk goes on: the next load works.
+    EXPECT_EQ(desk.intLoadRedr("DC07"), 0);
+}
+
+
+TEST_F(ReaderLoadTest, NoBoxIsShownWhileTheReaderRowsAreLocked)
+{
+    QStringList inTransaction; // boxes shown while a transaction was open
+    testsupport::BoxWatch watch(dialogs, [&](const ui::BoxRequest& box) {
+        if (LIB_DB_InTrans())
+            inTransaction << box.text;
+    });
+    db().exec("update reader set volt_flag = 1 where cert_id = 'DR06'");
+    db().exec("insert into reader_volt_lst (cert_id, punish_date, volt_code, real_fine_amt, volt_deal_flag) "
+              "values ('DR06', '2026-01-05 10:00:00', '01', 3.00, '2')");
+    for (const char* card : {"NOCARD", "DC03", "DC04", "DC05", "DC06", "DC08"}) {
+        dialogs.clear();
+        EXPECT_EQ(desk.intLoadRedr(card), -1) << card;
+        EXPECT_FALSE(dialogs.shown.isEmpty()) << card;
+    }
+    EXPECT_TRUE(inTransaction.isEmpty()) << inTransaction.join("; ").toStdString();
+    // The out-of-date card's message still comes before the violations'.
+    EXPECT_EQ(desk.intLoadRedr("DC06"), -1);
+    EXPECT_EQ(shownTexts().mid(shownTexts().size() - 2),
+              (QStringList{msg("ELT105", dayOffset(-400) + "-" + dayOffset(-1)), msg("ELT106")}));
+}
+
+TEST_F(ReaderLoadTest, LockHeldElsewhereEndsTheWaitWithinTheTimeOutWritingNothing)
+{
+    // Another desk holds DR07's row longer than the lock time-out: the load
+    // says so and ends the run-out suspension nowhere; placing a request for
+    // DR02 waits for its reader row alike.
+    ASSERT_EQ(LIB_DB_Execute("set lock_timeout = '300ms'"), 0);
+    testsupport::RawConnection deskB;
+    QString err;
+    ASSERT_TRUE(deskB.exec("begin; select cert_id from reader where cert_id in ('DR07', 'DR02') for update", &err))
+        << err;
+    EXPECT_EQ(desk.intLoadRedr("DC07"), -1);
+    EXPECT_EQ(shown(), QStringLiteral("该记录已经被锁定!"));
+    EXPECT_TRUE(todaysLog().contains("ORA-00054")) << todaysLog().toStdString();
+    EXPECT_FALSE(LIB_DB_InTrans());
+    EXPECT_EQ(db().scalar("select volt_deal_flag from reader_volt_lst where cert_id = 'DR07' and froz_end_date <> ''"),
+              "1");
+
+    desk.mode = desk::ModeLend; // the loan limit of the request mode aside
+    ASSERT_TRUE(deskB.exec("commit", &err)) << err;
+    ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
+    ASSERT_TRUE(deskB.exec("begin; select cert_id from reader where cert_id = 'DR02' for update", &err)) << err;
+    desk::HoldingRow a1;
+    a1.location = "A1";
+    a1.lendable = 3;
+    int asked = 0;
+    desk.askKeepDays = [&](const QString&, int maxDays) -> std::optional<int> {
+        ++asked;
+        return maxDays;
+    };
+    dialogs.clear();
+    EXPECT_EQ(desk.subApplyBook("TP311.12/W23", a1), -1);
+    EXPECT_EQ(asked, 1); // asked first, then it waited
+    EXPECT_EQ(shown(), QStringLiteral("该记录已经被锁定!"));
+    EXPECT_FALSE(LIB_DB_InTrans());
+    EXPECT_EQ(db().scalar("select count(*) from relegate_lst where cert_id = 'DR02' and relegate_flag = '0'"), "0");
+    ASSERT_TRUE(deskB.exec("rollback", &err)) << err;
+    LIB_DB_Execute("reset lock_timeout");
 }

@@ -12,7 +12,7 @@ protected:
     void SetUp() override
     {
         DeskTest::SetUp();
-        db().recreate();
+        freshDatabase();
         desk.askKeepDays = [this](const QString& begin, int maxDays) -> std::optional<int> {
             keepBegin = begin;
             keepMax = maxDays;
@@ -316,4 +316,47 @@ TEST_F(RequestsTest, LoanLimitsOfTheRuleAtTheHoldingLocation)
         db().exec("delete from lend_lst where cert_id = 'DR02'");
         db().exec("delete from relegate_lst where cert_id = 'DR02' and relegate_flag = '0'");
     }
+}
+
+TEST_F(RequestsTest, LaterLocationsFollowTheFirstInReverseCodeOrder)
+{
+    // A2's journal copy made lendable: A1, A2 and B1 hold the title.
+    db().exec("update item set book_stat_code = '41' where prop_no = 'P500006'");
+    const int t = findTitle("DC02", "TP311.12/W23");
+    QStringList order;
+    for (const auto& h : desk.titles()[t].holdings)
+        order << h.location;
+    EXPECT_EQ(order, (QStringList{"A1", "B1", "A2"}));
+}
+
+TEST_F(RequestsTest, ReaderTypeWithoutKeepDaysIsToldSoBeforeAnyDialog)
+{
+    db().exec("update reader_type set max_preg_days = 0 where redr_type_code = 'T1'");
+    ASSERT_EQ(intLoadBaseCode(), 0);
+    const int t = findTitle("DC02", "TP311.12/W23");
+    int asked = 0;
+    desk.askKeepDays = [&](const QString&, int) -> std::optional<int> {
+        ++asked;
+        return 1;
+    };
+    EXPECT_EQ(desk.subApplyBook(t, holdingAt(t, "A1")), -1);
+    EXPECT_EQ(asked, 0);
+    EXPECT_EQ(shown(), QStringLiteral("该读者类型的最大委托保留天数为0天，不能委托！"));
+    EXPECT_EQ(db().scalar("select count(*) from relegate_lst where cert_id = 'DR02' and relegate_flag = '0'"), "0");
+}
+
+TEST_F(RequestsTest, QueueCountAndButtonFollowPlacingAndDeleting)
+{
+    const int t = findTitle("DC02", "TP311.12/W23");
+    const int a1 = holdingAt(t, "A1");
+    ASSERT_EQ(desk.titles()[t].holdings[a1].queued, 2);
+    ASSERT_EQ(desk.subApplyBook(t, a1), 0) << shown();
+    EXPECT_EQ(desk.titles()[t].holdings[a1].queued, 3);
+    EXPECT_TRUE(desk.titles()[t].holdings[a1].applied);
+    dialogs.answers << ui::BoxAnswer::Ok;
+    ASSERT_EQ(desk.subDeleteApply(0), 0) << shown();
+    EXPECT_EQ(desk.titles()[t].holdings[a1].queued, 2);
+    EXPECT_FALSE(desk.titles()[t].holdings[a1].applied); // may be placed again
+    ASSERT_EQ(desk.subApplyBook(t, a1), 0) << shown();
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR15:2", "DR02:3"}));
 }

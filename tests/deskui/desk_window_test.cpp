@@ -2,6 +2,7 @@
 // place a request in the keep-days dialog, delete it; the modes and their rights.
 
 #include "DeskUiFixture.h"
+#include "tests/support/BoxWatch.h"
 
 #include "common/basMarc.h"
 #include "common/basMarcField.h"
@@ -233,6 +234,55 @@ TEST_F(DeskWindowTest, KeepDaysDialogClosedOrRefusedPlacesNothing)
               "3/" + end);
 }
 
+TEST_F(DeskWindowTest, RefusalStandsBesideTheReaderItRefuses)
+{
+    // What the panel shows at the moment each box is shown.
+    QStringList seen;
+    testsupport::BoxWatch watch(dialogs, [&](const ui::BoxRequest& box) {
+        seen << box.text + "|" + form->txtDetail[0]->text() + "|" + QString::number(form->spdVolt->maxRows());
+    });
+    openDesk();
+    for (const char* card : {"DC08", "DC05", "DC09"}) {
+        type(form->txtReader, card);
+        form->tbConsign_ButtonClick("Apply");
+    }
+    EXPECT_EQ(seen, QStringList({msg("ELT106") + QStringLiteral("|郑罚停|1"),
+                                 msg("ELT104", dayOffset(-3)) + QStringLiteral("|孙挂失|0"),
+                                 msg("ELT107", "10.00") + QStringLiteral("|冯欠款|0")}));
+}
+
+TEST_F(DeskWindowTest, GridButtonsByKeyboardAndCountsAfterPlacingAndDeleting)
+{
+    openDesk();
+    type(form->txtReader, "DC02");
+    type(form->txtApplyBook, "TP311.12/W23");
+    int a1 = holdingRow("A1");
+    ASSERT_GT(a1, 0);
+    EXPECT_EQ(cell(form->spdApplyBook, 8, a1), "2");
+
+    // Space on the focused button cell places the request.
+    form->spdApplyBook->setFocus();
+    form->spdApplyBook->setActiveCell(9, a1);
+    QTest::keyClick(form->spdApplyBook, Qt::Key_Space);
+    ASSERT_EQ(opened, QStringList{"frmReleKeepDay"});
+    a1 = holdingRow("A1");
+    EXPECT_EQ(cell(form->spdApplyBook, 8, a1), "3");
+    EXPECT_EQ(button(form->spdApplyBook, 9, a1)->text(), QStringLiteral("提交成功"));
+    ASSERT_EQ(form->spdApplyList->maxRows(), 1);
+
+    // Enter on the list's button deletes it after the question.
+    form->tbConsign->clickItem("ApplyList");
+    form->spdApplyList->setFocus();
+    form->spdApplyList->setActiveCell(1, 1);
+    dialogs.answers << ui::BoxAnswer::Ok;
+    QTest::keyClick(form->spdApplyList, Qt::Key_Return);
+    EXPECT_EQ(dialogs.lastText(), msg("QCM003"));
+    EXPECT_EQ(form->spdApplyList->maxRows(), 0);
+    a1 = holdingRow("A1");
+    EXPECT_EQ(cell(form->spdApplyBook, 8, a1), "2");
+    EXPECT_EQ(button(form->spdApplyBook, 9, a1)->text(), QStringLiteral("提交"));
+}
+
 TEST_F(DeskWindowTest, ModesFollowTheWorkersRights)
 {
     logIn(QStringLiteral("0003")); // request mode only
@@ -381,17 +431,28 @@ TEST_F(DeskWindowTest, MainWindowServiceOpensOneDesk)
     EXPECT_TRUE(frame.subWindowList().isEmpty());
 }
 
-// A picture of the desk serving a reader, for a look at the layout.
-TEST_F(DeskWindowTest, GrabsTheDeskWhenAsked)
+// Pictures of the desk serving a reader (saved for a look at the layout when
+// DESKUI_GRAB names a file prefix): each shows what the worker must see.
+TEST_F(DeskWindowTest, PicturesShowTheDeskServingAReader)
 {
     const QString path = qEnvironmentVariable("DESKUI_GRAB");
-    if (path.isEmpty())
-        GTEST_SKIP() << "set DESKUI_GRAB to a PNG file name";
+    QStringList pictures;
+    // A picture of a window: as large as the window, not one plain colour.
+    auto picture = [&](QWidget* w, const QString& name) {
+        const QImage image = w->grab().toImage();
+        EXPECT_EQ(image.size(), w->size()) << name.toStdString();
+        QImage plain(image.size(), image.format());
+        plain.fill(image.pixel(0, 0));
+        EXPECT_NE(image, plain) << name.toStdString();
+        if (!path.isEmpty())
+            image.save(path + "-" + name + ".png");
+        pictures << name;
+    };
     const auto handler = dialogs.dialogHandler;
     dialogs.dialogHandler = [&](QDialog* d) {
         if (!d->testAttribute(Qt::WA_Resized))
             d->adjustSize(); // as a first show does
-        d->grab().save(path + "-" + d->objectName() + ".png");
+        picture(d, d->objectName());
         return handler(d);
     };
     openDesk();
@@ -400,14 +461,23 @@ TEST_F(DeskWindowTest, GrabsTheDeskWhenAsked)
     form->tbConsign->clickItem("Detail");
     form->tbConsign->clickItem("Auth");
     form->tbConsign->clickItem("Rule");
+    EXPECT_EQ(form->txtDetail[0]->text(), QStringLiteral("蒋到书"));
     form->tbConsign_ButtonClick("Apply");
     type(form->txtReader, "DC01");
     type(form->txtApplyBook, "TP393/S91");
     button(form->spdApplyBook, 9, holdingRow("A1"))->click();
-    form->grab().save(path + "-request.png");
+    EXPECT_EQ(form->stkApply->currentWidget(), form->spdApplyBook);
+    EXPECT_EQ(button(form->spdApplyBook, 9, holdingRow("A1"))->text(), QStringLiteral("提交成功"));
+    picture(form, "request");
     form->tbConsign->clickItem("ApplyList");
-    form->grab().save(path + "-list.png");
+    EXPECT_EQ(form->stkApply->currentWidget(), form->spdApplyList);
+    EXPECT_EQ(cell(form->spdApplyList, 2, 1), "TP393/S91");
+    picture(form, "list");
     form->tbConsign_ButtonClick("Apply");
     type(form->txtReader, "DC08");
-    form->grab().save(path + "-volt.png");
+    EXPECT_EQ(form->stkWork->currentWidget(), form->fraBack[5]);
+    EXPECT_EQ(cell(form->spdVolt, 1, 1), QStringLiteral("罚款"));
+    picture(form, "volt");
+    EXPECT_EQ(pictures, QStringList({"frmFindList", "frmRedrDetail", "frmRedrAuth", "frmRedrRule", "frmReleKeepDay",
+                                     "request", "list", "volt"}));
 }

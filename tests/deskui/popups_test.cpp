@@ -2,6 +2,7 @@
 
 #include "DeskUiFixture.h"
 
+#include "common/basLTFunc.h"
 #include "reader/frmRedrAuth.h"
 #include "reader/frmRedrDetail.h"
 #include "reader/frmRedrRule.h"
@@ -154,4 +155,34 @@ TEST_F(PopupsTest, RuleOfTheChosenCombination)
         EXPECT_EQ(d->txtField[31]->text(), QStringLiteral("期满日"));
         EXPECT_EQ(d->txtField[23]->text(), "0.20");
     });
+}
+
+TEST_F(PopupsTest, RulePopUpReadsTheRulesAsTheyStandNow)
+{
+    openDesk();
+    type(form->txtReader, "DC02");
+    // Changed since the log-in: R1's first fine and the rule of a mapping row.
+    db().exec("update circ_rule set fst_fine_price = 0.30 where rule_no = 'R1'");
+    const QString ordName = db().scalar("select circ_type_name from circ_type_code where circ_type_code = '01'");
+    open<frmRedrRule>("Rule", [&](frmRedrRule* d) {
+        d->cmbLocation->setCurrentText(QStringLiteral("总馆书库"));
+        d->lstBookType->setCurrentItem(d->lstBookType->findItems(ordName, Qt::MatchExactly).value(0));
+        d->cmdSearch->click();
+        EXPECT_EQ(d->txtField[0]->text(), "R1");
+        EXPECT_EQ(d->txtField[22]->text(), "0.30");
+    });
+    EXPECT_EQ(g_varRuleComp.fieldCount(), 5);
+
+    // A failed reload says so and keeps both caches as they were.
+    const int rules = g_varCircRule.rowCount(), rows = g_varRuleComp.rowCount();
+    db().exec("alter table rule_comp rename to rule_comp_away");
+    dialogs.clear();
+    EXPECT_EQ(frmRedrRule::subLoadCircRule(), -1);
+    db().exec("alter table rule_comp_away rename to rule_comp");
+    EXPECT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(g_varCircRule.rowCount(), rules);
+    EXPECT_EQ(g_varRuleComp.rowCount(), rows);
+    EXPECT_DOUBLE_EQ(g_varCircRule.number(intFindRuleIndex("A1", "01", "T1"), 22), 0.3);
+    db().exec("update circ_rule set fst_fine_price = 0.10 where rule_no = 'R1'");
+    EXPECT_EQ(frmRedrRule::subLoadCircRule(), 0);
 }

@@ -7,8 +7,10 @@
 #include "common/basMarcField.h"
 #include "common/basMarcIdx.h"
 #include "common/basMarcList.h"
+#include "platform/text/AnsiFile.h"
 #include "tests/support/TestDatabase.h"
 
+#include <QDate>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -142,18 +144,28 @@ TEST_F(MarcDb, PiecesEndingInBlanksAndHeaders)
     EXPECT_EQ(rec.cata_date, QString(10, u' '));
     EXPECT_EQ(strGetMarcItemList(rec, "701a"), S("作者"));
 
-    // A record number without pieces, and a stored text that does not add up.
+    // A record number without pieces: nothing to read, and the log says so.
     rec = strReadMarc("T3");
     EXPECT_EQ(rec.count, 0);
     EXPECT_EQ(rec.marc_rec_no, "T3");
     EXPECT_FALSE(rec.error.isEmpty());
+    // A leader whose record length is off still reads.
     QString bad = text;
     bad.replace(0, 5, "00999");
     store("T4", bad, 2000);
     rec = strReadMarc("T4");
+    EXPECT_TRUE(rec.error.isEmpty()) << rec.error.toStdString();
+    EXPECT_EQ(strGetMarcTitle(rec, 0), S("题名"));
+    // A directory that points past the data fails, with its reason in the log.
+    bad.replace(24 + 7, 5, "09990");
+    store("T5", bad, 2000);
+    rec = strReadMarc("T5");
     EXPECT_EQ(rec.count, 0);
-    EXPECT_TRUE(rec.error.contains(S("记录长度"))) << rec.error.toStdString();
     EXPECT_EQ(strGetMarcTitle(rec, 0), "");
+    QString log;
+    text::readAnsiFile(db().programFolder() + "LOG/" + QDate::currentDate().toString("yyyy-MM-dd") + "_Log.log", &log);
+    EXPECT_TRUE(log.contains(S("MARC记录[T3]无法读取：没有记录数据。"))) << log.toStdString();
+    EXPECT_TRUE(log.contains(S("MARC记录[T5]无法读取：MARC记录目录第1项(字段001)指向记录之外。"))) << log.toStdString();
     EXPECT_TRUE(dialogs.shown.isEmpty()); // reading never shows a message
 }
 

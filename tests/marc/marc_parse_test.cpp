@@ -92,52 +92,87 @@ TEST(MarcParse, EntryCountRoundsHalvesToEven)
     EXPECT_EQ(parsed(six).count, 6);
 }
 
-TEST(MarcParse, MalformedTextsFailClearly)
+// A leader or directory that does not add up is read as far as it goes: the
+// record length is not used, numbers are their leading digits, and bytes
+// that are no character decode as "?".
+TEST(MarcParse, ImperfectRecordsStillRead)
+{
+    const QByteArray good = chineseRecord();
+    const qsizetype base = good.mid(12, 5).toLong();
+    const qsizetype field200 = base + parsed(good).directory[1].start;
+    const struct {
+        const char* name;
+        QByteArray text;
+        const char* title; // 200a as read
+    } cases[] = {
+        {"record length one too many", patched(good, 0, QByteArray::number(good.size() + 1).rightJustified(5, '0')),
+         "数据结构"},
+        {"record length one too few", patched(good, 0, QByteArray::number(good.size() - 1).rightJustified(5, '0')),
+         "数据结构"},
+        {"record length 00000", patched(good, 0, "00000"), "数据结构"},
+        {"record length not digits", patched(good, 0, "12a45"), "数据结构"},
+        {"no record end", good.chopped(1), "数据结构"},
+        {"byte 0xFF in a field", patched(good, field200 + 4, "\xFF" "A"), "?A据结构"},
+        {"non-ASCII byte in the leader", patched(good, 20, "\xB0"), "数据结构"},
+    };
+    for (const auto& c : cases) {
+        MarcRecord rec;
+        rec.marc_type = "C";
+        ASSERT_EQ(intParseMarcText(c.text, rec), 0) << c.name << ": " << rec.error.toStdString();
+        EXPECT_EQ(rec.count, 6) << c.name;
+        EXPECT_EQ(rec.data.back(), MARC_RECORD_END) << c.name;
+        subResetMarcPos();
+        EXPECT_EQ(strGetMarcSubfield(rec, "200a"), S(c.title)) << c.name;
+        EXPECT_EQ(strGetMarcItemList(rec, "701a"), S("王明")) << c.name;
+    }
+}
+
+// Directory positions are bytes: a start or end inside a double-byte character
+// cuts the bytes there, and the cut character reads as "?".
+TEST(MarcParse, PositionInsideACharacterCutsThere)
 {
     const QByteArray good = chineseRecord();
     const MarcRecord ok = parsed(good);
+    // 200 field: "1 " mark "a" then 数据结构 (bytes 4..11 of the field).
+    const QByteArray startInside = patched(good, 24 + 12 + 3,
+        QByteArray::number(ok.directory[1].length - 5).rightJustified(4, '0')
+            + QByteArray::number(ok.directory[1].start + 5).rightJustified(5, '0'));
+    MarcRecord rec = parsed(startInside);
     const qsizetype base = good.mid(12, 5).toLong();
-    // Offset of the first 200 field's content in the record.
-    const qsizetype field200 = base + ok.directory[1].start;
+    const QByteArray cut = good.mid(base + ok.directory[1].start + 5, ok.directory[1].length - 6);
+    EXPECT_TRUE(cut.endsWith("\x1F" "eC" + text::toGbk(S("语言版"))));
+    subResetMarcPos();
+    EXPECT_EQ(strGetMarcFieldByTag(rec, "200"), text::fromGbk(cut));
 
-    const QByteArray noEnd = good.left(good.size() - 1) + "x";
-    const QByteArray longer = patched(good, 0, QByteArray::number(good.size() + 1).rightJustified(5, '0'));
-    const QByteArray letters = patched(good, 0, "12a45");
-    const QByteArray baseLetters = patched(good, 12, "0x097");
-    const QByteArray basePastEnd = patched(good, 12, QByteArray::number(good.size() + 5).rightJustified(5, '0'));
-    const QByteArray baseSmall = patched(good, 12, "00012");
-    const QByteArray baseOverlap = patched(good, 12, "00043"); // 1.5 -> 2 entries of 12 bytes reach byte 48
-    const QByteArray entryLetters = patched(good, 24 + 3, "00x1");
-    const QByteArray pastEnd = patched(good, 24 + 12 + 7, "99990");
-    const QByteArray zeroLength = patched(good, 24 + 3, "0000");
-    // Start the 200 field one byte into its first Chinese character.
-    const QByteArray midChar = patched(good, 24 + 12 + 7,
-                                       QByteArray::number(ok.directory[1].start + 5).rightJustified(5, '0'));
-    const QByteArray badByte = patched(good, field200 + 4, "\xFF");
-    const QByteArray unassigned = patched(good, field200 + 4, "\xA2\xA0");
-    const QByteArray leadAtEnd = good.left(good.size() - 2) + "\xB0" + char(MARC_RECORD_END);
+    // Length ending one byte into 结: the field is 数据 and half a character.
+    const QByteArray endInside = patched(good, 24 + 12 + 3, "0010");
+    rec = parsed(endInside);
+    subResetMarcPos();
+    EXPECT_EQ(strGetMarcFieldByTag(rec, "200"), S("1 \x1F" "a数据?"));
+    subResetMarcPos();
+    EXPECT_EQ(strGetMarcSubfield(rec, "701a"), S("王明"));
+}
 
+// Only a text that cannot be read fails, with its reason, and nothing of it
+// stays in the record.
+TEST(MarcParse, UnreadableTextsFailWithTheirReason)
+{
+    const QByteArray good = chineseRecord();
+    QByteArray noTerminators = good;
+    noTerminators.replace(char(MARC_FIELD_END), ' ');
     const struct {
         const char* name;
         QByteArray text;
         const char* says;
     } cases[] = {
         {"empty", QByteArray(), "不完整"},
-        {"leader only", good.left(24), "不完整"},
-        {"no record end", noEnd, "记录结束符"},
-        {"record length differs", longer, "记录长度"},
-        {"record length not digits", letters, "记录长度"},
-        {"base address not digits", baseLetters, "基地址"},
-        {"base address past the end", basePastEnd, "基地址"},
-        {"base address inside the leader", baseSmall, "基地址"},
-        {"directory runs into the data", baseOverlap, "重叠"},
-        {"entry not digits", entryLetters, "不是数字"},
-        {"entry points past the end", pastEnd, "记录之外"},
-        {"entry of length 0", zeroLength, "记录之外"},
-        {"entry starts inside a character", midChar, "双字节字符中间"},
-        {"byte 0xFF", badByte, "GBK"},
-        {"unassigned byte pair", unassigned, "GBK"},
-        {"lone lead byte", leadAtEnd, "GBK"},
+        {"shorter than a leader", good.left(20), "不完整"},
+        {"base address gives no directory", patched(good, 12, "00012"), "基地址"},
+        {"base address not digits", patched(good, 12, "x0097"), "基地址"},
+        {"directory past the record", patched(good, 12, "99999"), "目录"},
+        {"entry points past the end", patched(good, 24 + 12 + 7, "99990"), "记录之外"},
+        {"entry length past the end", patched(good, 24 + 3, "9999"), "记录之外"},
+        {"no field terminator at all", noTerminators, "字段结束符"},
     };
     for (const auto& c : cases) {
         MarcRecord rec;

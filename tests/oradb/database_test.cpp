@@ -21,17 +21,18 @@ class OraDatabase : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         TestDatabase::instance().exec(
-            "DROP TABLE IF EXISTS ora_child, ora_parent, ora_kv, ora_types, ora_deferred;"
+            "DROP TABLE IF EXISTS ora_child, ora_parent, ora_kv, ora_types, ora_deferred, ora_self;"
             "CREATE TABLE ora_kv (k integer CONSTRAINT pk_ora_kv PRIMARY KEY, v varchar(20));"
             "CREATE TABLE ora_parent (id varchar(10) CONSTRAINT pk_reader_t PRIMARY KEY);"
             "CREATE TABLE ora_child (id integer PRIMARY KEY, parent varchar(10)"
             "  CONSTRAINT fk9_re_reader_t REFERENCES ora_parent(id));"
+            "CREATE TABLE ora_self (id integer PRIMARY KEY, up integer CONSTRAINT ora_parent REFERENCES ora_self(id));"
             "CREATE TABLE ora_deferred (k integer CONSTRAINT pk_reader_cert_t UNIQUE DEFERRABLE INITIALLY DEFERRED);"
             "CREATE TABLE ora_types (t text, vc varchar(30), ch char(4), i2 smallint, i4 integer, i8 bigint,"
             "  n numeric(12,2), f double precision, d date, ts timestamp, b boolean, raw bytea);");
     }
     void SetUp() override {
-        TestDatabase::instance().exec("TRUNCATE ora_kv, ora_child, ora_parent, ora_types, ora_deferred");
+        TestDatabase::instance().exec("TRUNCATE ora_kv, ora_child, ora_parent, ora_types, ora_deferred, ora_self");
         db = testsupport::openSecondDatabase();
     }
     long count(const QString& where = "true") {
@@ -133,6 +134,12 @@ TEST_F(OraDatabase, EmptyLiteralArrivesAsNullDoubledQuoteUntouched) {
     EXPECT_EQ(TestDatabase::instance().scalar("SELECT v FROM ora_kv WHERE k = 3"), "'");
     // A comparison with '' finds nothing, as with NULL.
     EXPECT_EQ(db->CreateDynaset("SELECT k FROM ora_kv WHERE v = ''")->RecordCount(), 0);
+    // A bound value never carries a NUL (which would cut the statement short)
+    // or a lone surrogate to the server.
+    db->Parameters().Add("V", QString("B") + QChar(0) + "7" + QChar(0xDC00), oradb::ParamInput);
+    db->ExecuteSQL("INSERT INTO ora_kv VALUES (4, :V)");
+    db->Parameters().Remove("V");
+    EXPECT_EQ(TestDatabase::instance().scalar("SELECT v FROM ora_kv WHERE k = 4"), "B7");
 }
 
 TEST_F(OraDatabase, ProcedureBlockRunsAsCallAndOutputBindIsRead) {
@@ -178,6 +185,40 @@ TEST_F(OraDatabase, ServerErrorsCarryTheNumbersTheErrorReportActsOn) {
     // The text is reset by the next call.
     db->ExecuteSQL("SELECT 1");
     EXPECT_EQ(db->LastServerErrText(), "");
+}
+
+// A missing parent and a remaining child are told apart by the tables the
+// server names, not by the words of its message: the same in Chinese, inside a
+// transaction and out of it, for a table that refers to itself and for a
+// constraint named like a table.
+TEST_F(OraDatabase, ForeignKeyNumbersDoNotDependOnTheMessageLanguage) {
+    db->ExecuteSQL("INSERT INTO ora_parent VALUES ('R1')");
+    db->ExecuteSQL("INSERT INTO ora_child VALUES (1, 'R1')");
+    db->ExecuteSQL("INSERT INTO ora_self VALUES (1, NULL), (2, 1)");
+    struct Case { const char* sql; long number; } cases[] = {
+        {"DELETE FROM ora_parent", 2292},
+        {"UPDATE ora_parent SET id = 'R9'", 2292},
+        {"INSERT INTO ora_child VALUES (2, 'NONE')", 2291},
+        {"UPDATE ora_child SET parent = 'NONE'", 2291},
+        {"DELETE FROM ora_self WHERE id = 1", 2292},
+        {"INSERT INTO ora_self VALUES (3, 7)", 2291},
+        {"UPDATE ora_self SET up = 7 WHERE id = 2", 2291},
+    };
+    for (const char* language : {"C", "zh_CN.UTF-8"}) {
+        ASSERT_EQ(failureOf([&] { db->ExecuteSQL(QStringLiteral("SET lc_messages = '%1'").arg(language)); }), -1)
+            << language << " is not a locale of this machine (scripts/install-deps generates it)";
+        QString text;
+        failureOf([&] { db->ExecuteSQL("SELECT * FROM no_such_table"); }, &text);
+        EXPECT_EQ(text.contains(QString::fromUtf8("不存在")), language[0] == 'z')
+            << text.toStdString() << " (are the server's message translations installed?)";
+        for (const bool inTrans : {false, true}) {
+            if (inTrans) db->BeginTrans();
+            for (const Case& c : cases)
+                EXPECT_EQ(failureOf([&] { db->ExecuteSQL(c.sql); }), c.number) << language << ": " << c.sql;
+            if (inTrans) db->Rollback();
+        }
+    }
+    EXPECT_EQ(TestDatabase::instance().scalar("SELECT count(*) FROM ora_self"), "2");
 }
 
 TEST_F(OraDatabase, LockedRowWithNowaitIs54) {

@@ -61,3 +61,18 @@ TEST(SqlText, TerminatorStrippedOutsideLiterals) {
     EXPECT_EQ(stripTerminator(" SELECT 1; "), "SELECT 1");
     EXPECT_EQ(stripTerminator("SELECT ';'"), "SELECT ';'");
 }
+
+TEST(SqlText, LiteralsLoseNulAndLoneSurrogates) {
+    const QString nul(QChar(0)), high(QChar(0xD83D)), low(QChar(0xDE00));
+    struct Case { QString in; QString out; } cases[] = {
+        {"B-100", "'B-100'"},
+        {"B" + nul + "1" + nul, "'B1'"},
+        {nul, "''"},
+        {"a" + high, "'a'"},
+        {low + "a", "'a'"},
+        {"x" + high + low + "y", "'x" + high + low + "y'"}, // a whole pair stays
+        {low + high, "''"},                                // reversed: two lone halves
+        {"it's" + nul, "'it''s'"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(quoteLiteral(c.in), c.out) << c.in.toUtf8().toHex().constData();
+}

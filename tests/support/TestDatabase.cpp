@@ -4,7 +4,9 @@
 #include "common/basEnv.h"
 #include "common/basMsg.h"
 #include "platform/oradb/Database.h"
+#include "platform/text/AnsiFile.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -239,6 +241,13 @@ void DatabaseTest::SetUp() {
 void DatabaseTest::TearDown() {
     if (LIB_DB_InTrans()) LIB_DB_Rollback();
     if (g_pinned) TestDatabase::instance().unpinClock();
+}
+
+QString DatabaseTest::todaysLog() {
+    QString text;
+    text::readAnsiFile(db().programFolder() + "LOG/" + QDate::currentDate().toString("yyyy-MM-dd") + "_Log.log",
+                       &text);
+    return text;
 }
 
 } // namespace testsupport

@@ -114,6 +114,8 @@ protected:
             texts << b.text;
         return texts;
     }
+    // The daily log of today in the program folder ("" when none was written).
+    QString todaysLog();
     ui::ScriptedDialogService dialogs;
 };
 

@@ -124,6 +124,39 @@ TEST(IniWrite, ChangesOnlyWhatItMust)
     }
 }
 
+// A name that could not be read back, or would add or hide lines, is refused
+// and the file stays as it was; reading with such a name gives the default.
+TEST(IniWrite, RefusesNamesThatWouldChangeTheFileShape)
+{
+    const QByteArray start = "[LEND]\r\nx=1\r\n";
+    const struct {
+        const char* name;
+        QString section, key;
+    } cases[] = {
+        {"line break in a section", "LEND\r\n[Other", "x"},
+        {"] in a section", "LE]ND", "x"},
+        {"= in a section", "a=b", "x"},
+        {"line break in a key", "LEND", "x\ny"},
+        {"= in a key", "LEND", "x=2"},
+        {"] in a key", "LEND", "x]"},
+        {"key read as a header", "LEND", " [Other"},
+        {"key read as a comment", "LEND", ";x"},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("f.ini");
+        writeBytes(path, start);
+        EXPECT_FALSE(writePrivateProfileString(c.section, c.key, "v", path)) << c.name;
+        EXPECT_EQ(readBytes(path), start) << c.name;
+        EXPECT_EQ(getPrivateProfileString(c.section, c.key, "dflt", 256, path), "dflt") << c.name;
+        EXPECT_EQ(IniDocument(QString::fromLatin1(start)).value(c.section, c.key), std::nullopt) << c.name;
+    }
+    QTemporaryDir settings;
+    qputenv("CONSIGN_SETTINGS_DIR", settings.path().toLocal8Bit());
+    EXPECT_FALSE(saveSetting("App", "S\n[T]", "K", "v"));
+    qunsetenv("CONSIGN_SETTINGS_DIR");
+}
+
 TEST(IniWrite, CreatesFilesAndKeepsAUtf8Mark)
 {
     QTemporaryDir dir;

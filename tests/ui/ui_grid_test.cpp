@@ -120,6 +120,30 @@ TEST(SpreadGrid, ButtonCellsReportTheirRowAfterRowsMove) {
     EXPECT_EQ(g.getText(9, 3), "提交成功");
 }
 
+TEST(SpreadGrid, ButtonCellsAnswerSpaceAndEnter) {
+    SpreadGrid g("spdApplyList");
+    g.setMaxCols(3);
+    g.setMaxRows(3);
+    g.setButtonCell(1, 2, "删除");
+    g.setButtonCell(1, 3, "删除");
+    g.setLocked(1, 3, true); // a disabled button is not pressed
+    QSignalSpy spy(&g, &SpreadGrid::buttonClicked);
+    const struct {
+        int row;
+        Qt::Key key;
+        int presses;
+    } cases[] = {{2, Qt::Key_Space, 1}, {2, Qt::Key_Return, 1}, {2, Qt::Key_Enter, 1},
+                 {1, Qt::Key_Space, 0}, {3, Qt::Key_Return, 0}};
+    for (const auto& c : cases) {
+        spy.clear();
+        g.setActiveCell(1, c.row);
+        QTest::keyClick(&g, c.key);
+        EXPECT_EQ(spy.count(), c.presses) << c.row << " " << c.key;
+        if (c.presses > 0)
+            EXPECT_EQ(spy.at(0).at(1).toInt(), c.row);
+    }
+}
+
 TEST(SpreadGrid, DropDownAndCheckBoxCells) {
     SpreadGrid g;
     g.setMaxCols(2);

@@ -1,0 +1,710 @@
+#include "report/frmFlexPrint.h"
+
+#include "common/basMsg.h"
+#include "platform/ui/DialogService.h"
+#include "platform/ui/Fonts.h"
+#include "platform/ui/Units.h"
+#include "report/PageSetupDialog.h"
+#include "report/ReportArray.h"
+#include "report/ReportGridView.h"
+#include "report/ReportLayout.h"
+#include "report/frmFlexPrtStyle.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFontDialog>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+using namespace report;
+
+QPointer<frmFlexPrint> frmFlexPrint::instance_;
+
+namespace {
+const QString kCaption = QStringLiteral("打印预览");
+constexpr int kBar = 255;
+
+int px(int twips) {
+    return ui::units::twipsToPixels(twips);
+}
+int tw(int pixels) {
+    return ui::units::pixelsToTwips(pixels);
+}
+QRect pxRect(const QRect& r) {
+    return QRect(px(r.left()), px(r.top()), px(r.width()), px(r.height()));
+}
+
+// The hourglass while a long step runs.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+} // namespace
+
+frmFlexPrint* frmFlexPrint::form() {
+    if (!instance_) instance_ = new frmFlexPrint;
+    return instance_;
+}
+
+bool frmFlexPrint::exists() {
+    return !instance_.isNull();
+}
+
+frmFlexPrint::frmFlexPrint(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmFlexPrint"));
+    setWindowTitle(kCaption);
+    setFont(ui::makeFont(QStringLiteral("宋体"), 9));
+    resize(900, 650);
+    printer_ = new QPrinter(QPrinter::HighResolution);
+
+    menuBar = new QMenuBar(this);
+    buildMenus();
+
+    pageArea = new QWidget(this);
+    pageArea->setObjectName(QStringLiteral("pageArea"));
+    pageArea->installEventFilter(this);
+    auto* lay = new QVBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setSpacing(0);
+    lay->setMenuBar(menuBar);
+    lay->addWidget(pageArea, 1);
+
+    frame1 = new QFrame(pageArea);
+    frame1->setObjectName(QStringLiteral("frame1"));
+    frame1->setAutoFillBackground(true);
+    frame1->installEventFilter(this);
+
+    grdOrder = new ReportGridView(&grid_, frame1);
+    connect(grdOrder, &ReportGridView::gridPressed, this,
+            [this](int r, int c, Qt::MouseButton b, const QPoint& g) { grdOrder_MouseDown(r, c, b, g); });
+    connect(grdOrder, &ReportGridView::titleClicked, this, [this](int c) {
+        if (c >= 1) grdOrder_AfterSort(c, grid_.colSort(c) == 1 ? 2 : 1);
+    });
+    connect(grdOrder, &ReportGridView::columnResized, this, [this] {
+        subRefit(grid_);
+        grdOrder->refresh();
+    });
+
+    lineScope = new QFrame(frame1);
+    lineScope->setObjectName(QStringLiteral("lineScope"));
+    lineScope->setStyleSheet(QStringLiteral("background: #ff0000;"));
+
+    txtAdd = new QLineEdit(QStringLiteral("在这里插入文本"), frame1);
+    txtAdd->setObjectName(QStringLiteral("txtAdd"));
+    txtAdd->setFrame(false);
+    txtAdd->hide();
+    txtAdd->installEventFilter(this);
+
+    for (int i = 0; i <= 6; ++i)
+        lblInfo_.append(makeLabel(i));
+
+    vpOrder = new QPrintPreviewWidget(printer_, pageArea);
+    vpOrder->setObjectName(QStringLiteral("vpOrder"));
+    vpOrder->hide();
+    connect(vpOrder, &QPrintPreviewWidget::paintRequested, this,
+            [this](QPrinter* p) { printReport(doc_, *p); });
+
+    vsb = new QScrollBar(Qt::Vertical, pageArea);
+    vsb->setObjectName(QStringLiteral("vsb"));
+    hsb = new QScrollBar(Qt::Horizontal, pageArea);
+    hsb->setObjectName(QStringLiteral("hsb"));
+    vsb->hide();
+    hsb->hide();
+    connect(vsb, &QScrollBar::valueChanged, this, [this](int v) {
+        frameRect_.moveTop(-v);
+        frame1->move(frame1->x(), px(-v));
+    });
+    connect(hsb, &QScrollBar::valueChanged, this, [this](int v) {
+        frameRect_.moveLeft(-v);
+        frame1->move(px(-v), frame1->y());
+    });
+}
+
+frmFlexPrint::~frmFlexPrint() {
+    delete vpOrder;
+    vpOrder = nullptr;
+    delete printer_;
+}
+
+QLabel* frmFlexPrint::makeLabel(int i) {
+    auto* l = new QLabel(frame1);
+    l->setObjectName(QStringLiteral("lblInfo_%1").arg(i));
+    l->setTextFormat(Qt::PlainText);
+    l->installEventFilter(this);
+    l->setText(labels_.at(i).caption);
+    return l;
+}
+
+QAction* frmFlexPrint::addAction(QMenu* menu, const QString& name, const QString& caption,
+                                 void (frmFlexPrint::*slot)()) {
+    QAction* a = menu ? menu->addAction(caption) : menuBar->addAction(caption);
+    a->setObjectName(name);
+    if (slot) connect(a, &QAction::triggered, this, slot);
+    actions_.insert(name, a);
+    return a;
+}
+
+void frmFlexPrint::buildMenus() {
+    addAction(nullptr, QStringLiteral("menuSetup"), QStringLiteral("打印机设置(&S)"),
+              &frmFlexPrint::menuSetup_Click);
+    addAction(nullptr, QStringLiteral("menuChan"), QStringLiteral("输出项设置(&C)"), nullptr)
+        ->setEnabled(false);
+    addAction(nullptr, QStringLiteral("menuPage"), QStringLiteral("页面设置(&A)"),
+              &frmFlexPrint::menuPage_Click);
+    addAction(nullptr, QStringLiteral("menuPrint"), QStringLiteral("打印(&P)"),
+              &frmFlexPrint::menuPrint_Click);
+    addAction(nullptr, QStringLiteral("menuPreview"), QStringLiteral("打印预览(&V)"),
+              &frmFlexPrint::menuPreview_Click);
+
+    auto* exp = new QMenu(QStringLiteral("导出(&E)"), this);
+    exp->setObjectName(QStringLiteral("menuExport"));
+    actions_.insert(QStringLiteral("menuExport"), menuBar->addMenu(exp));
+    const char16_t* exports[] = {u"导出文本文件", u"导出Access文件", u"导出Excel文件", u"导出html文件",
+                                 u"导出xml文件"};
+    for (int i = 0; i < 5; ++i)
+        addAction(exp, QStringLiteral("menuExp0%1").arg(i + 1), QString::fromUtf16(exports[i]), nullptr)
+            ->setEnabled(false);
+
+    auto* custom = new QMenu(QStringLiteral("模板(&M)"), this);
+    custom->setObjectName(QStringLiteral("menuCustom"));
+    actions_.insert(QStringLiteral("menuCustom"), menuBar->addMenu(custom));
+    addAction(custom, QStringLiteral("menuCustom1"), QStringLiteral("保存用户设定"), nullptr)
+        ->setEnabled(false);
+    addAction(custom, QStringLiteral("menuCustom2"), QStringLiteral("按用户模板打印"), nullptr)
+        ->setEnabled(false);
+
+    menuLabel = new QMenu(QStringLiteral("文本操作"), this);
+    menuLabel->setObjectName(QStringLiteral("menuLabel"));
+    addAction(menuLabel, QStringLiteral("menuFont"), QStringLiteral("字体"), &frmFlexPrint::menuFont_Click);
+    addAction(menuLabel, QStringLiteral("menuHide"), QStringLiteral("隐藏"), &frmFlexPrint::menuHide_Click)
+        ->setCheckable(true);
+    addAction(menuLabel, QStringLiteral("menuColor"), QStringLiteral("颜色"), &frmFlexPrint::menuColor_Click);
+    addAction(menuLabel, QStringLiteral("menuDel"), QStringLiteral("删除"), &frmFlexPrint::menuDel_Click);
+
+    menuGrid = new QMenu(QStringLiteral("表格操作"), this);
+    menuGrid->setObjectName(QStringLiteral("menuGrid"));
+    addAction(menuGrid, QStringLiteral("menuAsc"), QStringLiteral("升序"), &frmFlexPrint::menuAsc_Click);
+    addAction(menuGrid, QStringLiteral("menuDesc"), QStringLiteral("降序"), &frmFlexPrint::menuDesc_Click);
+    menuGrid->addSeparator();
+    menuInsert = menuGrid->addMenu(QStringLiteral("插入列"));
+    menuInsert->setObjectName(QStringLiteral("menuInsert"));
+    addAction(menuGrid, QStringLiteral("menuCut"), QStringLiteral("删除列"), &frmFlexPrint::menuCut_Click);
+    addAction(menuGrid, QStringLiteral("menuRename"), QStringLiteral("重命名"),
+              &frmFlexPrint::menuRename_Click);
+    addAction(menuGrid, QStringLiteral("menuSelect"), QStringLiteral("选中列"),
+              &frmFlexPrint::menuSelect_Click);
+    menuGrid->addSeparator();
+    addAction(menuGrid, QStringLiteral("menuUnion"), QStringLiteral("合并相同项"),
+              &frmFlexPrint::menuUnion_Click);
+    addAction(menuGrid, QStringLiteral("menuDisUnion"), QStringLiteral("取消合并相同项"),
+              &frmFlexPrint::menuDisUnion_Click);
+    rebuildInsertMenu();
+
+    menuDisplay = new QMenu(QStringLiteral("展现样式"), this);
+    menuDisplay->setObjectName(QStringLiteral("menuDisplay"));
+    QMenu* align = menuDisplay->addMenu(QStringLiteral("对齐方式"));
+    align->setObjectName(QStringLiteral("menuAlign"));
+    addAction(align, QStringLiteral("menuLeftAlign"), QStringLiteral("左对齐"),
+              &frmFlexPrint::menuLeftAlign_Click);
+    addAction(align, QStringLiteral("menuCenterAlign"), QStringLiteral("居中对齐"),
+              &frmFlexPrint::menuCenterAlign_Click);
+    addAction(align, QStringLiteral("menuRightAlign"), QStringLiteral("右对齐"),
+              &frmFlexPrint::menuRightAlign_Click);
+    QMenu* style = menuDisplay->addMenu(QStringLiteral("文本样式"));
+    style->setObjectName(QStringLiteral("menuTextStyle"));
+    addAction(style, QStringLiteral("menuTextFlat"), QStringLiteral("平面"),
+              &frmFlexPrint::menuTextFlat_Click);
+    addAction(style, QStringLiteral("menuTextRaised"), QStringLiteral("凸出"),
+              &frmFlexPrint::menuTextRaised_Click);
+    addAction(style, QStringLiteral("menuTextInset"), QStringLiteral("凹进"),
+              &frmFlexPrint::menuTextInset_Click);
+    addAction(menuDisplay, QStringLiteral("menuDataFont"), QStringLiteral("字体"),
+              &frmFlexPrint::menuDataFont_Click);
+    addAction(menuDisplay, QStringLiteral("menuGridColor"), QStringLiteral("颜色"),
+              &frmFlexPrint::menuGridColor_Click);
+    addAction(menuDisplay, QStringLiteral("menuGridLine"), QStringLiteral("网格线"),
+              &frmFlexPrint::menuGridLine_Click);
+}
+
+void frmFlexPrint::rebuildInsertMenu() {
+    menuInsert->clear();
+    QAction* marc = menuInsert->addAction(QStringLiteral("新增Marc子字段"));
+    marc->setObjectName(QStringLiteral("menuNewCol_0"));
+    marc->setEnabled(false);
+    marc->setVisible(m_iSimplePrint != 1);
+    QAction* custom = menuInsert->addAction(QStringLiteral("自定义列"));
+    custom->setObjectName(QStringLiteral("menuNewCol_1"));
+    custom->setEnabled(false);
+    for (int i = 0; i < deleted_.size(); ++i) {
+        QAction* a = menuInsert->addAction(deleted_[i]);
+        a->setObjectName(QStringLiteral("menuNewCol_%1").arg(i + 2));
+        connect(a, &QAction::triggered, this, [this, i] { menuNewCol_Click(i + 2); });
+    }
+}
+
+QLabel* frmFlexPrint::lblInfo(int i) {
+    if (!loaded_) Form_Load();
+    return i >= 0 && i < lblInfo_.size() ? lblInfo_[i] : nullptr;
+}
+
+void frmFlexPrint::Form_Load() {
+    loaded_ = true;
+    labels_.reset();
+    for (int i = 0; i < lblInfo_.size(); ++i)
+        showLabel(i);
+    deleted_.clear();
+    lastFont_ = font();
+    blnDesignView = true;
+    QPalette pal = frame1->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    frame1->setPalette(pal);
+    rebuildInsertMenu();
+    if (!m_strApp.isEmpty())
+        setWindowTitle(kCaption + QStringLiteral("－") + m_strApp);
+    else
+        actions_.value(QStringLiteral("menuCustom"))->setVisible(false);
+    vsb->hide();
+    hsb->hide();
+    {
+        WaitCursor wait;
+        initRawGrid(grid_);
+    }
+    grid_.setColWidth(0, col0Width(grid_.rows()));
+    page_.leftMargin = 680;
+    page_.rightMargin = 680;
+    page_.applyTo(*printer_);
+    frameRect_ = QRect(0, 0, page_.pageWidth(), tw(480));
+    gridRect_ = QRect(page_.leftMargin, 1300, grid_.width, 4000);
+    showGrid();
+}
+
+void frmFlexPrint::initRawGrid(ReportGrid& grd) {
+    grdOrder->setUpdatesEnabled(false);
+    report::initRawGrid(grd, g_varPrtData, g_lngPrtRows, g_lngPrtCols, m_iAddOrder);
+    grdOrder->setUpdatesEnabled(true);
+}
+
+void frmFlexPrint::ProperSize() {
+    report::ProperSize(grid_);
+    showGrid();
+}
+
+void frmFlexPrint::showGrid() {
+    grdOrder->setUpdatesEnabled(false);
+    grdOrder->gridModel()->reload();
+    grdOrder->refresh();
+    grdOrder->setUpdatesEnabled(true);
+}
+
+void frmFlexPrint::showLabel(int i) {
+    if (i < 0 || i >= labels_.count()) return;
+    while (lblInfo_.size() <= i)
+        lblInfo_.append(makeLabel(int(lblInfo_.size())));
+    const ReportLabel& l = labels_.at(i);
+    QLabel* w = lblInfo_[i];
+    w->setText(l.caption);
+    w->setFont(l.font);
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, l.color);
+    w->setPalette(pal);
+    w->setGeometry(pxRect(l.rect));
+    w->show();
+}
+
+void frmFlexPrint::pullCaptions() {
+    for (int i = 0; i < lblInfo_.size() && i < labels_.count(); ++i)
+        if (lblInfo_[i]->text() != labels_.at(i).caption) {
+            labels_.setCaption(i, lblInfo_[i]->text());
+            showLabel(i);
+        }
+}
+
+void frmFlexPrint::showEvent(QShowEvent* event) {
+    if (!loaded_) Form_Load();
+    QDialog::showEvent(event);
+    Form_Resize();
+}
+
+void frmFlexPrint::Form_Resize() {
+    if (!loaded_) return;
+    pullCaptions();
+    LayoutInput in;
+    in.width = tw(pageArea->width());
+    in.height = tw(pageArea->height());
+    in.pageWidth = page_.pageWidth();
+    in.leftMargin = page_.leftMargin;
+    in.rightMargin = page_.rightMargin;
+    in.gridRows = grid_.rows();
+    in.designView = blnDesignView;
+    in.frame = frameRect_;
+    in.grid = gridRect_;
+    in.barThickness = kBar;
+    for (int i = 0; i < 7; ++i)
+        in.labels[i] = labels_.at(i).rect;
+    const LayoutResult out = layoutPage(in);
+
+    frameRect_ = out.frame;
+    gridRect_ = out.grid;
+    frame1->setGeometry(pxRect(out.frame));
+    if (!out.preview.isEmpty()) vpOrder->setGeometry(pxRect(out.preview));
+    const auto bar = [](QScrollBar* sb, const ScrollBarState& s) {
+        sb->setVisible(s.visible);
+        if (!s.visible) return;
+        sb->setGeometry(pxRect(s.rect));
+        sb->setRange(s.min, s.max);
+        sb->setSingleStep(s.smallChange);
+        sb->setPageStep(s.largeChange);
+    };
+    bar(vsb, out.vsb);
+    bar(hsb, out.hsb);
+    vsb->raise();
+    hsb->raise();
+    grdOrder->setGeometry(pxRect(out.grid));
+    grid_.setRowHidden(1, true);
+    for (int c = 1; c < grid_.cols(); ++c)
+        if (grid_.colData(c) == QStringLiteral("Hide")) grid_.setColHidden(c, true);
+    grid_.setColWidth(0, out.col0Width);
+    grdOrder->refresh();
+    for (int i = 0; i < 7; ++i) {
+        labels_.at(i).rect = out.labels[i];
+        lblInfo_[i]->setGeometry(pxRect(out.labels[i]));
+    }
+    subRedLine(lineScope);
+}
+
+void frmFlexPrint::subRedLine(QFrame* lin) {
+    if (!lin) return;
+    redLineX_ = report::redLineX(gridRect_.left(), page_.pageWidth(), page_.leftMargin, page_.rightMargin);
+    lin->setGeometry(px(redLineX_), px(frameRect_.top()), 1, std::max(1, px(frameRect_.height())));
+    lin->raise();
+}
+
+void frmFlexPrint::subBuildDoc() {
+    pullCaptions();
+    doc_.build(grid_, labels_, page_, font(), palette().color(QPalette::WindowText));
+}
+
+int frmFlexPrint::printToPdf(const QString& file, QString* error) {
+    subBuildDoc();
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(file);
+    return printReport(doc_, pdf, error);
+}
+
+// ---- printer, page and preview ------------------------------------------
+
+bool frmFlexPrint::acceptPage() {
+    // Paper and orientation come from the printer; a printer chosen anew
+    // brings its own margins, but the page keeps the ones set here.
+    PageSettings chosen = PageSettings::fromPrinter(*printer_);
+    chosen.leftMargin = page_.leftMargin;
+    chosen.rightMargin = page_.rightMargin;
+    chosen.topMargin = page_.topMargin;
+    chosen.bottomMargin = page_.bottomMargin;
+    if (!chosen.fits()) {
+        intShowMsg(QStringLiteral("E页边距超出了纸张的范围，页面设置未被采用。"));
+        page_.applyTo(*printer_);
+        return false;
+    }
+    page_ = chosen;
+    subBuildDoc();
+    Form_Resize();
+    subRedLine(lineScope);
+    if (!blnDesignView) vpOrder->updatePreview();
+    return true;
+}
+
+void frmFlexPrint::menuSetup_Click() {
+    page_.applyTo(*printer_);
+    QPrintDialog dlg(printer_, this);
+    dlg.setObjectName(QStringLiteral("dlgPrinter"));
+    if (ui::DialogService::current().execDialog(&dlg) == QDialog::Accepted) acceptPage();
+}
+
+void frmFlexPrint::menuPage_Click() {
+    PageSetupDialog dlg(page_, this);
+    if (ui::DialogService::current().execDialog(&dlg) != QDialog::Accepted || !dlg.settings().fits()) return;
+    page_ = dlg.settings();
+    page_.applyTo(*printer_);
+    acceptPage();
+}
+
+void frmFlexPrint::menuPrint_Click() {
+    subBuildDoc();
+    if (doc_.pageCount() >= 1) {
+        page_.applyTo(*printer_);
+        QPrintDialog dlg(printer_, this);
+        dlg.setObjectName(QStringLiteral("dlgPrint"));
+        if (ui::DialogService::current().execDialog(&dlg) == QDialog::Accepted) {
+            QString error;
+            if (printReport(doc_, *printer_, &error) < 0) intShowMsg(QStringLiteral("E打印失败：") + error);
+        }
+    }
+    doc_.clear();
+}
+
+void frmFlexPrint::menuPreview_Click() {
+    if (blnDesignView) {
+        blnDesignView = false;
+        subBuildDoc();
+        frame1->hide();
+        vpOrder->show();
+        vpOrder->updatePreview();
+        hsb->hide();
+    } else {
+        blnDesignView = true;
+        frame1->show();
+        vpOrder->hide();
+        hsb->setVisible(frameRect_.width() > tw(pageArea->width()));
+    }
+}
+
+// ---- the grid's commands ------------------------------------------------
+
+void frmFlexPrint::grdOrder_MouseDown(int row, int col, Qt::MouseButton button, const QPoint& globalPos) {
+    varMouseRow = row;
+    iMouseCol = col;
+    if (button == Qt::RightButton) {
+        if (row == 0 && col >= grid_.fixedCols())
+            popup(menuGrid, globalPos);
+        else
+            popup(menuDisplay, globalPos);
+        return;
+    }
+    grid_.highLight = col == 0 ? 1 : 0;
+    grdOrder->viewport()->update();
+}
+
+void frmFlexPrint::grdOrder_AfterSort(int col, int order) {
+    cmd::sortColumn(grid_, col, order, m_iAddOrder);
+    showGrid();
+}
+
+void frmFlexPrint::popup(QMenu* menu, const QPoint& globalPos) {
+    if (menu == menuGrid) rebuildInsertMenu();
+    QAction* chosen = execPopup ? execPopup(menu) : menu->exec(globalPos);
+    if (chosen && execPopup) chosen->trigger();
+}
+
+void frmFlexPrint::menuAsc_Click() {
+    grdOrder_AfterSort(iMouseCol, 1);
+}
+void frmFlexPrint::menuDesc_Click() {
+    grdOrder_AfterSort(iMouseCol, 2);
+}
+
+void frmFlexPrint::menuCut_Click() {
+    const QString entry = cmd::deleteColumn(grid_, iMouseCol);
+    if (!entry.isEmpty()) deleted_.append(entry);
+    rebuildInsertMenu();
+    showGrid();
+}
+
+void frmFlexPrint::menuNewCol_Click(int index) {
+    const int k = index - 2;
+    if (k < 0 || k >= deleted_.size()) return;
+    cmd::restoreColumn(grid_, deleted_[k], iMouseCol);
+    deleted_.removeAt(k);
+    rebuildInsertMenu();
+    showGrid();
+}
+
+void frmFlexPrint::menuRename_Click() {
+    grid_.select(0, iMouseCol, 0, iMouseCol);
+    grdOrder->editTitle(iMouseCol);
+}
+
+void frmFlexPrint::menuSelect_Click() {
+    cmd::selectColumn(grid_, iMouseCol);
+    grdOrder->viewport()->update();
+}
+
+void frmFlexPrint::subMerge(bool on) {
+    grid_.setMergeCol(iMouseCol, on);
+    showGrid();
+}
+
+void frmFlexPrint::subAlign(int alignment) {
+    cmd::align(grid_, alignment);
+    showGrid();
+}
+
+void frmFlexPrint::subTextStyle(int style) {
+    cmd::textStyle(grid_, style);
+    showGrid();
+}
+
+bool frmFlexPrint::chooseFont(QFont& chosen) {
+    QFontDialog dlg(lastFont_, this);
+    dlg.setObjectName(QStringLiteral("dlgSetupFont"));
+    if (ui::DialogService::current().execDialog(&dlg) != QDialog::Accepted) return false;
+    const QFont f = dlg.currentFont();
+    lastFont_ = f;
+    chosen = ui::makeFont(f.family(), f.pointSizeF(), f.bold());
+    chosen.setItalic(f.italic());
+    return true;
+}
+
+void frmFlexPrint::menuDataFont_Click() {
+    QFont f;
+    if (!chooseFont(f)) return;
+    cmd::font(grid_, f);
+    showGrid();
+}
+
+void frmFlexPrint::subShowStyle(int mode) {
+    if (!style_) style_ = new frmFlexPrtStyle(&grid_, this);
+    style_->iMode = mode;
+    ui::DialogService::current().execDialog(style_);
+    showGrid();
+}
+
+// ---- labels -------------------------------------------------------------
+
+void frmFlexPrint::showBox() {
+    txtAdd->setVisible(labels_.box.visible);
+    if (!labels_.box.visible) return;
+    txtAdd->setText(labels_.box.text);
+    txtAdd->setFont(labels_.box.font);
+    QPalette pal = txtAdd->palette();
+    pal.setColor(QPalette::Text, labels_.box.color);
+    txtAdd->setPalette(pal);
+    txtAdd->setGeometry(pxRect(labels_.box.rect));
+    txtAdd->raise();
+    txtAdd->setFocus();
+}
+
+void frmFlexPrint::lblInfo_MouseDown(int index, Qt::MouseButton button, const QPoint& globalPos) {
+    pullCaptions();
+    if (button == Qt::LeftButton) {
+        // Labels 1 to 5 only become current; a box already open stays as typed.
+        if (labels_.pressLeft(index)) showBox();
+        return;
+    }
+    if (button != Qt::RightButton) return;
+    const LabelMenuState s = labels_.pressRight(index);
+    QAction* del = actions_.value(QStringLiteral("menuDel"));
+    QAction* hide = actions_.value(QStringLiteral("menuHide"));
+    del->setEnabled(s.deleteEnabled);
+    hide->setChecked(s.hideChecked);
+    hide->setEnabled(s.hideEnabled);
+    popup(menuLabel, globalPos);
+    labels_.popupClosed();
+}
+
+void frmFlexPrint::frame1_MouseDown(const QPoint& twips) {
+    framePress_ = twips;
+}
+
+void frmFlexPrint::frame1_DblClick() {
+    labels_.beginAdd(framePress_, font());
+    showBox();
+}
+
+void frmFlexPrint::txtAdd_Enter() {
+    labels_.box.text = txtAdd->text();
+    labels_.box.rect.setSize(QSize(tw(txtAdd->width()), tw(txtAdd->height())));
+    const int changed = labels_.commit();
+    if (changed >= 0) showLabel(changed);
+    txtAdd->setCursorPosition(0);
+    txtAdd->hide();
+}
+
+void frmFlexPrint::menuFont_Click() {
+    QFont f;
+    if (!chooseFont(f)) return;
+    const int k = labels_.current();
+    labels_.setFont(f);
+    showLabel(k);
+}
+
+void frmFlexPrint::menuColor_Click() {
+    QColorDialog dlg(this);
+    dlg.setObjectName(QStringLiteral("dlgSetupColor"));
+    if (ui::DialogService::current().execDialog(&dlg) != QDialog::Accepted) return;
+    const int k = labels_.current();
+    labels_.setColor(dlg.selectedColor().isValid() ? dlg.selectedColor() : dlg.currentColor());
+    showLabel(k);
+}
+
+void frmFlexPrint::menuHide_Click() {
+    labels_.toggleHide();
+}
+
+void frmFlexPrint::menuDel_Click() {
+    if (!labels_.deleteCurrent()) return;
+    // The pressed label may be the one going: it leaves after its event.
+    while (lblInfo_.size() > labels_.count()) {
+        QLabel* gone = lblInfo_.takeLast();
+        gone->hide();
+        gone->deleteLater();
+    }
+    for (int i = LabelSet::kFirstUser; i < labels_.count(); ++i)
+        showLabel(i);
+}
+
+bool frmFlexPrint::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == pageArea && event->type() == QEvent::Resize) {
+        Form_Resize();
+        return false;
+    }
+    if (watched == txtAdd && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            txtAdd_Enter();
+            return true;
+        }
+        return false;
+    }
+    if (watched == frame1) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
+            frame1_MouseDown(QPoint(tw(p.x()), tw(p.y())));
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+            frame1_DblClick();
+            return true;
+        }
+        return false;
+    }
+    if (event->type() == QEvent::MouseButtonPress) {
+        const int i = int(lblInfo_.indexOf(qobject_cast<QLabel*>(watched)));
+        if (i >= 0) {
+            auto* me = static_cast<QMouseEvent*>(event);
+            lblInfo_MouseDown(i, me->button(), me->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---- closing ------------------------------------------------------------
+
+void frmFlexPrint::Form_Unload() {
+    m_strApp.clear();
+    m_iAddOrder = 0;
+    m_iSimplePrint = 0;
+    doc_.clear();
+    if (style_) delete style_;
+    m_iAddOrder = 0;
+    if (instance_ == this) instance_ = nullptr;
+    deleteLater();
+}
+
+void frmFlexPrint::done(int result) {
+    if (!unloading_) {
+        unloading_ = true;
+        Form_Unload();
+    }
+    QDialog::done(result);
+}
