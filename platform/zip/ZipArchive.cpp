@@ -1,8 +1,11 @@
 #include "platform/zip/ZipArchive.h"
 
+#include "platform/text/CodePage.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <sys/stat.h>
 #include <zip.h>
@@ -37,6 +40,16 @@ bool specialEntry(zip_t* z, zip_uint64_t i) {
         return false;
     const mode_t mode = attributes >> 16;
     return (mode & S_IFMT) != 0 && !S_ISREG(mode) && !S_ISDIR(mode);
+}
+
+// Names stored without the UTF-8 mark come from the system code page (GBK);
+// libzip would read them as the old DOS code page.
+QString entryName(zip_t* z, zip_uint64_t i, const char* converted) {
+    const char* raw = zip_get_name(z, i, ZIP_FL_ENC_RAW);
+    if (!raw) return QString::fromUtf8(converted);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString name = utf8(QByteArrayView(raw));
+    return utf8.hasError() ? text::fromGb18030(QByteArrayView(raw)) : name;
 }
 
 } // namespace
@@ -82,7 +95,7 @@ bool ZipArchive::open(const QString& path) {
         zip_stat_init(&st);
         if (zip_stat_index(z, zip_uint64_t(i), 0, &st) != 0) continue;
         ZipEntry e;
-        e.name = QString::fromUtf8(st.name);
+        e.name = entryName(z, zip_uint64_t(i), st.name);
         e.size = qint64(st.size);
         e.packedSize = qint64(st.comp_size);
         e.modified = QDateTime::fromSecsSinceEpoch(qint64(st.mtime));

@@ -6,11 +6,13 @@
 #include <QList>
 #include <QString>
 
+#include "platform/text/CodePage.h"
+
 #include <sys/stat.h>
 #include <zip.h>
 
 struct ZipItem {
-    enum Kind { File, Folder, Link, Encrypted };
+    enum Kind { File, Folder, Link, Encrypted, GbkName };
     QString name;
     QByteArray data;
     Kind kind = File;
@@ -24,7 +26,8 @@ inline bool makeZip(const QString& path, const QList<ZipItem>& items) {
     if (!z) return false;
     bool ok = true;
     for (const ZipItem& it : items) {
-        const QByteArray name = it.name.toUtf8();
+        const QByteArray name = it.kind == ZipItem::GbkName ? text::toGb18030(it.name) : it.name.toUtf8();
+        const zip_flags_t encoding = it.kind == ZipItem::GbkName ? ZIP_FL_ENC_CP437 : ZIP_FL_ENC_UTF_8;
         if (it.kind == ZipItem::Folder) {
             ok = ok && zip_dir_add(z, name.constData(), ZIP_FL_ENC_UTF_8) >= 0;
             continue;
@@ -33,7 +36,7 @@ inline bool makeZip(const QString& path, const QList<ZipItem>& items) {
         void* copy = malloc(size_t(it.data.size()) + 1);
         memcpy(copy, it.data.constData(), size_t(it.data.size()));
         zip_source_t* src = zip_source_buffer(z, copy, zip_uint64_t(it.data.size()), 1);
-        const zip_int64_t i = zip_file_add(z, name.constData(), src, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
+        const zip_int64_t i = zip_file_add(z, name.constData(), src, encoding | ZIP_FL_OVERWRITE);
         ok = ok && i >= 0;
         if (i >= 0 && it.kind == ZipItem::Link)
             ok = ok && zip_file_set_external_attributes(z, zip_uint64_t(i), 0, ZIP_OPSYS_UNIX,

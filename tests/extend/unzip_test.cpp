@@ -31,16 +31,17 @@ TEST_F(UnzipTest, TheListingShowsFileEntriesWithTheirFolders) {
                                   {QStringLiteral("dir/"), {}, ZipItem::Folder},
                                   {QStringLiteral("/z.txt"), "z"},
                                   {QStringLiteral("/c/d.txt"), "d"},
-                                  {QStringLiteral("other/ADDIN.XML"), xml}}));
+                                  {QStringLiteral("other/ADDIN.XML"), xml},
+                                  {QStringLiteral("蓝色/说明.txt"), "gbk", ZipItem::GbkName}}));
     cUnzip u;
     u.setZipFile(package);
     u.Directory();
-    ASSERT_EQ(u.FileCount(), 5);
+    ASSERT_EQ(u.FileCount(), 6);
     QStringList listed;
     for (int i = 1; i <= u.FileCount(); ++i)
         listed << u.FileDirectory(i) + u'|' + u.FileName(i);
-    EXPECT_EQ(listed,
-              (QStringList{"a\\b|theme.xml", "|theme.xml", "|z.txt", "\\c|d.txt", "other|ADDIN.XML"}));
+    EXPECT_EQ(listed, (QStringList{"a\\b|theme.xml", "|theme.xml", "|z.txt", "\\c|d.txt", "other|ADDIN.XML",
+                                   "蓝色|说明.txt"}));
     EXPECT_EQ(u.FileCRC(1), 0x398c18a5u);
     EXPECT_EQ(u.FileDate(1).time().second(), 0);
     EXPECT_TRUE(u.FileDate(1).isValid());
@@ -50,7 +51,7 @@ TEST_F(UnzipTest, TheListingShowsFileEntriesWithTheirFolders) {
     EXPECT_FALSE(u.FileEncrypted(1));
     EXPECT_TRUE(u.FileSelected(1));
     EXPECT_THROW(u.FileName(0), extend::RunError);
-    EXPECT_THROW(u.FileName(6), extend::RunError);
+    EXPECT_THROW(u.FileName(7), extend::RunError);
 
     EXPECT_TRUE(u.IsExistFile(QStringLiteral("addin.xml")));
     EXPECT_FALSE(u.IsExistFile(QStringLiteral("addin")));
@@ -58,7 +59,7 @@ TEST_F(UnzipTest, TheListingShowsFileEntriesWithTheirFolders) {
 
     // Listing twice lists twice; setting the file again empties the listing.
     u.Directory();
-    EXPECT_EQ(u.FileCount(), 10);
+    EXPECT_EQ(u.FileCount(), 12);
     u.setZipFile(package);
     EXPECT_EQ(u.FileCount(), 0);
 
