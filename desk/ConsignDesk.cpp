@@ -158,10 +158,15 @@ int ConsignDesk::endTransRefuse(const QString& message)
     return -1;
 }
 
+QString strQueueLockSql(const QString& callNo, const QString& location)
+{
+    return "SELECT pg_advisory_xact_lock(hashtext(" + q(callNo + QStringLiteral("|") + location) + "))";
+}
+
 int ConsignDesk::lockQueue(const QString& callNo, const QString& location)
 {
     DBResultSet rs;
-    return select("SELECT pg_advisory_xact_lock(hashtext(" + q(callNo + QStringLiteral("|") + location) + "))", rs);
+    return select(strQueueLockSql(callNo, location), rs);
 }
 
 QString ConsignDesk::today()

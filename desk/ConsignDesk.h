@@ -230,6 +230,10 @@ private:
     int m_statements = 0;
 };
 
+// The statement that holds a request queue for the open transaction (see
+// ConsignDesk::lockQueue): every writer of a queue, in any window, runs it.
+QString strQueueLockSql(const QString& callNo, const QString& location);
+
 // Copies the reader type's name and limits from the reader-type cache into a
 // reader record (empty when the type is not in the cache).
 void subMergeRedrType(DBResultSet& record);

@@ -1,0 +1,115 @@
+#include "consign/basManage.h"
+
+#include "common/basDB.h"
+#include "common/basEnv.h"
+#include "common/basMarc.h"
+#include "common/basMarcField.h"
+
+#include "platform/ui/DialogService.h"
+
+#include <QDate>
+
+namespace consign {
+
+int intLoadManageLocations(QStringList& codes, QStringList& names)
+{
+    codes.clear();
+    names.clear();
+    DBResultSet rs;
+    g_strSQL = QStringLiteral(" SELECT location_lst.location,location_lst.location_name "
+                              " FROM location_lst,location_sort "
+                              " WHERE location_sort.oper_type=")
+               + strSQLQuote(QStringLiteral("3"))
+               + QStringLiteral(" AND location_lst.location=location_sort.location "
+                                " ORDER BY location_sort.sequence");
+    if (LIB_DB_Select(g_strSQL, rs) != 0) {
+        intShowDBError();
+        return -1;
+    }
+    for (int i = 0; i < rs.rowCount(); ++i) {
+        codes << rs.text(i, 0);
+        names << rs.text(i, 1);
+    }
+    return 0;
+}
+
+QStringList manageTitleTexts(const QString& marcRecNo)
+{
+    g_recMarc = strReadMarc(marcRecNo);
+    return {strGetMarcTitle(g_recMarc, 0), strGetMarcTitle(g_recMarc, 1), strGetMarcTitle(g_recMarc, 3)};
+}
+
+QString strKeepEndDate(const QString& beginDate, const QString& days)
+{
+    const QDate begin = QDate::fromString(beginDate.left(10), QStringLiteral("yyyy-MM-dd"));
+    if (!begin.isValid())
+        return beginDate;
+    bool ok = false;
+    const int n = days.trimmed().toInt(&ok);
+    return begin.addDays(ok ? n : 0).toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+void subManageBox(const QString& text, bool error)
+{
+    ui::BoxRequest box;
+    box.icon = error ? ui::BoxIcon::Error : ui::BoxIcon::Information;
+    box.title = QStringLiteral("流通委托");
+    box.text = text;
+    box.beep = error;
+    ui::DialogService::current().showBox(box);
+}
+
+int ManageDb::select(const QString& sql, DBResultSet& rs)
+{
+    ++statements;
+    g_strSQL = sql;
+    return LIB_DB_Select(sql, rs);
+}
+
+int ManageDb::execute(const QString& sql)
+{
+    ++statements;
+    g_strSQL = sql;
+    return LIB_DB_Execute(sql);
+}
+
+int ManageDb::changed(const QString& sql)
+{
+    DBResultSet rs;
+    if (select("WITH changed AS (" + sql + " RETURNING 1) SELECT count(*) FROM changed", rs) != 0)
+        return -1;
+    return rs.rowCount() > 0 ? rs.text(0, 0).toInt() : 0;
+}
+
+int ManageDb::begin()
+{
+    ++statements;
+    return LIB_DB_BeginTrans();
+}
+
+int ManageDb::commit()
+{
+    ++statements;
+    return LIB_DB_CommitTrans();
+}
+
+int ManageDb::rollback()
+{
+    ++statements;
+    return LIB_DB_Rollback();
+}
+
+int ManageDb::abort()
+{
+    rollback();
+    intShowDBError();
+    return -1;
+}
+
+QString ManageDb::today()
+{
+    ++statements;
+    return varGetSysInfo(1).toString().left(10);
+}
+
+} // namespace consign
