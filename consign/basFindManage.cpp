@@ -123,6 +123,27 @@ int FindManage::cancelRows(const QString& where, const QString& date)
     return int(ids.size());
 }
 
+int FindManage::intCancelFound(const QString& certId, const QString& propNo)
+{
+    if (db.begin() != 0) {
+        intShowDBError();
+        return -1;
+    }
+    const QString date = db.today();
+    const int n = cancelRows("f.cert_id=" + q(certId) + " AND f.prop_no=" + q(propNo), date);
+    if (n < 0)
+        return db.abort();
+    if (n == 0) {
+        db.rollback();
+        subManageBox(QStringLiteral("该到书已被领取或取消，未能取消，已重新读取到书列表。"), true);
+        return 1;
+    }
+    if (db.commit() != 0)
+        return db.abort();
+    lastCancelled = n;
+    return 0;
+}
+
 int FindManage::subDeleteFind(int row)
 {
     if (row < 0 || row >= rows.size())
@@ -130,25 +151,11 @@ int FindManage::subDeleteFind(int row)
     if (intShowMsg(QStringLiteral("QCM003")) != 1)
         return 0;
     const FoundRow r = rows.at(row);
-    if (db.begin() != 0) {
-        intShowDBError();
+    const int rc = intCancelFound(r.certId, r.propNo);
+    if (rc < 0)
         return -1;
-    }
-    const QString date = db.today();
-    const int n = cancelRows("f.cert_id=" + q(r.certId) + " AND f.prop_no=" + q(r.propNo), date);
-    if (n < 0)
-        return db.abort();
-    if (n == 0) {
-        db.rollback();
-        subManageBox(QStringLiteral("该到书已被领取或取消，未能取消，已重新读取到书列表。"), true);
-        subReload();
-        return -1;
-    }
-    if (db.commit() != 0)
-        return db.abort();
-    lastCancelled = n;
     subReload();
-    return 0;
+    return rc == 0 ? 0 : -1;
 }
 
 int FindManage::subDeleteOldFind()

@@ -36,6 +36,10 @@ public:
     // After QCM003: cancels the found copy of the row. 0 done or not
     // confirmed, -1 failed or refused (the copy was collected or cancelled).
     int subDeleteFind(int row);
+    // The cancel itself, without the question or the reload: 0 done, 1 refused
+    // after its message (the copy was collected or cancelled meanwhile), -1
+    // failed (reported).
+    int intCancelFound(const QString& certId, const QString& propNo);
     // After QCM003: cancels every open found copy of the location whose keep
     // period has passed, as the database holds them now.
     int subDeleteOldFind();

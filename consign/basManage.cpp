@@ -62,6 +62,8 @@ void subManageBox(const QString& text, bool error)
 int ManageDb::select(const QString& sql, DBResultSet& rs)
 {
     ++statements;
+    if (log)
+        log->append(sql);
     g_strSQL = sql;
     return LIB_DB_Select(sql, rs);
 }
@@ -69,6 +71,8 @@ int ManageDb::select(const QString& sql, DBResultSet& rs)
 int ManageDb::execute(const QString& sql)
 {
     ++statements;
+    if (log)
+        log->append(sql);
     g_strSQL = sql;
     return LIB_DB_Execute(sql);
 }

@@ -28,6 +28,7 @@ void subManageBox(const QString& text, bool error = false);
 // Database calls of the management logic, counted for the benchmark.
 struct ManageDb {
     int statements = 0;
+    QStringList* log = nullptr; // when set, every statement text is appended
     int select(const QString& sql, DBResultSet& rs);
     int execute(const QString& sql);
     // Rows an INSERT, UPDATE or DELETE changed; -1 on failure.
