@@ -108,21 +108,14 @@ int ApplyManage::subModifyApply(int row, const QString& keepDays, const QString&
 {
     if (row < 0 || row >= queue.size())
         return -1;
-    if (db.begin() != 0) {
-        intShowDBError();
-        return -1;
-    }
-    const int n = db.changed(" UPDATE relegate_lst SET relegate_keep_days=" + q(keepDays) + ","
-                             + " relegate_end_date=" + q(endDate) + " WHERE cert_id=" + q(queue.at(row).certId)
-                             + " AND call_no=" + q(currentCallNo()) + " AND relegate_flag=" + q("0"));
-    if (n < 0)
-        return db.abort();
-    if (n == 0)
-        return refuse(kGone);
-    if (db.commit() != 0)
-        return db.abort();
-    subReloadQueue();
-    return 0;
+    const int rc = db.writeRows(" UPDATE relegate_lst SET relegate_keep_days=" + q(keepDays) + ","
+                                + " relegate_end_date=" + q(endDate) + " WHERE cert_id=" + q(queue.at(row).certId)
+                                + " AND call_no=" + q(currentCallNo()) + " AND relegate_flag=" + q("0"));
+    if (rc == 1)
+        subManageBox(kGone, true);
+    if (rc >= 0)
+        subReloadQueue();
+    return rc == 0 ? 0 : -1;
 }
 
 int ApplyManage::subDeleteApply(int row)

@@ -1,5 +1,6 @@
 #include "consign/basEmail.h"
 
+#include "consign/basManage.h"
 #include "common/basDB.h"
 #include "common/basEnv.h"
 #include "common/basMarc.h"
@@ -8,7 +9,6 @@
 #include "shell/basLT4Add.h"
 #include "shell/basShellIni.h"
 
-#include "platform/ui/DialogService.h"
 
 #include <QDateTime>
 
@@ -19,16 +19,6 @@ std::function<mail::SendResult(const mail::Server&, const mail::Message&)> g_sen
 namespace {
 
 QString q(const QVariant& v) { return strSQLQuote(v); }
-
-void box(const QString& text, bool error)
-{
-    ui::BoxRequest b;
-    b.icon = error ? ui::BoxIcon::Error : ui::BoxIcon::Information;
-    b.title = strProgramTitle();
-    b.text = text;
-    b.beep = error;
-    ui::DialogService::current().showBox(b);
-}
 
 mail::Server server()
 {
@@ -128,9 +118,9 @@ int intSendNotices(const QString& location, const QString& beginDate, const QStr
             break;
     }
     if (run.stopped)
-        box(QStringLiteral("无法通过SMTP服务器“%1”发送邮件：%2\n发送已停止。").arg(g_strSmtpAddress.trimmed(), run.stopReason),
+        subManageBox(QStringLiteral("无法通过SMTP服务器“%1”发送邮件：%2\n发送已停止。").arg(g_strSmtpAddress.trimmed(), run.stopReason),
             true);
-    box(QStringLiteral("共有符合条件的读者") + QString::number(run.found) + QStringLiteral("个，发送成功")
+    subManageBox(QStringLiteral("共有符合条件的读者") + QString::number(run.found) + QStringLiteral("个，发送成功")
             + QString::number(run.sent) + QStringLiteral("个。"),
         false);
     return 0;

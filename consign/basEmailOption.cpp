@@ -1,5 +1,6 @@
 #include "consign/basEmailOption.h"
 
+#include "consign/basManage.h"
 #include "common/basEnv.h"
 #include "common/basFile.h"
 #include "shell/basLT4Add.h"
@@ -7,7 +8,6 @@
 
 #include "platform/text/AnsiFile.h"
 #include "platform/text/IniFile.h"
-#include "platform/ui/DialogService.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -18,15 +18,7 @@ namespace {
 
 const QString kDefault = QStringLiteral("默认签名");
 
-void errorBox(const QString& text)
-{
-    ui::BoxRequest b;
-    b.icon = ui::BoxIcon::Error;
-    b.title = strProgramTitle();
-    b.text = text;
-    b.beep = true;
-    ui::DialogService::current().showBox(b);
-}
+void errorBox(const QString& text) { subManageBox(text, true); }
 
 } // namespace
 

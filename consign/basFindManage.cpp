@@ -3,9 +3,7 @@
 #include "common/basDB.h"
 #include "common/basMsg.h"
 #include "shell/basLT4Add.h"
-#include "shell/basShellIni.h"
 
-#include "platform/ui/DialogService.h"
 
 namespace consign {
 
@@ -71,25 +69,14 @@ int FindManage::subModifyFind(int row, const QString& keepDays, const QString& e
 {
     if (row < 0 || row >= rows.size())
         return -1;
-    if (db.begin() != 0) {
-        intShowDBError();
-        return -1;
-    }
-    const int n = db.changed(" UPDATE relegate_arri_lst SET relegate_keep_days=" + q(keepDays) + ","
-                             + " relegate_keep_end_date=" + q(endDate) + " WHERE cert_id=" + q(rows.at(row).certId)
-                             + " AND prop_no=" + q(rows.at(row).propNo) + " AND relegate_end_flag<" + q("3"));
-    if (n < 0)
-        return db.abort();
-    if (n == 0) {
-        db.rollback();
+    const int rc = db.writeRows(" UPDATE relegate_arri_lst SET relegate_keep_days=" + q(keepDays) + ","
+                                + " relegate_keep_end_date=" + q(endDate) + " WHERE cert_id=" + q(rows.at(row).certId)
+                                + " AND prop_no=" + q(rows.at(row).propNo) + " AND relegate_end_flag<" + q("3"));
+    if (rc == 1)
         subManageBox(QStringLiteral("该到书已被领取或取消，未修改，已重新读取到书列表。"), true);
+    if (rc >= 0)
         subReload();
-        return -1;
-    }
-    if (db.commit() != 0)
-        return db.abort();
-    subReload();
-    return 0;
+    return rc == 0 ? 0 : -1;
 }
 
 int FindManage::cancelRows(const QString& where, const QString& date)
@@ -180,11 +167,7 @@ int FindManage::subDeleteOldFind()
 bool FindManage::blnMailCheck() const
 {
     auto box = [](const QString& text) {
-        ui::BoxRequest b;
-        b.icon = ui::BoxIcon::Information;
-        b.title = strProgramTitle();
-        b.text = text;
-        ui::DialogService::current().showBox(b);
+        subManageBox(text);
         return false;
     };
     if (g_strSmtpAddress.trimmed().isEmpty())

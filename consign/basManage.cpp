@@ -110,6 +110,22 @@ int ManageDb::abort()
     return -1;
 }
 
+int ManageDb::writeRows(const QString& sql)
+{
+    if (begin() != 0) {
+        intShowDBError();
+        return -1;
+    }
+    const int n = changed(sql);
+    if (n < 0)
+        return abort();
+    if (n == 0) {
+        rollback();
+        return 1;
+    }
+    return commit() != 0 ? abort() : 0;
+}
+
 QString ManageDb::today()
 {
     ++statements;

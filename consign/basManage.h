@@ -38,6 +38,9 @@ struct ManageDb {
     int rollback();
     // Rolls back and reports the pending error: -1.
     int abort();
+    // One write in a transaction of its own: 0 committed with rows changed, 1
+    // nothing matched (rolled back), -1 failed (rolled back and reported).
+    int writeRows(const QString& sql);
     // The server's date, "yyyy-mm-dd".
     QString today();
 };

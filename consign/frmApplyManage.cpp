@@ -129,13 +129,8 @@ void frmApplyManage::spdReader_DblClick(int row)
     m_strKeepDay = r.keepDays;
     m_strEndDate = r.endDate;
     frmApplyEdit dialog(this);
-    dialog.m_strBeginDate = m_strBeginDate;
-    dialog.m_strKeepDay = m_strKeepDay;
-    dialog.m_strEndDate = m_strEndDate;
-    if (!dialog.ask())
+    if (!dialog.edit(m_strBeginDate, m_strKeepDay, m_strEndDate))
         return;
-    m_strKeepDay = dialog.m_strKeepDay;
-    m_strEndDate = dialog.m_strEndDate;
     logic.subModifyApply(row - 1, m_strKeepDay, m_strEndDate);
     fillQueue();
 }

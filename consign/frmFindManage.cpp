@@ -96,13 +96,8 @@ void frmFindManage::spdBook_DblClick(int row)
     m_strKeepDay = r.keepDays;
     m_strEndDate = r.keepEndDate;
     frmFindEdit dialog(this);
-    dialog.m_strBeginDate = m_strBeginDate;
-    dialog.m_strKeepDay = m_strKeepDay;
-    dialog.m_strEndDate = m_strEndDate;
-    if (!dialog.ask())
+    if (!dialog.edit(m_strBeginDate, m_strKeepDay, m_strEndDate))
         return;
-    m_strKeepDay = dialog.m_strKeepDay;
-    m_strEndDate = dialog.m_strEndDate;
     logic.subModifyFind(row - 1, m_strKeepDay, m_strEndDate);
     fillGrid();
 }

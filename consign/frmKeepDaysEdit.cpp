@@ -93,6 +93,18 @@ bool frmKeepDaysEdit::ask()
     return g_blnDlgOk;
 }
 
+bool frmKeepDaysEdit::edit(const QString& beginDate, QString& keepDay, QString& endDate)
+{
+    m_strBeginDate = beginDate;
+    m_strKeepDay = keepDay;
+    m_strEndDate = endDate;
+    if (!ask())
+        return false;
+    keepDay = m_strKeepDay;
+    endDate = m_strEndDate;
+    return true;
+}
+
 void frmKeepDaysEdit::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);

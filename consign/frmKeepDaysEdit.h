@@ -41,6 +41,9 @@ public:
 
     // Shows the dialog modally through the dialog service; true after OK.
     bool ask();
+    // The same over a window's three texts: after OK they hold the new days
+    // and end date.
+    bool edit(const QString& beginDate, QString& keepDay, QString& endDate);
 
 protected:
     void showEvent(QShowEvent* event) override;
