@@ -10,8 +10,7 @@
 namespace consign {
 
 ui::CommandBar* buildManageBar(QWidget* owner, const QString& name, std::initializer_list<BarItem> items,
-                               QComboBox** chooser)
-{
+                               QComboBox** chooser) {
     auto* bar = new ui::CommandBar(ui::CommandBar::Kind::ToolBar, name, owner);
     bar->setRedraw(false);
     ui::CommandMenu* standard = bar->addMenu(QStringLiteral("Standard"), QStringLiteral("工具栏"));
@@ -34,13 +33,11 @@ ui::CommandBar* buildManageBar(QWidget* owner, const QString& name, std::initial
     }
     bar->setActiveMenu(standard);
     bar->setRedraw(true);
-    if (bar->toolBar())
-        bar->toolBar()->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    if (bar->toolBar()) bar->toolBar()->setToolButtonStyle(Qt::ToolButtonTextOnly);
     return bar;
 }
 
-ui::SpreadGrid* makeManageGrid(const QString& name, const QStringList& titles, QWidget* parent)
-{
+ui::SpreadGrid* makeManageGrid(const QString& name, const QStringList& titles, QWidget* parent) {
     auto* g = new ui::SpreadGrid(name, parent);
     g->setMaxCols(int(titles.size()));
     for (int c = 0; c < titles.size(); ++c)
@@ -50,12 +47,10 @@ ui::SpreadGrid* makeManageGrid(const QString& name, const QStringList& titles, Q
     return g;
 }
 
-void setManageRow(ui::SpreadGrid* grid, int row, const QStringList& cells, bool red)
-{
+void setManageRow(ui::SpreadGrid* grid, int row, const QStringList& cells, bool red) {
     for (int c = 0; c < cells.size(); ++c)
         grid->setText(c + 1, row, cells[c]);
-    if (red)
-        grid->setRowForeColor(row, QColor(255, 0, 0));
+    if (red) grid->setRowForeColor(row, QColor(255, 0, 0));
 }
 
 } // namespace consign

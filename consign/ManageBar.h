@@ -10,7 +10,9 @@
 #include <initializer_list>
 
 class QComboBox;
-namespace ui { class SpreadGrid; }
+namespace ui {
+class SpreadGrid;
+}
 
 namespace consign {
 

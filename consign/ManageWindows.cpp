@@ -12,8 +12,7 @@ namespace consign {
 
 namespace {
 
-void showIn(QMdiArea* frame, QWidget* form, bool created)
-{
+void showIn(QMdiArea* frame, QWidget* form, bool created) {
     if (created && frame) {
         QMdiSubWindow* sub = frame->addSubWindow(form);
         sub->setAttribute(Qt::WA_DeleteOnClose);
@@ -22,21 +21,17 @@ void showIn(QMdiArea* frame, QWidget* form, bool created)
     }
     form->show();
     if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget())) {
-        if (sub->isMinimized())
-            sub->showNormal();
+        if (sub->isMinimized()) sub->showNormal();
         sub->show();
-        if (frame)
-            frame->setActiveSubWindow(sub);
+        if (frame) frame->setActiveSubWindow(sub);
     } else {
         form->raise();
         form->activateWindow();
     }
 }
 
-void closeForm(QWidget* form)
-{
-    if (!form)
-        return;
+void closeForm(QWidget* form) {
+    if (!form) return;
     if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget()))
         sub->close();
     else
@@ -45,36 +40,29 @@ void closeForm(QWidget* form)
 
 } // namespace
 
-void showApplyManage(QMdiArea* frame)
-{
+void showApplyManage(QMdiArea* frame) {
     frmApplyManage* form = frmApplyManage::instance();
     const bool created = !form;
-    if (created)
-        form = new frmApplyManage;
+    if (created) form = new frmApplyManage;
     showIn(frame, form, created);
 }
 
-void showFindManage(QMdiArea* frame)
-{
+void showFindManage(QMdiArea* frame) {
     frmFindManage* form = frmFindManage::instance();
     const bool created = !form;
-    if (created)
-        form = new frmFindManage;
+    if (created) form = new frmFindManage;
     showIn(frame, form, created);
 }
 
-void showEmailOption(QWidget* owner)
-{
+void showEmailOption(QWidget* owner) {
     frmEmailOption* form = frmEmailOption::instance();
-    if (!form)
-        form = new frmEmailOption(owner);
+    if (!form) form = new frmEmailOption(owner);
     form->show();
     form->raise();
     form->activateWindow();
 }
 
-void unloadManageWindows()
-{
+void unloadManageWindows() {
     closeForm(frmApplyManage::instance());
     closeForm(frmFindManage::instance());
     closeForm(frmEmailOption::instance());

@@ -8,14 +8,15 @@ namespace consign {
 
 namespace {
 
-QString q(const QVariant& v) { return strSQLQuote(v); }
+QString q(const QVariant& v) {
+    return strSQLQuote(v);
+}
 
 const QString kGone = QStringLiteral("该委托申请已不再等待（已被处理、删除或移动），已重新读取委托队列。");
 
 } // namespace
 
-int ApplyManage::subInitLocation()
-{
+int ApplyManage::subInitLocation() {
     locationIndex = -1;
     titles.clear();
     queue.clear();
@@ -23,19 +24,16 @@ int ApplyManage::subInitLocation()
     return intLoadManageLocations(locationCodes, locationNames);
 }
 
-int ApplyManage::cmbLocation_Click(int index)
-{
-    if (index < 0 || index >= locationCodes.size())
-        return -1;
+int ApplyManage::cmbLocation_Click(int index) {
+    if (index < 0 || index >= locationCodes.size()) return -1;
     DBResultSet rs;
     if (db.select(" SELECT DISTINCT call_no_lst.call_no,call_no_lst.marc_rec_no,call_no_lst.lend_grd "
                   " FROM relegate_lst,call_no_lst "
-                  " WHERE relegate_lst.location="
-                      + q(locationCodes.at(index)) + " AND relegate_lst.relegate_flag=" + q("0")
-                      + " AND relegate_lst.call_no=call_no_lst.call_no "
-                        " ORDER BY call_no_lst.call_no",
-                  rs)
-        != 0) {
+                  " WHERE relegate_lst.location=" +
+                      q(locationCodes.at(index)) + " AND relegate_lst.relegate_flag=" + q("0") +
+                      " AND relegate_lst.call_no=call_no_lst.call_no "
+                      " ORDER BY call_no_lst.call_no",
+                  rs) != 0) {
         intShowDBError();
         return -1;
     }
@@ -57,23 +55,20 @@ int ApplyManage::cmbLocation_Click(int index)
     return 0;
 }
 
-int ApplyManage::subShowQueue(int row)
-{
-    if (row < 0 || row >= titles.size())
-        return -1;
+int ApplyManage::subShowQueue(int row) {
+    if (row < 0 || row >= titles.size()) return -1;
     const QString date = db.today();
     DBResultSet rs;
     if (db.select(" SELECT relegate_lst.cert_id,reader.name,reader.redr_type_code,reader.lend_grd,"
                   " relegate_lst.relegate_date,relegate_lst.relegate_keep_days,"
                   " relegate_lst.relegate_end_date,relegate_lst.relegate_no "
                   " FROM relegate_lst,reader "
-                  " WHERE relegate_lst.location="
-                      + q(location()) + " AND relegate_lst.call_no=" + q(titles.at(row).callNo)
-                      + " AND relegate_lst.relegate_flag=" + q("0")
-                      + " AND relegate_lst.cert_id=reader.cert_id "
-                        " ORDER BY relegate_lst.relegate_no",
-                  rs)
-        != 0) {
+                  " WHERE relegate_lst.location=" +
+                      q(location()) + " AND relegate_lst.call_no=" + q(titles.at(row).callNo) +
+                      " AND relegate_lst.relegate_flag=" + q("0") +
+                      " AND relegate_lst.cert_id=reader.cert_id "
+                      " ORDER BY relegate_lst.relegate_no",
+                  rs) != 0) {
         intShowDBError();
         return -1;
     }
@@ -96,68 +91,56 @@ int ApplyManage::subShowQueue(int row)
     return 0;
 }
 
-int ApplyManage::refuse(const QString& text)
-{
+int ApplyManage::refuse(const QString& text) {
     db.rollback();
     subManageBox(text, true);
     subReloadQueue();
     return -1;
 }
 
-int ApplyManage::subModifyApply(int row, const QString& keepDays, const QString& endDate)
-{
-    if (row < 0 || row >= queue.size())
-        return -1;
-    const int rc = db.writeRows(" UPDATE relegate_lst SET relegate_keep_days=" + q(keepDays) + ","
-                                + " relegate_end_date=" + q(endDate) + " WHERE cert_id=" + q(queue.at(row).certId)
-                                + " AND call_no=" + q(currentCallNo()) + " AND relegate_flag=" + q("0"));
-    if (rc == 1)
-        subManageBox(kGone, true);
-    if (rc >= 0)
-        subReloadQueue();
+int ApplyManage::subModifyApply(int row, const QString& keepDays, const QString& endDate) {
+    if (row < 0 || row >= queue.size()) return -1;
+    const int rc =
+        db.writeRows(" UPDATE relegate_lst SET relegate_keep_days=" + q(keepDays) + "," +
+                     " relegate_end_date=" + q(endDate) + " WHERE cert_id=" + q(queue.at(row).certId) +
+                     " AND call_no=" + q(currentCallNo()) + " AND relegate_flag=" + q("0"));
+    if (rc == 1) subManageBox(kGone, true);
+    if (rc >= 0) subReloadQueue();
     return rc == 0 ? 0 : -1;
 }
 
-int ApplyManage::subDeleteApply(int row)
-{
-    if (row < 0 || row >= queue.size())
-        return -1;
-    if (intShowMsg(QStringLiteral("QCM003")) != 1)
-        return 0;
+int ApplyManage::subDeleteApply(int row) {
+    if (row < 0 || row >= queue.size()) return -1;
+    if (intShowMsg(QStringLiteral("QCM003")) != 1) return 0;
     const QString certId = queue.at(row).certId, callNo = currentCallNo();
     if (db.begin() != 0) {
         intShowDBError();
         return -1;
     }
     DBResultSet rs;
-    if (db.select(desk::strQueueLockSql(callNo, location()), rs) != 0
-        || db.select("SELECT relegate_no FROM relegate_lst WHERE cert_id=" + q(certId) + " AND call_no=" + q(callNo)
-                         + " AND location=" + q(location()) + " AND relegate_flag=" + q("0") + " FOR UPDATE",
-                     rs)
-               != 0)
+    if (db.select(desk::strQueueLockSql(callNo, location()), rs) != 0 ||
+        db.select("SELECT relegate_no FROM relegate_lst WHERE cert_id=" + q(certId) +
+                      " AND call_no=" + q(callNo) + " AND location=" + q(location()) +
+                      " AND relegate_flag=" + q("0") + " FOR UPDATE",
+                  rs) != 0)
         return db.abort();
-    if (rs.rowCount() < 1)
-        return refuse(kGone);
+    if (rs.rowCount() < 1) return refuse(kGone);
     const QString number = rs.text(0, 0);
-    if (db.execute(" UPDATE relegate_lst SET  relegate_flag=" + q("2") + ", relegate_no=0  WHERE cert_id=" + q(certId)
-                   + " AND call_no=" + q(callNo) + " AND location=" + q(location()) + " AND relegate_flag=" + q("0"))
-            != 0
-        || db.execute(" UPDATE relegate_lst  SET relegate_no=relegate_no-1  WHERE call_no=" + q(callNo)
-                      + " AND location=" + q(location()) + " AND relegate_no>" + q(number)
-                      + " AND relegate_flag=" + q("0"))
-               != 0
-        || db.commit() != 0)
+    if (db.execute(" UPDATE relegate_lst SET  relegate_flag=" + q("2") +
+                   ", relegate_no=0  WHERE cert_id=" + q(certId) + " AND call_no=" + q(callNo) +
+                   " AND location=" + q(location()) + " AND relegate_flag=" + q("0")) != 0 ||
+        db.execute(" UPDATE relegate_lst  SET relegate_no=relegate_no-1  WHERE call_no=" + q(callNo) +
+                   " AND location=" + q(location()) + " AND relegate_no>" + q(number) +
+                   " AND relegate_flag=" + q("0")) != 0 ||
+        db.commit() != 0)
         return db.abort();
     subReloadQueue();
     return 0;
 }
 
-int ApplyManage::subMoveApply(int row, bool down)
-{
-    if (queue.size() <= 1 || row < 0 || row >= queue.size())
-        return -1;
-    if ((down && row == queue.size() - 1) || (!down && row == 0))
-        return -1;
+int ApplyManage::subMoveApply(int row, bool down) {
+    if (queue.size() <= 1 || row < 0 || row >= queue.size()) return -1;
+    if ((down && row == queue.size() - 1) || (!down && row == 0)) return -1;
     const QString readerA = queue.at(row).certId;
     const QString readerB = queue.at(down ? row + 1 : row - 1).certId;
     const QString callNo = currentCallNo();
@@ -167,27 +150,25 @@ int ApplyManage::subMoveApply(int row, bool down)
     }
     // The queue as it stands, held: A must still wait and B be its neighbour.
     DBResultSet rs;
-    if (db.select(desk::strQueueLockSql(callNo, location()), rs) != 0
-        || db.select("SELECT cert_id, relegate_no FROM relegate_lst WHERE call_no=" + q(callNo) + " AND location="
-                         + q(location()) + " AND relegate_flag=" + q("0") + " ORDER BY relegate_no FOR UPDATE",
-                     rs)
-               != 0)
+    if (db.select(desk::strQueueLockSql(callNo, location()), rs) != 0 ||
+        db.select("SELECT cert_id, relegate_no FROM relegate_lst WHERE call_no=" + q(callNo) +
+                      " AND location=" + q(location()) + " AND relegate_flag=" + q("0") +
+                      " ORDER BY relegate_no FOR UPDATE",
+                  rs) != 0)
         return db.abort();
     int at = -1;
     for (int i = 0; i < rs.rowCount(); ++i) {
-        if (rs.text(i, 0) == readerA)
-            at = i;
+        if (rs.text(i, 0) == readerA) at = i;
     }
-    if (at < 0)
-        return refuse(kGone);
+    if (at < 0) return refuse(kGone);
     const int other = down ? at + 1 : at - 1;
     if (other < 0 || other >= rs.rowCount() || rs.text(other, 0) != readerB)
         return refuse(QStringLiteral("委托队列已被其他工作站改变，未移动，已重新读取委托队列。"));
     const QString numberA = rs.text(at, 1), numberB = rs.text(other, 1);
     auto setNumber = [&](const QString& certId, const QString& number) {
-        return db.execute(" UPDATE relegate_lst SET relegate_no=" + q(number) + " WHERE cert_id=" + q(certId)
-                          + " AND call_no=" + q(callNo) + " AND location=" + q(location())
-                          + " AND relegate_flag=" + q("0"));
+        return db.execute(" UPDATE relegate_lst SET relegate_no=" + q(number) +
+                          " WHERE cert_id=" + q(certId) + " AND call_no=" + q(callNo) +
+                          " AND location=" + q(location()) + " AND relegate_flag=" + q("0"));
     };
     if (setNumber(readerA, numberB) != 0 || setNumber(readerB, numberA) != 0 || db.commit() != 0)
         return db.abort();
@@ -195,12 +176,9 @@ int ApplyManage::subMoveApply(int row, bool down)
     return 0;
 }
 
-int ApplyManage::subDeleteOld()
-{
-    if (titleRow < 0 || titleRow >= titles.size())
-        return -1;
-    if (intShowMsg(QStringLiteral("QCM003")) != 1)
-        return 0;
+int ApplyManage::subDeleteOld() {
+    if (titleRow < 0 || titleRow >= titles.size()) return -1;
+    if (intShowMsg(QStringLiteral("QCM003")) != 1) return 0;
     const QString callNo = currentCallNo();
     if (db.begin() != 0) {
         intShowDBError();
@@ -208,33 +186,28 @@ int ApplyManage::subDeleteOld()
     }
     const QString date = db.today();
     DBResultSet rs;
-    if (db.select(desk::strQueueLockSql(callNo, location()), rs) != 0
-        || db.execute(" UPDATE relegate_lst SET relegate_flag=" + q("2") + ", relegate_no=0  WHERE call_no="
-                      + q(callNo) + " AND location=" + q(location()) + " AND relegate_end_date<" + q(date)
-                      + " AND relegate_flag=" + q("0"))
-               != 0
-        || db.commit() != 0)
+    if (db.select(desk::strQueueLockSql(callNo, location()), rs) != 0 ||
+        db.execute(" UPDATE relegate_lst SET relegate_flag=" + q("2") +
+                   ", relegate_no=0  WHERE call_no=" + q(callNo) + " AND location=" + q(location()) +
+                   " AND relegate_end_date<" + q(date) + " AND relegate_flag=" + q("0")) != 0 ||
+        db.commit() != 0)
         return db.abort();
     subReloadQueue();
     return 0;
 }
 
-int ApplyManage::subDeleteAllOld()
-{
-    if (locationIndex < 0)
-        return -1;
-    if (intShowMsg(QStringLiteral("QCM003")) != 1)
-        return 0;
+int ApplyManage::subDeleteAllOld() {
+    if (locationIndex < 0) return -1;
+    if (intShowMsg(QStringLiteral("QCM003")) != 1) return 0;
     if (db.begin() != 0) {
         intShowDBError();
         return -1;
     }
     const QString date = db.today();
-    if (db.execute(" UPDATE relegate_lst SET  relegate_flag=" + q("2") + ", relegate_no=0  WHERE location="
-                   + q(location()) + " AND relegate_end_date<" + q(date)
-                   + " AND relegate_lst.relegate_flag=" + q("0"))
-            != 0
-        || db.commit() != 0)
+    if (db.execute(" UPDATE relegate_lst SET  relegate_flag=" + q("2") +
+                   ", relegate_no=0  WHERE location=" + q(location()) + " AND relegate_end_date<" + q(date) +
+                   " AND relegate_lst.relegate_flag=" + q("0")) != 0 ||
+        db.commit() != 0)
         return db.abort();
     cmbLocation_Click(locationIndex);
     return 0;

@@ -1,14 +1,13 @@
 #include "consign/basEmail.h"
 
-#include "consign/basManage.h"
 #include "common/basDB.h"
 #include "common/basEnv.h"
 #include "common/basMarc.h"
 #include "common/basMarcField.h"
 #include "common/basMsg.h"
+#include "consign/basManage.h"
 #include "shell/basLT4Add.h"
 #include "shell/basShellIni.h"
-
 
 #include <QDateTime>
 
@@ -18,10 +17,11 @@ std::function<mail::SendResult(const mail::Server&, const mail::Message&)> g_sen
 
 namespace {
 
-QString q(const QVariant& v) { return strSQLQuote(v); }
+QString q(const QVariant& v) {
+    return strSQLQuote(v);
+}
 
-mail::Server server()
-{
+mail::Server server() {
     mail::Server s;
     s.address = g_strSmtpAddress;
     s.auth = g_intSmtpAuth == 1;
@@ -32,26 +32,25 @@ mail::Server server()
     return s;
 }
 
-void logFailure(const QString& certId, const QString& address, const QString& why)
-{
-    LIB_WriteLogFile(QString(), QStringLiteral("委托到书通知邮件未发送：读者 %1，Email地址“%2”：%3")
-                                    .arg(certId, address, why));
+void logFailure(const QString& certId, const QString& address, const QString& why) {
+    LIB_WriteLogFile(
+        QString(),
+        QStringLiteral("委托到书通知邮件未发送：读者 %1，Email地址“%2”：%3").arg(certId, address, why));
 }
 
 } // namespace
 
 int intSelectNotices(const QString& location, const QString& beginDate, const QString& endDate,
-                     QVector<NoticeRow>& rows)
-{
+                     QVector<NoticeRow>& rows) {
     rows.clear();
     DBResultSet rs;
     g_strSQL = "SELECT reader.email,item.marc_rec_no,reader.cert_id FROM reader,relegate_arri_lst,item"
-               " WHERE relegate_arri_lst.relegate_noti_date>="
-               + q(beginDate) + " AND relegate_arri_lst.relegate_noti_date<=" + q(endDate)
-               + " AND item.location=" + q(location)
-               + " AND relegate_arri_lst.prop_no=item.prop_no AND relegate_arri_lst.cert_id=reader.cert_id"
-                 " AND relegate_arri_lst.relegate_end_flag<"
-               + q("3");
+               " WHERE relegate_arri_lst.relegate_noti_date>=" +
+               q(beginDate) + " AND relegate_arri_lst.relegate_noti_date<=" + q(endDate) +
+               " AND item.location=" + q(location) +
+               " AND relegate_arri_lst.prop_no=item.prop_no AND relegate_arri_lst.cert_id=reader.cert_id"
+               " AND relegate_arri_lst.relegate_end_flag<" +
+               q("3");
     if (LIB_DB_Select(g_strSQL, rs) != 0) {
         intShowDBError();
         return -1;
@@ -61,8 +60,7 @@ int intSelectNotices(const QString& location, const QString& beginDate, const QS
     return 0;
 }
 
-mail::Message composeNotice(const QString& address, const QString& marcRecNo, const QString& today)
-{
+mail::Message composeNotice(const QString& address, const QString& marcRecNo, const QString& today) {
     g_recMarc = strReadMarc(marcRecNo);
     mail::Message m;
     m.fromName = varGetSysPara(1).toString().trimmed();
@@ -75,11 +73,11 @@ mail::Message composeNotice(const QString& address, const QString& marcRecNo, co
 }
 
 int intSendMail(const QString& address, const QString& marcRecNo, const QString& certId, const QString& today,
-                NoticeRun& run)
-{
+                NoticeRun& run) {
     const QString to = address.trimmed();
     if (!mail::isValidAddress(to)) {
-        logFailure(certId, address, to.isEmpty() ? QStringLiteral("没有Email地址") : QStringLiteral("Email地址无效"));
+        logFailure(certId, address,
+                   to.isEmpty() ? QStringLiteral("没有Email地址") : QStringLiteral("Email地址无效"));
         return -1;
     }
     mail::Message m = composeNotice(to, marcRecNo, today);
@@ -97,32 +95,29 @@ int intSendMail(const QString& address, const QString& marcRecNo, const QString&
         // The copy: the same notice to the own mailbox alone; it counts for nothing.
         m.to = g_strEmailAddress.trimmed();
         const mail::SendResult copy = g_sendMail(s, m);
-        if (!copy.ok())
-            logFailure(certId, m.to, QStringLiteral("备份邮件：") + copy.error);
+        if (!copy.ok()) logFailure(certId, m.to, QStringLiteral("备份邮件：") + copy.error);
     }
     return 0;
 }
 
-int intSendNotices(const QString& location, const QString& beginDate, const QString& endDate, NoticeRun& run)
-{
+int intSendNotices(const QString& location, const QString& beginDate, const QString& endDate,
+                   NoticeRun& run) {
     run = NoticeRun();
     QVector<NoticeRow> rows;
-    if (intSelectNotices(location, beginDate, endDate, rows) != 0)
-        return -1;
+    if (intSelectNotices(location, beginDate, endDate, rows) != 0) return -1;
     run.found = int(rows.size());
     const QString today = rows.isEmpty() ? QString() : varGetSysInfo(1).toString().left(10);
     for (const NoticeRow& r : rows) {
-        if (intSendMail(r.email, r.marcRecNo, r.certId, today, run) == 0)
-            ++run.sent;
-        if (run.stopped)
-            break;
+        if (intSendMail(r.email, r.marcRecNo, r.certId, today, run) == 0) ++run.sent;
+        if (run.stopped) break;
     }
     if (run.stopped)
-        subManageBox(QStringLiteral("无法通过SMTP服务器“%1”发送邮件：%2\n发送已停止。").arg(g_strSmtpAddress.trimmed(), run.stopReason),
-            true);
-    subManageBox(QStringLiteral("共有符合条件的读者") + QString::number(run.found) + QStringLiteral("个，发送成功")
-            + QString::number(run.sent) + QStringLiteral("个。"),
-        false);
+        subManageBox(QStringLiteral("无法通过SMTP服务器“%1”发送邮件：%2\n发送已停止。")
+                         .arg(g_strSmtpAddress.trimmed(), run.stopReason),
+                     true);
+    subManageBox(QStringLiteral("共有符合条件的读者") + QString::number(run.found) +
+                     QStringLiteral("个，发送成功") + QString::number(run.sent) + QStringLiteral("个。"),
+                 false);
     return 0;
 }
 

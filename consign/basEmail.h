@@ -24,8 +24,8 @@ struct NoticeRow {
 };
 
 struct NoticeRun {
-    int found = 0;     // rows selected
-    int sent = 0;      // notices the server took
+    int found = 0;        // rows selected
+    int sent = 0;         // notices the server took
     bool stopped = false; // the server could not be used
     QString stopReason;
 };

@@ -1,8 +1,8 @@
 #include "consign/basEmailOption.h"
 
-#include "consign/basManage.h"
 #include "common/basEnv.h"
 #include "common/basFile.h"
+#include "consign/basManage.h"
 #include "shell/basLT4Add.h"
 #include "shell/basShellIni.h"
 
@@ -18,21 +18,20 @@ namespace {
 
 const QString kDefault = QStringLiteral("默认签名");
 
-void errorBox(const QString& text) { subManageBox(text, true); }
+void errorBox(const QString& text) {
+    subManageBox(text, true);
+}
 
 } // namespace
 
-QString strMailFile(const QString& name)
-{
+QString strMailFile(const QString& name) {
     return strResolvePath(varGetSysInfo(14).toString(), QStringLiteral("Lt/") + name);
 }
 
-QVector<SignatureRow> readSignatureFile(const QString& path)
-{
+QVector<SignatureRow> readSignatureFile(const QString& path) {
     QVector<SignatureRow> rows;
     QStringList lines;
-    if (!QFileInfo::exists(path) || !text::readAnsiLines(path, &lines))
-        return rows;
+    if (!QFileInfo::exists(path) || !text::readAnsiLines(path, &lines)) return rows;
     QString acc;
     for (const QString& line : lines) {
         if (line.startsWith(QLatin1Char('['))) {
@@ -43,8 +42,7 @@ QVector<SignatureRow> readSignatureFile(const QString& path)
             rows << r;
         } else if (line == QLatin1String("*")) {
             if (!rows.isEmpty()) {
-                if (acc.endsWith(QLatin1String("\r\n")))
-                    acc.chop(2);
+                if (acc.endsWith(QLatin1String("\r\n"))) acc.chop(2);
                 rows.last().text = acc;
             }
         } else {
@@ -54,21 +52,20 @@ QVector<SignatureRow> readSignatureFile(const QString& path)
     return rows;
 }
 
-QString strSignatureFileText(const QVector<SignatureRow>& rows)
-{
+QString strSignatureFileText(const QVector<SignatureRow>& rows) {
     QString out;
     for (const SignatureRow& r : rows) {
         QString t = r.text;
         t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         t.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-        out += QLatin1Char('[') + r.name + (r.isDefault ? QStringLiteral("]*") : QStringLiteral("]")) + "\r\n";
+        out +=
+            QLatin1Char('[') + r.name + (r.isDefault ? QStringLiteral("]*") : QStringLiteral("]")) + "\r\n";
         out += t + "\r\n*\r\n";
     }
     return out;
 }
 
-void EmailOption::subShowEmailOption()
-{
+void EmailOption::subShowEmailOption() {
     rows.clear();
     activeRow = editedRow = -1;
     editText.clear();
@@ -79,26 +76,20 @@ void EmailOption::subShowEmailOption()
     smtpAuth = g_intSmtpAuth == 1;
     bak = g_intEmailBak == 1;
     rows = readSignatureFile(strMailFile(QStringLiteral("LT4_Email_Name.ini")));
-    if (!rows.isEmpty())
-        spdName_Click(0);
+    if (!rows.isEmpty()) spdName_Click(0);
     body = g_strEmailBody;
 }
 
-void EmailOption::spdName_Click(int row)
-{
-    if (editedRow >= 0 && editedRow < rows.size())
-        rows[editedRow].text = editText.trimmed();
-    if (row < 0 || row >= rows.size())
-        return;
+void EmailOption::spdName_Click(int row) {
+    if (editedRow >= 0 && editedRow < rows.size()) rows[editedRow].text = editText.trimmed();
+    if (row < 0 || row >= rows.size()) return;
     activeRow = row;
     editText = rows.at(row).text;
     editedRow = row;
 }
 
-void EmailOption::cmdNew()
-{
-    if (activeRow >= 0 && activeRow < rows.size())
-        rows[activeRow].text = editText.trimmed();
+void EmailOption::cmdNew() {
+    if (activeRow >= 0 && activeRow < rows.size()) rows[activeRow].text = editText.trimmed();
     SignatureRow r;
     r.name = QStringLiteral("新增签名");
     r.isDefault = rows.isEmpty();
@@ -107,16 +98,12 @@ void EmailOption::cmdNew()
     editText.clear();
 }
 
-void EmailOption::cmdDelete()
-{
-    if (rows.isEmpty() || activeRow < 0)
-        return;
+void EmailOption::cmdDelete() {
+    if (rows.isEmpty() || activeRow < 0) return;
     const bool wasDefault = rows.at(activeRow).isDefault;
     rows.remove(activeRow);
-    if (activeRow >= rows.size())
-        activeRow = int(rows.size()) - 1;
-    if (wasDefault && !rows.isEmpty())
-        rows[activeRow].isDefault = true;
+    if (activeRow >= rows.size()) activeRow = int(rows.size()) - 1;
+    if (wasDefault && !rows.isEmpty()) rows[activeRow].isDefault = true;
     editedRow = -1;
     if (!rows.isEmpty())
         spdName_Click(activeRow);
@@ -124,26 +111,25 @@ void EmailOption::cmdDelete()
         editText.clear();
 }
 
-void EmailOption::cmdDefault()
-{
-    if (rows.isEmpty() || activeRow < 0)
-        return;
+void EmailOption::cmdDefault() {
+    if (rows.isEmpty() || activeRow < 0) return;
     for (SignatureRow& r : rows)
         r.isDefault = false;
     rows[activeRow].isDefault = true;
 }
 
-int EmailOption::cmdOk()
-{
+int EmailOption::cmdOk() {
     QVector<SignatureRow> out = rows;
-    if (activeRow >= 0 && activeRow < out.size())
-        out[activeRow].text = editText.trimmed();
+    if (activeRow >= 0 && activeRow < out.size()) out[activeRow].text = editText.trimmed();
     for (const SignatureRow& r : out) {
-        const QStringList lines = QString(r.text).replace(QLatin1String("\r\n"), QLatin1String("\n")).split('\n');
+        const QStringList lines =
+            QString(r.text).replace(QLatin1String("\r\n"), QLatin1String("\n")).split('\n');
         for (const QString& line : lines) {
             if (line.startsWith(QLatin1Char('[')) || line == QLatin1String("*")) {
-                errorBox(QStringLiteral("签名“%1”中有以“[”开头的行或只有“*”的行，签名文件不能保存这样的行，请修改后再确定。")
-                             .arg(r.name));
+                errorBox(
+                    QStringLiteral(
+                        "签名“%1”中有以“[”开头的行或只有“*”的行，签名文件不能保存这样的行，请修改后再确定。")
+                        .arg(r.name));
                 return -1;
             }
         }
@@ -179,7 +165,8 @@ int EmailOption::cmdOk()
     g_strEmailSign.clear();
     for (const SignatureRow& r : out) {
         if (r.isDefault) {
-            g_strEmailSign = QString(r.text).replace(QLatin1String("\r\n"), QLatin1String("\n"))
+            g_strEmailSign = QString(r.text)
+                                 .replace(QLatin1String("\r\n"), QLatin1String("\n"))
                                  .replace(QLatin1Char('\n'), QLatin1String("\r\n"));
             break;
         }

@@ -11,17 +11,16 @@
 
 namespace consign {
 
-int intLoadManageLocations(QStringList& codes, QStringList& names)
-{
+int intLoadManageLocations(QStringList& codes, QStringList& names) {
     codes.clear();
     names.clear();
     DBResultSet rs;
     g_strSQL = QStringLiteral(" SELECT location_lst.location,location_lst.location_name "
                               " FROM location_lst,location_sort "
-                              " WHERE location_sort.oper_type=")
-               + strSQLQuote(QStringLiteral("3"))
-               + QStringLiteral(" AND location_lst.location=location_sort.location "
-                                " ORDER BY location_sort.sequence");
+                              " WHERE location_sort.oper_type=") +
+               strSQLQuote(QStringLiteral("3")) +
+               QStringLiteral(" AND location_lst.location=location_sort.location "
+                              " ORDER BY location_sort.sequence");
     if (LIB_DB_Select(g_strSQL, rs) != 0) {
         intShowDBError();
         return -1;
@@ -33,24 +32,20 @@ int intLoadManageLocations(QStringList& codes, QStringList& names)
     return 0;
 }
 
-QStringList manageTitleTexts(const QString& marcRecNo)
-{
+QStringList manageTitleTexts(const QString& marcRecNo) {
     g_recMarc = strReadMarc(marcRecNo);
     return {strGetMarcTitle(g_recMarc, 0), strGetMarcTitle(g_recMarc, 1), strGetMarcTitle(g_recMarc, 3)};
 }
 
-QString strKeepEndDate(const QString& beginDate, const QString& days)
-{
+QString strKeepEndDate(const QString& beginDate, const QString& days) {
     const QDate begin = QDate::fromString(beginDate.left(10), QStringLiteral("yyyy-MM-dd"));
-    if (!begin.isValid())
-        return beginDate;
+    if (!begin.isValid()) return beginDate;
     bool ok = false;
     const int n = days.trimmed().toInt(&ok);
     return begin.addDays(ok ? n : 0).toString(QStringLiteral("yyyy-MM-dd"));
 }
 
-void subManageBox(const QString& text, bool error)
-{
+void subManageBox(const QString& text, bool error) {
     ui::BoxRequest box;
     box.icon = error ? ui::BoxIcon::Error : ui::BoxIcon::Information;
     box.title = QStringLiteral("流通委托");
@@ -59,66 +54,54 @@ void subManageBox(const QString& text, bool error)
     ui::DialogService::current().showBox(box);
 }
 
-int ManageDb::select(const QString& sql, DBResultSet& rs)
-{
+int ManageDb::select(const QString& sql, DBResultSet& rs) {
     ++statements;
-    if (log)
-        log->append(sql);
+    if (log) log->append(sql);
     g_strSQL = sql;
     return LIB_DB_Select(sql, rs);
 }
 
-int ManageDb::execute(const QString& sql)
-{
+int ManageDb::execute(const QString& sql) {
     ++statements;
-    if (log)
-        log->append(sql);
+    if (log) log->append(sql);
     g_strSQL = sql;
     return LIB_DB_Execute(sql);
 }
 
-int ManageDb::changed(const QString& sql)
-{
+int ManageDb::changed(const QString& sql) {
     DBResultSet rs;
-    if (select("WITH changed AS (" + sql + " RETURNING 1) SELECT count(*) FROM changed", rs) != 0)
-        return -1;
+    if (select("WITH changed AS (" + sql + " RETURNING 1) SELECT count(*) FROM changed", rs) != 0) return -1;
     return rs.rowCount() > 0 ? rs.text(0, 0).toInt() : 0;
 }
 
-int ManageDb::begin()
-{
+int ManageDb::begin() {
     ++statements;
     return LIB_DB_BeginTrans();
 }
 
-int ManageDb::commit()
-{
+int ManageDb::commit() {
     ++statements;
     return LIB_DB_CommitTrans();
 }
 
-int ManageDb::rollback()
-{
+int ManageDb::rollback() {
     ++statements;
     return LIB_DB_Rollback();
 }
 
-int ManageDb::abort()
-{
+int ManageDb::abort() {
     rollback();
     intShowDBError();
     return -1;
 }
 
-int ManageDb::writeRows(const QString& sql)
-{
+int ManageDb::writeRows(const QString& sql) {
     if (begin() != 0) {
         intShowDBError();
         return -1;
     }
     const int n = changed(sql);
-    if (n < 0)
-        return abort();
+    if (n < 0) return abort();
     if (n == 0) {
         rollback();
         return 1;
@@ -126,8 +109,7 @@ int ManageDb::writeRows(const QString& sql)
     return commit() != 0 ? abort() : 0;
 }
 
-QString ManageDb::today()
-{
+QString ManageDb::today() {
     ++statements;
     return varGetSysInfo(1).toString().left(10);
 }

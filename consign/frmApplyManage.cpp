@@ -15,11 +15,11 @@ namespace {
 QPointer<frmApplyManage> s_instance;
 }
 
-frmApplyManage* frmApplyManage::instance() { return s_instance.data(); }
+frmApplyManage* frmApplyManage::instance() {
+    return s_instance.data();
+}
 
-frmApplyManage::frmApplyManage(QWidget* parent)
-    : QWidget(parent)
-{
+frmApplyManage::frmApplyManage(QWidget* parent) : QWidget(parent) {
     s_instance = this;
     setObjectName(QStringLiteral("frmApplyManage"));
     setWindowTitle(QStringLiteral("委托申请管理"));
@@ -38,15 +38,17 @@ frmApplyManage::frmApplyManage(QWidget* parent)
                                             {"DeleteAllOld", ItemStyle::Command, "清空"},
                                             {"Split4", ItemStyle::Separator, ""}},
                                            &cmbLocation);
-    spdBook = consign::makeManageGrid(QStringLiteral("spdBook"),
-                                      {QStringLiteral("索书号"), QStringLiteral("题名"), QStringLiteral("责任者"),
-                                       QStringLiteral("出版社"), QStringLiteral("书刊等级")},
-                                      this);
-    spdReader = consign::makeManageGrid(QStringLiteral("spdReader"),
-                                        {QStringLiteral("证件号"), QStringLiteral("姓名"), QStringLiteral("读者类型"),
-                                         QStringLiteral("读者等级"), QStringLiteral("委托日期"),
-                                         QStringLiteral("委托保留天数"), QStringLiteral("委托截止日期")},
-                                        this);
+    spdBook =
+        consign::makeManageGrid(QStringLiteral("spdBook"),
+                                {QStringLiteral("索书号"), QStringLiteral("题名"), QStringLiteral("责任者"),
+                                 QStringLiteral("出版社"), QStringLiteral("书刊等级")},
+                                this);
+    spdReader =
+        consign::makeManageGrid(QStringLiteral("spdReader"),
+                                {QStringLiteral("证件号"), QStringLiteral("姓名"), QStringLiteral("读者类型"),
+                                 QStringLiteral("读者等级"), QStringLiteral("委托日期"),
+                                 QStringLiteral("委托保留天数"), QStringLiteral("委托截止日期")},
+                                this);
     auto* shelf = new QGroupBox(QStringLiteral("委托书架"), this);
     auto* inner = new QGroupBox(QStringLiteral("委托调整"), shelf);
     auto* innerBox = new QVBoxLayout(inner);
@@ -62,7 +64,8 @@ frmApplyManage::frmApplyManage(QWidget* parent)
     connect(cmbLocation, &QComboBox::activated, this, &frmApplyManage::cmbLocation_Click);
     connect(spdBook, &ui::SpreadGrid::cellClick, this, [this](int, int row) { spdBook_Click(row); });
     connect(spdBook, &ui::SpreadGrid::keyUp, this, [this](int, int, int row) { spdBook_Click(row); });
-    connect(spdReader, &ui::SpreadGrid::cellDblClick, this, [this](int, int row) { spdReader_DblClick(row); });
+    connect(spdReader, &ui::SpreadGrid::cellDblClick, this,
+            [this](int, int row) { spdReader_DblClick(row); });
     connect(tbFindManage, &ui::CommandBar::itemClicked, this,
             [this](ui::CommandItem* item) { tbFindManage_ButtonClick(item->key()); });
 
@@ -74,21 +77,19 @@ frmApplyManage::frmApplyManage(QWidget* parent)
 
 frmApplyManage::~frmApplyManage() = default;
 
-void frmApplyManage::fillBooks()
-{
+void frmApplyManage::fillBooks() {
     spdBook->setRedraw(false);
     spdBook->setMaxRows(0);
     spdBook->setMaxRows(int(logic.titles.size()));
     for (int i = 0; i < logic.titles.size(); ++i) {
         const consign::QueueTitle& t = logic.titles[i];
-        consign::setManageRow(spdBook, i + 1, {t.callNo, t.title, t.author, t.publisher, strLendGrdName(t.lendGrd)},
-                              false);
+        consign::setManageRow(spdBook, i + 1,
+                              {t.callNo, t.title, t.author, t.publisher, strLendGrdName(t.lendGrd)}, false);
     }
     spdBook->setRedraw(true);
 }
 
-void frmApplyManage::fillQueue()
-{
+void frmApplyManage::fillQueue() {
     spdReader->setRedraw(false);
     spdReader->setMaxRows(0);
     spdReader->setMaxRows(int(logic.queue.size()));
@@ -102,8 +103,7 @@ void frmApplyManage::fillQueue()
     spdReader->setRedraw(true);
 }
 
-void frmApplyManage::cmbLocation_Click(int index)
-{
+void frmApplyManage::cmbLocation_Click(int index) {
     setCursor(Qt::WaitCursor);
     if (logic.cmbLocation_Click(index) == 0) {
         fillBooks();
@@ -112,31 +112,24 @@ void frmApplyManage::cmbLocation_Click(int index)
     unsetCursor();
 }
 
-void frmApplyManage::spdBook_Click(int row)
-{
-    if (row < 1 || row > logic.titles.size())
-        return;
-    if (logic.subShowQueue(row - 1) == 0)
-        fillQueue();
+void frmApplyManage::spdBook_Click(int row) {
+    if (row < 1 || row > logic.titles.size()) return;
+    if (logic.subShowQueue(row - 1) == 0) fillQueue();
 }
 
-void frmApplyManage::spdReader_DblClick(int row)
-{
-    if (row < 1 || row > logic.queue.size())
-        return;
+void frmApplyManage::spdReader_DblClick(int row) {
+    if (row < 1 || row > logic.queue.size()) return;
     const consign::QueueRow& r = logic.queue[row - 1];
     m_strBeginDate = r.relegateDate;
     m_strKeepDay = r.keepDays;
     m_strEndDate = r.endDate;
     frmApplyEdit dialog(this);
-    if (!dialog.edit(m_strBeginDate, m_strKeepDay, m_strEndDate))
-        return;
+    if (!dialog.edit(m_strBeginDate, m_strKeepDay, m_strEndDate)) return;
     logic.subModifyApply(row - 1, m_strKeepDay, m_strEndDate);
     fillQueue();
 }
 
-void frmApplyManage::tbFindManage_ButtonClick(const QString& key)
-{
+void frmApplyManage::tbFindManage_ButtonClick(const QString& key) {
     const int row = spdReader->activeRow() > 0 ? spdReader->activeRow() - 1 : 0;
     const bool queue = !logic.queue.isEmpty();
     if (key == QLatin1String("Modify") && queue) {
@@ -158,8 +151,7 @@ void frmApplyManage::tbFindManage_ButtonClick(const QString& key)
         fillQueue();
         return;
     }
-    if (rc == 1)
-        return;
+    if (rc == 1) return;
     fillQueue();
     // The moved request stays the active one.
     if (rc == 0 && (key == QLatin1String("Up") || key == QLatin1String("Down")) && !logic.queue.isEmpty()) {

@@ -8,7 +8,11 @@
 #include <QWidget>
 
 class QComboBox;
-namespace ui { class CommandBar; class CommandItem; class SpreadGrid; }
+namespace ui {
+class CommandBar;
+class CommandItem;
+class SpreadGrid;
+} // namespace ui
 
 class frmApplyManage : public QWidget {
     Q_OBJECT

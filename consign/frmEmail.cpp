@@ -10,9 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmEmail::frmEmail(QWidget* parent)
-    : QDialog(parent)
-{
+frmEmail::frmEmail(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmEmail"));
     setWindowTitle(QStringLiteral("委托到书通知邮件"));
     setModal(true);
@@ -46,13 +44,12 @@ frmEmail::frmEmail(QWidget* parent)
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void frmEmail::cmdSend_Click()
-{
+void frmEmail::cmdSend_Click() {
     setCursor(Qt::WaitCursor);
     consign::NoticeRun run;
-    const int rc = consign::intSendNotices(m_strLocation, dtpBeginDate->date().toString(QStringLiteral("yyyy-MM-dd")),
-                                           dtpEndDate->date().toString(QStringLiteral("yyyy-MM-dd")), run);
+    const int rc =
+        consign::intSendNotices(m_strLocation, dtpBeginDate->date().toString(QStringLiteral("yyyy-MM-dd")),
+                                dtpEndDate->date().toString(QStringLiteral("yyyy-MM-dd")), run);
     unsetCursor();
-    if (rc >= 0)
-        accept(); // a failed selection keeps the window open for another try
+    if (rc >= 0) accept(); // a failed selection keeps the window open for another try
 }

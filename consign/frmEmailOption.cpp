@@ -16,19 +16,18 @@
 namespace {
 QPointer<frmEmailOption> s_instance;
 
-QPushButton* button(const QString& name, const QString& caption, QWidget* parent)
-{
+QPushButton* button(const QString& name, const QString& caption, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(name);
     return b;
 }
 } // namespace
 
-frmEmailOption* frmEmailOption::instance() { return s_instance.data(); }
+frmEmailOption* frmEmailOption::instance() {
+    return s_instance.data();
+}
 
-frmEmailOption::frmEmailOption(QWidget* parent)
-    : QDialog(parent)
-{
+frmEmailOption::frmEmailOption(QWidget* parent) : QDialog(parent) {
     s_instance = this;
     setObjectName(QStringLiteral("frmEmailOption"));
     setWindowTitle(QStringLiteral("邮件选项"));
@@ -139,8 +138,7 @@ frmEmailOption::frmEmailOption(QWidget* parent)
     chkSmtp_Click();
 }
 
-void frmEmailOption::fillGrid()
-{
+void frmEmailOption::fillGrid() {
     spdName->setMaxRows(0);
     spdName->setMaxRows(int(logic.rows.size()));
     for (int i = 0; i < logic.rows.size(); ++i) {
@@ -148,27 +146,23 @@ void frmEmailOption::fillGrid()
         spdName->setText(2, i + 1, logic.rows[i].isDefault ? QStringLiteral("默认签名") : QString());
         spdName->setText(3, i + 1, logic.rows[i].text);
     }
-    if (logic.activeRow >= 0)
-        spdName->setActiveCell(1, logic.activeRow + 1);
+    if (logic.activeRow >= 0) spdName->setActiveCell(1, logic.activeRow + 1);
 }
 
-template <class F> void frmEmailOption::gridAction(F action)
-{
+template <class F> void frmEmailOption::gridAction(F action) {
     logic.editText = txtName->toPlainText();
     action();
     fillGrid();
     txtName->setPlainText(logic.editText);
 }
 
-void frmEmailOption::chkSmtp_Click()
-{
+void frmEmailOption::chkSmtp_Click() {
     const bool on = chkSmtp->isChecked();
     txtUser->setEnabled(on);
     txtPassword->setEnabled(on);
 }
 
-void frmEmailOption::cmdOk_Click()
-{
+void frmEmailOption::cmdOk_Click() {
     logic.smtpAddress = txtSmtpAddress->text();
     logic.emailAddress = txtEmailAddress->text();
     logic.smtpAuth = chkSmtp->isChecked();
@@ -177,6 +171,5 @@ void frmEmailOption::cmdOk_Click()
     logic.bak = chkBak->isChecked();
     logic.editText = txtName->toPlainText();
     logic.body = txtBody->toPlainText();
-    if (logic.cmdOk() == 0)
-        accept(); // a refusal keeps the window open with everything typed
+    if (logic.cmdOk() == 0) accept(); // a refusal keeps the window open with everything typed
 }

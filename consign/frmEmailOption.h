@@ -11,7 +11,9 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
-namespace ui { class SpreadGrid; }
+namespace ui {
+class SpreadGrid;
+}
 
 class frmEmailOption : public QDialog {
     Q_OBJECT

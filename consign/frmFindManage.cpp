@@ -16,11 +16,11 @@ namespace {
 QPointer<frmFindManage> s_instance;
 }
 
-frmFindManage* frmFindManage::instance() { return s_instance.data(); }
+frmFindManage* frmFindManage::instance() {
+    return s_instance.data();
+}
 
-frmFindManage::frmFindManage(QWidget* parent)
-    : QWidget(parent)
-{
+frmFindManage::frmFindManage(QWidget* parent) : QWidget(parent) {
     s_instance = this;
     setObjectName(QStringLiteral("frmFindManage"));
     setWindowTitle(QStringLiteral("委托划到管理"));
@@ -64,60 +64,50 @@ frmFindManage::frmFindManage(QWidget* parent)
 
 frmFindManage::~frmFindManage() = default;
 
-void frmFindManage::fillGrid()
-{
+void frmFindManage::fillGrid() {
     spdBook->setRedraw(false);
     spdBook->setMaxRows(0);
     spdBook->setMaxRows(int(logic.rows.size()));
     for (int i = 0; i < logic.rows.size(); ++i) {
         const consign::FoundRow& r = logic.rows[i];
         consign::setManageRow(spdBook, i + 1,
-                              {r.callNo, r.propNo, r.title, r.certId, r.name, r.arriDate, r.notiDate, r.keepDays,
-                               r.keepEndDate},
+                              {r.callNo, r.propNo, r.title, r.certId, r.name, r.arriDate, r.notiDate,
+                               r.keepDays, r.keepEndDate},
                               r.passed);
     }
     spdBook->setRedraw(true);
 }
 
-void frmFindManage::cmbLocation_Click(int index)
-{
+void frmFindManage::cmbLocation_Click(int index) {
     setCursor(Qt::WaitCursor);
-    if (logic.cmbLocation_Click(index) == 0)
-        fillGrid();
+    if (logic.cmbLocation_Click(index) == 0) fillGrid();
     unsetCursor();
 }
 
-void frmFindManage::spdBook_DblClick(int row)
-{
-    if (row < 1 || row > logic.rows.size())
-        return;
+void frmFindManage::spdBook_DblClick(int row) {
+    if (row < 1 || row > logic.rows.size()) return;
     const consign::FoundRow& r = logic.rows[row - 1];
     m_strBeginDate = r.arriDate;
     m_strKeepDay = r.keepDays;
     m_strEndDate = r.keepEndDate;
     frmFindEdit dialog(this);
-    if (!dialog.edit(m_strBeginDate, m_strKeepDay, m_strEndDate))
-        return;
+    if (!dialog.edit(m_strBeginDate, m_strKeepDay, m_strEndDate)) return;
     logic.subModifyFind(row - 1, m_strKeepDay, m_strEndDate);
     fillGrid();
 }
 
-void frmFindManage::tbFindManage_ButtonClick(const QString& key)
-{
-    if (logic.rows.isEmpty())
-        return;
+void frmFindManage::tbFindManage_ButtonClick(const QString& key) {
+    if (logic.rows.isEmpty()) return;
     const int row = spdBook->activeRow() > 0 ? spdBook->activeRow() - 1 : 0;
     if (key == QLatin1String("Modify")) {
         spdBook_DblClick(row + 1);
     } else if (key == QLatin1String("Delete")) {
-        if (logic.subDeleteFind(row) != 1)
-            fillGrid();
+        if (logic.subDeleteFind(row) != 1) fillGrid();
     } else if (key == QLatin1String("DeleteOld")) {
         logic.subDeleteOldFind();
         fillGrid();
     } else if (key == QLatin1String("Email")) {
-        if (!logic.blnMailCheck())
-            return;
+        if (!logic.blnMailCheck()) return;
         frmEmail mail(this);
         mail.m_strLocation = logic.location();
         ui::DialogService::current().execDialog(&mail);

@@ -10,7 +10,11 @@
 #include <functional>
 
 class QComboBox;
-namespace ui { class CommandBar; class CommandItem; class SpreadGrid; }
+namespace ui {
+class CommandBar;
+class CommandItem;
+class SpreadGrid;
+} // namespace ui
 
 class frmFindManage : public QWidget {
     Q_OBJECT

@@ -12,9 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmKeepDaysEdit::frmKeepDaysEdit(const Texts& t, QWidget* parent)
-    : QDialog(parent)
-{
+frmKeepDaysEdit::frmKeepDaysEdit(const Texts& t, QWidget* parent) : QDialog(parent) {
     setObjectName(QString::fromLatin1(t.objectName));
     setWindowTitle(QStringLiteral("修改"));
     setModal(true);
@@ -56,8 +54,7 @@ frmKeepDaysEdit::frmKeepDaysEdit(const Texts& t, QWidget* parent)
     connect(cmdCancel, &QPushButton::clicked, this, &frmKeepDaysEdit::cmdCancel_Click);
 }
 
-void frmKeepDaysEdit::subLoad()
-{
+void frmKeepDaysEdit::subLoad() {
     g_blnDlgOk = false;
     lblBeginDate->setText(m_strBeginDate.left(10));
     lblOldKeepDay->setText(m_strKeepDay);
@@ -66,8 +63,7 @@ void frmKeepDaysEdit::subLoad()
     lblEndDate->setText(m_strEndDate.left(10));
 }
 
-void frmKeepDaysEdit::cmdOK_Click()
-{
+void frmKeepDaysEdit::cmdOK_Click() {
     if (txtNewKeepDay->text().trimmed().isEmpty()) {
         // The old days come back, with their end date.
         txtNewKeepDay->setText(lblOldKeepDay->text());
@@ -80,47 +76,39 @@ void frmKeepDaysEdit::cmdOK_Click()
     accept();
 }
 
-void frmKeepDaysEdit::cmdCancel_Click()
-{
+void frmKeepDaysEdit::cmdCancel_Click() {
     g_blnDlgOk = false;
     reject();
 }
 
-bool frmKeepDaysEdit::ask()
-{
+bool frmKeepDaysEdit::ask() {
     subLoad();
     ui::DialogService::current().execDialog(this);
     return g_blnDlgOk;
 }
 
-bool frmKeepDaysEdit::edit(const QString& beginDate, QString& keepDay, QString& endDate)
-{
+bool frmKeepDaysEdit::edit(const QString& beginDate, QString& keepDay, QString& endDate) {
     m_strBeginDate = beginDate;
     m_strKeepDay = keepDay;
     m_strEndDate = endDate;
-    if (!ask())
-        return false;
+    if (!ask()) return false;
     keepDay = m_strKeepDay;
     endDate = m_strEndDate;
     return true;
 }
 
-void frmKeepDaysEdit::showEvent(QShowEvent* event)
-{
+void frmKeepDaysEdit::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     txtNewKeepDay->setFocus();
     txtNewKeepDay->selectAll();
 }
 
 frmApplyEdit::frmApplyEdit(QWidget* parent)
-    : frmKeepDaysEdit({"frmApplyEdit", "委托日期：", "原委托保留天数：", "现委托保留天数：", "委托截止日期：", "确认(&O)"},
-                      parent)
-{
-}
+    : frmKeepDaysEdit({"frmApplyEdit", "委托日期：", "原委托保留天数：", "现委托保留天数：", "委托截止日期：",
+                       "确认(&O)"},
+                      parent) {}
 
 frmFindEdit::frmFindEdit(QWidget* parent)
-    : frmKeepDaysEdit({"frmFindEdit", "委托到书日期：", "原到书保留天数：", "现到书保留天数：", "到书保留截至日期：",
-                       "确定(&O)"},
-                      parent)
-{
-}
+    : frmKeepDaysEdit({"frmFindEdit", "委托到书日期：", "原到书保留天数：", "现到书保留天数：",
+                       "到书保留截至日期：", "确定(&O)"},
+                      parent) {}

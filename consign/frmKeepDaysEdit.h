@@ -8,7 +8,9 @@
 
 class QLabel;
 class QPushButton;
-namespace ui { class NumberBox; }
+namespace ui {
+class NumberBox;
+}
 
 class frmKeepDaysEdit : public QDialog {
     Q_OBJECT

@@ -18,17 +18,14 @@ namespace {
 // longest header name used here.
 constexpr int kWordBytes = 39;
 
-bool plainAscii(const QString& text)
-{
+bool plainAscii(const QString& text) {
     for (QChar c : text) {
-        if (c.unicode() < 0x20 || c.unicode() > 0x7e)
-            return false;
+        if (c.unicode() < 0x20 || c.unicode() > 0x7e) return false;
     }
     return !text.contains(QLatin1String("=?"));
 }
 
-QByteArray base64Lines(const QByteArray& data)
-{
+QByteArray base64Lines(const QByteArray& data) {
     const QByteArray b64 = data.toBase64();
     QByteArray out;
     for (int i = 0; i < b64.size(); i += 76)
@@ -36,8 +33,7 @@ QByteArray base64Lines(const QByteArray& data)
     return out;
 }
 
-QByteArray dateHeader(const QDateTime& when)
-{
+QByteArray dateHeader(const QDateTime& when) {
     const QDateTime dt = when.isValid() ? when : QDateTime::currentDateTime();
     const int offset = dt.offsetFromUtc() / 60;
     const int a = offset < 0 ? -offset : offset;
@@ -54,8 +50,7 @@ struct Upload {
     qsizetype pos = 0;
 };
 
-size_t readChunk(char* buffer, size_t size, size_t count, void* user)
-{
+size_t readChunk(char* buffer, size_t size, size_t count, void* user) {
     auto* up = static_cast<Upload*>(user);
     const size_t room = size * count;
     const size_t left = size_t(up->data.size() - up->pos);
@@ -65,28 +60,24 @@ size_t readChunk(char* buffer, size_t size, size_t count, void* user)
     return n;
 }
 
-void initCurl()
-{
+void initCurl() {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
 } // namespace
 
-bool isValidAddress(const QString& address)
-{
-    static const QRegularExpression re(QStringLiteral("^[^\\s@<>,;:\"()\\[\\]\\\\]+@[^\\s@<>,;:\"()\\[\\]\\\\]+$"));
-    if (address.isEmpty() || address.size() > 254)
-        return false;
+bool isValidAddress(const QString& address) {
+    static const QRegularExpression re(
+        QStringLiteral("^[^\\s@<>,;:\"()\\[\\]\\\\]+@[^\\s@<>,;:\"()\\[\\]\\\\]+$"));
+    if (address.isEmpty() || address.size() > 254) return false;
     for (QChar c : address) {
-        if (c.unicode() < 0x21 || c.unicode() == 0x7f)
-            return false;
+        if (c.unicode() < 0x21 || c.unicode() == 0x7f) return false;
     }
     return re.match(address).hasMatch();
 }
 
-QString serverUrl(const QString& address)
-{
+QString serverUrl(const QString& address) {
     QString s = address.trimmed();
     QString scheme = QStringLiteral("smtp");
     for (const char* prefix : {"smtp://", "smtps://"}) {
@@ -95,31 +86,26 @@ QString serverUrl(const QString& address)
             s = s.mid(int(std::strlen(prefix)));
         }
     }
-    if (s.endsWith(QLatin1Char('/')))
-        s.chop(1);
-    static const QRegularExpression host(QStringLiteral("^([A-Za-z0-9.-]+|\\[[0-9A-Fa-f:.]+\\])(:[0-9]{1,5})?$"));
-    if (!host.match(s).hasMatch())
-        return QString();
+    if (s.endsWith(QLatin1Char('/'))) s.chop(1);
+    static const QRegularExpression host(
+        QStringLiteral("^([A-Za-z0-9.-]+|\\[[0-9A-Fa-f:.]+\\])(:[0-9]{1,5})?$"));
+    if (!host.match(s).hasMatch()) return QString();
     return scheme + QStringLiteral("://") + s;
 }
 
-QByteArray encodeHeaderText(const QString& text, int firstLineUsed)
-{
-    if (plainAscii(text) && firstLineUsed + text.size() <= 76)
-        return text.toLatin1();
+QByteArray encodeHeaderText(const QString& text, int firstLineUsed) {
+    if (plainAscii(text) && firstLineUsed + text.size() <= 76) return text.toLatin1();
     // Control characters (a line break in a title) become blanks: the value
     // stays one header.
     QString clean = text;
     for (QChar& c : clean) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            c = QLatin1Char(' ');
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) c = QLatin1Char(' ');
     }
     QList<QByteArray> words;
     QByteArray chunk;
     for (int i = 0; i < clean.size(); ++i) {
         int n = 1;
-        if (clean.at(i).isHighSurrogate() && i + 1 < clean.size())
-            n = 2;
+        if (clean.at(i).isHighSurrogate() && i + 1 < clean.size()) n = 2;
         const QByteArray piece = clean.mid(i, n).toUtf8();
         i += n - 1;
         if (chunk.size() + piece.size() > kWordBytes) {
@@ -128,19 +114,16 @@ QByteArray encodeHeaderText(const QString& text, int firstLineUsed)
         }
         chunk += piece;
     }
-    if (!chunk.isEmpty() || words.isEmpty())
-        words << chunk;
+    if (!chunk.isEmpty() || words.isEmpty()) words << chunk;
     QByteArray out;
     for (const QByteArray& w : words) {
-        if (!out.isEmpty())
-            out += "\r\n ";
+        if (!out.isEmpty()) out += "\r\n ";
         out += "=?UTF-8?B?" + w.toBase64() + "?=";
     }
     return out;
 }
 
-QByteArray composeMessage(const Message& m)
-{
+QByteArray composeMessage(const Message& m) {
     QByteArray head;
     head += "Date: " + dateHeader(m.date) + "\r\n";
     head += "From: ";
@@ -151,8 +134,8 @@ QByteArray composeMessage(const Message& m)
     head += "To: <" + m.to.toLatin1() + ">\r\n";
     head += "Subject: " + encodeHeaderText(m.subject, 9) + "\r\n";
     const QString domain = m.fromAddress.section(QLatin1Char('@'), 1);
-    head += "Message-ID: <" + QUuid::createUuid().toString(QUuid::WithoutBraces).toLatin1() + "@"
-            + (domain.isEmpty() ? QByteArray("localhost") : domain.toLatin1()) + ">\r\n";
+    head += "Message-ID: <" + QUuid::createUuid().toString(QUuid::WithoutBraces).toLatin1() + "@" +
+            (domain.isEmpty() ? QByteArray("localhost") : domain.toLatin1()) + ">\r\n";
     head += "MIME-Version: 1.0\r\n";
     head += "Content-Type: text/plain; charset=UTF-8\r\n";
     head += "Content-Transfer-Encoding: base64\r\n\r\n";
@@ -162,8 +145,7 @@ QByteArray composeMessage(const Message& m)
     return head + base64Lines(body.toUtf8());
 }
 
-SendResult sendMail(const Server& server, const Message& m)
-{
+SendResult sendMail(const Server& server, const Message& m) {
     SendResult r;
     const QString url = serverUrl(server.address);
     // A server or sender that cannot be used fails every message alike.
@@ -208,8 +190,7 @@ SendResult sendMail(const Server& server, const Message& m)
     curl_easy_setopt(c, CURLOPT_TIMEOUT, server.totalTimeoutSec);
     // The password travels only over TLS; without one, TLS when offered.
     curl_easy_setopt(c, CURLOPT_USE_SSL, long(server.auth ? CURLUSESSL_ALL : CURLUSESSL_TRY));
-    if (!caBundle.isEmpty())
-        curl_easy_setopt(c, CURLOPT_CAINFO, caBundle.constData());
+    if (!caBundle.isEmpty()) curl_easy_setopt(c, CURLOPT_CAINFO, caBundle.constData());
     if (server.auth) {
         curl_easy_setopt(c, CURLOPT_USERNAME, user.constData());
         curl_easy_setopt(c, CURLOPT_PASSWORD, pass.constData());

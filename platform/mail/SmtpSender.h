@@ -20,13 +20,13 @@ struct Message {
     QString fromAddress; // the sender's mailbox, also the envelope sender
     QString to;          // the one recipient
     QString subject;
-    QString body;        // lines may end with CRLF or LF
-    QDateTime date;      // the Date header (now when invalid)
+    QString body;   // lines may end with CRLF or LF
+    QDateTime date; // the Date header (now when invalid)
 };
 
 struct Server {
-    QString address;       // as typed in the options
-    bool auth = false;     // send user and password
+    QString address;   // as typed in the options
+    bool auth = false; // send user and password
     QString user, password;
     long connectTimeoutSec = 10;
     long totalTimeoutSec = 60;

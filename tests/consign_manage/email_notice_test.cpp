@@ -11,22 +11,22 @@
 
 class EmailNoticeTest : public ManageTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ManageTest::SetUp();
         // Notice dates from 40 to 30 days ago: copies of the test's own.
-        addFound("DR01", "P500001", 35, 7);       // in the range
-        addFound("DR02", "P500002", 30, 7, "2");  // on the end date, handed over
-        addFound("DR14", "P500011", 40, 7);       // on the begin date; address with a comma
-        addFound("DR10", "P500021", 36, 7);       // no address
-        addFound("DR15", "P500031", 34, 7);       // the server refuses the address
-        addFound("DR11", "P500041", 33, 7, "3");  // collected
-        addFound("DR12", "P500004", 35, 7);       // a copy of B1
-        addFound("DR09", "P500032", 41, 7);       // before the range
-        db().exec("update reader set email = case cert_id when 'DR01' then 'dr01@example.com' when 'DR02' then "
-                  "' dr02@example.com ' when 'DR14' then 'a,b@example.com' when 'DR15' then 'gone@example.com' "
-                  "when 'DR11' then 'dr11@example.com' when 'DR12' then 'dr12@example.com' when 'DR09' then "
-                  "'dr09@example.com' end where cert_id in ('DR01','DR02','DR14','DR15','DR11','DR12','DR09')");
+        addFound("DR01", "P500001", 35, 7);      // in the range
+        addFound("DR02", "P500002", 30, 7, "2"); // on the end date, handed over
+        addFound("DR14", "P500011", 40, 7);      // on the begin date; address with a comma
+        addFound("DR10", "P500021", 36, 7);      // no address
+        addFound("DR15", "P500031", 34, 7);      // the server refuses the address
+        addFound("DR11", "P500041", 33, 7, "3"); // collected
+        addFound("DR12", "P500004", 35, 7);      // a copy of B1
+        addFound("DR09", "P500032", 41, 7);      // before the range
+        db().exec(
+            "update reader set email = case cert_id when 'DR01' then 'dr01@example.com' when 'DR02' then "
+            "' dr02@example.com ' when 'DR14' then 'a,b@example.com' when 'DR15' then 'gone@example.com' "
+            "when 'DR11' then 'dr11@example.com' when 'DR12' then 'dr12@example.com' when 'DR09' then "
+            "'dr09@example.com' end where cert_id in ('DR01','DR02','DR14','DR15','DR11','DR12','DR09')");
         g_strEmailAddress = "desk@library.example";
         g_intSmtpAuth = 0;
         g_strSmtpUser = "desk";
@@ -37,16 +37,14 @@ protected:
         begin = dayOffset(-40);
         end = dayOffset(-30);
     }
-    QString titleOf(const QString& propNo)
-    {
-        return strGetMarcTitle(strReadMarc(db().scalar("select marc_rec_no from item where prop_no = '" + propNo + "'")),
-                               0);
+    QString titleOf(const QString& propNo) {
+        return strGetMarcTitle(
+            strReadMarc(db().scalar("select marc_rec_no from item where prop_no = '" + propNo + "'")), 0);
     }
     QString begin, end;
 };
 
-TEST_F(EmailNoticeTest, OneNoticePerFoundCopyOfTheLocationAndRange)
-{
+TEST_F(EmailNoticeTest, OneNoticePerFoundCopyOfTheLocationAndRange) {
     SmtpServer server({"--reject", "gone@example.com"});
     ASSERT_TRUE(server.ready());
     g_strSmtpAddress = server.address();
@@ -79,13 +77,12 @@ TEST_F(EmailNoticeTest, OneNoticePerFoundCopyOfTheLocationAndRange)
     EXPECT_TRUE(log.contains("DR14"));
     EXPECT_TRUE(log.contains("DR15"));
     // Nothing is written to the database.
-    EXPECT_EQ(db().scalar("select count(*) from relegate_arri_lst where relegate_noti_date between '" + begin +
-                          "' and '" + end + "' and relegate_end_flag < '3'"),
+    EXPECT_EQ(db().scalar("select count(*) from relegate_arri_lst where relegate_noti_date between '" +
+                          begin + "' and '" + end + "' and relegate_end_flag < '3'"),
               "6");
 }
 
-TEST_F(EmailNoticeTest, TheCopyToTheOwnMailboxIsAMailOfItsOwn)
-{
+TEST_F(EmailNoticeTest, TheCopyToTheOwnMailboxIsAMailOfItsOwn) {
     SmtpServer server;
     ASSERT_TRUE(server.ready());
     g_strSmtpAddress = server.address();
@@ -106,8 +103,7 @@ TEST_F(EmailNoticeTest, TheCopyToTheOwnMailboxIsAMailOfItsOwn)
     EXPECT_EQ(run.found, 0);
 }
 
-TEST_F(EmailNoticeTest, AServerThatCannotBeUsedEndsTheRunAtOnce)
-{
+TEST_F(EmailNoticeTest, AServerThatCannotBeUsedEndsTheRunAtOnce) {
     // Nobody listens.
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);

@@ -21,41 +21,35 @@ namespace {
 
 class EmailOptionTest : public testsupport::DatabaseTest {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         static QTemporaryDir settings;
         qputenv("CONSIGN_SETTINGS_DIR", settings.path().toUtf8());
     }
-    void SetUp() override
-    {
+    void SetUp() override {
         DatabaseTest::SetUp();
         QDir(varGetSysInfo(14).toString() + "Lt").removeRecursively();
         QDir().mkpath(varGetSysInfo(14).toString() + "Lt");
         QFile::remove(text::settingsFile(QStringLiteral("流通委托")));
-        g_strSmtpAddress = g_strEmailAddress = g_strSmtpUser = g_strSmtpPassword = g_strEmailSign = g_strEmailBody =
-            QString();
+        g_strSmtpAddress = g_strEmailAddress = g_strSmtpUser = g_strSmtpPassword = g_strEmailSign =
+            g_strEmailBody = QString();
         g_intSmtpAuth = g_intEmailBak = 0;
     }
     static QString file(const char* name) { return consign::strMailFile(QString::fromLatin1(name)); }
-    static QByteArray bytes(const char* name)
-    {
+    static QByteArray bytes(const char* name) {
         QFile f(file(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
     }
-    static QString setting(const char* key)
-    {
+    static QString setting(const char* key) {
         return text::getSetting("流通委托", "EmailOption", QString::fromLatin1(key), "<none>");
     }
     // Reads back as the log-in does.
-    static void login()
-    {
+    static void login() {
         g_strEmailSign = g_strEmailBody = QString();
         subLoadEmailOption();
     }
 };
 
-TEST_F(EmailOptionTest, GridRules)
-{
+TEST_F(EmailOptionTest, GridRules) {
     EmailOption o;
     o.subShowEmailOption();
     EXPECT_TRUE(o.rows.isEmpty());
@@ -88,8 +82,7 @@ TEST_F(EmailOptionTest, GridRules)
     EXPECT_TRUE(o.editText.isEmpty());
 }
 
-TEST_F(EmailOptionTest, OkWritesSettingsAndFilesThatTheLoginReadsBack)
-{
+TEST_F(EmailOptionTest, OkWritesSettingsAndFilesThatTheLoginReadsBack) {
     EmailOption o;
     o.subShowEmailOption();
     o.smtpAddress = "  127.0.0.1:2525 ";
@@ -117,9 +110,11 @@ TEST_F(EmailOptionTest, OkWritesSettingsAndFilesThatTheLoginReadsBack)
     EXPECT_EQ(QFile(text::settingsFile("流通委托")).permissions() & 0x0077, 0); // owner only
 
     EXPECT_EQ(bytes("LT4_Email_Name.ini"),
-              text::toGb18030(QStringLiteral("[新增签名]*\r\n流通部\r\n图书馆 一楼\r\n电话 1234\r\n*\r\n[新增签名]\r\n\r\n*\r\n[名 "
-                              "称]\r\n第三\r\n*\r\n")));
-    EXPECT_EQ(bytes("LT4_Email_Body.ini"), text::toGb18030(QStringLiteral("您好：\r\n您委托的图书已到。\r\n")));
+              text::toGb18030(QStringLiteral(
+                  "[新增签名]*\r\n流通部\r\n图书馆 一楼\r\n电话 1234\r\n*\r\n[新增签名]\r\n\r\n*\r\n[名 "
+                  "称]\r\n第三\r\n*\r\n")));
+    EXPECT_EQ(bytes("LT4_Email_Body.ini"),
+              text::toGb18030(QStringLiteral("您好：\r\n您委托的图书已到。\r\n")));
 
     login();
     EXPECT_EQ(g_strEmailSign, "流通部\r\n图书馆 一楼\r\n电话 1234");
@@ -136,8 +131,7 @@ TEST_F(EmailOptionTest, OkWritesSettingsAndFilesThatTheLoginReadsBack)
     EXPECT_EQ(again.editText, again.rows[0].text);
 }
 
-TEST_F(EmailOptionTest, WhatOkSavedIsWhatTheRunUsesAndShows)
-{
+TEST_F(EmailOptionTest, WhatOkSavedIsWhatTheRunUsesAndShows) {
     EmailOption o;
     o.subShowEmailOption();
     o.cmdNew();
@@ -153,8 +147,7 @@ TEST_F(EmailOptionTest, WhatOkSavedIsWhatTheRunUsesAndShows)
     EXPECT_EQ(bytes("LT4_Email_Body.ini"), text::toGb18030(QStringLiteral("新的正文\r\n")));
 }
 
-TEST_F(EmailOptionTest, SeveralDefaultHeadsAndLfFiles)
-{
+TEST_F(EmailOptionTest, SeveralDefaultHeadsAndLfFiles) {
     text::writeAnsiFile(file("LT4_Email_Name.ini"), "[甲]*\r\n一\r\n*\r\n[乙]*\r\n二\r\n*\r\n");
     EmailOption o;
     o.subShowEmailOption();
@@ -172,8 +165,7 @@ TEST_F(EmailOptionTest, SeveralDefaultHeadsAndLfFiles)
     EXPECT_EQ(o.rows[0].text, "三\r\n四");
 }
 
-TEST_F(EmailOptionTest, BadInputIsRefusedAndLosesNothing)
-{
+TEST_F(EmailOptionTest, BadInputIsRefusedAndLosesNothing) {
     text::writeAnsiFile(file("LT4_Email_Name.ini"), "[旧]*\r\n旧签名\r\n*\r\n");
     text::writeAnsiFile(file("LT4_Email_Body.ini"), "旧正文\r\n");
     const QByteArray before = bytes("LT4_Email_Name.ini");

@@ -9,41 +9,37 @@ using consign::FindManage;
 
 class FoundManageTest : public ManageTest {
 protected:
-    void open(FindManage& m, const QString& loc = "A1")
-    {
+    void open(FindManage& m, const QString& loc = "A1") {
         ASSERT_EQ(m.subInitLocation(), 0);
         ASSERT_EQ(m.cmbLocation_Click(indexOf(m, loc)), 0);
     }
-    int rowOf(const FindManage& m, const QString& propNo)
-    {
+    int rowOf(const FindManage& m, const QString& propNo) {
         for (int i = 0; i < m.rows.size(); ++i)
-            if (m.rows[i].propNo == propNo)
-                return i;
+            if (m.rows[i].propNo == propNo) return i;
         return -1;
     }
     // flag lend-date ret-date ret-location of the copy's newest found row.
-    QString foundRow(const QString& propNo)
-    {
-        return db().scalar(QStringLiteral("select concat_ws(' ', relegate_end_flag, relegate_lend_date, "
-                                          "relegate_ret_date, relegate_ret_location) from relegate_arri_lst where "
-                                          "prop_no = '%1' order by id desc limit 1")
-                               .arg(propNo));
+    QString foundRow(const QString& propNo) {
+        return db().scalar(
+            QStringLiteral("select concat_ws(' ', relegate_end_flag, relegate_lend_date, "
+                           "relegate_ret_date, relegate_ret_location) from relegate_arri_lst where "
+                           "prop_no = '%1' order by id desc limit 1")
+                .arg(propNo));
     }
-    QString copyState(const QString& propNo)
-    {
-        return db().scalar(QStringLiteral("select i.book_lend_flag || ' ' || count(l.prop_no) from item i left join "
-                                          "lend_lst l on l.prop_no = i.prop_no where i.prop_no = '%1' group by "
-                                          "i.book_lend_flag")
-                               .arg(propNo));
+    QString copyState(const QString& propNo) {
+        return db().scalar(
+            QStringLiteral("select i.book_lend_flag || ' ' || count(l.prop_no) from item i left join "
+                           "lend_lst l on l.prop_no = i.prop_no where i.prop_no = '%1' group by "
+                           "i.book_lend_flag")
+                .arg(propNo));
     }
 };
 
-TEST_F(FoundManageTest, ListsTheOpenFoundCopiesOfTheCopysOwnLocationWithPassedOnesRed)
-{
-    addFound("DR01", "P500001", 8, 7);       // passed yesterday
-    addFound("DR02", "P500002", 7, 7, "2");  // ends today
-    addFound("DR14", "P500004", 1, 7);       // a copy of B1
-    addFound("DR10", "P500011", 1, 7, "3");  // collected
+TEST_F(FoundManageTest, ListsTheOpenFoundCopiesOfTheCopysOwnLocationWithPassedOnesRed) {
+    addFound("DR01", "P500001", 8, 7);      // passed yesterday
+    addFound("DR02", "P500002", 7, 7, "2"); // ends today
+    addFound("DR14", "P500004", 1, 7);      // a copy of B1
+    addFound("DR10", "P500011", 1, 7, "3"); // collected
     FindManage m;
     ASSERT_EQ(m.subInitLocation(), 0);
     EXPECT_EQ(m.locationIndex, -1);
@@ -65,20 +61,19 @@ TEST_F(FoundManageTest, ListsTheOpenFoundCopiesOfTheCopysOwnLocationWithPassedOn
     EXPECT_EQ(rowOf(m, "P500003"), -1);
 }
 
-TEST_F(FoundManageTest, ModifyWritesKeepDaysAndKeepEndDate)
-{
+TEST_F(FoundManageTest, ModifyWritesKeepDaysAndKeepEndDate) {
     FindManage m;
     open(m);
     const int row = rowOf(m, "P500003");
     const QString end = consign::strKeepEndDate(m.rows[row].arriDate, "10");
     ASSERT_EQ(m.subModifyFind(row, "10", end), 0);
-    EXPECT_EQ(db().scalar("select relegate_keep_days || ' ' || relegate_keep_end_date from relegate_arri_lst where "
-                          "prop_no = 'P500003'"),
-              "10 " + end);
+    EXPECT_EQ(
+        db().scalar("select relegate_keep_days || ' ' || relegate_keep_end_date from relegate_arri_lst where "
+                    "prop_no = 'P500003'"),
+        "10 " + end);
 }
 
-TEST_F(FoundManageTest, DeleteFreesTheCopyAndSendsItHome)
-{
+TEST_F(FoundManageTest, DeleteFreesTheCopyAndSendsItHome) {
     FindManage m;
     open(m);
     const int row = rowOf(m, "P500003");
@@ -96,14 +91,14 @@ TEST_F(FoundManageTest, DeleteFreesTheCopyAndSendsItHome)
                           "'TP311.12/W23'"),
               "1");
     // The home group's return list: a row on its way home, the copy on the shelf.
-    EXPECT_EQ(db().scalar("select count(*) from relegate_arri_lst f join item i on i.prop_no = f.prop_no where "
-                          "f.relegate_end_flag = '4' and i.book_lend_flag = '0' and f.prop_no = 'P500003'"),
-              "1");
+    EXPECT_EQ(
+        db().scalar("select count(*) from relegate_arri_lst f join item i on i.prop_no = f.prop_no where "
+                    "f.relegate_end_flag = '4' and i.book_lend_flag = '0' and f.prop_no = 'P500003'"),
+        "1");
     EXPECT_TRUE(invariants().isEmpty()) << invariants().join("; ").toStdString();
 }
 
-TEST_F(FoundManageTest, DeleteOldCancelsOnlyPassedOpenCopiesOfTheLocation)
-{
+TEST_F(FoundManageTest, DeleteOldCancelsOnlyPassedOpenCopiesOfTheLocation) {
     addFound("DR01", "P500001", 8, 7);      // passed: cancelled
     addFound("DR02", "P500002", 7, 7, "2"); // ends today: stays
     addFound("DR14", "P500004", 9, 7);      // passed, but of B1
@@ -122,8 +117,7 @@ TEST_F(FoundManageTest, DeleteOldCancelsOnlyPassedOpenCopiesOfTheLocation)
     EXPECT_TRUE(invariants().isEmpty()) << invariants().join("; ").toStdString();
 }
 
-TEST_F(FoundManageTest, MailCheckWantsTheServerAndTheSenderMailbox)
-{
+TEST_F(FoundManageTest, MailCheckWantsTheServerAndTheSenderMailbox) {
     struct Case {
         const char* smtp;
         const char* own;

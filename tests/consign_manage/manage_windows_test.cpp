@@ -28,20 +28,17 @@
 
 class ManageWindowsTest : public ManageTest {
 protected:
-    static void SetUpTestSuite()
-    {
+    static void SetUpTestSuite() {
         static QTemporaryDir settings;
         qputenv("CONSIGN_SETTINGS_DIR", settings.path().toUtf8());
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         consign::unloadManageWindows();
         testsupport::deleteTopLevelWindows();
         consign::g_sendMail = mail::sendMail;
         ManageTest::TearDown();
     }
-    static void choose(QComboBox* cmb, const QString& name)
-    {
+    static void choose(QComboBox* cmb, const QString& name) {
         const int i = cmb->findText(name);
         ASSERT_GE(i, 0);
         cmb->setCurrentIndex(i);
@@ -49,8 +46,7 @@ protected:
     }
 };
 
-TEST_F(ManageWindowsTest, QueueWindowListsEditsAndMoves)
-{
+TEST_F(ManageWindowsTest, QueueWindowListsEditsAndMoves) {
     consign::showApplyManage(nullptr);
     frmApplyManage* w = frmApplyManage::instance();
     ASSERT_TRUE(w);
@@ -61,14 +57,13 @@ TEST_F(ManageWindowsTest, QueueWindowListsEditsAndMoves)
     QStringList keys;
     for (ui::CommandItem* it : w->tbFindManage->menu("Standard")->items())
         keys << it->key();
-    EXPECT_EQ(keys, (QStringList{"Split1", "Search", "Split2", "Modify", "Delete", "Up", "Down", "Split3", "DeleteOld",
-                                 "DeleteAllOld", "Split4"}));
+    EXPECT_EQ(keys, (QStringList{"Split1", "Search", "Split2", "Modify", "Delete", "Up", "Down", "Split3",
+                                 "DeleteOld", "DeleteAllOld", "Split4"}));
 
     choose(w->cmbLocation, "总馆书库");
     int row = 0;
     for (int r = 1; r <= w->spdBook->maxRows(); ++r)
-        if (w->spdBook->getText(1, r) == "TP393/S91")
-            row = r;
+        if (w->spdBook->getText(1, r) == "TP393/S91") row = r;
     ASSERT_GT(row, 0);
     emit w->spdBook->cellClick(1, row);
     ASSERT_EQ(w->spdReader->maxRows(), 1);
@@ -103,8 +98,7 @@ TEST_F(ManageWindowsTest, QueueWindowListsEditsAndMoves)
               "10");
 }
 
-TEST_F(ManageWindowsTest, FoundCopyWindowCancelsAndChecksTheMailSettings)
-{
+TEST_F(ManageWindowsTest, FoundCopyWindowCancelsAndChecksTheMailSettings) {
     consign::showFindManage(nullptr);
     frmFindManage* w = frmFindManage::instance();
     ASSERT_TRUE(w);
@@ -114,8 +108,7 @@ TEST_F(ManageWindowsTest, FoundCopyWindowCancelsAndChecksTheMailSettings)
     choose(w->cmbLocation, "总馆书库");
     int row = 0;
     for (int r = 1; r <= w->spdBook->maxRows(); ++r)
-        if (w->spdBook->getText(2, r) == "P500003")
-            row = r;
+        if (w->spdBook->getText(2, r) == "P500003") row = r;
     ASSERT_GT(row, 0);
     EXPECT_EQ(w->spdBook->getText(4, row), "DR13");
 
@@ -154,8 +147,7 @@ TEST_F(ManageWindowsTest, FoundCopyWindowCancelsAndChecksTheMailSettings)
         EXPECT_NE(w->spdBook->getText(2, r), "P500003");
 }
 
-TEST_F(ManageWindowsTest, MailOptionsWindowStoresWhatWasTyped)
-{
+TEST_F(ManageWindowsTest, MailOptionsWindowStoresWhatWasTyped) {
     QDir().mkpath(varGetSysInfo(14).toString() + "Lt");
     g_strSmtpAddress = "old.example";
     g_intSmtpAuth = 0;

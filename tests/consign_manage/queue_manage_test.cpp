@@ -9,34 +9,30 @@ using consign::ApplyManage;
 class QueueManageTest : public ManageTest {
 protected:
     // The titles of A1, the queue of one call number chosen.
-    void open(ApplyManage& m, const QString& callNo, const QString& loc = "A1")
-    {
+    void open(ApplyManage& m, const QString& callNo, const QString& loc = "A1") {
         ASSERT_EQ(m.subInitLocation(), 0);
         ASSERT_EQ(m.cmbLocation_Click(indexOf(m, loc)), 0);
         int row = -1;
         for (int i = 0; i < m.titles.size(); ++i)
-            if (m.titles[i].callNo == callNo)
-                row = i;
+            if (m.titles[i].callNo == callNo) row = i;
         ASSERT_GE(row, 0) << callNo.toStdString();
         ASSERT_EQ(m.subShowQueue(row), 0);
     }
-    static QStringList shownQueue(const ApplyManage& m)
-    {
+    static QStringList shownQueue(const ApplyManage& m) {
         QStringList out;
         for (const auto& r : m.queue)
             out << r.certId + (r.expired ? "!" : "");
         return out;
     }
-    QString flagOf(const QString& certId, const QString& callNo)
-    {
-        return db().scalar(QStringLiteral("select relegate_flag || ':' || relegate_no from relegate_lst where cert_id = "
-                                          "'%1' and call_no = '%2' order by id desc limit 1")
-                               .arg(certId, callNo));
+    QString flagOf(const QString& certId, const QString& callNo) {
+        return db().scalar(
+            QStringLiteral("select relegate_flag || ':' || relegate_no from relegate_lst where cert_id = "
+                           "'%1' and call_no = '%2' order by id desc limit 1")
+                .arg(certId, callNo));
     }
 };
 
-TEST_F(QueueManageTest, LocationsTitlesAndQueueInQueueOrderWithExpiredRowsRed)
-{
+TEST_F(QueueManageTest, LocationsTitlesAndQueueInQueueOrderWithExpiredRowsRed) {
     ApplyManage m;
     ASSERT_EQ(m.subInitLocation(), 0);
     EXPECT_EQ(m.locationCodes, (QStringList{"D1", "D2", "A1", "A2", "B1"}));
@@ -68,8 +64,7 @@ TEST_F(QueueManageTest, LocationsTitlesAndQueueInQueueOrderWithExpiredRowsRed)
     EXPECT_TRUE(m.queue.isEmpty());
 }
 
-TEST_F(QueueManageTest, ModifyWritesKeepDaysAndTheEndDateTheDialogShows)
-{
+TEST_F(QueueManageTest, ModifyWritesKeepDaysAndTheEndDateTheDialogShows) {
     EXPECT_EQ(consign::strKeepEndDate("2008-03-01", "10"), "2008-03-11");
     EXPECT_EQ(consign::strKeepEndDate("2008-03-30", "3"), "2008-04-02");
     EXPECT_EQ(consign::strKeepEndDate("2008-03-30", ""), "2008-03-30");
@@ -78,14 +73,14 @@ TEST_F(QueueManageTest, ModifyWritesKeepDaysAndTheEndDateTheDialogShows)
     open(m, "TP311.12/W23");
     const QString begin = m.queue[1].relegateDate;
     ASSERT_EQ(m.subModifyApply(1, "12", consign::strKeepEndDate(begin, "12")), 0);
-    EXPECT_EQ(db().scalar("select relegate_keep_days || ' ' || relegate_end_date from relegate_lst where cert_id = "
-                          "'DR15' and call_no = 'TP311.12/W23' and relegate_flag = '0'"),
-              "12 " + consign::strKeepEndDate(begin, "12"));
+    EXPECT_EQ(
+        db().scalar("select relegate_keep_days || ' ' || relegate_end_date from relegate_lst where cert_id = "
+                    "'DR15' and call_no = 'TP311.12/W23' and relegate_flag = '0'"),
+        "12 " + consign::strKeepEndDate(begin, "12"));
     EXPECT_EQ(m.queue[1].keepDays, "12"); // reloaded
 }
 
-TEST_F(QueueManageTest, DeleteCancelsAndClosesTheGapOfItsQueueOnly)
-{
+TEST_F(QueueManageTest, DeleteCancelsAndClosesTheGapOfItsQueueOnly) {
     addRequest("DR01", "TP311.12/W23", "A1", 3);
     addRequest("DR02", "TP311.12/W23", "A1", 4);
     addRequest("DR14", "TP311.12/W23", "B1", 1);
@@ -106,8 +101,7 @@ TEST_F(QueueManageTest, DeleteCancelsAndClosesTheGapOfItsQueueOnly)
     EXPECT_EQ(shownQueue(m), (QStringList{"DR09", "DR01", "DR02"}));
 }
 
-TEST_F(QueueManageTest, UpAndDownExchangeNumbersGapsIncluded)
-{
+TEST_F(QueueManageTest, UpAndDownExchangeNumbersGapsIncluded) {
     // 1..4 where 2 and 3 expired; clearing them leaves 1 and 4.
     db().exec("update relegate_lst set relegate_end_date = '2000-01-01' where cert_id = 'DR15' and call_no = "
               "'TP311.12/W23'");
@@ -139,8 +133,7 @@ TEST_F(QueueManageTest, UpAndDownExchangeNumbersGapsIncluded)
     EXPECT_TRUE(invariants().isEmpty()) << invariants().join("; ").toStdString();
 }
 
-TEST_F(QueueManageTest, DeleteAllOldCancelsTheExpiredRequestsOfTheLocationOnly)
-{
+TEST_F(QueueManageTest, DeleteAllOldCancelsTheExpiredRequestsOfTheLocationOnly) {
     addRequest("DR01", "TP311.12/W23", "A1", 3, 7, 7);  // ends today: stays
     addRequest("DR02", "TP311.12/W23", "A1", 4, 10, 7); // expired
     addRequest("DR14", "TP393/S91", "B1", 1, 10, 7);    // expired, other location

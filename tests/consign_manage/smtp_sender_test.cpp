@@ -11,8 +11,7 @@ using namespace mail;
 
 namespace {
 
-Message sample(const QString& to)
-{
+Message sample(const QString& to) {
     Message m;
     m.fromName = "示例图书馆";
     m.fromAddress = "desk@library.example";
@@ -22,8 +21,7 @@ Message sample(const QString& to)
     return m;
 }
 
-TEST(SmtpSenderTest, AddressesAndServerTexts)
-{
+TEST(SmtpSenderTest, AddressesAndServerTexts) {
     for (const char* good : {"reader@example.com", "a.b+c@mail.example.org", "x@localhost"})
         EXPECT_TRUE(isValidAddress(good)) << good;
     for (const char* bad : {"", "no-at", "a b@example.com", "a@b@c", "a,b@example.com", "<a@example.com>",
@@ -48,8 +46,7 @@ TEST(SmtpSenderTest, AddressesAndServerTexts)
         EXPECT_EQ(serverUrl(c.typed), QString(c.url)) << c.typed;
 }
 
-TEST(SmtpSenderTest, HeadersAreEncodedFoldedAndStayOneEach)
-{
+TEST(SmtpSenderTest, HeadersAreEncodedFoldedAndStayOneEach) {
     Message m = sample("reader@example.com");
     m.subject = "标题\r\nBcc: victim@example.com" + QString(40, QChar(0x4e2d));
     const QByteArray text = composeMessage(m);
@@ -67,8 +64,7 @@ TEST(SmtpSenderTest, HeadersAreEncodedFoldedAndStayOneEach)
     EXPECT_EQ(encodeHeaderText("Notice", 9), QByteArray("Notice"));
 }
 
-TEST(SmtpSenderTest, SendsOneMessageToItsOneRecipient)
-{
+TEST(SmtpSenderTest, SendsOneMessageToItsOneRecipient) {
     SmtpServer server({"--reject", "gone@example.com"});
     ASSERT_TRUE(server.ready());
     Server s;
@@ -89,8 +85,7 @@ TEST(SmtpSenderTest, SendsOneMessageToItsOneRecipient)
     EXPECT_TRUE(msgs[0]["auth"].isNull());
 }
 
-TEST(SmtpSenderTest, ThePasswordGoesOnlyOverTls)
-{
+TEST(SmtpSenderTest, ThePasswordGoesOnlyOverTls) {
     QTemporaryDir certDir;
     QString cert, key;
     ASSERT_TRUE(SmtpServer::makeCertificate(certDir.path(), &cert, &key));
@@ -124,8 +119,7 @@ TEST(SmtpSenderTest, ThePasswordGoesOnlyOverTls)
     qunsetenv("CURL_CA_BUNDLE");
 }
 
-TEST(SmtpSenderTest, AServerNobodyAnswersIsUnreachable)
-{
+TEST(SmtpSenderTest, AServerNobodyAnswersIsUnreachable) {
     QTcpServer probe;
     probe.listen(QHostAddress::LocalHost, 0);
     const int port = probe.serverPort();
