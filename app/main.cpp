@@ -15,6 +15,9 @@
 #if HAVE_MODULE_BIBLIO
 #include "biblio/BookInfoService.h"
 #endif
+#if HAVE_MODULE_REPORT
+#include "report/FineSlips.h"
+#endif
 
 #include "platform/ui/Fonts.h"
 
@@ -67,6 +70,9 @@ int main(int argc, char* argv[])
     shell::Services::install(&biblio::bookInfoService());
 #endif
     shell::Services::install(&app::readerWindows());
+#if HAVE_MODULE_REPORT
+    subInstallFineSlips(); // the fine settlement's slips (their switch stays 0)
+#endif
 
     if (!Main())
         return 1;

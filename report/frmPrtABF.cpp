@@ -1,0 +1,507 @@
+#include "report/frmPrtABF.h"
+
+#include "common/basMsg.h"
+#include "platform/ui/DialogService.h"
+#include "platform/ui/Fonts.h"
+#include "platform/ui/Units.h"
+#include "report/PageSetupDialog.h"
+#include "report/ReportGridView.h"
+#include "report/SlipLayout.h"
+#include "report/SlipText.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+using namespace report;
+
+QPointer<frmPrtABF> frmPrtABF::instance_;
+
+namespace {
+const QString kCaption = QStringLiteral("打印预览");
+constexpr int kBar = 255;
+constexpr int kSlipMargin = 50;
+
+int px(int twips) {
+    return ui::units::twipsToPixels(twips);
+}
+int tw(int pixels) {
+    return ui::units::pixelsToTwips(pixels);
+}
+QRect pxRect(const QRect& r) {
+    return QRect(px(r.left()), px(r.top()), px(r.width()), px(r.height()));
+}
+QRect twRect(const QRect& r) {
+    return QRect(tw(r.left()), tw(r.top()), tw(r.width()), tw(r.height()));
+}
+
+struct Hourglass {
+    Hourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~Hourglass() { QApplication::restoreOverrideCursor(); }
+};
+} // namespace
+
+frmPrtABF* frmPrtABF::form() {
+    if (!instance_) instance_ = new frmPrtABF;
+    return instance_;
+}
+
+bool frmPrtABF::exists() {
+    return !instance_.isNull();
+}
+
+frmPrtABF::frmPrtABF(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmPrtABF"));
+    setWindowTitle(kCaption);
+    setFont(ui::makeFont(QStringLiteral("宋体"), 9));
+    resize(900, 650);
+    printer_ = new QPrinter(QPrinter::HighResolution);
+    for (int i = 0; i < noLabels_.count(); ++i) {
+        noLabels_.setCaption(i, QString());
+        noLabels_.at(i).tag = QStringLiteral("Hide");
+    }
+
+    menuBar = new QMenuBar(this);
+    addAction(QStringLiteral("menuSetup"), QStringLiteral("打印机设置(&S)"), &frmPrtABF::menuSetup_Click);
+    addAction(QStringLiteral("menuPage"), QStringLiteral("页面设置(&A)"), &frmPrtABF::menuPage_Click);
+    addAction(QStringLiteral("menuPrint"), QStringLiteral("打印(&P)"), &frmPrtABF::menuPrint_Click);
+    addAction(QStringLiteral("menuPreview"), QStringLiteral("打印预览(&V)"), &frmPrtABF::menuPreview_Click);
+    auto* cols = new QMenu(QStringLiteral("每行列数选择"), this);
+    cols->setObjectName(QStringLiteral("menuCol"));
+    actions_.insert(QStringLiteral("menuCol"), menuBar->addMenu(cols));
+    for (int i = 1; i <= 2; ++i) {
+        QAction* a = cols->addAction(i == 1 ? QStringLiteral("每行一列") : QStringLiteral("每行两列"));
+        a->setObjectName(QStringLiteral("menuCol%1").arg(i));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, i] { subSetCols(i); });
+        actions_.insert(a->objectName(), a);
+    }
+
+    pageArea = new QWidget(this);
+    pageArea->setObjectName(QStringLiteral("pageArea"));
+    pageArea->installEventFilter(this);
+    auto* lay = new QVBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setSpacing(0);
+    lay->setMenuBar(menuBar);
+    lay->addWidget(pageArea, 1);
+
+    frame1 = new QFrame(pageArea);
+    frame1->setObjectName(QStringLiteral("frame1"));
+    frame1->setAutoFillBackground(true);
+    frame1->installEventFilter(this);
+
+    grdOrder = new ReportGridView(&grid_, frame1);
+    grdOrder->horizontalHeader()->hide();
+
+    lineScope = new QFrame(frame1);
+    lineScope->setObjectName(QStringLiteral("lineScope"));
+    lineScope->setStyleSheet(QStringLiteral("background: #ff0000;"));
+
+    txtAdd = new QLineEdit(frame1);
+    txtAdd->setObjectName(QStringLiteral("txtAdd"));
+    txtAdd->setFrame(false);
+    txtAdd->hide();
+    txtAdd->installEventFilter(this);
+
+    vpOrder = new QPrintPreviewWidget(printer_, pageArea);
+    vpOrder->setObjectName(QStringLiteral("vpOrder"));
+    vpOrder->hide();
+    connect(vpOrder, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* p) { printReport(doc_, *p); });
+
+    vsb = new QScrollBar(Qt::Vertical, pageArea);
+    vsb->setObjectName(QStringLiteral("vsb"));
+    hsb = new QScrollBar(Qt::Horizontal, pageArea);
+    hsb->setObjectName(QStringLiteral("hsb"));
+    vsb->hide();
+    hsb->hide();
+    connect(vsb, &QScrollBar::valueChanged, this, &frmPrtABF::vsb_Change);
+    connect(hsb, &QScrollBar::valueChanged, this, &frmPrtABF::hsb_Change);
+}
+
+frmPrtABF::~frmPrtABF() {
+    delete vpOrder;
+    vpOrder = nullptr;
+    delete printer_;
+}
+
+QAction* frmPrtABF::addAction(const QString& name, const QString& caption, void (frmPrtABF::*slot)()) {
+    QAction* a = menuBar->addAction(caption);
+    a->setObjectName(name);
+    connect(a, &QAction::triggered, this, slot);
+    actions_.insert(name, a);
+    return a;
+}
+
+int frmPrtABF::subShowModal() {
+    if (!loaded_) Form_Load();
+    const int result = ui::DialogService::current().execDialog(this);
+    if (!unloading_) done(result);
+    return result;
+}
+
+// ---- loading and building -----------------------------------------------
+
+void frmPrtABF::Form_Load() {
+    loaded_ = true;
+    m_blnLayoutView = true;
+    labels_.reset();
+    for (int i = 0; i < m_intLabelCount; ++i)
+        showLabel(i);
+    action(QStringLiteral("menuCol1"))->setChecked(m_Cols == 1);
+    action(QStringLiteral("menuCol2"))->setChecked(m_Cols != 1);
+    QPalette pal = frame1->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    frame1->setPalette(pal);
+    if (!m_strApp.isEmpty()) setWindowTitle(kCaption + QStringLiteral("－") + m_strApp);
+    vsb->hide();
+    hsb->hide();
+    {
+        Hourglass wait;
+        m_varRecords = g_varPrtData;
+        subBuildSlips(m_varRecords);
+        initRawGrid(grid_);
+    }
+    page_.leftMargin = page_.rightMargin = page_.topMargin = page_.bottomMargin = kSlipMargin;
+    page_.applyTo(*printer_);
+    frameRect_ = QRect(0, 0, page_.pageWidth(), tw(480));
+    gridRect_ = QRect(page_.leftMargin, page_.topMargin + 200, grid_.width, 4000);
+}
+
+bool frmPrtABF::subBuildSlips(const ReportArray& records) {
+    ReportArray slips;
+    int rows = 0;
+    QString error;
+    const bool ok = report::subBuildSlips(records, m_Cols, &slips, &rows, &error);
+    g_varPrtData = slips;
+    g_lngPrtRows = rows;
+    g_lngPrtCols = m_Cols == 2 ? 2 : 1;
+    if (!ok) intShowMsg(QStringLiteral("E") + error);
+    return ok;
+}
+
+void frmPrtABF::initRawGrid(ReportGrid& grd) {
+    grdOrder->setUpdatesEnabled(false);
+    report::initRawGrid(grd, g_varPrtData, g_lngPrtRows, g_lngPrtCols, m_iAddOrder);
+    // Neither the row numbers nor a title row ever show here.
+    grd.setColHidden(0, true);
+    grd.setRowHidden(0, true);
+    slipRows_ = g_lngPrtRows;
+    if (&grd == &grid_) ProperSize();
+    grdOrder->setUpdatesEnabled(true);
+    enablePrinting();
+}
+
+void frmPrtABF::ProperSize() {
+    grid_.autoSizeMode = AutoSizeMode::ColWidths;
+    grid_.autoSize(0, grid_.cols() - 1);
+    const int w = int(std::lround(double(grid_.width) / (m_Cols == 2 ? 2 : 1)));
+    for (int c = 0; c < grid_.cols(); ++c)
+        grid_.setColWidth(c, w);
+    grid_.autoSizeMode = AutoSizeMode::RowHeights;
+    grid_.autoSize(1, grid_.cols() - 1);
+    showGrid();
+}
+
+void frmPrtABF::showGrid() {
+    grdOrder->gridModel()->reload();
+    grdOrder->refresh();
+}
+
+void frmPrtABF::enablePrinting() {
+    action(QStringLiteral("menuPrint"))->setEnabled(canPrint());
+    action(QStringLiteral("menuPreview"))->setEnabled(canPrint() || !m_blnLayoutView);
+}
+
+void frmPrtABF::showEvent(QShowEvent* event) {
+    if (!loaded_) Form_Load();
+    QDialog::showEvent(event);
+    Form_Resize();
+}
+
+// ---- layout -------------------------------------------------------------
+
+void frmPrtABF::Form_Resize() {
+    if (!loaded_) return;
+    SlipLayoutInput in;
+    in.area = QRect(0, 0, tw(pageArea->width()), tw(pageArea->height()));
+    in.pageWidth = page_.pageWidth();
+    in.leftMargin = page_.leftMargin;
+    in.rightMargin = page_.rightMargin;
+    in.verticalStart = page_.topMargin;
+    in.cols = m_Cols;
+    in.layoutView = m_blnLayoutView;
+    in.vsbWidth = in.hsbHeight = kBar;
+    in.frame = frameRect_;
+    in.preview = twRect(vpOrder->geometry());
+    in.grid = gridRect_;
+    for (int i = 0; i < m_intLabelCount; ++i) {
+        in.labels[i] = labels_.at(i).rect.size();
+        in.labelAt[i] = labels_.at(i).rect.topLeft();
+    }
+    const SlipLayout out = layoutSlipPage(in);
+
+    frameRect_ = out.frame;
+    gridRect_ = out.grid;
+    frame1->setGeometry(pxRect(out.frame));
+    vpOrder->setGeometry(pxRect(out.preview));
+    const auto bar = [](QScrollBar* sb, const ScrollBarState& s) {
+        sb->setVisible(s.visible);
+        if (!s.visible) return;
+        sb->setGeometry(pxRect(s.rect));
+        sb->setRange(s.min, s.max);
+        sb->setSingleStep(s.smallChange);
+        sb->setPageStep(s.largeChange);
+        sb->raise();
+    };
+    bar(vsb, out.vsb);
+    bar(hsb, out.hsb);
+    grdOrder->setGeometry(pxRect(out.grid));
+    grid_.width = out.grid.width();
+    for (int c = 0; c < grid_.cols(); ++c)
+        grid_.setColWidth(c, out.colWidth);
+    grid_.autoSize(1, grid_.cols() - 1);
+    grdOrder->refresh();
+    for (int i = 0; i < m_intLabelCount; ++i) {
+        labels_.at(i).rect = out.labels[i];
+        lblInfo_[i]->setGeometry(pxRect(out.labels[i]));
+    }
+    subRedLine(lineScope);
+}
+
+void frmPrtABF::subRedLine(QFrame* lin) {
+    if (!lin) return;
+    redLineX_ = report::redLineX(gridRect_.left(), page_.pageWidth(), page_.leftMargin, page_.rightMargin);
+    lin->setGeometry(px(redLineX_), px(frameRect_.top()), 1, std::max(1, px(frameRect_.height())));
+    lin->raise();
+}
+
+// ---- document, printing and set-up --------------------------------------
+
+void frmPrtABF::subBuildSlipDoc() {
+    doc_.build(grid_, noLabels_, page_, font(), palette().color(QPalette::WindowText));
+}
+
+void frmPrtABF::menuPrint_Click() {
+    if (!canPrint()) return;
+    subBuildSlipDoc();
+    if (doc_.pageCount() > 0) {
+        page_.applyTo(*printer_);
+        QPrintDialog dlg(printer_, this);
+        dlg.setObjectName(QStringLiteral("dlgPrint"));
+        QString error;
+        if (ui::DialogService::current().execDialog(&dlg) == QDialog::Accepted &&
+            printReport(doc_, *printer_, &error) < 0)
+            intShowMsg(QStringLiteral("E打印失败：") + error);
+    }
+    doc_.clear();
+}
+
+bool frmPrtABF::acceptSetup() {
+    if (!page_.fits()) {
+        intShowMsg(QStringLiteral("E页边距超出了纸张的范围，页面设置未被采用。"));
+        return false;
+    }
+    page_.applyTo(*printer_);
+    subBuildSlipDoc();
+    Form_Resize();
+    subRedLine(lineScope);
+    if (!m_blnLayoutView) vpOrder->updatePreview();
+    return true;
+}
+
+void frmPrtABF::menuSetup_Click() {
+    page_.applyTo(*printer_);
+    QPrintDialog dlg(printer_, this);
+    dlg.setObjectName(QStringLiteral("dlgPrinter"));
+    if (ui::DialogService::current().execDialog(&dlg) != QDialog::Accepted) return;
+    // The printer brings paper and orientation; the margins stay the window's.
+    const PageSettings chosen = PageSettings::fromPrinter(*printer_);
+    const PageSettings before = page_;
+    page_.paper = chosen.paper;
+    page_.orientation = chosen.orientation;
+    if (!acceptSetup()) {
+        page_ = before;
+        page_.applyTo(*printer_);
+    }
+}
+
+void frmPrtABF::menuPage_Click() {
+    PageSetupDialog dlg(page_, this);
+    if (ui::DialogService::current().execDialog(&dlg) != QDialog::Accepted) return;
+    const PageSettings before = page_;
+    page_ = dlg.settings();
+    if (!acceptSetup()) page_ = before;
+}
+
+void frmPrtABF::menuPreview_Click() {
+    if (m_blnLayoutView) {
+        m_blnLayoutView = false;
+        frame1->hide();
+        vpOrder->show();
+        subBuildSlipDoc();
+        vpOrder->updatePreview();
+        hsb->hide();
+    } else {
+        m_blnLayoutView = true;
+        frame1->show();
+        vpOrder->hide();
+        hsb->setVisible(frameRect_.width() > tw(pageArea->width()));
+    }
+    enablePrinting();
+}
+
+void frmPrtABF::subSetCols(int cols) {
+    action(QStringLiteral("menuCol1"))->setChecked(cols == 1);
+    action(QStringLiteral("menuCol2"))->setChecked(cols == 2);
+    m_Cols = cols;
+    Hourglass wait;
+    subBuildSlips(m_varRecords);
+    initRawGrid(grid_);
+}
+
+// ---- grid, labels and panel ---------------------------------------------
+
+void frmPrtABF::grdOrder_AfterSort(int col, int order) {
+    cmd::sortColumn(grid_, col, order, m_iAddOrder);
+    showGrid();
+}
+
+bool frmPrtABF::grdOrder_BeforeEdit(int row, int col) const {
+    return !cmd::canEdit(grid_, row, col);
+}
+
+void frmPrtABF::showLabel(int i) {
+    if (i < 0 || i >= labels_.count()) return;
+    while (lblInfo_.size() <= i) {
+        auto* l = new QLabel(frame1);
+        l->setObjectName(QStringLiteral("lblInfo_%1").arg(lblInfo_.size()));
+        l->setTextFormat(Qt::PlainText);
+        l->installEventFilter(this);
+        lblInfo_.append(l);
+    }
+    const ReportLabel& l = labels_.at(i);
+    QLabel* w = lblInfo_[i];
+    w->setText(l.caption);
+    w->setFont(l.font);
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, l.color);
+    w->setPalette(pal);
+    w->setGeometry(pxRect(l.rect));
+    w->show();
+}
+
+void frmPrtABF::showBox() {
+    txtAdd->setVisible(labels_.box.visible);
+    if (!labels_.box.visible) return;
+    txtAdd->setText(labels_.box.text);
+    txtAdd->setFont(labels_.box.font);
+    QPalette pal = txtAdd->palette();
+    pal.setColor(QPalette::Text, labels_.box.color);
+    txtAdd->setPalette(pal);
+    txtAdd->setGeometry(pxRect(labels_.box.rect));
+    txtAdd->raise();
+    txtAdd->setFocus();
+}
+
+void frmPrtABF::lblInfo_MouseDown(int index, Qt::MouseButton button) {
+    if (button == Qt::LeftButton) {
+        if (labels_.pressLeft(index)) showBox();
+        return;
+    }
+    labels_.pressRight(index); // any press records the label
+    if (button == Qt::RightButton) labels_.popupClosed();
+}
+
+void frmPrtABF::frame1_MouseDown(const QPoint& twips) {
+    m_intPressX = twips.x();
+    m_intPressY = twips.y();
+}
+
+void frmPrtABF::frame1_DblClick() {
+    labels_.beginAdd(QPoint(m_intPressX, m_intPressY), font());
+    showBox();
+}
+
+void frmPrtABF::txtAdd_KeyPress(int& key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter && key != 13) return;
+    labels_.box.text = txtAdd->text();
+    labels_.box.rect = QRect(labels_.box.rect.topLeft(), QSize(tw(txtAdd->width()), tw(txtAdd->height())));
+    const int changed = labels_.commit();
+    if (changed >= 0) showLabel(changed);
+    txtAdd->setCursorPosition(0);
+    txtAdd->hide();
+    key = 0;
+    if (QLabel* last = lblInfo(labels_.lastIndex())) last->show();
+}
+
+void frmPrtABF::vsb_Change(int value) {
+    frameRect_.moveTop(-value);
+    frame1->move(frame1->x(), px(-value));
+}
+
+void frmPrtABF::hsb_Change(int value) {
+    frameRect_.moveLeft(-value);
+    frame1->move(px(-value), frame1->y());
+}
+
+bool frmPrtABF::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == pageArea && event->type() == QEvent::Resize) {
+        Form_Resize();
+        return false;
+    }
+    if (watched == txtAdd && event->type() == QEvent::KeyPress) {
+        int key = static_cast<QKeyEvent*>(event)->key();
+        txtAdd_KeyPress(key);
+        return key == 0;
+    }
+    if (watched == frame1) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
+            frame1_MouseDown(QPoint(tw(p.x()), tw(p.y())));
+        } else if (event->type() == QEvent::MouseButtonDblClick) {
+            frame1_DblClick();
+            return true;
+        }
+        return false;
+    }
+    if (event->type() == QEvent::MouseButtonPress) {
+        const int i = int(lblInfo_.indexOf(qobject_cast<QLabel*>(watched)));
+        if (i >= 0) {
+            lblInfo_MouseDown(i, static_cast<QMouseEvent*>(event)->button());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// ---- closing ------------------------------------------------------------
+
+void frmPrtABF::Form_Unload() {
+    m_strApp.clear();
+    m_iAddOrder = 0;
+    m_iSimplePrint = 0;
+    if (doc_.pageCount() >= 1) doc_.clear();
+    if (instance_ == this) instance_ = nullptr;
+    deleteLater();
+}
+
+void frmPrtABF::done(int result) {
+    if (!unloading_) {
+        unloading_ = true;
+        Form_Unload();
+    }
+    QDialog::done(result);
+}
