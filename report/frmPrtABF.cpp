@@ -105,6 +105,13 @@ frmPrtABF::frmPrtABF(QWidget* parent) : QDialog(parent) {
 
     grdOrder = new ReportGridView(&grid_, frame1);
     grdOrder->horizontalHeader()->hide();
+    connect(grdOrder, &ReportGridView::gridPressed, this,
+            [this](int, int c, Qt::MouseButton b, const QPoint&) { grdOrder_MouseDown(c, b); });
+    connect(grdOrder, &ReportGridView::selectionStarted, this, [this] { grid_.highLight = 1; });
+    connect(grdOrder, &ReportGridView::columnResized, this, [this] {
+        subRefit(grid_);
+        grdOrder->refresh();
+    });
 
     lineScope = new QFrame(frame1);
     lineScope->setObjectName(QStringLiteral("lineScope"));
@@ -377,6 +384,12 @@ void frmPrtABF::subSetCols(int cols) {
 void frmPrtABF::grdOrder_AfterSort(int col, int order) {
     cmd::sortColumn(grid_, col, order, m_iAddOrder);
     showGrid();
+}
+
+void frmPrtABF::grdOrder_MouseDown(int col, Qt::MouseButton button) {
+    if (button == Qt::RightButton) return;
+    grid_.highLight = col == 0 ? 1 : 0;
+    grdOrder->viewport()->update();
 }
 
 bool frmPrtABF::grdOrder_BeforeEdit(int row, int col) const {

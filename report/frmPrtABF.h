@@ -77,6 +77,8 @@ public:
 
     // Grid, labels, panel, scroll bars.
     void grdOrder_AfterSort(int col, int order);
+    // A press on the grid: the number column selects, any other plain.
+    void grdOrder_MouseDown(int col, Qt::MouseButton button);
     bool grdOrder_BeforeEdit(int row, int col) const; // true: cancel the edit
     void lblInfo_MouseDown(int index, Qt::MouseButton button);
     void frame1_MouseDown(const QPoint& twips);

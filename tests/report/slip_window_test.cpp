@@ -100,6 +100,20 @@ TEST_F(SlipWindow, LoadsOneOrTwoSlipsARowFromItsOwnRecords) {
     EXPECT_EQ(g_lngPrtRows, 3);
     EXPECT_EQ(f->records().cell(5, 3), "书5");
 
+    // Sorting renumbers the slip rows in their new order; a press on the
+    // number column selects, the right button changes nothing.
+    f->grdOrder_AfterSort(1, 2);
+    EXPECT_TRUE(g.textMatrix(2, 1).contains("书5"));
+    EXPECT_EQ(g.textMatrix(2, 0), "1");
+    EXPECT_EQ(g.textMatrix(4, 0), "3");
+    EXPECT_TRUE(f->grdOrder_BeforeEdit(2, 1) == false && f->grdOrder_BeforeEdit(0, 1) == false);
+    f->grdOrder_MouseDown(0, Qt::LeftButton);
+    EXPECT_EQ(g.highLight, 1);
+    f->grdOrder_MouseDown(1, Qt::RightButton);
+    EXPECT_EQ(g.highLight, 1);
+    f->grdOrder_MouseDown(1, Qt::LeftButton);
+    EXPECT_EQ(g.highLight, 0);
+
     // Unnumbered: column 0 hidden with its mark.
     f->reject();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
