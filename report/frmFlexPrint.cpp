@@ -26,6 +26,8 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "report/PageWidgets.h"
+
 using namespace report;
 
 QPointer<frmFlexPrint> frmFlexPrint::instance_;
@@ -34,15 +36,9 @@ namespace {
 const QString kCaption = QStringLiteral("打印预览");
 constexpr int kBar = 255;
 
-int px(int twips) {
-    return ui::units::twipsToPixels(twips);
-}
-int tw(int pixels) {
-    return ui::units::pixelsToTwips(pixels);
-}
-QRect pxRect(const QRect& r) {
-    return QRect(px(r.left()), px(r.top()), px(r.width()), px(r.height()));
-}
+using pageui::px;
+using pageui::pxRect;
+using pageui::tw;
 
 // The hourglass while a long step runs.
 struct WaitCursor {
@@ -310,15 +306,7 @@ void frmFlexPrint::showLabel(int i) {
     if (i < 0 || i >= labels_.count()) return;
     while (lblInfo_.size() <= i)
         lblInfo_.append(makeLabel(int(lblInfo_.size())));
-    const ReportLabel& l = labels_.at(i);
-    QLabel* w = lblInfo_[i];
-    w->setText(l.caption);
-    w->setFont(l.font);
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, l.color);
-    w->setPalette(pal);
-    w->setGeometry(pxRect(l.rect));
-    w->show();
+    pageui::showLabel(lblInfo_[i], labels_.at(i));
 }
 
 void frmFlexPrint::pullCaptions() {
@@ -357,18 +345,8 @@ void frmFlexPrint::Form_Resize() {
     gridRect_ = out.grid;
     frame1->setGeometry(pxRect(out.frame));
     if (!out.preview.isEmpty()) vpOrder->setGeometry(pxRect(out.preview));
-    const auto bar = [](QScrollBar* sb, const ScrollBarState& s) {
-        sb->setVisible(s.visible);
-        if (!s.visible) return;
-        sb->setGeometry(pxRect(s.rect));
-        sb->setRange(s.min, s.max);
-        sb->setSingleStep(s.smallChange);
-        sb->setPageStep(s.largeChange);
-    };
-    bar(vsb, out.vsb);
-    bar(hsb, out.hsb);
-    vsb->raise();
-    hsb->raise();
+    pageui::showScrollBar(vsb, out.vsb);
+    pageui::showScrollBar(hsb, out.hsb);
     grdOrder->setGeometry(pxRect(out.grid));
     grid_.setRowHidden(1, true);
     for (int c = 1; c < grid_.cols(); ++c)
@@ -385,8 +363,7 @@ void frmFlexPrint::Form_Resize() {
 void frmFlexPrint::subRedLine(QFrame* lin) {
     if (!lin) return;
     redLineX_ = report::redLineX(gridRect_.left(), page_.pageWidth(), page_.leftMargin, page_.rightMargin);
-    lin->setGeometry(px(redLineX_), px(frameRect_.top()), 1, std::max(1, px(frameRect_.height())));
-    lin->raise();
+    pageui::placeRedLine(lin, redLineX_, frameRect_);
 }
 
 void frmFlexPrint::subBuildDoc() {
@@ -573,16 +550,7 @@ void frmFlexPrint::subShowStyle(int mode) {
 // ---- labels -------------------------------------------------------------
 
 void frmFlexPrint::showBox() {
-    txtAdd->setVisible(labels_.box.visible);
-    if (!labels_.box.visible) return;
-    txtAdd->setText(labels_.box.text);
-    txtAdd->setFont(labels_.box.font);
-    QPalette pal = txtAdd->palette();
-    pal.setColor(QPalette::Text, labels_.box.color);
-    txtAdd->setPalette(pal);
-    txtAdd->setGeometry(pxRect(labels_.box.rect));
-    txtAdd->raise();
-    txtAdd->setFocus();
+    pageui::showBox(txtAdd, labels_.box);
 }
 
 void frmFlexPrint::lblInfo_MouseDown(int index, Qt::MouseButton button, const QPoint& globalPos) {

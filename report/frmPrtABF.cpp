@@ -5,6 +5,7 @@
 #include "platform/ui/Fonts.h"
 #include "platform/ui/Units.h"
 #include "report/PageSetupDialog.h"
+#include "report/PageWidgets.h"
 #include "report/ReportGridView.h"
 #include "report/SlipLayout.h"
 #include "report/SlipText.h"
@@ -34,18 +35,9 @@ const QString kCaption = QStringLiteral("打印预览");
 constexpr int kBar = 255;
 constexpr int kSlipMargin = 50;
 
-int px(int twips) {
-    return ui::units::twipsToPixels(twips);
-}
-int tw(int pixels) {
-    return ui::units::pixelsToTwips(pixels);
-}
-QRect pxRect(const QRect& r) {
-    return QRect(px(r.left()), px(r.top()), px(r.width()), px(r.height()));
-}
-QRect twRect(const QRect& r) {
-    return QRect(tw(r.left()), tw(r.top()), tw(r.width()), tw(r.height()));
-}
+using pageui::px;
+using pageui::pxRect;
+using pageui::tw;
 
 struct Hourglass {
     Hourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -89,21 +81,16 @@ frmPrtABF::frmPrtABF(QWidget* parent) : QDialog(parent) {
         actions_.insert(a->objectName(), a);
     }
 
-    pageArea = new QWidget(this);
-    pageArea->setObjectName(QStringLiteral("pageArea"));
-    pageArea->installEventFilter(this);
-    auto* lay = new QVBoxLayout(this);
-    lay->setContentsMargins(0, 0, 0, 0);
-    lay->setSpacing(0);
-    lay->setMenuBar(menuBar);
-    lay->addWidget(pageArea, 1);
-
-    frame1 = new QFrame(pageArea);
-    frame1->setObjectName(QStringLiteral("frame1"));
-    frame1->setAutoFillBackground(true);
-    frame1->installEventFilter(this);
-
+    const pageui::PagePanel panel = pageui::buildPagePanel(this, menuBar, printer_);
+    pageArea = panel.pageArea;
+    frame1 = panel.frame1;
+    lineScope = panel.lineScope;
+    txtAdd = panel.txtAdd;
+    vpOrder = panel.vpOrder;
+    vsb = panel.vsb;
+    hsb = panel.hsb;
     grdOrder = new ReportGridView(&grid_, frame1);
+    grdOrder->lower();
     grdOrder->horizontalHeader()->hide();
     connect(grdOrder, &ReportGridView::gridPressed, this,
             [this](int, int c, Qt::MouseButton b, const QPoint&) { grdOrder_MouseDown(c, b); });
@@ -112,28 +99,8 @@ frmPrtABF::frmPrtABF(QWidget* parent) : QDialog(parent) {
         subRefit(grid_);
         grdOrder->refresh();
     });
-
-    lineScope = new QFrame(frame1);
-    lineScope->setObjectName(QStringLiteral("lineScope"));
-    lineScope->setStyleSheet(QStringLiteral("background: #ff0000;"));
-
-    txtAdd = new QLineEdit(frame1);
-    txtAdd->setObjectName(QStringLiteral("txtAdd"));
-    txtAdd->setFrame(false);
-    txtAdd->hide();
-    txtAdd->installEventFilter(this);
-
-    vpOrder = new QPrintPreviewWidget(printer_, pageArea);
-    vpOrder->setObjectName(QStringLiteral("vpOrder"));
-    vpOrder->hide();
     connect(vpOrder, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* p) { printReport(doc_, *p); });
 
-    vsb = new QScrollBar(Qt::Vertical, pageArea);
-    vsb->setObjectName(QStringLiteral("vsb"));
-    hsb = new QScrollBar(Qt::Horizontal, pageArea);
-    hsb->setObjectName(QStringLiteral("hsb"));
-    vsb->hide();
-    hsb->hide();
     connect(vsb, &QScrollBar::valueChanged, this, &frmPrtABF::vsb_Change);
     connect(hsb, &QScrollBar::valueChanged, this, &frmPrtABF::hsb_Change);
 }
@@ -252,7 +219,7 @@ void frmPrtABF::Form_Resize() {
     in.layoutView = m_blnLayoutView;
     in.vsbWidth = in.hsbHeight = kBar;
     in.frame = frameRect_;
-    in.preview = twRect(vpOrder->geometry());
+    in.preview = pageui::twRect(vpOrder->geometry());
     in.grid = gridRect_;
     for (int i = 0; i < m_intLabelCount; ++i) {
         in.labels[i] = labels_.at(i).rect.size();
@@ -264,17 +231,8 @@ void frmPrtABF::Form_Resize() {
     gridRect_ = out.grid;
     frame1->setGeometry(pxRect(out.frame));
     vpOrder->setGeometry(pxRect(out.preview));
-    const auto bar = [](QScrollBar* sb, const ScrollBarState& s) {
-        sb->setVisible(s.visible);
-        if (!s.visible) return;
-        sb->setGeometry(pxRect(s.rect));
-        sb->setRange(s.min, s.max);
-        sb->setSingleStep(s.smallChange);
-        sb->setPageStep(s.largeChange);
-        sb->raise();
-    };
-    bar(vsb, out.vsb);
-    bar(hsb, out.hsb);
+    pageui::showScrollBar(vsb, out.vsb);
+    pageui::showScrollBar(hsb, out.hsb);
     grdOrder->setGeometry(pxRect(out.grid));
     grid_.width = out.grid.width();
     for (int c = 0; c < grid_.cols(); ++c)
@@ -291,8 +249,7 @@ void frmPrtABF::Form_Resize() {
 void frmPrtABF::subRedLine(QFrame* lin) {
     if (!lin) return;
     redLineX_ = report::redLineX(gridRect_.left(), page_.pageWidth(), page_.leftMargin, page_.rightMargin);
-    lin->setGeometry(px(redLineX_), px(frameRect_.top()), 1, std::max(1, px(frameRect_.height())));
-    lin->raise();
+    pageui::placeRedLine(lin, redLineX_, frameRect_);
 }
 
 // ---- document, printing and set-up --------------------------------------
@@ -405,28 +362,11 @@ void frmPrtABF::showLabel(int i) {
         l->installEventFilter(this);
         lblInfo_.append(l);
     }
-    const ReportLabel& l = labels_.at(i);
-    QLabel* w = lblInfo_[i];
-    w->setText(l.caption);
-    w->setFont(l.font);
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, l.color);
-    w->setPalette(pal);
-    w->setGeometry(pxRect(l.rect));
-    w->show();
+    pageui::showLabel(lblInfo_[i], labels_.at(i));
 }
 
 void frmPrtABF::showBox() {
-    txtAdd->setVisible(labels_.box.visible);
-    if (!labels_.box.visible) return;
-    txtAdd->setText(labels_.box.text);
-    txtAdd->setFont(labels_.box.font);
-    QPalette pal = txtAdd->palette();
-    pal.setColor(QPalette::Text, labels_.box.color);
-    txtAdd->setPalette(pal);
-    txtAdd->setGeometry(pxRect(labels_.box.rect));
-    txtAdd->raise();
-    txtAdd->setFocus();
+    pageui::showBox(txtAdd, labels_.box);
 }
 
 void frmPrtABF::lblInfo_MouseDown(int index, Qt::MouseButton button) {
