@@ -6,6 +6,7 @@
 #include "report/ReportArray.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 
 namespace report {
 
@@ -155,8 +156,15 @@ Value C(int c) {
 Value library() {
     return [](const Record&) { return slipSources().library(); };
 }
+// The server's date, read once for a whole batch while one is built.
+const QString* batchDate = nullptr;
+
+QString serverDate() {
+    return batchDate ? *batchDate : slipSources().serverDate();
+}
+
 Value today() {
-    return [](const Record&) { return slipSources().serverDate(); };
+    return [](const Record&) { return serverDate(); };
 }
 
 QList<Holder> holders(SlipKind kind) {
@@ -462,7 +470,7 @@ QString strBuiltInSlip(SlipKind kind, const ReportArray& records, int k) {
     const QString close(26, u' ');
     s += close + slipSources().library() + kCrLf;
     s += close + r.col(l.closing) + kCrLf;
-    s += close + slipSources().serverDate() + kCrLf + kCrLf;
+    s += close + serverDate() + kCrLf + kCrLf;
     return s;
 }
 
@@ -493,6 +501,9 @@ bool subBuildSlips(const ReportArray& records, int cols, ReportArray* grid, int*
         return true;
     }
     const QString word = records.cell(1, std::max(0, records.lastCol(1)));
+    const QString date = slipSources().serverDate();
+    batchDate = &date;
+    const auto done = qScopeGuard([] { batchDate = nullptr; });
     try {
         for (int k = 0; k < n; ++k) {
             const QString slip = strSlipText(records, word, k);

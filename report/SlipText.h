@@ -47,7 +47,8 @@ struct SlipError {
 
 // Where the slip texts take the library's name, the server's date and the
 // configuration folder (with its final "/"); by default from the cached
-// system parameter 1, the server and the folder table. Tests replace them.
+// system parameter 1, the server and the folder table. A batch reads the
+// server's date once for all its slips. Tests replace them.
 struct SlipSources {
     std::function<QString()> library;
     std::function<QString()> serverDate;

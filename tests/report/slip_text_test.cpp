@@ -205,7 +205,13 @@ TEST_F(SlipText, BatchesLayOneOrTwoSlipsARow) {
     ReportArray grid;
     int rows = -1;
     QString error;
+    int dateReads = 0; // one server round trip for the batch, not one per slip
+    slipSources().serverDate = [&dateReads] {
+        ++dateReads;
+        return QStringLiteral("2024-05-06");
+    };
     ASSERT_TRUE(subBuildSlips(records, 2, &grid, &rows, &error)) << error;
+    EXPECT_EQ(dateReads, 1);
     EXPECT_EQ(rows, 3);
     EXPECT_EQ(grid.lastRow(), 5);
     EXPECT_TRUE(grid.cell(1, 2).contains("书2"));
