@@ -275,11 +275,12 @@ bool SqliteFile::createTable(const QString& name, const QList<ExportColumn>& col
 }
 
 bool SqliteFile::insertRows(const QString& table, const QList<ExportColumn>& cols, const ReportGrid& grd,
-                            int firstRow, const std::function<void(int, int)>& progress, QString* error) {
+                            int firstRow, bool create, const std::function<void(int, int)>& progress,
+                            QString* error) {
     const QStringList names = distinctFieldNames(cols);
     if (!exec(QStringLiteral("begin immediate"), error)) return false;
     const int total = std::max(0, grd.rows() - firstRow);
-    bool ok = true;
+    bool ok = !create || createTable(table, cols, error);
     for (int r = firstRow; ok && r < grd.rows(); ++r) {
         QStringList fields, values;
         for (int i = 0; i < cols.size(); ++i) {

@@ -74,9 +74,10 @@ public:
     // Creates a table of one TEXT field per column.
     bool createTable(const QString& name, const QList<ExportColumn>& cols, QString* error);
     // Inserts one row per grid row from `firstRow` with its non-empty cells,
-    // all in one transaction. `progress` is told each row done.
+    // all in one transaction, which first creates the table when `create`
+    // is set. `progress` is told each row done.
     bool insertRows(const QString& table, const QList<ExportColumn>& cols, const ReportGrid& grd, int firstRow,
-                    const std::function<void(int done, int total)>& progress, QString* error);
+                    bool create, const std::function<void(int done, int total)>& progress, QString* error);
 
 private:
     bool exec(const QString& sql, QString* error);

@@ -133,14 +133,13 @@ TEST(ReportExport, SqliteTableGetsOneTextFieldPerColumnInOneTransaction) {
     SqliteFile f;
     QString error;
     ASSERT_TRUE(f.open(path, &error)) << error.toStdString();
-    ASSERT_TRUE(f.createTable("BOOK\"LIST", cols, &error)) << error.toStdString();
-    EXPECT_EQ(f.tables(), QStringList{"BOOK\"LIST"});
     int calls = 0, lastTotal = 0;
     const auto progress = [&](int, int total) {
         ++calls;
         lastTotal = total;
     };
-    ASSERT_TRUE(f.insertRows("BOOK\"LIST", cols, g, 2, progress, &error)) << error.toStdString();
+    ASSERT_TRUE(f.insertRows("BOOK\"LIST", cols, g, 2, true, progress, &error)) << error.toStdString();
+    EXPECT_EQ(f.tables(), QStringList{"BOOK\"LIST"});
     EXPECT_EQ(lastTotal, 3);
     EXPECT_EQ(calls, 3);
     f.close();
@@ -163,8 +162,11 @@ TEST(ReportExport, SqliteTableGetsOneTextFieldPerColumnInOneTransaction) {
     ASSERT_TRUE(f.open(path, &error));
     QList<ExportColumn> other = cols;
     other[0].strName = "NOPE";
-    EXPECT_FALSE(f.insertRows("BOOK\"LIST", other, g, 2, {}, &error));
+    EXPECT_FALSE(f.insertRows("BOOK\"LIST", other, g, 2, false, {}, &error));
     EXPECT_FALSE(error.isEmpty());
+    // A new table of an existing name: refused, nothing added.
+    EXPECT_FALSE(f.insertRows("book\"list", cols, g, 2, true, {}, &error));
+    EXPECT_EQ(f.tables(), QStringList{"BOOK\"LIST"});
     f.close();
 
     // A file that is no database.
