@@ -98,6 +98,7 @@ frmFlexPrint::frmFlexPrint(QWidget* parent) : QDialog(parent) {
     connect(grdOrder, &ReportGridView::titleClicked, this, [this](int c) {
         if (c >= 1) grdOrder_AfterSort(c, grid_.colSort(c) == 1 ? 2 : 1);
     });
+    connect(grdOrder, &ReportGridView::titleDoubleClicked, this, &frmFlexPrint::grdOrder_DblClick);
     connect(grdOrder, &ReportGridView::columnResized, this, [this] {
         subRefit(grid_);
         grdOrder->refresh();
@@ -544,6 +545,12 @@ void frmFlexPrint::menuNewCol_Click(int index) {
     grid_.autoSize(1, grid_.cols() - 1);
     grid_.forRange(0, 0, 0, grid_.cols() - 1, [](CellStyle& s) { s.back = QColor(224, 224, 224); });
     showGrid();
+}
+
+void frmFlexPrint::grdOrder_DblClick(int col) {
+    if (col < 1 || col >= grid_.cols() || !grid_.textMatrix(1, col).trimmed().startsWith(u'$')) return;
+    const MarcSpecs specs = specsFromGrid(grid_.textMatrix(1, col));
+    runMarcEditor(col, specs.cn, specs.us);
 }
 
 bool frmFlexPrint::runMarcEditor(int col, const QString& cn, const QString& us) {

@@ -125,6 +125,8 @@ public:
     // Mouse and keys.
     void grdOrder_MouseDown(int row, int col, Qt::MouseButton button, const QPoint& globalPos = {});
     void grdOrder_AfterSort(int col, int order);
+    // A double-click on a title: the MARC column editor over a MARC column.
+    void grdOrder_DblClick(int col);
     void lblInfo_MouseDown(int index, Qt::MouseButton button, const QPoint& globalPos = {});
     void frame1_MouseDown(const QPoint& twips);
     void frame1_DblClick();

@@ -154,22 +154,21 @@ TEST_F(ReportFiles, TextExportAsksBeforeOverwritingAndReportsFailures) {
 
 TEST_F(ReportFiles, OutputColumnsDialogRebuildsOnOkOnly) {
     frmFlexPrint* f = open(6, 3, "清单");
-    dialogs.dialogHandler = [](QDialog* d) {
-        auto* c = qobject_cast<frmFlexPrtCustom*>(d);
-        c->grdSetup->item(1, 2)->setCheckState(Qt::Unchecked);
-        c->grdSetup->item(0, 1)->setText("书号");
-        c->chkOrder->setChecked(true);
-        return 0;
+    // The worker unticks 财产号, renames 索书号 and asks for row numbers.
+    const auto edits = [](int result) {
+        return [result](QDialog* d) {
+            auto* c = qobject_cast<frmFlexPrtCustom*>(d);
+            c->grdSetup->item(1, 2)->setCheckState(Qt::Unchecked);
+            c->grdSetup->item(0, 1)->setText("书号");
+            c->chkOrder->setChecked(true);
+            return result;
+        };
     };
+    dialogs.dialogHandler = edits(0);
     f->menuChan_Click();
     EXPECT_EQ(f->grid().textMatrix(0, 1), "索书号");
-    dialogs.dialogHandler = [](QDialog* d) {
-        auto* c = qobject_cast<frmFlexPrtCustom*>(d);
-        c->grdSetup->item(1, 2)->setCheckState(Qt::Unchecked);
-        c->grdSetup->item(0, 1)->setText("书号");
-        c->chkOrder->setChecked(true);
-        return 1;
-    };
+    EXPECT_FALSE(f->grid().colHidden(2));
+    dialogs.dialogHandler = edits(1);
     f->menuChan_Click();
     EXPECT_EQ(f->grid().textMatrix(0, 1), "书号");
     EXPECT_TRUE(f->grid().colHidden(2));
@@ -200,6 +199,18 @@ TEST_F(ReportFiles, MarcColumnEditorChecksAndFills) {
     EXPECT_EQ(f->grid().textMatrix(0, 2), "新增Marc子字段");
     EXPECT_EQ(f->grid().textMatrix(1, 2), "$200a;.");
     EXPECT_EQ(f->grid().textMatrix(2, 2), "M1200a");
+
+    // A double-click on its title opens the editor on its specs; Esc keeps it.
+    QStringList seen;
+    dialogs.dialogHandler = [&](QDialog* d) {
+        auto* n = qobject_cast<frmFlexPrtNode*>(d);
+        seen << n->txtCN->text() + ";" + n->txtUS->text();
+        return 0;
+    };
+    f->grdOrder_DblClick(2);
+    f->grdOrder_DblClick(1); // an array column: no editor
+    EXPECT_EQ(seen, QStringList{"200a;"});
+    EXPECT_EQ(f->grid().textMatrix(1, 2), "$200a;.");
 
     // Leaving the editor removes the new column again.
     const int cols = f->grid().cols();
