@@ -3,6 +3,7 @@
 #include "platform/text/CodePage.h"
 #include "report/ReportArray.h"
 #include "report/ReportTemplate.h"
+#include "report/frmExp2Table.h"
 #include "report/frmFlexPrint.h"
 #include "report/frmFlexPrtCustom.h"
 #include "report/frmFlexPrtNode.h"
@@ -16,6 +17,8 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QRadioButton>
 #include <QTableWidget>
 
 #include <gtest/gtest.h>
@@ -220,4 +223,87 @@ TEST_F(ReportFiles, MarcColumnEditorChecksAndFills) {
     f->menuNewCol_Click(1);
     EXPECT_EQ(f->grid().textMatrix(0, 2), "自定义列");
     EXPECT_EQ(f->grid().cols(), cols + 1);
+}
+
+TEST_F(ReportFiles, DatabaseFileExportNewAndExistingTables) {
+    QDir().mkpath(db().programFolder() + "DOC");
+    const QString path = db().programFolder() + "DOC/books.sqlite";
+    frmFlexPrint* f = open(6, 3, "清单");
+    QList<int> modes;
+    QStringList listed;
+    const auto run = [&](std::function<void(frmExp2Table*)> work) {
+        dialogs.dialogHandler = [&, work](QDialog* d) {
+            if (auto* fd = qobject_cast<QFileDialog*>(d)) {
+                fd->selectFile(path);
+                return 1;
+            }
+            auto* t = qobject_cast<frmExp2Table*>(d);
+            modes << t->mode;
+            for (int i = 0; i < t->lstTable->count(); ++i)
+                listed << t->lstTable->item(i)->text();
+            work(t);
+            return t->result();
+        };
+        f->menuExp02_Click();
+    };
+    run([](frmExp2Table* t) {
+        EXPECT_FALSE(t->optExisting->isEnabled());
+        t->txtTable->setText("   ");
+        EXPECT_FALSE(t->cmdOK_Click()); // blanks: refused, the dialog stays
+        t->txtTable->setText(" booklist ");
+        EXPECT_TRUE(t->cmdOK_Click());
+    });
+    EXPECT_EQ(dialogs.shown.size(), 2);
+    EXPECT_EQ(dialogs.shown[0].icon, ui::BoxIcon::Error);
+    EXPECT_EQ(dialogs.lastText(), "数据导出完毕!");
+    run([](frmExp2Table* t) {
+        EXPECT_TRUE(t->optExisting->isChecked());
+        t->lstTable->setCurrentRow(0);
+        EXPECT_TRUE(t->cmdOK_Click());
+    });
+    EXPECT_EQ(modes, (QList<int>{0, 1}));
+    EXPECT_EQ(listed, QStringList{"BOOKLIST"});
+    SqliteFile file;
+    QString error;
+    ASSERT_TRUE(file.open(path, &error));
+    EXPECT_EQ(file.tables(), QStringList{"BOOKLIST"});
+    file.close();
+
+    // A file that is no database, and too many columns: ECM206 and a log line.
+    testsupport::writeBytes(path, "plain text, no database here");
+    dialogs.clear();
+    run([](frmExp2Table*) { ADD_FAILURE() << "no table dialog"; });
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_TRUE(dialogs.lastText().startsWith("程序运行出错："));
+    EXPECT_TRUE(todaysLog().contains("books.sqlite"));
+    closeWindow(f);
+
+    reportshapes::Shape wide{"宽表", {}};
+    for (int i = 0; i < 52; ++i)
+        wide.columns << QStringLiteral("列%1").arg(i);
+    reportshapes::fill(wide, 1);
+    f = frmFlexPrint::form();
+    f->lblInfo(0);
+    dialogs.clear();
+    int fileDialogs = 0;
+    dialogs.dialogHandler = [&](QDialog*) { return ++fileDialogs, 0; };
+    f->menuExp02_Click();
+    EXPECT_EQ(fileDialogs, 0);
+    EXPECT_TRUE(dialogs.lastText().startsWith("程序运行出错："));
+}
+
+TEST_F(ReportFiles, WorkbookExportReportsItsEnd) {
+    QDir().mkpath(db().programFolder() + "DOC");
+    frmFlexPrint* f = open(6, 2, "清单");
+    answerFiles(db().programFolder() + "DOC/list");
+    f->menuExp03_Click();
+    EXPECT_EQ(dialogs.lastText(), "导出到Excel完成！");
+    EXPECT_TRUE(QFile::exists(db().programFolder() + "DOC/list.xlsx"));
+    dialogs.clear();
+    answerFiles(db().programFolder() + "DOC/none/list.xlsx");
+    f->menuExp03_Click();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].icon, ui::BoxIcon::Error);
+    EXPECT_TRUE(dialogs.lastText().startsWith("导出到Excel错误！"));
+    EXPECT_FALSE(QFile::exists(db().programFolder() + "DOC/none/list.xlsx"));
 }
