@@ -3,6 +3,7 @@
 #include "common/basEnv.h"
 #include "common/basMsg.h"
 #include "platform/ui/DialogService.h"
+#include "report/ExportFieldChooser.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -87,6 +88,13 @@ void frmExp2Table::lstTable_Click(int row) {
     txtTable->setText(lstTable->item(row)->text());
 }
 
+bool frmExp2Table::fail(const QString& message, const QString& error) {
+    LIB_WriteLogFile(QStringLiteral("导出数据库文件"), path_ + QStringLiteral("：") + error);
+    intShowMsg(message + error);
+    reject();
+    return false;
+}
+
 bool frmExp2Table::cmdOK_Click() {
     if (txtTable->text().isEmpty()) return false;
     const bool create = optNew->isChecked();
@@ -94,6 +102,15 @@ bool frmExp2Table::cmdOK_Click() {
     if (table.isEmpty()) {
         intShowMsg(QStringLiteral("E表名不能全是空格，请输入表名。"));
         return false;
+    }
+    if (!grid_) { // the twin that only chooses or makes the table
+        QString error;
+        const bool made = !create || file_.createTable(table, cols_, &error);
+        file_.close();
+        if (!made) return fail(QStringLiteral("E"), error);
+        table_ = g_strExpTable = table;
+        accept();
+        return true;
     }
     for (QWidget* w : {static_cast<QWidget*>(optNew), static_cast<QWidget*>(optExisting),
                        static_cast<QWidget*>(cmdOK), static_cast<QWidget*>(cmdCancel),
@@ -109,14 +126,14 @@ bool frmExp2Table::cmdOK_Click() {
                                      },
                                      &error);
     file_.close();
-    if (!ok) {
-        LIB_WriteLogFile(QStringLiteral("导出数据库文件"), path_ + QStringLiteral("：") + error);
-        intShowMsg(QStringLiteral("ECM206") + error);
-        reject();
-        return false;
-    }
-    table_ = table;
+    if (!ok) return fail(QStringLiteral("ECM206"), error);
+    table_ = g_strExpTable = table;
     intShowMsg(QStringLiteral("I数据导出完毕!"));
     accept();
     return true;
+}
+
+frmExpTable::frmExpTable(QString path, QList<ExportColumn> cols, QWidget* parent)
+    : frmExp2Table(std::move(path), std::move(cols), nullptr, 0, parent) {
+    setObjectName(QStringLiteral("frmExpTable"));
 }

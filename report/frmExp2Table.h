@@ -18,6 +18,7 @@ class QRadioButton;
 class frmExp2Table : public QDialog {
     Q_OBJECT
 public:
+    // `grid` null: only the table is chosen or made.
     frmExp2Table(QString path, QList<report::ExportColumn> cols, const report::ReportGrid* grid, int rowStart,
                  QWidget* parent = nullptr);
 
@@ -41,10 +42,21 @@ public:
     QProgressBar* prgExp = nullptr;
 
 private:
+    // Logs the failure, shows it after `message` and closes; false.
+    bool fail(const QString& message, const QString& error);
+
     QString path_;
     QList<report::ExportColumn> cols_;
     const report::ReportGrid* grid_;
     int rowStart_;
     report::SqliteFile file_;
     QString table_;
+};
+
+// The twin that only chooses an existing table or makes a new one (sets
+// g_strExpTable) and writes no rows.
+class frmExpTable : public frmExp2Table {
+    Q_OBJECT
+public:
+    frmExpTable(QString path, QList<report::ExportColumn> cols, QWidget* parent = nullptr);
 };

@@ -11,6 +11,8 @@
 #include "report/ReportLayout.h"
 #include "report/ReportExport.h"
 #include "report/ReportTemplate.h"
+#include "report/SaveFileDialog.h"
+#include "report/ExportFieldChooser.h"
 #include "report/frmExp2Table.h"
 #include "report/frmFlexPrtCustom.h"
 #include "report/frmFlexPrtNode.h"
@@ -18,8 +20,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
-#include <QDir>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -644,22 +645,6 @@ void frmFlexPrint::reportFailure(const QString& what, const QString& reason) {
     intShowMsg(QStringLiteral("E") + what + QStringLiteral("：") + reason);
 }
 
-QString frmFlexPrint::chooseSaveFile(const QString& title, const QString& filter, const QString& suffix,
-                                     const QString& folder) {
-    QFileDialog dlg(this, title, folder, filter);
-    dlg.setObjectName(QStringLiteral("dlgFile"));
-    dlg.setAcceptMode(QFileDialog::AcceptSave);
-    dlg.setFileMode(QFileDialog::AnyFile);
-    dlg.setDefaultSuffix(suffix);
-    dlg.setOption(QFileDialog::DontConfirmOverwrite);
-    dlg.setOption(QFileDialog::DontUseNativeDialog);
-    if (ui::DialogService::current().execDialog(&dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty())
-        return QString();
-    QString path = dlg.selectedFiles().first().trimmed();
-    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += u'.' + suffix;
-    return path;
-}
-
 ReportTexts frmFlexPrint::reportTexts() {
     pullCaptions();
     ReportTexts t;
@@ -671,7 +656,7 @@ ReportTexts frmFlexPrint::reportTexts() {
 
 void frmFlexPrint::exportFile(const QString& title, const QString& filter, const QString& suffix,
                               bool askOverwrite, const std::function<QByteArray()>& bytes) {
-    const QString path = chooseSaveFile(title, filter, suffix, varGetSysInfo(12).toString());
+    const QString path = chooseSaveFile(this, title, filter, suffix, varGetSysInfo(12).toString());
     if (path.isEmpty()) return;
     if (askOverwrite && QFileInfo::exists(path) && intShowMsg(QStringLiteral("WCF011")) != 1) return;
     QString error;
@@ -714,10 +699,14 @@ void frmFlexPrint::menuExp02_Click() {
         intShowMsg(QStringLiteral("ECM206") + why);
         return;
     }
-    const QString path = chooseSaveFile(QStringLiteral("保存到数据库文件 (SQLite)"),
+    const QString path = chooseSaveFile(this, QStringLiteral("保存到数据库文件 (SQLite)"),
                                         QStringLiteral("SQLite数据库文件 (*.sqlite)"), QStringLiteral("sqlite"),
                                         varGetSysInfo(12).toString());
     if (path.isEmpty()) return;
+    g_arrExpCols = cols;
+    g_lngExpColCount = qint32(cols.size());
+    g_strExpFile = path;
+    g_strExpTable.clear();
     frmExp2Table dlg(path, cols, &grid_, 2, this);
     QString error;
     if (!dlg.openFile(&error)) {
@@ -729,7 +718,7 @@ void frmFlexPrint::menuExp02_Click() {
 }
 
 void frmFlexPrint::menuExp03_Click() {
-    const QString path = chooseSaveFile(QStringLiteral("保存到Excel文件"), QStringLiteral("Microsoft Excel文件 (*.xlsx)"),
+    const QString path = chooseSaveFile(this, QStringLiteral("保存到Excel文件"), QStringLiteral("Microsoft Excel文件 (*.xlsx)"),
                                         QStringLiteral("xlsx"), varGetSysInfo(12).toString());
     if (path.isEmpty()) return;
     QString error;

@@ -190,8 +190,6 @@ private:
     void subTextStyle(int style);
     void subShowStyle(int mode);
     bool acceptPage();
-    QString chooseSaveFile(const QString& title, const QString& filter, const QString& suffix,
-                           const QString& folder);
     void exportFile(const QString& title, const QString& filter, const QString& suffix, bool askOverwrite,
                     const std::function<QByteArray()>& bytes);
     void reportFailure(const QString& what, const QString& reason);
