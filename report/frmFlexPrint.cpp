@@ -620,6 +620,8 @@ bool frmFlexPrint::CustomPrint() {
     {
         WaitCursor wait;
         if (TemplateStore(varGetSysInfo(14).toString()).load(m_strApp, &look, &setup)) {
+            // The closing auto-size runs in the mode the load left.
+            const AutoSizeMode mode = grid_.autoSizeMode;
             look.applyTo(grid_);
             customDialog()->subDrawGrid(grid_, setup.rows, setup.addOrder, rebuildInput());
             m_iAddOrder = qint16(setup.addOrder == 1 ? 1 : 0);
@@ -629,6 +631,7 @@ bool frmFlexPrint::CustomPrint() {
             for (int i = 0; i < 7; ++i)
                 showLabel(i);
             Form_Resize();
+            grid_.autoSizeMode = mode;
             grid_.autoSize(1, grid_.cols() - 1);
             showGrid();
             return true;

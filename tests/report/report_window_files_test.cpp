@@ -12,6 +12,7 @@
 #include "tests/support/TestDatabase.h"
 
 #include <QCheckBox>
+#include <QColor>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -74,19 +75,25 @@ TEST_F(ReportFiles, TemplateSavedAndAppliedOnTheNextOpening) {
     f->grid().setTextMatrix(0, 5, "出版|社\r\n名");
     f->grid().gridLines = 4;
     f->labels().at(5).tag = "Hide";
+    f->labels().at(2).color = QColor(200, 0, 0);
+    f->labels().at(0).font.setPointSize(20);
+    f->lblInfo(0)->setText("新标题");
+    f->labels().beginAdd(QPoint(100, 100), f->font()); // a user label: not kept
+    f->labels().box.text = "用户标签";
+    f->labels().commit();
     f->page().setOrientationCode(2);
     f->menuCustom1_Click();
     const QString txt = cfg() + "打印配置2/" + app + ".txt";
     ASSERT_TRUE(QFile::exists(cfg() + "打印配置1/" + app));
     ASSERT_TRUE(QFile::exists(cfg() + "打印配置2/" + app));
     EXPECT_EQ(testsupport::readBytes(txt),
-              text::toGb18030("列内容|列名|是否输出|是否排序|" + app + "|\r\n"
+              text::toGb18030(QStringLiteral("列内容|列名|是否输出|是否排序|新标题|\r\n"
                               "索书号|索书号|-1|0|信息1|\r\n"
                               "财产号|财产号|-1|0|信息2|\r\n"
                               "题名|题名|-1|2|信息3|\r\n"
                               "责任者|责任者|-1|0|信息4|\r\n"
                               "出版社|出版\\|社\\r\\n名|-1|0|隐藏|\r\n"
-                              "||||信息6|\r\n"));
+                              "||||信息6|\r\n")));
     EXPECT_EQ(f->page().orientationCode(), 2);
     closeWindow(f);
 
@@ -101,6 +108,11 @@ TEST_F(ReportFiles, TemplateSavedAndAppliedOnTheNextOpening) {
     EXPECT_EQ(f->labels().at(5).caption, "信息5");
     EXPECT_EQ(f->page().orientationCode(), 2);
     EXPECT_EQ(f->m_iAddOrder, 0);
+    EXPECT_EQ(f->labels().at(0).caption, "新标题");
+    EXPECT_EQ(f->labels().at(0).font.pointSize(), 20);
+    EXPECT_EQ(f->labels().at(2).color, QColor(200, 0, 0));
+    EXPECT_EQ(f->labels().at(2).caption, "信息2");
+    EXPECT_EQ(f->labels().count(), 7);
 
     // A damaged text file: the message, and the window as it was.
     testsupport::writeBytes(txt, "列内容|列名|\r\n");
@@ -111,6 +123,18 @@ TEST_F(ReportFiles, TemplateSavedAndAppliedOnTheNextOpening) {
     QFile::remove(txt);
     EXPECT_FALSE(f->CustomPrint());
     EXPECT_EQ(dialogs.shown.size(), 2);
+
+    // A save that cannot write says so and leaves the other two files.
+    const QByteArray lookBytes = testsupport::readBytes(cfg() + "打印配置1/" + app);
+    f->grid().gridLines = 8;
+    QDir(cfg() + "打印配置2").removeRecursively();
+    testsupport::writeBytes(cfg() + "打印配置2", "a file in the folder's place");
+    f->menuCustom1_Click();
+    ASSERT_EQ(dialogs.shown.size(), 3);
+    EXPECT_TRUE(dialogs.lastText().startsWith("保存用户设定失败"));
+    EXPECT_EQ(dialogs.shown.last().icon, ui::BoxIcon::Error);
+    EXPECT_EQ(testsupport::readBytes(cfg() + "打印配置1/" + app), lookBytes);
+    QFile::remove(cfg() + "打印配置2");
 }
 
 TEST_F(ReportFiles, TemplateNamesStayInTheirFolder) {
