@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
 
@@ -330,4 +331,47 @@ TEST_F(ReportFiles, WorkbookExportReportsItsEnd) {
     EXPECT_EQ(dialogs.shown[0].icon, ui::BoxIcon::Error);
     EXPECT_TRUE(dialogs.lastText().startsWith("导出到Excel错误！"));
     EXPECT_FALSE(QFile::exists(db().programFolder() + "DOC/none/list.xlsx"));
+}
+
+TEST_F(ReportFiles, OutputColumnsDialogMovesRowsAndAddsMarcRows) {
+    frmFlexPrint* f = open(6, 2, "清单");
+    f->menuNewCol_Click(1); // a custom column at 1
+    EXPECT_TRUE(cmd::editCell(f->grid(), 2, 1, "手写"));
+    frmFlexPrtCustom* c = f->customDialog();
+    c->subReadGrid(f->grid(), f->rebuildInput());
+    ASSERT_EQ(c->grdSetup->rowCount(), 6);
+    EXPECT_FALSE(c->cmdUp->isEnabled());
+    c->grdSetup_RowHeader(2);
+    EXPECT_TRUE(c->cmdUp->isEnabled());
+    EXPECT_FALSE(c->cmdDel->isEnabled()); // an array column
+    c->cmdUp_Click();
+    EXPECT_EQ(c->grdSetup->item(0, 0)->text(), "索书号");
+    EXPECT_EQ(c->editor().chosen(), 1);
+    c->grdSetup->item(3, 1)->setText("改名"); // an edit ends the choice
+    EXPECT_EQ(c->editor().chosen(), 0);
+    EXPECT_FALSE(c->cmdUp->isEnabled());
+    c->grdSetup_RowHeader(2);
+    EXPECT_TRUE(c->cmdDel->isEnabled()); // the custom column
+    c->cmdDel_Click();
+    EXPECT_EQ(c->grdSetup->rowCount(), 5);
+
+    // A new MARC row: left without acceptance it goes again.
+    dialogs.dialogHandler = [](QDialog*) { return 0; };
+    c->cmdNewMarc_Click();
+    EXPECT_EQ(c->grdSetup->rowCount(), 5);
+    dialogs.dialogHandler = [](QDialog* d) {
+        auto* n = qobject_cast<frmFlexPrtNode*>(d);
+        n->txtCN->setText("200a");
+        n->txtUS->setText("245a");
+        return int(n->pressEnter(n->txtUS));
+    };
+    c->cmdNewMarc_Click();
+    ASSERT_EQ(c->grdSetup->rowCount(), 6);
+    EXPECT_EQ(c->grdSetup->item(5, 0)->text(), "200a;245a.");
+    c->grdSetup->item(5, 1)->setText("MARC题名");
+    c->subApplyGrid(f->grid(), f->rebuildInput());
+    EXPECT_EQ(f->grid().textMatrix(0, 6), "MARC题名");
+    EXPECT_EQ(f->grid().textMatrix(1, 6), "$200a;245a.");
+    EXPECT_EQ(f->grid().textMatrix(2, 6), "M1200a");
+    EXPECT_EQ(f->grid().textMatrix(0, 3), "改名");
 }
