@@ -56,12 +56,14 @@ void storeRecords(testsupport::TestDatabase& db) {
     for (int i = 1; i <= kMarcRows; ++i) {
         const QString no = QStringLiteral("B%1").arg(i, 9, 10, QChar(u'0'));
         const QString text = text::fromGbk(marcdemo::randomRecord(rng));
-        sql << QStringLiteral("insert into marc (marc_rec_no, marc_type, doc_type_code, lang_code, country_code, "
-                              "marc_use_flag, cata_oper, cata_date, m_title) values ('%1', '%2', '01', 'CHI', 'CN', "
-                              "'1', '0001', '2024-02-01', 'T')")
+        sql << QStringLiteral(
+                   "insert into marc (marc_rec_no, marc_type, doc_type_code, lang_code, country_code, "
+                   "marc_use_flag, cata_oper, cata_date, m_title) values ('%1', '%2', '01', 'CHI', 'CN', "
+                   "'1', '0001', '2024-02-01', 'T')")
                    .arg(no, i % 4 == 0 ? QStringLiteral("U") : QStringLiteral("C"));
-        sql << QStringLiteral("insert into marc_data (marc_rec_no, data_serial, marc01, marc02, marc03) values "
-                              "('%1', 1, %2, %3, %4)")
+        sql << QStringLiteral(
+                   "insert into marc_data (marc_rec_no, data_serial, marc01, marc02, marc03) values "
+                   "('%1', 1, %2, %3, %4)")
                    .arg(no, strSQLQuote(text.left(1500)), strSQLQuote(text.mid(1500, 1500)),
                         strSQLQuote(text.mid(3000, 1500)));
     }
@@ -76,8 +78,9 @@ report::ReportGrid exportGrid() {
         g.setTextMatrix(0, c, QStringLiteral("列%1").arg(c));
     for (int r = 2; r < g.rows(); ++r)
         for (int c = 1; c <= kColumns; ++c)
-            g.setTextMatrix(r, c, c % 2 ? QStringLiteral("计算机网络与数据库系统原理%1").arg(r)
-                                        : QStringLiteral("TP%1.%2/W%3").arg(r % 400).arg(c).arg(r % 90));
+            g.setTextMatrix(r, c,
+                            c % 2 ? QStringLiteral("计算机网络与数据库系统原理%1").arg(r)
+                                  : QStringLiteral("TP%1.%2/W%3").arg(r % 400).arg(c).arg(r % 90));
     return g;
 }
 

@@ -23,7 +23,8 @@ int findArrayColumn(const ReportArray& data, int cols, const QString& title) {
 
 // The steps the OK and the template rebuild share; `rows` are the set-up
 // rows that make columns, each with its array column already found.
-void rebuild(ReportGrid& grd, const QList<SetupRow>& rows, const RebuildInput& in, int addOrder, bool dollarAlways) {
+void rebuild(ReportGrid& grd, const QList<SetupRow>& rows, const RebuildInput& in, int addOrder,
+             bool dollarAlways) {
     const int records = std::max(0, in.rows);
     grd.setRows(0);
     grd.setCols(0);

@@ -67,7 +67,8 @@ void ExportFieldChooser::setContent(int row, int content) {
     }
 }
 
-bool ExportFieldChooser::ok(const QList<ExportColumn>& sources, QList<ExportColumn>* out, QString* message) const {
+bool ExportFieldChooser::ok(const QList<ExportColumn>& sources, QList<ExportColumn>* out,
+                            QString* message) const {
     QList<ExportColumn> cols;
     for (const ChooserRow& r : rows) {
         ExportColumn e;

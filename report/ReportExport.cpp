@@ -3,16 +3,16 @@
 #include "platform/text/CodePage.h"
 
 #include <QDir>
-#include <QSet>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSet>
 #include <QTemporaryFile>
 #include <QXmlStreamWriter>
 
-#include <sqlite3.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sqlite3.h>
 #include <xlsxwriter.h>
 
 namespace report {
@@ -47,8 +47,8 @@ QString xmlSafe(const QString& text) {
             continue;
         }
         const char16_t u = ch.unicode();
-        const bool bad = (u < 0x20 && u != 0x09 && u != 0x0A && u != 0x0D) || ch.isSurrogate() || u == 0xFFFE ||
-                         u == 0xFFFF;
+        const bool bad = (u < 0x20 && u != 0x09 && u != 0x0A && u != 0x0D) || ch.isSurrogate() ||
+                         u == 0xFFFE || u == 0xFFFF;
         out += bad ? QChar(0xFFFD) : ch;
     }
     return out;
@@ -139,7 +139,8 @@ QByteArray htmlExport(const ReportGrid& grd, const ReportTexts& texts) {
     const auto row = [&](int r) {
         doc += QStringLiteral(" <tr> ");
         for (int c : cols)
-            doc += QStringLiteral("<td class='c2'>") + htmlEscape(grd.textMatrix(r, c)) + QStringLiteral("</td>");
+            doc += QStringLiteral("<td class='c2'>") + htmlEscape(grd.textMatrix(r, c)) +
+                   QStringLiteral("</td>");
         doc += QStringLiteral("</tr>");
     };
     row(0);
@@ -243,10 +244,11 @@ bool SqliteFile::open(const QString& path, QString* error) {
 QStringList SqliteFile::tables(QString* error) const {
     QStringList out;
     sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db_,
-                           "select name from sqlite_master where type = 'table' and name not like 'sqlite\\_%' "
-                           "escape '\\' order by rowid",
-                           -1, &st, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(
+            db_,
+            "select name from sqlite_master where type = 'table' and name not like 'sqlite\\_%' "
+            "escape '\\' order by rowid",
+            -1, &st, nullptr) != SQLITE_OK) {
         if (error) *error = sqliteError(db_);
         return out;
     }
@@ -297,7 +299,8 @@ bool SqliteFile::insertRows(const QString& table, const QList<ExportColumn>& col
             ok = sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &st, nullptr) == SQLITE_OK;
             for (int i = 0; ok && i < values.size(); ++i) {
                 const QByteArray v = values[i].toUtf8();
-                ok = sqlite3_bind_text(st, i + 1, v.constData(), int(v.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+                ok =
+                    sqlite3_bind_text(st, i + 1, v.constData(), int(v.size()), SQLITE_TRANSIENT) == SQLITE_OK;
             }
             if (ok) ok = sqlite3_step(st) == SQLITE_DONE;
             if (!ok && error) *error = sqliteError(db_);
@@ -332,7 +335,8 @@ bool writeXlsx(const QString& path, const ReportGrid& grd, const ReportTexts& te
     lxw_error failure = LXW_NO_ERROR;
     const auto put = [&](int row, int col, const QString& text) {
         if (text.isEmpty() || failure != LXW_NO_ERROR) return;
-        failure = worksheet_write_string(ws, lxw_row_t(row), lxw_col_t(col), text.toUtf8().constData(), nullptr);
+        failure =
+            worksheet_write_string(ws, lxw_row_t(row), lxw_col_t(col), text.toUtf8().constData(), nullptr);
     };
     put(0, 0, texts.title);
     put(1, 0, texts.infoText());
@@ -350,7 +354,8 @@ bool writeXlsx(const QString& path, const ReportGrid& grd, const ReportTexts& te
         return false;
     }
     tmp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    if (std::rename(QFile::encodeName(tmp.fileName()).constData(), QFile::encodeName(path).constData()) != 0) {
+    if (std::rename(QFile::encodeName(tmp.fileName()).constData(), QFile::encodeName(path).constData()) !=
+        0) {
         if (error) *error = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }

@@ -76,8 +76,9 @@ public:
     // Inserts one row per grid row from `firstRow` with its non-empty cells,
     // all in one transaction, which first creates the table when `create`
     // is set. `progress` is told each row done.
-    bool insertRows(const QString& table, const QList<ExportColumn>& cols, const ReportGrid& grd, int firstRow,
-                    bool create, const std::function<void(int done, int total)>& progress, QString* error);
+    bool insertRows(const QString& table, const QList<ExportColumn>& cols, const ReportGrid& grd,
+                    int firstRow, bool create, const std::function<void(int done, int total)>& progress,
+                    QString* error);
 
 private:
     bool exec(const QString& sql, QString* error);

@@ -29,11 +29,20 @@ QString escapeField(const QString& s) {
     out.reserve(s.size());
     for (QChar c : s) {
         switch (c.unicode()) {
-        case u'\\': out += QStringLiteral("\\\\"); break;
-        case u'|': out += QStringLiteral("\\|"); break;
-        case u'\r': out += QStringLiteral("\\r"); break;
-        case u'\n': out += QStringLiteral("\\n"); break;
-        default: out += c;
+        case u'\\':
+            out += QStringLiteral("\\\\");
+            break;
+        case u'|':
+            out += QStringLiteral("\\|");
+            break;
+        case u'\r':
+            out += QStringLiteral("\\r");
+            break;
+        case u'\n':
+            out += QStringLiteral("\\n");
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -52,11 +61,20 @@ bool splitFields(const QString& line, QStringList* fields) {
         } else if (c == u'\\') {
             if (++i >= line.size()) return false;
             switch (line[i].unicode()) {
-            case u'\\': cur += u'\\'; break;
-            case u'|': cur += u'|'; break;
-            case u'r': cur += u'\r'; break;
-            case u'n': cur += u'\n'; break;
-            default: return false;
+            case u'\\':
+                cur += u'\\';
+                break;
+            case u'|':
+                cur += u'|';
+                break;
+            case u'r':
+                cur += u'\r';
+                break;
+            case u'n':
+                cur += u'\n';
+                break;
+            default:
+                return false;
             }
         } else {
             cur += c;
@@ -98,8 +116,8 @@ bool fontOf(const QJsonValue& v, QFont* f) {
 // ---- grid look -------------------------------------------------------------
 
 GridLook GridLook::of(const ReportGrid& g) {
-    return {g.backColor, g.foreColor,      g.backColorFixed,  g.foreColorFixed, g.gridColor, g.gridColorFixed,
-            g.borderColor, g.gridLines, g.gridLinesFixed, g.gridLineWidth, g.font()};
+    return {g.backColor,   g.foreColor, g.backColorFixed, g.foreColorFixed, g.gridColor, g.gridColorFixed,
+            g.borderColor, g.gridLines, g.gridLinesFixed, g.gridLineWidth,  g.font()};
 }
 
 void GridLook::applyTo(ReportGrid& g) const {
@@ -178,7 +196,8 @@ QByteArray gridTextBytes(const SetupGrid& setup) {
             fields = kTitles;
         } else if (r <= setup.rows.size()) {
             const SetupRow& s = setup.rows[r - 1];
-            fields << s.definition << s.title << (s.output ? QStringLiteral("-1") : QStringLiteral("0")) << s.sort;
+            fields << s.definition << s.title << (s.output ? QStringLiteral("-1") : QStringLiteral("0"))
+                   << s.sort;
         } else {
             fields << QString() << QString() << QString() << QString();
         }
@@ -228,7 +247,8 @@ QString TemplateStore::setupPath(const QString& title) const {
     return QDir(cfg_).filePath(QStringLiteral("打印配置2/") + templateFileName(title));
 }
 
-bool TemplateStore::save(const QString& title, const GridLook& look, const SetupGrid& setup, QString* error) const {
+bool TemplateStore::save(const QString& title, const GridLook& look, const SetupGrid& setup,
+                         QString* error) const {
     QJsonObject lk{{QStringLiteral("backColor"), colorText(look.backColor)},
                    {QStringLiteral("foreColor"), colorText(look.foreColor)},
                    {QStringLiteral("backColorFixed"), colorText(look.backColorFixed)},
@@ -246,8 +266,8 @@ bool TemplateStore::save(const QString& title, const GridLook& look, const Setup
                                 {QStringLiteral("width"), s.width},
                                 {QStringLiteral("newField"), s.newField}});
     for (const LabelStyle& l : setup.labels)
-        labels.append(
-            QJsonObject{{QStringLiteral("font"), l.font.toString()}, {QStringLiteral("color"), colorText(l.color)}});
+        labels.append(QJsonObject{{QStringLiteral("font"), l.font.toString()},
+                                  {QStringLiteral("color"), colorText(l.color)}});
     QJsonObject st{{QStringLiteral("addOrder"), setup.addOrder},
                    {QStringLiteral("page"), setup.pageText},
                    {QStringLiteral("rows"), rows},
@@ -274,7 +294,8 @@ bool TemplateStore::save(const QString& title, const GridLook& look, const Setup
         }
     }
     for (int i = 0; i < 3; ++i)
-        if (std::rename(QFile::encodeName(aside[i]).constData(), QFile::encodeName(paths[i]).constData()) != 0) {
+        if (std::rename(QFile::encodeName(aside[i]).constData(), QFile::encodeName(paths[i]).constData()) !=
+            0) {
             if (error) *error = QStringLiteral("无法写入文件 %1").arg(paths[i]);
             dropAside();
             return false;
@@ -284,7 +305,8 @@ bool TemplateStore::save(const QString& title, const GridLook& look, const Setup
 
 bool TemplateStore::load(const QString& title, GridLook* look, SetupGrid* setup) const {
     QJsonObject lk, st;
-    if (!readJson(lookPath(title), kLookKind, &lk) || !readJson(setupPath(title), kSetupKind, &st)) return false;
+    if (!readJson(lookPath(title), kLookKind, &lk) || !readJson(setupPath(title), kSetupKind, &st))
+        return false;
     GridLook g;
     g.backColor = colorOf(lk.value(QStringLiteral("backColor")));
     g.foreColor = colorOf(lk.value(QStringLiteral("foreColor")));

@@ -112,19 +112,20 @@ bool frmExp2Table::cmdOK_Click() {
         accept();
         return true;
     }
-    for (QWidget* w : {static_cast<QWidget*>(optNew), static_cast<QWidget*>(optExisting),
-                       static_cast<QWidget*>(cmdOK), static_cast<QWidget*>(cmdCancel),
-                       static_cast<QWidget*>(lstTable)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(optNew), static_cast<QWidget*>(optExisting), static_cast<QWidget*>(cmdOK),
+          static_cast<QWidget*>(cmdCancel), static_cast<QWidget*>(lstTable)})
         w->setEnabled(false);
     prgExp->show();
     QString error;
-    const bool ok = file_.insertRows(table, cols_, *grid_, rowStart_, create,
-                                     [this](int done, int total) {
-                                         prgExp->setRange(0, total);
-                                         prgExp->setValue(done);
-                                         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-                                     },
-                                     &error);
+    const bool ok = file_.insertRows(
+        table, cols_, *grid_, rowStart_, create,
+        [this](int done, int total) {
+            prgExp->setRange(0, total);
+            prgExp->setValue(done);
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        },
+        &error);
     file_.close();
     if (!ok) return fail(QStringLiteral("ECM206"), error);
     table_ = g_strExpTable = table;

@@ -42,8 +42,9 @@ frmExpAccessFile::frmExpAccessFile(QWidget* parent) : QDialog(parent) {
 }
 
 bool frmExpAccessFile::chooseDatabase() {
-    const QString path = chooseSaveFile(this, QStringLiteral("保存结果集"), QStringLiteral("SQLite数据库文件 (*.sqlite)"),
-                                        QStringLiteral("sqlite"), varGetSysInfo(13).toString());
+    const QString path =
+        chooseSaveFile(this, QStringLiteral("保存结果集"), QStringLiteral("SQLite数据库文件 (*.sqlite)"),
+                       QStringLiteral("sqlite"), varGetSysInfo(13).toString());
     if (path.isEmpty()) return false;
     QString error;
     const bool fresh = optFile0->isChecked();
@@ -85,8 +86,9 @@ frmExp2File::frmExp2File(QWidget* parent) : frmExpAccessFile(parent) {
 
 bool frmExp2File::cmdOK_Click() {
     if (!optFile2->isChecked()) return chooseDatabase();
-    const QString path = chooseSaveFile(this, QStringLiteral("保存结果集到文本文件"), QStringLiteral("文本文件 (*.txt)"),
-                                        QStringLiteral("txt"), varGetSysInfo(13).toString(), false);
+    const QString path =
+        chooseSaveFile(this, QStringLiteral("保存结果集到文本文件"), QStringLiteral("文本文件 (*.txt)"),
+                       QStringLiteral("txt"), varGetSysInfo(13).toString(), false);
     if (path.trimmed().isEmpty()) return false;
     if (QFile::exists(path) && intShowMsg(QStringLiteral("WCF011")) != 1) return false;
     g_strExpFile = path;

@@ -27,8 +27,9 @@ frmExportField::frmExportField(QWidget* parent) : QDialog(parent) {
             [this](ui::CommandItem* it) { tbStandard_ButtonClick(it->key()); });
     spdExp = new QTableWidget(0, 5, this);
     spdExp->setObjectName(QStringLiteral("spdExp"));
-    spdExp->setHorizontalHeaderLabels({QStringLiteral("列名"), QStringLiteral("内容"), QStringLiteral("MARC信息"),
-                                       QStringLiteral("CN_MARC字段"), QStringLiteral("US_MARC字段")});
+    spdExp->setHorizontalHeaderLabels({QStringLiteral("列名"), QStringLiteral("内容"),
+                                       QStringLiteral("MARC信息"), QStringLiteral("CN_MARC字段"),
+                                       QStringLiteral("US_MARC字段")});
     connect(spdExp, &QTableWidget::currentCellChanged, this, [this](int r) {
         if (r >= 0) chooser_.active = r;
     });
@@ -84,7 +85,8 @@ void frmExportField::showRows() {
         code(3, row.cn);
         code(4, row.us);
     }
-    if (!chooser_.rows.isEmpty()) spdExp->setCurrentCell(chooser_.active, spdExp->currentColumn() < 0 ? 0 : spdExp->currentColumn());
+    if (!chooser_.rows.isEmpty())
+        spdExp->setCurrentCell(chooser_.active, spdExp->currentColumn() < 0 ? 0 : spdExp->currentColumn());
 }
 
 void frmExportField::pullRows() {

@@ -5,14 +5,14 @@
 #include "platform/ui/DialogService.h"
 #include "platform/ui/Fonts.h"
 #include "platform/ui/Units.h"
+#include "report/ExportFieldChooser.h"
 #include "report/PageSetupDialog.h"
 #include "report/ReportArray.h"
+#include "report/ReportExport.h"
 #include "report/ReportGridView.h"
 #include "report/ReportLayout.h"
-#include "report/ReportExport.h"
 #include "report/ReportTemplate.h"
 #include "report/SaveFileDialog.h"
-#include "report/ExportFieldChooser.h"
 #include "report/frmExp2Table.h"
 #include "report/frmFlexPrtCustom.h"
 #include "report/frmFlexPrtNode.h"
@@ -167,7 +167,8 @@ QAction* frmFlexPrint::addAction(QMenu* menu, const QString& name, const QString
 void frmFlexPrint::buildMenus() {
     addAction(nullptr, QStringLiteral("menuSetup"), QStringLiteral("打印机设置(&S)"),
               &frmFlexPrint::menuSetup_Click);
-    addAction(nullptr, QStringLiteral("menuChan"), QStringLiteral("输出项设置(&C)"), &frmFlexPrint::menuChan_Click);
+    addAction(nullptr, QStringLiteral("menuChan"), QStringLiteral("输出项设置(&C)"),
+              &frmFlexPrint::menuChan_Click);
     addAction(nullptr, QStringLiteral("menuPage"), QStringLiteral("页面设置(&A)"),
               &frmFlexPrint::menuPage_Click);
     addAction(nullptr, QStringLiteral("menuPrint"), QStringLiteral("打印(&P)"),
@@ -181,16 +182,18 @@ void frmFlexPrint::buildMenus() {
     const char16_t* exports[] = {u"导出文本文件", u"导出Access文件", u"导出Excel文件", u"导出html文件",
                                  u"导出xml文件"};
     void (frmFlexPrint::*handlers[])() = {&frmFlexPrint::menuExp01_Click, &frmFlexPrint::menuExp02_Click,
-                                       &frmFlexPrint::menuExp03_Click, &frmFlexPrint::menuExp04_Click,
-                                       &frmFlexPrint::menuExp05_Click};
+                                          &frmFlexPrint::menuExp03_Click, &frmFlexPrint::menuExp04_Click,
+                                          &frmFlexPrint::menuExp05_Click};
     for (int i = 0; i < 5; ++i)
         addAction(exp, QStringLiteral("menuExp0%1").arg(i + 1), QString::fromUtf16(exports[i]), handlers[i]);
 
     auto* custom = new QMenu(QStringLiteral("模板(&M)"), this);
     custom->setObjectName(QStringLiteral("menuCustom"));
     actions_.insert(QStringLiteral("menuCustom"), menuBar->addMenu(custom));
-    addAction(custom, QStringLiteral("menuCustom1"), QStringLiteral("保存用户设定"), &frmFlexPrint::menuCustom1_Click);
-    addAction(custom, QStringLiteral("menuCustom2"), QStringLiteral("按用户模板打印"), &frmFlexPrint::menuCustom2_Click);
+    addAction(custom, QStringLiteral("menuCustom1"), QStringLiteral("保存用户设定"),
+              &frmFlexPrint::menuCustom1_Click);
+    addAction(custom, QStringLiteral("menuCustom2"), QStringLiteral("按用户模板打印"),
+              &frmFlexPrint::menuCustom2_Click);
 
     menuLabel = new QMenu(QStringLiteral("文本操作"), this);
     menuLabel->setObjectName(QStringLiteral("menuLabel"));
@@ -525,7 +528,8 @@ void frmFlexPrint::menuNewCol_Click(int index) {
     if (index == 0 || index == 1) {
         grid_.setCols(grid_.cols() + 1);
         const int last = grid_.cols() - 1;
-        grid_.setTextMatrix(0, last, index == 0 ? QStringLiteral("新增Marc子字段") : QStringLiteral("自定义列"));
+        grid_.setTextMatrix(0, last,
+                            index == 0 ? QStringLiteral("新增Marc子字段") : QStringLiteral("自定义列"));
         grid_.setColWidth(last, 900);
         grid_.moveColumn(last, at);
         if (index == 0) {
@@ -680,18 +684,18 @@ void frmFlexPrint::exportFile(const QString& title, const QString& filter, const
 }
 
 void frmFlexPrint::menuExp01_Click() {
-    exportFile(QStringLiteral("保存到文本文件"), QStringLiteral("文本文件 (*.txt)"), QStringLiteral("txt"), true,
-               [this] { return textExport(grid_, reportTexts()); });
+    exportFile(QStringLiteral("保存到文本文件"), QStringLiteral("文本文件 (*.txt)"), QStringLiteral("txt"),
+               true, [this] { return textExport(grid_, reportTexts()); });
 }
 
 void frmFlexPrint::menuExp04_Click() {
-    exportFile(QStringLiteral("保存到html文件"), QStringLiteral("html文件 (*.html)"), QStringLiteral("html"), false,
-               [this] { return htmlExport(grid_, reportTexts()); });
+    exportFile(QStringLiteral("保存到html文件"), QStringLiteral("html文件 (*.html)"), QStringLiteral("html"),
+               false, [this] { return htmlExport(grid_, reportTexts()); });
 }
 
 void frmFlexPrint::menuExp05_Click() {
-    exportFile(QStringLiteral("保存到xml文件"), QStringLiteral("xml文件 (*.xml)"), QStringLiteral("xml"), false,
-               [this] { return xmlExport(grid_); });
+    exportFile(QStringLiteral("保存到xml文件"), QStringLiteral("xml文件 (*.xml)"), QStringLiteral("xml"),
+               false, [this] { return xmlExport(grid_); });
 }
 
 void frmFlexPrint::menuExp02_Click() {
@@ -703,8 +707,8 @@ void frmFlexPrint::menuExp02_Click() {
         return;
     }
     const QString path = chooseSaveFile(this, QStringLiteral("保存到数据库文件 (SQLite)"),
-                                        QStringLiteral("SQLite数据库文件 (*.sqlite)"), QStringLiteral("sqlite"),
-                                        varGetSysInfo(12).toString());
+                                        QStringLiteral("SQLite数据库文件 (*.sqlite)"),
+                                        QStringLiteral("sqlite"), varGetSysInfo(12).toString());
     if (path.isEmpty()) return;
     g_arrExpCols = cols;
     g_lngExpColCount = qint32(cols.size());
@@ -721,7 +725,8 @@ void frmFlexPrint::menuExp02_Click() {
 }
 
 void frmFlexPrint::menuExp03_Click() {
-    const QString path = chooseSaveFile(this, QStringLiteral("保存到Excel文件"), QStringLiteral("Microsoft Excel文件 (*.xlsx)"),
+    const QString path = chooseSaveFile(this, QStringLiteral("保存到Excel文件"),
+                                        QStringLiteral("Microsoft Excel文件 (*.xlsx)"),
                                         QStringLiteral("xlsx"), varGetSysInfo(12).toString());
     if (path.isEmpty()) return;
     QString error;

@@ -26,8 +26,8 @@ frmFlexPrtCustom::frmFlexPrtCustom(int addOrder, bool simplePrint, QWidget* pare
     frame->setObjectName(QStringLiteral("frame1"));
     grdSetup = new QTableWidget(0, 4, frame);
     grdSetup->setObjectName(QStringLiteral("grdSetup"));
-    grdSetup->setHorizontalHeaderLabels({QStringLiteral("列内容"), QStringLiteral("列名"), QStringLiteral("是否输出"),
-                                         QStringLiteral("是否排序")});
+    grdSetup->setHorizontalHeaderLabels({QStringLiteral("列内容"), QStringLiteral("列名"),
+                                         QStringLiteral("是否输出"), QStringLiteral("是否排序")});
     grdSetup->setSelectionMode(QAbstractItemView::NoSelection);
     connect(grdSetup->verticalHeader(), &QHeaderView::sectionPressed, this,
             [this](int r) { grdSetup_RowHeader(r + 1, QApplication::mouseButtons() != Qt::RightButton); });
@@ -96,7 +96,8 @@ void frmFlexPrtCustom::subApplyGrid(ReportGrid& grd, const RebuildInput& in) {
     QApplication::restoreOverrideCursor();
 }
 
-void frmFlexPrtCustom::subDrawGrid(ReportGrid& grd, const QList<SetupRow>& rows, int order, const RebuildInput& in) {
+void frmFlexPrtCustom::subDrawGrid(ReportGrid& grd, const QList<SetupRow>& rows, int order,
+                                   const RebuildInput& in) {
     editor_.rows = rows;
     editor_.clearChoice();
     showRows();

@@ -48,7 +48,8 @@ QString frmFlexPrtNode::us() const {
 }
 
 bool frmFlexPrtNode::pressEnter(QLineEdit* box) {
-    const int sum = report::intCheckSubfield(txtCN->text().trimmed()) + report::intCheckSubfield(txtUS->text().trimmed());
+    const int sum =
+        report::intCheckSubfield(txtCN->text().trimmed()) + report::intCheckSubfield(txtUS->text().trimmed());
     // Each box counts 1 valid, 0 empty, -1 bad: a sum above 0 has no bad box.
     if (sum > 0) {
         accepted_ = true;

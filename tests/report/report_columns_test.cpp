@@ -45,8 +45,8 @@ TEST(ColumnSetup, SubfieldSpecsAndDefinitions) {
     const struct {
         const char* spec;
         int result;
-    } cases[] = {{"200a", 1}, {"", 0}, {"200", -1}, {"200A", -1}, {"20aa", -1}, {" 200", -1}, {"245z", 1},
-                 {"001a", 1}, {"a200", -1}};
+    } cases[] = {{"200a", 1},  {"", 0},     {"200", -1}, {"200A", -1}, {"20aa", -1},
+                 {" 200", -1}, {"245z", 1}, {"001a", 1}, {"a200", -1}};
     for (const auto& c : cases)
         EXPECT_EQ(intCheckSubfield(QString::fromUtf8(c.spec)), c.result) << c.spec;
 
@@ -90,9 +90,9 @@ TEST(ColumnSetup, ReadGridNamesArrayColumnsAndMarksTheOthers) {
 TEST(ColumnSetup, OkRebuildKeepsEveryRowAndNumbersTheSortedRows) {
     ReportGrid g = loaded(4, 3);
     QList<SetupRow> rows = readGrid(g, g_varPrtData, g_lngPrtCols);
-    rows[1].output = false;     // 财产号 hidden
-    rows[2].title = "书名";     // renamed
-    rows[2].sort = "2";         // 题名 descending
+    rows[1].output = false; // 财产号 hidden
+    rows[2].title = "书名"; // renamed
+    rows[2].sort = "2";     // 题名 descending
     rows.append({"200a;245a.", "题名MARC", true, "0", 0, true, 900});
     rows.append({"", "自定义列", true, "0", 0, true, 900});
     g.setTextMatrix(2, 1, "edited"); // lost: every array column comes anew
@@ -125,9 +125,9 @@ TEST(ColumnSetup, TemplateRebuildFindsColumnsByTitleAndSkipsTheRest) {
     ReportGrid wide = loaded(0, 2);
     QList<SetupRow> rows = readGrid(wide, g_varPrtData, g_lngPrtCols);
     ASSERT_EQ(rows[7].definition, "馆藏地");
-    rows[1].output = false;                                        // 题名 left out
-    rows.append({"", "自定义列", true, "0", 0, true, 900});        // blank: left out
-    rows.append({"200a;245a.", "MARC", true, "0", 0, true, 900});  // kept
+    rows[1].output = false;                                       // 题名 left out
+    rows.append({"", "自定义列", true, "0", 0, true, 900});       // blank: left out
+    rows.append({"200a;245a.", "MARC", true, "0", 0, true, 900}); // kept
 
     ReportGrid narrow = loaded(1, 2);
     drawGrid(narrow, rows, input(), 1);
@@ -191,12 +191,14 @@ namespace {
 class MarcFillDb : public testsupport::DatabaseTest {
 protected:
     void store(const QString& no, const QString& type, const QString& text) {
-        db().exec(QStringLiteral("insert into marc (marc_rec_no, marc_type, doc_type_code, lang_code, country_code, "
-                                 "marc_use_flag, cata_oper, cata_date, m_title) values ('%1', '%2', '01', 'CHI', "
-                                 "'CN', '1', '0001', '2024-02-01', 'T')")
+        db().exec(QStringLiteral(
+                      "insert into marc (marc_rec_no, marc_type, doc_type_code, lang_code, country_code, "
+                      "marc_use_flag, cata_oper, cata_date, m_title) values ('%1', '%2', '01', 'CHI', "
+                      "'CN', '1', '0001', '2024-02-01', 'T')")
                       .arg(no, type));
-        db().exec(QStringLiteral("insert into marc_data (marc_rec_no, data_serial, marc01) values ('%1', 1, %2)")
-                      .arg(no, strSQLQuote(text)));
+        db().exec(
+            QStringLiteral("insert into marc_data (marc_rec_no, data_serial, marc01) values ('%1', 1, %2)")
+                .arg(no, strSQLQuote(text)));
     }
     void TearDown() override {
         db().exec("delete from marc_data where marc_rec_no like 'T%'");
@@ -222,8 +224,9 @@ TEST_F(MarcFillDb, ColumnsFillByTheRecordsFormat) {
         g.setRowData(2 + i, keys[i]);
     g.setTextMatrix(1, 1, "$200a;245a.");
     subShowMarc(g, 1);
-    EXPECT_EQ(g.textMatrix(2, 1), db().scalar("select split_part(m_title, ':', 1) from marc where marc_rec_no = "
-                                              "'0000000001'"));
+    EXPECT_EQ(g.textMatrix(2, 1),
+              db().scalar("select split_part(m_title, ':', 1) from marc where marc_rec_no = "
+                          "'0000000001'"));
     EXPECT_EQ(g.textMatrix(3, 1), "The art of small programs");
     EXPECT_EQ(g.textMatrix(4, 1), ""); // format "u" takes the US spec: no 245
     EXPECT_EQ(g.textMatrix(5, 1), "");

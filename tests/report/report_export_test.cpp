@@ -33,7 +33,8 @@ ReportGrid sample(int records = 3) {
 }
 
 ReportTexts texts() {
-    return {QStringLiteral("委托验收清单"), {QStringLiteral("起止日期"), QString(), QStringLiteral("馆藏"), "", "总计"}};
+    return {QStringLiteral("委托验收清单"),
+            {QStringLiteral("起止日期"), QString(), QStringLiteral("馆藏"), "", "总计"}};
 }
 
 QByteArray zipEntry(const QString& path, const char* name) {
@@ -70,7 +71,8 @@ TEST(ReportExport, HtmlEscapesEveryTextAndDeclaresItsCodePage) {
     t.title = "<script>";
     const QByteArray bytes = htmlExport(sample(2), t);
     const QString doc = text::fromGb18030(bytes);
-    EXPECT_TRUE(doc.startsWith("<html><head> <meta http-equiv=Content-Type content='text/html; charset=gb18030'>"));
+    EXPECT_TRUE(
+        doc.startsWith("<html><head> <meta http-equiv=Content-Type content='text/html; charset=gb18030'>"));
     EXPECT_TRUE(bytes.endsWith("</table><br></body></html>\r\n"));
     EXPECT_FALSE(doc.contains("<script>"));
     EXPECT_TRUE(doc.contains("&lt;script&gt;"));
@@ -121,9 +123,9 @@ TEST(ReportExport, SqliteTableGetsOneTextFieldPerColumnInOneTransaction) {
     QTemporaryDir dir;
     const QString path = dir.filePath("r.sqlite");
     ReportGrid g = sample(3);
-    g.setTextMatrix(0, 4, "题名");  // a repeated title
-    g.setTextMatrix(0, 5, "");      // an empty one
-    g.setTextMatrix(4, 4, "");      // an empty cell stays NULL
+    g.setTextMatrix(0, 4, "题名"); // a repeated title
+    g.setTextMatrix(0, 5, "");     // an empty one
+    g.setTextMatrix(4, 4, "");     // an empty cell stays NULL
     QList<ExportColumn> cols;
     ASSERT_TRUE(gatherExportColumns(g, &cols));
     EXPECT_EQ(distinctFieldNames(cols), (QStringList{"索书号", "题名", "题名_2", "COL4"}));
@@ -147,8 +149,9 @@ TEST(ReportExport, SqliteTableGetsOneTextFieldPerColumnInOneTransaction) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
     sqlite3_stmt* st = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db, "select \"题名\", \"题名_2\", typeof(\"题名_2\") from \"BOOK\"\"LIST\" order by rowid",
-                                 -1, &st, nullptr),
+    ASSERT_EQ(sqlite3_prepare_v2(
+                  db, "select \"题名\", \"题名_2\", typeof(\"题名_2\") from \"BOOK\"\"LIST\" order by rowid",
+                  -1, &st, nullptr),
               SQLITE_OK);
     QStringList got;
     while (sqlite3_step(st) == SQLITE_ROW)

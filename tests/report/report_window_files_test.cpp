@@ -72,7 +72,7 @@ protected:
 TEST_F(ReportFiles, TemplateSavedAndAppliedOnTheNextOpening) {
     const QString app = "委托验收清单(未验收)";
     frmFlexPrint* f = open(6, 3, app);
-    f->grdOrder_AfterSort(3, 2);         // 题名 descending
+    f->grdOrder_AfterSort(3, 2); // 题名 descending
     f->grid().setTextMatrix(0, 5, "出版|社\r\n名");
     f->grid().gridLines = 4;
     f->labels().at(5).tag = "Hide";
@@ -89,12 +89,12 @@ TEST_F(ReportFiles, TemplateSavedAndAppliedOnTheNextOpening) {
     ASSERT_TRUE(QFile::exists(cfg() + "打印配置2/" + app));
     EXPECT_EQ(testsupport::readBytes(txt),
               text::toGb18030(QStringLiteral("列内容|列名|是否输出|是否排序|新标题|\r\n"
-                              "索书号|索书号|-1|0|信息1|\r\n"
-                              "财产号|财产号|-1|0|信息2|\r\n"
-                              "题名|题名|-1|2|信息3|\r\n"
-                              "责任者|责任者|-1|0|信息4|\r\n"
-                              "出版社|出版\\|社\\r\\n名|-1|0|隐藏|\r\n"
-                              "||||信息6|\r\n")));
+                                             "索书号|索书号|-1|0|信息1|\r\n"
+                                             "财产号|财产号|-1|0|信息2|\r\n"
+                                             "题名|题名|-1|2|信息3|\r\n"
+                                             "责任者|责任者|-1|0|信息4|\r\n"
+                                             "出版社|出版\\|社\\r\\n名|-1|0|隐藏|\r\n"
+                                             "||||信息6|\r\n")));
     EXPECT_EQ(f->page().orientationCode(), 2);
     closeWindow(f);
 
