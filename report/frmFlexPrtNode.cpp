@@ -62,7 +62,11 @@ bool frmFlexPrtNode::pressEnter(QLineEdit* box) {
     req.title = varGetSysPara(1).toString();
     req.text = QStringLiteral("Marc子字段格式错误!");
     req.beep = true;
-    if (ui::DialogService::current().showBox(req) == ui::BoxAnswer::Ok) {
+    // The box takes the focus for a moment: that is no leaving of the editor.
+    asking_ = true;
+    const ui::BoxAnswer answer = ui::DialogService::current().showBox(req);
+    asking_ = false;
+    if (answer == ui::BoxAnswer::Ok) {
         box->clear();
         box->setFocus();
     } else {
@@ -90,5 +94,7 @@ bool frmFlexPrtNode::eventFilter(QObject* watched, QEvent* event) {
 
 void frmFlexPrtNode::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow() && !accepted_) reject();
+    if (event->type() == QEvent::ActivationChange && isVisible() && !isActiveWindow() && !accepted_ &&
+        !asking_)
+        reject();
 }

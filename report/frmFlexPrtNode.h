@@ -32,4 +32,5 @@ protected:
 
 private:
     bool accepted_ = false;
+    bool asking_ = false;
 };
