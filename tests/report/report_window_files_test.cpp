@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -374,4 +375,30 @@ TEST_F(ReportFiles, OutputColumnsDialogMovesRowsAndAddsMarcRows) {
     EXPECT_EQ(f->grid().textMatrix(1, 6), "$200a;245a.");
     EXPECT_EQ(f->grid().textMatrix(2, 6), "M1200a");
     EXPECT_EQ(f->grid().textMatrix(0, 3), "改名");
+}
+
+TEST_F(ReportFiles, MarcEditorClosesOnEscapeAndWhenLeft) {
+    frmFlexPrtNode esc;
+    esc.show();
+    QTest::keyClick(esc.txtCN, Qt::Key_Escape);
+    EXPECT_FALSE(esc.isVisible());
+    EXPECT_FALSE(esc.accepted());
+
+    frmFlexPrtNode left;
+    QWidget other;
+    left.show();
+    left.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&left));
+    other.show();
+    other.activateWindow();
+    QTest::qWaitForWindowActive(&other);
+    EXPECT_FALSE(left.isVisible());
+    EXPECT_EQ(left.result(), QDialog::Rejected);
+
+    // Enter in a box: the key the scanner and the worker end with.
+    frmFlexPrtNode enter;
+    enter.show();
+    enter.txtCN->setText("200a");
+    QTest::keyClick(enter.txtCN, Qt::Key_Return);
+    EXPECT_TRUE(enter.accepted());
 }
