@@ -1,11 +1,22 @@
 // The program's entry: the application object, the subsystems' services,
 // then the start-up sequence and the window message loop.
 
+#include "app/ReaderWindows.h"
 #include "common/basEnv.h"
 #include "shell/ShellServices.h"
+#include "shell/ShellTools.h"
 #include "shell/basMain.h"
 #if HAVE_MODULE_DESK
 #include "desk/DeskService.h"
+#endif
+#if HAVE_MODULE_EXTEND
+#include "extend/ExtendService.h"
+#endif
+#if HAVE_MODULE_INFOCENTER
+#include "infocenter/InfoCenterService.h"
+#endif
+#if HAVE_MODULE_BIBLIO
+#include "biblio/BookInfoService.h"
 #endif
 
 #include "platform/ui/Fonts.h"
@@ -51,6 +62,17 @@ int main(int argc, char* argv[])
 #if HAVE_MODULE_DESK
     shell::Services::install(&desk::deskService());
 #endif
+#if HAVE_MODULE_EXTEND
+    shell::Services::install(&extend::extendService());
+#endif
+    shell::Services::install(&shell::shellToolsService());
+#if HAVE_MODULE_INFOCENTER
+    shell::Services::install(&infocenter::infoCenterService());
+#endif
+#if HAVE_MODULE_BIBLIO
+    shell::Services::install(&biblio::bookInfoService());
+#endif
+    shell::Services::install(&app::readerWindows());
 
     if (!Main())
         return 1;

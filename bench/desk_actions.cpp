@@ -1,5 +1,7 @@
 // Desk actions against a large library: reader load, title search by call
-// number and by ISBN, placing a request. Prints median and 95th percentile
+// number and by ISBN, placing a request; ordinary lending, the pick-up of an
+// arrived copy, and returns (on time, overdue with a fine, away from home
+// handed on past an unfit requester). Prints median and 95th percentile
 // time per action, the statements each sends, and every statement whose plan
 // scans a large table without an index.
 //
@@ -10,12 +12,14 @@
 // The program clones the test template, grows it with desk_large_library.sql
 // (about half a minute) and drops the clone at the end.
 
+#include "bench/BenchStats.h"
 #include "common/LoginState.h"
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
 #include "common/basMarcIdx.h"
 #include "common/basMsg.h"
 #include "desk/ConsignDesk.h"
+#include "desk/DeskLending.h"
 #include "platform/ui/DialogService.h"
 #include "tests/support/TestDatabase.h"
 
@@ -42,22 +46,8 @@ struct Figures {
     QStringList samples;      // one full text per distinct shape, for EXPLAIN
 };
 
-double percentile(QVector<double> v, double p)
-{
-    if (v.isEmpty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    const int i = std::min<int>(v.size() - 1, static_cast<int>(p * (v.size() - 1) + 0.5));
-    return v[i];
-}
-
-QString shapeOf(const QString& sql)
-{
-    QString s = sql;
-    s.replace(QRegularExpression(QStringLiteral("'[^']*'")), QStringLiteral("?"));
-    s.replace(QRegularExpression(QStringLiteral("\\b\\d+\\b")), QStringLiteral("#"));
-    return s;
-}
+using benchstats::percentile;
+using benchstats::shapeOf;
 
 void measure(Figures& f, desk::ConsignDesk& desk, const std::function<void()>& prepare,
              const std::function<void()>& action)
@@ -89,18 +79,7 @@ const QStringList kLargeTables = {"reader", "reader_cert", "item", "call_no_lst"
 // Statements whose plan reads a large table without an index.
 QStringList unindexed(testsupport::TestDatabase& db, const QStringList& samples)
 {
-    QStringList bad;
-    for (const QString& sql : samples) {
-        if (!sql.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)
-            && !sql.startsWith(QLatin1String("UPDATE"), Qt::CaseInsensitive))
-            continue;
-        const QString plan = db.column(QStringLiteral("EXPLAIN ") + sql).join(QLatin1Char('\n'));
-        for (const QString& t : kLargeTables) {
-            if (plan.contains(QRegularExpression(QStringLiteral("Seq Scan on %1\\b").arg(t))))
-                bad << sql + QStringLiteral("\n    ") + plan.simplified();
-        }
-    }
-    return bad;
+    return benchstats::unindexed(db, samples, kLargeTables);
 }
 
 } // namespace
@@ -127,7 +106,8 @@ int main(int argc, char** argv)
                 qPrintable(db.scalar("select count(*) from relegate_lst where relegate_flag = '0'")),
                 qPrintable(db.scalar("select count(*) from lend_lst")));
 
-    if (db.connectCommon() != 0 || intInitBaseData() != 0 || intLoadBaseCode() != 0 || intInitMarcIdx() != 0) {
+    if (db.connectCommon() != 0 || intInitBaseData() != 0 || intLoadBaseCode() != 0 || intInitMarcIdx() != 0
+        || intLoadDeskLocation(3) != 0) {
         std::fprintf(stderr, "cannot connect: %s\n", qPrintable(g_strErrText));
         return 1;
     }
@@ -186,9 +166,67 @@ int main(int argc, char** argv)
             });
     }
 
+    // ---- lend and return modes ----
+    desk::DeskLending lending(desk);
+    Figures lend(QStringLiteral("ordinary lending"));
+    Figures pickUp(QStringLiteral("pick-up of an arrived copy"));
+    Figures retOnTime(QStringLiteral("return on time"));
+    Figures retFine(QStringLiteral("return overdue, with a fine"));
+    Figures retHandOn(QStringLiteral("return away from home, handed on past an unfit requester"));
+    const int n = std::min(runs, 900);
+    // Found copies of readers 120,001.. carry their consignment loans; loans of
+    // readers 2,001.. are overdue; copies of titles 2.. at A1 are lent to
+    // readers 3,001.., and the first requester of their queue owes too much.
+    db.exec(QStringLiteral(
+                "insert into lend_lst (cert_id, prop_no, lend_date, norm_ret_date, renew_times, asback_times, "
+                "rule_no_f, location_f, resp_wkr) select cert_id, prop_no, to_char(desk_now()::date - 1, "
+                "'YYYY-MM-DD') || ' 10:00:00', to_char(desk_now()::date + 29, 'YYYY-MM-DD'), 0, 0, 'R1', 'A2', "
+                "'0001' from relegate_arri_lst where cert_id between 'GR120001' and 'GR%1'; update item set "
+                "book_lend_flag = '3' where prop_no in (select prop_no from relegate_arri_lst where cert_id between "
+                "'GR120001' and 'GR%1')")
+                .arg(120000 + n));
+    db.exec(QStringLiteral("update lend_lst set norm_ret_date = to_char(desk_now()::date - 30, 'YYYY-MM-DD') "
+                           "where cert_id between 'GR002001' and 'GR%1'")
+                .arg(2000 + n, 6, 10, QLatin1Char('0')));
+    db.exec(QStringLiteral("insert into lend_lst (cert_id, prop_no, lend_date, norm_ret_date, renew_times, "
+                           "asback_times, rule_no_f, location_f, resp_wkr) select 'GR' || lpad((3000 + t)::text, 6, "
+                           "'0'), 'GP' || lpad((t - 1)::text, 7, '0'), '2026-01-01 10:00:00', '2099-01-01', 0, 0, "
+                           "'R1', 'A1', '0001' from generate_series(2, %1) t; update item set book_lend_flag = '1' "
+                           "where prop_no in (select 'GP' || lpad((t - 1)::text, 7, '0') from generate_series(2, %1) "
+                           "t); update reader set debt_flag = 20 where cert_id in (select 'GR' || lpad((100000 + "
+                           "t)::text, 6, '0') from generate_series(2, %1) t); analyze")
+                .arg(n + 1));
+    // Readers of good standing (not every 10th, 50th or 100th) lend a copy of
+    // another title at A1.
+    int lent = 0, collected = 0, returned = 0;
+    for (int i = 0, reader = 10001; i < n; ++reader) {
+        if (reader % 10 == 0)
+            continue;
+        const QString code = num("GB0", 200000 + i);
+        measure(lend, desk, [&] { desk.intLoadRedr(num("GC", reader)); },
+                [&] { lent += lending.subLendBook(code) == 0; });
+        ++i;
+    }
+    for (int i = 1; i <= n; ++i) {
+        measure(pickUp, desk, [&] { desk.intLoadRedr(num("GC", 120000 + i)); },
+                [&] { collected += lending.subLendReleBook(num("GB0", 600000 + i)) == 0; });
+    }
+    for (int i = 1; i <= n; ++i)
+        measure(retOnTime, desk, nullptr, [&] { returned += lending.subReturnBook(num("GB0", 301000 + i)) == 0; });
+    for (int i = 1; i <= n; ++i)
+        measure(retFine, desk, nullptr, [&] { returned += lending.subReturnBook(num("GB0", 302000 + i)) == 0; });
+    const QString handedOn = db.scalar("select count(*) from relegate_arri_lst where relegate_end_flag = '6'");
+    for (int t = 2; t <= n + 1; ++t)
+        measure(retHandOn, desk, nullptr, [&] { returned += lending.subReturnBook(num("GB0", t - 1)) == 0; });
+    std::printf("lent %d, collected %d, returned %d of %d; handed on %d\n", lent, collected, returned, 3 * n,
+                db.scalar("select count(*) from relegate_arri_lst where relegate_end_flag = '6'").toInt()
+                    - handedOn.toInt());
+
     std::printf("\n| action | runs | median ms | p95 ms | statements |\n|---|---|---|---|---|\n");
     bool allIndexed = true;
-    for (Figures* f : {&load, &byCall, &byIsbn, &place}) {
+    const std::initializer_list<Figures*> all = {&load, &byCall, &byIsbn, &place, &lend, &pickUp, &retOnTime, &retFine,
+                                                 &retHandOn};
+    for (Figures* f : all) {
         const QString stm = f->statementsMin == f->statementsMax
                                 ? QString::number(f->statementsMin)
                                 : QStringLiteral("%1-%2").arg(f->statementsMin).arg(f->statementsMax);
@@ -196,7 +234,7 @@ int main(int argc, char** argv)
                     percentile(f->ms, 0.5), percentile(f->ms, 0.95), qPrintable(stm));
     }
     std::printf("\nrequests placed: %d of %d\n", placed, runs);
-    for (Figures* f : {&load, &byCall, &byIsbn, &place}) {
+    for (Figures* f : all) {
         const QStringList bad = unindexed(db, f->samples);
         std::printf("%s: %d distinct statements checked with EXPLAIN, %d without an index\n", qPrintable(f->action),
                     static_cast<int>(f->samples.size()), static_cast<int>(bad.size()));

@@ -61,6 +61,18 @@ QString writeDate(const QDate& d, const QString& format)
 
 } // namespace
 
+QString strLikeEscape(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + 4);
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
+            out += QLatin1Char('\\');
+        out += c;
+    }
+    return out;
+}
+
 QString strTrimCJKSpace(const QString& text)
 {
     // Trim and collapse runs of blanks.
@@ -192,3 +204,4 @@ QString strFormatDate(const QVariant& value, const QString& format)
         return original;
     return writeDate(d, format);
 }
+

@@ -28,6 +28,11 @@ namespace ui { class FlexGrid; }
 
 QString strTrimCJKSpace(const QString& text);
 
+// Escapes LIKE's wildcards "%" and "_" and its escape character (backslash) in
+// a search text, so that a pattern built from it, followed by ESCAPE with the
+// backslash, matches the text itself.
+QString strLikeEscape(const QString& text);
+
 // `start` (1-based; 0 counts as 1) is left at 0 after the run.
 QString strReplace(const QString& source, const QString& find, const QString& replacement,
                    qsizetype& start);

@@ -8,6 +8,7 @@
 #include "common/basMarc.h"
 #include "common/basMarcField.h"
 #include "common/basMsg.h"
+#include "common/basText.h"
 #include "reader/basFineMoney.h"
 
 #include <QDate>
@@ -61,18 +62,6 @@ const char* kVoltSelect =
     "bill_no, froz_end_date, volt_deal_flag, resp_wkr, remark FROM reader_volt_lst WHERE cert_id = ";
 
 } // namespace
-
-QString strLikeEscape(const QString& text)
-{
-    QString out;
-    out.reserve(text.size() + 4);
-    for (const QChar c : text) {
-        if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_'))
-            out += QLatin1Char('\\');
-        out += c;
-    }
-    return out;
-}
 
 QString ViolationRow::stateText() const
 {

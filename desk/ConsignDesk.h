@@ -186,6 +186,7 @@ public:
     QStringList* statementLog = nullptr;
 
 private:
+    friend class DeskLending; // the lend and return modes share the desk's state and calls
     // Counted database calls.
     int select(const QString& sql, DBResultSet& rs);
     int execute(const QString& sql);
@@ -236,8 +237,5 @@ void subMergeRedrType(DBResultSet& record);
 // desk's, or the find desk's): 0 fit to borrow, -1 not. Shows no message for
 // an unfit requester; leaves no transaction open.
 int intCheckApplicant(const QString& certId, DBResultSet& record);
-
-// Escapes LIKE's wildcards and escape character in a search text.
-QString strLikeEscape(const QString& text);
 
 } // namespace desk

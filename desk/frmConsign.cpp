@@ -8,16 +8,19 @@
 #include "common/basMarc.h"
 #include "common/basMarcField.h"
 #include "common/basMsg.h"
+#include "desk/frmAttachment.h"
 #include "desk/frmFindList.h"
 #include "desk/frmReleKeepDay.h"
 #include "platform/text/IniFile.h"
 #include "platform/ui/CodeBox.h"
 #include "platform/ui/CommandBar.h"
+#include "platform/ui/DialogService.h"
 #include "platform/ui/Grid.h"
 #include "reader/frmLendFine.h"
 #include "reader/frmRedrAuth.h"
 #include "reader/frmRedrDetail.h"
 #include "reader/frmRedrRule.h"
+#include "shell/frmAdmAuth.h"
 #include "shell/basMainSettings.h"
 #include "shell/basShellIni.h"
 
@@ -216,8 +219,8 @@ frmConsign::frmConsign(QWidget* parent)
     txtReturnBook = new ui::CodeBox(QStringLiteral("txtReturnBook"), fraBack[4]);
     spdReturnBook = makeGrid(QStringLiteral("spdReturnBook"),
                              {QStringLiteral("条码号"), QStringLiteral("题名"), QStringLiteral("索书号"),
-                              QStringLiteral("借出时间"), QStringLiteral("应还时间"), QStringLiteral("还回时间"),
-                              QStringLiteral("馆藏地")},
+                              QStringLiteral("馆藏地"), QStringLiteral("借出时间"), QStringLiteral("应还时间"),
+                              QStringLiteral("超期天数"), QStringLiteral("责任者"), QStringLiteral("出版社")},
                              fraBack[4]);
     lblTitle[12]->setParent(fraBack[4]);
     auto* retRow = new QHBoxLayout;
@@ -311,6 +314,7 @@ frmConsign::frmConsign(QWidget* parent)
     m_desk.askKeepDays = [this](const QString& begin, int maxDays) {
         return frmReleKeepDay::askKeepDays(this, begin, maxDays);
     };
+    m_lend.showAttachment = [this](desk::LendingWindow&) { frmAttachment::showFor(this, *this); };
 }
 
 frmConsign::~frmConsign()
@@ -422,6 +426,23 @@ void frmConsign::tbConsign_ButtonClick(const QString& key)
             tbConsign->setItemEnabled(QStringLiteral("ApplyList"), true);
             stkApply->setCurrentWidget(spdApplyBook);
         }
+    }
+}
+
+bool frmConsign::blnCheckAdmAuth(const QString& code, const QString& text)
+{
+    frmAdmAuth* dialog = frmAdmAuth::form();
+    try {
+        if (!dialog->m_blnCheckAdmAuth)
+            return false;
+        if (dialog->m_blnAdmAuth)
+            return true;
+        dialog->lblMessage->setText(strGetMsg(code + text));
+        ui::DialogService::current().execDialog(dialog);
+        return dialog->m_blnAdmAuth;
+    } catch (const std::exception&) {
+        dialog->m_blnAdmAuth = false;
+        return false;
     }
 }
 
@@ -542,6 +563,7 @@ void frmConsign::txtReader_Enter()
         txtApplyBook->clear();
         txtApplyBook->setFocus();
     } else {
+        m_lend.clearMarkedLoan();
         subFillLendBook();
         stkWork->setCurrentWidget(fraBack[3]);
         fraBack[3]->setEnabled(true);
@@ -555,6 +577,7 @@ void frmConsign::txtApplyBook_Enter()
     const QString text = trimmedUpper(txtApplyBook);
     if (text.isEmpty())
         return;
+    frmAdmAuth::form()->m_blnAdmAuth = false;
     tbConsign->setItemChecked(QStringLiteral("ApplyList"), false);
     tbConsign->setItemChecked(QStringLiteral("LendDetail"), false);
     // Both toggles up: both usable again while a reader is served.
@@ -588,7 +611,12 @@ void frmConsign::txtLendBook_Enter()
         subSwitchLend();
         return;
     }
-    // Lending at this desk comes with the lend mode's own work.
+    // A confirmed override holds for one entered copy only.
+    frmAdmAuth::form()->m_blnAdmAuth = false;
+    guarded([&] {
+        m_lend.subLendReleBook(text);
+        subFillLendBook();
+    });
     txtLendBook->clear();
     txtLendBook->setFocus();
 }
@@ -598,7 +626,14 @@ void frmConsign::txtReturnBook_Enter()
     const QString text = trimmedUpper(txtReturnBook);
     if (text.isEmpty())
         return;
-    // Returns at this desk come with the return mode's own work.
+    m_lend.fineReturn = g_intFineReturn;
+    m_lend.returnClear = g_intReturnClear;
+    guarded([&] {
+        m_lend.subReturnBook(text);
+        m_strRetRedr = m_lend.m_strRetRedr;
+        subShowReader(false);
+        subFillReturnBook();
+    });
     txtReturnBook->clear();
     txtReturnBook->setFocus();
 }
@@ -642,13 +677,12 @@ void frmConsign::subFillVolt()
     fitColumns(spdVolt);
 }
 
-void frmConsign::subFillLendBook()
+namespace {
+
+// The title columns of the loan-column list; without a list, the title, the
+// responsibility and the publisher.
+void lendColumnKinds(QVector<int>& kinds, QStringList& captions)
 {
-    const QVector<desk::LoanRow>& loans = m_desk.loans();
-    // The title columns of the loan-column list; without a list, the title,
-    // the responsibility and the publisher.
-    QVector<int> kinds;
-    QStringList captions;
     for (int k = 0; k < g_intLendColCount && k < 11; ++k) {
         kinds << g_arrLendCol[k].kind.toInt();
         captions << g_arrLendCol[k].text;
@@ -657,35 +691,84 @@ void frmConsign::subFillLendBook()
         kinds = {0, 1, 3};
         captions = QStringList{QStringLiteral("题名"), QStringLiteral("责任者"), QStringLiteral("出版社")};
     }
+}
+
+// The first title column in column 2, the further ones from column `first` on.
+void fillTitleColumns(ui::SpreadGrid* grid, int row, const QString& marcRecNo, const QVector<int>& kinds, int first)
+{
+    g_recMarc = strReadMarc(marcRecNo);
+    grid->setText(2, row, strGetMarcTitle(g_recMarc, kinds[0]));
+    for (int k = 1; k < kinds.size(); ++k)
+        grid->setText(first + k - 1, row, strGetMarcTitle(g_recMarc, kinds[k]));
+}
+
+void setTitleCaptions(ui::SpreadGrid* grid, const QStringList& captions, int first, int minCols)
+{
+    grid->setMaxCols(qMax(minCols, first - 1 + int(captions.size()) - 1));
+    for (int k = 1; k < captions.size(); ++k) {
+        if (!captions[k].isEmpty())
+            grid->setText(first + k - 1, 0, captions[k]);
+    }
+}
+
+} // namespace
+
+void frmConsign::subFillLendBook()
+{
+    const QVector<desk::LoanRow>& loans = m_desk.loans();
+    QVector<int> kinds;
+    QStringList captions;
+    lendColumnKinds(kinds, captions);
     spdLendBook->setRedraw(false);
     spdLendBook->setMaxRows(0);
-    spdLendBook->setMaxCols(qMax(10, 7 + int(kinds.size())));
-    for (int k = 1; k < kinds.size(); ++k) {
-        if (!captions[k].isEmpty())
-            spdLendBook->setText(k + 7, 0, captions[k]);
-    }
+    setTitleCaptions(spdLendBook, captions, 8, 10);
     spdLendBook->setMaxRows(int(loans.size()));
     for (int i = 0; i < loans.size(); ++i) {
         const desk::LoanRow& l = loans[i];
         const int row = i + 1;
-        g_recMarc = strReadMarc(l.marcRecNo);
         spdLendBook->setText(1, row, l.barCode);
-        spdLendBook->setText(2, row, strGetMarcTitle(g_recMarc, kinds[0]));
         spdLendBook->setText(3, row, l.callNo);
         spdLendBook->setText(4, row, l.lendDate);
         spdLendBook->setText(5, row, l.normRetDate);
         spdLendBook->setText(6, row, strLocationName(l.location));
         spdLendBook->setText(7, row, strLendStateText(l.bookLendFlag));
         spdLendBook->setText(10, row, strItemStatusName(l.bookStatCode));
-        for (int k = 1; k < kinds.size(); ++k)
-            spdLendBook->setText(k + 7, row, strGetMarcTitle(g_recMarc, kinds[k]));
+        fillTitleColumns(spdLendBook, row, l.marcRecNo, kinds, 8);
         if (l.abnormal)
             spdLendBook->setRowForeColor(row, kAbnormal);
         else if (l.overdue)
             spdLendBook->setRowForeColor(row, kOverdue);
+        // The loan lent or collected last stands out.
+        spdLendBook->setRowBackColor(row, l.barCode == m_lend.markedLoan() ? kMarked : kWhite);
     }
     spdLendBook->setRedraw(true);
     fitColumns(spdLendBook);
+}
+
+void frmConsign::subFillReturnBook()
+{
+    const QVector<desk::ReturnRow>& rows = m_lend.returns();
+    QVector<int> kinds;
+    QStringList captions;
+    lendColumnKinds(kinds, captions);
+    spdReturnBook->setRedraw(false);
+    spdReturnBook->setMaxRows(0);
+    setTitleCaptions(spdReturnBook, captions, 8, 9);
+    spdReturnBook->setMaxRows(int(rows.size()));
+    for (int i = 0; i < rows.size(); ++i) {
+        const desk::ReturnRow& r = rows[i];
+        const int row = i + 1;
+        const QString cells[7] = {r.barCode, QString(), r.callNo, r.location, r.lendDate, r.normRetDate,
+                                  r.overdueText};
+        for (int c = 0; c < 7; ++c)
+            spdReturnBook->setText(c + 1, row, cells[c]);
+        fillTitleColumns(spdReturnBook, row, r.marcRecNo, kinds, 8);
+        spdReturnBook->setRowBackColor(row, row == 1 ? kMarked : kWhite);
+        if (r.overdue)
+            spdReturnBook->setRowForeColor(row, kOverdue);
+    }
+    spdReturnBook->setRedraw(true);
+    fitColumns(spdReturnBook);
 }
 
 void frmConsign::subFillApplyList()

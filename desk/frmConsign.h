@@ -4,6 +4,7 @@
 // window gathers input, runs the desk logic (ConsignDesk) and shows its state.
 
 #include "desk/ConsignDesk.h"
+#include "desk/DeskLending.h"
 
 #include <QPixmap>
 #include <QPointer>
@@ -25,7 +26,7 @@ class ImageList;
 class SpreadGrid;
 }
 
-class frmConsign : public QWidget {
+class frmConsign : public QWidget, public desk::LendingWindow {
     Q_OBJECT
 public:
     explicit frmConsign(QWidget* parent = nullptr);
@@ -54,13 +55,19 @@ public:
     void spdApplyList_ButtonClicked(int col, int row);
     void cmbQuery_Click();
 
+    // Asks the override dialog for an entry refused with the message `code`
+    // (words `text`); false at once while overrides are off.
+    bool blnCheckAdmAuth(const QString& code, const QString& text);
+
     int intMode() const { return m_desk.mode; }
     desk::ConsignDesk& logic() { return m_desk; }
+    desk::DeskLending& lending() { return m_lend; }
 
-    // The borrower of the copy being returned, and the attachment text of the
-    // copy being lent (kept for the lend and return modes).
+    // The borrower of the copy being returned (or last returned).
     QString m_strRetRedr;
-    QString m_strAttachment;
+    // The attachment text of the copy being lent, kept by the lending logic.
+    QString strAttachment() const override { return m_lend.m_strAttachment; }
+    void setStrAttachment(const QString& text) override { m_lend.m_strAttachment = text; }
 
     // Controls, by their names.
     ui::CommandBar* tbConsign = nullptr;
@@ -97,6 +104,7 @@ private:
     void subShowReader(bool newReader);
     void subFillVolt();
     void subFillLendBook();
+    void subFillReturnBook();
     void subFillApplyList();
     void subFillApplyBook();
     void subSelectRow(int row);
@@ -115,6 +123,7 @@ private:
     };
 
     desk::ConsignDesk m_desk;
+    desk::DeskLending m_lend{m_desk};
     int m_intQueryGuard = 0;
     bool m_filling = false;
     QVector<BookRow> m_bookRows;

@@ -1,6 +1,9 @@
 #include "reader/basLTMore.h"
 
 #include "common/basDB.h"
+#include "common/basMsg.h"
+#include "common/basText.h"
+#include "reader/ReaderContext.h"
 
 #include <exception>
 
@@ -47,4 +50,86 @@ int intReadRedrType(const QString& certId, QString* type)
     }
     *type = rs.rowCount() > 0 ? rs.text(0, 0) : QString();
     return 0;
+}
+
+// ---- reader quick look-up --------------------------------------------------------
+
+namespace {
+
+struct SeekField {
+    const char* column;
+    const char* message;
+    bool upper;
+};
+
+const SeekField kSeekFields[] = {
+    {"reader_cert.redr_cert_id", "ELT205", true},
+    {"reader.cert_id", "ELT101", true},
+    {"reader.id_card", "ELT201", true},
+    {"reader.name", "ELT201", false},
+};
+
+} // namespace
+
+int intSeekRedr(int field, const QString& text, QStringList* certIds)
+{
+    certIds->clear();
+    if (field < SeekByBarcode || field > SeekByName)
+        return 0;
+    const SeekField& f = kSeekFields[field];
+    const QString typed = f.upper ? text.toUpper() : text;
+    g_strSQL = QStringLiteral("SELECT DISTINCT reader.cert_id FROM reader, reader_cert "
+                              "WHERE reader.cert_id = reader_cert.cert_id AND ")
+               + QLatin1String(f.column) + QStringLiteral(" LIKE ")
+               + strSQLQuote(strLikeEscape(typed) + QLatin1Char('%')) + QStringLiteral(" ESCAPE '\\'");
+    DBResultSet rs;
+    g_intSQLRet = LIB_DB_Select(g_strSQL, rs);
+    if (g_intSQLRet < 0)
+        return -1;
+    for (int r = 0; r < rs.rowCount(); ++r)
+        certIds->append(rs.text(r, 0));
+    return 0;
+}
+
+void subSeekRedr(int field, const QString& text, RedrInfoHost* window)
+{
+    try {
+        QStringList ids;
+        if (intSeekRedr(field, text, &ids) < 0) {
+            intShowDBError();
+            return;
+        }
+        if (ids.isEmpty()) {
+            intShowMsg(QLatin1String(kSeekFields[field].message));
+        } else if (ids.size() == 1) {
+            // The look-up reads no card: both arguments are the reader's number.
+            window->frmRedrInfoSet(ids.first(), ids.first());
+        } else {
+            g_intAutoQuery = 1;
+            window->cmdRedrQuery_Click();
+        }
+    } catch (const std::exception& e) {
+        LIB_SetRunError(5, QString::fromLocal8Bit(e.what()));
+        intShowDBError();
+    }
+}
+
+void subSeekRedrByBarcode(const QString& text, RedrInfoHost* window, const QString&)
+{
+    subSeekRedr(SeekByBarcode, text, window);
+}
+
+void subSeekRedrByCertId(const QString& text, RedrInfoHost* window, const QString&)
+{
+    subSeekRedr(SeekByCertId, text, window);
+}
+
+void subSeekRedrByIdCard(const QString& text, RedrInfoHost* window, const QString&)
+{
+    subSeekRedr(SeekByIdCard, text, window);
+}
+
+void subSeekRedrByName(const QString& text, RedrInfoHost* window, const QString&)
+{
+    subSeekRedr(SeekByName, text, window);
 }

@@ -11,6 +11,7 @@
 #include "common/basMsg.h"
 #include "reader/ReaderContext.h"
 
+#include <QHash>
 #include <QSet>
 #include <QStringList>
 
@@ -20,7 +21,9 @@ namespace {
 
 const QString kRightPay = QStringLiteral("4005");
 const QString kRightReduce = QStringLiteral("4024");
-const QString kMsgLocksGone = QStringLiteral("E超期罚款记录已不在锁定状态,请关闭窗口后重新结算!");
+const QString kMsgNotLoaded = QStringLiteral("E超期罚款记录尚未重新读取,请关闭窗口后重新结算!");
+// The ticked fines were settled or changed at another desk meanwhile.
+const QString kMsgChanged = QStringLiteral("ELT286");
 const QString kMsgBadAmount = QStringLiteral("E实罚款额输入错误!");
 const QString kMsgBillUsed = QStringLiteral("E票据号已存在!");
 const QString kMsgBillUsedWaive = QStringLiteral("ELT179");
@@ -61,9 +64,9 @@ clsFineSettle::clsFineSettle()
     };
 }
 
-bool clsFineSettle::blnLocked() const
+bool clsFineSettle::blnReady() const
 {
-    return locked_ && LIB_DB_InTrans();
+    return ready_;
 }
 
 Cents clsFineSettle::lngAllowed() const
@@ -90,12 +93,12 @@ std::optional<Cents> clsFineSettle::optProposal() const
 
 bool clsFineSettle::blnPayEnabled() const
 {
-    return blnLocked() && lngAllowed() >= 10 && blnCheckAuth(kRightPay, false);
+    return ready_ && lngAllowed() >= 10 && blnCheckAuth(kRightPay, false);
 }
 
 bool clsFineSettle::blnWaiveEnabled() const
 {
-    return blnLocked() && intCount() > 0;
+    return ready_ && intCount() > 0;
 }
 
 bool clsFineSettle::blnAmountEditable() const
@@ -114,11 +117,11 @@ clsFineSettle::LoadResult clsFineSettle::loadRows(const QString& certId)
     certId_ = certId;
     rows_.clear();
     total_ = 0;
-    locked_ = false;
+    ready_ = false;
 
-    LIB_DB_BeginTrans();
-    // Only the fine rows are locked (not the copies they join), and a fine whose
-    // copy row is gone is listed all the same.
+    // Read without a lock and without a transaction: the window may stay open
+    // as long as the worker likes, and a click locks what it settles. A fine
+    // whose copy row is gone is listed all the same.
     g_strSQL = QStringLiteral(
                    "SELECT exceed_fine_lst.prop_no, item.bar_code, item.marc_rec_no, exceed_fine_lst.lend_date, "
                    "exceed_fine_lst.ret_date, exceed_fine_lst.fine_amt, exceed_fine_lst.location_f, "
@@ -126,11 +129,10 @@ clsFineSettle::LoadResult clsFineSettle::loadRows(const QString& certId)
                    "FROM exceed_fine_lst LEFT JOIN item ON item.prop_no = exceed_fine_lst.prop_no "
                    "WHERE exceed_fine_lst.cert_id = ")
                + q(certId) + QStringLiteral(" AND exceed_fine_lst.debt_deal_flag = ") + q(QStringLiteral("0"))
-               + QStringLiteral(" ORDER BY exceed_fine_lst.lend_date, exceed_fine_lst.prop_no"
-                                " FOR UPDATE OF exceed_fine_lst NOWAIT");
+               + QStringLiteral(" ORDER BY exceed_fine_lst.lend_date, exceed_fine_lst.prop_no");
     g_intSQLRet = LIB_DB_Select(g_strSQL, varFine_);
     if (g_intSQLRet < 0) {
-        subFail(true);
+        subFail(false);
         return LoadResult::Failed;
     }
 
@@ -171,6 +173,7 @@ clsFineSettle::LoadResult clsFineSettle::loadRows(const QString& certId)
     // own: a fine another desk added and committed while this desk waited for
     // the row is in the sum, never lost from the stored total.
     if (lngMoneyFromDouble(g_dblExceedFine) != total_) {
+        LIB_DB_BeginTrans();
         DBResultSet rs;
         g_strSQL = QStringLiteral("SELECT debt_flag FROM reader WHERE cert_id = ") + q(certId)
                    + QStringLiteral(" FOR UPDATE");
@@ -199,7 +202,7 @@ clsFineSettle::LoadResult clsFineSettle::loadRows(const QString& certId)
         return LoadResult::Corrected;
     }
 
-    locked_ = true;
+    ready_ = true;
     return LoadResult::Ready;
 }
 
@@ -218,26 +221,19 @@ bool clsFineSettle::blnSetTicked(int index, bool ticked)
     return true;
 }
 
-bool clsFineSettle::blnGuardLocked()
+bool clsFineSettle::blnGuardReady()
 {
-    if (blnLocked())
+    if (ready_)
         return true;
-    intShowMsg(kMsgLocksGone);
+    intShowMsg(kMsgNotLoaded);
     return false;
-}
-
-void clsFineSettle::subUnlock()
-{
-    locked_ = false;
 }
 
 void clsFineSettle::subFail(bool rollback)
 {
     // Rolled back before the report: no row stays locked while it shows.
-    if (rollback) {
+    if (rollback)
         LIB_DB_Rollback();
-        subUnlock();
-    }
     intShowDBError();
 }
 
@@ -248,8 +244,48 @@ void clsFineSettle::subRefuse(const QString& message)
         return;
     }
     LIB_DB_Rollback();
-    subUnlock();
     intShowMsg(message);
+}
+
+void clsFineSettle::subReload()
+{
+    // A stored total put right on the way is read once more, so the list
+    // stands ready again.
+    if (load(certId_) == LoadResult::Corrected)
+        load(certId_);
+}
+
+int clsFineSettle::intLockTicked(const QVector<int>& ticked)
+{
+    QStringList keys;
+    QHash<QString, const FineRow*> shown;
+    for (int i : ticked) {
+        const FineRow& r = rows_[i];
+        keys << QLatin1Char('(') + q(r.propNo) + QLatin1Char(',') + q(r.lendDate) + QLatin1Char(')');
+        shown.insert(r.propNo + QChar(0x1f) + r.lendDate, &r);
+    }
+    DBResultSet rs;
+    g_strSQL = QStringLiteral("SELECT prop_no, lend_date, fine_amt, debt_deal_flag FROM exceed_fine_lst "
+                              "WHERE cert_id = ")
+               + q(certId_) + QStringLiteral(" AND (prop_no, lend_date) IN (") + keys.join(QLatin1Char(','))
+               + QStringLiteral(") FOR UPDATE");
+    if (LIB_DB_Select(g_strSQL, rs) < 0) {
+        subFail(true);
+        return -1;
+    }
+    bool same = rs.rowCount() == ticked.size();
+    for (int i = 0; same && i < rs.rowCount(); ++i) {
+        const FineRow* r = shown.value(rs.text(i, 0) + QChar(0x1f) + rs.text(i, 1));
+        same = r && rs.text(i, 3) == QLatin1String("0") && lngMoneyFromDouble(rs.number(i, 2)) == r->fine;
+    }
+    if (same)
+        return 1;
+    // Nothing is written: the click ends, and the worker sees the fines as
+    // they stand now before deciding again.
+    LIB_DB_Rollback();
+    subReload();
+    intShowMsg(kMsgChanged);
+    return 0;
 }
 
 QString clsFineSettle::strNewBillNo(QString* serverDateTime)
@@ -370,7 +406,7 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
     Outcome out;
     out.amountText = in.amountText.trimmed();
     out.billNo = in.billNo;
-    if (!blnGuardLocked())
+    if (!blnGuardReady())
         return out;
     if (!blnCheckAuth(kRightPay, true))
         return out;
@@ -457,13 +493,22 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
             return out;
     }
 
-    // 8. The reader's totals, read under lock: what is written is derived from
+    // 8. Nothing is held while the window shows: the click begins, locks the
+    // reader row and then the ticked fine rows (each waiting within the lock
+    // time-out), and settles only rows still open with the amounts shown. The
+    // reader's totals are read under the lock: what is written is derived from
     // what the database holds, never from what the window showed earlier.
+    LIB_DB_BeginTrans();
     DBResultSet reader;
     g_strSQL = QStringLiteral("SELECT debt_flag, obligate FROM reader WHERE cert_id = ") + q(certId_)
                + QStringLiteral(" FOR UPDATE");
     if (LIB_DB_Select(g_strSQL, reader) < 0) {
         subFail(true);
+        return out;
+    }
+    const int unchanged = intLockTicked(ticked);
+    if (unchanged <= 0) {
+        out.reloaded = unchanged == 0;
         return out;
     }
     const Cents debt = reader.rowCount() > 0 ? lngMoneyFromDouble(reader.number(0, 0)) : 0;
@@ -473,14 +518,12 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
         // Spent elsewhere since the check above: the reader row is locked now,
         // so the click ends with everything rolled back.
         LIB_DB_Rollback();
-        subUnlock();
         balanceTooSmall(obligate);
         return out;
     }
     // 10-11. Only an unpaid total above zero is taken over by the window.
     if (debt <= 0) {
         LIB_DB_Rollback();
-        subUnlock();
         intShowMsg(QStringLiteral("E读者无未处理超期罚款记录,请检查!"));
         return out;
     }
@@ -542,7 +585,7 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
         subFail(true);
         return out;
     }
-    subUnlock();
+    ready_ = false; // settled: the list is read again before anything more
     g_dblExceedFine = dblMoneyToDouble(newDebt);
     if (newObligate)
         obligate_ = *newObligate;
@@ -565,7 +608,7 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
     Outcome out;
     out.amountText = in.amountText;
     out.billNo = in.billNo;
-    if (!blnGuardLocked())
+    if (!blnGuardReady())
         return out;
 
     // 1. The right to let fines go.
@@ -601,9 +644,11 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
     if (ticked.isEmpty())
         return out;
 
-    // 5. The reader and its cards (other than cancelled ones), waiting for other
-    // desks within the lock time-out. A failure here writes nothing and ends
-    // the transaction.
+    // 5. The reader and its cards (other than cancelled ones), then the ticked
+    // fine rows, waiting for other desks within the lock time-out. A failure
+    // here writes nothing and ends the transaction; rows settled or changed
+    // elsewhere meanwhile end the click with the list read again.
+    LIB_DB_BeginTrans();
     DBResultSet locked;
     g_strSQL = QStringLiteral("SELECT reader_cert.redr_cert_id, reader.cert_id FROM reader_cert, reader "
                               "WHERE reader_cert.cert_id = reader.cert_id AND reader.cert_id = ")
@@ -618,6 +663,11 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
                + QStringLiteral(" FOR UPDATE");
     if (LIB_DB_Select(g_strSQL, reader) < 0) {
         subFail(true);
+        return out;
+    }
+    const int unchanged = intLockTicked(ticked);
+    if (unchanged <= 0) {
+        out.reloaded = unchanged == 0;
         return out;
     }
     const Cents debt = reader.rowCount() > 0 ? lngMoneyFromDouble(reader.number(0, 0)) : 0;
@@ -663,7 +713,7 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
         subFail(true);
         return out;
     }
-    subUnlock();
+    ready_ = false; // settled: the list is read again before anything more
     g_dblExceedFine = dblMoneyToDouble(qMax<Cents>(0, lngMoneyFromDouble(g_dblExceedFine) - w));
     out.done = true;
 
@@ -680,15 +730,14 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
 void clsFineSettle::cancel()
 {
     g_dblExceedFine = dblMoneyToDouble(total_);
-    LIB_DB_Rollback();
-    subUnlock();
+    release();
 }
 
 void clsFineSettle::release()
 {
-    // Closing never commits: whatever a click left unfinished is undone, and the
-    // row locks go with it.
-    if (locked_ || LIB_DB_InTrans())
+    // Closing never commits: whatever a click left unfinished is undone, and
+    // any row lock goes with it.
+    if (LIB_DB_InTrans())
         LIB_DB_Rollback();
-    subUnlock();
+    ready_ = false;
 }

@@ -1,13 +1,17 @@
 #pragma once
 // Overdue-fine settlement of one reader, without a window.
 //
-// load() opens the connection's transaction and locks the reader's open fine
-// rows (NOWAIT: a second desk is refused at once). While the rows stay locked
-// the worker ticks rows and pays or waives; pay() and waive() write the fine
-// rows, the reader's unpaid total and prepaid balance, the money journal and
-// the workload counters in that same transaction and commit it. cancel() and
-// release() roll back. Once the locks are gone (correction of the stored total,
-// a rollback, a commit) nothing can be paid or waived until load() runs again.
+// load() reads the reader's open fine rows and figures without a lock and
+// leaves no transaction open, so other desks work on the reader while the
+// window shows. The worker ticks rows and pays or waives; pay() and waive()
+// begin a transaction, lock the reader row and the ticked fine rows (waiting
+// within the lock time-out), check that each ticked row is still open with the
+// amount shown, then write the fine rows, the reader's unpaid total and
+// prepaid balance, the money journal and the workload counters and commit.
+// Rows settled or changed elsewhere meanwhile end the click with nothing
+// written and the list read again. cancel() and release() roll back whatever
+// is pending. After a correction of the stored total or a commit nothing can
+// be paid or waived until load() runs again.
 //
 // Messages and questions go through intShowMsg / intShowDBError.
 
@@ -73,9 +77,9 @@ public:
     };
 
     enum class LoadResult {
-        Ready,     // rows read and locked, transaction open
-        Failed,    // read failed (error shown), rolled back
-        Corrected  // stored unpaid total corrected and committed; nothing locked
+        Ready,     // rows read; nothing locked, no transaction open
+        Failed,    // read failed (error shown)
+        Corrected  // stored unpaid total corrected and committed; read again before settling
     };
 
     enum class Focus { None, Amount, BillNo };
@@ -89,6 +93,7 @@ public:
 
     struct Outcome {
         bool done = false;       // committed
+        bool reloaded = false;   // the ticked rows changed elsewhere: nothing written, rows read again
         QString amountText;      // what the amount box shows afterwards
         QString billNo;          // what the bill box shows afterwards
         Focus focus = Focus::None;
@@ -106,7 +111,9 @@ public:
     const QString& certId() const { return certId_; }
     const DBResultSet& varFine() const { return varFine_; }
     const QVector<FineRow>& rows() const { return rows_; }
-    bool blnLocked() const;
+    // The rows as last read are the basis of a settlement (the last load was
+    // Ready and nothing was settled since).
+    bool blnReady() const;
     QString strRedrName() const { return redrName_; }
     Cents lngObligate() const { return obligate_; }
     bool blnReaderRead() const { return readerRead_; }
@@ -136,9 +143,15 @@ public:
 
 private:
     LoadResult loadRows(const QString& certId);
-    bool blnGuardLocked();
-    void subUnlock();
+    bool blnGuardReady();
     void subFail(bool rollback);
+    // Reads the list again (twice when the stored total had to be put right).
+    void subReload();
+    // Inside the click's transaction, after the reader row: locks the ticked
+    // rows and checks each is still open with the amount shown. 1 unchanged;
+    // 0 changed (rolled back, list read again, said so); -1 failed (rolled
+    // back, error shown).
+    int intLockTicked(const QVector<int>& ticked);
     QString strNewBillNo(QString* serverDateTime);
     // The typed bill number, or, when none was typed, a free one made from the
     // server clock (its clock digits in *madeFrom); "" when none could be made
@@ -170,6 +183,6 @@ private:
     QString redrName_;
     Cents obligate_ = 0;
     bool readerRead_ = false;
-    bool locked_ = false;
+    bool ready_ = false;
     LoadResult lastLoad_ = LoadResult::Failed;
 };

@@ -149,7 +149,11 @@ frmLendFine::frmLendFine(QWidget* parent)
 
 int frmLendFine::initShowForm()
 {
-    const clsFineSettle::LoadResult result = settle_.load(g_strCertID);
+    return intShowLoaded(settle_.load(g_strCertID));
+}
+
+int frmLendFine::intShowLoaded(clsFineSettle::LoadResult result)
+{
     if (result == clsFineSettle::LoadResult::Failed) {
         subLockButtons();
         return -1;
@@ -164,8 +168,8 @@ int frmLendFine::initShowForm()
     txtTotalFine->setText(strFormatMoney(settle_.lngTotal()));
     subRecount();
     if (result == clsFineSettle::LoadResult::Corrected) {
-        // The stored total was put right and committed: nothing is locked now,
-        // so nothing can be settled before the window is opened again.
+        // The stored total was put right and committed: the rows are read
+        // again before anything can be settled.
         subLockButtons();
         return -1;
     }
@@ -279,7 +283,13 @@ void frmLendFine::subApply(const clsFineSettle::Outcome& outcome)
         txtTrueFineExceed->setFocus();
     else if (outcome.focus == clsFineSettle::Focus::BillNo)
         txtBillNo->setFocus();
-    if (!settle_.blnLocked())
+    if (outcome.reloaded) {
+        // Changed at another desk: the window shows the fines as they stand
+        // now; the bill number typed stays.
+        intShowLoaded(settle_.lastLoad());
+        txtBillNo->setText(outcome.billNo);
+    }
+    if (!settle_.blnReady())
         subLockButtons();
 }
 
@@ -349,7 +359,7 @@ void subOpenLendFine(QWidget* owner, const QString& certId, double exceedFine)
     if (owner && form->parentWidget() != owner)
         form->setParent(owner, form->windowFlags());
     const int ready = form->intShowReady();
-    // Rows that could not be read and locked (the reason is already shown)
+    // Rows that could not be read (the reason is already shown)
     // leave nothing to settle: the window is not shown.
     if (ready == 0)
         ui::DialogService::current().execDialog(form);

@@ -1,7 +1,7 @@
 #pragma once
-// The overdue-fine settlement window: lists the reader's open fines (locked
-// while it shows), ticks the rows this desk may settle, proposes the amount,
-// and pays or waives through clsFineSettle.
+// The overdue-fine settlement window: lists the reader's open fines (nothing
+// is locked while it shows), ticks the rows this desk may settle, proposes the
+// amount, and pays or waives through clsFineSettle.
 
 #include "reader/clsFineSettle.h"
 
@@ -24,9 +24,10 @@ public:
     // Unloads the instance (rolling back whatever it holds).
     static void unload();
 
-    // Reads and locks the open fines of g_strCertID and fills the window.
-    // 0: ready, the rows locked. -1: the rows could not be read, or the stored
-    // unpaid total was corrected; nothing is locked and nothing can be settled.
+    // Reads the open fines of g_strCertID and fills the window. 0: ready.
+    // -1: the rows could not be read, or the stored unpaid total was
+    // corrected; nothing can be settled before the rows are read again.
+    // Neither leaves a lock or a transaction open.
     int initShowForm();
 
     // The settlement the window shows: the rows as read, the ticked count, the
@@ -50,7 +51,7 @@ public:
     // by a click, the keyboard or a drag, ticks the rows the settlement counts.
     void spdFine_Click(int row);
     // Fills the window for g_strCertID; a stored total that had to be put right
-    // (committed, nothing locked) is read once more, so the rows are held.
+    // (committed) is read once more, so the rows stand ready to settle.
     int intShowReady();
     void txtBillNo_LostFocus();
     void cmdOk_Click();
@@ -63,6 +64,8 @@ protected:
 
 private:
     explicit frmLendFine(QWidget* parent = nullptr);
+    // Fills the window from the settlement's last load.
+    int intShowLoaded(clsFineSettle::LoadResult result);
     void subFillGrid();
     void subSyncTicks();
     void subRecount();

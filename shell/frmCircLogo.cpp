@@ -5,6 +5,7 @@
 #include "common/basMsg.h"
 #include "shell/ShellServices.h"
 #include "shell/basMain.h"
+#include "shell/basVersion.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>
@@ -233,7 +234,7 @@ void frmCircLogo::subSetLogoMode(const QString& mode)
 
     if (about) {
         lblModule->setText(QStringLiteral("流通委托"));
-        lblVersion->setText(strVersionText(3, 5, 1));
+        lblVersion->setText(strVersionText(kVersionMajor, kVersionMinor, kVersionRevision));
         lblLib->setText(varGetSysPara(1).toString());
         lblViewLicense->setEnabled(shell::Services::tools().provides(shell::ToolsService::CommonView));
         lblViewUpdate->setEnabled(shell::Services::infoCenter().provides(shell::InfoCenterService::LastUpdating));

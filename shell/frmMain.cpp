@@ -1,17 +1,25 @@
 #include "shell/frmMain.h"
 
+#include "shell/frmAdmAuth.h"
+#include "shell/frmOption.h"
+
 #include "common/LoginState.h"
 #include "common/basAuth.h"
 #include "common/basDB.h"
 #include "common/basEnv.h"
 #include "common/basMsg.h"
 #include "reader/ReaderContext.h"
+#include "shell/basForms.h"
 #include "reader/frmLendFine.h"
 #include "shell/basLogin.h"
 #include "shell/basMainSettings.h"
 #include "shell/basMenu.h"
 #include "shell/basShellIni.h"
+#include "shell/frmAdmAuth.h"
 #include "shell/frmCircLogo.h"
+#include "shell/frmOption.h"
+#include "shell/mCommonPlus3.h"
+#include "shell/mCommonPlus3Addins.h"
 
 #include "platform/ui/DialogService.h"
 
@@ -74,6 +82,7 @@ frmMain* frmMain::load()
 frmMain::frmMain()
 {
     setObjectName(QStringLiteral("frmMain"));
+    shell::subRegisterForm(this);
     setWindowTitle(QStringLiteral("图书馆集成管理系统") + kCaption);
     setAttribute(Qt::WA_DeleteOnClose);
     resize(1024, 700);
@@ -157,8 +166,8 @@ int frmMain::intLoadSequence()
     addins_->setMainForm(this);
     addins_->setConfigFile(QStringLiteral("addin.xml"));
     addins_->LoadAddins(g_strPath[0] + QStringLiteral("addins"));
-    addins_->runInitShortcuts();
-    addins_->loadMenus(this);
+    subRunAddinInit();
+    subLoadAddinMenus(cmdBar_);
 
     themes_->setModule(6);
     themes_->setConfigFile(QStringLiteral("theme.xml"));
@@ -176,6 +185,11 @@ int frmMain::intLoadSequence()
 
     if (intLoadLocaProperty() < 0)
         return -1;
+
+    // The override dialog waits hidden; overrides stay off.
+    frmAdmAuth* admAuth = frmAdmAuth::form(this);
+    admAuth->m_blnCheckAdmAuth = false;
+    admAuth->m_blnAdmAuth = false;
 
     subReadFontSettings();
     return 0;
@@ -397,8 +411,8 @@ void frmMain::menuItemClick(const QString& key)
             about->subSetLogoMode(QStringLiteral("关于"));
             about->show();
             about->activateWindow();
-        } else if (addins_) {
-            addins_->runExtenShortcut(QStringLiteral("%frmMain%\\%MainMenu%"), QStringLiteral("MenuItem"), key);
+        } else {
+            subRunExtenShortcut(kMainMenuPath, QStringLiteral("MenuItem"), key);
         }
     } catch (const std::exception& e) {
         subShowRunError(QString::fromLocal8Bit(e.what()));
@@ -410,9 +424,7 @@ void frmMain::toolbarButtonClick(const QString& key)
     try {
         if (dispatchCommon(key))
             return;
-        if (addins_)
-            addins_->runExtenShortcut(QStringLiteral("%frmMain%\\%Toolbar%\\Standard"), QStringLiteral("CommandItem"),
-                                      key);
+        subRunExtenShortcut(kToolbarPath, QStringLiteral("CommandItem"), key);
     } catch (const std::exception& e) {
         subShowRunError(QString::fromLocal8Bit(e.what()));
     }
@@ -450,6 +462,12 @@ void frmMain::subShowRedrInfo()
             Services::reader().showRedrInfo(this, redrId, barcode);
     } catch (const std::exception&) {
     }
+}
+
+void frmMain::subShowOption()
+{
+    auto* option = new frmOption(this);
+    option->show();
 }
 
 void frmMain::subShowLendFine()
@@ -547,10 +565,8 @@ void frmMain::releaseSequence()
     released_ = true;
     try {
         subSaveStyleID();
-        if (addins_) {
-            addins_->releaseAddins();
-            addins_->removeAddins();
-        }
+        subReleaseAddins();
+        subRemoveAddins();
     } catch (const std::exception&) {
     }
     g_objCurTheme = nullptr;

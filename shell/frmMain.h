@@ -40,6 +40,8 @@ public:
     void subReLogin();
     void subShowRedrInfo();
     void subShowLendFine();
+    // The desk options window, modeless; no menu item reaches it.
+    void subShowOption();
     void subShowHelpContents();
     bool blnHasModuleRight(const QString& code) const;
 

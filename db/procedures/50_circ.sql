@@ -28,7 +28,7 @@ begin
     insert into lend_lst (cert_id, prop_no, lend_date, norm_ret_date, renew_times, asback_times,
                           rule_no_f, location_f, attachment, resp_wkr)
     values (p_cert_id, p_prop_no, v_now, p_due, 0, 0,
-            p_rule_no, v_item.location, coalesce(p_attachment, v_item.attachment), p_wkr_no);
+            p_rule_no, v_item.location, p_attachment, p_wkr_no);
 
     update item
        set book_lend_flag = '1',

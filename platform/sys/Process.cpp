@@ -6,7 +6,7 @@
 
 namespace sys {
 
-RunResult runAndWait(const QString& program, const QStringList& arguments)
+RunResult runAndWait(const QString& program, const QStringList& arguments, const QStringList& environment)
 {
     RunResult result;
     if (program.isEmpty()) {
@@ -16,6 +16,12 @@ RunResult runAndWait(const QString& program, const QStringList& arguments)
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.setInputChannelMode(QProcess::ForwardedInputChannel);
+    if (!environment.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString& entry : environment)
+            env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
+        process.setProcessEnvironment(env);
+    }
     process.start(program, arguments);
     if (!process.waitForStarted(-1)) {
         result.error = process.errorString();

@@ -18,7 +18,10 @@ struct RunResult {
     QString error;        // why starting failed
 };
 
-RunResult runAndWait(const QString& program, const QStringList& arguments);
+// `environment`: "NAME=value" entries the program gets besides the inherited
+// environment (for values that must not stand on a command line).
+RunResult runAndWait(const QString& program, const QStringList& arguments,
+                     const QStringList& environment = {});
 
 // Splits a command line into program and arguments by the usual quoting rules
 // (double quotes group, a doubled quote inside quotes is a quote); no shell

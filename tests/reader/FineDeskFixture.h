@@ -6,9 +6,51 @@
 
 #include "common/LoginState.h"
 #include "common/basCodeFunc.h"
+#include "common/basDB.h"
+#include "reader/frmLendFine.h"
 #include "tests/support/TestDatabase.h"
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <gtest/gtest.h>
+
+// A dialog handler's payment in the fine window a desk opened modally: the
+// bill number and pay mode given, every question answered OK. 0 (and a
+// failure) when `dialog` is no fine window ready to pay.
+inline int intPayInFineWindow(QDialog* dialog, ui::ScriptedDialogService& dialogs, const QString& billNo,
+                              int payMode = 0)
+{
+    auto* f = qobject_cast<frmLendFine*>(dialog);
+    if (!f || !f->cmdOk->isEnabled()) {
+        ADD_FAILURE() << "no fine window ready to pay";
+        return 0;
+    }
+    f->txtBillNo->setText(billNo);
+    f->cboFineType->setCurrentIndex(payMode);
+    dialogs.answers.append(ui::BoxAnswer::Ok);
+    f->cmdOk_Click();
+    return 1;
+}
+
+// Nothing of this program is left open: no transaction here, no session of
+// the database idle in one, and another desk takes the reader row, its cards
+// and its fine rows at once.
+inline void expectReaderFree(const QString& certId)
+{
+    EXPECT_FALSE(LIB_DB_InTrans());
+    testsupport::RawConnection other;
+    EXPECT_EQ(other.scalar("select count(*) from pg_stat_activity where datname = current_database() "
+                           "and state like 'idle in transaction%'"),
+              "0");
+    for (const char* table : {"reader", "reader_cert", "exceed_fine_lst"}) {
+        QString error;
+        EXPECT_TRUE(other.exec(QStringLiteral("select 1 from %1 where cert_id = '%2' for update nowait")
+                                   .arg(QLatin1String(table), certId),
+                               &error))
+            << table << ": " << error.toStdString();
+    }
+}
 
 class FineDeskTest : public testsupport::DatabaseTest {
 protected:
@@ -30,6 +72,12 @@ protected:
     void TearDown() override
     {
         DatabaseTest::TearDown();
+        removeTestReaders();
+    }
+
+    // Removes what the tests added.
+    void removeTestReaders()
+    {
         db().exec("delete from deposit_account_lst where cert_id like 'TZ%'");
         db().exec("delete from exceed_fine_lst where cert_id like 'TZ%'");
         db().exec("delete from reader_cert where cert_id like 'TZ%'");

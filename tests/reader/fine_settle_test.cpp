@@ -1,6 +1,6 @@
-// Fine settlement against the database: loading and locking, the stored
-// total's correction, payment and waiver with their writes, refusals that
-// write nothing, and two desks settling the same reader.
+// Fine settlement against the database: loading (which holds nothing), the
+// stored total's correction, payment and waiver with their writes, refusals
+// that write nothing, and two desks settling the same reader.
 
 #include "common/LoginState.h"
 #include "common/basAuth.h"
@@ -118,6 +118,37 @@ protected:
         });
     }
 
+    // Another desk pays both fines of TZ01 (3.00 under bill B-B) in the
+    // transaction `other` has begun, holding the reader row and the fine rows.
+    static void otherDeskPays(RawConnection& other)
+    {
+        const char* const steps[] = {
+            "select 1 from reader where cert_id = 'TZ01' for update",
+            "call lt_upd_exceed_fine_lst('TP1','TZ01','2024-01-01 10:00:00',NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,"
+            "1.00,'B-B','2024-05-01 10:00:00','1','0002','x',NULL,NULL)",
+            "call lt_upd_exceed_fine_lst('TP2','TZ01','2024-01-02 10:00:00',NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,"
+            "2.00,'B-B','2024-05-01 10:00:00','1','0002','x',NULL,NULL)",
+            "call lt_upd_reader_new('TZ01',NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,"
+            "NULL,NULL,0.00,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL)",
+            "call insert_deposit_account_lst('TZ01','5','0','1','2024-05-01 10:00:00','B-B','0002','3.00')"};
+        for (const char* sql : steps) {
+            QString error;
+            ASSERT_TRUE(other.exec(QString::fromUtf8(sql), &error)) << error.toStdString();
+        }
+    }
+
+    // Both fines of TZ01 (1.00 and 2.00) paid once, under `bill`, and the
+    // money tables agree.
+    void expectPaidOnce(const QString& bill)
+    {
+        EXPECT_EQ(db().column("select bill_no || ' ' || amount from deposit_account_lst where cert_id = 'TZ01'"),
+                  QStringList({bill + " 3.00"}));
+        EXPECT_EQ(db().column("select bill_no || ' ' || real_fine_amt || ' ' || debt_deal_flag from exceed_fine_lst "
+                              "where cert_id = 'TZ01' order by lend_date"),
+                  QStringList({bill + " 1.00 1", bill + " 2.00 1"}));
+        EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "0.00");
+    }
+
     QList<FineReceipt> printed;
     clsFineSettle settle;
 };
@@ -148,13 +179,13 @@ TEST_F(FineSettleTest, SettlementIsDueFromTenCentsOfStoredUnpaidTotal)
     EXPECT_EQ(g_dblExceedFine, 5.0);
 }
 
-TEST_F(FineSettleTest, LoadLocksOpenRowsTicksOwnLocationsAndRefusesOthers)
+TEST_F(FineSettleTest, LoadTicksOwnLocationsRefusesOthersAndHoldsNothing)
 {
     addReader("5.00", "0", {{"3.00", "TA"}, {"2.00", "TB"}});
     // A fine whose copy is no longer catalogued is listed all the same.
     ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
     ASSERT_EQ(settle.rows().size(), 2);
-    EXPECT_TRUE(settle.blnLocked());
+    EXPECT_TRUE(settle.blnReady());
     EXPECT_EQ(settle.lngTotal(), 500);
     EXPECT_EQ(settle.lngAllowed(), 300);
     EXPECT_EQ(settle.intCount(), 1);
@@ -166,10 +197,8 @@ TEST_F(FineSettleTest, LoadLocksOpenRowsTicksOwnLocationsAndRefusesOthers)
     EXPECT_EQ(dialogs.lastText(), S("本地无权处理 测试分馆 的超期罚款"));
     EXPECT_EQ(settle.lngAllowed(), 300);
 
-    // Another connection cannot take the rows while they are held.
-    RawConnection other;
-    QString error;
-    EXPECT_FALSE(other.exec("select 1 from exceed_fine_lst where cert_id = 'TZ01' for update nowait", &error));
+    // The window shows, and other desks take the reader and its rows at once.
+    expectReaderFree(kReader);
 
     // Unticking everything leaves nothing to pay or waive.
     settle.blnSetTicked(0, false);
@@ -196,7 +225,7 @@ TEST_F(FineSettleTest, PayButtonNeedsTenCentsAndTheRightToTakePayments)
     const clsFineSettle::Outcome o = settle.pay(input("0.10", "B-R1"));
     EXPECT_FALSE(o.done);
     EXPECT_EQ(dialogs.lastText(), S("您没有使用该功能的权限！"));
-    EXPECT_TRUE(settle.blnLocked());
+    EXPECT_TRUE(settle.blnReady());
     expectNothingWritten("0.10");
 }
 
@@ -209,15 +238,19 @@ TEST_F(FineSettleTest, StoredTotalThatDisagreesIsCorrectedAndNothingStaysPayable
     EXPECT_FALSE(LIB_DB_InTrans());
     EXPECT_FALSE(settle.blnPayEnabled());
 
-    // A window whose locks are gone cannot pay.
-    const clsFineSettle::Outcome o = settle.pay(input("3.00", "B-C1"));
-    EXPECT_FALSE(o.done);
-    EXPECT_EQ(dialogs.lastText(), S("超期罚款记录已不在锁定状态,请关闭窗口后重新结算!"));
+    // A list read before the correction cannot pay or waive.
+    for (bool paying : {true, false}) {
+        const clsFineSettle::Outcome o = paying ? settle.pay(input("3.00", "B-C1")) : settle.waive(input("", "W-C1"));
+        EXPECT_FALSE(o.done);
+        EXPECT_EQ(dialogs.lastText(), S("超期罚款记录尚未重新读取,请关闭窗口后重新结算!"));
+    }
     EXPECT_EQ(settledRows(), 0);
     EXPECT_EQ(journalRows(), 0);
+    expectReaderFree(kReader);
 
-    // Loaded again, the totals agree and the rows are held.
+    // Loaded again, the totals agree and the rows stand ready.
     EXPECT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    EXPECT_TRUE(settle.blnPayEnabled());
     settle.cancel();
 
     // A stored total without open rows goes to zero.
@@ -298,7 +331,7 @@ TEST_F(FineSettleTest, CollectingTenCentsOrMoreLessNeedsTheRightToReduce)
     answer({ui::BoxAnswer::Ok});
     EXPECT_FALSE(settle.pay(input("1.15", "B-R1")).done);
     EXPECT_EQ(dialogs.lastText(), S("您没有使用该功能的权限！"));
-    EXPECT_TRUE(settle.blnLocked());
+    EXPECT_TRUE(settle.blnReady());
     expectNothingWritten("1.25");
     // With the right the same amount is taken.
     asWorker(QStringLiteral("0009"), {QStringLiteral("4005"), QStringLiteral("4024")});
@@ -310,7 +343,7 @@ TEST_F(FineSettleTest, CollectingTenCentsOrMoreLessNeedsTheRightToReduce)
               QStringList({"5 1.15", "6 0.10"}));
 }
 
-TEST_F(FineSettleTest, RefusedPaymentsWriteNothingAndKeepTheRowsLocked)
+TEST_F(FineSettleTest, RefusedPaymentsWriteNothingAndKeepTheWindowUsable)
 {
     db().exec("insert into reader (cert_id, name) values ('TZ99', 'x')");
     db().exec("insert into deposit_account_lst (cert_id, rec_type, pay_mode, oper_date, bill_no, amount) "
@@ -347,19 +380,17 @@ TEST_F(FineSettleTest, RefusedPaymentsWriteNothingAndKeepTheRowsLocked)
         EXPECT_FALSE(o.done);
         EXPECT_EQ(dialogs.lastText(), S(c.message));
         EXPECT_EQ(o.focus, c.focus);
-        EXPECT_TRUE(settle.blnLocked());
+        EXPECT_TRUE(settle.blnReady());
     }
     EXPECT_EQ(journalRows(), 1); // the row of TZ99 only
     EXPECT_EQ(settledRows(), 0);
     EXPECT_EQ(q("select debt_flag || ' ' || obligate from reader where cert_id = 'TZ01'"), "6.00 5.99");
     EXPECT_TRUE(printed.isEmpty());
-    // None of the refusals holds the reader row: other desks still write to it.
-    RawConnection other;
-    QString error;
-    EXPECT_TRUE(other.exec("select 1 from reader where cert_id = 'TZ01' for update nowait", &error))
-        << error.toStdString();
+    // None of the refusals holds the reader or its rows: other desks still
+    // write to them.
+    expectReaderFree(kReader);
 
-    // The rows are still held: the same window pays at the next click.
+    // The same window pays at the next click.
     dialogs.clear();
     answer({ui::BoxAnswer::Ok});
     EXPECT_TRUE(settle.pay(input("6.00", "B1")).done);
@@ -375,8 +406,7 @@ TEST_F(FineSettleTest, PaymentFindingNoUnpaidTotalRollsBack)
     answer({ui::BoxAnswer::Ok});
     EXPECT_FALSE(settle.pay(input("3.00", "B-D0")).done);
     EXPECT_EQ(dialogs.lastText(), S("读者无未处理超期罚款记录,请检查!"));
-    EXPECT_FALSE(LIB_DB_InTrans());
-    EXPECT_FALSE(settle.blnLocked());
+    expectReaderFree(kReader);
     EXPECT_EQ(g_dblExceedFine, 3.0); // a refused payment leaves the desk's figure alone
     expectNothingWritten("0.00");
 }
@@ -439,7 +469,8 @@ TEST_F(FineSettleTest, WaiverSettlesTicksWithoutChargeAndReloads)
     ASSERT_EQ(printed.size(), 1);
     EXPECT_EQ(printed[0].kind, FineReceipt::Kind::Waived);
 
-    // The window reads the rest anew, locked again.
+    // Settled, the list is read anew before anything more; then the rest shows.
+    EXPECT_FALSE(settle.blnWaiveEnabled());
     EXPECT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
     EXPECT_EQ(settle.rows().size(), 1);
     EXPECT_EQ(settle.lngTotal(), 250);
@@ -477,80 +508,134 @@ TEST_F(FineSettleTest, FailureMidwayLeavesNoHalfPaymentAndNoReceipt)
     db().exec("alter procedure lt_upd_reader_new_away rename to lt_upd_reader_new");
     EXPECT_FALSE(o.done);
     EXPECT_FALSE(heldAtError); // rolled back before the error shows
-    EXPECT_FALSE(LIB_DB_InTrans());
+    expectReaderFree(kReader);
     expectNothingWritten("3.00");
-    // And the window cannot pay on without its locks.
-    EXPECT_FALSE(settle.blnPayEnabled());
-    EXPECT_FALSE(settle.pay(input("3.00", "B-F1")).done);
-    EXPECT_EQ(dialogs.lastText(), S("超期罚款记录已不在锁定状态,请关闭窗口后重新结算!"));
 
-    // Closing after a click left work pending never commits it.
-    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
-    ASSERT_EQ(LIB_DB_CallProc("INSERT_DEPOSIT_ACCOUNT_LST 'TZ01','5','0','1','2024-01-01 00:00:00','B-F2','SUPR','3.00'"), 0);
-    settle.release();
-    EXPECT_EQ(journalRows(), 0);
-}
-
-TEST_F(FineSettleTest, SecondDeskHoldingTheRowsIsRefusedAtOnce)
-{
-    addReader("3.00", "0", {{"1.00", "TA"}, {"2.00", "TA"}});
-    RawConnection other;
-    ASSERT_TRUE(other.exec("begin"));
-    ASSERT_TRUE(other.exec("select 1 from exceed_fine_lst where cert_id = 'TZ01' and debt_deal_flag = '0' "
-                           "for update nowait"));
-
-    EXPECT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Failed);
-    EXPECT_EQ(dialogs.lastText(), S("该记录已经被锁定!"));
-    EXPECT_FALSE(LIB_DB_InTrans());
-    EXPECT_FALSE(settle.pay(input("3.00", "B-A")).done);
-
-    // The other desk settles and commits.
-    ASSERT_TRUE(other.exec("call lt_upd_exceed_fine_lst('TP1','TZ01','2024-01-01 10:00:00',NULL,NULL,NULL,NULL,NULL,"
-                           "NULL,NULL,NULL,1.00,'B-B','2024-05-01 10:00:00','1','0002','x',NULL,NULL)"));
-    ASSERT_TRUE(other.exec("call lt_upd_exceed_fine_lst('TP2','TZ01','2024-01-02 10:00:00',NULL,NULL,NULL,NULL,NULL,"
-                           "NULL,NULL,NULL,2.00,'B-B','2024-05-01 10:00:00','1','0002','x',NULL,NULL)"));
-    ASSERT_TRUE(other.exec("call lt_upd_reader_new('TZ01',NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,"
-                           "NULL,NULL,NULL,NULL,NULL,0.00,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL,NULL)"));
-    ASSERT_TRUE(other.exec("call insert_deposit_account_lst('TZ01','5','0','1','2024-05-01 10:00:00','B-B','0002','3.00')"));
-    ASSERT_TRUE(other.exec("commit"));
-
-    // This desk, opened again, finds nothing left to settle.
-    g_dblExceedFine = 0.0;
-    EXPECT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
-    EXPECT_TRUE(settle.rows().isEmpty());
-    settle.release();
+    // The fault gone, the next click locks and checks the rows anew and pays
+    // them once.
+    answer({ui::BoxAnswer::Ok});
+    ASSERT_TRUE(settle.pay(input("3.00", "B-F1")).done) << dialogs.lastText().toStdString();
     EXPECT_EQ(journalRows(), 1);
     EXPECT_EQ(settledRows(), 2);
-    EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "0.00");
+    EXPECT_EQ(printed.size(), 1);
+
+    // Closing after a click left work pending never commits it.
+    ASSERT_EQ(LIB_DB_BeginTrans(), 0);
+    ASSERT_EQ(LIB_DB_CallProc("INSERT_DEPOSIT_ACCOUNT_LST 'TZ01','5','0','1','2024-01-01 00:00:00','B-F2','SUPR','3.00'"), 0);
+    settle.release();
+    EXPECT_EQ(journalRows(), 1);
+    expectReaderFree(kReader);
 }
 
-TEST_F(FineSettleTest, TwoDesksAtOnceExactlyOnePays)
+TEST_F(FineSettleTest, TwoDesksOpenTheSameFinesAndOnlyTheFirstPays)
+{
+    addReader("3.00", "0", {{"1.00", "TA"}, {"2.00", "TA"}});
+    // Both windows read the rows; the second one's desk read the reader's
+    // unpaid total before the first paid.
+    clsFineSettle second;
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    ASSERT_EQ(second.load(kReader), clsFineSettle::LoadResult::Ready);
+    EXPECT_TRUE(second.blnPayEnabled());
+    answer({ui::BoxAnswer::Ok});
+    ASSERT_TRUE(settle.pay(input("3.00", "B-A")).done) << dialogs.lastText().toStdString();
+
+    g_dblExceedFine = 3.0;
+    answer({ui::BoxAnswer::Ok});
+    const clsFineSettle::Outcome o = second.pay(input("3.00", "B-B"));
+    EXPECT_FALSE(o.done);
+    EXPECT_TRUE(o.reloaded);
+    EXPECT_EQ(o.billNo, "B-B");
+    EXPECT_EQ(dialogs.lastText(), strGetMsg(QStringLiteral("ELT286")));
+    // The second window now shows the fines as they stand: none left.
+    EXPECT_EQ(second.lastLoad(), clsFineSettle::LoadResult::Ready);
+    EXPECT_TRUE(second.rows().isEmpty());
+    EXPECT_FALSE(second.blnPayEnabled());
+    EXPECT_EQ(g_dblExceedFine, 0.0);
+    expectPaidOnce("B-A");
+    EXPECT_EQ(printed.size(), 1);
+    expectReaderFree(kReader);
+}
+
+TEST_F(FineSettleTest, PaymentAtAnotherDeskWhileThisClickWaitsIsNotPaidTwice)
 {
     addReader("3.00", "0", {{"1.00", "TA"}, {"2.00", "TA"}});
     ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
-
-    // The second desk is refused the rows, and cannot settle them behind the lock.
+    // The other desk pays the same rows and holds them while this desk's
+    // click waits for the reader row, then commits.
     RawConnection other;
-    QString error;
-    ASSERT_TRUE(other.exec("set lock_timeout = '200ms'"));
-    EXPECT_FALSE(other.exec("select 1 from exceed_fine_lst where cert_id = 'TZ01' for update nowait", &error));
-    const QString settleFirst = "call lt_upd_exceed_fine_lst('TP1','TZ01','2024-01-01 10:00:00',NULL,NULL,NULL,NULL,"
-                                "NULL,NULL,NULL,NULL,1.00,'B-B','2024-05-01 10:00:00','1','0002','x',NULL,NULL)";
-    EXPECT_FALSE(other.exec(settleFirst, &error));
-
+    ASSERT_TRUE(other.exec("begin"));
+    otherDeskPays(other);
+    std::thread commitLater = commitSoon(other);
     answer({ui::BoxAnswer::Ok});
-    ASSERT_TRUE(settle.pay(input("3.00", "B-A")).done);
+    QStringList inTransaction; // boxes shown while a transaction was open
+    clsFineSettle::Outcome o;
+    {
+        testsupport::BoxWatch watch(dialogs, [&](const ui::BoxRequest& box) {
+            if (LIB_DB_InTrans())
+                inTransaction << box.text;
+        });
+        o = settle.pay(input("3.00", "B-A"));
+    }
+    commitLater.join();
+    EXPECT_TRUE(inTransaction.isEmpty()) << inTransaction.join("; ").toStdString();
+    EXPECT_FALSE(o.done);
+    EXPECT_TRUE(o.reloaded);
+    EXPECT_EQ(dialogs.lastText(), strGetMsg(QStringLiteral("ELT286")));
+    EXPECT_TRUE(settle.rows().isEmpty());
+    EXPECT_TRUE(printed.isEmpty());
+    EXPECT_EQ(q("select count(*) from wkr_job_qty"), "0");
+    expectPaidOnce("B-B");
+    expectReaderFree(kReader);
+}
 
-    // Once this desk has paid, the row is no longer open: never settled twice.
-    EXPECT_FALSE(other.exec(settleFirst, &error));
-    EXPECT_TRUE(error.contains(S("已经处理"))) << error.toStdString();
-
-    EXPECT_EQ(db().column("select bill_no || ' ' || amount from deposit_account_lst where cert_id = 'TZ01'"),
-              QStringList({"B-A 3.00"}));
-    EXPECT_EQ(db().column("select bill_no || ' ' || real_fine_amt from exceed_fine_lst where cert_id = 'TZ01' "
-                          "order by lend_date"),
-              QStringList({"B-A 1.00", "B-A 2.00"}));
-    EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "0.00");
+TEST_F(FineSettleTest, TickedFinesChangedElsewhereAreNotSettled)
+{
+    // What another desk did to the ticked rows after this window read them.
+    const struct {
+        const char* name;
+        bool paying;
+        const char* change;
+    } cases[] = {
+        {"amount changed, pay", true, "update exceed_fine_lst set fine_amt = 1.50 where prop_no = 'TP1'"},
+        {"amount changed, waive", false, "update exceed_fine_lst set fine_amt = 1.50 where prop_no = 'TP1'"},
+        {"settled, waive", false, "update exceed_fine_lst set debt_deal_flag = '1' where prop_no = 'TP2'"},
+        {"removed, pay", true, "delete from exceed_fine_lst where prop_no = 'TP2'"},
+    };
+    const auto fines = [this] {
+        return q("select string_agg(prop_no || fine_amt || debt_deal_flag, ',' order by prop_no) "
+                 "from exceed_fine_lst where cert_id = 'TZ01'");
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        addReader("3.00", "0", {{"1.00", "TA"}, {"2.00", "TA"}});
+        ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+        const QString before = fines();
+        db().exec(QString::fromUtf8(c.change));
+        const QString changed = fines();
+        ASSERT_NE(before, changed);
+        dialogs.clear();
+        answer({ui::BoxAnswer::Ok});
+        const clsFineSettle::Outcome o = c.paying ? settle.pay(input("3.00", "B-C")) : settle.waive(input("", "W-C"));
+        EXPECT_FALSE(o.done);
+        EXPECT_TRUE(o.reloaded);
+        EXPECT_EQ(dialogs.lastText(), strGetMsg(QStringLiteral("ELT286")));
+        // Nothing written; the list shows the rows as they stand now.
+        EXPECT_EQ(fines(), changed);
+        EXPECT_EQ(journalRows(), 0);
+        EXPECT_EQ(q("select count(*) from wkr_job_qty"), "0");
+        EXPECT_TRUE(printed.isEmpty());
+        Cents open = 0;
+        for (const auto& r : settle.rows())
+            open += r.fine;
+        EXPECT_EQ(settle.lngTotal(), open);
+        EXPECT_EQ(lngMoneyFromDouble(q("select sum(fine_amt) from exceed_fine_lst where cert_id = 'TZ01' "
+                                       "and debt_deal_flag = '0'")
+                                         .toDouble()),
+                  open);
+        expectReaderFree(kReader);
+        settle.release();
+        removeTestReaders();
+    }
 }
 
 TEST_F(FineSettleTest, TypedBillNumberTakenMeanwhileRollsBackAtOnce)
@@ -587,13 +672,8 @@ TEST_F(FineSettleTest, TypedBillNumberTakenMeanwhileRollsBackAtOnce)
     EXPECT_TRUE(printed.isEmpty());
     // Rolled back at once: the reader row and the fine rows are free for other
     // desks while the window stays open.
-    EXPECT_FALSE(LIB_DB_InTrans());
-    EXPECT_FALSE(settle.blnPayEnabled());
-    QString error;
-    EXPECT_TRUE(other.exec("select 1 from reader where cert_id = 'TZ01' for update nowait", &error)) << error.toStdString();
-    EXPECT_TRUE(other.exec("select 1 from exceed_fine_lst where cert_id = 'TZ01' for update nowait", &error)) << error.toStdString();
-    // Loaded again, another number pays.
-    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    expectReaderFree(kReader);
+    // The next click, with another number, locks and checks anew and pays.
     answer({ui::BoxAnswer::Ok});
     EXPECT_TRUE(settle.pay(input("2.00", "B-OTHER")).done);
     EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "0.00");
@@ -615,31 +695,54 @@ TEST_F(FineSettleTest, RefusedWaiverRollsBackAndFreesTheReaderAndItsCards)
     commitLater.join();
     EXPECT_FALSE(o.done);
     EXPECT_EQ(dialogs.lastText(), strGetMsg(QStringLiteral("ELT179")));
-    EXPECT_FALSE(LIB_DB_InTrans());
-    QString error;
-    EXPECT_TRUE(other.exec("select 1 from reader_cert where cert_id = 'TZ01' for update nowait", &error)) << error.toStdString();
-    EXPECT_TRUE(other.exec("select 1 from reader where cert_id = 'TZ01' for update nowait", &error)) << error.toStdString();
+    expectReaderFree(kReader);
     EXPECT_EQ(settledRows(), 0);
     EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "2.00");
 }
 
-TEST_F(FineSettleTest, ReaderRowHeldElsewhereEndsTheClickWithinTheLockTimeOut)
+TEST_F(FineSettleTest, LockHeldElsewhereAtTheClickEndsWithinTheLockTimeOut)
 {
-    // A second desk holds the reader row: the payment waits within the lock
-    // time-out, then says so and writes nothing.
+    // A second desk holds a row the click must lock: the click waits within
+    // the lock time-out, then says so and writes nothing. Freed, the same
+    // window settles.
+    const struct {
+        const char* name;
+        bool paying;
+        const char* held;
+    } cases[] = {
+        {"reader row, pay", true, "select 1 from reader where cert_id = 'TZ01' for update"},
+        {"ticked fine row, pay", true, "select 1 from exceed_fine_lst where prop_no = 'TP2' for update"},
+        {"ticked fine row, waive", false, "select 1 from exceed_fine_lst where prop_no = 'TP1' for update"},
+        {"card, waive", false, "select 1 from reader_cert where cert_id = 'TZ01' for update"},
+    };
     addReader("3.00", "0", {{"1.00", "TA"}, {"2.00", "TA"}});
     ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
     ASSERT_EQ(LIB_DB_Execute("set lock_timeout = '300ms'"), 0);
     RawConnection other;
-    ASSERT_TRUE(other.exec("begin"));
-    ASSERT_TRUE(other.exec("select 1 from reader where cert_id = 'TZ01' for update"));
-    answer({ui::BoxAnswer::Ok});
-    EXPECT_FALSE(settle.pay(input("3.00", "B-L1")).done);
-    EXPECT_EQ(dialogs.lastText(), S("该记录已经被锁定!"));
-    EXPECT_FALSE(LIB_DB_InTrans());
-    ASSERT_TRUE(other.exec("rollback"));
+    QStringList inTransaction; // boxes shown while a transaction was open
+    testsupport::BoxWatch watch(dialogs, [&](const ui::BoxRequest& box) {
+        if (LIB_DB_InTrans())
+            inTransaction << box.text;
+    });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(other.exec("begin"));
+        ASSERT_TRUE(other.exec(QString::fromUtf8(c.held)));
+        dialogs.clear();
+        answer({ui::BoxAnswer::Ok});
+        const clsFineSettle::Outcome o = c.paying ? settle.pay(input("3.00", "B-L1")) : settle.waive(input("", "W-L1"));
+        EXPECT_TRUE(inTransaction.isEmpty()) << inTransaction.join("; ").toStdString();
+        EXPECT_FALSE(o.done);
+        EXPECT_FALSE(o.reloaded);
+        EXPECT_EQ(dialogs.lastText(), S("该记录已经被锁定!"));
+        EXPECT_FALSE(LIB_DB_InTrans());
+        ASSERT_TRUE(other.exec("rollback"));
+        expectNothingWritten("3.00");
+        EXPECT_TRUE(settle.blnReady());
+    }
     LIB_DB_Execute("reset lock_timeout");
-    expectNothingWritten("3.00");
+    answer({ui::BoxAnswer::Ok});
+    EXPECT_TRUE(settle.pay(input("3.00", "B-L1")).done) << dialogs.lastText().toStdString();
 }
 
 TEST_F(FineSettleTest, FineAddedWhileTheCorrectionWaitsIsKeptInTheStoredTotal)

@@ -5,6 +5,7 @@
 #include "common/LoginState.h"
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
+#include "common/basMsg.h"
 #include "platform/ui/Grid.h"
 #include "reader/ReaderContext.h"
 #include "reader/frmLendFine.h"
@@ -95,6 +96,8 @@ TEST_F(FrmLendFineTest, FillShowsTotalsTicksAndRefusedRows)
     EXPECT_TRUE(f->cmdOk->isEnabled());
     EXPECT_TRUE(f->cmdCancelExceed->isEnabled());
     EXPECT_FALSE(f->txtTrueFineExceed->isReadOnly());
+    // While the window shows, nothing of the reader is held.
+    expectReaderFree(QStringLiteral("TZ11"));
 
     // Clicking the refused row leaves it unticked and says why.
     clickRow(g, 2);
@@ -181,14 +184,44 @@ TEST_F(FrmLendFineTest, WaiverWhoseReloadPutsTheTotalRightLeavesTheButtonsUsable
     f->cmdCancelExceed_Click();
     EXPECT_EQ(db().scalar("select debt_deal_flag from exceed_fine_lst where prop_no = 'TP1'"), "1");
     // The reload found 2.00 expected against 3.00 open, put it right, and read
-    // the rows again: held, ticked, and settleable.
+    // the rows again: ticked and settleable.
     EXPECT_EQ(db().scalar("select debt_flag from reader where cert_id = 'TZ11'"), "3.00");
     EXPECT_EQ(f->settle().lastLoad(), clsFineSettle::LoadResult::Ready);
-    EXPECT_TRUE(f->settle().blnLocked());
+    EXPECT_TRUE(f->settle().blnReady());
     EXPECT_EQ(f->txtTotalFine->text(), "3.00");
     EXPECT_EQ(f->txtAllowFine->text(), "1.00");
     EXPECT_TRUE(f->cmdOk->isEnabled());
     EXPECT_TRUE(f->cmdCancelExceed->isEnabled());
+}
+
+TEST_F(FrmLendFineTest, FinesSettledElsewhereMeanwhileAreShownAgainAndNothingIsPaid)
+{
+    frmLendFine* f = frmLendFine::form();
+    f->show();
+    ASSERT_EQ(f->initShowForm(), 0);
+    // Another desk settles the ticked fine while the window shows.
+    db().exec("update exceed_fine_lst set debt_deal_flag = '1', bill_no = 'B-ELSE' where prop_no = 'TP1'");
+    db().exec("update reader set debt_flag = 2.00 where cert_id = 'TZ11'");
+    f->txtBillNo->setText(QStringLiteral("B-HERE"));
+    dialogs.answers << ui::BoxAnswer::Ok;
+    f->cmdOk_Click();
+    EXPECT_EQ(dialogs.lastText(), strGetMsg(QStringLiteral("ELT286")));
+    EXPECT_TRUE(frmLendFine::loaded());
+    // The list as it stands: only the other location's fine, nothing to pay
+    // here; the bill number typed stays.
+    EXPECT_EQ(f->spdFine->maxRows(), 1);
+    EXPECT_EQ(f->txtTotalFine->text(), "2.00");
+    EXPECT_EQ(f->txtAllowFine->text(), "0.00");
+    EXPECT_FALSE(f->cmdOk->isEnabled());
+    EXPECT_FALSE(f->cmdCancelExceed->isEnabled());
+    EXPECT_EQ(f->txtBillNo->text(), "B-HERE");
+    EXPECT_EQ(db().scalar("select count(*) from deposit_account_lst where cert_id = 'TZ11'"), "0");
+    EXPECT_EQ(db().scalar("select bill_no from exceed_fine_lst where prop_no = 'TP1'"), "B-ELSE");
+    expectReaderFree(QStringLiteral("TZ11"));
+    // Closing leaves nothing open.
+    f->close();
+    EXPECT_FALSE(frmLendFine::loaded());
+    expectReaderFree(QStringLiteral("TZ11"));
 }
 
 TEST_F(FrmLendFineTest, PayClosesTheWindowAndTheOpenerHonoursTheThreshold)
@@ -197,16 +230,7 @@ TEST_F(FrmLendFineTest, PayClosesTheWindowAndTheOpenerHonoursTheThreshold)
     int opened = 0;
     dialogs.dialogHandler = [&](QDialog* d) {
         ++opened;
-        auto* f = qobject_cast<frmLendFine*>(d);
-        EXPECT_NE(f, nullptr);
-        if (!f)
-            return 0;
-        EXPECT_TRUE(f->cmdOk->isEnabled());
-        f->txtBillNo->setText(QStringLiteral("BILL-W1"));
-        f->cboFineType->setCurrentIndex(1);
-        dialogs.answers.append(ui::BoxAnswer::Ok);
-        f->cmdOk_Click();
-        return 1;
+        return intPayInFineWindow(d, dialogs, QStringLiteral("BILL-W1"), 1);
     };
     db().exec("update reader set debt_flag = 0.09 where cert_id = 'TZ11'");
     subShowLendFine(nullptr, QStringLiteral("TZ11"));
@@ -216,7 +240,7 @@ TEST_F(FrmLendFineTest, PayClosesTheWindowAndTheOpenerHonoursTheThreshold)
     EXPECT_EQ(opened, 0);
 
     // 0.10 and more opens it; the stored total is put right first and the
-    // window opens on the rows, locked, ready to pay.
+    // window opens on the rows, ready to pay.
     db().exec("update reader set debt_flag = 0.10 where cert_id = 'TZ11'");
     subShowLendFine(nullptr, QStringLiteral("TZ11"));
     EXPECT_EQ(opened, 1);

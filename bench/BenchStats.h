@@ -1,0 +1,48 @@
+#pragma once
+// Figures shared by the benchmark programs: percentiles of timings and the
+// shape of a statement (literals and numbers blanked) to tell statements apart.
+
+#include "tests/support/TestDatabase.h"
+
+#include <QRegularExpression>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <algorithm>
+
+namespace benchstats {
+
+inline double percentile(QVector<double> v, double p) {
+    if (v.isEmpty()) return 0;
+    std::sort(v.begin(), v.end());
+    const int i = std::min<int>(v.size() - 1, static_cast<int>(p * (v.size() - 1) + 0.5));
+    return v[i];
+}
+
+inline QString shapeOf(const QString& sql) {
+    QString s = sql;
+    s.replace(QRegularExpression(QStringLiteral("'[^']*'")), QStringLiteral("?"));
+    s.replace(QRegularExpression(QStringLiteral("\\b\\d+\\b")), QStringLiteral("#"));
+    return s;
+}
+
+// The statements (SELECT or UPDATE) whose plan reads one of `tables` with a
+// sequential scan, each with its plan.
+inline QStringList unindexed(testsupport::TestDatabase& db, const QStringList& samples,
+                             const QStringList& tables) {
+    QStringList bad;
+    for (const QString& sql : samples) {
+        if (!sql.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) &&
+            !sql.startsWith(QLatin1String("UPDATE"), Qt::CaseInsensitive))
+            continue;
+        const QString plan = db.column(QStringLiteral("EXPLAIN ") + sql).join(QLatin1Char('\n'));
+        for (const QString& t : tables) {
+            if (plan.contains(QRegularExpression(QStringLiteral("Seq Scan on %1\\b").arg(t))))
+                bad << sql + QStringLiteral("\n    ") + plan.simplified();
+        }
+    }
+    return bad;
+}
+
+} // namespace benchstats

@@ -1,0 +1,203 @@
+// Look-up actions against a large library: quick searches (call number, ISBN, a
+// four-character and a one-character title prefix), combined searches, and every
+// tab of a record with 20 copies and 100 closed loans. Prints median and 95th
+// percentile per action, the statements each sends, and every statement whose
+// plan reads a large table without an index (the contains mode and the search
+// that lists every title excepted).
+//
+//   scripts/testdb setup <dir>
+//   TESTDB_ENV=<dir>/testdb.env <build>/bench/biblio_actions [runs]
+//   scripts/testdb stop <dir>
+
+#include "biblio/BookSearch.h"
+#include "biblio/BookTabs.h"
+#include "common/basCodeFunc.h"
+#include "common/basDB.h"
+#include "common/basMarcIdx.h"
+#include "common/basMarcList.h"
+#include "common/basMsg.h"
+#include "platform/ui/DialogService.h"
+#include "tests/support/TestDatabase.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <random>
+
+using namespace biblio;
+
+namespace {
+
+struct Action {
+    Action(const QString& n, bool check = true) : name(n), checkPlans(check) {}
+    QString name;
+    bool checkPlans;
+    QVector<double> ms;
+    QVector<int> statements;
+    QStringList texts;
+    int hits = 0;
+};
+
+double quantile(QVector<double> v, double q)
+{
+    if (v.isEmpty())
+        return 0;
+    const auto k = static_cast<qsizetype>(q * double(v.size() - 1) + 0.5);
+    std::nth_element(v.begin(), v.begin() + k, v.end());
+    return v[k];
+}
+
+void run(Action& a, int times, const std::function<int(int)>& body)
+{
+    StatementLog& log = statementLog();
+    for (int i = 0; i < times; ++i) {
+        QStringList texts;
+        log.count = 0;
+        log.texts = &texts;
+        QElapsedTimer t;
+        t.start();
+        a.hits = body(i);
+        a.ms << t.nsecsElapsed() / 1e6;
+        a.statements << log.count;
+        log.texts = nullptr;
+        if (a.texts.size() < 40)
+            a.texts << texts;
+    }
+}
+
+// The tables a plan must not read whole.
+const char* const kBig[] = {"marc_idx", "marc", "call_no_lst", "indi_acct", "item", "reader", "lend_hist",
+                            "lend_lst"};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100;
+    ui::ScriptedDialogService dialogs;
+    auto& db = testsupport::TestDatabase::instance();
+    QElapsedTimer gen;
+    gen.start();
+    for (const char* file : {"/bench/desk_large_library.sql", "/bench/biblio_large_library.sql"}) {
+        QFile f(QStringLiteral(BENCH_SOURCE_DIR) + QLatin1String(file));
+        if (!f.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "cannot read %s\n", qPrintable(f.fileName()));
+            return 1;
+        }
+        db.exec(QString::fromUtf8(f.readAll()));
+    }
+    std::printf("generated in %.1f s: %s register copies, %s title keys, %s closed loans\n", gen.elapsed() / 1000.0,
+                qPrintable(db.scalar("select count(*) from indi_acct")),
+                qPrintable(db.scalar("select count(*) from marc_idx")),
+                qPrintable(db.scalar("select count(*) from lend_hist")));
+    if (db.connectCommon() != 0 || intInitBaseData() != 0 || intLoadBaseCode() != 0 || intInitMarcIdx() != 0) {
+        std::fprintf(stderr, "cannot connect: %s\n", qPrintable(g_strErrText));
+        return 1;
+    }
+    std::mt19937 rng(20261210);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    auto six = [](int n) { return QString::number(n).rightJustified(6, QLatin1Char('0')); };
+    auto quick = [&](const QString& code, const QString& typed) {
+        DBResultSet hits;
+        return intQuickSearch(code, typed, hits);
+    };
+    auto combined = [&](const QVector<SeekRow>& rows) {
+        DBResultSet hits;
+        intRunBookSeek(varBuildBookSeek(rows, false), hits);
+        return hits.rowCount();
+    };
+
+    QVector<Action> actions = {{"quick search by call number"},
+                               {"quick search by ISBN"},
+                               {"quick search, four-character title prefix (100 hits)"},
+                               // 300,000 hits: a whole-table join is the right plan.
+                               {"quick search, one-character title prefix, all rows built", false},
+                               {"combined: title with call number"},
+                               {"combined: title with author"},
+                               {"combined: title contains (任意匹配)", false}};
+    run(actions[0], runs, [&](int) { return quick("91", "G" + six(pick(1, 300000))); });
+    run(actions[1], runs, [&](int) { return quick("05", "978-7-" + six(pick(1, 300000))); });
+    run(actions[2], runs, [&](int) { return quick("02", QString::number(pick(0, 2999)).rightJustified(4, '0')); });
+    run(actions[3], std::max(3, runs / 20), [&](int) {
+        const int n = quick("02", "T");
+        BookSumIndex index;
+        index.rebuild();
+        // The list rows, built from memory as the window builds them.
+        qsizetype chars = 0;
+        for (int i = 0; i + 1 < g_arrBookSum.size(); ++i)
+            chars += strBookRowTexts(index.find(g_arrBookSum[i].marc_rec_no)).join(QString()).size();
+        return chars > 0 ? n : 0;
+    });
+    run(actions[4], runs, [&](int) {
+        const int n = pick(1, 300000);
+        return combined({{"02", MatchPrefix, "TITLE" + six(n)}, {"91", MatchPrefix, "G" + six(n)}});
+    });
+    run(actions[5], runs, [&](int) {
+        return combined({{"02", MatchPrefix, "TITLE0" + QString::number(pick(1, 2))},
+                         {"03", MatchPrefix, "AUTHOR" + QString::number(pick(0, 4999)).rightJustified(4, '0')}});
+    });
+    run(actions[6], std::max(3, runs / 20),
+        [&](int) { return combined({{"02", MatchAny, QString::number(pick(100, 999)) + "号"}}); });
+
+    TabQuery tq;
+    tq.marcNo = QStringLiteral("GM900001");
+    tq.today = QStringLiteral("2024-05-10");
+    tq.from = QDate(2023, 1, 1);
+    tq.to = QDate(2026, 12, 31);
+    for (const TabDef& t : tabDefs()) {
+        Action a{QStringLiteral("tab ") + t.key};
+        run(a, runs, [&](int) {
+            TabResult r;
+            intLoadTab(t.key, tq, r);
+            return int(r.info.count() + r.items.count());
+        });
+        actions << a;
+    }
+    Action bak{QStringLiteral("loan-history backup (Insert)")};
+    run(bak, runs, [&](int) {
+        TabRows rows;
+        intLoadLendHistoryBak(tq, 101, rows);
+        return rows.count();
+    });
+    actions << bak;
+
+    std::printf("\n| action | runs | rows | median ms | p95 ms | statements |\n|---|---|---|---|---|---|\n");
+    for (const Action& a : actions) {
+        const auto [lo, hi] = std::minmax_element(a.statements.begin(), a.statements.end());
+        std::printf("| %s | %d | %d | %.2f | %.2f | %s |\n", qPrintable(a.name), int(a.ms.size()), a.hits,
+                    quantile(a.ms, 0.5), quantile(a.ms, 0.95),
+                    *lo == *hi ? qPrintable(QString::number(*lo)) : qPrintable(QStringLiteral("%1-%2").arg(*lo).arg(*hi)));
+    }
+    int unindexed = 0;
+    QSet<QString> shapes; // each statement shape once, its literals blanked
+    for (const Action& a : actions) {
+        if (!a.checkPlans)
+            continue;
+        for (const QString& sql : a.texts) {
+            if (!sql.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) || sql.contains(QLatin1String("marc01")))
+                continue;
+            QString shape = sql;
+            shape.replace(QRegularExpression(QStringLiteral("'[^']*'")), QStringLiteral("?"));
+            if (shapes.contains(a.name + shape))
+                continue;
+            shapes.insert(a.name + shape);
+            const QString plan = db.column(QStringLiteral("EXPLAIN ") + sql).join(QLatin1Char('\n'));
+            for (const char* t : kBig) {
+                if (plan.contains(QRegularExpression(QStringLiteral("Seq Scan on %1\\b").arg(QLatin1String(t))))) {
+                    ++unindexed;
+                    std::printf("unindexed (%s): %s\n    %s\n", qPrintable(a.name), qPrintable(sql),
+                                qPrintable(plan.simplified()));
+                }
+            }
+        }
+    }
+    std::printf("\nstatements checked with EXPLAIN: %d without an index\n", unindexed);
+    return unindexed == 0 ? 0 : 2;
+}

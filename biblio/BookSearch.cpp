@@ -1,0 +1,267 @@
+#include "biblio/BookSearch.h"
+
+#include "common/basCodeFunc.h"
+#include "common/basDB.h"
+#include "common/basMarcField.h"
+#include "common/basMarcIdx.h"
+#include "common/basMarcList.h"
+#include "common/basText.h"
+
+#include <cmath>
+
+namespace biblio {
+
+namespace {
+
+QString q(const QString& v) { return strSQLQuote(v); }
+
+} // namespace
+
+void StatementLog::add(const QString& sql)
+{
+    ++count;
+    if (texts)
+        texts->append(sql);
+}
+
+StatementLog& statementLog()
+{
+    static StatementLog log;
+    return log;
+}
+
+int intBiblioSelect(const QString& sql, DBResultSet& rs)
+{
+    g_strSQL = sql;
+    statementLog().add(sql);
+    g_intSQLRet = LIB_DB_Select(sql, rs);
+    return g_intSQLRet;
+}
+
+void subLoadSummaries(const QString& selection)
+{
+    statementLog().add(QStringLiteral("SELECT MARC_REC_NO FROM marc WHERE marc_rec_no in (") + selection + u')');
+    subLoadMarcList(selection, 0);
+}
+
+const QVector<MatchOp>& g_arrMatchOp()
+{
+    static const QVector<MatchOp> ops = {
+        {QStringLiteral("前方匹配"), QStringLiteral(" Like ")},
+        {QStringLiteral("任意匹配"), QStringLiteral(" Like ")},
+        {QStringLiteral("完全匹配"), QStringLiteral(" = ")},
+    };
+    return ops;
+}
+
+QString strMatchSQL(const QString& key, int mode, bool wide, const QString& likeWord)
+{
+    QString pattern;
+    switch (mode) {
+    case MatchAny: pattern = u'%' + strLikeEscape(key) + u'%'; break;
+    case MatchExact: pattern = key; break;
+    default: pattern = strLikeEscape(key) + u'%'; break;
+    }
+    const QString literal = wide ? QStringLiteral("unistr(") + q(strToHexEscape(pattern)) + u')' : q(pattern);
+    if (mode == MatchExact)
+        return QStringLiteral(" = ") + literal;
+    return likeWord + literal + QStringLiteral(" ESCAPE '\\'");
+}
+
+// ---- quick search -------------------------------------------------------------------
+
+QString strQuickSearchKey(const QString& code, const QString& typed, QString* shown)
+{
+    if (code == QLatin1String("05") && shown)
+        *shown = strGetIsbn(typed.trimmed().toUpper());
+    return strPrepareIdxKey(code, typed, false);
+}
+
+QString strQuickSearchSQL(const QString& code, const QString& key, bool wide)
+{
+    const QString like = QStringLiteral(" LIKE ");
+    if (code == QLatin1String("91"))
+        return QStringLiteral("SELECT distinct marc_rec_no FROM call_no_lst WHERE call_no")
+            + strMatchSQL(key, MatchPrefix, false, like);
+    if (code == QLatin1String("92"))
+        return QStringLiteral("SELECT distinct marc_rec_no FROM indi_acct WHERE prop_no")
+            + strMatchSQL(key, MatchPrefix, false, like);
+    if (code == QLatin1String("93"))
+        return QStringLiteral("SELECT distinct marc_rec_no FROM indi_acct WHERE bar_code")
+            + strMatchSQL(key, MatchPrefix, false, like);
+    return QStringLiteral("SELECT distinct marc_rec_no FROM marc_idx WHERE marc_idx_grp = ") + q(code)
+        + QStringLiteral(" AND  marc_idx_cont") + strMatchSQL(key, MatchPrefix, wide, like);
+}
+
+int intQuickSearch(const QString& code, const QString& typed, DBResultSet& hits, QString* shown)
+{
+    if (code.isEmpty())
+        return 0;
+    const QString key = strQuickSearchKey(code, typed, shown);
+    if (key.isEmpty())
+        return 0;
+    const QString sql = strQuickSearchSQL(code, key, g_intMarc03 != 0);
+    if (intBiblioSelect(sql, hits) != 0) {
+        intShowDBError();
+        return 0;
+    }
+    if (hits.rowCount() > 0)
+        subLoadSummaries(sql);
+    return hits.rowCount();
+}
+
+// ---- combined search --------------------------------------------------------------------
+
+SeekText varBuildBookSeek(const QVector<SeekRow>& rows, bool wide)
+{
+    SeekText out;
+    QString from = QStringLiteral(" FROM ");
+    QString cond;
+    bool anyValue = false, copyTable = false, callTable = false;
+    QVector<int> marcRows;
+    for (int n = 0; n < rows.size(); ++n) {
+        const SeekRow& row = rows[n];
+        QString v = row.value.toUpper().trimmed();
+        if (row.code == QLatin1String("05"))
+            v = strGetIsbn(v);
+        out.shown << (row.code.isEmpty() ? row.value : (row.code == QLatin1String("05") ? v : row.value));
+        if (row.code.isEmpty())
+            continue;
+        v = v.trimmed();
+        if (blnMarcTagFlag(row.code))
+            v = strNormalizeKey(v);
+        if (v.isEmpty())
+            continue;
+        anyValue = true;
+        v = strFoldLetters(strTrimCJKSpace(v));
+        v = v.left(intCharPosByWidth(v, g_intIdxContLen)).toUpper();
+        const QString g = row.code;
+        if (g == QLatin1String("91")) {
+            cond += QStringLiteral("call_no_lst.call_no") + strMatchSQL(v, row.mode, false) + QStringLiteral(" And ");
+            callTable = true;
+        } else if (g == QLatin1String("92") || g == QLatin1String("93")) {
+            cond += (g == QLatin1String("92") ? QStringLiteral("indi_acct.prop_no") : QStringLiteral("indi_acct.bar_code"))
+                + strMatchSQL(v, row.mode, false) + QStringLiteral(" AND ");
+            copyTable = true;
+        } else {
+            const QString alias = QStringLiteral("idx") + QString::number(n);
+            marcRows << n;
+            from += QStringLiteral(" marc_idx ") + alias + u',';
+            cond += u'(' + alias + QStringLiteral(".marc_idx_grp = ") + q(g) + QStringLiteral(" AND ");
+            cond += u' ' + alias + QStringLiteral(".marc_idx_cont") + strMatchSQL(v, row.mode, wide)
+                + QStringLiteral(") AND ");
+        }
+    }
+    if (!anyValue)
+        return out;
+    QString select;
+    if (!marcRows.isEmpty())
+        select = QStringLiteral(" SELECT DISTINCT idx") + QString::number(marcRows.last()) + QStringLiteral(".marc_rec_no");
+    const QString first = marcRows.isEmpty() ? QString() : QStringLiteral("idx") + QString::number(marcRows.first());
+    if (copyTable) {
+        if (!marcRows.isEmpty()) {
+            from += QStringLiteral(" indi_acct,");
+            cond += QStringLiteral(" indi_acct.marc_rec_no = ") + first + QStringLiteral(".marc_rec_no AND ");
+        } else {
+            select = QStringLiteral(" SELECT DISTINCT indi_acct.marc_rec_no");
+            from = QStringLiteral(" FROM indi_acct ");
+        }
+    }
+    if (callTable) {
+        if (!marcRows.isEmpty()) {
+            from += QStringLiteral(" call_no_lst,");
+            cond += QStringLiteral(" call_no_lst.marc_rec_no = ") + first + QStringLiteral(".marc_rec_no AND ");
+        } else if (copyTable) {
+            select = QStringLiteral(" SELECT DISTINCT call_no_lst.marc_rec_no");
+            from = QStringLiteral(" FROM call_no_lst, indi_acct ");
+            cond += QStringLiteral(" call_no_lst.marc_rec_no = indi_acct.marc_rec_no AND ");
+        } else {
+            select = QStringLiteral(" SELECT DISTINCT call_no_lst.marc_rec_no");
+            from = QStringLiteral(" FROM call_no_lst ");
+        }
+    }
+    for (int i = 0; i + 1 < marcRows.size(); ++i)
+        cond += QStringLiteral("idx%1.marc_rec_no = idx%2.marc_rec_no AND ").arg(marcRows[i]).arg(marcRows[i + 1]);
+    out.sql = select + from.chopped(1) + QStringLiteral(" WHERE ") + cond.chopped(4);
+    return out;
+}
+
+int intRunBookSeek(const SeekText& text, DBResultSet& hits)
+{
+    if (intBiblioSelect(text.sql, hits) != 0) {
+        intShowDBError();
+        return -1;
+    }
+    if (hits.rowCount() > 0)
+        subLoadSummaries(text.sql);
+    return 0;
+}
+
+// ---- list rows -----------------------------------------------------------------------------
+
+void BookSumIndex::rebuild()
+{
+    index_.clear();
+    index_.reserve(g_arrBookSum.size());
+    for (int i = 0; i + 1 < g_arrBookSum.size(); ++i) {
+        if (!index_.contains(g_arrBookSum[i].marc_rec_no))
+            index_.insert(g_arrBookSum[i].marc_rec_no, i);
+    }
+}
+
+const BookSumEntry* BookSumIndex::find(const QString& no) const
+{
+    const auto it = index_.constFind(no);
+    if (it == index_.constEnd() || *it >= g_arrBookSum.size())
+        return nullptr;
+    return &g_arrBookSum[*it];
+}
+
+QStringList strBookRowTexts(const BookSumEntry* e)
+{
+    if (!e)
+        return QStringList(10, QString());
+    return {e->title,
+            e->author,
+            e->publisher,
+            e->isbn,
+            strDocTypeName(e->doc_type_code),
+            strLangName(e->lang_code),
+            strCountryName(e->country_code),
+            strMarcTypeName(e->marc_type),
+            e->call_no,
+            strAcqStateName(e->marc_use_flag)};
+}
+
+const QStringList& strBookListHeaders()
+{
+    static const QStringList headers = {QString(),
+                                        QStringLiteral("题名"),
+                                        QStringLiteral("责任者"),
+                                        QStringLiteral("出版社"),
+                                        QStringLiteral("ISBN"),
+                                        QStringLiteral("文献类型"),
+                                        QStringLiteral("语种"),
+                                        QStringLiteral("国家代码"),
+                                        QStringLiteral("MARC类型"),
+                                        QStringLiteral("索书号"),
+                                        QStringLiteral("记录状态"),
+                                        QString()};
+    return headers;
+}
+
+int intClampRowNumber(const QString& text, int lastRow)
+{
+    if (lastRow < 1)
+        return 0;
+    bool ok = false;
+    const double d = text.trimmed().toDouble(&ok);
+    double n = ok && std::isfinite(d) ? std::trunc(d) : 0;
+    if (n > lastRow)
+        n = lastRow;
+    if (n < 1)
+        n = 1;
+    return int(n);
+}
+
+} // namespace biblio

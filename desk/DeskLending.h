@@ -1,0 +1,126 @@
+#pragma once
+// The desk's lend and return modes without their window: the pick-up of an
+// arrived copy, ordinary lending, the return with its overdue fine, and the
+// hand-on of a copy returned away from home to the first fit requester.
+//
+// One lending core serves the ordinary lending (refusals shown as messages)
+// and the hand-on (silent: stop or pass the requester over). Every action
+// asks its questions first and only then locks, re-checks and writes, so no
+// row stays locked while a dialog waits for the worker.
+
+#include "desk/ConsignDesk.h"
+
+#include <QString>
+#include <QVector>
+
+#include <functional>
+
+namespace desk {
+
+// A window that lends: the attachment dialog shows and sets its attachment text.
+class LendingWindow {
+public:
+    virtual ~LendingWindow() = default;
+    virtual QString strAttachment() const = 0;
+    virtual void setStrAttachment(const QString& text) = 0;
+};
+
+// The copy row of a lending: item joined to its title.
+struct LendCopy {
+    QString propNo, marcRecNo, location, callNo, barCode, bookStatCode, bookLendFlag, attachment, titleGrade,
+        circType, price, inDate;
+};
+
+// One row of the return grid, newest first.
+struct ReturnRow {
+    QString barCode, marcRecNo, callNo, location, lendDate, normRetDate, overdueText;
+    bool overdue = false;
+};
+
+class DeskLending : public LendingWindow {
+public:
+    explicit DeskLending(ConsignDesk& desk);
+
+    // ---- hooks -----------------------------------------------------------------
+    // The attachment dialog over a lending window (frmAttachment).
+    std::function<void(LendingWindow&)> showAttachment;
+
+    // ---- settings (per-user, read by the window before each action) -------------
+    int fineReturn = 0;  // not 0: fine window after a return
+    int returnClear = 1; // 1: the return grid empties for a new borrower
+
+    // ---- lend mode -------------------------------------------------------------
+    // A scanned bar code in the lend mode: the reader's arrived copy is
+    // collected, any other copy goes to ordinary lending. 0 collected, -1 otherwise.
+    int subLendReleBook(const QString& code);
+    // Ordinary lending to the loaded reader: 0 lent, -1 refused or failed.
+    int subLendBook(const QString& code);
+    // Bar code of the loan row last lent or collected (the highlighted row).
+    QString markedLoan() const { return m_markedLoan; }
+    void clearMarkedLoan() { m_markedLoan.clear(); }
+
+    // ---- return mode -------------------------------------------------------------
+    // 0 when the return was recorded and listed, -1 when it stopped earlier.
+    int subReturnBook(const QString& code);
+    // The hand-on of a returned copy: 0 lent to a requester, -1 otherwise.
+    int subPassToApplicant(const QString& propNo);
+    // Lends the copy to the requester just checked: 0 lent, 1 stop, -1 pass over.
+    int intLendToApplicant(const QString& propNo);
+
+    const QVector<ReturnRow>& returns() const { return m_returns; }
+    void clearReturns() { m_returns.clear(); }
+
+    // State the return sets.
+    QString m_strRetRedr;
+    QString m_strAttachment;
+
+    QString strAttachment() const override { return m_strAttachment; }
+    void setStrAttachment(const QString& text) override { m_strAttachment = text; }
+
+private:
+    struct Outcome {
+        QString message; // what the ordinary lending shows ("" none)
+        int silent = 0;  // what the hand-on makes of it: 1 stop, -1 pass over, 0 go on
+    };
+    struct LendFacts {
+        LendCopy copy;
+        bool haveCopy = false;
+        QString group;    // location group of the copy's location
+        QString now;      // the server's date and time
+        QString borrower; // of the copy's loan, when flagged on loan
+        bool haveLoan = false;
+        QVector<QStringList> arrivals; // the reader's waiting reserved arrivals (prop_no, call_no_f)
+        DBResultSet loans;             // the reader's loans: cert_id, location, circ_type, call_no
+        int shelf = 0;
+        int rule = -1;
+    };
+    enum class Lender { Desk, HandOn };
+
+    // The lending core. `code` is a bar code (Desk) or a property number (HandOn).
+    int lendCopy(Lender who, const QString& code);
+    // Reads the copy (by an SQL condition on item), its loan, the reader's
+    // reserved arrivals and loans and the free copies on the shelf; `locked`
+    // locks the reader, the copy and the reader's loans first.
+    int readFacts(const QString& where, bool locked, LendFacts& f);
+    // The checks of a lending in their order, on what readFacts read.
+    Outcome judge(const LendFacts& f, const QString& certId, const QString& grade, const QString& redrType,
+                  int& rule, bool& reservedOk);
+    int lendFailed(); // report, -1
+
+    int pickUpFailed(const QString& message);
+    void plainBox(bool error, const QString& text);
+    QString now();
+    int selectCount(const QString& sql); // rows a statement changed, -1 failed
+
+    ConsignDesk& m_desk;
+    QString m_markedLoan;
+    QVector<ReturnRow> m_returns;
+    QString m_prevRetRedr;
+    // The hand-on's candidates: cert_id, relegate_no, relegate_location.
+    DBResultSet m_candidates;
+    int m_chosen = -1;
+    QString m_handOnBorrower; // the returned loan's borrower, for the lent-on row
+    QString m_now;            // server time of the action
+};
+
+} // namespace desk

@@ -1,0 +1,98 @@
+// A second desk for the two-desk tests.
+//
+//   second_desk CONNINFO COMPUTER
+//
+// connects to the test database, logs worker 0001 in at the workstation
+// COMPUTER (its location and location group come with the log-in) and then
+// reads one action per line:
+//
+//   load CARD      the reader load of the lend mode
+//   lend CODE      a bar code scanned in the lend mode (pick-up or lending)
+//   return CODE    a bar code scanned in the return mode
+//   quit
+//
+// After each action it writes one line: "DONE <result>", a tab and the texts
+// of the boxes shown, separated by "|" (line breaks as blanks). Questions are
+// answered with OK.
+
+#include "common/LoginState.h"
+#include "common/basDB.h"
+#include "common/basEnv.h"
+#include "common/basMsg.h"
+#include "desk/DeskLending.h"
+#include "platform/ui/DialogService.h"
+#include "shell/basLogin.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+namespace {
+
+class AnswerOk : public ui::DialogService {
+public:
+    ui::BoxAnswer showBox(const ui::BoxRequest& request) override {
+        texts << request.text;
+        return ui::BoxAnswer::Ok;
+    }
+    int execDialog(QDialog*) override { return 0; }
+    void beep() override {}
+    QStringList texts;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc < 3) {
+        std::cerr << "usage: second_desk CONNINFO COMPUTER\n";
+        return 2;
+    }
+    qputenv("CONSIGN_COMPUTER", argv[2]);
+    QTemporaryDir folder;
+    LIB_SetProgramFolder(folder.path() + QLatin1Char('/'));
+    intInitEnvironment();
+    AnswerOk dialogs;
+    ui::DialogService::install(&dialogs);
+    g_strDBName = QString::fromLocal8Bit(argv[1]);
+    g_strDBUser.clear();
+    g_strDBPwd.clear();
+    if (LIB_DB_Connect() != 0 || intInitBaseData() != 0 ||
+        intLoginAction(QStringLiteral("0001"), QStringLiteral("ABC"), false) != LoginOutcome::Passed ||
+        intLoadLocaProperty() != 0) {
+        std::cout << "FAILED " << g_strErrText.toStdString()
+                  << dialogs.texts.join(QLatin1Char('|')).toStdString() << std::endl;
+        return 1;
+    }
+
+    desk::ConsignDesk desk;
+    desk::DeskLending lending(desk);
+    std::cout << "READY" << std::endl;
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        const QString command = QString::fromStdString(line).trimmed();
+        const QString verb = command.section(QLatin1Char(' '), 0, 0);
+        const QString arg = command.section(QLatin1Char(' '), 1).trimmed();
+        dialogs.texts.clear();
+        int result = -9;
+        if (verb == QLatin1String("load"))
+            result = desk.intLoadRedr(arg);
+        else if (verb == QLatin1String("lend"))
+            result = lending.subLendReleBook(arg);
+        else if (verb == QLatin1String("return"))
+            result = lending.subReturnBook(arg);
+        else if (verb == QLatin1String("quit"))
+            break;
+        // One line per reply: line breaks of a text become blanks.
+        const QString texts =
+            dialogs.texts.join(QLatin1Char('|')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        std::cout << "DONE " << result << '\t' << texts.toStdString() << std::endl;
+    }
+    LIB_DB_Disconnect();
+    return 0;
+}
