@@ -661,21 +661,26 @@ ReportTexts frmFlexPrint::reportTexts() {
     return t;
 }
 
+bool frmFlexPrint::writeExport(const QString& path, const QString& failure,
+                               const std::function<bool(QString*)>& write) {
+    QString error;
+    bool ok;
+    {
+        WaitCursor wait;
+        ok = write(&error);
+    }
+    if (!ok) reportFailure(failure, path + QStringLiteral("：") + error);
+    return ok;
+}
+
 void frmFlexPrint::exportFile(const QString& title, const QString& filter, const QString& suffix,
                               bool askOverwrite, const std::function<QByteArray()>& bytes) {
     const QString path = chooseSaveFile(this, title, filter, suffix, varGetSysInfo(12).toString());
     if (path.isEmpty()) return;
     if (askOverwrite && QFileInfo::exists(path) && intShowMsg(QStringLiteral("WCF011")) != 1) return;
-    QString error;
-    bool ok;
-    {
-        WaitCursor wait;
-        ok = writeWholeFile(path, bytes(), &error);
-    }
-    if (!ok) {
-        reportFailure(QStringLiteral("文件导出失败"), path + QStringLiteral("：") + error);
+    if (!writeExport(path, QStringLiteral("文件导出失败"),
+                     [&](QString* error) { return writeWholeFile(path, bytes(), error); }))
         return;
-    }
     ui::BoxRequest done;
     done.icon = ui::BoxIcon::Information;
     done.title = varGetSysPara(1).toString();
@@ -706,7 +711,7 @@ void frmFlexPrint::menuExp02_Click() {
         intShowMsg(QStringLiteral("ECM206") + why);
         return;
     }
-    const QString path = chooseSaveFile(this, QStringLiteral("保存到数据库文件 (SQLite)"),
+    const QString path = chooseSaveFile(this, QStringLiteral("保存到Access文件"),
                                         QStringLiteral("SQLite数据库文件 (*.sqlite)"),
                                         QStringLiteral("sqlite"), varGetSysInfo(12).toString());
     if (path.isEmpty()) return;
@@ -729,16 +734,9 @@ void frmFlexPrint::menuExp03_Click() {
                                         QStringLiteral("Microsoft Excel文件 (*.xlsx)"),
                                         QStringLiteral("xlsx"), varGetSysInfo(12).toString());
     if (path.isEmpty()) return;
-    QString error;
-    bool ok;
-    {
-        WaitCursor wait;
-        ok = writeXlsx(path, grid_, reportTexts(), &error);
-    }
-    if (!ok) {
-        reportFailure(QStringLiteral("导出到Excel错误！"), path + QStringLiteral("：") + error);
+    if (!writeExport(path, QStringLiteral("导出到Excel错误！"),
+                     [&](QString* error) { return writeXlsx(path, grid_, reportTexts(), error); }))
         return;
-    }
     intShowMsg(QStringLiteral("I导出到Excel完成！"));
 }
 

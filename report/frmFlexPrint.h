@@ -193,6 +193,8 @@ private:
     void exportFile(const QString& title, const QString& filter, const QString& suffix, bool askOverwrite,
                     const std::function<QByteArray()>& bytes);
     void reportFailure(const QString& what, const QString& reason);
+    // Writes under the hourglass; a failure is reported (box and log line).
+    bool writeExport(const QString& path, const QString& failure, const std::function<bool(QString*)>& write);
     report::ReportTexts reportTexts();
     bool runMarcEditor(int col, const QString& cn, const QString& us);
     void Form_Unload();
