@@ -562,7 +562,8 @@ bool frmFlexPrint::runMarcEditor(int col, const QString& cn, const QString& us) 
     frmFlexPrtNode node(this);
     node.txtCN->setText(cn);
     node.txtUS->setText(us);
-    if (!node.ShowNote(grdOrder->mapToGlobal(QPoint(0, 0)))) return false;
+    if (!node.ShowNote(grdOrder->viewport()->mapToGlobal(QPoint(grdOrder->columnViewportPosition(col), 0))))
+        return false;
     grid_.setTextMatrix(1, col, QStringLiteral("$") + marcDefinition(node.cn(), node.us()));
     subShowMarc(col);
     return true;

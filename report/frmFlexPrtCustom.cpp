@@ -1,5 +1,6 @@
 #include "report/frmFlexPrtCustom.h"
 
+#include "platform/ui/Units.h"
 #include "report/frmFlexPrtNode.h"
 
 #include <QApplication>
@@ -29,6 +30,10 @@ frmFlexPrtCustom::frmFlexPrtCustom(int addOrder, bool simplePrint, QWidget* pare
     grdSetup->setHorizontalHeaderLabels({QStringLiteral("列内容"), QStringLiteral("列名"),
                                          QStringLiteral("是否输出"), QStringLiteral("是否排序")});
     grdSetup->setSelectionMode(QAbstractItemView::NoSelection);
+    grdSetup->verticalHeader()->setMinimumWidth(ui::units::twipsToPixels(225));
+    const int widths[] = {1560, 1545, 825, 900};
+    for (int c = 0; c < 4; ++c)
+        grdSetup->setColumnWidth(c, ui::units::twipsToPixels(widths[c]));
     connect(grdSetup->verticalHeader(), &QHeaderView::sectionPressed, this,
             [this](int r) { grdSetup_RowHeader(r + 1, QApplication::mouseButtons() != Qt::RightButton); });
     connect(grdSetup, &QTableWidget::cellDoubleClicked, this, [this](int r, int c) {

@@ -2,6 +2,7 @@
 
 #include "common/basMsg.h"
 #include "platform/ui/DialogService.h"
+#include "platform/ui/Units.h"
 #include "report/ColumnSetup.h"
 
 #include <QFrame>
@@ -76,7 +77,7 @@ bool frmFlexPrtNode::pressEnter(QLineEdit* box) {
 }
 
 bool frmFlexPrtNode::ShowNote(const QPoint& cellTopLeft) {
-    move(cellTopLeft + QPoint(13, 27));
+    move(cellTopLeft + QPoint(ui::units::twipsToPixels(200), ui::units::twipsToPixels(400)));
     ui::DialogService::current().execDialog(this);
     return accepted_;
 }
