@@ -100,7 +100,8 @@ QString marcDefinition(const QString& cn, const QString& us) {
 
 QString marcFillFromDatabase(const QVariant& key, const MarcSpecs& specs) {
     const QString no = key.toString().trimmed();
-    if (no.isEmpty()) return QString();
+    // Without a spec (a custom column) no record needs reading.
+    if (no.isEmpty() || (specs.cn.isEmpty() && specs.us.isEmpty())) return QString();
     const MarcRecord rec = strReadMarc(no);
     if (rec.count <= 0) return QString();
     const int format = intGetMarcFormat(rec);
