@@ -653,17 +653,7 @@ bool frmFlexPrint::writeExport(const QString& path, const QString& failure,
 
 void frmFlexPrint::exportFile(const QString& title, const QString& filter, const QString& suffix,
                               bool askOverwrite, const std::function<QByteArray()>& bytes) {
-    const QString path = chooseSaveFile(this, title, filter, suffix, varGetSysInfo(12).toString());
-    if (path.isEmpty()) return;
-    if (askOverwrite && QFileInfo::exists(path) && intShowMsg(QStringLiteral("WCF011")) != 1) return;
-    if (!writeExport(path, QStringLiteral("文件导出失败"),
-                     [&](QString* error) { return writeWholeFile(path, bytes(), error); }))
-        return;
-    ui::BoxRequest done;
-    done.icon = ui::BoxIcon::Information;
-    done.title = varGetSysPara(1).toString();
-    done.text = QStringLiteral("文件导出完毕！");
-    ui::DialogService::current().showBox(done);
+    blnExportFile(this, title, filter, suffix, askOverwrite, bytes);
 }
 
 void frmFlexPrint::menuExp01_Click() {

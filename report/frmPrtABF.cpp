@@ -1,14 +1,20 @@
 #include "report/frmPrtABF.h"
 
+#include "common/basEnv.h"
 #include "common/basMsg.h"
 #include "platform/ui/DialogService.h"
 #include "platform/ui/Fonts.h"
 #include "platform/ui/Units.h"
 #include "report/PageSetupDialog.h"
 #include "report/PageWidgets.h"
+#include "report/ReportExport.h"
 #include "report/ReportGridView.h"
+#include "report/ReportTemplate.h"
+#include "report/SaveFileDialog.h"
 #include "report/SlipLayout.h"
 #include "report/SlipText.h"
+#include "report/frmFlexPrtCustom.h"
+#include "report/frmFlexPrtNode.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -440,6 +446,106 @@ bool frmPrtABF::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+void frmPrtABF::subShowMarc(int col) {
+    {
+        Hourglass wait;
+        report::subShowMarc(grid_, col, marcFill);
+    }
+    ProperSize(); // slips keep their share of the width; rows fit their texts
+}
+
+bool frmPrtABF::grdOrder_DblClick(int row, int col) {
+    if (row != 0 || col < 1 || col >= grid_.cols()) return false;
+    const QString def = grid_.textMatrix(1, col);
+    if (!def.trimmed().startsWith(u'$')) return false;
+    const MarcSpecs specs = specsFromGrid(def);
+    frmFlexPrtNode node(this);
+    node.txtCN->setText(specs.cn);
+    node.txtUS->setText(specs.us);
+    if (!node.ShowNote(grdOrder->viewport()->mapToGlobal(QPoint(grdOrder->columnViewportPosition(col), 0))))
+        return false;
+    grid_.setTextMatrix(1, col, QStringLiteral("$") + marcDefinition(node.cn(), node.us()));
+    return true;
+}
+
+// ---- text export and templates ------------------------------------------
+
+void frmPrtABF::subExportSlipText() {
+    ReportTexts texts;
+    texts.title = labels_.at(0).caption;
+    for (int i = 1; i <= 5; ++i)
+        texts.info << labels_.at(i).caption;
+    blnExportFile(this, QStringLiteral("保存到文本文件"), QStringLiteral("文本文件 (*.txt)"), QStringLiteral("txt"), true,
+                  [&] { return textExport(grid_, texts); });
+}
+
+bool frmPrtABF::templateName() const {
+    return !m_strApp.trimmed().isEmpty() && templateFileName(m_strApp) == m_strApp;
+}
+
+RebuildInput frmPrtABF::rebuildInput() const {
+    RebuildInput in;
+    in.data = &g_varPrtData;
+    in.rows = g_lngPrtRows;
+    in.cols = g_lngPrtCols;
+    in.fill = marcFill;
+    return in;
+}
+
+frmFlexPrtCustom* frmPrtABF::customDialog() {
+    if (!custom_) {
+        custom_ = new frmFlexPrtCustom(m_iAddOrder, m_iSimplePrint == 1, this);
+        custom_->hide();
+    }
+    return custom_;
+}
+
+bool frmPrtABF::subSaveSlipTemplate() {
+    if (!templateName()) return false;
+    frmFlexPrtCustom* carrier = customDialog();
+    carrier->subReadGrid(grid_, rebuildInput());
+    SetupGrid setup;
+    setup.rows = carrier->editor().rows;
+    setup.addOrder = m_iAddOrder;
+    setup.pageText = pageSettingText(page_);
+    setup.labels = labelStyles(labels_);
+    QString error;
+    if (TemplateStore(varGetSysInfo(14).toString()).save(m_strApp, GridLook::of(grid_), setup, &error)) return true;
+    LIB_WriteLogFile(QStringLiteral("保存用户设定失败"), error);
+    return false;
+}
+
+bool frmPrtABF::CustomPrint() {
+    GridLook look;
+    SetupGrid setup;
+    bool ok = false;
+    {
+        Hourglass wait;
+        ok = templateName() && TemplateStore(varGetSysInfo(14).toString()).load(m_strApp, &look, &setup);
+        if (ok) {
+            look.applyTo(grid_);
+            // Slip columns carry no definitions: the set-up rows apply by
+            // position (output and title), so the slips stay.
+            for (int i = 0; i < setup.rows.size() && i + 1 < grid_.cols(); ++i) {
+                grid_.setColHidden(i + 1, !setup.rows[i].output);
+                grid_.setTextMatrix(0, i + 1, setup.rows[i].title);
+            }
+            m_iAddOrder = qint16(setup.addOrder == 1 ? 1 : 0);
+            subRenumber(grid_, m_iAddOrder);
+            applyLabelStyles(setup.labels, labels_);
+            readPageSettingText(setup.pageText, &page_);
+            page_.applyTo(*printer_);
+            for (int i = 0; i < m_intLabelCount; ++i)
+                showLabel(i);
+            Form_Resize();
+            grid_.autoSize(1, grid_.cols() - 1);
+            showGrid();
+        }
+    }
+    if (!ok) intShowMsg(QStringLiteral("E配置文件不存在或被破坏"));
+    return ok;
+}
+
 // ---- closing ------------------------------------------------------------
 
 void frmPrtABF::Form_Unload() {
@@ -447,6 +553,8 @@ void frmPrtABF::Form_Unload() {
     m_iAddOrder = 0;
     m_iSimplePrint = 0;
     if (doc_.pageCount() >= 1) doc_.clear();
+    // The report window's dialogs this window carried go with it.
+    delete custom_;
     if (instance_ == this) instance_ = nullptr;
     deleteLater();
 }

@@ -15,6 +15,7 @@
 // silence. Every menu item and mouse action is a public member, callable
 // without the real mouse.
 
+#include "report/ColumnSetup.h"
 #include "report/PageSettings.h"
 #include "report/ReportArray.h"
 #include "report/ReportDocument.h"
@@ -33,6 +34,7 @@ class QMenuBar;
 class QPrintPreviewWidget;
 class QPrinter;
 class QScrollBar;
+class frmFlexPrtCustom;
 
 namespace report {
 class ReportGridView;
@@ -75,11 +77,31 @@ public:
     void menuCol1_Click() { subSetCols(1); }
     void menuCol2_Click() { subSetCols(2); }
 
+    // Text export of the labels and the visible slips; stored templates of
+    // the title m_strApp (CFG/打印配置1, CFG/打印配置2), carried by a hidden
+    // output-columns dialog. A title that is no plain file name saves
+    // nothing; applying a missing or damaged template (or such a title)
+    // says "配置文件不存在或被破坏".
+    void subExportSlipText();
+    bool subSaveSlipTemplate();
+    void subApplySlipTemplate() { CustomPrint(); }
+    bool CustomPrint();
+    frmFlexPrtCustom* customDialog();
+    bool customDialogLoaded() const { return !custom_.isNull(); }
+
+    // Fills column `col` from each slip row's MARC record by the column's
+    // definition "$CN;US." (CN for format C, US for the others).
+    void subShowMarc(int col);
+    report::MarcFill marcFill = report::marcFillFromDatabase;
+
     // Grid, labels, panel, scroll bars.
     void grdOrder_AfterSort(int col, int order);
     // A press on the grid: the number column selects, any other plain.
     void grdOrder_MouseDown(int col, Qt::MouseButton button);
     bool grdOrder_BeforeEdit(int row, int col) const; // true: cancel the edit
+    // A double click on a MARC column's title opens its definition editor;
+    // anywhere else nothing. True when a definition was written.
+    bool grdOrder_DblClick(int row, int col);
     void lblInfo_MouseDown(int index, Qt::MouseButton button);
     void frame1_MouseDown(const QPoint& twips);
     void frame1_DblClick();
@@ -134,6 +156,8 @@ private:
     void enablePrinting();
     bool acceptSetup();
     void Form_Unload();
+    bool templateName() const;
+    report::RebuildInput rebuildInput() const;
 
     ReportArray m_varRecords;
     report::ReportGrid grid_;
@@ -144,6 +168,7 @@ private:
     QPrinter* printer_ = nullptr;
     QList<QLabel*> lblInfo_;
     QHash<QString, QAction*> actions_;
+    QPointer<frmFlexPrtCustom> custom_;
     QRect frameRect_, gridRect_;
     int redLineX_ = 0;
     int slipRows_ = 0;
