@@ -36,6 +36,18 @@ struct PagePanel {
 };
 PagePanel buildPagePanel(QDialog* window, QMenuBar* menuBar, QPrinter* printer);
 
+// Gives a window's control members of the same names the panel's widgets.
+template <class Window>
+void adoptPagePanel(Window* w, const PagePanel& p) {
+    w->pageArea = p.pageArea;
+    w->frame1 = p.frame1;
+    w->lineScope = p.lineScope;
+    w->txtAdd = p.txtAdd;
+    w->vpOrder = p.vpOrder;
+    w->vsb = p.vsb;
+    w->hsb = p.hsb;
+}
+
 int px(int twips);
 int tw(int pixels);
 QRect pxRect(const QRect& twips);

@@ -75,21 +75,11 @@ frmFlexPrint::frmFlexPrint(QWidget* parent) : QDialog(parent) {
     menuBar = new QMenuBar(this);
     buildMenus();
 
-    pageArea = new QWidget(this);
-    pageArea->setObjectName(QStringLiteral("pageArea"));
-    pageArea->installEventFilter(this);
-    auto* lay = new QVBoxLayout(this);
-    lay->setContentsMargins(0, 0, 0, 0);
-    lay->setSpacing(0);
-    lay->setMenuBar(menuBar);
-    lay->addWidget(pageArea, 1);
-
-    frame1 = new QFrame(pageArea);
-    frame1->setObjectName(QStringLiteral("frame1"));
-    frame1->setAutoFillBackground(true);
-    frame1->installEventFilter(this);
+    pageui::adoptPagePanel(this, pageui::buildPagePanel(this, menuBar, printer_));
+    txtAdd->setText(QStringLiteral("在这里插入文本"));
 
     grdOrder = new ReportGridView(&grid_, frame1);
+    grdOrder->lower();
     connect(grdOrder, &ReportGridView::gridPressed, this,
             [this](int r, int c, Qt::MouseButton b, const QPoint& g) { grdOrder_MouseDown(r, c, b, g); });
     connect(grdOrder, &ReportGridView::titleClicked, this, [this](int c) {
@@ -101,31 +91,12 @@ frmFlexPrint::frmFlexPrint(QWidget* parent) : QDialog(parent) {
         grdOrder->refresh();
     });
 
-    lineScope = new QFrame(frame1);
-    lineScope->setObjectName(QStringLiteral("lineScope"));
-    lineScope->setStyleSheet(QStringLiteral("background: #ff0000;"));
-
-    txtAdd = new QLineEdit(QStringLiteral("在这里插入文本"), frame1);
-    txtAdd->setObjectName(QStringLiteral("txtAdd"));
-    txtAdd->setFrame(false);
-    txtAdd->hide();
-    txtAdd->installEventFilter(this);
-
     for (int i = 0; i <= 6; ++i)
         lblInfo_.append(makeLabel(i));
 
-    vpOrder = new QPrintPreviewWidget(printer_, pageArea);
-    vpOrder->setObjectName(QStringLiteral("vpOrder"));
-    vpOrder->hide();
     connect(vpOrder, &QPrintPreviewWidget::paintRequested, this,
             [this](QPrinter* p) { printReport(doc_, *p); });
 
-    vsb = new QScrollBar(Qt::Vertical, pageArea);
-    vsb->setObjectName(QStringLiteral("vsb"));
-    hsb = new QScrollBar(Qt::Horizontal, pageArea);
-    hsb->setObjectName(QStringLiteral("hsb"));
-    vsb->hide();
-    hsb->hide();
     connect(vsb, &QScrollBar::valueChanged, this, [this](int v) {
         frameRect_.moveTop(-v);
         frame1->move(frame1->x(), px(-v));

@@ -87,14 +87,7 @@ frmPrtABF::frmPrtABF(QWidget* parent) : QDialog(parent) {
         actions_.insert(a->objectName(), a);
     }
 
-    const pageui::PagePanel panel = pageui::buildPagePanel(this, menuBar, printer_);
-    pageArea = panel.pageArea;
-    frame1 = panel.frame1;
-    lineScope = panel.lineScope;
-    txtAdd = panel.txtAdd;
-    vpOrder = panel.vpOrder;
-    vsb = panel.vsb;
-    hsb = panel.hsb;
+    pageui::adoptPagePanel(this, pageui::buildPagePanel(this, menuBar, printer_));
     grdOrder = new ReportGridView(&grid_, frame1);
     grdOrder->lower();
     grdOrder->horizontalHeader()->hide();
