@@ -13,9 +13,9 @@ ReportArray varFineSlipRecords(const FineReceipt& receipt) {
     for (int i = 0; i < n; ++i) {
         const FineReceipt::Row& r = receipt.rows[i];
         a.setRow(i + 1, {QString(), r.propNo, r.barCode, r.title, r.lendDate, r.retDate, r.overdue,
-                         strFormatMoney(r.fine), r.location, r.normRetDate, r.remark, strFormatMoney(r.charged),
-                         receipt.redrName, receipt.certId, receipt.billNo, receipt.workerNo,
-                         QStringLiteral("ExceedFine")});
+                         strFormatMoney(r.fine), r.location, r.normRetDate, r.remark,
+                         strFormatMoney(r.charged), receipt.redrName, receipt.certId, receipt.billNo,
+                         receipt.workerNo, QStringLiteral("ExceedFine")});
     }
     return a;
 }

@@ -37,8 +37,7 @@ struct PagePanel {
 PagePanel buildPagePanel(QDialog* window, QMenuBar* menuBar, QPrinter* printer);
 
 // Gives a window's control members of the same names the panel's widgets.
-template <class Window>
-void adoptPagePanel(Window* w, const PagePanel& p) {
+template <class Window> void adoptPagePanel(Window* w, const PagePanel& p) {
     w->pageArea = p.pageArea;
     w->frame1 = p.frame1;
     w->lineScope = p.lineScope;

@@ -81,7 +81,8 @@ SlipLayout layoutSlipPage(const SlipLayoutInput& in) {
     for (int i = 1; i <= 4; ++i) {
         if (i > 1) l[i].moveLeft(l[i - 1].left() + l[i - 1].width() + kLabelGap);
         l[i].moveTop(firstLine);
-        if (l[i].left() > gridRight) l[i].moveTo(out.grid.left(), l[i - 1].top() + l[i - 1].height() + kLineStep);
+        if (l[i].left() > gridRight)
+            l[i].moveTo(out.grid.left(), l[i - 1].top() + l[i - 1].height() + kLineStep);
     }
     l[5].moveTo(out.grid.left(), out.grid.top() + out.grid.height() + kGridGap);
     l[6].moveTo(l[5].left() + l[5].width() + kLabelGap, l[5].top());

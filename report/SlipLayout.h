@@ -20,13 +20,13 @@
 namespace report {
 
 struct SlipLayoutInput {
-    QRect area;                 // the window's inner area (ScaleLeft, ScaleTop, W, H)
-    int pageWidth = 11906;      // P
-    int leftMargin = 50;        // ML
-    int rightMargin = 50;       // MR
-    int verticalStart = 50;     // V
-    int cols = 1;               // slips per row
-    bool layoutView = true;     // false while the preview shows
+    QRect area;             // the window's inner area (ScaleLeft, ScaleTop, W, H)
+    int pageWidth = 11906;  // P
+    int leftMargin = 50;    // ML
+    int rightMargin = 50;   // MR
+    int verticalStart = 50; // V
+    int cols = 1;           // slips per row
+    bool layoutView = true; // false while the preview shows
     int vsbWidth = 255;
     int hsbHeight = 255;
     QRect frame, preview, grid; // as they are now

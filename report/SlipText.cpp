@@ -170,10 +170,10 @@ Value today() {
 QList<Holder> holders(SlipKind kind) {
     switch (kind) {
     case SlipKind::ForceAsb:
-        return {{u"单位", false, C(9)},         {u"姓名", false, C(1)},     {u"证件号", false, C(11)},
-                {u"题名", false, C(4)},         {u"责任者", false, C(5)},   {u"索书号", false, C(2)},
-                {u"条码号", false, C(3)},       {u"原还书日期", false, C(6)}, {u"要求还书日期", false, C(7)},
-                {u"图书馆", true, library()},   {u"催还日期", true, today()}, {u"馆藏地", true, C(8)}};
+        return {{u"单位", false, C(9)},       {u"姓名", false, C(1)},       {u"证件号", false, C(11)},
+                {u"题名", false, C(4)},       {u"责任者", false, C(5)},     {u"索书号", false, C(2)},
+                {u"条码号", false, C(3)},     {u"原还书日期", false, C(6)}, {u"要求还书日期", false, C(7)},
+                {u"图书馆", true, library()}, {u"催还日期", true, today()}, {u"馆藏地", true, C(8)}};
     case SlipKind::OverAsb:
     case SlipKind::RetAsb:
         return {{u"单位", false, C(8)},       {u"姓名", false, C(1)},       {u"证件号", false, C(10)},
@@ -181,15 +181,15 @@ QList<Holder> holders(SlipKind kind) {
                 {u"条码号", false, C(3)},     {u"应还书日期", false, C(6)}, {u"图书馆", true, library()},
                 {u"催还日期", true, today()}, {u"馆藏地", true, C(7)}};
     case SlipKind::ExceedFine:
-        return {{u"姓名", false, C(12)},      {u"证件号", false, C(13)},  {u"题名", false, C(3)},
-                {u"财产号", false, C(1)},     {u"借书日期", false, C(4)}, {u"还书日期", false, C(5)},
-                {u"应还日期", false, C(9)},   {u"应罚款额", false, C(7)}, {u"实罚款额", false, C(11)},
-                {u"票据号", false, C(14)},    {u"明细", false, C(10)},    {u"图书馆", true, library()},
-                {u"经手人", true, C(15)},     {u"单据日期", true, today()}, {u"馆藏地", false, C(8)}};
+        return {{u"姓名", false, C(12)},    {u"证件号", false, C(13)},    {u"题名", false, C(3)},
+                {u"财产号", false, C(1)},   {u"借书日期", false, C(4)},   {u"还书日期", false, C(5)},
+                {u"应还日期", false, C(9)}, {u"应罚款额", false, C(7)},   {u"实罚款额", false, C(11)},
+                {u"票据号", false, C(14)},  {u"明细", false, C(10)},      {u"图书馆", true, library()},
+                {u"经手人", true, C(15)},   {u"单据日期", true, today()}, {u"馆藏地", false, C(8)}};
     case SlipKind::Lend:
-        return {{u"单位", false, C(1)},      {u"姓名", false, C(2)},     {u"证件号", false, C(3)},
-                {u"索书号", false, C(4)},    {u"条码号", false, C(5)},   {u"题名", false, C(6)},
-                {u"责任者", false, C(7)},    {u"借阅日期", false, C(8)}, {u"应还日期", false, C(9)},
+        return {{u"单位", false, C(1)},      {u"姓名", false, C(2)},       {u"证件号", false, C(3)},
+                {u"索书号", false, C(4)},    {u"条码号", false, C(5)},     {u"题名", false, C(6)},
+                {u"责任者", false, C(7)},    {u"借阅日期", false, C(8)},   {u"应还日期", false, C(9)},
                 {u"附件", false, C(10)},     {u"图书馆", true, library()}, {u"经手人", true, C(11)},
                 {u"单据日期", true, today()}};
     case SlipKind::Ret:
@@ -209,16 +209,11 @@ QList<Holder> holders(SlipKind kind) {
                 {u"经手人", true, C(13)},
                 {u"单据日期", true, today()}};
     case SlipKind::Money:
-        return {{u"缴费项目", false, C(10)},
-                {u"单位", false, C(3)},
-                {u"姓名", false, C(2)},
-                {u"证件号", false, C(1)},
-                {u"缴费方式", false, C(4)},
-                {u"金额", false, [](const Record& r) { return r.amount(); }},
-                {u"缴费时间", false, C(7)},
-                {u"票据号", false, C(8)},
-                {u"图书馆", true, library()},
-                {u"经手人", true, C(9)},
+        return {{u"缴费项目", false, C(10)},  {u"单位", false, C(3)},
+                {u"姓名", false, C(2)},       {u"证件号", false, C(1)},
+                {u"缴费方式", false, C(4)},   {u"金额", false, [](const Record& r) { return r.amount(); }},
+                {u"缴费时间", false, C(7)},   {u"票据号", false, C(8)},
+                {u"图书馆", true, library()}, {u"经手人", true, C(9)},
                 {u"单据日期", true, today()}};
     case SlipKind::Recp:
         break;
@@ -410,8 +405,8 @@ SlipKind slipKind(const QString& w) {
 }
 
 QString slipTemplateFile(SlipKind kind) {
-    static const char* const files[] = {"LT_ForceAsb.ini",  "LT_ExceedAsb.ini", "LT_RetAsb.ini",
-                                        "LT_ExceedFine.ini", "LT_PrtLend.ini",  "LT_PrtRet.ini",
+    static const char* const files[] = {"LT_ForceAsb.ini",   "LT_ExceedAsb.ini", "LT_RetAsb.ini",
+                                        "LT_ExceedFine.ini", "LT_PrtLend.ini",   "LT_PrtRet.ini",
                                         "LT_PrtMoney.ini",   "LT_PrtRecp.ini"};
     return QString::fromLatin1(files[int(kind)]);
 }
@@ -478,14 +473,28 @@ QString strSlipText(const ReportArray& records, const QString& kindWord, int k) 
     const SlipKind kind = slipKind(kindWord);
     QString text;
     switch (kind) {
-    case SlipKind::ForceAsb: text = strForceAsbSlip(records, k); break;
+    case SlipKind::ForceAsb:
+        text = strForceAsbSlip(records, k);
+        break;
     case SlipKind::OverAsb:
-    case SlipKind::RetAsb: text = fromTemplate(kind, records, k); break;
-    case SlipKind::ExceedFine: text = strExceedFineSlip(records, k); break;
-    case SlipKind::Lend: text = strLendSlip(records, k); break;
-    case SlipKind::Ret: text = strRetSlip(records, k); break;
-    case SlipKind::Money: text = strMoneySlip(records, k); break;
-    case SlipKind::Recp: text = strRecpSlip(records, k); break;
+    case SlipKind::RetAsb:
+        text = fromTemplate(kind, records, k);
+        break;
+    case SlipKind::ExceedFine:
+        text = strExceedFineSlip(records, k);
+        break;
+    case SlipKind::Lend:
+        text = strLendSlip(records, k);
+        break;
+    case SlipKind::Ret:
+        text = strRetSlip(records, k);
+        break;
+    case SlipKind::Money:
+        text = strMoneySlip(records, k);
+        break;
+    case SlipKind::Recp:
+        text = strRecpSlip(records, k);
+        break;
     }
     return text.isEmpty() ? strBuiltInSlip(kind, records, k) : text;
 }
@@ -550,7 +559,8 @@ bool strDecimalAbs(const QString& a, QString* out) {
 QString strLeadingNumber(const QString& text) {
     int i = 0;
     const auto blanks = [&] {
-        while (i < text.size() && (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r'))
+        while (i < text.size() &&
+               (text[i] == u' ' || text[i] == u'\t' || text[i] == u'\n' || text[i] == u'\r'))
             ++i;
     };
     blanks();

@@ -7,6 +7,7 @@
 #include "platform/ui/Units.h"
 #include "report/ExportFieldChooser.h"
 #include "report/PageSetupDialog.h"
+#include "report/PageWidgets.h"
 #include "report/ReportArray.h"
 #include "report/ReportExport.h"
 #include "report/ReportGridView.h"
@@ -34,8 +35,6 @@
 #include <QPrinter>
 #include <QScrollBar>
 #include <QVBoxLayout>
-
-#include "report/PageWidgets.h"
 
 using namespace report;
 

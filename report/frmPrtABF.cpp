@@ -98,7 +98,8 @@ frmPrtABF::frmPrtABF(QWidget* parent) : QDialog(parent) {
         subRefit(grid_);
         grdOrder->refresh();
     });
-    connect(vpOrder, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* p) { printReport(doc_, *p); });
+    connect(vpOrder, &QPrintPreviewWidget::paintRequested, this,
+            [this](QPrinter* p) { printReport(doc_, *p); });
 
     connect(vsb, &QScrollBar::valueChanged, this, &frmPrtABF::vsb_Change);
     connect(hsb, &QScrollBar::valueChanged, this, &frmPrtABF::hsb_Change);
@@ -468,8 +469,8 @@ void frmPrtABF::subExportSlipText() {
     texts.title = labels_.at(0).caption;
     for (int i = 1; i <= 5; ++i)
         texts.info << labels_.at(i).caption;
-    blnExportFile(this, QStringLiteral("保存到文本文件"), QStringLiteral("文本文件 (*.txt)"), QStringLiteral("txt"), true,
-                  [&] { return textExport(grid_, texts); });
+    blnExportFile(this, QStringLiteral("保存到文本文件"), QStringLiteral("文本文件 (*.txt)"),
+                  QStringLiteral("txt"), true, [&] { return textExport(grid_, texts); });
 }
 
 bool frmPrtABF::templateName() const {
@@ -503,7 +504,8 @@ bool frmPrtABF::subSaveSlipTemplate() {
     setup.pageText = pageSettingText(page_);
     setup.labels = labelStyles(labels_);
     QString error;
-    if (TemplateStore(varGetSysInfo(14).toString()).save(m_strApp, GridLook::of(grid_), setup, &error)) return true;
+    if (TemplateStore(varGetSysInfo(14).toString()).save(m_strApp, GridLook::of(grid_), setup, &error))
+        return true;
     LIB_WriteLogFile(QStringLiteral("保存用户设定失败"), error);
     return false;
 }

@@ -109,15 +109,17 @@ TEST_F(FineSlip, OnlyACommittedPaymentPrintsSlips) {
     run(QStringLiteral("20250101000001"));
     EXPECT_TRUE(slips.isEmpty());
     EXPECT_FALSE(shownTexts().isEmpty());
-    EXPECT_EQ(db().scalar("select count(*) from exceed_fine_lst where cert_id = 'DZ0002' and debt_deal_flag = '0'"),
-              "3");
+    EXPECT_EQ(
+        db().scalar("select count(*) from exceed_fine_lst where cert_id = 'DZ0002' and debt_deal_flag = '0'"),
+        "3");
 
     // The payment: one slip per settled fine, after the commit.
     dialogs.clear();
     run(QStringLiteral("SLIP-01"));
     ASSERT_EQ(slips.size(), 1) << shownTexts().join("\n").toStdString();
-    EXPECT_EQ(db().scalar("select count(*) from exceed_fine_lst where cert_id = 'DZ0002' and bill_no = 'SLIP-01'"),
-              "2");
+    EXPECT_EQ(
+        db().scalar("select count(*) from exceed_fine_lst where cert_id = 'DZ0002' and bill_no = 'SLIP-01'"),
+        "2");
     EXPECT_EQ(title, "打印预览－超期罚款单");
     EXPECT_EQ(addOrder, 1);
     EXPECT_EQ(cols, 1);

@@ -47,9 +47,9 @@ protected:
         g_varPrtData.clear();
         g_varPrtData.resize(2, 16);
         for (int k = 1; k <= 2; ++k)
-            g_varPrtData.setRow(k, {"", "P" + QString::number(k), "B", "书" + QString::number(k), "d", "d", "1天",
-                                    "1.00", "总馆书库", "d", "x", "1.00", "李四", "DZ0002", "BILL", "SUPR",
-                                    "ExceedFine"});
+            g_varPrtData.setRow(k, {"", "P" + QString::number(k), "B", "书" + QString::number(k), "d", "d",
+                                    "1天", "1.00", "总馆书库", "d", "x", "1.00", "李四", "DZ0002", "BILL",
+                                    "SUPR", "ExceedFine"});
         frmPrtABF* f = frmPrtABF::form();
         f->m_strApp = app;
         f->m_iAddOrder = qint16(addOrder);
@@ -89,8 +89,8 @@ TEST_F(SlipFiles, TextExportWritesLabelsAndSlips) {
     const QString rule(81, u'=');
     const QString slip1 = f->grid().textMatrix(2, 1), slip2 = f->grid().textMatrix(2, 2);
     ASSERT_TRUE(slip2.contains("书2"));
-    const QString want = QStringList({"罚款单据", rule, f->labels().at(1).caption, f->labels().at(2).caption, "",
-                                      f->labels().at(4).caption, f->labels().at(5).caption, rule, "|",
+    const QString want = QStringList({"罚款单据", rule, f->labels().at(1).caption, f->labels().at(2).caption,
+                                      "", f->labels().at(4).caption, f->labels().at(5).caption, rule, "|",
                                       slip1 + "|" + slip2, ""})
                              .join("\r\n");
     EXPECT_EQ(testsupport::readBytes(path), text::toGb18030(want));
@@ -117,7 +117,8 @@ TEST_F(SlipFiles, TemplatesSavedAndApplied) {
     ASSERT_TRUE(f->subSaveSlipTemplate());
     EXPECT_TRUE(f->customDialogLoaded());
     EXPECT_FALSE(f->customDialog()->isVisible());
-    EXPECT_EQ(filesUnder(cfg()), QStringList({"打印配置1/" + kApp, "打印配置2/" + kApp, "打印配置2/" + kApp + ".txt"}));
+    EXPECT_EQ(filesUnder(cfg()),
+              QStringList({"打印配置1/" + kApp, "打印配置2/" + kApp, "打印配置2/" + kApp + ".txt"}));
     const QString pageText = pageSettingText(f->page());
     EXPECT_TRUE(pageText.endsWith(";120;120;300;300")) << pageText;
     QPointer<frmFlexPrtCustom> carrier = f->customDialog();
@@ -153,8 +154,8 @@ TEST_F(SlipFiles, TemplatesSavedAndApplied) {
 
 TEST_F(SlipFiles, TitlesThatAreNoFileNamesSaveNothing) {
     const QStringList before = filesUnder(db().programFolder());
-    for (const QString& app : {QStringLiteral("../罚款"), QStringLiteral("a/b"), QStringLiteral(""),
-                               QStringLiteral("未保存")}) {
+    for (const QString& app :
+         {QStringLiteral("../罚款"), QStringLiteral("a/b"), QStringLiteral(""), QStringLiteral("未保存")}) {
         frmPrtABF* f = open(app);
         if (app != u"未保存") EXPECT_FALSE(f->subSaveSlipTemplate()) << app;
         dialogs.clear();

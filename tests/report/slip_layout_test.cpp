@@ -37,7 +37,8 @@ TEST(SlipLayout, PanelBarsAndGrid) {
     two.cols = 2;
     const QList<Case> cases = {
         // wider than the page: centred, no bar
-        {"wide", input(14000, 8000), 1047, 0, 8000, false, false, 0, 0, 11706, 8000 - 400 - 255 - 255 - 1600, 11706},
+        {"wide", input(14000, 8000), 1047, 0, 8000, false, false, 0, 0, 11706, 8000 - 400 - 255 - 255 - 1600,
+         11706},
         // narrower: at the left with a bar from 0 to P - W + its height
         {"narrow", input(9000, 8000), 0, 0, 8000, true, false, 11906 - 9000 + 255, 0, 11706, 5490, 11706},
         {"preview", preview, 0, 0, 8000, false, false, 0, 0, 11706, 5490, 11706},
@@ -81,11 +82,13 @@ TEST(SlipLayout, LabelsFlowAroundTheGrid) {
         const int firstLine = 300 + 400 + 225;
         EXPECT_EQ(out.labels[0].topLeft(), QPoint((11906 - 2000) / 2, 300));
         EXPECT_EQ(out.labels[1].topLeft(), QPoint(50, firstLine));
-        EXPECT_EQ(out.labels[2].topLeft(), down ? QPoint(50, firstLine + 300 + 100) : QPoint(11756, firstLine))
+        EXPECT_EQ(out.labels[2].topLeft(),
+                  down ? QPoint(50, firstLine + 300 + 100) : QPoint(11756, firstLine))
             << w1;
         // label 3 starts on the first line again, right of label 2, unless
         // that is past the grid too
-        EXPECT_EQ(out.labels[3].topLeft(), down ? QPoint(50 + 1000 + 225, firstLine) : QPoint(50, firstLine + 255 + 100))
+        EXPECT_EQ(out.labels[3].topLeft(),
+                  down ? QPoint(50 + 1000 + 225, firstLine) : QPoint(50, firstLine + 255 + 100))
             << w1;
         EXPECT_EQ(out.labels[5].topLeft(), QPoint(50, out.grid.bottom() + 1 + 200));
         EXPECT_EQ(out.labels[6].topLeft(), QPoint(50 + 1000 + 225, out.labels[5].top()));

@@ -59,37 +59,80 @@ TEST_F(SlipText, BuiltInLayoutOfEveryKind) {
         l[1] = E + col;
         return l;
     };
-    const QStringList recall = {B + "【单    位】：v9",  B + "【姓    名】：v1",       B + "【证 件 号】：v11", "",
-                                B + "您所借阅的书刊：", "",                     B + "【索 书 号】：v2",
-                                B + "【条 码 号】：v3", B + "【题    名】：v4",     B + "【责 任 者】：v5",
-                                B + "【原还书日期】：v6", B + "【要求还书日期】：v7", "",
-                                B + "请在指定还书日期前将图书归还本馆！", ""};
-    const QStringList due = {B + "【单    位】：v8", B + "【姓    名】：v1", B + "【证 件 号】：v10", "",
-                             B + "您所借阅的书刊：", "", B + "【索 书 号】：v2", B + "【条 码 号】：v3",
-                             B + "【题    名】：v4", B + "【责 任 者】：v5", B + "【应还书日期】：v6", "",
+    const QStringList recall = {B + "【单    位】：v9",
+                                B + "【姓    名】：v1",
+                                B + "【证 件 号】：v11",
+                                "",
+                                B + "您所借阅的书刊：",
+                                "",
+                                B + "【索 书 号】：v2",
+                                B + "【条 码 号】：v3",
+                                B + "【题    名】：v4",
+                                B + "【责 任 者】：v5",
+                                B + "【原还书日期】：v6",
+                                B + "【要求还书日期】：v7",
+                                "",
+                                B + "请在指定还书日期前将图书归还本馆！",
+                                ""};
+    const QStringList due = {B + "【单    位】：v8",       B + "【姓    名】：v1",
+                             B + "【证 件 号】：v10",      "",
+                             B + "您所借阅的书刊：",       "",
+                             B + "【索 书 号】：v2",       B + "【条 码 号】：v3",
+                             B + "【题    名】：v4",       B + "【责 任 者】：v5",
+                             B + "【应还书日期】：v6",     "",
                              B + "请尽快将图书归还本馆！", ""};
-    const QStringList fine = {B + "【题    名】：v3", B + "【财 产 号】：v1", B + "【馆 藏 地】：v8",
-                              B + "【借书日期】：v4", B + "【应还日期】：v9", B + "【还书日期】：v5", "",
-                              B + "【姓    名】：v12", B + "【证 件 号】：v13", B + "【应罚款额】：v7",
-                              B + "【实罚款额】：v11", B + "【票 据 号】：v14", B + "【明    细】：v10", ""};
-    const QStringList lend = {B + "【单    位】：v1", B + "【姓    名】：v2", B + "【证 件 号】：v3", "",
-                              B + "您所借阅的书刊：", "", B + "【索 书 号】：v4", B + "【条 码 号】：v5",
-                              B + "【题    名】：v6", B + "【责 任 者】：v7", B + "【借阅日期】：v8",
-                              B + "【应还日期】：v9", B + "【附    件】：v10", ""};
-    const QStringList ret = {B + "【单    位】：v1", B + "【姓    名】：v2", B + "【证 件 号】：v3", "",
-                             B + "您所归还的书刊：", "", B + "【索 书 号】：v4", B + "【条 码 号】：v5",
-                             B + "【题    名】：v6", B + "【责 任 者】：v7", B + "【借阅日期】：v8",
-                             B + "【应还日期】：v9", B + "【还书日期】：v10", B + "【超期天数】：3",
+    const QStringList fine = {B + "【题    名】：v3",
+                              B + "【财 产 号】：v1",
+                              B + "【馆 藏 地】：v8",
+                              B + "【借书日期】：v4",
+                              B + "【应还日期】：v9",
+                              B + "【还书日期】：v5",
+                              "",
+                              B + "【姓    名】：v12",
+                              B + "【证 件 号】：v13",
+                              B + "【应罚款额】：v7",
+                              B + "【实罚款额】：v11",
+                              B + "【票 据 号】：v14",
+                              B + "【明    细】：v10",
+                              ""};
+    const QStringList lend = {B + "【单    位】：v1",  B + "【姓    名】：v2",
+                              B + "【证 件 号】：v3",  "",
+                              B + "您所借阅的书刊：",  "",
+                              B + "【索 书 号】：v4",  B + "【条 码 号】：v5",
+                              B + "【题    名】：v6",  B + "【责 任 者】：v7",
+                              B + "【借阅日期】：v8",  B + "【应还日期】：v9",
+                              B + "【附    件】：v10", ""};
+    const QStringList ret = {B + "【单    位】：v1",  B + "【姓    名】：v2",
+                             B + "【证 件 号】：v3",  "",
+                             B + "您所归还的书刊：",  "",
+                             B + "【索 书 号】：v4",  B + "【条 码 号】：v5",
+                             B + "【题    名】：v6",  B + "【责 任 者】：v7",
+                             B + "【借阅日期】：v8",  B + "【应还日期】：v9",
+                             B + "【还书日期】：v10", B + "【超期天数】：3",
                              B + "【附    件】：v12", ""};
-    const QStringList money = {B + "【单    位】：v3", B + "【姓    名】：v2", B + "【证 件 号】：v1", "",
-                               B + "【缴费项目】：v10", B + "【金    额】：10.50", B + "【缴费时间】：v7",
-                               B + "【缴费方式】：v4", B + "【票 据 号】：v8", ""};
-    const QStringList loss = {B + "【方    式】：赔钱", "", B + "【题    名】：v1", B + "【责 任 者】：v2",
-                              B + "【出 版 社】：v3", B + "【出 版 年】：v4", B + "【馆 藏 地】：v5",
-                              B + "【索 书 号】：v6", B + "【财 产 号】：v7", B + "【条 码 号】：v8", "",
-                              B + "【姓    名】：v9", B + "【证 件 号】：v10", B + "【总    额】：12.5",
+    const QStringList money = {B + "【单    位】：v3",  B + "【姓    名】：v2",
+                               B + "【证 件 号】：v1",  "",
+                               B + "【缴费项目】：v10", B + "【金    额】：10.50",
+                               B + "【缴费时间】：v7",  B + "【缴费方式】：v4",
+                               B + "【票 据 号】：v8",  ""};
+    const QStringList loss = {B + "【方    式】：赔钱",
+                              "",
+                              B + "【题    名】：v1",
+                              B + "【责 任 者】：v2",
+                              B + "【出 版 社】：v3",
+                              B + "【出 版 年】：v4",
+                              B + "【馆 藏 地】：v5",
+                              B + "【索 书 号】：v6",
+                              B + "【财 产 号】：v7",
+                              B + "【条 码 号】：v8",
+                              "",
+                              B + "【姓    名】：v9",
+                              B + "【证 件 号】：v10",
+                              B + "【总    额】：12.5",
                               B + "【赔偿额 + 技术费 + 人工费 + 超期额】：v19 + v16 + v17 + v20",
-                              B + "【票 据 号】：v15", B + "【备    注】：v13", ""};
+                              B + "【票 据 号】：v15",
+                              B + "【备    注】：v13",
+                              ""};
     struct Case {
         const char* word;
         QMap<int, QString> cells;
@@ -119,8 +162,9 @@ TEST_F(SlipText, AmountsAreExactDecimals) {
     struct Case {
         const char *a, *b, *diff;
     };
-    for (const Case& c : {Case{"12.5", "2", "10.50"}, Case{"0.1", "0.2", "-0.10"}, Case{" 3 ", "0", "3.00"},
-                          Case{"1.005", "0", "1.01"}, Case{"-1.005", "0", "-1.01"}, Case{"0.004", "0", "0.00"}}) {
+    for (const Case& c :
+         {Case{"12.5", "2", "10.50"}, Case{"0.1", "0.2", "-0.10"}, Case{" 3 ", "0", "3.00"},
+          Case{"1.005", "0", "1.01"}, Case{"-1.005", "0", "-1.01"}, Case{"0.004", "0", "0.00"}}) {
         QString out;
         ASSERT_TRUE(strDecimalDifference(c.a, c.b, &out)) << c.a;
         EXPECT_EQ(out, c.diff) << c.a << " - " << c.b;
@@ -132,8 +176,8 @@ TEST_F(SlipText, AmountsAreExactDecimals) {
     EXPECT_EQ(out, "12.5");
     ASSERT_TRUE(strDecimalAbs("007.000", &out));
     EXPECT_EQ(out, "7");
-    for (const auto& [in, want] : {std::pair{"3天", "3"}, {"  12.50天", "12.5"}, {"天3", "0"}, {"", "0"},
-                                   {"-2", "-2"}, {"1 2", "12"}})
+    for (const auto& [in, want] :
+         {std::pair{"3天", "3"}, {"  12.50天", "12.5"}, {"天3", "0"}, {"", "0"}, {"-2", "-2"}, {"1 2", "12"}})
         EXPECT_EQ(strLeadingNumber(QString::fromUtf8(in)), QString::fromUtf8(want)) << in;
 }
 
@@ -156,7 +200,8 @@ TEST_F(SlipText, TemplatesReplaceTheirPlaceholdersInTableOrder) {
     writeTemplate("LT_PrtRet.ini", " \r\n ");
     EXPECT_EQ(strSlipText(batch("Ret", 14), "Ret", 0), " \r\n ");
     writeTemplate("LT_PrtMoney.ini", "");
-    EXPECT_TRUE(strSlipText(batch("money", 11, {{5, "1"}, {6, "1"}}), "money", 0).contains("【金    额】：0.00"));
+    EXPECT_TRUE(
+        strSlipText(batch("money", 11, {{5, "1"}, {6, "1"}}), "money", 0).contains("【金    额】：0.00"));
 
     // Loss: an unknown way drops its placeholder; the detail carries its columns.
     writeTemplate("LT_PrtRecp.ini", text::toGb18030(u"<[方式]>[明细]"));

@@ -33,9 +33,10 @@ void fillFines(int n, const QString& word = QStringLiteral("ExceedFine")) {
     g_varPrtData.clear();
     g_varPrtData.resize(n, 16);
     for (int k = 1; k <= n; ++k) {
-        g_varPrtData.setRow(k, {QString(), QStringLiteral("P%1").arg(k, 2, 10, QLatin1Char('0')), "B", "书" + QString::number(k),
-                                "2024-01-01", "2024-03-01", "5天", "0.50", "总馆", "2024-02-25", "明细",
-                                "0.50", "张三", "88000002", "BILL1", QStringLiteral("WK%1").arg(k, 2, 10, QLatin1Char('0')),
+        g_varPrtData.setRow(k, {QString(), QStringLiteral("P%1").arg(k, 2, 10, QLatin1Char('0')), "B",
+                                "书" + QString::number(k), "2024-01-01", "2024-03-01", "5天", "0.50", "总馆",
+                                "2024-02-25", "明细", "0.50", "张三", "88000002", "BILL1",
+                                QStringLiteral("WK%1").arg(k, 2, 10, QLatin1Char('0')),
                                 k == 1 ? word : QStringLiteral("Lend")});
     }
 }
@@ -205,7 +206,8 @@ TEST_F(SlipWindow, PrintsEverySlipWholeWithPageNumbers) {
         ASSERT_GE(at, 0) << k;
         EXPECT_EQ(pageOf(QStringLiteral("P%1").arg(k, 2, 10, QLatin1Char('0'))), at) << k;
         EXPECT_TRUE(pages[at].contains(QStringLiteral("书%1").arg(k))) << k;
-        for (const char* line : {"超期罚款", "测试图书馆", "2024-05-06", "张三", "88000002", "BILL1", "0.50", "总馆"})
+        for (const char* line :
+             {"超期罚款", "测试图书馆", "2024-05-06", "张三", "88000002", "BILL1", "0.50", "总馆"})
             EXPECT_TRUE(pages[at].contains(QString::fromUtf8(line))) << k << line;
     }
     // The slips print alone: no label, no title.
