@@ -343,6 +343,11 @@ void frmPrtABF::grdOrder_AfterSort(int col, int order) {
     showGrid();
 }
 
+void frmPrtABF::subTextStyle(int style) {
+    cmd::textStyle(grid_, style);
+    showGrid();
+}
+
 void frmPrtABF::grdOrder_MouseDown(int col, Qt::MouseButton button) {
     if (button == Qt::RightButton) return;
     grid_.highLight = col == 0 ? 1 : 0;

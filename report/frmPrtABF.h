@@ -96,6 +96,10 @@ public:
 
     // Grid, labels, panel, scroll bars.
     void grdOrder_AfterSort(int col, int order);
+    // Text styles of the selection in range mode, of every cell otherwise.
+    void subSetTextFlat() { subTextStyle(0); }
+    void subSetTextRaised() { subTextStyle(1); }
+    void subSetTextInset() { subTextStyle(2); }
     // A press on the grid: the number column selects, any other plain.
     void grdOrder_MouseDown(int col, Qt::MouseButton button);
     bool grdOrder_BeforeEdit(int row, int col) const; // true: cancel the edit
@@ -150,6 +154,7 @@ private:
     explicit frmPrtABF(QWidget* parent = nullptr);
     QAction* addAction(const QString& name, const QString& caption, void (frmPrtABF::*slot)());
     void subSetCols(int cols);
+    void subTextStyle(int style);
     void showGrid();
     void showLabel(int i);
     void showBox();

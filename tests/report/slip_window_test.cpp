@@ -114,6 +114,8 @@ TEST_F(SlipWindow, LoadsOneOrTwoSlipsARowFromItsOwnRecords) {
     EXPECT_EQ(g.highLight, 1);
     f->grdOrder_MouseDown(1, Qt::LeftButton);
     EXPECT_EQ(g.highLight, 0);
+    f->subSetTextRaised(); // no selection shown: every cell
+    EXPECT_EQ(g.cellTextStyle(3, 2), 1);
 
     // Unnumbered: column 0 hidden with its mark.
     f->reject();
