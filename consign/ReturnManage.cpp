@@ -35,15 +35,6 @@ QString returnedInGroup(const QString& g)
 }
 const char* kJoined = " AND relegate_arri_lst.prop_no=item.prop_no ";
 
-QStringList homeTitles(bool withLocation)
-{
-    QStringList t{QStringLiteral("索书号"), QStringLiteral("财产号"), QStringLiteral("题名"), QStringLiteral("责任者"),
-                  QStringLiteral("出版社")};
-    if (withLocation)
-        t << QStringLiteral("馆藏地");
-    return t;
-}
-
 void fillHome(const QVector<HomeRow>& rows, bool withLocation)
 {
     QVector<QStringList> records;
@@ -53,7 +44,7 @@ void fillHome(const QVector<HomeRow>& rows, bool withLocation)
             cells << r.location;
         records.push_back(cells);
     }
-    subFillReport(homeTitles(withLocation), records);
+    subFillReport(withLocation ? homeTitles() : homeTitles().mid(0, 5), records);
 }
 
 } // namespace

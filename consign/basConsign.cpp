@@ -155,3 +155,9 @@ void subFillReport(const QStringList& titles, const QVector<QStringList>& record
         g_varPrtData.setRow(r + 1, records[r]);
 }
 } // namespace consign
+
+QStringList consign::homeTitles()
+{
+    return {QStringLiteral("索书号"), QStringLiteral("财产号"), QStringLiteral("题名"), QStringLiteral("责任者"),
+            QStringLiteral("出版社"), QStringLiteral("馆藏地")};
+}

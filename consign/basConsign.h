@@ -67,4 +67,7 @@ namespace consign {
 // Fills the report array: row 0 the titles from column 1, then one row per
 // record, each starting with its key (column 0).
 void subFillReport(const QStringList& titles, const QVector<QStringList>& records);
+// The columns of a copy coming home: call number, property number, title,
+// responsibility, publisher and location.
+QStringList homeTitles();
 } // namespace consign
