@@ -121,8 +121,7 @@ QString strMadeBy()
          + varGetSysInfo(4).toString();
 }
 
-namespace {
-void showFlexPrint(const QString& title, const QStringList& info)
+void subShowFlexPrint(const QString& title, const QStringList& info)
 {
     frmFlexPrint* form = frmFlexPrint::form();
     form->m_iSimplePrint = 0;
@@ -131,9 +130,8 @@ void showFlexPrint(const QString& title, const QStringList& info)
         form->lblInfo(i)->setText(info.value(i));
     ui::DialogService::current().execDialog(form);
 }
-} // namespace
 
-std::function<void(const QString&, const QStringList&)> g_showReport = showFlexPrint;
+std::function<void(const QString&, const QStringList&)> g_showReport = subShowFlexPrint;
 
 void subShowReport(const QString& title, const QStringList& info)
 {

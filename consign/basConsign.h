@@ -58,6 +58,8 @@ void subInfoBox(const QString& text);
 // benchmark replace it; the default shows frmFlexPrint modally.
 extern std::function<void(const QString& title, const QStringList& info)> g_showReport;
 void subShowReport(const QString& title, const QStringList& info);
+// The default: frmFlexPrint with the title and lines, shown modally.
+void subShowFlexPrint(const QString& title, const QStringList& info);
 // "制表日期：<server date>  经手人：<worker>".
 QString strMadeBy();
 

@@ -35,7 +35,7 @@ protected:
     }
     void TearDown() override
     {
-        consign::g_showReport = nullptr;
+        consign::g_showReport = consign::subShowFlexPrint;
         LendingTest::TearDown();
     }
     // A copy of the circulation rows a scan may write: equal before and after
