@@ -12,8 +12,12 @@ namespace consign {
 
 namespace {
 
-QString q(const QVariant& v) { return strSQLQuote(v); }
-QString ymd(const QDate& d) { return d.toString(QStringLiteral("yyyy-MM-dd")); }
+QString q(const QVariant& v) {
+    return strSQLQuote(v);
+}
+QString ymd(const QDate& d) {
+    return d.toString(QStringLiteral("yyyy-MM-dd"));
+}
 
 const QString kHeldForConsignment = QStringLiteral("E该书处于委托借出状态，请在委托借阅模块中处理。");
 const QString kNoFoundToday = QStringLiteral("没有任何书刊划到数据。");
@@ -23,11 +27,9 @@ const QString kNoApply = QStringLiteral("没有任何委托申请数据。");
 // Title texts of the records of one search, each record read once.
 class TitleCache {
 public:
-    const QStringList& of(const QString& marcRecNo)
-    {
+    const QStringList& of(const QString& marcRecNo) {
         auto it = texts_.find(marcRecNo);
-        if (it == texts_.end())
-            it = texts_.insert(marcRecNo, marcTexts(marcRecNo));
+        if (it == texts_.end()) it = texts_.insert(marcRecNo, marcTexts(marcRecNo));
         return *it;
     }
 
@@ -37,69 +39,66 @@ private:
 
 } // namespace
 
-CopyDisplay copyDisplay(const desk::LendCopy& c, const QString& scanned)
-{
+CopyDisplay copyDisplay(const desk::LendCopy& c, const QString& scanned) {
     const QStringList t = marcTexts(c.marcRecNo);
-    return CopyDisplay{t.value(0), c.propNo,  scanned,  strLocationName(c.location), strItemStatusName(c.bookStatCode),
-                       c.callNo,   t.value(1), t.value(2), c.price, c.inDate, c.attachment};
+    return CopyDisplay{t.value(0),
+                       c.propNo,
+                       scanned,
+                       strLocationName(c.location),
+                       strItemStatusName(c.bookStatCode),
+                       c.callNo,
+                       t.value(1),
+                       t.value(2),
+                       c.price,
+                       c.inDate,
+                       c.attachment};
 }
 
-FindDesk::FindDesk()
-{
+FindDesk::FindDesk() {
     const QDate today = QDate::currentDate();
     dtpApplyBegin = dtpApplyEnd = dtpFindBegin = dtpFindEnd = today;
     m_lending.showCopy = [this](const desk::LendCopy& copy) { m_display = copyDisplay(copy, m_scanned); };
 }
 
-int FindDesk::select(const QString& sql, DBResultSet& rs)
-{
+int FindDesk::select(const QString& sql, DBResultSet& rs) {
     ++m_statements;
     return LIB_DB_Select(sql, rs);
 }
 
 // ---- choosers ---------------------------------------------------------------------
 
-int FindDesk::subInitTeam()
-{
+int FindDesk::subInitTeam() {
     QStringList codes, names;
     const int status = intLoadTeams(codes, names);
     for (Chooser* c : {&cmbApplyTeam, &cmbApplyTeamII, &cmbFindTeam, &cmbFindTeamII}) {
         subFillTeams(*c, codes, names, status == 0);
-        if (status != 0)
-            c->index = -1;
+        if (status != 0) c->index = -1;
     }
-    if (status != 0)
-        return -1;
+    if (status != 0) return -1;
     return subInitLocation(cmbApplyTeamII.code());
 }
 
-int FindDesk::subInitLocation(const QString& group)
-{
-    if (intLoadLocations(cmbApplyLocation, group) != 0)
-        return -1;
+int FindDesk::subInitLocation(const QString& group) {
+    if (intLoadLocations(cmbApplyLocation, group) != 0) return -1;
     cmbApplyLocation.index = cmbApplyLocation.count() - 1;
     return 0;
 }
 
-int FindDesk::cmbApplyTeamII_Click(int index)
-{
+int FindDesk::cmbApplyTeamII_Click(int index) {
     cmbApplyTeamII.index = index;
     return subInitLocation(cmbApplyTeamII.code());
 }
 
 // ---- scan and lend -----------------------------------------------------------------
 
-int FindDesk::txtFindBook_Enter(QString* text)
-{
+int FindDesk::txtFindBook_Enter(QString* text) {
     subClearBook();
     *text = text->trimmed().toUpper();
-    if (text->isEmpty())
-        return -1;
+    if (text->isEmpty()) return -1;
     return subFindBook(*text);
 }
 
-int FindDesk::subFindBook(const QString& code)
-{
+int FindDesk::subFindBook(const QString& code) {
     m_scanned = code;
     const QString today = varGetSysInfo(1).toString().left(10);
     ++m_statements;
@@ -109,10 +108,12 @@ int FindDesk::subFindBook(const QString& code)
     if (select("SELECT relegate_lst.cert_id, relegate_lst.relegate_no, relegate_lst.relegate_location, "
                "relegate_lst.relegate_date, item.book_lend_flag FROM item LEFT JOIN relegate_lst "
                "ON relegate_lst.call_no = item.call_no AND relegate_lst.location = item.location "
-               "AND relegate_lst.relegate_end_date >= " + q(today) + " AND relegate_lst.relegate_flag = '0' "
-               "WHERE item.bar_code = " + q(code) + " ORDER BY relegate_lst.relegate_no",
-               rs)
-        != 0) {
+               "AND relegate_lst.relegate_end_date >= " +
+                   q(today) +
+                   " AND relegate_lst.relegate_flag = '0' "
+                   "WHERE item.bar_code = " +
+                   q(code) + " ORDER BY relegate_lst.relegate_no",
+               rs) != 0) {
         intShowDBError();
         return -1;
     }
@@ -126,17 +127,15 @@ int FindDesk::subFindBook(const QString& code)
         return -1;
     }
     for (int i = 0; i < rs.rowCount(); ++i) {
-        if (m_desk.intCheckApplicant(rs.text(i, 0)) != 0)
-            continue;
-        const int r = m_lending.intLendFound(code, desk::FoundRequest{rs.text(i, 1), rs.text(i, 2), rs.text(i, 3)});
-        if (r == 1)
-            return -1;
-        if (r != 0)
-            continue;
+        if (m_desk.intCheckApplicant(rs.text(i, 0)) != 0) continue;
+        const int r =
+            m_lending.intLendFound(code, desk::FoundRequest{rs.text(i, 1), rs.text(i, 2), rs.text(i, 3)});
+        if (r == 1) return -1;
+        if (r != 0) continue;
         const desk::FoundCopy& f = m_lending.lentFound();
-        m_found.prepend(FoundRow{f.copy.callNo, strLocationName(f.copy.location), f.copy.propNo, m_display.bookName,
-                                 strLocationName(f.pickUp), f.certId, f.name, f.arriDate, f.keepEndDate,
-                                 f.copy.marcRecNo});
+        m_found.prepend(FoundRow{f.copy.callNo, strLocationName(f.copy.location), f.copy.propNo,
+                                 m_display.bookName, strLocationName(f.pickUp), f.certId, f.name, f.arriDate,
+                                 f.keepEndDate, f.copy.marcRecNo});
         if (f.moveFailed) {
             ui::BoxRequest box;
             box.icon = ui::BoxIcon::Warning;
@@ -152,8 +151,7 @@ int FindDesk::subFindBook(const QString& code)
 
 // ---- hand-over ---------------------------------------------------------------------
 
-int FindDesk::subConnect(const QVector<FoundRow>& rows, bool findPage)
-{
+int FindDesk::subConnect(const QVector<FoundRow>& rows, bool findPage) {
     if (rows.isEmpty()) {
         subInfoBox(findPage ? kNoFoundToday : kNoFoundList);
         return -1;
@@ -167,17 +165,16 @@ int FindDesk::subConnect(const QVector<FoundRow>& rows, bool findPage)
     QStringList gone;
     for (const FoundRow& row : rows) {
         ++m_statements;
-        const long n = ExecuteSQL("UPDATE relegate_arri_lst SET relegate_end_flag=" + q(QStringLiteral("2"))
-                                  + " WHERE cert_id=" + q(row.certId) + " AND prop_no=" + q(row.propNo)
-                                  + " AND relegate_end_flag=" + q(QStringLiteral("1")));
+        const long n = ExecuteSQL("UPDATE relegate_arri_lst SET relegate_end_flag=" + q(QStringLiteral("2")) +
+                                  " WHERE cert_id=" + q(row.certId) + " AND prop_no=" + q(row.propNo) +
+                                  " AND relegate_end_flag=" + q(QStringLiteral("1")));
         if (n < 0) {
             LIB_DB_Rollback();
             intShowDBError();
             return -1;
         }
         handed += int(n);
-        if (n == 0)
-            gone << row.propNo;
+        if (n == 0) gone << row.propNo;
     }
     ++m_statements;
     if (LIB_DB_CommitTrans() != 0) {
@@ -187,38 +184,42 @@ int FindDesk::subConnect(const QVector<FoundRow>& rows, bool findPage)
     }
     QString text = QStringLiteral("批次交接正常结束。\n本批交接%1册。").arg(handed);
     if (!gone.isEmpty())
-        text += QStringLiteral("\n%1册已不是待交接的划到书刊，未交接：%2").arg(gone.size()).arg(gone.join(QLatin1Char(',')));
+        text += QStringLiteral("\n%1册已不是待交接的划到书刊，未交接：%2")
+                    .arg(gone.size())
+                    .arg(gone.join(QLatin1Char(',')));
     subInfoBox(text);
     return 0;
 }
 
 // ---- pick list -----------------------------------------------------------------------
 
-int FindDesk::cmdApplySearch()
-{
-    const ListSearch search{ymd(dtpApplyBegin), ymd(dtpApplyEnd), cmbApplyTeam.text(), cmbApplyLocation.text(),
-                            cmbApplyLocation.onAll(), 0};
+int FindDesk::cmdApplySearch() {
+    const ListSearch search{ymd(dtpApplyBegin),      ymd(dtpApplyEnd),         cmbApplyTeam.text(),
+                            cmbApplyLocation.text(), cmbApplyLocation.onAll(), 0};
     const QString today = varGetSysInfo(1).toString().left(10);
     ++m_statements;
-    QString sql =
-        " SELECT relegate_lst.call_no,call_no_lst.marc_rec_no,relegate_lst.relegate_location,"
-        " relegate_lst.cert_id,reader.name,relegate_lst.location,"
-        " (SELECT count(*) FROM item WHERE item.call_no=relegate_lst.call_no AND item.location=relegate_lst.location"
-        " AND item.book_stat_code='41'),"
-        " (SELECT count(*) FROM item WHERE item.call_no=relegate_lst.call_no AND item.location=relegate_lst.location"
-        " AND item.book_stat_code='41' AND item.book_lend_flag='0') "
-        " FROM relegate_lst,call_no_lst,reader  WHERE relegate_lst.relegate_date>=" + q(search.begin)
-        + " AND relegate_lst.relegate_date<=" + q(search.end) + " AND relegate_lst.relegate_end_date>=" + q(today)
-        + " AND relegate_lst.relegate_flag=" + q(QStringLiteral("0"))
-        + " AND relegate_lst.call_no=call_no_lst.call_no  AND reader.cert_id=relegate_lst.cert_id COLLATE \"default\" ";
+    QString sql = " SELECT relegate_lst.call_no,call_no_lst.marc_rec_no,relegate_lst.relegate_location,"
+                  " relegate_lst.cert_id,reader.name,relegate_lst.location,"
+                  " (SELECT count(*) FROM item WHERE item.call_no=relegate_lst.call_no AND "
+                  "item.location=relegate_lst.location"
+                  " AND item.book_stat_code='41'),"
+                  " (SELECT count(*) FROM item WHERE item.call_no=relegate_lst.call_no AND "
+                  "item.location=relegate_lst.location"
+                  " AND item.book_stat_code='41' AND item.book_lend_flag='0') "
+                  " FROM relegate_lst,call_no_lst,reader  WHERE relegate_lst.relegate_date>=" +
+                  q(search.begin) + " AND relegate_lst.relegate_date<=" + q(search.end) +
+                  " AND relegate_lst.relegate_end_date>=" + q(today) +
+                  " AND relegate_lst.relegate_flag=" + q(QStringLiteral("0")) +
+                  " AND relegate_lst.call_no=call_no_lst.call_no  AND reader.cert_id=relegate_lst.cert_id "
+                  "COLLATE \"default\" ";
     if (!cmbApplyTeam.onAll())
-        sql += " AND relegate_lst.relegate_location IN (SELECT location FROM location_lst  WHERE location_property="
-             + q(cmbApplyTeam.code()) + ")";
+        sql += " AND relegate_lst.relegate_location IN (SELECT location FROM location_lst  WHERE "
+               "location_property=" +
+               q(cmbApplyTeam.code()) + ")";
     if (!cmbApplyTeamII.onAll())
-        sql += " AND relegate_lst.location IN (SELECT location FROM location_lst  WHERE location_property="
-             + q(cmbApplyTeamII.code()) + ")";
-    if (!cmbApplyLocation.onAll())
-        sql += " AND relegate_lst.location=" + q(cmbApplyLocation.code());
+        sql += " AND relegate_lst.location IN (SELECT location FROM location_lst  WHERE location_property=" +
+               q(cmbApplyTeamII.code()) + ")";
+    if (!cmbApplyLocation.onAll()) sql += " AND relegate_lst.location=" + q(cmbApplyLocation.code());
     sql += QStringLiteral(" ORDER BY relegate_lst.call_no,relegate_lst.location,relegate_lst.relegate_no");
     DBResultSet rs;
     if (select(sql, rs) != 0) {
@@ -242,24 +243,21 @@ int FindDesk::cmdApplySearch()
     return 0;
 }
 
-int FindDesk::cmdApplyPrint()
-{
+int FindDesk::cmdApplyPrint() {
     if (m_applyList.isEmpty()) {
         subInfoBox(kNoApply);
         return -1;
     }
     const bool all = m_applySearch.allLocations;
-    QStringList titles{QStringLiteral("索书号"), QStringLiteral("题名"),     QStringLiteral("责任者"),
+    QStringList titles{QStringLiteral("索书号"), QStringLiteral("题名"),       QStringLiteral("责任者"),
                        QStringLiteral("出版社"), QStringLiteral("委托馆藏地"), QStringLiteral("证件号"),
                        QStringLiteral("姓名")};
-    if (all)
-        titles << QStringLiteral("馆藏地");
+    if (all) titles << QStringLiteral("馆藏地");
     titles << QStringLiteral("可借数量") << QStringLiteral("在馆数量");
     QVector<QStringList> records;
     for (const ApplyRow& r : m_applyList) {
         QStringList cells{r.marcRecNo, r.callNo, r.title, r.author, r.publisher, r.pickUp, r.certId, r.name};
-        if (all)
-            cells << r.location;
+        if (all) cells << r.location;
         cells << QString::number(r.lendable) << QString::number(r.inLibrary);
         records.push_back(cells);
     }
@@ -275,8 +273,7 @@ int FindDesk::cmdApplyPrint()
 
 // ---- found list ----------------------------------------------------------------------
 
-int FindDesk::cmdFindSearch()
-{
+int FindDesk::cmdFindSearch() {
     const ListSearch search{ymd(dtpFindBegin), ymd(dtpFindEnd), cmbFindTeam.text(), QString(), true, optType};
     const QString today = varGetSysInfo(1).toString().left(10);
     ++m_statements;
@@ -284,11 +281,11 @@ int FindDesk::cmdFindSearch()
         " SELECT relegate_arri_lst.call_no,item.location,relegate_arri_lst.prop_no,item.marc_rec_no,"
         " relegate_arri_lst.relegate_location,relegate_arri_lst.cert_id,reader.name,"
         " relegate_arri_lst.relegate_arri_date,relegate_arri_lst.relegate_keep_end_date "
-        " FROM relegate_arri_lst,item,reader  WHERE relegate_arri_lst.relegate_arri_date>=" + q(search.begin)
-        + " AND relegate_arri_lst.relegate_arri_date<=" + q(search.end)
-        + " AND relegate_arri_lst.relegate_keep_end_date>=" + q(today)
-        + " AND relegate_arri_lst.prop_no=item.prop_no "
-          " AND reader.cert_id=relegate_arri_lst.cert_id COLLATE \"default\" ";
+        " FROM relegate_arri_lst,item,reader  WHERE relegate_arri_lst.relegate_arri_date>=" +
+        q(search.begin) + " AND relegate_arri_lst.relegate_arri_date<=" + q(search.end) +
+        " AND relegate_arri_lst.relegate_keep_end_date>=" + q(today) +
+        " AND relegate_arri_lst.prop_no=item.prop_no "
+        " AND reader.cert_id=relegate_arri_lst.cert_id COLLATE \"default\" ";
     if (optType == 1)
         sql += " AND relegate_arri_lst.relegate_end_flag=" + q(QStringLiteral("2"));
     else if (optType == 2)
@@ -297,10 +294,12 @@ int FindDesk::cmdFindSearch()
         sql += " AND relegate_arri_lst.relegate_end_flag<" + q(QStringLiteral("3"));
     if (!cmbFindTeam.onAll())
         sql += " AND relegate_arri_lst.relegate_location IN (SELECT location FROM location_lst "
-               " WHERE location_lst.location_property=" + q(cmbFindTeam.code()) + ")";
+               " WHERE location_lst.location_property=" +
+               q(cmbFindTeam.code()) + ")";
     if (!cmbFindTeamII.onAll())
         sql += " AND relegate_arri_lst.relegate_find_location IN (SELECT location FROM location_lst WHERE "
-               "location_property=" + q(cmbFindTeamII.code()) + ")";
+               "location_property=" +
+               q(cmbFindTeamII.code()) + ")";
     sql += QStringLiteral(" ORDER BY relegate_arri_lst.call_no");
     DBResultSet rs;
     if (select(sql, rs) != 0) {
@@ -317,19 +316,18 @@ int FindDesk::cmdFindSearch()
     for (int i = 0; i < rs.rowCount(); ++i)
         m_findList.push_back(FoundRow{rs.text(i, 0), strLocationName(rs.text(i, 1)), rs.text(i, 2),
                                       titles.of(rs.text(i, 3)).value(0), strLocationName(rs.text(i, 4)),
-                                      rs.text(i, 5), rs.text(i, 6), rs.text(i, 7), rs.text(i, 8), rs.text(i, 3)});
+                                      rs.text(i, 5), rs.text(i, 6), rs.text(i, 7), rs.text(i, 8),
+                                      rs.text(i, 3)});
     return 0;
 }
 
 namespace {
-QStringList foundTitles()
-{
-    return {QStringLiteral("索书号"),   QStringLiteral("馆藏地"), QStringLiteral("财产号"),
-            QStringLiteral("题名"),     QStringLiteral("委托馆藏地"), QStringLiteral("证件号"),
-            QStringLiteral("姓名"),     QStringLiteral("到书日期"), QStringLiteral("到书保留截至日期")};
+QStringList foundTitles() {
+    return {QStringLiteral("索书号"), QStringLiteral("馆藏地"),     QStringLiteral("财产号"),
+            QStringLiteral("题名"),   QStringLiteral("委托馆藏地"), QStringLiteral("证件号"),
+            QStringLiteral("姓名"),   QStringLiteral("到书日期"),   QStringLiteral("到书保留截至日期")};
 }
-void fillFound(const QVector<FoundRow>& rows)
-{
+void fillFound(const QVector<FoundRow>& rows) {
     QVector<QStringList> records;
     for (const FoundRow& r : rows)
         records.push_back(QStringList{r.marcRecNo} + r.cells());
@@ -337,14 +335,14 @@ void fillFound(const QVector<FoundRow>& rows)
 }
 } // namespace
 
-int FindDesk::cmdFindPrint()
-{
+int FindDesk::cmdFindPrint() {
     if (m_findList.isEmpty()) {
         subInfoBox(kNoFoundList);
         return -1;
     }
     fillFound(m_findList);
-    static const QStringList kinds{QStringLiteral("全部"), QStringLiteral("已交接"), QStringLiteral("未交接")};
+    static const QStringList kinds{QStringLiteral("全部"), QStringLiteral("已交接"),
+                                   QStringLiteral("未交接")};
     const QString title = QStringLiteral("委托到书清单(%1)").arg(kinds.value(m_findSearch.option));
     subShowReport(title, {title, QStringLiteral("到书起始日期：") + m_findSearch.begin,
                           QStringLiteral("到书截止日期：") + m_findSearch.end,
@@ -353,8 +351,7 @@ int FindDesk::cmdFindPrint()
     return 0;
 }
 
-int FindDesk::subPrintFind()
-{
+int FindDesk::subPrintFind() {
     if (m_found.isEmpty()) {
         subInfoBox(kNoFoundToday);
         return 0;
@@ -363,7 +360,8 @@ int FindDesk::subPrintFind()
     const QString title = QStringLiteral("书刊划到清单");
     subShowReport(title, {title, QStringLiteral("总计：%1册").arg(m_found.size()),
                           QStringLiteral("制表日期：") + varGetSysInfo(1).toString().left(10),
-                          QStringLiteral("经手人：") + varGetSysInfo(4).toString(), QString(), QString(), QString()});
+                          QStringLiteral("经手人：") + varGetSysInfo(4).toString(), QString(), QString(),
+                          QString()});
     return 0;
 }
 

@@ -23,7 +23,9 @@ CopyDisplay copyDisplay(const desk::LendCopy& copy, const QString& scanned);
 // A found copy as the Find page's grid and the found list show it.
 struct FoundRow {
     QString callNo, location, propNo, title, pickUp, certId, name, arriDate, keepEndDate, marcRecNo;
-    QStringList cells() const { return {callNo, location, propNo, title, pickUp, certId, name, arriDate, keepEndDate}; }
+    QStringList cells() const {
+        return {callNo, location, propNo, title, pickUp, certId, name, arriDate, keepEndDate};
+    }
 };
 
 // A waiting request of the pick list.

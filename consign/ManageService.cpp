@@ -12,8 +12,7 @@ namespace consign {
 namespace {
 
 // Shows a modeless window in the frame, adding it there the first time.
-void showInFrame(QMdiArea* frame, QWidget* form)
-{
+void showInFrame(QMdiArea* frame, QWidget* form) {
     if (!frame) {
         form->show();
         form->raise();
@@ -32,10 +31,8 @@ void showInFrame(QMdiArea* frame, QWidget* form)
     frame->setActiveSubWindow(sub);
 }
 
-void closeWindow(QWidget* form)
-{
-    if (!form)
-        return;
+void closeWindow(QWidget* form) {
+    if (!form) return;
     if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget()))
         sub->close();
     else
@@ -44,32 +41,26 @@ void closeWindow(QWidget* form)
 
 } // namespace
 
-void ManageService::showFind(QMdiArea* frame, const QString& key)
-{
+void ManageService::showFind(QMdiArea* frame, const QString& key) {
     frmFind* form = frmFind::instance();
-    if (!form)
-        form = new frmFind;
+    if (!form) form = new frmFind;
     showInFrame(frame, form);
     form->tbFind_ButtonClick(key);
 }
 
-void ManageService::showReturnManage(QMdiArea* frame, const QString& key)
-{
+void ManageService::showReturnManage(QMdiArea* frame, const QString& key) {
     frmReturnManage* form = frmReturnManage::instance();
-    if (!form)
-        form = new frmReturnManage;
+    if (!form) form = new frmReturnManage;
     showInFrame(frame, form);
     form->tbReturnManage_ButtonClick(key);
 }
 
-void ManageService::unloadAll()
-{
+void ManageService::unloadAll() {
     closeWindow(frmFind::instance());
     closeWindow(frmReturnManage::instance());
 }
 
-ManageService& manageService()
-{
+ManageService& manageService() {
     static ManageService service;
     return service;
 }

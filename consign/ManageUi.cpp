@@ -11,45 +11,43 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStackedWidget>
 #include <QToolBar>
 
 namespace consign {
 
 ui::CommandBar* initCommandBar(QWidget* parent, const QString& name, const QList<PageItem>& pages,
-                               ui::ImageList* images)
-{
+                               ui::ImageList* images) {
     auto* bar = new ui::CommandBar(ui::CommandBar::Kind::ToolBar, name, parent);
     bar->setRedraw(false);
     ui::CommandMenu* standard = bar->addMenu(QStringLiteral("Standard"), QStringLiteral("工具栏"));
-    standard->append(bar->addItem(QStringLiteral("Split1"), QString(), QString(), ui::ItemStyle::Separator, QString()));
+    standard->append(
+        bar->addItem(QStringLiteral("Split1"), QString(), QString(), ui::ItemStyle::Separator, QString()));
     for (const PageItem& p : pages)
         standard->append(bar->addItem(p.key, p.key, p.caption, ui::ItemStyle::Check, p.caption));
-    standard->append(bar->addItem(QStringLiteral("Split2"), QString(), QString(), ui::ItemStyle::Separator, QString()));
+    standard->append(
+        bar->addItem(QStringLiteral("Split2"), QString(), QString(), ui::ItemStyle::Separator, QString()));
     bar->setImageList(images);
     bar->setActiveMenu(standard);
     bar->setRedraw(true);
-    if (bar->toolBar())
-        bar->toolBar()->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    if (bar->toolBar()) bar->toolBar()->setToolButtonStyle(Qt::ToolButtonTextOnly);
     return bar;
 }
 
-bool selectPage(ui::CommandBar* bar, QStackedWidget* frames, const QList<PageItem>& pages, const QString& key)
-{
+bool selectPage(ui::CommandBar* bar, QStackedWidget* frames, const QList<PageItem>& pages,
+                const QString& key) {
     int page = -1;
     for (int i = 0; i < pages.size(); ++i)
-        if (pages[i].key == key)
-            page = i;
-    if (page < 0)
-        return false;
+        if (pages[i].key == key) page = i;
+    if (page < 0) return false;
     for (int i = 0; i < pages.size(); ++i)
         bar->setItemChecked(pages[i].key, i == page);
     frames->setCurrentIndex(page);
     return true;
 }
 
-void CopyBoxes::build(QWidget* parent, QGridLayout* layout, int firstRow)
-{
+void CopyBoxes::build(QWidget* parent, QGridLayout* layout, int firstRow) {
     const struct {
         QLineEdit** box;
         const char* name;
@@ -74,8 +72,7 @@ void CopyBoxes::build(QWidget* parent, QGridLayout* layout, int firstRow)
     }
 }
 
-void CopyBoxes::show(const CopyDisplay& d)
-{
+void CopyBoxes::show(const CopyDisplay& d) {
     txtPropno->setText(d.propNo);
     txtBarCode->setText(d.barCode);
     txtLocation->setText(d.location);
@@ -89,16 +86,14 @@ void CopyBoxes::show(const CopyDisplay& d)
     txtAttach->setText(d.attach);
 }
 
-void subFillCombo(QComboBox* combo, const Chooser& chooser)
-{
+void subFillCombo(QComboBox* combo, const Chooser& chooser) {
     const QSignalBlocker quiet(combo);
     combo->clear();
     combo->addItems(chooser.names);
     combo->setCurrentIndex(chooser.index);
 }
 
-ui::SpreadGrid* makeGrid(QWidget* parent, const QString& name, const QStringList& titles)
-{
+ui::SpreadGrid* makeGrid(QWidget* parent, const QString& name, const QStringList& titles) {
     auto* grid = new ui::SpreadGrid(name, parent);
     grid->setOperationMode(1);
     grid->setMaxCols(int(titles.size()));
@@ -109,8 +104,7 @@ ui::SpreadGrid* makeGrid(QWidget* parent, const QString& name, const QStringList
     return grid;
 }
 
-void subFillGrid(ui::SpreadGrid* grid, const QVector<QStringList>& rows)
-{
+void subFillGrid(ui::SpreadGrid* grid, const QVector<QStringList>& rows) {
     grid->setRedraw(false);
     grid->setMaxRows(0);
     grid->setMaxRows(int(rows.size()));
@@ -120,12 +114,10 @@ void subFillGrid(ui::SpreadGrid* grid, const QVector<QStringList>& rows)
     grid->setRedraw(true);
 }
 
-void subAddOnTop(ui::SpreadGrid* grid, const QStringList& cells)
-{
+void subAddOnTop(ui::SpreadGrid* grid, const QStringList& cells) {
     grid->setRedraw(false);
     grid->setMaxRows(grid->maxRows() + 1);
-    if (grid->maxRows() > 1)
-        grid->setRowBackColor(1, grid->palette().color(QPalette::Base));
+    if (grid->maxRows() > 1) grid->setRowBackColor(1, grid->palette().color(QPalette::Base));
     grid->insertRows(1);
     grid->setRowBackColor(1, QColor(192, 255, 255));
     for (int c = 0; c < cells.size(); ++c)
@@ -134,39 +126,43 @@ void subAddOnTop(ui::SpreadGrid* grid, const QStringList& cells)
 }
 
 // A caption and its control in a form row.
-void labelled(QGridLayout* grid, int row, int col, const QString& caption, QWidget* w)
-{
+void labelled(QGridLayout* grid, int row, int col, const QString& caption, QWidget* w) {
     grid->addWidget(new QLabel(caption, w->parentWidget()), row, col);
     grid->addWidget(w, row, col + 1);
 }
 
-QComboBox* combo(QWidget* parent, const char* name)
-{
+QComboBox* combo(QWidget* parent, const char* name) {
     auto* c = new QComboBox(parent);
     c->setObjectName(QString::fromLatin1(name));
     return c;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const QString& caption)
-{
+QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(QString::fromLatin1(name));
     return b;
 }
 
-ui::DatePicker* picker(QWidget* parent, const char* name)
-{
+ui::DatePicker* picker(QWidget* parent, const char* name) {
     auto* p = new ui::DatePicker(QString::fromLatin1(name), parent);
     p->setDate(QDate::currentDate());
     return p;
 }
 
-QStringList foundTitles()
-{
-    return {QStringLiteral("索书号"), QStringLiteral("馆藏地"), QStringLiteral("财产号"), QStringLiteral("题名"),
-            QStringLiteral("委托馆藏地"), QStringLiteral("证件号"), QStringLiteral("姓名"), QStringLiteral("到书日期"),
-            QStringLiteral("到书保留截止日期")};
+void makeOptions(QRadioButton* (&options)[3], QWidget* parent, QGridLayout* grid, int row,
+                 const QStringList& captions) {
+    for (int i = 0; i < 3; ++i) {
+        options[i] = new QRadioButton(captions.value(i), parent);
+        options[i]->setObjectName(QStringLiteral("optType%1").arg(i));
+        grid->addWidget(options[i], row, i);
+    }
+    options[0]->setChecked(true);
 }
 
+QStringList foundTitles() {
+    return {QStringLiteral("索书号"), QStringLiteral("馆藏地"),     QStringLiteral("财产号"),
+            QStringLiteral("题名"),   QStringLiteral("委托馆藏地"), QStringLiteral("证件号"),
+            QStringLiteral("姓名"),   QStringLiteral("到书日期"),   QStringLiteral("到书保留截止日期")};
+}
 
 } // namespace consign

@@ -10,6 +10,7 @@
 
 class QComboBox;
 class QPushButton;
+class QRadioButton;
 class QGridLayout;
 class QLineEdit;
 class QStackedWidget;
@@ -19,7 +20,7 @@ class CommandBar;
 class ImageList;
 class SpreadGrid;
 class DatePicker;
-}
+} // namespace ui
 
 namespace consign {
 
@@ -34,12 +35,13 @@ ui::CommandBar* initCommandBar(QWidget* parent, const QString& name, const QList
                                ui::ImageList* images);
 // Presses the page item of `key`, releases the others and brings its frame to
 // the front; false for a key that names no page.
-bool selectPage(ui::CommandBar* bar, QStackedWidget* frames, const QList<PageItem>& pages, const QString& key);
+bool selectPage(ui::CommandBar* bar, QStackedWidget* frames, const QList<PageItem>& pages,
+                const QString& key);
 
 // The copy display: eleven read-only boxes with their captions, laid out in a grid.
 struct CopyBoxes {
-    QLineEdit *txtBookName, *txtPropno, *txtBarCode, *txtLocation, *txtState, *txtCallno, *txtAuthor, *txtPubl,
-        *txtPrice, *txtInDate, *txtAttach;
+    QLineEdit *txtBookName, *txtPropno, *txtBarCode, *txtLocation, *txtState, *txtCallno, *txtAuthor,
+        *txtPubl, *txtPrice, *txtInDate, *txtAttach;
     void build(QWidget* parent, QGridLayout* layout, int firstRow);
     void show(const CopyDisplay& d);
 };
@@ -59,6 +61,9 @@ void labelled(QGridLayout* grid, int row, int col, const QString& caption, QWidg
 QComboBox* combo(QWidget* parent, const char* name);
 QPushButton* button(QWidget* parent, const char* name, const QString& caption);
 ui::DatePicker* picker(QWidget* parent, const char* name);
+// The three options optType(0..2) in a row of a form, the first chosen.
+void makeOptions(QRadioButton* (&options)[3], QWidget* parent, QGridLayout* grid, int row,
+                 const QStringList& captions);
 // The grid titles of a found copy (spdFind, spdFindList).
 QStringList foundTitles();
 

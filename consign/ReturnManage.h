@@ -63,8 +63,8 @@ public:
 private:
     int subPrintChecked(const QString& flag);
     int search(const QString& where, bool allLocations, QVector<HomeRow>& rows, const QString& none);
-    int print(const QVector<HomeRow>& rows, const ListSearch& s, const QString& title, const QString& teamLabel,
-              const QString& none);
+    int print(const QVector<HomeRow>& rows, const ListSearch& s, const QString& title,
+              const QString& teamLabel, const QString& none);
     int select(const QString& sql, DBResultSet& rs);
 
     CopyDisplay m_display;

@@ -24,7 +24,7 @@ struct Chooser {
     QStringList names;
     QStringList codes; // one per entry but the "all" one
     bool hasAll = false;
-    int index = -1;    // the chosen entry, -1 none
+    int index = -1; // the chosen entry, -1 none
 
     void clear() { names.clear(), codes.clear(), hasAll = false, index = -1; }
     int count() const { return int(names.size()); }

@@ -25,13 +25,9 @@ const QList<PageItem> kPages{{QStringLiteral("Find"), QStringLiteral("书刊划�
                              {QStringLiteral("ApplyList"), QStringLiteral("申请清单")},
                              {QStringLiteral("FindList"), QStringLiteral("划到清单")}};
 
-
 } // namespace
 
-frmFind::frmFind(QWidget* parent)
-    : QWidget(parent)
-    , m_images(new ui::ImageList)
-{
+frmFind::frmFind(QWidget* parent) : QWidget(parent), m_images(new ui::ImageList) {
     s_instance = this;
     setObjectName(QStringLiteral("frmFind"));
     setWindowTitle(QStringLiteral("委托划到"));
@@ -40,7 +36,8 @@ frmFind::frmFind(QWidget* parent)
     m_find.showAttachment() = [this](desk::LendingWindow& w) { frmAttachment::showFor(this, w); };
 
     tbFind = consign::initCommandBar(this, QStringLiteral("tbFind"), kPages, m_images);
-    connect(tbFind, &ui::CommandBar::itemClicked, this, [this](ui::CommandItem* it) { tbFind_ButtonClick(it->key()); });
+    connect(tbFind, &ui::CommandBar::itemClicked, this,
+            [this](ui::CommandItem* it) { tbFind_ButtonClick(it->key()); });
     fraBack = new QStackedWidget(this);
     fraBack->setObjectName(QStringLiteral("fraBack"));
     for (int i = 0; i < 3; ++i)
@@ -56,12 +53,15 @@ frmFind::frmFind(QWidget* parent)
     tbFind_ButtonClick(QStringLiteral("Find"));
 }
 
-frmFind::~frmFind() { delete m_images; }
+frmFind::~frmFind() {
+    delete m_images;
+}
 
-frmFind* frmFind::instance() { return s_instance.data(); }
+frmFind* frmFind::instance() {
+    return s_instance.data();
+}
 
-void frmFind::buildFindPage(QWidget* page)
-{
+void frmFind::buildFindPage(QWidget* page) {
     auto* grid = new QGridLayout;
     txtFindBook = new QLineEdit(page);
     txtFindBook->setObjectName(QStringLiteral("txtFindBook"));
@@ -71,15 +71,17 @@ void frmFind::buildFindPage(QWidget* page)
 
     tbConnect = new ui::CommandBar(ui::CommandBar::Kind::ToolBar, QStringLiteral("tbConnect"), page);
     ui::CommandMenu* bar = tbConnect->addMenu(QStringLiteral("Standard"), QString());
-    bar->append(tbConnect->addItem(QStringLiteral("Connect"), QStringLiteral("Connect"), QStringLiteral("交接"),
-                                   ui::ItemStyle::Command, QStringLiteral("交接当前划到书刊")));
+    bar->append(tbConnect->addItem(QStringLiteral("Connect"), QStringLiteral("Connect"),
+                                   QStringLiteral("交接"), ui::ItemStyle::Command,
+                                   QStringLiteral("交接当前划到书刊")));
     bar->append(tbConnect->addItem(QStringLiteral("Print"), QStringLiteral("Print"), QStringLiteral("打印"),
                                    ui::ItemStyle::Command, QStringLiteral("打印当前划到书刊")));
     tbConnect->setActiveMenu(bar);
     connect(tbConnect, &ui::CommandBar::itemClicked, this,
             [this](ui::CommandItem* it) { tbConnect_ButtonClick(it->key()); });
 
-    spdFind = consign::makeGrid(page, QStringLiteral("spdFind"), consign::foundTitles() << QStringLiteral("marc"));
+    spdFind =
+        consign::makeGrid(page, QStringLiteral("spdFind"), consign::foundTitles() << QStringLiteral("marc"));
     spdFind->setColHidden(10, true);
     auto* box = new QVBoxLayout(page);
     box->addLayout(grid);
@@ -87,8 +89,7 @@ void frmFind::buildFindPage(QWidget* page)
     box->addWidget(spdFind);
 }
 
-void frmFind::buildApplyPage(QWidget* page)
-{
+void frmFind::buildApplyPage(QWidget* page) {
     auto* grid = new QGridLayout;
     dtpApplyBegin = consign::picker(page, "dtpApplyBegin");
     dtpApplyEnd = consign::picker(page, "dtpApplyEnd");
@@ -107,8 +108,8 @@ void frmFind::buildApplyPage(QWidget* page)
     spdApplyList = consign::makeGrid(
         page, QStringLiteral("spdApplyList"),
         {QStringLiteral("索书号"), QStringLiteral("题名"), QStringLiteral("责任者"), QStringLiteral("出版社"),
-         QStringLiteral("委托馆藏地"), QStringLiteral("证件号"), QStringLiteral("姓名"), QStringLiteral("馆藏地"),
-         QStringLiteral("可借数量"), QStringLiteral("在馆数量")});
+         QStringLiteral("委托馆藏地"), QStringLiteral("证件号"), QStringLiteral("姓名"),
+         QStringLiteral("馆藏地"), QStringLiteral("可借数量"), QStringLiteral("在馆数量")});
     auto* box = new QVBoxLayout(page);
     box->addLayout(grid);
     box->addWidget(spdApplyList);
@@ -127,8 +128,7 @@ void frmFind::buildApplyPage(QWidget* page)
     connect(cmdApplyPrint, &QPushButton::clicked, this, [this] { m_find.cmdApplyPrint(); });
 }
 
-void frmFind::buildFindListPage(QWidget* page)
-{
+void frmFind::buildFindListPage(QWidget* page) {
     auto* grid = new QGridLayout;
     dtpFindBegin = consign::picker(page, "dtpFindBegin");
     dtpFindEnd = consign::picker(page, "dtpFindEnd");
@@ -138,14 +138,9 @@ void frmFind::buildFindListPage(QWidget* page)
     consign::labelled(grid, 0, 2, QStringLiteral("到书截止日期："), dtpFindEnd);
     consign::labelled(grid, 1, 0, QStringLiteral("委托馆藏组："), cmbFindTeam);
     consign::labelled(grid, 1, 2, QStringLiteral("划到馆藏组："), cmbFindTeamII);
-    const QString options[] = {QStringLiteral("查看全部书刊"), QStringLiteral("查看已交接书刊"),
-                               QStringLiteral("查看未交接书刊")};
-    for (int i = 0; i < 3; ++i) {
-        optType[i] = new QRadioButton(options[i], page);
-        optType[i]->setObjectName(QStringLiteral("optType%1").arg(i));
-        grid->addWidget(optType[i], 2, i);
-    }
-    optType[0]->setChecked(true);
+    consign::makeOptions(
+        optType, page, grid, 2,
+        {QStringLiteral("查看全部书刊"), QStringLiteral("查看已交接书刊"), QStringLiteral("查看未交接书刊")});
     cmdFindSearch = consign::button(page, "cmdFindSearch", QStringLiteral("检索(&S)"));
     cmdFindPrint = consign::button(page, "cmdFindPrint", QStringLiteral("打印(&P)"));
     cmdConnect = consign::button(page, "cmdConnect", QStringLiteral("交接(&C)"));
@@ -164,8 +159,7 @@ void frmFind::buildFindListPage(QWidget* page)
     connect(cmdConnect, &QPushButton::clicked, this, [this] { m_find.subConnectFindList(); });
 }
 
-void frmFind::fillChoosers()
-{
+void frmFind::fillChoosers() {
     m_find.subInitTeam();
     consign::subFillCombo(cmbApplyTeam, m_find.cmbApplyTeam);
     consign::subFillCombo(cmbApplyTeamII, m_find.cmbApplyTeamII);
@@ -175,28 +169,26 @@ void frmFind::fillChoosers()
     showApplyColumn();
 }
 
-void frmFind::showApplyColumn() { spdApplyList->setColHidden(8, !m_find.applyLocationShown()); }
+void frmFind::showApplyColumn() {
+    spdApplyList->setColHidden(8, !m_find.applyLocationShown());
+}
 
-void frmFind::tbFind_ButtonClick(const QString& key)
-{
-    if (!consign::selectPage(tbFind, fraBack, kPages, key))
-        return;
+void frmFind::tbFind_ButtonClick(const QString& key) {
+    if (!consign::selectPage(tbFind, fraBack, kPages, key)) return;
     if (key == QLatin1String("Find")) {
         txtFindBook->clear();
         txtFindBook->setFocus();
     }
 }
 
-void frmFind::tbConnect_ButtonClick(const QString& key)
-{
+void frmFind::tbConnect_ButtonClick(const QString& key) {
     if (key == QLatin1String("Connect"))
         m_find.subConnectFind();
     else if (key == QLatin1String("Print"))
         m_find.subPrintFind();
 }
 
-void frmFind::txtFindBook_Enter()
-{
+void frmFind::txtFindBook_Enter() {
     QString text = txtFindBook->text();
     const int before = int(m_find.spdFind().size());
     copy.show(consign::CopyDisplay());
@@ -211,8 +203,7 @@ void frmFind::txtFindBook_Enter()
     txtFindBook->setFocus();
 }
 
-void frmFind::cmdApplySearch_Click()
-{
+void frmFind::cmdApplySearch_Click() {
     m_find.dtpApplyBegin = dtpApplyBegin->date();
     m_find.dtpApplyEnd = dtpApplyEnd->date();
     if (m_find.cmdApplySearch() != 0 && !m_find.spdApplyList().isEmpty())
@@ -224,13 +215,11 @@ void frmFind::cmdApplySearch_Click()
     consign::subFillGrid(spdApplyList, rows);
 }
 
-void frmFind::cmdFindSearch_Click()
-{
+void frmFind::cmdFindSearch_Click() {
     m_find.dtpFindBegin = dtpFindBegin->date();
     m_find.dtpFindEnd = dtpFindEnd->date();
     m_find.optType = optType[1]->isChecked() ? 1 : optType[2]->isChecked() ? 2 : 0;
-    if (m_find.cmdFindSearch() != 0 && !m_find.spdFindList().isEmpty())
-        return;
+    if (m_find.cmdFindSearch() != 0 && !m_find.spdFindList().isEmpty()) return;
     QVector<QStringList> rows;
     for (const consign::FoundRow& r : m_find.spdFindList())
         rows.push_back(r.cells());

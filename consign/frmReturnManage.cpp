@@ -22,10 +22,11 @@ const QList<PageItem> kPages{{QStringLiteral("Check"), QStringLiteral("书刊验
                              {QStringLiteral("ReturnList"), QStringLiteral("回库清单")},
                              {QStringLiteral("CheckList"), QStringLiteral("验收清单")}};
 
-QStringList gridTitles(const QString& last) { return consign::homeTitles() << last; }
+QStringList gridTitles(const QString& last) {
+    return consign::homeTitles() << last;
+}
 
-QVector<QStringList> homeCells(const QVector<consign::HomeRow>& rows)
-{
+QVector<QStringList> homeCells(const QVector<consign::HomeRow>& rows) {
     QVector<QStringList> cells;
     for (const consign::HomeRow& r : rows)
         cells.push_back({r.callNo, r.propNo, r.title, r.author, r.publisher, r.location, r.marcRecNo});
@@ -34,10 +35,7 @@ QVector<QStringList> homeCells(const QVector<consign::HomeRow>& rows)
 
 } // namespace
 
-frmReturnManage::frmReturnManage(QWidget* parent)
-    : QWidget(parent)
-    , m_images(new ui::ImageList)
-{
+frmReturnManage::frmReturnManage(QWidget* parent) : QWidget(parent), m_images(new ui::ImageList) {
     s_instance = this;
     setObjectName(QStringLiteral("frmReturnManage"));
     setWindowTitle(QStringLiteral("委托回库"));
@@ -67,12 +65,15 @@ frmReturnManage::frmReturnManage(QWidget* parent)
     tbReturnManage_ButtonClick(QStringLiteral("Check"));
 }
 
-frmReturnManage::~frmReturnManage() { delete m_images; }
+frmReturnManage::~frmReturnManage() {
+    delete m_images;
+}
 
-frmReturnManage* frmReturnManage::instance() { return s_instance.data(); }
+frmReturnManage* frmReturnManage::instance() {
+    return s_instance.data();
+}
 
-void frmReturnManage::buildCheckPage(QWidget* page)
-{
+void frmReturnManage::buildCheckPage(QWidget* page) {
     auto* grid = new QGridLayout;
     txtCheckBook = new QLineEdit(page);
     txtCheckBook->setObjectName(QStringLiteral("txtCheckBook"));
@@ -102,8 +103,7 @@ void frmReturnManage::buildCheckPage(QWidget* page)
     });
 }
 
-void frmReturnManage::buildReturnPage(QWidget* page)
-{
+void frmReturnManage::buildReturnPage(QWidget* page) {
     auto* grid = new QGridLayout;
     cmbReturnTeam = consign::combo(page, "cmbReturnTeam");
     cmbReturnLocation = consign::combo(page, "cmbReturnLocation");
@@ -117,7 +117,8 @@ void frmReturnManage::buildReturnPage(QWidget* page)
     cmdReturnPrint = consign::button(page, "cmdReturnPrint", QStringLiteral("打印(&P)"));
     grid->addWidget(cmdReturnSearch, 0, 4);
     grid->addWidget(cmdReturnPrint, 1, 4);
-    spdReturnList = consign::makeGrid(page, QStringLiteral("spdReturnList"), gridTitles(QStringLiteral("marc")));
+    spdReturnList =
+        consign::makeGrid(page, QStringLiteral("spdReturnList"), gridTitles(QStringLiteral("marc")));
     spdReturnList->setColHidden(7, true);
     auto* box = new QVBoxLayout(page);
     box->addLayout(grid);
@@ -135,17 +136,11 @@ void frmReturnManage::buildReturnPage(QWidget* page)
     connect(cmdReturnPrint, &QPushButton::clicked, this, [this] { m_home.cmdReturnPrint(); });
 }
 
-void frmReturnManage::buildCheckListPage(QWidget* page)
-{
+void frmReturnManage::buildCheckListPage(QWidget* page) {
     auto* grid = new QGridLayout;
-    const QString options[] = {QStringLiteral("查看全部书刊"), QStringLiteral("查看已验收书刊"),
-                               QStringLiteral("查看未验收书刊")};
-    for (int i = 0; i < 3; ++i) {
-        optType[i] = new QRadioButton(options[i], page);
-        optType[i]->setObjectName(QStringLiteral("optType%1").arg(i));
-        grid->addWidget(optType[i], 0, i);
-    }
-    optType[0]->setChecked(true);
+    consign::makeOptions(
+        optType, page, grid, 0,
+        {QStringLiteral("查看全部书刊"), QStringLiteral("查看已验收书刊"), QStringLiteral("查看未验收书刊")});
     cmbCheckTeam = consign::combo(page, "cmbCheckTeam");
     cmbCheckLocation = consign::combo(page, "cmbCheckLocation");
     dtpCheckBegin = consign::picker(page, "dtpCheckBegin");
@@ -158,7 +153,8 @@ void frmReturnManage::buildCheckListPage(QWidget* page)
     cmdCheckPrint = consign::button(page, "cmdCheckPrint", QStringLiteral("打印(&P)"));
     grid->addWidget(cmdCheckSearch, 1, 4);
     grid->addWidget(cmdCheckPrint, 2, 4);
-    spdCheckList = consign::makeGrid(page, QStringLiteral("spdCheckList"), gridTitles(QStringLiteral("marc")));
+    spdCheckList =
+        consign::makeGrid(page, QStringLiteral("spdCheckList"), gridTitles(QStringLiteral("marc")));
     spdCheckList->setColHidden(7, true);
     auto* box = new QVBoxLayout(page);
     box->addLayout(grid);
@@ -172,30 +168,25 @@ void frmReturnManage::buildCheckListPage(QWidget* page)
     connect(cmdCheckPrint, &QPushButton::clicked, this, [this] { m_home.cmdCheckPrint(); });
 }
 
-void frmReturnManage::showLocationColumns()
-{
+void frmReturnManage::showLocationColumns() {
     spdReturnList->setColHidden(6, !m_home.returnLocationShown());
     spdCheckList->setColHidden(6, !m_home.checkLocationShown());
 }
 
-void frmReturnManage::syncCheckDates()
-{
+void frmReturnManage::syncCheckDates() {
     m_home.dtpBegin = dtpBegin->date();
     m_home.dtpEnd = dtpEnd->date();
 }
 
-void frmReturnManage::tbReturnManage_ButtonClick(const QString& key)
-{
-    if (!consign::selectPage(tbReturnManage, fraBack, kPages, key))
-        return;
+void frmReturnManage::tbReturnManage_ButtonClick(const QString& key) {
+    if (!consign::selectPage(tbReturnManage, fraBack, kPages, key)) return;
     if (key == QLatin1String("Check")) {
         txtCheckBook->clear();
         txtCheckBook->setFocus();
     }
 }
 
-void frmReturnManage::txtCheckBook_Enter()
-{
+void frmReturnManage::txtCheckBook_Enter() {
     QString text = txtCheckBook->text();
     const int before = int(m_home.spdCheck().size());
     syncCheckDates();
@@ -207,21 +198,17 @@ void frmReturnManage::txtCheckBook_Enter()
     txtCheckBook->setFocus();
 }
 
-void frmReturnManage::cmdReturnSearch_Click()
-{
+void frmReturnManage::cmdReturnSearch_Click() {
     m_home.dtpReturnBegin = dtpReturnBegin->date();
     m_home.dtpReturnEnd = dtpReturnEnd->date();
-    if (m_home.cmdReturnSearch() != 0 && !m_home.spdReturnList().isEmpty())
-        return;
+    if (m_home.cmdReturnSearch() != 0 && !m_home.spdReturnList().isEmpty()) return;
     consign::subFillGrid(spdReturnList, homeCells(m_home.spdReturnList()));
 }
 
-void frmReturnManage::cmdCheckSearch_Click()
-{
+void frmReturnManage::cmdCheckSearch_Click() {
     m_home.dtpCheckBegin = dtpCheckBegin->date();
     m_home.dtpCheckEnd = dtpCheckEnd->date();
     m_home.optType = optType[1]->isChecked() ? 1 : optType[2]->isChecked() ? 2 : 0;
-    if (m_home.cmdCheckSearch() != 0 && !m_home.spdCheckList().isEmpty())
-        return;
+    if (m_home.cmdCheckSearch() != 0 && !m_home.spdCheckList().isEmpty()) return;
     consign::subFillGrid(spdCheckList, homeCells(m_home.spdCheckList()));
 }

@@ -6,11 +6,11 @@
 
 #include <QFile>
 
-TEST_F(ConsignTest, AcceptanceMarksTheReturnedRowAcceptedAndNothingElse)
-{
+TEST_F(ConsignTest, AcceptanceMarksTheReturnedRowAcceptedAndNothingElse) {
     returnedHome("DR01", "P500002", "D2");
-    const QString itemRow = db().scalar("select concat_ws(',', book_lend_flag, location, book_stat_code) from item "
-                                        "where prop_no = 'P500002'");
+    const QString itemRow =
+        db().scalar("select concat_ws(',', book_lend_flag, location, book_stat_code) from item "
+                    "where prop_no = 'P500002'");
     const QString before402 = workload("402");
     QString text = " b500002";
     ASSERT_EQ(home.txtCheckBook_Enter(&text), 0) << shownTexts().join('|').toStdString();
@@ -34,8 +34,7 @@ TEST_F(ConsignTest, AcceptanceMarksTheReturnedRowAcceptedAndNothingElse)
     EXPECT_EQ(home.spdCheck().size(), 2);
 }
 
-TEST_F(ConsignTest, AcceptanceRefusals)
-{
+TEST_F(ConsignTest, AcceptanceRefusals) {
     returnedHome("DR01", "P500002", "D2");
     returnedHome("DR02", "P500001", "D2", dayPlus(-1));
     returnedHome("DR01", "P500004", "D1"); // home B1, group 05
@@ -64,17 +63,17 @@ TEST_F(ConsignTest, AcceptanceRefusals)
     EXPECT_EQ(home.statementCount(), 0);
 }
 
-TEST_F(ConsignTest, ReturnHomeListOfTheReturningGroup)
-{
+TEST_F(ConsignTest, ReturnHomeListOfTheReturningGroup) {
     atDesk("D2", "05");
     returnedHome("DR01", "P500002", "D2");
     returnedHome("DR02", "P500001", "D2");
     db().exec("update item set book_lend_flag = '1' where prop_no = 'P500001'"); // lent out again
-    returnedHome("DR02", "P500011", "D1");                                      // returned elsewhere
+    returnedHome("DR02", "P500011", "D1");                                       // returned elsewhere
     ASSERT_EQ(home.subInitTeam(), 0);
     EXPECT_EQ(home.cmbReturnTeam.names, QStringList({"总馆", "分馆"}));
     EXPECT_EQ(home.cmbCheckTeam.names, QStringList({"总馆", "分馆", "所有馆藏组"}));
-    EXPECT_EQ(home.cmbReturnLocation.names, QStringList({"总馆借还台", "总馆书库", "总馆期刊库", "所有馆藏地"}));
+    EXPECT_EQ(home.cmbReturnLocation.names,
+              QStringList({"总馆借还台", "总馆书库", "总馆期刊库", "所有馆藏地"}));
     EXPECT_EQ(home.cmbReturnLocation.index, 0);
     EXPECT_EQ(home.cmbCheckLocation.codes, QStringList({"D2", "B1"}));
 
@@ -86,8 +85,9 @@ TEST_F(ConsignTest, ReturnHomeListOfTheReturningGroup)
     home.cmbReturnLocation.index = 1; // chosen after the search: the print keeps the search's columns
     ASSERT_EQ(home.cmdReturnPrint(), 0);
     EXPECT_EQ(printed, "委托回库清单");
-    EXPECT_EQ(printedInfo, QStringList({"委托回库清单", "还书起始日期：" + day, "还书截止日期：" + day, "馆藏组：总馆",
-                                        "馆藏地：所有馆藏地", "总计：1册", "制表日期：" + day + "  经手人：0001"}));
+    EXPECT_EQ(printedInfo,
+              QStringList({"委托回库清单", "还书起始日期：" + day, "还书截止日期：" + day, "馆藏组：总馆",
+                           "馆藏地：所有馆藏地", "总计：1册", "制表日期：" + day + "  经手人：0001"}));
     EXPECT_EQ(printedRows.value(0), "|索书号|财产号|题名|责任者|出版社|馆藏地");
 
     // One location: the location column is neither written nor printed.
@@ -107,13 +107,13 @@ TEST_F(ConsignTest, ReturnHomeListOfTheReturningGroup)
     EXPECT_EQ(shownTexts(), QStringList({"没有任何委托回库数据。"}));
 }
 
-TEST_F(ConsignTest, CheckListOfTheHomeGroupByAcceptanceState)
-{
+TEST_F(ConsignTest, CheckListOfTheHomeGroupByAcceptanceState) {
     returnedHome("DR01", "P500002", "D2");
     returnedHome("DR02", "P500001", "D1");
     returnedHome("DR02", "P500004", "D1"); // home B1: another group's copy
-    db().exec("insert into relegate_arri_lst (cert_id, prop_no, call_no, relegate_ret_date, relegate_end_flag) "
-              "select 'DR14', 'P500011', 'TP393/S91', to_char(desk_now()::date, 'YYYY-MM-DD'), '6'");
+    db().exec(
+        "insert into relegate_arri_lst (cert_id, prop_no, call_no, relegate_ret_date, relegate_end_flag) "
+        "select 'DR14', 'P500011', 'TP393/S91', to_char(desk_now()::date, 'YYYY-MM-DD'), '6'");
     ASSERT_EQ(home.subInitTeam(), 0);
     ASSERT_EQ(home.subCheckBook("B500002"), 0);
     home.cmbCheckTeam.index = 2;
@@ -149,8 +149,9 @@ TEST_F(ConsignTest, CheckListOfTheHomeGroupByAcceptanceState)
     // The Check page's prints read the database with the page's own dates.
     ASSERT_EQ(home.cmdUnCheck_Click(), 0);
     EXPECT_EQ(printed, "书刊验收清单(未验收)");
-    EXPECT_EQ(printedInfo, QStringList({"书刊验收清单(未验收)", "还书起始日期：" + day, "还书截止日期：" + day, "", "",
-                                        "总计：1册", "制表日期：" + day + "  经手人：0001"}));
+    EXPECT_EQ(printedInfo,
+              QStringList({"书刊验收清单(未验收)", "还书起始日期：" + day, "还书截止日期：" + day, "", "",
+                           "总计：1册", "制表日期：" + day + "  经手人：0001"}));
     EXPECT_EQ(printedRows.value(1).section('|', 0, 2), "0000000001|TP311.12/W23|P500001");
     ASSERT_EQ(home.cmdCheck_Click(), 0);
     EXPECT_EQ(printed, "书刊验收清单(已验收)");

@@ -8,42 +8,36 @@
 
 class RoadTest : public ConsignTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ConsignTest::SetUp();
         desk.askKeepDays = [](const QString&, int maxDays) -> std::optional<int> { return maxDays; };
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         EXPECT_EQ(invariantsBroken(), QStringList());
         ConsignTest::TearDown();
     }
     void atBranch() { atDesk("D2", "05"); }
     void atMain() { atDesk("D1", "01"); }
     // A reader of the branch desk requests the title at A1.
-    void requestAtA1(const QString& card)
-    {
+    void requestAtA1(const QString& card) {
         atBranch();
         desk.mode = desk::ModeRequest;
         ASSERT_EQ(desk.intLoadRedr(card), 0) << shown();
         ASSERT_EQ(desk.subSearchBook("TP311.12/W23", desk::SearchCallNo), 0);
         int title = -1, holding = -1;
         for (int t = 0; t < desk.titles().size(); ++t)
-            if (desk.titles()[t].callNos.contains("TP311.12/W23"))
-                title = t;
+            if (desk.titles()[t].callNos.contains("TP311.12/W23")) title = t;
         ASSERT_GE(title, 0);
         ASSERT_EQ(desk.subShowHoldings(title), 0);
         const auto& h = desk.titles()[title].holdings;
         for (int i = 0; i < h.size(); ++i)
-            if (h[i].location == "A1")
-                holding = i;
+            if (h[i].location == "A1") holding = i;
         ASSERT_GE(holding, 0);
         ASSERT_EQ(desk.subApplyBook(title, holding), 0) << shown();
     }
     // Steps (a) to (e): requested at D2, picked, found and handed over at D1,
     // collected at D2 by DC02.
-    void toCollection()
-    {
+    void toCollection() {
         // (a)
         requestAtA1("DC02");
         EXPECT_EQ(queue("TP311.12/W23", "A1"), QStringList({"DR09:1", "DR15:2", "DR02:3"}));
@@ -92,8 +86,7 @@ protected:
         EXPECT_GT(loanOf("P500002").section('|', 1), dayPlus(32));
     }
     // (f) DC02 returns it at D2.
-    void returnAtBranch()
-    {
+    void returnAtBranch() {
         atBranch();
         desk.mode = desk::ModeReturn;
         ASSERT_EQ(lending.subReturnBook("B500002"), 0) << shown();
@@ -101,8 +94,7 @@ protected:
     }
 };
 
-TEST_F(RoadTest, NobodyWaitsSoTheCopyTravelsHomeAndIsAccepted)
-{
+TEST_F(RoadTest, NobodyWaitsSoTheCopyTravelsHomeAndIsAccepted) {
     toCollection();
     returnAtBranch();
     EXPECT_EQ(foundRows("P500002"), QStringList({"DR02:4"}));
@@ -134,8 +126,7 @@ TEST_F(RoadTest, NobodyWaitsSoTheCopyTravelsHomeAndIsAccepted)
     EXPECT_TRUE(home.spdReturnList().isEmpty());
 }
 
-TEST_F(RoadTest, AReaderQueuedBeforeTheReturnGetsTheCopyHandedOn)
-{
+TEST_F(RoadTest, AReaderQueuedBeforeTheReturnGetsTheCopyHandedOn) {
     toCollection();
     // (g2) DC14 queues at the branch before the return
     requestAtA1("DC14");

@@ -14,23 +14,24 @@ using testsupport::SecondDesk;
 
 class TwoDesksTest : public ConsignTest {
 protected:
-    void TearDown() override
-    {
+    void TearDown() override {
         EXPECT_EQ(invariantsBroken(), QStringList());
         ConsignTest::TearDown();
     }
-    std::future<int> inBackground(std::function<int()> action) { return std::async(std::launch::async, action); }
-    static bool stillRunning(std::future<int>& f)
-    {
+    std::future<int> inBackground(std::function<int()> action) {
+        return std::async(std::launch::async, action);
+    }
+    static bool stillRunning(std::future<int>& f) {
         return f.wait_for(std::chrono::milliseconds(300)) == std::future_status::timeout;
     }
     // Served requesters of the title and the waiting queue at A1.
-    QString served() { return db().scalar("select string_agg(cert_id, ',' order by cert_id) from relegate_arri_lst "
-                                          "where relegate_end_flag = '1' and call_no = 'TP311.12/W23'"); }
+    QString served() {
+        return db().scalar("select string_agg(cert_id, ',' order by cert_id) from relegate_arri_lst "
+                           "where relegate_end_flag = '1' and call_no = 'TP311.12/W23'");
+    }
 };
 
-TEST_F(TwoDesksTest, TwoFindDesksScanningTwoCopiesServeTwoRequesters)
-{
+TEST_F(TwoDesksTest, TwoFindDesksScanningTwoCopiesServeTwoRequesters) {
     request("DR02", "TP311.12/W23", "A1", 3);
     request("DR01", "TP311.12/W23", "A1", 4);
     SecondDesk other("DESK01");
@@ -47,8 +48,7 @@ TEST_F(TwoDesksTest, TwoFindDesksScanningTwoCopiesServeTwoRequesters)
     EXPECT_EQ(queue("TP311.12/W23", "A1"), QStringList({"DR09:1", "DR01:2"}));
 }
 
-TEST_F(TwoDesksTest, AFoundCopyScannedAgainHereOrElsewhereStops)
-{
+TEST_F(TwoDesksTest, AFoundCopyScannedAgainHereOrElsewhereStops) {
     request("DR02", "TP311.12/W23", "A1", 3);
     SecondDesk other("DESK01");
     ASSERT_TRUE(other.ready());
@@ -71,13 +71,14 @@ TEST_F(TwoDesksTest, AFoundCopyScannedAgainHereOrElsewhereStops)
     EXPECT_EQ(shownTexts(), QStringList{stop});
 }
 
-TEST_F(TwoDesksTest, FindDeskAndAReturnsHandOnNeverServeOneRequesterTwice)
-{
+TEST_F(TwoDesksTest, FindDeskAndAReturnsHandOnNeverServeOneRequesterTwice) {
     request("DR02", "TP311.12/W23", "A1", 3);
     // DR01 returns an A1 copy at the branch desk: it is handed on from A1's queue.
     db().exec("update item set book_lend_flag = '1' where prop_no = 'P500002';"
-              "insert into lend_lst (cert_id, prop_no, lend_date, norm_ret_date, renew_times, asback_times, rule_no_f, "
-              "location_f, resp_wkr) select 'DR01', 'P500002', to_char(desk_now()::date - 3, 'YYYY-MM-DD') || ' 10:00:00', "
+              "insert into lend_lst (cert_id, prop_no, lend_date, norm_ret_date, renew_times, asback_times, "
+              "rule_no_f, "
+              "location_f, resp_wkr) select 'DR01', 'P500002', to_char(desk_now()::date - 3, 'YYYY-MM-DD') "
+              "|| ' 10:00:00', "
               "to_char(desk_now()::date + 20, 'YYYY-MM-DD'), 0, 0, 'R1', 'A1', '0001'");
     SecondDesk other("DESK02");
     ASSERT_TRUE(other.ready());
@@ -94,8 +95,7 @@ TEST_F(TwoDesksTest, FindDeskAndAReturnsHandOnNeverServeOneRequesterTwice)
     EXPECT_EQ(queue("TP311.12/W23", "A1"), QStringList({"DR09:1"}));
 }
 
-TEST_F(TwoDesksTest, AHandOverRacingThePickUpLeavesTheCopyCollected)
-{
+TEST_F(TwoDesksTest, AHandOverRacingThePickUpLeavesTheCopyCollected) {
     ASSERT_EQ(find.subFindBook("B500001"), 0);
     SecondDesk other("DESK02");
     ASSERT_TRUE(other.ready());
@@ -112,8 +112,7 @@ TEST_F(TwoDesksTest, AHandOverRacingThePickUpLeavesTheCopyCollected)
     EXPECT_EQ(flagOf("P500001"), "1");
 }
 
-TEST_F(TwoDesksTest, TwoDesksAcceptingOneCopyAcceptItOnce)
-{
+TEST_F(TwoDesksTest, TwoDesksAcceptingOneCopyAcceptItOnce) {
     returnedHome("DR01", "P500002", "D2");
     SecondDesk other("DESK01");
     ASSERT_TRUE(other.ready());

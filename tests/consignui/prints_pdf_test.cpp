@@ -10,16 +10,16 @@
 
 class PrintsPdfTest : public ConsignTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         ConsignTest::SetUp();
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
             GTEST_SKIP() << "pdftotext is not installed (package poppler-utils)";
         consign::g_showReport = consign::subShowFlexPrint;
         dialogs.dialogHandler = [this](QDialog* d) {
             if (auto* form = qobject_cast<frmFlexPrint*>(d))
-                pages = form->printToPdf(dir.filePath("out.pdf")) > 0 ? testsupport::pdfPages(dir.filePath("out.pdf"))
-                                                                      : QStringList();
+                pages = form->printToPdf(dir.filePath("out.pdf")) > 0
+                            ? testsupport::pdfPages(dir.filePath("out.pdf"))
+                            : QStringList();
             d->reject(); // closed as the worker closes it: the next print loads it afresh
             return 0;
         };
@@ -30,13 +30,13 @@ protected:
     QStringList pages;
 };
 
-TEST_F(PrintsPdfTest, FoundCopiesAndReturnHomeListPrintTheirTitlesLinesAndRows)
-{
+TEST_F(PrintsPdfTest, FoundCopiesAndReturnHomeListPrintTheirTitlesLinesAndRows) {
     ASSERT_EQ(find.subFindBook("B500001"), 0);
     ASSERT_EQ(find.subPrintFind(), 0);
     ASSERT_FALSE(pages.isEmpty());
-    for (const QString& t : {QString("书刊划到清单"), QString("总计：1册"), "制表日期：" + day, QString("经手人：0001"),
-                             QString("到书保留截至日期"), QString("P500001"), QString("韩小欠")})
+    for (const QString& t :
+         {QString("书刊划到清单"), QString("总计：1册"), "制表日期：" + day, QString("经手人：0001"),
+          QString("到书保留截至日期"), QString("P500001"), QString("韩小欠")})
         EXPECT_TRUE(text().contains(t)) << t.toStdString() << "\n" << text().toStdString();
 
     atDesk("D2", "05");

@@ -17,8 +17,7 @@
 #include <QTest>
 
 namespace {
-void scan(QLineEdit* box, const QString& text)
-{
+void scan(QLineEdit* box, const QString& text) {
     box->setFocus();
     QTest::keyClicks(box, text);
     QTest::keyClick(box, Qt::Key_Return);
@@ -26,8 +25,7 @@ void scan(QLineEdit* box, const QString& text)
 const QColor kHighlight(192, 255, 255);
 } // namespace
 
-TEST_F(ConsignTest, FindWindowScansHandsOverAndListsByItsPages)
-{
+TEST_F(ConsignTest, FindWindowScansHandsOverAndListsByItsPages) {
     request("DR02", "TP311.12/W23", "A1", 3);
     frmFind w;
     w.show();
@@ -94,8 +92,7 @@ TEST_F(ConsignTest, FindWindowScansHandsOverAndListsByItsPages)
     EXPECT_EQ(printed, "委托到书清单(已交接)");
 }
 
-TEST_F(ConsignTest, ReturnManageWindowAcceptsByScanAndListsTheCheckList)
-{
+TEST_F(ConsignTest, ReturnManageWindowAcceptsByScanAndListsTheCheckList) {
     returnedHome("DR01", "P500002", "D2");
     frmReturnManage w;
     w.show();
