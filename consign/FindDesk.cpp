@@ -62,7 +62,16 @@ FindDesk::FindDesk() {
 
 int FindDesk::select(const QString& sql, DBResultSet& rs) {
     ++m_statements;
+    if (statementLog)
+        statementLog->append(sql);
     return LIB_DB_Select(sql, rs);
+}
+
+long FindDesk::execute(const QString& sql) {
+    ++m_statements;
+    if (statementLog)
+        statementLog->append(sql);
+    return ExecuteSQL(sql);
 }
 
 // ---- choosers ---------------------------------------------------------------------
@@ -100,6 +109,7 @@ int FindDesk::txtFindBook_Enter(QString* text) {
 
 int FindDesk::subFindBook(const QString& code) {
     m_scanned = code;
+    m_desk.statementLog = statementLog;
     const QString today = varGetSysInfo(1).toString().left(10);
     ++m_statements;
     // The copy with the waiting, valid requests of its title at its stored
@@ -164,10 +174,9 @@ int FindDesk::subConnect(const QVector<FoundRow>& rows, bool findPage) {
     int handed = 0;
     QStringList gone;
     for (const FoundRow& row : rows) {
-        ++m_statements;
-        const long n = ExecuteSQL("UPDATE relegate_arri_lst SET relegate_end_flag=" + q(QStringLiteral("2")) +
-                                  " WHERE cert_id=" + q(row.certId) + " AND prop_no=" + q(row.propNo) +
-                                  " AND relegate_end_flag=" + q(QStringLiteral("1")));
+        const long n = execute("UPDATE relegate_arri_lst SET relegate_end_flag=" + q(QStringLiteral("2")) +
+                               " WHERE cert_id=" + q(row.certId) + " AND prop_no=" + q(row.propNo) +
+                               " AND relegate_end_flag=" + q(QStringLiteral("1")));
         if (n < 0) {
             LIB_DB_Rollback();
             intShowDBError();

@@ -92,13 +92,15 @@ public:
     int cmdFindPrint();
     const QVector<FoundRow>& spdFindList() const { return m_findList; }
 
-    // Statements of the desk's logic (benchmark).
+    // Statements sent since the counter was reset, and when set, their texts (benchmark).
     int statementCount() const { return m_desk.statementCount() + m_statements; }
     void resetStatementCount() { m_desk.resetStatementCount(), m_statements = 0; }
+    QStringList* statementLog = nullptr;
 
 private:
     int subConnect(const QVector<FoundRow>& rows, bool findPage);
     int select(const QString& sql, DBResultSet& rs);
+    long execute(const QString& sql);
 
     desk::ConsignDesk m_desk; // the find desk's own reader record
     desk::DeskLending m_lending{m_desk};

@@ -58,6 +58,8 @@ ReturnManage::ReturnManage() {
 
 int ReturnManage::select(const QString& sql, DBResultSet& rs) {
     ++m_statements;
+    if (statementLog)
+        statementLog->append(sql);
     return LIB_DB_Select(sql, rs);
 }
 
@@ -157,12 +159,14 @@ int ReturnManage::subCheckBook(const QString& barCode) {
         return -1;
     }
     m_statements += 3;
+    const QString accept = " UPDATE relegate_arri_lst SET relegate_end_flag= " + q(QStringLiteral("5")) +
+                           inRange + " AND relegate_end_flag=" + q(QStringLiteral("4"));
+    if (statementLog) statementLog->append(accept);
     if (LIB_DB_BeginTrans() != 0) {
         intShowDBError();
         return -1;
     }
-    const long n = ExecuteSQL(" UPDATE relegate_arri_lst SET relegate_end_flag= " + q(QStringLiteral("5")) +
-                              inRange + " AND relegate_end_flag=" + q(QStringLiteral("4")));
+    const long n = ExecuteSQL(accept);
     if (n < 0 || LIB_DB_CommitTrans() != 0) {
         LIB_DB_Rollback();
         intShowDBError();

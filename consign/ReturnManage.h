@@ -57,8 +57,10 @@ public:
     int cmdCheckPrint();
     const QVector<HomeRow>& spdCheckList() const { return m_checkList; }
 
+    // Statements sent since the counter was reset, and when set, their texts (benchmark).
     int statementCount() const { return m_statements; }
     void resetStatementCount() { m_statements = 0; }
+    QStringList* statementLog = nullptr;
 
 private:
     int subPrintChecked(const QString& flag);

@@ -279,7 +279,9 @@ TEST_F(ConsignTest, FoundListByOptionHandsOverAndPrints) {
     ASSERT_EQ(find.cmdFindSearch(), 0);
     EXPECT_EQ(roadCopies(find.spdFindList()), QStringList({"P500001"}));
     for (const consign::FoundRow& r : find.spdFindList())
-        if (r.propNo == "P500001") EXPECT_EQ(r.cells(), find.spdFind()[0].cells());
+        if (r.propNo == "P500001") {
+            EXPECT_EQ(r.cells(), find.spdFind()[0].cells());
+        }
 
     dialogs.shown.clear();
     ASSERT_EQ(find.subConnectFindList(), 0);
