@@ -46,6 +46,18 @@ TEST_F(ConsignTest, ChoosersListGroupsAndDeskLocations) {
     find.cmbApplyLocation.index = 2;
     EXPECT_FALSE(find.applyLocationShown());
 
+    // A third group without a name of its own and without desk locations.
+    db().exec("insert into location_lst (location, location_name, location_property) values ('X1', '新书库', '07')");
+    ASSERT_EQ(find.subInitTeam(), 0);
+    EXPECT_EQ(find.cmbApplyTeamII.names, QStringList({"总馆", "分馆", "新增组03", "所有馆藏组"}));
+    ASSERT_EQ(find.cmbApplyTeamII_Click(2), 0);
+    EXPECT_EQ(find.cmbApplyLocation.names, QStringList({"所有馆藏地"}));
+    EXPECT_TRUE(find.cmbApplyLocation.onAll());
+    ASSERT_EQ(home.subInitTeam(), 0);
+    ASSERT_EQ(home.cmbReturnTeam_Click(2), 0);
+    EXPECT_EQ(home.cmbReturnLocation.names, QStringList({"所有馆藏地"}));
+    EXPECT_TRUE(home.returnLocationShown());
+
     // No locations at all: only the "all" entries.
     db().exec("truncate location_lst cascade");
     ASSERT_EQ(find.subInitTeam(), 0);
