@@ -12,6 +12,9 @@
 #if HAVE_MODULE_CONSIGN
 #include "consign/ManageService.h"
 #endif
+#if HAVE_MODULE_EXTEND
+#include "extend/ExtendService.h"
+#endif
 #if HAVE_MODULE_INFOCENTER
 #include "infocenter/InfoCenterService.h"
 #endif
@@ -64,6 +67,9 @@ int main(int argc, char* argv[])
 #endif
 #if HAVE_MODULE_CONSIGN
     shell::Services::install(&consign::manageService());
+#endif
+#if HAVE_MODULE_EXTEND
+    shell::Services::install(&extend::extendService());
 #endif
     shell::Services::install(&shell::shellToolsService());
 #if HAVE_MODULE_INFOCENTER
