@@ -12,13 +12,6 @@ namespace consign {
 
 namespace {
 
-QString q(const QVariant& v) {
-    return strSQLQuote(v);
-}
-QString ymd(const QDate& d) {
-    return d.toString(QStringLiteral("yyyy-MM-dd"));
-}
-
 const QString kHeldForConsignment = QStringLiteral("E该书处于委托借出状态，请在委托借阅模块中处理。");
 const QString kNoFoundToday = QStringLiteral("没有任何书刊划到数据。");
 const QString kNoFoundList = QStringLiteral("没有任何委托到书数据。");
@@ -62,15 +55,13 @@ FindDesk::FindDesk() {
 
 int FindDesk::select(const QString& sql, DBResultSet& rs) {
     ++m_statements;
-    if (statementLog)
-        statementLog->append(sql);
+    if (statementLog) statementLog->append(sql);
     return LIB_DB_Select(sql, rs);
 }
 
 long FindDesk::execute(const QString& sql) {
     ++m_statements;
-    if (statementLog)
-        statementLog->append(sql);
+    if (statementLog) statementLog->append(sql);
     return ExecuteSQL(sql);
 }
 

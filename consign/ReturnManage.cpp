@@ -9,13 +9,6 @@ namespace consign {
 
 namespace {
 
-QString q(const QVariant& v) {
-    return strSQLQuote(v);
-}
-QString ymd(const QDate& d) {
-    return d.toString(QStringLiteral("yyyy-MM-dd"));
-}
-
 const QString kNoReturn = QStringLiteral("没有任何委托回库数据。");
 const QString kNoCheck = QStringLiteral("没有任何委托验收数据。");
 const QString kAlreadyAccepted = QStringLiteral("E该书已经验收，不能重复验收。");
@@ -58,8 +51,7 @@ ReturnManage::ReturnManage() {
 
 int ReturnManage::select(const QString& sql, DBResultSet& rs) {
     ++m_statements;
-    if (statementLog)
-        statementLog->append(sql);
+    if (statementLog) statementLog->append(sql);
     return LIB_DB_Select(sql, rs);
 }
 

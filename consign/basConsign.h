@@ -5,6 +5,9 @@
 // window.
 
 #include "common/DBResultSet.h"
+#include "common/basDB.h"
+
+#include <QDate>
 
 #include <QString>
 #include <QStringList>
@@ -45,6 +48,14 @@ void subFillTeams(Chooser& chooser, const QStringList& codes, const QStringList&
 // one group or of all when `group` is empty, in their sort order, and
 // "所有馆藏地"; 0, or -1 after reporting the error (the chooser unchanged).
 int intLoadLocations(Chooser& chooser, const QString& group);
+
+// A value quoted for SQL text, and a date as "yyyy-mm-dd".
+inline QString q(const QVariant& v) {
+    return strSQLQuote(v);
+}
+inline QString ymd(const QDate& d) {
+    return d.toString(QStringLiteral("yyyy-MM-dd"));
+}
 
 // The desk's location group.
 QString strDeskGroup();
