@@ -50,3 +50,45 @@ TEST_F(PrintsPdfTest, FoundCopiesAndReturnHomeListPrintTheirTitlesLinesAndRows) 
                              QString("馆藏地：所有馆藏地"), QString("P500002"), QString("总馆书库")})
         EXPECT_TRUE(text().contains(t)) << t.toStdString() << "\n" << text().toStdString();
 }
+
+TEST_F(PrintsPdfTest, ListsOfTheMainLibraryPrintTheirTitlesLinesAndRows) {
+    ASSERT_EQ(find.subInitTeam(), 0);
+    find.cmbApplyTeam.index = find.cmbFindTeam.index = find.cmbFindTeamII.index = 2;
+    ASSERT_EQ(find.subFindBook("B500001"), 0);
+    find.dtpApplyBegin = find.dtpApplyEnd.addDays(-3);
+    ASSERT_EQ(find.cmdApplySearch(), 0);
+    ASSERT_EQ(find.cmdFindSearch(), 0);
+    returnedHome("DR01", "P500002", "D2");
+    returnedHome("DR02", "P500004", "D1");
+    ASSERT_EQ(home.subInitTeam(), 0);
+    ASSERT_EQ(home.subCheckBook("B500002"), 0);
+    home.cmbCheckTeam.index = 2;
+    home.cmbCheckLocation.index = home.cmbCheckLocation.count() - 1;
+    ASSERT_EQ(home.cmdCheckSearch(), 0);
+
+    const struct {
+        std::function<int()> print;
+        QStringList texts;
+    } cases[] = {
+        {[this] { return find.cmdApplyPrint(); },
+         {"委托申请清单", "申请起始日期：" + dayPlus(-3), "委托馆藏组：所有馆藏组", "可借数量", "冯欠款"}},
+        {[this] { return find.cmdFindPrint(); },
+         {"委托到书清单(全部)", "到书截止日期：" + day, "P500001", "分馆借还台"}},
+        {[this] { return home.cmdCheck_Click(); },
+         {"书刊验收清单(已验收)", "还书截止日期：" + day, "P500002"}},
+        {[this] { return home.cmdCheckPrint(); },
+         {"委托验收清单(全部)", "委托馆藏组：所有馆藏组", "馆藏地：所有馆藏地", "P500002", "总计：1册"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.texts.first().toStdString());
+        pages.clear();
+        ASSERT_EQ(c.print(), 0);
+        for (const QString& t : c.texts)
+            EXPECT_TRUE(text().contains(t)) << t.toStdString() << "\n" << text().toStdString();
+    }
+    // Nothing not yet accepted at home: the print says so and shows nothing.
+    pages.clear();
+    EXPECT_EQ(home.cmdUnCheck_Click(), -1);
+    EXPECT_TRUE(pages.isEmpty());
+    EXPECT_EQ(shownTexts().last(), "没有任何书刊验收数据。");
+}
