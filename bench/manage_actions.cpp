@@ -116,9 +116,9 @@ int main(int argc, char** argv) {
     g_strLocation = QStringLiteral("D2");
 
     consign::ApplyManage queue;
-    queue.locationCodes = {QStringLiteral("A1")};
-    queue.locationNames = {QStringLiteral("总馆书库")};
-    queue.locationIndex = 0;
+    queue.locations.codes = {QStringLiteral("A1")};
+    queue.locations.names = {QStringLiteral("总馆书库")};
+    queue.locations.index = 0;
     auto title = [&](int n) {
         queue.titles = {consign::QueueTitle{num("G", n), num("GM", n), QStringLiteral("1"), {}, {}, {}}};
         queue.subShowQueue(0);

@@ -1,56 +1,43 @@
 #include "consign/ManageBar.h"
 
+#include "consign/ManageUi.h"
+
 #include "platform/ui/Grid.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QToolBar>
 
 namespace consign {
 
 ui::CommandBar* buildManageBar(QWidget* owner, const QString& name, std::initializer_list<BarItem> items,
                                QComboBox** chooser) {
-    auto* bar = new ui::CommandBar(ui::CommandBar::Kind::ToolBar, name, owner);
+    ui::CommandBar* bar = initCommandBar(owner, name, {}, nullptr);
+    ui::CommandMenu* standard = bar->menu(QStringLiteral("Standard"));
     bar->setRedraw(false);
-    ui::CommandMenu* standard = bar->addMenu(QStringLiteral("Standard"), QStringLiteral("工具栏"));
+    auto* holder = new QWidget;
+    auto* row = new QHBoxLayout(holder);
+    row->setContentsMargins(2, 0, 2, 0);
+    row->addWidget(new QLabel(QStringLiteral("馆藏地："), holder));
+    *chooser = combo(holder, "cmbLocation");
+    row->addWidget(*chooser, 1);
+    ui::CommandItem* search = bar->addItem(QStringLiteral("Search"), QStringLiteral("Search"), QString(),
+                                           ui::ItemStyle::Control, QString());
+    search->setControl(holder, 176);
+    standard->insertBefore(search, bar->item(QStringLiteral("Split2")));
     for (const BarItem& it : items) {
         const QString key = QString::fromLatin1(it.key);
         const QString caption = QString::fromUtf8(it.caption);
-        ui::CommandItem* item = bar->addItem(key, key, caption, it.style, caption);
-        if (it.style == ui::ItemStyle::Control) {
-            auto* holder = new QWidget;
-            auto* row = new QHBoxLayout(holder);
-            row->setContentsMargins(2, 0, 2, 0);
-            row->addWidget(new QLabel(QStringLiteral("馆藏地："), holder));
-            auto* cmb = new QComboBox(holder);
-            cmb->setObjectName(QStringLiteral("cmbLocation"));
-            row->addWidget(cmb, 1);
-            item->setControl(holder, 176);
-            *chooser = cmb;
-        }
-        standard->append(item);
+        standard->append(bar->addItem(key, key, caption, it.style, caption));
     }
-    bar->setActiveMenu(standard);
     bar->setRedraw(true);
-    if (bar->toolBar()) bar->toolBar()->setToolButtonStyle(Qt::ToolButtonTextOnly);
     return bar;
 }
 
-ui::SpreadGrid* makeManageGrid(const QString& name, const QStringList& titles, QWidget* parent) {
-    auto* g = new ui::SpreadGrid(name, parent);
-    g->setMaxCols(int(titles.size()));
-    for (int c = 0; c < titles.size(); ++c)
-        g->setText(c + 1, 0, titles[c]);
-    g->setOperationMode(2);
-    g->setMaxRows(0);
-    return g;
-}
-
-void setManageRow(ui::SpreadGrid* grid, int row, const QStringList& cells, bool red) {
-    for (int c = 0; c < cells.size(); ++c)
-        grid->setText(c + 1, row, cells[c]);
-    if (red) grid->setRowForeColor(row, QColor(255, 0, 0));
+void subFillManageGrid(ui::SpreadGrid* grid, const QVector<QStringList>& rows, const QVector<bool>& red) {
+    subFillGrid(grid, rows);
+    for (int r = 0; r < red.size(); ++r)
+        if (red[r]) grid->setRowForeColor(r + 1, QColor(255, 0, 0));
 }
 
 } // namespace consign

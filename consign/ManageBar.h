@@ -1,11 +1,13 @@
 #pragma once
-// The command bar and grids of the two management windows: the bar's items in
-// one toolbar "Standard", the item "Search" holding the location chooser with
-// its label "馆藏地：" (no "all" entry, nothing chosen at load).
+// The command bar of the two management windows: the find desk's bar (see
+// consign/ManageUi.h) without pages, the item "Search" between its first two
+// separators holding the location chooser with its label "馆藏地：" (no "all"
+// entry, nothing chosen at load), then the window's own items.
 
 #include "platform/ui/CommandBar.h"
 
 #include <QStringList>
+#include <QVector>
 
 #include <initializer_list>
 
@@ -22,12 +24,11 @@ struct BarItem {
     const char* caption;
 };
 
-// Builds the bar `name` with its items; `chooser` receives the location chooser.
+// Builds the bar `name` with the chooser and the items after "Split2";
+// `chooser` receives the location chooser.
 ui::CommandBar* buildManageBar(QWidget* owner, const QString& name, std::initializer_list<BarItem> items,
                                QComboBox** chooser);
-// A read-only grid with the column titles.
-ui::SpreadGrid* makeManageGrid(const QString& name, const QStringList& titles, QWidget* parent);
-// Writes one row of a grid, red when `red` (a passed date).
-void setManageRow(ui::SpreadGrid* grid, int row, const QStringList& cells, bool red);
+// Fills a list grid; the rows flagged in `red` are written in red (a passed date).
+void subFillManageGrid(ui::SpreadGrid* grid, const QVector<QStringList>& rows, const QVector<bool>& red);
 
 } // namespace consign

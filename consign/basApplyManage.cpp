@@ -8,43 +8,38 @@ namespace consign {
 
 namespace {
 
-QString q(const QVariant& v) {
-    return strSQLQuote(v);
-}
-
 const QString kGone = QStringLiteral("该委托申请已不再等待（已被处理、删除或移动），已重新读取委托队列。");
 
 } // namespace
 
 int ApplyManage::subInitLocation() {
-    locationIndex = -1;
     titles.clear();
     queue.clear();
     titleRow = -1;
-    return intLoadManageLocations(locationCodes, locationNames);
+    return intLoadManageLocations(locations);
 }
 
 int ApplyManage::cmbLocation_Click(int index) {
-    if (index < 0 || index >= locationCodes.size()) return -1;
+    if (index < 0 || index >= locations.codes.size()) return -1;
     DBResultSet rs;
     if (db.select(" SELECT DISTINCT call_no_lst.call_no,call_no_lst.marc_rec_no,call_no_lst.lend_grd "
                   " FROM relegate_lst,call_no_lst "
                   " WHERE relegate_lst.location=" +
-                      q(locationCodes.at(index)) + " AND relegate_lst.relegate_flag=" + q("0") +
+                      q(locations.codes.at(index)) + " AND relegate_lst.relegate_flag=" + q("0") +
                       " AND relegate_lst.call_no=call_no_lst.call_no "
                       " ORDER BY call_no_lst.call_no",
                   rs) != 0) {
         intShowDBError();
         return -1;
     }
-    locationIndex = index;
+    locations.index = index;
     titles.clear();
     for (int i = 0; i < rs.rowCount(); ++i) {
         QueueTitle t;
         t.callNo = rs.text(i, 0);
         t.marcRecNo = rs.text(i, 1);
         t.lendGrd = rs.text(i, 2);
-        const QStringList texts = manageTitleTexts(t.marcRecNo);
+        const QStringList texts = marcTexts(t.marcRecNo);
         t.title = texts.value(0);
         t.author = texts.value(1);
         t.publisher = texts.value(2);
@@ -197,7 +192,7 @@ int ApplyManage::subDeleteOld() {
 }
 
 int ApplyManage::subDeleteAllOld() {
-    if (locationIndex < 0) return -1;
+    if (locations.index < 0) return -1;
     if (intShowMsg(QStringLiteral("QCM003")) != 1) return 0;
     if (db.begin() != 0) {
         intShowDBError();
@@ -209,7 +204,7 @@ int ApplyManage::subDeleteAllOld() {
                    " AND relegate_lst.relegate_flag=" + q("0")) != 0 ||
         db.commit() != 0)
         return db.abort();
-    cmbLocation_Click(locationIndex);
+    cmbLocation_Click(locations.index);
     return 0;
 }
 

@@ -30,9 +30,8 @@ class ApplyManage {
 public:
     // ---- the location chooser -------------------------------------------
     int subInitLocation();
-    QStringList locationCodes, locationNames;
-    int locationIndex = -1; // nothing chosen at load
-    QString location() const { return locationCodes.value(locationIndex); }
+    Chooser locations; // the desk locations, no "all" entry, nothing chosen at load
+    QString location() const { return locations.code(); }
 
     // Chooses a location: its titles with waiting requests; the queue empties.
     // 0, or -1 after the error report (the lists as they were).

@@ -17,10 +17,6 @@ std::function<mail::SendResult(const mail::Server&, const mail::Message&)> g_sen
 
 namespace {
 
-QString q(const QVariant& v) {
-    return strSQLQuote(v);
-}
-
 mail::Server server() {
     mail::Server s;
     s.address = g_strSmtpAddress;

@@ -6,22 +6,13 @@
 
 namespace consign {
 
-namespace {
-
-QString q(const QVariant& v) {
-    return strSQLQuote(v);
-}
-
-} // namespace
-
 int FindManage::subInitLocation() {
-    locationIndex = -1;
     rows.clear();
-    return intLoadManageLocations(locationCodes, locationNames);
+    return intLoadManageLocations(locations);
 }
 
 int FindManage::cmbLocation_Click(int index) {
-    if (index < 0 || index >= locationCodes.size()) return -1;
+    if (index < 0 || index >= locations.codes.size()) return -1;
     const QString date = db.today();
     DBResultSet rs;
     if (db.select(" SELECT item.call_no,relegate_arri_lst.prop_no,item.marc_rec_no,"
@@ -31,7 +22,7 @@ int FindManage::cmbLocation_Click(int index) {
                   "relegate_arri_lst.relegate_location "
                   " FROM relegate_arri_lst,item,reader "
                   " WHERE item.location=" +
-                      q(locationCodes.at(index)) +
+                      q(locations.codes.at(index)) +
                       " AND relegate_arri_lst.prop_no=item.prop_no "
                       " AND relegate_arri_lst.cert_id=reader.cert_id "
                       " AND relegate_arri_lst.relegate_end_flag<" +
@@ -40,11 +31,11 @@ int FindManage::cmbLocation_Click(int index) {
         intShowDBError();
         return -1;
     }
-    locationIndex = index;
+    locations.index = index;
     today = date;
     rows.clear();
     for (int i = 0; i < rs.rowCount(); ++i) {
-        FoundRow r;
+        FoundCopyRow r;
         r.callNo = rs.text(i, 0);
         r.propNo = rs.text(i, 1);
         r.marcRecNo = rs.text(i, 2);
@@ -55,7 +46,7 @@ int FindManage::cmbLocation_Click(int index) {
         r.keepDays = rs.text(i, 7);
         r.keepEndDate = rs.text(i, 8);
         r.relegateLocation = rs.text(i, 9);
-        r.title = manageTitleTexts(r.marcRecNo).value(0);
+        r.title = marcTexts(r.marcRecNo).value(0);
         r.passed = r.keepEndDate < today;
         rows << r;
     }
@@ -119,7 +110,7 @@ int FindManage::intCancelFound(const QString& certId, const QString& propNo) {
 int FindManage::subDeleteFind(int row) {
     if (row < 0 || row >= rows.size()) return -1;
     if (intShowMsg(QStringLiteral("QCM003")) != 1) return 0;
-    const FoundRow r = rows.at(row);
+    const FoundCopyRow r = rows.at(row);
     const int rc = intCancelFound(r.certId, r.propNo);
     if (rc < 0) return -1;
     subReload();
@@ -127,7 +118,7 @@ int FindManage::subDeleteFind(int row) {
 }
 
 int FindManage::subDeleteOldFind() {
-    if (locationIndex < 0) return -1;
+    if (locations.index < 0) return -1;
     if (intShowMsg(QStringLiteral("QCM003")) != 1) return 0;
     if (db.begin() != 0) {
         intShowDBError();

@@ -13,7 +13,7 @@
 
 namespace consign {
 
-struct FoundRow {
+struct FoundCopyRow {
     QString callNo, propNo, marcRecNo, certId, name, arriDate, notiDate, keepDays, keepEndDate;
     QString relegateLocation; // the pick-up location, not shown
     QString title;
@@ -23,13 +23,12 @@ struct FoundRow {
 class FindManage {
 public:
     int subInitLocation();
-    QStringList locationCodes, locationNames;
-    int locationIndex = -1; // nothing chosen at load
-    QString location() const { return locationCodes.value(locationIndex); }
+    Chooser locations; // the desk locations, no "all" entry, nothing chosen at load
+    QString location() const { return locations.code(); }
 
     // Reads the found copies of a location. 0, or -1 after the error report.
     int cmbLocation_Click(int index);
-    int subReload() { return cmbLocation_Click(locationIndex); }
+    int subReload() { return cmbLocation_Click(locations.index); }
 
     // Writes the keep days and keep end date a dialog gave. 0, or -1.
     int subModifyFind(int row, const QString& keepDays, const QString& endDate);
@@ -47,7 +46,7 @@ public:
     // (its messages shown otherwise).
     bool blnMailCheck() const;
 
-    QVector<FoundRow> rows;
+    QVector<FoundCopyRow> rows;
     QString today;
     ManageDb db;
     int lastCancelled = 0; // found copies the last cancel closed

@@ -2,8 +2,6 @@
 
 #include "common/basDB.h"
 #include "common/basEnv.h"
-#include "common/basMarc.h"
-#include "common/basMarcField.h"
 
 #include "platform/ui/DialogService.h"
 
@@ -11,30 +9,13 @@
 
 namespace consign {
 
-int intLoadManageLocations(QStringList& codes, QStringList& names) {
-    codes.clear();
-    names.clear();
-    DBResultSet rs;
-    g_strSQL = QStringLiteral(" SELECT location_lst.location,location_lst.location_name "
-                              " FROM location_lst,location_sort "
-                              " WHERE location_sort.oper_type=") +
-               strSQLQuote(QStringLiteral("3")) +
-               QStringLiteral(" AND location_lst.location=location_sort.location "
-                              " ORDER BY location_sort.sequence");
-    if (LIB_DB_Select(g_strSQL, rs) != 0) {
-        intShowDBError();
-        return -1;
-    }
-    for (int i = 0; i < rs.rowCount(); ++i) {
-        codes << rs.text(i, 0);
-        names << rs.text(i, 1);
-    }
+int intLoadManageLocations(Chooser& chooser) {
+    chooser.clear();
+    if (intLoadLocations(chooser, QString()) != 0) return -1;
+    chooser.names.removeLast(); // "所有馆藏地"
+    chooser.hasAll = false;
+    chooser.index = -1;
     return 0;
-}
-
-QStringList manageTitleTexts(const QString& marcRecNo) {
-    g_recMarc = strReadMarc(marcRecNo);
-    return {strGetMarcTitle(g_recMarc, 0), strGetMarcTitle(g_recMarc, 1), strGetMarcTitle(g_recMarc, 3)};
 }
 
 QString strKeepEndDate(const QString& beginDate, const QString& days) {

@@ -4,18 +4,16 @@
 // edit dialogs and their plain message boxes.
 
 #include "common/DBResultSet.h"
+#include "consign/basConsign.h"
 
 #include <QString>
 #include <QStringList>
 
 namespace consign {
 
-// The desk locations (operation type 3) in their sort order, no "all" entry.
-// 0, or -1 after reporting the database error (the lists are then empty).
-int intLoadManageLocations(QStringList& codes, QStringList& names);
-
-// Title, responsibility and publisher of a bibliographic record.
-QStringList manageTitleTexts(const QString& marcRecNo);
+// The desk locations (operation type 3) in their sort order, no "all" entry,
+// nothing chosen. 0, or -1 after reporting the database error.
+int intLoadManageLocations(Chooser& chooser);
 
 // The end date of the keep-days dialogs: `beginDate` plus the days typed (an
 // empty or non-numeric text counts 0), "yyyy-mm-dd"; the begin date itself

@@ -2,6 +2,7 @@
 
 #include "common/basCodeFunc.h"
 #include "consign/ManageBar.h"
+#include "consign/ManageUi.h"
 #include "consign/frmKeepDaysEdit.h"
 
 #include "platform/ui/Grid.h"
@@ -26,10 +27,7 @@ frmApplyManage::frmApplyManage(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     using ui::ItemStyle;
     tbFindManage = consign::buildManageBar(this, QStringLiteral("tbFindManage"),
-                                           {{"Split1", ItemStyle::Separator, ""},
-                                            {"Search", ItemStyle::Control, ""},
-                                            {"Split2", ItemStyle::Separator, ""},
-                                            {"Modify", ItemStyle::Command, "修改"},
+                                           {{"Modify", ItemStyle::Command, "修改"},
                                             {"Delete", ItemStyle::Command, "删除"},
                                             {"Up", ItemStyle::Command, "上移"},
                                             {"Down", ItemStyle::Command, "下移"},
@@ -38,17 +36,14 @@ frmApplyManage::frmApplyManage(QWidget* parent) : QWidget(parent) {
                                             {"DeleteAllOld", ItemStyle::Command, "清空"},
                                             {"Split4", ItemStyle::Separator, ""}},
                                            &cmbLocation);
-    spdBook =
-        consign::makeManageGrid(QStringLiteral("spdBook"),
+    spdBook = consign::makeGrid(this, QStringLiteral("spdBook"),
                                 {QStringLiteral("索书号"), QStringLiteral("题名"), QStringLiteral("责任者"),
-                                 QStringLiteral("出版社"), QStringLiteral("书刊等级")},
-                                this);
+                                 QStringLiteral("出版社"), QStringLiteral("书刊等级")});
     spdReader =
-        consign::makeManageGrid(QStringLiteral("spdReader"),
-                                {QStringLiteral("证件号"), QStringLiteral("姓名"), QStringLiteral("读者类型"),
-                                 QStringLiteral("读者等级"), QStringLiteral("委托日期"),
-                                 QStringLiteral("委托保留天数"), QStringLiteral("委托截止日期")},
-                                this);
+        consign::makeGrid(this, QStringLiteral("spdReader"),
+                          {QStringLiteral("证件号"), QStringLiteral("姓名"), QStringLiteral("读者类型"),
+                           QStringLiteral("读者等级"), QStringLiteral("委托日期"),
+                           QStringLiteral("委托保留天数"), QStringLiteral("委托截止日期")});
     auto* shelf = new QGroupBox(QStringLiteral("委托书架"), this);
     auto* inner = new QGroupBox(QStringLiteral("委托调整"), shelf);
     auto* innerBox = new QVBoxLayout(inner);
@@ -71,36 +66,28 @@ frmApplyManage::frmApplyManage(QWidget* parent) : QWidget(parent) {
 
     // Load: the locations, nothing chosen, both grids empty.
     logic.subInitLocation();
-    cmbLocation->addItems(logic.locationNames);
-    cmbLocation->setCurrentIndex(-1);
+    consign::subFillCombo(cmbLocation, logic.locations);
 }
 
 frmApplyManage::~frmApplyManage() = default;
 
 void frmApplyManage::fillBooks() {
-    spdBook->setRedraw(false);
-    spdBook->setMaxRows(0);
-    spdBook->setMaxRows(int(logic.titles.size()));
-    for (int i = 0; i < logic.titles.size(); ++i) {
-        const consign::QueueTitle& t = logic.titles[i];
-        consign::setManageRow(spdBook, i + 1,
-                              {t.callNo, t.title, t.author, t.publisher, strLendGrdName(t.lendGrd)}, false);
-    }
-    spdBook->setRedraw(true);
+    QVector<QStringList> rows;
+    for (const consign::QueueTitle& t : logic.titles)
+        rows << QStringList{t.callNo, t.title, t.author, t.publisher, strLendGrdName(t.lendGrd)};
+    consign::subFillGrid(spdBook, rows);
 }
 
 void frmApplyManage::fillQueue() {
-    spdReader->setRedraw(false);
-    spdReader->setMaxRows(0);
-    spdReader->setMaxRows(int(logic.queue.size()));
-    for (int i = 0; i < logic.queue.size(); ++i) {
-        const consign::QueueRow& r = logic.queue[i];
-        consign::setManageRow(spdReader, i + 1,
-                              {r.certId, r.name, strRedrTypeName(r.redrTypeCode), strLendGrdName(r.lendGrd),
-                               r.relegateDate, r.keepDays, r.endDate},
-                              r.expired);
+    QVector<QStringList> rows;
+    QVector<bool> red;
+    for (const consign::QueueRow& r : logic.queue) {
+        rows << QStringList{
+            r.certId,   r.name,   strRedrTypeName(r.redrTypeCode), strLendGrdName(r.lendGrd), r.relegateDate,
+            r.keepDays, r.endDate};
+        red << r.expired;
     }
-    spdReader->setRedraw(true);
+    consign::subFillManageGrid(spdReader, rows, red);
 }
 
 void frmApplyManage::cmbLocation_Click(int index) {

@@ -1,6 +1,7 @@
 #include "consign/frmFindManage.h"
 
 #include "consign/ManageBar.h"
+#include "consign/ManageUi.h"
 #include "consign/frmEmail.h"
 #include "consign/frmKeepDaysEdit.h"
 
@@ -27,10 +28,7 @@ frmFindManage::frmFindManage(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     using ui::ItemStyle;
     tbFindManage = consign::buildManageBar(this, QStringLiteral("tbFindManage"),
-                                           {{"Split1", ItemStyle::Separator, ""},
-                                            {"Search", ItemStyle::Control, ""},
-                                            {"Split2", ItemStyle::Separator, ""},
-                                            {"Modify", ItemStyle::Command, "修改"},
+                                           {{"Modify", ItemStyle::Command, "修改"},
                                             {"Delete", ItemStyle::Command, "删除"},
                                             {"Split3", ItemStyle::Separator, ""},
                                             {"DeleteOld", ItemStyle::Command, "清空"},
@@ -38,12 +36,11 @@ frmFindManage::frmFindManage(QWidget* parent) : QWidget(parent) {
                                             {"Email", ItemStyle::Command, "邮件"},
                                             {"Split5", ItemStyle::Separator, ""}},
                                            &cmbLocation);
-    spdBook = consign::makeManageGrid(
-        QStringLiteral("spdBook"),
-        {QStringLiteral("索书号"), QStringLiteral("财产号"), QStringLiteral("题名"), QStringLiteral("证件号"),
-         QStringLiteral("姓名"), QStringLiteral("委托到书日期"), QStringLiteral("到书通知日期"),
-         QStringLiteral("保留天数"), QStringLiteral("保留截至日期")},
-        this);
+    spdBook = consign::makeGrid(this, QStringLiteral("spdBook"),
+                                {QStringLiteral("索书号"), QStringLiteral("财产号"), QStringLiteral("题名"),
+                                 QStringLiteral("证件号"), QStringLiteral("姓名"),
+                                 QStringLiteral("委托到书日期"), QStringLiteral("到书通知日期"),
+                                 QStringLiteral("保留天数"), QStringLiteral("保留截至日期")});
     auto* frame = new QGroupBox(QStringLiteral("到书调整"), this);
     auto* frameBox = new QVBoxLayout(frame);
     frameBox->addWidget(spdBook);
@@ -58,24 +55,20 @@ frmFindManage::frmFindManage(QWidget* parent) : QWidget(parent) {
             [this](ui::CommandItem* item) { tbFindManage_ButtonClick(item->key()); });
 
     logic.subInitLocation();
-    cmbLocation->addItems(logic.locationNames);
-    cmbLocation->setCurrentIndex(-1);
+    consign::subFillCombo(cmbLocation, logic.locations);
 }
 
 frmFindManage::~frmFindManage() = default;
 
 void frmFindManage::fillGrid() {
-    spdBook->setRedraw(false);
-    spdBook->setMaxRows(0);
-    spdBook->setMaxRows(int(logic.rows.size()));
-    for (int i = 0; i < logic.rows.size(); ++i) {
-        const consign::FoundRow& r = logic.rows[i];
-        consign::setManageRow(spdBook, i + 1,
-                              {r.callNo, r.propNo, r.title, r.certId, r.name, r.arriDate, r.notiDate,
-                               r.keepDays, r.keepEndDate},
-                              r.passed);
+    QVector<QStringList> rows;
+    QVector<bool> red;
+    for (const consign::FoundCopyRow& r : logic.rows) {
+        rows << QStringList{r.callNo,   r.propNo,   r.title,    r.certId,     r.name,
+                            r.arriDate, r.notiDate, r.keepDays, r.keepEndDate};
+        red << r.passed;
     }
-    spdBook->setRedraw(true);
+    consign::subFillManageGrid(spdBook, rows, red);
 }
 
 void frmFindManage::cmbLocation_Click(int index) {
@@ -86,7 +79,7 @@ void frmFindManage::cmbLocation_Click(int index) {
 
 void frmFindManage::spdBook_DblClick(int row) {
     if (row < 1 || row > logic.rows.size()) return;
-    const consign::FoundRow& r = logic.rows[row - 1];
+    const consign::FoundCopyRow& r = logic.rows[row - 1];
     m_strBeginDate = r.arriDate;
     m_strKeepDay = r.keepDays;
     m_strEndDate = r.keepEndDate;

@@ -65,6 +65,6 @@ protected:
     }
 
     template <class Manage> int indexOf(const Manage& m, const QString& code) {
-        return int(m.locationCodes.indexOf(code));
+        return int(m.locations.codes.indexOf(code));
     }
 };

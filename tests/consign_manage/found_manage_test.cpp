@@ -2,6 +2,7 @@
 
 #include "ManageFixture.h"
 
+#include "consign/ReturnManage.h"
 #include "consign/basFindManage.h"
 #include "shell/basLT4Add.h"
 
@@ -42,7 +43,7 @@ TEST_F(FoundManageTest, ListsTheOpenFoundCopiesOfTheCopysOwnLocationWithPassedOn
     addFound("DR10", "P500011", 1, 7, "3"); // collected
     FindManage m;
     ASSERT_EQ(m.subInitLocation(), 0);
-    EXPECT_EQ(m.locationIndex, -1);
+    EXPECT_EQ(m.locations.index, -1);
     EXPECT_TRUE(m.rows.isEmpty());
     open(m);
     ASSERT_GE(rowOf(m, "P500001"), 0);

@@ -3,7 +3,7 @@
 #include "ManageFixture.h"
 
 #include "common/basEnv.h"
-#include "consign/ManageWindows.h"
+#include "consign/ManageService.h"
 #include "consign/basEmail.h"
 #include "consign/frmApplyManage.h"
 #include "consign/frmEmail.h"
@@ -33,7 +33,7 @@ protected:
         qputenv("CONSIGN_SETTINGS_DIR", settings.path().toUtf8());
     }
     void TearDown() override {
-        consign::unloadManageWindows();
+        consign::manageService().unloadAll();
         testsupport::deleteTopLevelWindows();
         consign::g_sendMail = mail::sendMail;
         ManageTest::TearDown();
@@ -47,7 +47,7 @@ protected:
 };
 
 TEST_F(ManageWindowsTest, QueueWindowListsEditsAndMoves) {
-    consign::showApplyManage(nullptr);
+    consign::manageService().showApplyManage(nullptr);
     frmApplyManage* w = frmApplyManage::instance();
     ASSERT_TRUE(w);
     EXPECT_EQ(w->windowTitle(), "委托申请管理");
@@ -99,7 +99,7 @@ TEST_F(ManageWindowsTest, QueueWindowListsEditsAndMoves) {
 }
 
 TEST_F(ManageWindowsTest, FoundCopyWindowCancelsAndChecksTheMailSettings) {
-    consign::showFindManage(nullptr);
+    consign::manageService().showFindManage(nullptr);
     frmFindManage* w = frmFindManage::instance();
     ASSERT_TRUE(w);
     EXPECT_EQ(w->windowTitle(), "委托划到管理");
@@ -152,7 +152,7 @@ TEST_F(ManageWindowsTest, MailOptionsWindowStoresWhatWasTyped) {
     g_strSmtpAddress = "old.example";
     g_intSmtpAuth = 0;
     g_strEmailBody = "旧正文";
-    consign::showEmailOption(nullptr);
+    consign::manageService().showEmailOption(nullptr);
     frmEmailOption* w = frmEmailOption::instance();
     ASSERT_TRUE(w);
     EXPECT_EQ(w->txtSmtpAddress->text(), "old.example");

@@ -35,8 +35,8 @@ protected:
 TEST_F(QueueManageTest, LocationsTitlesAndQueueInQueueOrderWithExpiredRowsRed) {
     ApplyManage m;
     ASSERT_EQ(m.subInitLocation(), 0);
-    EXPECT_EQ(m.locationCodes, (QStringList{"D1", "D2", "A1", "A2", "B1"}));
-    EXPECT_EQ(m.locationIndex, -1); // nothing chosen, nothing listed
+    EXPECT_EQ(m.locations.codes, (QStringList{"D1", "D2", "A1", "A2", "B1"}));
+    EXPECT_EQ(m.locations.index, -1); // nothing chosen, nothing listed
     EXPECT_TRUE(m.titles.isEmpty());
 
     ASSERT_EQ(m.cmbLocation_Click(indexOf(m, "A1")), 0);
