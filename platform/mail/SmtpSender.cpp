@@ -93,8 +93,10 @@ QString serverUrl(const QString& address) {
     return scheme + QStringLiteral("://") + s;
 }
 
-QByteArray encodeHeaderText(const QString& text, int firstLineUsed) {
-    if (plainAscii(text) && firstLineUsed + text.size() <= 76) return text.toLatin1();
+QByteArray encodeHeaderText(const QString& text, int firstLineUsed, bool phrase) {
+    static const QRegularExpression special(QStringLiteral("[()<>\\[\\]:;@\\\\,.\"]"));
+    if (plainAscii(text) && firstLineUsed + text.size() <= 76 && !(phrase && text.contains(special)))
+        return text.toLatin1();
     // Control characters (a line break in a title) become blanks: the value
     // stays one header.
     QString clean = text;
@@ -128,7 +130,7 @@ QByteArray composeMessage(const Message& m) {
     head += "Date: " + dateHeader(m.date) + "\r\n";
     head += "From: ";
     if (!m.fromName.isEmpty())
-        head += encodeHeaderText(m.fromName, 6) + "\r\n <" + m.fromAddress.toLatin1() + ">\r\n";
+        head += encodeHeaderText(m.fromName, 6, true) + "\r\n <" + m.fromAddress.toLatin1() + ">\r\n";
     else
         head += "<" + m.fromAddress.toLatin1() + ">\r\n";
     head += "To: <" + m.to.toLatin1() + ">\r\n";

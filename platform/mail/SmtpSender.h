@@ -58,8 +58,9 @@ QByteArray composeMessage(const Message& message);
 
 // RFC 2047 encoded text of a header value, folded into lines of at most 76
 // characters joined by CRLF and a blank; plain ASCII text without control
-// characters is kept as it stands.
-QByteArray encodeHeaderText(const QString& text, int firstLineUsed);
+// characters is kept as it stands. A display name (`phrase`) is encoded also
+// when it holds a character that would end or split the name (",;:<>@" ...).
+QByteArray encodeHeaderText(const QString& text, int firstLineUsed, bool phrase = false);
 
 // Sends the message to its recipient through the server.
 SendResult sendMail(const Server& server, const Message& message);

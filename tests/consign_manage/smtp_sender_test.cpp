@@ -62,6 +62,10 @@ TEST(SmtpSenderTest, HeadersAreEncodedFoldedAndStayOneEach) {
     EXPECT_TRUE(head.contains("Content-Type: text/plain; charset=UTF-8"));
     // Plain ASCII stays readable.
     EXPECT_EQ(encodeHeaderText("Notice", 9), QByteArray("Notice"));
+    // A display name that would split the sender is encoded.
+    EXPECT_EQ(encodeHeaderText("Main Library", 6, true), QByteArray("Main Library"));
+    m.fromName = "Library, Main <x@y>";
+    EXPECT_TRUE(composeMessage(m).contains("\r\nFrom: =?UTF-8?B?"));
 }
 
 TEST(SmtpSenderTest, SendsOneMessageToItsOneRecipient) {
