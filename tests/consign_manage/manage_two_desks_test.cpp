@@ -6,6 +6,8 @@
 #include "consign/basApplyManage.h"
 #include "consign/basFindManage.h"
 
+#include "tests/support/SecondDeskClient.h"
+
 #include <chrono>
 #include <future>
 
@@ -176,5 +178,48 @@ TEST_F(ManageTwoDesksTest, DeleteOldRacingAPickUpClosesNoCollectedRow) {
     EXPECT_EQ(db().scalar("select count(*) from lend_lst where prop_no = 'P500002' and cert_id = 'DR02'"),
               "1");
     EXPECT_EQ(db().scalar("select relegate_end_flag from relegate_arri_lst where prop_no = 'P500001'"), "4");
+    expectSound();
+}
+
+TEST_F(ManageTwoDesksTest, CancelRacingThePickUpAtTheOtherDeskAgreesWithItself) {
+    // The branch desk (a second program) collects DC13's copy while this desk
+    // cancels it; a third connection holds the found row until both wait for it.
+    testsupport::SecondDesk other("DESK02");
+    ASSERT_TRUE(other.ready());
+    ASSERT_EQ(other.run("load DC13").result, 0);
+    consign::FindManage m;
+    ASSERT_EQ(m.subInitLocation(), 0);
+    ASSERT_EQ(m.cmbLocation_Click(indexOf(m, "A1")), 0);
+    int row = -1;
+    for (int i = 0; i < m.rows.size(); ++i)
+        if (m.rows[i].propNo == "P500003") row = i;
+    ASSERT_GE(row, 0);
+    RawConnection holder;
+    deskB(holder,
+          "begin; select 1 from relegate_arri_lst where prop_no = 'P500003' and relegate_end_flag < '3' "
+          "for update");
+    other.send("lend B500003");
+    dialogs.answers << ui::BoxAnswer::Ok;
+    auto cancel = std::async(std::launch::async, [&] { return m.subDeleteFind(row); });
+    EXPECT_EQ(cancel.wait_for(std::chrono::milliseconds(400)), std::future_status::timeout);
+    deskB(holder, "commit");
+    const int mine = cancel.get();
+    const auto theirs = other.reply();
+    // One wins; the copy, its loan and its row tell the same story: either the
+    // row is collected with the reader's loan kept and this desk refused, or
+    // the row went home and the other desk found no copy waiting for the
+    // reader (it may then lend the copy, now on the shelf, as an ordinary loan).
+    const QString flag =
+        db().scalar("select relegate_end_flag from relegate_arri_lst where prop_no = 'P500003'");
+    if (mine == 0) {
+        EXPECT_EQ(flag, "4");
+        EXPECT_NE(theirs.result, 0);
+    } else {
+        EXPECT_EQ(flag, "3");
+        EXPECT_EQ(theirs.result, 0);
+        EXPECT_EQ(db().scalar("select i.book_lend_flag || ' ' || l.cert_id from item i join lend_lst l on "
+                              "l.prop_no = i.prop_no where i.prop_no = 'P500003'"),
+                  "1 DR13");
+    }
     expectSound();
 }
