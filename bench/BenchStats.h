@@ -27,6 +27,16 @@ inline QString shapeOf(const QString& sql) {
     return s;
 }
 
+// The plan the server chooses for a statement, one line a step.
+inline QString planOf(testsupport::TestDatabase& db, const QString& sql) {
+    return db.column(QStringLiteral("EXPLAIN ") + sql).join(QLatin1Char('\n'));
+}
+
+// Whether the plan reads the whole of `table`.
+inline bool scansWhole(const QString& plan, const QString& table) {
+    return plan.contains(QRegularExpression(QStringLiteral("Seq Scan on %1\\b").arg(table)));
+}
+
 // The statements (SELECT or UPDATE) whose plan reads one of `tables` with a
 // sequential scan, each with its plan.
 inline QStringList unindexed(testsupport::TestDatabase& db, const QStringList& samples,
@@ -36,9 +46,9 @@ inline QStringList unindexed(testsupport::TestDatabase& db, const QStringList& s
         if (!sql.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) &&
             !sql.startsWith(QLatin1String("UPDATE"), Qt::CaseInsensitive))
             continue;
-        const QString plan = db.column(QStringLiteral("EXPLAIN ") + sql).join(QLatin1Char('\n'));
+        const QString plan = planOf(db, sql);
         for (const QString& t : tables) {
-            if (plan.contains(QRegularExpression(QStringLiteral("Seq Scan on %1\\b").arg(t))))
+            if (scansWhole(plan, t))
                 bad << sql + QStringLiteral("\n    ") + plan.simplified();
         }
     }
