@@ -322,12 +322,8 @@ void frmRedrSearch::cmdQuery_Click() {
         txtToDate->setText(toDate);
     }
     DBResultSet rs;
-    g_strSQL = sql;
-    g_intSQLRet = LIB_DB_Select(g_strSQL, rs);
-    if (g_intSQLRet < 0) {
-        intShowDBError();
+    if (!blnSelectShown(sql, rs))
         return;
-    }
     m_varRedrInfo = rs;
     subEnableResultButtons(true);
     intFillQueryResult();
