@@ -241,6 +241,16 @@ void markExpired(const QStringList& row, int col, const QString& today, long& fo
         fore = kColorRed;
 }
 
+// A queue entry's state flag in column `col` as its text; an entry met or
+// deleted ("1" or "2") on light blue.
+void queueState(QStringList& row, int col, std::initializer_list<const char*> texts, long& back)
+{
+    const QString flag = row[col];
+    row[col] = stateText(flag, texts);
+    if (flag == QLatin1String("1") || flag == QLatin1String("2"))
+        back = kColorLightBlue;
+}
+
 } // namespace
 
 // ---- tab list -----------------------------------------------------------------------
@@ -403,10 +413,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
             out.info, [&](const DBResultSet&, int, QStringList& row, long& fore, long& back) {
                 locationNames(row, {2, 11});
                 markExpired(row, 4, today, fore);
-                const QString flag = row[12];
-                row[12] = stateText(flag, {"申请中", "已到书", "已删除"});
-                if (flag == QLatin1String("1") || flag == QLatin1String("2"))
-                    back = kColorLightBlue;
+                queueState(row, 12, {"申请中", "已到书", "已删除"}, back);
             });
     }
     if (key == QLatin1String("PregArri")) {
@@ -420,10 +427,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                           out.info, [&](const DBResultSet&, int, QStringList& row, long& fore, long& back) {
                               locationNames(row, {4, 14});
                               markExpired(row, 11, today, fore);
-                              const QString flag = row[15];
-                              row[15] = stateText(flag, {"待借", "已借出", "已删除"});
-                              if (flag == QLatin1String("1") || flag == QLatin1String("2"))
-                                  back = kColorLightBlue;
+                              queueState(row, 15, {"待借", "已借出", "已删除"}, back);
                           });
     }
     if (key == QLatin1String("LostInfo")) {
@@ -557,10 +561,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
             [&](const DBResultSet&, int, QStringList& row, long& fore, long& back) {
                 locationNames(row, {2, 6});
                 markExpired(row, 4, today, fore);
-                const QString flag = row[12];
-                row[12] = stateText(flag, {"申请中", "已划到", "已删除"});
-                if (flag == QLatin1String("1") || flag == QLatin1String("2"))
-                    back = kColorLightBlue;
+                queueState(row, 12, {"申请中", "已划到", "已删除"}, back);
             },
             true);
     }
