@@ -4,12 +4,15 @@
 
 #include "tests/support/TestDatabase.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
 #include <algorithm>
+#include <cstdio>
+#include <initializer_list>
 
 namespace benchstats {
 
@@ -25,6 +28,21 @@ inline QString shapeOf(const QString& sql) {
     s.replace(QRegularExpression(QStringLiteral("'[^']*'")), QStringLiteral("?"));
     s.replace(QRegularExpression(QStringLiteral("\\b\\d+\\b")), QStringLiteral("#"));
     return s;
+}
+
+// Runs the generator scripts `files` of the folder `dir` in the test database,
+// in order; false, with the reason on stderr, when one cannot be read.
+inline bool runGenerators(testsupport::TestDatabase& db, const QString& dir,
+                          std::initializer_list<const char*> files) {
+    for (const char* file : files) {
+        QFile f(dir + QLatin1String(file));
+        if (!f.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "cannot read %s\n", qPrintable(f.fileName()));
+            return false;
+        }
+        db.exec(QString::fromUtf8(f.readAll()));
+    }
+    return true;
 }
 
 // The plan the server chooses for a statement, one line a step.
@@ -48,8 +66,7 @@ inline QStringList unindexed(testsupport::TestDatabase& db, const QStringList& s
             continue;
         const QString plan = planOf(db, sql);
         for (const QString& t : tables) {
-            if (scansWhole(plan, t))
-                bad << sql + QStringLiteral("\n    ") + plan.simplified();
+            if (scansWhole(plan, t)) bad << sql + QStringLiteral("\n    ") + plan.simplified();
         }
     }
     return bad;

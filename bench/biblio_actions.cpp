@@ -22,7 +22,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -77,14 +76,9 @@ int main(int argc, char** argv)
     auto& db = testsupport::TestDatabase::instance();
     QElapsedTimer gen;
     gen.start();
-    for (const char* file : {"/bench/desk_large_library.sql", "/bench/biblio_large_library.sql"}) {
-        QFile f(QStringLiteral(BENCH_SOURCE_DIR) + QLatin1String(file));
-        if (!f.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "cannot read %s\n", qPrintable(f.fileName()));
-            return 1;
-        }
-        db.exec(QString::fromUtf8(f.readAll()));
-    }
+    if (!benchstats::runGenerators(db, QStringLiteral(BENCH_SOURCE_DIR "/bench/"),
+                                   {"desk_large_library.sql", "biblio_large_library.sql"}))
+        return 1;
     std::printf("generated in %.1f s: %s register copies, %s title keys, %s closed loans\n", gen.elapsed() / 1000.0,
                 qPrintable(db.scalar("select count(*) from indi_acct")),
                 qPrintable(db.scalar("select count(*) from marc_idx")),
