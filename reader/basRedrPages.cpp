@@ -503,13 +503,14 @@ int loadReleArriInfo(const QString& id, RedrPage* page) {
 
 int loadBaseAuth(const QString& id, RedrPage* page) {
     DBResultSet rs;
-    if (!blnSelectShown(QStringLiteral(
-                    "SELECT reader_type.redr_type_name, reader_type.redr_attr_1, reader_type.redr_attr_2, "
-                    "reader_type.redr_attr_3, reader_type.max_lend_qty, reader_type.max_debt_amt, "
-                    "reader_type.max_preg_qty, reader_type.max_preg_days, reader_type.chk_validity_period, "
-                    "reader_type.remark FROM reader, reader_type WHERE reader.cert_id = ") +
-                    id + QStringLiteral(" AND reader_type.redr_type_code = reader.redr_type_code"),
-                rs))
+    if (!blnSelectShown(
+            QStringLiteral(
+                "SELECT reader_type.redr_type_name, reader_type.redr_attr_1, reader_type.redr_attr_2, "
+                "reader_type.redr_attr_3, reader_type.max_lend_qty, reader_type.max_debt_amt, "
+                "reader_type.max_preg_qty, reader_type.max_preg_days, reader_type.chk_validity_period, "
+                "reader_type.remark FROM reader, reader_type WHERE reader.cert_id = ") +
+                id + QStringLiteral(" AND reader_type.redr_type_code = reader.redr_type_code"),
+            rs))
         return -1;
     if (rs.rowCount() == 0) return 0;
     RedrPageRow row = copiedRow(rs, 0, page->cols());
