@@ -208,10 +208,16 @@ int intShowCallNoInfo(const TabQuery& tq, TabRows& info, TabRows& items)
 
 // ---- loans ------------------------------------------------------------------------
 
+// The head of a tab that lists a copy's borrower rows: the copy's columns, then the reader's.
+QString copyReaderSelect()
+{
+    return QStringLiteral("SELECT ") + QLatin1String(kCopyCols) + QLatin1String(kReaderCols);
+}
+
 QString strLendHistorySQL(const QString& table, const TabQuery& tq)
 {
     const QString t = table + u'.';
-    return QStringLiteral("SELECT ") + QLatin1String(kCopyCols) + QLatin1String(kReaderCols) + t
+    return copyReaderSelect() + t
         + QStringLiteral("lend_date, ") + t + QStringLiteral("ret_date, ") + t + QStringLiteral("excd_days, ") + t
         + QStringLiteral("renew_date, ") + t + QStringLiteral("renew_times, ") + t + QStringLiteral("asback_date, ") + t
         + QStringLiteral("asback_times, ") + t + QStringLiteral("resp_wkr, ") + t + QStringLiteral("ret_wkr, ") + t
@@ -387,7 +393,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
     if (key == QLatin1String("CallNoInfo"))
         return intShowCallNoInfo(tq, out.info, out.items);
     if (key == QLatin1String("LendInfo")) {
-        return intFillTab(QStringLiteral("SELECT ") + QLatin1String(kCopyCols) + QLatin1String(kReaderCols)
+        return intFillTab(copyReaderSelect()
                               + QStringLiteral("lend_lst.lend_date, lend_lst.norm_ret_date, lend_lst.renew_date, "
                                                "lend_lst.renew_times, lend_lst.asback_date, lend_lst.asback_times, "
                                                "lend_lst.attachment, lend_lst.resp_wkr, lend_lst.rule_no_f "
@@ -417,7 +423,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
             });
     }
     if (key == QLatin1String("PregArri")) {
-        return intFillTab(QStringLiteral("SELECT ") + QLatin1String(kCopyCols) + QLatin1String(kReaderCols)
+        return intFillTab(copyReaderSelect()
                               + QStringLiteral("preg_arri_lst.preg_arri_date, preg_arri_lst.noti_send_date, "
                                                "preg_arri_lst.keep_end_date, preg_arri_lst.preg_keep_days, "
                                                "preg_arri_lst.resp_wkr, preg_arri_lst.take_location, "
@@ -431,7 +437,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                           });
     }
     if (key == QLatin1String("LostInfo")) {
-        return intFillTab(QStringLiteral("SELECT ") + QLatin1String(kCopyCols) + QLatin1String(kReaderCols)
+        return intFillTab(copyReaderSelect()
                               + QStringLiteral("lost_recoup_lst.recoup_date, lost_recoup_lst.src_price, "
                                                "lost_recoup_lst.tech_fee, lost_recoup_lst.serv_fee, "
                                                "lost_recoup_lst.real_recoup_amt, lost_recoup_lst.bill_no, "
@@ -445,7 +451,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                           });
     }
     if (key == QLatin1String("VoltInfo")) {
-        return intFillTab(QStringLiteral("SELECT ") + QLatin1String(kCopyCols) + QLatin1String(kReaderCols)
+        return intFillTab(copyReaderSelect()
                               + QStringLiteral("reader_volt_lst.volt_code, reader_volt_lst.punish_date, "
                                                "reader_volt_lst.real_fine_amt, reader_volt_lst.bill_no, "
                                                "reader_volt_lst.fine_date, reader_volt_lst.froz_end_date, "
@@ -493,7 +499,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                           });
     }
     if (key == QLatin1String("ExceedInfo")) {
-        return intFillTab(QStringLiteral("SELECT ") + QLatin1String(kCopyCols) + QLatin1String(kReaderCols)
+        return intFillTab(copyReaderSelect()
                               + QStringLiteral("exceed_fine_lst.lend_date, exceed_fine_lst.ret_date, "
                                                "exceed_fine_lst.norm_ret_date, exceed_fine_lst.fine_amt, "
                                                "exceed_fine_lst.real_fine_amt, exceed_fine_lst.bill_no, "
@@ -566,7 +572,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
             true);
     }
     if (key == QLatin1String("ReleArri")) {
-        return intFillTab(QStringLiteral("SELECT ") + QLatin1String(kCopyCols) + QLatin1String(kReaderCols)
+        return intFillTab(copyReaderSelect()
                               + QStringLiteral("relegate_arri_lst.relegate_arri_date, "
                                                "relegate_arri_lst.relegate_noti_date, "
                                                "relegate_arri_lst.relegate_keep_end_date, "
