@@ -21,7 +21,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QSet>
 
 #include <cstdio>
@@ -70,12 +69,9 @@ int main(int argc, char** argv) {
     ui::ScriptedDialogService dialogs;
 
     auto& db = testsupport::TestDatabase::instance();
-    QFile gen(QStringLiteral(BENCH_SOURCE_DIR "/bench/desk_large_library.sql"));
-    if (!gen.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "cannot read %s\n", qPrintable(gen.fileName()));
+    if (!benchstats::runGenerators(db, QStringLiteral(BENCH_SOURCE_DIR "/bench/"),
+                                   {"desk_large_library.sql"}))
         return 1;
-    }
-    db.exec(QString::fromUtf8(gen.readAll()));
     // The found copies carry their consignment loans; their notice dates spread
     // over sixty days; the queues of titles 1.. at A1 get a third request (by
     // readers 50,001.., who wait for nothing else).
@@ -174,8 +170,7 @@ int main(int argc, char** argv) {
             std::printf("    %s\n", qPrintable(b));
         allIndexed = allIndexed && bad.isEmpty();
     }
-    const QString plan =
-        db.column(QStringLiteral("EXPLAIN ") + notices.samples.value(0)).join(QLatin1Char('\n'));
+    const QString plan = benchstats::planOf(db, notices.samples.value(0));
     std::printf("notice selection plan:\n%s\n", qPrintable(plan));
     return allIndexed ? 0 : 2;
 }

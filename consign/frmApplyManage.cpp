@@ -5,6 +5,7 @@
 #include "consign/ManageUi.h"
 #include "consign/frmKeepDaysEdit.h"
 
+#include "platform/ui/BusyCursor.h"
 #include "platform/ui/Grid.h"
 
 #include <QComboBox>
@@ -91,12 +92,11 @@ void frmApplyManage::fillQueue() {
 }
 
 void frmApplyManage::cmbLocation_Click(int index) {
-    setCursor(Qt::WaitCursor);
+    const ui::BusyCursor busy;
     if (logic.cmbLocation_Click(index) == 0) {
         fillBooks();
         fillQueue();
     }
-    unsetCursor();
 }
 
 void frmApplyManage::spdBook_Click(int row) {

@@ -2,6 +2,9 @@
 
 #include "consign/basEmail.h"
 
+#include "platform/ui/BusyCursor.h"
+#include "platform/ui/ButtonRow.h"
+
 #include <QDate>
 #include <QDateEdit>
 #include <QGridLayout>
@@ -28,15 +31,8 @@ frmEmail::frmEmail(QWidget* parent) : QDialog(parent) {
     grid->addWidget(dtpBeginDate, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("委托到书通知截止日期："), this), 1, 0, Qt::AlignRight);
     grid->addWidget(dtpEndDate, 1, 1);
-    cmdSend = new QPushButton(QStringLiteral("发送(&S)"), this);
+    QHBoxLayout* buttons = ui::okCancelRow(this, cmdSend, cmdCancel, QStringLiteral("发送(&S)"));
     cmdSend->setObjectName(QStringLiteral("cmdSend"));
-    cmdSend->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("取消(&C)"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdSend);
-    buttons->addWidget(cmdCancel);
     auto* box = new QVBoxLayout(this);
     box->addLayout(grid);
     box->addLayout(buttons);
@@ -45,11 +41,10 @@ frmEmail::frmEmail(QWidget* parent) : QDialog(parent) {
 }
 
 void frmEmail::cmdSend_Click() {
-    setCursor(Qt::WaitCursor);
+    const ui::BusyCursor busy;
     consign::NoticeRun run;
     const int rc =
         consign::intSendNotices(m_strLocation, dtpBeginDate->date().toString(QStringLiteral("yyyy-MM-dd")),
                                 dtpEndDate->date().toString(QStringLiteral("yyyy-MM-dd")), run);
-    unsetCursor();
     if (rc >= 0) accept(); // a failed selection keeps the window open for another try
 }

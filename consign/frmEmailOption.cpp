@@ -1,5 +1,6 @@
 #include "consign/frmEmailOption.h"
 
+#include "platform/ui/ButtonRow.h"
 #include "platform/ui/Grid.h"
 
 #include <QCheckBox>
@@ -80,11 +81,7 @@ frmEmailOption::frmEmailOption(QWidget* parent) : QDialog(parent) {
     cmdNew = button(QStringLiteral("cmdNew"), QStringLiteral("新增(N)"), signTab);
     cmdDelete = button(QStringLiteral("cmdDelete"), QStringLiteral("删除(D)"), signTab);
     cmdDefault = button(QStringLiteral("cmdDefault"), QStringLiteral("默认(&F)"), signTab);
-    auto* signButtons = new QHBoxLayout;
-    signButtons->addStretch();
-    signButtons->addWidget(cmdNew);
-    signButtons->addWidget(cmdDelete);
-    signButtons->addWidget(cmdDefault);
+    QHBoxLayout* signButtons = ui::buttonRow({cmdNew, cmdDelete, cmdDefault});
     auto* signBox = new QVBoxLayout(signTab);
     signBox->addWidget(signs, 1);
     signBox->addWidget(editor, 1);
@@ -100,12 +97,7 @@ frmEmailOption::frmEmailOption(QWidget* parent) : QDialog(parent) {
     (new QVBoxLayout(bodyTab))->addWidget(bodyFrame);
     stEmailOption->addTab(bodyTab, QStringLiteral("正文设置"));
 
-    cmdOk = button(QStringLiteral("cmdOk"), QStringLiteral("确定(&O)"), this);
-    cmdCancel = button(QStringLiteral("cmdCancel"), QStringLiteral("取消(&C)"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancel);
+    QHBoxLayout* buttons = ui::okCancelRow(this, cmdOk, cmdCancel, QStringLiteral("确定(&O)"));
     auto* box = new QVBoxLayout(this);
     box->addWidget(stEmailOption, 1);
     box->addLayout(buttons);

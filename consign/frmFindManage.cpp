@@ -5,6 +5,7 @@
 #include "consign/frmEmail.h"
 #include "consign/frmKeepDaysEdit.h"
 
+#include "platform/ui/BusyCursor.h"
 #include "platform/ui/DialogService.h"
 #include "platform/ui/Grid.h"
 
@@ -72,9 +73,8 @@ void frmFindManage::fillGrid() {
 }
 
 void frmFindManage::cmbLocation_Click(int index) {
-    setCursor(Qt::WaitCursor);
+    const ui::BusyCursor busy;
     if (logic.cmbLocation_Click(index) == 0) fillGrid();
-    unsetCursor();
 }
 
 void frmFindManage::spdBook_DblClick(int row) {

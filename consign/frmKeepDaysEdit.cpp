@@ -3,6 +3,7 @@
 #include "consign/basManage.h"
 #include "shell/basLogin.h"
 
+#include "platform/ui/ButtonRow.h"
 #include "platform/ui/DialogService.h"
 #include "platform/ui/NumberBox.h"
 
@@ -34,15 +35,8 @@ frmKeepDaysEdit::frmKeepDaysEdit(const Texts& t, QWidget* parent) : QDialog(pare
     row(1, t.oldDays, lblOldKeepDay);
     row(2, t.newDays, txtNewKeepDay);
     row(3, t.end, lblEndDate);
-    cmdOK = new QPushButton(QString::fromUtf8(t.ok), this);
+    QHBoxLayout* buttons = ui::okCancelRow(this, cmdOK, cmdCancel, QString::fromUtf8(t.ok));
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("取消(&C)"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
     auto* box = new QVBoxLayout(this);
     box->addLayout(grid);
     box->addLayout(buttons);
