@@ -181,7 +181,9 @@ void frmBookInfo::buildUi()
             vsBook->setTextMatrix(1 + 2 * r, 1 + 3 * c, QString::fromUtf8(labels[r][c]));
     }
     // Labels and text rows as wide and high as the font asks, at least the
-    // card's own 1000 and 255 twips.
+    // card's own 1000 and 255 twips; the margin and spacer rows may be lower
+    // than a text line.
+    vsBook->verticalHeader()->setMinimumSectionSize(1);
     int labelWidth = 0;
     for (const auto& row : labels) {
         for (const char* label : row)

@@ -6,6 +6,7 @@
 #include "biblio/frmMarcNoSeek.h"
 #include "platform/text/IniFile.h"
 #include "platform/ui/DateBox.h"
+#include "platform/ui/Fonts.h"
 #include "platform/ui/Grid.h"
 #include "platform/ui/NumberBox.h"
 #include "reader/ReaderContext.h"
@@ -36,6 +37,10 @@ class BookInfoWindow : public BiblioTest {
 protected:
     void SetUp() override
     {
+        // The program's own font, whose line is higher than the card's margin rows.
+        QFont font = appFont;
+        font.setFamily(ui::cjkFamily());
+        QApplication::setFont(font);
         qputenv("CONSIGN_SETTINGS_DIR", settings.path().toUtf8());
         BiblioTest::SetUp();
         if (HasFatalFailure())
@@ -54,6 +59,7 @@ protected:
         frmBookInfo::unload();
         shell::Services::reset();
         BiblioTest::TearDown();
+        QApplication::setFont(appFont);
     }
 
     frmBookInfo* open()
@@ -102,6 +108,7 @@ protected:
         ASSERT_EQ(f->strSelectedTabKey(), key);
     }
 
+    const QFont appFont = QApplication::font();
     QTemporaryDir settings;
     int opened = 0;
     std::function<int(frmMarcNoSeek*)> onSeek;
