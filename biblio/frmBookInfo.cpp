@@ -93,14 +93,14 @@ public:
 
 } // namespace
 
-int frmBookInfo::intCardValueWidth(int cardWidth)
+int frmBookInfo::intCardValueWidth(int cardWidth, int labelWidth)
 {
-    return int(std::nearbyint((cardWidth - 3600 - 400 - 150) / 3.0));
+    return int(std::nearbyint((cardWidth - 3 * labelWidth - 1150) / 3.0));
 }
 
 int frmBookInfo::intCardGapHeight(int cardHeight, int row1Height)
 {
-    return int(std::nearbyint((cardHeight - 600 - 2 * row1Height) / 2.0));
+    return int(std::nearbyint((cardHeight - 400 - 3 * row1Height) / 2.0));
 }
 
 frmBookInfo* frmBookInfo::form(QWidget* owner)
@@ -174,12 +174,25 @@ void frmBookInfo::buildUi()
         for (int c = 0; c < 3; ++c)
             vsBook->setTextMatrix(1 + 2 * r, 1 + 3 * c, QString::fromUtf8(labels[r][c]));
     }
+    // Labels and text rows as wide and high as the font asks, at least the
+    // card's own 1000 and 255 twips; the margin and spacer rows may be lower
+    // than a text line.
+    vsBook->verticalHeader()->setMinimumSectionSize(1);
+    int labelWidth = 0;
+    for (const auto& row : labels) {
+        for (const char* label : row)
+            labelWidth = qMax(labelWidth, vsBook->fontMetrics().horizontalAdvance(QString::fromUtf8(label)));
+    }
+    labelWidth = qMax(1000, ui::units::pixelsToTwips(labelWidth + 8));
     for (int c : {0, 3, 6, 9})
         vsBook->setColWidth(c, 200);
     for (int c : {1, 4, 7})
-        vsBook->setColWidth(c, 1000);
+        vsBook->setColWidth(c, labelWidth);
     for (int r : {0, 6})
         vsBook->setRowHeight(r, 200);
+    const int textHeight = qMax(255, ui::units::pixelsToTwips(vsBook->fontMetrics().height() + 4));
+    for (int r : {1, 3, 5})
+        vsBook->setRowHeight(r, textHeight);
     vsBook->setItemDelegate(new CardCellDelegate(vsBook));
     connect(vsBook, &QTableWidget::cellPressed, this, [this](int r, int c) {
         if (c % 3 != 2)
@@ -190,6 +203,7 @@ void frmBookInfo::buildUi()
         vsBook->editCell();
     });
     root->addWidget(vsBook);
+    vsBook->viewport()->installEventFilter(this);
 
     vsBookInfo = new ui::FlexGrid(QStringLiteral("vsBookInfo"), this);
     vsBookInfo->setFixedHeight(ui::units::twipsToPixels(1650));
@@ -691,7 +705,9 @@ void frmBookInfo::mnuItem_Click(int entry)
 
 bool frmBookInfo::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyRelease) {
+    if (event->type() == QEvent::Resize && watched == vsBook->viewport()) {
+        subLayoutCard();
+    } else if (event->type() == QEvent::KeyRelease) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (watched == vsBookInfo && (key == Qt::Key_Up || key == Qt::Key_Down))
             vsBookInfo_RowReaction();
@@ -714,11 +730,10 @@ bool frmBookInfo::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void frmBookInfo::resizeEvent(QResizeEvent* event)
+// The three value columns share the card's width; the spacer rows its height.
+void frmBookInfo::subLayoutCard()
 {
-    QWidget::resizeEvent(event);
-    // The three value columns share the card's width; the spacer rows its height.
-    const int w = intCardValueWidth(ui::units::pixelsToTwips(vsBook->viewport()->width()));
+    const int w = intCardValueWidth(ui::units::pixelsToTwips(vsBook->viewport()->width()), vsBook->colWidth(1));
     for (int c : {2, 5, 8})
         vsBook->setColWidth(c, qMax(0, w));
     const int h = intCardGapHeight(ui::units::pixelsToTwips(vsBook->viewport()->height()), vsBook->rowHeight(1));

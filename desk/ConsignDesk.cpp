@@ -175,6 +175,11 @@ QString ConsignDesk::today()
     return varGetSysInfo(1).toString().left(10);
 }
 
+void ConsignDesk::setLoanCount(int count, const QString& maxLend)
+{
+    m_panel.loans = QString::number(count) + QStringLiteral(" / ") + maxLend;
+}
+
 QString ConsignDesk::readerValue(int col) const
 {
     if (m_recRedr.rowCount() < 1)
@@ -422,7 +427,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
             intShowMsg(QStringLiteral("ELT133"));
         return -1;
     }
-    m_panel.loans = QString::number(m_loans.size()) + QStringLiteral(" / ") + readerValue(redr::MaxLendQty);
+    setLoanCount(int(m_loans.size()), readerValue(redr::MaxLendQty));
     panelChanged(false);
 
     DBResultSet arri;

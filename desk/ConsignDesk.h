@@ -211,6 +211,8 @@ private:
     void subQueueLeft(const QString& callNo, const QString& location, int queued);
 
     void fillPanel();
+    // The panel's loan count: "count / most".
+    void setLoanCount(int count, const QString& maxLend);
     int readLoans(const QString& certId, const QString& now, QVector<LoanRow>& rows);
     QString today();
     QStringList textsOf(const QString& marcRecNo);

@@ -419,6 +419,8 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
         l.bookLendFlag = QStringLiteral("1");
         m_desk.m_loans.prepend(l);
         m_markedLoan = copy.barCode;
+        m_desk.setLoanCount(int(m_desk.m_loans.size()), m_desk.readerValue(redr::MaxLendQty));
+        if (m_desk.showPanel) m_desk.showPanel(false);
     }
     return 0;
 }
@@ -781,7 +783,7 @@ int DeskLending::subReturnBook(const QString& code) {
         intShowDBError();
         return 0;
     }
-    p.loans = QString::number(remaining.rowCount()) + QStringLiteral("/") + maxLend;
+    m_desk.setLoanCount(remaining.rowCount(), maxLend);
     if (m_desk.showPanel) m_desk.showPanel(false);
 
     if (priceCallsForNotice(v(ret::Price))) intShowMsg(QStringLiteral("ILT105") + v(ret::Price));

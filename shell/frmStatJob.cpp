@@ -79,6 +79,7 @@ void frmStatJob::buildControls()
 
     calJob = new QCalendarWidget(this);
     calJob->setObjectName(QStringLiteral("calJob"));
+    calJob->setLocale(ui::calendarLocale());
     connect(calJob, &QCalendarWidget::clicked, this, &frmStatJob::calJob_DateClick);
 
     txtBgnDay = new ui::DateBox(QStringLiteral("txtBgnDay"), this);
