@@ -1,0 +1,90 @@
+#include "common/basDBBatch.h"
+
+#include "common/basDB.h"
+#include "platform/oradb/Database.h"
+#include "platform/oradb/Pipeline.h"
+
+int LIB_DB_Batch::add(Item item)
+{
+    items_.push_back(std::move(item));
+    return count() - 1;
+}
+
+int LIB_DB_Batch::select(const QString& sql) { return add({sql.trimmed(), {}, {}, true, {}, 0}); }
+
+int LIB_DB_Batch::execute(const QString& sql) { return add({sql.trimmed(), {}, {}, false, {}, 0}); }
+
+int LIB_DB_Batch::callProc(const QString& call)
+{
+    const QString text = call.trimmed();
+    const int blank = text.indexOf(QLatin1Char(' '));
+    const QString rewritten = blank < 0 ? text + QStringLiteral("()")
+                                        : text.left(blank) + QLatin1Char('(') + text.mid(blank + 1) + QLatin1Char(')');
+    return add({QStringLiteral("Begin ") + rewritten + QStringLiteral("; end;"), {}, {}, false, {}, 0});
+}
+
+int LIB_DB_Batch::prepared(const QString& name, const QString& sql, const QList<QVariant>& params)
+{
+    return add({sql, name, params, true, {}, 0});
+}
+
+int LIB_DB_Batch::run()
+{
+    failedAt_ = -1;
+    oradb::Database* db = LIB_DB_Database();
+    if (!db) {
+        LIB_DB_RecordError(1003, 3114, QStringLiteral("ORA-03114: not connected to the database"),
+                           QStringLiteral("LIB_DB_Batch"));
+        return -1;
+    }
+    db->LastServerErrReset();
+    oradb::Batch b(*db);
+    if (begin_)
+        b.Begin();
+    if (commit_)
+        b.Commit();
+    for (const Item& it : items_) {
+        if (it.name.isEmpty())
+            b.Add(it.sql);
+        else
+            b.AddPrepared(it.name, it.sql, it.params);
+    }
+    int result = 0;
+    try {
+        b.Run();
+    } catch (const oradb::Error& e) {
+        failedAt_ = b.FailedAt();
+        const bool query = failedAt_ < 0 || items_[failedAt_].query;
+        if (failedAt_ >= 0)
+            g_strSQL = items_[failedAt_].sql;
+        LIB_DB_RecordError(query && failedAt_ >= 0 ? 1003 : 1005, intGetOraErrNo(), e.description(),
+                           QStringLiteral("LIB_DB_Batch"));
+        result = -1;
+    }
+    for (int i = 0; i < count(); ++i) {
+        if (!b.Ran(i))
+            continue;
+        items_[i].affected = b.RowsAffected(i);
+        if (items_[i].query)
+            items_[i].rows = LIB_DB_ResultSet(b.Result(i));
+    }
+    return result;
+}
+
+long LIB_DB_RoundTrips()
+{
+    const oradb::Database* db = LIB_DB_Database();
+    return db ? db->RoundTrips() : 0;
+}
+
+long LIB_DB_StatementsSent()
+{
+    const oradb::Database* db = LIB_DB_Database();
+    return db ? db->StatementsSent() : 0;
+}
+
+void LIB_DB_ResetTraffic()
+{
+    if (oradb::Database* db = LIB_DB_Database())
+        db->ResetTraffic();
+}
