@@ -10,9 +10,36 @@ int LIB_DB_Batch::add(Item item)
     return count() - 1;
 }
 
-int LIB_DB_Batch::select(const QString& sql) { return add({sql.trimmed(), {}, {}, true, {}, 0}); }
+namespace {
 
-int LIB_DB_Batch::execute(const QString& sql) { return add({sql.trimmed(), {}, {}, false, {}, 0}); }
+LIB_DB_Batch::Item statement(const QString& sql, bool query)
+{
+    LIB_DB_Batch::Item it;
+    it.sql = sql.trimmed();
+    it.query = query;
+    return it;
+}
+
+} // namespace
+
+int LIB_DB_Batch::select(const QString& sql) { return add(statement(sql, true)); }
+
+int LIB_DB_Batch::selectRaw(const QString& sql)
+{
+    Item it = statement(sql, true);
+    it.keepRaw = true;
+    return add(std::move(it));
+}
+
+int LIB_DB_Batch::execute(const QString& sql) { return add(statement(sql, false)); }
+
+oradb::Dynaset& LIB_DB_Batch::raw(int i) const
+{
+    const Item& it = items_.at(i);
+    if (!it.raw)
+        throw oradb::Error(oradb::ErrNoCurrentRow, QStringLiteral("statement %1 gave no rows").arg(i));
+    return *it.raw;
+}
 
 int LIB_DB_Batch::callProc(const QString& call)
 {
@@ -20,12 +47,15 @@ int LIB_DB_Batch::callProc(const QString& call)
     const int blank = text.indexOf(QLatin1Char(' '));
     const QString rewritten = blank < 0 ? text + QStringLiteral("()")
                                         : text.left(blank) + QLatin1Char('(') + text.mid(blank + 1) + QLatin1Char(')');
-    return add({QStringLiteral("Begin ") + rewritten + QStringLiteral("; end;"), {}, {}, false, {}, 0});
+    return add(statement(QStringLiteral("Begin ") + rewritten + QStringLiteral("; end;"), false));
 }
 
 int LIB_DB_Batch::prepared(const QString& name, const QString& sql, const QList<QVariant>& params)
 {
-    return add({sql, name, params, true, {}, 0});
+    Item it = statement(sql, true);
+    it.name = name;
+    it.params = params;
+    return add(std::move(it));
 }
 
 int LIB_DB_Batch::run()
@@ -65,7 +95,9 @@ int LIB_DB_Batch::run()
         if (!b.Ran(i))
             continue;
         items_[i].affected = b.RowsAffected(i);
-        if (items_[i].query)
+        if (items_[i].keepRaw)
+            items_[i].raw = std::shared_ptr<oradb::Dynaset>(b.TakeResult(i));
+        else if (items_[i].query)
             items_[i].rows = LIB_DB_ResultSet(b.Result(i));
     }
     return result;
@@ -88,3 +120,5 @@ void LIB_DB_ResetTraffic()
     if (oradb::Database* db = LIB_DB_Database())
         db->ResetTraffic();
 }
+
+QString strServerDateSQL() { return QStringLiteral("SELECT to_char(desk_now(), 'YYYY-MM-DD HH24:MI:SS')"); }

@@ -17,10 +17,15 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <memory>
+
+namespace oradb { class Dynaset; }
 
 class LIB_DB_Batch {
 public:
     int select(const QString& sql);
+    // A query whose rows are kept as the server sent them (raw(i)).
+    int selectRaw(const QString& sql);
     int execute(const QString& sql);
     // "P a,b" as LIB_DB_CallProc takes it.
     int callProc(const QString& call);
@@ -35,18 +40,23 @@ public:
     // 0, or -1 with the pending error recorded.
     int run();
     const DBResultSet& rows(int i) const { return items_.at(i).rows; }
+    oradb::Dynaset& raw(int i) const;
+    QString sql(int i) const { return items_.at(i).sql; }
     long affected(int i) const { return items_.at(i).affected; }
     // Index of the statement that failed, or -1.
     int failedAt() const { return failedAt_; }
 
-private:
+    // One statement of the batch (public for the helpers that build it).
     struct Item {
         QString sql, name;
         QList<QVariant> params;
         bool query = true;
+        bool keepRaw = false;
         DBResultSet rows;
+        std::shared_ptr<oradb::Dynaset> raw;
         long affected = 0;
     };
+private:
     int add(Item item);
     QVector<Item> items_;
     bool begin_ = false, commit_ = false;
@@ -58,3 +68,7 @@ private:
 long LIB_DB_RoundTrips();
 long LIB_DB_StatementsSent();
 void LIB_DB_ResetTraffic();
+
+// The query that gives the server's date and time as strGetServerDate does
+// ("yyyy-mm-dd hh:mm:ss"), to send with other statements.
+QString strServerDateSQL();

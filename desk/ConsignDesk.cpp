@@ -78,20 +78,7 @@ QString ViolationRow::stateText() const
     return QString();
 }
 
-ConsignDesk::ConsignDesk()
-{
-    // Reading a record sends two queries (header and text).
-    titleTexts = [this](const QString& no) {
-        m_statements += 2;
-        if (statementLog) {
-            statementLog->append("SELECT marc_type FROM marc WHERE marc_rec_no=" + q(no));
-            statementLog->append("SELECT * FROM marc_data WHERE marc_rec_no=" + q(no) + " ORDER BY data_serial");
-        }
-        g_recMarc = strReadMarc(no);
-        return QStringList{strGetMarcTitle(g_recMarc, 0), strGetMarcTitle(g_recMarc, 1),
-                           strGetMarcTitle(g_recMarc, 3)};
-    };
-}
+ConsignDesk::ConsignDesk() = default;
 
 // ---- counted database calls ---------------------------------------------------
 
@@ -177,12 +164,52 @@ QString ConsignDesk::readerValue(int col) const
     return m_recRedr.text(0, col);
 }
 
-QStringList ConsignDesk::textsOf(const QString& marcRecNo)
+int ConsignDesk::run(LIB_DB_Batch& batch)
 {
-    QStringList t = titleTexts ? titleTexts(marcRecNo) : QStringList();
-    while (t.size() < 3)
-        t << QString();
-    return t;
+    m_statements += batch.count();
+    for (int i = 0; i < batch.count(); ++i) {
+        if (statementLog)
+            statementLog->append(batch.sql(i));
+    }
+    const int result = batch.run();
+    if (result != 0 && batch.failedAt() < 0)
+        g_strSQL = batch.count() > 0 ? batch.sql(batch.count() - 1) : QString();
+    return result;
+}
+
+int ConsignDesk::addTexts(LIB_DB_Batch& batch, const QString& numbers)
+{
+    return titleTexts ? -1 : batch.selectRaw(strMarcPageSQL(numbers));
+}
+
+QVector<QStringList> ConsignDesk::textsOf(const QStringList& nos, LIB_DB_Batch* batch, int at)
+{
+    QVector<QStringList> out;
+    if (titleTexts) {
+        for (const QString& no : nos) {
+            QStringList t = titleTexts(no);
+            while (t.size() < 3)
+                t << QString();
+            out.push_back(t);
+        }
+        return out;
+    }
+    if (nos.isEmpty())
+        return out;
+    QHash<QString, MarcRecord> records;
+    if (batch && at >= 0) {
+        records = mapMarcsOf(batch->raw(at), nos);
+    } else {
+        ++m_statements;
+        records = mapReadMarcs(nos);
+        if (statementLog)
+            statementLog->append(g_strSQL);
+    }
+    for (const QString& no : nos) {
+        g_recMarc = records.value(no);
+        out.push_back({strGetMarcTitle(g_recMarc, 0), strGetMarcTitle(g_recMarc, 1), strGetMarcTitle(g_recMarc, 3)});
+    }
+    return out;
 }
 
 // ---- reader load ------------------------------------------------------------------
@@ -234,17 +261,16 @@ void ConsignDesk::fillPanel()
 
 namespace {
 
-int readLoanRows(const QString& certId, const QString& now, QVector<LoanRow>& rows,
-                 const std::function<int(const QString&, DBResultSet&)>& select)
+QString loanSQL(const QString& certId)
+{
+    return "SELECT lend_lst.cert_id, lend_lst.prop_no, lend_lst.lend_date, lend_lst.norm_ret_date, item.marc_rec_no, "
+           "item.bar_code, item.call_no, item.book_stat_code, item.location, item.book_lend_flag FROM lend_lst, item "
+           "WHERE cert_id = " + q(certId) + " AND lend_lst.prop_no = item.prop_no ORDER BY lend_lst.lend_date";
+}
+
+void loanRowsOf(const DBResultSet& rs, const QString& now, QVector<LoanRow>& rows)
 {
     rows.clear();
-    DBResultSet rs;
-    const QString sql =
-        "SELECT lend_lst.cert_id, lend_lst.prop_no, lend_lst.lend_date, lend_lst.norm_ret_date, item.marc_rec_no, "
-        "item.bar_code, item.call_no, item.book_stat_code, item.location, item.book_lend_flag FROM lend_lst, item "
-        "WHERE cert_id = " + q(certId) + " AND lend_lst.prop_no = item.prop_no ORDER BY lend_lst.lend_date";
-    if (select(sql, rs) != 0)
-        return -1;
     for (int r = 0; r < rs.rowCount(); ++r) {
         LoanRow l;
         l.certId = rs.text(r, 0);
@@ -261,6 +287,16 @@ int readLoanRows(const QString& certId, const QString& now, QVector<LoanRow>& ro
         l.abnormal = l.bookStatCode != QLatin1String("41");
         rows.push_back(l);
     }
+}
+
+int readLoanRows(const QString& certId, const QString& now, QVector<LoanRow>& rows,
+                 const std::function<int(const QString&, DBResultSet&)>& select)
+{
+    rows.clear();
+    DBResultSet rs;
+    if (select(loanSQL(certId), rs) != 0)
+        return -1;
+    loanRowsOf(rs, now, rows);
     return 0;
 }
 
@@ -273,16 +309,21 @@ int ConsignDesk::readLoans(const QString& certId, const QString& now, QVector<Lo
 
 int ConsignDesk::intLoadRedr(const QString& card)
 {
-    if (begin() != 0) {
-        intShowDBError();
-        return -1;
-    }
-    DBResultSet rs;
-    if (select(QString::fromLatin1(kReaderSelect) + "WHERE reader_cert.redr_cert_id = " + q(card)
-                   + " AND reader_cert.cert_id = reader.cert_id FOR UPDATE",
-               rs)
-        != 0)
+    // The reader locked and the server's date, with the transaction's start.
+    LIB_DB_Batch first;
+    first.begin();
+    const int readerAt = first.select(QString::fromLatin1(kReaderSelect) + "WHERE reader_cert.redr_cert_id = "
+                                      + q(card) + " AND reader_cert.cert_id = reader.cert_id FOR UPDATE");
+    const int dateAt = first.select(strServerDateSQL());
+    ++m_statements; // BEGIN
+    if (run(first) != 0) {
+        if (!LIB_DB_InTrans()) {
+            intShowDBError();
+            return -1;
+        }
         return endTransReport();
+    }
+    const DBResultSet& rs = first.rows(readerAt);
     if (rs.rowCount() < 1)
         return endTransRefuse(QStringLiteral("ELT101"));
     m_recRedr = rs;
@@ -309,15 +350,19 @@ int ConsignDesk::intLoadRedr(const QString& card)
     if (certFlag == QLatin1String("0"))
         return endTransRefuse(QStringLiteral("ELT103"));
     if (certFlag == QLatin1String("2")) {
-        commit();
-        DBResultSet loss;
-        select("SELECT lose_date FROM cert_loss WHERE redr_cert_id = " + q(card) + " AND cert_lose_flag = '1'",
-               loss);
+        LIB_DB_Batch lost;
+        const int lossAt =
+            lost.select("SELECT lose_date FROM cert_loss WHERE redr_cert_id = " + q(card) + " AND cert_lose_flag = '1'");
+        lost.commit();
+        ++m_statements; // COMMIT
+        if (run(lost) != 0 && LIB_DB_InTrans())
+            LIB_DB_Rollback();
+        const DBResultSet& loss = lost.rows(lossAt);
         intShowMsg(QStringLiteral("ELT104") + (loss.rowCount() > 0 ? loss.text(0, 0) : QString()));
         return -1;
     }
 
-    const QString now = today();
+    const QString now = first.rows(dateAt).text(0, 0).left(10);
     bool outOfDate = false;
     QString outOfDateText;
     if (readerValue(redr::ChkValidity) == QLatin1String("1")) {
@@ -344,6 +389,8 @@ int ConsignDesk::intLoadRedr(const QString& card)
                    volt)
             != 0)
             return endTransReport();
+        // The run-out suspensions, the reader's count and the commit travel together.
+        LIB_DB_Batch writes;
         for (int r = 0; r < volt.rowCount(); ++r) {
             ViolationRow v{volt.text(r, 0), volt.text(r, 1), volt.text(r, 2), volt.text(r, 3),
                            volt.text(r, 4), volt.text(r, 5), volt.text(r, 6), volt.text(r, 7),
@@ -361,8 +408,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
                                    + ",NULL,NULL,NULL,NULL,NULL,NULL,NULL," + q(newState) + ",NULL,NULL";
                 // A failed update refuses the reader after the roll back, for a
                 // suspension as for a fine and suspension; the desk stays open.
-                if (callProc(call) != 0)
-                    return abortTrans();
+                writes.callProc(call);
                 v.voltDealFlag = newState;
             }
             if (v.voltDealFlag != QLatin1String("0"))
@@ -372,10 +418,13 @@ int ConsignDesk::intLoadRedr(const QString& card)
         QString call = "LT_UPD_reader " + q(g_strCertID);
         for (int pos = 2; pos <= 28; ++pos)
             call += pos == 18 ? QStringLiteral(",") + QString::number(m_violations.size()) : QStringLiteral(",NULL");
-        if (callProc(call) != 0)
-            return abortTrans();
+        writes.callProc(call);
+        writes.commit();
+        ++m_statements; // COMMIT
         inTrans = false;
-        if (commit() != 0) {
+        if (run(writes) != 0) {
+            if (LIB_DB_InTrans())
+                return abortTrans();
             intShowDBError();
             return -1;
         }
@@ -389,7 +438,29 @@ int ConsignDesk::intLoadRedr(const QString& card)
         }
     }
 
-    if (inTrans && commit() != 0) {
+    // What the rest of the load shows, read in one go (with the commit when
+    // the reader's rows are still locked): loans, arrived copies, requests and
+    // the records of their titles.
+    LIB_DB_Batch reads;
+    const int loansAt = reads.select(loanSQL(g_strCertID));
+    const QString arriFrom =
+        " FROM relegate_arri_lst, item WHERE relegate_arri_lst.cert_id = " + q(g_strCertID)
+        + " AND relegate_arri_lst.relegate_end_flag < '3' AND relegate_arri_lst.relegate_keep_end_date >= " + q(now)
+        + " AND relegate_arri_lst.prop_no = item.prop_no";
+    const int arriAt = reads.select(
+        "SELECT relegate_arri_lst.call_no, relegate_arri_lst.prop_no, relegate_arri_lst.relegate_location, "
+        "relegate_arri_lst.relegate_arri_date, relegate_arri_lst.relegate_keep_end_date, item.marc_rec_no"
+        + arriFrom);
+    const int requestsAt = mode == ModeRequest ? reads.select(requestListSQL()) : -1;
+    const int textsAt = addTexts(reads, "SELECT item.marc_rec_no" + arriFrom
+                                            + (mode == ModeRequest ? " UNION " + requestRecordsSQL() : QString()));
+    if (inTrans) {
+        reads.commit();
+        ++m_statements; // COMMIT
+    }
+    if (run(reads) != 0) {
+        if (LIB_DB_InTrans())
+            LIB_DB_Rollback();
         intShowDBError();
         return -1;
     }
@@ -408,10 +479,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
         }
     }
 
-    if (readLoans(g_strCertID, now, m_loans) != 0) {
-        intShowDBError();
-        return -1;
-    }
+    loanRowsOf(reads.rows(loansAt), now, m_loans);
     if (outOfDate) {
         if (!m_loans.isEmpty())
             intShowMsg(QStringLiteral("ELT133"));
@@ -420,25 +488,15 @@ int ConsignDesk::intLoadRedr(const QString& card)
     m_panel.loans = QString::number(m_loans.size()) + QStringLiteral(" / ") + readerValue(redr::MaxLendQty);
     panelChanged(false);
 
-    DBResultSet arri;
-    if (select("SELECT relegate_arri_lst.call_no, relegate_arri_lst.prop_no, relegate_arri_lst.relegate_location, "
-               "relegate_arri_lst.relegate_arri_date, relegate_arri_lst.relegate_keep_end_date, item.marc_rec_no "
-               "FROM relegate_arri_lst, item WHERE relegate_arri_lst.cert_id = " + q(g_strCertID)
-                   + " AND relegate_arri_lst.relegate_end_flag < '3' AND relegate_arri_lst.relegate_keep_end_date >= "
-                   + q(now) + " AND relegate_arri_lst.prop_no = item.prop_no",
-               arri)
-        != 0) {
-        intShowDBError();
-        return -1;
-    }
+    const DBResultSet& arri = reads.rows(arriAt);
+    QStringList arriNos;
+    for (int r = 0; r < arri.rowCount(); ++r)
+        arriNos << arri.text(r, 5);
+    const QVector<QStringList> arriTexts = textsOf(arriNos, &reads, textsAt);
     for (int r = 0; r < arri.rowCount(); ++r) {
-        ArrivedRow a{arri.text(r, 0), arri.text(r, 1), arri.text(r, 2), arri.text(r, 3), arri.text(r, 4),
-                     arri.text(r, 5), {}, {}, {}};
-        const QStringList t = textsOf(a.marcRecNo);
-        a.title = t[0];
-        a.author = t[1];
-        a.publisher = t[2];
-        m_arrived.push_back(a);
+        const QStringList& t = arriTexts[r];
+        m_arrived.push_back({arri.text(r, 0), arri.text(r, 1), arri.text(r, 2), arri.text(r, 3), arri.text(r, 4),
+                             arri.text(r, 5), t[0], t[1], t[2]});
     }
     if (!m_arrived.isEmpty() && showFindList)
         showFindList(m_arrived);
@@ -461,8 +519,11 @@ int ConsignDesk::intLoadRedr(const QString& card)
             intShowMsg(QStringLiteral("ELT110"));
             return -1;
         }
-        if (subLoadApplyList(0) < 0)
-            m_requests.clear();
+        const DBResultSet& list = reads.rows(requestsAt);
+        QStringList nos;
+        for (int r = 0; r < list.rowCount(); ++r)
+            nos << list.text(r, 5);
+        fillRequests(list, textsOf(nos, &reads, textsAt), 0);
     }
     m_violationsFront = false;
     return 0;
@@ -574,29 +635,33 @@ int ConsignDesk::subSearchBookByGroup(const QString& text, const QString& group)
 
 int ConsignDesk::searchTitles(const QString& sql, const QString& text, bool byCallNo)
 {
-    DBResultSet found;
-    if (select(sql, found) != 0) {
+    // The found titles, the call numbers of all of them and their records in
+    // one round trip.
+    LIB_DB_Batch b;
+    const int foundAt = b.select(sql);
+    const int callsAt = b.select("SELECT marc_rec_no, call_no FROM call_no_lst WHERE marc_rec_no IN (" + sql + ")");
+    const int textsAt = addTexts(b, sql);
+    if (run(b) != 0) {
         intShowDBError();
         return -1;
     }
+    const DBResultSet& found = b.rows(foundAt);
     if (found.rowCount() < 1) {
         intShowMsg(QStringLiteral("E所查询书刊不存在！"));
         m_titles.clear();
         return -1;
     }
     m_titles.clear();
-    // The call numbers of all found titles in one query.
-    QString in;
-    for (int r = 0; r < found.rowCount(); ++r)
-        in += (r ? QStringLiteral(",") : QString()) + q(found.text(r, 0));
-    DBResultSet calls;
-    if (select("SELECT marc_rec_no, call_no FROM call_no_lst WHERE marc_rec_no IN (" + in + ")", calls) != 0) {
-        intShowDBError();
-        return -1;
-    }
+    const DBResultSet& calls = b.rows(callsAt);
     QHash<QString, QStringList> byTitle;
     for (int r = 0; r < calls.rowCount(); ++r)
         byTitle[calls.text(r, 0)].append(calls.text(r, 1));
+    QStringList listed;
+    for (int r = 0; r < found.rowCount(); ++r) {
+        if (byTitle.contains(found.text(r, 0)))
+            listed << found.text(r, 0);
+    }
+    const QVector<QStringList> texts = textsOf(listed, &b, textsAt);
     for (int r = 0; r < found.rowCount(); ++r) {
         const QString no = found.text(r, 0);
         const QStringList callNos = byTitle.value(no);
@@ -614,10 +679,10 @@ int ConsignDesk::searchTitles(const QString& sql, const QString& text, bool byCa
                 }
             }
         }
-        const QStringList texts = textsOf(no);
-        t.title = texts[0];
-        t.author = texts[1];
-        t.publisher = texts[2];
+        const QStringList& tt = texts[m_titles.size()];
+        t.title = tt[0];
+        t.author = tt[1];
+        t.publisher = tt[2];
         m_titles.push_back(t);
     }
     if (m_titles.isEmpty()) {
@@ -653,12 +718,14 @@ int ConsignDesk::intCheckApplyLoca(const QString& location, const QString& circT
     }
     if (hit < 0)
         return -1;
-    DBResultSet rs;
-    if (select("SELECT location_property FROM location_lst WHERE location = " + q(location), rs) != 0) {
-        intShowDBError();
-        return -1;
+    // The location's group from the log-in's location cache.
+    QString group;
+    for (int r = 0; r < g_varLocation.rowCount(); ++r) {
+        if (g_varLocation.text(r, desklocation::Location) == location) {
+            group = g_varLocation.text(r, desklocation::LocationProperty);
+            break;
+        }
     }
-    const QString group = rs.rowCount() > 0 ? rs.text(0, 0) : QString();
     return group == deskGroup() ? 0 : 1;
 }
 
@@ -675,22 +742,26 @@ int ConsignDesk::subShowHoldings(int titleIndex)
     title.holdings.clear();
     title.listed = false;
 
-    DBResultSet items;
-    if (select("SELECT location, book_stat_code, book_lend_flag FROM item WHERE call_no = " + q(callNo)
-                   + " ORDER BY location",
-               items)
-        != 0) {
+    // Copies, circulation type and the queue of every location in one round trip.
+    LIB_DB_Batch b;
+    const int itemsAt =
+        b.select("SELECT location, book_stat_code, book_lend_flag FROM item WHERE call_no = " + q(callNo)
+                 + " ORDER BY location");
+    const int circAt = b.select("SELECT circ_type_code FROM call_no_lst WHERE call_no = " + q(callNo));
+    const int queuesAt = b.select("SELECT location, count(*) FROM relegate_lst WHERE call_no = " + q(callNo)
+                                  + " AND relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD') AND relegate_flag = "
+                                    "'0' GROUP BY location");
+    if (run(b) != 0) {
         intShowDBError();
         return -1;
     }
-    DBResultSet circ;
-    if (select("SELECT circ_type_code FROM call_no_lst WHERE call_no = " + q(callNo), circ) != 0) {
-        intShowDBError();
-        return -1;
-    }
+    const DBResultSet& items = b.rows(itemsAt);
+    const DBResultSet& circ = b.rows(circAt);
     const QString circType = circ.rowCount() > 0 ? circ.text(0, 0) : QString();
     const QString redrType = readerValue(redr::RedrTypeCode);
-    const QString now = today();
+    QHash<QString, int> queues;
+    for (int r = 0; r < b.rows(queuesAt).rowCount(); ++r)
+        queues.insert(b.rows(queuesAt).text(r, 0), toInt(b.rows(queuesAt).text(r, 1)));
 
     QVector<HoldingRow> inOrder;
     int lendable = 0, inLibrary = 0;
@@ -707,19 +778,11 @@ int ConsignDesk::subShowHoldings(int titleIndex)
         if (lendable > 0) {
             const int check = intCheckApplyLoca(loc, circType, redrType);
             if (check >= 0) {
-                DBResultSet cnt;
-                if (select("SELECT count(*) FROM relegate_lst WHERE call_no = " + q(callNo) + " AND location = "
-                               + q(loc) + " AND relegate_end_date >= " + q(now) + " AND relegate_flag = '0'",
-                           cnt)
-                    != 0) {
-                    intShowDBError();
-                    return -1;
-                }
                 HoldingRow h;
                 h.location = loc;
                 h.lendable = lendable;
                 h.inLibrary = inLibrary;
-                h.queued = cnt.rowCount() > 0 ? toInt(cnt.text(0, 0)) : 0;
+                h.queued = queues.value(loc);
                 h.canApply = check == 1;
                 inOrder.push_back(h);
             }
@@ -932,19 +995,42 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
     return 0;
 }
 
+QString ConsignDesk::requestListSQL()
+{
+    return "SELECT relegate_lst.call_no, relegate_lst.location, relegate_lst.relegate_date, "
+           "relegate_lst.relegate_end_date, relegate_lst.relegate_no, call_no_lst.marc_rec_no "
+           "FROM relegate_lst, call_no_lst WHERE relegate_lst.call_no = call_no_lst.call_no "
+           "AND relegate_lst.cert_id = " + q(g_strCertID)
+         + " AND relegate_lst.relegate_flag = '0' ORDER BY relegate_lst.relegate_date DESC";
+}
+
+QString ConsignDesk::requestRecordsSQL()
+{
+    return "SELECT call_no_lst.marc_rec_no FROM relegate_lst, call_no_lst WHERE relegate_lst.call_no = "
+           "call_no_lst.call_no AND relegate_lst.cert_id = " + q(g_strCertID)
+         + " AND relegate_lst.relegate_flag = '0'";
+}
+
 int ConsignDesk::subLoadApplyList(int mark)
 {
-    DBResultSet rs;
-    if (select("SELECT relegate_lst.call_no, relegate_lst.location, relegate_lst.relegate_date, "
-               "relegate_lst.relegate_end_date, relegate_lst.relegate_no, call_no_lst.marc_rec_no "
-               "FROM relegate_lst, call_no_lst WHERE relegate_lst.call_no = call_no_lst.call_no "
-               "AND relegate_lst.cert_id = " + q(g_strCertID)
-                   + " AND relegate_lst.relegate_flag = '0' ORDER BY relegate_lst.relegate_date DESC",
-               rs)
-        != 0) {
+    // The list and the records of its titles in one round trip.
+    LIB_DB_Batch b;
+    const int listAt = b.select(requestListSQL());
+    const int textsAt = addTexts(b, requestRecordsSQL());
+    if (run(b) != 0) {
         intShowDBError();
         return -1;
     }
+    const DBResultSet& rs = b.rows(listAt);
+    QStringList nos;
+    for (int r = 0; r < rs.rowCount(); ++r)
+        nos << rs.text(r, 5);
+    fillRequests(rs, textsOf(nos, &b, textsAt), mark);
+    return 0;
+}
+
+void ConsignDesk::fillRequests(const DBResultSet& rs, const QVector<QStringList>& texts, int mark)
+{
     m_requests.clear();
     for (int r = 0; r < rs.rowCount(); ++r) {
         RequestRow row;
@@ -954,14 +1040,12 @@ int ConsignDesk::subLoadApplyList(int mark)
         row.endDate = rs.text(r, 3);
         row.relegateNo = toInt(rs.text(r, 4));
         row.marcRecNo = rs.text(r, 5);
-        const QStringList t = textsOf(row.marcRecNo);
-        row.title = t[0];
-        row.author = t[1];
-        row.publisher = t[2];
+        row.title = texts[r][0];
+        row.author = texts[r][1];
+        row.publisher = texts[r][2];
         m_requests.push_back(row);
     }
     m_markedRequest = mark == 1 && !m_requests.isEmpty() ? 0 : -1;
-    return 0;
 }
 
 int ConsignDesk::subDeleteApply(int row)

@@ -9,6 +9,7 @@
 // the desk window fills in.
 
 #include "common/DBResultSet.h"
+#include "common/basDBBatch.h"
 
 #include <QString>
 #include <QStringList>
@@ -112,8 +113,8 @@ public:
     // message, so that a refusal stands beside the reader it refuses.
     // newReader is true once per load, when another reader's record came in.
     std::function<void(bool newReader)> showPanel;
-    // Title, responsibility and publisher of a bibliographic record (the
-    // default reads the record; the desk must then not be copied).
+    // Title, responsibility and publisher of a bibliographic record. Unset,
+    // the desk reads the records of a whole list in one query.
     std::function<QStringList(const QString& marcRecNo)> titleTexts;
 
     // ---- settings -----------------------------------------------------------
@@ -213,7 +214,20 @@ private:
     void fillPanel();
     int readLoans(const QString& certId, const QString& now, QVector<LoanRow>& rows);
     QString today();
-    QStringList textsOf(const QString& marcRecNo);
+    // Sends a batch, its statements counted and logged; 0, or -1 with the
+    // pending error.
+    int run(LIB_DB_Batch& batch);
+    // Adds the query of the records a sub-query names to a batch, when the
+    // records are read here (no titleTexts hook): its index, or -1.
+    int addTexts(LIB_DB_Batch& batch, const QString& numbers);
+    // Title, responsibility and publisher of each record: from the batch's
+    // record query (at >= 0), through the hook, or in one query of their own.
+    QVector<QStringList> textsOf(const QStringList& marcRecNos, LIB_DB_Batch* batch = nullptr, int at = -1);
+    // The request list from its query's rows.
+    void fillRequests(const DBResultSet& rs, const QVector<QStringList>& texts, int mark);
+    // The request list query for the current reader, and the sub-query of its records.
+    static QString requestListSQL();
+    static QString requestRecordsSQL();
     int searchTitles(const QString& sql, const QString& text, bool byCallNo);
 
     DBResultSet m_recRedr;
