@@ -145,10 +145,15 @@ int ConsignDesk::endTransRefuse(const QString& message)
     return -1;
 }
 
+QString ConsignDesk::lockQueueSQL(const QString& callNo, const QString& location)
+{
+    return "SELECT pg_advisory_xact_lock(hashtext(" + q(callNo + QStringLiteral("|") + location) + "))";
+}
+
 int ConsignDesk::lockQueue(const QString& callNo, const QString& location)
 {
     DBResultSet rs;
-    return select("SELECT pg_advisory_xact_lock(hashtext(" + q(callNo + QStringLiteral("|") + location) + "))", rs);
+    return select(lockQueueSQL(callNo, location), rs);
 }
 
 QString ConsignDesk::today()
@@ -834,64 +839,56 @@ int ConsignDesk::subApplyBook(int titleIndex, int holdingIndex)
     return subApplyBook(t.listedCallNo.isEmpty() ? t.callNo() : t.listedCallNo, t.holdings[holdingIndex]);
 }
 
-int ConsignDesk::intCheckPlacing(const PlacingCheck& c, bool locked)
+ConsignDesk::PlacingReads ConsignDesk::addPlacingReads(LIB_DB_Batch& b, const PlacingCheck& c, bool locked)
 {
     // Read-only before the keep-days dialog; under the reader's lock (the
-    // caller's transaction) when writing. A refusal ends the transaction first.
-    auto failed = [&] {
-        if (locked)
-            return endTransReport();
-        intShowDBError();
-        return -1;
-    };
+    // caller's transaction) when writing.
+    const QString lock = locked ? QStringLiteral(" FOR UPDATE") : QString();
+    if (locked)
+        b.select("SELECT cert_id FROM reader WHERE cert_id = " + q(c.certId) + lock);
+    PlacingReads at;
+    at.arrived = b.select("SELECT call_no FROM relegate_arri_lst WHERE cert_id = " + q(c.certId) + " AND call_no = "
+                          + q(c.callNo) + " AND relegate_keep_end_date >= " + q(c.today)
+                          + " AND relegate_end_flag < '3'" + lock);
+    at.sameTitle = b.select("SELECT item.call_no FROM item, lend_lst WHERE lend_lst.prop_no = item.prop_no AND "
+                            "lend_lst.cert_id = " + q(c.certId) + " AND item.call_no = " + q(c.callNo)
+                            + (locked ? " FOR UPDATE OF lend_lst" : ""));
+    at.loans = b.select("SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, call_no_lst.call_no "
+                        "FROM lend_lst, item, call_no_lst WHERE lend_lst.prop_no = item.prop_no "
+                        "AND item.call_no = call_no_lst.call_no AND lend_lst.cert_id = " + q(c.certId)
+                        + (locked ? " FOR UPDATE OF lend_lst" : ""));
+    at.requests =
+        b.select("SELECT call_no FROM relegate_lst WHERE cert_id = " + q(c.certId) + " AND relegate_flag = '0'" + lock);
+    return at;
+}
+
+int ConsignDesk::intCheckPlacing(const LIB_DB_Batch& b, const PlacingReads& at, const PlacingCheck& c, bool locked)
+{
+    // A refusal ends the transaction first.
     auto refuse = [&](const QString& message) {
         if (locked)
             return endTransRefuse(message);
         intShowMsg(message);
         return -1;
     };
-    const QString lock = locked ? QStringLiteral(" FOR UPDATE") : QString();
-    DBResultSet rs;
-    if (locked && select("SELECT cert_id FROM reader WHERE cert_id = " + q(c.certId) + lock, rs) != 0)
-        return failed();
-    if (select("SELECT call_no FROM relegate_arri_lst WHERE cert_id = " + q(c.certId) + " AND call_no = "
-                   + q(c.callNo) + " AND relegate_keep_end_date >= " + q(c.today) + " AND relegate_end_flag < '3'"
-                   + lock,
-               rs)
-        != 0)
-        return failed();
-    if (rs.rowCount() > 0)
+    if (b.rows(at.arrived).rowCount() > 0)
         return refuse(QStringLiteral("E该读者已委托该书并已到书"));
-    if (select("SELECT item.call_no FROM item, lend_lst WHERE lend_lst.prop_no = item.prop_no AND lend_lst.cert_id = "
-                   + q(c.certId) + " AND item.call_no = " + q(c.callNo) + (locked ? " FOR UPDATE OF lend_lst" : ""),
-               rs)
-        != 0)
-        return failed();
-    if (rs.rowCount() > 0)
+    if (b.rows(at.sameTitle).rowCount() > 0)
         return refuse(QStringLiteral("ELT165"));
-    if (select("SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, call_no_lst.call_no "
-               "FROM lend_lst, item, call_no_lst WHERE lend_lst.prop_no = item.prop_no "
-               "AND item.call_no = call_no_lst.call_no AND lend_lst.cert_id = " + q(c.certId)
-                   + (locked ? " FOR UPDATE OF lend_lst" : ""),
-               rs)
-        != 0)
-        return failed();
+    const DBResultSet& loans = b.rows(at.loans);
     int atLoc = 0, atLocType = 0;
-    for (int r = 0; r < rs.rowCount(); ++r) {
-        if (rs.text(r, 1) != c.location)
+    for (int r = 0; r < loans.rowCount(); ++r) {
+        if (loans.text(r, 1) != c.location)
             continue;
         ++atLoc;
-        if (rs.text(r, 2) == c.circType)
+        if (loans.text(r, 2) == c.circType)
             ++atLocType;
     }
     if (atLoc >= toInt(g_varCircRule.text(c.rule, circrule::MaxLendQty)))
         return refuse(QStringLiteral("ELT120"));
     if (atLocType >= toInt(g_varCircRule.text(c.rule, circrule::LimtLendQty)))
         return refuse(QStringLiteral("ELT121"));
-    if (select("SELECT call_no FROM relegate_lst WHERE cert_id = " + q(c.certId) + " AND relegate_flag = '0'" + lock,
-               rs)
-        != 0)
-        return failed();
+    const DBResultSet& rs = b.rows(at.requests);
     for (int r = 0; r < rs.rowCount(); ++r) {
         if (rs.text(r, 0) == c.callNo)
             return refuse(QStringLiteral("E该读者已经委托了该种书"));
@@ -913,11 +910,16 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
     c.location = loc;
     c.today = today();
 
-    DBResultSet title;
-    if (select("SELECT circ_type_code, lend_grd FROM call_no_lst WHERE call_no = " + q(callNo), title) != 0) {
+    // The title's type and grade, and what the checks read, in one round
+    // trip; the checks themselves keep their order.
+    LIB_DB_Batch first;
+    const int titleAt = first.select("SELECT circ_type_code, lend_grd FROM call_no_lst WHERE call_no = " + q(callNo));
+    const PlacingReads unlocked = addPlacingReads(first, c, false);
+    if (run(first) != 0) {
         intShowDBError();
         return -1;
     }
+    const DBResultSet& title = first.rows(titleAt);
     c.circType = title.rowCount() > 0 ? title.text(0, 0) : QString();
     c.rule = intFindRuleIndex(loc, c.circType, readerValue(redr::RedrTypeCode));
     if (c.rule < 0) {
@@ -939,7 +941,7 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
 
     // The checks once before the keep days are asked, so that a refusal comes
     // before the worker types anything; no lock is held while the dialog waits.
-    if (intCheckPlacing(c, false) != 0)
+    if (intCheckPlacing(first, unlocked, c, false) != 0)
         return -1;
     const int maxDays = toInt(readerValue(redr::MaxPregDays));
     if (maxDays < 1) {
@@ -957,34 +959,41 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
 
     // Then lock, check again what may have changed meanwhile, and write. The
     // reader's row first: two desks placing for the same reader wait for each
-    // other here, so the limits see each other's requests.
-    if (begin() != 0) {
-        intShowDBError();
-        return -1;
+    // other here, so the limits see each other's requests. The queue is held
+    // last, from its count to the commit: its length and its last number are
+    // those the new request joins. One round trip from BEGIN to the count.
+    LIB_DB_Batch locked;
+    locked.begin();
+    ++m_statements; // BEGIN
+    const PlacingReads under = addPlacingReads(locked, c, true);
+    const int queueAt = locked.select(lockQueueSQL(callNo, loc));
+    const int countAt = locked.select("SELECT max(relegate_no), count(*) FILTER (WHERE relegate_end_date >= "
+                                      + q(c.today) + ") FROM relegate_lst WHERE call_no = " + q(callNo)
+                                      + " AND location = " + q(loc) + " AND relegate_flag = '0'");
+    if (run(locked) != 0) {
+        if (!LIB_DB_InTrans()) {
+            intShowDBError();
+            return -1;
+        }
+        return locked.failedAt() >= queueAt ? abortTrans() : endTransReport();
     }
-    if (intCheckPlacing(c, true) != 0)
+    if (intCheckPlacing(locked, under, c, true) != 0)
         return -1;
-    // The queue is held from its count to the commit: its length and its last
-    // number are those the new request joins.
-    DBResultSet rs;
-    if (lockQueue(callNo, loc) != 0
-        || select("SELECT max(relegate_no), count(*) FILTER (WHERE relegate_end_date >= " + q(c.today)
-                      + ") FROM relegate_lst WHERE call_no = " + q(callNo) + " AND location = " + q(loc)
-                      + " AND relegate_flag = '0'",
-                  rs)
-               != 0)
-        return abortTrans();
+    const DBResultSet& rs = locked.rows(countAt);
     if (rs.rowCount() > 0 && toInt(rs.text(0, 1)) >= limit) {
         holding.queued = toInt(rs.text(0, 1));
         return endTransRefuse(queueFull);
     }
     const int next = (rs.rowCount() > 0 ? toInt(rs.text(0, 0)) : 0) + 1;
-    const QString insert =
+    LIB_DB_Batch write;
+    write.execute(
         "INSERT INTO relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days, "
         "relegate_end_date, relegate_location, wkr_no, relegate_flag) VALUES (" + q(c.certId) + ", " + q(callNo)
         + ", " + q(loc) + ", " + QString::number(next) + ", " + q(c.today) + ", " + q(QString::number(*days)) + ", "
-        + q(endDate) + ", " + q(varGetSysInfo(3)) + ", " + q(varGetSysInfo(4)) + ", '0')";
-    if (execute(insert) != 0 || commit() != 0)
+        + q(endDate) + ", " + q(varGetSysInfo(3)) + ", " + q(varGetSysInfo(4)) + ", '0')");
+    write.commit();
+    ++m_statements; // COMMIT
+    if (run(write) != 0)
         return abortTrans();
     // The row shows the queue as this request left it.
     holding.queued = (rs.rowCount() > 0 ? toInt(rs.text(0, 1)) : 0) + 1;
@@ -1060,20 +1069,23 @@ int ConsignDesk::subDeleteApply(const RequestRow& request)
 {
     if (intShowMsg(QStringLiteral("QCM003")) != 1)
         return 1;
-    if (begin() != 0) {
-        intShowDBError();
-        return -1;
-    }
     // The queue is renumbered from the request's number as it stands now, not
     // as the list showed it: a request served or moved meanwhile is found here.
-    DBResultSet rs;
-    if (lockQueue(request.callNo, request.location) != 0
-        || select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(g_strCertID) + " AND call_no = "
-                      + q(request.callNo) + " AND location = " + q(request.location)
-                      + " AND relegate_flag = '0' FOR UPDATE",
-                  rs)
-               != 0)
+    LIB_DB_Batch locked;
+    locked.begin();
+    ++m_statements; // BEGIN
+    locked.select(lockQueueSQL(request.callNo, request.location));
+    const int numberAt = locked.select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(g_strCertID)
+                                       + " AND call_no = " + q(request.callNo) + " AND location = "
+                                       + q(request.location) + " AND relegate_flag = '0' FOR UPDATE");
+    if (run(locked) != 0) {
+        if (!LIB_DB_InTrans()) {
+            intShowDBError();
+            return -1;
+        }
         return abortTrans();
+    }
+    const DBResultSet& rs = locked.rows(numberAt);
     if (rs.rowCount() < 1) {
         rollback();
         intShowMsg(QStringLiteral("E该委托申请已不再等待（已被处理或删除），请查看刷新后的申请列表！"));
@@ -1081,22 +1093,24 @@ int ConsignDesk::subDeleteApply(const RequestRow& request)
         return -1;
     }
     const int number = toInt(rs.text(0, 0));
-    if (execute("UPDATE relegate_lst SET relegate_flag = '2', relegate_no = 0 WHERE cert_id = " + q(g_strCertID)
-                + " AND call_no = " + q(request.callNo) + " AND location = " + q(request.location)
-                + " AND relegate_flag = '0'")
-            != 0
-        || execute("UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE call_no = " + q(request.callNo)
-                   + " AND location = " + q(request.location) + " AND relegate_no > " + q(QString::number(number))
-                   + " AND relegate_flag = '0'")
-               != 0
-        || select("SELECT count(*) FROM relegate_lst WHERE call_no = " + q(request.callNo) + " AND location = "
-                      + q(request.location)
-                      + " AND relegate_flag = '0' AND relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD')",
-                  rs)
-               != 0
-        || commit() != 0)
+    // The two writes, the queue's new length and the commit in one round trip.
+    LIB_DB_Batch write;
+    write.execute("UPDATE relegate_lst SET relegate_flag = '2', relegate_no = 0 WHERE cert_id = " + q(g_strCertID)
+                  + " AND call_no = " + q(request.callNo) + " AND location = " + q(request.location)
+                  + " AND relegate_flag = '0'");
+    write.execute("UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE call_no = " + q(request.callNo)
+                  + " AND location = " + q(request.location) + " AND relegate_no > " + q(QString::number(number))
+                  + " AND relegate_flag = '0'");
+    const int countAt = write.select("SELECT count(*) FROM relegate_lst WHERE call_no = " + q(request.callNo)
+                                     + " AND location = " + q(request.location)
+                                     + " AND relegate_flag = '0' AND relegate_end_date >= to_char(desk_now(), "
+                                       "'YYYY-MM-DD')");
+    write.commit();
+    ++m_statements; // COMMIT
+    if (run(write) != 0)
         return abortTrans();
-    subQueueLeft(request.callNo, request.location, rs.rowCount() > 0 ? toInt(rs.text(0, 0)) : 0);
+    const DBResultSet& left = write.rows(countAt);
+    subQueueLeft(request.callNo, request.location, left.rowCount() > 0 ? toInt(left.text(0, 0)) : 0);
     if (subLoadApplyList(0) < 0)
         m_requests.clear();
     return 0;

@@ -179,6 +179,8 @@ public:
     // takes it after its other row locks and just before it reads the queue.
     // Never held while a dialog waits: ask first, then lock, check again, write.
     int lockQueue(const QString& callNo, const QString& location);
+    // Its statement, to send with others.
+    static QString lockQueueSQL(const QString& callNo, const QString& location);
 
     // Statements sent to the server since the counter was reset.
     int statementCount() const { return m_statements; }
@@ -207,7 +209,14 @@ private:
         QString certId, callNo, location, circType, today;
         int rule = -1;
     };
-    int intCheckPlacing(const PlacingCheck& check, bool locked);
+    // The reads of the checks added to a batch (the reader's row first when
+    // locked), and the checks over their rows: 0 passed, else -1 after the
+    // refusal (ending the transaction first when locked).
+    struct PlacingReads {
+        int arrived = -1, sameTitle = -1, loans = -1, requests = -1;
+    };
+    PlacingReads addPlacingReads(LIB_DB_Batch& batch, const PlacingCheck& check, bool locked);
+    int intCheckPlacing(const LIB_DB_Batch& batch, const PlacingReads& at, const PlacingCheck& check, bool locked);
     // Refreshes the listed holding rows of a queue after a request left it.
     void subQueueLeft(const QString& callNo, const QString& location, int queued);
 
