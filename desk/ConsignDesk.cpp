@@ -182,6 +182,18 @@ int ConsignDesk::run(LIB_DB_Batch& batch)
     return result;
 }
 
+int ConsignDesk::writeWithWorkload(LIB_DB_Batch& writes, const QString& workloadCall)
+{
+    const int workloadAt = writes.callProc(workloadCall);
+    writes.commit();
+    ++m_statements; // COMMIT
+    if (run(writes) == 0)
+        return 0;
+    if (writes.failedAt() != workloadAt || !LIB_DB_InTrans())
+        return -1;
+    return commit();
+}
+
 int ConsignDesk::addTexts(LIB_DB_Batch& batch, const QString& numbers)
 {
     return titleTexts ? -1 : batch.selectRaw(strMarcPageSQL(numbers));

@@ -226,6 +226,11 @@ private:
     // Sends a batch, its statements counted and logged; 0, or -1 with the
     // pending error.
     int run(LIB_DB_Batch& batch);
+    // Sends the writes of an action with the worker's workload call behind
+    // them and the commit: 0 committed, -1 failed (the transaction still open
+    // when a write failed). A failed workload call undoes only itself, as
+    // when it is sent alone; the writes are committed after it all the same.
+    int writeWithWorkload(LIB_DB_Batch& writes, const QString& workloadCall);
     // Adds the query of the records a sub-query names to a batch, when the
     // records are read here (no titleTexts hook): its index, or -1.
     int addTexts(LIB_DB_Batch& batch, const QString& numbers);

@@ -168,14 +168,33 @@ int DeskLending::selectCount(const QString& sql) {
 
 // ---- the lending core ---------------------------------------------------------------
 
-int DeskLending::readFacts(const QString& where, bool locked, LendFacts& f) {
+int DeskLending::readFacts(const QString& where, bool locked, LendFacts& f, LIB_DB_Batch& b,
+                           const std::function<void(LIB_DB_Batch&)>& more) {
     f = LendFacts();
     const QString certId = m_desk.readerValue(redr::CertId);
-    DBResultSet rs;
-    if (locked &&
-        m_desk.select("SELECT cert_id FROM reader WHERE cert_id = " + q(certId) + " FOR UPDATE", rs) != 0)
-        return -1;
-    if (m_desk.select(copySelect() + where + (locked ? " FOR UPDATE OF item" : ""), rs) != 0) return -1;
+    // Everything in one round trip, the locks first and in their order: the
+    // reader, the copy, the reader's loans. Read under the locks, the borrower
+    // and the shelf are read again by statements of their own: a sub-select
+    // keeps the snapshot its statement started with.
+    if (locked) b.select("SELECT cert_id FROM reader WHERE cert_id = " + q(certId) + " FOR UPDATE");
+    const int copyAt = b.select(copySelect() + where + (locked ? " FOR UPDATE OF item" : ""));
+    const QString ofCopy = "(SELECT item.prop_no FROM item WHERE " + where + ")";
+    const int borrowerAt =
+        locked ? b.select("SELECT cert_id FROM lend_lst WHERE prop_no = " + ofCopy) : -1;
+    // Only arrivals still waiting for the reader count.
+    const int arrivalsAt = b.select("SELECT prop_no, call_no_f FROM preg_arri_lst WHERE cert_id = " + q(certId) +
+                                    " AND pregarri_deal_flag = '0'");
+    const int loansAt = b.select(
+        "SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, call_no_lst.call_no "
+        "FROM lend_lst, item, call_no_lst WHERE lend_lst.prop_no = item.prop_no "
+        "AND item.call_no = call_no_lst.call_no AND lend_lst.cert_id = " +
+        q(certId) + (locked ? " FOR UPDATE OF lend_lst" : ""));
+    const int shelfAt = locked ? b.select("SELECT count(*) FROM item WHERE call_no = (SELECT item.call_no FROM item "
+                                          "WHERE " + where + ") AND book_stat_code = '41' AND book_lend_flag = '0'")
+                               : -1;
+    if (more) more(b);
+    if (m_desk.run(b) != 0) return -1;
+    const DBResultSet& rs = b.rows(copyAt);
     if (rs.rowCount() < 1) return 0;
     f.haveCopy = true;
     LendCopy& c = f.copy;
@@ -186,33 +205,17 @@ int DeskLending::readFacts(const QString& where, bool locked, LendFacts& f) {
     f.shelf = toInt(rs.text(0, 14));
     f.now = rs.text(0, 15);
     if (locked && c.bookLendFlag == QLatin1String("1")) {
-        if (m_desk.select("SELECT cert_id FROM lend_lst WHERE prop_no = " + q(c.propNo), rs) != 0) return -1;
-        f.borrower = rs.rowCount() > 0 ? rs.text(0, 0) : QString();
+        const DBResultSet& loan = b.rows(borrowerAt);
+        f.borrower = loan.rowCount() > 0 ? loan.text(0, 0) : QString();
     }
     f.haveLoan = !f.borrower.isEmpty();
     if (c.bookLendFlag == QLatin1String("2")) {
-        // Only arrivals still waiting for the reader count.
-        if (m_desk.select("SELECT prop_no, call_no_f FROM preg_arri_lst WHERE cert_id = " + q(certId) +
-                              " AND pregarri_deal_flag = '0'",
-                          rs) != 0)
-            return -1;
-        for (int r = 0; r < rs.rowCount(); ++r)
-            f.arrivals.push_back({rs.text(r, 0), rs.text(r, 1)});
+        const DBResultSet& arrivals = b.rows(arrivalsAt);
+        for (int r = 0; r < arrivals.rowCount(); ++r)
+            f.arrivals.push_back({arrivals.text(r, 0), arrivals.text(r, 1)});
     }
-    if (m_desk.select(
-            "SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, call_no_lst.call_no "
-            "FROM lend_lst, item, call_no_lst WHERE lend_lst.prop_no = item.prop_no "
-            "AND item.call_no = call_no_lst.call_no AND lend_lst.cert_id = " +
-                q(certId) + (locked ? " FOR UPDATE OF lend_lst" : ""),
-            f.loans) != 0)
-        return -1;
-    if (locked) {
-        if (m_desk.select("SELECT count(*) FROM item WHERE call_no = " + q(c.callNo) +
-                              " AND book_stat_code = '41' AND book_lend_flag = '0'",
-                          rs) != 0)
-            return -1;
-        f.shelf = rs.rowCount() > 0 ? toInt(rs.text(0, 0)) : 0;
-    }
+    f.loans = b.rows(loansAt);
+    if (locked) f.shelf = b.rows(shelfAt).rowCount() > 0 ? toInt(b.rows(shelfAt).text(0, 0)) : 0;
     return 0;
 }
 
@@ -278,7 +281,8 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
 
     LendFacts f;
     const QString byCode = loud ? "item.bar_code = " + q(code) : "item.prop_no = " + q(code);
-    if (readFacts(byCode, false, f) != 0) return lendFailed();
+    LIB_DB_Batch unlocked;
+    if (readFacts(byCode, false, f, unlocked) != 0) return lendFailed();
     if (!f.haveCopy) return refuse(noTitle, false);
     const LendCopy copy = f.copy;
     m_now = f.now;
@@ -303,10 +307,21 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     }
 
     // Lock the reader, the copy and the reader's loans; judge again on what the
-    // locks hold now.
-    if (m_desk.begin() != 0) return lendFailed();
-    if (readFacts("item.prop_no = " + q(copy.propNo), true, f) != 0) {
-        m_desk.commit();
+    // locks hold now. The hand-on also holds the request's queue, last, while
+    // it closes up: the request must still wait in it.
+    LIB_DB_Batch lockedReads;
+    lockedReads.begin();
+    ++m_desk.m_statements; // BEGIN
+    int queueAt = -1;
+    auto holdQueue = [&](LIB_DB_Batch& b) {
+        b.select(ConsignDesk::lockQueueSQL(copy.callNo, copy.location));
+        queueAt = b.select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(certId) + " AND call_no = " +
+                           q(copy.callNo) + " AND location = " + q(copy.location) +
+                           " AND relegate_flag = '0' AND relegate_end_date >= " + q(today) + " FOR UPDATE");
+    };
+    if (readFacts("item.prop_no = " + q(copy.propNo), true, f, lockedReads,
+                  loud ? std::function<void(LIB_DB_Batch&)>() : holdQueue) != 0) {
+        if (LIB_DB_InTrans()) m_desk.commit();
         return lendFailed();
     }
     if (!f.haveCopy) return refuse(noTitle, true);
@@ -314,17 +329,7 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     if (o.silent != 0) return refuse(o, true);
     QString queueNo;
     if (!loud) {
-        // The request must still wait in its queue, and the queue is held while
-        // it closes up.
-        DBResultSet rs;
-        if (m_desk.lockQueue(copy.callNo, copy.location) != 0 ||
-            m_desk.select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(certId) +
-                              " AND call_no = " + q(copy.callNo) + " AND location = " + q(copy.location) +
-                              " AND relegate_flag = '0' AND relegate_end_date >= " + q(today) + " FOR UPDATE",
-                          rs) != 0) {
-            m_desk.commit();
-            return lendFailed();
-        }
+        const DBResultSet& rs = lockedReads.rows(queueAt);
         if (rs.rowCount() < 1) {
             m_desk.commit();
             return -1;
@@ -336,39 +341,35 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     const QString wkr = varGetSysInfo(4).toString();
     const QString args = q(certId) + "," + q(copy.propNo) + "," + q(due) + "," + q(ruleNo) + "," +
                          q(m_strAttachment) + "," + q(wkr);
-    if (m_desk.callProc(loud ? "LT_lendbook_new " + args + ",'0','1'" : "LT_lendbook " + args) != 0)
-        return m_desk.abortTrans();
-    ++m_desk.m_statements;
-    intAddJobQty(QStringLiteral("401"), 0, 1, 0);
+    // The lending, its writes, the workload and the commit in one round trip.
+    LIB_DB_Batch writes;
+    writes.callProc(loud ? "LT_lendbook_new " + args + ",'0','1'" : "LT_lendbook " + args);
     if (!loud) {
         const QString keepDays = QString::number(toInt(ruleText(rule, circrule::PregKeepDays)));
         const QString keepEnd = QDate::fromString(today, QStringLiteral("yyyy-MM-dd"))
                                     .addDays(keepDays.toInt())
                                     .toString(QStringLiteral("yyyy-MM-dd"));
         const QString pickUp = m_candidates.text(m_chosen, 2);
-        if (m_desk.execute(
+        writes.execute(
                 "INSERT INTO relegate_arri_lst (cert_id, prop_no, call_no, relegate_arri_date, "
                 "relegate_noti_date, relegate_keep_end_date, relegate_keep_days, relegate_lend_date, "
                 "relegate_ret_date, relegate_location, relegate_find_location, relegate_ret_location, "
                 "relegate_end_flag, resp_wkr) VALUES (" +
                 q(certId) + ", " + q(copy.propNo) + ", " + q(copy.callNo) + ", " + q(today) + ", " +
                 q(today) + ", " + q(keepEnd) + ", " + keepDays + ", NULL, NULL, " + q(pickUp) + ", " +
-                q(varGetSysInfo(3)) + ", NULL, '1', " + q(wkr) + ")") != 0 ||
-            m_desk.execute("UPDATE item SET book_lend_flag = '3' WHERE prop_no = " + q(copy.propNo)) != 0 ||
-            m_desk.execute("DELETE FROM relegate_lst WHERE cert_id = " + q(certId) +
-                           " AND call_no = " + q(copy.callNo)) != 0 ||
-            m_desk.execute(
-                "UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE call_no = " + q(copy.callNo) +
-                " AND location = " + q(copy.location) + " AND relegate_no > " + q(queueNo)) != 0)
-            return m_desk.abortTrans();
+                q(varGetSysInfo(3)) + ", NULL, '1', " + q(wkr) + ")");
+        writes.execute("UPDATE item SET book_lend_flag = '3' WHERE prop_no = " + q(copy.propNo));
+        writes.execute("DELETE FROM relegate_lst WHERE cert_id = " + q(certId) + " AND call_no = " + q(copy.callNo));
+        writes.execute("UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE call_no = " + q(copy.callNo) +
+                       " AND location = " + q(copy.location) + " AND relegate_no > " + q(queueNo));
         // The return's row of this copy is lent on together with the lending.
-        if (!m_handOnBorrower.isEmpty() &&
-            m_desk.execute("UPDATE relegate_arri_lst SET relegate_end_flag = '6' WHERE cert_id = " +
+        if (!m_handOnBorrower.isEmpty())
+            writes.execute("UPDATE relegate_arri_lst SET relegate_end_flag = '6' WHERE cert_id = " +
                            q(m_handOnBorrower) + " AND prop_no = " + q(copy.propNo) +
-                           " AND relegate_ret_date = " + q(today) + " AND relegate_end_flag = '4'") != 0)
-            return m_desk.abortTrans();
+                           " AND relegate_ret_date = " + q(today) + " AND relegate_end_flag = '4'");
     }
-    if (m_desk.commit() != 0) return m_desk.abortTrans();
+    if (m_desk.writeWithWorkload(writes, strJobQtyCall(QStringLiteral("401"), 0, 1, 0)) != 0)
+        return m_desk.abortTrans();
 
     if (loud) {
         LoanRow l;
