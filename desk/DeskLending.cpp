@@ -159,11 +159,8 @@ void DeskLending::plainBox(bool error, const QString& text) {
     ui::DialogService::current().showBox(box);
 }
 
-int DeskLending::selectCount(const QString& sql) {
-    DBResultSet rs;
-    if (m_desk.select("WITH changed AS (" + sql + " RETURNING 1) SELECT count(*) FROM changed", rs) != 0)
-        return -1;
-    return rs.rowCount() > 0 ? toInt(rs.text(0, 0)) : 0;
+QString DeskLending::countedChange(const QString& sql) {
+    return "WITH changed AS (" + sql + " RETURNING 1) SELECT count(*) FROM changed";
 }
 
 // ---- the lending core ---------------------------------------------------------------
@@ -432,13 +429,18 @@ int DeskLending::pickUpFailed(const QString& message) {
 
 int DeskLending::subLendReleBook(const QString& code) {
     const QString certId = g_strCertID;
-    DBResultSet copy;
-    if (m_desk.select("SELECT prop_no, location, " + QString::fromLatin1(kServerNow) +
-                          " FROM item WHERE bar_code = " + q(code),
-                      copy) != 0) {
+    // The copy and its open found rows in one round trip.
+    LIB_DB_Batch first;
+    const int copyAt = first.select("SELECT prop_no, location, " + QString::fromLatin1(kServerNow) +
+                                    " FROM item WHERE bar_code = " + q(code));
+    const int arriAt = first.select(
+        "SELECT cert_id, relegate_keep_end_date FROM relegate_arri_lst WHERE prop_no = (SELECT prop_no FROM item "
+        "WHERE bar_code = " + q(code) + ") AND relegate_end_flag < '3' ORDER BY relegate_keep_end_date DESC");
+    if (m_desk.run(first) != 0) {
         intShowDBError();
         return -1;
     }
+    const DBResultSet& copy = first.rows(copyAt);
     if (copy.rowCount() < 1) {
         plainBox(true, QStringLiteral("该书条码不存在。"));
         return -1;
@@ -446,13 +448,7 @@ int DeskLending::subLendReleBook(const QString& code) {
     const QString propNo = copy.text(0, 0), location = copy.text(0, 1);
     m_now = copy.text(0, 2);
     const QString today = m_now.left(10);
-    DBResultSet arri;
-    if (m_desk.select("SELECT cert_id, relegate_keep_end_date FROM relegate_arri_lst WHERE prop_no = " +
-                          q(propNo) + " AND relegate_end_flag < '3' ORDER BY relegate_keep_end_date DESC",
-                      arri) != 0) {
-        intShowDBError();
-        return -1;
-    }
+    const DBResultSet& arri = first.rows(arriAt);
     bool waiting = false;
     QString mine; // keep end date of the reader's first arrival of the copy
     bool haveMine = false;
@@ -477,20 +473,24 @@ int DeskLending::subLendReleBook(const QString& code) {
     }
 
     // The reader's open found row and the loan, locked and read again.
-    if (m_desk.begin() != 0) {
-        intShowDBError();
-        return -1;
+    LIB_DB_Batch locked;
+    locked.begin();
+    ++m_desk.m_statements; // BEGIN
+    const int foundAt = locked.select("SELECT relegate_end_flag FROM relegate_arri_lst WHERE cert_id = " +
+                                      q(certId) + " AND prop_no = " + q(propNo) +
+                                      " AND relegate_end_flag < '3' FOR UPDATE");
+    const int loanAt =
+        locked.select("SELECT rule_no_f, cert_id FROM lend_lst WHERE prop_no = " + q(propNo) + " FOR UPDATE");
+    if (m_desk.run(locked) != 0) {
+        if (!LIB_DB_InTrans()) {
+            intShowDBError();
+            return -1;
+        }
+        return m_desk.abortTrans();
     }
-    DBResultSet rs;
-    if (m_desk.select("SELECT relegate_end_flag FROM relegate_arri_lst WHERE cert_id = " + q(certId) +
-                          " AND prop_no = " + q(propNo) + " AND relegate_end_flag < '3' FOR UPDATE",
-                      rs) != 0)
-        return m_desk.abortTrans();
-    if (rs.rowCount() < 1)
+    if (locked.rows(foundAt).rowCount() < 1)
         return pickUpFailed(QStringLiteral("该书已不是该读者待取的委托到书（已被取消或已领取）。"));
-    if (m_desk.select("SELECT rule_no_f, cert_id FROM lend_lst WHERE prop_no = " + q(propNo) + " FOR UPDATE",
-                      rs) != 0)
-        return m_desk.abortTrans();
+    const DBResultSet& rs = locked.rows(loanAt);
     if (rs.rowCount() < 1 || rs.text(0, 1) != certId)
         return pickUpFailed(QStringLiteral("该书没有该读者的借阅记录，不能领取。"));
     const int rule = ruleByNo(rs.text(0, 0));
@@ -498,17 +498,21 @@ int DeskLending::subLendReleBook(const QString& code) {
         return pickUpFailed(
             QStringLiteral("该书借阅记录的流通规则（%1）不存在，不能领取。").arg(rs.text(0, 0)));
     const QString due = dueUnderRule(rule, location, m_now);
-    const int n1 = selectCount("UPDATE lend_lst SET lend_date = " + q(m_now) + ", norm_ret_date = " + q(due) +
-                               ", resp_wkr = " + q(varGetSysInfo(4)) + " WHERE prop_no = " + q(propNo));
-    const int n2 =
-        n1 < 1 ? n1 : selectCount("UPDATE item SET book_lend_flag = '1' WHERE prop_no = " + q(propNo));
-    const int n3 =
-        n2 < 1 ? n2
-               : selectCount("UPDATE relegate_arri_lst SET relegate_end_flag = '3', relegate_lend_date = " +
-                             q(today) + " WHERE cert_id = " + q(certId) + " AND prop_no = " + q(propNo) +
-                             " AND relegate_end_flag < '3'");
-    if (n3 < 0) return m_desk.abortTrans();
-    if (n3 == 0) return pickUpFailed(QStringLiteral("该书的记录已被其他工作站改变，未能领取，请重新扫描。"));
+    // The three updates in one round trip, each counting the rows it changed:
+    // one that changed none undoes them all.
+    LIB_DB_Batch updates;
+    const QStringList changes = {
+        "UPDATE lend_lst SET lend_date = " + q(m_now) + ", norm_ret_date = " + q(due) +
+            ", resp_wkr = " + q(varGetSysInfo(4)) + " WHERE prop_no = " + q(propNo),
+        "UPDATE item SET book_lend_flag = '1' WHERE prop_no = " + q(propNo),
+        "UPDATE relegate_arri_lst SET relegate_end_flag = '3', relegate_lend_date = " + q(today) +
+            " WHERE cert_id = " + q(certId) + " AND prop_no = " + q(propNo) + " AND relegate_end_flag < '3'"};
+    for (const QString& change : changes) updates.select(countedChange(change));
+    if (m_desk.run(updates) != 0) return m_desk.abortTrans();
+    for (int i = 0; i < updates.count(); ++i) {
+        if (toInt(updates.rows(i).text(0, 0)) < 1)
+            return pickUpFailed(QStringLiteral("该书的记录已被其他工作站改变，未能领取，请重新扫描。"));
+    }
     if (m_desk.commit() != 0) return m_desk.abortTrans();
 
     bool listed = false;

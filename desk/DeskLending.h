@@ -113,7 +113,8 @@ private:
     int pickUpFailed(const QString& message);
     void plainBox(bool error, const QString& text);
     QString now();
-    int selectCount(const QString& sql); // rows a statement changed, -1 failed
+    // A change as a query of the number of rows it changed.
+    static QString countedChange(const QString& sql);
 
     ConsignDesk& m_desk;
     QString m_markedLoan;
