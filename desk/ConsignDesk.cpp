@@ -306,8 +306,9 @@ void loanRowsOf(const DBResultSet& rs, const QString& now, QVector<LoanRow>& row
     }
 }
 
-int readLoanRows(const QString& certId, const QString& now, QVector<LoanRow>& rows,
-                 const std::function<int(const QString&, DBResultSet&)>& select)
+} // namespace
+
+int ConsignDesk::readLoans(const QString& certId, const QString& now, QVector<LoanRow>& rows)
 {
     rows.clear();
     DBResultSet rs;
@@ -315,13 +316,6 @@ int readLoanRows(const QString& certId, const QString& now, QVector<LoanRow>& ro
         return -1;
     loanRowsOf(rs, now, rows);
     return 0;
-}
-
-} // namespace
-
-int ConsignDesk::readLoans(const QString& certId, const QString& now, QVector<LoanRow>& rows)
-{
-    return readLoanRows(certId, now, rows, [this](const QString& sql, DBResultSet& rs) { return select(sql, rs); });
 }
 
 int ConsignDesk::intLoadRedr(const QString& card)
@@ -561,41 +555,38 @@ int intCheckApplicant(const QString& certId, DBResultSet& record)
         intShowDBError();
         return -1;
     };
-    if (LIB_DB_BeginTrans() != 0) {
-        intShowDBError();
-        return -1;
-    }
-    DBResultSet rs;
-    if (LIB_DB_Select(QString::fromLatin1(kReaderSelect) + "WHERE reader.cert_id = " + q(certId)
-                   + " AND reader_cert.cert_flag = '1' AND reader.cert_id = reader_cert.cert_id FOR UPDATE",
-               rs)
-        != 0)
+    // The reader locked with its violations, the server's date and the loans,
+    // and the commit, in one round trip.
+    LIB_DB_Batch b;
+    b.begin();
+    const int readerAt = b.select(QString::fromLatin1(kReaderSelect) + "WHERE reader.cert_id = " + q(certId)
+                                  + " AND reader_cert.cert_flag = '1' AND reader.cert_id = reader_cert.cert_id FOR UPDATE");
+    const int dateAt = b.select(strServerDateSQL());
+    const int voltAt =
+        b.select(QString::fromLatin1(kVoltSelect) + q(certId) + " AND volt_deal_flag <> '0' FOR UPDATE");
+    const int loansAt = b.select(loanSQL(certId));
+    b.commit();
+    if (b.run() != 0) {
+        if (!LIB_DB_InTrans()) {
+            intShowDBError();
+            return -1;
+        }
         return failed();
+    }
+    const DBResultSet& rs = b.rows(readerAt);
     record = rs;
     if (rs.rowCount() < 1)
         return unfit();
     subMergeRedrType(record);
     if (value(redr::RedrFlag) == QLatin1String("0"))
         return unfit();
-    const QString now = varGetSysInfo(1).toString().left(10);
+    const QString now = b.rows(dateAt).text(0, 0).left(10);
     if (value(redr::ChkValidity) == QLatin1String("1")) {
         if (value(redr::EndDate).left(10) < now || value(redr::BgnDate).left(10) > now)
             return unfit();
     }
-    if (toInt(value(redr::VoltFlag)) > 0) {
-        DBResultSet volt;
-        if (LIB_DB_Select(QString::fromLatin1(kVoltSelect) + q(value(redr::CertId))
-                       + " AND volt_deal_flag <> '0' FOR UPDATE",
-                   volt)
-            != 0)
-            return failed();
-        if (volt.rowCount() > 0)
-            return unfit();
-    }
-    if (LIB_DB_CommitTrans() != 0) {
-        intShowDBError();
-        return -1;
-    }
+    if (toInt(value(redr::VoltFlag)) > 0 && b.rows(voltAt).rowCount() > 0)
+        return unfit();
     const double debt = toNumber(value(redr::DebtFlag));
     if (lngMoneyFromDouble(debt) >= 10) {
         g_dblExceedFine = debt;
@@ -603,12 +594,7 @@ int intCheckApplicant(const QString& certId, DBResultSet& record)
             return -1;
     }
     QVector<LoanRow> loans;
-    if (readLoanRows(value(redr::CertId), now, loans,
-                     [](const QString& sql, DBResultSet& rs) { return LIB_DB_Select(sql, rs); })
-        != 0) {
-        intShowDBError();
-        return -1;
-    }
+    loanRowsOf(b.rows(loansAt), now, loans);
     bool overdue = false, abnormal = false;
     for (const LoanRow& l : loans) {
         overdue = overdue || l.overdue;

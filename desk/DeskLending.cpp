@@ -145,11 +145,6 @@ const QString kRecordChanged = QStringLiteral("E该书的借阅记录已被其�
 
 DeskLending::DeskLending(ConsignDesk& desk) : m_desk(desk) {}
 
-QString DeskLending::now() {
-    ++m_desk.m_statements;
-    return varGetSysInfo(0).toString();
-}
-
 void DeskLending::plainBox(bool error, const QString& text) {
     ui::BoxRequest box;
     box.icon = error ? ui::BoxIcon::Error : ui::BoxIcon::Information;
@@ -396,12 +391,12 @@ int DeskLending::intLendToApplicant(const QString& propNo) {
 }
 
 int DeskLending::subPassToApplicant(const QString& propNo) {
-    const QString today = now().left(10);
     if (m_desk.select(
             "SELECT relegate_lst.cert_id, relegate_lst.relegate_no, relegate_lst.relegate_location "
             "FROM relegate_lst, item WHERE item.prop_no = " +
                 q(propNo) +
-                " AND relegate_lst.relegate_flag = '0' AND relegate_lst.relegate_end_date >= " + q(today) +
+                " AND relegate_lst.relegate_flag = '0' AND relegate_lst.relegate_end_date >= "
+                "to_char(desk_now(), 'YYYY-MM-DD')" +
                 " AND relegate_lst.call_no = item.call_no AND relegate_lst.location = item.location "
                 "ORDER BY relegate_lst.relegate_no",
             m_candidates) != 0) {
@@ -540,17 +535,22 @@ int DeskLending::subLendReleBook(const QString& code) {
 
 int DeskLending::subReturnBook(const QString& code) {
     const QString deskLoc = varGetSysInfo(3).toString();
-    DBResultSet copy;
-    if (m_desk.select(
-            "SELECT item.location, marc.marc_use_flag, location_lst.location_property, " +
-                QString::fromLatin1(kServerNow) +
-                " FROM item LEFT JOIN marc ON marc.marc_rec_no = item.marc_rec_no "
-                "LEFT JOIN location_lst ON location_lst.location = item.location WHERE item.bar_code = " +
-                q(code),
-            copy) != 0) {
+    // The copy and its loan, read without locks for the questions, in one round trip.
+    const QString loanSql =
+        QString::fromLatin1(kReturnSelect) + q(code) + " ORDER BY reader_cert.cert_flag = '1' DESC";
+    LIB_DB_Batch first;
+    const int copyAt = first.select(
+        "SELECT item.location, marc.marc_use_flag, location_lst.location_property, " +
+        QString::fromLatin1(kServerNow) +
+        " FROM item LEFT JOIN marc ON marc.marc_rec_no = item.marc_rec_no "
+        "LEFT JOIN location_lst ON location_lst.location = item.location WHERE item.bar_code = " +
+        q(code));
+    const int loanAt = first.select(loanSql);
+    if (m_desk.run(first) != 0) {
         intShowDBError();
         return -1;
     }
+    const DBResultSet& copy = first.rows(copyAt);
     if (copy.rowCount() < 1) {
         intShowMsg(QStringLiteral("ELT130"));
         return -1;
@@ -567,14 +567,7 @@ int DeskLending::subReturnBook(const QString& code) {
         }
     }
 
-    // The loan, read without locks for the questions.
-    const QString loanSql =
-        QString::fromLatin1(kReturnSelect) + q(code) + " ORDER BY reader_cert.cert_flag = '1' DESC";
-    DBResultSet loan;
-    if (m_desk.select(loanSql, loan) != 0) {
-        intShowDBError();
-        return -1;
-    }
+    const DBResultSet& loan = first.rows(loanAt);
     if (loan.rowCount() < 1) {
         intShowMsg(QStringLiteral("ELT132"));
         return -1;
@@ -629,15 +622,19 @@ int DeskLending::subReturnBook(const QString& code) {
 
     // Lock the borrower first (as every lending does), then the loan; the loan
     // is judged and closed in this one transaction.
-    if (m_desk.begin() != 0) {
-        intShowDBError();
-        return -1;
-    }
-    DBResultSet locked;
-    if (m_desk.select("SELECT cert_id FROM reader WHERE cert_id = " + q(borrower) + " FOR UPDATE", locked) !=
-            0 ||
-        m_desk.select(loanSql + " FOR UPDATE", locked) != 0)
+    LIB_DB_Batch locks;
+    locks.begin();
+    ++m_desk.m_statements; // BEGIN
+    locks.select("SELECT cert_id FROM reader WHERE cert_id = " + q(borrower) + " FOR UPDATE");
+    const int lockedAt = locks.select(loanSql + " FOR UPDATE");
+    if (m_desk.run(locks) != 0) {
+        if (!LIB_DB_InTrans()) {
+            intShowDBError();
+            return -1;
+        }
         return m_desk.abortTrans();
+    }
+    const DBResultSet& locked = locks.rows(lockedAt);
     if (locked.rowCount() < 1) {
         m_desk.rollback();
         intShowMsg(QStringLiteral("ELT132"));
@@ -666,59 +663,60 @@ int DeskLending::subReturnBook(const QString& code) {
                                             g_varLocaOpenTime, static_cast<int>(varGetSysPara(9).toDouble()));
     const QString propNo = v(ret::PropNo), callNo = v(ret::CallNo), location = v(ret::Location);
     const QString wkr = varGetSysInfo(4).toString();
-    if (m_desk.callProc("LT_retbook_new " + q(propNo) + "," + q(borrower) + "," + q(j.judgedDue) + "," +
-                        QString::number(j.count) + "," + strFormatMoney(j.fine) + "," + q(j.unit) + "," +
-                        q(j.fineText) + "," + q(wkr)) != 0)
-        return m_desk.abortTrans();
-    ++m_desk.m_statements;
-    intAddJobQty(QStringLiteral("402"), 0, 1, 0);
-    DBResultSet collected;
-    if (m_desk.select("SELECT cert_id FROM relegate_arri_lst WHERE cert_id = " + q(borrower) +
-                          " AND prop_no = " + q(propNo) + " AND relegate_end_flag = '3' FOR UPDATE",
-                      collected) != 0)
-        return m_desk.abortTrans();
-    if (collected.rowCount() == 1 &&
-        m_desk.execute("UPDATE relegate_arri_lst SET relegate_end_flag = '4', relegate_ret_date = " +
-                       q(today) + ", relegate_ret_location = " + q(deskLoc) + " WHERE cert_id = " +
-                       q(borrower) + " AND prop_no = " + q(propNo) + " AND relegate_end_flag = '3'") != 0)
-        return m_desk.abortTrans();
-    // A copy away from home travels with a row of its own, written with the
-    // loan's closing.
-    if (away && collected.rowCount() == 0 &&
-        m_desk.execute(
+    // The loan closed and the copy's collected row read in one round trip.
+    LIB_DB_Batch closing;
+    closing.callProc("LT_retbook_new " + q(propNo) + "," + q(borrower) + "," + q(j.judgedDue) + "," +
+                     QString::number(j.count) + "," + strFormatMoney(j.fine) + "," + q(j.unit) + "," +
+                     q(j.fineText) + "," + q(wkr));
+    const int collectedAt =
+        closing.select("SELECT cert_id FROM relegate_arri_lst WHERE cert_id = " + q(borrower) + " AND prop_no = " +
+                       q(propNo) + " AND relegate_end_flag = '3' FOR UPDATE");
+    if (m_desk.run(closing) != 0) return m_desk.abortTrans();
+    const int collected = closing.rows(collectedAt).rowCount();
+    // Its row closed, or a copy away from home given a row of its own to
+    // travel with, then the workload and the commit: one more round trip.
+    LIB_DB_Batch writes;
+    if (collected == 1)
+        writes.execute("UPDATE relegate_arri_lst SET relegate_end_flag = '4', relegate_ret_date = " + q(today) +
+                       ", relegate_ret_location = " + q(deskLoc) + " WHERE cert_id = " + q(borrower) +
+                       " AND prop_no = " + q(propNo) + " AND relegate_end_flag = '3'");
+    if (away && collected == 0)
+        writes.execute(
             "INSERT INTO relegate_arri_lst (cert_id, prop_no, call_no, relegate_arri_date, "
             "relegate_lend_date, relegate_ret_date, relegate_ret_location, relegate_end_flag, resp_wkr) "
             "VALUES (" +
             q(borrower) + ", " + q(propNo) + ", " + q(callNo) + ", " + q(today) + ", " + q(today) + ", " +
-            q(today) + ", " + q(deskLoc) + ", '4', " + q(wkr) + ")") != 0)
+            q(today) + ", " + q(deskLoc) + ", '4', " + q(wkr) + ")");
+    if (m_desk.writeWithWorkload(writes, strJobQtyCall(QStringLiteral("402"), 0, 1, 0)) != 0)
         return m_desk.abortTrans();
-    if (m_desk.commit() != 0) return m_desk.abortTrans();
     p.debt = strFormatMoney(debt + j.fine);
 
-    // A waiting hold of the title takes the copy.
-    DBResultSet holds;
-    if (m_desk.select("SELECT cert_id FROM preg_lst WHERE call_no = " + q(callNo) + " AND preg_end_date >= " +
-                          q(today) + " AND location = " + q(location) + " AND preg_flag = '0'",
-                      holds) != 0) {
+    // A waiting hold of the title takes the copy; a copy away from home looks
+    // for waiting requests. Both read in one round trip.
+    LIB_DB_Batch after;
+    const int holdsAt = after.select("SELECT cert_id FROM preg_lst WHERE call_no = " + q(callNo) +
+                                     " AND preg_end_date >= " + q(today) + " AND location = " + q(location) +
+                                     " AND preg_flag = '0'");
+    const int waitingAt = away ? after.select("SELECT cert_id FROM relegate_lst WHERE call_no = " + q(callNo) +
+                                              " AND location = " + q(location) +
+                                              " AND relegate_flag = '0' AND relegate_end_date >= " + q(today))
+                               : -1;
+    if (m_desk.run(after) != 0) {
         intShowDBError();
         return -1;
     }
-    if (holds.rowCount() > 0) {
-        if (m_desk.begin() != 0 || m_desk.callProc("LT_retpregbook " + q(propNo)) != 0 ||
-            m_desk.commit() != 0)
-            return m_desk.abortTrans();
+    if (after.rows(holdsAt).rowCount() > 0) {
+        LIB_DB_Batch hold;
+        hold.begin();
+        hold.callProc("LT_retpregbook " + q(propNo));
+        hold.commit();
+        m_desk.m_statements += 2; // BEGIN, COMMIT
+        if (m_desk.run(hold) != 0) return m_desk.abortTrans();
         intShowMsg(QStringLiteral("ILT103"));
     }
 
     if (away) {
-        DBResultSet waiting;
-        if (m_desk.select("SELECT cert_id FROM relegate_lst WHERE call_no = " + q(callNo) +
-                              " AND location = " + q(location) +
-                              " AND relegate_flag = '0' AND relegate_end_date >= " + q(today),
-                          waiting) != 0) {
-            intShowDBError();
-            return -1;
-        }
+        const DBResultSet& waiting = after.rows(waitingAt);
         m_handOnBorrower = borrower;
         const bool handedOn = waiting.rowCount() > 0 && subPassToApplicant(propNo) == 0;
         m_handOnBorrower.clear();
@@ -741,11 +739,17 @@ int DeskLending::subReturnBook(const QString& code) {
                           (j.unit == QLatin1String("D") ? QStringLiteral("天") : QStringLiteral("小时"));
     m_returns.prepend(row);
 
-    DBResultSet remaining;
-    if (m_desk.select("SELECT prop_no FROM lend_lst WHERE cert_id = " + q(borrower), remaining) != 0) {
+    // The borrower's remaining loans, and the debt when the fine window may open.
+    LIB_DB_Batch last;
+    const int remainingAt = last.select("SELECT prop_no FROM lend_lst WHERE cert_id = " + q(borrower));
+    const int owedAt =
+        fineReturn != 0 ? last.select("SELECT debt_flag FROM reader WHERE cert_id = " + q(borrower)) : -1;
+    const int lastResult = m_desk.run(last);
+    if (lastResult != 0 && last.failedAt() == remainingAt) {
         intShowDBError();
         return 0;
     }
+    const DBResultSet& remaining = last.rows(remainingAt);
     p.loans = QString::number(remaining.rowCount()) + QStringLiteral("/") + maxLend;
     if (m_desk.showPanel) m_desk.showPanel(false);
 
@@ -755,11 +759,11 @@ int DeskLending::subReturnBook(const QString& code) {
     if (marcUse == QLatin1String("2")) intShowMsg(QStringLiteral("ILT102"));
 
     if (fineReturn != 0) {
-        DBResultSet owed;
-        if (m_desk.select("SELECT debt_flag FROM reader WHERE cert_id = " + q(borrower), owed) != 0) {
+        if (lastResult != 0) {
             intShowDBError();
             return 0;
         }
+        const DBResultSet& owed = last.rows(owedAt);
         g_dblExceedFine = owed.rowCount() > 0 ? owed.number(0, 0) : 0.0;
         if (lngMoneyFromDouble(g_dblExceedFine) >= 10 && m_desk.showFineWindow) m_desk.showFineWindow();
     }

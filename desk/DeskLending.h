@@ -112,7 +112,6 @@ private:
 
     int pickUpFailed(const QString& message);
     void plainBox(bool error, const QString& text);
-    QString now();
     // A change as a query of the number of rows it changed.
     static QString countedChange(const QString& sql);
 
