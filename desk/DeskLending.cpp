@@ -257,6 +257,7 @@ int DeskLending::lendFailed() {
 
 int DeskLending::lendCopy(Lender who, const QString& code) {
     const bool loud = who == Lender::Desk;
+    const bool find = who == Lender::Find; // stops are shown, passes silent
     const QString certId = m_desk.readerValue(redr::CertId);
     const QString grade = m_desk.readerValue(redr::LendGrd);
     const QString redrType = m_desk.readerValue(redr::RedrTypeCode);
@@ -266,16 +267,27 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     // transaction nothing has been written yet: it ends first.
     auto refuse = [&](const Outcome& o, bool inTrans) {
         if (inTrans) m_desk.commit();
-        if (loud) intShowMsg(o.message);
+        if (loud || (find && o.silent == 1)) intShowMsg(o.message);
         return loud ? -1 : o.silent;
     };
-    const Outcome noTitle{QStringLiteral("E该书的索书号没有书目记录，不能借出。"), 1};
+    const Outcome noTitle{
+        find ? QStringLiteral("ELT130") : QStringLiteral("E该书的索书号没有书目记录，不能借出。"), 1};
+    // The find desk lends a copy without a location of its own ('99999') as
+    // one of the desk's location: rule, limits and closed days; its request
+    // queue stays the one at the stored location.
+    QString storedLoc;
+    const auto atWorkLocation = [&](LendFacts& facts) {
+        storedLoc = facts.copy.location;
+        if (find && storedLoc == QLatin1String("99999")) facts.copy.location = varGetSysInfo(3).toString();
+    };
 
     LendFacts f;
-    const QString byCode = loud ? "item.bar_code = " + q(code) : "item.prop_no = " + q(code);
+    const QString byCode = who != Lender::HandOn ? "item.bar_code = " + q(code) : "item.prop_no = " + q(code);
     LIB_DB_Batch unlocked;
     if (readFacts(byCode, false, f, unlocked) != 0) return lendFailed();
     if (!f.haveCopy) return refuse(noTitle, false);
+    if (find && showCopy) showCopy(f.copy);
+    atWorkLocation(f);
     const LendCopy copy = f.copy;
     m_now = f.now;
     const QString today = m_now.left(10);
@@ -292,7 +304,7 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     if (o.silent != 0) return refuse(o, false);
 
     // Questions first, with nothing locked.
-    if (loud) {
+    if (loud || find) {
         m_strAttachment = copy.attachment.trimmed();
         if (!m_strAttachment.isEmpty() && showAttachment) showAttachment(*this);
         if (priceCallsForNotice(copy.price)) intShowMsg(QStringLiteral("ILT104") + copy.price);
@@ -306,9 +318,9 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     ++m_desk.m_statements; // BEGIN
     int queueAt = -1;
     auto holdQueue = [&](LIB_DB_Batch& b) {
-        b.select(ConsignDesk::lockQueueSQL(copy.callNo, copy.location));
+        b.select(ConsignDesk::lockQueueSQL(copy.callNo, storedLoc));
         queueAt = b.select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(certId) + " AND call_no = " +
-                           q(copy.callNo) + " AND location = " + q(copy.location) +
+                           q(copy.callNo) + " AND location = " + q(storedLoc) +
                            " AND relegate_flag = '0' AND relegate_end_date >= " + q(today) + " FOR UPDATE");
     };
     if (readFacts("item.prop_no = " + q(copy.propNo), true, f, lockedReads,
@@ -317,6 +329,7 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
         return lendFailed();
     }
     if (!f.haveCopy) return refuse(noTitle, true);
+    atWorkLocation(f);
     o = judge(f, certId, grade, redrType, rule, reservedOk);
     if (o.silent != 0) return refuse(o, true);
     QString queueNo;
@@ -335,25 +348,34 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
                          q(m_strAttachment) + "," + q(wkr);
     // The lending, its writes, the workload and the commit in one round trip.
     LIB_DB_Batch writes;
-    writes.callProc(loud ? "LT_lendbook_new " + args + ",'0','1'" : "LT_lendbook " + args);
+    writes.callProc(who != Lender::HandOn ? "LT_lendbook_new " + args + ",'0','1'" : "LT_lendbook " + args);
     if (!loud) {
         const QString keepDays = QString::number(toInt(ruleText(rule, circrule::PregKeepDays)));
         const QString keepEnd = QDate::fromString(today, QStringLiteral("yyyy-MM-dd"))
                                     .addDays(keepDays.toInt())
                                     .toString(QStringLiteral("yyyy-MM-dd"));
-        const QString pickUp = m_candidates.text(m_chosen, 2);
+        const QString pickUp = find ? m_found.relegateLocation : m_candidates.text(m_chosen, 2);
+        m_lent.keepEndDate = keepEnd;
+        // The find desk serves the request; the hand-on takes it out.
+        const QString served =
+            find ? "UPDATE relegate_lst SET relegate_flag = '1', relegate_no = 0 WHERE cert_id = " +
+                       q(certId) + " AND call_no = " + q(copy.callNo) + " AND relegate_flag = '0'"
+                 : "DELETE FROM relegate_lst WHERE cert_id = " + q(certId) +
+                       " AND call_no = " + q(copy.callNo);
         writes.execute(
                 "INSERT INTO relegate_arri_lst (cert_id, prop_no, call_no, relegate_arri_date, "
                 "relegate_noti_date, relegate_keep_end_date, relegate_keep_days, relegate_lend_date, "
                 "relegate_ret_date, relegate_location, relegate_find_location, relegate_ret_location, "
-                "relegate_end_flag, resp_wkr) VALUES (" +
+                "relegate_end_flag, resp_wkr, relegate_date) VALUES (" +
                 q(certId) + ", " + q(copy.propNo) + ", " + q(copy.callNo) + ", " + q(today) + ", " +
                 q(today) + ", " + q(keepEnd) + ", " + keepDays + ", NULL, NULL, " + q(pickUp) + ", " +
-                q(varGetSysInfo(3)) + ", NULL, '1', " + q(wkr) + ")");
+                q(varGetSysInfo(3)) + ", NULL, '1', " + q(wkr) + ", " +
+                (find ? q(m_found.relegateDate) : QStringLiteral("NULL")) + ")");
         writes.execute("UPDATE item SET book_lend_flag = '3' WHERE prop_no = " + q(copy.propNo));
-        writes.execute("DELETE FROM relegate_lst WHERE cert_id = " + q(certId) + " AND call_no = " + q(copy.callNo));
+        writes.execute(served);
         writes.execute("UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE call_no = " + q(copy.callNo) +
-                       " AND location = " + q(copy.location) + " AND relegate_no > " + q(queueNo));
+                       " AND location = " + q(storedLoc) + " AND relegate_no > " + q(queueNo) +
+                       (find ? " AND relegate_flag = '0'" : ""));
         // The return's row of this copy is lent on together with the lending.
         if (!m_handOnBorrower.isEmpty())
             writes.execute("UPDATE relegate_arri_lst SET relegate_end_flag = '6' WHERE cert_id = " +
@@ -363,6 +385,20 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     if (m_desk.writeWithWorkload(writes, strJobQtyCall(QStringLiteral("401"), 0, 1, 0)) != 0)
         return m_desk.abortTrans();
 
+    if (find) {
+        m_lent = FoundCopy{
+            copy, certId, m_desk.readerValue(redr::Name), m_found.relegateLocation, today, m_lent.keepEndDate,
+            false};
+        // A copy without a location of its own now stands at the desk's.
+        if (storedLoc != copy.location &&
+            (m_desk.begin() != 0 ||
+             m_desk.callProc("LT_ModiLoca " + q(copy.propNo) + "," + q(copy.location)) != 0 ||
+             m_desk.commit() != 0)) {
+            m_desk.rollback();
+            LIB_ClearDBError();
+            m_lent.moveFailed = true;
+        }
+    }
     if (loud) {
         LoanRow l;
         l.certId = certId;
@@ -383,6 +419,11 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
 
 int DeskLending::subLendBook(const QString& code) {
     return lendCopy(Lender::Desk, code);
+}
+
+int DeskLending::intLendFound(const QString& barCode, const FoundRequest& request) {
+    m_found = request;
+    return lendCopy(Lender::Find, barCode);
 }
 
 int DeskLending::intLendToApplicant(const QString& propNo) {

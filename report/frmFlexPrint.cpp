@@ -1,17 +1,27 @@
 #include "report/frmFlexPrint.h"
 
+#include "common/basEnv.h"
 #include "common/basMsg.h"
 #include "platform/ui/DialogService.h"
 #include "platform/ui/Fonts.h"
 #include "platform/ui/Units.h"
+#include "report/ExportFieldChooser.h"
 #include "report/PageSetupDialog.h"
+#include "report/PageWidgets.h"
 #include "report/ReportArray.h"
+#include "report/ReportExport.h"
 #include "report/ReportGridView.h"
 #include "report/ReportLayout.h"
+#include "report/ReportTemplate.h"
+#include "report/SaveFileDialog.h"
+#include "report/frmExp2Table.h"
+#include "report/frmFlexPrtCustom.h"
+#include "report/frmFlexPrtNode.h"
 #include "report/frmFlexPrtStyle.h"
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -34,15 +44,9 @@ namespace {
 const QString kCaption = QStringLiteral("打印预览");
 constexpr int kBar = 255;
 
-int px(int twips) {
-    return ui::units::twipsToPixels(twips);
-}
-int tw(int pixels) {
-    return ui::units::pixelsToTwips(pixels);
-}
-QRect pxRect(const QRect& r) {
-    return QRect(px(r.left()), px(r.top()), px(r.width()), px(r.height()));
-}
+using pageui::px;
+using pageui::pxRect;
+using pageui::tw;
 
 // The hourglass while a long step runs.
 struct WaitCursor {
@@ -70,56 +74,28 @@ frmFlexPrint::frmFlexPrint(QWidget* parent) : QDialog(parent) {
     menuBar = new QMenuBar(this);
     buildMenus();
 
-    pageArea = new QWidget(this);
-    pageArea->setObjectName(QStringLiteral("pageArea"));
-    pageArea->installEventFilter(this);
-    auto* lay = new QVBoxLayout(this);
-    lay->setContentsMargins(0, 0, 0, 0);
-    lay->setSpacing(0);
-    lay->setMenuBar(menuBar);
-    lay->addWidget(pageArea, 1);
-
-    frame1 = new QFrame(pageArea);
-    frame1->setObjectName(QStringLiteral("frame1"));
-    frame1->setAutoFillBackground(true);
-    frame1->installEventFilter(this);
+    pageui::adoptPagePanel(this, pageui::buildPagePanel(this, menuBar, printer_));
+    txtAdd->setText(QStringLiteral("在这里插入文本"));
 
     grdOrder = new ReportGridView(&grid_, frame1);
+    grdOrder->lower();
     connect(grdOrder, &ReportGridView::gridPressed, this,
             [this](int r, int c, Qt::MouseButton b, const QPoint& g) { grdOrder_MouseDown(r, c, b, g); });
     connect(grdOrder, &ReportGridView::titleClicked, this, [this](int c) {
         if (c >= 1) grdOrder_AfterSort(c, grid_.colSort(c) == 1 ? 2 : 1);
     });
+    connect(grdOrder, &ReportGridView::titleDoubleClicked, this, &frmFlexPrint::grdOrder_DblClick);
     connect(grdOrder, &ReportGridView::columnResized, this, [this] {
         subRefit(grid_);
         grdOrder->refresh();
     });
 
-    lineScope = new QFrame(frame1);
-    lineScope->setObjectName(QStringLiteral("lineScope"));
-    lineScope->setStyleSheet(QStringLiteral("background: #ff0000;"));
-
-    txtAdd = new QLineEdit(QStringLiteral("在这里插入文本"), frame1);
-    txtAdd->setObjectName(QStringLiteral("txtAdd"));
-    txtAdd->setFrame(false);
-    txtAdd->hide();
-    txtAdd->installEventFilter(this);
-
     for (int i = 0; i <= 6; ++i)
         lblInfo_.append(makeLabel(i));
 
-    vpOrder = new QPrintPreviewWidget(printer_, pageArea);
-    vpOrder->setObjectName(QStringLiteral("vpOrder"));
-    vpOrder->hide();
     connect(vpOrder, &QPrintPreviewWidget::paintRequested, this,
             [this](QPrinter* p) { printReport(doc_, *p); });
 
-    vsb = new QScrollBar(Qt::Vertical, pageArea);
-    vsb->setObjectName(QStringLiteral("vsb"));
-    hsb = new QScrollBar(Qt::Horizontal, pageArea);
-    hsb->setObjectName(QStringLiteral("hsb"));
-    vsb->hide();
-    hsb->hide();
     connect(vsb, &QScrollBar::valueChanged, this, [this](int v) {
         frameRect_.moveTop(-v);
         frame1->move(frame1->x(), px(-v));
@@ -157,8 +133,8 @@ QAction* frmFlexPrint::addAction(QMenu* menu, const QString& name, const QString
 void frmFlexPrint::buildMenus() {
     addAction(nullptr, QStringLiteral("menuSetup"), QStringLiteral("打印机设置(&S)"),
               &frmFlexPrint::menuSetup_Click);
-    addAction(nullptr, QStringLiteral("menuChan"), QStringLiteral("输出项设置(&C)"), nullptr)
-        ->setEnabled(false);
+    addAction(nullptr, QStringLiteral("menuChan"), QStringLiteral("输出项设置(&C)"),
+              &frmFlexPrint::menuChan_Click);
     addAction(nullptr, QStringLiteral("menuPage"), QStringLiteral("页面设置(&A)"),
               &frmFlexPrint::menuPage_Click);
     addAction(nullptr, QStringLiteral("menuPrint"), QStringLiteral("打印(&P)"),
@@ -171,17 +147,19 @@ void frmFlexPrint::buildMenus() {
     actions_.insert(QStringLiteral("menuExport"), menuBar->addMenu(exp));
     const char16_t* exports[] = {u"导出文本文件", u"导出Access文件", u"导出Excel文件", u"导出html文件",
                                  u"导出xml文件"};
+    void (frmFlexPrint::*handlers[])() = {&frmFlexPrint::menuExp01_Click, &frmFlexPrint::menuExp02_Click,
+                                          &frmFlexPrint::menuExp03_Click, &frmFlexPrint::menuExp04_Click,
+                                          &frmFlexPrint::menuExp05_Click};
     for (int i = 0; i < 5; ++i)
-        addAction(exp, QStringLiteral("menuExp0%1").arg(i + 1), QString::fromUtf16(exports[i]), nullptr)
-            ->setEnabled(false);
+        addAction(exp, QStringLiteral("menuExp0%1").arg(i + 1), QString::fromUtf16(exports[i]), handlers[i]);
 
     auto* custom = new QMenu(QStringLiteral("模板(&M)"), this);
     custom->setObjectName(QStringLiteral("menuCustom"));
     actions_.insert(QStringLiteral("menuCustom"), menuBar->addMenu(custom));
-    addAction(custom, QStringLiteral("menuCustom1"), QStringLiteral("保存用户设定"), nullptr)
-        ->setEnabled(false);
-    addAction(custom, QStringLiteral("menuCustom2"), QStringLiteral("按用户模板打印"), nullptr)
-        ->setEnabled(false);
+    addAction(custom, QStringLiteral("menuCustom1"), QStringLiteral("保存用户设定"),
+              &frmFlexPrint::menuCustom1_Click);
+    addAction(custom, QStringLiteral("menuCustom2"), QStringLiteral("按用户模板打印"),
+              &frmFlexPrint::menuCustom2_Click);
 
     menuLabel = new QMenu(QStringLiteral("文本操作"), this);
     menuLabel->setObjectName(QStringLiteral("menuLabel"));
@@ -240,11 +218,11 @@ void frmFlexPrint::rebuildInsertMenu() {
     menuInsert->clear();
     QAction* marc = menuInsert->addAction(QStringLiteral("新增Marc子字段"));
     marc->setObjectName(QStringLiteral("menuNewCol_0"));
-    marc->setEnabled(false);
     marc->setVisible(m_iSimplePrint != 1);
+    connect(marc, &QAction::triggered, this, [this] { menuNewCol_Click(0); });
     QAction* custom = menuInsert->addAction(QStringLiteral("自定义列"));
     custom->setObjectName(QStringLiteral("menuNewCol_1"));
-    custom->setEnabled(false);
+    connect(custom, &QAction::triggered, this, [this] { menuNewCol_Click(1); });
     for (int i = 0; i < deleted_.size(); ++i) {
         QAction* a = menuInsert->addAction(deleted_[i]);
         a->setObjectName(QStringLiteral("menuNewCol_%1").arg(i + 2));
@@ -310,15 +288,7 @@ void frmFlexPrint::showLabel(int i) {
     if (i < 0 || i >= labels_.count()) return;
     while (lblInfo_.size() <= i)
         lblInfo_.append(makeLabel(int(lblInfo_.size())));
-    const ReportLabel& l = labels_.at(i);
-    QLabel* w = lblInfo_[i];
-    w->setText(l.caption);
-    w->setFont(l.font);
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, l.color);
-    w->setPalette(pal);
-    w->setGeometry(pxRect(l.rect));
-    w->show();
+    pageui::showLabel(lblInfo_[i], labels_.at(i));
 }
 
 void frmFlexPrint::pullCaptions() {
@@ -357,18 +327,8 @@ void frmFlexPrint::Form_Resize() {
     gridRect_ = out.grid;
     frame1->setGeometry(pxRect(out.frame));
     if (!out.preview.isEmpty()) vpOrder->setGeometry(pxRect(out.preview));
-    const auto bar = [](QScrollBar* sb, const ScrollBarState& s) {
-        sb->setVisible(s.visible);
-        if (!s.visible) return;
-        sb->setGeometry(pxRect(s.rect));
-        sb->setRange(s.min, s.max);
-        sb->setSingleStep(s.smallChange);
-        sb->setPageStep(s.largeChange);
-    };
-    bar(vsb, out.vsb);
-    bar(hsb, out.hsb);
-    vsb->raise();
-    hsb->raise();
+    pageui::showScrollBar(vsb, out.vsb);
+    pageui::showScrollBar(hsb, out.hsb);
     grdOrder->setGeometry(pxRect(out.grid));
     grid_.setRowHidden(1, true);
     for (int c = 1; c < grid_.cols(); ++c)
@@ -385,8 +345,7 @@ void frmFlexPrint::Form_Resize() {
 void frmFlexPrint::subRedLine(QFrame* lin) {
     if (!lin) return;
     redLineX_ = report::redLineX(gridRect_.left(), page_.pageWidth(), page_.leftMargin, page_.rightMargin);
-    lin->setGeometry(px(redLineX_), px(frameRect_.top()), 1, std::max(1, px(frameRect_.height())));
-    lin->raise();
+    pageui::placeRedLine(lin, redLineX_, frameRect_);
 }
 
 void frmFlexPrint::subBuildDoc() {
@@ -512,12 +471,211 @@ void frmFlexPrint::menuCut_Click() {
 }
 
 void frmFlexPrint::menuNewCol_Click(int index) {
-    const int k = index - 2;
-    if (k < 0 || k >= deleted_.size()) return;
-    cmd::restoreColumn(grid_, deleted_[k], iMouseCol);
-    deleted_.removeAt(k);
-    rebuildInsertMenu();
+    const int at = std::clamp(iMouseCol, 1, std::max(1, grid_.cols()));
+    if (index == 0 || index == 1) {
+        grid_.setCols(grid_.cols() + 1);
+        const int last = grid_.cols() - 1;
+        grid_.setTextMatrix(0, last,
+                            index == 0 ? QStringLiteral("新增Marc子字段") : QStringLiteral("自定义列"));
+        grid_.setColWidth(last, 900);
+        grid_.moveColumn(last, at);
+        if (index == 0) {
+            showGrid();
+            if (!runMarcEditor(at, QString(), QString()) || grid_.textMatrix(1, at).isEmpty()) {
+                grid_.moveColumn(at, grid_.cols() - 1);
+                grid_.removeLastColumn();
+            }
+        }
+    } else {
+        const int k = index - 2;
+        if (k < 0 || k >= deleted_.size()) return;
+        cmd::restoreColumn(grid_, deleted_[k], at);
+        deleted_.removeAt(k);
+        rebuildInsertMenu();
+    }
+    grid_.autoSizeMode = AutoSizeMode::ColWidths;
+    grid_.autoSize(1, grid_.cols() - 1);
+    grid_.forRange(0, 0, 0, grid_.cols() - 1, [](CellStyle& s) { s.back = QColor(224, 224, 224); });
     showGrid();
+}
+
+void frmFlexPrint::grdOrder_DblClick(int col) {
+    if (col < 1 || col >= grid_.cols() || !grid_.textMatrix(1, col).trimmed().startsWith(u'$')) return;
+    const MarcSpecs specs = specsFromGrid(grid_.textMatrix(1, col));
+    runMarcEditor(col, specs.cn, specs.us);
+}
+
+bool frmFlexPrint::runMarcEditor(int col, const QString& cn, const QString& us) {
+    frmFlexPrtNode node(this);
+    node.txtCN->setText(cn);
+    node.txtUS->setText(us);
+    if (!node.ShowNote(grdOrder->viewport()->mapToGlobal(QPoint(grdOrder->columnViewportPosition(col), 0))))
+        return false;
+    grid_.setTextMatrix(1, col, QStringLiteral("$") + marcDefinition(node.cn(), node.us()));
+    subShowMarc(col);
+    return true;
+}
+
+void frmFlexPrint::subShowMarc(int col) {
+    {
+        WaitCursor wait;
+        report::subShowMarc(grid_, col, marcFill);
+    }
+    showGrid();
+}
+
+// ---- output columns and templates ---------------------------------------
+
+RebuildInput frmFlexPrint::rebuildInput() const {
+    RebuildInput in;
+    in.data = &g_varPrtData;
+    in.rows = g_lngPrtRows;
+    in.cols = g_lngPrtCols;
+    in.fill = marcFill;
+    return in;
+}
+
+frmFlexPrtCustom* frmFlexPrint::customDialog() {
+    if (!custom_) custom_ = new frmFlexPrtCustom(m_iAddOrder, m_iSimplePrint == 1, this);
+    return custom_;
+}
+
+void frmFlexPrint::menuChan_Click() {
+    frmFlexPrtCustom* dlg = customDialog();
+    dlg->subReadGrid(grid_, rebuildInput());
+    if (ui::DialogService::current().execDialog(dlg) != QDialog::Accepted) return;
+    dlg->subApplyGrid(grid_, rebuildInput());
+    m_iAddOrder = qint16(dlg->addOrder());
+    showGrid();
+    Form_Resize();
+}
+
+void frmFlexPrint::menuCustom1_Click() {
+    if (m_strApp.isEmpty()) return;
+    pullCaptions();
+    SetupGrid setup;
+    setup.rows = readGrid(grid_, g_varPrtData, g_lngPrtCols);
+    setup.addOrder = m_iAddOrder;
+    setup.pageText = pageSettingText(page_);
+    setup.labels = labelStyles(labels_);
+    QString error;
+    const TemplateStore store(varGetSysInfo(14).toString());
+    if (!store.save(m_strApp, GridLook::of(grid_), setup, &error))
+        reportFailure(QStringLiteral("保存用户设定失败"), error);
+}
+
+bool frmFlexPrint::CustomPrint() {
+    if (m_strApp.isEmpty()) return false;
+    pullCaptions();
+    GridLook look;
+    SetupGrid setup;
+    {
+        WaitCursor wait;
+        if (TemplateStore(varGetSysInfo(14).toString()).load(m_strApp, &look, &setup)) {
+            // The closing auto-size runs in the mode the load left.
+            const AutoSizeMode mode = grid_.autoSizeMode;
+            look.applyTo(grid_);
+            customDialog()->subDrawGrid(grid_, setup.rows, setup.addOrder, rebuildInput());
+            m_iAddOrder = qint16(setup.addOrder == 1 ? 1 : 0);
+            applyLabelStyles(setup.labels, labels_);
+            readPageSettingText(setup.pageText, &page_);
+            page_.applyTo(*printer_);
+            for (int i = 0; i < 7; ++i)
+                showLabel(i);
+            Form_Resize();
+            grid_.autoSizeMode = mode;
+            grid_.autoSize(1, grid_.cols() - 1);
+            showGrid();
+            return true;
+        }
+    }
+    intShowMsg(QStringLiteral("E配置文件不存在或被破坏"));
+    return false;
+}
+
+// ---- exports ------------------------------------------------------------
+
+void frmFlexPrint::reportFailure(const QString& what, const QString& reason) {
+    LIB_WriteLogFile(what, reason);
+    intShowMsg(QStringLiteral("E") + what + QStringLiteral("：") + reason);
+}
+
+ReportTexts frmFlexPrint::reportTexts() {
+    pullCaptions();
+    ReportTexts t;
+    t.title = labels_.at(0).caption;
+    for (int i = 1; i <= 5; ++i)
+        t.info << labels_.at(i).caption;
+    return t;
+}
+
+bool frmFlexPrint::writeExport(const QString& path, const QString& failure,
+                               const std::function<bool(QString*)>& write) {
+    QString error;
+    bool ok;
+    {
+        WaitCursor wait;
+        ok = write(&error);
+    }
+    if (!ok) reportFailure(failure, path + QStringLiteral("：") + error);
+    return ok;
+}
+
+void frmFlexPrint::exportFile(const QString& title, const QString& filter, const QString& suffix,
+                              bool askOverwrite, const std::function<QByteArray()>& bytes) {
+    blnExportFile(this, title, filter, suffix, askOverwrite, bytes);
+}
+
+void frmFlexPrint::menuExp01_Click() {
+    exportFile(QStringLiteral("保存到文本文件"), QStringLiteral("文本文件 (*.txt)"), QStringLiteral("txt"),
+               true, [this] { return textExport(grid_, reportTexts()); });
+}
+
+void frmFlexPrint::menuExp04_Click() {
+    exportFile(QStringLiteral("保存到html文件"), QStringLiteral("html文件 (*.html)"), QStringLiteral("html"),
+               false, [this] { return htmlExport(grid_, reportTexts()); });
+}
+
+void frmFlexPrint::menuExp05_Click() {
+    exportFile(QStringLiteral("保存到xml文件"), QStringLiteral("xml文件 (*.xml)"), QStringLiteral("xml"),
+               false, [this] { return xmlExport(grid_); });
+}
+
+void frmFlexPrint::menuExp02_Click() {
+    QList<ExportColumn> cols;
+    if (!gatherExportColumns(grid_, &cols)) {
+        const QString why = QStringLiteral("可见的列超过%1列").arg(kMaxExportColumns);
+        LIB_WriteLogFile(QStringLiteral("导出数据库文件"), why);
+        intShowMsg(QStringLiteral("ECM206") + why);
+        return;
+    }
+    const QString path = chooseSaveFile(this, QStringLiteral("保存到Access文件"),
+                                        QStringLiteral("SQLite数据库文件 (*.sqlite)"),
+                                        QStringLiteral("sqlite"), varGetSysInfo(12).toString());
+    if (path.isEmpty()) return;
+    g_arrExpCols = cols;
+    g_lngExpColCount = qint32(cols.size());
+    g_strExpFile = path;
+    g_strExpTable.clear();
+    frmExp2Table dlg(path, cols, &grid_, 2, this);
+    QString error;
+    if (!dlg.openFile(&error)) {
+        LIB_WriteLogFile(QStringLiteral("导出数据库文件"), path + QStringLiteral("：") + error);
+        intShowMsg(QStringLiteral("ECM206") + error);
+        return;
+    }
+    ui::DialogService::current().execDialog(&dlg);
+}
+
+void frmFlexPrint::menuExp03_Click() {
+    const QString path = chooseSaveFile(this, QStringLiteral("保存到Excel文件"),
+                                        QStringLiteral("Microsoft Excel文件 (*.xlsx)"),
+                                        QStringLiteral("xlsx"), varGetSysInfo(12).toString());
+    if (path.isEmpty()) return;
+    if (!writeExport(path, QStringLiteral("导出到Excel错误！"),
+                     [&](QString* error) { return writeXlsx(path, grid_, reportTexts(), error); }))
+        return;
+    intShowMsg(QStringLiteral("I导出到Excel完成！"));
 }
 
 void frmFlexPrint::menuRename_Click() {
@@ -573,16 +731,7 @@ void frmFlexPrint::subShowStyle(int mode) {
 // ---- labels -------------------------------------------------------------
 
 void frmFlexPrint::showBox() {
-    txtAdd->setVisible(labels_.box.visible);
-    if (!labels_.box.visible) return;
-    txtAdd->setText(labels_.box.text);
-    txtAdd->setFont(labels_.box.font);
-    QPalette pal = txtAdd->palette();
-    pal.setColor(QPalette::Text, labels_.box.color);
-    txtAdd->setPalette(pal);
-    txtAdd->setGeometry(pxRect(labels_.box.rect));
-    txtAdd->raise();
-    txtAdd->setFocus();
+    pageui::showBox(txtAdd, labels_.box);
 }
 
 void frmFlexPrint::lblInfo_MouseDown(int index, Qt::MouseButton button, const QPoint& globalPos) {
@@ -696,6 +845,7 @@ void frmFlexPrint::Form_Unload() {
     m_iSimplePrint = 0;
     doc_.clear();
     if (style_) delete style_;
+    if (custom_) delete custom_;
     m_iAddOrder = 0;
     if (instance_ == this) instance_ = nullptr;
     deleteLater();
