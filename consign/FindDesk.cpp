@@ -17,14 +17,11 @@ const QString kNoFoundToday = QStringLiteral("没有任何书刊划到数据。"
 const QString kNoFoundList = QStringLiteral("没有任何委托到书数据。");
 const QString kNoApply = QStringLiteral("没有任何委托申请数据。");
 
-// Title texts of the records of one search, each record read once.
+// Title texts of the records of one search, all read in one query.
 class TitleCache {
 public:
-    const QStringList& of(const QString& marcRecNo) {
-        auto it = texts_.find(marcRecNo);
-        if (it == texts_.end()) it = texts_.insert(marcRecNo, marcTexts(marcRecNo));
-        return *it;
-    }
+    TitleCache(const DBResultSet& rows, int column) : texts_(mapMarcTexts(rows, column)) {}
+    QStringList of(const QString& marcRecNo) const { return texts_.value(marcRecNo, {QString(), QString(), QString()}); }
 
 private:
     QHash<QString, QStringList> texts_;
@@ -232,9 +229,9 @@ int FindDesk::cmdApplySearch() {
         subInfoBox(kNoApply);
         return -1;
     }
-    TitleCache titles;
+    const TitleCache titles(rs, 1);
     for (int i = 0; i < rs.rowCount(); ++i) {
-        const QStringList& t = titles.of(rs.text(i, 1));
+        const QStringList t = titles.of(rs.text(i, 1));
         m_applyList.push_back(ApplyRow{rs.text(i, 0), t.value(0), t.value(1), t.value(2),
                                        strLocationName(rs.text(i, 2)), rs.text(i, 3), rs.text(i, 4),
                                        strLocationName(rs.text(i, 5)), rs.text(i, 1), rs.text(i, 6).toInt(),
@@ -312,7 +309,7 @@ int FindDesk::cmdFindSearch() {
         subInfoBox(kNoFoundList);
         return -1;
     }
-    TitleCache titles;
+    const TitleCache titles(rs, 3);
     for (int i = 0; i < rs.rowCount(); ++i)
         m_findList.push_back(FoundRow{rs.text(i, 0), strLocationName(rs.text(i, 1)), rs.text(i, 2),
                                       titles.of(rs.text(i, 3)).value(0), strLocationName(rs.text(i, 4)),

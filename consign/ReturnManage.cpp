@@ -186,8 +186,9 @@ int ReturnManage::subPrintChecked(const QString& flag) {
         return -1;
     }
     QVector<HomeRow> rows;
+    const QHash<QString, QStringList> texts = mapMarcTexts(rs, 2);
     for (int i = 0; i < rs.rowCount(); ++i) {
-        const QStringList t = marcTexts(rs.text(i, 2));
+        const QStringList t = texts.value(rs.text(i, 2));
         rows.push_back(HomeRow{rs.text(i, 0), rs.text(i, 1), t.value(0), t.value(1), t.value(2),
                                strLocationName(rs.text(i, 3)), rs.text(i, 2)});
     }
@@ -213,8 +214,9 @@ int ReturnManage::search(const QString& sql, bool allLocations, QVector<HomeRow>
         subInfoBox(none);
         return -1;
     }
+    const QHash<QString, QStringList> texts = mapMarcTexts(rs, 2);
     for (int i = 0; i < rs.rowCount(); ++i) {
-        const QStringList t = marcTexts(rs.text(i, 2));
+        const QStringList t = texts.value(rs.text(i, 2));
         rows.push_back(HomeRow{rs.text(i, 0), rs.text(i, 1), t.value(0), t.value(1), t.value(2),
                                allLocations ? strLocationName(rs.text(i, 3)) : QString(), rs.text(i, 2)});
     }
