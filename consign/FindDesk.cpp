@@ -2,6 +2,7 @@
 
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
+#include "common/basDBBatch.h"
 #include "common/basEnv.h"
 #include "common/basMsg.h"
 #include "platform/ui/DialogService.h"
@@ -154,30 +155,29 @@ int FindDesk::subConnect(const QVector<FoundRow>& rows, bool findPage) {
         subInfoBox(findPage ? kNoFoundToday : kNoFoundList);
         return -1;
     }
-    ++m_statements;
-    if (LIB_DB_BeginTrans() != 0) {
+    // One transaction, one counted update per copy, sent together.
+    LIB_DB_Batch batch;
+    batch.begin();
+    for (const FoundRow& row : rows) {
+        const QString sql = "UPDATE relegate_arri_lst SET relegate_end_flag=" + q(QStringLiteral("2")) +
+                            " WHERE cert_id=" + q(row.certId) + " AND prop_no=" + q(row.propNo) +
+                            " AND relegate_end_flag=" + q(QStringLiteral("1"));
+        if (statementLog) statementLog->append(sql);
+        g_strSQL = sql;
+        batch.execute(sql);
+    }
+    batch.commit();
+    m_statements += batch.count() + 2;
+    if (batch.run() != 0) {
+        LIB_DB_Rollback();
         intShowDBError();
         return -1;
     }
     int handed = 0;
     QStringList gone;
-    for (const FoundRow& row : rows) {
-        const long n = execute("UPDATE relegate_arri_lst SET relegate_end_flag=" + q(QStringLiteral("2")) +
-                               " WHERE cert_id=" + q(row.certId) + " AND prop_no=" + q(row.propNo) +
-                               " AND relegate_end_flag=" + q(QStringLiteral("1")));
-        if (n < 0) {
-            LIB_DB_Rollback();
-            intShowDBError();
-            return -1;
-        }
-        handed += int(n);
-        if (n == 0) gone << row.propNo;
-    }
-    ++m_statements;
-    if (LIB_DB_CommitTrans() != 0) {
-        LIB_DB_Rollback();
-        intShowDBError();
-        return -1;
+    for (int i = 0; i < rows.size(); ++i) {
+        handed += int(batch.affected(i));
+        if (batch.affected(i) == 0) gone << rows[i].propNo;
     }
     QString text = QStringLiteral("批次交接正常结束。\n本批交接%1册。").arg(handed);
     if (!gone.isEmpty())
