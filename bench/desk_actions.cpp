@@ -129,9 +129,9 @@ int main(int argc, char** argv)
     std::unique_ptr<benchstats::DelayProxy> proxy;
     int connected = 0;
     if (addedMicros > 0) {
-        // host=<socket dir> port=<n> user=<u> dbname=<d>: the desk goes through the relay.
+        // host='<socket dir>' port='<n>' user='<u>' dbname=<d>: the desk goes through the relay.
         const QString info = db.conninfo();
-        const QRegularExpression field(QStringLiteral("(\\w+)=(\\S+)"));
+        const QRegularExpression field(QStringLiteral("(\\w+)='?([^'\\s]*)'?"));
         QMap<QString, QString> kv;
         for (auto it = field.globalMatch(info); it.hasNext();) {
             const auto m = it.next();
