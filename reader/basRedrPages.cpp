@@ -140,6 +140,17 @@ RedrPageRow copiedRow(const DBResultSet& rs, int r, int cols) {
 // Title and responsible person of each record shown, read once per load.
 class TitleCache {
 public:
+    // The records a result column names, read together in one query.
+    TitleCache(const DBResultSet& rs, int column) {
+        QStringList nos;
+        for (int r = 0; r < rs.rowCount(); ++r)
+            nos << rs.text(r, column);
+        const QHash<QString, MarcRecord> records = mapReadMarcs(nos);
+        for (auto it = records.constBegin(); it != records.constEnd(); ++it) {
+            g_recMarc = it.value();
+            titles_.insert(it.key(), {strGetMarcTitle(g_recMarc, 0), strGetMarcTitle(g_recMarc, 1)});
+        }
+    }
     QPair<QString, QString> get(const QString& marcNo) {
         auto it = titles_.constFind(marcNo);
         if (it != titles_.constEnd()) return *it;
@@ -234,7 +245,7 @@ int loadLendInfo(const QString& id, RedrPage* page) {
         return -1;
     if (rs.rowCount() == 0) return 0;
     const QString today = strToday();
-    TitleCache titles;
+    TitleCache titles(rs, 3);
     for (int r = 0; r < rs.rowCount(); ++r) {
         RedrPageRow row = copiedRow(rs, r, page->cols());
         row.cells[0] = QString::number(r + 1);
@@ -319,7 +330,7 @@ int loadVoltInfo(const QString& id, RedrPage* page) {
         return -1;
     static const char* const kStates[] = {"已处理",     "停借",         "罚款",
                                           "罚款并停借", "预约到书过期", "委托到书过期"};
-    TitleCache titles;
+    TitleCache titles(rs, 3);
     for (int r = 0; r < rs.rowCount(); ++r) {
         RedrPageRow row = emptyRow(page->cols());
         row.cells[0] = QString::number(r + 1);
@@ -372,7 +383,7 @@ int loadExceedInfo(const QString& id, RedrPage* page) {
                                    "ORDER BY exceed_fine_lst.ret_date DESC"),
                 rs))
         return -1;
-    TitleCache titles;
+    TitleCache titles(rs, 3);
     for (int r = 0; r < rs.rowCount(); ++r) {
         RedrPageRow row = copiedRow(rs, r, page->cols());
         const QString unit = rs.text(r, 22);
@@ -423,7 +434,7 @@ int loadQueue(const QueuePage& q, const QString& id, RedrPage* page) {
             .arg(t, p, QLatin1String(q.pickup), flag, strSQLQuote(today), id);
     DBResultSet rs;
     if (!select(sql, rs)) return -1;
-    TitleCache titles;
+    TitleCache titles(rs, 2);
     for (int r = 0; r < rs.rowCount(); ++r) {
         RedrPageRow row = emptyRow(page->cols());
         row.cells[0] = QString::number(r + 1);
@@ -468,7 +479,7 @@ int loadPregArriInfo(const QString& id, RedrPage* page) {
         return -1;
     if (rs.rowCount() == 0) return 0;
     const QString today = strToday();
-    TitleCache titles;
+    TitleCache titles(rs, 3);
     for (int r = 0; r < rs.rowCount(); ++r) {
         RedrPageRow row = copiedRow(rs, r, page->cols());
         titles.fill(row, rs.text(r, 3), 4);
@@ -502,7 +513,7 @@ int loadLostInfo(const QString& id, RedrPage* page) {
                                "ORDER BY lost_recoup_lst.recoup_date DESC"),
             rs))
         return -1;
-    TitleCache titles;
+    TitleCache titles(rs, 3);
     for (int r = 0; r < rs.rowCount(); ++r) {
         RedrPageRow row = copiedRow(rs, r, page->cols());
         titles.fill(row, rs.text(r, 3), 4);
@@ -534,7 +545,7 @@ int loadReleArriInfo(const QString& id, RedrPage* page) {
                 rs))
         return -1;
     static const char* const kStates[] = {"划到", "交接", "借出", "还回", "回库", "还书划到"};
-    TitleCache titles;
+    TitleCache titles(rs, 3);
     for (int r = 0; r < rs.rowCount(); ++r) {
         RedrPageRow row = copiedRow(rs, r, page->cols());
         row.cells[0] = QString::number(r + 1);
