@@ -182,6 +182,18 @@ int ConsignDesk::run(LIB_DB_Batch& batch)
     return result;
 }
 
+int ConsignDesk::runOpening(LIB_DB_Batch& batch, const std::function<int()>& failed)
+{
+    batch.begin();
+    ++m_statements; // BEGIN
+    if (run(batch) == 0)
+        return 0;
+    if (LIB_DB_InTrans())
+        return failed();
+    intShowDBError();
+    return -1;
+}
+
 int ConsignDesk::writeWithWorkload(LIB_DB_Batch& writes, const QString& workloadCall)
 {
     const int workloadAt = writes.callProc(workloadCall);
@@ -322,18 +334,11 @@ int ConsignDesk::intLoadRedr(const QString& card)
 {
     // The reader locked and the server's date, with the transaction's start.
     LIB_DB_Batch first;
-    first.begin();
     const int readerAt = first.select(QString::fromLatin1(kReaderSelect) + "WHERE reader_cert.redr_cert_id = "
                                       + q(card) + " AND reader_cert.cert_id = reader.cert_id FOR UPDATE");
     const int dateAt = first.select(strServerDateSQL());
-    ++m_statements; // BEGIN
-    if (run(first) != 0) {
-        if (!LIB_DB_InTrans()) {
-            intShowDBError();
-            return -1;
-        }
-        return endTransReport();
-    }
+    if (runOpening(first, [this] { return endTransReport(); }) != 0)
+        return -1;
     const DBResultSet& rs = first.rows(readerAt);
     if (rs.rowCount() < 1)
         return endTransRefuse(QStringLiteral("ELT101"));
@@ -961,20 +966,13 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
     // last, from its count to the commit: its length and its last number are
     // those the new request joins. One round trip from BEGIN to the count.
     LIB_DB_Batch locked;
-    locked.begin();
-    ++m_statements; // BEGIN
     const PlacingReads under = addPlacingReads(locked, c, true);
     const int queueAt = locked.select(lockQueueSQL(callNo, loc));
     const int countAt = locked.select("SELECT max(relegate_no), count(*) FILTER (WHERE relegate_end_date >= "
                                       + q(c.today) + ") FROM relegate_lst WHERE call_no = " + q(callNo)
                                       + " AND location = " + q(loc) + " AND relegate_flag = '0'");
-    if (run(locked) != 0) {
-        if (!LIB_DB_InTrans()) {
-            intShowDBError();
-            return -1;
-        }
-        return locked.failedAt() >= queueAt ? abortTrans() : endTransReport();
-    }
+    if (runOpening(locked, [&] { return locked.failedAt() >= queueAt ? abortTrans() : endTransReport(); }) != 0)
+        return -1;
     if (intCheckPlacing(locked, under, c, true) != 0)
         return -1;
     const DBResultSet& rs = locked.rows(countAt);
@@ -1070,19 +1068,12 @@ int ConsignDesk::subDeleteApply(const RequestRow& request)
     // The queue is renumbered from the request's number as it stands now, not
     // as the list showed it: a request served or moved meanwhile is found here.
     LIB_DB_Batch locked;
-    locked.begin();
-    ++m_statements; // BEGIN
     locked.select(lockQueueSQL(request.callNo, request.location));
     const int numberAt = locked.select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(g_strCertID)
                                        + " AND call_no = " + q(request.callNo) + " AND location = "
                                        + q(request.location) + " AND relegate_flag = '0' FOR UPDATE");
-    if (run(locked) != 0) {
-        if (!LIB_DB_InTrans()) {
-            intShowDBError();
-            return -1;
-        }
-        return abortTrans();
-    }
+    if (runOpening(locked, [this] { return abortTrans(); }) != 0)
+        return -1;
     const DBResultSet& rs = locked.rows(numberAt);
     if (rs.rowCount() < 1) {
         rollback();

@@ -226,6 +226,9 @@ private:
     // Sends a batch, its statements counted and logged; 0, or -1 with the
     // pending error.
     int run(LIB_DB_Batch& batch);
+    // Sends a batch that opens the transaction: 0 sent; else -1 after the
+    // report (when the transaction opened, `failed` ends it and reports).
+    int runOpening(LIB_DB_Batch& batch, const std::function<int()>& failed);
     // Sends the writes of an action with the worker's workload call behind
     // them and the commit: 0 committed, -1 failed (the transaction still open
     // when a write failed). A failed workload call undoes only itself, as

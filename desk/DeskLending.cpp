@@ -510,20 +510,12 @@ int DeskLending::subLendReleBook(const QString& code) {
 
     // The reader's open found row and the loan, locked and read again.
     LIB_DB_Batch locked;
-    locked.begin();
-    ++m_desk.m_statements; // BEGIN
     const int foundAt = locked.select("SELECT relegate_end_flag FROM relegate_arri_lst WHERE cert_id = " +
                                       q(certId) + " AND prop_no = " + q(propNo) +
                                       " AND relegate_end_flag < '3' FOR UPDATE");
     const int loanAt =
         locked.select("SELECT rule_no_f, cert_id FROM lend_lst WHERE prop_no = " + q(propNo) + " FOR UPDATE");
-    if (m_desk.run(locked) != 0) {
-        if (!LIB_DB_InTrans()) {
-            intShowDBError();
-            return -1;
-        }
-        return m_desk.abortTrans();
-    }
+    if (m_desk.runOpening(locked, [this] { return m_desk.abortTrans(); }) != 0) return -1;
     if (locked.rows(foundAt).rowCount() < 1)
         return pickUpFailed(QStringLiteral("该书已不是该读者待取的委托到书（已被取消或已领取）。"));
     const DBResultSet& rs = locked.rows(loanAt);
@@ -664,17 +656,9 @@ int DeskLending::subReturnBook(const QString& code) {
     // Lock the borrower first (as every lending does), then the loan; the loan
     // is judged and closed in this one transaction.
     LIB_DB_Batch locks;
-    locks.begin();
-    ++m_desk.m_statements; // BEGIN
     locks.select("SELECT cert_id FROM reader WHERE cert_id = " + q(borrower) + " FOR UPDATE");
     const int lockedAt = locks.select(loanSql + " FOR UPDATE");
-    if (m_desk.run(locks) != 0) {
-        if (!LIB_DB_InTrans()) {
-            intShowDBError();
-            return -1;
-        }
-        return m_desk.abortTrans();
-    }
+    if (m_desk.runOpening(locks, [this] { return m_desk.abortTrans(); }) != 0) return -1;
     const DBResultSet& locked = locks.rows(lockedAt);
     if (locked.rowCount() < 1) {
         m_desk.rollback();
