@@ -34,8 +34,7 @@ class DelayProxy {
 public:
     DelayProxy(const QString& socketDir, int serverPort, int addedMicros)
         : target_(socketDir + QStringLiteral("/.s.PGSQL.") + QString::number(serverPort)),
-          half_(addedMicros / 2)
-    {
+          half_(addedMicros / 2) {
         listen_ = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in a{};
         a.sin_family = AF_INET;
@@ -48,13 +47,11 @@ public:
         port_ = ntohs(a.sin_port);
         acceptor_ = std::thread([this] { acceptLoop(); });
     }
-    ~DelayProxy()
-    {
+    ~DelayProxy() {
         stop_ = true;
         ::shutdown(listen_, SHUT_RDWR);
         ::close(listen_);
-        if (acceptor_.joinable())
-            acceptor_.join();
+        if (acceptor_.joinable()) acceptor_.join();
         for (std::thread& t : pumps_)
             t.join();
     }
@@ -66,15 +63,12 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
 
-    void acceptLoop()
-    {
+    void acceptLoop() {
         while (!stop_) {
             pollfd p{listen_, POLLIN, 0};
-            if (::poll(&p, 1, 100) <= 0)
-                continue;
+            if (::poll(&p, 1, 100) <= 0) continue;
             const int client = ::accept(listen_, nullptr, nullptr);
-            if (client < 0)
-                continue;
+            if (client < 0) continue;
             const int one = 1;
             ::setsockopt(client, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
             const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -94,8 +88,7 @@ private:
 
     // Moves bytes from `from` to `to`, each chunk no sooner than half the
     // added time after it arrived; a writer thread keeps later chunks moving.
-    void pump(int from, int to)
-    {
+    void pump(int from, int to) {
         std::deque<std::pair<Clock::time_point, QByteArray>> queue;
         std::mutex m;
         std::atomic<bool> done{false};
@@ -105,8 +98,7 @@ private:
                 {
                     std::lock_guard<std::mutex> lock(m);
                     if (queue.empty()) {
-                        if (done)
-                            break;
+                        if (done) break;
                         next.second.clear();
                     } else {
                         next = std::move(queue.front());
@@ -121,9 +113,9 @@ private:
                 }
                 qsizetype at = 0;
                 while (at < next.second.size()) {
-                    const ssize_t n = ::send(to, next.second.constData() + at, next.second.size() - at, MSG_NOSIGNAL);
-                    if (n <= 0)
-                        return;
+                    const ssize_t n =
+                        ::send(to, next.second.constData() + at, next.second.size() - at, MSG_NOSIGNAL);
+                    if (n <= 0) return;
                     at += n;
                 }
             }
@@ -131,11 +123,9 @@ private:
         char buf[65536];
         while (!stop_) {
             pollfd p{from, POLLIN, 0};
-            if (::poll(&p, 1, 100) <= 0)
-                continue;
+            if (::poll(&p, 1, 100) <= 0) continue;
             const ssize_t n = ::recv(from, buf, sizeof buf, 0);
-            if (n <= 0)
-                break;
+            if (n <= 0) break;
             std::lock_guard<std::mutex> lock(m);
             queue.emplace_back(Clock::now() + std::chrono::microseconds(half_), QByteArray(buf, n));
         }

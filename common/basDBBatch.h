@@ -19,7 +19,9 @@
 #include <QVector>
 #include <memory>
 
-namespace oradb { class Dynaset; }
+namespace oradb {
+class Dynaset;
+}
 
 class LIB_DB_Batch {
 public:
@@ -56,6 +58,7 @@ public:
         std::shared_ptr<oradb::Dynaset> raw;
         long affected = 0;
     };
+
 private:
     int add(Item item);
     QVector<Item> items_;

@@ -18,16 +18,13 @@ struct Entry {
     int item = -1;
 };
 
-bool isError(ExecStatusType st)
-{
+bool isError(ExecStatusType st) {
     return st == PGRES_FATAL_ERROR || st == PGRES_BAD_RESPONSE || st == PGRES_NONFATAL_ERROR;
 }
 
-QByteArray valueText(const QVariant& v, bool* isNull)
-{
+QByteArray valueText(const QVariant& v, bool* isNull) {
     *isNull = !v.isValid() || v.isNull();
-    if (*isNull)
-        return {};
+    if (*isNull) return {};
     switch (v.metaType().id()) {
     case QMetaType::Double:
     case QMetaType::Float:
@@ -43,16 +40,14 @@ QByteArray valueText(const QVariant& v, bool* isNull)
 
 } // namespace
 
-int Batch::Add(const QString& sql)
-{
+int Batch::Add(const QString& sql) {
     Item it;
     it.text = sqltext::stripTerminator(db_.serverText(sql));
     items_.push_back(std::move(it));
     return Count() - 1;
 }
 
-int Batch::AddPrepared(const QString& name, const QString& sql, const QList<QVariant>& params)
-{
+int Batch::AddPrepared(const QString& name, const QString& sql, const QList<QVariant>& params) {
     Item it;
     it.name = name;
     it.text = sqltext::emptyLiteralsToNull(sql.trimmed());
@@ -61,22 +56,23 @@ int Batch::AddPrepared(const QString& name, const QString& sql, const QList<QVar
     return Count() - 1;
 }
 
-void Batch::Begin() { begin_ = true; }
-void Batch::Commit() { commit_ = true; }
+void Batch::Begin() {
+    begin_ = true;
+}
+void Batch::Commit() {
+    commit_ = true;
+}
 
-void Batch::Run()
-{
+void Batch::Run() {
     failedAt_ = -1;
     db_.lastErr_.clear();
-    if (!db_.IsConnected())
-        db_.fail(nullptr, true);
+    if (!db_.IsConnected()) db_.fail(nullptr, true);
     if (commit_ && db_.transLost_) {
         db_.transLost_ = false;
         db_.fail(nullptr, true);
     }
     pg_conn* c = db_.conn_;
-    if (!PQenterPipelineMode(c))
-        db_.fail(nullptr, false);
+    if (!PQenterPipelineMode(c)) db_.fail(nullptr, false);
 
     const bool begin = begin_ && !db_.inTrans_;
     const bool inTrans = db_.inTrans_ || begin;
@@ -109,7 +105,8 @@ void Batch::Run()
             const QByteArray name = it.name.toUtf8();
             if (!db_.prepared_.contains(it.name) && !preparing.contains(it.name)) {
                 preparing.insert(it.name);
-                if (PQsendPrepare(c, name.constData(), text.constData(), static_cast<int>(it.params.size()), nullptr))
+                if (PQsendPrepare(c, name.constData(), text.constData(), static_cast<int>(it.params.size()),
+                                  nullptr))
                     sent.push_back({Sent::Prepare, i});
                 else
                     sendOk = false;
@@ -134,10 +131,8 @@ void Batch::Run()
             sync(); // outside a transaction every statement stands alone
         }
     }
-    if (commit_ && inTrans)
-        plain("COMMIT", Sent::Commit);
-    if (syncs == 0 || inTrans)
-        sync();
+    if (commit_ && inTrans) plain("COMMIT", Sent::Commit);
+    if (syncs == 0 || inTrans) sync();
     ++db_.roundTrips_;
     db_.statementsSent_ += Count();
 
@@ -208,8 +203,7 @@ void Batch::Run()
         case Sent::Internal:
             break;
         }
-        if (r)
-            PQclear(r);
+        if (r) PQclear(r);
     }
     while (PGresult* rest = PQgetResult(c)) // nothing should be left; never leave the pipeline busy
         PQclear(rest);
@@ -228,34 +222,33 @@ void Batch::Run()
         }
         db_.fail(error, false);
     }
-    if (!db_.IsConnected() || !sendOk)
-        db_.fail(nullptr, false);
+    if (!db_.IsConnected() || !sendOk) db_.fail(nullptr, false);
     if (rolledBack) {
         db_.lastErr_ = QStringLiteral("ORA-02091: transaction rolled back");
         throw Error(2091, db_.lastErr_);
     }
 }
 
-Dynaset& Batch::Result(int i)
-{
+Dynaset& Batch::Result(int i) {
     Item& it = items_.at(static_cast<size_t>(i));
-    if (!it.rows)
-        it.rows.reset(new Dynaset(PQmakeEmptyPGresult(db_.conn_, PGRES_TUPLES_OK)));
+    if (!it.rows) it.rows.reset(new Dynaset(PQmakeEmptyPGresult(db_.conn_, PGRES_TUPLES_OK)));
     return *it.rows;
 }
 
-std::unique_ptr<Dynaset> Batch::TakeResult(int i)
-{
+std::unique_ptr<Dynaset> Batch::TakeResult(int i) {
     Result(i);
     return std::move(items_.at(static_cast<size_t>(i)).rows);
 }
 
-long Batch::RowsAffected(int i) const { return items_.at(static_cast<size_t>(i)).affected; }
-bool Batch::Ran(int i) const { return items_.at(static_cast<size_t>(i)).ran; }
+long Batch::RowsAffected(int i) const {
+    return items_.at(static_cast<size_t>(i)).affected;
+}
+bool Batch::Ran(int i) const {
+    return items_.at(static_cast<size_t>(i)).ran;
+}
 
 std::unique_ptr<Dynaset> CreatePreparedDynaset(Database& db, const QString& name, const QString& sql,
-                                               const QList<QVariant>& params)
-{
+                                               const QList<QVariant>& params) {
     Batch b(db);
     b.AddPrepared(name, sql, params);
     b.Run();

@@ -63,8 +63,8 @@ public:
 
 private:
     struct Item {
-        QString text;     // as sent, or the prepared statement's text
-        QString name;     // prepared statement name, empty for a plain one
+        QString text; // as sent, or the prepared statement's text
+        QString name; // prepared statement name, empty for a plain one
         QList<QVariant> params;
         std::unique_ptr<Dynaset> rows;
         long affected = 0;

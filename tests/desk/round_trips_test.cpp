@@ -13,32 +13,27 @@ using desk::ConsignDesk;
 
 class RoundTripsTest : public DeskTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         DeskTest::SetUp();
         freshDatabase();
         desk.askKeepDays = [](const QString&, int maxDays) -> std::optional<int> { return maxDays; };
     }
-    long tripsOf(const std::function<void()>& action)
-    {
+    long tripsOf(const std::function<void()>& action) {
         LIB_DB_ResetTraffic();
         action();
         return LIB_DB_RoundTrips();
     }
-    int holdingAt(const QString& loc)
-    {
+    int holdingAt(const QString& loc) {
         const auto& h = desk.titles()[0].holdings;
         for (int i = 0; i < h.size(); ++i)
-            if (h[i].location == loc)
-                return i;
+            if (h[i].location == loc) return i;
         return -1;
     }
 
     ConsignDesk desk;
 };
 
-TEST_F(RoundTripsTest, ReaderLoadsStayWithinTheirBudget)
-{
+TEST_F(RoundTripsTest, ReaderLoadsStayWithinTheirBudget) {
     struct Case {
         const char* card;
         int result;
@@ -61,8 +56,7 @@ TEST_F(RoundTripsTest, ReaderLoadsStayWithinTheirBudget)
     }
 }
 
-TEST_F(RoundTripsTest, SearchesCostTheSameHoweverManyTitlesTheyFind)
-{
+TEST_F(RoundTripsTest, SearchesCostTheSameHoweverManyTitlesTheyFind) {
     ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
     struct Case {
         QString text;
@@ -85,8 +79,7 @@ TEST_F(RoundTripsTest, SearchesCostTheSameHoweverManyTitlesTheyFind)
     EXPECT_LE(tripsOf([&] { EXPECT_EQ(desk.subShowHoldings(desk.titles().size() - 1), 0); }), 1);
 }
 
-TEST_F(RoundTripsTest, PlacingDeletingAndTheListStayWithinTheirBudget)
-{
+TEST_F(RoundTripsTest, PlacingDeletingAndTheListStayWithinTheirBudget) {
     ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
     ASSERT_EQ(desk.subSearchBook("TP311.12/W23", desk::SearchCallNo), 0);
     const int a1 = holdingAt("A1");

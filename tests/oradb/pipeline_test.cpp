@@ -17,8 +17,10 @@ protected:
         TestDatabase::instance().exec(
             "DROP TABLE IF EXISTS pipe_child, pipe_kv, pipe_deferred;"
             "CREATE TABLE pipe_kv (k integer CONSTRAINT pk_pipe_kv PRIMARY KEY, v varchar(20));"
-            "CREATE TABLE pipe_child (id integer PRIMARY KEY, k integer CONSTRAINT fk_pipe_kv REFERENCES pipe_kv(k));"
-            "CREATE TABLE pipe_deferred (k integer CONSTRAINT pk_reader_cert_p UNIQUE DEFERRABLE INITIALLY DEFERRED)");
+            "CREATE TABLE pipe_child (id integer PRIMARY KEY, k integer CONSTRAINT fk_pipe_kv REFERENCES "
+            "pipe_kv(k));"
+            "CREATE TABLE pipe_deferred (k integer CONSTRAINT pk_reader_cert_p UNIQUE DEFERRABLE INITIALLY "
+            "DEFERRED)");
     }
     void SetUp() override {
         TestDatabase::instance().exec("TRUNCATE pipe_kv, pipe_child, pipe_deferred");
@@ -63,7 +65,7 @@ TEST_F(OraPipeline, FailingStatementInTransactionUndoesOnlyItselfAndStopsTheRest
     };
     const Case cases[] = {
         {"INSERT INTO pipe_kv VALUES (1, 'again')", 1},
-        {"INSERT INTO pipe_kv VALUES (9", 900},        // the server cannot parse it
+        {"INSERT INTO pipe_kv VALUES (9", 900},          // the server cannot parse it
         {"INSERT INTO pipe_child VALUES (1, 77)", 2291}, // no such parent
         {"SELECT no_such FROM pipe_kv", 904},
     };
@@ -143,7 +145,8 @@ TEST_F(OraPipeline, PreparedStatementIsPreparedOnceAndTakesItsValues) {
     auto run = [&](const QList<QVariant>& params) {
         QStringList out;
         std::unique_ptr<oradb::Dynaset> d = oradb::CreatePreparedDynaset(*db, "pipe_find", sql, params);
-        for (d->MoveFirst(); !d->IsEOF(); d->MoveNext()) out << d->Fields(0).Text();
+        for (d->MoveFirst(); !d->IsEOF(); d->MoveNext())
+            out << d->Fields(0).Text();
         return out;
     };
     db->ResetTraffic();
@@ -167,10 +170,10 @@ TEST_F(OraPipeline, PreparedStatementIsPreparedOnceAndTakesItsValues) {
 }
 
 TEST_F(OraPipeline, RoundTripCounterCountsEveryExchange) {
-    db->BeginTrans();                                      // 1
-    db->ExecuteSQL("INSERT INTO pipe_kv VALUES (1, 'a')"); // 1
+    db->BeginTrans();                                                                        // 1
+    db->ExecuteSQL("INSERT INTO pipe_kv VALUES (1, 'a')");                                   // 1
     EXPECT_EQ(failureOf([&] { db->ExecuteSQL("INSERT INTO pipe_kv VALUES (1, 'a')"); }), 1); // 2: the undo
-    db->CommitTrans();                                     // 1
+    db->CommitTrans();                                                                       // 1
     EXPECT_EQ(db->RoundTrips(), 5);
     EXPECT_EQ(db->StatementsSent(), 2);
     db->ResetTraffic();
