@@ -11,6 +11,7 @@
 #include "common/basText.h"
 #include "platform/text/IniFile.h"
 #include "platform/ui/DateBox.h"
+#include "platform/ui/BusyCursor.h"
 #include "platform/ui/DialogService.h"
 #include "platform/ui/Grid.h"
 #include "platform/ui/NumberBox.h"
@@ -53,13 +54,6 @@ namespace {
 
 const QString kSettings = QStringLiteral("Settings");
 const QString kQuickList = QStringLiteral("QuickList");
-
-// The hourglass for as long as a search or a tab load runs.
-class Hourglass {
-public:
-    Hourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Hourglass() { QApplication::restoreOverrideCursor(); }
-};
 
 // Grid look shared by the record list and the tab grids.
 void subGridLook(ui::FlexGrid* g, int cols, const QStringList& headers)
@@ -440,7 +434,7 @@ void frmBookInfo::txtQuickSearch_Enter()
         return;
     int count = 0;
     {
-        Hourglass wait;
+        ui::BusyCursor wait;
         QString shown;
         const QString code = strQuickGroupCode();
         count = intQuickSearch(code, txtQuickSearch->text(), g_varBookHits, &shown);
@@ -564,7 +558,7 @@ void frmBookInfo::tbsBookInfo_Click()
     if (m_strMarcNo.isEmpty())
         return;
     strBakMarcNo.clear();
-    Hourglass wait;
+    ui::BusyCursor wait;
     TabResult r;
     intLoadTab(key, varTabQuery(), r);
     if (key == QLatin1String("MarcInfo")) {
@@ -632,7 +626,7 @@ void frmBookInfo::tbsBookInfo_InsertKey()
     if (strSelectedTabKey() != QLatin1String("LendHistory") || strBakMarcNo == m_strMarcNo)
         return;
     strBakMarcNo = m_strMarcNo;
-    Hourglass wait;
+    ui::BusyCursor wait;
     TabRows rows;
     if (intLoadLendHistoryBak(varTabQuery(), vsInfo->rows(), rows) == 0 && rows.count() > 0)
         subPaint(vsInfo, rows, vsInfo->rows());
@@ -642,7 +636,7 @@ void frmBookInfo::cmdRefresh_Click()
 {
     if (m_strMarcNo.isEmpty() || strSelectedTabKey() != QLatin1String("LendHistory"))
         return;
-    Hourglass wait;
+    ui::BusyCursor wait;
     TabResult r;
     const QString key = QStringLiteral("LendHistory");
     subGridLook(vsInfo, int(tabHeaders(key).size()) + 1, tabHeaders(key));

@@ -406,3 +406,13 @@ int intShowDBError() {
     g_strErrProc.clear();
     return result;
 }
+
+bool blnSelectShown(const QString& sql, DBResultSet& result) {
+    g_strSQL = sql;
+    g_intSQLRet = LIB_DB_Select(g_strSQL, result);
+    if (g_intSQLRet < 0) {
+        intShowDBError();
+        return false;
+    }
+    return true;
+}

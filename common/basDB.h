@@ -49,6 +49,10 @@ QString strGetServerDate();
 int intGetOraErrNo();
 int intShowDBError();
 
+// Runs a SELECT through the shared scratch (g_strSQL, g_intSQLRet); a failure
+// is shown with intShowDBError and gives false.
+bool blnSelectShown(const QString& sql, DBResultSet& result);
+
 // The caller's current run-time error (number and description), which
 // intShowDBError reports when no database failure is pending: 5 invalid
 // argument, 6 overflow, 364 a window unloaded while loading, others.

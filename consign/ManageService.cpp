@@ -1,7 +1,10 @@
 #include "consign/ManageService.h"
 
 #include "common/basAuth.h"
+#include "consign/frmApplyManage.h"
+#include "consign/frmEmailOption.h"
 #include "consign/frmFind.h"
+#include "consign/frmFindManage.h"
 #include "consign/frmReturnManage.h"
 
 #include <QMdiArea>
@@ -55,9 +58,32 @@ void ManageService::showReturnManage(QMdiArea* frame, const QString& key) {
     form->tbReturnManage_ButtonClick(key);
 }
 
+void ManageService::showApplyManage(QMdiArea* frame) {
+    frmApplyManage* form = frmApplyManage::instance();
+    if (!form) form = new frmApplyManage;
+    showInFrame(frame, form);
+}
+
+void ManageService::showFindManage(QMdiArea* frame) {
+    frmFindManage* form = frmFindManage::instance();
+    if (!form) form = new frmFindManage;
+    showInFrame(frame, form);
+}
+
+void ManageService::showEmailOption(QWidget* owner) {
+    frmEmailOption* form = frmEmailOption::instance();
+    if (!form) form = new frmEmailOption(owner);
+    form->show();
+    form->raise();
+    form->activateWindow();
+}
+
 void ManageService::unloadAll() {
     closeWindow(frmFind::instance());
     closeWindow(frmReturnManage::instance());
+    closeWindow(frmApplyManage::instance());
+    closeWindow(frmFindManage::instance());
+    closeWindow(frmEmailOption::instance());
 }
 
 ManageService& manageService() {

@@ -1,6 +1,7 @@
 #pragma once
-// Consignment management as the main window sees it: the find desk and the
-// return management, each opened once as a child of the frame.
+// Consignment management as the main window sees it: the find desk, the
+// return management and the two management windows, each opened once as a
+// child of the frame, and the mail options.
 
 #include "shell/ShellServices.h"
 
@@ -8,9 +9,12 @@ namespace consign {
 
 class ManageService : public shell::ConsignManageService {
 public:
-    bool provides(Window w) const override { return w == Find || w == ReturnManage; }
+    bool provides(Window) const override { return true; }
     void showFind(QMdiArea* frame, const QString& key) override;
     void showReturnManage(QMdiArea* frame, const QString& key) override;
+    void showApplyManage(QMdiArea* frame) override;
+    void showFindManage(QMdiArea* frame) override;
+    void showEmailOption(QWidget* owner) override;
     void unloadAll() override;
 };
 

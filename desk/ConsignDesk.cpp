@@ -145,7 +145,7 @@ int ConsignDesk::endTransRefuse(const QString& message)
     return -1;
 }
 
-QString ConsignDesk::lockQueueSQL(const QString& callNo, const QString& location)
+QString strQueueLockSql(const QString& callNo, const QString& location)
 {
     return "SELECT pg_advisory_xact_lock(hashtext(" + q(callNo + QStringLiteral("|") + location) + "))";
 }
@@ -153,7 +153,7 @@ QString ConsignDesk::lockQueueSQL(const QString& callNo, const QString& location
 int ConsignDesk::lockQueue(const QString& callNo, const QString& location)
 {
     DBResultSet rs;
-    return select(lockQueueSQL(callNo, location), rs);
+    return select(strQueueLockSql(callNo, location), rs);
 }
 
 QString ConsignDesk::today()
@@ -967,7 +967,7 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
     // those the new request joins. One round trip from BEGIN to the count.
     LIB_DB_Batch locked;
     const PlacingReads under = addPlacingReads(locked, c, true);
-    const int queueAt = locked.select(lockQueueSQL(callNo, loc));
+    const int queueAt = locked.select(strQueueLockSql(callNo, loc));
     const int countAt = locked.select("SELECT max(relegate_no), count(*) FILTER (WHERE relegate_end_date >= "
                                       + q(c.today) + ") FROM relegate_lst WHERE call_no = " + q(callNo)
                                       + " AND location = " + q(loc) + " AND relegate_flag = '0'");
@@ -1068,7 +1068,7 @@ int ConsignDesk::subDeleteApply(const RequestRow& request)
     // The queue is renumbered from the request's number as it stands now, not
     // as the list showed it: a request served or moved meanwhile is found here.
     LIB_DB_Batch locked;
-    locked.select(lockQueueSQL(request.callNo, request.location));
+    locked.select(strQueueLockSql(request.callNo, request.location));
     const int numberAt = locked.select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(g_strCertID)
                                        + " AND call_no = " + q(request.callNo) + " AND location = "
                                        + q(request.location) + " AND relegate_flag = '0' FOR UPDATE");

@@ -179,8 +179,6 @@ public:
     // takes it after its other row locks and just before it reads the queue.
     // Never held while a dialog waits: ask first, then lock, check again, write.
     int lockQueue(const QString& callNo, const QString& location);
-    // Its statement, to send with others.
-    static QString lockQueueSQL(const QString& callNo, const QString& location);
 
     // Statements sent to the server since the counter was reset.
     int statementCount() const { return m_statements; }
@@ -260,6 +258,10 @@ private:
     int m_markedRequest = -1;
     int m_statements = 0;
 };
+
+// The statement that holds a request queue for the open transaction (see
+// ConsignDesk::lockQueue): every writer of a queue, in any window, runs it.
+QString strQueueLockSql(const QString& callNo, const QString& location);
 
 // Copies the reader type's name and limits from the reader-type cache into a
 // reader record (empty when the type is not in the cache).

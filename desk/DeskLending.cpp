@@ -318,7 +318,7 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     ++m_desk.m_statements; // BEGIN
     int queueAt = -1;
     auto holdQueue = [&](LIB_DB_Batch& b) {
-        b.select(ConsignDesk::lockQueueSQL(copy.callNo, storedLoc));
+        b.select(strQueueLockSql(copy.callNo, storedLoc));
         queueAt = b.select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(certId) + " AND call_no = " +
                            q(copy.callNo) + " AND location = " + q(storedLoc) +
                            " AND relegate_flag = '0' AND relegate_end_date >= " + q(today) + " FOR UPDATE");
