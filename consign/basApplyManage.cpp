@@ -34,12 +34,13 @@ int ApplyManage::cmbLocation_Click(int index) {
     }
     locations.index = index;
     titles.clear();
+    const QHash<QString, QStringList> records = mapMarcTexts(rs, 1); // all titles' records in one query
     for (int i = 0; i < rs.rowCount(); ++i) {
         QueueTitle t;
         t.callNo = rs.text(i, 0);
         t.marcRecNo = rs.text(i, 1);
         t.lendGrd = rs.text(i, 2);
-        const QStringList texts = marcTexts(t.marcRecNo);
+        const QStringList texts = records.value(t.marcRecNo);
         t.title = texts.value(0);
         t.author = texts.value(1);
         t.publisher = texts.value(2);
