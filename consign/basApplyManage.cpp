@@ -112,17 +112,18 @@ int ApplyManage::subDeleteApply(int row) {
     // The transaction, the queue held and the request read in one round trip.
     LIB_DB_Batch locked;
     locked.select(desk::strQueueLockSql(callNo, location()));
-    locked.select("SELECT relegate_no FROM relegate_lst WHERE cert_id=" + q(certId) + " AND call_no=" + q(callNo) +
-                  " AND location=" + q(location()) + " AND relegate_flag=" + q("0") + " FOR UPDATE");
+    locked.select("SELECT relegate_no FROM relegate_lst WHERE cert_id=" + q(certId) +
+                  " AND call_no=" + q(callNo) + " AND location=" + q(location()) +
+                  " AND relegate_flag=" + q("0") + " FOR UPDATE");
     if (db.runOpening(locked) != 0) return -1;
     const DBResultSet& rs = locked.rows(1);
     if (rs.rowCount() < 1) return refuse(kGone);
     const QString number = rs.text(0, 0);
     // The two writes and the commit in one more.
     LIB_DB_Batch writes;
-    writes.execute(" UPDATE relegate_lst SET  relegate_flag=" + q("2") + ", relegate_no=0  WHERE cert_id=" +
-                   q(certId) + " AND call_no=" + q(callNo) + " AND location=" + q(location()) +
-                   " AND relegate_flag=" + q("0"));
+    writes.execute(" UPDATE relegate_lst SET  relegate_flag=" + q("2") +
+                   ", relegate_no=0  WHERE cert_id=" + q(certId) + " AND call_no=" + q(callNo) +
+                   " AND location=" + q(location()) + " AND relegate_flag=" + q("0"));
     writes.execute(" UPDATE relegate_lst  SET relegate_no=relegate_no-1  WHERE call_no=" + q(callNo) +
                    " AND location=" + q(location()) + " AND relegate_no>" + q(number) +
                    " AND relegate_flag=" + q("0"));
