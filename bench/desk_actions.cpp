@@ -8,16 +8,22 @@
 // scans a large table without an index.
 //
 //   scripts/testdb setup <dir>
-//   TESTDB_ENV=<dir>/testdb.env <build>/bench/desk_actions [runs]
+//   TESTDB_ENV=<dir>/testdb.env <build>/bench/desk_actions [runs] [added round-trip µs]
 //   scripts/testdb stop <dir>
+//
+// With an added round-trip time the desk reaches the server through a
+// delaying relay (bench/DelayProxy.h), as a desk in another room would.
 //
 // The program clones the test template, grows it with desk_large_library.sql
 // (about half a minute) and drops the clone at the end.
 
 #include "bench/BenchStats.h"
+#include "bench/DelayProxy.h"
+#include "common/basDBBatch.h"
 #include "common/LoginState.h"
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
+#include "common/basEnv.h"
 #include "common/basMarcIdx.h"
 #include "common/basMsg.h"
 #include "desk/ConsignDesk.h"
@@ -30,6 +36,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTextStream>
@@ -47,6 +54,7 @@ struct Figures {
     QString action;
     QVector<double> ms;
     int statementsMin = 1 << 30, statementsMax = 0;
+    long tripsMin = 1L << 30, tripsMax = 0;
     QSet<QString> statements; // distinct texts seen, with literals blanked
     QStringList samples;      // one full text per distinct shape, for EXPLAIN
 };
@@ -65,10 +73,13 @@ void measure(Figures& f, Logic& desk, const std::function<void()>& prepare,
         prepare();
     desk.resetStatementCount();
     desk.statementLog = &log;
+    LIB_DB_ResetTraffic();
     QElapsedTimer t;
     t.start();
     action();
     f.ms.push_back(t.nsecsElapsed() / 1e6);
+    f.tripsMin = std::min(f.tripsMin, LIB_DB_RoundTrips());
+    f.tripsMax = std::max(f.tripsMax, LIB_DB_RoundTrips());
     desk.statementLog = nullptr;
     f.statementsMin = std::min(f.statementsMin, desk.statementCount());
     f.statementsMax = std::max(f.statementsMax, desk.statementCount());
@@ -114,7 +125,31 @@ int main(int argc, char** argv)
                 qPrintable(db.scalar("select count(*) from relegate_lst where relegate_flag = '0'")),
                 qPrintable(db.scalar("select count(*) from lend_lst")));
 
-    if (db.connectCommon() != 0 || intInitBaseData() != 0 || intLoadBaseCode() != 0 || intInitMarcIdx() != 0
+    const int addedMicros = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 0;
+    std::unique_ptr<benchstats::DelayProxy> proxy;
+    int connected = 0;
+    if (addedMicros > 0) {
+        // host='<socket dir>' port='<n>' user='<u>' dbname=<d>: the desk goes through the relay.
+        const QString info = db.conninfo();
+        const QRegularExpression field(QStringLiteral("(\\w+)='?([^'\\s]*)'?"));
+        QMap<QString, QString> kv;
+        for (auto it = field.globalMatch(info); it.hasNext();) {
+            const auto m = it.next();
+            kv[m.captured(1)] = m.captured(2);
+        }
+        proxy = std::make_unique<benchstats::DelayProxy>(kv.value("host"), kv.value("port", "5432").toInt(),
+                                                         addedMicros);
+        g_strDBName = QStringLiteral("host=127.0.0.1 port=%1 user=%2 dbname=%3")
+                          .arg(proxy->port())
+                          .arg(kv.value("user"), kv.value("dbname"));
+        g_strDBUser.clear();
+        g_strDBPwd.clear();
+        connected = LIB_DB_Connect();
+        std::printf("through a relay adding %d µs per round trip\n", addedMicros);
+    } else {
+        connected = db.connectCommon();
+    }
+    if (connected != 0 || intInitBaseData() != 0 || intLoadBaseCode() != 0 || intInitMarcIdx() != 0
         || intLoadDeskLocation(3) != 0) {
         std::fprintf(stderr, "cannot connect: %s\n", qPrintable(g_strErrText));
         return 1;
@@ -283,7 +318,7 @@ int main(int argc, char** argv)
     std::printf("found %d, accepted %d of %d; pick list %d rows, found list %d rows\n", found, accepted, n,
                 static_cast<int>(lists.spdApplyList().size()), static_cast<int>(lists.spdFindList().size()));
 
-    std::printf("\n| action | runs | median ms | p95 ms | statements |\n|---|---|---|---|---|\n");
+    std::printf("\n| action | runs | median ms | p95 ms | round trips | statements |\n|---|---|---|---|---|---|\n");
     bool allIndexed = true;
     const std::initializer_list<Figures*> all = {&load,    &byCall,    &byIsbn,   &place,  &lend,
                                                  &pickUp,  &retOnTime, &retFine,  &retHandOn, &scan,
@@ -292,8 +327,10 @@ int main(int argc, char** argv)
         const QString stm = f->statementsMin == f->statementsMax
                                 ? QString::number(f->statementsMin)
                                 : QStringLiteral("%1-%2").arg(f->statementsMin).arg(f->statementsMax);
-        std::printf("| %s | %d | %.2f | %.2f | %s |\n", qPrintable(f->action), static_cast<int>(f->ms.size()),
-                    percentile(f->ms, 0.5), percentile(f->ms, 0.95), qPrintable(stm));
+        const QString trips = f->tripsMin == f->tripsMax ? QString::number(f->tripsMin)
+                                                         : QStringLiteral("%1-%2").arg(f->tripsMin).arg(f->tripsMax);
+        std::printf("| %s | %d | %.2f | %.2f | %s | %s |\n", qPrintable(f->action), static_cast<int>(f->ms.size()),
+                    percentile(f->ms, 0.5), percentile(f->ms, 0.95), qPrintable(trips), qPrintable(stm));
     }
     std::printf("\nrequests placed: %d of %d\n", placed, runs);
     for (Figures* f : all) {
@@ -304,5 +341,6 @@ int main(int argc, char** argv)
             std::printf("  %s\n", qPrintable(b));
         allIndexed = allIndexed && bad.isEmpty();
     }
+    LIB_DB_Disconnect();
     return allIndexed ? 0 : 2;
 }

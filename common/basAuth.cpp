@@ -34,10 +34,14 @@ QString strPlainNumber(double value) {
     return s;
 }
 
+QString strJobQtyCall(const QString& job, long kind, long volume, double amount) {
+    return QStringLiteral("XT_wkr_job_qty ") + strSQLQuote(job) + QLatin1Char(',') + strSQLQuote(varGetSysInfo(4)) +
+           QLatin1Char(',') + QString::number(kind) + QLatin1Char(',') + QString::number(volume) + QLatin1Char(',') +
+           strPlainNumber(amount);
+}
+
 int intAddJobQty(const QString& job, long kind, long volume, double amount) {
-    g_strSQL = QStringLiteral("XT_wkr_job_qty ") + strSQLQuote(job) + QLatin1Char(',') +
-               strSQLQuote(varGetSysInfo(4)) + QLatin1Char(',') + QString::number(kind) + QLatin1Char(',') +
-               QString::number(volume) + QLatin1Char(',') + strPlainNumber(amount);
+    g_strSQL = strJobQtyCall(job, kind, volume, amount);
     return LIB_DB_CallProc(g_strSQL, 0) == 0 ? 0 : -1;
 }
 

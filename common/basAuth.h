@@ -16,6 +16,8 @@ QString strPlainNumber(double value);
 
 bool blnCheckAuth(const QString& code, bool show);
 int intAddJobQty(const QString& job, long kind, long volume, double amount);
+// Its procedure call ("P a,b"), to send with other statements.
+QString strJobQtyCall(const QString& job, long kind, long volume, double amount);
 [[noreturn]] void subExitSystem();
 // Centres a window on its screen (a window inside the main window's frame: in
 // the frame), 18 pixels above the centre when there is room; `top` puts it at

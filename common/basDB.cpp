@@ -180,54 +180,63 @@ int LIB_DB_CallProc(const QString& call, int mode) {
     return 0;
 }
 
+DBResultSet LIB_DB_ResultSet(oradb::Dynaset& dynaset) {
+    oradb::Dynaset* ds = &dynaset;
+    const long rows = ds->RecordCount();
+    const int fields = ds->FieldCount();
+    DBResultSet rs(static_cast<int>(rows), fields);
+    QVector<int> types(fields);
+    for (int c = 0; c < fields; ++c) {
+        const oradb::Field f = ds->Fields(c);
+        types[c] = f.Type();
+        rs.setCell(c, 0, f.Name());
+        rs.setCell(c, 1, QVariant::fromValue<short>(static_cast<short>(f.Type())));
+    }
+    if (rows != 0) {
+        ds->MoveFirst();
+        for (long j = 2; j <= rows + 1; ++j) {
+            for (int c = 0; c < fields; ++c) {
+                const oradb::Field f = ds->Fields(c);
+                switch (types[c]) {
+                case oradb::TypeText: {
+                    if (f.IsNull()) {
+                        rs.setCell(c, int(j), QString());
+                    } else {
+                        QString t = f.Text();
+                        qsizetype end = t.size();
+                        while (end > 0 && t[end - 1] == QLatin1Char(' ')) --end;
+                        t.truncate(end);
+                        rs.setCell(c, int(j), t);
+                    }
+                    break;
+                }
+                case oradb::TypeInteger:
+                case oradb::TypeLong:
+                case oradb::TypeDouble:
+                    if (f.IsNull())
+                        rs.setCell(c, int(j), QVariant::fromValue<short>(0));
+                    else
+                        rs.setCell(c, int(j), f.Text().toLatin1().toDouble());
+                    break;
+                default:
+                    break; // dates, binary and the rest stay empty
+                }
+            }
+            ds->MoveNext();
+        }
+    }
+    ds->Close();
+    return rs;
+}
+
+void LIB_DB_RecordError(int kind, long number, const QString& text, const QString& proc) {
+    record(kind, number, text, proc);
+}
+
 int LIB_DB_Select(const QString& sql, DBResultSet& result, int) {
     try {
         std::unique_ptr<oradb::Dynaset> ds = database()->CreateDynaset(sql, 0);
-        const long rows = ds->RecordCount();
-        const int fields = ds->FieldCount();
-        DBResultSet rs(static_cast<int>(rows), fields);
-        QVector<int> types(fields);
-        for (int c = 0; c < fields; ++c) {
-            const oradb::Field f = ds->Fields(c);
-            types[c] = f.Type();
-            rs.setCell(c, 0, f.Name());
-            rs.setCell(c, 1, QVariant::fromValue<short>(static_cast<short>(f.Type())));
-        }
-        if (rows != 0) {
-            ds->MoveFirst();
-            for (long j = 2; j <= rows + 1; ++j) {
-                for (int c = 0; c < fields; ++c) {
-                    const oradb::Field f = ds->Fields(c);
-                    switch (types[c]) {
-                    case oradb::TypeText: {
-                        if (f.IsNull()) {
-                            rs.setCell(c, int(j), QString());
-                        } else {
-                            QString t = f.Text();
-                            qsizetype end = t.size();
-                            while (end > 0 && t[end - 1] == QLatin1Char(' ')) --end;
-                            t.truncate(end);
-                            rs.setCell(c, int(j), t);
-                        }
-                        break;
-                    }
-                    case oradb::TypeInteger:
-                    case oradb::TypeLong:
-                    case oradb::TypeDouble:
-                        if (f.IsNull())
-                            rs.setCell(c, int(j), QVariant::fromValue<short>(0));
-                        else
-                            rs.setCell(c, int(j), f.Text().toLatin1().toDouble());
-                        break;
-                    default:
-                        break; // dates, binary and the rest stay empty
-                    }
-                }
-                ds->MoveNext();
-            }
-        }
-        ds->Close();
-        result = std::move(rs);
+        result = LIB_DB_ResultSet(*ds);
     } catch (const oradb::Error& e) {
         record(1003, intGetOraErrNo(), e.description(), QStringLiteral("LIB_DB_Select"));
         return -1;

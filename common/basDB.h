@@ -8,7 +8,7 @@
 #include <QString>
 #include <QVariant>
 
-namespace oradb { class Session; class Database; }
+namespace oradb { class Session; class Database; class Dynaset; }
 
 // Shared scratch: the SQL text a caller is about to run, and its last status.
 extern QString g_strSQL;
@@ -38,6 +38,11 @@ int LIB_DB_Execute(const QString& sql, int mode = 0);
 long ExecuteSQL(const QString& sql);
 int LIB_DB_CallProc(const QString& call, int mode = 0);
 int LIB_DB_Select(const QString& sql, DBResultSet& result, int flag = 0);
+// Records a failure as the pending error (with the beep), as the routines
+// above do.
+void LIB_DB_RecordError(int kind, long number, const QString& text, const QString& proc);
+// A fetched result in the grid LIB_DB_Select fills (the dynaset is closed).
+DBResultSet LIB_DB_ResultSet(oradb::Dynaset& dynaset);
 QString strSQLQuote(const QVariant& value);
 QString strGetServerDate();
 

@@ -10,8 +10,12 @@
 #include "common/DBResultSet.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <QStringList>
 #include <QString>
 #include <QVector>
+
+namespace oradb { class Dynaset; }
 
 inline constexpr char MARC_SUBFIELD_MARK = 31;
 inline constexpr char MARC_FIELD_END = 30;
@@ -80,6 +84,14 @@ QString strMidBytes(const QString& text, long start, int length);
 // query or an unreadable text gives a record with count 0; an unreadable text
 // sets `error` and writes it to the daily log.
 MarcRecord strReadMarc(const QString& no);
+// The records of several numbers in one query, as strReadMarc reads each (a
+// number without pieces gives the unreadable record; a failed query none).
+QHash<QString, MarcRecord> mapReadMarcs(const QStringList& nos);
+// The query behind it for a list of quoted numbers or a sub-query giving
+// them, to send with other statements; mapMarcsOf reads its rows (the
+// numbers of `wanted`, or every number found when it is empty).
+QString strMarcPageSQL(const QString& numbers);
+QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& rows, const QStringList& wanted = {});
 
 // Takes apart a record text in GBK bytes into leader, directory and data (a
 // missing record end is added). Reads tolerantly: the leader's record length

@@ -8,6 +8,7 @@
 #include "platform/oradb/Error.h"
 #include "platform/text/CodePage.h"
 
+#include <QHash>
 #include <memory>
 #include <utility>
 
@@ -37,44 +38,20 @@ void logUnreadable(const QString& why)
 
 // ---- reading from the database -------------------------------------------------
 
-MarcRecord strReadMarc(const QString& no)
+namespace {
+
+const char* const kHeadColumns = "marc_type, doc_type_code, lang_code, country_code, marc_use_flag, cata_oper, cata_date";
+
+// The record from its header cells (as kHeadColumns orders them) and the text
+// of its pieces; an unreadable record keeps only its number and the reason.
+MarcRecord recordOf(const QString& no, const QStringList& head, QString text, int pieces)
 {
     MarcRecord rec;
-    DBResultSet head;
-    g_strSQL = QStringLiteral(" SELECT marc_type, doc_type_code, lang_code, country_code, marc_use_flag, "
-                              "cata_oper, cata_date ")
-        + QStringLiteral(" FROM marc WHERE marc_rec_no=") + strSQLQuote(no);
-    if (LIB_DB_Select(g_strSQL, head) != 0)
-        return rec;
-
-    // The pieces are read as stored: a piece may end in a blank (an indicator).
-    QString text;
-    int pieces = 0;
-    g_strSQL = QStringLiteral("SELECT * FROM marc_data WHERE marc_rec_no=") + strSQLQuote(no)
-        + QStringLiteral(" ORDER BY data_serial");
-    try {
-        oradb::Database* db = LIB_DB_Database();
-        if (!db)
-            return rec;
-        std::unique_ptr<oradb::Dynaset> ds = db->CreateDynaset(g_strSQL, 0);
-        const int cols[] = {ds->FieldIndex(QStringLiteral("marc01")), ds->FieldIndex(QStringLiteral("marc02")),
-                            ds->FieldIndex(QStringLiteral("marc03"))};
-        for (ds->MoveFirst(); !ds->IsEOF(); ds->MoveNext()) {
-            ++pieces;
-            for (const int c : cols) {
-                if (c >= 0 && !ds->Fields(c).IsNull())
-                    text += ds->Fields(c).Text();
-            }
-        }
-        ds->Close();
-    } catch (const oradb::Error&) {
-        return rec;
-    }
     if (!text.endsWith(QChar(MARC_RECORD_END)))
         text += QChar(MARC_RECORD_END);
 
     rec.marc_rec_no = no;
-    auto headText = [&](int c) { return head.rowCount() > 0 ? head.text(0, c) : QString(); };
+    auto headText = [&](int c) { return head.value(c); };
     rec.marc_type = fixedWidth(headText(0), 1);
     rec.doc_type_code = fixedWidth(headText(1), 2);
     rec.lang_code = fixedWidth(headText(2), 3);
@@ -95,6 +72,113 @@ MarcRecord strReadMarc(const QString& no)
     bad.error = QStringLiteral("MARC记录[%1]无法读取：%2").arg(no, why);
     logUnreadable(bad.error);
     return bad;
+}
+
+// The text of the current row's pieces.
+QString pieceText(const oradb::Dynaset& ds, const int (&cols)[3])
+{
+    QString text;
+    for (const int c : cols) {
+        if (c >= 0 && !ds.Fields(c).IsNull())
+            text += ds.Fields(c).Text();
+    }
+    return text;
+}
+
+} // namespace
+
+MarcRecord strReadMarc(const QString& no)
+{
+    DBResultSet head;
+    g_strSQL = QStringLiteral(" SELECT ") + QLatin1String(kHeadColumns) + QStringLiteral(" ")
+        + QStringLiteral(" FROM marc WHERE marc_rec_no=") + strSQLQuote(no);
+    if (LIB_DB_Select(g_strSQL, head) != 0)
+        return MarcRecord();
+
+    // The pieces are read as stored: a piece may end in a blank (an indicator).
+    QString text;
+    int pieces = 0;
+    g_strSQL = QStringLiteral("SELECT * FROM marc_data WHERE marc_rec_no=") + strSQLQuote(no)
+        + QStringLiteral(" ORDER BY data_serial");
+    try {
+        oradb::Database* db = LIB_DB_Database();
+        if (!db)
+            return MarcRecord();
+        std::unique_ptr<oradb::Dynaset> ds = db->CreateDynaset(g_strSQL, 0);
+        const int cols[] = {ds->FieldIndex(QStringLiteral("marc01")), ds->FieldIndex(QStringLiteral("marc02")),
+                            ds->FieldIndex(QStringLiteral("marc03"))};
+        for (ds->MoveFirst(); !ds->IsEOF(); ds->MoveNext()) {
+            ++pieces;
+            text += pieceText(*ds, cols);
+        }
+        ds->Close();
+    } catch (const oradb::Error&) {
+        return MarcRecord();
+    }
+    QStringList headTexts;
+    for (int c = 0; c < 7; ++c)
+        headTexts << (head.rowCount() > 0 ? head.text(0, c) : QString());
+    return recordOf(no, headTexts, text, pieces);
+}
+
+QString strMarcPageSQL(const QString& numbers)
+{
+    // A record without pieces is unreadable whatever its header says, so the
+    // pieces lead and the header rides along on each of them.
+    return QStringLiteral("SELECT marc_data.marc_rec_no AS marc_rec_no_, marc_data.*, ")
+        + QString::fromLatin1(kHeadColumns).replace(QStringLiteral(", "), QStringLiteral(", marc.")).prepend(u"marc.")
+        + QStringLiteral(" FROM marc_data LEFT JOIN marc ON marc.marc_rec_no = marc_data.marc_rec_no"
+                         " WHERE marc_data.marc_rec_no IN (")
+        + numbers + QStringLiteral(") ORDER BY marc_data.marc_rec_no, marc_data.data_serial");
+}
+
+QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& ds, const QStringList& wanted)
+{
+    QHash<QString, QPair<QStringList, QString>> read;
+    QHash<QString, int> pieces;
+    const int cols[] = {ds.FieldIndex(QStringLiteral("marc01")), ds.FieldIndex(QStringLiteral("marc02")),
+                        ds.FieldIndex(QStringLiteral("marc03"))};
+    const int headAt = ds.FieldCount() - 7;
+    QStringList order;
+    for (ds.MoveFirst(); !ds.IsEOF(); ds.MoveNext()) {
+        const QString no = ds.Fields(0).Text();
+        auto& r = read[no];
+        if (pieces[no]++ == 0) {
+            order << no;
+            for (int c = 0; c < 7; ++c)
+                r.first << ds.Fields(headAt + c).Text();
+        }
+        r.second += pieceText(ds, cols);
+    }
+    QHash<QString, MarcRecord> out;
+    for (const QString& no : wanted.isEmpty() ? order : wanted) {
+        if (no.isEmpty() || out.contains(no))
+            continue;
+        const auto r = read.value(no);
+        out.insert(no, recordOf(no, r.first, r.second, pieces.value(no)));
+    }
+    return out;
+}
+
+QHash<QString, MarcRecord> mapReadMarcs(const QStringList& nos)
+{
+    QString in;
+    for (const QString& no : nos) {
+        if (!no.isEmpty())
+            in += (in.isEmpty() ? QString() : QStringLiteral(",")) + strSQLQuote(no);
+    }
+    if (in.isEmpty())
+        return {};
+    g_strSQL = strMarcPageSQL(in);
+    try {
+        oradb::Database* db = LIB_DB_Database();
+        if (!db)
+            return {};
+        std::unique_ptr<oradb::Dynaset> ds = db->CreateDynaset(g_strSQL, 0);
+        return mapMarcsOf(*ds, nos);
+    } catch (const oradb::Error&) {
+        return {};
+    }
 }
 
 // ---- schema probes ---------------------------------------------------------------

@@ -2,6 +2,7 @@
 
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
+#include "common/basDBBatch.h"
 #include "common/basEnv.h"
 #include "common/basMsg.h"
 #include "platform/ui/DialogService.h"
@@ -17,14 +18,11 @@ const QString kNoFoundToday = QStringLiteral("没有任何书刊划到数据。"
 const QString kNoFoundList = QStringLiteral("没有任何委托到书数据。");
 const QString kNoApply = QStringLiteral("没有任何委托申请数据。");
 
-// Title texts of the records of one search, each record read once.
+// Title texts of the records of one search, all read in one query.
 class TitleCache {
 public:
-    const QStringList& of(const QString& marcRecNo) {
-        auto it = texts_.find(marcRecNo);
-        if (it == texts_.end()) it = texts_.insert(marcRecNo, marcTexts(marcRecNo));
-        return *it;
-    }
+    TitleCache(const DBResultSet& rows, int column) : texts_(mapMarcTexts(rows, column)) {}
+    QStringList of(const QString& marcRecNo) const { return texts_.value(marcRecNo, {QString(), QString(), QString()}); }
 
 private:
     QHash<QString, QStringList> texts_;
@@ -157,30 +155,29 @@ int FindDesk::subConnect(const QVector<FoundRow>& rows, bool findPage) {
         subInfoBox(findPage ? kNoFoundToday : kNoFoundList);
         return -1;
     }
-    ++m_statements;
-    if (LIB_DB_BeginTrans() != 0) {
+    // One transaction, one counted update per copy, sent together.
+    LIB_DB_Batch batch;
+    batch.begin();
+    for (const FoundRow& row : rows) {
+        const QString sql = "UPDATE relegate_arri_lst SET relegate_end_flag=" + q(QStringLiteral("2")) +
+                            " WHERE cert_id=" + q(row.certId) + " AND prop_no=" + q(row.propNo) +
+                            " AND relegate_end_flag=" + q(QStringLiteral("1"));
+        if (statementLog) statementLog->append(sql);
+        g_strSQL = sql;
+        batch.execute(sql);
+    }
+    batch.commit();
+    m_statements += batch.count() + 2;
+    if (batch.run() != 0) {
+        LIB_DB_Rollback();
         intShowDBError();
         return -1;
     }
     int handed = 0;
     QStringList gone;
-    for (const FoundRow& row : rows) {
-        const long n = execute("UPDATE relegate_arri_lst SET relegate_end_flag=" + q(QStringLiteral("2")) +
-                               " WHERE cert_id=" + q(row.certId) + " AND prop_no=" + q(row.propNo) +
-                               " AND relegate_end_flag=" + q(QStringLiteral("1")));
-        if (n < 0) {
-            LIB_DB_Rollback();
-            intShowDBError();
-            return -1;
-        }
-        handed += int(n);
-        if (n == 0) gone << row.propNo;
-    }
-    ++m_statements;
-    if (LIB_DB_CommitTrans() != 0) {
-        LIB_DB_Rollback();
-        intShowDBError();
-        return -1;
+    for (int i = 0; i < rows.size(); ++i) {
+        handed += int(batch.affected(i));
+        if (batch.affected(i) == 0) gone << rows[i].propNo;
     }
     QString text = QStringLiteral("批次交接正常结束。\n本批交接%1册。").arg(handed);
     if (!gone.isEmpty())
@@ -232,9 +229,9 @@ int FindDesk::cmdApplySearch() {
         subInfoBox(kNoApply);
         return -1;
     }
-    TitleCache titles;
+    const TitleCache titles(rs, 1);
     for (int i = 0; i < rs.rowCount(); ++i) {
-        const QStringList& t = titles.of(rs.text(i, 1));
+        const QStringList t = titles.of(rs.text(i, 1));
         m_applyList.push_back(ApplyRow{rs.text(i, 0), t.value(0), t.value(1), t.value(2),
                                        strLocationName(rs.text(i, 2)), rs.text(i, 3), rs.text(i, 4),
                                        strLocationName(rs.text(i, 5)), rs.text(i, 1), rs.text(i, 6).toInt(),
@@ -312,7 +309,7 @@ int FindDesk::cmdFindSearch() {
         subInfoBox(kNoFoundList);
         return -1;
     }
-    TitleCache titles;
+    const TitleCache titles(rs, 3);
     for (int i = 0; i < rs.rowCount(); ++i)
         m_findList.push_back(FoundRow{rs.text(i, 0), strLocationName(rs.text(i, 1)), rs.text(i, 2),
                                       titles.of(rs.text(i, 3)).value(0), strLocationName(rs.text(i, 4)),

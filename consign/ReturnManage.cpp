@@ -2,6 +2,7 @@
 
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
+#include "common/basDBBatch.h"
 #include "common/basEnv.h"
 #include "common/basMsg.h"
 
@@ -154,16 +155,18 @@ int ReturnManage::subCheckBook(const QString& barCode) {
     const QString accept = " UPDATE relegate_arri_lst SET relegate_end_flag= " + q(QStringLiteral("5")) +
                            inRange + " AND relegate_end_flag=" + q(QStringLiteral("4"));
     if (statementLog) statementLog->append(accept);
-    if (LIB_DB_BeginTrans() != 0) {
-        intShowDBError();
-        return -1;
-    }
-    const long n = ExecuteSQL(accept);
-    if (n < 0 || LIB_DB_CommitTrans() != 0) {
+    // The transaction, the counted update and the commit in one round trip.
+    g_strSQL = accept;
+    LIB_DB_Batch batch;
+    batch.begin();
+    batch.execute(accept);
+    batch.commit();
+    if (batch.run() != 0) {
         LIB_DB_Rollback();
         intShowDBError();
         return -1;
     }
+    const long n = batch.affected(0);
     // Another desk accepted it meanwhile.
     if (n == 0) {
         intShowMsg(kAlreadyAccepted);
@@ -186,8 +189,9 @@ int ReturnManage::subPrintChecked(const QString& flag) {
         return -1;
     }
     QVector<HomeRow> rows;
+    const QHash<QString, QStringList> texts = mapMarcTexts(rs, 2);
     for (int i = 0; i < rs.rowCount(); ++i) {
-        const QStringList t = marcTexts(rs.text(i, 2));
+        const QStringList t = texts.value(rs.text(i, 2));
         rows.push_back(HomeRow{rs.text(i, 0), rs.text(i, 1), t.value(0), t.value(1), t.value(2),
                                strLocationName(rs.text(i, 3)), rs.text(i, 2)});
     }
@@ -213,8 +217,9 @@ int ReturnManage::search(const QString& sql, bool allLocations, QVector<HomeRow>
         subInfoBox(none);
         return -1;
     }
+    const QHash<QString, QStringList> texts = mapMarcTexts(rs, 2);
     for (int i = 0; i < rs.rowCount(); ++i) {
-        const QStringList t = marcTexts(rs.text(i, 2));
+        const QStringList t = texts.value(rs.text(i, 2));
         rows.push_back(HomeRow{rs.text(i, 0), rs.text(i, 1), t.value(0), t.value(1), t.value(2),
                                allLocations ? strLocationName(rs.text(i, 3)) : QString(), rs.text(i, 2)});
     }

@@ -34,12 +34,13 @@ int ApplyManage::cmbLocation_Click(int index) {
     }
     locations.index = index;
     titles.clear();
+    const QHash<QString, QStringList> records = mapMarcTexts(rs, 1); // all titles' records in one query
     for (int i = 0; i < rs.rowCount(); ++i) {
         QueueTitle t;
         t.callNo = rs.text(i, 0);
         t.marcRecNo = rs.text(i, 1);
         t.lendGrd = rs.text(i, 2);
-        const QStringList texts = marcTexts(t.marcRecNo);
+        const QStringList texts = records.value(t.marcRecNo);
         t.title = texts.value(0);
         t.author = texts.value(1);
         t.publisher = texts.value(2);
@@ -108,27 +109,27 @@ int ApplyManage::subDeleteApply(int row) {
     if (row < 0 || row >= queue.size()) return -1;
     if (intShowMsg(QStringLiteral("QCM003")) != 1) return 0;
     const QString certId = queue.at(row).certId, callNo = currentCallNo();
-    if (db.begin() != 0) {
-        intShowDBError();
-        return -1;
-    }
-    DBResultSet rs;
-    if (db.select(desk::strQueueLockSql(callNo, location()), rs) != 0 ||
-        db.select("SELECT relegate_no FROM relegate_lst WHERE cert_id=" + q(certId) +
-                      " AND call_no=" + q(callNo) + " AND location=" + q(location()) +
-                      " AND relegate_flag=" + q("0") + " FOR UPDATE",
-                  rs) != 0)
-        return db.abort();
+    // The transaction, the queue held and the request read in one round trip.
+    LIB_DB_Batch locked;
+    locked.select(desk::strQueueLockSql(callNo, location()));
+    locked.select("SELECT relegate_no FROM relegate_lst WHERE cert_id=" + q(certId) +
+                  " AND call_no=" + q(callNo) + " AND location=" + q(location()) +
+                  " AND relegate_flag=" + q("0") + " FOR UPDATE");
+    if (db.runOpening(locked) != 0) return -1;
+    const DBResultSet& rs = locked.rows(1);
     if (rs.rowCount() < 1) return refuse(kGone);
     const QString number = rs.text(0, 0);
-    if (db.execute(" UPDATE relegate_lst SET  relegate_flag=" + q("2") +
+    // The two writes and the commit in one more.
+    LIB_DB_Batch writes;
+    writes.execute(" UPDATE relegate_lst SET  relegate_flag=" + q("2") +
                    ", relegate_no=0  WHERE cert_id=" + q(certId) + " AND call_no=" + q(callNo) +
-                   " AND location=" + q(location()) + " AND relegate_flag=" + q("0")) != 0 ||
-        db.execute(" UPDATE relegate_lst  SET relegate_no=relegate_no-1  WHERE call_no=" + q(callNo) +
+                   " AND location=" + q(location()) + " AND relegate_flag=" + q("0"));
+    writes.execute(" UPDATE relegate_lst  SET relegate_no=relegate_no-1  WHERE call_no=" + q(callNo) +
                    " AND location=" + q(location()) + " AND relegate_no>" + q(number) +
-                   " AND relegate_flag=" + q("0")) != 0 ||
-        db.commit() != 0)
-        return db.abort();
+                   " AND relegate_flag=" + q("0"));
+    writes.commit();
+    ++db.statements; // COMMIT
+    if (db.run(writes) != 0) return db.abort();
     subReloadQueue();
     return 0;
 }
@@ -139,18 +140,15 @@ int ApplyManage::subMoveApply(int row, bool down) {
     const QString readerA = queue.at(row).certId;
     const QString readerB = queue.at(down ? row + 1 : row - 1).certId;
     const QString callNo = currentCallNo();
-    if (db.begin() != 0) {
-        intShowDBError();
-        return -1;
-    }
     // The queue as it stands, held: A must still wait and B be its neighbour.
-    DBResultSet rs;
-    if (db.select(desk::strQueueLockSql(callNo, location()), rs) != 0 ||
-        db.select("SELECT cert_id, relegate_no FROM relegate_lst WHERE call_no=" + q(callNo) +
-                      " AND location=" + q(location()) + " AND relegate_flag=" + q("0") +
-                      " ORDER BY relegate_no FOR UPDATE",
-                  rs) != 0)
-        return db.abort();
+    // The transaction, the lock and the read in one round trip.
+    LIB_DB_Batch locked;
+    locked.select(desk::strQueueLockSql(callNo, location()));
+    locked.select("SELECT cert_id, relegate_no FROM relegate_lst WHERE call_no=" + q(callNo) +
+                  " AND location=" + q(location()) + " AND relegate_flag=" + q("0") +
+                  " ORDER BY relegate_no FOR UPDATE");
+    if (db.runOpening(locked) != 0) return -1;
+    const DBResultSet& rs = locked.rows(1);
     int at = -1;
     for (int i = 0; i < rs.rowCount(); ++i) {
         if (rs.text(i, 0) == readerA) at = i;
@@ -160,13 +158,18 @@ int ApplyManage::subMoveApply(int row, bool down) {
     if (other < 0 || other >= rs.rowCount() || rs.text(other, 0) != readerB)
         return refuse(QStringLiteral("委托队列已被其他工作站改变，未移动，已重新读取委托队列。"));
     const QString numberA = rs.text(at, 1), numberB = rs.text(other, 1);
+    // The two numbers swapped and the commit in one more.
+    LIB_DB_Batch writes;
     auto setNumber = [&](const QString& certId, const QString& number) {
-        return db.execute(" UPDATE relegate_lst SET relegate_no=" + q(number) +
-                          " WHERE cert_id=" + q(certId) + " AND call_no=" + q(callNo) +
-                          " AND location=" + q(location()) + " AND relegate_flag=" + q("0"));
+        writes.execute(" UPDATE relegate_lst SET relegate_no=" + q(number) + " WHERE cert_id=" + q(certId) +
+                       " AND call_no=" + q(callNo) + " AND location=" + q(location()) +
+                       " AND relegate_flag=" + q("0"));
     };
-    if (setNumber(readerA, numberB) != 0 || setNumber(readerB, numberA) != 0 || db.commit() != 0)
-        return db.abort();
+    setNumber(readerA, numberB);
+    setNumber(readerB, numberA);
+    writes.commit();
+    ++db.statements; // COMMIT
+    if (db.run(writes) != 0) return db.abort();
     subReloadQueue();
     return 0;
 }

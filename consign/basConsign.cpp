@@ -95,9 +95,25 @@ QString strDeskGroup() {
     return p.toString();
 }
 
-QStringList marcTexts(const QString& marcRecNo) {
-    const MarcRecord rec = strReadMarc(marcRecNo);
+namespace {
+QStringList textsOf(const MarcRecord& rec) {
     return {strGetMarcTitle(rec, 0), strGetMarcTitle(rec, 1), strGetMarcTitle(rec, 3)};
+}
+} // namespace
+
+QStringList marcTexts(const QString& marcRecNo) {
+    return textsOf(strReadMarc(marcRecNo));
+}
+
+QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column) {
+    QStringList nos;
+    for (int r = 0; r < rows.rowCount(); ++r)
+        nos << rows.text(r, column);
+    const QHash<QString, MarcRecord> records = mapReadMarcs(nos);
+    QHash<QString, QStringList> texts;
+    for (const QString& no : nos)
+        texts.insert(no, textsOf(records.value(no)));
+    return texts;
 }
 
 void subInfoBox(const QString& text) {

@@ -8,6 +8,7 @@
 #include "common/basDB.h"
 
 #include <QDate>
+#include <QHash>
 
 #include <QString>
 #include <QStringList>
@@ -61,6 +62,8 @@ inline QString ymd(const QDate& d) {
 QString strDeskGroup();
 // Title, responsibility and publisher of a bibliographic record.
 QStringList marcTexts(const QString& marcRecNo);
+// The same for the records a result column names, read in one query.
+QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column);
 // A plain information box of the lists, titled with the program's title.
 void subInfoBox(const QString& text);
 

@@ -76,13 +76,28 @@ int ManageDb::abort() {
     return -1;
 }
 
+int ManageDb::run(LIB_DB_Batch& batch) {
+    statements += batch.count();
+    for (int i = 0; i < batch.count(); ++i)
+        if (log) log->append(batch.sql(i));
+    return batch.run();
+}
+
+int ManageDb::runOpening(LIB_DB_Batch& batch) {
+    batch.begin();
+    ++statements; // BEGIN
+    if (run(batch) == 0) return 0;
+    if (LIB_DB_InTrans()) return abort();
+    intShowDBError();
+    return -1;
+}
+
 int ManageDb::writeRows(const QString& sql) {
-    if (begin() != 0) {
-        intShowDBError();
-        return -1;
-    }
-    const int n = changed(sql);
-    if (n < 0) return abort();
+    // The transaction and the counted write in one round trip.
+    LIB_DB_Batch b;
+    b.select("WITH changed AS (" + sql + " RETURNING 1) SELECT count(*) FROM changed");
+    if (runOpening(b) != 0) return -1;
+    const int n = b.rows(0).rowCount() > 0 ? b.rows(0).text(0, 0).toInt() : 0;
     if (n == 0) {
         rollback();
         return 1;

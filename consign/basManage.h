@@ -4,6 +4,7 @@
 // edit dialogs and their plain message boxes.
 
 #include "common/DBResultSet.h"
+#include "common/basDBBatch.h"
 #include "consign/basConsign.h"
 
 #include <QString>
@@ -41,6 +42,12 @@ struct ManageDb {
     int writeRows(const QString& sql);
     // The server's date, "yyyy-mm-dd".
     QString today();
+    // Sends a batch, its statements (BEGIN and COMMIT included) counted and
+    // logged: 0, or -1 with the pending error.
+    int run(LIB_DB_Batch& batch);
+    // The same for a batch that opens the transaction: -1 after the report
+    // (rolled back when the transaction opened).
+    int runOpening(LIB_DB_Batch& batch);
 };
 
 } // namespace consign

@@ -78,20 +78,7 @@ QString ViolationRow::stateText() const
     return QString();
 }
 
-ConsignDesk::ConsignDesk()
-{
-    // Reading a record sends two queries (header and text).
-    titleTexts = [this](const QString& no) {
-        m_statements += 2;
-        if (statementLog) {
-            statementLog->append("SELECT marc_type FROM marc WHERE marc_rec_no=" + q(no));
-            statementLog->append("SELECT * FROM marc_data WHERE marc_rec_no=" + q(no) + " ORDER BY data_serial");
-        }
-        g_recMarc = strReadMarc(no);
-        return QStringList{strGetMarcTitle(g_recMarc, 0), strGetMarcTitle(g_recMarc, 1),
-                           strGetMarcTitle(g_recMarc, 3)};
-    };
-}
+ConsignDesk::ConsignDesk() = default;
 
 // ---- counted database calls ---------------------------------------------------
 
@@ -187,12 +174,76 @@ QString ConsignDesk::readerValue(int col) const
     return m_recRedr.text(0, col);
 }
 
-QStringList ConsignDesk::textsOf(const QString& marcRecNo)
+int ConsignDesk::run(LIB_DB_Batch& batch)
 {
-    QStringList t = titleTexts ? titleTexts(marcRecNo) : QStringList();
-    while (t.size() < 3)
-        t << QString();
-    return t;
+    m_statements += batch.count();
+    for (int i = 0; i < batch.count(); ++i) {
+        if (statementLog)
+            statementLog->append(batch.sql(i));
+    }
+    const int result = batch.run();
+    if (result != 0 && batch.failedAt() < 0)
+        g_strSQL = batch.count() > 0 ? batch.sql(batch.count() - 1) : QString();
+    return result;
+}
+
+int ConsignDesk::runOpening(LIB_DB_Batch& batch, const std::function<int()>& failed)
+{
+    batch.begin();
+    ++m_statements; // BEGIN
+    if (run(batch) == 0)
+        return 0;
+    if (LIB_DB_InTrans())
+        return failed();
+    intShowDBError();
+    return -1;
+}
+
+int ConsignDesk::writeWithWorkload(LIB_DB_Batch& writes, const QString& workloadCall)
+{
+    const int workloadAt = writes.callProc(workloadCall);
+    writes.commit();
+    ++m_statements; // COMMIT
+    if (run(writes) == 0)
+        return 0;
+    if (writes.failedAt() != workloadAt || !LIB_DB_InTrans())
+        return -1;
+    return commit();
+}
+
+int ConsignDesk::addTexts(LIB_DB_Batch& batch, const QString& numbers)
+{
+    return titleTexts ? -1 : batch.selectRaw(strMarcPageSQL(numbers));
+}
+
+QVector<QStringList> ConsignDesk::textsOf(const QStringList& nos, LIB_DB_Batch* batch, int at)
+{
+    QVector<QStringList> out;
+    if (titleTexts) {
+        for (const QString& no : nos) {
+            QStringList t = titleTexts(no);
+            while (t.size() < 3)
+                t << QString();
+            out.push_back(t);
+        }
+        return out;
+    }
+    if (nos.isEmpty())
+        return out;
+    QHash<QString, MarcRecord> records;
+    if (batch && at >= 0) {
+        records = mapMarcsOf(batch->raw(at), nos);
+    } else {
+        ++m_statements;
+        records = mapReadMarcs(nos);
+        if (statementLog)
+            statementLog->append(g_strSQL);
+    }
+    for (const QString& no : nos) {
+        g_recMarc = records.value(no);
+        out.push_back({strGetMarcTitle(g_recMarc, 0), strGetMarcTitle(g_recMarc, 1), strGetMarcTitle(g_recMarc, 3)});
+    }
+    return out;
 }
 
 // ---- reader load ------------------------------------------------------------------
@@ -244,17 +295,16 @@ void ConsignDesk::fillPanel()
 
 namespace {
 
-int readLoanRows(const QString& certId, const QString& now, QVector<LoanRow>& rows,
-                 const std::function<int(const QString&, DBResultSet&)>& select)
+QString loanSQL(const QString& certId)
+{
+    return "SELECT lend_lst.cert_id, lend_lst.prop_no, lend_lst.lend_date, lend_lst.norm_ret_date, item.marc_rec_no, "
+           "item.bar_code, item.call_no, item.book_stat_code, item.location, item.book_lend_flag FROM lend_lst, item "
+           "WHERE cert_id = " + q(certId) + " AND lend_lst.prop_no = item.prop_no ORDER BY lend_lst.lend_date";
+}
+
+void loanRowsOf(const DBResultSet& rs, const QString& now, QVector<LoanRow>& rows)
 {
     rows.clear();
-    DBResultSet rs;
-    const QString sql =
-        "SELECT lend_lst.cert_id, lend_lst.prop_no, lend_lst.lend_date, lend_lst.norm_ret_date, item.marc_rec_no, "
-        "item.bar_code, item.call_no, item.book_stat_code, item.location, item.book_lend_flag FROM lend_lst, item "
-        "WHERE cert_id = " + q(certId) + " AND lend_lst.prop_no = item.prop_no ORDER BY lend_lst.lend_date";
-    if (select(sql, rs) != 0)
-        return -1;
     for (int r = 0; r < rs.rowCount(); ++r) {
         LoanRow l;
         l.certId = rs.text(r, 0);
@@ -271,28 +321,30 @@ int readLoanRows(const QString& certId, const QString& now, QVector<LoanRow>& ro
         l.abnormal = l.bookStatCode != QLatin1String("41");
         rows.push_back(l);
     }
-    return 0;
 }
 
 } // namespace
 
 int ConsignDesk::readLoans(const QString& certId, const QString& now, QVector<LoanRow>& rows)
 {
-    return readLoanRows(certId, now, rows, [this](const QString& sql, DBResultSet& rs) { return select(sql, rs); });
+    rows.clear();
+    DBResultSet rs;
+    if (select(loanSQL(certId), rs) != 0)
+        return -1;
+    loanRowsOf(rs, now, rows);
+    return 0;
 }
 
 int ConsignDesk::intLoadRedr(const QString& card)
 {
-    if (begin() != 0) {
-        intShowDBError();
+    // The reader locked and the server's date, with the transaction's start.
+    LIB_DB_Batch first;
+    const int readerAt = first.select(QString::fromLatin1(kReaderSelect) + "WHERE reader_cert.redr_cert_id = "
+                                      + q(card) + " AND reader_cert.cert_id = reader.cert_id FOR UPDATE");
+    const int dateAt = first.select(strServerDateSQL());
+    if (runOpening(first, [this] { return endTransReport(); }) != 0)
         return -1;
-    }
-    DBResultSet rs;
-    if (select(QString::fromLatin1(kReaderSelect) + "WHERE reader_cert.redr_cert_id = " + q(card)
-                   + " AND reader_cert.cert_id = reader.cert_id FOR UPDATE",
-               rs)
-        != 0)
-        return endTransReport();
+    const DBResultSet& rs = first.rows(readerAt);
     if (rs.rowCount() < 1)
         return endTransRefuse(QStringLiteral("ELT101"));
     m_recRedr = rs;
@@ -319,15 +371,19 @@ int ConsignDesk::intLoadRedr(const QString& card)
     if (certFlag == QLatin1String("0"))
         return endTransRefuse(QStringLiteral("ELT103"));
     if (certFlag == QLatin1String("2")) {
-        commit();
-        DBResultSet loss;
-        select("SELECT lose_date FROM cert_loss WHERE redr_cert_id = " + q(card) + " AND cert_lose_flag = '1'",
-               loss);
+        LIB_DB_Batch lost;
+        const int lossAt =
+            lost.select("SELECT lose_date FROM cert_loss WHERE redr_cert_id = " + q(card) + " AND cert_lose_flag = '1'");
+        lost.commit();
+        ++m_statements; // COMMIT
+        if (run(lost) != 0 && LIB_DB_InTrans())
+            LIB_DB_Rollback();
+        const DBResultSet& loss = lost.rows(lossAt);
         intShowMsg(QStringLiteral("ELT104") + (loss.rowCount() > 0 ? loss.text(0, 0) : QString()));
         return -1;
     }
 
-    const QString now = today();
+    const QString now = first.rows(dateAt).text(0, 0).left(10);
     bool outOfDate = false;
     QString outOfDateText;
     if (readerValue(redr::ChkValidity) == QLatin1String("1")) {
@@ -354,6 +410,8 @@ int ConsignDesk::intLoadRedr(const QString& card)
                    volt)
             != 0)
             return endTransReport();
+        // The run-out suspensions, the reader's count and the commit travel together.
+        LIB_DB_Batch writes;
         for (int r = 0; r < volt.rowCount(); ++r) {
             ViolationRow v{volt.text(r, 0), volt.text(r, 1), volt.text(r, 2), volt.text(r, 3),
                            volt.text(r, 4), volt.text(r, 5), volt.text(r, 6), volt.text(r, 7),
@@ -371,8 +429,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
                                    + ",NULL,NULL,NULL,NULL,NULL,NULL,NULL," + q(newState) + ",NULL,NULL";
                 // A failed update refuses the reader after the roll back, for a
                 // suspension as for a fine and suspension; the desk stays open.
-                if (callProc(call) != 0)
-                    return abortTrans();
+                writes.callProc(call);
                 v.voltDealFlag = newState;
             }
             if (v.voltDealFlag != QLatin1String("0"))
@@ -382,10 +439,13 @@ int ConsignDesk::intLoadRedr(const QString& card)
         QString call = "LT_UPD_reader " + q(g_strCertID);
         for (int pos = 2; pos <= 28; ++pos)
             call += pos == 18 ? QStringLiteral(",") + QString::number(m_violations.size()) : QStringLiteral(",NULL");
-        if (callProc(call) != 0)
-            return abortTrans();
+        writes.callProc(call);
+        writes.commit();
+        ++m_statements; // COMMIT
         inTrans = false;
-        if (commit() != 0) {
+        if (run(writes) != 0) {
+            if (LIB_DB_InTrans())
+                return abortTrans();
             intShowDBError();
             return -1;
         }
@@ -399,7 +459,29 @@ int ConsignDesk::intLoadRedr(const QString& card)
         }
     }
 
-    if (inTrans && commit() != 0) {
+    // What the rest of the load shows, read in one go (with the commit when
+    // the reader's rows are still locked): loans, arrived copies, requests and
+    // the records of their titles.
+    LIB_DB_Batch reads;
+    const int loansAt = reads.select(loanSQL(g_strCertID));
+    const QString arriFrom =
+        " FROM relegate_arri_lst, item WHERE relegate_arri_lst.cert_id = " + q(g_strCertID)
+        + " AND relegate_arri_lst.relegate_end_flag < '3' AND relegate_arri_lst.relegate_keep_end_date >= " + q(now)
+        + " AND relegate_arri_lst.prop_no = item.prop_no";
+    const int arriAt = reads.select(
+        "SELECT relegate_arri_lst.call_no, relegate_arri_lst.prop_no, relegate_arri_lst.relegate_location, "
+        "relegate_arri_lst.relegate_arri_date, relegate_arri_lst.relegate_keep_end_date, item.marc_rec_no"
+        + arriFrom);
+    const int requestsAt = mode == ModeRequest ? reads.select(requestListSQL()) : -1;
+    const int textsAt = addTexts(reads, "SELECT item.marc_rec_no" + arriFrom
+                                            + (mode == ModeRequest ? " UNION " + requestRecordsSQL() : QString()));
+    if (inTrans) {
+        reads.commit();
+        ++m_statements; // COMMIT
+    }
+    if (run(reads) != 0) {
+        if (LIB_DB_InTrans())
+            LIB_DB_Rollback();
         intShowDBError();
         return -1;
     }
@@ -418,10 +500,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
         }
     }
 
-    if (readLoans(g_strCertID, now, m_loans) != 0) {
-        intShowDBError();
-        return -1;
-    }
+    loanRowsOf(reads.rows(loansAt), now, m_loans);
     if (outOfDate) {
         if (!m_loans.isEmpty())
             intShowMsg(QStringLiteral("ELT133"));
@@ -430,25 +509,15 @@ int ConsignDesk::intLoadRedr(const QString& card)
     setLoanCount(int(m_loans.size()), readerValue(redr::MaxLendQty));
     panelChanged(false);
 
-    DBResultSet arri;
-    if (select("SELECT relegate_arri_lst.call_no, relegate_arri_lst.prop_no, relegate_arri_lst.relegate_location, "
-               "relegate_arri_lst.relegate_arri_date, relegate_arri_lst.relegate_keep_end_date, item.marc_rec_no "
-               "FROM relegate_arri_lst, item WHERE relegate_arri_lst.cert_id = " + q(g_strCertID)
-                   + " AND relegate_arri_lst.relegate_end_flag < '3' AND relegate_arri_lst.relegate_keep_end_date >= "
-                   + q(now) + " AND relegate_arri_lst.prop_no = item.prop_no",
-               arri)
-        != 0) {
-        intShowDBError();
-        return -1;
-    }
+    const DBResultSet& arri = reads.rows(arriAt);
+    QStringList arriNos;
+    for (int r = 0; r < arri.rowCount(); ++r)
+        arriNos << arri.text(r, 5);
+    const QVector<QStringList> arriTexts = textsOf(arriNos, &reads, textsAt);
     for (int r = 0; r < arri.rowCount(); ++r) {
-        ArrivedRow a{arri.text(r, 0), arri.text(r, 1), arri.text(r, 2), arri.text(r, 3), arri.text(r, 4),
-                     arri.text(r, 5), {}, {}, {}};
-        const QStringList t = textsOf(a.marcRecNo);
-        a.title = t[0];
-        a.author = t[1];
-        a.publisher = t[2];
-        m_arrived.push_back(a);
+        const QStringList& t = arriTexts[r];
+        m_arrived.push_back({arri.text(r, 0), arri.text(r, 1), arri.text(r, 2), arri.text(r, 3), arri.text(r, 4),
+                             arri.text(r, 5), t[0], t[1], t[2]});
     }
     if (!m_arrived.isEmpty() && showFindList)
         showFindList(m_arrived);
@@ -471,8 +540,11 @@ int ConsignDesk::intLoadRedr(const QString& card)
             intShowMsg(QStringLiteral("ELT110"));
             return -1;
         }
-        if (subLoadApplyList(0) < 0)
-            m_requests.clear();
+        const DBResultSet& list = reads.rows(requestsAt);
+        QStringList nos;
+        for (int r = 0; r < list.rowCount(); ++r)
+            nos << list.text(r, 5);
+        fillRequests(list, textsOf(nos, &reads, textsAt), 0);
     }
     m_violationsFront = false;
     return 0;
@@ -493,41 +565,38 @@ int intCheckApplicant(const QString& certId, DBResultSet& record)
         intShowDBError();
         return -1;
     };
-    if (LIB_DB_BeginTrans() != 0) {
-        intShowDBError();
-        return -1;
-    }
-    DBResultSet rs;
-    if (LIB_DB_Select(QString::fromLatin1(kReaderSelect) + "WHERE reader.cert_id = " + q(certId)
-                   + " AND reader_cert.cert_flag = '1' AND reader.cert_id = reader_cert.cert_id FOR UPDATE",
-               rs)
-        != 0)
+    // The reader locked with its violations, the server's date and the loans,
+    // and the commit, in one round trip.
+    LIB_DB_Batch b;
+    b.begin();
+    const int readerAt = b.select(QString::fromLatin1(kReaderSelect) + "WHERE reader.cert_id = " + q(certId)
+                                  + " AND reader_cert.cert_flag = '1' AND reader.cert_id = reader_cert.cert_id FOR UPDATE");
+    const int dateAt = b.select(strServerDateSQL());
+    const int voltAt =
+        b.select(QString::fromLatin1(kVoltSelect) + q(certId) + " AND volt_deal_flag <> '0' FOR UPDATE");
+    const int loansAt = b.select(loanSQL(certId));
+    b.commit();
+    if (b.run() != 0) {
+        if (!LIB_DB_InTrans()) {
+            intShowDBError();
+            return -1;
+        }
         return failed();
+    }
+    const DBResultSet& rs = b.rows(readerAt);
     record = rs;
     if (rs.rowCount() < 1)
         return unfit();
     subMergeRedrType(record);
     if (value(redr::RedrFlag) == QLatin1String("0"))
         return unfit();
-    const QString now = varGetSysInfo(1).toString().left(10);
+    const QString now = b.rows(dateAt).text(0, 0).left(10);
     if (value(redr::ChkValidity) == QLatin1String("1")) {
         if (value(redr::EndDate).left(10) < now || value(redr::BgnDate).left(10) > now)
             return unfit();
     }
-    if (toInt(value(redr::VoltFlag)) > 0) {
-        DBResultSet volt;
-        if (LIB_DB_Select(QString::fromLatin1(kVoltSelect) + q(value(redr::CertId))
-                       + " AND volt_deal_flag <> '0' FOR UPDATE",
-                   volt)
-            != 0)
-            return failed();
-        if (volt.rowCount() > 0)
-            return unfit();
-    }
-    if (LIB_DB_CommitTrans() != 0) {
-        intShowDBError();
-        return -1;
-    }
+    if (toInt(value(redr::VoltFlag)) > 0 && b.rows(voltAt).rowCount() > 0)
+        return unfit();
     const double debt = toNumber(value(redr::DebtFlag));
     if (lngMoneyFromDouble(debt) >= 10) {
         g_dblExceedFine = debt;
@@ -535,12 +604,7 @@ int intCheckApplicant(const QString& certId, DBResultSet& record)
             return -1;
     }
     QVector<LoanRow> loans;
-    if (readLoanRows(value(redr::CertId), now, loans,
-                     [](const QString& sql, DBResultSet& rs) { return LIB_DB_Select(sql, rs); })
-        != 0) {
-        intShowDBError();
-        return -1;
-    }
+    loanRowsOf(b.rows(loansAt), now, loans);
     bool overdue = false, abnormal = false;
     for (const LoanRow& l : loans) {
         overdue = overdue || l.overdue;
@@ -584,29 +648,33 @@ int ConsignDesk::subSearchBookByGroup(const QString& text, const QString& group)
 
 int ConsignDesk::searchTitles(const QString& sql, const QString& text, bool byCallNo)
 {
-    DBResultSet found;
-    if (select(sql, found) != 0) {
+    // The found titles, the call numbers of all of them and their records in
+    // one round trip.
+    LIB_DB_Batch b;
+    const int foundAt = b.select(sql);
+    const int callsAt = b.select("SELECT marc_rec_no, call_no FROM call_no_lst WHERE marc_rec_no IN (" + sql + ")");
+    const int textsAt = addTexts(b, sql);
+    if (run(b) != 0) {
         intShowDBError();
         return -1;
     }
+    const DBResultSet& found = b.rows(foundAt);
     if (found.rowCount() < 1) {
         intShowMsg(QStringLiteral("E所查询书刊不存在！"));
         m_titles.clear();
         return -1;
     }
     m_titles.clear();
-    // The call numbers of all found titles in one query.
-    QString in;
-    for (int r = 0; r < found.rowCount(); ++r)
-        in += (r ? QStringLiteral(",") : QString()) + q(found.text(r, 0));
-    DBResultSet calls;
-    if (select("SELECT marc_rec_no, call_no FROM call_no_lst WHERE marc_rec_no IN (" + in + ")", calls) != 0) {
-        intShowDBError();
-        return -1;
-    }
+    const DBResultSet& calls = b.rows(callsAt);
     QHash<QString, QStringList> byTitle;
     for (int r = 0; r < calls.rowCount(); ++r)
         byTitle[calls.text(r, 0)].append(calls.text(r, 1));
+    QStringList listed;
+    for (int r = 0; r < found.rowCount(); ++r) {
+        if (byTitle.contains(found.text(r, 0)))
+            listed << found.text(r, 0);
+    }
+    const QVector<QStringList> texts = textsOf(listed, &b, textsAt);
     for (int r = 0; r < found.rowCount(); ++r) {
         const QString no = found.text(r, 0);
         const QStringList callNos = byTitle.value(no);
@@ -624,10 +692,10 @@ int ConsignDesk::searchTitles(const QString& sql, const QString& text, bool byCa
                 }
             }
         }
-        const QStringList texts = textsOf(no);
-        t.title = texts[0];
-        t.author = texts[1];
-        t.publisher = texts[2];
+        const QStringList& tt = texts[m_titles.size()];
+        t.title = tt[0];
+        t.author = tt[1];
+        t.publisher = tt[2];
         m_titles.push_back(t);
     }
     if (m_titles.isEmpty()) {
@@ -663,12 +731,14 @@ int ConsignDesk::intCheckApplyLoca(const QString& location, const QString& circT
     }
     if (hit < 0)
         return -1;
-    DBResultSet rs;
-    if (select("SELECT location_property FROM location_lst WHERE location = " + q(location), rs) != 0) {
-        intShowDBError();
-        return -1;
+    // The location's group from the log-in's location cache.
+    QString group;
+    for (int r = 0; r < g_varLocation.rowCount(); ++r) {
+        if (g_varLocation.text(r, desklocation::Location) == location) {
+            group = g_varLocation.text(r, desklocation::LocationProperty);
+            break;
+        }
     }
-    const QString group = rs.rowCount() > 0 ? rs.text(0, 0) : QString();
     return group == deskGroup() ? 0 : 1;
 }
 
@@ -685,22 +755,26 @@ int ConsignDesk::subShowHoldings(int titleIndex)
     title.holdings.clear();
     title.listed = false;
 
-    DBResultSet items;
-    if (select("SELECT location, book_stat_code, book_lend_flag FROM item WHERE call_no = " + q(callNo)
-                   + " ORDER BY location",
-               items)
-        != 0) {
+    // Copies, circulation type and the queue of every location in one round trip.
+    LIB_DB_Batch b;
+    const int itemsAt =
+        b.select("SELECT location, book_stat_code, book_lend_flag FROM item WHERE call_no = " + q(callNo)
+                 + " ORDER BY location");
+    const int circAt = b.select("SELECT circ_type_code FROM call_no_lst WHERE call_no = " + q(callNo));
+    const int queuesAt = b.select("SELECT location, count(*) FROM relegate_lst WHERE call_no = " + q(callNo)
+                                  + " AND relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD') AND relegate_flag = "
+                                    "'0' GROUP BY location");
+    if (run(b) != 0) {
         intShowDBError();
         return -1;
     }
-    DBResultSet circ;
-    if (select("SELECT circ_type_code FROM call_no_lst WHERE call_no = " + q(callNo), circ) != 0) {
-        intShowDBError();
-        return -1;
-    }
+    const DBResultSet& items = b.rows(itemsAt);
+    const DBResultSet& circ = b.rows(circAt);
     const QString circType = circ.rowCount() > 0 ? circ.text(0, 0) : QString();
     const QString redrType = readerValue(redr::RedrTypeCode);
-    const QString now = today();
+    QHash<QString, int> queues;
+    for (int r = 0; r < b.rows(queuesAt).rowCount(); ++r)
+        queues.insert(b.rows(queuesAt).text(r, 0), toInt(b.rows(queuesAt).text(r, 1)));
 
     QVector<HoldingRow> inOrder;
     int lendable = 0, inLibrary = 0;
@@ -717,19 +791,11 @@ int ConsignDesk::subShowHoldings(int titleIndex)
         if (lendable > 0) {
             const int check = intCheckApplyLoca(loc, circType, redrType);
             if (check >= 0) {
-                DBResultSet cnt;
-                if (select("SELECT count(*) FROM relegate_lst WHERE call_no = " + q(callNo) + " AND location = "
-                               + q(loc) + " AND relegate_end_date >= " + q(now) + " AND relegate_flag = '0'",
-                           cnt)
-                    != 0) {
-                    intShowDBError();
-                    return -1;
-                }
                 HoldingRow h;
                 h.location = loc;
                 h.lendable = lendable;
                 h.inLibrary = inLibrary;
-                h.queued = cnt.rowCount() > 0 ? toInt(cnt.text(0, 0)) : 0;
+                h.queued = queues.value(loc);
                 h.canApply = check == 1;
                 inOrder.push_back(h);
             }
@@ -781,64 +847,56 @@ int ConsignDesk::subApplyBook(int titleIndex, int holdingIndex)
     return subApplyBook(t.listedCallNo.isEmpty() ? t.callNo() : t.listedCallNo, t.holdings[holdingIndex]);
 }
 
-int ConsignDesk::intCheckPlacing(const PlacingCheck& c, bool locked)
+ConsignDesk::PlacingReads ConsignDesk::addPlacingReads(LIB_DB_Batch& b, const PlacingCheck& c, bool locked)
 {
     // Read-only before the keep-days dialog; under the reader's lock (the
-    // caller's transaction) when writing. A refusal ends the transaction first.
-    auto failed = [&] {
-        if (locked)
-            return endTransReport();
-        intShowDBError();
-        return -1;
-    };
+    // caller's transaction) when writing.
+    const QString lock = locked ? QStringLiteral(" FOR UPDATE") : QString();
+    if (locked)
+        b.select("SELECT cert_id FROM reader WHERE cert_id = " + q(c.certId) + lock);
+    PlacingReads at;
+    at.arrived = b.select("SELECT call_no FROM relegate_arri_lst WHERE cert_id = " + q(c.certId) + " AND call_no = "
+                          + q(c.callNo) + " AND relegate_keep_end_date >= " + q(c.today)
+                          + " AND relegate_end_flag < '3'" + lock);
+    at.sameTitle = b.select("SELECT item.call_no FROM item, lend_lst WHERE lend_lst.prop_no = item.prop_no AND "
+                            "lend_lst.cert_id = " + q(c.certId) + " AND item.call_no = " + q(c.callNo)
+                            + (locked ? " FOR UPDATE OF lend_lst" : ""));
+    at.loans = b.select("SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, call_no_lst.call_no "
+                        "FROM lend_lst, item, call_no_lst WHERE lend_lst.prop_no = item.prop_no "
+                        "AND item.call_no = call_no_lst.call_no AND lend_lst.cert_id = " + q(c.certId)
+                        + (locked ? " FOR UPDATE OF lend_lst" : ""));
+    at.requests =
+        b.select("SELECT call_no FROM relegate_lst WHERE cert_id = " + q(c.certId) + " AND relegate_flag = '0'" + lock);
+    return at;
+}
+
+int ConsignDesk::intCheckPlacing(const LIB_DB_Batch& b, const PlacingReads& at, const PlacingCheck& c, bool locked)
+{
+    // A refusal ends the transaction first.
     auto refuse = [&](const QString& message) {
         if (locked)
             return endTransRefuse(message);
         intShowMsg(message);
         return -1;
     };
-    const QString lock = locked ? QStringLiteral(" FOR UPDATE") : QString();
-    DBResultSet rs;
-    if (locked && select("SELECT cert_id FROM reader WHERE cert_id = " + q(c.certId) + lock, rs) != 0)
-        return failed();
-    if (select("SELECT call_no FROM relegate_arri_lst WHERE cert_id = " + q(c.certId) + " AND call_no = "
-                   + q(c.callNo) + " AND relegate_keep_end_date >= " + q(c.today) + " AND relegate_end_flag < '3'"
-                   + lock,
-               rs)
-        != 0)
-        return failed();
-    if (rs.rowCount() > 0)
+    if (b.rows(at.arrived).rowCount() > 0)
         return refuse(QStringLiteral("E该读者已委托该书并已到书"));
-    if (select("SELECT item.call_no FROM item, lend_lst WHERE lend_lst.prop_no = item.prop_no AND lend_lst.cert_id = "
-                   + q(c.certId) + " AND item.call_no = " + q(c.callNo) + (locked ? " FOR UPDATE OF lend_lst" : ""),
-               rs)
-        != 0)
-        return failed();
-    if (rs.rowCount() > 0)
+    if (b.rows(at.sameTitle).rowCount() > 0)
         return refuse(QStringLiteral("ELT165"));
-    if (select("SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, call_no_lst.call_no "
-               "FROM lend_lst, item, call_no_lst WHERE lend_lst.prop_no = item.prop_no "
-               "AND item.call_no = call_no_lst.call_no AND lend_lst.cert_id = " + q(c.certId)
-                   + (locked ? " FOR UPDATE OF lend_lst" : ""),
-               rs)
-        != 0)
-        return failed();
+    const DBResultSet& loans = b.rows(at.loans);
     int atLoc = 0, atLocType = 0;
-    for (int r = 0; r < rs.rowCount(); ++r) {
-        if (rs.text(r, 1) != c.location)
+    for (int r = 0; r < loans.rowCount(); ++r) {
+        if (loans.text(r, 1) != c.location)
             continue;
         ++atLoc;
-        if (rs.text(r, 2) == c.circType)
+        if (loans.text(r, 2) == c.circType)
             ++atLocType;
     }
     if (atLoc >= toInt(g_varCircRule.text(c.rule, circrule::MaxLendQty)))
         return refuse(QStringLiteral("ELT120"));
     if (atLocType >= toInt(g_varCircRule.text(c.rule, circrule::LimtLendQty)))
         return refuse(QStringLiteral("ELT121"));
-    if (select("SELECT call_no FROM relegate_lst WHERE cert_id = " + q(c.certId) + " AND relegate_flag = '0'" + lock,
-               rs)
-        != 0)
-        return failed();
+    const DBResultSet& rs = b.rows(at.requests);
     for (int r = 0; r < rs.rowCount(); ++r) {
         if (rs.text(r, 0) == c.callNo)
             return refuse(QStringLiteral("E该读者已经委托了该种书"));
@@ -860,11 +918,16 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
     c.location = loc;
     c.today = today();
 
-    DBResultSet title;
-    if (select("SELECT circ_type_code, lend_grd FROM call_no_lst WHERE call_no = " + q(callNo), title) != 0) {
+    // The title's type and grade, and what the checks read, in one round
+    // trip; the checks themselves keep their order.
+    LIB_DB_Batch first;
+    const int titleAt = first.select("SELECT circ_type_code, lend_grd FROM call_no_lst WHERE call_no = " + q(callNo));
+    const PlacingReads unlocked = addPlacingReads(first, c, false);
+    if (run(first) != 0) {
         intShowDBError();
         return -1;
     }
+    const DBResultSet& title = first.rows(titleAt);
     c.circType = title.rowCount() > 0 ? title.text(0, 0) : QString();
     c.rule = intFindRuleIndex(loc, c.circType, readerValue(redr::RedrTypeCode));
     if (c.rule < 0) {
@@ -886,7 +949,7 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
 
     // The checks once before the keep days are asked, so that a refusal comes
     // before the worker types anything; no lock is held while the dialog waits.
-    if (intCheckPlacing(c, false) != 0)
+    if (intCheckPlacing(first, unlocked, c, false) != 0)
         return -1;
     const int maxDays = toInt(readerValue(redr::MaxPregDays));
     if (maxDays < 1) {
@@ -904,34 +967,34 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
 
     // Then lock, check again what may have changed meanwhile, and write. The
     // reader's row first: two desks placing for the same reader wait for each
-    // other here, so the limits see each other's requests.
-    if (begin() != 0) {
-        intShowDBError();
+    // other here, so the limits see each other's requests. The queue is held
+    // last, from its count to the commit: its length and its last number are
+    // those the new request joins. One round trip from BEGIN to the count.
+    LIB_DB_Batch locked;
+    const PlacingReads under = addPlacingReads(locked, c, true);
+    const int queueAt = locked.select(strQueueLockSql(callNo, loc));
+    const int countAt = locked.select("SELECT max(relegate_no), count(*) FILTER (WHERE relegate_end_date >= "
+                                      + q(c.today) + ") FROM relegate_lst WHERE call_no = " + q(callNo)
+                                      + " AND location = " + q(loc) + " AND relegate_flag = '0'");
+    if (runOpening(locked, [&] { return locked.failedAt() >= queueAt ? abortTrans() : endTransReport(); }) != 0)
         return -1;
-    }
-    if (intCheckPlacing(c, true) != 0)
+    if (intCheckPlacing(locked, under, c, true) != 0)
         return -1;
-    // The queue is held from its count to the commit: its length and its last
-    // number are those the new request joins.
-    DBResultSet rs;
-    if (lockQueue(callNo, loc) != 0
-        || select("SELECT max(relegate_no), count(*) FILTER (WHERE relegate_end_date >= " + q(c.today)
-                      + ") FROM relegate_lst WHERE call_no = " + q(callNo) + " AND location = " + q(loc)
-                      + " AND relegate_flag = '0'",
-                  rs)
-               != 0)
-        return abortTrans();
+    const DBResultSet& rs = locked.rows(countAt);
     if (rs.rowCount() > 0 && toInt(rs.text(0, 1)) >= limit) {
         holding.queued = toInt(rs.text(0, 1));
         return endTransRefuse(queueFull);
     }
     const int next = (rs.rowCount() > 0 ? toInt(rs.text(0, 0)) : 0) + 1;
-    const QString insert =
+    LIB_DB_Batch write;
+    write.execute(
         "INSERT INTO relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days, "
         "relegate_end_date, relegate_location, wkr_no, relegate_flag) VALUES (" + q(c.certId) + ", " + q(callNo)
         + ", " + q(loc) + ", " + QString::number(next) + ", " + q(c.today) + ", " + q(QString::number(*days)) + ", "
-        + q(endDate) + ", " + q(varGetSysInfo(3)) + ", " + q(varGetSysInfo(4)) + ", '0')";
-    if (execute(insert) != 0 || commit() != 0)
+        + q(endDate) + ", " + q(varGetSysInfo(3)) + ", " + q(varGetSysInfo(4)) + ", '0')");
+    write.commit();
+    ++m_statements; // COMMIT
+    if (run(write) != 0)
         return abortTrans();
     // The row shows the queue as this request left it.
     holding.queued = (rs.rowCount() > 0 ? toInt(rs.text(0, 1)) : 0) + 1;
@@ -942,19 +1005,42 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
     return 0;
 }
 
+QString ConsignDesk::requestListSQL()
+{
+    return "SELECT relegate_lst.call_no, relegate_lst.location, relegate_lst.relegate_date, "
+           "relegate_lst.relegate_end_date, relegate_lst.relegate_no, call_no_lst.marc_rec_no "
+           "FROM relegate_lst, call_no_lst WHERE relegate_lst.call_no = call_no_lst.call_no "
+           "AND relegate_lst.cert_id = " + q(g_strCertID)
+         + " AND relegate_lst.relegate_flag = '0' ORDER BY relegate_lst.relegate_date DESC";
+}
+
+QString ConsignDesk::requestRecordsSQL()
+{
+    return "SELECT call_no_lst.marc_rec_no FROM relegate_lst, call_no_lst WHERE relegate_lst.call_no = "
+           "call_no_lst.call_no AND relegate_lst.cert_id = " + q(g_strCertID)
+         + " AND relegate_lst.relegate_flag = '0'";
+}
+
 int ConsignDesk::subLoadApplyList(int mark)
 {
-    DBResultSet rs;
-    if (select("SELECT relegate_lst.call_no, relegate_lst.location, relegate_lst.relegate_date, "
-               "relegate_lst.relegate_end_date, relegate_lst.relegate_no, call_no_lst.marc_rec_no "
-               "FROM relegate_lst, call_no_lst WHERE relegate_lst.call_no = call_no_lst.call_no "
-               "AND relegate_lst.cert_id = " + q(g_strCertID)
-                   + " AND relegate_lst.relegate_flag = '0' ORDER BY relegate_lst.relegate_date DESC",
-               rs)
-        != 0) {
+    // The list and the records of its titles in one round trip.
+    LIB_DB_Batch b;
+    const int listAt = b.select(requestListSQL());
+    const int textsAt = addTexts(b, requestRecordsSQL());
+    if (run(b) != 0) {
         intShowDBError();
         return -1;
     }
+    const DBResultSet& rs = b.rows(listAt);
+    QStringList nos;
+    for (int r = 0; r < rs.rowCount(); ++r)
+        nos << rs.text(r, 5);
+    fillRequests(rs, textsOf(nos, &b, textsAt), mark);
+    return 0;
+}
+
+void ConsignDesk::fillRequests(const DBResultSet& rs, const QVector<QStringList>& texts, int mark)
+{
     m_requests.clear();
     for (int r = 0; r < rs.rowCount(); ++r) {
         RequestRow row;
@@ -964,14 +1050,12 @@ int ConsignDesk::subLoadApplyList(int mark)
         row.endDate = rs.text(r, 3);
         row.relegateNo = toInt(rs.text(r, 4));
         row.marcRecNo = rs.text(r, 5);
-        const QStringList t = textsOf(row.marcRecNo);
-        row.title = t[0];
-        row.author = t[1];
-        row.publisher = t[2];
+        row.title = texts[r][0];
+        row.author = texts[r][1];
+        row.publisher = texts[r][2];
         m_requests.push_back(row);
     }
     m_markedRequest = mark == 1 && !m_requests.isEmpty() ? 0 : -1;
-    return 0;
 }
 
 int ConsignDesk::subDeleteApply(int row)
@@ -986,20 +1070,16 @@ int ConsignDesk::subDeleteApply(const RequestRow& request)
 {
     if (intShowMsg(QStringLiteral("QCM003")) != 1)
         return 1;
-    if (begin() != 0) {
-        intShowDBError();
-        return -1;
-    }
     // The queue is renumbered from the request's number as it stands now, not
     // as the list showed it: a request served or moved meanwhile is found here.
-    DBResultSet rs;
-    if (lockQueue(request.callNo, request.location) != 0
-        || select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(g_strCertID) + " AND call_no = "
-                      + q(request.callNo) + " AND location = " + q(request.location)
-                      + " AND relegate_flag = '0' FOR UPDATE",
-                  rs)
-               != 0)
-        return abortTrans();
+    LIB_DB_Batch locked;
+    locked.select(strQueueLockSql(request.callNo, request.location));
+    const int numberAt = locked.select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(g_strCertID)
+                                       + " AND call_no = " + q(request.callNo) + " AND location = "
+                                       + q(request.location) + " AND relegate_flag = '0' FOR UPDATE");
+    if (runOpening(locked, [this] { return abortTrans(); }) != 0)
+        return -1;
+    const DBResultSet& rs = locked.rows(numberAt);
     if (rs.rowCount() < 1) {
         rollback();
         intShowMsg(QStringLiteral("E该委托申请已不再等待（已被处理或删除），请查看刷新后的申请列表！"));
@@ -1007,22 +1087,24 @@ int ConsignDesk::subDeleteApply(const RequestRow& request)
         return -1;
     }
     const int number = toInt(rs.text(0, 0));
-    if (execute("UPDATE relegate_lst SET relegate_flag = '2', relegate_no = 0 WHERE cert_id = " + q(g_strCertID)
-                + " AND call_no = " + q(request.callNo) + " AND location = " + q(request.location)
-                + " AND relegate_flag = '0'")
-            != 0
-        || execute("UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE call_no = " + q(request.callNo)
-                   + " AND location = " + q(request.location) + " AND relegate_no > " + q(QString::number(number))
-                   + " AND relegate_flag = '0'")
-               != 0
-        || select("SELECT count(*) FROM relegate_lst WHERE call_no = " + q(request.callNo) + " AND location = "
-                      + q(request.location)
-                      + " AND relegate_flag = '0' AND relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD')",
-                  rs)
-               != 0
-        || commit() != 0)
+    // The two writes, the queue's new length and the commit in one round trip.
+    LIB_DB_Batch write;
+    write.execute("UPDATE relegate_lst SET relegate_flag = '2', relegate_no = 0 WHERE cert_id = " + q(g_strCertID)
+                  + " AND call_no = " + q(request.callNo) + " AND location = " + q(request.location)
+                  + " AND relegate_flag = '0'");
+    write.execute("UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE call_no = " + q(request.callNo)
+                  + " AND location = " + q(request.location) + " AND relegate_no > " + q(QString::number(number))
+                  + " AND relegate_flag = '0'");
+    const int countAt = write.select("SELECT count(*) FROM relegate_lst WHERE call_no = " + q(request.callNo)
+                                     + " AND location = " + q(request.location)
+                                     + " AND relegate_flag = '0' AND relegate_end_date >= to_char(desk_now(), "
+                                       "'YYYY-MM-DD')");
+    write.commit();
+    ++m_statements; // COMMIT
+    if (run(write) != 0)
         return abortTrans();
-    subQueueLeft(request.callNo, request.location, rs.rowCount() > 0 ? toInt(rs.text(0, 0)) : 0);
+    const DBResultSet& left = write.rows(countAt);
+    subQueueLeft(request.callNo, request.location, left.rowCount() > 0 ? toInt(left.text(0, 0)) : 0);
     if (subLoadApplyList(0) < 0)
         m_requests.clear();
     return 0;

@@ -9,6 +9,7 @@
 // the desk window fills in.
 
 #include "common/DBResultSet.h"
+#include "common/basDBBatch.h"
 
 #include <QString>
 #include <QStringList>
@@ -112,8 +113,8 @@ public:
     // message, so that a refusal stands beside the reader it refuses.
     // newReader is true once per load, when another reader's record came in.
     std::function<void(bool newReader)> showPanel;
-    // Title, responsibility and publisher of a bibliographic record (the
-    // default reads the record; the desk must then not be copied).
+    // Title, responsibility and publisher of a bibliographic record. Unset,
+    // the desk reads the records of a whole list in one query.
     std::function<QStringList(const QString& marcRecNo)> titleTexts;
 
     // ---- settings -----------------------------------------------------------
@@ -206,7 +207,14 @@ private:
         QString certId, callNo, location, circType, today;
         int rule = -1;
     };
-    int intCheckPlacing(const PlacingCheck& check, bool locked);
+    // The reads of the checks added to a batch (the reader's row first when
+    // locked), and the checks over their rows: 0 passed, else -1 after the
+    // refusal (ending the transaction first when locked).
+    struct PlacingReads {
+        int arrived = -1, sameTitle = -1, loans = -1, requests = -1;
+    };
+    PlacingReads addPlacingReads(LIB_DB_Batch& batch, const PlacingCheck& check, bool locked);
+    int intCheckPlacing(const LIB_DB_Batch& batch, const PlacingReads& at, const PlacingCheck& check, bool locked);
     // Refreshes the listed holding rows of a queue after a request left it.
     void subQueueLeft(const QString& callNo, const QString& location, int queued);
 
@@ -215,7 +223,28 @@ private:
     void setLoanCount(int count, const QString& maxLend);
     int readLoans(const QString& certId, const QString& now, QVector<LoanRow>& rows);
     QString today();
-    QStringList textsOf(const QString& marcRecNo);
+    // Sends a batch, its statements counted and logged; 0, or -1 with the
+    // pending error.
+    int run(LIB_DB_Batch& batch);
+    // Sends a batch that opens the transaction: 0 sent; else -1 after the
+    // report (when the transaction opened, `failed` ends it and reports).
+    int runOpening(LIB_DB_Batch& batch, const std::function<int()>& failed);
+    // Sends the writes of an action with the worker's workload call behind
+    // them and the commit: 0 committed, -1 failed (the transaction still open
+    // when a write failed). A failed workload call undoes only itself, as
+    // when it is sent alone; the writes are committed after it all the same.
+    int writeWithWorkload(LIB_DB_Batch& writes, const QString& workloadCall);
+    // Adds the query of the records a sub-query names to a batch, when the
+    // records are read here (no titleTexts hook): its index, or -1.
+    int addTexts(LIB_DB_Batch& batch, const QString& numbers);
+    // Title, responsibility and publisher of each record: from the batch's
+    // record query (at >= 0), through the hook, or in one query of their own.
+    QVector<QStringList> textsOf(const QStringList& marcRecNos, LIB_DB_Batch* batch = nullptr, int at = -1);
+    // The request list from its query's rows.
+    void fillRequests(const DBResultSet& rs, const QVector<QStringList>& texts, int mark);
+    // The request list query for the current reader, and the sub-query of its records.
+    static QString requestListSQL();
+    static QString requestRecordsSQL();
     int searchTitles(const QString& sql, const QString& text, bool byCallNo);
 
     DBResultSet m_recRedr;

@@ -145,11 +145,6 @@ const QString kRecordChanged = QStringLiteral("E该书的借阅记录已被其�
 
 DeskLending::DeskLending(ConsignDesk& desk) : m_desk(desk) {}
 
-QString DeskLending::now() {
-    ++m_desk.m_statements;
-    return varGetSysInfo(0).toString();
-}
-
 void DeskLending::plainBox(bool error, const QString& text) {
     ui::BoxRequest box;
     box.icon = error ? ui::BoxIcon::Error : ui::BoxIcon::Information;
@@ -159,23 +154,39 @@ void DeskLending::plainBox(bool error, const QString& text) {
     ui::DialogService::current().showBox(box);
 }
 
-int DeskLending::selectCount(const QString& sql) {
-    DBResultSet rs;
-    if (m_desk.select("WITH changed AS (" + sql + " RETURNING 1) SELECT count(*) FROM changed", rs) != 0)
-        return -1;
-    return rs.rowCount() > 0 ? toInt(rs.text(0, 0)) : 0;
+QString DeskLending::countedChange(const QString& sql) {
+    return "WITH changed AS (" + sql + " RETURNING 1) SELECT count(*) FROM changed";
 }
 
 // ---- the lending core ---------------------------------------------------------------
 
-int DeskLending::readFacts(const QString& where, bool locked, LendFacts& f) {
+int DeskLending::readFacts(const QString& where, bool locked, LendFacts& f, LIB_DB_Batch& b,
+                           const std::function<void(LIB_DB_Batch&)>& more) {
     f = LendFacts();
     const QString certId = m_desk.readerValue(redr::CertId);
-    DBResultSet rs;
-    if (locked &&
-        m_desk.select("SELECT cert_id FROM reader WHERE cert_id = " + q(certId) + " FOR UPDATE", rs) != 0)
-        return -1;
-    if (m_desk.select(copySelect() + where + (locked ? " FOR UPDATE OF item" : ""), rs) != 0) return -1;
+    // Everything in one round trip, the locks first and in their order: the
+    // reader, the copy, the reader's loans. Read under the locks, the borrower
+    // and the shelf are read again by statements of their own: a sub-select
+    // keeps the snapshot its statement started with.
+    if (locked) b.select("SELECT cert_id FROM reader WHERE cert_id = " + q(certId) + " FOR UPDATE");
+    const int copyAt = b.select(copySelect() + where + (locked ? " FOR UPDATE OF item" : ""));
+    const QString ofCopy = "(SELECT item.prop_no FROM item WHERE " + where + ")";
+    const int borrowerAt =
+        locked ? b.select("SELECT cert_id FROM lend_lst WHERE prop_no = " + ofCopy) : -1;
+    // Only arrivals still waiting for the reader count.
+    const int arrivalsAt = b.select("SELECT prop_no, call_no_f FROM preg_arri_lst WHERE cert_id = " + q(certId) +
+                                    " AND pregarri_deal_flag = '0'");
+    const int loansAt = b.select(
+        "SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, call_no_lst.call_no "
+        "FROM lend_lst, item, call_no_lst WHERE lend_lst.prop_no = item.prop_no "
+        "AND item.call_no = call_no_lst.call_no AND lend_lst.cert_id = " +
+        q(certId) + (locked ? " FOR UPDATE OF lend_lst" : ""));
+    const int shelfAt = locked ? b.select("SELECT count(*) FROM item WHERE call_no = (SELECT item.call_no FROM item "
+                                          "WHERE " + where + ") AND book_stat_code = '41' AND book_lend_flag = '0'")
+                               : -1;
+    if (more) more(b);
+    if (m_desk.run(b) != 0) return -1;
+    const DBResultSet& rs = b.rows(copyAt);
     if (rs.rowCount() < 1) return 0;
     f.haveCopy = true;
     LendCopy& c = f.copy;
@@ -186,33 +197,17 @@ int DeskLending::readFacts(const QString& where, bool locked, LendFacts& f) {
     f.shelf = toInt(rs.text(0, 14));
     f.now = rs.text(0, 15);
     if (locked && c.bookLendFlag == QLatin1String("1")) {
-        if (m_desk.select("SELECT cert_id FROM lend_lst WHERE prop_no = " + q(c.propNo), rs) != 0) return -1;
-        f.borrower = rs.rowCount() > 0 ? rs.text(0, 0) : QString();
+        const DBResultSet& loan = b.rows(borrowerAt);
+        f.borrower = loan.rowCount() > 0 ? loan.text(0, 0) : QString();
     }
     f.haveLoan = !f.borrower.isEmpty();
     if (c.bookLendFlag == QLatin1String("2")) {
-        // Only arrivals still waiting for the reader count.
-        if (m_desk.select("SELECT prop_no, call_no_f FROM preg_arri_lst WHERE cert_id = " + q(certId) +
-                              " AND pregarri_deal_flag = '0'",
-                          rs) != 0)
-            return -1;
-        for (int r = 0; r < rs.rowCount(); ++r)
-            f.arrivals.push_back({rs.text(r, 0), rs.text(r, 1)});
+        const DBResultSet& arrivals = b.rows(arrivalsAt);
+        for (int r = 0; r < arrivals.rowCount(); ++r)
+            f.arrivals.push_back({arrivals.text(r, 0), arrivals.text(r, 1)});
     }
-    if (m_desk.select(
-            "SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, call_no_lst.call_no "
-            "FROM lend_lst, item, call_no_lst WHERE lend_lst.prop_no = item.prop_no "
-            "AND item.call_no = call_no_lst.call_no AND lend_lst.cert_id = " +
-                q(certId) + (locked ? " FOR UPDATE OF lend_lst" : ""),
-            f.loans) != 0)
-        return -1;
-    if (locked) {
-        if (m_desk.select("SELECT count(*) FROM item WHERE call_no = " + q(c.callNo) +
-                              " AND book_stat_code = '41' AND book_lend_flag = '0'",
-                          rs) != 0)
-            return -1;
-        f.shelf = rs.rowCount() > 0 ? toInt(rs.text(0, 0)) : 0;
-    }
+    f.loans = b.rows(loansAt);
+    if (locked) f.shelf = b.rows(shelfAt).rowCount() > 0 ? toInt(b.rows(shelfAt).text(0, 0)) : 0;
     return 0;
 }
 
@@ -288,7 +283,8 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
 
     LendFacts f;
     const QString byCode = who != Lender::HandOn ? "item.bar_code = " + q(code) : "item.prop_no = " + q(code);
-    if (readFacts(byCode, false, f) != 0) return lendFailed();
+    LIB_DB_Batch unlocked;
+    if (readFacts(byCode, false, f, unlocked) != 0) return lendFailed();
     if (!f.haveCopy) return refuse(noTitle, false);
     if (find && showCopy) showCopy(f.copy);
     atWorkLocation(f);
@@ -315,10 +311,21 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     }
 
     // Lock the reader, the copy and the reader's loans; judge again on what the
-    // locks hold now.
-    if (m_desk.begin() != 0) return lendFailed();
-    if (readFacts("item.prop_no = " + q(copy.propNo), true, f) != 0) {
-        m_desk.commit();
+    // locks hold now. The hand-on also holds the request's queue, last, while
+    // it closes up: the request must still wait in it.
+    LIB_DB_Batch lockedReads;
+    lockedReads.begin();
+    ++m_desk.m_statements; // BEGIN
+    int queueAt = -1;
+    auto holdQueue = [&](LIB_DB_Batch& b) {
+        b.select(strQueueLockSql(copy.callNo, storedLoc));
+        queueAt = b.select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(certId) + " AND call_no = " +
+                           q(copy.callNo) + " AND location = " + q(storedLoc) +
+                           " AND relegate_flag = '0' AND relegate_end_date >= " + q(today) + " FOR UPDATE");
+    };
+    if (readFacts("item.prop_no = " + q(copy.propNo), true, f, lockedReads,
+                  loud ? std::function<void(LIB_DB_Batch&)>() : holdQueue) != 0) {
+        if (LIB_DB_InTrans()) m_desk.commit();
         return lendFailed();
     }
     if (!f.haveCopy) return refuse(noTitle, true);
@@ -327,17 +334,7 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     if (o.silent != 0) return refuse(o, true);
     QString queueNo;
     if (!loud) {
-        // The request must still wait in its queue, and the queue is held while
-        // it closes up.
-        DBResultSet rs;
-        if (m_desk.lockQueue(copy.callNo, storedLoc) != 0 ||
-            m_desk.select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(certId) +
-                              " AND call_no = " + q(copy.callNo) + " AND location = " + q(storedLoc) +
-                              " AND relegate_flag = '0' AND relegate_end_date >= " + q(today) + " FOR UPDATE",
-                          rs) != 0) {
-            m_desk.commit();
-            return lendFailed();
-        }
+        const DBResultSet& rs = lockedReads.rows(queueAt);
         if (rs.rowCount() < 1) {
             m_desk.commit();
             return -1;
@@ -349,11 +346,9 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     const QString wkr = varGetSysInfo(4).toString();
     const QString args = q(certId) + "," + q(copy.propNo) + "," + q(due) + "," + q(ruleNo) + "," +
                          q(m_strAttachment) + "," + q(wkr);
-    if (m_desk.callProc(who != Lender::HandOn ? "LT_lendbook_new " + args + ",'0','1'"
-                                              : "LT_lendbook " + args) != 0)
-        return m_desk.abortTrans();
-    ++m_desk.m_statements;
-    intAddJobQty(QStringLiteral("401"), 0, 1, 0);
+    // The lending, its writes, the workload and the commit in one round trip.
+    LIB_DB_Batch writes;
+    writes.callProc(who != Lender::HandOn ? "LT_lendbook_new " + args + ",'0','1'" : "LT_lendbook " + args);
     if (!loud) {
         const QString keepDays = QString::number(toInt(ruleText(rule, circrule::PregKeepDays)));
         const QString keepEnd = QDate::fromString(today, QStringLiteral("yyyy-MM-dd"))
@@ -367,7 +362,7 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
                        q(certId) + " AND call_no = " + q(copy.callNo) + " AND relegate_flag = '0'"
                  : "DELETE FROM relegate_lst WHERE cert_id = " + q(certId) +
                        " AND call_no = " + q(copy.callNo);
-        if (m_desk.execute(
+        writes.execute(
                 "INSERT INTO relegate_arri_lst (cert_id, prop_no, call_no, relegate_arri_date, "
                 "relegate_noti_date, relegate_keep_end_date, relegate_keep_days, relegate_lend_date, "
                 "relegate_ret_date, relegate_location, relegate_find_location, relegate_ret_location, "
@@ -375,21 +370,20 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
                 q(certId) + ", " + q(copy.propNo) + ", " + q(copy.callNo) + ", " + q(today) + ", " +
                 q(today) + ", " + q(keepEnd) + ", " + keepDays + ", NULL, NULL, " + q(pickUp) + ", " +
                 q(varGetSysInfo(3)) + ", NULL, '1', " + q(wkr) + ", " +
-                (find ? q(m_found.relegateDate) : QStringLiteral("NULL")) + ")") != 0 ||
-            m_desk.execute("UPDATE item SET book_lend_flag = '3' WHERE prop_no = " + q(copy.propNo)) != 0 ||
-            m_desk.execute(served) != 0 ||
-            m_desk.execute("UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE call_no = " +
-                           q(copy.callNo) + " AND location = " + q(storedLoc) + " AND relegate_no > " +
-                           q(queueNo) + (find ? " AND relegate_flag = '0'" : "")) != 0)
-            return m_desk.abortTrans();
+                (find ? q(m_found.relegateDate) : QStringLiteral("NULL")) + ")");
+        writes.execute("UPDATE item SET book_lend_flag = '3' WHERE prop_no = " + q(copy.propNo));
+        writes.execute(served);
+        writes.execute("UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE call_no = " + q(copy.callNo) +
+                       " AND location = " + q(storedLoc) + " AND relegate_no > " + q(queueNo) +
+                       (find ? " AND relegate_flag = '0'" : ""));
         // The return's row of this copy is lent on together with the lending.
-        if (!m_handOnBorrower.isEmpty() &&
-            m_desk.execute("UPDATE relegate_arri_lst SET relegate_end_flag = '6' WHERE cert_id = " +
+        if (!m_handOnBorrower.isEmpty())
+            writes.execute("UPDATE relegate_arri_lst SET relegate_end_flag = '6' WHERE cert_id = " +
                            q(m_handOnBorrower) + " AND prop_no = " + q(copy.propNo) +
-                           " AND relegate_ret_date = " + q(today) + " AND relegate_end_flag = '4'") != 0)
-            return m_desk.abortTrans();
+                           " AND relegate_ret_date = " + q(today) + " AND relegate_end_flag = '4'");
     }
-    if (m_desk.commit() != 0) return m_desk.abortTrans();
+    if (m_desk.writeWithWorkload(writes, strJobQtyCall(QStringLiteral("401"), 0, 1, 0)) != 0)
+        return m_desk.abortTrans();
 
     if (find) {
         m_lent = FoundCopy{
@@ -440,12 +434,12 @@ int DeskLending::intLendToApplicant(const QString& propNo) {
 }
 
 int DeskLending::subPassToApplicant(const QString& propNo) {
-    const QString today = now().left(10);
     if (m_desk.select(
             "SELECT relegate_lst.cert_id, relegate_lst.relegate_no, relegate_lst.relegate_location "
             "FROM relegate_lst, item WHERE item.prop_no = " +
                 q(propNo) +
-                " AND relegate_lst.relegate_flag = '0' AND relegate_lst.relegate_end_date >= " + q(today) +
+                " AND relegate_lst.relegate_flag = '0' AND relegate_lst.relegate_end_date >= "
+                "to_char(desk_now(), 'YYYY-MM-DD')" +
                 " AND relegate_lst.call_no = item.call_no AND relegate_lst.location = item.location "
                 "ORDER BY relegate_lst.relegate_no",
             m_candidates) != 0) {
@@ -473,13 +467,18 @@ int DeskLending::pickUpFailed(const QString& message) {
 
 int DeskLending::subLendReleBook(const QString& code) {
     const QString certId = g_strCertID;
-    DBResultSet copy;
-    if (m_desk.select("SELECT prop_no, location, " + QString::fromLatin1(kServerNow) +
-                          " FROM item WHERE bar_code = " + q(code),
-                      copy) != 0) {
+    // The copy and its open found rows in one round trip.
+    LIB_DB_Batch first;
+    const int copyAt = first.select("SELECT prop_no, location, " + QString::fromLatin1(kServerNow) +
+                                    " FROM item WHERE bar_code = " + q(code));
+    const int arriAt = first.select(
+        "SELECT cert_id, relegate_keep_end_date FROM relegate_arri_lst WHERE prop_no = (SELECT prop_no FROM item "
+        "WHERE bar_code = " + q(code) + ") AND relegate_end_flag < '3' ORDER BY relegate_keep_end_date DESC");
+    if (m_desk.run(first) != 0) {
         intShowDBError();
         return -1;
     }
+    const DBResultSet& copy = first.rows(copyAt);
     if (copy.rowCount() < 1) {
         plainBox(true, QStringLiteral("该书条码不存在。"));
         return -1;
@@ -487,13 +486,7 @@ int DeskLending::subLendReleBook(const QString& code) {
     const QString propNo = copy.text(0, 0), location = copy.text(0, 1);
     m_now = copy.text(0, 2);
     const QString today = m_now.left(10);
-    DBResultSet arri;
-    if (m_desk.select("SELECT cert_id, relegate_keep_end_date FROM relegate_arri_lst WHERE prop_no = " +
-                          q(propNo) + " AND relegate_end_flag < '3' ORDER BY relegate_keep_end_date DESC",
-                      arri) != 0) {
-        intShowDBError();
-        return -1;
-    }
+    const DBResultSet& arri = first.rows(arriAt);
     bool waiting = false;
     QString mine; // keep end date of the reader's first arrival of the copy
     bool haveMine = false;
@@ -518,20 +511,16 @@ int DeskLending::subLendReleBook(const QString& code) {
     }
 
     // The reader's open found row and the loan, locked and read again.
-    if (m_desk.begin() != 0) {
-        intShowDBError();
-        return -1;
-    }
-    DBResultSet rs;
-    if (m_desk.select("SELECT relegate_end_flag FROM relegate_arri_lst WHERE cert_id = " + q(certId) +
-                          " AND prop_no = " + q(propNo) + " AND relegate_end_flag < '3' FOR UPDATE",
-                      rs) != 0)
-        return m_desk.abortTrans();
-    if (rs.rowCount() < 1)
+    LIB_DB_Batch locked;
+    const int foundAt = locked.select("SELECT relegate_end_flag FROM relegate_arri_lst WHERE cert_id = " +
+                                      q(certId) + " AND prop_no = " + q(propNo) +
+                                      " AND relegate_end_flag < '3' FOR UPDATE");
+    const int loanAt =
+        locked.select("SELECT rule_no_f, cert_id FROM lend_lst WHERE prop_no = " + q(propNo) + " FOR UPDATE");
+    if (m_desk.runOpening(locked, [this] { return m_desk.abortTrans(); }) != 0) return -1;
+    if (locked.rows(foundAt).rowCount() < 1)
         return pickUpFailed(QStringLiteral("该书已不是该读者待取的委托到书（已被取消或已领取）。"));
-    if (m_desk.select("SELECT rule_no_f, cert_id FROM lend_lst WHERE prop_no = " + q(propNo) + " FOR UPDATE",
-                      rs) != 0)
-        return m_desk.abortTrans();
+    const DBResultSet& rs = locked.rows(loanAt);
     if (rs.rowCount() < 1 || rs.text(0, 1) != certId)
         return pickUpFailed(QStringLiteral("该书没有该读者的借阅记录，不能领取。"));
     const int rule = ruleByNo(rs.text(0, 0));
@@ -539,17 +528,21 @@ int DeskLending::subLendReleBook(const QString& code) {
         return pickUpFailed(
             QStringLiteral("该书借阅记录的流通规则（%1）不存在，不能领取。").arg(rs.text(0, 0)));
     const QString due = dueUnderRule(rule, location, m_now);
-    const int n1 = selectCount("UPDATE lend_lst SET lend_date = " + q(m_now) + ", norm_ret_date = " + q(due) +
-                               ", resp_wkr = " + q(varGetSysInfo(4)) + " WHERE prop_no = " + q(propNo));
-    const int n2 =
-        n1 < 1 ? n1 : selectCount("UPDATE item SET book_lend_flag = '1' WHERE prop_no = " + q(propNo));
-    const int n3 =
-        n2 < 1 ? n2
-               : selectCount("UPDATE relegate_arri_lst SET relegate_end_flag = '3', relegate_lend_date = " +
-                             q(today) + " WHERE cert_id = " + q(certId) + " AND prop_no = " + q(propNo) +
-                             " AND relegate_end_flag < '3'");
-    if (n3 < 0) return m_desk.abortTrans();
-    if (n3 == 0) return pickUpFailed(QStringLiteral("该书的记录已被其他工作站改变，未能领取，请重新扫描。"));
+    // The three updates in one round trip, each counting the rows it changed:
+    // one that changed none undoes them all.
+    LIB_DB_Batch updates;
+    const QStringList changes = {
+        "UPDATE lend_lst SET lend_date = " + q(m_now) + ", norm_ret_date = " + q(due) +
+            ", resp_wkr = " + q(varGetSysInfo(4)) + " WHERE prop_no = " + q(propNo),
+        "UPDATE item SET book_lend_flag = '1' WHERE prop_no = " + q(propNo),
+        "UPDATE relegate_arri_lst SET relegate_end_flag = '3', relegate_lend_date = " + q(today) +
+            " WHERE cert_id = " + q(certId) + " AND prop_no = " + q(propNo) + " AND relegate_end_flag < '3'"};
+    for (const QString& change : changes) updates.select(countedChange(change));
+    if (m_desk.run(updates) != 0) return m_desk.abortTrans();
+    for (int i = 0; i < updates.count(); ++i) {
+        if (toInt(updates.rows(i).text(0, 0)) < 1)
+            return pickUpFailed(QStringLiteral("该书的记录已被其他工作站改变，未能领取，请重新扫描。"));
+    }
     if (m_desk.commit() != 0) return m_desk.abortTrans();
 
     bool listed = false;
@@ -577,17 +570,22 @@ int DeskLending::subLendReleBook(const QString& code) {
 
 int DeskLending::subReturnBook(const QString& code) {
     const QString deskLoc = varGetSysInfo(3).toString();
-    DBResultSet copy;
-    if (m_desk.select(
-            "SELECT item.location, marc.marc_use_flag, location_lst.location_property, " +
-                QString::fromLatin1(kServerNow) +
-                " FROM item LEFT JOIN marc ON marc.marc_rec_no = item.marc_rec_no "
-                "LEFT JOIN location_lst ON location_lst.location = item.location WHERE item.bar_code = " +
-                q(code),
-            copy) != 0) {
+    // The copy and its loan, read without locks for the questions, in one round trip.
+    const QString loanSql =
+        QString::fromLatin1(kReturnSelect) + q(code) + " ORDER BY reader_cert.cert_flag = '1' DESC";
+    LIB_DB_Batch first;
+    const int copyAt = first.select(
+        "SELECT item.location, marc.marc_use_flag, location_lst.location_property, " +
+        QString::fromLatin1(kServerNow) +
+        " FROM item LEFT JOIN marc ON marc.marc_rec_no = item.marc_rec_no "
+        "LEFT JOIN location_lst ON location_lst.location = item.location WHERE item.bar_code = " +
+        q(code));
+    const int loanAt = first.select(loanSql);
+    if (m_desk.run(first) != 0) {
         intShowDBError();
         return -1;
     }
+    const DBResultSet& copy = first.rows(copyAt);
     if (copy.rowCount() < 1) {
         intShowMsg(QStringLiteral("ELT130"));
         return -1;
@@ -604,14 +602,7 @@ int DeskLending::subReturnBook(const QString& code) {
         }
     }
 
-    // The loan, read without locks for the questions.
-    const QString loanSql =
-        QString::fromLatin1(kReturnSelect) + q(code) + " ORDER BY reader_cert.cert_flag = '1' DESC";
-    DBResultSet loan;
-    if (m_desk.select(loanSql, loan) != 0) {
-        intShowDBError();
-        return -1;
-    }
+    const DBResultSet& loan = first.rows(loanAt);
     if (loan.rowCount() < 1) {
         intShowMsg(QStringLiteral("ELT132"));
         return -1;
@@ -666,15 +657,11 @@ int DeskLending::subReturnBook(const QString& code) {
 
     // Lock the borrower first (as every lending does), then the loan; the loan
     // is judged and closed in this one transaction.
-    if (m_desk.begin() != 0) {
-        intShowDBError();
-        return -1;
-    }
-    DBResultSet locked;
-    if (m_desk.select("SELECT cert_id FROM reader WHERE cert_id = " + q(borrower) + " FOR UPDATE", locked) !=
-            0 ||
-        m_desk.select(loanSql + " FOR UPDATE", locked) != 0)
-        return m_desk.abortTrans();
+    LIB_DB_Batch locks;
+    locks.select("SELECT cert_id FROM reader WHERE cert_id = " + q(borrower) + " FOR UPDATE");
+    const int lockedAt = locks.select(loanSql + " FOR UPDATE");
+    if (m_desk.runOpening(locks, [this] { return m_desk.abortTrans(); }) != 0) return -1;
+    const DBResultSet& locked = locks.rows(lockedAt);
     if (locked.rowCount() < 1) {
         m_desk.rollback();
         intShowMsg(QStringLiteral("ELT132"));
@@ -703,59 +690,60 @@ int DeskLending::subReturnBook(const QString& code) {
                                             g_varLocaOpenTime, static_cast<int>(varGetSysPara(9).toDouble()));
     const QString propNo = v(ret::PropNo), callNo = v(ret::CallNo), location = v(ret::Location);
     const QString wkr = varGetSysInfo(4).toString();
-    if (m_desk.callProc("LT_retbook_new " + q(propNo) + "," + q(borrower) + "," + q(j.judgedDue) + "," +
-                        QString::number(j.count) + "," + strFormatMoney(j.fine) + "," + q(j.unit) + "," +
-                        q(j.fineText) + "," + q(wkr)) != 0)
-        return m_desk.abortTrans();
-    ++m_desk.m_statements;
-    intAddJobQty(QStringLiteral("402"), 0, 1, 0);
-    DBResultSet collected;
-    if (m_desk.select("SELECT cert_id FROM relegate_arri_lst WHERE cert_id = " + q(borrower) +
-                          " AND prop_no = " + q(propNo) + " AND relegate_end_flag = '3' FOR UPDATE",
-                      collected) != 0)
-        return m_desk.abortTrans();
-    if (collected.rowCount() == 1 &&
-        m_desk.execute("UPDATE relegate_arri_lst SET relegate_end_flag = '4', relegate_ret_date = " +
-                       q(today) + ", relegate_ret_location = " + q(deskLoc) + " WHERE cert_id = " +
-                       q(borrower) + " AND prop_no = " + q(propNo) + " AND relegate_end_flag = '3'") != 0)
-        return m_desk.abortTrans();
-    // A copy away from home travels with a row of its own, written with the
-    // loan's closing.
-    if (away && collected.rowCount() == 0 &&
-        m_desk.execute(
+    // The loan closed and the copy's collected row read in one round trip.
+    LIB_DB_Batch closing;
+    closing.callProc("LT_retbook_new " + q(propNo) + "," + q(borrower) + "," + q(j.judgedDue) + "," +
+                     QString::number(j.count) + "," + strFormatMoney(j.fine) + "," + q(j.unit) + "," +
+                     q(j.fineText) + "," + q(wkr));
+    const int collectedAt =
+        closing.select("SELECT cert_id FROM relegate_arri_lst WHERE cert_id = " + q(borrower) + " AND prop_no = " +
+                       q(propNo) + " AND relegate_end_flag = '3' FOR UPDATE");
+    if (m_desk.run(closing) != 0) return m_desk.abortTrans();
+    const int collected = closing.rows(collectedAt).rowCount();
+    // Its row closed, or a copy away from home given a row of its own to
+    // travel with, then the workload and the commit: one more round trip.
+    LIB_DB_Batch writes;
+    if (collected == 1)
+        writes.execute("UPDATE relegate_arri_lst SET relegate_end_flag = '4', relegate_ret_date = " + q(today) +
+                       ", relegate_ret_location = " + q(deskLoc) + " WHERE cert_id = " + q(borrower) +
+                       " AND prop_no = " + q(propNo) + " AND relegate_end_flag = '3'");
+    if (away && collected == 0)
+        writes.execute(
             "INSERT INTO relegate_arri_lst (cert_id, prop_no, call_no, relegate_arri_date, "
             "relegate_lend_date, relegate_ret_date, relegate_ret_location, relegate_end_flag, resp_wkr) "
             "VALUES (" +
             q(borrower) + ", " + q(propNo) + ", " + q(callNo) + ", " + q(today) + ", " + q(today) + ", " +
-            q(today) + ", " + q(deskLoc) + ", '4', " + q(wkr) + ")") != 0)
+            q(today) + ", " + q(deskLoc) + ", '4', " + q(wkr) + ")");
+    if (m_desk.writeWithWorkload(writes, strJobQtyCall(QStringLiteral("402"), 0, 1, 0)) != 0)
         return m_desk.abortTrans();
-    if (m_desk.commit() != 0) return m_desk.abortTrans();
     p.debt = strFormatMoney(debt + j.fine);
 
-    // A waiting hold of the title takes the copy.
-    DBResultSet holds;
-    if (m_desk.select("SELECT cert_id FROM preg_lst WHERE call_no = " + q(callNo) + " AND preg_end_date >= " +
-                          q(today) + " AND location = " + q(location) + " AND preg_flag = '0'",
-                      holds) != 0) {
+    // A waiting hold of the title takes the copy; a copy away from home looks
+    // for waiting requests. Both read in one round trip.
+    LIB_DB_Batch after;
+    const int holdsAt = after.select("SELECT cert_id FROM preg_lst WHERE call_no = " + q(callNo) +
+                                     " AND preg_end_date >= " + q(today) + " AND location = " + q(location) +
+                                     " AND preg_flag = '0'");
+    const int waitingAt = away ? after.select("SELECT cert_id FROM relegate_lst WHERE call_no = " + q(callNo) +
+                                              " AND location = " + q(location) +
+                                              " AND relegate_flag = '0' AND relegate_end_date >= " + q(today))
+                               : -1;
+    if (m_desk.run(after) != 0) {
         intShowDBError();
         return -1;
     }
-    if (holds.rowCount() > 0) {
-        if (m_desk.begin() != 0 || m_desk.callProc("LT_retpregbook " + q(propNo)) != 0 ||
-            m_desk.commit() != 0)
-            return m_desk.abortTrans();
+    if (after.rows(holdsAt).rowCount() > 0) {
+        LIB_DB_Batch hold;
+        hold.begin();
+        hold.callProc("LT_retpregbook " + q(propNo));
+        hold.commit();
+        m_desk.m_statements += 2; // BEGIN, COMMIT
+        if (m_desk.run(hold) != 0) return m_desk.abortTrans();
         intShowMsg(QStringLiteral("ILT103"));
     }
 
     if (away) {
-        DBResultSet waiting;
-        if (m_desk.select("SELECT cert_id FROM relegate_lst WHERE call_no = " + q(callNo) +
-                              " AND location = " + q(location) +
-                              " AND relegate_flag = '0' AND relegate_end_date >= " + q(today),
-                          waiting) != 0) {
-            intShowDBError();
-            return -1;
-        }
+        const DBResultSet& waiting = after.rows(waitingAt);
         m_handOnBorrower = borrower;
         const bool handedOn = waiting.rowCount() > 0 && subPassToApplicant(propNo) == 0;
         m_handOnBorrower.clear();
@@ -778,11 +766,17 @@ int DeskLending::subReturnBook(const QString& code) {
                           (j.unit == QLatin1String("D") ? QStringLiteral("天") : QStringLiteral("小时"));
     m_returns.prepend(row);
 
-    DBResultSet remaining;
-    if (m_desk.select("SELECT prop_no FROM lend_lst WHERE cert_id = " + q(borrower), remaining) != 0) {
+    // The borrower's remaining loans, and the debt when the fine window may open.
+    LIB_DB_Batch last;
+    const int remainingAt = last.select("SELECT prop_no FROM lend_lst WHERE cert_id = " + q(borrower));
+    const int owedAt =
+        fineReturn != 0 ? last.select("SELECT debt_flag FROM reader WHERE cert_id = " + q(borrower)) : -1;
+    const int lastResult = m_desk.run(last);
+    if (lastResult != 0 && last.failedAt() == remainingAt) {
         intShowDBError();
         return 0;
     }
+    const DBResultSet& remaining = last.rows(remainingAt);
     m_desk.setLoanCount(remaining.rowCount(), maxLend);
     if (m_desk.showPanel) m_desk.showPanel(false);
 
@@ -792,11 +786,11 @@ int DeskLending::subReturnBook(const QString& code) {
     if (marcUse == QLatin1String("2")) intShowMsg(QStringLiteral("ILT102"));
 
     if (fineReturn != 0) {
-        DBResultSet owed;
-        if (m_desk.select("SELECT debt_flag FROM reader WHERE cert_id = " + q(borrower), owed) != 0) {
+        if (lastResult != 0) {
             intShowDBError();
             return 0;
         }
+        const DBResultSet& owed = last.rows(owedAt);
         g_dblExceedFine = owed.rowCount() > 0 ? owed.number(0, 0) : 0.0;
         if (lngMoneyFromDouble(g_dblExceedFine) >= 10 && m_desk.showFineWindow) m_desk.showFineWindow();
     }

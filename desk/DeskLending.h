@@ -123,7 +123,10 @@ private:
     // Reads the copy (by an SQL condition on item), its loan, the reader's
     // reserved arrivals and loans and the free copies on the shelf; `locked`
     // locks the reader, the copy and the reader's loans first.
-    int readFacts(const QString& where, bool locked, LendFacts& f);
+    // All in one batch (the caller's: a locked one opens the transaction),
+    // `more` adds what the caller reads after them.
+    int readFacts(const QString& where, bool locked, LendFacts& f, LIB_DB_Batch& batch,
+                  const std::function<void(LIB_DB_Batch&)>& more = {});
     // The checks of a lending in their order, on what readFacts read.
     Outcome judge(const LendFacts& f, const QString& certId, const QString& grade, const QString& redrType,
                   int& rule, bool& reservedOk);
@@ -131,8 +134,8 @@ private:
 
     int pickUpFailed(const QString& message);
     void plainBox(bool error, const QString& text);
-    QString now();
-    int selectCount(const QString& sql); // rows a statement changed, -1 failed
+    // A change as a query of the number of rows it changed.
+    static QString countedChange(const QString& sql);
 
     ConsignDesk& m_desk;
     QString m_markedLoan;

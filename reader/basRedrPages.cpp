@@ -142,9 +142,26 @@ public:
         row.cells[titleCol] = t.first;
         row.cells[titleCol + 1] = t.second;
     }
+    // The same for the record number in `column` of result row r; the first
+    // call reads the records of the whole column in one query.
+    void fill(RedrPageRow& row, const DBResultSet& rs, int r, int column, int titleCol) {
+        if (!read_) {
+            read_ = true;
+            QStringList nos;
+            for (int i = 0; i < rs.rowCount(); ++i)
+                nos << rs.text(i, column);
+            const QHash<QString, MarcRecord> records = mapReadMarcs(nos);
+            for (auto it = records.constBegin(); it != records.constEnd(); ++it) {
+                g_recMarc = it.value();
+                titles_.insert(it.key(), {strGetMarcTitle(g_recMarc, 0), strGetMarcTitle(g_recMarc, 1)});
+            }
+        }
+        fill(row, rs.text(r, column), titleCol);
+    }
 
 private:
     QHash<QString, QPair<QString, QString>> titles_;
+    bool read_ = false;
 };
 
 QString strToday() {
@@ -231,7 +248,7 @@ int loadLendInfo(const QString& id, RedrPage* page) {
     return addRows(sql, page, [&](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
         if (r == 0) today = strToday();
         row.cells[0] = QString::number(r + 1);
-        titles.fill(row, rs.text(r, 3), 4);
+        titles.fill(row, rs, r, 3, 4);
         for (int c : {6, 7, 8, 10})
             row.cells[c] = strDateTimeText(row.cells[c]);
         row.cells[12] = strLocationName(row.cells[12]);
@@ -312,7 +329,7 @@ int loadVoltInfo(const QString& id, RedrPage* page) {
         if (!rs.text(r, 1).isEmpty()) {
             for (int c = 1; c <= 3; ++c)
                 row.cells[c] = rs.text(r, c - 1);
-            titles.fill(row, rs.text(r, 3), 4);
+            titles.fill(row, rs, r, 3, 4);
         }
         row.cells[6] = strVoltName(rs.text(r, 4));
         row.cells[7] = strLocationName(rs.text(r, 5));
@@ -355,7 +372,7 @@ int loadExceedInfo(const QString& id, RedrPage* page) {
         QStringLiteral(" AND exceed_fine_lst.prop_no = item.prop_no ORDER BY exceed_fine_lst.ret_date DESC");
     return addRows(sql, page, [](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
         const QString unit = rs.text(r, 22);
-        titles.fill(row, rs.text(r, 3), 4);
+        titles.fill(row, rs, r, 3, 4);
         row.cells[6] = strLocationName(row.cells[6]);
         for (int c : {7, 8, 9})
             row.cells[c] = strFineDateText(unit, row.cells[c]);
@@ -403,7 +420,7 @@ int loadQueue(const QueuePage& q, const QString& id, RedrPage* page) {
         [&](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
             row.cells[0] = QString::number(r + 1);
             row.cells[1] = rs.text(r, 0);
-            titles.fill(row, rs.text(r, 2), 2);
+            titles.fill(row, rs, r, 2, 2);
             row.cells[4] = strLocationName(rs.text(r, 1));
             row.cells[5] = rs.text(r, 3).left(10);
             row.cells[6] = rs.text(r, 4);
@@ -440,7 +457,7 @@ int loadPregArriInfo(const QString& id, RedrPage* page) {
     QString today;
     return addRows(sql, page, [&](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
         if (r == 0) today = strToday();
-        titles.fill(row, rs.text(r, 3), 4);
+        titles.fill(row, rs, r, 3, 4);
         if (row.cells[8].left(10) < today) row.fore = kRed;
         row.cells[10] = strLocationName(row.cells[10]);
         row.cells[12] = strLocationName(row.cells[12]);
@@ -466,7 +483,7 @@ int loadLostInfo(const QString& id, RedrPage* page) {
         QStringLiteral(
             " AND lost_recoup_lst.prop_no = item.prop_no ORDER BY lost_recoup_lst.recoup_date DESC");
     return addRows(sql, page, [](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
-        titles.fill(row, rs.text(r, 3), 4);
+        titles.fill(row, rs, r, 3, 4);
         row.cells[6] = strLocationName(row.cells[6]);
         row.cells[7] = row.cells[7].left(10);
         const QString type = row.cells[13];
@@ -492,7 +509,7 @@ int loadReleArriInfo(const QString& id, RedrPage* page) {
     static const char* const kStates[] = {"划到", "交接", "借出", "还回", "回库", "还书划到"};
     return addRows(sql, page, [](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
         row.cells[0] = QString::number(r + 1);
-        titles.fill(row, rs.text(r, 3), 4);
+        titles.fill(row, rs, r, 3, 4);
         for (int c : {6, 13, 14, 15})
             row.cells[c] = strLocationName(row.cells[c]);
         const QString flag = row.cells[16];

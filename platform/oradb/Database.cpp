@@ -268,6 +268,7 @@ QString Database::referencedTable(const PGresult* r) {
                                " JOIN pg_namespace n ON n.oid = c.relnamespace JOIN pg_class p ON p.oid = k.confrelid"
                                " WHERE k.contype = 'f' AND k.conname = $1 AND c.relname = $2 AND n.nspname = $3",
                                3, nullptr, values, nullptr, nullptr, 0);
+    ++roundTrips_;
     QString name;
     if (PQresultStatus(q) == PGRES_TUPLES_OK && PQntuples(q) == 1) name = QString::fromUtf8(PQgetvalue(q, 0, 0));
     PQclear(q);
@@ -290,6 +291,7 @@ void Database::simple(const char* sql) {
     lastErr_.clear();
     if (!IsConnected()) fail(nullptr, true);
     PGresult* r = PQexec(conn_, sql);
+    ++roundTrips_;
     const ExecStatusType st = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) fail(r, false);
     PQclear(r);
@@ -308,6 +310,8 @@ PGresult* Database::run(const QString& text, bool savepoint) {
     if (savepoint)
         q += QByteArray("\n;RELEASE SAVEPOINT ") + kSavepoint + "; SAVEPOINT " + kSavepoint;
     if (!PQsendQuery(conn_, q.constData())) fail(nullptr, false);
+    ++roundTrips_;
+    ++statementsSent_;
 
     const int wanted = 0;
     PGresult* stmt = nullptr;
@@ -328,6 +332,7 @@ PGresult* Database::run(const QString& text, bool savepoint) {
         if (stmt) PQclear(stmt);
         if (savepoint && IsConnected()) {
             PGresult* undo = PQexec(conn_, "ROLLBACK TO SAVEPOINT oradb_stmt"); // stays set for the next
+            ++roundTrips_;
             PQclear(undo);
         }
         fail(error, false);
@@ -401,6 +406,7 @@ void Database::CommitTrans() {
     inTrans_ = false;
     if (!IsConnected()) fail(nullptr, true);
     PGresult* r = PQexec(conn_, "COMMIT");
+    ++roundTrips_;
     const ExecStatusType st = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (st != PGRES_COMMAND_OK) fail(r, false);
     const bool rolledBack = std::strcmp(PQcmdStatus(r), "ROLLBACK") == 0;

@@ -20,6 +20,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QSet>
 #include <QVariant>
 #include <memory>
 
@@ -113,6 +114,7 @@ public:
 
 private:
     friend class Database;
+    friend class Batch;
     friend class Field;
     explicit Dynaset(pg_result* r);
     pg_result* res_ = nullptr;
@@ -161,7 +163,14 @@ public:
     // The text as it is sent to the server (empty literals, blocks, binds).
     QString serverText(const QString& sql, QStringList* outBinds = nullptr) const;
 
+    // Messages to the server that waited for an answer (round trips), and
+    // the statements they carried, since the session opened or the reset.
+    long RoundTrips() const { return roundTrips_; }
+    long StatementsSent() const { return statementsSent_; }
+    void ResetTraffic() { roundTrips_ = statementsSent_ = 0; }
+
 private:
+    friend class Batch;
     Database() = default;
     pg_result* run(const QString& text, bool savepoint);
     [[noreturn]] void fail(pg_result* r, bool wasDown);
@@ -175,6 +184,9 @@ private:
     bool transLost_ = false; // the open transaction went with the connection
     QString lastErr_;
     ParameterList params_;
+    long roundTrips_ = 0;
+    long statementsSent_ = 0;
+    QSet<QString> prepared_; // names of the prepared statements the session holds
 };
 
 // One session per connection; it owns the database object it opened.

@@ -2,6 +2,7 @@
 // find in the demo library.
 
 #include "biblio/BookSearch.h"
+#include "common/basDBBatch.h"
 #include "common/basMarcList.h"
 #include "tests/biblio/BiblioFixture.h"
 
@@ -214,13 +215,17 @@ TEST_F(BookSearch, StatementsPerSearch)
     StatementLog& log = statementLog();
     DBResultSet hits;
     log.count = 0;
+    LIB_DB_ResetTraffic();
     ASSERT_EQ(intQuickSearch("09", "华文", hits), 2);
     EXPECT_EQ(log.count, 2); // the record numbers, then all their summaries
+    EXPECT_EQ(LIB_DB_RoundTrips(), 2);
     log.count = 0;
+    LIB_DB_ResetTraffic();
     const SeekText t = varBuildBookSeek({{"02", MatchPrefix, "计算机"}, {"03", MatchPrefix, "孙"}}, false);
     ASSERT_EQ(intRunBookSeek(t, hits), 0);
     EXPECT_EQ(hits.rowCount(), 1);
     EXPECT_EQ(log.count, 2);
+    EXPECT_EQ(LIB_DB_RoundTrips(), 2);
     log.count = 0;
     EXPECT_EQ(intQuickSearch("09", "无此出版社", hits), 0);
     EXPECT_EQ(log.count, 1); // no summaries for no hit

@@ -1,0 +1,77 @@
+#pragma once
+// Statements of one action that do not wait on each other's answers, sent to
+// the server together: one round trip. A failure becomes the pending error as
+// in LIB_DB_Select (a query) or LIB_DB_Execute (a statement or call); inside a
+// transaction the failed statement undoes only itself and the ones after it
+// do not run.
+//
+//   LIB_DB_Batch b;
+//   const int reader = b.select("SELECT ...");
+//   const int loans = b.select("SELECT ...");
+//   if (b.run() != 0) return intShowDBError();
+//   b.rows(reader).rowCount();
+
+#include "common/DBResultSet.h"
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+#include <memory>
+
+namespace oradb {
+class Dynaset;
+}
+
+class LIB_DB_Batch {
+public:
+    int select(const QString& sql);
+    // A query whose rows are kept as the server sent them (raw(i)).
+    int selectRaw(const QString& sql);
+    int execute(const QString& sql);
+    // "P a,b" as LIB_DB_CallProc takes it.
+    int callProc(const QString& call);
+    // A named prepared statement with parameters $1, $2, ...
+    int prepared(const QString& name, const QString& sql, const QList<QVariant>& params);
+    // Opens a transaction before the statements and commits it after them
+    // when all succeeded, in the same round trip.
+    void begin() { begin_ = true; }
+    void commit() { commit_ = true; }
+
+    int count() const { return static_cast<int>(items_.size()); }
+    // 0, or -1 with the pending error recorded.
+    int run();
+    const DBResultSet& rows(int i) const { return items_.at(i).rows; }
+    oradb::Dynaset& raw(int i) const;
+    QString sql(int i) const { return items_.at(i).sql; }
+    long affected(int i) const { return items_.at(i).affected; }
+    // Index of the statement that failed, or -1.
+    int failedAt() const { return failedAt_; }
+
+    // One statement of the batch (public for the helpers that build it).
+    struct Item {
+        QString sql, name;
+        QList<QVariant> params;
+        bool query = true;
+        bool keepRaw = false;
+        DBResultSet rows;
+        std::shared_ptr<oradb::Dynaset> raw;
+        long affected = 0;
+    };
+
+private:
+    int add(Item item);
+    QVector<Item> items_;
+    bool begin_ = false, commit_ = false;
+    int failedAt_ = -1;
+};
+
+// Round trips to the server and statements sent since the last reset: what a
+// desk action costs, counted by the database interface itself.
+long LIB_DB_RoundTrips();
+long LIB_DB_StatementsSent();
+void LIB_DB_ResetTraffic();
+
+// The query that gives the server's date and time as strGetServerDate does
+// ("yyyy-mm-dd hh:mm:ss"), to send with other statements.
+QString strServerDateSQL();

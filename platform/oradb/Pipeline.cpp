@@ -1,0 +1,258 @@
+#include "platform/oradb/Pipeline.h"
+#include "platform/oradb/SqlText.h"
+
+#include <libpq-fe.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace oradb {
+
+namespace {
+
+// What one message of the pipeline was, so its answer finds its place.
+enum class Sent { Begin, Internal, Prepare, Statement, Commit };
+
+struct Entry {
+    Sent kind;
+    int item = -1;
+};
+
+bool isError(ExecStatusType st) {
+    return st == PGRES_FATAL_ERROR || st == PGRES_BAD_RESPONSE || st == PGRES_NONFATAL_ERROR;
+}
+
+QByteArray valueText(const QVariant& v, bool* isNull) {
+    *isNull = !v.isValid() || v.isNull();
+    if (*isNull) return {};
+    switch (v.metaType().id()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return QByteArray::number(v.toDouble(), 'g', 17);
+    default: {
+        // An empty text is NULL, as in a statement's literals.
+        const QByteArray t = v.toString().toUtf8();
+        *isNull = t.isEmpty();
+        return t;
+    }
+    }
+}
+
+} // namespace
+
+int Batch::Add(const QString& sql) {
+    Item it;
+    it.text = sqltext::stripTerminator(db_.serverText(sql));
+    items_.push_back(std::move(it));
+    return Count() - 1;
+}
+
+int Batch::AddPrepared(const QString& name, const QString& sql, const QList<QVariant>& params) {
+    Item it;
+    it.name = name;
+    it.text = sqltext::emptyLiteralsToNull(sql.trimmed());
+    it.params = params;
+    items_.push_back(std::move(it));
+    return Count() - 1;
+}
+
+void Batch::Begin() {
+    begin_ = true;
+}
+void Batch::Commit() {
+    commit_ = true;
+}
+
+void Batch::Run() {
+    failedAt_ = -1;
+    db_.lastErr_.clear();
+    if (!db_.IsConnected()) db_.fail(nullptr, true);
+    if (commit_ && db_.transLost_) {
+        db_.transLost_ = false;
+        db_.fail(nullptr, true);
+    }
+    pg_conn* c = db_.conn_;
+    if (!PQenterPipelineMode(c)) db_.fail(nullptr, false);
+
+    const bool begin = begin_ && !db_.inTrans_;
+    const bool inTrans = db_.inTrans_ || begin;
+    std::vector<Entry> sent;
+    int syncs = 0;
+    bool sendOk = true;
+    auto plain = [&](const char* sql, Sent kind, int item = -1) {
+        if (sendOk && PQsendQueryParams(c, sql, 0, nullptr, nullptr, nullptr, nullptr, 0))
+            sent.push_back({kind, item});
+        else
+            sendOk = false;
+    };
+    auto sync = [&] {
+        if (sendOk && PQpipelineSync(c))
+            ++syncs;
+        else
+            sendOk = false;
+    };
+    if (begin) {
+        plain("BEGIN", Sent::Begin);
+        plain("SAVEPOINT oradb_stmt", Sent::Internal);
+    }
+    QSet<QString> preparing;
+    for (int i = 0; i < Count() && sendOk; ++i) {
+        const Item& it = items_[i];
+        const QByteArray text = it.text.toUtf8();
+        if (it.name.isEmpty()) {
+            plain(text.constData(), Sent::Statement, i);
+        } else {
+            const QByteArray name = it.name.toUtf8();
+            if (!db_.prepared_.contains(it.name) && !preparing.contains(it.name)) {
+                preparing.insert(it.name);
+                if (PQsendPrepare(c, name.constData(), text.constData(), static_cast<int>(it.params.size()),
+                                  nullptr))
+                    sent.push_back({Sent::Prepare, i});
+                else
+                    sendOk = false;
+            }
+            std::vector<QByteArray> values(it.params.size());
+            std::vector<const char*> ptrs(it.params.size());
+            for (size_t p = 0; p < values.size(); ++p) {
+                bool null = false;
+                values[p] = valueText(it.params[static_cast<qsizetype>(p)], &null);
+                ptrs[p] = null ? nullptr : values[p].constData();
+            }
+            if (sendOk && PQsendQueryPrepared(c, name.constData(), static_cast<int>(ptrs.size()), ptrs.data(),
+                                              nullptr, nullptr, 0))
+                sent.push_back({Sent::Statement, i});
+            else
+                sendOk = false;
+        }
+        if (inTrans) {
+            plain("RELEASE SAVEPOINT oradb_stmt", Sent::Internal);
+            plain("SAVEPOINT oradb_stmt", Sent::Internal);
+        } else {
+            sync(); // outside a transaction every statement stands alone
+        }
+    }
+    if (commit_ && inTrans) plain("COMMIT", Sent::Commit);
+    if (syncs == 0 || inTrans) sync();
+    ++db_.roundTrips_;
+    db_.statementsSent_ += Count();
+
+    // The answers come in the order sent: each message's result and a null
+    // after it, a marker for every sync; a message behind a failure in the same
+    // sync comes back aborted.
+    PGresult* error = nullptr;
+    Sent errorKind = Sent::Internal;
+    bool begun = false, committed = false, rolledBack = false;
+    size_t at = 0;
+    bool got = false;
+    int seen = 0, nulls = 0;
+    while (seen < syncs) {
+        PGresult* r = PQgetResult(c);
+        if (!r) {
+            if (got) {
+                ++at;
+                got = false;
+                nulls = 0;
+            } else if (++nulls > 1 || PQstatus(c) != CONNECTION_OK) {
+                break;
+            }
+            continue;
+        }
+        nulls = 0;
+        const ExecStatusType st = PQresultStatus(r);
+        if (st == PGRES_PIPELINE_SYNC) {
+            ++seen;
+            PQclear(r);
+            continue;
+        }
+        if (got || at >= sent.size() || st == PGRES_PIPELINE_ABORTED) {
+            got = true;
+            PQclear(r);
+            continue;
+        }
+        got = true;
+        const Entry& e = sent[at];
+        if (isError(st)) {
+            if (!error) {
+                error = r;
+                errorKind = e.kind;
+                failedAt_ = e.item;
+            } else {
+                PQclear(r);
+            }
+            continue;
+        }
+        switch (e.kind) {
+        case Sent::Begin:
+            begun = true;
+            break;
+        case Sent::Prepare:
+            db_.prepared_.insert(items_[e.item].name);
+            break;
+        case Sent::Statement: {
+            Item& it = items_[e.item];
+            it.affected = std::atol(PQcmdTuples(r));
+            it.ran = true;
+            it.rows.reset(new Dynaset(r));
+            r = nullptr;
+            break;
+        }
+        case Sent::Commit:
+            committed = true;
+            rolledBack = std::strcmp(PQcmdStatus(r), "ROLLBACK") == 0;
+            break;
+        case Sent::Internal:
+            break;
+        }
+        if (r) PQclear(r);
+    }
+    while (PGresult* rest = PQgetResult(c)) // nothing should be left; never leave the pipeline busy
+        PQclear(rest);
+    PQexitPipelineMode(c);
+
+    if (begun) {
+        db_.inTrans_ = true;
+        db_.transLost_ = false;
+    }
+    if (committed || errorKind == Sent::Commit)
+        db_.inTrans_ = false; // a refused commit ends the transaction as well
+    if (error) {
+        if (db_.inTrans_ && db_.IsConnected()) {
+            PQclear(PQexec(c, "ROLLBACK TO SAVEPOINT oradb_stmt")); // stays set for the next
+            ++db_.roundTrips_;
+        }
+        db_.fail(error, false);
+    }
+    if (!db_.IsConnected() || !sendOk) db_.fail(nullptr, false);
+    if (rolledBack) {
+        db_.lastErr_ = QStringLiteral("ORA-02091: transaction rolled back");
+        throw Error(2091, db_.lastErr_);
+    }
+}
+
+Dynaset& Batch::Result(int i) {
+    Item& it = items_.at(static_cast<size_t>(i));
+    if (!it.rows) it.rows.reset(new Dynaset(PQmakeEmptyPGresult(db_.conn_, PGRES_TUPLES_OK)));
+    return *it.rows;
+}
+
+std::unique_ptr<Dynaset> Batch::TakeResult(int i) {
+    Result(i);
+    return std::move(items_.at(static_cast<size_t>(i)).rows);
+}
+
+long Batch::RowsAffected(int i) const {
+    return items_.at(static_cast<size_t>(i)).affected;
+}
+bool Batch::Ran(int i) const {
+    return items_.at(static_cast<size_t>(i)).ran;
+}
+
+std::unique_ptr<Dynaset> CreatePreparedDynaset(Database& db, const QString& name, const QString& sql,
+                                               const QList<QVariant>& params) {
+    Batch b(db);
+    b.AddPrepared(name, sql, params);
+    b.Run();
+    return b.TakeResult(0);
+}
+
+} // namespace oradb

@@ -1,0 +1,95 @@
+// What each request-mode action of the desk costs in round trips to the
+// server, counted by the database interface: a budget per action that holds
+// however many titles, locations or requests the action shows.
+
+#include "DeskFixture.h"
+
+#include "common/basDBBatch.h"
+
+#include <functional>
+#include <optional>
+
+using desk::ConsignDesk;
+
+class RoundTripsTest : public DeskTest {
+protected:
+    void SetUp() override {
+        DeskTest::SetUp();
+        freshDatabase();
+        desk.askKeepDays = [](const QString&, int maxDays) -> std::optional<int> { return maxDays; };
+    }
+    long tripsOf(const std::function<void()>& action) {
+        LIB_DB_ResetTraffic();
+        action();
+        return LIB_DB_RoundTrips();
+    }
+    int holdingAt(const QString& loc) {
+        const auto& h = desk.titles()[0].holdings;
+        for (int i = 0; i < h.size(); ++i)
+            if (h[i].location == loc) return i;
+        return -1;
+    }
+
+    ConsignDesk desk;
+};
+
+TEST_F(RoundTripsTest, ReaderLoadsStayWithinTheirBudget) {
+    struct Case {
+        const char* card;
+        int result;
+        long budget;
+        const char* what;
+    };
+    const Case cases[] = {
+        {"DC02", 0, 2, "accepted, with its loans and requests"},
+        {"DC13", 0, 2, "an arrived copy with its title"},
+        {"DC07", 0, 4, "run-out suspensions ended through the server"},
+        {"DC08", -1, 3, "a fine and suspension refuses"},
+        {"NOSUCHCARD", -1, 2, "unknown card"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        int result = 0;
+        const long trips = tripsOf([&] { result = desk.intLoadRedr(c.card); });
+        EXPECT_EQ(result, c.result);
+        EXPECT_LE(trips, c.budget);
+    }
+}
+
+TEST_F(RoundTripsTest, SearchesCostTheSameHoweverManyTitlesTheyFind) {
+    ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
+    struct Case {
+        QString text;
+        QString group;
+    };
+    const Case cases[] = {
+        {"TP311.12/W23", "91"},
+        {"T", "91"}, // every title whose call number starts so
+        {QStringLiteral("数据结构"), "02"},
+        {"7-5041-8765", "05"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        const long trips = tripsOf([&] { EXPECT_EQ(desk.subSearchBookByGroup(c.text, c.group), 0); });
+        EXPECT_LE(trips, 2);
+    }
+    ASSERT_EQ(desk.subSearchBookByGroup("T", "91"), 0);
+    EXPECT_GT(desk.titles().size(), 1);
+    // The locations of another title: one more round trip.
+    EXPECT_LE(tripsOf([&] { EXPECT_EQ(desk.subShowHoldings(desk.titles().size() - 1), 0); }), 1);
+}
+
+TEST_F(RoundTripsTest, PlacingDeletingAndTheListStayWithinTheirBudget) {
+    ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
+    ASSERT_EQ(desk.subSearchBook("TP311.12/W23", desk::SearchCallNo), 0);
+    const int a1 = holdingAt("A1");
+    ASSERT_GE(a1, 0);
+    EXPECT_LE(tripsOf([&] { EXPECT_EQ(desk.subApplyBook(0, a1), 0) << shown().toStdString(); }), 5);
+    // A refused second press ends before the dialog.
+    EXPECT_LE(tripsOf([&] { EXPECT_EQ(desk.subApplyBook(0, a1), -1); }), 2);
+    EXPECT_EQ(tripsOf([&] { EXPECT_EQ(desk.subLoadApplyList(0), 0); }), 1);
+    ASSERT_EQ(desk.requests().size(), 1);
+    dialogs.answers << ui::BoxAnswer::Ok;
+    EXPECT_LE(tripsOf([&] { EXPECT_EQ(desk.subDeleteApply(0), 0) << shown().toStdString(); }), 3);
+    EXPECT_TRUE(desk.requests().isEmpty());
+}
