@@ -68,8 +68,9 @@ TEST_F(EmailNoticeTest, OneNoticePerFoundCopyOfTheLocationAndRange) {
     to.sort();
     EXPECT_EQ(to, (QStringList{"dr01@example.com", "dr02@example.com"}));
     for (const auto& m : msgs)
-        if (SmtpServer::recipients(m) == QStringList{"dr01@example.com"})
+        if (SmtpServer::recipients(m) == QStringList{"dr01@example.com"}) {
             EXPECT_EQ(m["subject"].toString(), titleOf("P500001"));
+        }
 
     // The readers left out are in the daily log with their numbers.
     const QString log = todaysLog();

@@ -19,7 +19,9 @@ protected:
         ASSERT_EQ(m.subInitLocation(), 0);
         ASSERT_EQ(m.cmbLocation_Click(indexOf(m, "A1")), 0);
         for (int i = 0; i < m.titles.size(); ++i)
-            if (m.titles[i].callNo == "TP311.12/W23") ASSERT_EQ(m.subShowQueue(i), 0);
+            if (m.titles[i].callNo == "TP311.12/W23") {
+                ASSERT_EQ(m.subShowQueue(i), 0);
+            }
         ASSERT_FALSE(m.queue.isEmpty());
     }
     void deskB(RawConnection& b, const QString& sql) {

@@ -33,8 +33,9 @@ TEST_F(DeskPlacementTest, DeskOpensWholeAndCentredInTheFrame)
         EXPECT_LE(std::abs((area.width() - g.width()) / 2 - g.x()), 1);
         const int d = (area.height() - g.height()) / 2;
         EXPECT_EQ(g.y(), d > 18 ? d - 18 : d);
-        if (size.width() > 1300)
+        if (size.width() > 1300) {
             EXPECT_EQ(g.size(), form->size().expandedTo(QSize(980, 640)).boundedTo(area.size()));
+        }
         service.unloadAll();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }

@@ -81,8 +81,9 @@ TEST_F(FineDesksTest, OpenFineWindowHoldsNothingAndOnlyOneDeskPays)
     desk.showFineWindow = [] { subOpenLendFine(nullptr, g_strCertID, g_dblExceedFine); };
     dialogs.dialogHandler = [&](QDialog* d) {
         ++opened;
-        if (auto* f = qobject_cast<frmLendFine*>(d))
+        if (auto* f = qobject_cast<frmLendFine*>(d)) {
             EXPECT_EQ(f->spdFine->maxRows(), 1);
+        }
         return intPayInFineWindow(d, dialogs, QStringLiteral("B-DESKB"));
     };
     EXPECT_EQ(desk.intLoadRedr(QStringLiteral("DC09")), 0) << shown().toStdString();
