@@ -318,8 +318,7 @@ void frmBookInfo::pInitialize()
     cboLend->clear();
     cboLend->addItems({QStringLiteral("借阅时间范围"), QStringLiteral("还书时间范围")});
     cboLend->setCurrentIndex(0);
-    const QDate today = QDate::fromString(varGetSysInfo(1).toString(), QStringLiteral("yyyy-MM-dd"));
-    dtpTo->setDate(today.isValid() ? today : QDate::currentDate());
+    dtpTo->setDate(datServerToday());
     dtpFrom->setDate(dtpTo->date().addDays(-365));
     txtQuickSearch->clear();
     txtQuickSearch->setMaxLength(g_intIdxContLen > 0 ? g_intIdxContLen : 60);

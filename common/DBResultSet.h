@@ -23,6 +23,7 @@ public:
     // Result row i (0-based), field c: cell(c, 2 + i).
     QVariant value(int i, int c) const { return cell(c, 2 + i); }
     QString text(int i, int c) const { return value(i, c).toString(); }
+    void setValue(int i, int c, const QVariant& v) { setCell(c, 2 + i, v); }
     double number(int i, int c) const { return value(i, c).toDouble(); }
     QString fieldName(int c) const { return cell(c, 0).toString(); }
     int fieldType(int c) const { return cell(c, 1).toInt(); }

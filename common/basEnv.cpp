@@ -136,6 +136,11 @@ QVariant varGetSysInfo(int code) {
     }
 }
 
+QDate datServerToday() {
+    const QDate d = QDate::fromString(varGetSysInfo(1).toString(), QStringLiteral("yyyy-MM-dd"));
+    return d.isValid() ? d : QDate::currentDate();
+}
+
 int LIB_WriteLogFile(const QString&, const QString& text, int mode) {
     const QDateTime now = QDateTime::currentDateTime();
     const QString day = now.toString(QStringLiteral("yyyy-MM-dd"));

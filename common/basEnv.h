@@ -1,6 +1,7 @@
 #pragma once
 // Environment file, folder table, run-time values and the daily log.
 
+#include <QDate>
 #include <QString>
 #include <QVariant>
 
@@ -20,4 +21,7 @@ QString strUnscramblePwd(const QString& stored);
 
 int intInitEnvironment();
 QVariant varGetSysInfo(int code);
+// The server's date (the library's clock, not the machine's); the machine's
+// date only when the server cannot tell it.
+QDate datServerToday();
 int LIB_WriteLogFile(const QString& title, const QString& text, int mode = 0);

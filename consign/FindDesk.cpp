@@ -46,9 +46,11 @@ CopyDisplay copyDisplay(const desk::LendCopy& c, const QString& scanned) {
 }
 
 FindDesk::FindDesk() {
-    const QDate today = QDate::currentDate();
-    dtpApplyBegin = dtpApplyEnd = dtpFindBegin = dtpFindEnd = today;
     m_lending.showCopy = [this](const desk::LendCopy& copy) { m_display = copyDisplay(copy, m_scanned); };
+}
+
+void FindDesk::defaultDates(const QDate& today) {
+    dtpApplyBegin = dtpApplyEnd = dtpFindBegin = dtpFindEnd = today;
 }
 
 int FindDesk::select(const QString& sql, DBResultSet& rs) {

@@ -46,6 +46,8 @@ public:
     FindDesk();
     FindDesk(const FindDesk&) = delete;
     FindDesk& operator=(const FindDesk&) = delete;
+    // Every date of the lists' ranges to `today` (the window reads the server's date).
+    void defaultDates(const QDate& today);
 
     // The attachment dialog of a lending (frmAttachment over the lending).
     std::function<void(desk::LendingWindow&)>& showAttachment() { return m_lending.showAttachment; }

@@ -143,9 +143,9 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption) {
     return b;
 }
 
-ui::DatePicker* picker(QWidget* parent, const char* name) {
+ui::DatePicker* picker(QWidget* parent, const char* name, const QDate& date) {
     auto* p = new ui::DatePicker(QString::fromLatin1(name), parent);
-    p->setDate(QDate::currentDate());
+    p->setDate(date);
     return p;
 }
 

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 class QComboBox;
+class QDate;
 class QPushButton;
 class QRadioButton;
 class QGridLayout;
@@ -60,7 +61,7 @@ void subAddOnTop(ui::SpreadGrid* grid, const QStringList& cells);
 void labelled(QGridLayout* grid, int row, int col, const QString& caption, QWidget* w);
 QComboBox* combo(QWidget* parent, const char* name);
 QPushButton* button(QWidget* parent, const char* name, const QString& caption);
-ui::DatePicker* picker(QWidget* parent, const char* name);
+ui::DatePicker* picker(QWidget* parent, const char* name, const QDate& date);
 // The three options optType(0..2) in a row of a form, the first chosen.
 void makeOptions(QRadioButton* (&options)[3], QWidget* parent, QGridLayout* grid, int row,
                  const QStringList& captions);

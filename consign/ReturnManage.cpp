@@ -45,8 +45,7 @@ void fillHome(const QVector<HomeRow>& rows, bool withLocation) {
 
 } // namespace
 
-ReturnManage::ReturnManage() {
-    const QDate today = QDate::currentDate();
+void ReturnManage::defaultDates(const QDate& today) {
     dtpBegin = dtpEnd = dtpReturnBegin = dtpReturnEnd = dtpCheckBegin = dtpCheckEnd = today;
 }
 

@@ -16,7 +16,9 @@ struct HomeRow {
 
 class ReturnManage {
 public:
-    ReturnManage();
+    ReturnManage() = default;
+    // Every date of the pages' ranges to `today` (the window reads the server's date).
+    void defaultDates(const QDate& today);
 
     // ---- choosers -------------------------------------------------------------
     Chooser cmbReturnTeam, cmbReturnLocation, cmbCheckTeam, cmbCheckLocation;

@@ -1,5 +1,6 @@
 #include "consign/frmEmail.h"
 
+#include "common/basEnv.h"
 #include "consign/basEmail.h"
 
 #include "platform/ui/BusyCursor.h"
@@ -17,8 +18,9 @@ frmEmail::frmEmail(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmEmail"));
     setWindowTitle(QStringLiteral("委托到书通知邮件"));
     setModal(true);
-    auto picker = [this](const char* name) {
-        auto* d = new QDateEdit(QDate::currentDate(), this);
+    const QDate today = datServerToday();
+    auto picker = [this, &today](const char* name) {
+        auto* d = new QDateEdit(today, this);
         d->setObjectName(QString::fromLatin1(name));
         d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
         d->setCalendarPopup(true);

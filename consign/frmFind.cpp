@@ -1,5 +1,6 @@
 #include "consign/frmFind.h"
 
+#include "common/basEnv.h"
 #include "desk/frmAttachment.h"
 #include "platform/ui/CommandBar.h"
 #include "platform/ui/DateBox.h"
@@ -34,6 +35,7 @@ frmFind::frmFind(QWidget* parent) : QWidget(parent), m_images(new ui::ImageList)
     setAttribute(Qt::WA_DeleteOnClose);
     resize(900, 600);
     m_find.showAttachment() = [this](desk::LendingWindow& w) { frmAttachment::showFor(this, w); };
+    m_find.defaultDates(datServerToday());
 
     tbFind = consign::initCommandBar(this, QStringLiteral("tbFind"), kPages, m_images);
     connect(tbFind, &ui::CommandBar::itemClicked, this,
@@ -91,8 +93,8 @@ void frmFind::buildFindPage(QWidget* page) {
 
 void frmFind::buildApplyPage(QWidget* page) {
     auto* grid = new QGridLayout;
-    dtpApplyBegin = consign::picker(page, "dtpApplyBegin");
-    dtpApplyEnd = consign::picker(page, "dtpApplyEnd");
+    dtpApplyBegin = consign::picker(page, "dtpApplyBegin", m_find.dtpApplyBegin);
+    dtpApplyEnd = consign::picker(page, "dtpApplyEnd", m_find.dtpApplyEnd);
     cmbApplyTeam = consign::combo(page, "cmbApplyTeam");
     cmbApplyTeamII = consign::combo(page, "cmbApplyTeamII");
     cmbApplyLocation = consign::combo(page, "cmbApplyLocation");
@@ -130,8 +132,8 @@ void frmFind::buildApplyPage(QWidget* page) {
 
 void frmFind::buildFindListPage(QWidget* page) {
     auto* grid = new QGridLayout;
-    dtpFindBegin = consign::picker(page, "dtpFindBegin");
-    dtpFindEnd = consign::picker(page, "dtpFindEnd");
+    dtpFindBegin = consign::picker(page, "dtpFindBegin", m_find.dtpFindBegin);
+    dtpFindEnd = consign::picker(page, "dtpFindEnd", m_find.dtpFindEnd);
     cmbFindTeam = consign::combo(page, "cmbFindTeam");
     cmbFindTeamII = consign::combo(page, "cmbFindTeamII");
     consign::labelled(grid, 0, 0, QStringLiteral("到书起始日期："), dtpFindBegin);

@@ -1,5 +1,6 @@
 #include "consign/frmReturnManage.h"
 
+#include "common/basEnv.h"
 #include "platform/ui/CommandBar.h"
 #include "platform/ui/DateBox.h"
 #include "platform/ui/Grid.h"
@@ -41,6 +42,7 @@ frmReturnManage::frmReturnManage(QWidget* parent) : QWidget(parent), m_images(ne
     setWindowTitle(QStringLiteral("委托回库"));
     setAttribute(Qt::WA_DeleteOnClose);
     resize(900, 600);
+    m_home.defaultDates(datServerToday());
 
     tbReturnManage = consign::initCommandBar(this, QStringLiteral("tbReturnManage"), kPages, m_images);
     connect(tbReturnManage, &ui::CommandBar::itemClicked, this,
@@ -79,8 +81,8 @@ void frmReturnManage::buildCheckPage(QWidget* page) {
     txtCheckBook->setObjectName(QStringLiteral("txtCheckBook"));
     consign::labelled(grid, 0, 0, QStringLiteral("书刊条码："), txtCheckBook);
     copy.build(page, grid, 1);
-    dtpBegin = consign::picker(page, "dtpBegin");
-    dtpEnd = consign::picker(page, "dtpEnd");
+    dtpBegin = consign::picker(page, "dtpBegin", m_home.dtpBegin);
+    dtpEnd = consign::picker(page, "dtpEnd", m_home.dtpEnd);
     consign::labelled(grid, 7, 0, QStringLiteral("还书起始日期："), dtpBegin);
     consign::labelled(grid, 7, 2, QStringLiteral("还书截至日期："), dtpEnd);
     cmdCheck = consign::button(page, "cmdCheck", QStringLiteral("已验(&C)"));
@@ -107,8 +109,8 @@ void frmReturnManage::buildReturnPage(QWidget* page) {
     auto* grid = new QGridLayout;
     cmbReturnTeam = consign::combo(page, "cmbReturnTeam");
     cmbReturnLocation = consign::combo(page, "cmbReturnLocation");
-    dtpReturnBegin = consign::picker(page, "dtpReturnBegin");
-    dtpReturnEnd = consign::picker(page, "dtpReturnEnd");
+    dtpReturnBegin = consign::picker(page, "dtpReturnBegin", m_home.dtpReturnBegin);
+    dtpReturnEnd = consign::picker(page, "dtpReturnEnd", m_home.dtpReturnEnd);
     consign::labelled(grid, 0, 0, QStringLiteral("馆藏组："), cmbReturnTeam);
     consign::labelled(grid, 0, 2, QStringLiteral("馆藏地："), cmbReturnLocation);
     consign::labelled(grid, 1, 0, QStringLiteral("还书起始日期："), dtpReturnBegin);
@@ -143,8 +145,8 @@ void frmReturnManage::buildCheckListPage(QWidget* page) {
         {QStringLiteral("查看全部书刊"), QStringLiteral("查看已验收书刊"), QStringLiteral("查看未验收书刊")});
     cmbCheckTeam = consign::combo(page, "cmbCheckTeam");
     cmbCheckLocation = consign::combo(page, "cmbCheckLocation");
-    dtpCheckBegin = consign::picker(page, "dtpCheckBegin");
-    dtpCheckEnd = consign::picker(page, "dtpCheckEnd");
+    dtpCheckBegin = consign::picker(page, "dtpCheckBegin", m_home.dtpCheckBegin);
+    dtpCheckEnd = consign::picker(page, "dtpCheckEnd", m_home.dtpCheckEnd);
     consign::labelled(grid, 1, 0, QStringLiteral("委托馆藏组："), cmbCheckTeam);
     consign::labelled(grid, 1, 2, QStringLiteral("馆藏地："), cmbCheckLocation);
     consign::labelled(grid, 2, 0, QStringLiteral("还书起始日期："), dtpCheckBegin);

@@ -167,6 +167,20 @@ void ConsignDesk::setLoanCount(int count, const QString& maxLend)
     m_panel.loans = QString::number(count) + QStringLiteral(" / ") + maxLend;
 }
 
+void ConsignDesk::setLendTotals()
+{
+    m_panel.yearTotal = readerValue(redr::YearLendQty) + QStringLiteral("/") + readerValue(redr::TotalLendQty);
+}
+
+void ConsignDesk::countLend()
+{
+    if (m_recRedr.rowCount() < 1)
+        return;
+    for (int col : {int(redr::YearLendQty), int(redr::TotalLendQty)})
+        m_recRedr.setValue(0, col, toInt(readerValue(col)) + 1);
+    setLendTotals();
+}
+
 QString ConsignDesk::readerValue(int col) const
 {
     if (m_recRedr.rowCount() < 1)
@@ -289,7 +303,7 @@ void ConsignDesk::fillPanel()
     m_panel.certId = readerValue(redr::CertId);
     m_panel.typeName = readerValue(redr::TypeName);
     m_panel.endDate = readerValue(redr::EndDate);
-    m_panel.yearTotal = readerValue(redr::YearLendQty) + QStringLiteral("/") + readerValue(redr::TotalLendQty);
+    setLendTotals();
     m_panel.debt = money(toNumber(readerValue(redr::DebtFlag)));
 }
 

@@ -221,6 +221,11 @@ private:
     void fillPanel();
     // The panel's loan count: "count / most".
     void setLoanCount(int count, const QString& maxLend);
+    // The panel's lend totals: "year/total".
+    void setLendTotals();
+    // A loan made: the reader's year and total lend counts grow by one, as the
+    // lend procedure counts them.
+    void countLend();
     int readLoans(const QString& certId, const QString& now, QVector<LoanRow>& rows);
     QString today();
     // Sends a batch, its statements counted and logged; 0, or -1 with the

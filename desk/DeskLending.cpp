@@ -414,6 +414,7 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
         m_desk.m_loans.prepend(l);
         m_markedLoan = copy.barCode;
         m_desk.setLoanCount(int(m_desk.m_loans.size()), m_desk.readerValue(redr::MaxLendQty));
+        m_desk.countLend();
         if (m_desk.showPanel) m_desk.showPanel(false);
     }
     return 0;

@@ -224,11 +224,9 @@ void frmRedrInfo::pInitialize() {
     cboLend->clear();
     cboLend->addItems({QStringLiteral("借阅时间范围"), QStringLiteral("还书时间范围")});
     cboLend->setCurrentIndex(0);
-    const QDate today = ui::dateFromText(varGetSysInfo(1).toString());
-    if (today.isValid()) {
-        dtpTo->setDate(today);
-        dtpFrom->setDate(today.addDays(-365));
-    }
+    const QDate today = datServerToday();
+    dtpTo->setDate(today);
+    dtpFrom->setDate(today.addDays(-365));
     m_strQueryText.clear();
     subSetFont(vsInfo);
     tbStandard->setItemEnabled(QStringLiteral("General"), false);

@@ -9,6 +9,7 @@
 #include "common/basEnv.h"
 #include "common/basMsg.h"
 #include "reader/ReaderContext.h"
+#include "shell/ChildMnemonics.h"
 #include "shell/basForms.h"
 #include "reader/frmLendFine.h"
 #include "shell/basLogin.h"
@@ -109,6 +110,7 @@ frmMain::frmMain()
     mdi_ = new QMdiArea(this);
     mdi_->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdi_);
+    new shell::ChildMnemonics(mdi_);
 
     QStatusBar* sb = statusBar();
     sb->setObjectName(QStringLiteral("sbStatusBar"));

@@ -128,3 +128,26 @@ TEST_F(ConsignTest, ReturnManageWindowAcceptsByScanAndListsTheCheckList) {
     w.cmdCheckPrint->click();
     EXPECT_EQ(printed, "委托验收清单(已验收)");
 }
+
+// The date ranges start at the server's date, read when the window opens, not
+// the machine's: a request placed today on the server's clock is in the list.
+TEST_F(ConsignTest, WindowsDefaultTheirDateRangesToTheServersDate) {
+    const QDate server = QDate::currentDate().addDays(-40);
+    db().pinClock(server.toString("yyyy-MM-dd") + " 10:00:00");
+    request("DR02", "TP311.12/W23", "A1", 3, 0);
+    frmFind find;
+    frmReturnManage home;
+    for (const ui::DatePicker* p : {find.dtpApplyBegin, find.dtpApplyEnd, find.dtpFindBegin, find.dtpFindEnd,
+                                    home.dtpBegin, home.dtpEnd, home.dtpReturnBegin, home.dtpReturnEnd,
+                                    home.dtpCheckBegin, home.dtpCheckEnd})
+        EXPECT_EQ(p->date(), server) << p->objectName().toStdString();
+
+    find.tbFind->item("ApplyList")->click();
+    find.cmbApplyTeam->setCurrentIndex(2);
+    emit find.cmbApplyTeam->activated(2);
+    find.cmdApplySearch->click();
+    QStringList readers;
+    for (int r = 1; r <= find.spdApplyList->maxRows(); ++r)
+        readers << find.spdApplyList->getText(6, r);
+    EXPECT_TRUE(readers.contains("DR02")) << readers.join(' ').toStdString();
+}

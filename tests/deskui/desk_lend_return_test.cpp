@@ -125,8 +125,14 @@ TEST_F(DeskLendReturnTest, OrdinaryLendAsksForTheAttachment) {
         return 1;
     };
     lendMode("DC02");
+    const auto totals = [this] {
+        return db().scalar("select year_lend_qty || '/' || total_lend_qty from reader where cert_id = 'DR02'");
+    };
+    EXPECT_EQ(form->txtDetail[7]->text(), totals());
     type(form->txtLendBook, "B500001");
     EXPECT_EQ(shownText, "光盘1张");
+    // The panel's year/total lend counts follow the loan, as the loan count does.
+    EXPECT_EQ(form->txtDetail[7]->text(), totals());
     EXPECT_EQ(db().scalar("select attachment from lend_lst where prop_no = 'P500001'"), "光盘2张");
     ASSERT_GE(form->spdLendBook->maxRows(), 1);
     EXPECT_EQ(form->spdLendBook->getText(1, 1), "B500001");
@@ -138,6 +144,7 @@ TEST_F(DeskLendReturnTest, OrdinaryLendAsksForTheAttachment) {
     };
     type(form->txtLendBook, "B500002");
     EXPECT_EQ(db().scalar("select coalesce(attachment, '') from lend_lst where prop_no = 'P500002'"), "");
+    EXPECT_EQ(form->txtDetail[7]->text(), totals());
     EXPECT_EQ(form->spdLendBook->getText(1, 1), "B500002");
     EXPECT_EQ(form->spdLendBook->rowBackColor(1), kCyan);
     EXPECT_NE(form->spdLendBook->rowBackColor(2), kCyan);

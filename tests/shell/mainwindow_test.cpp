@@ -11,11 +11,16 @@
 #include "shell/basMenu.h"
 #include "shell/frmCircLogo.h"
 
+#include "platform/ui/CommandBar.h"
+
 #include "platform/text/IniFile.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -393,3 +398,40 @@ TEST_F(MainWindowTest, FineOpenerFromTenCentsAndReaderInformation)
 }
 
 } // namespace
+
+// Alt+letter: a button of the active child window with that mnemonic wins over
+// the menu title of the same letter; without one the menu opens.
+TEST_F(MainWindowTest, ChildWindowMnemonicsWinOverTheMenuBar)
+{
+    login("0001", "ABC");
+    frmMain* w = loadMain();
+    ASSERT_TRUE(w);
+    w->show();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    QMenuBar* menus = w->menuCommandBar()->menuBar();
+    const auto openedMenu = [menus] {
+        QAction* a = menus->activeAction();
+        QMenu* m = a ? a->menu() : nullptr;
+        if (!m || !m->isVisible()) return QString();
+        m->close();
+        return a->text();
+    };
+
+    QTest::keyClick(w, Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(openedMenu().startsWith(QStringLiteral("统计查询"))) << menus->activeAction();
+
+    auto* child = new QWidget;
+    auto* search = new QPushButton(QStringLiteral("查询(&S)"), child);
+    int clicks = 0;
+    QObject::connect(search, &QPushButton::clicked, [&clicks] { ++clicks; });
+    w->mdiArea()->addSubWindow(child)->show();
+    QTest::keyClick(w, Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(openedMenu(), QString());
+
+    search->setEnabled(false); // a disabled button leaves the key to the menu
+    QTest::keyClick(w, Qt::Key_S, Qt::AltModifier);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(openedMenu().startsWith(QStringLiteral("统计查询")));
+}

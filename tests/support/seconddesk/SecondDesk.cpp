@@ -78,8 +78,7 @@ int main(int argc, char** argv) {
     desk::DeskLending lending(desk);
     consign::FindDesk findDesk;
     consign::ReturnManage returnManage;
-    returnManage.dtpBegin = returnManage.dtpEnd =
-        QDate::fromString(varGetSysInfo(1).toString().left(10), QStringLiteral("yyyy-MM-dd"));
+    returnManage.defaultDates(datServerToday());
     std::cout << "READY" << std::endl;
     std::string line;
     while (std::getline(std::cin, line)) {
