@@ -105,11 +105,11 @@ TEST_F(NewsStoreTest, SavingWritesTheWholeFileInsideTheNewsFolderOnly) {
     EXPECT_EQ(back.Content, item.Content);
 
     const QStringList before = allFiles();
-    for (const QString& bad : {"", ".", "..", "../x", "a/b", "..\\..\\x", "x\\y"}) {
+    for (const char* bad : {"", ".", "..", "../x", "a/b", "..\\..\\x", "x\\y"}) {
         NewsItem b;
         b.NewsID = bad;
-        EXPECT_FALSE(blnSaveNewsFile(news(), b)) << bad.toStdString();
-        EXPECT_FALSE(blnDeleteNewsFolder(news(), bad)) << bad.toStdString();
+        EXPECT_FALSE(blnSaveNewsFile(news(), b)) << bad;
+        EXPECT_FALSE(blnDeleteNewsFolder(news(), bad)) << bad;
     }
     EXPECT_EQ(allFiles(), before);
     EXPECT_TRUE(blnDeleteNewsFolder(news(), "N1"));

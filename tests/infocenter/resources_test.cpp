@@ -26,9 +26,12 @@ TEST(InfoCenterResources, NewsOfEachKindAndSettings) {
         types.append(i.NewsType);
         EXPECT_FALSE(i.Subject.isEmpty());
         EXPECT_EQ(i.NewsID, i.Folder);
-        if (i.NewsType == "W")
+        if (i.NewsType == "W") {
             EXPECT_TRUE(QFileInfo(resources() + "InfoCenter/News/" + i.Folder + "/index.htm").isFile());
-        if (i.NewsType == "L") EXPECT_TRUE(i.Content.startsWith("https://"));
+        }
+        if (i.NewsType == "L") {
+            EXPECT_TRUE(i.Content.startsWith("https://"));
+        }
     }
     types.sort();
     EXPECT_EQ(types, (QStringList{"L", "T", "W"}));
