@@ -5,7 +5,6 @@
 #include "tests/support/BoxWatch.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QProcess>
 
 #include <chrono>
@@ -77,12 +76,10 @@ private:
 
 class LendingConcurrencyTest : public LendingTest {
 protected:
-    void TearDown() override
+    void SetUp() override
     {
-        QFile f(QString::fromLocal8Bit(qgetenv("CONSIGN_SOURCE_DIR")) + "/tests/support/invariants.sql");
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        EXPECT_EQ(db().column(QString::fromUtf8(f.readAll())), QStringList());
-        LendingTest::TearDown();
+        LendingTest::SetUp();
+        watchInvariants();
     }
     // Runs this desk's action on a thread while the test goes on.
     std::future<int> inBackground(std::function<int()> action) { return std::async(std::launch::async, action); }
