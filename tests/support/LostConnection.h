@@ -28,7 +28,7 @@ struct WriteAction {
     std::function<int()> act;      // 0 done, anything else a failure or a refusal
     // A second attempt after a failure, when it differs from act (e.g. the
     // reader loaded again first).
-    std::function<int()> retry;
+    std::function<int()> retry = {};
 };
 
 // Circulation and money records, each table's rows in a fixed order without
@@ -105,10 +105,11 @@ inline void checkEveryStatementLost(TestDatabase& db, ui::ScriptedDialogService&
         // went through (a lost answer: the first COMMIT carried out).
         const bool none = k <= firstCommit && !lostAnswer;
         const bool all = (k > commitAt && !lostAnswer) || (lostAnswer && firstCommit == commitAt);
-        if (none)
+        if (none) {
             EXPECT_EQ(now, before) << where << ": something was committed";
-        else if (all)
+        } else if (all) {
             EXPECT_EQ(now, after) << where << ": the commit is not all there";
+        }
         EXPECT_EQ(db.invariantViolations(), soundBefore) << where;
 
         // Again after the reconnect: done exactly once.
@@ -116,10 +117,12 @@ inline void checkEveryStatementLost(TestDatabase& db, ui::ScriptedDialogService&
         for (int i = 0; i < 20; ++i)
             dialogs.answers << ui::BoxAnswer::Ok;
         const int again = retry();
-        if (now == before)
+        if (now == before) {
             EXPECT_EQ(again, 0) << where << ": the retry failed: " << boxTexts(dialogs).join('|').toStdString();
-        if (none || all)
+        }
+        if (none || all) {
             EXPECT_EQ(recordsDigest(db), after) << where << ": the retry did not end where one run ends";
+        }
         EXPECT_EQ(db.invariantViolations(), soundBefore) << where << " after the retry";
     }
 }
