@@ -1,4 +1,5 @@
 #include "tests/support/TestDatabase.h"
+#include "tests/support/QtPrinters.h"
 
 #include "common/basDB.h"
 #include "common/basEnv.h"

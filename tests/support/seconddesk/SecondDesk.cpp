@@ -1,6 +1,7 @@
-// A second desk for the two-desk tests.
+// A second desk for the two-desk tests, and a worker of the many-desk runs.
 //
 //   second_desk CONNINFO COMPUTER
+//   second_desk CONNINFO COMPUTER --seed SEED --actions N
 //
 // connects to the test database, logs worker 0001 in at the workstation
 // COMPUTER (its location and location group come with the log-in) and then
@@ -14,12 +15,17 @@
 // After each action it writes one line: "DONE <result>", a tab and the texts
 // of the boxes shown, separated by "|" (line breaks as blanks). Questions are
 // answered with OK.
+//
+// With a seed it runs N random actions of its own instead (see RandomDesk.h)
+// on the demo library and writes "SEED <seed>" first, then one line per action
+// that the program reported as done: "OK <action> <reader> <what>".
 
 #include "common/LoginState.h"
 #include "common/basDB.h"
 #include "common/basEnv.h"
 #include "common/basMsg.h"
 #include "desk/DeskLending.h"
+#include "RandomDesk.h"
 #include "platform/ui/DialogService.h"
 #include "shell/basLogin.h"
 
@@ -72,6 +78,9 @@ int main(int argc, char** argv)
                   << std::endl;
         return 1;
     }
+
+    if (argc >= 7 && QByteArray(argv[3]) == "--seed" && QByteArray(argv[5]) == "--actions")
+        return runRandomDesk(QByteArray(argv[4]).toUInt(), QByteArray(argv[6]).toInt(), std::cout);
 
     desk::ConsignDesk desk;
     desk::DeskLending lending(desk);
