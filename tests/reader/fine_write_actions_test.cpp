@@ -1,12 +1,13 @@
 // Paying and waiving fines with the connection lost at every statement (see
-// tests/support/LostConnection.h).
+// tests/support/LostConnection.h) and meeting the reader row another desk
+// holds (see tests/support/LockWait.h).
 
 #include "common/LoginState.h"
 #include "common/basAuth.h"
 #include "reader/ReaderContext.h"
 #include "reader/clsFineSettle.h"
 #include "tests/reader/FineDeskFixture.h"
-#include "tests/support/LostConnection.h"
+#include "tests/support/LockWait.h"
 
 namespace {
 
@@ -44,17 +45,19 @@ protected:
         in.amountText = amount;
         in.billNo = QStringLiteral("B-LOST");
         in.remark = QStringLiteral("已收");
-        testsupport::checkEveryStatementLost(
-            db(), dialogs,
-            {name, [this] { prepare(); }, [=] { return settleWith(in).done ? 0 : -1; },
-             [=, this] {
-                 settle.load(QStringLiteral("TZ01"));
-                 return settleWith(in).done ? 0 : -1;
-             }},
-            [this] {
-                removeTestReaders();
-                db().pinClock(QStringLiteral("2026-05-01 10:00:00"));
-            });
+        const testsupport::WriteAction action{name, [this] { prepare(); },
+                                              [=] { return settleWith(in).done ? 0 : -1; },
+                                              [=, this] {
+                                                  settle.load(QStringLiteral("TZ01"));
+                                                  return settleWith(in).done ? 0 : -1;
+                                              }};
+        const auto fresh = [this] {
+            removeTestReaders();
+            db().pinClock(QStringLiteral("2026-05-01 10:00:00"));
+        };
+        testsupport::checkEveryStatementLost(db(), dialogs, action, fresh);
+        testsupport::checkLockWait(db(), dialogs, action, fresh,
+                                   QStringLiteral("select 1 from reader where cert_id = 'TZ01' for update"));
     }
 
     clsFineSettle settle;
