@@ -7,11 +7,12 @@
 #include "reader/ReaderContext.h"
 #include "reader/clsFineSettle.h"
 #include "tests/reader/FineDeskFixture.h"
+#include "tests/support/BadInput.h"
 #include "tests/support/LockWait.h"
 
 namespace {
 
-class FineLostConnectionTest : public FineDeskTest {
+class FineWriteActionsTest : public FineDeskTest {
 protected:
     void SetUp() override
     {
@@ -63,14 +64,30 @@ protected:
     clsFineSettle settle;
 };
 
-TEST_F(FineLostConnectionTest, PayingFinesWithAReduction)
+TEST_F(FineWriteActionsTest, PayingFinesWithAReduction)
 {
     check("paying", [this](const clsFineSettle::PayInput& in) { return settle.pay(in); }, QStringLiteral("2.50"));
 }
 
-TEST_F(FineLostConnectionTest, WaivingFines)
+TEST_F(FineWriteActionsTest, WaivingFines)
 {
     check("waiving", [this](const clsFineSettle::PayInput& in) { return settle.waive(in); }, QString());
+}
+
+TEST_F(FineWriteActionsTest, BadAmountsPayNothing)
+{
+    removeTestReaders();
+    prepare();
+    testsupport::expectOrdinaryAnswers(
+        db(), dialogs, "amount",
+        [this](const QString& text) {
+            settle.load(QStringLiteral("TZ01"));
+            clsFineSettle::PayInput in;
+            in.amountText = text;
+            dialogs.answers = {ui::BoxAnswer::Ok};
+            return settle.pay(in).done ? 0 : -1;
+        },
+        {QStringLiteral("实罚款额输入错误!")});
 }
 
 } // namespace
