@@ -9,6 +9,9 @@
 #if HAVE_MODULE_DESK
 #include "desk/DeskService.h"
 #endif
+#if HAVE_MODULE_EXTEND
+#include "extend/ExtendService.h"
+#endif
 #if HAVE_MODULE_INFOCENTER
 #include "infocenter/InfoCenterService.h"
 #endif
@@ -58,6 +61,9 @@ int main(int argc, char* argv[])
     // The windows of the subsystems built so far; the others stay disabled in the menus.
 #if HAVE_MODULE_DESK
     shell::Services::install(&desk::deskService());
+#endif
+#if HAVE_MODULE_EXTEND
+    shell::Services::install(&extend::extendService());
 #endif
     shell::Services::install(&shell::shellToolsService());
 #if HAVE_MODULE_INFOCENTER

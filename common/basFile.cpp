@@ -182,6 +182,14 @@ bool blnDeleteFolder(const QString& path, bool force)
     return removeTree(p, force);
 }
 
+bool blnIsDirectChild(const QString& folder, const QString& parent)
+{
+    const QString own = QFileInfo(slashes(folder)).canonicalFilePath();
+    const QString root = QFileInfo(slashes(parent)).canonicalFilePath();
+    return !own.isEmpty() && !root.isEmpty() && own != root && QFileInfo(own).isDir()
+           && QFileInfo(own).absolutePath() == root;
+}
+
 bool blnSetCurDir(const QString& path)
 {
     return !path.isEmpty() && QDir::setCurrent(slashes(path));

@@ -47,6 +47,9 @@ QString strResolvePath(const QString& base, const QString& relative);
 void subKillFile(const QString& path);
 int intMakePath(const QString& path);
 bool blnDeleteFolder(const QString& path, bool force);
+// True when `folder` is a folder directly inside `parent` (canonical paths,
+// so neither a link nor ".." reaches further), never `parent` itself.
+bool blnIsDirectChild(const QString& folder, const QString& parent);
 bool blnSetCurDir(const QString& path);
 
 // `filter`: pairs of description and pattern, each ended by a NUL character,

@@ -85,12 +85,12 @@ private:
     struct LendFacts {
         LendCopy copy;
         bool haveCopy = false;
-        QString group;      // location group of the copy's location
-        QString now;        // the server's date and time
-        QString borrower;   // of the copy's loan, when flagged on loan
+        QString group;    // location group of the copy's location
+        QString now;      // the server's date and time
+        QString borrower; // of the copy's loan, when flagged on loan
         bool haveLoan = false;
         QVector<QStringList> arrivals; // the reader's waiting reserved arrivals (prop_no, call_no_f)
-        DBResultSet loans;  // the reader's loans: cert_id, location, circ_type, call_no
+        DBResultSet loans;             // the reader's loans: cert_id, location, circ_type, call_no
         int shelf = 0;
         int rule = -1;
     };

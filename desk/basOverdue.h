@@ -9,20 +9,20 @@
 
 // The fine terms of a circulation rule, as the return reads them.
 struct FineTerms {
-    QString timeUnit;    // "D" days; every other value counts in hours
-    int graceUnits = 0;  // unfine_ext_days
-    int firstUnits = 0;  // fst_fine_days
+    QString timeUnit;     // "D" days; every other value counts in hours
+    int graceUnits = 0;   // unfine_ext_days
+    int firstUnits = 0;   // fst_fine_days
     Cents firstPrice = 0; // fst_fine_price per unit
     Cents otherPrice = 0; // other_fine_price per unit
 };
 
 struct OverdueJudgement {
     bool overdue = false;
-    int count = 0;      // whole days or hours, 0 when not overdue
-    Cents fine = 0;     // after the decimals mode
-    QString unit;       // "D" or "H" when overdue, else empty
-    QString fineText;   // "20首期天 * 0.10+5附加天 * 0.20", empty when not overdue
-    QString judgedDue;  // the due date handed to the loan's closing
+    int count = 0;     // whole days or hours, 0 when not overdue
+    Cents fine = 0;    // after the decimals mode
+    QString unit;      // "D" or "H" when overdue, else empty
+    QString fineText;  // "20首期天 * 0.10+5附加天 * 0.20", empty when not overdue
+    QString judgedDue; // the due date handed to the loan's closing
 };
 
 // Judges a loan due `storedDue` (as lend_lst keeps it) at the server's `now`

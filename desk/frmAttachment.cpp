@@ -8,9 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmAttachment::frmAttachment(QWidget* parent)
-    : QDialog(parent)
-{
+frmAttachment::frmAttachment(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAttachment"));
     setWindowTitle(QStringLiteral("附件判断"));
     lblTitle = new QLabel(QStringLiteral("是否包含以下附件（可以修改）："), this);
@@ -35,29 +33,23 @@ frmAttachment::frmAttachment(QWidget* parent)
     connect(cmdNO, &QPushButton::clicked, this, &frmAttachment::cmdNO_Click);
 }
 
-void frmAttachment::showEvent(QShowEvent* event)
-{
+void frmAttachment::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     txtAttachment->selectAll();
     txtAttachment->setFocus();
 }
 
-void frmAttachment::cmdYes_Click()
-{
-    if (m_frmLend)
-        m_frmLend->setStrAttachment(txtAttachment->text().trimmed());
+void frmAttachment::cmdYes_Click() {
+    if (m_frmLend) m_frmLend->setStrAttachment(txtAttachment->text().trimmed());
     accept();
 }
 
-void frmAttachment::cmdNO_Click()
-{
-    if (m_frmLend)
-        m_frmLend->setStrAttachment(QString());
+void frmAttachment::cmdNO_Click() {
+    if (m_frmLend) m_frmLend->setStrAttachment(QString());
     accept();
 }
 
-void frmAttachment::showFor(QWidget* parent, desk::LendingWindow& lending)
-{
+void frmAttachment::showFor(QWidget* parent, desk::LendingWindow& lending) {
     frmAttachment dialog(parent);
     dialog.m_frmLend = &lending;
     dialog.txtAttachment->setText(lending.strAttachment());

@@ -1,17 +1,26 @@
 #include "report/frmFlexPrint.h"
 
+#include "common/basEnv.h"
 #include "common/basMsg.h"
 #include "platform/ui/DialogService.h"
 #include "platform/ui/Fonts.h"
 #include "platform/ui/Units.h"
+#include "report/ExportFieldChooser.h"
 #include "report/PageSetupDialog.h"
 #include "report/ReportArray.h"
+#include "report/ReportExport.h"
 #include "report/ReportGridView.h"
 #include "report/ReportLayout.h"
+#include "report/ReportTemplate.h"
+#include "report/SaveFileDialog.h"
+#include "report/frmExp2Table.h"
+#include "report/frmFlexPrtCustom.h"
+#include "report/frmFlexPrtNode.h"
 #include "report/frmFlexPrtStyle.h"
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -90,6 +99,7 @@ frmFlexPrint::frmFlexPrint(QWidget* parent) : QDialog(parent) {
     connect(grdOrder, &ReportGridView::titleClicked, this, [this](int c) {
         if (c >= 1) grdOrder_AfterSort(c, grid_.colSort(c) == 1 ? 2 : 1);
     });
+    connect(grdOrder, &ReportGridView::titleDoubleClicked, this, &frmFlexPrint::grdOrder_DblClick);
     connect(grdOrder, &ReportGridView::columnResized, this, [this] {
         subRefit(grid_);
         grdOrder->refresh();
@@ -157,8 +167,8 @@ QAction* frmFlexPrint::addAction(QMenu* menu, const QString& name, const QString
 void frmFlexPrint::buildMenus() {
     addAction(nullptr, QStringLiteral("menuSetup"), QStringLiteral("打印机设置(&S)"),
               &frmFlexPrint::menuSetup_Click);
-    addAction(nullptr, QStringLiteral("menuChan"), QStringLiteral("输出项设置(&C)"), nullptr)
-        ->setEnabled(false);
+    addAction(nullptr, QStringLiteral("menuChan"), QStringLiteral("输出项设置(&C)"),
+              &frmFlexPrint::menuChan_Click);
     addAction(nullptr, QStringLiteral("menuPage"), QStringLiteral("页面设置(&A)"),
               &frmFlexPrint::menuPage_Click);
     addAction(nullptr, QStringLiteral("menuPrint"), QStringLiteral("打印(&P)"),
@@ -171,17 +181,19 @@ void frmFlexPrint::buildMenus() {
     actions_.insert(QStringLiteral("menuExport"), menuBar->addMenu(exp));
     const char16_t* exports[] = {u"导出文本文件", u"导出Access文件", u"导出Excel文件", u"导出html文件",
                                  u"导出xml文件"};
+    void (frmFlexPrint::*handlers[])() = {&frmFlexPrint::menuExp01_Click, &frmFlexPrint::menuExp02_Click,
+                                          &frmFlexPrint::menuExp03_Click, &frmFlexPrint::menuExp04_Click,
+                                          &frmFlexPrint::menuExp05_Click};
     for (int i = 0; i < 5; ++i)
-        addAction(exp, QStringLiteral("menuExp0%1").arg(i + 1), QString::fromUtf16(exports[i]), nullptr)
-            ->setEnabled(false);
+        addAction(exp, QStringLiteral("menuExp0%1").arg(i + 1), QString::fromUtf16(exports[i]), handlers[i]);
 
     auto* custom = new QMenu(QStringLiteral("模板(&M)"), this);
     custom->setObjectName(QStringLiteral("menuCustom"));
     actions_.insert(QStringLiteral("menuCustom"), menuBar->addMenu(custom));
-    addAction(custom, QStringLiteral("menuCustom1"), QStringLiteral("保存用户设定"), nullptr)
-        ->setEnabled(false);
-    addAction(custom, QStringLiteral("menuCustom2"), QStringLiteral("按用户模板打印"), nullptr)
-        ->setEnabled(false);
+    addAction(custom, QStringLiteral("menuCustom1"), QStringLiteral("保存用户设定"),
+              &frmFlexPrint::menuCustom1_Click);
+    addAction(custom, QStringLiteral("menuCustom2"), QStringLiteral("按用户模板打印"),
+              &frmFlexPrint::menuCustom2_Click);
 
     menuLabel = new QMenu(QStringLiteral("文本操作"), this);
     menuLabel->setObjectName(QStringLiteral("menuLabel"));
@@ -240,11 +252,11 @@ void frmFlexPrint::rebuildInsertMenu() {
     menuInsert->clear();
     QAction* marc = menuInsert->addAction(QStringLiteral("新增Marc子字段"));
     marc->setObjectName(QStringLiteral("menuNewCol_0"));
-    marc->setEnabled(false);
     marc->setVisible(m_iSimplePrint != 1);
+    connect(marc, &QAction::triggered, this, [this] { menuNewCol_Click(0); });
     QAction* custom = menuInsert->addAction(QStringLiteral("自定义列"));
     custom->setObjectName(QStringLiteral("menuNewCol_1"));
-    custom->setEnabled(false);
+    connect(custom, &QAction::triggered, this, [this] { menuNewCol_Click(1); });
     for (int i = 0; i < deleted_.size(); ++i) {
         QAction* a = menuInsert->addAction(deleted_[i]);
         a->setObjectName(QStringLiteral("menuNewCol_%1").arg(i + 2));
@@ -512,12 +524,221 @@ void frmFlexPrint::menuCut_Click() {
 }
 
 void frmFlexPrint::menuNewCol_Click(int index) {
-    const int k = index - 2;
-    if (k < 0 || k >= deleted_.size()) return;
-    cmd::restoreColumn(grid_, deleted_[k], iMouseCol);
-    deleted_.removeAt(k);
-    rebuildInsertMenu();
+    const int at = std::clamp(iMouseCol, 1, std::max(1, grid_.cols()));
+    if (index == 0 || index == 1) {
+        grid_.setCols(grid_.cols() + 1);
+        const int last = grid_.cols() - 1;
+        grid_.setTextMatrix(0, last,
+                            index == 0 ? QStringLiteral("新增Marc子字段") : QStringLiteral("自定义列"));
+        grid_.setColWidth(last, 900);
+        grid_.moveColumn(last, at);
+        if (index == 0) {
+            showGrid();
+            if (!runMarcEditor(at, QString(), QString()) || grid_.textMatrix(1, at).isEmpty()) {
+                grid_.moveColumn(at, grid_.cols() - 1);
+                grid_.removeLastColumn();
+            }
+        }
+    } else {
+        const int k = index - 2;
+        if (k < 0 || k >= deleted_.size()) return;
+        cmd::restoreColumn(grid_, deleted_[k], at);
+        deleted_.removeAt(k);
+        rebuildInsertMenu();
+    }
+    grid_.autoSizeMode = AutoSizeMode::ColWidths;
+    grid_.autoSize(1, grid_.cols() - 1);
+    grid_.forRange(0, 0, 0, grid_.cols() - 1, [](CellStyle& s) { s.back = QColor(224, 224, 224); });
     showGrid();
+}
+
+void frmFlexPrint::grdOrder_DblClick(int col) {
+    if (col < 1 || col >= grid_.cols() || !grid_.textMatrix(1, col).trimmed().startsWith(u'$')) return;
+    const MarcSpecs specs = specsFromGrid(grid_.textMatrix(1, col));
+    runMarcEditor(col, specs.cn, specs.us);
+}
+
+bool frmFlexPrint::runMarcEditor(int col, const QString& cn, const QString& us) {
+    frmFlexPrtNode node(this);
+    node.txtCN->setText(cn);
+    node.txtUS->setText(us);
+    if (!node.ShowNote(grdOrder->viewport()->mapToGlobal(QPoint(grdOrder->columnViewportPosition(col), 0))))
+        return false;
+    grid_.setTextMatrix(1, col, QStringLiteral("$") + marcDefinition(node.cn(), node.us()));
+    subShowMarc(col);
+    return true;
+}
+
+void frmFlexPrint::subShowMarc(int col) {
+    {
+        WaitCursor wait;
+        report::subShowMarc(grid_, col, marcFill);
+    }
+    showGrid();
+}
+
+// ---- output columns and templates ---------------------------------------
+
+RebuildInput frmFlexPrint::rebuildInput() const {
+    RebuildInput in;
+    in.data = &g_varPrtData;
+    in.rows = g_lngPrtRows;
+    in.cols = g_lngPrtCols;
+    in.fill = marcFill;
+    return in;
+}
+
+frmFlexPrtCustom* frmFlexPrint::customDialog() {
+    if (!custom_) custom_ = new frmFlexPrtCustom(m_iAddOrder, m_iSimplePrint == 1, this);
+    return custom_;
+}
+
+void frmFlexPrint::menuChan_Click() {
+    frmFlexPrtCustom* dlg = customDialog();
+    dlg->subReadGrid(grid_, rebuildInput());
+    if (ui::DialogService::current().execDialog(dlg) != QDialog::Accepted) return;
+    dlg->subApplyGrid(grid_, rebuildInput());
+    m_iAddOrder = qint16(dlg->addOrder());
+    showGrid();
+    Form_Resize();
+}
+
+void frmFlexPrint::menuCustom1_Click() {
+    if (m_strApp.isEmpty()) return;
+    pullCaptions();
+    SetupGrid setup;
+    setup.rows = readGrid(grid_, g_varPrtData, g_lngPrtCols);
+    setup.addOrder = m_iAddOrder;
+    setup.pageText = pageSettingText(page_);
+    setup.labels = labelStyles(labels_);
+    QString error;
+    const TemplateStore store(varGetSysInfo(14).toString());
+    if (!store.save(m_strApp, GridLook::of(grid_), setup, &error))
+        reportFailure(QStringLiteral("保存用户设定失败"), error);
+}
+
+bool frmFlexPrint::CustomPrint() {
+    if (m_strApp.isEmpty()) return false;
+    pullCaptions();
+    GridLook look;
+    SetupGrid setup;
+    {
+        WaitCursor wait;
+        if (TemplateStore(varGetSysInfo(14).toString()).load(m_strApp, &look, &setup)) {
+            // The closing auto-size runs in the mode the load left.
+            const AutoSizeMode mode = grid_.autoSizeMode;
+            look.applyTo(grid_);
+            customDialog()->subDrawGrid(grid_, setup.rows, setup.addOrder, rebuildInput());
+            m_iAddOrder = qint16(setup.addOrder == 1 ? 1 : 0);
+            applyLabelStyles(setup.labels, labels_);
+            readPageSettingText(setup.pageText, &page_);
+            page_.applyTo(*printer_);
+            for (int i = 0; i < 7; ++i)
+                showLabel(i);
+            Form_Resize();
+            grid_.autoSizeMode = mode;
+            grid_.autoSize(1, grid_.cols() - 1);
+            showGrid();
+            return true;
+        }
+    }
+    intShowMsg(QStringLiteral("E配置文件不存在或被破坏"));
+    return false;
+}
+
+// ---- exports ------------------------------------------------------------
+
+void frmFlexPrint::reportFailure(const QString& what, const QString& reason) {
+    LIB_WriteLogFile(what, reason);
+    intShowMsg(QStringLiteral("E") + what + QStringLiteral("：") + reason);
+}
+
+ReportTexts frmFlexPrint::reportTexts() {
+    pullCaptions();
+    ReportTexts t;
+    t.title = labels_.at(0).caption;
+    for (int i = 1; i <= 5; ++i)
+        t.info << labels_.at(i).caption;
+    return t;
+}
+
+bool frmFlexPrint::writeExport(const QString& path, const QString& failure,
+                               const std::function<bool(QString*)>& write) {
+    QString error;
+    bool ok;
+    {
+        WaitCursor wait;
+        ok = write(&error);
+    }
+    if (!ok) reportFailure(failure, path + QStringLiteral("：") + error);
+    return ok;
+}
+
+void frmFlexPrint::exportFile(const QString& title, const QString& filter, const QString& suffix,
+                              bool askOverwrite, const std::function<QByteArray()>& bytes) {
+    const QString path = chooseSaveFile(this, title, filter, suffix, varGetSysInfo(12).toString());
+    if (path.isEmpty()) return;
+    if (askOverwrite && QFileInfo::exists(path) && intShowMsg(QStringLiteral("WCF011")) != 1) return;
+    if (!writeExport(path, QStringLiteral("文件导出失败"),
+                     [&](QString* error) { return writeWholeFile(path, bytes(), error); }))
+        return;
+    ui::BoxRequest done;
+    done.icon = ui::BoxIcon::Information;
+    done.title = varGetSysPara(1).toString();
+    done.text = QStringLiteral("文件导出完毕！");
+    ui::DialogService::current().showBox(done);
+}
+
+void frmFlexPrint::menuExp01_Click() {
+    exportFile(QStringLiteral("保存到文本文件"), QStringLiteral("文本文件 (*.txt)"), QStringLiteral("txt"),
+               true, [this] { return textExport(grid_, reportTexts()); });
+}
+
+void frmFlexPrint::menuExp04_Click() {
+    exportFile(QStringLiteral("保存到html文件"), QStringLiteral("html文件 (*.html)"), QStringLiteral("html"),
+               false, [this] { return htmlExport(grid_, reportTexts()); });
+}
+
+void frmFlexPrint::menuExp05_Click() {
+    exportFile(QStringLiteral("保存到xml文件"), QStringLiteral("xml文件 (*.xml)"), QStringLiteral("xml"),
+               false, [this] { return xmlExport(grid_); });
+}
+
+void frmFlexPrint::menuExp02_Click() {
+    QList<ExportColumn> cols;
+    if (!gatherExportColumns(grid_, &cols)) {
+        const QString why = QStringLiteral("可见的列超过%1列").arg(kMaxExportColumns);
+        LIB_WriteLogFile(QStringLiteral("导出数据库文件"), why);
+        intShowMsg(QStringLiteral("ECM206") + why);
+        return;
+    }
+    const QString path = chooseSaveFile(this, QStringLiteral("保存到Access文件"),
+                                        QStringLiteral("SQLite数据库文件 (*.sqlite)"),
+                                        QStringLiteral("sqlite"), varGetSysInfo(12).toString());
+    if (path.isEmpty()) return;
+    g_arrExpCols = cols;
+    g_lngExpColCount = qint32(cols.size());
+    g_strExpFile = path;
+    g_strExpTable.clear();
+    frmExp2Table dlg(path, cols, &grid_, 2, this);
+    QString error;
+    if (!dlg.openFile(&error)) {
+        LIB_WriteLogFile(QStringLiteral("导出数据库文件"), path + QStringLiteral("：") + error);
+        intShowMsg(QStringLiteral("ECM206") + error);
+        return;
+    }
+    ui::DialogService::current().execDialog(&dlg);
+}
+
+void frmFlexPrint::menuExp03_Click() {
+    const QString path = chooseSaveFile(this, QStringLiteral("保存到Excel文件"),
+                                        QStringLiteral("Microsoft Excel文件 (*.xlsx)"),
+                                        QStringLiteral("xlsx"), varGetSysInfo(12).toString());
+    if (path.isEmpty()) return;
+    if (!writeExport(path, QStringLiteral("导出到Excel错误！"),
+                     [&](QString* error) { return writeXlsx(path, grid_, reportTexts(), error); }))
+        return;
+    intShowMsg(QStringLiteral("I导出到Excel完成！"));
 }
 
 void frmFlexPrint::menuRename_Click() {
@@ -696,6 +917,7 @@ void frmFlexPrint::Form_Unload() {
     m_iSimplePrint = 0;
     doc_.clear();
     if (style_) delete style_;
+    if (custom_) delete custom_;
     m_iAddOrder = 0;
     if (instance_ == this) instance_ = nullptr;
     deleteLater();

@@ -14,8 +14,10 @@
 // Every menu item and mouse action is a public member, callable without the
 // real mouse; pop-up menus go through `execPopup` when it is set.
 
+#include "report/ColumnSetup.h"
 #include "report/PageSettings.h"
 #include "report/ReportDocument.h"
+#include "report/ReportExport.h"
 #include "report/ReportGrid.h"
 #include "report/ReportLabels.h"
 #include "report/frmFlexPrtStyle.h"
@@ -35,6 +37,7 @@ class QMenuBar;
 class QPrintPreviewWidget;
 class QPrinter;
 class QScrollBar;
+class frmFlexPrtCustom;
 
 namespace report {
 class ReportGridView;
@@ -73,6 +76,24 @@ public:
 
     // Menu bar.
     void menuSetup_Click();
+    void menuChan_Click();
+    // Exports: text, SQLite ("Access"), Excel, HTML, XML.
+    void menuExp01_Click();
+    void menuExp02_Click();
+    void menuExp03_Click();
+    void menuExp04_Click();
+    void menuExp05_Click();
+    // Templates: save, apply.
+    void menuCustom1_Click();
+    void menuCustom2_Click() { CustomPrint(); }
+    bool CustomPrint();
+    // Fills a MARC column from its definition.
+    void subShowMarc(int col);
+    // The output-columns dialog (made on first use) and the records it rebuilds from.
+    frmFlexPrtCustom* customDialog();
+    report::RebuildInput rebuildInput() const;
+    // The MARC fill the window uses (the database unless a test sets another).
+    report::MarcFill marcFill = report::marcFillFromDatabase;
     void menuPage_Click();
     void menuPrint_Click();
     void menuPreview_Click();
@@ -104,6 +125,8 @@ public:
     // Mouse and keys.
     void grdOrder_MouseDown(int row, int col, Qt::MouseButton button, const QPoint& globalPos = {});
     void grdOrder_AfterSort(int col, int order);
+    // A double-click on a title: the MARC column editor over a MARC column.
+    void grdOrder_DblClick(int col);
     void lblInfo_MouseDown(int index, Qt::MouseButton button, const QPoint& globalPos = {});
     void frame1_MouseDown(const QPoint& twips);
     void frame1_DblClick();
@@ -167,6 +190,13 @@ private:
     void subTextStyle(int style);
     void subShowStyle(int mode);
     bool acceptPage();
+    void exportFile(const QString& title, const QString& filter, const QString& suffix, bool askOverwrite,
+                    const std::function<QByteArray()>& bytes);
+    void reportFailure(const QString& what, const QString& reason);
+    // Writes under the hourglass; a failure is reported (box and log line).
+    bool writeExport(const QString& path, const QString& failure, const std::function<bool(QString*)>& write);
+    report::ReportTexts reportTexts();
+    bool runMarcEditor(int col, const QString& cn, const QString& us);
     void Form_Unload();
 
     report::ReportGrid grid_;
@@ -178,6 +208,7 @@ private:
     QHash<QString, QAction*> actions_;
     QStringList deleted_;
     QPointer<frmFlexPrtStyle> style_;
+    QPointer<frmFlexPrtCustom> custom_;
     QFont lastFont_;
     QPoint framePress_;
     QRect frameRect_, gridRect_;

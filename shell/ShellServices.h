@@ -7,6 +7,7 @@
 // implementation the defaults below report the window as not provided, and the
 // menu items that open it stay in place, disabled.
 
+#include <QList>
 #include <QString>
 #include <memory>
 
@@ -112,6 +113,53 @@ public:
     virtual Theme* themeAt(int index) const { (void)index; return nullptr; }
 };
 
+// An add-in's start-up shortcut: the shortcut text and the class it addresses.
+struct AddinShortCut {
+    QString ShortCut;
+    QString ClassName;
+};
+
+// A library (class) an add-in brings.
+class AddinAssembly {
+public:
+    virtual ~AddinAssembly() = default;
+    // Drops the library's object; nothing when it holds none.
+    virtual void Release() = 0;
+    // Removes the library's registration; true on success.
+    virtual bool UnRegisteLibrary() = 0;
+};
+
+// An item of an extension point ("MenuItem", "CommandItem", ...).
+class ExtenItem {
+public:
+    virtual ~ExtenItem() = default;
+    virtual QString ItemKey() const = 0;
+    // The first attribute named `key` (any case), else `defaultValue`.
+    virtual QString GetAttributeValue(const QString& key, const QString& defaultValue) const = 0;
+};
+
+// An extension point: a host path ("%frmMain%\%MainMenu%\mnuTool") and its items.
+class Extension {
+public:
+    virtual ~Extension() = default;
+    virtual QList<ExtenItem*> Items() const = 0;
+    // The path segment after the first segment equal to `segment` (any case)
+    // that is not the last; "" when there is none.
+    virtual QString GetChildPathKey(const QString& segment) const = 0;
+};
+
+// A loaded add-in. Status: 0 installed in this run, 1 loaded, 2 marked for
+// removal when the program ends.
+class Addin {
+public:
+    virtual ~Addin() = default;
+    virtual QList<AddinShortCut> AddinInitProcess() const = 0;
+    virtual QList<AddinAssembly*> Assemblys() const = 0;
+    virtual int Status() const = 0;
+    virtual void setStatus(int status) = 0;
+    virtual QString AddinPath() const = 0;
+};
+
 // The add-in collection (one per run, created by the main window). Empty
 // until add-ins are built.
 class AddinsCollection {
@@ -120,20 +168,21 @@ public:
     virtual void setMainForm(QWidget* form) { (void)form; }
     virtual void setConfigFile(const QString& file) { (void)file; }
     virtual void LoadAddins(const QString& folder) { (void)folder; }
+    // The add-ins folder, without a trailing separator.
+    virtual QString Path() const { return {}; }
+    // The add-ins in load order (0-based positions); removing one drops it
+    // from the collection.
     virtual int count() const { return 0; }
-    // Start-up shortcuts of the loaded add-ins.
-    virtual void runInitShortcuts() {}
-    // Adds the add-ins' menu and toolbar items to the main window's bars.
-    virtual void loadMenus(QWidget* mainWindow) { (void)mainWindow; }
-    // A key the main window does not know: the add-in item under `hostPath`
-    // of kind `itemType` ("MenuItem", "CommandItem") with that id runs.
-    virtual void runExtenShortcut(const QString& hostPath, const QString& itemType, const QString& key)
+    virtual Addin* addin(int index) const { (void)index; return nullptr; }
+    virtual void removeAddin(int index) { (void)index; }
+    // Appends every extension point at `path` or below it, in add-in order,
+    // then in the order of each add-in's description.
+    virtual void GetExtensByPath(const QString& path, QList<Extension*>& cols) const { (void)path, (void)cols; }
+    // Runs one shortcut; failures are reported inside, never passed on.
+    virtual void ExcuteExtenShortcut(const QString& sClass, const QString& sShortcut)
     {
-        (void)hostPath, (void)itemType, (void)key;
+        (void)sClass, (void)sShortcut;
     }
-    // At exit: release the libraries, then remove add-ins marked for removal.
-    virtual void releaseAddins() {}
-    virtual void removeAddins() {}
 };
 
 // Managers of add-ins and themes.

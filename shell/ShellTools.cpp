@@ -3,9 +3,14 @@
 #include "platform/ui/DialogService.h"
 #include "shell/frmCommonView.h"
 #include "shell/frmFindText.h"
+#include "shell/frmStatJob.h"
 #include "shell/mCommonPlus3.h"
 
 namespace shell {
+
+void ShellToolsService::showStatJob(QWidget* owner, const QString& jobHead) {
+    frmStatJob::showStatJob(owner, jobHead);
+}
 
 void ShellToolsService::showFindText(QWidget* mainWindow) {
     subShowFindText(mainWindow);
@@ -23,6 +28,7 @@ void ShellToolsService::showCommonView(QWidget* owner, const QString& path) {
 
 void ShellToolsService::unloadAll() {
     if (frmFindText* form = frmFindText::existing()) delete form;
+    delete frmStatJob::instance();
 }
 
 ShellToolsService& shellToolsService() {

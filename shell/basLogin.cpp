@@ -60,7 +60,7 @@ QString strGetComputerName()
     return name.toUpper();
 }
 
-int blnCheckWorker(const QString& user, const QString& pwd, LoginFocus* focus)
+int blnCheckWorker(const QString& user, const QString& pwd, LoginFocus* focus, bool superUserExempt)
 {
     setFocus(focus, LoginFocus::None);
     try {
@@ -104,7 +104,7 @@ int blnCheckWorker(const QString& user, const QString& pwd, LoginFocus* focus)
                 break;
             }
         }
-        if (matched < 0 && wkrNo != kSuperUser) {
+        if (matched < 0 && (wkrNo != kSuperUser || !superUserExempt)) {
             intShowMsg(QStringLiteral("ECM503"));
             setFocus(focus, LoginFocus::User);
             return -1;

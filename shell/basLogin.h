@@ -25,7 +25,9 @@ enum class LoginFocus { None, User, Password };
 // password. Returns 0 when the worker passed every step (the log-in state is
 // then filled: worker, password, computer, location, rights), -1 when a step
 // refused the worker (its message shown) or a query failed (the error shown).
-int blnCheckWorker(const QString& user, const QString& pwd, LoginFocus* focus = nullptr);
+// Without `superUserExempt` SUPR too is refused at a computer it is not bound to.
+int blnCheckWorker(const QString& user, const QString& pwd, LoginFocus* focus = nullptr,
+                   bool superUserExempt = true);
 
 enum class LoginOutcome {
     Refused,     // message shown; the window stays and the worker may try again

@@ -5,6 +5,7 @@
 #include "common/basEnv.h"
 #include "common/basMsg.h"
 #include "reader/basLTMore.h"
+#include "shell/basForms.h"
 #include "shell/basShellIni.h"
 #include "shell/frmCircLogo.h"
 
@@ -58,6 +59,7 @@ int intStartUp(const StatusFn& status)
 frmCircLogo* Main()
 {
     frmCircLogo* logo = nullptr;
+    shell::subRegisterForm(nullptr); // windows are listed from the first one on
     try {
         logo = frmCircLogo::create();
         logo->show();

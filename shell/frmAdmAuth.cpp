@@ -14,16 +14,12 @@ namespace {
 QPointer<frmAdmAuth> s_form;
 }
 
-frmAdmAuth* frmAdmAuth::form(QWidget* owner)
-{
-    if (!s_form)
-        s_form = new frmAdmAuth(owner);
+frmAdmAuth* frmAdmAuth::form(QWidget* owner) {
+    if (!s_form) s_form = new frmAdmAuth(owner);
     return s_form.data();
 }
 
-frmAdmAuth::frmAdmAuth(QWidget* owner)
-    : QDialog(owner)
-{
+frmAdmAuth::frmAdmAuth(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("frmAdmAuth"));
     setWindowTitle(QStringLiteral("越权处理"));
     lblTitle = new QLabel(QStringLiteral("请输入越权口令："), this);
@@ -57,16 +53,14 @@ frmAdmAuth::frmAdmAuth(QWidget* owner)
 
 frmAdmAuth::~frmAdmAuth() = default;
 
-void frmAdmAuth::showEvent(QShowEvent* event)
-{
+void frmAdmAuth::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     txtPassword->clear();
     cmdOk->setEnabled(false);
     txtPassword->setFocus();
 }
 
-void frmAdmAuth::cmdOk_Click()
-{
+void frmAdmAuth::cmdOk_Click() {
     // Passwords compare without regard to letter case, as at the log-in.
     if (txtPassword->text().trimmed().toUpper() == g_strWkrPwd.toUpper()) {
         m_blnAdmAuth = true;
@@ -77,8 +71,7 @@ void frmAdmAuth::cmdOk_Click()
     txtPassword->setFocus();
 }
 
-void frmAdmAuth::cmdCancel_Click()
-{
+void frmAdmAuth::cmdCancel_Click() {
     m_blnCheckAdmAuth = false;
     if (frmMain* main = frmMain::instance()) {
         if (ui::CommandBar* bar = main->menuCommandBar()) {

@@ -9,6 +9,7 @@
 #include "common/basEnv.h"
 #include "common/basMsg.h"
 #include "reader/ReaderContext.h"
+#include "shell/basForms.h"
 #include "reader/frmLendFine.h"
 #include "shell/basLogin.h"
 #include "shell/basMainSettings.h"
@@ -17,6 +18,8 @@
 #include "shell/frmAdmAuth.h"
 #include "shell/frmCircLogo.h"
 #include "shell/frmOption.h"
+#include "shell/mCommonPlus3.h"
+#include "shell/mCommonPlus3Addins.h"
 
 #include "platform/ui/DialogService.h"
 
@@ -79,6 +82,7 @@ frmMain* frmMain::load()
 frmMain::frmMain()
 {
     setObjectName(QStringLiteral("frmMain"));
+    shell::subRegisterForm(this);
     setWindowTitle(QStringLiteral("图书馆集成管理系统") + kCaption);
     setAttribute(Qt::WA_DeleteOnClose);
     resize(1024, 700);
@@ -162,8 +166,8 @@ int frmMain::intLoadSequence()
     addins_->setMainForm(this);
     addins_->setConfigFile(QStringLiteral("addin.xml"));
     addins_->LoadAddins(g_strPath[0] + QStringLiteral("addins"));
-    addins_->runInitShortcuts();
-    addins_->loadMenus(this);
+    subRunAddinInit();
+    subLoadAddinMenus(cmdBar_);
 
     themes_->setModule(6);
     themes_->setConfigFile(QStringLiteral("theme.xml"));
@@ -407,8 +411,8 @@ void frmMain::menuItemClick(const QString& key)
             about->subSetLogoMode(QStringLiteral("关于"));
             about->show();
             about->activateWindow();
-        } else if (addins_) {
-            addins_->runExtenShortcut(QStringLiteral("%frmMain%\\%MainMenu%"), QStringLiteral("MenuItem"), key);
+        } else {
+            subRunExtenShortcut(kMainMenuPath, QStringLiteral("MenuItem"), key);
         }
     } catch (const std::exception& e) {
         subShowRunError(QString::fromLocal8Bit(e.what()));
@@ -420,9 +424,7 @@ void frmMain::toolbarButtonClick(const QString& key)
     try {
         if (dispatchCommon(key))
             return;
-        if (addins_)
-            addins_->runExtenShortcut(QStringLiteral("%frmMain%\\%Toolbar%\\Standard"), QStringLiteral("CommandItem"),
-                                      key);
+        subRunExtenShortcut(kToolbarPath, QStringLiteral("CommandItem"), key);
     } catch (const std::exception& e) {
         subShowRunError(QString::fromLocal8Bit(e.what()));
     }
@@ -563,10 +565,8 @@ void frmMain::releaseSequence()
     released_ = true;
     try {
         subSaveStyleID();
-        if (addins_) {
-            addins_->releaseAddins();
-            addins_->removeAddins();
-        }
+        subReleaseAddins();
+        subRemoveAddins();
     } catch (const std::exception&) {
     }
     g_objCurTheme = nullptr;

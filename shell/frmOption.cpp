@@ -12,9 +12,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-frmOption::frmOption(QWidget* owner)
-    : QDialog(owner)
-{
+frmOption::frmOption(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("frmOption"));
     setWindowTitle(QStringLiteral("系统选项"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -63,8 +61,7 @@ frmOption::frmOption(QWidget* owner)
     optReturnClear[g_intReturnClear == 1 ? 0 : 1]->setChecked(true);
 }
 
-void frmOption::cmdOk_Click()
-{
+void frmOption::cmdOk_Click() {
     g_intFineLend = chkFineLend->isChecked() ? 1 : 0;
     g_intFineReturn = chkFineReturn->isChecked() ? 1 : 0;
     g_intReturnClear = optReturnClear[0]->isChecked() ? 1 : 0;
@@ -75,4 +72,6 @@ void frmOption::cmdOk_Click()
     close();
 }
 
-void frmOption::cmdCancel_Click() { close(); }
+void frmOption::cmdCancel_Click() {
+    close();
+}

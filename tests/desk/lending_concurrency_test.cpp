@@ -22,49 +22,41 @@ public:
         QStringList texts;
     };
 
-    explicit SecondDesk(const QString& computer)
-    {
+    explicit SecondDesk(const QString& computer) {
         proc_.setProgram(QCoreApplication::applicationDirPath() + "/../support/seconddesk/second_desk");
         proc_.setArguments({testsupport::TestDatabase::instance().conninfo(), computer});
         proc_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         proc_.start();
         ready_ = readLine(20000) == "READY";
     }
-    ~SecondDesk()
-    {
+    ~SecondDesk() {
         proc_.write("quit\n");
-        if (!proc_.waitForFinished(5000))
-            proc_.kill();
+        if (!proc_.waitForFinished(5000)) proc_.kill();
     }
     bool ready() const { return ready_; }
     void send(const QString& action) { proc_.write((action + "\n").toUtf8()); }
     // The reply of the action sent last; result -99 when none came in time.
-    Reply reply(int ms = 20000)
-    {
+    Reply reply(int ms = 20000) {
         Reply r;
         const QString line = readLine(ms);
-        if (!line.startsWith("DONE "))
-            return r;
+        if (!line.startsWith("DONE ")) return r;
         r.result = line.mid(5).section('\t', 0, 0).toInt();
         const QString texts = line.section('\t', 1);
-        if (!texts.isEmpty())
-            r.texts = texts.split('|');
+        if (!texts.isEmpty()) r.texts = texts.split('|');
         return r;
     }
-    Reply run(const QString& action)
-    {
+    Reply run(const QString& action) {
         send(action);
         return reply();
     }
 
 private:
-    QString readLine(int ms)
-    {
+    QString readLine(int ms) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
         while (!proc_.canReadLine()) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
-            if (left.count() <= 0 || !proc_.waitForReadyRead(int(left.count())))
-                return QString();
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            if (left.count() <= 0 || !proc_.waitForReadyRead(int(left.count()))) return QString();
         }
         return QString::fromUtf8(proc_.readLine()).trimmed();
     }
@@ -76,21 +68,20 @@ private:
 
 class LendingConcurrencyTest : public LendingTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         LendingTest::SetUp();
         watchInvariants();
     }
     // Runs this desk's action on a thread while the test goes on.
-    std::future<int> inBackground(std::function<int()> action) { return std::async(std::launch::async, action); }
-    static bool stillRunning(std::future<int>& f, int ms = 300)
-    {
+    std::future<int> inBackground(std::function<int()> action) {
+        return std::async(std::launch::async, action);
+    }
+    static bool stillRunning(std::future<int>& f, int ms = 300) {
         return f.wait_for(std::chrono::milliseconds(ms)) == std::future_status::timeout;
     }
 };
 
-TEST_F(LendingConcurrencyTest, OneCopyReturnedAtTwoDesksIsReturnedOnce)
-{
+TEST_F(LendingConcurrencyTest, OneCopyReturnedAtTwoDesksIsReturnedOnce) {
     SecondDesk other("DESK02");
     ASSERT_TRUE(other.ready());
     // A third party holds the borrower while both desks scan the copy.
@@ -108,14 +99,14 @@ TEST_F(LendingConcurrencyTest, OneCopyReturnedAtTwoDesksIsReturnedOnce)
     EXPECT_TRUE(refused.contains(msg("ELT132"))) << refused.join('|').toStdString();
     EXPECT_EQ(db().scalar("select count(*) from lend_hist where prop_no_f = 'P500012'"), "1");
     EXPECT_EQ(db().scalar("select count(*) from exceed_fine_lst where prop_no = 'P500012'"), "1");
-    EXPECT_EQ(db().scalar("select debt_flag = (select fine_amt from exceed_fine_lst where prop_no = 'P500012') "
-                          "from reader where cert_id = 'DR10'"),
-              "t");
+    EXPECT_EQ(
+        db().scalar("select debt_flag = (select fine_amt from exceed_fine_lst where prop_no = 'P500012') "
+                    "from reader where cert_id = 'DR10'"),
+        "t");
     EXPECT_EQ(db().scalar("select count(*) from relegate_arri_lst where prop_no = 'P500012'"), "1");
 }
 
-TEST_F(LendingConcurrencyTest, OneFreeCopyLentAtTwoDesksMakesOneLoan)
-{
+TEST_F(LendingConcurrencyTest, OneFreeCopyLentAtTwoDesksMakesOneLoan) {
     SecondDesk other("DESK02");
     ASSERT_TRUE(other.ready());
     ASSERT_EQ(other.run("load DC14").result, 0);
@@ -139,16 +130,16 @@ TEST_F(LendingConcurrencyTest, OneFreeCopyLentAtTwoDesksMakesOneLoan)
         EXPECT_EQ(shownTexts(), QStringList{msg("ELT113")});
 }
 
-TEST_F(LendingConcurrencyTest, PickUpRacingACancelOfTheFoundCopyIsRefused)
-{
+TEST_F(LendingConcurrencyTest, PickUpRacingACancelOfTheFoundCopyIsRefused) {
     ASSERT_EQ(desk.intLoadRedr("DC13"), 0) << shown();
     // The found-copy management cancels the copy: found row locked, loan
     // deleted, copy back on the shelf, row on its way home.
     RawConnection cancel;
-    ASSERT_TRUE(cancel.exec("begin; select 1 from relegate_arri_lst where prop_no = 'P500003' and "
-                            "relegate_end_flag < '3' for update; delete from lend_lst where prop_no = 'P500003'; "
-                            "update item set book_lend_flag = '0' where prop_no = 'P500003'; update relegate_arri_lst "
-                            "set relegate_end_flag = '4' where prop_no = 'P500003' and relegate_end_flag < '3'"));
+    ASSERT_TRUE(cancel.exec(
+        "begin; select 1 from relegate_arri_lst where prop_no = 'P500003' and "
+        "relegate_end_flag < '3' for update; delete from lend_lst where prop_no = 'P500003'; "
+        "update item set book_lend_flag = '0' where prop_no = 'P500003'; update relegate_arri_lst "
+        "set relegate_end_flag = '4' where prop_no = 'P500003' and relegate_end_flag < '3'"));
     dialogs.clear();
     auto mine = inBackground([this] { return lending.subLendReleBook("B500003"); });
     EXPECT_TRUE(stillRunning(mine));
@@ -160,15 +151,15 @@ TEST_F(LendingConcurrencyTest, PickUpRacingACancelOfTheFoundCopyIsRefused)
     EXPECT_EQ(foundRows("P500003"), QStringList{"DR13:4"});
 }
 
-TEST_F(LendingConcurrencyTest, TwoHandOnsOfOneQueueServeTheRequesterOnce)
-{
+TEST_F(LendingConcurrencyTest, TwoHandOnsOfOneQueueServeTheRequesterOnce) {
     // Two copies of the title come back away from home at two desks at once:
     // DR13's collected copy here, DR02's ordinary loan there.
     ASSERT_EQ(desk.intLoadRedr("DC13"), 0);
     ASSERT_EQ(lending.subLendReleBook("B500003"), 0) << shown();
-    db().exec("update item set book_lend_flag = '1' where prop_no = 'P500001'; insert into lend_lst (cert_id, "
-              "prop_no, lend_date, norm_ret_date, rule_no_f, location_f, resp_wkr) values ('DR02', 'P500001', "
-              "'2026-01-01 10:00:00', '2099-01-01', 'R1', 'A1', '0001')");
+    db().exec(
+        "update item set book_lend_flag = '1' where prop_no = 'P500001'; insert into lend_lst (cert_id, "
+        "prop_no, lend_date, norm_ret_date, rule_no_f, location_f, resp_wkr) values ('DR02', 'P500001', "
+        "'2026-01-01 10:00:00', '2099-01-01', 'R1', 'A1', '0001')");
     SecondDesk other("DESK02");
     ASSERT_TRUE(other.ready());
     RawConnection holder;
@@ -181,17 +172,18 @@ TEST_F(LendingConcurrencyTest, TwoHandOnsOfOneQueueServeTheRequesterOnce)
     EXPECT_EQ(mine.get(), 0);
     EXPECT_EQ(other.reply().result, 0);
 
-    EXPECT_EQ(db().scalar("select count(*) from lend_lst l, item i where l.prop_no = i.prop_no and l.cert_id = 'DR15' "
-                          "and i.call_no = 'TP311.12/W23'"),
-              "1");
+    EXPECT_EQ(
+        db().scalar(
+            "select count(*) from lend_lst l, item i where l.prop_no = i.prop_no and l.cert_id = 'DR15' "
+            "and i.call_no = 'TP311.12/W23'"),
+        "1");
     EXPECT_EQ(queue("TP311.12/W23", "A1"), QStringList{"DR09:1"});
     EXPECT_EQ(db().column("select relegate_end_flag from relegate_arri_lst where cert_id in ('DR13', 'DR02') "
                           "order by relegate_end_flag"),
               (QStringList{"4", "6"}));
 }
 
-TEST_F(LendingConcurrencyTest, AnOpenQuestionHoldsNoLocks)
-{
+TEST_F(LendingConcurrencyTest, AnOpenQuestionHoldsNoLocks) {
     // This desk asks QLT102 about DR13's collected copy; meanwhile the second
     // desk takes the same copy back without waiting.
     ASSERT_EQ(desk.intLoadRedr("DC13"), 0);
@@ -202,8 +194,7 @@ TEST_F(LendingConcurrencyTest, AnOpenQuestionHoldsNoLocks)
     dialogs.answers = {ui::BoxAnswer::Ok};
     {
         testsupport::BoxWatch watch(dialogs, [&](const ui::BoxRequest& box) {
-            if (box.icon == ui::BoxIcon::Question)
-                theirs = other.run("return B500003");
+            if (box.icon == ui::BoxIcon::Question) theirs = other.run("return B500003");
         });
         EXPECT_EQ(lending.subReturnBook("B500003"), -1);
     }
@@ -225,8 +216,7 @@ TEST_F(LendingConcurrencyTest, AnOpenQuestionHoldsNoLocks)
     EXPECT_EQ(shown(), msg("ELT112"));
 }
 
-TEST_F(LendingConcurrencyTest, ADeskMeetingALockWaitsItsTimeOutThenSaysSoWritingNothing)
-{
+TEST_F(LendingConcurrencyTest, ADeskMeetingALockWaitsItsTimeOutThenSaysSoWritingNothing) {
     DBResultSet rs;
     ASSERT_EQ(LIB_DB_Select("select set_config('lock_timeout', '300ms', false)", rs), 0);
     RawConnection holder;

@@ -11,8 +11,7 @@ namespace {
 
 // A's day rule R1 (30 days) from today, moved past A1's closing period
 // (today+28 .. today+32, 2 further days) and its closed Sundays.
-QDate a1Due(const QDate& today)
-{
+QDate a1Due(const QDate& today) {
     QDate d = today.addDays(35);
     while (d.dayOfWeek() == 7)
         d = d.addDays(1);
@@ -21,8 +20,7 @@ QDate a1Due(const QDate& today)
 
 } // namespace
 
-TEST_F(LendingTest, PickUpStartsTheLoanOfTheArrivedCopy)
-{
+TEST_F(LendingTest, PickUpStartsTheLoanOfTheArrivedCopy) {
     ASSERT_EQ(desk.intLoadRedr("DC13"), 0) << shown();
     const QString jobs = workload("401");
     ASSERT_EQ(lending.subLendReleBook("B500003"), 0) << shown();
@@ -44,16 +42,14 @@ TEST_F(LendingTest, PickUpStartsTheLoanOfTheArrivedCopy)
     EXPECT_TRUE(listed);
 }
 
-TEST_F(LendingTest, PickUpUnderAnHourRuleDatesTheLoanByTheHour)
-{
+TEST_F(LendingTest, PickUpUnderAnHourRuleDatesTheLoanByTheHour) {
     db().exec("update lend_lst set rule_no_f = 'R2' where prop_no = 'P500003'");
     ASSERT_EQ(desk.intLoadRedr("DC13"), 0);
     ASSERT_EQ(lending.subLendReleBook("B500003"), 0) << shown();
     EXPECT_EQ(db().scalar("select norm_ret_date from lend_lst where prop_no = 'P500003'"), day + "14:00:00");
 }
 
-TEST_F(LendingTest, PickUpRefusalsWriteNothing)
-{
+TEST_F(LendingTest, PickUpRefusalsWriteNothing) {
     struct Case {
         const char* name;
         const char* card;
@@ -71,17 +67,17 @@ TEST_F(LendingTest, PickUpRefusalsWriteNothing)
         {"found row without its loan", "DC13", "B500003", "delete from lend_lst where prop_no = 'P500003'",
          "该书没有该读者的借阅记录，不能领取。"},
         {"loan of another reader", "DC13", "B500003",
-         "update lend_lst set cert_id = 'DR02' where prop_no = 'P500003'", "该书没有该读者的借阅记录，不能领取。"},
+         "update lend_lst set cert_id = 'DR02' where prop_no = 'P500003'",
+         "该书没有该读者的借阅记录，不能领取。"},
         {"rule missing from the cache", "DC13", "B500003",
-         "update lend_lst set rule_no_f = 'R9' where prop_no = 'P500003'",
-         "该书借阅记录的流通规则（R9）不存在，不能领取。"},
+         "update lend_lst set rule_no_f = 'R99' where prop_no = 'P500003'",
+         "该书借阅记录的流通规则（R99）不存在，不能领取。"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         db().recreate();
         db().pinClock(day + " 10:00:00");
-        if (*c.setup)
-            db().exec(c.setup);
+        if (*c.setup) db().exec(c.setup);
         const QString loanBefore = loanOf("P500003");
         ASSERT_EQ(desk.intLoadRedr(c.card), 0) << shown();
         dialogs.clear();
@@ -94,8 +90,7 @@ TEST_F(LendingTest, PickUpRefusalsWriteNothing)
     }
 }
 
-TEST_F(LendingTest, OrdinaryLendMakesTheLoanOnTopOfTheList)
-{
+TEST_F(LendingTest, OrdinaryLendMakesTheLoanOnTopOfTheList) {
     ASSERT_EQ(desk.intLoadRedr("DC02"), 0) << shown();
     const QString total = db().scalar("select total_lend_qty from reader where cert_id = 'DR02'");
     const QString jobs = workload("401");
@@ -108,15 +103,15 @@ TEST_F(LendingTest, OrdinaryLendMakesTheLoanOnTopOfTheList)
                           "from lend_lst where prop_no = 'P500001'"),
               "DR02|" + due + "|R1|A1");
     EXPECT_EQ(flagOf("P500001"), "1");
-    EXPECT_EQ(db().scalar("select total_lend_qty from reader where cert_id = 'DR02'").toInt(), total.toInt() + 1);
+    EXPECT_EQ(db().scalar("select total_lend_qty from reader where cert_id = 'DR02'").toInt(),
+              total.toInt() + 1);
     EXPECT_EQ(workload("401").toInt(), jobs.toInt() + 1);
     ASSERT_FALSE(desk.loans().isEmpty());
     EXPECT_EQ(desk.loans().first().barCode, "B500001");
     EXPECT_EQ(lending.markedLoan(), "B500001");
 }
 
-TEST_F(LendingTest, AttachmentIsAskedBeforeAnythingIsLockedAndPriceNoticeShown)
-{
+TEST_F(LendingTest, AttachmentIsAskedBeforeAnythingIsLockedAndPriceNoticeShown) {
     db().exec("update item set attachment = ' 光盘1张 ', price = '100' where prop_no = 'P500001'");
     ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
     attachmentAnswer = QStringLiteral("光盘2张");
@@ -124,9 +119,10 @@ TEST_F(LendingTest, AttachmentIsAskedBeforeAnythingIsLockedAndPriceNoticeShown)
     lending.showAttachment = [this](desk::LendingWindow& w) {
         attachmentAsked = w.strAttachment();
         testsupport::RawConnection other;
-        EXPECT_TRUE(other.exec("set lock_timeout = '200ms'; begin; select 1 from reader where cert_id = 'DR02' "
-                               "for update nowait; select 1 from item where prop_no = 'P500001' for update nowait; "
-                               "rollback"));
+        EXPECT_TRUE(
+            other.exec("set lock_timeout = '200ms'; begin; select 1 from reader where cert_id = 'DR02' "
+                       "for update nowait; select 1 from item where prop_no = 'P500001' for update nowait; "
+                       "rollback"));
         w.setStrAttachment(*attachmentAnswer);
     };
     ASSERT_EQ(lending.subLendBook("B500001"), 0) << shown();
@@ -143,13 +139,13 @@ TEST_F(LendingTest, AttachmentIsAskedBeforeAnythingIsLockedAndPriceNoticeShown)
     ASSERT_EQ(lending.subLendBook("B500002"), 0) << shown();
     EXPECT_TRUE(attachmentAsked.isEmpty());
     EXPECT_TRUE(dialogs.shown.isEmpty());
-    EXPECT_EQ(db().scalar("select coalesce(attachment, '<null>') from lend_lst where prop_no = 'P500002'"), "<null>");
+    EXPECT_EQ(db().scalar("select coalesce(attachment, '<null>') from lend_lst where prop_no = 'P500002'"),
+              "<null>");
     db().exec("update sys_comm_para set sys_para_value = '0' where sys_para_code = 4");
     ASSERT_EQ(intInitBaseData(), 0);
 }
 
-TEST_F(LendingTest, OrdinaryLendRefusalsInTheirOrder)
-{
+TEST_F(LendingTest, OrdinaryLendRefusalsInTheirOrder) {
     struct Case {
         const char* name;
         const char* card;
@@ -168,25 +164,26 @@ TEST_F(LendingTest, OrdinaryLendRefusalsInTheirOrder)
         {"reserved for nobody of this reader", "DC02", "B500001",
          "update item set book_lend_flag = '2' where prop_no = 'P500001'", msg("ELT117")},
         {"another copy reserved for the reader", "DC02", "B500001",
-         "update item set book_lend_flag = '2' where prop_no = 'P500001'; insert into preg_arri_lst (cert_id, "
+         "update item set book_lend_flag = '2' where prop_no = 'P500001'; insert into preg_arri_lst "
+         "(cert_id, "
          "prop_no, call_no_f, pregarri_deal_flag) values ('DR02', 'P500002', 'TP311.12/W23', '0')",
          msg("ELT116")},
         {"a collected reservation of the copy", "DC02", "B500001",
-         "update item set book_lend_flag = '2' where prop_no = 'P500001'; insert into preg_arri_lst (cert_id, "
+         "update item set book_lend_flag = '2' where prop_no = 'P500001'; insert into preg_arri_lst "
+         "(cert_id, "
          "prop_no, call_no_f, pregarri_deal_flag) values ('DR02', 'P500001', 'TP311.12/W23', '1')",
          msg("ELT117")},
         {"same title", "DC01", "B500001", "", msg("ELT118")},
-        {"location limit", "DC02", "B500001",
-         "update circ_rule set max_lend_qty = 0 where rule_no = 'R1'", msg("ELT120")},
-        {"copies kept on the shelf", "DC02", "B500001", "update circ_rule set keep_book_qty = 3 where rule_no = 'R1'",
-         msg("ELT122")},
+        {"location limit", "DC02", "B500001", "update circ_rule set max_lend_qty = 0 where rule_no = 'R1'",
+         msg("ELT120")},
+        {"copies kept on the shelf", "DC02", "B500001",
+         "update circ_rule set keep_book_qty = 3 where rule_no = 'R1'", msg("ELT122")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         db().recreate();
         db().pinClock(day + " 10:00:00");
-        if (*c.setup)
-            db().exec(c.setup);
+        if (*c.setup) db().exec(c.setup);
         ASSERT_EQ(intLoadBaseCode(), 0);
         ASSERT_EQ(desk.intLoadRedr(c.card), 0) << shown();
         dialogs.clear();
@@ -199,11 +196,12 @@ TEST_F(LendingTest, OrdinaryLendRefusalsInTheirOrder)
     ASSERT_EQ(intLoadBaseCode(), 0);
 }
 
-TEST_F(LendingTest, ReservedCopyGoesToItsReaderEvenAsTheLastOnTheShelf)
-{
-    db().exec("update circ_rule set keep_book_qty = 3 where rule_no = 'R1'; update item set book_lend_flag = '2' "
-              "where prop_no = 'P500001'; insert into preg_arri_lst (cert_id, prop_no, call_no_f, pregarri_deal_flag) "
-              "values ('DR02', 'P500001', 'TP311.12/W23', '0')");
+TEST_F(LendingTest, ReservedCopyGoesToItsReaderEvenAsTheLastOnTheShelf) {
+    db().exec(
+        "update circ_rule set keep_book_qty = 3 where rule_no = 'R1'; update item set book_lend_flag = '2' "
+        "where prop_no = 'P500001'; insert into preg_arri_lst (cert_id, prop_no, call_no_f, "
+        "pregarri_deal_flag) "
+        "values ('DR02', 'P500001', 'TP311.12/W23', '0')");
     ASSERT_EQ(intLoadBaseCode(), 0);
     ASSERT_EQ(desk.intLoadRedr("DC02"), 0) << shown();
     ASSERT_EQ(lending.subLendBook("B500001"), 0) << shown();
@@ -212,16 +210,14 @@ TEST_F(LendingTest, ReservedCopyGoesToItsReaderEvenAsTheLastOnTheShelf)
     ASSERT_EQ(intLoadBaseCode(), 0);
 }
 
-TEST_F(LendingTest, DeskOfTheCopysGroupThatMayNotLendIt)
-{
+TEST_F(LendingTest, DeskOfTheCopysGroupThatMayNotLendIt) {
     atDesk("D1", "01");
     ASSERT_EQ(desk.intLoadRedr("DC02"), 0) << shown();
     EXPECT_EQ(lending.subLendBook("B500006"), -1);
     EXPECT_EQ(shown(), msg("ELT111", "总馆阅览室"));
 }
 
-TEST_F(LendingTest, HourRuleLoansAndACopyFlaggedOnLoanWithoutItsLoan)
-{
+TEST_F(LendingTest, HourRuleLoansAndACopyFlaggedOnLoanWithoutItsLoan) {
     // G250/L78 lends by the hour (R2, four hours).
     ASSERT_EQ(desk.intLoadRedr("DC02"), 0) << shown();
     ASSERT_EQ(lending.subLendBook("B500021"), 0) << shown();
@@ -233,8 +229,7 @@ TEST_F(LendingTest, HourRuleLoansAndACopyFlaggedOnLoanWithoutItsLoan)
     EXPECT_EQ(loanOf("P500001").section('|', 0, 0), "DR02");
 }
 
-TEST_F(LendingTest, ClosingTheAttachmentDialogKeepsTheCopysText)
-{
+TEST_F(LendingTest, ClosingTheAttachmentDialogKeepsTheCopysText) {
     db().exec("update item set attachment = '光盘1张' where prop_no = 'P500001'");
     ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
     dialogs.dialogHandler = [](QDialog* d) {

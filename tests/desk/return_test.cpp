@@ -10,30 +10,29 @@ class ReturnTest : public LendingTest {
 protected:
     // Days between the due date of a loan of A1 (moved past closed Sundays)
     // and today.
-    int overdueDaysAtA1(int dueOffset)
-    {
+    int overdueDaysAtA1(int dueOffset) {
         QDate due = QDate::fromString(dayPlus(dueOffset), "yyyy-MM-dd");
         while (due.dayOfWeek() == 7)
             due = due.addDays(1);
         return int(due.daysTo(QDate::fromString(day, "yyyy-MM-dd")));
     }
     // DR13 collects the arrived copy B500003 at this desk.
-    void collectArrival()
-    {
+    void collectArrival() {
         ASSERT_EQ(desk.intLoadRedr("DC13"), 0) << shown();
         ASSERT_EQ(lending.subLendReleBook("B500003"), 0) << shown();
         dialogs.clear();
     }
 };
 
-TEST_F(ReturnTest, OnTimeReturnAtHomeClosesTheLoanOnly)
-{
+TEST_F(ReturnTest, OnTimeReturnAtHomeClosesTheLoanOnly) {
     const QString jobs = workload("402");
     ASSERT_EQ(lending.subReturnBook("B500005"), 0) << shown();
     EXPECT_TRUE(dialogs.shown.isEmpty()) << shown();
     EXPECT_EQ(loanOf("P500005"), "");
     EXPECT_EQ(flagOf("P500005"), "0");
-    EXPECT_EQ(db().scalar("select count(*) || '|' || max(ret_wkr) from lend_hist where prop_no_f = 'P500005'"), "1|0001");
+    EXPECT_EQ(
+        db().scalar("select count(*) || '|' || max(ret_wkr) from lend_hist where prop_no_f = 'P500005'"),
+        "1|0001");
     EXPECT_EQ(db().scalar("select count(*) from exceed_fine_lst where prop_no = 'P500005'"), "0");
     EXPECT_EQ(workload("402").toInt(), jobs.toInt() + 1);
     EXPECT_TRUE(foundRows("P500005").isEmpty());
@@ -50,8 +49,7 @@ TEST_F(ReturnTest, OnTimeReturnAtHomeClosesTheLoanOnly)
     EXPECT_FALSE(lending.returns()[0].overdue);
 }
 
-TEST_F(ReturnTest, OverdueReturnAwayFromHomeIsFinedAndTravelsHome)
-{
+TEST_F(ReturnTest, OverdueReturnAwayFromHomeIsFinedAndTravelsHome) {
     const int days = overdueDaysAtA1(-10);
     const QString fine = QString::number(days * 0.10, 'f', 2);
     const QString text = QString::number(days) + "首期天 * 0.10";
@@ -61,11 +59,13 @@ TEST_F(ReturnTest, OverdueReturnAwayFromHomeIsFinedAndTravelsHome)
                           "where prop_no = 'P500012'"),
               fine + "|" + text + "|D");
     EXPECT_EQ(db().scalar("select debt_flag from reader where cert_id = 'DR10'"), fine);
-    EXPECT_EQ(db().scalar("select excd_days from lend_hist where prop_no_f = 'P500012'"), QString::number(days));
+    EXPECT_EQ(db().scalar("select excd_days from lend_hist where prop_no_f = 'P500012'"),
+              QString::number(days));
     // Returned at a desk of another group: a row of the borrower on its way home.
-    EXPECT_EQ(db().scalar("select cert_id || '|' || relegate_end_flag || '|' || relegate_ret_location || '|' || "
-                          "relegate_ret_date from relegate_arri_lst where prop_no = 'P500012'"),
-              "DR10|4|D2|" + day);
+    EXPECT_EQ(
+        db().scalar("select cert_id || '|' || relegate_end_flag || '|' || relegate_ret_location || '|' || "
+                    "relegate_ret_date from relegate_arri_lst where prop_no = 'P500012'"),
+        "DR10|4|D2|" + day);
     EXPECT_EQ(shown(), "该书为委托借阅书刊。");
     EXPECT_EQ(desk.panel().debt, fine);
     ASSERT_EQ(lending.returns().size(), 1);
@@ -73,8 +73,7 @@ TEST_F(ReturnTest, OverdueReturnAwayFromHomeIsFinedAndTravelsHome)
     EXPECT_EQ(lending.returns()[0].overdueText, QString::number(days) + "天");
 }
 
-TEST_F(ReturnTest, CollectedCopyAwayFromHomeIsHandedOnToTheFirstFitRequester)
-{
+TEST_F(ReturnTest, CollectedCopyAwayFromHomeIsHandedOnToTheFirstFitRequester) {
     collectArrival();
     const QString jobs = workload("401");
     dialogs.answers = {BoxAnswer::Ok}; // QLT102: the attachment is there
@@ -83,24 +82,26 @@ TEST_F(ReturnTest, CollectedCopyAwayFromHomeIsHandedOnToTheFirstFitRequester)
     EXPECT_EQ(dialogs.shown.first().text, "该书带有附件：光盘1张\n请检查附件是否齐全，确定还书吗？");
     EXPECT_EQ(shown(), "该书为委托借阅书刊，有本地读者委托该书。");
     // DR09 owes too much and is passed over; DR15 takes the copy.
-    EXPECT_EQ(db().scalar("select cert_id || '|' || rule_no_f || '|' || coalesce(attachment, '') from lend_lst "
-                          "where prop_no = 'P500003'"),
-              "DR15|R1|光盘1张");
+    EXPECT_EQ(
+        db().scalar("select cert_id || '|' || rule_no_f || '|' || coalesce(attachment, '') from lend_lst "
+                    "where prop_no = 'P500003'"),
+        "DR15|R1|光盘1张");
     EXPECT_EQ(flagOf("P500003"), "3");
     EXPECT_EQ(foundRows("P500003"), (QStringList{"DR13:6", "DR15:1"}));
-    EXPECT_EQ(db().scalar("select relegate_location || '|' || relegate_find_location || '|' || relegate_keep_days "
-                          "|| '|' || relegate_keep_end_date from relegate_arri_lst where cert_id = 'DR15'"),
-              "D2|D2|7|" + dayPlus(7));
-    EXPECT_EQ(db().scalar("select count(*) from relegate_lst where cert_id = 'DR15' and call_no = 'TP311.12/W23'"),
-              "0");
+    EXPECT_EQ(
+        db().scalar("select relegate_location || '|' || relegate_find_location || '|' || relegate_keep_days "
+                    "|| '|' || relegate_keep_end_date from relegate_arri_lst where cert_id = 'DR15'"),
+        "D2|D2|7|" + dayPlus(7));
+    EXPECT_EQ(
+        db().scalar("select count(*) from relegate_lst where cert_id = 'DR15' and call_no = 'TP311.12/W23'"),
+        "0");
     EXPECT_EQ(queue("TP311.12/W23", "A1"), QStringList{"DR09:1"});
     EXPECT_EQ(workload("401").toInt(), jobs.toInt() + 1);
     EXPECT_EQ(g_strCertID, "DR13"); // the panel keeps the borrower
     EXPECT_EQ(desk.panel().name, "蒋到书");
 }
 
-TEST_F(ReturnTest, WithNobodyFitTheCopyKeepsItsWayHome)
-{
+TEST_F(ReturnTest, WithNobodyFitTheCopyKeepsItsWayHome) {
     db().exec("update reader set debt_flag = 20 where cert_id = 'DR15'");
     collectArrival();
     dialogs.answers = {BoxAnswer::Ok};
@@ -112,22 +113,21 @@ TEST_F(ReturnTest, WithNobodyFitTheCopyKeepsItsWayHome)
     EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR15:2"}));
 }
 
-TEST_F(ReturnTest, CollectedCopyReturnedAtHomeGoesHomeWithoutHandOn)
-{
+TEST_F(ReturnTest, CollectedCopyReturnedAtHomeGoesHomeWithoutHandOn) {
     atDesk("D1", "01");
     collectArrival();
     dialogs.answers = {BoxAnswer::Ok};
     ASSERT_EQ(lending.subReturnBook("B500003"), 0) << shown();
     EXPECT_EQ(dialogs.shown.size(), 1); // QLT102 only
-    EXPECT_EQ(db().scalar("select relegate_end_flag || '|' || relegate_ret_date || '|' || relegate_ret_location "
-                          "from relegate_arri_lst where prop_no = 'P500003'"),
-              "4|" + day + "|D1");
+    EXPECT_EQ(
+        db().scalar("select relegate_end_flag || '|' || relegate_ret_date || '|' || relegate_ret_location "
+                    "from relegate_arri_lst where prop_no = 'P500003'"),
+        "4|" + day + "|D1");
     EXPECT_EQ(flagOf("P500003"), "0");
     EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR15:2"}));
 }
 
-TEST_F(ReturnTest, RefusalsWriteNothing)
-{
+TEST_F(ReturnTest, RefusalsWriteNothing) {
     struct Case {
         const char* name;
         const char* code;
@@ -152,10 +152,10 @@ TEST_F(ReturnTest, RefusalsWriteNothing)
         SCOPED_TRACE(c.name);
         db().recreate();
         db().pinClock(day + " 10:00:00");
-        if (*c.setup)
-            db().exec(c.setup);
+        if (*c.setup) db().exec(c.setup);
         ASSERT_EQ(intInitBaseData(), 0);
-        atDesk(QString(c.name).startsWith("desk of") ? "RR" : "D2", QString(c.name).startsWith("desk of") ? "01" : "05");
+        atDesk(QString(c.name).startsWith("desk of") ? "RR" : "D2",
+               QString(c.name).startsWith("desk of") ? "01" : "05");
         desk.subClearRedrInfo();
         dialogs.clear();
         const QString loans = db().scalar("select count(*) from lend_lst");
@@ -172,16 +172,17 @@ TEST_F(ReturnTest, RefusalsWriteNothing)
     ASSERT_EQ(intInitBaseData(), 0);
 }
 
-TEST_F(ReturnTest, AWaitingHoldTakesTheCopyAndOnlyAWaitingOne)
-{
-    const char* lend = "update item set book_lend_flag = '1' where prop_no = 'P500021'; insert into lend_lst "
-                       "(cert_id, prop_no, lend_date, norm_ret_date, rule_no_f, location_f, resp_wkr) values ('DR02', "
-                       "'P500021', '2026-01-01 10:00:00', '2099-01-01 10:00:00', 'R2', 'A1', '0001')";
+TEST_F(ReturnTest, AWaitingHoldTakesTheCopyAndOnlyAWaitingOne) {
+    const char* lend =
+        "update item set book_lend_flag = '1' where prop_no = 'P500021'; insert into lend_lst "
+        "(cert_id, prop_no, lend_date, norm_ret_date, rule_no_f, location_f, resp_wkr) values ('DR02', "
+        "'P500021', '2026-01-01 10:00:00', '2099-01-01 10:00:00', 'R2', 'A1', '0001')";
     db().exec(lend);
     ASSERT_EQ(lending.subReturnBook("B500021"), 0) << shown();
     EXPECT_TRUE(shownTexts().contains(msg("ILT103")));
     EXPECT_EQ(flagOf("P500021"), "2");
-    EXPECT_EQ(db().scalar("select cert_id || '|' || pregarri_deal_flag from preg_arri_lst where prop_no = 'P500021'"),
+    EXPECT_EQ(db().scalar(
+                  "select cert_id || '|' || pregarri_deal_flag from preg_arri_lst where prop_no = 'P500021'"),
               "DR14|0");
 
     // A hold that has already had its copy is no waiting hold.
@@ -195,8 +196,7 @@ TEST_F(ReturnTest, AWaitingHoldTakesTheCopyAndOnlyAWaitingOne)
     EXPECT_EQ(flagOf("P500021"), "0");
 }
 
-TEST_F(ReturnTest, FineWindowAndGridClearingFollowTheSettings)
-{
+TEST_F(ReturnTest, FineWindowAndGridClearingFollowTheSettings) {
     lending.fineReturn = 1;
     ASSERT_EQ(lending.subReturnBook("B500101"), 0) << shown(); // DR12, owes nothing
     EXPECT_EQ(fineWindows, 0);
@@ -213,32 +213,33 @@ TEST_F(ReturnTest, FineWindowAndGridClearingFollowTheSettings)
     EXPECT_EQ(lending.returns().size(), 2);
 }
 
-TEST_F(ReturnTest, HandOnTakesOnlyWaitingValidRequestsAndClosesTheQueueBehindTheServedOne)
-{
+TEST_F(ReturnTest, HandOnTakesOnlyWaitingValidRequestsAndClosesTheQueueBehindTheServedOne) {
     // Queue of TP311.12/W23 at A1: DR09 (fines) 1, DR15 2, DR02 3, DR01 4
     // (ended yesterday); DR14's request was cancelled, DR12 waits at B1; DR15
     // also has an old served request of the title.
-    db().exec("insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, relegate_keep_days, "
-              "relegate_end_date, relegate_location, wkr_no, relegate_flag) values "
-              "('DR02', 'TP311.12/W23', 'A1', 3, '2026-01-01', 7, '2099-01-01', 'D1', '0001', '0'), "
-              "('DR01', 'TP311.12/W23', 'A1', 4, '2026-01-01', 7, to_char(desk_now()::date - 1, 'YYYY-MM-DD'), "
-              "'D2', '0001', '0'), "
-              "('DR14', 'TP311.12/W23', 'A1', 0, '2026-01-01', 7, '2099-01-01', 'D2', '0001', '2'), "
-              "('DR12', 'TP311.12/W23', 'B1', 1, '2026-01-01', 7, '2099-01-01', 'D2', '0001', '0'), "
-              "('DR15', 'TP311.12/W23', 'B1', 0, '2025-01-01', 7, '2025-01-08', 'D2', '0001', '1')");
+    db().exec(
+        "insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, "
+        "relegate_keep_days, "
+        "relegate_end_date, relegate_location, wkr_no, relegate_flag) values "
+        "('DR02', 'TP311.12/W23', 'A1', 3, '2026-01-01', 7, '2099-01-01', 'D1', '0001', '0'), "
+        "('DR01', 'TP311.12/W23', 'A1', 4, '2026-01-01', 7, to_char(desk_now()::date - 1, 'YYYY-MM-DD'), "
+        "'D2', '0001', '0'), "
+        "('DR14', 'TP311.12/W23', 'A1', 0, '2026-01-01', 7, '2099-01-01', 'D2', '0001', '2'), "
+        "('DR12', 'TP311.12/W23', 'B1', 1, '2026-01-01', 7, '2099-01-01', 'D2', '0001', '0'), "
+        "('DR15', 'TP311.12/W23', 'B1', 0, '2025-01-01', 7, '2025-01-08', 'D2', '0001', '1')");
     collectArrival();
     dialogs.answers = {BoxAnswer::Ok};
     ASSERT_EQ(lending.subReturnBook("B500003"), 0) << shown();
     EXPECT_EQ(loanOf("P500003").section('|', 0, 0), "DR15");
     EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR02:2", "DR01:3"}));
     EXPECT_EQ(queue("TP311.12/W23", "B1"), QStringList{"DR12:1"});
-    EXPECT_EQ(db().scalar("select count(*) from relegate_lst where cert_id = 'DR15' and call_no = 'TP311.12/W23'"),
-              "0");
+    EXPECT_EQ(
+        db().scalar("select count(*) from relegate_lst where cert_id = 'DR15' and call_no = 'TP311.12/W23'"),
+        "0");
     EXPECT_EQ(db().scalar("select relegate_flag from relegate_lst where cert_id = 'DR14'"), "2");
 }
 
-TEST_F(ReturnTest, ACopyNoLongerLendableStopsTheHandOn)
-{
+TEST_F(ReturnTest, ACopyNoLongerLendableStopsTheHandOn) {
     collectArrival();
     db().exec("update item set book_stat_code = '42' where prop_no = 'P500003'");
     dialogs.answers = {BoxAnswer::Ok};
@@ -249,15 +250,26 @@ TEST_F(ReturnTest, ACopyNoLongerLendableStopsTheHandOn)
     EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR15:2"}));
 }
 
-TEST_F(ReturnTest, NoticesOfPriceAndRecordAndALoanWithoutItsRule)
-{
+TEST_F(ReturnTest, NoticesOfPriceAndRecordAndALoanWithoutItsRule) {
     // B1's copy of DR01, due three days ago: under its rule R3 (two days of
     // grace) overdue, under the first rule of the cache (three days) not.
-    db().exec("update item set price = '150.00' where prop_no = 'P500005'; update marc set marc_use_flag = '2' where "
+    db().exec("update item set price = '150.00' where prop_no = 'P500005'; update marc set marc_use_flag = "
+              "'2' where "
               "marc_rec_no = '0000000001'; update lend_lst set norm_ret_date = to_char(desk_now()::date - 3, "
-              "'YYYY-MM-DD'), rule_no_f = 'R9' where prop_no = 'P500005'");
+              "'YYYY-MM-DD'), rule_no_f = 'R99' where prop_no = 'P500005'");
     ASSERT_EQ(lending.subReturnBook("B500005"), 0) << shown();
     EXPECT_EQ(shownTexts(), (QStringList{msg("ILT105", "150.00"), msg("ILT102")}));
     EXPECT_EQ(db().scalar("select count(*) from exceed_fine_lst where prop_no = 'P500005'"), "0");
     EXPECT_EQ(db().scalar("select excd_days from lend_hist where prop_no_f = 'P500005'"), "0");
+}
+
+TEST_F(ReturnTest, TwoCollectedRowsOfOneCopyAreLeftAlone) {
+    atDesk("D1", "01");
+    collectArrival();
+    db().exec("insert into relegate_arri_lst (cert_id, prop_no, call_no, relegate_arri_date, relegate_end_flag) "
+              "values ('DR13', 'P500003', 'TP311.12/W23', '2025-01-01', '3')");
+    dialogs.answers = {BoxAnswer::Ok};
+    ASSERT_EQ(lending.subReturnBook("B500003"), 0) << shown();
+    EXPECT_EQ(foundRows("P500003"), (QStringList{"DR13:3", "DR13:3"}));
+    EXPECT_EQ(loanOf("P500003"), "");
 }

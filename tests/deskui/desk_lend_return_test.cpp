@@ -19,8 +19,7 @@ const QColor kRed(255, 0, 0);
 
 class DeskLendReturnTest : public DeskUiTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         DeskUiTest::SetUp();
         db().recreate();
         ASSERT_EQ(intInitBaseData(), 0);
@@ -31,38 +30,34 @@ protected:
         g_intReturnClear = 1;
         openDesk();
     }
-    void lendMode(const QString& card)
-    {
+    void lendMode(const QString& card) {
         form->Form_KeyUp(113);
         ASSERT_EQ(form->intMode(), desk::ModeLend);
         type(form->txtReader, card);
         ASSERT_TRUE(form->fraBack[3]->isEnabled()) << shown();
     }
-    void returnMode()
-    {
+    void returnMode() {
         form->Form_KeyUp(114);
         ASSERT_EQ(form->intMode(), desk::ModeReturn);
     }
-    QString found(const QString& propNo)
-    {
-        return db().column("select cert_id || ':' || relegate_end_flag from relegate_arri_lst where prop_no = '"
-                           + propNo + "' order by relegate_end_flag")
+    QString found(const QString& propNo) {
+        return db()
+            .column("select cert_id || ':' || relegate_end_flag from relegate_arri_lst where prop_no = '" +
+                    propNo + "' order by relegate_end_flag")
             .join(' ');
     }
 };
 
 // DC13 collects the arrived copy B500003 at D2 and returns it there: the copy
 // of the main library is handed on to the first fit requester of its queue.
-TEST_F(DeskLendReturnTest, RoadOfAConsignmentCopyThroughTheDesk)
-{
+TEST_F(DeskLendReturnTest, RoadOfAConsignmentCopyThroughTheDesk) {
     lendMode("DC13");
     EXPECT_TRUE(opened.contains("frmFindList")); // its arrived copy is shown
     type(form->txtLendBook, "B500003");
     EXPECT_TRUE(form->txtLendBook->text().isEmpty());
     int row = 0;
     for (int r = 1; r <= form->spdLendBook->maxRows(); ++r)
-        if (form->spdLendBook->getText(1, r) == "B500003")
-            row = r;
+        if (form->spdLendBook->getText(1, r) == "B500003") row = r;
     ASSERT_GT(row, 0);
     EXPECT_EQ(form->spdLendBook->getText(7, row), "借出");
     EXPECT_EQ(form->spdLendBook->rowBackColor(row), kCyan);
@@ -71,9 +66,10 @@ TEST_F(DeskLendReturnTest, RoadOfAConsignmentCopyThroughTheDesk)
     returnMode();
     dialogs.clear();
     dialogs.answers = {ui::BoxAnswer::Ok}; // the attachment is there
-    QStringList beside; // the panel's name when each box shows
+    QStringList beside;                    // the panel's name when each box shows
     {
-        testsupport::BoxWatch watch(dialogs, [&](const ui::BoxRequest&) { beside << form->txtDetail[0]->text(); });
+        testsupport::BoxWatch watch(dialogs,
+                                    [&](const ui::BoxRequest&) { beside << form->txtDetail[0]->text(); });
         type(form->txtReturnBook, "B500003");
     }
     EXPECT_EQ(beside, (QStringList{"蒋到书", "蒋到书"}));
@@ -89,8 +85,7 @@ TEST_F(DeskLendReturnTest, RoadOfAConsignmentCopyThroughTheDesk)
     EXPECT_TRUE(form->txtReturnBook->text().isEmpty());
 }
 
-TEST_F(DeskLendReturnTest, WithNobodyFitTheReturnedCopyStaysOnItsWayHome)
-{
+TEST_F(DeskLendReturnTest, WithNobodyFitTheReturnedCopyStaysOnItsWayHome) {
     db().exec("update reader set debt_flag = 20 where cert_id = 'DR15'");
     lendMode("DC13");
     type(form->txtLendBook, "B500003");
@@ -102,8 +97,7 @@ TEST_F(DeskLendReturnTest, WithNobodyFitTheReturnedCopyStaysOnItsWayHome)
     EXPECT_EQ(found("P500003"), "DR13:4");
 }
 
-TEST_F(DeskLendReturnTest, CollectedCopyReturnedInItsHomeGroupGetsNoHandOn)
-{
+TEST_F(DeskLendReturnTest, CollectedCopyReturnedInItsHomeGroupGetsNoHandOn) {
     g_strLocation = "D1";
     g_varLocaProperty = "01";
     lendMode("DC13");
@@ -117,16 +111,14 @@ TEST_F(DeskLendReturnTest, CollectedCopyReturnedInItsHomeGroupGetsNoHandOn)
     EXPECT_EQ(form->spdReturnBook->maxRows(), 1);
 }
 
-TEST_F(DeskLendReturnTest, OrdinaryLendAsksForTheAttachment)
-{
+TEST_F(DeskLendReturnTest, OrdinaryLendAsksForTheAttachment) {
     db().exec("update item set attachment = '光盘1张' where prop_no in ('P500001', 'P500002')");
     db().exec("update sys_comm_para set sys_para_value = '1' where sys_para_code = 4");
     ASSERT_EQ(intInitBaseData(), 0);
     QString shownText;
     onDialog = [&](QDialog* d) {
         auto* a = qobject_cast<frmAttachment*>(d);
-        if (!a)
-            return 1;
+        if (!a) return 1;
         shownText = a->txtAttachment->text();
         a->txtAttachment->setText(" 光盘2张 ");
         a->cmdYes->click();
@@ -141,8 +133,7 @@ TEST_F(DeskLendReturnTest, OrdinaryLendAsksForTheAttachment)
     EXPECT_EQ(form->spdLendBook->rowBackColor(1), kCyan);
 
     onDialog = [](QDialog* d) {
-        if (auto* a = qobject_cast<frmAttachment*>(d))
-            a->cmdNO->click();
+        if (auto* a = qobject_cast<frmAttachment*>(d)) a->cmdNO->click();
         return 1;
     };
     type(form->txtLendBook, "B500002");
@@ -154,8 +145,7 @@ TEST_F(DeskLendReturnTest, OrdinaryLendAsksForTheAttachment)
     ASSERT_EQ(intInitBaseData(), 0);
 }
 
-TEST_F(DeskLendReturnTest, OverdueReturnsShowInRedAndANewBorrowerClearsTheList)
-{
+TEST_F(DeskLendReturnTest, OverdueReturnsShowInRedAndANewBorrowerClearsTheList) {
     returnMode();
     type(form->txtReturnBook, "B500101"); // DR12, on time
     type(form->txtReturnBook, "B500102");
@@ -173,8 +163,7 @@ TEST_F(DeskLendReturnTest, OverdueReturnsShowInRedAndANewBorrowerClearsTheList)
     EXPECT_EQ(form->spdReturnBook->rowBackColor(1), kCyan);
 }
 
-TEST_F(DeskLendReturnTest, OverrideDialogIsAskedOnlyWhileOverridesAreOn)
-{
+TEST_F(DeskLendReturnTest, OverrideDialogIsAskedOnlyWhileOverridesAreOn) {
     g_strWkrPwd = "ABC";
     frmAdmAuth* adm = frmAdmAuth::form();
     adm->m_blnCheckAdmAuth = false;
@@ -185,8 +174,7 @@ TEST_F(DeskLendReturnTest, OverrideDialogIsAskedOnlyWhileOverridesAreOn)
     adm->m_blnCheckAdmAuth = true;
     QString message;
     onDialog = [&](QDialog* d) {
-        if (d != adm)
-            return 1;
+        if (d != adm) return 1;
         message = adm->lblMessage->text();
         EXPECT_FALSE(adm->cmdOk->isEnabled());
         adm->txtPassword->setText(" abc ");

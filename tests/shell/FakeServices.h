@@ -56,16 +56,38 @@ struct FakeThemes : shell::ThemesCollection {
     QList<FakeTheme*> themes;
 };
 
-struct FakeAddins : shell::AddinsCollection {
-    explicit FakeAddins(QStringList* log) : log_(log) {}
-    void LoadAddins(const QString& folder) override { *log_ << QStringLiteral("load:") + folder.section('/', -1); }
-    void runExtenShortcut(const QString& path, const QString& type, const QString& key) override
-    {
-        *log_ << QStringLiteral("%1|%2|%3").arg(path, type, key);
-    }
-    void releaseAddins() override { *log_ << QStringLiteral("release"); }
-    void removeAddins() override { *log_ << QStringLiteral("remove"); }
+struct FakeAssembly : shell::AddinAssembly {
+    explicit FakeAssembly(QStringList* log) : log_(log) {}
+    void Release() override { *log_ << QStringLiteral("release"); }
+    bool UnRegisteLibrary() override { *log_ << QStringLiteral("unregister"); return true; }
     QStringList* log_;
+};
+
+// One add-in, marked for removal, with one library.
+struct FakeAddin : shell::Addin {
+    explicit FakeAddin(QStringList* log) : assembly(log) {}
+    QList<shell::AddinShortCut> AddinInitProcess() const override { return {}; }
+    QList<shell::AddinAssembly*> Assemblys() const override { return {const_cast<FakeAssembly*>(&assembly)}; }
+    int Status() const override { return status; }
+    void setStatus(int s) override { status = s; }
+    QString AddinPath() const override { return {}; }
+    FakeAssembly assembly;
+    int status = 2;
+};
+
+struct FakeAddins : shell::AddinsCollection {
+    explicit FakeAddins(QStringList* log) : log_(log), addin_(log) {}
+    void LoadAddins(const QString& folder) override { *log_ << QStringLiteral("load:") + folder.section('/', -1); }
+    int count() const override { return removed_ ? 0 : 1; }
+    shell::Addin* addin(int) const override { return const_cast<FakeAddin*>(&addin_); }
+    void removeAddin(int) override { removed_ = true, *log_ << QStringLiteral("removed"); }
+    void GetExtensByPath(const QString& path, QList<shell::Extension*>&) const override
+    {
+        *log_ << QStringLiteral("extensions:") + path;
+    }
+    QStringList* log_;
+    FakeAddin addin_;
+    bool removed_ = false;
 };
 
 struct FakeExtend : shell::ExtendService {

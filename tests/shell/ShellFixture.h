@@ -12,6 +12,7 @@
 #include "shell/frmMain.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestDatabase.h"
+#include "tests/support/Windows.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -43,12 +44,7 @@ protected:
     void TearDown() override
     {
         delete frmMain::instance();
-        QList<QPointer<QWidget>> windows;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (!w->parent())
-                windows << w;
-        for (const QPointer<QWidget>& w : windows)
-            delete w.data();
+        testsupport::deleteTopLevelWindows();
         setEndProgramHandler({});
         shell::Services::reset();
         DatabaseTest::TearDown();

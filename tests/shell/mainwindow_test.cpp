@@ -207,8 +207,8 @@ TEST_F(MainWindowTest, SuperUserOpensEveryWindowAndUnknownKeysGoToTheAddins)
     w->menuItemClick(QStringLiteral("myAddinItem"));
     w->toolbarButtonClick(QStringLiteral("myAddinButton"));
     w->menuItemClick(QStringLiteral("mnuToolFeedback"));
-    EXPECT_EQ(extend.log, (QStringList{"%frmMain%\\%MainMenu%|MenuItem|myAddinItem",
-                                       "%frmMain%\\%Toolbar%\\Standard|CommandItem|myAddinButton"}));
+    EXPECT_EQ(extend.log, (QStringList{"extensions:%frmMain%\\%MainMenu%",
+                                       "extensions:%frmMain%\\%Toolbar%\\Standard"}));
 }
 
 TEST_F(MainWindowTest, ExitQuestionDecidesAndTheReleaseRunsOnce)
@@ -240,7 +240,8 @@ TEST_F(MainWindowTest, ExitQuestionDecidesAndTheReleaseRunsOnce)
     EXPECT_EQ(shownTexts(), QStringList{msg("QCM000")});
     EXPECT_TRUE(alive.isNull());
     EXPECT_EQ(setting("StyleID"), QStringLiteral("Green"));
-    EXPECT_EQ(extend.log.mid(1), (QStringList{"release", "remove"}));
+    EXPECT_EQ(extend.log.mid(1),
+              (QStringList{"extensions:%frmMain%\\%MainMenu%", "release", "unregister", "removed"}));
 }
 
 TEST_F(MainWindowTest, StatusBarSettingsAndToolbarSwitch)

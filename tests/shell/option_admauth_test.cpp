@@ -18,14 +18,12 @@
 
 class OptionTest : public ShellTest {
 protected:
-    QString stored(const char* key)
-    {
+    QString stored(const char* key) {
         return text::getSetting(strProgramTitle(), "Settings", QString::fromLatin1(key), "<none>");
     }
 };
 
-TEST_F(OptionTest, OkSavesTheThreeOptionsAndCancelNothing)
-{
+TEST_F(OptionTest, OkSavesTheThreeOptionsAndCancelNothing) {
     g_intFineLend = 0;
     g_intFineReturn = 0;
     g_intReturnClear = 1;
@@ -65,8 +63,7 @@ TEST_F(OptionTest, OkSavesTheThreeOptionsAndCancelNothing)
     g_intReturnClear = 1;
 }
 
-TEST_F(OptionTest, OverrideDialogChecksThePasswordAndCancelSwitchesChecksOff)
-{
+TEST_F(OptionTest, OverrideDialogChecksThePasswordAndCancelSwitchesChecksOff) {
     g_strWkrPwd = "ABC";
     frmAdmAuth* d = frmAdmAuth::form();
     d->m_blnCheckAdmAuth = true;
@@ -94,8 +91,7 @@ TEST_F(OptionTest, OverrideDialogChecksThePasswordAndCancelSwitchesChecksOff)
     EXPECT_FALSE(d->isVisible());
 }
 
-TEST_F(OptionTest, MainWindowLoadsTheOverrideDialogHiddenAndShowsTheOptionsModeless)
-{
+TEST_F(OptionTest, MainWindowLoadsTheOverrideDialogHiddenAndShowsTheOptionsModeless) {
     ASSERT_EQ(blnCheckWorker(QStringLiteral("0001"), QStringLiteral("ABC")), 0);
     frmAdmAuth::form()->m_blnCheckAdmAuth = true;
     frmAdmAuth::form()->m_blnAdmAuth = true;

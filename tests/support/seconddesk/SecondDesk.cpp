@@ -41,8 +41,7 @@ namespace {
 
 class AnswerOk : public ui::DialogService {
 public:
-    ui::BoxAnswer showBox(const ui::BoxRequest& request) override
-    {
+    ui::BoxAnswer showBox(const ui::BoxRequest& request) override {
         texts << request.text;
         return ui::BoxAnswer::Ok;
     }
@@ -53,10 +52,8 @@ public:
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc < 3) {
         std::cerr << "usage: second_desk CONNINFO COMPUTER\n";
@@ -71,11 +68,11 @@ int main(int argc, char** argv)
     g_strDBName = QString::fromLocal8Bit(argv[1]);
     g_strDBUser.clear();
     g_strDBPwd.clear();
-    if (LIB_DB_Connect() != 0 || intInitBaseData() != 0
-        || intLoginAction(QStringLiteral("0001"), QStringLiteral("ABC"), false) != LoginOutcome::Passed
-        || intLoadLocaProperty() != 0) {
-        std::cout << "FAILED " << g_strErrText.toStdString() << dialogs.texts.join(QLatin1Char('|')).toStdString()
-                  << std::endl;
+    if (LIB_DB_Connect() != 0 || intInitBaseData() != 0 ||
+        intLoginAction(QStringLiteral("0001"), QStringLiteral("ABC"), false) != LoginOutcome::Passed ||
+        intLoadLocaProperty() != 0) {
+        std::cout << "FAILED " << g_strErrText.toStdString()
+                  << dialogs.texts.join(QLatin1Char('|')).toStdString() << std::endl;
         return 1;
     }
 
@@ -101,7 +98,8 @@ int main(int argc, char** argv)
         else if (verb == QLatin1String("quit"))
             break;
         // One line per reply: line breaks of a text become blanks.
-        const QString texts = dialogs.texts.join(QLatin1Char('|')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        const QString texts =
+            dialogs.texts.join(QLatin1Char('|')).replace(QLatin1Char('\n'), QLatin1Char(' '));
         std::cout << "DONE " << result << '\t' << texts.toStdString() << std::endl;
     }
     LIB_DB_Disconnect();
