@@ -18,8 +18,7 @@
 
 namespace {
 
-int setting(const char* name, int fallback)
-{
+int setting(const char* name, int fallback) {
     bool ok = false;
     const int v = qEnvironmentVariable(name).toInt(&ok);
     return ok && v > 0 ? v : fallback;
@@ -29,51 +28,54 @@ int setting(const char* name, int fallback)
 
 class ManyDesksTest : public DeskTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         DeskTest::SetUp();
         freshDatabase();
         watchInvariants();
         // What the run writes, row by row, as the workers report it.
-        db().exec("create table run_audit (action text, who text, what text);"
-                  "create function run_audit() returns trigger language plpgsql as $$ begin "
-                  " if tg_table_name = 'relegate_lst' and tg_op = 'INSERT' then "
-                  "  insert into run_audit values ('place', new.cert_id, new.call_no || ' ' || new.location); "
-                  " elsif tg_table_name = 'relegate_lst' and old.relegate_flag = '0' and new.relegate_flag = '2' then "
-                  "  insert into run_audit values ('delete', new.cert_id, new.call_no || ' ' || new.location); "
-                  " elsif tg_table_name = 'lend_lst' then "
-                  "  insert into run_audit select 'lend', new.cert_id, bar_code from item where prop_no = new.prop_no; "
-                  " elsif tg_table_name = 'relegate_arri_lst' then "
-                  "  insert into run_audit select 'lend', new.cert_id, bar_code from item where prop_no = new.prop_no "
-                  "   and old.relegate_end_flag <> '3' and new.relegate_end_flag = '3'; "
-                  " elsif tg_table_name = 'lend_hist' then "
-                  "  insert into run_audit select 'return', '-', bar_code from item where prop_no = new.prop_no_f; "
-                  " elsif tg_table_name = 'deposit_account_lst' and not (new.rec_type = '6' and new.bill_no like '%C') "
-                  "then insert into run_audit values ('settle', new.cert_id, '-'); "
-                  " end if; return null; end $$;"
-                  "create trigger run_audit after insert or update on relegate_lst for each row execute function run_audit();"
-                  "create trigger run_audit after insert on lend_lst for each row execute function run_audit();"
-                  "create trigger run_audit after update on relegate_arri_lst for each row execute function run_audit();"
-                  "create trigger run_audit after insert on lend_hist for each row execute function run_audit();"
-                  "create trigger run_audit after insert on deposit_account_lst for each row execute function "
-                  "run_audit();");
+        db().exec(
+            "create table run_audit (action text, who text, what text);"
+            "create function run_audit() returns trigger language plpgsql as $$ begin "
+            " if tg_table_name = 'relegate_lst' and tg_op = 'INSERT' then "
+            "  insert into run_audit values ('place', new.cert_id, new.call_no || ' ' || new.location); "
+            " elsif tg_table_name = 'relegate_lst' and old.relegate_flag = '0' and new.relegate_flag = '2' "
+            "then "
+            "  insert into run_audit values ('delete', new.cert_id, new.call_no || ' ' || new.location); "
+            " elsif tg_table_name = 'lend_lst' then "
+            "  insert into run_audit select 'lend', new.cert_id, bar_code from item where prop_no = "
+            "new.prop_no; "
+            " elsif tg_table_name = 'relegate_arri_lst' then "
+            "  insert into run_audit select 'lend', new.cert_id, bar_code from item where prop_no = "
+            "new.prop_no "
+            "   and old.relegate_end_flag <> '3' and new.relegate_end_flag = '3'; "
+            " elsif tg_table_name = 'lend_hist' then "
+            "  insert into run_audit select 'return', '-', bar_code from item where prop_no = new.prop_no_f; "
+            " elsif tg_table_name = 'deposit_account_lst' and not (new.rec_type = '6' and new.bill_no like "
+            "'%C') "
+            "then insert into run_audit values ('settle', new.cert_id, '-'); "
+            " end if; return null; end $$;"
+            "create trigger run_audit after insert or update on relegate_lst for each row execute function "
+            "run_audit();"
+            "create trigger run_audit after insert on lend_lst for each row execute function run_audit();"
+            "create trigger run_audit after update on relegate_arri_lst for each row execute function "
+            "run_audit();"
+            "create trigger run_audit after insert on lend_hist for each row execute function run_audit();"
+            "create trigger run_audit after insert on deposit_account_lst for each row execute function "
+            "run_audit();");
     }
-    void TearDown() override
-    {
+    void TearDown() override {
         DeskTest::TearDown();
         freshDatabase();
     }
     // "key n" lines of a map, for readable differences.
-    static QStringList lines(const QMap<QString, int>& m)
-    {
+    static QStringList lines(const QMap<QString, int>& m) {
         QStringList out;
         for (auto it = m.cbegin(); it != m.cend(); ++it)
             out << it.key() + " x" + QString::number(it.value());
         return out;
     }
     // Counts of rows per key, from "key|count" lines.
-    QMap<QString, int> counts(const QString& sql)
-    {
+    QMap<QString, int> counts(const QString& sql) {
         QMap<QString, int> m;
         for (const QString& line : db().column(sql))
             m[line.section('|', 0, -2)] = line.section('|', -1).toInt();
@@ -81,12 +83,13 @@ protected:
     }
 };
 
-TEST_F(ManyDesksTest, RecordsAgreeWithWhatEveryDeskReported)
-{
+TEST_F(ManyDesksTest, RecordsAgreeWithWhatEveryDeskReported) {
     const int workers = setting("MANY_DESKS", 4);
     const int actions = setting("MANY_DESKS_ACTIONS", 750);
-    const unsigned seed = unsigned(setting("MANY_DESKS_SEED", int(QDateTime::currentSecsSinceEpoch() % 100000)));
-    std::cout << "many desks: " << workers << " workers, " << actions << " actions each, seed " << seed << std::endl;
+    const unsigned seed =
+        unsigned(setting("MANY_DESKS_SEED", int(QDateTime::currentSecsSinceEpoch() % 100000)));
+    std::cout << "many desks: " << workers << " workers, " << actions << " actions each, seed " << seed
+              << std::endl;
 
     QElapsedTimer clock;
     clock.start();
@@ -94,8 +97,9 @@ TEST_F(ManyDesksTest, RecordsAgreeWithWhatEveryDeskReported)
     for (int i = 0; i < workers; ++i) {
         auto p = std::make_unique<QProcess>();
         p->setProgram(QCoreApplication::applicationDirPath() + "/../support/seconddesk/second_desk");
-        p->setArguments({testsupport::TestDatabase::instance().conninfo(), i % 2 ? "DESK02" : "DESK01", "--seed",
-                         QString::number(seed + unsigned(i)), "--actions", QString::number(actions)});
+        p->setArguments({testsupport::TestDatabase::instance().conninfo(), i % 2 ? "DESK02" : "DESK01",
+                         "--seed", QString::number(seed + unsigned(i)), "--actions",
+                         QString::number(actions)});
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         p->start();
         procs.push_back(std::move(p));
@@ -106,7 +110,8 @@ TEST_F(ManyDesksTest, RecordsAgreeWithWhatEveryDeskReported)
         QProcess& p = *procs[i];
         ASSERT_TRUE(p.waitForFinished(600000)) << "worker " << i;
         ASSERT_EQ(p.exitCode(), 0) << "worker " << i;
-        const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
         ASSERT_TRUE(!lines.isEmpty() && lines.last() == "END " + QString::number(actions))
             << "worker " << i << " (seed " << seed + unsigned(i) << ") stopped early";
         for (const QString& line : lines)
@@ -116,20 +121,19 @@ TEST_F(ManyDesksTest, RecordsAgreeWithWhatEveryDeskReported)
             }
     }
     const double seconds = clock.elapsed() / 1000.0;
-    std::cout << "many desks: " << workers * actions << " actions (" << done << " done) in " << seconds << " s, "
-              << workers * actions / seconds << " actions/s" << std::endl;
+    std::cout << "many desks: " << workers * actions << " actions (" << done << " done) in " << seconds
+              << " s, " << workers * actions / seconds << " actions/s" << std::endl;
     EXPECT_GT(done, 0);
 
     auto reportedOf = [&](const QString& action) {
         QMap<QString, int> m;
         for (auto it = reported.cbegin(); it != reported.cend(); ++it)
-            if (it.key().startsWith(action + ' '))
-                m[it.key().mid(action.size() + 1)] += it.value();
+            if (it.key().startsWith(action + ' ')) m[it.key().mid(action.size() + 1)] += it.value();
         return lines(m);
     };
     auto written = [&](const QString& action) {
-        return lines(counts("select who || ' ' || what || '|' || count(*) from run_audit where action = '" + action
-                            + "' group by who, what"));
+        return lines(counts("select who || ' ' || what || '|' || count(*) from run_audit where action = '" +
+                            action + "' group by who, what"));
     };
     // Every request placed or deleted, every return and every settlement (one
     // bill; a reduction's "C" bill goes with its payment) is one row written,
@@ -141,7 +145,9 @@ TEST_F(ManyDesksTest, RecordsAgreeWithWhatEveryDeskReported)
     const QStringList loans = written("lend");
     for (const QString& lent : reportedOf("lend")) {
         const QString key = lent.section(" x", 0, 0);
-        const QString found = loans.filter(QRegularExpression("^" + QRegularExpression::escape(key) + " x")).value(0);
-        EXPECT_GE(found.section(" x", 1).toInt(), lent.section(" x", 1).toInt()) << "lent " << lent.toStdString();
+        const QString found =
+            loans.filter(QRegularExpression("^" + QRegularExpression::escape(key) + " x")).value(0);
+        EXPECT_GE(found.section(" x", 1).toInt(), lent.section(" x", 1).toInt())
+            << "lent " << lent.toStdString();
     }
 }

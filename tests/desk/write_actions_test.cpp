@@ -8,42 +8,36 @@
 
 class WriteActionsTest : public LendingTest {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         LendingTest::SetUp();
         desk.askKeepDays = [](const QString&, int maxDays) { return std::optional<int>(maxDays); };
         attachmentAnswer = QString();
     }
-    void fresh()
-    {
+    void fresh() {
         db().recreate();
         db().pinClock(day + " 10:00:00");
     }
     // The action with the connection lost at every statement, then meeting
     // the row `lockSql` holds.
-    void check(const testsupport::WriteAction& action, const QString& lockSql)
-    {
+    void check(const testsupport::WriteAction& action, const QString& lockSql) {
         testsupport::checkEveryStatementLost(db(), dialogs, action, [this] { fresh(); });
-        testsupport::checkLockWait(db(), dialogs, action, [this] { fresh(); }, lockSql);
+        testsupport::checkLockWait(
+            db(), dialogs, action, [this] { fresh(); }, lockSql);
     }
-    int load(const QString& card)
-    {
+    int load(const QString& card) {
         const int r = desk.intLoadRedr(card);
         EXPECT_EQ(r, 0) << card.toStdString() << ": " << shown().toStdString();
         return r;
     }
     // The reader's request for a title, from the request list the desk shows.
-    int deleteRequest(const QString& callNo)
-    {
+    int deleteRequest(const QString& callNo) {
         for (int i = 0; i < desk.requests().size(); ++i)
-            if (desk.requests()[i].callNo == callNo)
-                return desk.subDeleteApply(i);
+            if (desk.requests()[i].callNo == callNo) return desk.subDeleteApply(i);
         return -1;
     }
 };
 
-TEST_F(WriteActionsTest, PlacingARequest)
-{
+TEST_F(WriteActionsTest, PlacingARequest) {
     check({"placing a request", [this] { load("DC14"); },
            [this] {
                desk::HoldingRow a1;
@@ -54,8 +48,7 @@ TEST_F(WriteActionsTest, PlacingARequest)
           "select 1 from reader where cert_id = 'DR14' for update");
 }
 
-TEST_F(WriteActionsTest, DeletingARequest)
-{
+TEST_F(WriteActionsTest, DeletingARequest) {
     check({"deleting a request",
            [this] {
                load("DC15");
@@ -69,26 +62,22 @@ TEST_F(WriteActionsTest, DeletingARequest)
           "select 1 from relegate_lst where cert_id = 'DR15' and relegate_flag = '0' for update");
 }
 
-TEST_F(WriteActionsTest, Lending)
-{
+TEST_F(WriteActionsTest, Lending) {
     check({"lending", [this] { load("DC02"); }, [this] { return lending.subLendBook("B500001"); }},
           "select 1 from item where prop_no = 'P500001' for update");
 }
 
-TEST_F(WriteActionsTest, PickingUpAnArrivedCopy)
-{
+TEST_F(WriteActionsTest, PickingUpAnArrivedCopy) {
     check({"pick-up", [this] { load("DC13"); }, [this] { return lending.subLendReleBook("B500003"); }},
           "select 1 from relegate_arri_lst where prop_no = 'P500003' for update");
 }
 
-TEST_F(WriteActionsTest, ReturningOverdueWithAFine)
-{
+TEST_F(WriteActionsTest, ReturningOverdueWithAFine) {
     check({"overdue return", [] {}, [this] { return lending.subReturnBook("B500012"); }},
           "select 1 from reader where cert_id = 'DR10' for update");
 }
 
-TEST_F(WriteActionsTest, ReturningACollectedCopyHandsItOn)
-{
+TEST_F(WriteActionsTest, ReturningACollectedCopyHandsItOn) {
     check({"return and hand-on",
            [this] {
                load("DC13");

@@ -9,8 +9,7 @@
 
 namespace testsupport {
 
-inline QStringList badTexts()
-{
+inline QStringList badTexts() {
     return {QStringLiteral("'"),
             QStringLiteral("O'Neil'; delete from item; --"),
             QStringLiteral("\\"),
@@ -33,8 +32,8 @@ inline QStringList badTexts()
 // nothing at all), every box shown is one of `ordinary`, and the records are
 // as they were.
 inline void expectOrdinaryAnswers(TestDatabase& db, ui::ScriptedDialogService& dialogs, const char* entry,
-                                  const std::function<int(const QString&)>& enter, const QStringList& ordinary)
-{
+                                  const std::function<int(const QString&)>& enter,
+                                  const QStringList& ordinary) {
     const QString before = recordsDigest(db);
     for (const QString& text : badTexts()) {
         SCOPED_TRACE(std::string(entry) + " " + text.left(20).toUtf8().toHex().toStdString());

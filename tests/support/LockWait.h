@@ -10,14 +10,14 @@ namespace testsupport {
 
 // `lockSql` locks, in a transaction of another desk, a row the action needs.
 inline void checkLockWait(TestDatabase& db, ui::ScriptedDialogService& dialogs, const WriteAction& a,
-                          const std::function<void()>& fresh, const QString& lockSql)
-{
+                          const std::function<void()>& fresh, const QString& lockSql) {
     fresh();
     a.prepare();
     const QString before = recordsDigest(db);
     RawConnection other;
     QString error;
-    ASSERT_TRUE(other.exec("begin; " + lockSql, &error)) << a.name.toStdString() << ": " << error.toStdString();
+    ASSERT_TRUE(other.exec("begin; " + lockSql, &error))
+        << a.name.toStdString() << ": " << error.toStdString();
     ASSERT_EQ(LIB_DB_Execute(QStringLiteral("set lock_timeout = '300ms'")), 0);
     dialogs.clear();
     for (int i = 0; i < 20; ++i)
@@ -33,8 +33,8 @@ inline void checkLockWait(TestDatabase& db, ui::ScriptedDialogService& dialogs, 
     for (int i = 0; i < 20; ++i)
         dialogs.answers << ui::BoxAnswer::Ok;
     const auto retry = a.retry ? a.retry : a.act;
-    EXPECT_EQ(retry(), 0) << a.name.toStdString() << " once the row is free: "
-                          << boxTexts(dialogs).join('|').toStdString();
+    EXPECT_EQ(retry(), 0) << a.name.toStdString()
+                          << " once the row is free: " << boxTexts(dialogs).join('|').toStdString();
     LIB_DB_Execute(QStringLiteral("reset lock_timeout"));
 }
 

@@ -33,11 +33,11 @@ struct WriteAction {
 
 // Circulation and money records, each table's rows in a fixed order without
 // their generated ids (a rolled-back insert uses up a number).
-inline QString recordsDigest(TestDatabase& db)
-{
-    static const char* const tables[] = {"item", "lend_lst", "lend_hist", "relegate_lst", "relegate_arri_lst",
-                                         "reader", "reader_cert", "reader_volt_lst", "exceed_fine_lst",
-                                         "deposit_account_lst", "wkr_job_qty"};
+inline QString recordsDigest(TestDatabase& db) {
+    static const char* const tables[] = {
+        "item",       "lend_lst",    "lend_hist",       "relegate_lst",    "relegate_arri_lst",
+        "reader",     "reader_cert", "reader_volt_lst", "exceed_fine_lst", "deposit_account_lst",
+        "wkr_job_qty"};
     QStringList parts;
     for (const char* t : tables)
         parts << QStringLiteral("(select coalesce(md5(string_agg((to_jsonb(t) - 'id')::text, '|' order by "
@@ -46,17 +46,15 @@ inline QString recordsDigest(TestDatabase& db)
     return db.scalar(QStringLiteral("select ") + parts.join(QStringLiteral(" || ',' || ")));
 }
 
-inline QStringList boxTexts(const ui::ScriptedDialogService& dialogs)
-{
+inline QStringList boxTexts(const ui::ScriptedDialogService& dialogs) {
     QStringList texts;
     for (const ui::BoxRequest& b : dialogs.shown)
         texts << b.text;
     return texts;
 }
 
-inline void checkEveryStatementLost(TestDatabase& db, ui::ScriptedDialogService& dialogs, const WriteAction& a,
-                                    const std::function<void()>& fresh)
-{
+inline void checkEveryStatementLost(TestDatabase& db, ui::ScriptedDialogService& dialogs,
+                                    const WriteAction& a, const std::function<void()>& fresh) {
     const QString offer = QStringLiteral("网络非正常中断，重新连接数据库？");
     const QString reconnected = QStringLiteral("数据库连接成功！");
     auto start = [&] {
@@ -84,8 +82,10 @@ inline void checkEveryStatementLost(TestDatabase& db, ui::ScriptedDialogService&
     // k = statements + 1 is the lost answer of the COMMIT.
     for (int k = 1; k <= statements + 1; ++k) {
         const bool lostAnswer = k > statements;
-        const std::string where = a.name.toStdString() + (lostAnswer ? ", answer of COMMIT lost" : ", statement " + std::to_string(k)
-                                                                         + " of " + std::to_string(statements));
+        const std::string where =
+            a.name.toStdString() +
+            (lostAnswer ? ", answer of COMMIT lost"
+                        : ", statement " + std::to_string(k) + " of " + std::to_string(statements));
         start();
         ASSERT_EQ(recordsDigest(db), before) << where;
         if (lostAnswer)
@@ -98,8 +98,10 @@ inline void checkEveryStatementLost(TestDatabase& db, ui::ScriptedDialogService&
         const QString now = recordsDigest(db);
         if (k <= firstCommit || lostAnswer) {
             EXPECT_NE(result, 0) << where << " reported success";
-            EXPECT_TRUE(shown.contains(offer) && shown.contains(reconnected)) << where << ": " << shown.join('|').toStdString();
-            ASSERT_TRUE(LIB_DB_Database() && LIB_DB_Database()->IsConnected()) << where << ": not reconnected";
+            EXPECT_TRUE(shown.contains(offer) && shown.contains(reconnected))
+                << where << ": " << shown.join('|').toStdString();
+            ASSERT_TRUE(LIB_DB_Database() && LIB_DB_Database()->IsConnected())
+                << where << ": not reconnected";
         }
         // The session ended before the first COMMIT, or after the last one
         // went through (a lost answer: the first COMMIT carried out).
@@ -118,7 +120,8 @@ inline void checkEveryStatementLost(TestDatabase& db, ui::ScriptedDialogService&
             dialogs.answers << ui::BoxAnswer::Ok;
         const int again = retry();
         if (now == before) {
-            EXPECT_EQ(again, 0) << where << ": the retry failed: " << boxTexts(dialogs).join('|').toStdString();
+            EXPECT_EQ(again, 0) << where
+                                << ": the retry failed: " << boxTexts(dialogs).join('|').toStdString();
         }
         if (none || all) {
             EXPECT_EQ(recordsDigest(db), after) << where << ": the retry did not end where one run ends";
