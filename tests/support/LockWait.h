@@ -19,9 +19,7 @@ inline void checkLockWait(TestDatabase& db, ui::ScriptedDialogService& dialogs, 
     ASSERT_TRUE(other.exec("begin; " + lockSql, &error))
         << a.name.toStdString() << ": " << error.toStdString();
     ASSERT_EQ(LIB_DB_Execute(QStringLiteral("set lock_timeout = '300ms'")), 0);
-    dialogs.clear();
-    for (int i = 0; i < 20; ++i)
-        dialogs.answers << ui::BoxAnswer::Ok;
+    answerOk(dialogs);
     EXPECT_NE(a.act(), 0) << a.name.toStdString();
     EXPECT_TRUE(boxTexts(dialogs).contains(QStringLiteral("该记录已经被锁定!")))
         << a.name.toStdString() << ": " << boxTexts(dialogs).join('|').toStdString();
@@ -29,9 +27,7 @@ inline void checkLockWait(TestDatabase& db, ui::ScriptedDialogService& dialogs, 
     EXPECT_EQ(recordsDigest(db), before) << a.name.toStdString() << ": written while locked out";
 
     ASSERT_TRUE(other.exec(QStringLiteral("rollback"), &error)) << error.toStdString();
-    dialogs.clear();
-    for (int i = 0; i < 20; ++i)
-        dialogs.answers << ui::BoxAnswer::Ok;
+    answerOk(dialogs);
     const auto retry = a.retry ? a.retry : a.act;
     EXPECT_EQ(retry(), 0) << a.name.toStdString()
                           << " once the row is free: " << boxTexts(dialogs).join('|').toStdString();

@@ -46,6 +46,14 @@ inline QString recordsDigest(TestDatabase& db) {
     return db.scalar(QStringLiteral("select ") + parts.join(QStringLiteral(" || ',' || ")));
 }
 
+// Clears the boxes shown and answers OK to the next questions.
+inline void answerOk(ui::ScriptedDialogService& dialogs)
+{
+    dialogs.clear();
+    for (int i = 0; i < 20; ++i)
+        dialogs.answers << ui::BoxAnswer::Ok;
+}
+
 inline QStringList boxTexts(const ui::ScriptedDialogService& dialogs) {
     QStringList texts;
     for (const ui::BoxRequest& b : dialogs.shown)
@@ -60,9 +68,7 @@ inline void checkEveryStatementLost(TestDatabase& db, ui::ScriptedDialogService&
     auto start = [&] {
         fresh();
         a.prepare();
-        dialogs.clear();
-        for (int i = 0; i < 20; ++i)
-            dialogs.answers << ui::BoxAnswer::Ok;
+        answerOk(dialogs);
     };
     const auto retry = a.retry ? a.retry : a.act;
 
@@ -115,9 +121,7 @@ inline void checkEveryStatementLost(TestDatabase& db, ui::ScriptedDialogService&
         EXPECT_EQ(db.invariantViolations(), soundBefore) << where;
 
         // Again after the reconnect: done exactly once.
-        dialogs.clear();
-        for (int i = 0; i < 20; ++i)
-            dialogs.answers << ui::BoxAnswer::Ok;
+        answerOk(dialogs);
         const int again = retry();
         if (now == before) {
             EXPECT_EQ(again, 0) << where
