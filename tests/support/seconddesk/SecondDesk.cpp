@@ -18,14 +18,15 @@
 //
 // With a seed it runs N random actions of its own instead (see RandomDesk.h)
 // on the demo library and writes "SEED <seed>" first, then one line per action
-// that the program reported as done: "OK <action> <reader> <what>".
+// that the program reported as done: "OK <action> <reader> <what>", and last
+// "LOCKED <n>": the actions that met a row held past the lock time-out.
 
+#include "RandomDesk.h"
 #include "common/LoginState.h"
 #include "common/basDB.h"
 #include "common/basEnv.h"
 #include "common/basMsg.h"
 #include "desk/DeskLending.h"
-#include "RandomDesk.h"
 #include "platform/ui/DialogService.h"
 #include "shell/basLogin.h"
 
@@ -76,8 +77,12 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    if (argc >= 7 && QByteArray(argv[3]) == "--seed" && QByteArray(argv[5]) == "--actions")
-        return runRandomDesk(QByteArray(argv[4]).toUInt(), QByteArray(argv[6]).toInt(), std::cout);
+    if (argc >= 7 && QByteArray(argv[3]) == "--seed" && QByteArray(argv[5]) == "--actions") {
+        const int r = runRandomDesk(QByteArray(argv[4]).toUInt(), QByteArray(argv[6]).toInt(), std::cout);
+        // How often a desk waited out the lock time-out.
+        std::cout << "LOCKED " << dialogs.texts.count(QStringLiteral("该记录已经被锁定!")) << std::endl;
+        return r;
+    }
 
     desk::ConsignDesk desk;
     desk::DeskLending lending(desk);
