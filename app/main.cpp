@@ -9,6 +9,9 @@
 #if HAVE_MODULE_DESK
 #include "desk/DeskService.h"
 #endif
+#if HAVE_MODULE_CONSIGN
+#include "consign/ManageService.h"
+#endif
 #if HAVE_MODULE_EXTEND
 #include "extend/ExtendService.h"
 #endif
@@ -17,6 +20,9 @@
 #endif
 #if HAVE_MODULE_BIBLIO
 #include "biblio/BookInfoService.h"
+#endif
+#if HAVE_MODULE_REPORT
+#include "report/FineSlips.h"
 #endif
 
 #include "platform/ui/Fonts.h"
@@ -62,6 +68,9 @@ int main(int argc, char* argv[])
 #if HAVE_MODULE_DESK
     shell::Services::install(&desk::deskService());
 #endif
+#if HAVE_MODULE_CONSIGN
+    shell::Services::install(&consign::manageService());
+#endif
 #if HAVE_MODULE_EXTEND
     shell::Services::install(&extend::extendService());
 #endif
@@ -73,6 +82,9 @@ int main(int argc, char* argv[])
     shell::Services::install(&biblio::bookInfoService());
 #endif
     shell::Services::install(&app::readerWindows());
+#if HAVE_MODULE_REPORT
+    subInstallFineSlips(); // the fine settlement's slips (their switch stays 0)
+#endif
 
     if (!Main())
         return 1;

@@ -4,12 +4,15 @@
 
 #include "tests/support/TestDatabase.h"
 
+#include <QFile>
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
 #include <algorithm>
+#include <cstdio>
+#include <initializer_list>
 
 namespace benchstats {
 
@@ -27,6 +30,31 @@ inline QString shapeOf(const QString& sql) {
     return s;
 }
 
+// Runs the generator scripts `files` of the folder `dir` in the test database,
+// in order; false, with the reason on stderr, when one cannot be read.
+inline bool runGenerators(testsupport::TestDatabase& db, const QString& dir,
+                          std::initializer_list<const char*> files) {
+    for (const char* file : files) {
+        QFile f(dir + QLatin1String(file));
+        if (!f.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "cannot read %s\n", qPrintable(f.fileName()));
+            return false;
+        }
+        db.exec(QString::fromUtf8(f.readAll()));
+    }
+    return true;
+}
+
+// The plan the server chooses for a statement, one line a step.
+inline QString planOf(testsupport::TestDatabase& db, const QString& sql) {
+    return db.column(QStringLiteral("EXPLAIN ") + sql).join(QLatin1Char('\n'));
+}
+
+// Whether the plan reads the whole of `table`.
+inline bool scansWhole(const QString& plan, const QString& table) {
+    return plan.contains(QRegularExpression(QStringLiteral("Seq Scan on %1\\b").arg(table)));
+}
+
 // The statements (SELECT or UPDATE) whose plan reads one of `tables` with a
 // sequential scan, each with its plan.
 inline QStringList unindexed(testsupport::TestDatabase& db, const QStringList& samples,
@@ -36,10 +64,9 @@ inline QStringList unindexed(testsupport::TestDatabase& db, const QStringList& s
         if (!sql.startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive) &&
             !sql.startsWith(QLatin1String("UPDATE"), Qt::CaseInsensitive))
             continue;
-        const QString plan = db.column(QStringLiteral("EXPLAIN ") + sql).join(QLatin1Char('\n'));
+        const QString plan = planOf(db, sql);
         for (const QString& t : tables) {
-            if (plan.contains(QRegularExpression(QStringLiteral("Seq Scan on %1\\b").arg(t))))
-                bad << sql + QStringLiteral("\n    ") + plan.simplified();
+            if (scansWhole(plan, t)) bad << sql + QStringLiteral("\n    ") + plan.simplified();
         }
     }
     return bad;

@@ -9,6 +9,7 @@
 //   TESTDB_ENV=<dir>/testdb.env <build>/bench/biblio_actions [runs]
 //   scripts/testdb stop <dir>
 
+#include "bench/BenchStats.h"
 #include "biblio/BookSearch.h"
 #include "biblio/BookTabs.h"
 #include "common/basCodeFunc.h"
@@ -21,7 +22,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -43,15 +43,6 @@ struct Action {
     QStringList texts;
     int hits = 0;
 };
-
-double quantile(QVector<double> v, double q)
-{
-    if (v.isEmpty())
-        return 0;
-    const auto k = static_cast<qsizetype>(q * double(v.size() - 1) + 0.5);
-    std::nth_element(v.begin(), v.begin() + k, v.end());
-    return v[k];
-}
 
 void run(Action& a, int times, const std::function<int(int)>& body)
 {
@@ -85,14 +76,9 @@ int main(int argc, char** argv)
     auto& db = testsupport::TestDatabase::instance();
     QElapsedTimer gen;
     gen.start();
-    for (const char* file : {"/bench/desk_large_library.sql", "/bench/biblio_large_library.sql"}) {
-        QFile f(QStringLiteral(BENCH_SOURCE_DIR) + QLatin1String(file));
-        if (!f.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "cannot read %s\n", qPrintable(f.fileName()));
-            return 1;
-        }
-        db.exec(QString::fromUtf8(f.readAll()));
-    }
+    if (!benchstats::runGenerators(db, QStringLiteral(BENCH_SOURCE_DIR "/bench/"),
+                                   {"desk_large_library.sql", "biblio_large_library.sql"}))
+        return 1;
     std::printf("generated in %.1f s: %s register copies, %s title keys, %s closed loans\n", gen.elapsed() / 1000.0,
                 qPrintable(db.scalar("select count(*) from indi_acct")),
                 qPrintable(db.scalar("select count(*) from marc_idx")),
@@ -172,7 +158,7 @@ int main(int argc, char** argv)
     for (const Action& a : actions) {
         const auto [lo, hi] = std::minmax_element(a.statements.begin(), a.statements.end());
         std::printf("| %s | %d | %d | %.2f | %.2f | %s |\n", qPrintable(a.name), int(a.ms.size()), a.hits,
-                    quantile(a.ms, 0.5), quantile(a.ms, 0.95),
+                    benchstats::percentile(a.ms, 0.5), benchstats::percentile(a.ms, 0.95),
                     *lo == *hi ? qPrintable(QString::number(*lo)) : qPrintable(QStringLiteral("%1-%2").arg(*lo).arg(*hi)));
     }
     int unindexed = 0;
@@ -188,9 +174,9 @@ int main(int argc, char** argv)
             if (shapes.contains(a.name + shape))
                 continue;
             shapes.insert(a.name + shape);
-            const QString plan = db.column(QStringLiteral("EXPLAIN ") + sql).join(QLatin1Char('\n'));
+            const QString plan = benchstats::planOf(db, sql);
             for (const char* t : kBig) {
-                if (plan.contains(QRegularExpression(QStringLiteral("Seq Scan on %1\\b").arg(QLatin1String(t))))) {
+                if (benchstats::scansWhole(plan, QLatin1String(t))) {
                     ++unindexed;
                     std::printf("unindexed (%s): %s\n    %s\n", qPrintable(a.name), qPrintable(sql),
                                 qPrintable(plan.simplified()));

@@ -1,7 +1,9 @@
 // Desk actions against a large library: reader load, title search by call
 // number and by ISBN, placing a request; ordinary lending, the pick-up of an
 // arrived copy, and returns (on time, overdue with a fine, away from home
-// handed on past an unfit requester). Prints median and 95th percentile
+// handed on past an unfit requester); the find desk's scan (passing an unfit
+// requester over and lending), its hand-over of 50 copies, the acceptance of
+// a returned copy, and the pick and found lists of one day. Prints median and 95th percentile
 // time per action, the statements each sends, and every statement whose plan
 // scans a large table without an index.
 //
@@ -20,6 +22,8 @@
 #include "common/basMsg.h"
 #include "desk/ConsignDesk.h"
 #include "desk/DeskLending.h"
+#include "consign/FindDesk.h"
+#include "consign/ReturnManage.h"
 #include "platform/ui/DialogService.h"
 #include "tests/support/TestDatabase.h"
 
@@ -33,6 +37,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <random>
 
 namespace {
@@ -49,7 +54,10 @@ struct Figures {
 using benchstats::percentile;
 using benchstats::shapeOf;
 
-void measure(Figures& f, desk::ConsignDesk& desk, const std::function<void()>& prepare,
+// `desk` is any logic that counts and logs its statements (the desk, the find
+// desk, the return management).
+template <class Logic>
+void measure(Figures& f, Logic& desk, const std::function<void()>& prepare,
              const std::function<void()>& action)
 {
     QStringList log;
@@ -222,10 +230,64 @@ int main(int argc, char** argv)
                 db.scalar("select count(*) from relegate_arri_lst where relegate_end_flag = '6'").toInt()
                     - handedOn.toInt());
 
+    // ---- find desk and return management, at the main library's desk D1 ----
+    g_strLocation = QStringLiteral("D1");
+    g_varLocaProperty = QStringLiteral("01");
+    consign::g_showReport = nullptr;
+    Figures scan(QStringLiteral("find desk: scan, one requester passed over, lend"));
+    Figures handOver(QStringLiteral("hand-over of 50 found copies"));
+    Figures accept(QStringLiteral("acceptance of a returned copy"));
+    Figures pickList(QStringLiteral("pick list of one day at one location"));
+    Figures foundList(QStringLiteral("found list of one day"));
+    const QString today = db.scalar("select to_char(desk_now()::date, 'YYYY-MM-DD')");
+    // Titles 20,001.. queue readers 120,001.. (first, owing too much) and
+    // 170,001.. at A1; copy t - 1 of title t stands at A1. Copies 40,001.. of
+    // A1 were returned at the branch today.
+    db.exec(QStringLiteral("update reader set debt_flag = 20 where cert_id in (select 'GR' || lpad((120000 + t)::text, "
+                           "6, '0') from generate_series(1, %1) t); insert into relegate_arri_lst (cert_id, prop_no, "
+                           "call_no, relegate_arri_date, relegate_lend_date, relegate_ret_date, relegate_ret_location, "
+                           "relegate_end_flag, resp_wkr) select 'GR000001', 'GP' || lpad((40000 + t)::text, 7, '0'), "
+                           "'G' || lpad((40001 + t)::text, 6, '0'), %2, %2, %2, 'D2', '4', '0001' "
+                           "from generate_series(1, %1) t; analyze")
+                .arg(n)
+                .arg(strSQLQuote(today)));
+    int found = 0, accepted = 0;
+    std::unique_ptr<consign::FindDesk> batch;
+    for (int j = 1; j <= n; ++j) {
+        const int t = 20000 + j;
+        if ((t - 1) % 97 == 0)
+            continue; // a copy not lendable
+        if (!batch)
+            batch = std::make_unique<consign::FindDesk>();
+        measure(scan, *batch, nullptr, [&] { found += batch->subFindBook(num("GB0", t - 1)) == 0; });
+        if (batch->spdFind().size() == 50) {
+            measure(handOver, *batch, nullptr, [&] { batch->subConnectFind(); });
+            batch.reset();
+        }
+    }
+    consign::ReturnManage home;
+    home.dtpBegin = home.dtpEnd = QDate::fromString(today, QStringLiteral("yyyy-MM-dd"));
+    for (int i = 1; i <= n; ++i)
+        measure(accept, home, nullptr, [&] { accepted += home.subCheckBook(num("GB0", 40000 + i)) == 0; });
+    consign::FindDesk lists;
+    lists.subInitTeam();
+    lists.dtpApplyBegin = lists.dtpApplyEnd = lists.dtpFindBegin = lists.dtpFindEnd = home.dtpBegin;
+    lists.cmbApplyTeam.index = lists.cmbApplyTeam.count() - 1;
+    lists.cmbApplyLocation.index = int(lists.cmbApplyLocation.codes.indexOf(QStringLiteral("A1")));
+    lists.cmbFindTeam.index = lists.cmbFindTeam.count() - 1;
+    lists.cmbFindTeamII.index = lists.cmbFindTeamII.count() - 1;
+    for (int i = 0; i < runs; ++i) {
+        measure(pickList, lists, nullptr, [&] { lists.cmdApplySearch(); });
+        measure(foundList, lists, nullptr, [&] { lists.cmdFindSearch(); });
+    }
+    std::printf("found %d, accepted %d of %d; pick list %d rows, found list %d rows\n", found, accepted, n,
+                static_cast<int>(lists.spdApplyList().size()), static_cast<int>(lists.spdFindList().size()));
+
     std::printf("\n| action | runs | median ms | p95 ms | statements |\n|---|---|---|---|---|\n");
     bool allIndexed = true;
-    const std::initializer_list<Figures*> all = {&load, &byCall, &byIsbn, &place, &lend, &pickUp, &retOnTime, &retFine,
-                                                 &retHandOn};
+    const std::initializer_list<Figures*> all = {&load,    &byCall,    &byIsbn,   &place,  &lend,
+                                                 &pickUp,  &retOnTime, &retFine,  &retHandOn, &scan,
+                                                 &handOver, &accept,  &pickList, &foundList};
     for (Figures* f : all) {
         const QString stm = f->statementsMin == f->statementsMax
                                 ? QString::number(f->statementsMin)

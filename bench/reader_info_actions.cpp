@@ -25,7 +25,6 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QSet>
 
 #include <libpq-fe.h>
@@ -126,14 +125,9 @@ int main(int argc, char** argv) {
     auto& db = testsupport::TestDatabase::instance();
     QElapsedTimer genTime;
     genTime.start();
-    for (const char* file : {"desk_large_library.sql", "reader_large_history.sql"}) {
-        QFile gen(QStringLiteral(BENCH_SOURCE_DIR "/bench/") + QLatin1String(file));
-        if (!gen.open(QIODevice::ReadOnly)) {
-            std::fprintf(stderr, "cannot read %s\n", qPrintable(gen.fileName()));
-            return 1;
-        }
-        db.exec(QString::fromUtf8(gen.readAll()));
-    }
+    if (!benchstats::runGenerators(db, QStringLiteral(BENCH_SOURCE_DIR "/bench/"),
+                                   {"desk_large_library.sql", "reader_large_history.sql"}))
+        return 1;
     std::printf("generated in %.1f s: %s readers, %s closed loans, %s open loans\n",
                 genTime.elapsed() / 1000.0, qPrintable(db.scalar("select count(*) from reader")),
                 qPrintable(db.scalar("select count(*) from lend_hist")),

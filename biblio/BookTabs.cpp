@@ -208,10 +208,16 @@ int intShowCallNoInfo(const TabQuery& tq, TabRows& info, TabRows& items)
 
 // ---- loans ------------------------------------------------------------------------
 
+// The head of a tab that lists a copy's borrower rows: the copy's columns, then the reader's.
+QString copyReaderSelect()
+{
+    return QStringLiteral("SELECT ") + QLatin1String(kCopyCols) + QLatin1String(kReaderCols);
+}
+
 QString strLendHistorySQL(const QString& table, const TabQuery& tq)
 {
     const QString t = table + u'.';
-    return QStringLiteral("SELECT ") + QLatin1String(kCopyCols) + QLatin1String(kReaderCols) + t
+    return copyReaderSelect() + t
         + QStringLiteral("lend_date, ") + t + QStringLiteral("ret_date, ") + t + QStringLiteral("excd_days, ") + t
         + QStringLiteral("renew_date, ") + t + QStringLiteral("renew_times, ") + t + QStringLiteral("asback_date, ") + t
         + QStringLiteral("asback_times, ") + t + QStringLiteral("resp_wkr, ") + t + QStringLiteral("ret_wkr, ") + t
@@ -239,6 +245,16 @@ void markExpired(const QStringList& row, int col, const QString& today, long& fo
 {
     if (row[col] < today)
         fore = kColorRed;
+}
+
+// A queue entry's state flag in column `col` as its text; an entry met or
+// deleted ("1" or "2") on light blue.
+void queueState(QStringList& row, int col, std::initializer_list<const char*> texts, long& back)
+{
+    const QString flag = row[col];
+    row[col] = stateText(flag, texts);
+    if (flag == QLatin1String("1") || flag == QLatin1String("2"))
+        back = kColorLightBlue;
 }
 
 } // namespace
@@ -377,7 +393,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
     if (key == QLatin1String("CallNoInfo"))
         return intShowCallNoInfo(tq, out.info, out.items);
     if (key == QLatin1String("LendInfo")) {
-        return intFillTab(QStringLiteral("SELECT ") + QLatin1String(kCopyCols) + QLatin1String(kReaderCols)
+        return intFillTab(copyReaderSelect()
                               + QStringLiteral("lend_lst.lend_date, lend_lst.norm_ret_date, lend_lst.renew_date, "
                                                "lend_lst.renew_times, lend_lst.asback_date, lend_lst.asback_times, "
                                                "lend_lst.attachment, lend_lst.resp_wkr, lend_lst.rule_no_f "
@@ -403,14 +419,11 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
             out.info, [&](const DBResultSet&, int, QStringList& row, long& fore, long& back) {
                 locationNames(row, {2, 11});
                 markExpired(row, 4, today, fore);
-                const QString flag = row[12];
-                row[12] = stateText(flag, {"申请中", "已到书", "已删除"});
-                if (flag == QLatin1String("1") || flag == QLatin1String("2"))
-                    back = kColorLightBlue;
+                queueState(row, 12, {"申请中", "已到书", "已删除"}, back);
             });
     }
     if (key == QLatin1String("PregArri")) {
-        return intFillTab(QStringLiteral("SELECT ") + QLatin1String(kCopyCols) + QLatin1String(kReaderCols)
+        return intFillTab(copyReaderSelect()
                               + QStringLiteral("preg_arri_lst.preg_arri_date, preg_arri_lst.noti_send_date, "
                                                "preg_arri_lst.keep_end_date, preg_arri_lst.preg_keep_days, "
                                                "preg_arri_lst.resp_wkr, preg_arri_lst.take_location, "
@@ -420,14 +433,11 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                           out.info, [&](const DBResultSet&, int, QStringList& row, long& fore, long& back) {
                               locationNames(row, {4, 14});
                               markExpired(row, 11, today, fore);
-                              const QString flag = row[15];
-                              row[15] = stateText(flag, {"待借", "已借出", "已删除"});
-                              if (flag == QLatin1String("1") || flag == QLatin1String("2"))
-                                  back = kColorLightBlue;
+                              queueState(row, 15, {"待借", "已借出", "已删除"}, back);
                           });
     }
     if (key == QLatin1String("LostInfo")) {
-        return intFillTab(QStringLiteral("SELECT ") + QLatin1String(kCopyCols) + QLatin1String(kReaderCols)
+        return intFillTab(copyReaderSelect()
                               + QStringLiteral("lost_recoup_lst.recoup_date, lost_recoup_lst.src_price, "
                                                "lost_recoup_lst.tech_fee, lost_recoup_lst.serv_fee, "
                                                "lost_recoup_lst.real_recoup_amt, lost_recoup_lst.bill_no, "
@@ -441,7 +451,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                           });
     }
     if (key == QLatin1String("VoltInfo")) {
-        return intFillTab(QStringLiteral("SELECT ") + QLatin1String(kCopyCols) + QLatin1String(kReaderCols)
+        return intFillTab(copyReaderSelect()
                               + QStringLiteral("reader_volt_lst.volt_code, reader_volt_lst.punish_date, "
                                                "reader_volt_lst.real_fine_amt, reader_volt_lst.bill_no, "
                                                "reader_volt_lst.fine_date, reader_volt_lst.froz_end_date, "
@@ -489,7 +499,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                           });
     }
     if (key == QLatin1String("ExceedInfo")) {
-        return intFillTab(QStringLiteral("SELECT ") + QLatin1String(kCopyCols) + QLatin1String(kReaderCols)
+        return intFillTab(copyReaderSelect()
                               + QStringLiteral("exceed_fine_lst.lend_date, exceed_fine_lst.ret_date, "
                                                "exceed_fine_lst.norm_ret_date, exceed_fine_lst.fine_amt, "
                                                "exceed_fine_lst.real_fine_amt, exceed_fine_lst.bill_no, "
@@ -557,15 +567,12 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
             [&](const DBResultSet&, int, QStringList& row, long& fore, long& back) {
                 locationNames(row, {2, 6});
                 markExpired(row, 4, today, fore);
-                const QString flag = row[12];
-                row[12] = stateText(flag, {"申请中", "已划到", "已删除"});
-                if (flag == QLatin1String("1") || flag == QLatin1String("2"))
-                    back = kColorLightBlue;
+                queueState(row, 12, {"申请中", "已划到", "已删除"}, back);
             },
             true);
     }
     if (key == QLatin1String("ReleArri")) {
-        return intFillTab(QStringLiteral("SELECT ") + QLatin1String(kCopyCols) + QLatin1String(kReaderCols)
+        return intFillTab(copyReaderSelect()
                               + QStringLiteral("relegate_arri_lst.relegate_arri_date, "
                                                "relegate_arri_lst.relegate_noti_date, "
                                                "relegate_arri_lst.relegate_keep_end_date, "

@@ -11,6 +11,7 @@
 #include "common/basText.h"
 #include "platform/text/IniFile.h"
 #include "platform/ui/DateBox.h"
+#include "platform/ui/BusyCursor.h"
 #include "platform/ui/DialogService.h"
 #include "platform/ui/Grid.h"
 #include "platform/ui/NumberBox.h"
@@ -54,13 +55,6 @@ namespace {
 const QString kSettings = QStringLiteral("Settings");
 const QString kQuickList = QStringLiteral("QuickList");
 
-// The hourglass for as long as a search or a tab load runs.
-class Hourglass {
-public:
-    Hourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Hourglass() { QApplication::restoreOverrideCursor(); }
-};
-
 // Grid look shared by the record list and the tab grids.
 void subGridLook(ui::FlexGrid* g, int cols, const QStringList& headers)
 {
@@ -99,14 +93,14 @@ public:
 
 } // namespace
 
-int frmBookInfo::intCardValueWidth(int cardWidth)
+int frmBookInfo::intCardValueWidth(int cardWidth, int labelWidth)
 {
-    return int(std::nearbyint((cardWidth - 3600 - 400 - 150) / 3.0));
+    return int(std::nearbyint((cardWidth - 3 * labelWidth - 1150) / 3.0));
 }
 
 int frmBookInfo::intCardGapHeight(int cardHeight, int row1Height)
 {
-    return int(std::nearbyint((cardHeight - 600 - 2 * row1Height) / 2.0));
+    return int(std::nearbyint((cardHeight - 400 - 3 * row1Height) / 2.0));
 }
 
 frmBookInfo* frmBookInfo::form(QWidget* owner)
@@ -180,12 +174,25 @@ void frmBookInfo::buildUi()
         for (int c = 0; c < 3; ++c)
             vsBook->setTextMatrix(1 + 2 * r, 1 + 3 * c, QString::fromUtf8(labels[r][c]));
     }
+    // Labels and text rows as wide and high as the font asks, at least the
+    // card's own 1000 and 255 twips; the margin and spacer rows may be lower
+    // than a text line.
+    vsBook->verticalHeader()->setMinimumSectionSize(1);
+    int labelWidth = 0;
+    for (const auto& row : labels) {
+        for (const char* label : row)
+            labelWidth = qMax(labelWidth, vsBook->fontMetrics().horizontalAdvance(QString::fromUtf8(label)));
+    }
+    labelWidth = qMax(1000, ui::units::pixelsToTwips(labelWidth + 8));
     for (int c : {0, 3, 6, 9})
         vsBook->setColWidth(c, 200);
     for (int c : {1, 4, 7})
-        vsBook->setColWidth(c, 1000);
+        vsBook->setColWidth(c, labelWidth);
     for (int r : {0, 6})
         vsBook->setRowHeight(r, 200);
+    const int textHeight = qMax(255, ui::units::pixelsToTwips(vsBook->fontMetrics().height() + 4));
+    for (int r : {1, 3, 5})
+        vsBook->setRowHeight(r, textHeight);
     vsBook->setItemDelegate(new CardCellDelegate(vsBook));
     connect(vsBook, &QTableWidget::cellPressed, this, [this](int r, int c) {
         if (c % 3 != 2)
@@ -196,6 +203,7 @@ void frmBookInfo::buildUi()
         vsBook->editCell();
     });
     root->addWidget(vsBook);
+    vsBook->viewport()->installEventFilter(this);
 
     vsBookInfo = new ui::FlexGrid(QStringLiteral("vsBookInfo"), this);
     vsBookInfo->setFixedHeight(ui::units::twipsToPixels(1650));
@@ -440,7 +448,7 @@ void frmBookInfo::txtQuickSearch_Enter()
         return;
     int count = 0;
     {
-        Hourglass wait;
+        ui::BusyCursor wait;
         QString shown;
         const QString code = strQuickGroupCode();
         count = intQuickSearch(code, txtQuickSearch->text(), g_varBookHits, &shown);
@@ -564,7 +572,7 @@ void frmBookInfo::tbsBookInfo_Click()
     if (m_strMarcNo.isEmpty())
         return;
     strBakMarcNo.clear();
-    Hourglass wait;
+    ui::BusyCursor wait;
     TabResult r;
     intLoadTab(key, varTabQuery(), r);
     if (key == QLatin1String("MarcInfo")) {
@@ -632,7 +640,7 @@ void frmBookInfo::tbsBookInfo_InsertKey()
     if (strSelectedTabKey() != QLatin1String("LendHistory") || strBakMarcNo == m_strMarcNo)
         return;
     strBakMarcNo = m_strMarcNo;
-    Hourglass wait;
+    ui::BusyCursor wait;
     TabRows rows;
     if (intLoadLendHistoryBak(varTabQuery(), vsInfo->rows(), rows) == 0 && rows.count() > 0)
         subPaint(vsInfo, rows, vsInfo->rows());
@@ -642,7 +650,7 @@ void frmBookInfo::cmdRefresh_Click()
 {
     if (m_strMarcNo.isEmpty() || strSelectedTabKey() != QLatin1String("LendHistory"))
         return;
-    Hourglass wait;
+    ui::BusyCursor wait;
     TabResult r;
     const QString key = QStringLiteral("LendHistory");
     subGridLook(vsInfo, int(tabHeaders(key).size()) + 1, tabHeaders(key));
@@ -697,7 +705,9 @@ void frmBookInfo::mnuItem_Click(int entry)
 
 bool frmBookInfo::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::KeyRelease) {
+    if (event->type() == QEvent::Resize && watched == vsBook->viewport()) {
+        subLayoutCard();
+    } else if (event->type() == QEvent::KeyRelease) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (watched == vsBookInfo && (key == Qt::Key_Up || key == Qt::Key_Down))
             vsBookInfo_RowReaction();
@@ -720,11 +730,10 @@ bool frmBookInfo::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void frmBookInfo::resizeEvent(QResizeEvent* event)
+// The three value columns share the card's width; the spacer rows its height.
+void frmBookInfo::subLayoutCard()
 {
-    QWidget::resizeEvent(event);
-    // The three value columns share the card's width; the spacer rows its height.
-    const int w = intCardValueWidth(ui::units::pixelsToTwips(vsBook->viewport()->width()));
+    const int w = intCardValueWidth(ui::units::pixelsToTwips(vsBook->viewport()->width()), vsBook->colWidth(1));
     for (int c : {2, 5, 8})
         vsBook->setColWidth(c, qMax(0, w));
     const int h = intCardGapHeight(ui::units::pixelsToTwips(vsBook->viewport()->height()), vsBook->rowHeight(1));

@@ -90,7 +90,7 @@ public:
 
     // Card layout in twips: the width of each value column and the height of
     // the spacer rows 2 and 4, rounded to whole twips, halves to even.
-    static int intCardValueWidth(int cardWidth);
+    static int intCardValueWidth(int cardWidth, int labelWidth = 1000);
     static int intCardGapHeight(int cardHeight, int row1Height);
 
     QString strSelectedTabKey() const;
@@ -108,7 +108,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -118,6 +117,7 @@ private:
     void subInitTabs();
     void subAddBookRow(int row);
     void subShowBookCard();
+    void subLayoutCard();
     void subSelectTab(int index);
     void subArrangePage(const QString& key);
     void subInitTabGrid(const QString& key);

@@ -150,6 +150,15 @@ int LIB_DB_Execute(const QString& sql, int mode) {
     return 0;
 }
 
+long ExecuteSQL(const QString& sql) {
+    try {
+        return database()->ExecuteSQL(sql.trimmed());
+    } catch (const oradb::Error& e) {
+        record(1005, intGetOraErrNo(), e.description(), QStringLiteral("ExecuteSQL"));
+        return -1;
+    }
+}
+
 int LIB_DB_CallProc(const QString& call, int mode) {
     const QString text = call.trimmed();
     const int blank = text.indexOf(QLatin1Char(' '));
@@ -387,4 +396,14 @@ int intShowDBError() {
     g_strErrText.clear();
     g_strErrProc.clear();
     return result;
+}
+
+bool blnSelectShown(const QString& sql, DBResultSet& result) {
+    g_strSQL = sql;
+    g_intSQLRet = LIB_DB_Select(g_strSQL, result);
+    if (g_intSQLRet < 0) {
+        intShowDBError();
+        return false;
+    }
+    return true;
 }

@@ -33,6 +33,9 @@ int LIB_DB_CommitTrans();
 int LIB_DB_Rollback();
 bool LIB_DB_InTrans();
 int LIB_DB_Execute(const QString& sql, int mode = 0);
+// LIB_DB_Execute that tells how many rows the statement changed: the count, or
+// -1 on failure (the error pending).
+long ExecuteSQL(const QString& sql);
 int LIB_DB_CallProc(const QString& call, int mode = 0);
 int LIB_DB_Select(const QString& sql, DBResultSet& result, int flag = 0);
 QString strSQLQuote(const QVariant& value);
@@ -40,6 +43,10 @@ QString strGetServerDate();
 
 int intGetOraErrNo();
 int intShowDBError();
+
+// Runs a SELECT through the shared scratch (g_strSQL, g_intSQLRet); a failure
+// is shown with intShowDBError and gives false.
+bool blnSelectShown(const QString& sql, DBResultSet& result);
 
 // The caller's current run-time error (number and description), which
 // intShowDBError reports when no database failure is pending: 5 invalid

@@ -158,16 +158,26 @@ int ConsignDesk::endTransRefuse(const QString& message)
     return -1;
 }
 
+QString strQueueLockSql(const QString& callNo, const QString& location)
+{
+    return "SELECT pg_advisory_xact_lock(hashtext(" + q(callNo + QStringLiteral("|") + location) + "))";
+}
+
 int ConsignDesk::lockQueue(const QString& callNo, const QString& location)
 {
     DBResultSet rs;
-    return select("SELECT pg_advisory_xact_lock(hashtext(" + q(callNo + QStringLiteral("|") + location) + "))", rs);
+    return select(strQueueLockSql(callNo, location), rs);
 }
 
 QString ConsignDesk::today()
 {
     ++m_statements; // the server's date is a query
     return varGetSysInfo(1).toString().left(10);
+}
+
+void ConsignDesk::setLoanCount(int count, const QString& maxLend)
+{
+    m_panel.loans = QString::number(count) + QStringLiteral(" / ") + maxLend;
 }
 
 QString ConsignDesk::readerValue(int col) const
@@ -417,7 +427,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
             intShowMsg(QStringLiteral("ELT133"));
         return -1;
     }
-    m_panel.loans = QString::number(m_loans.size()) + QStringLiteral(" / ") + readerValue(redr::MaxLendQty);
+    setLoanCount(int(m_loans.size()), readerValue(redr::MaxLendQty));
     panelChanged(false);
 
     DBResultSet arri;

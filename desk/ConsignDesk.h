@@ -211,6 +211,8 @@ private:
     void subQueueLeft(const QString& callNo, const QString& location, int queued);
 
     void fillPanel();
+    // The panel's loan count: "count / most".
+    void setLoanCount(int count, const QString& maxLend);
     int readLoans(const QString& certId, const QString& now, QVector<LoanRow>& rows);
     QString today();
     QStringList textsOf(const QString& marcRecNo);
@@ -229,6 +231,10 @@ private:
     int m_markedRequest = -1;
     int m_statements = 0;
 };
+
+// The statement that holds a request queue for the open transaction (see
+// ConsignDesk::lockQueue): every writer of a queue, in any window, runs it.
+QString strQueueLockSql(const QString& callNo, const QString& location);
 
 // Copies the reader type's name and limits from the reader-type cache into a
 // reader record (empty when the type is not in the cache).

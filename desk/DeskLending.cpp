@@ -262,6 +262,7 @@ int DeskLending::lendFailed() {
 
 int DeskLending::lendCopy(Lender who, const QString& code) {
     const bool loud = who == Lender::Desk;
+    const bool find = who == Lender::Find; // stops are shown, passes silent
     const QString certId = m_desk.readerValue(redr::CertId);
     const QString grade = m_desk.readerValue(redr::LendGrd);
     const QString redrType = m_desk.readerValue(redr::RedrTypeCode);
@@ -271,15 +272,26 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     // transaction nothing has been written yet: it ends first.
     auto refuse = [&](const Outcome& o, bool inTrans) {
         if (inTrans) m_desk.commit();
-        if (loud) intShowMsg(o.message);
+        if (loud || (find && o.silent == 1)) intShowMsg(o.message);
         return loud ? -1 : o.silent;
     };
-    const Outcome noTitle{QStringLiteral("E该书的索书号没有书目记录，不能借出。"), 1};
+    const Outcome noTitle{
+        find ? QStringLiteral("ELT130") : QStringLiteral("E该书的索书号没有书目记录，不能借出。"), 1};
+    // The find desk lends a copy without a location of its own ('99999') as
+    // one of the desk's location: rule, limits and closed days; its request
+    // queue stays the one at the stored location.
+    QString storedLoc;
+    const auto atWorkLocation = [&](LendFacts& facts) {
+        storedLoc = facts.copy.location;
+        if (find && storedLoc == QLatin1String("99999")) facts.copy.location = varGetSysInfo(3).toString();
+    };
 
     LendFacts f;
-    const QString byCode = loud ? "item.bar_code = " + q(code) : "item.prop_no = " + q(code);
+    const QString byCode = who != Lender::HandOn ? "item.bar_code = " + q(code) : "item.prop_no = " + q(code);
     if (readFacts(byCode, false, f) != 0) return lendFailed();
     if (!f.haveCopy) return refuse(noTitle, false);
+    if (find && showCopy) showCopy(f.copy);
+    atWorkLocation(f);
     const LendCopy copy = f.copy;
     m_now = f.now;
     const QString today = m_now.left(10);
@@ -296,7 +308,7 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     if (o.silent != 0) return refuse(o, false);
 
     // Questions first, with nothing locked.
-    if (loud) {
+    if (loud || find) {
         m_strAttachment = copy.attachment.trimmed();
         if (!m_strAttachment.isEmpty() && showAttachment) showAttachment(*this);
         if (priceCallsForNotice(copy.price)) intShowMsg(QStringLiteral("ILT104") + copy.price);
@@ -310,6 +322,7 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
         return lendFailed();
     }
     if (!f.haveCopy) return refuse(noTitle, true);
+    atWorkLocation(f);
     o = judge(f, certId, grade, redrType, rule, reservedOk);
     if (o.silent != 0) return refuse(o, true);
     QString queueNo;
@@ -317,9 +330,9 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
         // The request must still wait in its queue, and the queue is held while
         // it closes up.
         DBResultSet rs;
-        if (m_desk.lockQueue(copy.callNo, copy.location) != 0 ||
+        if (m_desk.lockQueue(copy.callNo, storedLoc) != 0 ||
             m_desk.select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(certId) +
-                              " AND call_no = " + q(copy.callNo) + " AND location = " + q(copy.location) +
+                              " AND call_no = " + q(copy.callNo) + " AND location = " + q(storedLoc) +
                               " AND relegate_flag = '0' AND relegate_end_date >= " + q(today) + " FOR UPDATE",
                           rs) != 0) {
             m_desk.commit();
@@ -336,7 +349,8 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     const QString wkr = varGetSysInfo(4).toString();
     const QString args = q(certId) + "," + q(copy.propNo) + "," + q(due) + "," + q(ruleNo) + "," +
                          q(m_strAttachment) + "," + q(wkr);
-    if (m_desk.callProc(loud ? "LT_lendbook_new " + args + ",'0','1'" : "LT_lendbook " + args) != 0)
+    if (m_desk.callProc(who != Lender::HandOn ? "LT_lendbook_new " + args + ",'0','1'"
+                                              : "LT_lendbook " + args) != 0)
         return m_desk.abortTrans();
     ++m_desk.m_statements;
     intAddJobQty(QStringLiteral("401"), 0, 1, 0);
@@ -345,21 +359,28 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
         const QString keepEnd = QDate::fromString(today, QStringLiteral("yyyy-MM-dd"))
                                     .addDays(keepDays.toInt())
                                     .toString(QStringLiteral("yyyy-MM-dd"));
-        const QString pickUp = m_candidates.text(m_chosen, 2);
+        const QString pickUp = find ? m_found.relegateLocation : m_candidates.text(m_chosen, 2);
+        m_lent.keepEndDate = keepEnd;
+        // The find desk serves the request; the hand-on takes it out.
+        const QString served =
+            find ? "UPDATE relegate_lst SET relegate_flag = '1', relegate_no = 0 WHERE cert_id = " +
+                       q(certId) + " AND call_no = " + q(copy.callNo) + " AND relegate_flag = '0'"
+                 : "DELETE FROM relegate_lst WHERE cert_id = " + q(certId) +
+                       " AND call_no = " + q(copy.callNo);
         if (m_desk.execute(
                 "INSERT INTO relegate_arri_lst (cert_id, prop_no, call_no, relegate_arri_date, "
                 "relegate_noti_date, relegate_keep_end_date, relegate_keep_days, relegate_lend_date, "
                 "relegate_ret_date, relegate_location, relegate_find_location, relegate_ret_location, "
-                "relegate_end_flag, resp_wkr) VALUES (" +
+                "relegate_end_flag, resp_wkr, relegate_date) VALUES (" +
                 q(certId) + ", " + q(copy.propNo) + ", " + q(copy.callNo) + ", " + q(today) + ", " +
                 q(today) + ", " + q(keepEnd) + ", " + keepDays + ", NULL, NULL, " + q(pickUp) + ", " +
-                q(varGetSysInfo(3)) + ", NULL, '1', " + q(wkr) + ")") != 0 ||
+                q(varGetSysInfo(3)) + ", NULL, '1', " + q(wkr) + ", " +
+                (find ? q(m_found.relegateDate) : QStringLiteral("NULL")) + ")") != 0 ||
             m_desk.execute("UPDATE item SET book_lend_flag = '3' WHERE prop_no = " + q(copy.propNo)) != 0 ||
-            m_desk.execute("DELETE FROM relegate_lst WHERE cert_id = " + q(certId) +
-                           " AND call_no = " + q(copy.callNo)) != 0 ||
-            m_desk.execute(
-                "UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE call_no = " + q(copy.callNo) +
-                " AND location = " + q(copy.location) + " AND relegate_no > " + q(queueNo)) != 0)
+            m_desk.execute(served) != 0 ||
+            m_desk.execute("UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE call_no = " +
+                           q(copy.callNo) + " AND location = " + q(storedLoc) + " AND relegate_no > " +
+                           q(queueNo) + (find ? " AND relegate_flag = '0'" : "")) != 0)
             return m_desk.abortTrans();
         // The return's row of this copy is lent on together with the lending.
         if (!m_handOnBorrower.isEmpty() &&
@@ -370,6 +391,20 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     }
     if (m_desk.commit() != 0) return m_desk.abortTrans();
 
+    if (find) {
+        m_lent = FoundCopy{
+            copy, certId, m_desk.readerValue(redr::Name), m_found.relegateLocation, today, m_lent.keepEndDate,
+            false};
+        // A copy without a location of its own now stands at the desk's.
+        if (storedLoc != copy.location &&
+            (m_desk.begin() != 0 ||
+             m_desk.callProc("LT_ModiLoca " + q(copy.propNo) + "," + q(copy.location)) != 0 ||
+             m_desk.commit() != 0)) {
+            m_desk.rollback();
+            LIB_ClearDBError();
+            m_lent.moveFailed = true;
+        }
+    }
     if (loud) {
         LoanRow l;
         l.certId = certId;
@@ -384,12 +419,19 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
         l.bookLendFlag = QStringLiteral("1");
         m_desk.m_loans.prepend(l);
         m_markedLoan = copy.barCode;
+        m_desk.setLoanCount(int(m_desk.m_loans.size()), m_desk.readerValue(redr::MaxLendQty));
+        if (m_desk.showPanel) m_desk.showPanel(false);
     }
     return 0;
 }
 
 int DeskLending::subLendBook(const QString& code) {
     return lendCopy(Lender::Desk, code);
+}
+
+int DeskLending::intLendFound(const QString& barCode, const FoundRequest& request) {
+    m_found = request;
+    return lendCopy(Lender::Find, barCode);
 }
 
 int DeskLending::intLendToApplicant(const QString& propNo) {
@@ -741,7 +783,7 @@ int DeskLending::subReturnBook(const QString& code) {
         intShowDBError();
         return 0;
     }
-    p.loans = QString::number(remaining.rowCount()) + QStringLiteral("/") + maxLend;
+    m_desk.setLoanCount(remaining.rowCount(), maxLend);
     if (m_desk.showPanel) m_desk.showPanel(false);
 
     if (priceCallsForNotice(v(ret::Price))) intShowMsg(QStringLiteral("ILT105") + v(ret::Price));

@@ -31,6 +31,19 @@ struct LendCopy {
         circType, price, inDate;
 };
 
+// The request the find desk serves: its queue number, pick-up location and date.
+struct FoundRequest {
+    QString relegateNo, relegateLocation, relegateDate;
+};
+
+// What the find desk lent: the copy (at its working location), the requester,
+// the pick-up location, the found date and the keep end date.
+struct FoundCopy {
+    LendCopy copy;
+    QString certId, name, pickUp, arriDate, keepEndDate;
+    bool moveFailed = false; // a copy without location could not be moved to the desk's
+};
+
 // One row of the return grid, newest first.
 struct ReturnRow {
     QString barCode, marcRecNo, callNo, location, lendDate, normRetDate, overdueText;
@@ -58,6 +71,15 @@ public:
     // Bar code of the loan row last lent or collected (the highlighted row).
     QString markedLoan() const { return m_markedLoan; }
     void clearMarkedLoan() { m_markedLoan.clear(); }
+
+    // ---- find desk -------------------------------------------------------------
+    // Lends a scanned copy to the requester the desk's reader record holds (just
+    // checked), serving the request: 0 lent (lentFound() tells what), 1 stop with
+    // the copy's message shown, -1 pass the requester over.
+    int intLendFound(const QString& barCode, const FoundRequest& request);
+    const FoundCopy& lentFound() const { return m_lent; }
+    // The find desk's copy display, once the copy row is read.
+    std::function<void(const LendCopy&)> showCopy;
 
     // ---- return mode -------------------------------------------------------------
     // 0 when the return was recorded and listed, -1 when it stopped earlier.
@@ -94,7 +116,7 @@ private:
         int shelf = 0;
         int rule = -1;
     };
-    enum class Lender { Desk, HandOn };
+    enum class Lender { Desk, HandOn, Find };
 
     // The lending core. `code` is a bar code (Desk) or a property number (HandOn).
     int lendCopy(Lender who, const QString& code);
@@ -121,6 +143,8 @@ private:
     int m_chosen = -1;
     QString m_handOnBorrower; // the returned loan's borrower, for the lent-on row
     QString m_now;            // server time of the action
+    FoundRequest m_found;     // the find desk's request being served
+    FoundCopy m_lent;
 };
 
 } // namespace desk

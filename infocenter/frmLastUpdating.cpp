@@ -279,11 +279,6 @@ void frmLastUpdating::subApplyFont() {
     vsUpdating->setFont(f);
 }
 
-void frmLastUpdating::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    if (vsUpdating->rows() > 0) subLayout();
-}
-
 void frmLastUpdating::closeEvent(QCloseEvent* event) {
     m_Updatings.clear();
     QDialog::closeEvent(event);
@@ -398,6 +393,9 @@ void frmLastUpdating::mnnViewInExplorer_Click() {
 }
 
 bool frmLastUpdating::eventFilter(QObject* watched, QEvent* event) {
+    // The columns share the grid's own width, known only once it is laid out.
+    if (watched == vsUpdating->viewport() && event->type() == QEvent::Resize && vsUpdating->rows() > 0)
+        subLayout();
     if (watched == vsUpdating->viewport() && event->type() == QEvent::MouseButtonPress)
         pressedButton_ = static_cast<QMouseEvent*>(event)->button();
     if (watched == vsUpdating && event->type() == QEvent::KeyPress) {

@@ -110,17 +110,6 @@ QString S(const char* utf8) {
     return QString::fromUtf8(utf8);
 }
 
-// Runs a page query; a failure is shown and gives false.
-bool select(const QString& sql, DBResultSet& rs) {
-    g_strSQL = sql;
-    g_intSQLRet = LIB_DB_Select(g_strSQL, rs);
-    if (g_intSQLRet < 0) {
-        intShowDBError();
-        return false;
-    }
-    return true;
-}
-
 // A row of `cols` empty cells.
 RedrPageRow emptyRow(int cols) {
     RedrPageRow row;
@@ -166,42 +155,53 @@ QString zeroMoney(double v) {
     return strFormatMoney(lngMoneyFromDouble(v));
 }
 
-// ---- the pages -------------------------------------------------------------------
+// The columns of the copy that open most page queries: call number, property
+// number, bar code, and the record number twice (for title and author).
+const char* const kItemCols =
+    "SELECT item.call_no, item.prop_no, item.bar_code, item.marc_rec_no, item.marc_rec_no, ";
 
-int loadCertLost(const QString& id, RedrPage* page) {
+enum class Cells { Copied, Empty };
+
+// Runs a page query and adds a row for each result row: with `Cells::Copied`
+// cells 1.. hold result columns 0.., otherwise all are empty; `finish(rs, r,
+// row, titles)` completes it. A failure is shown and gives -1.
+template <typename Finish>
+int addRows(const QString& sql, RedrPage* page, Finish finish, Cells cells = Cells::Copied) {
     DBResultSet rs;
-    if (!select(QStringLiteral(
-                    "SELECT cert_loss.redr_cert_id, cert_loss.lose_date, cert_loss.solv_date, "
-                    "cert_loss.cert_lose_flag, cert_loss.resp_wkr, cert_loss.remark "
-                    "FROM cert_loss, reader_cert WHERE cert_loss.redr_cert_id = reader_cert.redr_cert_id "
-                    "AND reader_cert.cert_id = ") +
-                    id + QStringLiteral(" ORDER BY cert_loss.lose_date DESC"),
-                rs))
-        return -1;
+    if (!blnSelectShown(sql, rs)) return -1;
+    TitleCache titles;
     for (int r = 0; r < rs.rowCount(); ++r) {
-        RedrPageRow row = copiedRow(rs, r, page->cols());
-        row.cells[2] = row.cells[2].left(10);
-        row.cells[3] = row.cells[3].left(10);
-        row.cells[4] = row.cells[4] == QLatin1String("1") ? S("否") : S("是");
+        RedrPageRow row = cells == Cells::Copied ? copiedRow(rs, r, page->cols()) : emptyRow(page->cols());
+        finish(rs, r, row, titles);
         page->rows << row;
     }
     return 0;
 }
 
+// ---- the pages -------------------------------------------------------------------
+
+int loadCertLost(const QString& id, RedrPage* page) {
+    const QString sql =
+        QStringLiteral("SELECT cert_loss.redr_cert_id, cert_loss.lose_date, cert_loss.solv_date, "
+                       "cert_loss.cert_lose_flag, cert_loss.resp_wkr, cert_loss.remark "
+                       "FROM cert_loss, reader_cert WHERE cert_loss.redr_cert_id = reader_cert.redr_cert_id "
+                       "AND reader_cert.cert_id = ") +
+        id + QStringLiteral(" ORDER BY cert_loss.lose_date DESC");
+    return addRows(sql, page, [](const DBResultSet&, int, RedrPageRow& row, TitleCache&) {
+        row.cells[2] = row.cells[2].left(10);
+        row.cells[3] = row.cells[3].left(10);
+        row.cells[4] = row.cells[4] == QLatin1String("1") ? S("否") : S("是");
+    });
+}
+
 int loadCertInfo(const QString& id, RedrPage* page) {
-    DBResultSet rs;
-    if (!select(
-            QStringLiteral("SELECT reader_cert.redr_cert_id, reader_cert.cert_flag, reader_cert.oper_date, "
-                           "reader_cert.bgn_date, reader_cert.end_date, reader_cert.charge, reader.deposit, "
-                           "reader.obligate, reader_cert.resp_wkr FROM reader_cert, reader "
-                           "WHERE reader_cert.cert_id = ") +
-                id +
-                QStringLiteral(
-                    " AND reader_cert.cert_id = reader.cert_id ORDER BY reader_cert.oper_date DESC"),
-            rs))
-        return -1;
-    for (int r = 0; r < rs.rowCount(); ++r) {
-        RedrPageRow row = copiedRow(rs, r, page->cols());
+    const QString sql =
+        QStringLiteral("SELECT reader_cert.redr_cert_id, reader_cert.cert_flag, reader_cert.oper_date, "
+                       "reader_cert.bgn_date, reader_cert.end_date, reader_cert.charge, reader.deposit, "
+                       "reader.obligate, reader_cert.resp_wkr FROM reader_cert, reader "
+                       "WHERE reader_cert.cert_id = ") +
+        id + QStringLiteral(" AND reader_cert.cert_id = reader.cert_id ORDER BY reader_cert.oper_date DESC");
+    return addRows(sql, page, [](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache&) {
         const QString flag = row.cells[2];
         if (flag == QLatin1String("0"))
             row.cells[2] = S("注销"), row.fore = kRed;
@@ -213,30 +213,23 @@ int loadCertInfo(const QString& id, RedrPage* page) {
             row.cells[2] = S("有效");
         for (int c : {6, 7, 8})
             row.cells[c] = strDotMoney(rs.number(r, c - 1));
-        page->rows << row;
-    }
-    return 0;
+    });
 }
 
 int loadLendInfo(const QString& id, RedrPage* page) {
-    DBResultSet rs;
-    if (!select(QStringLiteral(
-                    "SELECT item.call_no, item.prop_no, item.bar_code, item.marc_rec_no, "
-                    "item.marc_rec_no, lend_lst.lend_date, lend_lst.norm_ret_date, lend_lst.renew_date, "
-                    "lend_lst.renew_times, lend_lst.asback_date, lend_lst.asback_times, item.location, "
-                    "lend_lst.resp_wkr, lend_lst.attachment, lend_lst.rule_no_f "
-                    "FROM item, lend_lst, reader WHERE lend_lst.cert_id = ") +
-                    id
-                    // The reader by its key: the loan's code column compares in another collation.
-                    + QStringLiteral(" AND item.prop_no = lend_lst.prop_no AND reader.cert_id = ") + id +
-                    QStringLiteral(" ORDER BY lend_lst.lend_date DESC"),
-                rs))
-        return -1;
-    if (rs.rowCount() == 0) return 0;
-    const QString today = strToday();
-    TitleCache titles;
-    for (int r = 0; r < rs.rowCount(); ++r) {
-        RedrPageRow row = copiedRow(rs, r, page->cols());
+    const QString sql =
+        QLatin1String(kItemCols) +
+        QStringLiteral("lend_lst.lend_date, lend_lst.norm_ret_date, lend_lst.renew_date, "
+                       "lend_lst.renew_times, lend_lst.asback_date, lend_lst.asback_times, "
+                       "item.location, lend_lst.resp_wkr, lend_lst.attachment, lend_lst.rule_no_f "
+                       "FROM item, lend_lst, reader WHERE lend_lst.cert_id = ") +
+        id
+        // The reader by its key: the loan's code column compares in another collation.
+        + QStringLiteral(" AND item.prop_no = lend_lst.prop_no AND reader.cert_id = ") + id +
+        QStringLiteral(" ORDER BY lend_lst.lend_date DESC");
+    QString today;
+    return addRows(sql, page, [&](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
+        if (r == 0) today = strToday();
         row.cells[0] = QString::number(r + 1);
         titles.fill(row, rs.text(r, 3), 4);
         for (int c : {6, 7, 8, 10})
@@ -244,9 +237,7 @@ int loadLendInfo(const QString& id, RedrPage* page) {
         row.cells[12] = strLocationName(row.cells[12]);
         // A loan due today, at any time of it, is not overdue yet.
         if (rs.text(r, 6) < today) row.fore = kRed;
-        page->rows << row;
-    }
-    return 0;
+    });
 }
 
 // The history or archive query of `table` for the range; `selection` gets the
@@ -296,7 +287,7 @@ int loadHist(const QString& table, bool withReturnTest, const QString& id, const
              RedrPage* page) {
     QString selection;
     DBResultSet rs;
-    if (!select(histSQL(table, id, range, withReturnTest, &selection), rs)) return -1;
+    if (!blnSelectShown(histSQL(table, id, range, withReturnTest, &selection), rs)) return -1;
     if (rs.rowCount() == 0) return 0;
     subLoadMarcList(selection, 0);
     showHistRows(rs, int(page->rows.size()), page);
@@ -305,23 +296,18 @@ int loadHist(const QString& table, bool withReturnTest, const QString& id, const
 
 int loadVoltInfo(const QString& id, RedrPage* page) {
     // The copy of each violation comes with it: one statement for the page.
-    DBResultSet rs;
-    if (!select(QStringLiteral(
-                    "SELECT item.call_no, item.prop_no, item.bar_code, item.marc_rec_no, "
-                    "reader_volt_lst.volt_code, reader_volt_lst.location_f, reader_volt_lst.punish_date, "
-                    "reader_volt_lst.real_fine_amt, reader_volt_lst.bill_no, reader_volt_lst.fine_date, "
-                    "reader_volt_lst.froz_end_date, reader_volt_lst.volt_deal_flag, "
-                    "reader_volt_lst.resp_wkr, reader_volt_lst.remark "
-                    "FROM reader_volt_lst LEFT JOIN item ON item.prop_no = reader_volt_lst.prop_no "
-                    "WHERE reader_volt_lst.cert_id = ") +
-                    id + QStringLiteral(" ORDER BY reader_volt_lst.punish_date DESC"),
-                rs))
-        return -1;
+    const QString sql =
+        QStringLiteral("SELECT item.call_no, item.prop_no, item.bar_code, item.marc_rec_no, "
+                       "reader_volt_lst.volt_code, reader_volt_lst.location_f, reader_volt_lst.punish_date, "
+                       "reader_volt_lst.real_fine_amt, reader_volt_lst.bill_no, reader_volt_lst.fine_date, "
+                       "reader_volt_lst.froz_end_date, reader_volt_lst.volt_deal_flag, "
+                       "reader_volt_lst.resp_wkr, reader_volt_lst.remark "
+                       "FROM reader_volt_lst LEFT JOIN item ON item.prop_no = reader_volt_lst.prop_no "
+                       "WHERE reader_volt_lst.cert_id = ") +
+        id + QStringLiteral(" ORDER BY reader_volt_lst.punish_date DESC");
     static const char* const kStates[] = {"已处理",     "停借",         "罚款",
                                           "罚款并停借", "预约到书过期", "委托到书过期"};
-    TitleCache titles;
-    for (int r = 0; r < rs.rowCount(); ++r) {
-        RedrPageRow row = emptyRow(page->cols());
+    const auto finish = [](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
         row.cells[0] = QString::number(r + 1);
         if (!rs.text(r, 1).isEmpty()) {
             for (int c = 1; c <= 3; ++c)
@@ -338,9 +324,8 @@ int loadVoltInfo(const QString& id, RedrPage* page) {
         row.cells[14] = rs.text(r, 12);
         row.cells[15] = rs.text(r, 13);
         row.fore = f == 0 ? kDarkBlue : kRed;
-        page->rows << row;
-    }
-    return 0;
+    };
+    return addRows(sql, page, finish, Cells::Empty);
 }
 
 // Whether both date-times can be read for a duration in the loan's unit:
@@ -356,25 +341,19 @@ bool blnDurationReadable(const QString& unit, const QString& start, const QStrin
 }
 
 int loadExceedInfo(const QString& id, RedrPage* page) {
-    DBResultSet rs;
-    if (!select(QStringLiteral(
-                    "SELECT item.call_no, item.prop_no, item.bar_code, item.marc_rec_no, "
-                    "item.marc_rec_no, item.location, exceed_fine_lst.lend_date, exceed_fine_lst.ret_date, "
-                    "exceed_fine_lst.norm_ret_date, exceed_fine_lst.norm_ret_date, "
-                    "exceed_fine_lst.fine_amt, exceed_fine_lst.real_fine_amt, exceed_fine_lst.renew_date, "
-                    "exceed_fine_lst.renew_times, exceed_fine_lst.asback_date, "
-                    "exceed_fine_lst.asback_times, exceed_fine_lst.bill_no, exceed_fine_lst.fine_date, "
-                    "exceed_fine_lst.debt_deal_flag, exceed_fine_lst.rule_no_f, exceed_fine_lst.resp_wkr, "
-                    "exceed_fine_lst.remark, exceed_fine_lst.time_unit FROM exceed_fine_lst, item "
-                    "WHERE exceed_fine_lst.cert_id = ") +
-                    id +
-                    QStringLiteral(" AND exceed_fine_lst.prop_no = item.prop_no "
-                                   "ORDER BY exceed_fine_lst.ret_date DESC"),
-                rs))
-        return -1;
-    TitleCache titles;
-    for (int r = 0; r < rs.rowCount(); ++r) {
-        RedrPageRow row = copiedRow(rs, r, page->cols());
+    const QString sql =
+        QLatin1String(kItemCols) +
+        QStringLiteral("item.location, exceed_fine_lst.lend_date, exceed_fine_lst.ret_date, "
+                       "exceed_fine_lst.norm_ret_date, exceed_fine_lst.norm_ret_date, "
+                       "exceed_fine_lst.fine_amt, exceed_fine_lst.real_fine_amt, exceed_fine_lst.renew_date, "
+                       "exceed_fine_lst.renew_times, exceed_fine_lst.asback_date, "
+                       "exceed_fine_lst.asback_times, exceed_fine_lst.bill_no, exceed_fine_lst.fine_date, "
+                       "exceed_fine_lst.debt_deal_flag, exceed_fine_lst.rule_no_f, exceed_fine_lst.resp_wkr, "
+                       "exceed_fine_lst.remark, exceed_fine_lst.time_unit FROM exceed_fine_lst, item "
+                       "WHERE exceed_fine_lst.cert_id = ") +
+        id +
+        QStringLiteral(" AND exceed_fine_lst.prop_no = item.prop_no ORDER BY exceed_fine_lst.ret_date DESC");
+    return addRows(sql, page, [](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
         const QString unit = rs.text(r, 22);
         titles.fill(row, rs.text(r, 3), 4);
         row.cells[6] = strLocationName(row.cells[6]);
@@ -391,9 +370,7 @@ int loadExceedInfo(const QString& id, RedrPage* page) {
         const bool open = rs.text(r, 18) == QLatin1String("0");
         row.cells[19] = open ? S("未处理") : S("处理完毕");
         row.fore = open ? kRed : kDarkBlue;
-        page->rows << row;
-    }
-    return 0;
+    });
 }
 
 // Holds and consignment requests: one statement, the queue position of each
@@ -421,32 +398,29 @@ int loadQueue(const QueuePage& q, const QString& id, RedrPage* page) {
                        "FROM %1, call_no_lst WHERE %1.cert_id = %6 AND %1.call_no = call_no_lst.call_no "
                        "ORDER BY %1.%2_date")
             .arg(t, p, QLatin1String(q.pickup), flag, strSQLQuote(today), id);
-    DBResultSet rs;
-    if (!select(sql, rs)) return -1;
-    TitleCache titles;
-    for (int r = 0; r < rs.rowCount(); ++r) {
-        RedrPageRow row = emptyRow(page->cols());
-        row.cells[0] = QString::number(r + 1);
-        row.cells[1] = rs.text(r, 0);
-        titles.fill(row, rs.text(r, 2), 2);
-        row.cells[4] = strLocationName(rs.text(r, 1));
-        row.cells[5] = rs.text(r, 3).left(10);
-        row.cells[6] = rs.text(r, 4);
-        row.cells[7] = rs.text(r, 5);
-        row.cells[9] = strLocationName(rs.text(r, 7));
-        const QString state = rs.text(r, 8);
-        const bool expired = rs.text(r, 4) < today;
-        if (expired) row.fore = kRed;
-        if (state == QLatin1String("0")) {
-            row.cells[10] = S(q.waitText);
-            if (!expired) row.cells[8] = QString::number(qint64(rs.number(r, 9)) + 1);
-        } else if (state == QLatin1String("1") || state == QLatin1String("2")) {
-            row.cells[10] = S(q.doneTexts[state.at(0).unicode() - '1']);
-            row.back = kLightBlue;
-        }
-        page->rows << row;
-    }
-    return 0;
+    return addRows(
+        sql, page,
+        [&](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
+            row.cells[0] = QString::number(r + 1);
+            row.cells[1] = rs.text(r, 0);
+            titles.fill(row, rs.text(r, 2), 2);
+            row.cells[4] = strLocationName(rs.text(r, 1));
+            row.cells[5] = rs.text(r, 3).left(10);
+            row.cells[6] = rs.text(r, 4);
+            row.cells[7] = rs.text(r, 5);
+            row.cells[9] = strLocationName(rs.text(r, 7));
+            const QString state = rs.text(r, 8);
+            const bool expired = rs.text(r, 4) < today;
+            if (expired) row.fore = kRed;
+            if (state == QLatin1String("0")) {
+                row.cells[10] = S(q.waitText);
+                if (!expired) row.cells[8] = QString::number(qint64(rs.number(r, 9)) + 1);
+            } else if (state == QLatin1String("1") || state == QLatin1String("2")) {
+                row.cells[10] = S(q.doneTexts[state.at(0).unicode() - '1']);
+                row.back = kLightBlue;
+            }
+        },
+        Cells::Empty);
 }
 
 const QueuePage kPregQueue{"preg_lst", "preg", "preg_flag", "take_location", {"已到书", "已删除"}, "申请中"};
@@ -454,23 +428,18 @@ const QueuePage kReleQueue{"relegate_lst",      "relegate",           "relegate_
                            "relegate_location", {"已划到", "已删除"}, "申请中"};
 
 int loadPregArriInfo(const QString& id, RedrPage* page) {
-    DBResultSet rs;
-    if (!select(QStringLiteral(
-                    "SELECT item.call_no, item.prop_no, item.bar_code, item.marc_rec_no, "
-                    "item.marc_rec_no, preg_arri_lst.preg_arri_date, preg_arri_lst.noti_send_date, "
-                    "preg_arri_lst.keep_end_date, preg_arri_lst.preg_keep_days, item.location, "
-                    "preg_arri_lst.resp_wkr, preg_arri_lst.take_location, preg_arri_lst.pregarri_deal_flag "
-                    "FROM preg_arri_lst, item WHERE preg_arri_lst.cert_id = ") +
-                    id +
-                    QStringLiteral(" AND preg_arri_lst.prop_no = item.prop_no "
-                                   "ORDER BY preg_arri_lst.preg_arri_date"),
-                rs))
-        return -1;
-    if (rs.rowCount() == 0) return 0;
-    const QString today = strToday();
-    TitleCache titles;
-    for (int r = 0; r < rs.rowCount(); ++r) {
-        RedrPageRow row = copiedRow(rs, r, page->cols());
+    const QString sql =
+        QLatin1String(kItemCols) +
+        QStringLiteral(
+            "preg_arri_lst.preg_arri_date, preg_arri_lst.noti_send_date, "
+            "preg_arri_lst.keep_end_date, preg_arri_lst.preg_keep_days, item.location, "
+            "preg_arri_lst.resp_wkr, preg_arri_lst.take_location, preg_arri_lst.pregarri_deal_flag "
+            "FROM preg_arri_lst, item WHERE preg_arri_lst.cert_id = ") +
+        id +
+        QStringLiteral(" AND preg_arri_lst.prop_no = item.prop_no ORDER BY preg_arri_lst.preg_arri_date");
+    QString today;
+    return addRows(sql, page, [&](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
+        if (r == 0) today = strToday();
         titles.fill(row, rs.text(r, 3), 4);
         if (row.cells[8].left(10) < today) row.fore = kRed;
         row.cells[10] = strLocationName(row.cells[10]);
@@ -482,29 +451,21 @@ int loadPregArriInfo(const QString& id, RedrPage* page) {
             row.cells[13] = flag == QLatin1String("1") ? S("已借出") : S("已删除");
             row.back = kLightBlue;
         }
-        page->rows << row;
-    }
-    return 0;
+    });
 }
 
 int loadLostInfo(const QString& id, RedrPage* page) {
-    DBResultSet rs;
-    if (!select(
-            QStringLiteral(
-                "SELECT item.call_no, item.prop_no, item.bar_code, item.marc_rec_no, "
-                "item.marc_rec_no, item.location, lost_recoup_lst.recoup_date, lost_recoup_lst.src_price, "
-                "lost_recoup_lst.tech_fee, lost_recoup_lst.serv_fee, lost_recoup_lst.real_recoup_amt, "
-                "lost_recoup_lst.bill_no, lost_recoup_lst.recoup_type, lost_recoup_lst.recoup_flag, "
-                "lost_recoup_lst.resp_wkr, lost_recoup_lst.remark FROM lost_recoup_lst, item "
-                "WHERE lost_recoup_lst.cert_id = ") +
-                id +
-                QStringLiteral(" AND lost_recoup_lst.prop_no = item.prop_no "
-                               "ORDER BY lost_recoup_lst.recoup_date DESC"),
-            rs))
-        return -1;
-    TitleCache titles;
-    for (int r = 0; r < rs.rowCount(); ++r) {
-        RedrPageRow row = copiedRow(rs, r, page->cols());
+    const QString sql =
+        QLatin1String(kItemCols) +
+        QStringLiteral("item.location, lost_recoup_lst.recoup_date, lost_recoup_lst.src_price, "
+                       "lost_recoup_lst.tech_fee, lost_recoup_lst.serv_fee, lost_recoup_lst.real_recoup_amt, "
+                       "lost_recoup_lst.bill_no, lost_recoup_lst.recoup_type, lost_recoup_lst.recoup_flag, "
+                       "lost_recoup_lst.resp_wkr, lost_recoup_lst.remark FROM lost_recoup_lst, item "
+                       "WHERE lost_recoup_lst.cert_id = ") +
+        id +
+        QStringLiteral(
+            " AND lost_recoup_lst.prop_no = item.prop_no ORDER BY lost_recoup_lst.recoup_date DESC");
+    return addRows(sql, page, [](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
         titles.fill(row, rs.text(r, 3), 4);
         row.cells[6] = strLocationName(row.cells[6]);
         row.cells[7] = row.cells[7].left(10);
@@ -512,31 +473,24 @@ int loadLostInfo(const QString& id, RedrPage* page) {
         row.cells[13] = type == QLatin1String("1")   ? S("赔书")
                         : type == QLatin1String("2") ? S("赔钱")
                                                      : S("赔退");
-        page->rows << row;
-    }
-    return 0;
+    });
 }
 
 int loadReleArriInfo(const QString& id, RedrPage* page) {
-    DBResultSet rs;
-    if (!select(QStringLiteral(
-                    "SELECT item.call_no, item.prop_no, item.bar_code, item.marc_rec_no, "
-                    "item.marc_rec_no, item.location, relegate_arri_lst.relegate_arri_date, "
-                    "relegate_arri_lst.relegate_noti_date, relegate_arri_lst.relegate_keep_end_date, "
-                    "relegate_arri_lst.relegate_keep_days, relegate_arri_lst.relegate_lend_date, "
-                    "relegate_arri_lst.relegate_ret_date, relegate_arri_lst.relegate_location, "
-                    "relegate_arri_lst.relegate_find_location, relegate_arri_lst.relegate_ret_location, "
-                    "relegate_arri_lst.relegate_end_flag, relegate_arri_lst.resp_wkr "
-                    "FROM relegate_arri_lst, item WHERE relegate_arri_lst.cert_id = ") +
-                    id +
-                    QStringLiteral(" AND relegate_arri_lst.prop_no = item.prop_no "
-                                   "ORDER BY relegate_arri_lst.relegate_arri_date"),
-                rs))
-        return -1;
+    const QString sql =
+        QLatin1String(kItemCols) +
+        QStringLiteral("item.location, relegate_arri_lst.relegate_arri_date, "
+                       "relegate_arri_lst.relegate_noti_date, relegate_arri_lst.relegate_keep_end_date, "
+                       "relegate_arri_lst.relegate_keep_days, relegate_arri_lst.relegate_lend_date, "
+                       "relegate_arri_lst.relegate_ret_date, relegate_arri_lst.relegate_location, "
+                       "relegate_arri_lst.relegate_find_location, relegate_arri_lst.relegate_ret_location, "
+                       "relegate_arri_lst.relegate_end_flag, relegate_arri_lst.resp_wkr "
+                       "FROM relegate_arri_lst, item WHERE relegate_arri_lst.cert_id = ") +
+        id +
+        QStringLiteral(" AND relegate_arri_lst.prop_no = item.prop_no "
+                       "ORDER BY relegate_arri_lst.relegate_arri_date");
     static const char* const kStates[] = {"划到", "交接", "借出", "还回", "回库", "还书划到"};
-    TitleCache titles;
-    for (int r = 0; r < rs.rowCount(); ++r) {
-        RedrPageRow row = copiedRow(rs, r, page->cols());
+    return addRows(sql, page, [](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
         row.cells[0] = QString::number(r + 1);
         titles.fill(row, rs.text(r, 3), 4);
         for (int c : {6, 13, 14, 15})
@@ -544,20 +498,19 @@ int loadReleArriInfo(const QString& id, RedrPage* page) {
         const QString flag = row.cells[16];
         const int f = flag.size() == 1 ? flag.at(0).unicode() - '1' : -1;
         if (f >= 0 && f <= 5) row.cells[16] = S(kStates[f]);
-        page->rows << row;
-    }
-    return 0;
+    });
 }
 
 int loadBaseAuth(const QString& id, RedrPage* page) {
     DBResultSet rs;
-    if (!select(QStringLiteral(
-                    "SELECT reader_type.redr_type_name, reader_type.redr_attr_1, reader_type.redr_attr_2, "
-                    "reader_type.redr_attr_3, reader_type.max_lend_qty, reader_type.max_debt_amt, "
-                    "reader_type.max_preg_qty, reader_type.max_preg_days, reader_type.chk_validity_period, "
-                    "reader_type.remark FROM reader, reader_type WHERE reader.cert_id = ") +
-                    id + QStringLiteral(" AND reader_type.redr_type_code = reader.redr_type_code"),
-                rs))
+    if (!blnSelectShown(
+            QStringLiteral(
+                "SELECT reader_type.redr_type_name, reader_type.redr_attr_1, reader_type.redr_attr_2, "
+                "reader_type.redr_attr_3, reader_type.max_lend_qty, reader_type.max_debt_amt, "
+                "reader_type.max_preg_qty, reader_type.max_preg_days, reader_type.chk_validity_period, "
+                "reader_type.remark FROM reader, reader_type WHERE reader.cert_id = ") +
+                id + QStringLiteral(" AND reader_type.redr_type_code = reader.redr_type_code"),
+            rs))
         return -1;
     if (rs.rowCount() == 0) return 0;
     RedrPageRow row = copiedRow(rs, 0, page->cols());
@@ -568,7 +521,7 @@ int loadBaseAuth(const QString& id, RedrPage* page) {
 
 int loadPartInfo(const QString& id, RedrPage* page) {
     DBResultSet rs;
-    if (!select(
+    if (!blnSelectShown(
             QStringLiteral(
                 "SELECT reader_cert.redr_cert_id, reader.cert_id, reader.name, reader.id_card, "
                 "reader.birthday, reader.sex, reader_type.redr_type_name, lend_grd.remark, "

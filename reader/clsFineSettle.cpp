@@ -401,6 +401,23 @@ void clsFineSettle::subPrint(FineReceipt receipt)
     g_fnPrintFineReceipt(receipt);
 }
 
+FineReceipt::Row clsFineSettle::receiptRow(const FineRow& row, Cents charged)
+{
+    FineReceipt::Row r;
+    r.propNo = row.propNo;
+    r.barCode = row.barCode;
+    r.title = row.title;
+    r.fine = row.fine;
+    r.charged = charged;
+    r.lendDate = strFineDateText(row.timeUnit, row.lendDate);
+    r.retDate = strFineDateText(row.timeUnit, row.retDate);
+    r.overdue = strOverdueText(row.timeUnit, row.normRetDate, row.retDate);
+    r.location = strLocationName(row.location);
+    r.normRetDate = row.normRetDate;
+    r.remark = row.remark;
+    return r;
+}
+
 clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
 {
     Outcome out;
@@ -561,7 +578,7 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
             subFail(true);
             return out;
         }
-        receipt.rows.append({row.propNo, row.barCode, row.title, row.fine, charged[k]});
+        receipt.rows.append(receiptRow(row, charged[k]));
     }
 
     // 10-12. Unpaid total (the reduction leaves the debt with the amount paid)
@@ -693,7 +710,7 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
             subFail(true);
             return out;
         }
-        receipt.rows.append({row.propNo, row.barCode, row.title, row.fine, 0});
+        receipt.rows.append(receiptRow(row, 0));
     }
 
     // 7-8. Unpaid total, never below zero.

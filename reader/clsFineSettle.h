@@ -32,6 +32,13 @@ struct FineReceipt {
         QString title;
         Cents fine = 0;
         Cents charged = 0;
+        // As the fine list shows them.
+        QString lendDate;
+        QString retDate;
+        QString overdue;
+        QString location; // its name
+        QString normRetDate;
+        QString remark;
     };
     Kind kind = Kind::Paid;
     QString certId;
@@ -175,6 +182,7 @@ private:
     bool blnSettleRow(const FineRow& row, Cents charged, const QString& billNo, const QString& dateTime,
                       const QString& remark);
     void subPrint(FineReceipt receipt);
+    static FineReceipt::Row receiptRow(const FineRow& row, Cents charged);
 
     QString certId_;
     DBResultSet varFine_;

@@ -2,6 +2,7 @@
 
 #include "common/basLTFunc.h"
 #include "common/basMsg.h"
+#include "platform/ui/ButtonRow.h"
 #include "platform/ui/NumberBox.h"
 #include "reader/basBarRuleEdit.h"
 
@@ -77,10 +78,7 @@ frmBarReadRule::frmBarReadRule(QWidget* owner) : QWidget(owner, Qt::Window) {
     edit->addWidget(cmdDelete);
     auto* heading = new QLabel(QStringLiteral("序号      起始位置      截取长度"), this);
     heading->setFont(lstContent->font());
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancel);
+    QHBoxLayout* buttons = ui::buttonRow({cmdOk, cmdCancel});
     auto* top = new QVBoxLayout(this);
     top->addWidget(fraType);
     top->addWidget(chkBarReadRule);

@@ -3,6 +3,7 @@
 #include "common/basAuth.h"
 #include "common/basCodeFunc.h"
 #include "common/basText.h"
+#include "platform/ui/ButtonRow.h"
 #include "platform/ui/DialogService.h"
 #include "platform/ui/Grid.h"
 #include "platform/ui/Units.h"
@@ -119,11 +120,7 @@ frmLendFine::frmLendFine(QWidget* parent)
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     for (QPushButton* b : {cmdOk, cmdCancelExceed, cmdCancel})
         b->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancelExceed);
-    buttons->addWidget(cmdCancel);
+    QHBoxLayout* buttons = ui::buttonRow({cmdOk, cmdCancelExceed, cmdCancel});
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame, 1);

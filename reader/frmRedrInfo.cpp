@@ -4,6 +4,7 @@
 #include "common/basEnv.h"
 #include "common/basLTFunc.h"
 #include "common/basText.h"
+#include "platform/ui/BusyCursor.h"
 #include "platform/ui/CommandBar.h"
 #include "platform/ui/DateBox.h"
 #include "platform/ui/Grid.h"
@@ -48,11 +49,6 @@ const DetailCell kDetailCells[] = {
 };
 
 const char* const kHistTip = "按 Insert 键可显示借阅历史备份表中的借阅历史记录";
-
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
@@ -289,7 +285,7 @@ void frmRedrInfo::txtQuery_Enter() {
     txtQuery->setText(text);
     if (text.isEmpty()) return;
     {
-        BusyCursor busy;
+        ui::BusyCursor busy;
         switch (cboQuery->currentIndex()) {
         case SeekByBarcode:
             if (g_intBarRuleUsed == 1) {
@@ -343,7 +339,7 @@ void frmRedrInfo::cmdRedrQuery_Click() {
     g_strRedrBarcode = dialog->m_strRedrBarcode;
     subLoadRedrList();
     if (!instance_ || instance_.data() != this) return;
-    BusyCursor busy;
+    ui::BusyCursor busy;
     if (tbsRedrInfo->currentIndex() == kLendInfoTab)
         tbsRedrInfo_Click();
     else
@@ -405,14 +401,14 @@ void frmRedrInfo::tbsRedrInfo_Click() {
     tbsRedrInfo->setToolTip(history ? QString::fromUtf8(kHistTip) : QString());
     if (g_strRedrID.isEmpty()) return;
     m_strHistBakRedr.clear();
-    BusyCursor busy;
+    ui::BusyCursor busy;
     intLoadRedrPage(key, g_strRedrID, varHistRange(), &m_page);
     subPaintPage(0);
     tbsRedrInfo->update();
 }
 
 void frmRedrInfo::cmdRefresh_Click() {
-    BusyCursor busy;
+    ui::BusyCursor busy;
     RedrPage fresh;
     if (intLoadRedrPage(QStringLiteral("LendHistoryInfo"), g_strRedrID, varHistRange(), &fresh) < 0) return;
     m_page = fresh;
@@ -427,7 +423,7 @@ void frmRedrInfo::subInsertKey() {
     if (currentKey() != QLatin1String("LendHistoryInfo") || m_strHistBakRedr == g_strRedrID) return;
     m_strHistBakRedr = g_strRedrID;
     const int shown = int(m_page.rows.size());
-    BusyCursor busy;
+    ui::BusyCursor busy;
     if (intLoadLendHistoryBak(g_strRedrID, varHistRange(), &m_page) == 0 && m_page.rows.size() > shown)
         subPaintPage(shown);
 }

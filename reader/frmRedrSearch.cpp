@@ -4,6 +4,7 @@
 #include "common/basDB.h"
 #include "common/basLTFunc.h"
 #include "common/basMsg.h"
+#include "platform/ui/BusyCursor.h"
 #include "platform/ui/DialogService.h"
 #include "platform/ui/Grid.h"
 #include "platform/ui/NumberBox.h"
@@ -53,11 +54,6 @@ QString listText(const DBResultSet& cache, int col, bool anyLast) {
     if (anyLast && !items.isEmpty()) items << QStringLiteral("[不定]");
     return items.join(QLatin1Char('\t'));
 }
-
-struct BusyCursor {
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-};
 
 } // namespace
 
@@ -299,7 +295,7 @@ void frmRedrSearch::optSel_Click(int index) {
 }
 
 void frmRedrSearch::cmdQuery_Click() {
-    BusyCursor busy;
+    ui::BusyCursor busy;
     RedrSearchInput in;
     for (int i = 0; i < 5; ++i)
         if (optSel[i]->isChecked()) in.option = i;
@@ -322,12 +318,8 @@ void frmRedrSearch::cmdQuery_Click() {
         txtToDate->setText(toDate);
     }
     DBResultSet rs;
-    g_strSQL = sql;
-    g_intSQLRet = LIB_DB_Select(g_strSQL, rs);
-    if (g_intSQLRet < 0) {
-        intShowDBError();
+    if (!blnSelectShown(sql, rs))
         return;
-    }
     m_varRedrInfo = rs;
     subEnableResultButtons(true);
     intFillQueryResult();

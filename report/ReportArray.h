@@ -23,6 +23,8 @@ public:
     void setRow(int row, const QStringList& cells);
 
     int lastRow() const { return int(rows_.size()) - 1; }
+    // The last column row `row` holds (-1 for a row that does not exist).
+    int lastCol(int row) const { return row >= 0 && row < rows_.size() ? int(rows_.at(row).size()) - 1 : -1; }
 
 private:
     QList<QStringList> rows_;

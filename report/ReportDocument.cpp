@@ -80,7 +80,7 @@ void ReportDocument::layoutGrid(int& y) {
     scale_ = (x > bodyWidth_ && x > 0) ? double(bodyWidth_) / double(x) : 1.0;
 
     const QList<int> rows = grid_.visibleDataRows();
-    const int head = cellHeight(0);
+    const int head = grid_.rowHidden(0) ? 0 : cellHeight(0);
     rowHeights_.clear();
     for (int r : rows)
         rowHeights_.append(cellHeight(r));
@@ -202,7 +202,7 @@ void ReportDocument::paintSlice(QPainter& p, const Slice& s) const {
     p.save();
     p.translate(bodyLeft_, s.y);
     p.scale(scale_, scale_);
-    const int head = s.rows.isEmpty() ? cellHeight(0) : s.rows.first().y;
+    const int head = s.rows.isEmpty() ? (grid_.rowHidden(0) ? 0 : cellHeight(0)) : s.rows.first().y;
     const int bottom = s.rows.isEmpty() ? head : s.rows.last().y + s.rows.last().height;
     const auto line = [&](bool fixed, double x1, double y1, double x2, double y2) {
         QPen pen(fixed ? grid_.gridColorFixed : grid_.gridColor);
@@ -221,8 +221,10 @@ void ReportDocument::paintSlice(QPainter& p, const Slice& s) const {
         const int c = cols_[k];
         const double x = colX_[k], w = colX_[k + 1] - colX_[k];
         const QRectF hr(x, 0, w, head);
-        paintCell(p, 0, c, hr, hr);
-        edges(true, hr);
+        if (head > 0) {
+            paintCell(p, 0, c, hr, hr);
+            edges(true, hr);
+        }
         const bool fixedCol = c < grid_.fixedCols();
         for (qsizetype i = 0; i < s.rows.size();) {
             const RowPiece& a = s.rows[i];

@@ -5,8 +5,8 @@
 //     the title label's font and colour;
 //   - labels 1..4, then the user labels whose top is not below label 1's
 //     bottom, as paragraphs (caption and five blanks, wrapped);
-//   - the grid as it shows: its visible columns, the title row at the top of
-//     every page, the visible data rows split between pages (a row taller
+//   - the grid as it shows: its visible columns, the title row (unless
+//     hidden) at the top of every page, the visible data rows split between pages (a row taller
 //     than a page goes on over the next), wrapped cell texts, fonts, colours,
 //     alignment, text styles, merged runs and grid lines; a grid wider than
 //     the printable width is scaled down to it;

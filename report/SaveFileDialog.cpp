@@ -1,6 +1,11 @@
 #include "report/SaveFileDialog.h"
 
+#include "common/basEnv.h"
+#include "common/basMsg.h"
 #include "platform/ui/DialogService.h"
+#include "report/ReportExport.h"
+
+#include <QApplication>
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -22,6 +27,29 @@ QString chooseSaveFile(QWidget* parent, const QString& title, const QString& fil
     if (trim) path = path.trimmed();
     if (!path.trimmed().isEmpty() && QFileInfo(path).suffix().isEmpty()) path += u'.' + suffix;
     return path;
+}
+
+bool blnExportFile(QWidget* parent, const QString& title, const QString& filter, const QString& suffix,
+                   bool askOverwrite, const std::function<QByteArray()>& bytes) {
+    const QString path = chooseSaveFile(parent, title, filter, suffix, varGetSysInfo(12).toString());
+    if (path.isEmpty()) return false;
+    if (askOverwrite && QFileInfo::exists(path) && intShowMsg(QStringLiteral("WCF011")) != 1) return false;
+    QString error;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = writeWholeFile(path, bytes(), &error);
+    QApplication::restoreOverrideCursor();
+    if (!ok) {
+        const QString what = QStringLiteral("文件导出失败");
+        LIB_WriteLogFile(what, path + QStringLiteral("：") + error);
+        intShowMsg(QStringLiteral("E") + what + QStringLiteral("：") + path + QStringLiteral("：") + error);
+        return false;
+    }
+    ui::BoxRequest done;
+    done.icon = ui::BoxIcon::Information;
+    done.title = varGetSysPara(1).toString();
+    done.text = QStringLiteral("文件导出完毕！");
+    ui::DialogService::current().showBox(done);
+    return true;
 }
 
 } // namespace report

@@ -5,11 +5,21 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 namespace report {
 
 QString chooseSaveFile(QWidget* parent, const QString& title, const QString& filter, const QString& suffix,
                        const QString& folder, bool trim = true);
+
+// Exports one file: the save dialog in the program's DOC folder, the
+// overwrite question "WCF011" (when `askOverwrite` and the file exists), the
+// bytes written in one step under the hourglass, then "文件导出完毕！". A
+// failure is logged and shown as "文件导出失败：<file>：<reason>". False when
+// nothing was written.
+bool blnExportFile(QWidget* parent, const QString& title, const QString& filter, const QString& suffix,
+                   bool askOverwrite, const std::function<QByteArray()>& bytes);
 
 } // namespace report

@@ -7,6 +7,7 @@
 #include "platform/ui/Units.h"
 #include "report/ExportFieldChooser.h"
 #include "report/PageSetupDialog.h"
+#include "report/PageWidgets.h"
 #include "report/ReportArray.h"
 #include "report/ReportExport.h"
 #include "report/ReportGridView.h"
@@ -43,15 +44,9 @@ namespace {
 const QString kCaption = QStringLiteral("打印预览");
 constexpr int kBar = 255;
 
-int px(int twips) {
-    return ui::units::twipsToPixels(twips);
-}
-int tw(int pixels) {
-    return ui::units::pixelsToTwips(pixels);
-}
-QRect pxRect(const QRect& r) {
-    return QRect(px(r.left()), px(r.top()), px(r.width()), px(r.height()));
-}
+using pageui::px;
+using pageui::pxRect;
+using pageui::tw;
 
 // The hourglass while a long step runs.
 struct WaitCursor {
@@ -79,21 +74,11 @@ frmFlexPrint::frmFlexPrint(QWidget* parent) : QDialog(parent) {
     menuBar = new QMenuBar(this);
     buildMenus();
 
-    pageArea = new QWidget(this);
-    pageArea->setObjectName(QStringLiteral("pageArea"));
-    pageArea->installEventFilter(this);
-    auto* lay = new QVBoxLayout(this);
-    lay->setContentsMargins(0, 0, 0, 0);
-    lay->setSpacing(0);
-    lay->setMenuBar(menuBar);
-    lay->addWidget(pageArea, 1);
-
-    frame1 = new QFrame(pageArea);
-    frame1->setObjectName(QStringLiteral("frame1"));
-    frame1->setAutoFillBackground(true);
-    frame1->installEventFilter(this);
+    pageui::adoptPagePanel(this, pageui::buildPagePanel(this, menuBar, printer_));
+    txtAdd->setText(QStringLiteral("在这里插入文本"));
 
     grdOrder = new ReportGridView(&grid_, frame1);
+    grdOrder->lower();
     connect(grdOrder, &ReportGridView::gridPressed, this,
             [this](int r, int c, Qt::MouseButton b, const QPoint& g) { grdOrder_MouseDown(r, c, b, g); });
     connect(grdOrder, &ReportGridView::titleClicked, this, [this](int c) {
@@ -105,31 +90,12 @@ frmFlexPrint::frmFlexPrint(QWidget* parent) : QDialog(parent) {
         grdOrder->refresh();
     });
 
-    lineScope = new QFrame(frame1);
-    lineScope->setObjectName(QStringLiteral("lineScope"));
-    lineScope->setStyleSheet(QStringLiteral("background: #ff0000;"));
-
-    txtAdd = new QLineEdit(QStringLiteral("在这里插入文本"), frame1);
-    txtAdd->setObjectName(QStringLiteral("txtAdd"));
-    txtAdd->setFrame(false);
-    txtAdd->hide();
-    txtAdd->installEventFilter(this);
-
     for (int i = 0; i <= 6; ++i)
         lblInfo_.append(makeLabel(i));
 
-    vpOrder = new QPrintPreviewWidget(printer_, pageArea);
-    vpOrder->setObjectName(QStringLiteral("vpOrder"));
-    vpOrder->hide();
     connect(vpOrder, &QPrintPreviewWidget::paintRequested, this,
             [this](QPrinter* p) { printReport(doc_, *p); });
 
-    vsb = new QScrollBar(Qt::Vertical, pageArea);
-    vsb->setObjectName(QStringLiteral("vsb"));
-    hsb = new QScrollBar(Qt::Horizontal, pageArea);
-    hsb->setObjectName(QStringLiteral("hsb"));
-    vsb->hide();
-    hsb->hide();
     connect(vsb, &QScrollBar::valueChanged, this, [this](int v) {
         frameRect_.moveTop(-v);
         frame1->move(frame1->x(), px(-v));
@@ -322,15 +288,7 @@ void frmFlexPrint::showLabel(int i) {
     if (i < 0 || i >= labels_.count()) return;
     while (lblInfo_.size() <= i)
         lblInfo_.append(makeLabel(int(lblInfo_.size())));
-    const ReportLabel& l = labels_.at(i);
-    QLabel* w = lblInfo_[i];
-    w->setText(l.caption);
-    w->setFont(l.font);
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, l.color);
-    w->setPalette(pal);
-    w->setGeometry(pxRect(l.rect));
-    w->show();
+    pageui::showLabel(lblInfo_[i], labels_.at(i));
 }
 
 void frmFlexPrint::pullCaptions() {
@@ -369,18 +327,8 @@ void frmFlexPrint::Form_Resize() {
     gridRect_ = out.grid;
     frame1->setGeometry(pxRect(out.frame));
     if (!out.preview.isEmpty()) vpOrder->setGeometry(pxRect(out.preview));
-    const auto bar = [](QScrollBar* sb, const ScrollBarState& s) {
-        sb->setVisible(s.visible);
-        if (!s.visible) return;
-        sb->setGeometry(pxRect(s.rect));
-        sb->setRange(s.min, s.max);
-        sb->setSingleStep(s.smallChange);
-        sb->setPageStep(s.largeChange);
-    };
-    bar(vsb, out.vsb);
-    bar(hsb, out.hsb);
-    vsb->raise();
-    hsb->raise();
+    pageui::showScrollBar(vsb, out.vsb);
+    pageui::showScrollBar(hsb, out.hsb);
     grdOrder->setGeometry(pxRect(out.grid));
     grid_.setRowHidden(1, true);
     for (int c = 1; c < grid_.cols(); ++c)
@@ -397,8 +345,7 @@ void frmFlexPrint::Form_Resize() {
 void frmFlexPrint::subRedLine(QFrame* lin) {
     if (!lin) return;
     redLineX_ = report::redLineX(gridRect_.left(), page_.pageWidth(), page_.leftMargin, page_.rightMargin);
-    lin->setGeometry(px(redLineX_), px(frameRect_.top()), 1, std::max(1, px(frameRect_.height())));
-    lin->raise();
+    pageui::placeRedLine(lin, redLineX_, frameRect_);
 }
 
 void frmFlexPrint::subBuildDoc() {
@@ -676,17 +623,7 @@ bool frmFlexPrint::writeExport(const QString& path, const QString& failure,
 
 void frmFlexPrint::exportFile(const QString& title, const QString& filter, const QString& suffix,
                               bool askOverwrite, const std::function<QByteArray()>& bytes) {
-    const QString path = chooseSaveFile(this, title, filter, suffix, varGetSysInfo(12).toString());
-    if (path.isEmpty()) return;
-    if (askOverwrite && QFileInfo::exists(path) && intShowMsg(QStringLiteral("WCF011")) != 1) return;
-    if (!writeExport(path, QStringLiteral("文件导出失败"),
-                     [&](QString* error) { return writeWholeFile(path, bytes(), error); }))
-        return;
-    ui::BoxRequest done;
-    done.icon = ui::BoxIcon::Information;
-    done.title = varGetSysPara(1).toString();
-    done.text = QStringLiteral("文件导出完毕！");
-    ui::DialogService::current().showBox(done);
+    blnExportFile(this, title, filter, suffix, askOverwrite, bytes);
 }
 
 void frmFlexPrint::menuExp01_Click() {
@@ -794,16 +731,7 @@ void frmFlexPrint::subShowStyle(int mode) {
 // ---- labels -------------------------------------------------------------
 
 void frmFlexPrint::showBox() {
-    txtAdd->setVisible(labels_.box.visible);
-    if (!labels_.box.visible) return;
-    txtAdd->setText(labels_.box.text);
-    txtAdd->setFont(labels_.box.font);
-    QPalette pal = txtAdd->palette();
-    pal.setColor(QPalette::Text, labels_.box.color);
-    txtAdd->setPalette(pal);
-    txtAdd->setGeometry(pxRect(labels_.box.rect));
-    txtAdd->raise();
-    txtAdd->setFocus();
+    pageui::showBox(txtAdd, labels_.box);
 }
 
 void frmFlexPrint::lblInfo_MouseDown(int index, Qt::MouseButton button, const QPoint& globalPos) {

@@ -32,18 +32,6 @@ void setFocus(LoginFocus* focus, LoginFocus value)
         *focus = value;
 }
 
-// Runs a SELECT through the shared scratch; on failure shows the error.
-bool select(const QString& sql, DBResultSet& rs)
-{
-    g_strSQL = sql;
-    g_intSQLRet = LIB_DB_Select(g_strSQL, rs);
-    if (g_intSQLRet < 0) {
-        intShowDBError();
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 QString strGetComputerName()
@@ -69,9 +57,9 @@ int blnCheckWorker(const QString& user, const QString& pwd, LoginFocus* focus, b
         const QString wkrNo = user.trimmed().toUpper();
 
         DBResultSet worker;
-        if (!select(QStringLiteral("SELECT password, wkr_flag, code2,wkr_email, wkr_tele FROM LIB_WORKER WHERE wkr_no=")
-                        + strSQLQuote(wkrNo),
-                    worker))
+        if (!blnSelectShown(QStringLiteral("SELECT password, wkr_flag, code2,wkr_email, wkr_tele FROM LIB_WORKER WHERE wkr_no=")
+                                + strSQLQuote(wkrNo),
+                            worker))
             return -1;
         if (worker.rowCount() < 1) {
             intShowMsg(QStringLiteral("ECM500"));
@@ -90,10 +78,10 @@ int blnCheckWorker(const QString& user, const QString& pwd, LoginFocus* focus, b
             return -1;
         }
         DBResultSet comps;
-        if (!select(QStringLiteral(" SELECT loca_comp_lst.comp_name, loca_comp_lst.location FROM USER_COMP_LST,LOCA_COMP_LST ")
-                        + QStringLiteral(" WHERE user_comp_lst.wkr_no=") + strSQLQuote(wkrNo)
-                        + QStringLiteral(" AND user_comp_lst.comp_name=loca_comp_lst.comp_name"),
-                    comps))
+        if (!blnSelectShown(QStringLiteral(" SELECT loca_comp_lst.comp_name, loca_comp_lst.location FROM USER_COMP_LST,LOCA_COMP_LST ")
+                                + QStringLiteral(" WHERE user_comp_lst.wkr_no=") + strSQLQuote(wkrNo)
+                                + QStringLiteral(" AND user_comp_lst.comp_name=loca_comp_lst.comp_name"),
+                            comps))
             return -1;
 
         const QString computer = strGetComputerName();
@@ -112,14 +100,14 @@ int blnCheckWorker(const QString& user, const QString& pwd, LoginFocus* focus, b
         const QString location = matched >= 0 ? comps.text(matched, 1) : QString();
 
         DBResultSet rights;
-        if (!select(QStringLiteral("SELECT user_auth_lst.modu_code") + QStringLiteral(" FROM user_auth_lst")
-                        + QStringLiteral(" WHERE user_auth_lst.wkr_no = ") + strSQLQuote(wkrNo),
-                    rights))
+        if (!blnSelectShown(QStringLiteral("SELECT user_auth_lst.modu_code") + QStringLiteral(" FROM user_auth_lst")
+                                + QStringLiteral(" WHERE user_auth_lst.wkr_no = ") + strSQLQuote(wkrNo),
+                            rights))
             return -1;
 
         DBResultSet locations;
-        if (!select(QStringLiteral("SELECT location FROM user_location WHERE wkr_no = ") + strSQLQuote(wkrNo),
-                    locations))
+        if (!blnSelectShown(QStringLiteral("SELECT location FROM user_location WHERE wkr_no = ") + strSQLQuote(wkrNo),
+                            locations))
             return -1;
 
         // The log-in state changes only as a whole: a refused attempt (say a
@@ -186,9 +174,9 @@ LoginOutcome intFirstLoginSteps(const StatusFn& status)
 int intLoadLocaProperty()
 {
     DBResultSet group;
-    if (!select(QStringLiteral("SELECT location_property FROM location_lst WHERE location=")
-                    + strSQLQuote(varGetSysInfo(3)),
-                group))
+    if (!blnSelectShown(QStringLiteral("SELECT location_property FROM location_lst WHERE location=")
+                            + strSQLQuote(varGetSysInfo(3)),
+                        group))
         return -1;
     g_varLocaProperty = group.rowCount() > 0 ? QVariant(group.text(0, 0)) : QVariant(QString());
     return 0;

@@ -43,12 +43,8 @@ int intStatJob(const DBResultSet& jobs, const QString& sql, QVector<QStringList>
 {
     figures = QVector<QStringList>(jobs.rowCount(), QStringList{QString(), QString(), QString()});
     DBResultSet rs;
-    g_strSQL = sql;
-    g_intSQLRet = LIB_DB_Select(g_strSQL, rs);
-    if (g_intSQLRet < 0) {
-        intShowDBError();
+    if (!blnSelectShown(sql, rs))
         return -1;
-    }
     for (int r = 0; r < rs.rowCount(); ++r)
         for (int j = 0; j < jobs.rowCount(); ++j)
             if (rs.text(r, 0) == jobs.text(j, 0))

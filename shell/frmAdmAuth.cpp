@@ -1,6 +1,7 @@
 #include "shell/frmAdmAuth.h"
 
 #include "common/LoginState.h"
+#include "platform/ui/ButtonRow.h"
 #include "shell/frmMain.h"
 
 #include <QHBoxLayout>
@@ -30,15 +31,7 @@ frmAdmAuth::frmAdmAuth(QWidget* owner) : QDialog(owner) {
     txtPassword = new QLineEdit(this);
     txtPassword->setObjectName(QStringLiteral("txtPassword"));
     txtPassword->setEchoMode(QLineEdit::Password);
-    cmdOk = new QPushButton(QStringLiteral("确认(&O)"), this);
-    cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    cmdOk->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("取消(&C)"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancel);
+    QHBoxLayout* buttons = ui::okCancelRow(this, cmdOk, cmdCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblMessage);
     layout->addWidget(lblTitle);

@@ -1,6 +1,7 @@
 #include "shell/frmChgPwd.h"
 
 #include "common/basAuth.h"
+#include "platform/ui/ButtonRow.h"
 #include "shell/basLogin.h"
 
 #include <QGridLayout>
@@ -33,16 +34,8 @@ frmChgPwd::frmChgPwd(const QString& worker, QWidget* parent)
     }
     grid->addWidget(txtPwd, 0, 1);
     grid->addWidget(txtPwdConfirm, 1, 1);
-    cmdOk = new QPushButton(this);
-    cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    cmdOk->setDefault(true);
-    cmdCancel = new QPushButton(this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancel);
-    grid->addLayout(buttons, 2, 0, 1, 2);
+    // The captions come with the others below.
+    grid->addLayout(ui::okCancelRow(this, cmdOk, cmdCancel, QString(), QString()), 2, 0, 1, 2);
     connect(cmdOk, &QPushButton::clicked, this, &frmChgPwd::cmdOk_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmChgPwd::cmdCancel_Click);
 

@@ -1,6 +1,7 @@
 #include "shell/frmOption.h"
 
 #include "platform/text/IniFile.h"
+#include "platform/ui/ButtonRow.h"
 #include "shell/basMainSettings.h"
 #include "shell/basShellIni.h"
 
@@ -41,15 +42,7 @@ frmOption::frmOption(QWidget* owner) : QDialog(owner) {
     page->addWidget(clear);
     page->addStretch();
 
-    cmdOk = new QPushButton(QStringLiteral("确认(&O)"), this);
-    cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    cmdOk->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("取消(&C)"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOk);
-    buttons->addWidget(cmdCancel);
+    QHBoxLayout* buttons = ui::okCancelRow(this, cmdOk, cmdCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     layout->addLayout(buttons);

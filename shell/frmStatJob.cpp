@@ -4,6 +4,7 @@
 #include "common/basEnv.h"
 #include "shell/basStatJob.h"
 
+#include "platform/ui/ButtonRow.h"
 #include "platform/ui/DateBox.h"
 #include "platform/ui/Grid.h"
 
@@ -78,6 +79,7 @@ void frmStatJob::buildControls()
 
     calJob = new QCalendarWidget(this);
     calJob->setObjectName(QStringLiteral("calJob"));
+    calJob->setLocale(ui::calendarLocale());
     connect(calJob, &QCalendarWidget::clicked, this, &frmStatJob::calJob_DateClick);
 
     txtBgnDay = new ui::DateBox(QStringLiteral("txtBgnDay"), this);
@@ -105,11 +107,7 @@ void frmStatJob::buildControls()
     left->addWidget(calJob);
     left->addWidget(fraStatType);
     left->addLayout(interval);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdStat);
-    buttons->addWidget(cmdExit);
-    left->addLayout(buttons);
+    left->addLayout(ui::buttonRow({cmdStat, cmdExit}));
     auto* page = new QHBoxLayout(this);
     page->addLayout(left);
     page->addWidget(spdJob, 1);

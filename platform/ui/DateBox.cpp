@@ -56,7 +56,12 @@ void DateBox::mousePressEvent(QMouseEvent* event) {
     emit activated();
 }
 
+QLocale calendarLocale() {
+    return QLocale(QLocale::Chinese, QLocale::China);
+}
+
 DatePicker::DatePicker(QWidget* parent) : QDateEdit(parent) {
+    setLocale(calendarLocale());
     setDisplayFormat(QString::fromLatin1(kDateFormat));
     setCalendarPopup(true);
     setDate(QDate::currentDate());

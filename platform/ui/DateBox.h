@@ -7,10 +7,12 @@
 //   raises activated() when the user clicks in it or tabs into it.
 // DatePicker: a date chooser with a calendar drop-down; value() and
 //   setValue() take the same text.
+// Calendars name months and week days in Chinese whatever the desktop's language.
 
 #include <QDate>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QLocale>
 
 namespace ui {
 
@@ -20,6 +22,9 @@ inline constexpr const char* kDateFormat = "yyyy-MM-dd";
 // is not exactly a valid date gives an invalid QDate.
 QString dateText(const QDate& date);
 QDate dateFromText(const QString& text);
+
+// The locale of every calendar shown.
+QLocale calendarLocale();
 
 class DateBox : public QLineEdit {
     Q_OBJECT

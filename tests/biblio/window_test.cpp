@@ -6,6 +6,7 @@
 #include "biblio/frmMarcNoSeek.h"
 #include "platform/text/IniFile.h"
 #include "platform/ui/DateBox.h"
+#include "platform/ui/Fonts.h"
 #include "platform/ui/Grid.h"
 #include "platform/ui/NumberBox.h"
 #include "reader/ReaderContext.h"
@@ -36,6 +37,10 @@ class BookInfoWindow : public BiblioTest {
 protected:
     void SetUp() override
     {
+        // The program's own font, whose line is higher than the card's margin rows.
+        QFont font = appFont;
+        font.setFamily(ui::cjkFamily());
+        QApplication::setFont(font);
         qputenv("CONSIGN_SETTINGS_DIR", settings.path().toUtf8());
         BiblioTest::SetUp();
         if (HasFatalFailure())
@@ -54,6 +59,7 @@ protected:
         frmBookInfo::unload();
         shell::Services::reset();
         BiblioTest::TearDown();
+        QApplication::setFont(appFont);
     }
 
     frmBookInfo* open()
@@ -78,6 +84,21 @@ protected:
             out << g->textMatrix(r, col);
         return out;
     }
+    // The whole card shows: every label on one line, every value column wider
+    // than its label, the last row inside the card.
+    static void expectWholeCard(frmBookInfo* f)
+    {
+        const QRect card = f->vsBook->viewport()->rect();
+        for (int r : {1, 3, 5}) {
+            for (int c : {1, 4, 7}) {
+                const QRect label = f->vsBook->visualRect(f->vsBook->model()->index(r, c));
+                EXPECT_TRUE(card.contains(label)) << r << "," << c;
+                EXPECT_GE(label.width(), f->vsBook->fontMetrics().horizontalAdvance(f->vsBook->textMatrix(r, c)))
+                    << r << "," << c;
+                EXPECT_GT(f->vsBook->columnWidth(c + 1), label.width()) << c + 1;
+            }
+        }
+    }
     void selectTab(frmBookInfo* f, const QString& key)
     {
         for (int i = 0; i < f->tbsBookInfo->count(); ++i) {
@@ -87,6 +108,7 @@ protected:
         ASSERT_EQ(f->strSelectedTabKey(), key);
     }
 
+    const QFont appFont = QApplication::font();
     QTemporaryDir settings;
     int opened = 0;
     std::function<int(frmMarcNoSeek*)> onSeek;
@@ -108,6 +130,7 @@ TEST_F(BookInfoWindow, OpensOnceAndKeepsTheCurrentRecordAcrossClosing)
     EXPECT_EQ(f->cboQuickSearch->count(), 8);
 
     search(f, "09", "华文");
+    expectWholeCard(f);
     EXPECT_EQ(f->vsBookInfo->rows(), 3);
     EXPECT_EQ(f->strSelectedTabKey(), QString("CallNoInfo"));
     f->vsBookInfo->select(2, 0, 2, 11);
@@ -202,9 +225,11 @@ TEST_F(BookInfoWindow, RowsKeysJumpColumnsAndEveryTab)
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_EQ(f->vsBook->textMatrix(1, 2), title);
     EXPECT_EQ(frmBookInfo::intCardValueWidth(9750), 1867);
-    EXPECT_EQ(frmBookInfo::intCardGapHeight(1410, 255), 150);
-    EXPECT_EQ(frmBookInfo::intCardGapHeight(1411, 255), 150); // 150.5: halves to even
-    EXPECT_EQ(frmBookInfo::intCardGapHeight(1413, 255), 152); // 151.5
+    EXPECT_EQ(frmBookInfo::intCardValueWidth(9750, 1200), 1667);
+    EXPECT_EQ(frmBookInfo::intCardGapHeight(1410, 255), 122); // 122.5: halves to even
+    EXPECT_EQ(frmBookInfo::intCardGapHeight(1411, 255), 123);
+    EXPECT_EQ(frmBookInfo::intCardGapHeight(1413, 255), 124); // 123.5
+    expectWholeCard(f);
 
     // Jump: clamped into the list; only the current row moves.
     for (auto [text, row] : {std::pair{"0", 1}, std::pair{"", 1}, std::pair{"99", 2}, std::pair{"2", 2}}) {

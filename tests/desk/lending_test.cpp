@@ -109,6 +109,7 @@ TEST_F(LendingTest, OrdinaryLendMakesTheLoanOnTopOfTheList) {
     ASSERT_FALSE(desk.loans().isEmpty());
     EXPECT_EQ(desk.loans().first().barCode, "B500001");
     EXPECT_EQ(lending.markedLoan(), "B500001");
+    EXPECT_EQ(desk.panel().loans, "1 / 10"); // the panel counts the new loan
 }
 
 TEST_F(LendingTest, AttachmentIsAskedBeforeAnythingIsLockedAndPriceNoticeShown) {

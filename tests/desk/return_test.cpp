@@ -42,7 +42,7 @@ TEST_F(ReturnTest, OnTimeReturnAtHomeClosesTheLoanOnly) {
     const desk::ReaderPanel& p = desk.panel();
     EXPECT_EQ(p.name, "王小明");
     EXPECT_EQ(p.certId, "DC01"); // the card number
-    EXPECT_EQ(p.loans, "0/10");
+    EXPECT_EQ(p.loans, "0 / 10");
     EXPECT_EQ(p.debt, "0.00");
     ASSERT_EQ(lending.returns().size(), 1);
     EXPECT_EQ(lending.returns()[0].barCode, "B500005");

@@ -186,6 +186,12 @@ TEST_F(UpdatingWindowTest, ThreeViews) {
     EXPECT_EQ(grid->columnSpan(1, 1), 4);
     EXPECT_EQ(grid->textMatrix(2, 1), u"a2\n  说明a2"_qs);
     EXPECT_EQ(grid->textMatrix(2, 5), path("a.xml"));
+    // The text column takes the width the others leave.
+    int used = 0;
+    for (int c = 0; c < grid->cols(); ++c)
+        used += grid->colHidden(c) ? 0 : grid->columnWidth(c);
+    EXPECT_LE(used, grid->viewport()->width());
+    EXPECT_GE(used, grid->viewport()->width() - 10);
 
     form.mnuDisplayByCatalog->trigger();
     EXPECT_EQ(form.m_DisplayMode, 1);

@@ -116,6 +116,7 @@ TEST_F(StatJobTest, WindowLoadsMarksDatesAndCounts)
     EXPECT_TRUE(w.optStatType[2]->isChecked());
     EXPECT_EQ(w.optStatType[3]->text(), "区间");
     EXPECT_EQ(w.calJob->selectedDate(), QDate(2026, 5, 4));
+    EXPECT_EQ(w.calJob->locale().dayName(1, QLocale::ShortFormat), "周一");
     EXPECT_EQ(w.txtBgnDay->value(), "2026-05-04");
     EXPECT_EQ(w.txtEndDay->value(), "2026-05-04");
     EXPECT_EQ(w.spdJob->maxRows(), 4);

@@ -7,6 +7,7 @@
 #include "platform/ui/Units.h"
 
 #include <QAbstractButton>
+#include <QCalendarWidget>
 #include <QFontInfo>
 #include <QMessageBox>
 #include <QPushButton>
@@ -135,6 +136,10 @@ TEST(DateBox, ValueIsTheDateTextOrEmpty) {
     EXPECT_TRUE(picker.setValue("2024-02-29"));
     EXPECT_FALSE(picker.setValue("2023-02-29"));
     EXPECT_EQ(picker.value(), "2024-02-29");
+    // The drop-down calendar speaks Chinese; the box keeps its digits.
+    picker.setValue("2024-12-01");
+    EXPECT_EQ(picker.calendarWidget()->locale().monthName(12), "十二月");
+    EXPECT_EQ(picker.text(), "2024-12-01");
 }
 
 TEST(CodeBox, InputMethodsStayOff) {

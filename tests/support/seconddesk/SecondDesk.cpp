@@ -10,6 +10,8 @@
 //   load CARD      the reader load of the lend mode
 //   lend CODE      a bar code scanned in the lend mode (pick-up or lending)
 //   return CODE    a bar code scanned in the return mode
+//   find CODE      a bar code scanned at the find desk
+//   check CODE     a bar code accepted home in the return management
 //   quit
 //
 // After each action it writes one line: "DONE <result>", a tab and the texts
@@ -26,6 +28,8 @@
 #include "common/basDB.h"
 #include "common/basEnv.h"
 #include "common/basMsg.h"
+#include "consign/FindDesk.h"
+#include "consign/ReturnManage.h"
 #include "desk/DeskLending.h"
 #include "platform/ui/DialogService.h"
 #include "shell/basLogin.h"
@@ -86,6 +90,10 @@ int main(int argc, char** argv) {
 
     desk::ConsignDesk desk;
     desk::DeskLending lending(desk);
+    consign::FindDesk findDesk;
+    consign::ReturnManage returnManage;
+    returnManage.dtpBegin = returnManage.dtpEnd =
+        QDate::fromString(varGetSysInfo(1).toString().left(10), QStringLiteral("yyyy-MM-dd"));
     std::cout << "READY" << std::endl;
     std::string line;
     while (std::getline(std::cin, line)) {
@@ -100,6 +108,10 @@ int main(int argc, char** argv) {
             result = lending.subLendReleBook(arg);
         else if (verb == QLatin1String("return"))
             result = lending.subReturnBook(arg);
+        else if (verb == QLatin1String("find"))
+            result = findDesk.subFindBook(arg);
+        else if (verb == QLatin1String("check"))
+            result = returnManage.subCheckBook(arg);
         else if (verb == QLatin1String("quit"))
             break;
         // One line per reply: line breaks of a text become blanks.

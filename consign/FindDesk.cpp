@@ -1,0 +1,368 @@
+#include "consign/FindDesk.h"
+
+#include "common/basCodeFunc.h"
+#include "common/basDB.h"
+#include "common/basEnv.h"
+#include "common/basMsg.h"
+#include "platform/ui/DialogService.h"
+
+#include <QHash>
+
+namespace consign {
+
+namespace {
+
+const QString kHeldForConsignment = QStringLiteral("E该书处于委托借出状态，请在委托借阅模块中处理。");
+const QString kNoFoundToday = QStringLiteral("没有任何书刊划到数据。");
+const QString kNoFoundList = QStringLiteral("没有任何委托到书数据。");
+const QString kNoApply = QStringLiteral("没有任何委托申请数据。");
+
+// Title texts of the records of one search, each record read once.
+class TitleCache {
+public:
+    const QStringList& of(const QString& marcRecNo) {
+        auto it = texts_.find(marcRecNo);
+        if (it == texts_.end()) it = texts_.insert(marcRecNo, marcTexts(marcRecNo));
+        return *it;
+    }
+
+private:
+    QHash<QString, QStringList> texts_;
+};
+
+} // namespace
+
+CopyDisplay copyDisplay(const desk::LendCopy& c, const QString& scanned) {
+    const QStringList t = marcTexts(c.marcRecNo);
+    return CopyDisplay{t.value(0),
+                       c.propNo,
+                       scanned,
+                       strLocationName(c.location),
+                       strItemStatusName(c.bookStatCode),
+                       c.callNo,
+                       t.value(1),
+                       t.value(2),
+                       c.price,
+                       c.inDate,
+                       c.attachment};
+}
+
+FindDesk::FindDesk() {
+    const QDate today = QDate::currentDate();
+    dtpApplyBegin = dtpApplyEnd = dtpFindBegin = dtpFindEnd = today;
+    m_lending.showCopy = [this](const desk::LendCopy& copy) { m_display = copyDisplay(copy, m_scanned); };
+}
+
+int FindDesk::select(const QString& sql, DBResultSet& rs) {
+    ++m_statements;
+    if (statementLog) statementLog->append(sql);
+    return LIB_DB_Select(sql, rs);
+}
+
+long FindDesk::execute(const QString& sql) {
+    ++m_statements;
+    if (statementLog) statementLog->append(sql);
+    return ExecuteSQL(sql);
+}
+
+// ---- choosers ---------------------------------------------------------------------
+
+int FindDesk::subInitTeam() {
+    QStringList codes, names;
+    const int status = intLoadTeams(codes, names);
+    for (Chooser* c : {&cmbApplyTeam, &cmbApplyTeamII, &cmbFindTeam, &cmbFindTeamII}) {
+        subFillTeams(*c, codes, names, status == 0);
+        if (status != 0) c->index = -1;
+    }
+    if (status != 0) return -1;
+    return subInitLocation(cmbApplyTeamII.code());
+}
+
+int FindDesk::subInitLocation(const QString& group) {
+    if (intLoadLocations(cmbApplyLocation, group) != 0) return -1;
+    cmbApplyLocation.index = cmbApplyLocation.count() - 1;
+    return 0;
+}
+
+int FindDesk::cmbApplyTeamII_Click(int index) {
+    cmbApplyTeamII.index = index;
+    return subInitLocation(cmbApplyTeamII.code());
+}
+
+// ---- scan and lend -----------------------------------------------------------------
+
+int FindDesk::txtFindBook_Enter(QString* text) {
+    subClearBook();
+    *text = text->trimmed().toUpper();
+    if (text->isEmpty()) return -1;
+    return subFindBook(*text);
+}
+
+int FindDesk::subFindBook(const QString& code) {
+    m_scanned = code;
+    m_desk.statementLog = statementLog;
+    const QString today = varGetSysInfo(1).toString().left(10);
+    ++m_statements;
+    // The copy with the waiting, valid requests of its title at its stored
+    // location, in queue order.
+    DBResultSet rs;
+    if (select("SELECT relegate_lst.cert_id, relegate_lst.relegate_no, relegate_lst.relegate_location, "
+               "relegate_lst.relegate_date, item.book_lend_flag FROM item LEFT JOIN relegate_lst "
+               "ON relegate_lst.call_no = item.call_no AND relegate_lst.location = item.location "
+               "AND relegate_lst.relegate_end_date >= " +
+                   q(today) +
+                   " AND relegate_lst.relegate_flag = '0' "
+                   "WHERE item.bar_code = " +
+                   q(code) + " ORDER BY relegate_lst.relegate_no",
+               rs) != 0) {
+        intShowDBError();
+        return -1;
+    }
+    // A copy found already is handled where its found row is.
+    if (rs.rowCount() > 0 && rs.text(0, 4) == QLatin1String("3")) {
+        intShowMsg(kHeldForConsignment);
+        return -1;
+    }
+    if (rs.rowCount() < 1 || rs.text(0, 0).isEmpty()) {
+        subInfoBox(QStringLiteral("没有任何读者委托该书。"));
+        return -1;
+    }
+    for (int i = 0; i < rs.rowCount(); ++i) {
+        if (m_desk.intCheckApplicant(rs.text(i, 0)) != 0) continue;
+        const int r =
+            m_lending.intLendFound(code, desk::FoundRequest{rs.text(i, 1), rs.text(i, 2), rs.text(i, 3)});
+        if (r == 1) return -1;
+        if (r != 0) continue;
+        const desk::FoundCopy& f = m_lending.lentFound();
+        m_found.prepend(FoundRow{f.copy.callNo, strLocationName(f.copy.location), f.copy.propNo,
+                                 m_display.bookName, strLocationName(f.pickUp), f.certId, f.name, f.arriDate,
+                                 f.keepEndDate, f.copy.marcRecNo});
+        if (f.moveFailed) {
+            ui::BoxRequest box;
+            box.icon = ui::BoxIcon::Warning;
+            box.title = QStringLiteral("流通委托");
+            box.text = QStringLiteral("该书已借出，但其馆藏地未能改为本馆藏地，仍为99999。");
+            ui::DialogService::current().showBox(box);
+        }
+        return 0;
+    }
+    subInfoBox(QStringLiteral("没有任何读者符合借阅该书的条件。"));
+    return -1;
+}
+
+// ---- hand-over ---------------------------------------------------------------------
+
+int FindDesk::subConnect(const QVector<FoundRow>& rows, bool findPage) {
+    if (rows.isEmpty()) {
+        subInfoBox(findPage ? kNoFoundToday : kNoFoundList);
+        return -1;
+    }
+    ++m_statements;
+    if (LIB_DB_BeginTrans() != 0) {
+        intShowDBError();
+        return -1;
+    }
+    int handed = 0;
+    QStringList gone;
+    for (const FoundRow& row : rows) {
+        const long n = execute("UPDATE relegate_arri_lst SET relegate_end_flag=" + q(QStringLiteral("2")) +
+                               " WHERE cert_id=" + q(row.certId) + " AND prop_no=" + q(row.propNo) +
+                               " AND relegate_end_flag=" + q(QStringLiteral("1")));
+        if (n < 0) {
+            LIB_DB_Rollback();
+            intShowDBError();
+            return -1;
+        }
+        handed += int(n);
+        if (n == 0) gone << row.propNo;
+    }
+    ++m_statements;
+    if (LIB_DB_CommitTrans() != 0) {
+        LIB_DB_Rollback();
+        intShowDBError();
+        return -1;
+    }
+    QString text = QStringLiteral("批次交接正常结束。\n本批交接%1册。").arg(handed);
+    if (!gone.isEmpty())
+        text += QStringLiteral("\n%1册已不是待交接的划到书刊，未交接：%2")
+                    .arg(gone.size())
+                    .arg(gone.join(QLatin1Char(',')));
+    subInfoBox(text);
+    return 0;
+}
+
+// ---- pick list -----------------------------------------------------------------------
+
+int FindDesk::cmdApplySearch() {
+    const ListSearch search{ymd(dtpApplyBegin),      ymd(dtpApplyEnd),         cmbApplyTeam.text(),
+                            cmbApplyLocation.text(), cmbApplyLocation.onAll(), 0};
+    const QString today = varGetSysInfo(1).toString().left(10);
+    ++m_statements;
+    QString sql = " SELECT relegate_lst.call_no,call_no_lst.marc_rec_no,relegate_lst.relegate_location,"
+                  " relegate_lst.cert_id,reader.name,relegate_lst.location,"
+                  " (SELECT count(*) FROM item WHERE item.call_no=relegate_lst.call_no AND "
+                  "item.location=relegate_lst.location"
+                  " AND item.book_stat_code='41'),"
+                  " (SELECT count(*) FROM item WHERE item.call_no=relegate_lst.call_no AND "
+                  "item.location=relegate_lst.location"
+                  " AND item.book_stat_code='41' AND item.book_lend_flag='0') "
+                  " FROM relegate_lst,call_no_lst,reader  WHERE relegate_lst.relegate_date>=" +
+                  q(search.begin) + " AND relegate_lst.relegate_date<=" + q(search.end) +
+                  " AND relegate_lst.relegate_end_date>=" + q(today) +
+                  " AND relegate_lst.relegate_flag=" + q(QStringLiteral("0")) +
+                  " AND relegate_lst.call_no=call_no_lst.call_no  AND reader.cert_id=relegate_lst.cert_id "
+                  "COLLATE \"default\" ";
+    if (!cmbApplyTeam.onAll())
+        sql += " AND relegate_lst.relegate_location IN (SELECT location FROM location_lst  WHERE "
+               "location_property=" +
+               q(cmbApplyTeam.code()) + ")";
+    if (!cmbApplyTeamII.onAll())
+        sql += " AND relegate_lst.location IN (SELECT location FROM location_lst  WHERE location_property=" +
+               q(cmbApplyTeamII.code()) + ")";
+    if (!cmbApplyLocation.onAll()) sql += " AND relegate_lst.location=" + q(cmbApplyLocation.code());
+    sql += QStringLiteral(" ORDER BY relegate_lst.call_no,relegate_lst.location,relegate_lst.relegate_no");
+    DBResultSet rs;
+    if (select(sql, rs) != 0) {
+        intShowDBError();
+        return -1;
+    }
+    m_applySearch = search;
+    m_applyList.clear();
+    if (rs.rowCount() < 1) {
+        subInfoBox(kNoApply);
+        return -1;
+    }
+    TitleCache titles;
+    for (int i = 0; i < rs.rowCount(); ++i) {
+        const QStringList& t = titles.of(rs.text(i, 1));
+        m_applyList.push_back(ApplyRow{rs.text(i, 0), t.value(0), t.value(1), t.value(2),
+                                       strLocationName(rs.text(i, 2)), rs.text(i, 3), rs.text(i, 4),
+                                       strLocationName(rs.text(i, 5)), rs.text(i, 1), rs.text(i, 6).toInt(),
+                                       rs.text(i, 7).toInt()});
+    }
+    return 0;
+}
+
+int FindDesk::cmdApplyPrint() {
+    if (m_applyList.isEmpty()) {
+        subInfoBox(kNoApply);
+        return -1;
+    }
+    const bool all = m_applySearch.allLocations;
+    QStringList titles{QStringLiteral("索书号"), QStringLiteral("题名"),       QStringLiteral("责任者"),
+                       QStringLiteral("出版社"), QStringLiteral("委托馆藏地"), QStringLiteral("证件号"),
+                       QStringLiteral("姓名")};
+    if (all) titles << QStringLiteral("馆藏地");
+    titles << QStringLiteral("可借数量") << QStringLiteral("在馆数量");
+    QVector<QStringList> records;
+    for (const ApplyRow& r : m_applyList) {
+        QStringList cells{r.marcRecNo, r.callNo, r.title, r.author, r.publisher, r.pickUp, r.certId, r.name};
+        if (all) cells << r.location;
+        cells << QString::number(r.lendable) << QString::number(r.inLibrary);
+        records.push_back(cells);
+    }
+    subFillReport(titles, records);
+    const QString title = QStringLiteral("委托申请清单");
+    subShowReport(title, {title, QStringLiteral("申请起始日期：") + m_applySearch.begin,
+                          QStringLiteral("申请截止日期：") + m_applySearch.end,
+                          QStringLiteral("委托馆藏组：") + m_applySearch.team,
+                          QStringLiteral("馆藏地：") + m_applySearch.location,
+                          QStringLiteral("总计：%1册").arg(m_applyList.size()), strMadeBy()});
+    return 0;
+}
+
+// ---- found list ----------------------------------------------------------------------
+
+int FindDesk::cmdFindSearch() {
+    const ListSearch search{ymd(dtpFindBegin), ymd(dtpFindEnd), cmbFindTeam.text(), QString(), true, optType};
+    const QString today = varGetSysInfo(1).toString().left(10);
+    ++m_statements;
+    QString sql =
+        " SELECT relegate_arri_lst.call_no,item.location,relegate_arri_lst.prop_no,item.marc_rec_no,"
+        " relegate_arri_lst.relegate_location,relegate_arri_lst.cert_id,reader.name,"
+        " relegate_arri_lst.relegate_arri_date,relegate_arri_lst.relegate_keep_end_date "
+        " FROM relegate_arri_lst,item,reader  WHERE relegate_arri_lst.relegate_arri_date>=" +
+        q(search.begin) + " AND relegate_arri_lst.relegate_arri_date<=" + q(search.end) +
+        " AND relegate_arri_lst.relegate_keep_end_date>=" + q(today) +
+        " AND relegate_arri_lst.prop_no=item.prop_no "
+        " AND reader.cert_id=relegate_arri_lst.cert_id COLLATE \"default\" ";
+    if (optType == 1)
+        sql += " AND relegate_arri_lst.relegate_end_flag=" + q(QStringLiteral("2"));
+    else if (optType == 2)
+        sql += " AND relegate_arri_lst.relegate_end_flag=" + q(QStringLiteral("1"));
+    else
+        sql += " AND relegate_arri_lst.relegate_end_flag<" + q(QStringLiteral("3"));
+    if (!cmbFindTeam.onAll())
+        sql += " AND relegate_arri_lst.relegate_location IN (SELECT location FROM location_lst "
+               " WHERE location_lst.location_property=" +
+               q(cmbFindTeam.code()) + ")";
+    if (!cmbFindTeamII.onAll())
+        sql += " AND relegate_arri_lst.relegate_find_location IN (SELECT location FROM location_lst WHERE "
+               "location_property=" +
+               q(cmbFindTeamII.code()) + ")";
+    sql += QStringLiteral(" ORDER BY relegate_arri_lst.call_no");
+    DBResultSet rs;
+    if (select(sql, rs) != 0) {
+        intShowDBError();
+        return -1;
+    }
+    m_findSearch = search;
+    m_findList.clear();
+    if (rs.rowCount() < 1) {
+        subInfoBox(kNoFoundList);
+        return -1;
+    }
+    TitleCache titles;
+    for (int i = 0; i < rs.rowCount(); ++i)
+        m_findList.push_back(FoundRow{rs.text(i, 0), strLocationName(rs.text(i, 1)), rs.text(i, 2),
+                                      titles.of(rs.text(i, 3)).value(0), strLocationName(rs.text(i, 4)),
+                                      rs.text(i, 5), rs.text(i, 6), rs.text(i, 7), rs.text(i, 8),
+                                      rs.text(i, 3)});
+    return 0;
+}
+
+namespace {
+QStringList foundTitles() {
+    return {QStringLiteral("索书号"), QStringLiteral("馆藏地"),     QStringLiteral("财产号"),
+            QStringLiteral("题名"),   QStringLiteral("委托馆藏地"), QStringLiteral("证件号"),
+            QStringLiteral("姓名"),   QStringLiteral("到书日期"),   QStringLiteral("到书保留截至日期")};
+}
+void fillFound(const QVector<FoundRow>& rows) {
+    QVector<QStringList> records;
+    for (const FoundRow& r : rows)
+        records.push_back(QStringList{r.marcRecNo} + r.cells());
+    subFillReport(foundTitles(), records);
+}
+} // namespace
+
+int FindDesk::cmdFindPrint() {
+    if (m_findList.isEmpty()) {
+        subInfoBox(kNoFoundList);
+        return -1;
+    }
+    fillFound(m_findList);
+    static const QStringList kinds{QStringLiteral("全部"), QStringLiteral("已交接"),
+                                   QStringLiteral("未交接")};
+    const QString title = QStringLiteral("委托到书清单(%1)").arg(kinds.value(m_findSearch.option));
+    subShowReport(title, {title, QStringLiteral("到书起始日期：") + m_findSearch.begin,
+                          QStringLiteral("到书截止日期：") + m_findSearch.end,
+                          QStringLiteral("委托馆藏组：") + m_findSearch.team, QString(),
+                          QStringLiteral("总计：%1册").arg(m_findList.size()), strMadeBy()});
+    return 0;
+}
+
+int FindDesk::subPrintFind() {
+    if (m_found.isEmpty()) {
+        subInfoBox(kNoFoundToday);
+        return 0;
+    }
+    fillFound(m_found);
+    const QString title = QStringLiteral("书刊划到清单");
+    subShowReport(title, {title, QStringLiteral("总计：%1册").arg(m_found.size()),
+                          QStringLiteral("制表日期：") + varGetSysInfo(1).toString().left(10),
+                          QStringLiteral("经手人：") + varGetSysInfo(4).toString(), QString(), QString(),
+                          QString()});
+    return 0;
+}
+
+} // namespace consign

@@ -1,0 +1,148 @@
+#include "consign/basFindManage.h"
+
+#include "common/basDB.h"
+#include "common/basMsg.h"
+#include "shell/basLT4Add.h"
+
+namespace consign {
+
+int FindManage::subInitLocation() {
+    rows.clear();
+    return intLoadManageLocations(locations);
+}
+
+int FindManage::cmbLocation_Click(int index) {
+    if (index < 0 || index >= locations.codes.size()) return -1;
+    const QString date = db.today();
+    DBResultSet rs;
+    if (db.select(" SELECT item.call_no,relegate_arri_lst.prop_no,item.marc_rec_no,"
+                  " relegate_arri_lst.cert_id,reader.name,relegate_arri_lst.relegate_arri_date,"
+                  "relegate_arri_lst.relegate_noti_date,"
+                  " relegate_arri_lst.relegate_keep_days,relegate_arri_lst.relegate_keep_end_date,"
+                  "relegate_arri_lst.relegate_location "
+                  " FROM relegate_arri_lst,item,reader "
+                  " WHERE item.location=" +
+                      q(locations.codes.at(index)) +
+                      " AND relegate_arri_lst.prop_no=item.prop_no "
+                      " AND relegate_arri_lst.cert_id=reader.cert_id "
+                      " AND relegate_arri_lst.relegate_end_flag<" +
+                      q("3") + " ORDER BY relegate_arri_lst.call_no",
+                  rs) != 0) {
+        intShowDBError();
+        return -1;
+    }
+    locations.index = index;
+    today = date;
+    rows.clear();
+    for (int i = 0; i < rs.rowCount(); ++i) {
+        FoundCopyRow r;
+        r.callNo = rs.text(i, 0);
+        r.propNo = rs.text(i, 1);
+        r.marcRecNo = rs.text(i, 2);
+        r.certId = rs.text(i, 3);
+        r.name = rs.text(i, 4);
+        r.arriDate = rs.text(i, 5);
+        r.notiDate = rs.text(i, 6);
+        r.keepDays = rs.text(i, 7);
+        r.keepEndDate = rs.text(i, 8);
+        r.relegateLocation = rs.text(i, 9);
+        r.title = marcTexts(r.marcRecNo).value(0);
+        r.passed = r.keepEndDate < today;
+        rows << r;
+    }
+    return 0;
+}
+
+int FindManage::subModifyFind(int row, const QString& keepDays, const QString& endDate) {
+    if (row < 0 || row >= rows.size()) return -1;
+    const int rc =
+        db.writeRows(" UPDATE relegate_arri_lst SET relegate_keep_days=" + q(keepDays) + "," +
+                     " relegate_keep_end_date=" + q(endDate) + " WHERE cert_id=" + q(rows.at(row).certId) +
+                     " AND prop_no=" + q(rows.at(row).propNo) + " AND relegate_end_flag<" + q("3"));
+    if (rc == 1) subManageBox(QStringLiteral("该到书已被领取或取消，未修改，已重新读取到书列表。"), true);
+    if (rc >= 0) subReload();
+    return rc == 0 ? 0 : -1;
+}
+
+int FindManage::cancelRows(const QString& where, const QString& date) {
+    // The open rows, locked: a pick-up under way finishes first, and a row it
+    // collected is no longer chosen.
+    DBResultSet rs;
+    if (db.select("SELECT f.id FROM relegate_arri_lst f JOIN item ON item.prop_no=f.prop_no WHERE " + where +
+                      " AND f.relegate_end_flag<" + q("3") + " ORDER BY f.id FOR UPDATE OF f",
+                  rs) != 0)
+        return -1;
+    if (rs.rowCount() == 0) return 0;
+    QStringList ids;
+    for (int i = 0; i < rs.rowCount(); ++i)
+        ids << rs.text(i, 0);
+    const QString chosen = "(" + ids.join(QLatin1Char(',')) + ")";
+    if (db.execute("DELETE FROM lend_lst l USING relegate_arri_lst f WHERE f.id IN " + chosen +
+                   " AND l.prop_no=f.prop_no AND l.cert_id=f.cert_id") != 0 ||
+        db.execute("UPDATE item SET book_lend_flag=" + q("0") +
+                   " WHERE prop_no IN (SELECT prop_no FROM relegate_arri_lst WHERE id IN " + chosen +
+                   ") AND NOT EXISTS (SELECT 1 FROM lend_lst WHERE lend_lst.prop_no=item.prop_no)") != 0 ||
+        db.execute("UPDATE relegate_arri_lst SET relegate_lend_date=" + q(date) + ", relegate_ret_date=" +
+                   q(date) + ", relegate_ret_location=relegate_location, relegate_end_flag=" + q("4") +
+                   " WHERE id IN " + chosen) != 0)
+        return -1;
+    return int(ids.size());
+}
+
+int FindManage::intCancelFound(const QString& certId, const QString& propNo) {
+    if (db.begin() != 0) {
+        intShowDBError();
+        return -1;
+    }
+    const QString date = db.today();
+    const int n = cancelRows("f.cert_id=" + q(certId) + " AND f.prop_no=" + q(propNo), date);
+    if (n < 0) return db.abort();
+    if (n == 0) {
+        db.rollback();
+        subManageBox(QStringLiteral("该到书已被领取或取消，未能取消，已重新读取到书列表。"), true);
+        return 1;
+    }
+    if (db.commit() != 0) return db.abort();
+    lastCancelled = n;
+    return 0;
+}
+
+int FindManage::subDeleteFind(int row) {
+    if (row < 0 || row >= rows.size()) return -1;
+    if (intShowMsg(QStringLiteral("QCM003")) != 1) return 0;
+    const FoundCopyRow r = rows.at(row);
+    const int rc = intCancelFound(r.certId, r.propNo);
+    if (rc < 0) return -1;
+    subReload();
+    return rc == 0 ? 0 : -1;
+}
+
+int FindManage::subDeleteOldFind() {
+    if (locations.index < 0) return -1;
+    if (intShowMsg(QStringLiteral("QCM003")) != 1) return 0;
+    if (db.begin() != 0) {
+        intShowDBError();
+        return -1;
+    }
+    const QString date = db.today();
+    const int n =
+        cancelRows("item.location=" + q(location()) + " AND f.relegate_keep_end_date<" + q(date), date);
+    if (n < 0 || db.commit() != 0) return db.abort();
+    lastCancelled = n;
+    subReload();
+    return 0;
+}
+
+bool FindManage::blnMailCheck() const {
+    auto box = [](const QString& text) {
+        subManageBox(text);
+        return false;
+    };
+    if (g_strSmtpAddress.trimmed().isEmpty()) return box(QStringLiteral("请设置好SMTP服务器地址。"));
+    // The own mailbox is the sender of every notice: needed whether or not a
+    // copy goes to it.
+    if (g_strEmailAddress.trimmed().isEmpty()) return box(QStringLiteral("请设置好发件人Email地址。"));
+    return true;
+}
+
+} // namespace consign

@@ -1,0 +1,98 @@
+#include "consign/basManage.h"
+
+#include "common/basDB.h"
+#include "common/basEnv.h"
+
+#include "platform/ui/DialogService.h"
+
+#include <QDate>
+
+namespace consign {
+
+int intLoadManageLocations(Chooser& chooser) {
+    chooser.clear();
+    if (intLoadLocations(chooser, QString()) != 0) return -1;
+    chooser.names.removeLast(); // "所有馆藏地"
+    chooser.hasAll = false;
+    chooser.index = -1;
+    return 0;
+}
+
+QString strKeepEndDate(const QString& beginDate, const QString& days) {
+    const QDate begin = QDate::fromString(beginDate.left(10), QStringLiteral("yyyy-MM-dd"));
+    if (!begin.isValid()) return beginDate;
+    bool ok = false;
+    const int n = days.trimmed().toInt(&ok);
+    return begin.addDays(ok ? n : 0).toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+void subManageBox(const QString& text, bool error) {
+    ui::BoxRequest box;
+    box.icon = error ? ui::BoxIcon::Error : ui::BoxIcon::Information;
+    box.title = QStringLiteral("流通委托");
+    box.text = text;
+    box.beep = error;
+    ui::DialogService::current().showBox(box);
+}
+
+int ManageDb::select(const QString& sql, DBResultSet& rs) {
+    ++statements;
+    if (log) log->append(sql);
+    g_strSQL = sql;
+    return LIB_DB_Select(sql, rs);
+}
+
+int ManageDb::execute(const QString& sql) {
+    ++statements;
+    if (log) log->append(sql);
+    g_strSQL = sql;
+    return LIB_DB_Execute(sql);
+}
+
+int ManageDb::changed(const QString& sql) {
+    DBResultSet rs;
+    if (select("WITH changed AS (" + sql + " RETURNING 1) SELECT count(*) FROM changed", rs) != 0) return -1;
+    return rs.rowCount() > 0 ? rs.text(0, 0).toInt() : 0;
+}
+
+int ManageDb::begin() {
+    ++statements;
+    return LIB_DB_BeginTrans();
+}
+
+int ManageDb::commit() {
+    ++statements;
+    return LIB_DB_CommitTrans();
+}
+
+int ManageDb::rollback() {
+    ++statements;
+    return LIB_DB_Rollback();
+}
+
+int ManageDb::abort() {
+    rollback();
+    intShowDBError();
+    return -1;
+}
+
+int ManageDb::writeRows(const QString& sql) {
+    if (begin() != 0) {
+        intShowDBError();
+        return -1;
+    }
+    const int n = changed(sql);
+    if (n < 0) return abort();
+    if (n == 0) {
+        rollback();
+        return 1;
+    }
+    return commit() != 0 ? abort() : 0;
+}
+
+QString ManageDb::today() {
+    ++statements;
+    return varGetSysInfo(1).toString().left(10);
+}
+
+} // namespace consign

@@ -1,0 +1,179 @@
+// The thin windows over the management logic, driven offscreen.
+
+#include "ManageFixture.h"
+
+#include "common/basEnv.h"
+#include "consign/ManageService.h"
+#include "consign/basEmail.h"
+#include "consign/frmApplyManage.h"
+#include "consign/frmEmail.h"
+#include "consign/frmEmailOption.h"
+#include "consign/frmFindManage.h"
+#include "consign/frmKeepDaysEdit.h"
+#include "shell/basLT4Add.h"
+#include "tests/support/Windows.h"
+
+#include "platform/ui/CommandBar.h"
+#include "platform/ui/Grid.h"
+#include "platform/ui/NumberBox.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+class ManageWindowsTest : public ManageTest {
+protected:
+    static void SetUpTestSuite() {
+        static QTemporaryDir settings;
+        qputenv("CONSIGN_SETTINGS_DIR", settings.path().toUtf8());
+    }
+    void TearDown() override {
+        consign::manageService().unloadAll();
+        testsupport::deleteTopLevelWindows();
+        consign::g_sendMail = mail::sendMail;
+        ManageTest::TearDown();
+    }
+    static void choose(QComboBox* cmb, const QString& name) {
+        const int i = cmb->findText(name);
+        ASSERT_GE(i, 0);
+        cmb->setCurrentIndex(i);
+        emit cmb->activated(i);
+    }
+};
+
+TEST_F(ManageWindowsTest, QueueWindowListsEditsAndMoves) {
+    consign::manageService().showApplyManage(nullptr);
+    frmApplyManage* w = frmApplyManage::instance();
+    ASSERT_TRUE(w);
+    EXPECT_EQ(w->windowTitle(), "委托申请管理");
+    EXPECT_EQ(w->cmbLocation->count(), 5); // the desk locations, no "all" entry
+    EXPECT_EQ(w->cmbLocation->currentIndex(), -1);
+    EXPECT_EQ(w->spdBook->maxRows(), 0);
+    QStringList keys;
+    for (ui::CommandItem* it : w->tbFindManage->menu("Standard")->items())
+        keys << it->key();
+    EXPECT_EQ(keys, (QStringList{"Split1", "Search", "Split2", "Modify", "Delete", "Up", "Down", "Split3",
+                                 "DeleteOld", "DeleteAllOld", "Split4"}));
+
+    choose(w->cmbLocation, "总馆书库");
+    int row = 0;
+    for (int r = 1; r <= w->spdBook->maxRows(); ++r)
+        if (w->spdBook->getText(1, r) == "TP393/S91") row = r;
+    ASSERT_GT(row, 0);
+    emit w->spdBook->cellClick(1, row);
+    ASSERT_EQ(w->spdReader->maxRows(), 1);
+    EXPECT_EQ(w->spdReader->getText(1, 1), "DR15");
+    EXPECT_EQ(w->spdReader->rowForeColor(1), QColor(255, 0, 0)); // expired
+
+    // Modify: an emptied box brings the old days back; 10 days from the request date.
+    const QString begin = w->spdReader->getText(5, 1);
+    QStringList seen;
+    dialogs.dialogHandler = [&](QDialog* d) {
+        auto* edit = qobject_cast<frmKeepDaysEdit*>(d);
+        edit->txtNewKeepDay->setText("");
+        edit->cmdOK->click();
+        seen << edit->txtNewKeepDay->text() << edit->lblEndDate->text();
+        edit->txtNewKeepDay->setText("10");
+        edit->cmdOK->click();
+        return 1;
+    };
+    w->tbFindManage_ButtonClick("Modify");
+    EXPECT_EQ(seen, (QStringList{"7", consign::strKeepEndDate(begin, "7")}));
+    EXPECT_EQ(w->spdReader->getText(6, 1), "10");
+    EXPECT_EQ(w->spdReader->getText(7, 1), consign::strKeepEndDate(begin, "10"));
+
+    // Cancel writes nothing.
+    dialogs.dialogHandler = [](QDialog* d) {
+        qobject_cast<frmKeepDaysEdit*>(d)->cmdCancel->click();
+        return 0;
+    };
+    w->tbFindManage_ButtonClick("Modify");
+    EXPECT_EQ(db().scalar("select relegate_keep_days from relegate_lst where cert_id = 'DR15' and call_no = "
+                          "'TP393/S91' and relegate_flag = '0'"),
+              "10");
+}
+
+TEST_F(ManageWindowsTest, FoundCopyWindowCancelsAndChecksTheMailSettings) {
+    consign::manageService().showFindManage(nullptr);
+    frmFindManage* w = frmFindManage::instance();
+    ASSERT_TRUE(w);
+    EXPECT_EQ(w->windowTitle(), "委托划到管理");
+    w->tbFindManage_ButtonClick("Email"); // an empty list: nothing
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    choose(w->cmbLocation, "总馆书库");
+    int row = 0;
+    for (int r = 1; r <= w->spdBook->maxRows(); ++r)
+        if (w->spdBook->getText(2, r) == "P500003") row = r;
+    ASSERT_GT(row, 0);
+    EXPECT_EQ(w->spdBook->getText(4, row), "DR13");
+
+    g_strSmtpAddress.clear();
+    w->tbFindManage_ButtonClick("Email");
+    EXPECT_EQ(shown(), "请设置好SMTP服务器地址。");
+
+    // With the settings, the notice window opens for the location and sends.
+    g_strSmtpAddress = "127.0.0.1:25";
+    g_strEmailAddress = "desk@library.example";
+    g_intEmailBak = 0;
+    QStringList sentTo;
+    consign::g_sendMail = [&](const mail::Server&, const mail::Message& m) {
+        sentTo << m.to;
+        return mail::SendResult{mail::SendStatus::Sent, {}};
+    };
+    QString location;
+    dialogs.dialogHandler = [&](QDialog* d) {
+        auto* mailWindow = qobject_cast<frmEmail*>(d);
+        location = mailWindow->m_strLocation;
+        mailWindow->dtpBeginDate->setDate(QDate::fromString(dayOffset(-2), "yyyy-MM-dd"));
+        mailWindow->dtpEndDate->setDate(QDate::fromString(dayOffset(-2), "yyyy-MM-dd"));
+        mailWindow->cmdSend->click();
+        return mailWindow->result();
+    };
+    w->tbFindManage_ButtonClick("Email");
+    EXPECT_EQ(location, "A1");
+    EXPECT_TRUE(sentTo.contains("dr13@library.example")) << sentTo.join(",").toStdString();
+    EXPECT_TRUE(shown().startsWith("共有符合条件的读者")) << shown().toStdString();
+
+    w->spdBook->setActiveCell(1, row);
+    dialogs.answers << ui::BoxAnswer::Ok;
+    w->tbFindManage_ButtonClick("Delete");
+    EXPECT_EQ(db().scalar("select relegate_end_flag from relegate_arri_lst where prop_no = 'P500003'"), "4");
+    for (int r = 1; r <= w->spdBook->maxRows(); ++r)
+        EXPECT_NE(w->spdBook->getText(2, r), "P500003");
+}
+
+TEST_F(ManageWindowsTest, MailOptionsWindowStoresWhatWasTyped) {
+    QDir().mkpath(varGetSysInfo(14).toString() + "Lt");
+    g_strSmtpAddress = "old.example";
+    g_intSmtpAuth = 0;
+    g_strEmailBody = "旧正文";
+    consign::manageService().showEmailOption(nullptr);
+    frmEmailOption* w = frmEmailOption::instance();
+    ASSERT_TRUE(w);
+    EXPECT_EQ(w->txtSmtpAddress->text(), "old.example");
+    EXPECT_EQ(w->txtBody->toPlainText(), "旧正文");
+    EXPECT_FALSE(w->txtUser->isEnabled());
+    w->chkSmtp->click();
+    EXPECT_TRUE(w->txtUser->isEnabled());
+
+    w->cmdNew->click();
+    EXPECT_EQ(w->spdName->getText(2, 1), "默认签名");
+    w->txtName->setPlainText("*");
+    w->cmdOk->click();
+    EXPECT_TRUE(w->isVisible()); // refused: the window stays
+    EXPECT_EQ(dialogs.shown.size(), 1);
+
+    w->txtName->setPlainText("流通部");
+    w->txtSmtpAddress->setText(" smtp.library.example ");
+    w->txtBody->setPlainText("新正文");
+    w->cmdOk->click();
+    EXPECT_EQ(g_strSmtpAddress, "smtp.library.example");
+    EXPECT_EQ(g_intSmtpAuth, 1);
+    EXPECT_EQ(g_strEmailSign, "流通部");
+    EXPECT_EQ(g_strEmailBody, "新正文");
+}
