@@ -2,11 +2,12 @@
 -- broken invariant; none means the records are sound. The concurrency and
 -- lost-connection tests run it after every test.
 
--- Waiting numbers of one queue (title at a location) are 1..n, each once.
+-- Waiting numbers of one queue (title at a location) are positive, each once.
+-- (Cancelling the expired requests of a location leaves gaps behind.)
 select 'queue ' || call_no || '@' || location || ' numbers ' || string_agg(relegate_no::text, ',' order by relegate_no)
   from relegate_lst where relegate_flag = '0'
  group by call_no, location
-having count(distinct relegate_no) <> count(*) or min(relegate_no) <> 1 or max(relegate_no) <> count(*)
+having count(distinct relegate_no) <> count(*) or min(relegate_no) < 1
 union all
 -- A reader waits once per title.
 select 'reader ' || cert_id || ' waits ' || count(*) || ' times for ' || call_no

@@ -121,10 +121,18 @@ protected:
     // Checks the invariants after the test: it must leave no broken invariant
     // beyond those the database broke when this was called (the demo keeps a
     // few broken records for the refusals they show).
-    void watchInvariants()
-    {
-        invariantsBefore_ = db().invariantViolations();
+    void watchInvariants() {
+        captureInvariants();
         watchingInvariants_ = true;
+    }
+    // Takes the invariants the database breaks now as the ones it started with.
+    void captureInvariants() { invariantsBefore_ = db().invariantViolations(); }
+    // The invariants broken now that were not broken when they were captured.
+    QStringList newInvariantViolations() {
+        QStringList now = db().invariantViolations();
+        for (const QString& v : invariantsBefore_)
+            now.removeOne(v);
+        return now;
     }
     ui::ScriptedDialogService dialogs;
 
