@@ -115,8 +115,9 @@ void unregisterLibrary(const TypeLibInfo& lib) {
 } // namespace
 
 std::optional<TypeLibInfo> typeLibOf(const QString& file) {
-    // Loaded libraries stay loaded for the run; the handles are kept here.
-    static QHash<QString, QLibrary*> loaded;
+    // Loaded libraries stay loaded for the run; the handles are kept here, in
+    // a table that is never destroyed (it would drop them at exit).
+    static auto& loaded = *new QHash<QString, QLibrary*>;
     const QString path = canonical(file);
     if (!QFileInfo(path).isFile()) return std::nullopt;
     QLibrary* library = loaded.value(path);

@@ -395,13 +395,12 @@ bool frmHelp::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (watched == imgSplitter) {
-        auto* m = static_cast<QMouseEvent*>(event);
         switch (event->type()) {
         case QEvent::MouseButtonPress:
             imgSplitter_MouseDown();
             return true;
         case QEvent::MouseMove:
-            imgSplitter_MouseMove(pixelsToTwips(int(m->position().x())));
+            imgSplitter_MouseMove(pixelsToTwips(int(static_cast<QMouseEvent*>(event)->position().x())));
             return true;
         case QEvent::MouseButtonRelease:
             imgSplitter_MouseUp();

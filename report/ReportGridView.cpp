@@ -237,7 +237,8 @@ bool ReportGridView::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
-    if (watched == horizontalHeader()->viewport()) {
+    if (watched == horizontalHeader()->viewport()
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
         auto* me = static_cast<QMouseEvent*>(event);
         if (event->type() == QEvent::MouseButtonPress) {
             const int col = horizontalHeader()->logicalIndexAt(me->position().toPoint());

@@ -1,4 +1,5 @@
 #include "platform/oradb/Database.h"
+#include "platform/oradb/FaultHook.h"
 #include "platform/oradb/SqlText.h"
 
 #include <libpq-fe.h>
@@ -290,6 +291,7 @@ void Database::fail(PGresult* r, bool wasDown) {
 void Database::simple(const char* sql) {
     lastErr_.clear();
     if (!IsConnected()) fail(nullptr, true);
+    faults::beforeStatement(conn_);
     PGresult* r = PQexec(conn_, sql);
     ++roundTrips_;
     const ExecStatusType st = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
@@ -309,6 +311,7 @@ PGresult* Database::run(const QString& text, bool savepoint) {
     QByteArray q = text.toUtf8();
     if (savepoint)
         q += QByteArray("\n;RELEASE SAVEPOINT ") + kSavepoint + "; SAVEPOINT " + kSavepoint;
+    faults::beforeStatement(conn_);
     if (!PQsendQuery(conn_, q.constData())) fail(nullptr, false);
     ++roundTrips_;
     ++statementsSent_;
@@ -405,12 +408,14 @@ void Database::CommitTrans() {
     lastErr_.clear();
     inTrans_ = false;
     if (!IsConnected()) fail(nullptr, true);
+    faults::beforeCommit(conn_);
     PGresult* r = PQexec(conn_, "COMMIT");
     ++roundTrips_;
     const ExecStatusType st = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (st != PGRES_COMMAND_OK) fail(r, false);
     const bool rolledBack = std::strcmp(PQcmdStatus(r), "ROLLBACK") == 0;
     PQclear(r);
+    if (faults::commitAnswerLost(conn_)) fail(nullptr, false);
     if (rolledBack) {
         lastErr_ = QStringLiteral("ORA-02091: transaction rolled back");
         throw Error(2091, lastErr_);

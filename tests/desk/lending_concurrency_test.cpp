@@ -6,7 +6,6 @@
 #include "tests/support/SecondDeskClient.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QProcess>
 
 #include <chrono>
@@ -18,11 +17,9 @@ using testsupport::SecondDesk;
 
 class LendingConcurrencyTest : public LendingTest {
 protected:
-    void TearDown() override {
-        QFile f(QString::fromLocal8Bit(qgetenv("CONSIGN_SOURCE_DIR")) + "/tests/support/invariants.sql");
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        EXPECT_EQ(db().column(QString::fromUtf8(f.readAll())), QStringList());
-        LendingTest::TearDown();
+    void SetUp() override {
+        LendingTest::SetUp();
+        watchInvariants();
     }
     // Runs this desk's action on a thread while the test goes on.
     std::future<int> inBackground(std::function<int()> action) {

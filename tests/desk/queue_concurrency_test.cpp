@@ -15,6 +15,7 @@ protected:
     {
         DeskTest::SetUp();
         freshDatabase();
+        watchInvariants();
         desk.askKeepDays = [](const QString&, int maxDays) { return std::optional<int>(maxDays); };
     }
     desk::ConsignDesk desk;

@@ -24,6 +24,7 @@ protected:
         g_strWkrNo = QStringLiteral("SUPR");
         g_strLocation = QStringLiteral("D1");
         g_varLocaProperty = QStringLiteral("01");
+        watchInvariants();
     }
 
     void TearDown() override

@@ -1,4 +1,5 @@
 #include "tests/support/TestDatabase.h"
+#include "tests/support/QtPrinters.h"
 
 #include "common/basDB.h"
 #include "common/basEnv.h"
@@ -170,6 +171,12 @@ QStringList TestDatabase::column(const QString& sql) {
     return out;
 }
 
+QStringList TestDatabase::invariantViolations() {
+    QFile f(qEnvironmentVariable("CONSIGN_SOURCE_DIR") + QStringLiteral("/tests/invariants.sql"));
+    if (!f.open(QIODevice::ReadOnly)) fatal(QStringLiteral("cannot read tests/invariants.sql (CONSIGN_SOURCE_DIR)"));
+    return column(QString::fromUtf8(f.readAll()));
+}
+
 QString TestDatabase::scalar(const QString& sql) {
     const QStringList c = column(sql);
     return c.isEmpty() ? QString() : c.first();
@@ -240,6 +247,10 @@ void DatabaseTest::SetUp() {
 
 void DatabaseTest::TearDown() {
     if (LIB_DB_InTrans()) LIB_DB_Rollback();
+    if (watchingInvariants_) {
+        watchingInvariants_ = false;
+        EXPECT_EQ(db().invariantViolations(), invariantsBefore_) << "broken invariants (tests/invariants.sql)";
+    }
     if (g_pinned) TestDatabase::instance().unpinClock();
 }
 

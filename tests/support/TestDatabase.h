@@ -52,6 +52,8 @@ public:
     void exec(const QString& sql);
     QString scalar(const QString& sql);
     QStringList column(const QString& sql);
+    // The rows of tests/invariants.sql on the clone, each naming a broken invariant.
+    QStringList invariantViolations();
 
     // Pins the server clock (desk_now(), SYS_GetServerDate) at a
     // "yyyy-mm-dd hh:mm:ss" value for every connection to the clone; unpin
@@ -116,7 +118,27 @@ protected:
     }
     // The daily log of today in the program folder ("" when none was written).
     QString todaysLog();
+    // Checks the invariants after the test: it must leave no broken invariant
+    // beyond those the database broke when this was called (the demo keeps a
+    // few broken records for the refusals they show).
+    void watchInvariants() {
+        captureInvariants();
+        watchingInvariants_ = true;
+    }
+    // Takes the invariants the database breaks now as the ones it started with.
+    void captureInvariants() { invariantsBefore_ = db().invariantViolations(); }
+    // The invariants broken now that were not broken when they were captured.
+    QStringList newInvariantViolations() {
+        QStringList now = db().invariantViolations();
+        for (const QString& v : invariantsBefore_)
+            now.removeOne(v);
+        return now;
+    }
     ui::ScriptedDialogService dialogs;
+
+private:
+    bool watchingInvariants_ = false;
+    QStringList invariantsBefore_;
 };
 
 } // namespace testsupport

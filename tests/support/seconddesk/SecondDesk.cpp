@@ -1,6 +1,7 @@
-// A second desk for the two-desk tests.
+// A second desk for the two-desk tests, and a worker of the many-desk runs.
 //
 //   second_desk CONNINFO COMPUTER
+//   second_desk CONNINFO COMPUTER --seed SEED --actions N
 //
 // connects to the test database, logs worker 0001 in at the workstation
 // COMPUTER (its location and location group come with the log-in) and then
@@ -16,7 +17,13 @@
 // After each action it writes one line: "DONE <result>", a tab and the texts
 // of the boxes shown, separated by "|" (line breaks as blanks). Questions are
 // answered with OK.
+//
+// With a seed it runs N random actions of its own instead (see RandomDesk.h)
+// on the demo library and writes "SEED <seed>" first, then one line per action
+// that the program reported as done: "OK <action> <reader> <what>", and last
+// "LOCKED <n>": the actions that met a row held past the lock time-out.
 
+#include "RandomDesk.h"
 #include "common/LoginState.h"
 #include "common/basDB.h"
 #include "common/basEnv.h"
@@ -72,6 +79,13 @@ int main(int argc, char** argv) {
         std::cout << "FAILED " << g_strErrText.toStdString()
                   << dialogs.texts.join(QLatin1Char('|')).toStdString() << std::endl;
         return 1;
+    }
+
+    if (argc >= 7 && QByteArray(argv[3]) == "--seed" && QByteArray(argv[5]) == "--actions") {
+        const int r = runRandomDesk(QByteArray(argv[4]).toUInt(), QByteArray(argv[6]).toInt(), std::cout);
+        // How often a desk waited out the lock time-out.
+        std::cout << "LOCKED " << dialogs.texts.count(QStringLiteral("该记录已经被锁定!")) << std::endl;
+        return r;
     }
 
     desk::ConsignDesk desk;

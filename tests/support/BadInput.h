@@ -1,0 +1,54 @@
+#pragma once
+// Bad input through an entry a worker types or scans into: quotes,
+// backslashes, LIKE wildcards, very long texts, characters outside GBK, NUL,
+// empty and blank texts. Each gets the entry's ordinary answer: no database
+// error, nothing written, no transaction left open.
+
+#include "common/basDB.h"
+#include "tests/support/LostConnection.h"
+
+namespace testsupport {
+
+inline QStringList badTexts() {
+    return {QStringLiteral("'"),
+            QStringLiteral("O'Neil'; delete from item; --"),
+            QStringLiteral("\\"),
+            QStringLiteral("B50\\'0001"),
+            QStringLiteral("%"),
+            QStringLiteral("_"),
+            QStringLiteral("B5%_%"),
+            QString(10000, QLatin1Char('A')),
+            QString(10000, QChar(0x4E2D)),
+            QString::fromUtf8("\xF0\x9F\x98\x80"), // outside GBK
+            QString::fromUtf8("\xE0\xB8\x81\xE0\xB8\x82"),
+            QString(QChar(0)),
+            QStringLiteral("DC01") + QChar(0) + QStringLiteral("'"),
+            QString(),
+            QStringLiteral("   "),
+            QStringLiteral("\t")};
+}
+
+// Every bad text through `enter`: no success (an entry left empty may do
+// nothing at all), every box shown is one of `ordinary`, and the records are
+// as they were.
+inline void expectOrdinaryAnswers(TestDatabase& db, ui::ScriptedDialogService& dialogs, const char* entry,
+                                  const std::function<int(const QString&)>& enter,
+                                  const QStringList& ordinary) {
+    const QString before = recordsDigest(db);
+    for (const QString& text : badTexts()) {
+        SCOPED_TRACE(std::string(entry) + " " + text.left(20).toUtf8().toHex().toStdString());
+        dialogs.clear();
+        const int result = enter(text);
+        const bool empty = QString(text).remove(QChar(0)).isEmpty();
+        if (!(empty && result == 0 && dialogs.shown.isEmpty())) {
+            EXPECT_NE(result, 0);
+        }
+        for (const QString& box : boxTexts(dialogs))
+            EXPECT_TRUE(ordinary.contains(box)) << box.toStdString();
+        EXPECT_EQ(g_intErrKind, 0);
+        EXPECT_FALSE(LIB_DB_InTrans());
+    }
+    EXPECT_EQ(recordsDigest(db), before) << entry;
+}
+
+} // namespace testsupport
