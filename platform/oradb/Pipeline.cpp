@@ -1,4 +1,6 @@
 #include "platform/oradb/Pipeline.h"
+
+#include "platform/oradb/FaultHook.h"
 #include "platform/oradb/SqlText.h"
 
 #include <libpq-fe.h>
@@ -79,7 +81,16 @@ void Batch::Run() {
     std::vector<Entry> sent;
     int syncs = 0;
     bool sendOk = true;
+    // The test-only faults count what a plain call would send: BEGIN, each
+    // statement and COMMIT, not the savepoints around the statements.
+    auto counted = [&](Sent kind) {
+        if (kind == Sent::Commit)
+            faults::beforeCommit(c);
+        else if (kind != Sent::Internal)
+            faults::beforeStatement(c);
+    };
     auto plain = [&](const char* sql, Sent kind, int item = -1) {
+        if (sendOk) counted(kind);
         if (sendOk && PQsendQueryParams(c, sql, 0, nullptr, nullptr, nullptr, nullptr, 0))
             sent.push_back({kind, item});
         else
@@ -118,6 +129,7 @@ void Batch::Run() {
                 values[p] = valueText(it.params[static_cast<qsizetype>(p)], &null);
                 ptrs[p] = null ? nullptr : values[p].constData();
             }
+            if (sendOk) counted(Sent::Statement);
             if (sendOk && PQsendQueryPrepared(c, name.constData(), static_cast<int>(ptrs.size()), ptrs.data(),
                                               nullptr, nullptr, 0))
                 sent.push_back({Sent::Statement, i});
@@ -223,6 +235,7 @@ void Batch::Run() {
         db_.fail(error, false);
     }
     if (!db_.IsConnected() || !sendOk) db_.fail(nullptr, false);
+    if (committed && faults::commitAnswerLost(c)) db_.fail(nullptr, false);
     if (rolledBack) {
         db_.lastErr_ = QStringLiteral("ORA-02091: transaction rolled back");
         throw Error(2091, db_.lastErr_);

@@ -31,7 +31,7 @@ protected:
         g_strExpTable.clear();
         g_arrExpCols.clear();
         g_lngExpColCount = 0;
-        g_arrExpSrcCols = {{"题名", 3}, {"作者", 5}};
+        g_arrExpSrcCols = {{"题名", 3, 0, {}, {}}, {"作者", 5, 0, {}, {}}};
         g_lngExpSrcCount = 2;
     }
     // The file dialog answers with `path` ("" cancels) and notes its folder.
@@ -153,7 +153,7 @@ TEST_F(ResultExport, FileDialogsChooseNewExistingAndTextFiles) {
 
 TEST_F(ResultExport, TableDialogsMakeOrChooseTables) {
     g_strExpFile = tmp + "tables.sqlite";
-    g_arrExpCols = {{"TITLE", 1}, {"NOTE", 2}};
+    g_arrExpCols = {{"TITLE", 1, 0, {}, {}}, {"NOTE", 2, 0, {}, {}}};
     g_lngExpColCount = 2;
     {
         frmExpAccessTable t;

@@ -391,7 +391,7 @@ TEST_F(ReportFiles, MarcEditorClosesOnEscapeAndWhenLeft) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&left));
     other.show();
     other.activateWindow();
-    QTest::qWaitForWindowActive(&other);
+    (void)QTest::qWaitForWindowActive(&other);
     EXPECT_FALSE(left.isVisible());
     EXPECT_EQ(left.result(), QDialog::Rejected);
 

@@ -157,7 +157,9 @@ TEST_F(SlipFiles, TitlesThatAreNoFileNamesSaveNothing) {
     for (const QString& app :
          {QStringLiteral("../罚款"), QStringLiteral("a/b"), QStringLiteral(""), QStringLiteral("未保存")}) {
         frmPrtABF* f = open(app);
-        if (app != u"未保存") EXPECT_FALSE(f->subSaveSlipTemplate()) << app;
+        if (app != u"未保存") {
+            EXPECT_FALSE(f->subSaveSlipTemplate()) << app;
+        }
         dialogs.clear();
         EXPECT_FALSE(f->CustomPrint()) << app;
         EXPECT_EQ(dialogs.lastText(), "配置文件不存在或被破坏") << app;
