@@ -5,8 +5,10 @@
 #include "consign/ReturnManage.h"
 #include "consign/basFindManage.h"
 #include "shell/basLT4Add.h"
+#include "tests/support/RoundTrips.h"
 
 using consign::FindManage;
+using testsupport::roundTripsOf;
 
 class FoundManageTest : public ManageTest {
 protected:
@@ -143,4 +145,16 @@ TEST_F(FoundManageTest, MailCheckWantsTheServerAndTheSenderMailbox) {
         EXPECT_EQ(m.blnMailCheck(), QString(c.message).isEmpty());
         EXPECT_EQ(shown(), QString::fromUtf8(c.message));
     }
+}
+
+TEST_F(FoundManageTest, CancelStaysWithinItsBudget) {
+    FindManage m;
+    open(m);
+    dialogs.answers << ui::BoxAnswer::Ok;
+    // Statement by statement: the transaction, the server's date, the open
+    // rows locked, the three writes, the commit and the list read again.
+    EXPECT_LE(
+        roundTripsOf([&] { EXPECT_EQ(m.subDeleteFind(rowOf(m, "P500003")), 0) << shown().toStdString(); }),
+        15);
+    EXPECT_EQ(copyState("P500003"), "0 0");
 }

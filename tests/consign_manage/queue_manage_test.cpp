@@ -3,8 +3,10 @@
 #include "ManageFixture.h"
 
 #include "consign/basApplyManage.h"
+#include "tests/support/RoundTrips.h"
 
 using consign::ApplyManage;
+using testsupport::roundTripsOf;
 
 class QueueManageTest : public ManageTest {
 protected:
@@ -153,4 +155,18 @@ TEST_F(QueueManageTest, DeleteAllOldCancelsTheExpiredRequestsOfTheLocationOnly) 
     EXPECT_TRUE(calls.contains("TP311.12/W23"));
     EXPECT_FALSE(calls.contains("TP393/S91"));
     EXPECT_TRUE(m.queue.isEmpty());
+}
+
+TEST_F(QueueManageTest, MovesAndDeletesStayWithinTheirBudget) {
+    addRequest("DR01", "TP311.12/W23", "A1", 3);
+    addRequest("DR02", "TP311.12/W23", "A1", 4);
+    ApplyManage m;
+    open(m, "TP311.12/W23");
+    // The transaction, the queue lock and its re-read together; the writes
+    // with the commit; then the window reads its lists again.
+    EXPECT_LE(roundTripsOf([&] { EXPECT_EQ(m.subMoveApply(0, true), 0) << shown().toStdString(); }), 4);
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR15:1", "DR09:2", "DR01:3", "DR02:4"}));
+    dialogs.answers << ui::BoxAnswer::Ok;
+    EXPECT_LE(roundTripsOf([&] { EXPECT_EQ(m.subDeleteApply(1), 0) << shown().toStdString(); }), 4);
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR15:1", "DR01:2", "DR02:3"}));
 }

@@ -4,12 +4,12 @@
 
 #include "DeskFixture.h"
 
-#include "common/basDBBatch.h"
+#include "tests/support/RoundTrips.h"
 
-#include <functional>
 #include <optional>
 
 using desk::ConsignDesk;
+using testsupport::roundTripsOf;
 
 class RoundTripsTest : public DeskTest {
 protected:
@@ -17,11 +17,6 @@ protected:
         DeskTest::SetUp();
         freshDatabase();
         desk.askKeepDays = [](const QString&, int maxDays) -> std::optional<int> { return maxDays; };
-    }
-    long tripsOf(const std::function<void()>& action) {
-        LIB_DB_ResetTraffic();
-        action();
-        return LIB_DB_RoundTrips();
     }
     int holdingAt(const QString& loc) {
         const auto& h = desk.titles()[0].holdings;
@@ -50,7 +45,7 @@ TEST_F(RoundTripsTest, ReaderLoadsStayWithinTheirBudget) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         int result = 0;
-        const long trips = tripsOf([&] { result = desk.intLoadRedr(c.card); });
+        const long trips = roundTripsOf([&] { result = desk.intLoadRedr(c.card); });
         EXPECT_EQ(result, c.result);
         EXPECT_LE(trips, c.budget);
     }
@@ -70,13 +65,13 @@ TEST_F(RoundTripsTest, SearchesCostTheSameHoweverManyTitlesTheyFind) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
-        const long trips = tripsOf([&] { EXPECT_EQ(desk.subSearchBookByGroup(c.text, c.group), 0); });
+        const long trips = roundTripsOf([&] { EXPECT_EQ(desk.subSearchBookByGroup(c.text, c.group), 0); });
         EXPECT_LE(trips, 2);
     }
     ASSERT_EQ(desk.subSearchBookByGroup("T", "91"), 0);
     EXPECT_GT(desk.titles().size(), 1);
     // The locations of another title: one more round trip.
-    EXPECT_LE(tripsOf([&] { EXPECT_EQ(desk.subShowHoldings(desk.titles().size() - 1), 0); }), 1);
+    EXPECT_LE(roundTripsOf([&] { EXPECT_EQ(desk.subShowHoldings(desk.titles().size() - 1), 0); }), 1);
 }
 
 TEST_F(RoundTripsTest, PlacingDeletingAndTheListStayWithinTheirBudget) {
@@ -84,12 +79,12 @@ TEST_F(RoundTripsTest, PlacingDeletingAndTheListStayWithinTheirBudget) {
     ASSERT_EQ(desk.subSearchBook("TP311.12/W23", desk::SearchCallNo), 0);
     const int a1 = holdingAt("A1");
     ASSERT_GE(a1, 0);
-    EXPECT_LE(tripsOf([&] { EXPECT_EQ(desk.subApplyBook(0, a1), 0) << shown().toStdString(); }), 5);
+    EXPECT_LE(roundTripsOf([&] { EXPECT_EQ(desk.subApplyBook(0, a1), 0) << shown().toStdString(); }), 5);
     // A refused second press ends before the dialog.
-    EXPECT_LE(tripsOf([&] { EXPECT_EQ(desk.subApplyBook(0, a1), -1); }), 2);
-    EXPECT_EQ(tripsOf([&] { EXPECT_EQ(desk.subLoadApplyList(0), 0); }), 1);
+    EXPECT_LE(roundTripsOf([&] { EXPECT_EQ(desk.subApplyBook(0, a1), -1); }), 2);
+    EXPECT_EQ(roundTripsOf([&] { EXPECT_EQ(desk.subLoadApplyList(0), 0); }), 1);
     ASSERT_EQ(desk.requests().size(), 1);
     dialogs.answers << ui::BoxAnswer::Ok;
-    EXPECT_LE(tripsOf([&] { EXPECT_EQ(desk.subDeleteApply(0), 0) << shown().toStdString(); }), 3);
+    EXPECT_LE(roundTripsOf([&] { EXPECT_EQ(desk.subDeleteApply(0), 0) << shown().toStdString(); }), 3);
     EXPECT_TRUE(desk.requests().isEmpty());
 }

@@ -12,6 +12,7 @@
 #include "reader/clsFineSettle.h"
 #include "tests/reader/FineDeskFixture.h"
 #include "tests/support/BoxWatch.h"
+#include "tests/support/RoundTrips.h"
 #include "tests/support/TestDatabase.h"
 
 #include <gtest/gtest.h>
@@ -808,6 +809,18 @@ TEST_F(FineSettleTest, ClockBillNumbersOfOneSecondAreMadeUnique)
     EXPECT_EQ(o.billNo, "20240501090807-3");
     EXPECT_EQ(q("select count(*) from deposit_account_lst where bill_no like '20240501090807%'"), "6");
     db().exec("delete from deposit_account_lst where cert_id = 'TZ99'");
+}
+
+TEST_F(FineSettleTest, PaymentStaysWithinItsBudget)
+{
+    addReader("6.00", "0", {{"1.00", "TA"}, {"2.00", "TA"}, {"3.00", "TA"}});
+    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+    answer({ui::BoxAnswer::Ok});
+    clsFineSettle::Outcome o;
+    // Statement by statement, one update per fine paid: three fines here.
+    EXPECT_LE(testsupport::roundTripsOf([&] { o = settle.pay(input("6", "B-200")); }), 12);
+    EXPECT_TRUE(o.done) << dialogs.lastText().toStdString();
+    EXPECT_EQ(settledRows(), 3);
 }
 
 } // namespace
