@@ -128,7 +128,9 @@ int FindDesk::subFindBook(const QString& code) {
         return -1;
     }
     for (int i = 0; i < rs.rowCount(); ++i) {
-        if (m_desk.intCheckApplicant(rs.text(i, 0)) != 0) continue;
+        const int fit = m_desk.intCheckApplicant(rs.text(i, 0));
+        if (fit == -2) return -1;
+        if (fit != 0) continue;
         const int r =
             m_lending.intLendFound(code, desk::FoundRequest{rs.text(i, 1), rs.text(i, 2), rs.text(i, 3)});
         if (r == 1) return -1;

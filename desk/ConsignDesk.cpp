@@ -577,7 +577,7 @@ int intCheckApplicant(const QString& certId, DBResultSet& record)
     auto failed = [] {
         LIB_DB_CommitTrans();
         intShowDBError();
-        return -1;
+        return -2;
     };
     // The reader locked with its violations, the server's date and the loans,
     // and the commit, in one round trip.
@@ -593,7 +593,7 @@ int intCheckApplicant(const QString& certId, DBResultSet& record)
     if (b.run() != 0) {
         if (!LIB_DB_InTrans()) {
             intShowDBError();
-            return -1;
+            return -2;
         }
         return failed();
     }

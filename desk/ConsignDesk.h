@@ -125,7 +125,8 @@ public:
     // Loads the reader of a card (trimmed, upper case) and tests the standing.
     // 0 accepted, -1 not found, refused or failed.
     int intLoadRedr(const QString& card);
-    // Silent standing test of a queued requester; loads it into the desk's record.
+    // Silent standing test of a queued requester; loads it into the desk's
+    // record. 0 fit, -1 not, -2 failed (reported).
     int intCheckApplicant(const QString& certId);
     // Empties the panel (the record and the current reader stay).
     void subClearRedrInfo();
@@ -274,8 +275,9 @@ QString strQueueLockSql(const QString& callNo, const QString& location);
 // reader record (empty when the type is not in the cache).
 void subMergeRedrType(DBResultSet& record);
 // The silent requester check into a reader record of the caller's own (the
-// desk's, or the find desk's): 0 fit to borrow, -1 not. Shows no message for
-// an unfit requester; leaves no transaction open.
+// desk's, or the find desk's): 0 fit to borrow, -1 not, -2 the check failed
+// (reported; the caller stops rather than pass the requester over). Shows no
+// message for an unfit requester; leaves no transaction open.
 int intCheckApplicant(const QString& certId, DBResultSet& record);
 
 } // namespace desk

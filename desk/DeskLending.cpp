@@ -448,7 +448,9 @@ int DeskLending::subPassToApplicant(const QString& propNo) {
         return -1;
     }
     for (int i = 0; i < m_candidates.rowCount(); ++i) {
-        if (m_desk.intCheckApplicant(m_candidates.text(i, 0)) != 0) continue;
+        const int fit = m_desk.intCheckApplicant(m_candidates.text(i, 0));
+        if (fit == -2) return -1;
+        if (fit != 0) continue;
         m_chosen = i;
         const int r = intLendToApplicant(propNo);
         m_chosen = -1;
