@@ -2,6 +2,7 @@
 
 #include "common/basEnv.h"
 #include "common/basMsg.h"
+#include "platform/ui/BusyCursor.h"
 #include "platform/ui/DialogService.h"
 #include "platform/ui/Fonts.h"
 #include "platform/ui/Units.h"
@@ -47,12 +48,6 @@ constexpr int kBar = 255;
 using pageui::px;
 using pageui::pxRect;
 using pageui::tw;
-
-// The hourglass while a long step runs.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 } // namespace
 
 frmFlexPrint* frmFlexPrint::form() {
@@ -254,7 +249,7 @@ void frmFlexPrint::Form_Load() {
     vsb->hide();
     hsb->hide();
     {
-        WaitCursor wait;
+        ui::BusyCursor wait;
         initRawGrid(grid_);
     }
     grid_.setColWidth(0, col0Width(grid_.rows()));
@@ -518,7 +513,7 @@ bool frmFlexPrint::runMarcEditor(int col, const QString& cn, const QString& us) 
 
 void frmFlexPrint::subShowMarc(int col) {
     {
-        WaitCursor wait;
+        ui::BusyCursor wait;
         report::subShowMarc(grid_, col, marcFill);
     }
     showGrid();
@@ -570,7 +565,7 @@ bool frmFlexPrint::CustomPrint() {
     GridLook look;
     SetupGrid setup;
     {
-        WaitCursor wait;
+        ui::BusyCursor wait;
         if (TemplateStore(varGetSysInfo(14).toString()).load(m_strApp, &look, &setup)) {
             // The closing auto-size runs in the mode the load left.
             const AutoSizeMode mode = grid_.autoSizeMode;
@@ -614,7 +609,7 @@ bool frmFlexPrint::writeExport(const QString& path, const QString& failure,
     QString error;
     bool ok;
     {
-        WaitCursor wait;
+        ui::BusyCursor wait;
         ok = write(&error);
     }
     if (!ok) reportFailure(failure, path + QStringLiteral("：") + error);

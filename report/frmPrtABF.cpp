@@ -2,6 +2,7 @@
 
 #include "common/basEnv.h"
 #include "common/basMsg.h"
+#include "platform/ui/BusyCursor.h"
 #include "platform/ui/DialogService.h"
 #include "platform/ui/Fonts.h"
 #include "platform/ui/Units.h"
@@ -44,11 +45,6 @@ constexpr int kSlipMargin = 50;
 using pageui::px;
 using pageui::pxRect;
 using pageui::tw;
-
-struct Hourglass {
-    Hourglass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~Hourglass() { QApplication::restoreOverrideCursor(); }
-};
 } // namespace
 
 frmPrtABF* frmPrtABF::form() {
@@ -143,7 +139,7 @@ void frmPrtABF::Form_Load() {
     vsb->hide();
     hsb->hide();
     {
-        Hourglass wait;
+        ui::BusyCursor wait;
         m_varRecords = g_varPrtData;
         subBuildSlips(m_varRecords);
         initRawGrid(grid_);
@@ -331,7 +327,7 @@ void frmPrtABF::subSetCols(int cols) {
     action(QStringLiteral("menuCol1"))->setChecked(cols == 1);
     action(QStringLiteral("menuCol2"))->setChecked(cols == 2);
     m_Cols = cols;
-    Hourglass wait;
+    ui::BusyCursor wait;
     subBuildSlips(m_varRecords);
     initRawGrid(grid_);
 }
@@ -447,7 +443,7 @@ bool frmPrtABF::eventFilter(QObject* watched, QEvent* event) {
 
 void frmPrtABF::subShowMarc(int col) {
     {
-        Hourglass wait;
+        ui::BusyCursor wait;
         report::subShowMarc(grid_, col, marcFill);
     }
     ProperSize(); // slips keep their share of the width; rows fit their texts
@@ -520,7 +516,7 @@ bool frmPrtABF::CustomPrint() {
     SetupGrid setup;
     bool ok = false;
     {
-        Hourglass wait;
+        ui::BusyCursor wait;
         ok = templateName() && TemplateStore(varGetSysInfo(14).toString()).load(m_strApp, &look, &setup);
         if (ok) {
             look.applyTo(grid_);
