@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
         marc.setRowData(r, QStringLiteral("B%1").arg(r - 1, 9, 10, QChar(u'0')));
     marc.setTextMatrix(1, 1, QStringLiteral("$200a;245a."));
     int reads = 0;
-    const report::MarcFill counted = [&](const QVariant& key, const report::MarcSpecs& s) {
+    const report::MarcFill counted = [&](const QVariant& key, const report::MarcSubfields& s) {
         ++reads;
         return report::marcFillFromDatabase(key, s);
     };

@@ -42,9 +42,9 @@ void rebuild(ReportGrid& grd, const QList<SetupRow>& rows, const RebuildInput& i
             for (int r = 1; r <= records; ++r)
                 grd.setTextMatrix(r + 1, j, in.data->cell(r, s.arrayCol));
         } else {
-            const MarcSpecs specs = specsFromSetup(s.definition);
+            const MarcSubfields subfields = subfieldsFromSetup(s.definition);
             for (int r = 2; r < grd.rows(); ++r)
-                grd.setTextMatrix(r, j, in.fill ? in.fill(grd.rowData(r), specs) : QString());
+                grd.setTextMatrix(r, j, in.fill ? in.fill(grd.rowData(r), subfields) : QString());
             const bool dollar = dollarAlways || !s.definition.trimmed().isEmpty();
             grd.setTextMatrix(1, j, dollar ? QStringLiteral("$") + s.definition : s.definition);
         }
@@ -68,16 +68,16 @@ void rebuild(ReportGrid& grd, const QList<SetupRow>& rows, const RebuildInput& i
 }
 } // namespace
 
-int intCheckSubfield(const QString& spec) {
-    if (spec.isEmpty()) return 0;
-    if (spec.size() < 4) return -1;
+int intCheckSubfield(const QString& subfield) {
+    if (subfield.isEmpty()) return 0;
+    if (subfield.size() < 4) return -1;
     for (int i = 0; i < 3; ++i)
-        if (spec[i] < u'0' || spec[i] > u'9') return -1;
-    return spec[3] >= u'a' && spec[3] <= u'z' ? 1 : -1;
+        if (subfield[i] < u'0' || subfield[i] > u'9') return -1;
+    return subfield[3] >= u'a' && subfield[3] <= u'z' ? 1 : -1;
 }
 
-MarcSpecs specsFromSetup(const QString& definition) {
-    MarcSpecs s;
+MarcSubfields subfieldsFromSetup(const QString& definition) {
+    MarcSubfields s;
     const qsizetype semi = definition.indexOf(u';');
     if (semi < 0) {
         s.cn = definition;
@@ -89,7 +89,7 @@ MarcSpecs specsFromSetup(const QString& definition) {
     return s;
 }
 
-MarcSpecs specsFromGrid(const QString& definition) {
+MarcSubfields subfieldsFromGrid(const QString& definition) {
     return {cutBetween(definition, QStringLiteral("$"), QStringLiteral(";")),
             cutBetween(definition, QStringLiteral(";"), QStringLiteral("."))};
 }
@@ -98,25 +98,25 @@ QString marcDefinition(const QString& cn, const QString& us) {
     return cn + u';' + us + u'.';
 }
 
-QString marcFillFromDatabase(const QVariant& key, const MarcSpecs& specs) {
+QString marcFillFromDatabase(const QVariant& key, const MarcSubfields& subfields) {
     const QString no = key.toString().trimmed();
-    // Without a spec (a custom column) no record needs reading.
-    if (no.isEmpty() || (specs.cn.isEmpty() && specs.us.isEmpty())) return QString();
+    // Without a subfield (a custom column) no record needs reading.
+    if (no.isEmpty() || (subfields.cn.isEmpty() && subfields.us.isEmpty())) return QString();
     const MarcRecord rec = strReadMarc(no);
     if (rec.count <= 0) return QString();
     const int format = intGetMarcFormat(rec);
     subResetMarcPos();
-    const QString spec = format == 0 ? specs.cn : specs.us;
-    if (spec.isEmpty()) return QString();
-    return strGetMarcSubfield(rec, spec).trimmed();
+    const QString subfield = format == 0 ? subfields.cn : subfields.us;
+    if (subfield.isEmpty()) return QString();
+    return strGetMarcSubfield(rec, subfield).trimmed();
 }
 
 void subShowMarc(ReportGrid& grd, int col, const MarcFill& fill) {
     if (col < 1 || col >= grd.cols()) return;
     const QString def = grd.textMatrix(1, col);
-    const MarcSpecs specs = specsFromGrid(def);
+    const MarcSubfields subfields = subfieldsFromGrid(def);
     for (int r = grd.fixedRows(); r < grd.rows(); ++r)
-        grd.setTextMatrix(r, col, fill ? fill(grd.rowData(r), specs) : QString());
+        grd.setTextMatrix(r, col, fill ? fill(grd.rowData(r), subfields) : QString());
     if (!def.trimmed().startsWith(u'$')) grd.setTextMatrix(1, col, QStringLiteral("$") + def);
     grd.autoSizeMode = AutoSizeMode::ColWidths;
     grd.autoSize(1, grd.cols() - 1);

@@ -35,25 +35,25 @@ struct SetupRow {
 
 // 0 empty, 1 valid (three digits and a lower-case letter; more is not
 // looked at), -1 anything else.
-int intCheckSubfield(const QString& spec);
+int intCheckSubfield(const QString& subfield);
 
-struct MarcSpecs {
+struct MarcSubfields {
     QString cn, us;
 };
 // From the set-up form "CN;US.": CN before the first ";" (all without one),
 // US between that ";" and the next "." (empty without them).
-MarcSpecs specsFromSetup(const QString& definition);
+MarcSubfields subfieldsFromSetup(const QString& definition);
 // From the definition row "$CN;US.": CN between "$" and ";", US between ";"
 // and ".".
-MarcSpecs specsFromGrid(const QString& definition);
+MarcSubfields subfieldsFromGrid(const QString& definition);
 QString marcDefinition(const QString& cn, const QString& us); // "CN;US."
 
 // The value a MARC column shows for one row: the record named by the key is
-// read; format 0 takes the CN spec, the others the US spec; trimmed; empty
-// when the record cannot be read or the spec is empty.
-using MarcFill = std::function<QString(const QVariant& key, const MarcSpecs& specs)>;
+// read; format 0 takes the CN subfield, the others the US subfield; trimmed; empty
+// when the record cannot be read or the subfield is empty.
+using MarcFill = std::function<QString(const QVariant& key, const MarcSubfields& subfields)>;
 // Reads through the common MARC routines, one record per call.
-QString marcFillFromDatabase(const QVariant& key, const MarcSpecs& specs);
+QString marcFillFromDatabase(const QVariant& key, const MarcSubfields& subfields);
 
 // Fills column `col` of the grid's data rows from its definition row, and
 // puts "$" in front of the definition when it lacks it.

@@ -496,8 +496,8 @@ void frmFlexPrint::menuNewCol_Click(int index) {
 
 void frmFlexPrint::grdOrder_DblClick(int col) {
     if (col < 1 || col >= grid_.cols() || !grid_.textMatrix(1, col).trimmed().startsWith(u'$')) return;
-    const MarcSpecs specs = specsFromGrid(grid_.textMatrix(1, col));
-    runMarcEditor(col, specs.cn, specs.us);
+    const MarcSubfields subfields = subfieldsFromGrid(grid_.textMatrix(1, col));
+    runMarcEditor(col, subfields.cn, subfields.us);
 }
 
 bool frmFlexPrint::runMarcEditor(int col, const QString& cn, const QString& us) {

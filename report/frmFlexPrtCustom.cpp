@@ -185,9 +185,9 @@ void frmFlexPrtCustom::cmdDel_Click() {
 
 bool frmFlexPrtCustom::runEditor(int row) {
     frmFlexPrtNode node(this);
-    const MarcSpecs specs = specsFromSetup(editor_.rows[row - 1].definition);
-    node.txtCN->setText(specs.cn);
-    node.txtUS->setText(specs.us);
+    const MarcSubfields subfields = subfieldsFromSetup(editor_.rows[row - 1].definition);
+    node.txtCN->setText(subfields.cn);
+    node.txtUS->setText(subfields.us);
     const QRect cell = grdSetup->visualItemRect(grdSetup->item(row - 1, 0));
     if (!node.ShowNote(grdSetup->viewport()->mapToGlobal(cell.topLeft()))) return false;
     editor_.setMarcDefinition(row, node.cn(), node.us());

@@ -1,5 +1,5 @@
 #pragma once
-// The MARC column editor: two boxes for the CN and the US subfield spec.
+// The MARC column editor: two boxes for the CN and the US subfield subfield.
 // Enter accepts when neither box is bad and one is good, else asks
 // "Marc子字段格式错误!" (OK empties the box Enter was pressed in, Cancel
 // closes); Esc, or the editor losing the focus, closes without acceptance.
@@ -16,7 +16,7 @@ public:
     QLineEdit* txtCN = nullptr;
     QLineEdit* txtUS = nullptr;
 
-    // Enter in a box; true when the specs were accepted.
+    // Enter in a box; true when the subfields were accepted.
     bool pressEnter(QLineEdit* box);
     bool accepted() const { return accepted_; }
     QString cn() const;

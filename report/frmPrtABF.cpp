@@ -453,10 +453,10 @@ bool frmPrtABF::grdOrder_DblClick(int row, int col) {
     if (row != 0 || col < 1 || col >= grid_.cols()) return false;
     const QString def = grid_.textMatrix(1, col);
     if (!def.trimmed().startsWith(u'$')) return false;
-    const MarcSpecs specs = specsFromGrid(def);
+    const MarcSubfields subfields = subfieldsFromGrid(def);
     frmFlexPrtNode node(this);
-    node.txtCN->setText(specs.cn);
-    node.txtUS->setText(specs.us);
+    node.txtCN->setText(subfields.cn);
+    node.txtUS->setText(subfields.us);
     if (!node.ShowNote(grdOrder->viewport()->mapToGlobal(QPoint(grdOrder->columnViewportPosition(col), 0))))
         return false;
     grid_.setTextMatrix(1, col, QStringLiteral("$") + marcDefinition(node.cn(), node.us()));

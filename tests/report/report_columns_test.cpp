@@ -26,7 +26,7 @@ RebuildInput input(MarcFill fill = {}) {
     in.data = &g_varPrtData;
     in.rows = g_lngPrtRows;
     in.cols = g_lngPrtCols;
-    in.fill = fill ? fill : MarcFill([](const QVariant& key, const MarcSpecs& s) {
+    in.fill = fill ? fill : MarcFill([](const QVariant& key, const MarcSubfields& s) {
         return key.toString() + u':' + s.cn + u'/' + s.us;
     });
     return in;
@@ -41,26 +41,26 @@ QStringList rowTexts(const ReportGrid& g, int row) {
 
 } // namespace
 
-TEST(ColumnSetup, SubfieldSpecsAndDefinitions) {
+TEST(ColumnSetup, SubfieldsAndDefinitions) {
     const struct {
-        const char* spec;
+        const char* subfield;
         int result;
     } cases[] = {{"200a", 1},  {"", 0},     {"200", -1}, {"200A", -1}, {"20aa", -1},
                  {" 200", -1}, {"245z", 1}, {"001a", 1}, {"a200", -1}};
     for (const auto& c : cases)
-        EXPECT_EQ(intCheckSubfield(QString::fromUtf8(c.spec)), c.result) << c.spec;
+        EXPECT_EQ(intCheckSubfield(QString::fromUtf8(c.subfield)), c.result) << c.subfield;
 
     EXPECT_EQ(marcDefinition("200a", "245a"), "200a;245a.");
-    const MarcSpecs s = specsFromSetup("200a;245a.");
+    const MarcSubfields s = subfieldsFromSetup("200a;245a.");
     EXPECT_EQ(s.cn, "200a");
     EXPECT_EQ(s.us, "245a");
-    EXPECT_EQ(specsFromSetup("200a").cn, "200a");
-    EXPECT_EQ(specsFromSetup("200a").us, "");
-    EXPECT_EQ(specsFromSetup(";245a.").cn, "");
-    const MarcSpecs g = specsFromGrid("$200a;245a.");
+    EXPECT_EQ(subfieldsFromSetup("200a").cn, "200a");
+    EXPECT_EQ(subfieldsFromSetup("200a").us, "");
+    EXPECT_EQ(subfieldsFromSetup(";245a.").cn, "");
+    const MarcSubfields g = subfieldsFromGrid("$200a;245a.");
     EXPECT_EQ(g.cn, "200a");
     EXPECT_EQ(g.us, "245a");
-    EXPECT_EQ(specsFromGrid("$;245a.").cn, "");
+    EXPECT_EQ(subfieldsFromGrid("$;245a.").cn, "");
 }
 
 TEST(ColumnSetup, ReadGridNamesArrayColumnsAndMarksTheOthers) {
@@ -106,7 +106,7 @@ TEST(ColumnSetup, OkRebuildKeepsEveryRowAndNumbersTheSortedRows) {
     EXPECT_EQ(g.textMatrix(1, 8), ""); // a blank definition gets no "$" in the OK form
     EXPECT_EQ(rowTexts(g, 2).mid(2, 1), QStringList{"题名3"});
     EXPECT_EQ(g.textMatrix(2, 7), "M3:200a/245a");
-    EXPECT_EQ(g.textMatrix(2, 8), "M3:/"); // filled as a MARC column of no specs
+    EXPECT_EQ(g.textMatrix(2, 8), "M3:/"); // filled as a MARC column of no subfields
     EXPECT_EQ(g.rowData(2).toString(), "M3");
     EXPECT_EQ(g.textMatrix(2, 1), "索书号3");
     for (int r = 2; r < g.rows(); ++r)
@@ -228,7 +228,7 @@ TEST_F(MarcFillDb, ColumnsFillByTheRecordsFormat) {
               db().scalar("select split_part(m_title, ':', 1) from marc where marc_rec_no = "
                           "'0000000001'"));
     EXPECT_EQ(g.textMatrix(3, 1), "The art of small programs");
-    EXPECT_EQ(g.textMatrix(4, 1), ""); // format "u" takes the US spec: no 245
+    EXPECT_EQ(g.textMatrix(4, 1), ""); // format "u" takes the US subfield: no 245
     EXPECT_EQ(g.textMatrix(5, 1), "");
     EXPECT_EQ(g.textMatrix(6, 1), "");
 

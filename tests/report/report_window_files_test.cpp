@@ -34,7 +34,7 @@ frmFlexPrint* open(int shape, int records, const QString& app) {
     reportshapes::fill(reportshapes::shapes().at(shape), records);
     frmFlexPrint* f = frmFlexPrint::form();
     f->m_strApp = app;
-    f->marcFill = [](const QVariant& key, const MarcSpecs& s) { return key.toString() + s.cn; };
+    f->marcFill = [](const QVariant& key, const MarcSubfields& s) { return key.toString() + s.cn; };
     f->lblInfo(0)->setText(app);
     for (int i = 1; i <= 6; ++i)
         f->lblInfo(i)->setText(QStringLiteral("信息%1").arg(i));
@@ -214,7 +214,7 @@ TEST_F(ReportFiles, MarcColumnEditorChecksAndFills) {
         if (!n) return 0;
         ++editors;
         n->txtUS->setText("245");
-        EXPECT_FALSE(n->pressEnter(n->txtCN)); // a bad US spec; OK empties txtCN
+        EXPECT_FALSE(n->pressEnter(n->txtCN)); // a bad US subfield; OK empties txtCN
         EXPECT_EQ(n->txtCN->text(), "");
         EXPECT_EQ(n->txtUS->text(), "245");
         n->txtCN->setText("200a");
@@ -229,7 +229,7 @@ TEST_F(ReportFiles, MarcColumnEditorChecksAndFills) {
     EXPECT_EQ(f->grid().textMatrix(1, 2), "$200a;.");
     EXPECT_EQ(f->grid().textMatrix(2, 2), "M1200a");
 
-    // A double-click on its title opens the editor on its specs; Esc keeps it.
+    // A double-click on its title opens the editor on its subfields; Esc keeps it.
     QStringList seen;
     dialogs.dialogHandler = [&](QDialog* d) {
         auto* n = qobject_cast<frmFlexPrtNode*>(d);
