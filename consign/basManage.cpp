@@ -2,8 +2,8 @@
 
 #include "common/basDB.h"
 #include "common/basEnv.h"
+#include "desk/DeskLending.h"
 
-#include "platform/ui/DialogService.h"
 
 #include <QDate>
 
@@ -27,12 +27,7 @@ QString strKeepEndDate(const QString& beginDate, const QString& days) {
 }
 
 void subManageBox(const QString& text, bool error) {
-    ui::BoxRequest box;
-    box.icon = error ? ui::BoxIcon::Error : ui::BoxIcon::Information;
-    box.title = QStringLiteral("流通委托");
-    box.text = text;
-    box.beep = error;
-    ui::DialogService::current().showBox(box);
+    desk::DeskLending::plainBox(error, text);
 }
 
 int ManageDb::select(const QString& sql, DBResultSet& rs) {

@@ -52,6 +52,8 @@ struct ReturnRow {
 
 class DeskLending : public LendingWindow {
 public:
+    // A plain message box of the circulation desks (error boxes beep).
+    static void plainBox(bool error, const QString& text);
     explicit DeskLending(ConsignDesk& desk);
 
     // ---- hooks -----------------------------------------------------------------
@@ -133,7 +135,6 @@ private:
     int lendFailed(); // report, -1
 
     int pickUpFailed(const QString& message);
-    void plainBox(bool error, const QString& text);
     // A change as a query of the number of rows it changed.
     static QString countedChange(const QString& sql);
 
