@@ -112,5 +112,9 @@ void LIB_DB_ResetTraffic() {
 }
 
 QString strServerDateSQL() {
-    return QStringLiteral("SELECT to_char(desk_now(), 'YYYY-MM-DD HH24:MI:SS')");
+    return QStringLiteral("SELECT ") + strServerDateExpr();
+}
+
+QString strServerDateExpr() {
+    return QStringLiteral("to_char(desk_now(), 'YYYY-MM-DD HH24:MI:SS')");
 }

@@ -75,3 +75,6 @@ void LIB_DB_ResetTraffic();
 // The query that gives the server's date and time as strGetServerDate does
 // ("yyyy-mm-dd hh:mm:ss"), to send with other statements.
 QString strServerDateSQL();
+// The same reading as an expression, to pass to a call that is sent in a
+// batch: read by the server as it runs the call.
+QString strServerDateExpr();

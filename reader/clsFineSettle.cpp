@@ -255,37 +255,63 @@ void clsFineSettle::subReload()
         load(certId_);
 }
 
-int clsFineSettle::intLockTicked(const QVector<int>& ticked)
+int clsFineSettle::intLockAndRead(const QString& cardsSQL, const QString& readerSQL, const QVector<int>& ticked,
+                                  const QString& madeFrom, bool withReduction, DBResultSet* reader, QString* now,
+                                  QString* bill)
 {
-    QStringList keys;
-    QHash<QString, const FineRow*> shown;
-    for (int i : ticked) {
-        const FineRow& r = rows_[i];
-        keys << QLatin1Char('(') + q(r.propNo) + QLatin1Char(',') + q(r.lendDate) + QLatin1Char(')');
-        shown.insert(r.propNo + QChar(0x1f) + r.lendDate, &r);
-    }
-    DBResultSet rs;
-    g_strSQL = QStringLiteral("SELECT prop_no, lend_date, fine_amt, debt_deal_flag FROM exceed_fine_lst "
-                              "WHERE cert_id = ")
-               + q(certId_) + QStringLiteral(" AND (prop_no, lend_date) IN (") + keys.join(QLatin1Char(','))
-               + QStringLiteral(") FOR UPDATE");
-    if (LIB_DB_Select(g_strSQL, rs) < 0) {
+    LIB_DB_Batch b;
+    b.begin();
+    if (!cardsSQL.isEmpty())
+        b.select(cardsSQL);
+    const int readerAt = b.select(readerSQL);
+    const int tickedAt = b.select(strLockTickedSQL(ticked));
+    const int nowAt = b.select(strServerDateSQL());
+    // Numbers other desks took in this second since the click made its own.
+    const int takenAt = madeFrom.isEmpty() ? -1 : b.select(strBillNosSQL(madeFrom));
+    if (b.run() != 0) {
         subFail(true);
         return -1;
     }
+    if (!blnTickedUnchanged(ticked, b.rows(tickedAt)))
+        return 0;
+    *reader = b.rows(readerAt);
+    *now = b.rows(nowAt).text(0, 0);
+    if (takenAt >= 0)
+        *bill = strFirstFreeBill(madeFrom, withReduction, b.rows(takenAt));
+    return 1;
+}
+
+QString clsFineSettle::strLockTickedSQL(const QVector<int>& ticked) const
+{
+    QStringList keys;
+    for (int i : ticked) {
+        const FineRow& r = rows_[i];
+        keys << QLatin1Char('(') + q(r.propNo) + QLatin1Char(',') + q(r.lendDate) + QLatin1Char(')');
+    }
+    return QStringLiteral("SELECT prop_no, lend_date, fine_amt, debt_deal_flag FROM exceed_fine_lst "
+                          "WHERE cert_id = ")
+           + q(certId_) + QStringLiteral(" AND (prop_no, lend_date) IN (") + keys.join(QLatin1Char(','))
+           + QStringLiteral(") FOR UPDATE");
+}
+
+bool clsFineSettle::blnTickedUnchanged(const QVector<int>& ticked, const DBResultSet& rs)
+{
+    QHash<QString, const FineRow*> shown;
+    for (int i : ticked)
+        shown.insert(rows_[i].propNo + QChar(0x1f) + rows_[i].lendDate, &rows_[i]);
     bool same = rs.rowCount() == ticked.size();
     for (int i = 0; same && i < rs.rowCount(); ++i) {
         const FineRow* r = shown.value(rs.text(i, 0) + QChar(0x1f) + rs.text(i, 1));
         same = r && rs.text(i, 3) == QLatin1String("0") && lngMoneyFromDouble(rs.number(i, 2)) == r->fine;
     }
     if (same)
-        return 1;
+        return true;
     // Nothing is written: the click ends, and the worker sees the fines as
     // they stand now before deciding again.
     LIB_DB_Rollback();
     subReload();
     intShowMsg(kMsgChanged);
-    return 0;
+    return false;
 }
 
 QString clsFineSettle::strNewBillNo(QString* serverDateTime)
@@ -315,18 +341,29 @@ QString clsFineSettle::strBillNo(const QString& typed, bool withReduction, QStri
 
 QString clsFineSettle::strFreeBillNo(const QString& base, bool withReduction)
 {
+    DBResultSet rs;
+    g_strSQL = strBillNosSQL(base);
+    if (LIB_DB_Select(g_strSQL, rs) != 0) {
+        LIB_ClearDBError(); // the journal's unique key still refuses a number taken
+        rs = DBResultSet();
+    }
+    return strFirstFreeBill(base, withReduction, rs);
+}
+
+QString clsFineSettle::strBillNosSQL(const QString& base)
+{
+    // The clock's digits hold no LIKE wildcard.
+    return QStringLiteral("SELECT bill_no FROM deposit_account_lst WHERE bill_no LIKE ") + q(base + QLatin1Char('%'));
+}
+
+QString clsFineSettle::strFirstFreeBill(const QString& base, bool withReduction, const DBResultSet& taken)
+{
     // Several desks take payments in the same second: a number made from the
     // clock gets "-1", "-2", ... behind it until it (and its reduction's "C"
-    // number) is free. The clock's digits hold no LIKE wildcard.
-    DBResultSet rs;
-    g_strSQL = QStringLiteral("SELECT bill_no FROM deposit_account_lst WHERE bill_no LIKE ") + q(base + QLatin1Char('%'));
+    // number) is free.
     QSet<QString> used;
-    if (LIB_DB_Select(g_strSQL, rs) == 0) {
-        for (int i = 0; i < rs.rowCount(); ++i)
-            used.insert(rs.text(i, 0));
-    } else {
-        LIB_ClearDBError(); // the journal's unique key still refuses a number taken
-    }
+    for (int i = 0; i < taken.rowCount(); ++i)
+        used.insert(taken.text(i, 0));
     for (int n = 0;; ++n) {
         const QString bill = n == 0 ? base : base + QLatin1Char('-') + QString::number(n);
         if (!used.contains(bill) && !(withReduction && used.contains(bill + QLatin1Char('C'))))
@@ -347,48 +384,75 @@ int clsFineSettle::intCheckBill(const QString& billNo, const QString& usedMessag
     return 0;
 }
 
-bool clsFineSettle::blnJournal(const QString& type, int payMode, const QString& dateTime, QString& billNo,
-                               const QString& madeFrom, bool withReduction, Cents amount, const QString& usedMessage,
-                               QString* refusal)
+int clsFineSettle::intWriteAndCommit(const Writes& writes, int journals, const QStringList& workloads, QString& bill,
+                                     const QString& madeFrom, bool withReduction, const QString& usedMessage)
 {
-    // A number made from the clock that another desk took meanwhile moves on
-    // to the next free one; a typed number is refused.
-    for (int attempt = 0;; ++attempt) {
-        g_strSQL = QStringLiteral("INSERT_DEPOSIT_ACCOUNT_LST ") + q(certId_) + QLatin1Char(',') + q(type)
-                   + QLatin1Char(',') + q(QString::number(payMode)) + QLatin1Char(',') + q(QStringLiteral("1"))
-                   + QLatin1Char(',') + q(dateTime) + QLatin1Char(',') + q(billNo) + QLatin1Char(',')
-                   + q(g_strWkrNo) + QLatin1Char(',') + q(strFormatMoney(amount));
-        if (LIB_DB_CallProc(g_strSQL) == 0)
-            return true;
-        if (intGetOraErrNo() != 1)
-            return false; // the pending error is the reason
-        if (madeFrom.isEmpty() || attempt >= 20) {
+    bool written = false; // the writes went through; workload calls remain
+    int from = 0;         // the first workload call not yet sent
+    for (int attempt = 0;;) {
+        LIB_DB_Batch b;
+        if (!written)
+            writes(b, bill);
+        const int first = b.count();
+        for (int k = from; k < workloads.size(); ++k)
+            b.callProc(workloads[k]);
+        b.commit();
+        if (b.run() == 0)
+            return 0;
+        const int at = b.failedAt();
+        if (at >= first && LIB_DB_InTrans()) {
+            // A failed counter does not stop the settlement.
             LIB_ClearDBError();
-            *refusal = usedMessage;
-            return false;
+            written = true;
+            from += at - first + 1;
+            continue;
+        }
+        if (written || at < 0 || at >= journals) {
+            subFail(true);
+            return -1;
+        }
+        // A journal row, written first: a number taken by another desk
+        // meanwhile stops the click before anything else is written.
+        if (intGetOraErrNo() != 1) {
+            subFail(true); // the pending error is the reason
+            return 1;
         }
         LIB_ClearDBError();
-        billNo = strFreeBillNo(madeFrom, withReduction);
+        if (at == 0 && !madeFrom.isEmpty() && attempt++ < 20) {
+            bill = strFreeBillNo(madeFrom, withReduction);
+            continue;
+        }
+        // A refusal rolls back at once: no other desk waits for this
+        // reader's rows while the message shows.
+        subRefuse(usedMessage);
+        return 1;
     }
 }
 
-bool clsFineSettle::blnUpdateReader(Cents debt, std::optional<Cents> obligate)
+QString clsFineSettle::strJournalCall(const QString& type, int payMode, const QString& dateTime, const QString& billNo,
+                                      Cents amount) const
 {
-    g_strSQL = QStringLiteral("LT_UPD_reader_new ") + q(certId_) + QLatin1Char(',') + nulls(17) + QLatin1Char(',')
-               + strFormatMoney(debt) + QLatin1Char(',') + nulls(10) + QLatin1Char(',')
-               + (obligate ? strFormatMoney(*obligate) : QStringLiteral("NULL")) + QStringLiteral(",NULL");
-    return LIB_DB_CallProc(g_strSQL) == 0;
+    return QStringLiteral("INSERT_DEPOSIT_ACCOUNT_LST ") + q(certId_) + QLatin1Char(',') + q(type) + QLatin1Char(',')
+           + q(QString::number(payMode)) + QLatin1Char(',') + q(QStringLiteral("1")) + QLatin1Char(',')
+           + q(dateTime) + QLatin1Char(',') + q(billNo) + QLatin1Char(',') + q(g_strWkrNo) + QLatin1Char(',')
+           + q(strFormatMoney(amount));
 }
 
-bool clsFineSettle::blnSettleRow(const FineRow& row, Cents charged, const QString& billNo, const QString& dateTime,
-                                 const QString& remark)
+QString clsFineSettle::strUpdateReaderCall(Cents debt, std::optional<Cents> obligate) const
 {
-    g_strSQL = QStringLiteral("LT_UPD_exceed_fine_lst ") + q(row.propNo) + QLatin1Char(',') + q(certId_)
-               + QLatin1Char(',') + q(row.lendDate) + QLatin1Char(',') + nulls(8) + QLatin1Char(',')
-               + strFormatMoney(charged) + QLatin1Char(',') + q(billNo) + QLatin1Char(',') + q(dateTime)
-               + QLatin1Char(',') + q(QStringLiteral("1")) + QLatin1Char(',') + q(g_strWkrNo) + QLatin1Char(',')
-               + q(remark) + QStringLiteral(",NULL,NULL");
-    return LIB_DB_CallProc(g_strSQL) == 0;
+    return QStringLiteral("LT_UPD_reader_new ") + q(certId_) + QLatin1Char(',') + nulls(17) + QLatin1Char(',')
+           + strFormatMoney(debt) + QLatin1Char(',') + nulls(10) + QLatin1Char(',')
+           + (obligate ? strFormatMoney(*obligate) : QStringLiteral("NULL")) + QStringLiteral(",NULL");
+}
+
+QString clsFineSettle::strSettleRowCall(const FineRow& row, Cents charged, const QString& billNo,
+                                        const QString& dateTime, const QString& remark) const
+{
+    return QStringLiteral("LT_UPD_exceed_fine_lst ") + q(row.propNo) + QLatin1Char(',') + q(certId_)
+           + QLatin1Char(',') + q(row.lendDate) + QLatin1Char(',') + nulls(8) + QLatin1Char(',')
+           + strFormatMoney(charged) + QLatin1Char(',') + q(billNo) + QLatin1Char(',') + dateTime + QLatin1Char(',')
+           + q(QStringLiteral("1")) + QLatin1Char(',') + q(g_strWkrNo) + QLatin1Char(',') + q(remark)
+           + QStringLiteral(",NULL,NULL");
 }
 
 void clsFineSettle::subPrint(FineReceipt receipt)
@@ -515,15 +579,12 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
     // time-out), and settles only rows still open with the amounts shown. The
     // reader's totals are read under the lock: what is written is derived from
     // what the database holds, never from what the window showed earlier.
-    LIB_DB_BeginTrans();
     DBResultSet reader;
-    g_strSQL = QStringLiteral("SELECT debt_flag, obligate FROM reader WHERE cert_id = ") + q(certId_)
-               + QStringLiteral(" FOR UPDATE");
-    if (LIB_DB_Select(g_strSQL, reader) < 0) {
-        subFail(true);
-        return out;
-    }
-    const int unchanged = intLockTicked(ticked);
+    QString now;
+    const int unchanged = intLockAndRead(QString(),
+                                         QStringLiteral("SELECT debt_flag, obligate FROM reader WHERE cert_id = ")
+                                             + q(certId_) + QStringLiteral(" FOR UPDATE"),
+                                         ticked, madeFrom, r > 0, &reader, &now, &bill);
     if (unchanged <= 0) {
         out.reloaded = unchanged == 0;
         return out;
@@ -545,63 +606,46 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
         return out;
     }
     g_dblExceedFine = dblMoneyToDouble(debt);
-    const QString now = varGetSysInfo(0).toString();
-
-    // Journal first: a typed bill number taken by another desk meanwhile stops
-    // the payment before anything else is written. A refusal rolls back at
-    // once, so that no other desk waits for this reader's rows.
-    QString refusal;
-    bool journal = blnJournal(QStringLiteral("5"), mode, now, bill, madeFrom, r > 0, t, kMsgBillUsed, &refusal);
-    if (journal && r > 0) {
-        QString reductionBill = bill + QLatin1Char('C');
-        journal =
-            blnJournal(QStringLiteral("6"), 0, now, reductionBill, QString(), false, r, kMsgBillUsed, &refusal);
-    }
-    if (!journal) {
-        subRefuse(refusal);
-        out.billNo = bill;
-        out.focus = Focus::BillNo;
-        return out;
-    }
-    out.billNo = bill;
 
     // 9. The rows, each charged its share of the amount.
     QVector<Cents> fines;
     for (int i : ticked)
         fines.append(rows_[i].fine);
     const QVector<Cents> charged = arrSplitFine(fines, t);
-    FineReceipt receipt;
-    for (int k = 0; k < ticked.size(); ++k) {
-        const FineRow& row = rows_[ticked[k]];
-        const QString remark = in.remark + QStringLiteral(" LT2(") + row.remark + QLatin1Char(')');
-        if (!blnSettleRow(row, charged[k], bill, now, remark)) {
-            subFail(true);
-            return out;
-        }
-        receipt.rows.append(receiptRow(row, charged[k]));
-    }
-
     // 10-12. Unpaid total (the reduction leaves the debt with the amount paid)
     // and, for a prepaid payment, the balance.
     const Cents newDebt = qMax<Cents>(0, debt - a);
     const std::optional<Cents> newObligate = mode == 2 ? std::optional<Cents>(obligate - t) : std::nullopt;
-    if (!blnUpdateReader(newDebt, newObligate)) {
-        subFail(true);
-        return out;
-    }
 
-    // 13. Workload; a failed counter does not stop the payment.
+    // Journal first: a bill number taken by another desk meanwhile stops the
+    // payment before anything else is written. Then the rows, the reader, the
+    // workload (13; a failed counter does not stop the payment) and the
+    // commit (15), together.
+    const auto writes = [&](LIB_DB_Batch& b, const QString& billNo) {
+        b.callProc(strJournalCall(QStringLiteral("5"), mode, now, billNo, t));
+        if (r > 0)
+            b.callProc(strJournalCall(QStringLiteral("6"), 0, now, billNo + QLatin1Char('C'), r));
+        for (int k = 0; k < ticked.size(); ++k) {
+            const FineRow& row = rows_[ticked[k]];
+            const QString remark = in.remark + QStringLiteral(" LT2(") + row.remark + QLatin1Char(')');
+            b.callProc(strSettleRowCall(row, charged[k], billNo, q(now), remark));
+        }
+        b.callProc(strUpdateReaderCall(newDebt, newObligate));
+    };
     const int n = int(ticked.size());
-    intAddJobQty(QStringLiteral("415"), n, n, dblMoneyToDouble(t));
+    QStringList workloads{strJobQtyCall(QStringLiteral("415"), n, n, dblMoneyToDouble(t))};
     if (r > 0)
-        intAddJobQty(QStringLiteral("419"), n, n, dblMoneyToDouble(r));
-    LIB_ClearDBError();
-
-    // 15. Commit; only a committed payment counts and prints.
-    if (LIB_DB_CommitTrans() < 0) {
-        subFail(true);
+        workloads << strJobQtyCall(QStringLiteral("419"), n, n, dblMoneyToDouble(r));
+    const int written = intWriteAndCommit(writes, r > 0 ? 2 : 1, workloads, bill, madeFrom, r > 0, kMsgBillUsed);
+    out.billNo = bill;
+    if (written != 0) {
+        if (written > 0)
+            out.focus = Focus::BillNo;
         return out;
     }
+    FineReceipt receipt;
+    for (int k = 0; k < ticked.size(); ++k)
+        receipt.rows.append(receiptRow(rows_[ticked[k]], charged[k]));
     ready_ = false; // settled: the list is read again before anything more
     g_dblExceedFine = dblMoneyToDouble(newDebt);
     if (newObligate)
@@ -665,71 +709,44 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
     // fine rows, waiting for other desks within the lock time-out. A failure
     // here writes nothing and ends the transaction; rows settled or changed
     // elsewhere meanwhile end the click with the list read again.
-    LIB_DB_BeginTrans();
-    DBResultSet locked;
-    g_strSQL = QStringLiteral("SELECT reader_cert.redr_cert_id, reader.cert_id FROM reader_cert, reader "
-                              "WHERE reader_cert.cert_id = reader.cert_id AND reader.cert_id = ")
-               + q(certId_) + QStringLiteral(" AND reader_cert.cert_flag <> ") + q(QStringLiteral("0"))
-               + QStringLiteral(" FOR UPDATE");
-    if (LIB_DB_Select(g_strSQL, locked) < 0) {
-        subFail(true);
-        return out;
-    }
     DBResultSet reader;
-    g_strSQL = QStringLiteral("SELECT debt_flag FROM reader WHERE cert_id = ") + q(certId_)
-               + QStringLiteral(" FOR UPDATE");
-    if (LIB_DB_Select(g_strSQL, reader) < 0) {
-        subFail(true);
-        return out;
-    }
-    const int unchanged = intLockTicked(ticked);
+    QString journalTime;
+    const int unchanged = intLockAndRead(
+        QStringLiteral("SELECT reader_cert.redr_cert_id, reader.cert_id FROM reader_cert, reader "
+                       "WHERE reader_cert.cert_id = reader.cert_id AND reader.cert_id = ")
+            + q(certId_) + QStringLiteral(" AND reader_cert.cert_flag <> ") + q(QStringLiteral("0"))
+            + QStringLiteral(" FOR UPDATE"),
+        QStringLiteral("SELECT debt_flag FROM reader WHERE cert_id = ") + q(certId_) + QStringLiteral(" FOR UPDATE"),
+        ticked, madeFrom, false, &reader, &journalTime, &bill);
     if (unchanged <= 0) {
         out.reloaded = unchanged == 0;
         return out;
     }
     const Cents debt = reader.rowCount() > 0 ? lngMoneyFromDouble(reader.number(0, 0)) : 0;
 
-    // 10 (first). Journal: a bill number taken meanwhile stops here.
-    const QString journalTime = varGetSysInfo(0).toString();
-    // A refusal rolls back at once: the reader and its cards are free again.
-    QString refusal;
-    const bool journal =
-        blnJournal(QStringLiteral("6"), 0, journalTime, bill, madeFrom, false, w, kMsgBillUsedWaive, &refusal);
-    out.billNo = bill;
-    if (!journal) {
-        subRefuse(refusal);
-        out.focus = Focus::BillNo;
-        return out;
-    }
-
-    // 6. The rows: nothing charged, the note alone.
-    FineReceipt receipt;
-    for (int i : ticked) {
-        const FineRow& row = rows_[i];
-        if (!blnSettleRow(row, 0, bill, varGetSysInfo(0).toString(), in.remark)) {
-            subFail(true);
-            return out;
-        }
-        receipt.rows.append(receiptRow(row, 0));
-    }
-
-    // 7-8. Unpaid total, never below zero.
-    const Cents newDebt = qMax<Cents>(0, debt - w);
-    if (!blnUpdateReader(newDebt, std::nullopt)) {
-        subFail(true);
-        return out;
-    }
-
-    // 9. Workload.
-    const int n = int(ticked.size());
-    intAddJobQty(QStringLiteral("419"), n, n, dblMoneyToDouble(w));
-    LIB_ClearDBError();
-
+    // 10 (first). Journal: a bill number taken meanwhile stops here. 6. The
+    // rows: nothing charged, the note alone, each with the server's date-time
+    // as it writes the row. 7-8. Unpaid total, never below zero. 9. Workload.
     // 11. Commit.
-    if (LIB_DB_CommitTrans() < 0) {
-        subFail(true);
+    const Cents newDebt = qMax<Cents>(0, debt - w);
+    const auto writes = [&](LIB_DB_Batch& b, const QString& billNo) {
+        b.callProc(strJournalCall(QStringLiteral("6"), 0, journalTime, billNo, w));
+        for (int i : ticked)
+            b.callProc(strSettleRowCall(rows_[i], 0, billNo, strServerDateExpr(), in.remark));
+        b.callProc(strUpdateReaderCall(newDebt, std::nullopt));
+    };
+    const int n = int(ticked.size());
+    const int written = intWriteAndCommit(writes, 1, {strJobQtyCall(QStringLiteral("419"), n, n, dblMoneyToDouble(w))},
+                                          bill, madeFrom, false, kMsgBillUsedWaive);
+    out.billNo = bill;
+    if (written != 0) {
+        if (written > 0)
+            out.focus = Focus::BillNo;
         return out;
     }
+    FineReceipt receipt;
+    for (int i : ticked)
+        receipt.rows.append(receiptRow(rows_[i], 0));
     ready_ = false; // settled: the list is read again before anything more
     g_dblExceedFine = dblMoneyToDouble(qMax<Cents>(0, lngMoneyFromDouble(g_dblExceedFine) - w));
     out.done = true;

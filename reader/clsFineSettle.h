@@ -8,6 +8,9 @@
 // within the lock time-out), check that each ticked row is still open with the
 // amount shown, then write the fine rows, the reader's unpaid total and
 // prepaid balance, the money journal and the workload counters and commit.
+// The locks travel with the transaction's begin and the re-check's reads, the
+// writes with the commit: a click costs the same round trips however many
+// fines it settles.
 // Rows settled or changed elsewhere meanwhile end the click with nothing
 // written and the list read again. cancel() and release() roll back whatever
 // is pending. After a correction of the stored total or a commit nothing can
@@ -16,9 +19,11 @@
 // Messages and questions go through intShowMsg / intShowDBError.
 
 #include "common/DBResultSet.h"
+#include "common/basDBBatch.h"
 #include "reader/basFineMoney.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <functional>
@@ -154,33 +159,53 @@ private:
     void subFail(bool rollback);
     // Reads the list again (twice when the stored total had to be put right).
     void subReload();
-    // Inside the click's transaction, after the reader row: locks the ticked
-    // rows and checks each is still open with the amount shown. 1 unchanged;
-    // 0 changed (rolled back, list read again, said so); -1 failed (rolled
-    // back, error shown).
-    int intLockTicked(const QVector<int>& ticked);
+    // Begins the click's transaction and, in one round trip, locks what it
+    // settles (the reader's cards when `cardsSQL` is given, the reader row
+    // with `readerSQL`, then the ticked rows), reads the server's date-time
+    // and, for a number made from the clock, the journal's numbers of that
+    // second. 1 the ticked rows unchanged (locks held, *reader, *now and
+    // *bill read); 0 changed (rolled back, list read again, said so); -1
+    // failed (rolled back, error shown).
+    int intLockAndRead(const QString& cardsSQL, const QString& readerSQL, const QVector<int>& ticked,
+                       const QString& madeFrom, bool withReduction, DBResultSet* reader, QString* now,
+                       QString* bill);
+    QString strLockTickedSQL(const QVector<int>& ticked) const;
+    // Whether the locked rows are the ticked ones, still open with the amounts
+    // shown; if not, rolls back, reads the list again and says so.
+    bool blnTickedUnchanged(const QVector<int>& ticked, const DBResultSet& locked);
     QString strNewBillNo(QString* serverDateTime);
     // The typed bill number, or, when none was typed, a free one made from the
     // server clock (its clock digits in *madeFrom); "" when none could be made
     // (the error is shown).
     QString strBillNo(const QString& typed, bool withReduction, QString* madeFrom);
     // The first of base, base-1, base-2, ... that the journal does not hold
-    // (nor, for a reduction, followed by "C").
+    // (nor, for a reduction, followed by "C"); read now, or from the rows of
+    // strBillNosSQL(base).
     QString strFreeBillNo(const QString& base, bool withReduction);
+    static QString strBillNosSQL(const QString& base);
+    static QString strFirstFreeBill(const QString& base, bool withReduction, const DBResultSet& taken);
     int intCheckBill(const QString& billNo, const QString& usedMessage);
-    // Writes a journal row; a number made from the clock (madeFrom not empty)
-    // that another desk took meanwhile is replaced by the next free one. False
-    // with *refusal = usedMessage for a number taken, or with the database
-    // error pending; shows nothing.
-    bool blnJournal(const QString& type, int payMode, const QString& dateTime, QString& billNo,
-                    const QString& madeFrom, bool withReduction, Cents amount, const QString& usedMessage,
-                    QString* refusal);
+    // The writes of a click, journal rows first (`journals` of them), for a
+    // bill number.
+    using Writes = std::function<void(LIB_DB_Batch&, const QString& billNo)>;
+    // Sends the writes with the workload calls behind them and the commit, in
+    // one round trip. A number made from the clock (madeFrom not empty) that
+    // another desk took meanwhile moves on to the next free one and the writes
+    // go again; a typed number taken is refused with `usedMessage`. A failed
+    // workload call undoes only itself: the rest goes on. 0 committed; 1 a
+    // journal row refused or failed; -1 another write failed (both rolled back
+    // and shown).
+    int intWriteAndCommit(const Writes& writes, int journals, const QStringList& workloads, QString& bill,
+                          const QString& madeFrom, bool withReduction, const QString& usedMessage);
     // Rolls back, then shows the refusal (or the pending database error).
     void subRefuse(const QString& message);
-    bool blnUpdateReader(Cents debt, std::optional<Cents> obligate);
-    // Marks a fine row settled under the bill with the amount charged for it.
-    bool blnSettleRow(const FineRow& row, Cents charged, const QString& billNo, const QString& dateTime,
-                      const QString& remark);
+    QString strJournalCall(const QString& type, int payMode, const QString& dateTime, const QString& billNo,
+                           Cents amount) const;
+    QString strUpdateReaderCall(Cents debt, std::optional<Cents> obligate) const;
+    // Marks a fine row settled under the bill with the amount charged for it;
+    // `dateTime` is an SQL value.
+    QString strSettleRowCall(const FineRow& row, Cents charged, const QString& billNo, const QString& dateTime,
+                             const QString& remark) const;
     void subPrint(FineReceipt receipt);
     static FineReceipt::Row receiptRow(const FineRow& row, Cents charged);
 

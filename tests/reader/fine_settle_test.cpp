@@ -445,6 +445,7 @@ TEST_F(FineSettleTest, EmptyBillNumberIsTakenFromTheServerClock)
 TEST_F(FineSettleTest, WaiverSettlesTicksWithoutChargeAndReloads)
 {
     addReader("4.00", "0", {{"1.50", "TA"}, {"2.50", "TA"}});
+    db().pinClock("2024-05-01 09:08:07");
     ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
 
     // Declined: the bill box is emptied and nothing is written.
@@ -459,9 +460,11 @@ TEST_F(FineSettleTest, WaiverSettlesTicksWithoutChargeAndReloads)
     answer({ui::BoxAnswer::Ok});
     o = settle.waive(input("", "W-1", 0, S("免")));
     ASSERT_TRUE(o.done) << dialogs.lastText().toStdString();
+    // Each row is stamped with the server's time as it is written.
     EXPECT_EQ(db().column("select debt_deal_flag || ' ' || real_fine_amt || ' ' || coalesce(bill_no, '-') || ' ' || remark "
-                          "from exceed_fine_lst where cert_id = 'TZ01' order by lend_date"),
-              QStringList({S("1 0.00 W-1 免"), S("0 0.00 - 旧2")}));
+                          "|| ' ' || coalesce(fine_date, '-') from exceed_fine_lst where cert_id = 'TZ01' "
+                          "order by lend_date"),
+              QStringList({S("1 0.00 W-1 免 2024-05-01 09:08:07"), S("0 0.00 - 旧2 -")}));
     EXPECT_EQ(q("select rec_type || ' ' || pay_mode || ' ' || amount from deposit_account_lst where cert_id = 'TZ01'"),
               "6 0 1.50");
     EXPECT_EQ(q("select job_type || ' ' || kind || ' ' || amount from wkr_job_qty"), "419 1 1.50");
@@ -526,6 +529,44 @@ TEST_F(FineSettleTest, FailureMidwayLeavesNoHalfPaymentAndNoReceipt)
     settle.release();
     EXPECT_EQ(journalRows(), 1);
     expectReaderFree(kReader);
+}
+
+TEST_F(FineSettleTest, FailedWorkloadCounterDoesNotStopTheSettlement)
+{
+    // The counter of one job refuses its row; the settlement commits all the
+    // same and the counters after the failed one still count.
+    const struct {
+        const char* name;
+        bool paying;
+        const char* refused;
+        QStringList counted;
+    } cases[] = {
+        {"pay with a reduction, fines paid refused", true, "415", {"419 2 2 0.50"}},
+        {"pay with a reduction, fines let go refused", true, "419", {"415 2 2 2.50"}},
+        {"waive", false, "419", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        addReader("3.00", "0", {{"1.00", "TA"}, {"2.00", "TA"}});
+        ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+        db().exec(QStringLiteral("alter table wkr_job_qty add constraint no_job_test check (job_type <> '%1')")
+                      .arg(QLatin1String(c.refused)));
+        dialogs.clear();
+        answer({ui::BoxAnswer::Ok});
+        const clsFineSettle::Outcome o = c.paying ? settle.pay(input("2.50", "B-J")) : settle.waive(input("", "W-J"));
+        db().exec("alter table wkr_job_qty drop constraint no_job_test");
+        EXPECT_TRUE(o.done) << dialogs.lastText().toStdString();
+        EXPECT_EQ(dialogs.shown.size(), 1); // the question only
+        EXPECT_FALSE(LIB_DB_InTrans());
+        EXPECT_EQ(settledRows(), 2);
+        EXPECT_EQ(journalRows(), c.paying ? 2 : 1);
+        EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "0.00");
+        EXPECT_EQ(db().column("select job_type || ' ' || kind || ' ' || volume || ' ' || amount from wkr_job_qty"),
+                  c.counted);
+        EXPECT_EQ(printed.size(), 1);
+        printed.clear();
+        removeTestReaders();
+    }
 }
 
 TEST_F(FineSettleTest, TwoDesksOpenTheSameFinesAndOnlyTheFirstPays)
@@ -811,16 +852,48 @@ TEST_F(FineSettleTest, ClockBillNumbersOfOneSecondAreMadeUnique)
     db().exec("delete from deposit_account_lst where cert_id = 'TZ99'");
 }
 
-TEST_F(FineSettleTest, PaymentStaysWithinItsBudget)
+TEST_F(FineSettleTest, SettlementCostsTheSameRoundTripsHoweverManyFines)
 {
-    addReader("6.00", "0", {{"1.00", "TA"}, {"2.00", "TA"}, {"3.00", "TA"}});
-    ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
-    answer({ui::BoxAnswer::Ok});
-    clsFineSettle::Outcome o;
-    // Statement by statement, one update per fine paid: three fines here.
-    EXPECT_LE(testsupport::roundTripsOf([&] { o = settle.pay(input("6", "B-200")); }), 12);
-    EXPECT_TRUE(o.done) << dialogs.lastText().toStdString();
-    EXPECT_EQ(settledRows(), 3);
+    // The locks, the re-check's reads and the server's date travel with the
+    // transaction's begin, every write with the commit: a click costs the
+    // same for one fine as for twenty. A number made from the clock costs the
+    // clock's reading and the look-up of its second instead of the count of
+    // a typed one.
+    const struct {
+        const char* name;
+        int fines;
+        bool paying;
+        const char* amount; // of fines of 1.00 each
+        const char* bill;
+        long budget;
+    } cases[] = {
+        {"pay one", 1, true, "1.00", "B-R1", 3},
+        {"pay twenty", 20, true, "20", "B-R20", 3},
+        {"pay three with a reduction, its C number counted too", 3, true, "2.50", "B-R3", 4},
+        {"pay twenty with a reduction, number from the clock", 20, true, "19", "", 4},
+        {"waive one", 1, false, "", "W-R1", 3},
+        {"waive twenty", 20, false, "", "W-R20", 3},
+        {"waive twenty, number from the clock", 20, false, "", "", 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QList<QPair<QString, QString>> fines;
+        for (int i = 0; i < c.fines; ++i)
+            fines.append({QStringLiteral("1.00"), QStringLiteral("TA")});
+        addReader(QString::number(c.fines) + QStringLiteral(".00"), "0", fines);
+        ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready);
+        dialogs.clear();
+        answer({ui::BoxAnswer::Ok});
+        clsFineSettle::Outcome o;
+        const long trips = testsupport::roundTripsOf([&] {
+            o = c.paying ? settle.pay(input(c.amount, c.bill)) : settle.waive(input("", c.bill));
+        });
+        EXPECT_TRUE(o.done) << dialogs.lastText().toStdString();
+        EXPECT_LE(trips, c.budget);
+        EXPECT_EQ(settledRows(), c.fines);
+        EXPECT_EQ(q("select debt_flag from reader where cert_id = 'TZ01'"), "0.00");
+        removeTestReaders();
+    }
 }
 
 } // namespace
