@@ -2,7 +2,8 @@
 // lost at every statement (see tests/support/LostConnection.h) and meeting a
 // row another desk holds (see tests/support/LockWait.h): cancelling a found
 // copy, cancelling the passed ones, deleting a request and moving it in its
-// queue.
+// queue; and the found-copy list read with the connection lost, after a write
+// and on a location choice.
 
 #include "ManageFixture.h"
 
@@ -118,7 +119,7 @@ TEST_F(ManageWriteActionsTest, MovingARequestInItsQueue) {
           "select 1 from relegate_lst where cert_id = 'DR15' and relegate_flag = '0' for update");
 }
 
-TEST_F(ManageWriteActionsTest, AListReadLostAfterTheCommitIsReportedAndTheWriteStands) {
+TEST_F(ManageWriteActionsTest, TheFoundListReadLostIsReportedAtOnceAndAWriteBeforeItStands) {
     using testsupport::boxTexts;
     namespace faults = oradb::faults;
     struct Case {
@@ -173,4 +174,14 @@ TEST_F(ManageWriteActionsTest, AListReadLostAfterTheCommitIsReportedAndTheWriteS
         ASSERT_EQ(found.cmbLocation_Click(indexOf(found, "A1")), 0);
         EXPECT_FALSE(found.rows.isEmpty());
     }
+    // A location choice that fails says so at once and keeps the rows shown,
+    // as no action of this desk changed them.
+    const auto listed = found.rows.size();
+    testsupport::answerOk(dialogs);
+    faults::endSessionBeforeStatement(1);
+    EXPECT_EQ(found.cmbLocation_Click(indexOf(found, "A1")), -1);
+    faults::clear();
+    EXPECT_TRUE(boxTexts(dialogs).contains("网络非正常中断，重新连接数据库？"))
+        << boxTexts(dialogs).join('|').toStdString();
+    EXPECT_EQ(found.rows.size(), listed);
 }
