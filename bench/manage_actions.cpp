@@ -1,8 +1,9 @@
 // Management actions against the large library of desk_actions: queue Delete,
 // Up and Down (each with the queue read again) and a found-copy cancel, then
 // the notice selection of one location over a week of notice dates. Prints
-// median and 95th percentile time per action, the statements each sends, and
-// every statement whose plan scans a large table without an index.
+// median and 95th percentile time per action, the statements and round trips
+// each sends, and every statement whose plan scans a large table without an
+// index.
 //
 //   scripts/testdb setup <dir>
 //   TESTDB_ENV=<dir>/testdb.env <build>/bench/manage_actions [runs]
@@ -12,6 +13,7 @@
 #include "common/LoginState.h"
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
+#include "common/basDBBatch.h"
 #include "common/basMsg.h"
 #include "consign/basApplyManage.h"
 #include "consign/basEmail.h"
@@ -33,6 +35,7 @@ struct Figures {
     QString action;
     QVector<double> ms;
     int statementsMin = 1 << 30, statementsMax = 0;
+    long tripsMin = 1L << 30, tripsMax = 0;
     QSet<QString> shapes;
     QStringList samples;
 };
@@ -41,10 +44,13 @@ void measure(Figures& f, consign::ManageDb& db, const std::function<void()>& act
     QStringList log;
     db.statements = 0;
     db.log = &log;
+    LIB_DB_ResetTraffic();
     QElapsedTimer t;
     t.start();
     action();
     f.ms.push_back(t.nsecsElapsed() / 1e6);
+    f.tripsMin = std::min(f.tripsMin, LIB_DB_RoundTrips());
+    f.tripsMax = std::max(f.tripsMax, LIB_DB_RoundTrips());
     db.log = nullptr;
     f.statementsMin = std::min(f.statementsMin, db.statements);
     f.statementsMax = std::max(f.statementsMax, db.statements);
@@ -55,6 +61,10 @@ void measure(Figures& f, consign::ManageDb& db, const std::function<void()>& act
             f.samples << s;
         }
     }
+}
+
+template <class T> QString range(T min, T max) {
+    return min == max ? QString::number(min) : QStringLiteral("%1-%2").arg(min).arg(max);
 }
 
 QString num(const char* prefix, int n, int width = 6) {
@@ -150,17 +160,17 @@ int main(int argc, char** argv) {
         }
     }
     notices.statementsMin = notices.statementsMax = 1; // one query, sent outside ManageDb
-    std::printf(
-        "actions done: %d\n\n| action | runs | median ms | p95 ms | statements |\n|---|---|---|---|---|\n",
-        done);
+    std::printf("actions done: %d\n\n| action | runs | median ms | p95 ms | statements | round trips "
+                "|\n|---|---|---|---|---|---|\n",
+                done);
     bool allIndexed = true;
     const QStringList large = {"relegate_lst", "relegate_arri_lst", "item", "lend_lst", "reader"};
     for (Figures* f : {&up, &down, &del, &cancel, &notices}) {
-        const QString stm = f->statementsMin == f->statementsMax
-                                ? QString::number(f->statementsMin)
-                                : QStringLiteral("%1-%2").arg(f->statementsMin).arg(f->statementsMax);
-        std::printf("| %s | %d | %.2f | %.2f | %s |\n", qPrintable(f->action), static_cast<int>(f->ms.size()),
-                    benchstats::percentile(f->ms, 0.5), benchstats::percentile(f->ms, 0.95), qPrintable(stm));
+        std::printf("| %s | %d | %.2f | %.2f | %s | %s |\n", qPrintable(f->action),
+                    static_cast<int>(f->ms.size()), benchstats::percentile(f->ms, 0.5),
+                    benchstats::percentile(f->ms, 0.95),
+                    qPrintable(range(f->statementsMin, f->statementsMax)),
+                    qPrintable(range(f->tripsMin, f->tripsMax)));
     }
     for (Figures* f : {&up, &down, &del, &cancel, &notices}) {
         const QStringList bad = benchstats::unindexed(db, f->samples, large);

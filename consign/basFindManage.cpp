@@ -1,6 +1,9 @@
 #include "consign/basFindManage.h"
 
 #include "common/basDB.h"
+#include "common/basDBBatch.h"
+#include "common/basMarc.h"
+#include "common/basMarcField.h"
 #include "common/basMsg.h"
 #include "shell/basLT4Add.h"
 
@@ -13,26 +16,36 @@ int FindManage::subInitLocation() {
 
 int FindManage::cmbLocation_Click(int index) {
     if (index < 0 || index >= locations.codes.size()) return -1;
-    const QString date = db.today();
-    DBResultSet rs;
-    if (db.select(" SELECT item.call_no,relegate_arri_lst.prop_no,item.marc_rec_no,"
-                  " relegate_arri_lst.cert_id,reader.name,relegate_arri_lst.relegate_arri_date,"
-                  "relegate_arri_lst.relegate_noti_date,"
-                  " relegate_arri_lst.relegate_keep_days,relegate_arri_lst.relegate_keep_end_date,"
-                  "relegate_arri_lst.relegate_location "
-                  " FROM relegate_arri_lst,item,reader "
-                  " WHERE item.location=" +
-                      q(locations.codes.at(index)) +
-                      " AND relegate_arri_lst.prop_no=item.prop_no "
-                      " AND relegate_arri_lst.cert_id=reader.cert_id "
-                      " AND relegate_arri_lst.relegate_end_flag<" +
-                      q("3") + " ORDER BY relegate_arri_lst.call_no",
-                  rs) != 0) {
+    const QString from = " FROM relegate_arri_lst,item,reader "
+                         " WHERE item.location=" +
+                         q(locations.codes.at(index)) +
+                         " AND relegate_arri_lst.prop_no=item.prop_no "
+                         " AND relegate_arri_lst.cert_id=reader.cert_id "
+                         " AND relegate_arri_lst.relegate_end_flag<" +
+                         q("3");
+    // The server's date, the found copies and the records of their titles in
+    // one round trip.
+    LIB_DB_Batch b;
+    const int dateAt = b.select(strServerDateSQL());
+    const int listAt =
+        b.select(" SELECT item.call_no,relegate_arri_lst.prop_no,item.marc_rec_no,"
+                 " relegate_arri_lst.cert_id,reader.name,relegate_arri_lst.relegate_arri_date,"
+                 "relegate_arri_lst.relegate_noti_date,"
+                 " relegate_arri_lst.relegate_keep_days,relegate_arri_lst.relegate_keep_end_date,"
+                 "relegate_arri_lst.relegate_location " +
+                 from + " ORDER BY relegate_arri_lst.call_no");
+    const int marcAt = b.selectRaw(strMarcPageSQL("SELECT item.marc_rec_no" + from));
+    if (db.run(b) != 0) {
         intShowDBError();
         return -1;
     }
+    const DBResultSet& rs = b.rows(listAt);
+    QStringList nos;
+    for (int i = 0; i < rs.rowCount(); ++i)
+        nos << rs.text(i, 2);
+    const QHash<QString, MarcRecord> records = mapMarcsOf(b.raw(marcAt), nos);
     locations.index = index;
-    today = date;
+    today = b.rows(dateAt).text(0, 0).left(10);
     rows.clear();
     for (int i = 0; i < rs.rowCount(); ++i) {
         FoundCopyRow r;
@@ -46,11 +59,22 @@ int FindManage::cmbLocation_Click(int index) {
         r.keepDays = rs.text(i, 7);
         r.keepEndDate = rs.text(i, 8);
         r.relegateLocation = rs.text(i, 9);
-        r.title = marcTexts(r.marcRecNo).value(0);
+        r.title = strGetMarcTitle(records.value(r.marcRecNo), 0);
         r.passed = r.keepEndDate < today;
         rows << r;
     }
     return 0;
+}
+
+int FindManage::subReload(const QString& done) {
+    if (locations.index < 0) return -1;
+    if (cmbLocation_Click(locations.index) == 0) return 0;
+    // The error is shown. The rows of the last load no longer show the
+    // database (an action of this desk changed it): none are kept, and the
+    // worker is told that the action itself went through.
+    rows.clear();
+    if (!done.isEmpty()) subManageBox(done + QStringLiteral("到书列表未能重新读取，请重新选择馆藏地。"));
+    return -1;
 }
 
 int FindManage::subModifyFind(int row, const QString& keepDays, const QString& endDate) {
@@ -60,49 +84,53 @@ int FindManage::subModifyFind(int row, const QString& keepDays, const QString& e
                      " relegate_keep_end_date=" + q(endDate) + " WHERE cert_id=" + q(rows.at(row).certId) +
                      " AND prop_no=" + q(rows.at(row).propNo) + " AND relegate_end_flag<" + q("3"));
     if (rc == 1) subManageBox(QStringLiteral("该到书已被领取或取消，未修改，已重新读取到书列表。"), true);
-    if (rc >= 0) subReload();
+    if (rc >= 0) subReload(rc == 0 ? QStringLiteral("保留天数已修改；") : QString());
     return rc == 0 ? 0 : -1;
 }
 
-int FindManage::cancelRows(const QString& where, const QString& date) {
-    // The open rows, locked: a pick-up under way finishes first, and a row it
-    // collected is no longer chosen.
-    DBResultSet rs;
-    if (db.select("SELECT f.id FROM relegate_arri_lst f JOIN item ON item.prop_no=f.prop_no WHERE " + where +
-                      " AND f.relegate_end_flag<" + q("3") + " ORDER BY f.id FOR UPDATE OF f",
-                  rs) != 0)
-        return -1;
-    if (rs.rowCount() == 0) return 0;
+int FindManage::cancelRows(const QString& where) {
+    // The transaction, the server's date and the open rows locked in one round
+    // trip: a pick-up under way finishes first, and a row it collected is no
+    // longer chosen. The date is read once, in the statement that chooses.
+    LIB_DB_Batch locked;
+    locked.select("WITH today AS MATERIALIZED (SELECT to_char(desk_now(), 'YYYY-MM-DD') AS d) "
+                  "SELECT f.id, today.d FROM today, relegate_arri_lst f JOIN item ON item.prop_no=f.prop_no "
+                  "WHERE " +
+                  where + " AND f.relegate_end_flag<" + q("3") + " ORDER BY f.id FOR UPDATE OF f");
+    if (db.runOpening(locked) != 0) return -1;
+    const DBResultSet& rs = locked.rows(0);
+    if (rs.rowCount() == 0) {
+        db.rollback();
+        return 0;
+    }
     QStringList ids;
     for (int i = 0; i < rs.rowCount(); ++i)
         ids << rs.text(i, 0);
     const QString chosen = "(" + ids.join(QLatin1Char(',')) + ")";
-    if (db.execute("DELETE FROM lend_lst l USING relegate_arri_lst f WHERE f.id IN " + chosen +
-                   " AND l.prop_no=f.prop_no AND l.cert_id=f.cert_id") != 0 ||
-        db.execute("UPDATE item SET book_lend_flag=" + q("0") +
+    const QString date = rs.text(0, 1);
+    // The three writes and the commit in one more.
+    LIB_DB_Batch writes;
+    writes.execute("DELETE FROM lend_lst l USING relegate_arri_lst f WHERE f.id IN " + chosen +
+                   " AND l.prop_no=f.prop_no AND l.cert_id=f.cert_id");
+    writes.execute("UPDATE item SET book_lend_flag=" + q("0") +
                    " WHERE prop_no IN (SELECT prop_no FROM relegate_arri_lst WHERE id IN " + chosen +
-                   ") AND NOT EXISTS (SELECT 1 FROM lend_lst WHERE lend_lst.prop_no=item.prop_no)") != 0 ||
-        db.execute("UPDATE relegate_arri_lst SET relegate_lend_date=" + q(date) + ", relegate_ret_date=" +
-                   q(date) + ", relegate_ret_location=relegate_location, relegate_end_flag=" + q("4") +
-                   " WHERE id IN " + chosen) != 0)
-        return -1;
+                   ") AND NOT EXISTS (SELECT 1 FROM lend_lst WHERE lend_lst.prop_no=item.prop_no)");
+    writes.execute(
+        "UPDATE relegate_arri_lst SET relegate_lend_date=" + q(date) + ", relegate_ret_date=" + q(date) +
+        ", relegate_ret_location=relegate_location, relegate_end_flag=" + q("4") + " WHERE id IN " + chosen);
+    writes.commit();
+    ++db.statements; // COMMIT
+    if (db.run(writes) != 0) return db.abort();
     return int(ids.size());
 }
 
 int FindManage::intCancelFound(const QString& certId, const QString& propNo) {
-    if (db.begin() != 0) {
-        intShowDBError();
-        return -1;
-    }
-    const QString date = db.today();
-    const int n = cancelRows("f.cert_id=" + q(certId) + " AND f.prop_no=" + q(propNo), date);
-    if (n < 0) return db.abort();
+    const int n = cancelRows("f.cert_id=" + q(certId) + " AND f.prop_no=" + q(propNo));
+    if (n < 0) return -1;
     if (n == 0) {
-        db.rollback();
         subManageBox(QStringLiteral("该到书已被领取或取消，未能取消，已重新读取到书列表。"), true);
         return 1;
     }
-    if (db.commit() != 0) return db.abort();
     lastCancelled = n;
     return 0;
 }
@@ -113,23 +141,17 @@ int FindManage::subDeleteFind(int row) {
     const FoundCopyRow r = rows.at(row);
     const int rc = intCancelFound(r.certId, r.propNo);
     if (rc < 0) return -1;
-    subReload();
+    subReload(rc == 0 ? QStringLiteral("该到书已取消；") : QString());
     return rc == 0 ? 0 : -1;
 }
 
 int FindManage::subDeleteOldFind() {
     if (locations.index < 0) return -1;
     if (intShowMsg(QStringLiteral("QCM003")) != 1) return 0;
-    if (db.begin() != 0) {
-        intShowDBError();
-        return -1;
-    }
-    const QString date = db.today();
-    const int n =
-        cancelRows("item.location=" + q(location()) + " AND f.relegate_keep_end_date<" + q(date), date);
-    if (n < 0 || db.commit() != 0) return db.abort();
+    const int n = cancelRows("item.location=" + q(location()) + " AND f.relegate_keep_end_date<today.d");
+    if (n < 0) return -1;
     lastCancelled = n;
-    subReload();
+    subReload(QStringLiteral("保留期已过的到书已取消；"));
     return 0;
 }
 

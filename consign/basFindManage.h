@@ -26,9 +26,13 @@ public:
     Chooser locations; // the desk locations, no "all" entry, nothing chosen at load
     QString location() const { return locations.code(); }
 
-    // Reads the found copies of a location. 0, or -1 after the error report.
+    // Reads the found copies of a location with their titles (one round
+    // trip). 0, or -1 after the error report, the rows unchanged.
     int cmbLocation_Click(int index);
-    int subReload() { return cmbLocation_Click(locations.index); }
+    // The same after an action of this desk. On failure the rows are dropped
+    // (they no longer show the database) and, when `done` is given, a box
+    // says the action itself went through. 0, or -1.
+    int subReload(const QString& done = QString());
 
     // Writes the keep days and keep end date a dialog gave. 0, or -1.
     int subModifyFind(int row, const QString& keepDays, const QString& endDate);
@@ -52,9 +56,11 @@ public:
     int lastCancelled = 0; // found copies the last cancel closed
 
 private:
-    // Cancels the locked open found rows chosen by `where` (on relegate_arri_lst f
-    // joined with item). The number of rows closed, or -1 after the error report.
-    int cancelRows(const QString& where, const QString& date);
+    // Cancels the open found rows chosen by `where` (on relegate_arri_lst f
+    // joined with item; today.d is the server's date), locked and read again
+    // first, in two round trips. The number of rows closed (0: none was open,
+    // nothing written), or -1 after the error report (rolled back).
+    int cancelRows(const QString& where);
 };
 
 } // namespace consign

@@ -2,7 +2,8 @@
 // lost at every statement (see tests/support/LostConnection.h) and meeting a
 // row another desk holds (see tests/support/LockWait.h): cancelling a found
 // copy, cancelling the passed ones, deleting a request and moving it in its
-// queue.
+// queue; and the found-copy list read with the connection lost, after a write
+// and on a location choice.
 
 #include "ManageFixture.h"
 
@@ -25,13 +26,11 @@ protected:
         testsupport::checkLockWait(
             db(), dialogs, action, [this] { fresh(); }, lockSql);
     }
-    // The found copies of A1 read. The titles of the list read after a
-    // commit do not report a session lost meanwhile; the next read reports
-    // it and reconnects, so a failed first read is read again.
+    // The found copies of A1 read. A session lost before or after an
+    // action's commit has been reported and reconnected by the action itself
+    // (its list read again included).
     void openFound() {
-        if (found.subInitLocation() != 0) {
-            ASSERT_EQ(found.subInitLocation(), 0);
-        }
+        ASSERT_EQ(found.subInitLocation(), 0);
         ASSERT_EQ(found.cmbLocation_Click(indexOf(found, "A1")), 0);
     }
     // The queue of TP311.12/W23 at A1 read.
@@ -118,4 +117,71 @@ TEST_F(ManageWriteActionsTest, MovingARequestInItsQueue) {
                                  [this](int row) { return row == 1 ? queue.subMoveApply(row, false) : 0; });
               }),
           "select 1 from relegate_lst where cert_id = 'DR15' and relegate_flag = '0' for update");
+}
+
+TEST_F(ManageWriteActionsTest, TheFoundListReadLostIsReportedAtOnceAndAWriteBeforeItStands) {
+    using testsupport::boxTexts;
+    namespace faults = oradb::faults;
+    struct Case {
+        const char* name;
+        std::function<int()> act;
+        const char* done; // the box that says the write went through
+    } cases[] = {
+        {"Delete",
+         [this] { return onFound("P500003", [this](int row) { return found.subDeleteFind(row); }); },
+         "该到书已取消；到书列表未能重新读取，请重新选择馆藏地。"},
+        {"DeleteOld", [this] { return found.subDeleteOldFind(); },
+         "保留期已过的到书已取消；到书列表未能重新读取，请重新选择馆藏地。"},
+        {"Modify",
+         [this] {
+             return onFound("P500003", [this](int row) {
+                 return found.subModifyFind(row, "10",
+                                            consign::strKeepEndDate(found.rows[row].arriDate, "10"));
+             });
+         },
+         "保留天数已修改；到书列表未能重新读取，请重新选择馆藏地。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto start = [&] {
+            fresh();
+            addFound("DR01", "P500001", 8, 7); // passed
+            openFound();
+            testsupport::answerOk(dialogs);
+        };
+        // One clean run: its records, and the statement that begins the list read.
+        start();
+        faults::endSessionBeforeStatement(0);
+        ASSERT_EQ(c.act(), 0) << boxTexts(dialogs).join('|').toStdString();
+        const int listRead = faults::lastCommitStatement() + 1;
+        ASSERT_LT(listRead, faults::statementCount());
+        const QString once = testsupport::recordsDigest(db());
+
+        // The session ends there: the write is reported done, the lost
+        // connection at once, and no row of the old list is shown.
+        start();
+        faults::endSessionBeforeStatement(listRead);
+        EXPECT_EQ(c.act(), 0);
+        faults::clear();
+        const QStringList shown = boxTexts(dialogs);
+        EXPECT_TRUE(shown.contains("网络非正常中断，重新连接数据库？") &&
+                    shown.contains("数据库连接成功！") && shown.contains(QString::fromUtf8(c.done)))
+            << shown.join('|').toStdString();
+        EXPECT_TRUE(found.rows.isEmpty());
+        EXPECT_EQ(testsupport::recordsDigest(db()), once);
+        EXPECT_TRUE(invariants().isEmpty()) << invariants().join("; ").toStdString();
+        // Choosing the location again lists what was written.
+        ASSERT_EQ(found.cmbLocation_Click(indexOf(found, "A1")), 0);
+        EXPECT_FALSE(found.rows.isEmpty());
+    }
+    // A location choice that fails says so at once and keeps the rows shown,
+    // as no action of this desk changed them.
+    const auto listed = found.rows.size();
+    testsupport::answerOk(dialogs);
+    faults::endSessionBeforeStatement(1);
+    EXPECT_EQ(found.cmbLocation_Click(indexOf(found, "A1")), -1);
+    faults::clear();
+    EXPECT_TRUE(boxTexts(dialogs).contains("网络非正常中断，重新连接数据库？"))
+        << boxTexts(dialogs).join('|').toStdString();
+    EXPECT_EQ(found.rows.size(), listed);
 }
