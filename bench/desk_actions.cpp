@@ -1,6 +1,7 @@
 // Desk actions against a large library: reader load, title search by call
-// number and by ISBN, placing a request; ordinary lending, the pick-up of an
-// arrived copy, and returns (on time, overdue with a fine, away from home
+// number and by ISBN, a search by a call-number prefix finding 1,000 titles
+// and the next page of its titles, placing a request; ordinary lending, the
+// pick-up of an arrived copy, and returns (on time, overdue with a fine, away from home
 // handed on past an unfit requester); the find desk's scan (passing an unfit
 // requester over and lending), its hand-over of 50 copies, the acceptance of
 // a returned copy, and the pick and found lists of one day. Prints median and 95th percentile
@@ -169,6 +170,8 @@ int main(int argc, char** argv)
     Figures load(QStringLiteral("reader load (request mode)"));
     Figures byCall(QStringLiteral("title search by call number, with holdings"));
     Figures byIsbn(QStringLiteral("title search by ISBN, with holdings"));
+    Figures byPrefix(QStringLiteral("title search by a call-number prefix finding 1,000 titles, with holdings"));
+    Figures nextPage(QStringLiteral("next page of the found titles"));
     Figures place(QStringLiteral("placing a request"));
 
     // A quarter of the loads meet open violations, a quarter arrived copies.
@@ -186,6 +189,12 @@ int main(int argc, char** argv)
                                           + QStringLiteral("-"),
                                       QStringLiteral("05"));
         });
+    }
+    // G001.. to G019..: 1,000 titles each, with records.
+    for (int i = 0; i < runs; ++i) {
+        const QString prefix = QStringLiteral("G0") + QString::number(pick(1, 19)).rightJustified(2, QLatin1Char('0'));
+        measure(byPrefix, desk, nullptr, [&] { desk.subSearchBook(prefix, desk::SearchCallNo); });
+        measure(nextPage, desk, nullptr, [&] { desk.subReadTitlePage(); });
     }
     // Readers 1..100,000 wait for nothing; titles 1..50,000 have a queue of two at A1.
     int placed = 0;
@@ -320,9 +329,10 @@ int main(int argc, char** argv)
 
     std::printf("\n| action | runs | median ms | p95 ms | round trips | statements |\n|---|---|---|---|---|---|\n");
     bool allIndexed = true;
-    const std::initializer_list<Figures*> all = {&load,    &byCall,    &byIsbn,   &place,  &lend,
-                                                 &pickUp,  &retOnTime, &retFine,  &retHandOn, &scan,
-                                                 &handOver, &accept,  &pickList, &foundList};
+    const std::initializer_list<Figures*> all = {&load,     &byCall,    &byIsbn,  &byPrefix, &nextPage,
+                                                 &place,    &lend,      &pickUp,  &retOnTime, &retFine,
+                                                 &retHandOn, &scan,     &handOver, &accept,  &pickList,
+                                                 &foundList};
     for (Figures* f : all) {
         const QString stm = f->statementsMin == f->statementsMax
                                 ? QString::number(f->statementsMin)

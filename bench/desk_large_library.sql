@@ -23,6 +23,12 @@ begin
                       else 'PRESS' || lpad((n % 300)::text, 3, '0') end
       from generate_series(1, 300000) n,
            (values ('02'), ('03'), ('05'), ('09')) g(grp);
+    -- Records of the first 20,000 titles (the pieces of the first demo record),
+    -- read by the searches by a call-number prefix.
+    insert into marc_data (marc_rec_no, data_serial, marc01, marc02, marc03)
+    select 'GM' || lpad(n::text, 6, '0'), d.data_serial, d.marc01, d.marc02, d.marc03
+      from generate_series(1, 20000) n, marc_data d
+     where d.marc_rec_no = '0000000001';
     insert into call_no_lst (call_no, marc_rec_no, circ_type_code, lend_grd)
     select 'G' || lpad(n::text, 6, '0'), 'GM' || lpad(n::text, 6, '0'),
            case when n % 10 = 0 then '02' else '01' end, '1'

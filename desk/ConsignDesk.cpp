@@ -662,33 +662,25 @@ int ConsignDesk::subSearchBookByGroup(const QString& text, const QString& group)
 
 int ConsignDesk::searchTitles(const QString& sql, const QString& text, bool byCallNo)
 {
-    // The found titles, the call numbers of all of them and their records in
-    // one round trip.
+    // The found titles and the call numbers of all of them in one round trip.
     LIB_DB_Batch b;
     const int foundAt = b.select(sql);
     const int callsAt = b.select("SELECT marc_rec_no, call_no FROM call_no_lst WHERE marc_rec_no IN (" + sql + ")");
-    const int textsAt = addTexts(b, sql);
     if (run(b) != 0) {
         intShowDBError();
         return -1;
     }
+    m_titles.clear();
+    m_waiting.clear();
     const DBResultSet& found = b.rows(foundAt);
     if (found.rowCount() < 1) {
         intShowMsg(QStringLiteral("E所查询书刊不存在！"));
-        m_titles.clear();
         return -1;
     }
-    m_titles.clear();
     const DBResultSet& calls = b.rows(callsAt);
     QHash<QString, QStringList> byTitle;
     for (int r = 0; r < calls.rowCount(); ++r)
         byTitle[calls.text(r, 0)].append(calls.text(r, 1));
-    QStringList listed;
-    for (int r = 0; r < found.rowCount(); ++r) {
-        if (byTitle.contains(found.text(r, 0)))
-            listed << found.text(r, 0);
-    }
-    const QVector<QStringList> texts = textsOf(listed, &b, textsAt);
     for (int r = 0; r < found.rowCount(); ++r) {
         const QString no = found.text(r, 0);
         const QStringList callNos = byTitle.value(no);
@@ -706,19 +698,68 @@ int ConsignDesk::searchTitles(const QString& sql, const QString& text, bool byCa
                 }
             }
         }
-        const QStringList& tt = texts[m_titles.size()];
-        t.title = tt[0];
-        t.author = tt[1];
-        t.publisher = tt[2];
-        m_titles.push_back(t);
+        m_waiting.push_back(t);
     }
-    if (m_titles.isEmpty()) {
+    if (m_waiting.isEmpty()) {
         intShowMsg(QStringLiteral("E没有符合该读者借阅条件的书刊！"));
         return -1;
     }
+    // The records of the first page and the holdings of the first title in
+    // the second.
+    LIB_DB_Batch page;
+    const int textsAt = addPageTexts(page);
+    const HoldingReads holdingsAt = addHoldingReads(page, m_waiting[0].callNo());
+    const bool failed = run(page) != 0;
+    if (failed)
+        intShowDBError();
+    if (failed && textsAt >= 0 && page.failedAt() <= textsAt) {
+        m_waiting.clear();
+        return -1;
+    }
+    takeTitlePage(page, textsAt);
     m_selectedCallNo = m_titles[0].callNo();
-    subShowHoldings(0);
+    if (!failed)
+        fillHoldings(m_titles[0], page, holdingsAt);
     return 0;
+}
+
+int ConsignDesk::subReadTitlePage()
+{
+    if (m_waiting.isEmpty())
+        return 0;
+    LIB_DB_Batch b;
+    const int textsAt = addPageTexts(b);
+    if (textsAt >= 0 && run(b) != 0) {
+        intShowDBError();
+        return -1;
+    }
+    return takeTitlePage(b, textsAt);
+}
+
+int ConsignDesk::addPageTexts(LIB_DB_Batch& batch)
+{
+    QStringList nos;
+    for (int i = 0; i < m_waiting.size() && i < kTitlePage; ++i)
+        nos << q(m_waiting[i].marcRecNo);
+    return addTexts(batch, nos.join(QLatin1Char(',')));
+}
+
+int ConsignDesk::takeTitlePage(LIB_DB_Batch& batch, int textsAt)
+{
+    const int count = qMin(int(m_waiting.size()), kTitlePage);
+    QStringList nos;
+    for (int i = 0; i < count; ++i)
+        nos << m_waiting[i].marcRecNo;
+    const QVector<QStringList> texts = textsOf(nos, &batch, textsAt);
+    for (int i = 0; i < count; ++i) {
+        TitleRow& t = m_waiting[i];
+        t.title = texts[i][0];
+        t.author = texts[i][1];
+        t.publisher = texts[i][2];
+        m_titles.push_back(t);
+    }
+    m_waiting.remove(0, count);
+    return count;
 }
 
 void ConsignDesk::setChosenCallNo(int titleIndex, int entry)
@@ -771,24 +812,38 @@ int ConsignDesk::subShowHoldings(int titleIndex)
 
     // Copies, circulation type and the queue of every location in one round trip.
     LIB_DB_Batch b;
-    const int itemsAt =
-        b.select("SELECT location, book_stat_code, book_lend_flag FROM item WHERE call_no = " + q(callNo)
-                 + " ORDER BY location");
-    const int circAt = b.select("SELECT circ_type_code FROM call_no_lst WHERE call_no = " + q(callNo));
-    const int queuesAt = b.select("SELECT location, count(*) FROM relegate_lst WHERE call_no = " + q(callNo)
-                                  + " AND relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD') AND relegate_flag = "
-                                    "'0' GROUP BY location");
+    const HoldingReads at = addHoldingReads(b, callNo);
     if (run(b) != 0) {
         intShowDBError();
         return -1;
     }
-    const DBResultSet& items = b.rows(itemsAt);
-    const DBResultSet& circ = b.rows(circAt);
+    fillHoldings(title, b, at);
+    return 0;
+}
+
+ConsignDesk::HoldingReads ConsignDesk::addHoldingReads(LIB_DB_Batch& b, const QString& callNo)
+{
+    HoldingReads at;
+    at.items = b.select("SELECT location, book_stat_code, book_lend_flag FROM item WHERE call_no = " + q(callNo)
+                        + " ORDER BY location");
+    at.circ = b.select("SELECT circ_type_code FROM call_no_lst WHERE call_no = " + q(callNo));
+    at.queues = b.select("SELECT location, count(*) FROM relegate_lst WHERE call_no = " + q(callNo)
+                         + " AND relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD') AND relegate_flag = "
+                           "'0' GROUP BY location");
+    return at;
+}
+
+void ConsignDesk::fillHoldings(TitleRow& title, const LIB_DB_Batch& b, const HoldingReads& at)
+{
+    const QString callNo = title.callNo();
+    title.holdings.clear();
+    const DBResultSet& items = b.rows(at.items);
+    const DBResultSet& circ = b.rows(at.circ);
     const QString circType = circ.rowCount() > 0 ? circ.text(0, 0) : QString();
     const QString redrType = readerValue(redr::RedrTypeCode);
     QHash<QString, int> queues;
-    for (int r = 0; r < b.rows(queuesAt).rowCount(); ++r)
-        queues.insert(b.rows(queuesAt).text(r, 0), toInt(b.rows(queuesAt).text(r, 1)));
+    for (int r = 0; r < b.rows(at.queues).rowCount(); ++r)
+        queues.insert(b.rows(at.queues).text(r, 0), toInt(b.rows(at.queues).text(r, 1)));
 
     QVector<HoldingRow> inOrder;
     int lendable = 0, inLibrary = 0;
@@ -827,7 +882,6 @@ int ConsignDesk::subShowHoldings(int titleIndex)
     }
     title.listed = true;
     title.listedCallNo = callNo;
-    return 0;
 }
 
 int ConsignDesk::subShowLendDetail(const QString& callNo, const QString& location, QVector<LendDetailRow>& rows)

@@ -145,6 +145,17 @@ public:
     int subSearchBook(const QString& text, int field);
     // Search by any index group ("91" call numbers, other codes MARC index groups).
     int subSearchBookByGroup(const QString& text, const QString& group);
+    // A search lists its titles a page at a time: it reads the numbers and
+    // call numbers of all found titles, but the records of the first page
+    // only; the others wait, in the order found, until the list moves past
+    // the listed ones.
+    static constexpr int kTitlePage = 50;
+    // Found titles not listed yet.
+    int waitingTitles() const { return int(m_waiting.size()); }
+    // Reads the records of the next page of waiting titles and lists them
+    // below the others (one round trip): the titles added, 0 when none wait,
+    // -1 when the read failed (reported; the listed titles stay).
+    int subReadTitlePage();
     // Lists the locations of a title for its call number in force (again when
     // the call number changed since the last listing).
     int subShowHoldings(int titleIndex);
@@ -252,6 +263,18 @@ private:
     static QString requestListSQL();
     static QString requestRecordsSQL();
     int searchTitles(const QString& sql, const QString& text, bool byCallNo);
+    // The record query of the next page of waiting titles added to a batch
+    // (see addTexts), and the page moved to the listed titles with the texts
+    // of that query's rows: the titles added.
+    int addPageTexts(LIB_DB_Batch& batch);
+    int takeTitlePage(LIB_DB_Batch& batch, int textsAt);
+    // The reads of a call number's holdings added to a batch, and the
+    // holdings of a title listed from their rows.
+    struct HoldingReads {
+        int items = -1, circ = -1, queues = -1;
+    };
+    static HoldingReads addHoldingReads(LIB_DB_Batch& batch, const QString& callNo);
+    void fillHoldings(TitleRow& title, const LIB_DB_Batch& batch, const HoldingReads& at);
 
     DBResultSet m_recRedr;
     bool m_readerShown = false;
@@ -261,6 +284,7 @@ private:
     QVector<LoanRow> m_loans;
     QVector<ArrivedRow> m_arrived;
     QVector<TitleRow> m_titles;
+    QVector<TitleRow> m_waiting; // found, with their call numbers, records not read
     QString m_selectedCallNo;
     QVector<RequestRow> m_requests;
     int m_markedRequest = -1;

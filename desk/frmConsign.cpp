@@ -34,6 +34,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QToolBar>
@@ -268,6 +269,11 @@ frmConsign::frmConsign(QWidget* parent)
             [this](int col, int row) { guarded([&] { spdApplyBook_ButtonClicked(col, row); }); });
     connect(spdApplyBook, &ui::SpreadGrid::leaveCell, this,
             [this](int, int row, int, int newRow) { spdApplyBook_LeaveCell(row, newRow); });
+    // Scrolled to the end of the listed titles: the next page of them.
+    connect(spdApplyBook->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (value > 0 && value == spdApplyBook->verticalScrollBar()->maximum())
+            guarded([this] { subReadTitlePage(); });
+    });
     connect(spdApplyBook, &ui::SpreadGrid::keyUp, this, [this](int, int, int row) {
         if (spdApplyBook->maxRows() > 0)
             guarded([&] { subSelectRow(row); });
@@ -796,18 +802,29 @@ void frmConsign::subFillApplyList()
 
 void frmConsign::subFillApplyBook()
 {
-    const QVector<desk::TitleRow>& titles = m_desk.titles();
     m_bookRows.clear();
-    for (int t = 0; t < titles.size(); ++t) {
+    m_filling = true;
+    spdApplyBook->setRedraw(false);
+    spdApplyBook->setMaxRows(0);
+    subAddBookRows(0);
+    spdApplyBook->setRedraw(true);
+    fitColumns(spdApplyBook);
+    m_filling = false;
+    if (m_markRow > spdApplyBook->maxRows())
+        m_markRow = 0;
+}
+
+void frmConsign::subAddBookRows(int firstTitle)
+{
+    const QVector<desk::TitleRow>& titles = m_desk.titles();
+    const int from = int(m_bookRows.size());
+    for (int t = firstTitle; t < titles.size(); ++t) {
         m_bookRows.push_back({t, titles[t].holdings.isEmpty() ? -1 : 0});
         for (int h = 1; h < titles[t].holdings.size(); ++h)
             m_bookRows.push_back({t, h});
     }
-    m_filling = true;
-    spdApplyBook->setRedraw(false);
-    spdApplyBook->setMaxRows(0);
     spdApplyBook->setMaxRows(int(m_bookRows.size()));
-    for (int i = 0; i < m_bookRows.size(); ++i) {
+    for (int i = from; i < m_bookRows.size(); ++i) {
         const int row = i + 1;
         const desk::TitleRow& t = titles[m_bookRows[i].title];
         const bool titleRow = i == 0 || m_bookRows[i - 1].title != m_bookRows[i].title;
@@ -837,11 +854,22 @@ void frmConsign::subFillApplyBook()
         spdApplyBook->setCellType(9, row, ui::CellType::Static);
         spdApplyBook->setLocked(9, row, true);
     }
+}
+
+void frmConsign::subReadTitlePage()
+{
+    if (m_filling || m_desk.waitingTitles() == 0)
+        return;
+    const int first = int(m_desk.titles().size());
+    if (m_desk.subReadTitlePage() <= 0)
+        return;
+    m_filling = true;
+    spdApplyBook->setRedraw(false);
+    subAddBookRows(first);
     spdApplyBook->setRedraw(true);
     fitColumns(spdApplyBook);
     m_filling = false;
-    if (m_markRow > spdApplyBook->maxRows())
-        m_markRow = 0;
+    subMarkRow(m_markRow);
 }
 
 void frmConsign::subMarkRow(int row)
@@ -897,6 +925,10 @@ void frmConsign::spdApplyBook_LeaveCell(int row, int newRow)
     if (m_filling || newRow <= 0 || newRow == row)
         return;
     subMarkRow(newRow);
+    // The last listed row reached (arrow keys, Page Down, Ctrl+End, a click):
+    // the next page of found titles below it.
+    if (newRow == spdApplyBook->maxRows())
+        guarded([this] { subReadTitlePage(); });
 }
 
 void frmConsign::spdApplyBook_ButtonClicked(int col, int row)

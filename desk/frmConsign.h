@@ -107,6 +107,10 @@ private:
     void subFillReturnBook();
     void subFillApplyList();
     void subFillApplyBook();
+    // The rows of the titles from `firstTitle` on, below the rows there are.
+    void subAddBookRows(int firstTitle);
+    // The next page of found titles below the listed ones, when some wait.
+    void subReadTitlePage();
     void subSelectRow(int row);
     void subMarkRow(int row);
     int subShowLendDetail();

@@ -2,6 +2,7 @@
 // branch desk D2 does them.
 
 #include "DeskFixture.h"
+#include "PagedTitles.h"
 
 #include <optional>
 
@@ -123,6 +124,83 @@ TEST_F(RequestsTest, SearchByIndexGroupsAndMisses)
     db().exec("insert into marc_idx (marc_rec_no, marc_idx_grp, marc_idx_cont) values ('DM000099', '02', 'ORPHAN')");
     EXPECT_EQ(desk.subSearchBook("ORPHAN", desk::SearchTitle), -1);
     EXPECT_EQ(shown(), QStringLiteral("没有符合该读者借阅条件的书刊！"));
+}
+
+TEST_F(RequestsTest, SearchFindingMoreThanAPageListsItAPageAtATime)
+{
+    const int page = ConsignDesk::kTitlePage;
+    addPagedTitles(2 * page + 2);
+    ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
+    QStringList log;
+    desk.statementLog = &log;
+    ASSERT_EQ(desk.subSearchBook("ZPG/", desk::SearchCallNo), 0);
+    desk.statementLog = nullptr;
+    ASSERT_EQ(desk.titles().size(), page);
+    EXPECT_EQ(desk.selectedCallNo(), desk.titles()[0].callNo());
+    EXPECT_TRUE(desk.titles()[0].listed);
+    EXPECT_FALSE(desk.titles()[1].listed);
+    while (desk.subReadTitlePage() > 0) {
+    }
+    // The titles in the order the search query gives them, each with the
+    // texts of its own record.
+    const QStringList found = db().column(log.value(0));
+    ASSERT_EQ(found.size(), 2 * page + 2);
+    QStringList listed;
+    for (const desk::TitleRow& t : desk.titles()) {
+        listed << t.marcRecNo;
+        const QString k = t.marcRecNo.mid(3);
+        EXPECT_EQ(t.callNo(), "ZPG/" + k);
+        EXPECT_EQ(t.title, "PAGED " + k);
+        EXPECT_EQ(t.author, "AUTHOR " + k);
+        EXPECT_EQ(t.publisher, "PRESS " + k);
+    }
+    EXPECT_EQ(listed, found);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(RequestsTest, FailedPageReadsShowTheErrorAndKeepTheListedTitles)
+{
+    const int page = ConsignDesk::kTitlePage;
+    addPagedTitles(2 * page + 2);
+    ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
+    // A read of the search failing (the database error box): the records of the first page, or the
+    // holdings of the first title read with them.
+    struct Case {
+        const char* table;
+        int result;
+        int listed;
+        const char* what;
+    };
+    const Case cases[] = {
+        {"marc_data", -1, 0, "records of the first page: nothing listed"},
+        {"item", 0, page, "holdings of the first title: the page listed without them"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        db().exec(QStringLiteral("alter table %1 rename to %1_away").arg(c.table));
+        dialogs.shown.clear();
+        EXPECT_EQ(desk.subSearchBook("ZPG/", desk::SearchCallNo), c.result);
+        db().exec(QStringLiteral("alter table %1_away rename to %1").arg(c.table));
+        EXPECT_EQ(dialogs.shown.size(), 1);
+        EXPECT_EQ(shown(), msg("ECM012"));
+        EXPECT_EQ(desk.titles().size(), c.listed);
+        for (const desk::TitleRow& t : desk.titles())
+            EXPECT_FALSE(t.listed);
+    }
+    EXPECT_EQ(desk.waitingTitles(), page + 2);
+
+    // The next page failing: the error, the listed titles stay and the page
+    // waits to be read again.
+    db().exec("alter table marc_data rename to marc_data_away");
+    dialogs.shown.clear();
+    EXPECT_EQ(desk.subReadTitlePage(), -1);
+    db().exec("alter table marc_data_away rename to marc_data");
+    EXPECT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(shown(), msg("ECM012"));
+    EXPECT_EQ(desk.titles().size(), page);
+    EXPECT_EQ(desk.waitingTitles(), page + 2);
+    EXPECT_EQ(desk.subReadTitlePage(), page);
+    EXPECT_EQ(desk.titles()[page].title, "PAGED " + desk.titles()[page].marcRecNo.mid(3));
 }
 
 TEST_F(RequestsTest, PlaceJoinsTheEndOfTheQueueAndDeleteClosesItUp)

@@ -3,6 +3,7 @@
 // however many titles, locations or requests the action shows.
 
 #include "DeskFixture.h"
+#include "PagedTitles.h"
 
 #include "tests/support/RoundTrips.h"
 
@@ -72,6 +73,50 @@ TEST_F(RoundTripsTest, SearchesCostTheSameHoweverManyTitlesTheyFind) {
     EXPECT_GT(desk.titles().size(), 1);
     // The locations of another title: one more round trip.
     EXPECT_LE(roundTripsOf([&] { EXPECT_EQ(desk.subShowHoldings(desk.titles().size() - 1), 0); }), 1);
+}
+
+TEST_F(RoundTripsTest, SearchesFindingMoreThanAPageReadItsRecordsAPageAtATime) {
+    const int page = ConsignDesk::kTitlePage;
+    addPagedTitles(2 * page + 2);
+    ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
+    const long three = roundTripsOf([&] { EXPECT_EQ(desk.subSearchBook("ZPG/010", desk::SearchCallNo), 0); });
+    ASSERT_EQ(desk.titles().size(), 3); // ZPG/0100 .. ZPG/0102
+    EXPECT_EQ(desk.waitingTitles(), 0);
+    QStringList log;
+    desk.statementLog = &log;
+    EXPECT_EQ(roundTripsOf([&] { EXPECT_EQ(desk.subSearchBook("ZPG/", desk::SearchCallNo), 0); }), three);
+    EXPECT_EQ(desk.titles().size(), page);
+    EXPECT_EQ(desk.waitingTitles(), page + 2);
+    // Each page's record query names the titles of that page and no other.
+    auto recordQueries = [&] {
+        QStringList out;
+        for (const QString& s : log)
+            if (s.contains("FROM marc_data"))
+                out << s;
+        log.clear();
+        return out;
+    };
+    auto named = [](const QString& sql) { return int(sql.count("'PGD")); };
+    QStringList records = recordQueries();
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(named(records[0]), page);
+    for (const desk::TitleRow& t : desk.titles())
+        EXPECT_TRUE(records[0].contains(strSQLQuote(t.marcRecNo))) << t.marcRecNo.toStdString();
+
+    for (const int added : {page, 2}) {
+        SCOPED_TRACE(added);
+        const int before = int(desk.titles().size());
+        EXPECT_EQ(roundTripsOf([&] { EXPECT_EQ(desk.subReadTitlePage(), added); }), 1);
+        records = recordQueries();
+        ASSERT_EQ(records.size(), 1);
+        EXPECT_EQ(named(records[0]), added);
+        for (int i = before; i < desk.titles().size(); ++i)
+            EXPECT_TRUE(records[0].contains(strSQLQuote(desk.titles()[i].marcRecNo)));
+    }
+    EXPECT_EQ(desk.titles().size(), 2 * page + 2);
+    // Nothing waits: nothing is read.
+    EXPECT_EQ(roundTripsOf([&] { EXPECT_EQ(desk.subReadTitlePage(), 0); }), 0);
+    desk.statementLog = nullptr;
 }
 
 TEST_F(RoundTripsTest, PlacingDeletingAndTheListStayWithinTheirBudget) {

@@ -2,6 +2,7 @@
 // place a request in the keep-days dialog, delete it; the modes and their rights.
 
 #include "DeskUiFixture.h"
+#include "tests/desk/PagedTitles.h"
 #include "tests/support/BoxWatch.h"
 
 #include "common/basMarc.h"
@@ -281,6 +282,48 @@ TEST_F(DeskWindowTest, GridButtonsByKeyboardAndCountsAfterPlacingAndDeleting)
     a1 = holdingRow("A1");
     EXPECT_EQ(cell(form->spdApplyBook, 8, a1), "2");
     EXPECT_EQ(button(form->spdApplyBook, 9, a1)->text(), QStringLiteral("提交"));
+}
+
+// A search finding more titles than a page lists the first page; reaching
+// the last listed row from the keyboard lists the next page below it.
+TEST_F(DeskWindowTest, KeyboardPastTheListedTitlesListsTheNextPage)
+{
+    const int page = desk::ConsignDesk::kTitlePage;
+    addPagedTitles(2 * page + 2);
+    openDesk();
+    type(form->txtReader, "DC02");
+    type(form->txtApplyBook, "ZPG/");
+    ui::SpreadGrid* g = form->spdApplyBook;
+    ASSERT_EQ(g->maxRows(), page); // the titles have no copies: one row each
+    EXPECT_EQ(cell(g, 11, 1), "1");
+    auto listed = [&](int row) {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(cell(g, 2, row), "PAGED " + cell(g, 1, row).mid(4));
+        EXPECT_EQ(cell(g, 3, row), "AUTHOR " + cell(g, 1, row).mid(4));
+    };
+
+    // Arrow keys down the first page: its last row brings the second.
+    g->setFocus();
+    for (int r = 1; r < page; ++r)
+        QTest::keyClick(g, Qt::Key_Down);
+    EXPECT_EQ(g->activeRow(), page);
+    ASSERT_EQ(g->maxRows(), 2 * page);
+    EXPECT_EQ(cell(g, 0, page), "*");
+    EXPECT_EQ(cell(g, 11, page), "1"); // the row selected lists its holdings as before
+    listed(page + 1);
+    listed(2 * page);
+    EXPECT_EQ(cell(g, 11, page + 1), "");
+
+    // Page Down to the end: the last page.
+    for (int i = 0; i < 2 * page && g->activeRow() < g->maxRows(); ++i)
+        QTest::keyClick(g, Qt::Key_PageDown);
+    EXPECT_EQ(g->maxRows(), 2 * page + 2);
+    listed(2 * page + 2);
+    QStringList calls;
+    for (int r = 1; r <= g->maxRows(); ++r)
+        calls << cell(g, 1, r);
+    EXPECT_EQ(calls.size(), QSet<QString>(calls.begin(), calls.end()).size());
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << shown().toStdString();
 }
 
 TEST_F(DeskWindowTest, ModesFollowTheWorkersRights)
