@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QWidget>
 
 namespace ui {
 
@@ -15,7 +16,7 @@ bool heldBack(QEvent::Type type) {
     case QEvent::MouseButtonPress: case QEvent::MouseButtonRelease: case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove: case QEvent::Wheel: case QEvent::ContextMenu: case QEvent::InputMethod:
     case QEvent::TouchBegin: case QEvent::TouchUpdate: case QEvent::TouchEnd: case QEvent::TouchCancel:
-    case QEvent::TabletPress: case QEvent::TabletMove: case QEvent::TabletRelease: case QEvent::Close:
+    case QEvent::TabletPress: case QEvent::TabletMove: case QEvent::TabletRelease:
         return true;
     default:
         return false;
@@ -47,10 +48,21 @@ void DatabaseWait::answered() {
     for (Held& h : held_)
         if (h.receiver) QCoreApplication::postEvent(h.receiver, h.event.release());
     held_.clear();
+    for (const QPointer<QWidget>& w : closing_)
+        if (w) QMetaObject::invokeMethod(w, &QWidget::close, Qt::QueuedConnection);
+    closing_.clear();
 }
 
 bool DatabaseWait::eventFilter(QObject* watched, QEvent* event) {
-    if (!cursor_ || !heldBack(event->type()) || !watched->isWidgetType()) return false;
+    if (!cursor_ || !watched->isWidgetType()) return false;
+    if (event->type() == QEvent::Close) {
+        // Refused for now (the window stays), asked again after the answer.
+        event->ignore();
+        auto* w = static_cast<QWidget*>(watched);
+        if (!closing_.contains(w)) closing_.append(w);
+        return true;
+    }
+    if (!heldBack(event->type())) return false;
     held_.push_back({watched, std::unique_ptr<QEvent>(event->clone())});
     return true;
 }

@@ -10,6 +10,7 @@
 
 #include "platform/oradb/WaitHook.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <memory>
@@ -17,6 +18,7 @@
 #include <vector>
 
 class QEvent;
+class QWidget;
 
 namespace ui {
 
@@ -40,6 +42,7 @@ private:
     };
     std::unique_ptr<BusyCursor> cursor_;
     std::vector<Held> held_;
+    QList<QPointer<QWidget>> closing_;
 };
 
 } // namespace ui
