@@ -14,7 +14,7 @@ WaitHook* s_hook = nullptr;
 bool s_inHook = false;
 
 // An answer that takes longer than this is a wait the worker should see.
-constexpr qint64 kFirstCallMs = 150;
+constexpr qint64 kFirstCallMs = 200;
 // Then the hook is called at about this interval.
 constexpr int kIntervalMs = 50;
 

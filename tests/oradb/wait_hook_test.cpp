@@ -50,7 +50,7 @@ protected:
     }
     static std::unique_ptr<oradb::Database> waitingDatabase() {
         auto d = testsupport::openSecondDatabase();
-        d->ExecuteSQL("SET lock_timeout = '400ms'");
+        d->ExecuteSQL("SET lock_timeout = '600ms'");
         return d;
     }
     // Runs; the error number thrown, -1 when none was.
