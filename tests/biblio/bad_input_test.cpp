@@ -14,7 +14,7 @@ namespace {
 class BookSearchBadInput : public BiblioTest {
 protected:
     void expectOrdinary(const char* entry, const std::function<int(const QString&)>& enter) {
-        testsupport::expectOrdinaryAnswers(db(), dialogs, entry, enter, {});
+        testsupport::expectOrdinaryAnswers(db(), dialogs, entry, enter, {}, testsupport::onlyTheEmptyText);
     }
 };
 

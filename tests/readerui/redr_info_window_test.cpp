@@ -408,7 +408,7 @@ TEST_F(RedrInfoWindowTest, BadInputInTheQueryBoxAndTheSearchDialog) {
                 g_intAutoQuery = 0;
                 return g_strRedrID.isEmpty() && searches == 0 ? 1 : 0;
             },
-            notFound);
+            notFound, testsupport::onlyTheEmptyText);
     }
     query(w, SeekByBarcode, "88000020");
     EXPECT_EQ(g_strRedrID, "DZ0020");

@@ -28,6 +28,12 @@ inline QStringList badTexts() {
             QStringLiteral("\t")};
 }
 
+// For `noInput` below: only the empty text is no input; a text of NULs alone
+// gets the entry's ordinary answer too.
+inline bool onlyTheEmptyText(const QString& text) {
+    return text.isEmpty();
+}
+
 // Every bad text through `enter`: no success, every box shown is one of
 // `ordinary`, and the records are as they were. A text `noInput` tells is no
 // input at all (by default the empty text) may also pass silently: do nothing,
