@@ -25,7 +25,8 @@ bool blank(const QString& text) {
 class RedrBadInputTest : public RedrInfoTest {
 protected:
     void expectOrdinary(const char* entry, const std::function<int(const QString&)>& enter,
-                        const QStringList& ordinary, const std::function<bool(const QString&)>& noInput = {}) {
+                        const QStringList& ordinary,
+                        const std::function<bool(const QString&)>& noInput = {}) {
         testsupport::expectOrdinaryAnswers(db(), dialogs, entry, enter, ordinary, noInput);
     }
     // The search as the dialog runs it: 0 when it listed a reader.
@@ -74,21 +75,25 @@ TEST_F(RedrBadInputTest, SearchCriteriaInBothMatchModes) {
 
 TEST_F(RedrBadInputTest, SearchRanges) {
     for (int option : {1, 2}) {
-        expectOrdinary("range", [option](const QString& t) {
-            RedrSearchInput in;
-            in.option = option;
-            in.from = t;
-            in.to = t;
-            return search(in);
-        }, {});
+        expectOrdinary("range",
+                       [option](const QString& t) {
+                           RedrSearchInput in;
+                           in.option = option;
+                           in.from = t;
+                           in.to = t;
+                           return search(in);
+                       },
+                       {});
     }
     for (int option : {3, 4}) {
-        expectOrdinary("date range", [option](const QString& t) {
-            RedrSearchInput in;
-            in.option = option;
-            in.fromDate = t;
-            in.toDate = QStringLiteral("2099-12-31");
-            return search(in);
-        }, {});
+        expectOrdinary("date range",
+                       [option](const QString& t) {
+                           RedrSearchInput in;
+                           in.option = option;
+                           in.fromDate = t;
+                           in.toDate = QStringLiteral("2099-12-31");
+                           return search(in);
+                       },
+                       {});
     }
 }

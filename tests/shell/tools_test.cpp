@@ -141,24 +141,30 @@ TEST_F(FindTextTest, TheGridsOfTheCurrentWindow) {
 // searched for.
 TEST_F(FindTextTest, BadSearchTexts) {
     testsupport::TestDatabase& db = testsupport::TestDatabase::instance();
-    for (QWidget* grid : {static_cast<QWidget*>(win.flex), static_cast<QWidget*>(win.spread)})
-        for (bool backward : {false, true})
-            for (bool whole : {false, true})
-                for (bool matchCase : {false, true})
-                    testsupport::expectOrdinaryAnswers(db, dialogs, "scan", [&](const QString& t) {
+    for (QWidget* grid : {static_cast<QWidget*>(win.flex), static_cast<QWidget*>(win.spread)}) {
+        for (bool backward : {false, true}) {
+            for (bool whole : {false, true}) {
+                for (bool matchCase : {false, true}) {
+                    const auto scan = [&](const QString& t) {
                         const FindOptions o{t, whole, matchCase, backward};
                         FindPosition pos = backward ? posLastCell(grid) : FindPosition{};
                         return blnScanGrid(grid, pos, o) ? 0 : 1;
-                    }, {});
+                    };
+                    testsupport::expectOrdinaryAnswers(db, dialogs, "scan", scan, {});
+                }
+            }
+        }
+    }
 
     form->initFindForm(&win);
     scope(1);
     const QString notFound = u"未找到搜索文本！"_qs;
-    testsupport::expectOrdinaryAnswers(db, dialogs, "find box", [&](const QString& t) {
+    const auto find = [&](const QString& t) {
         form->cmbValue->setEditText(t);
         form->cmdFind->click();
         return form->sequenceOpen() ? 0 : 1;
-    }, {notFound});
+    };
+    testsupport::expectOrdinaryAnswers(db, dialogs, "find box", find, {notFound});
     for (const QString& t : {u"\t"_qs, u"　"_qs}) {
         dialogs.clear();
         form->cmbValue->setEditText(t);
