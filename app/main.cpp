@@ -25,6 +25,7 @@
 #include "report/FineSlips.h"
 #endif
 
+#include "platform/ui/DatabaseWait.h"
 #include "platform/ui/Fonts.h"
 
 #include <QApplication>
@@ -86,7 +87,12 @@ int main(int argc, char* argv[])
     subInstallFineSlips(); // the fine settlement's slips (their switch stays 0)
 #endif
 
-    if (!Main())
-        return 1;
-    return QApplication::exec();
+    // A statement waiting on a row another desk holds keeps the windows painted
+    // and shows the wait cursor.
+    ui::DatabaseWait databaseWait;
+    oradb::installWaitHook(&databaseWait);
+
+    const int code = Main() ? QApplication::exec() : 1;
+    oradb::installWaitHook(nullptr);
+    return code;
 }

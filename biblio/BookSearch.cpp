@@ -6,6 +6,7 @@
 #include "common/basMarcIdx.h"
 #include "common/basMarcList.h"
 #include "common/basText.h"
+#include "platform/oradb/SqlText.h"
 
 #include <cmath>
 
@@ -72,9 +73,11 @@ QString strMatchSQL(const QString& key, int mode, bool wide, const QString& like
 
 QString strQuickSearchKey(const QString& code, const QString& typed, QString* shown)
 {
+    // A NUL a scanner sent is no part of the key (no statement could carry it).
+    const QString text = oradb::sqltext::sendableText(typed);
     if (code == QLatin1String("05") && shown)
-        *shown = strGetIsbn(typed.trimmed().toUpper());
-    return strPrepareIdxKey(code, typed, false);
+        *shown = strGetIsbn(text.trimmed().toUpper());
+    return strPrepareIdxKey(code, text, false);
 }
 
 QString strQuickSearchSQL(const QString& code, const QString& key, bool wide)
@@ -121,7 +124,7 @@ SeekText varBuildBookSeek(const QVector<SeekRow>& rows, bool wide)
     QVector<int> marcRows;
     for (int n = 0; n < rows.size(); ++n) {
         const SeekRow& row = rows[n];
-        QString v = row.value.toUpper().trimmed();
+        QString v = oradb::sqltext::sendableText(row.value).toUpper().trimmed();
         if (row.code == QLatin1String("05"))
             v = strGetIsbn(v);
         out.shown << (row.code.isEmpty() ? row.value : (row.code == QLatin1String("05") ? v : row.value));

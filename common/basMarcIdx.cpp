@@ -1,5 +1,6 @@
 #include "common/basMarcIdx.h"
 
+#include "platform/oradb/SqlText.h"
 #include "platform/text/CodePage.h"
 #include "platform/text/IniFile.h"
 
@@ -125,9 +126,12 @@ QString strGetIsbn(const QString& text)
 
 QString strToHexEscape(const QString& text)
 {
+    // What no statement can carry (NUL, a lone surrogate) is left out, as a
+    // quoted literal leaves it out; the server refuses its escape.
+    const QString sendable = oradb::sqltext::sendableText(text);
     QString out;
-    out.reserve(text.size() * 5);
-    for (const QChar c : text)
+    out.reserve(sendable.size() * 5);
+    for (const QChar c : sendable)
         out += u'\\' + QStringLiteral("%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper();
     return out;
 }

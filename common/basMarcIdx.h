@@ -64,7 +64,8 @@ QString strNormalizeKey(const QString& key);
 // ISBN-13 (978) to its hyphenated ten-digit form, ISSN (977) to dddd-ddd;
 // other texts (979 numbers included) unchanged.
 QString strGetIsbn(const QString& text);
-// "\XXXX" per UTF-16 unit, for national-character key literals.
+// "\XXXX" per UTF-16 unit, for national-character key literals; NUL and lone
+// surrogates, which no statement can carry, are left out.
 QString strToHexEscape(const QString& text);
 QString strFoldLetters(const QString& text);
 // The key a search compares with marc_idx.marc_idx_cont for what a worker

@@ -4,6 +4,7 @@
 #include "common/basEnv.h"
 #include "common/basLTFunc.h"
 #include "common/basText.h"
+#include "platform/oradb/SqlText.h"
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/CommandBar.h"
 #include "platform/ui/DateBox.h"
@@ -279,7 +280,8 @@ void frmRedrInfo::frmRedrInfoSet(const QString& certId, const QString& barcode) 
 }
 
 void frmRedrInfo::txtQuery_Enter() {
-    QString text = txtQuery->text().trimmed().toUpper();
+    // A NUL a scanner sent is no text (no statement could carry it).
+    QString text = oradb::sqltext::sendableText(txtQuery->text()).trimmed().toUpper();
     txtQuery->setText(text);
     if (text.isEmpty()) return;
     {

@@ -22,6 +22,15 @@ namespace {
 
 QPointer<frmFindText> g_form;
 
+// The search text without leading and trailing blanks; tabs and full-width
+// spaces are part of what is searched.
+QString blankTrimmed(const QString& text) {
+    qsizetype from = 0, to = text.size();
+    while (from < to && text[from] == QLatin1Char(' ')) ++from;
+    while (to > from && text[to - 1] == QLatin1Char(' ')) --to;
+    return text.mid(from, to - from);
+}
+
 QMdiArea* mdiOf(QWidget* w) {
     auto* main = qobject_cast<QMainWindow*>(w);
     return main ? qobject_cast<QMdiArea*>(main->centralWidget()) : nullptr;
@@ -104,7 +113,7 @@ frmFindText::frmFindText(QWidget* owner) : QDialog(owner) {
     grid->addWidget(cmdCancel, 1, 3);
 
     connect(cmbValue, &QComboBox::editTextChanged, this,
-            [this](const QString& t) { cmdFind->setEnabled(!t.trimmed().isEmpty()); });
+            [this](const QString& t) { cmdFind->setEnabled(!blankTrimmed(t).isEmpty()); });
     connect(cmdFind, &QPushButton::clicked, this, &frmFindText::cmdFind_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmFindText::cmdCancel_Click);
     cmdFind->setEnabled(false);
@@ -170,7 +179,7 @@ void frmFindText::setStates() {
     optSearch[2]->setAutoExclusive(true);
     if (owner_) {
         optSearch[2]->setEnabled(frame_);
-        cmdFind->setEnabled(!cmbValue->currentText().trimmed().isEmpty());
+        cmdFind->setEnabled(!blankTrimmed(cmbValue->currentText()).isEmpty());
         optSearch[0]->setEnabled(true);
         optSearch[1]->setEnabled(true);
     }
@@ -197,7 +206,7 @@ void frmFindText::restoreCurrent() {
 
 void frmFindText::cmdFind_Click() {
     FindOptions o;
-    o.text = cmbValue->currentText().trimmed();
+    o.text = blankTrimmed(cmbValue->currentText());
     o.backward = optWay[0]->isChecked();
     const bool fresh = !open_;
     if (open_ && o.text != lastText_) {
@@ -236,7 +245,7 @@ void frmFindText::cmdFind_Click() {
 
 void frmFindText::cmdCancel_Click() {
     if (open_) {
-        const QString text = cmbValue->currentText().trimmed();
+        const QString text = blankTrimmed(cmbValue->currentText());
         if (!text.isEmpty()) addHistory(text);
         open_ = false;
     }

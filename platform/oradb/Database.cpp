@@ -1,6 +1,7 @@
 #include "platform/oradb/Database.h"
 #include "platform/oradb/FaultHook.h"
 #include "platform/oradb/SqlText.h"
+#include "platform/oradb/WaitHook.h"
 
 #include <libpq-fe.h>
 
@@ -292,11 +293,28 @@ void Database::simple(const char* sql) {
     lastErr_.clear();
     if (!IsConnected()) fail(nullptr, true);
     faults::beforeStatement(conn_);
-    PGresult* r = PQexec(conn_, sql);
+    PGresult* r = exec(sql);
     ++roundTrips_;
     const ExecStatusType st = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) fail(r, false);
     PQclear(r);
+}
+
+PGresult* Database::exec(const char* sql) {
+    AnswerWait wait(conn_);
+    if (!wait.active()) return PQexec(conn_, sql);
+    if (!PQsendQuery(conn_, sql)) return nullptr;
+    // As the client library's blocking call: the last answer.
+    PGresult* last = nullptr;
+    for (;;) {
+        wait.untilReady();
+        PGresult* r = PQgetResult(conn_);
+        if (!r) break;
+        PQclear(last);
+        last = r;
+        if (PQstatus(conn_) == CONNECTION_BAD) break;
+    }
+    return last;
 }
 
 PGresult* Database::run(const QString& text, bool savepoint) {
@@ -320,7 +338,11 @@ PGresult* Database::run(const QString& text, bool savepoint) {
     PGresult* stmt = nullptr;
     PGresult* error = nullptr;
     int index = 0;
-    while (PGresult* r = PQgetResult(conn_)) {
+    AnswerWait wait(conn_);
+    for (;;) {
+        wait.untilReady();
+        PGresult* r = PQgetResult(conn_);
+        if (!r) break;
         const ExecStatusType st = PQresultStatus(r);
         const bool bad = st == PGRES_FATAL_ERROR || st == PGRES_BAD_RESPONSE || st == PGRES_NONFATAL_ERROR;
         if (bad && !error)
@@ -334,7 +356,7 @@ PGresult* Database::run(const QString& text, bool savepoint) {
     if (error) {
         if (stmt) PQclear(stmt);
         if (savepoint && IsConnected()) {
-            PGresult* undo = PQexec(conn_, "ROLLBACK TO SAVEPOINT oradb_stmt"); // stays set for the next
+            PGresult* undo = exec("ROLLBACK TO SAVEPOINT oradb_stmt"); // stays set for the next
             ++roundTrips_;
             PQclear(undo);
         }
@@ -409,7 +431,7 @@ void Database::CommitTrans() {
     inTrans_ = false;
     if (!IsConnected()) fail(nullptr, true);
     faults::beforeCommit(conn_);
-    PGresult* r = PQexec(conn_, "COMMIT");
+    PGresult* r = exec("COMMIT"); // a deferred unique check may wait on another desk
     ++roundTrips_;
     const ExecStatusType st = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (st != PGRES_COMMAND_OK) fail(r, false);

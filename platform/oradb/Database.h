@@ -178,6 +178,9 @@ private:
     // when the error is no foreign key error or the session cannot ask.
     QString referencedTable(const pg_result* r);
     void simple(const char* sql);
+    // One request as the client library's blocking call sends it, reading its
+    // answer through the wait hook; the last result.
+    pg_result* exec(const char* sql);
 
     pg_conn* conn_ = nullptr;
     bool inTrans_ = false;

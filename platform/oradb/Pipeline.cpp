@@ -2,6 +2,7 @@
 
 #include "platform/oradb/FaultHook.h"
 #include "platform/oradb/SqlText.h"
+#include "platform/oradb/WaitHook.h"
 
 #include <libpq-fe.h>
 
@@ -157,7 +158,9 @@ void Batch::Run() {
     size_t at = 0;
     bool got = false;
     int seen = 0, nulls = 0;
+    AnswerWait wait(c);
     while (seen < syncs) {
+        wait.untilReady();
         PGresult* r = PQgetResult(c);
         if (!r) {
             if (got) {
@@ -229,7 +232,7 @@ void Batch::Run() {
         db_.inTrans_ = false; // a refused commit ends the transaction as well
     if (error) {
         if (db_.inTrans_ && db_.IsConnected()) {
-            PQclear(PQexec(c, "ROLLBACK TO SAVEPOINT oradb_stmt")); // stays set for the next
+            PQclear(db_.exec("ROLLBACK TO SAVEPOINT oradb_stmt")); // stays set for the next
             ++db_.roundTrips_;
         }
         db_.fail(error, false);

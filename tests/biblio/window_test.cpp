@@ -13,6 +13,7 @@
 #include "shell/ShellServices.h"
 #include "shell/basShellIni.h"
 #include "tests/biblio/BiblioFixture.h"
+#include "tests/support/BadInput.h"
 
 #include <QAction>
 #include <QApplication>
@@ -605,4 +606,65 @@ TEST_F(BookInfoWindow, HitListFillsTenRowsAtATime)
     EXPECT_EQ(f->vsBookInfo->rows(), 26);
     db().exec("delete from marc_idx where marc_rec_no like 'PG%'");
     db().exec("delete from marc where marc_rec_no like 'PG%'");
+}
+
+// Bad input (tests/support/BadInput.h) typed into the quick search box under
+// every group, the row jump box, and the combined search's value under every
+// group and match mode: IBM001 or EBM003 or an empty list, no database error,
+// nothing written, and both windows go on searching.
+TEST_F(BookInfoWindow, BadInputInTheSearchBoxesOfBothWindows)
+{
+    frmBookInfo* f = open();
+    search(f, "02", "植物学");
+    ASSERT_EQ(f->vsBookInfo->rows(), 2);
+    for (int g = 0; g < g_intIdxGroupCount; ++g) {
+        const QString code = g_arrIdxGroup[g].code;
+        SCOPED_TRACE(code.toStdString());
+        testsupport::expectOrdinaryAnswers(
+            db(), dialogs, "quick search box",
+            [&](const QString& t) {
+                search(f, code, t);
+                return dialogs.shown.isEmpty() ? 0 : 1;
+            },
+            {msg("IBM001")}, testsupport::onlyTheEmptyText);
+    }
+    search(f, "02", "植物学");
+    ASSERT_EQ(f->vsBookInfo->rows(), 2);
+    dialogs.clear();
+    for (const QString& t : testsupport::badTexts()) {
+        f->txtNum->setText(t);
+        QTest::keyClick(f->txtNum, Qt::Key_Return);
+        EXPECT_EQ(f->vsBookInfo->row(), 1);
+    }
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    bool searched = false;
+    onSeek = [&](frmMarcNoSeek* d) {
+        for (int g = 0; g < g_intIdxGroupCount; ++g) {
+            for (int mode = 0; mode < 3; ++mode) {
+                SCOPED_TRACE(g_arrIdxGroup[g].code.toStdString() + " mode " + std::to_string(mode));
+                d->cboIndex[0]->setCurrentIndex(g);
+                d->cboIndex_Click(0);
+                d->cboOperator[0]->setCurrentIndex(mode);
+                testsupport::expectOrdinaryAnswers(
+                    db(), dialogs, "combined search value",
+                    [&](const QString& t) {
+                        d->txtValue[0]->setText(t);
+                        d->cmdSearch_Click();
+                        return !dialogs.shown.isEmpty() || d->lblRecNum->text() == "0" ? 1 : 0;
+                    },
+                    {msg("EBM003")}, testsupport::onlyTheEmptyText);
+            }
+        }
+        d->cboIndex[0]->setCurrentIndex(groupIndex("09"));
+        d->cboIndex_Click(0);
+        d->cboOperator[0]->setCurrentIndex(0);
+        d->txtValue[0]->setText("华文");
+        d->cmdSearch_Click();
+        EXPECT_EQ(d->lblRecNum->text(), QString("2"));
+        searched = true;
+        return 0;
+    };
+    f->cmdBookSeek_Click();
+    EXPECT_TRUE(searched);
 }

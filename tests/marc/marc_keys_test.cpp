@@ -79,6 +79,7 @@ TEST(MarcKeys, HexEscapeAndDumps)
 {
     EXPECT_EQ(strToHexEscape(S("中A%")), "\\4E2D\\0041\\0025");
     EXPECT_EQ(strToHexEscape(""), "");
+    EXPECT_EQ(strToHexEscape(QString(QChar(0)) + QChar(u'A') + QChar(0xD800)), "\\0041");
     EXPECT_EQ(strDumpToText("Typ=1 Len=6: 0,41,0,42,4e,2d"), S("AB中"));
     EXPECT_EQ(strDumpToText("Typ=1 Len=1: 5"), QString(QChar(0x0500)));
     EXPECT_EQ(strDumpToText("NULL"), "");

@@ -18,6 +18,7 @@
 #include "reader/frmRedrInfo.h"
 #include "reader/frmRedrSearch.h"
 #include "tests/reader/RedrInfoFixture.h"
+#include "tests/support/BadInput.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -383,4 +384,91 @@ TEST_F(RedrInfoWindowTest, ASecondDeskSettlesWhileThisDeskReads) {
     EXPECT_EQ(w->vsInfo->textMatrix(1, 19), S("处理完毕"));
     EXPECT_EQ(w->vsInfo->textMatrix(1, 12), "1.50");
     db().recreate();
+}
+
+// Bad input (tests/support/BadInput.h) typed into the query box of each field
+// and into the search dialog's criteria, ranges and dates: the ordinary
+// message or an empty list, no database error, nothing written, and both
+// windows go on working.
+TEST_F(RedrInfoWindowTest, BadInputInTheQueryBoxAndTheSearchDialog) {
+    frmRedrInfo* w = open();
+    int searches = 0;
+    dialogs.dialogHandler = [&](QDialog*) {
+        ++searches;
+        return 0;
+    };
+    const QStringList notFound{S("没有找到该条码号的读者证！"), S("该读者证不存在！"),
+                               S("没有找到符合条件的读者！")};
+    for (int field : {SeekByBarcode, SeekByCertId, SeekByIdCard, SeekByName}) {
+        testsupport::expectOrdinaryAnswers(
+            db(), dialogs, "query box",
+            [&](const QString& t) {
+                searches = 0;
+                query(w, field, t);
+                g_intAutoQuery = 0;
+                return g_strRedrID.isEmpty() && searches == 0 ? 1 : 0;
+            },
+            notFound, testsupport::onlyTheEmptyText);
+    }
+    query(w, SeekByBarcode, "88000020");
+    EXPECT_EQ(g_strRedrID, "DZ0020");
+
+    const auto blank = [](const QString& t) { return QString(t).remove(QChar(0)).trimmed().isEmpty(); };
+    const QStringList refused{S("条码号或者证件号空间不许为空!"), S("时间输入错误!")};
+    dialogs.dialogHandler = [&](QDialog* d) {
+        auto* s = static_cast<frmRedrSearch*>(d);
+        auto run = [&] {
+            s->cmdQuery->click();
+            return !dialogs.shown.isEmpty() || s->lblQueryResult->text() == "0" ? 1 : 0;
+        };
+        s->optSel[0]->click();
+        for (int row : {1, 2, 3, 4, 6, 7, 8}) {
+            for (QRadioButton* mode : {s->optFrontMatch, s->optAllMatch}) {
+                mode->click();
+                testsupport::expectOrdinaryAnswers(
+                    db(), dialogs, "criterion",
+                    [&](const QString& t) {
+                        s->spdRedrQuery->setText(1, row, t);
+                        const int r = run();
+                        s->spdRedrQuery->setText(1, row, QString());
+                        return r;
+                    },
+                    {}, blank);
+            }
+        }
+        for (int option : {1, 2}) {
+            s->optSel[option]->click();
+            testsupport::expectOrdinaryAnswers(
+                db(), dialogs, "range",
+                [&](const QString& t) {
+                    s->txtFrom->setText(t);
+                    s->txtTo->setText(t);
+                    return run();
+                },
+                refused);
+        }
+        for (int option : {3, 4}) {
+            s->optSel[option]->click();
+            testsupport::expectOrdinaryAnswers(
+                db(), dialogs, "dates",
+                [&](const QString& t) {
+                    s->txtFromDate->setText(t);
+                    s->txtToDate->setText(day(0));
+                    return run();
+                },
+                refused);
+        }
+        // Still searching.
+        s->optSel[0]->click();
+        s->optFrontMatch->click();
+        s->spdRedrQuery->setText(1, 1, "DZ002");
+        s->cmdQuery->click();
+        EXPECT_EQ(s->lblQueryResult->text(), "5");
+        s->cmdExit->click();
+        ++searches;
+        return 0;
+    };
+    searches = 0;
+    w->cmdRedrQuery_Click();
+    EXPECT_EQ(searches, 1);
 }

@@ -10,6 +10,7 @@
 #include "shell/frmCommonView.h"
 #include "shell/frmFindText.h"
 #include "shell/mCommonPlus3.h"
+#include "tests/support/BadInput.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/PdfText.h"
 
@@ -131,6 +132,51 @@ TEST_F(FindTextTest, TheGridsOfTheCurrentWindow) {
     form->show();
     form->cmdFind_Click();
     EXPECT_EQ(dialogs.lastText(), u"未找到搜索文本！"_qs);
+}
+
+// Bad input (tests/support/BadInput.h) as the search text: through the scan of
+// both grid kinds in each direction, case and whole-cell mode, and typed into
+// the window: found nowhere ("未找到搜索文本！"), nothing written, and the tool
+// goes on finding. Only blanks are trimmed: a tab or a full-width space is
+// searched for.
+TEST_F(FindTextTest, BadSearchTexts) {
+    testsupport::TestDatabase& db = testsupport::TestDatabase::instance();
+    for (QWidget* grid : {static_cast<QWidget*>(win.flex), static_cast<QWidget*>(win.spread)}) {
+        for (bool backward : {false, true}) {
+            for (bool whole : {false, true}) {
+                for (bool matchCase : {false, true}) {
+                    const auto scan = [&](const QString& t) {
+                        const FindOptions o{t, whole, matchCase, backward};
+                        FindPosition pos = backward ? posLastCell(grid) : FindPosition{};
+                        return blnScanGrid(grid, pos, o) ? 0 : 1;
+                    };
+                    testsupport::expectOrdinaryAnswers(db, dialogs, "scan", scan, {});
+                }
+            }
+        }
+    }
+
+    form->initFindForm(&win);
+    scope(1);
+    const QString notFound = u"未找到搜索文本！"_qs;
+    const auto find = [&](const QString& t) {
+        form->cmbValue->setEditText(t);
+        form->cmdFind->click();
+        return form->sequenceOpen() ? 0 : 1;
+    };
+    testsupport::expectOrdinaryAnswers(db, dialogs, "find box", find, {notFound});
+    for (const QString& t : {u"\t"_qs, u"　"_qs}) {
+        dialogs.clear();
+        form->cmbValue->setEditText(t);
+        EXPECT_TRUE(form->cmdFind->isEnabled());
+        form->cmdFind->click();
+        EXPECT_EQ(dialogs.lastText(), notFound);
+    }
+    form->cmbValue->setEditText(u" 网络 "_qs);
+    form->cmdFind->click();
+    EXPECT_TRUE(form->sequenceOpen());
+    EXPECT_EQ(win.flex->row(), 0);
+    EXPECT_EQ(win.flex->col(), 2);
 }
 
 TEST_F(FindTextTest, SpreadsheetScanCaseWholeCellAndDirection) {
