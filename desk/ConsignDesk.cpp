@@ -51,11 +51,14 @@ QString deskGroup()
     return p.toString();
 }
 
+// The reader's row is locked before its card's (FOR UPDATE locks the tables
+// in the order they are named), as the return and the lending lock them: a
+// load beside a return of the reader's copy must not meet it the other way round.
 const char* kReaderSelect =
     "SELECT reader.cert_id, reader.redr_type_code, reader.lend_grd, reader.id_card, reader.name, reader.dept, "
     "reader.sex, reader.volt_flag, reader.debt_flag, reader.total_lend_qty, reader.year_lend_qty, "
     "reader.redr_flag, reader.redr_del_day, reader.sex, reader.sex, reader.sex, reader.sex, reader.sex, "
-    "reader_cert.cert_flag, reader_cert.bgn_date, reader_cert.end_date, reader.sex FROM reader_cert, reader ";
+    "reader_cert.cert_flag, reader_cert.bgn_date, reader_cert.end_date, reader.sex FROM reader, reader_cert ";
 
 const char* kVoltSelect =
     "SELECT reader_volt_lst.cert_id, punish_date, volt_code, prop_no, location_f, real_fine_amt, fine_date, "

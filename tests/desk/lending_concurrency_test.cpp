@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <future>
+#include <thread>
 
 using testsupport::RawConnection;
 
@@ -53,6 +54,37 @@ TEST_F(LendingConcurrencyTest, OneCopyReturnedAtTwoDesksIsReturnedOnce) {
                     "from reader where cert_id = 'DR10'"),
         "t");
     EXPECT_EQ(db().scalar("select count(*) from relegate_arri_lst where prop_no = 'P500012'"), "1");
+}
+
+// A reader loaded at one desk while another takes back the reader's copy: both
+// lock the reader before the card, so neither ends in a deadlock.
+TEST_F(LendingConcurrencyTest, AReaderLoadBesideAReturnOfTheReadersCopyMeetsNoDeadlock) {
+    SecondDesk other("DESK02");
+    ASSERT_TRUE(other.ready());
+    RawConnection holder;
+    ASSERT_TRUE(holder.exec("begin; select 1 from reader where cert_id = 'DR10' for update"));
+    // Until `n` sessions wait for a lock.
+    auto waiting = [this](int n) {
+        for (int i = 0; i < 100; ++i) {
+            if (db().scalar("select count(*) from pg_stat_activity where datname = current_database() "
+                            "and wait_event_type = 'Lock'")
+                    .toInt() >= n)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    };
+    // The return waits for the reader first, the load behind it.
+    other.send("return B500012");
+    ASSERT_TRUE(waiting(1));
+    desk.mode = desk::ModeLend;
+    auto load = inBackground([this] { return desk.intLoadRedr("DC10"); });
+    ASSERT_TRUE(waiting(2));
+    ASSERT_TRUE(holder.exec("commit"));
+    EXPECT_EQ(load.get(), 0) << shownTexts().join('|').toStdString();
+    const SecondDesk::Reply theirs = other.reply();
+    EXPECT_EQ(theirs.result, 0) << theirs.texts.join('|').toStdString();
+    EXPECT_EQ(db().scalar("select count(*) from lend_hist where prop_no_f = 'P500012'"), "1");
 }
 
 TEST_F(LendingConcurrencyTest, OneFreeCopyLentAtTwoDesksMakesOneLoan) {
