@@ -66,11 +66,14 @@ int FindManage::subModifyFind(int row, const QString& keepDays, const QString& e
 
 int FindManage::cancelRows(const QString& where, const QString& date) {
     // The open rows, locked: a pick-up under way finishes first, and a row it
-    // collected is no longer chosen.
+    // collected is no longer chosen. Each row's reader is locked before it,
+    // as a lending locks the reader before the copy and the reader's loans.
     DBResultSet rs;
-    if (db.select("SELECT f.id FROM relegate_arri_lst f JOIN item ON item.prop_no=f.prop_no WHERE " + where +
-                      " AND f.relegate_end_flag<" + q("3") + " ORDER BY f.id FOR UPDATE OF f",
-                  rs) != 0)
+    if (db.select(
+            "SELECT f.id FROM reader JOIN relegate_arri_lst f ON reader.cert_id=f.cert_id COLLATE \"default\""
+            " JOIN item ON item.prop_no=f.prop_no WHERE " +
+                where + " AND f.relegate_end_flag<" + q("3") + " ORDER BY f.id FOR UPDATE OF reader, f",
+            rs) != 0)
         return -1;
     if (rs.rowCount() == 0) return 0;
     QStringList ids;

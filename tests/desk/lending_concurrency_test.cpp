@@ -132,6 +132,26 @@ TEST_F(LendingConcurrencyTest, PickUpRacingACancelOfTheFoundCopyIsRefused) {
     EXPECT_EQ(foundRows("P500003"), QStringList{"DR13:4"});
 }
 
+// A pick-up while another desk lends to the same reader (holding the reader
+// and the copy, then locking the reader's loans): the pick-up waits for the
+// reader and collects once the lending ends; no deadlock.
+TEST_F(LendingConcurrencyTest, APickUpBesideALendingToTheReaderMeetsNoDeadlock) {
+    ASSERT_EQ(desk.intLoadRedr("DC13"), 0) << shown();
+    RawConnection lender;
+    ASSERT_TRUE(lender.exec("begin; select 1 from reader where cert_id = 'DR13' for update; "
+                            "select 1 from item where prop_no = 'P500003' for update"));
+    dialogs.clear();
+    auto mine = inBackground([this] { return lending.subLendReleBook("B500003"); });
+    EXPECT_TRUE(stillRunning(mine));
+    QString error;
+    EXPECT_TRUE(lender.exec("select 1 from lend_lst where cert_id = 'DR13' for update", &error))
+        << error.toStdString();
+    ASSERT_TRUE(lender.exec("rollback"));
+    EXPECT_EQ(mine.get(), 0) << shown().toStdString();
+    EXPECT_EQ(flagOf("P500003"), "1");
+    EXPECT_EQ(foundRows("P500003"), QStringList{"DR13:3"});
+}
+
 TEST_F(LendingConcurrencyTest, TwoHandOnsOfOneQueueServeTheRequesterOnce) {
     // Two copies of the title come back away from home at two desks at once:
     // DR13's collected copy here, DR02's ordinary loan there.
