@@ -2,6 +2,8 @@
 // second desk program on the same database.
 
 #include "LendingFixture.h"
+#include "common/basAuth.h"
+#include "reader/clsFineSettle.h"
 #include "tests/support/BoxWatch.h"
 #include "tests/support/SecondDeskClient.h"
 
@@ -56,13 +58,37 @@ TEST_F(LendingConcurrencyTest, OneCopyReturnedAtTwoDesksIsReturnedOnce) {
     EXPECT_EQ(db().scalar("select count(*) from relegate_arri_lst where prop_no = 'P500012'"), "1");
 }
 
-// A reader loaded at one desk while another takes back the reader's copy: both
-// lock the reader before the card, so neither ends in a deadlock.
-TEST_F(LendingConcurrencyTest, AReaderLoadBesideAReturnOfTheReadersCopyMeetsNoDeadlock) {
-    SecondDesk other("DESK02");
-    ASSERT_TRUE(other.ready());
-    RawConnection holder;
-    ASSERT_TRUE(holder.exec("begin; select 1 from reader where cert_id = 'DR10' for update"));
+// A reader loaded, or the reader's fine waived, at one desk while another
+// takes back the reader's copy: all lock the reader before its cards, so none
+// ends in a deadlock.
+TEST_F(LendingConcurrencyTest, ReaderLocksBesideAReturnOfTheReadersCopyMeetNoDeadlock) {
+    clsFineSettle settle;
+    settle.fnTitle = [](const QString&) { return QString(); };
+    const struct {
+        const char* name;
+        std::function<void()> prepare;
+        std::function<bool()> act;
+    } cases[] = {
+        {"reader load", [this] { desk.mode = desk::ModeLend; },
+         [this] { return desk.intLoadRedr("DC10") == 0; }},
+        {"fine waiver",
+         [&] {
+             db().exec(
+                 "insert into exceed_fine_lst (prop_no, cert_id, lend_date, norm_ret_date, ret_date, "
+                 "time_unit, fine_amt, debt_deal_flag, remark, location_f, rule_no_f) values ('P500013', "
+                 "'DR10', '2026-01-05 10:00:00', '2026-02-04', '2026-04-05 15:00:00', 'D', 1.00, '0', "
+                 "'超期', 'B1', 'R1'); update reader set debt_flag = debt_flag + 1 where cert_id = 'DR10'");
+             ASSERT_EQ(settle.load("DR10"), clsFineSettle::LoadResult::Ready);
+             g_varAuthList = DBResultSet(1, 1); // the right to let fines go
+             g_varAuthList.setCell(0, 2, QStringLiteral("4024"));
+             dialogs.answers << ui::BoxAnswer::Ok;
+         },
+         [&] {
+             clsFineSettle::PayInput in;
+             in.remark = "waived";
+             return settle.waive(in).done;
+         }},
+    };
     // Until `n` sessions wait for a lock.
     auto waiting = [this](int n) {
         for (int i = 0; i < 100; ++i) {
@@ -74,17 +100,26 @@ TEST_F(LendingConcurrencyTest, AReaderLoadBesideAReturnOfTheReadersCopyMeetsNoDe
         }
         return false;
     };
-    // The return waits for the reader first, the load behind it.
-    other.send("return B500012");
-    ASSERT_TRUE(waiting(1));
-    desk.mode = desk::ModeLend;
-    auto load = inBackground([this] { return desk.intLoadRedr("DC10"); });
-    ASSERT_TRUE(waiting(2));
-    ASSERT_TRUE(holder.exec("commit"));
-    EXPECT_EQ(load.get(), 0) << shownTexts().join('|').toStdString();
-    const SecondDesk::Reply theirs = other.reply();
-    EXPECT_EQ(theirs.result, 0) << theirs.texts.join('|').toStdString();
-    EXPECT_EQ(db().scalar("select count(*) from lend_hist where prop_no_f = 'P500012'"), "1");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        db().recreate();
+        db().pinClock(day + " 10:00:00");
+        c.prepare();
+        SecondDesk other("DESK02");
+        ASSERT_TRUE(other.ready());
+        RawConnection holder;
+        ASSERT_TRUE(holder.exec("begin; select 1 from reader where cert_id = 'DR10' for update"));
+        // The return waits for the reader first, this desk behind it.
+        other.send("return B500012");
+        ASSERT_TRUE(waiting(1));
+        auto mine = inBackground([&c] { return c.act() ? 0 : -1; });
+        ASSERT_TRUE(waiting(2));
+        ASSERT_TRUE(holder.exec("commit"));
+        EXPECT_EQ(mine.get(), 0) << shownTexts().join('|').toStdString();
+        const SecondDesk::Reply theirs = other.reply();
+        EXPECT_EQ(theirs.result, 0) << theirs.texts.join('|').toStdString();
+        EXPECT_EQ(db().scalar("select count(*) from lend_hist where prop_no_f = 'P500012'"), "1");
+    }
 }
 
 TEST_F(LendingConcurrencyTest, OneFreeCopyLentAtTwoDesksMakesOneLoan) {
