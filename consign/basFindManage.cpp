@@ -92,11 +92,15 @@ int FindManage::cancelRows(const QString& where) {
     // The transaction, the server's date and the open rows locked in one round
     // trip: a pick-up under way finishes first, and a row it collected is no
     // longer chosen. The date is read once, in the statement that chooses.
+    // Each row's reader is locked before it, as a lending locks the reader
+    // before the copy and the reader's loans.
     LIB_DB_Batch locked;
     locked.select("WITH today AS MATERIALIZED (SELECT to_char(desk_now(), 'YYYY-MM-DD') AS d) "
-                  "SELECT f.id, today.d FROM today, relegate_arri_lst f JOIN item ON item.prop_no=f.prop_no "
+                  "SELECT f.id, today.d FROM today, reader "
+                  "JOIN relegate_arri_lst f ON reader.cert_id=f.cert_id COLLATE \"default\" "
+                  "JOIN item ON item.prop_no=f.prop_no "
                   "WHERE " +
-                  where + " AND f.relegate_end_flag<" + q("3") + " ORDER BY f.id FOR UPDATE OF f");
+                  where + " AND f.relegate_end_flag<" + q("3") + " ORDER BY f.id FOR UPDATE OF reader, f");
     if (db.runOpening(locked) != 0) return -1;
     const DBResultSet& rs = locked.rows(0);
     if (rs.rowCount() == 0) {

@@ -51,11 +51,14 @@ QString deskGroup()
     return p.toString();
 }
 
+// The reader's row is locked before its card's (FOR UPDATE locks the tables
+// in the order they are named), as the return and the lending lock them: a
+// load beside a return of the reader's copy must not meet it the other way round.
 const char* kReaderSelect =
     "SELECT reader.cert_id, reader.redr_type_code, reader.lend_grd, reader.id_card, reader.name, reader.dept, "
     "reader.sex, reader.volt_flag, reader.debt_flag, reader.total_lend_qty, reader.year_lend_qty, "
     "reader.redr_flag, reader.redr_del_day, reader.sex, reader.sex, reader.sex, reader.sex, reader.sex, "
-    "reader_cert.cert_flag, reader_cert.bgn_date, reader_cert.end_date, reader.sex FROM reader_cert, reader ";
+    "reader_cert.cert_flag, reader_cert.bgn_date, reader_cert.end_date, reader.sex FROM reader, reader_cert ";
 
 const char* kVoltSelect =
     "SELECT reader_volt_lst.cert_id, punish_date, volt_code, prop_no, location_f, real_fine_amt, fine_date, "
@@ -915,14 +918,21 @@ int ConsignDesk::subApplyBook(int titleIndex, int holdingIndex)
     return subApplyBook(t.listedCallNo.isEmpty() ? t.callNo() : t.listedCallNo, t.holdings[holdingIndex]);
 }
 
-ConsignDesk::PlacingReads ConsignDesk::addPlacingReads(LIB_DB_Batch& b, const PlacingCheck& c, bool locked)
+ConsignDesk::PlacingReads ConsignDesk::addPlacingReads(LIB_DB_Batch& b, const PlacingCheck& c, bool locked,
+                                                       const QString& queueLock)
 {
     // Read-only before the keep-days dialog; under the reader's lock (the
-    // caller's transaction) when writing.
+    // caller's transaction) when writing. The queue is held before the
+    // reader's requests are locked, as every change of a queue holds it before
+    // its rows: a request of this reader waiting in that queue is not held
+    // here while the queue's own change waits for it.
     const QString lock = locked ? QStringLiteral(" FOR UPDATE") : QString();
-    if (locked)
-        b.select("SELECT cert_id FROM reader WHERE cert_id = " + q(c.certId) + lock);
     PlacingReads at;
+    if (locked) {
+        b.select("SELECT cert_id FROM reader WHERE cert_id = " + q(c.certId) + lock);
+        if (!queueLock.isEmpty())
+            at.queue = b.select(queueLock);
+    }
     at.arrived = b.select("SELECT call_no FROM relegate_arri_lst WHERE cert_id = " + q(c.certId) + " AND call_no = "
                           + q(c.callNo) + " AND relegate_keep_end_date >= " + q(c.today)
                           + " AND relegate_end_flag < '3'" + lock);
@@ -1036,11 +1046,12 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
     // Then lock, check again what may have changed meanwhile, and write. The
     // reader's row first: two desks placing for the same reader wait for each
     // other here, so the limits see each other's requests. The queue is held
-    // last, from its count to the commit: its length and its last number are
-    // those the new request joins. One round trip from BEGIN to the count.
+    // next, before the reader's requests, to the commit: its length and its
+    // last number are those the new request joins. One round trip from BEGIN
+    // to the count.
     LIB_DB_Batch locked;
-    const PlacingReads under = addPlacingReads(locked, c, true);
-    const int queueAt = locked.select(strQueueLockSql(callNo, loc));
+    const PlacingReads under = addPlacingReads(locked, c, true, strQueueLockSql(callNo, loc));
+    const int queueAt = under.queue;
     const int countAt = locked.select("SELECT max(relegate_no), count(*) FILTER (WHERE relegate_end_date >= "
                                       + q(c.today) + ") FROM relegate_lst WHERE call_no = " + q(callNo)
                                       + " AND location = " + q(loc) + " AND relegate_flag = '0'");

@@ -223,9 +223,12 @@ private:
     // locked), and the checks over their rows: 0 passed, else -1 after the
     // refusal (ending the transaction first when locked).
     struct PlacingReads {
-        int arrived = -1, sameTitle = -1, loans = -1, requests = -1;
+        int queue = -1, arrived = -1, sameTitle = -1, loans = -1, requests = -1;
     };
-    PlacingReads addPlacingReads(LIB_DB_Batch& batch, const PlacingCheck& check, bool locked);
+    // Locked, the reader's row comes first, then the queue `queueLock` holds,
+    // then the reader's rows.
+    PlacingReads addPlacingReads(LIB_DB_Batch& batch, const PlacingCheck& check, bool locked,
+                                 const QString& queueLock = QString());
     int intCheckPlacing(const LIB_DB_Batch& batch, const PlacingReads& at, const PlacingCheck& check, bool locked);
     // Refreshes the listed holding rows of a queue after a request left it.
     void subQueueLeft(const QString& callNo, const QString& location, int queued);

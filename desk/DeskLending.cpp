@@ -513,8 +513,10 @@ int DeskLending::subLendReleBook(const QString& code) {
         return -1;
     }
 
-    // The reader's open found row and the loan, locked and read again.
+    // The reader's open found row and the loan, locked and read again; the
+    // reader first, as every lending locks it before the copy and its loans.
     LIB_DB_Batch locked;
+    locked.select("SELECT cert_id FROM reader WHERE cert_id = " + q(certId) + " FOR UPDATE");
     const int foundAt = locked.select("SELECT relegate_end_flag FROM relegate_arri_lst WHERE cert_id = " +
                                       q(certId) + " AND prop_no = " + q(propNo) +
                                       " AND relegate_end_flag < '3' FOR UPDATE");

@@ -708,11 +708,13 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
     // 5. The reader and its cards (other than cancelled ones), then the ticked
     // fine rows, waiting for other desks within the lock time-out. A failure
     // here writes nothing and ends the transaction; rows settled or changed
-    // elsewhere meanwhile end the click with the list read again.
+    // elsewhere meanwhile end the click with the list read again. The reader
+    // is named first so that its row is locked before its cards, as the
+    // desk's reader load and return lock them.
     DBResultSet reader;
     QString journalTime;
     const int unchanged = intLockAndRead(
-        QStringLiteral("SELECT reader_cert.redr_cert_id, reader.cert_id FROM reader_cert, reader "
+        QStringLiteral("SELECT reader_cert.redr_cert_id, reader.cert_id FROM reader, reader_cert "
                        "WHERE reader_cert.cert_id = reader.cert_id AND reader.cert_id = ")
             + q(certId_) + QStringLiteral(" AND reader_cert.cert_flag <> ") + q(QStringLiteral("0"))
             + QStringLiteral(" FOR UPDATE"),

@@ -50,12 +50,14 @@ select 'collected copy ' || f.prop_no || ' has no loan of ' || f.cert_id
   from relegate_arri_lst f where f.relegate_end_flag = '3'
    and not exists (select 1 from lend_lst l where l.prop_no = f.prop_no and l.cert_id = f.cert_id)
 union all
--- A copy goes home (or is lent on) only when the requester's loan has ended.
+-- A copy goes home (or is lent on) only when the requester's loan has ended:
+-- no such row after the collection of a loan still open. (A row of an earlier
+-- loan may still wait for its acceptance when the copy is found again.)
 select 'copy ' || f.prop_no || ' travels home still lent to ' || f.cert_id
   from relegate_arri_lst f where f.relegate_end_flag in ('4', '6')
    and exists (select 1 from lend_lst l, relegate_arri_lst o
                 where l.prop_no = f.prop_no and l.cert_id = f.cert_id and o.prop_no = f.prop_no
-                  and o.cert_id = f.cert_id and o.relegate_end_flag = '3')
+                  and o.cert_id = f.cert_id and o.relegate_end_flag = '3' and o.id < f.id)
 union all
 -- A reader's stored unpaid total is the sum of his open fines.
 select 'reader ' || r.cert_id || ' owes ' || r.debt_flag || ', open fines ' || coalesce(o.s, 0)

@@ -161,3 +161,18 @@ TEST_F(RoadTest, AReaderQueuedBeforeTheReturnGetsTheCopyHandedOn) {
     EXPECT_EQ(foundRows("P500002"), QStringList({"DR14:3", "DR02:6"}));
     EXPECT_EQ(flagOf("P500002"), "1");
 }
+
+// A copy returned away from home is taken from the shelf before it is
+// accepted home, found for the same reader and collected: the earlier loan's
+// row still waits for the acceptance beside the new consignment.
+TEST_F(RoadTest, ACopyNotYetAcceptedHomeIsFoundAndCollectedByItsLastBorrower) {
+    returnedHome("DR15", "P500001", "D2");
+    atMain();
+    ASSERT_EQ(find.subFindBook("B500001"), 0) << shown(); // DR09 passed over for fines
+    EXPECT_EQ(loanOf("P500001").section('|', 0, 0), "DR15");
+    atBranch();
+    desk.mode = desk::ModeLend;
+    ASSERT_EQ(desk.intLoadRedr("DC15"), 0) << shown();
+    ASSERT_EQ(lending.subLendReleBook("B500001"), 0) << shown();
+    EXPECT_EQ(foundRows("P500001"), QStringList({"DR15:3", "DR15:4"}));
+}

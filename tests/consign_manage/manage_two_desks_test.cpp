@@ -163,6 +163,23 @@ TEST_F(ManageTwoDesksTest, CancelRacingThePickUpOneWins) {
     expectSound();
 }
 
+// A cancel while a desk lends to the copy's reader (holding the reader and
+// the copy, then locking the reader's loans): the cancel waits for the
+// reader and cancels once the lending ends; no deadlock.
+TEST_F(ManageTwoDesksTest, CancelBesideALendingToTheReaderMeetsNoDeadlock) {
+    consign::FindManage m;
+    RawConnection lender;
+    deskB(lender, "begin; select 1 from reader where cert_id = 'DR13' for update; "
+                  "select 1 from item where prop_no = 'P500003' for update");
+    auto cancel = std::async(std::launch::async, [&] { return m.intCancelFound("DR13", "P500003"); });
+    EXPECT_EQ(cancel.wait_for(std::chrono::milliseconds(400)), std::future_status::timeout);
+    deskB(lender, "select 1 from lend_lst where cert_id = 'DR13' for update");
+    deskB(lender, "rollback");
+    EXPECT_EQ(cancel.get(), 0) << shown().toStdString();
+    EXPECT_EQ(db().scalar("select book_lend_flag from item where prop_no = 'P500003'"), "0");
+    expectSound();
+}
+
 TEST_F(ManageTwoDesksTest, DeleteOldRacingAPickUpClosesNoCollectedRow) {
     addFound("DR01", "P500001", 8, 7); // passed
     addFound("DR02", "P500002", 9, 7); // passed; collected meanwhile

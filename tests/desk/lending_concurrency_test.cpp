@@ -2,6 +2,8 @@
 // second desk program on the same database.
 
 #include "LendingFixture.h"
+#include "common/basAuth.h"
+#include "reader/clsFineSettle.h"
 #include "tests/support/BoxWatch.h"
 #include "tests/support/SecondDeskClient.h"
 
@@ -10,6 +12,7 @@
 
 #include <chrono>
 #include <future>
+#include <thread>
 
 using testsupport::RawConnection;
 
@@ -55,6 +58,70 @@ TEST_F(LendingConcurrencyTest, OneCopyReturnedAtTwoDesksIsReturnedOnce) {
     EXPECT_EQ(db().scalar("select count(*) from relegate_arri_lst where prop_no = 'P500012'"), "1");
 }
 
+// A reader loaded, or the reader's fine waived, at one desk while another
+// takes back the reader's copy: all lock the reader before its cards, so none
+// ends in a deadlock.
+TEST_F(LendingConcurrencyTest, ReaderLocksBesideAReturnOfTheReadersCopyMeetNoDeadlock) {
+    clsFineSettle settle;
+    settle.fnTitle = [](const QString&) { return QString(); };
+    const struct {
+        const char* name;
+        std::function<void()> prepare;
+        std::function<bool()> act;
+    } cases[] = {
+        {"reader load", [this] { desk.mode = desk::ModeLend; },
+         [this] { return desk.intLoadRedr("DC10") == 0; }},
+        {"fine waiver",
+         [&] {
+             db().exec(
+                 "insert into exceed_fine_lst (prop_no, cert_id, lend_date, norm_ret_date, ret_date, "
+                 "time_unit, fine_amt, debt_deal_flag, remark, location_f, rule_no_f) values ('P500013', "
+                 "'DR10', '2026-01-05 10:00:00', '2026-02-04', '2026-04-05 15:00:00', 'D', 1.00, '0', "
+                 "'超期', 'B1', 'R1'); update reader set debt_flag = debt_flag + 1 where cert_id = 'DR10'");
+             ASSERT_EQ(settle.load("DR10"), clsFineSettle::LoadResult::Ready);
+             g_varAuthList = DBResultSet(1, 1); // the right to let fines go
+             g_varAuthList.setCell(0, 2, QStringLiteral("4024"));
+             dialogs.answers << ui::BoxAnswer::Ok;
+         },
+         [&] {
+             clsFineSettle::PayInput in;
+             in.remark = "waived";
+             return settle.waive(in).done;
+         }},
+    };
+    // Until `n` sessions wait for a lock.
+    auto waiting = [this](int n) {
+        for (int i = 0; i < 100; ++i) {
+            if (db().scalar("select count(*) from pg_stat_activity where datname = current_database() "
+                            "and wait_event_type = 'Lock'")
+                    .toInt() >= n)
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        db().recreate();
+        db().pinClock(day + " 10:00:00");
+        c.prepare();
+        SecondDesk other("DESK02");
+        ASSERT_TRUE(other.ready());
+        RawConnection holder;
+        ASSERT_TRUE(holder.exec("begin; select 1 from reader where cert_id = 'DR10' for update"));
+        // The return waits for the reader first, this desk behind it.
+        other.send("return B500012");
+        ASSERT_TRUE(waiting(1));
+        auto mine = inBackground([&c] { return c.act() ? 0 : -1; });
+        ASSERT_TRUE(waiting(2));
+        ASSERT_TRUE(holder.exec("commit"));
+        EXPECT_EQ(mine.get(), 0) << shownTexts().join('|').toStdString();
+        const SecondDesk::Reply theirs = other.reply();
+        EXPECT_EQ(theirs.result, 0) << theirs.texts.join('|').toStdString();
+        EXPECT_EQ(db().scalar("select count(*) from lend_hist where prop_no_f = 'P500012'"), "1");
+    }
+}
+
 TEST_F(LendingConcurrencyTest, OneFreeCopyLentAtTwoDesksMakesOneLoan) {
     SecondDesk other("DESK02");
     ASSERT_TRUE(other.ready());
@@ -98,6 +165,26 @@ TEST_F(LendingConcurrencyTest, PickUpRacingACancelOfTheFoundCopyIsRefused) {
     EXPECT_EQ(flagOf("P500003"), "0");
     EXPECT_EQ(loanOf("P500003"), "");
     EXPECT_EQ(foundRows("P500003"), QStringList{"DR13:4"});
+}
+
+// A pick-up while another desk lends to the same reader (holding the reader
+// and the copy, then locking the reader's loans): the pick-up waits for the
+// reader and collects once the lending ends; no deadlock.
+TEST_F(LendingConcurrencyTest, APickUpBesideALendingToTheReaderMeetsNoDeadlock) {
+    ASSERT_EQ(desk.intLoadRedr("DC13"), 0) << shown();
+    RawConnection lender;
+    ASSERT_TRUE(lender.exec("begin; select 1 from reader where cert_id = 'DR13' for update; "
+                            "select 1 from item where prop_no = 'P500003' for update"));
+    dialogs.clear();
+    auto mine = inBackground([this] { return lending.subLendReleBook("B500003"); });
+    EXPECT_TRUE(stillRunning(mine));
+    QString error;
+    EXPECT_TRUE(lender.exec("select 1 from lend_lst where cert_id = 'DR13' for update", &error))
+        << error.toStdString();
+    ASSERT_TRUE(lender.exec("rollback"));
+    EXPECT_EQ(mine.get(), 0) << shown().toStdString();
+    EXPECT_EQ(flagOf("P500003"), "1");
+    EXPECT_EQ(foundRows("P500003"), QStringList{"DR13:3"});
 }
 
 TEST_F(LendingConcurrencyTest, TwoHandOnsOfOneQueueServeTheRequesterOnce) {

@@ -37,24 +37,39 @@ protected:
         // What the run writes, row by row, as the workers report it.
         db().exec(
             "create table run_audit (action text, who text, what text);"
+            // One block per table: a field of OLD or NEW is looked up only in
+            // the rows of the table that has it.
             "create function run_audit() returns trigger language plpgsql as $$ begin "
-            " if tg_table_name = 'relegate_lst' and tg_op = 'INSERT' then "
-            "  insert into run_audit values ('place', new.cert_id, new.call_no || ' ' || new.location); "
-            " elsif tg_table_name = 'relegate_lst' and old.relegate_flag = '0' and new.relegate_flag = '2' "
-            "then "
-            "  insert into run_audit values ('delete', new.cert_id, new.call_no || ' ' || new.location); "
+            " if tg_table_name = 'relegate_lst' then "
+            "  if tg_op = 'INSERT' then "
+            "   insert into run_audit values ('place', new.cert_id, new.call_no || ' ' || new.location); "
+            "  elsif old.relegate_flag = '0' and new.relegate_flag = '2' then "
+            "   insert into run_audit values ('delete', new.cert_id, new.call_no || ' ' || new.location); "
+            "  elsif old.relegate_flag = '0' and new.relegate_flag = '1' then "
+            "   insert into run_audit values ('find', new.cert_id, new.call_no || ' ' || new.location); "
+            // Only a move puts a waiting request further back.
+            "  elsif old.relegate_flag = '0' and new.relegate_flag = '0' "
+            "    and new.relegate_no > old.relegate_no then "
+            "   insert into run_audit values ('move', new.cert_id, new.call_no || ' ' || new.location); "
+            "  end if; "
             " elsif tg_table_name = 'lend_lst' then "
             "  insert into run_audit select 'lend', new.cert_id, bar_code from item where prop_no = "
             "new.prop_no; "
             " elsif tg_table_name = 'relegate_arri_lst' then "
-            "  insert into run_audit select 'lend', new.cert_id, bar_code from item where prop_no = "
-            "new.prop_no "
-            "   and old.relegate_end_flag <> '3' and new.relegate_end_flag = '3'; "
+            "  if old.relegate_end_flag <> '3' and new.relegate_end_flag = '3' then "
+            "   insert into run_audit select 'lend', new.cert_id, bar_code from item where prop_no = "
+            "new.prop_no; "
+            "  elsif old.relegate_end_flag = '1' and new.relegate_end_flag = '2' then "
+            "   insert into run_audit values ('handover', '-', new.prop_no); "
+            "  elsif old.relegate_end_flag in ('1', '2') and new.relegate_end_flag = '4' then "
+            "   insert into run_audit values ('cancel', new.cert_id, new.prop_no); "
+            "  end if; "
             " elsif tg_table_name = 'lend_hist' then "
             "  insert into run_audit select 'return', '-', bar_code from item where prop_no = new.prop_no_f; "
-            " elsif tg_table_name = 'deposit_account_lst' and not (new.rec_type = '6' and new.bill_no like "
-            "'%C') "
-            "then insert into run_audit values ('settle', new.cert_id, '-'); "
+            " elsif tg_table_name = 'deposit_account_lst' then "
+            "  if not (new.rec_type = '6' and new.bill_no like '%C') then "
+            "   insert into run_audit values ('settle', new.cert_id, '-'); "
+            "  end if; "
             " end if; return null; end $$;"
             "create trigger run_audit after insert or update on relegate_lst for each row execute function "
             "run_audit();"
@@ -63,7 +78,16 @@ protected:
             "run_audit();"
             "create trigger run_audit after insert on lend_hist for each row execute function run_audit();"
             "create trigger run_audit after insert on deposit_account_lst for each row execute function "
-            "run_audit();");
+            "run_audit();"
+            // An acceptance at home is one statement, whatever number of
+            // return rows of the copy it closes.
+            "create function run_audit_accept() returns trigger language plpgsql as $$ begin "
+            " insert into run_audit select distinct 'accept', '-', i.bar_code from new_rows n "
+            "   join old_rows o on o.id = n.id join item i on i.prop_no = n.prop_no "
+            "  where o.relegate_end_flag = '4' and n.relegate_end_flag = '5'; "
+            " return null; end $$;"
+            "create trigger run_audit_accept after update on relegate_arri_lst referencing old table as "
+            "old_rows new table as new_rows for each statement execute function run_audit_accept();");
     }
     void TearDown() override {
         DeskTest::TearDown();
@@ -112,6 +136,8 @@ TEST_F(ManyDesksTest, RecordsAgreeWithWhatEveryDeskReported) {
     QMap<QString, int> reported; // "action who what" -> times
     int done = 0;
     int locked = 0;
+    QStringList leftOpen; // actions that ended inside their transaction
+    int errors = 0;       // database errors shown (their log goes to the error channel)
     for (int i = 0; i < workers; ++i) {
         QProcess& p = *procs[i];
         ASSERT_TRUE(p.waitForFinished(600000)) << "worker " << i;
@@ -127,6 +153,10 @@ TEST_F(ManyDesksTest, RecordsAgreeWithWhatEveryDeskReported) {
                 ++done;
             } else if (line.startsWith("LOCKED ")) {
                 locked += line.mid(7).toInt();
+            } else if (line.startsWith("ERRORS ")) {
+                errors += line.mid(7).toInt();
+            } else if (line.startsWith("OPEN ")) {
+                leftOpen << line.mid(5);
             }
     }
     const double seconds = clock.elapsed() / 1000.0;
@@ -134,6 +164,12 @@ TEST_F(ManyDesksTest, RecordsAgreeWithWhatEveryDeskReported) {
               << " locked out) in " << seconds << " s, " << workers * actions / seconds << " actions/s"
               << std::endl;
     EXPECT_GT(done, 0);
+    EXPECT_EQ(leftOpen, QStringList()) << "actions left their transaction open";
+    EXPECT_EQ(errors, 0) << "database errors at the desks";
+    QMap<QString, int> perAction;
+    for (auto it = reported.cbegin(); it != reported.cend(); ++it)
+        perAction[it.key().section(' ', 0, 0)] += it.value();
+    std::cout << "many desks, done by action: " << lines(perAction).join(", ").toStdString() << std::endl;
 
     auto reportedOf = [&](const QString& action) {
         QMap<QString, int> m;
@@ -145,10 +181,12 @@ TEST_F(ManyDesksTest, RecordsAgreeWithWhatEveryDeskReported) {
         return lines(counts("select who || ' ' || what || '|' || count(*) from run_audit where action = '" +
                             action + "' group by who, what"));
     };
-    // Every request placed or deleted, every return and every settlement (one
-    // bill; a reduction's "C" bill goes with its payment) is one row written,
-    // and nothing else wrote one.
-    for (const char* action : {"place", "delete", "return", "settle"})
+    // Every request placed, deleted, moved back or served at the find desk,
+    // every return and every settlement (one bill; a reduction's "C" bill goes
+    // with its payment), every found copy handed over or cancelled and every
+    // acceptance at home is one row written, and nothing else wrote one.
+    for (const char* action :
+         {"place", "delete", "move", "find", "return", "settle", "handover", "cancel", "accept"})
         EXPECT_EQ(reportedOf(action), written(action)) << action;
     // Every copy lent or collected is a loan of that reader made in the run
     // (there may be more: a return hands copies on to requesters).

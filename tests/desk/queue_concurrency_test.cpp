@@ -167,3 +167,38 @@ TEST_F(QueueConcurrencyTest, RequestersPerTitleAreCountedAgainUnderTheQueueLock)
     EXPECT_EQ(a1.queued, 3); // the row shows the count it was refused by
     EXPECT_FALSE(LIB_DB_InTrans());
 }
+
+// While the worker chooses the keep days, another desk places the same
+// reader's request, and a change of the queue holds it and closes a gap
+// behind that request: the placing waits for the queue before it locks the
+// reader's requests, so neither ends in a deadlock.
+TEST_F(QueueConcurrencyTest, APlacingMeetingAQueueChangeOverTheReadersNewRequestMeetsNoDeadlock)
+{
+    ASSERT_EQ(desk.intLoadRedr("DC14"), 0);
+    desk::HoldingRow a1;
+    a1.location = "A1";
+    a1.lendable = 3;
+    RawConnection deskB;
+    QString err;
+    desk.askKeepDays = [&](const QString&, int maxDays) {
+        EXPECT_TRUE(deskB.exec("insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, "
+                               "relegate_keep_days, relegate_end_date, relegate_location, wkr_no, relegate_flag) "
+                               "values ('DR14', 'TP311.12/W23', 'A1', 3, '2026-01-01', 7, '2099-01-08', 'D1', "
+                               "'0002', '0')",
+                               &err))
+            << err.toStdString();
+        EXPECT_TRUE(deskB.exec("begin; select pg_advisory_xact_lock(hashtext('TP311.12/W23|A1'))", &err))
+            << err.toStdString();
+        return std::optional<int>(maxDays);
+    };
+    auto placing = std::async(std::launch::async, [&] { return desk.subApplyBook("TP311.12/W23", a1); });
+    EXPECT_EQ(placing.wait_for(std::chrono::milliseconds(500)), std::future_status::timeout);
+    EXPECT_TRUE(deskB.exec("update relegate_lst set relegate_no = relegate_no - 1 where call_no = 'TP311.12/W23' "
+                           "and location = 'A1' and relegate_no > 2 and relegate_flag = '0'",
+                           &err))
+        << err.toStdString();
+    ASSERT_TRUE(deskB.exec("rollback", &err)) << err.toStdString();
+    EXPECT_EQ(placing.get(), -1);
+    EXPECT_EQ(shown(), "该读者已经委托了该种书");
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR15:2", "DR14:3"}));
+}

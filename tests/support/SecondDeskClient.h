@@ -32,7 +32,12 @@ public:
         if (!proc_.waitForFinished(5000)) proc_.kill();
     }
     bool ready() const { return ready_; }
-    void send(const QString& action) { proc_.write((action + "\n").toUtf8()); }
+    // Written through at once: without an event loop the line would wait in
+    // the buffer until the reply is read, and the desks would not race.
+    void send(const QString& action) {
+        proc_.write((action + "\n").toUtf8());
+        proc_.waitForBytesWritten(5000);
+    }
     // The reply of the action sent last; result -99 when none came in time.
     Reply reply(int ms = 20000) {
         Reply r;

@@ -19,9 +19,11 @@
 // answered with OK.
 //
 // With a seed it runs N random actions of its own instead (see RandomDesk.h)
-// on the demo library and writes "SEED <seed>" first, then one line per action
-// that the program reported as done: "OK <action> <reader> <what>", and last
-// "LOCKED <n>": the actions that met a row held past the lock time-out.
+// on the demo library -- at the desk, the find desk and in the management
+// windows of its workstation's location -- and writes "SEED <seed>" first,
+// then one line per action that the program reported as done: "OK <action>
+// <reader> <what>", and last "LOCKED <n>": the actions that met a row held
+// past the lock time-out.
 
 #include "RandomDesk.h"
 #include "common/LoginState.h"
@@ -35,6 +37,8 @@
 #include "shell/basLogin.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -82,9 +86,20 @@ int main(int argc, char** argv) {
     }
 
     if (argc >= 7 && QByteArray(argv[3]) == "--seed" && QByteArray(argv[5]) == "--actions") {
-        const int r = runRandomDesk(QByteArray(argv[4]).toUInt(), QByteArray(argv[6]).toInt(), std::cout);
-        // How often a desk waited out the lock time-out.
+        const int r = runRandomDesk(QByteArray(argv[4]).toUInt(), QByteArray(argv[6]).toInt(), dialogs.texts,
+                                    std::cout);
+        // How often a desk waited out the lock time-out, and the database
+        // errors it met otherwise (a deadlock among them), with their texts.
         std::cout << "LOCKED " << dialogs.texts.count(QStringLiteral("该记录已经被锁定!")) << std::endl;
+        const QString failed = strGetMsg(QStringLiteral("ECM012"));
+        std::cout << "ERRORS " << dialogs.texts.count(failed) << std::endl;
+        if (dialogs.texts.contains(failed)) {
+            QDir logs(folder.filePath(QStringLiteral("LOG")));
+            for (const QString& name : logs.entryList(QDir::Files)) {
+                QFile log(logs.filePath(name));
+                if (log.open(QIODevice::ReadOnly)) std::cerr << log.readAll().toStdString();
+            }
+        }
         return r;
     }
 
