@@ -4,6 +4,7 @@
 #include "common/basDB.h"
 #include "common/basDBBatch.h"
 #include "common/basEnv.h"
+#include "common/basMarc.h"
 #include "common/basMsg.h"
 #include "platform/ui/DialogService.h"
 
@@ -30,8 +31,7 @@ private:
 
 } // namespace
 
-CopyDisplay copyDisplay(const desk::LendCopy& c, const QString& scanned) {
-    const QStringList t = marcTexts(c.marcRecNo);
+CopyDisplay copyDisplay(const desk::LendCopy& c, const QString& scanned, const QStringList& t) {
     return CopyDisplay{t.value(0),
                        c.propNo,
                        scanned,
@@ -46,7 +46,9 @@ CopyDisplay copyDisplay(const desk::LendCopy& c, const QString& scanned) {
 }
 
 FindDesk::FindDesk() {
-    m_lending.showCopy = [this](const desk::LendCopy& copy) { m_display = copyDisplay(copy, m_scanned); };
+    m_lending.showCopy = [this](const desk::LendCopy& copy) {
+        m_display = copyDisplay(copy, m_scanned, m_scannedTexts);
+    };
 }
 
 void FindDesk::defaultDates(const QDate& today) {
@@ -119,6 +121,7 @@ int FindDesk::subFindBook(const QString& code) {
         "AND relegate_lst.relegate_flag = '0' WHERE item.bar_code = " +
         q(code) + " ORDER BY relegate_lst.relegate_no");
     const desk::ApplicantReads checks = desk::addApplicantReads(b, "SELECT relegate_lst.cert_id " + queue);
+    const int recordAt = b.selectRaw(strMarcPageSQL("SELECT marc_rec_no FROM item WHERE bar_code = " + q(code)));
     b.commit();
     m_statements += b.count() + 2;
     if (statementLog) {
@@ -130,6 +133,8 @@ int FindDesk::subFindBook(const QString& code) {
         intShowDBError();
         return -1;
     }
+    const QHash<QString, MarcRecord> records = mapMarcsOf(b.raw(recordAt));
+    m_scannedTexts = marcTexts(records.isEmpty() ? MarcRecord() : records.begin().value());
     const DBResultSet& rs = b.rows(copyAt);
     // A copy found already is handled where its found row is.
     if (rs.rowCount() > 0 && rs.text(0, 4) == QLatin1String("3")) {
