@@ -673,10 +673,10 @@ int DeskLending::subReturnBook(const QString& code) {
     const QString propNo = v(ret::PropNo), callNo = v(ret::CallNo), location = v(ret::Location);
     // The waiting, still valid requests of the title at the copy's stored
     // location, in queue order: a copy away from home is handed on to one.
-    const QString queueOf = "FROM relegate_lst, item WHERE item.prop_no = " + q(propNo) +
+    const QString queueOf = "FROM relegate_lst WHERE relegate_lst.call_no = " + q(callNo) +
+                            " AND relegate_lst.location = " + q(location) +
                             " AND relegate_lst.relegate_flag = '0' AND relegate_lst.relegate_end_date >= " +
-                            q(today) +
-                            " AND relegate_lst.call_no = item.call_no AND relegate_lst.location = item.location";
+                            q(today);
     // The return and its hand-on are one transaction. Lock the borrower first
     // (as every lending does), with the requesters the hand-on may test, all
     // in reader-number order, then the loan; the loan is judged and closed,
