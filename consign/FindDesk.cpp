@@ -113,15 +113,16 @@ int FindDesk::subFindBook(const QString& code) {
                           "AND relegate_lst.relegate_flag = '0'";
     LIB_DB_Batch b;
     b.begin();
-    const int copyAt = b.select(
-        "SELECT relegate_lst.cert_id, relegate_lst.relegate_no, relegate_lst.relegate_location, "
-        "relegate_lst.relegate_date, item.book_lend_flag FROM item LEFT JOIN relegate_lst "
-        "ON relegate_lst.call_no = item.call_no AND relegate_lst.location = item.location "
-        "AND relegate_lst.relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD') "
-        "AND relegate_lst.relegate_flag = '0' WHERE item.bar_code = " +
-        q(code) + " ORDER BY relegate_lst.relegate_no");
+    const int copyAt =
+        b.select("SELECT relegate_lst.cert_id, relegate_lst.relegate_no, relegate_lst.relegate_location, "
+                 "relegate_lst.relegate_date, item.book_lend_flag FROM item LEFT JOIN relegate_lst "
+                 "ON relegate_lst.call_no = item.call_no AND relegate_lst.location = item.location "
+                 "AND relegate_lst.relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD') "
+                 "AND relegate_lst.relegate_flag = '0' WHERE item.bar_code = " +
+                 q(code) + " ORDER BY relegate_lst.relegate_no");
     const desk::ApplicantReads checks = desk::addApplicantReads(b, "SELECT relegate_lst.cert_id " + queue);
-    const int recordAt = b.selectRaw(strMarcPageSQL("SELECT marc_rec_no FROM item WHERE bar_code = " + q(code)));
+    const int recordAt =
+        b.selectRaw(strMarcPageSQL("SELECT marc_rec_no FROM item WHERE bar_code = " + q(code)));
     b.commit();
     m_statements += b.count() + 2;
     if (statementLog) {

@@ -460,7 +460,8 @@ int DeskLending::intLendToApplicant(const QString& propNo) {
     return lendCopy(Lender::HandOn, propNo);
 }
 
-int DeskLending::subPassToApplicant(const QString& propNo, const LIB_DB_Batch& checks, const ApplicantReads& at) {
+int DeskLending::subPassToApplicant(const QString& propNo, const LIB_DB_Batch& checks,
+                                    const ApplicantReads& at) {
     for (int i = 0; i < m_candidates.rowCount(); ++i) {
         if (m_desk.intJudgeApplicant(checks, at, m_candidates.text(i, 0)) != 0) continue;
         m_chosen = i;
@@ -673,10 +674,10 @@ int DeskLending::subReturnBook(const QString& code) {
     const QString propNo = v(ret::PropNo), callNo = v(ret::CallNo), location = v(ret::Location);
     // The waiting, still valid requests of the title at the copy's stored
     // location, in queue order: a copy away from home is handed on to one.
-    const QString queueOf = "FROM relegate_lst WHERE relegate_lst.call_no = " + q(callNo) +
-                            " AND relegate_lst.location = " + q(location) +
-                            " AND relegate_lst.relegate_flag = '0' AND relegate_lst.relegate_end_date >= " +
-                            q(today);
+    const QString queueOf =
+        "FROM relegate_lst WHERE relegate_lst.call_no = " + q(callNo) +
+        " AND relegate_lst.location = " + q(location) +
+        " AND relegate_lst.relegate_flag = '0' AND relegate_lst.relegate_end_date >= " + q(today);
     // The return and its hand-on are one transaction. Lock the borrower first
     // (as every lending does), with the requesters the hand-on may test, all
     // in reader-number order, then the loan; the loan is judged and closed,
@@ -727,14 +728,14 @@ int DeskLending::subReturnBook(const QString& code) {
         closing.select("SELECT cert_id FROM relegate_arri_lst WHERE cert_id = " + q(borrower) + " AND prop_no = " +
                        q(propNo) + " AND relegate_end_flag = '3' FOR UPDATE");
     const int holdsAt = closing.select("SELECT cert_id FROM preg_lst WHERE call_no = " + q(callNo) +
-                                       " AND preg_end_date >= " + q(today) + " AND location = " + q(location) +
-                                       " AND preg_flag = '0'");
+                                       " AND preg_end_date >= " + q(today) +
+                                       " AND location = " + q(location) + " AND preg_flag = '0'");
     int candidatesAt = -1;
     ApplicantReads checks;
     if (away) {
         candidatesAt = closing.select(
-            "SELECT relegate_lst.cert_id, relegate_lst.relegate_no, relegate_lst.relegate_location " + queueOf +
-            " ORDER BY relegate_lst.relegate_no");
+            "SELECT relegate_lst.cert_id, relegate_lst.relegate_no, relegate_lst.relegate_location " +
+            queueOf + " ORDER BY relegate_lst.relegate_no");
         checks = addApplicantReads(closing, "SELECT relegate_lst.cert_id " + queueOf);
     }
     if (m_desk.run(closing) != 0) return m_desk.abortTrans();

@@ -152,10 +152,10 @@ private:
     int m_chosen = -1;
     // The return whose copy is being handed on, its transaction open.
     struct HandOnReturn {
-        QString borrower;       // of the returned loan, for the lent-on row
+        QString borrower;         // of the returned loan, for the lent-on row
         QString callNo, location; // the copy's title and stored location: the queue
-        LIB_DB_Batch writes;    // the return's writes not sent yet
-        QString workload;       // the return's workload call, sent with the commit
+        LIB_DB_Batch writes;      // the return's writes not sent yet
+        QString workload;         // the return's workload call, sent with the commit
     };
     HandOnReturn m_return;
     QString m_now;            // server time of the action

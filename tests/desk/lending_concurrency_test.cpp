@@ -149,8 +149,9 @@ TEST_F(LendingConcurrencyTest, ADeadlockInTheHandOnUndoesTheWholeReturn) {
     dialogs.answers = {ui::BoxAnswer::Ok, ui::BoxAnswer::Ok};
     auto mine = inBackground([this] { return lending.subReturnBook("B500003"); });
     ASSERT_TRUE(stillRunning(mine));
-    auto theirs = std::async(std::launch::async,
-                             [&] { return holder.exec("select 1 from reader where cert_id = 'DR15' for update"); });
+    auto theirs = std::async(std::launch::async, [&] {
+        return holder.exec("select 1 from reader where cert_id = 'DR15' for update");
+    });
     EXPECT_EQ(mine.get(), -1);
     EXPECT_TRUE(theirs.get());
     EXPECT_EQ(shown(), msg("ECM012"));
