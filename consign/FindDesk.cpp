@@ -4,6 +4,7 @@
 #include "common/basDB.h"
 #include "common/basDBBatch.h"
 #include "common/basEnv.h"
+#include "common/basMarc.h"
 #include "common/basMsg.h"
 #include "platform/ui/DialogService.h"
 
@@ -30,8 +31,7 @@ private:
 
 } // namespace
 
-CopyDisplay copyDisplay(const desk::LendCopy& c, const QString& scanned) {
-    const QStringList t = marcTexts(c.marcRecNo);
+CopyDisplay copyDisplay(const desk::LendCopy& c, const QString& scanned, const QStringList& t) {
     return CopyDisplay{t.value(0),
                        c.propNo,
                        scanned,
@@ -46,7 +46,9 @@ CopyDisplay copyDisplay(const desk::LendCopy& c, const QString& scanned) {
 }
 
 FindDesk::FindDesk() {
-    m_lending.showCopy = [this](const desk::LendCopy& copy) { m_display = copyDisplay(copy, m_scanned); };
+    m_lending.showCopy = [this](const desk::LendCopy& copy) {
+        m_display = copyDisplay(copy, m_scanned, m_scannedTexts);
+    };
 }
 
 void FindDesk::defaultDates(const QDate& today) {
@@ -101,23 +103,40 @@ int FindDesk::txtFindBook_Enter(QString* text) {
 int FindDesk::subFindBook(const QString& code) {
     m_scanned = code;
     m_desk.statementLog = statementLog;
-    const QString today = varGetSysInfo(1).toString().left(10);
-    ++m_statements;
     // The copy with the waiting, valid requests of its title at its stored
-    // location, in queue order.
-    DBResultSet rs;
-    if (select("SELECT relegate_lst.cert_id, relegate_lst.relegate_no, relegate_lst.relegate_location, "
-               "relegate_lst.relegate_date, item.book_lend_flag FROM item LEFT JOIN relegate_lst "
-               "ON relegate_lst.call_no = item.call_no AND relegate_lst.location = item.location "
-               "AND relegate_lst.relegate_end_date >= " +
-                   q(today) +
-                   " AND relegate_lst.relegate_flag = '0' "
-                   "WHERE item.bar_code = " +
-                   q(code) + " ORDER BY relegate_lst.relegate_no",
-               rs) != 0) {
+    // location in queue order, and the requester check's reads of all of them,
+    // in one short transaction: one round trip however many are queued.
+    const QString queue = "FROM relegate_lst JOIN item ON relegate_lst.call_no = item.call_no "
+                          "AND relegate_lst.location = item.location WHERE item.bar_code = " +
+                          q(code) +
+                          " AND relegate_lst.relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD') "
+                          "AND relegate_lst.relegate_flag = '0'";
+    LIB_DB_Batch b;
+    b.begin();
+    const int copyAt =
+        b.select("SELECT relegate_lst.cert_id, relegate_lst.relegate_no, relegate_lst.relegate_location, "
+                 "relegate_lst.relegate_date, item.book_lend_flag FROM item LEFT JOIN relegate_lst "
+                 "ON relegate_lst.call_no = item.call_no AND relegate_lst.location = item.location "
+                 "AND relegate_lst.relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD') "
+                 "AND relegate_lst.relegate_flag = '0' WHERE item.bar_code = " +
+                 q(code) + " ORDER BY relegate_lst.relegate_no");
+    const desk::ApplicantReads checks = desk::addApplicantReads(b, "SELECT relegate_lst.cert_id " + queue);
+    const int recordAt =
+        b.selectRaw(strMarcPageSQL("SELECT marc_rec_no FROM item WHERE bar_code = " + q(code)));
+    b.commit();
+    m_statements += b.count() + 2;
+    if (statementLog) {
+        for (int i = 0; i < b.count(); ++i)
+            statementLog->append(b.sql(i));
+    }
+    if (b.run() != 0) {
+        if (LIB_DB_InTrans()) LIB_DB_CommitTrans();
         intShowDBError();
         return -1;
     }
+    const QHash<QString, MarcRecord> records = mapMarcsOf(b.raw(recordAt));
+    m_scannedTexts = marcTexts(records.isEmpty() ? MarcRecord() : records.begin().value());
+    const DBResultSet& rs = b.rows(copyAt);
     // A copy found already is handled where its found row is.
     if (rs.rowCount() > 0 && rs.text(0, 4) == QLatin1String("3")) {
         intShowMsg(kHeldForConsignment);
@@ -128,9 +147,7 @@ int FindDesk::subFindBook(const QString& code) {
         return -1;
     }
     for (int i = 0; i < rs.rowCount(); ++i) {
-        const int fit = m_desk.intCheckApplicant(rs.text(i, 0));
-        if (fit == -2) return -1;
-        if (fit != 0) continue;
+        if (m_desk.intJudgeApplicant(b, checks, rs.text(i, 0)) != 0) continue;
         const int r =
             m_lending.intLendFound(code, desk::FoundRequest{rs.text(i, 1), rs.text(i, 2), rs.text(i, 3)});
         if (r == 1) return -1;

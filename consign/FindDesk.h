@@ -17,8 +17,9 @@ namespace consign {
 struct CopyDisplay {
     QString bookName, propNo, barCode, location, state, callNo, author, publ, price, inDate, attach;
 };
-// Fills a copy display from a copy and the scanned code.
-CopyDisplay copyDisplay(const desk::LendCopy& copy, const QString& scanned);
+// Fills a copy display from a copy, the scanned code and the title,
+// responsibility and publisher of the copy's record.
+CopyDisplay copyDisplay(const desk::LendCopy& copy, const QString& scanned, const QStringList& texts);
 
 // A found copy as the Find page's grid and the found list show it.
 struct FoundRow {
@@ -108,6 +109,7 @@ private:
     desk::DeskLending m_lending{m_desk};
     CopyDisplay m_display;
     QString m_scanned;
+    QStringList m_scannedTexts; // of the scanned copy's record, read with its queue
     QVector<FoundRow> m_found;
     QVector<ApplyRow> m_applyList;
     ListSearch m_applySearch;

@@ -127,7 +127,7 @@ int ReturnManage::subCheckBook(const QString& barCode) {
     copy.attachment = v(6);
     copy.price = v(7);
     copy.inDate = v(8);
-    m_display = copyDisplay(copy, barCode);
+    m_display = copyDisplay(copy, barCode, marcTexts(copy.marcRecNo));
 
     const QString inRange = " WHERE prop_no=" + q(propNo) + " AND relegate_ret_date>=" + q(begin) +
                             " AND relegate_ret_date<=" + q(end);

@@ -105,6 +105,10 @@ QStringList marcTexts(const QString& marcRecNo) {
     return textsOf(strReadMarc(marcRecNo));
 }
 
+QStringList marcTexts(const MarcRecord& record) {
+    return textsOf(record);
+}
+
 QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column) {
     QStringList nos;
     for (int r = 0; r < rows.rowCount(); ++r)

@@ -16,6 +16,8 @@
 
 #include <functional>
 
+struct MarcRecord;
+
 namespace consign {
 
 // The name of a location group: its one department text, else the name of its
@@ -62,6 +64,8 @@ inline QString ymd(const QDate& d) {
 QString strDeskGroup();
 // Title, responsibility and publisher of a bibliographic record.
 QStringList marcTexts(const QString& marcRecNo);
+// The same of a record read already.
+QStringList marcTexts(const MarcRecord& record);
 // The same for the records a result column names, read in one query.
 QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column);
 // A plain information box of the lists, titled with the program's title.

@@ -62,7 +62,7 @@ const char* kReaderSelect =
 
 const char* kVoltSelect =
     "SELECT reader_volt_lst.cert_id, punish_date, volt_code, prop_no, location_f, real_fine_amt, fine_date, "
-    "bill_no, froz_end_date, volt_deal_flag, resp_wkr, remark FROM reader_volt_lst WHERE cert_id = ";
+    "bill_no, froz_end_date, volt_deal_flag, resp_wkr, remark FROM reader_volt_lst WHERE ";
 
 } // namespace
 
@@ -218,14 +218,32 @@ int ConsignDesk::runOpening(LIB_DB_Batch& batch, const std::function<int()>& fai
 
 int ConsignDesk::writeWithWorkload(LIB_DB_Batch& writes, const QString& workloadCall)
 {
-    const int workloadAt = writes.callProc(workloadCall);
+    return writeWithWorkload(writes, QStringList{workloadCall});
+}
+
+int ConsignDesk::writeWithWorkload(LIB_DB_Batch& writes, const QStringList& workloadCalls)
+{
+    int firstCall = writes.count();
+    for (const QString& call : workloadCalls)
+        writes.callProc(call);
     writes.commit();
     ++m_statements; // COMMIT
-    if (run(writes) == 0)
-        return 0;
-    if (writes.failedAt() != workloadAt || !LIB_DB_InTrans())
-        return -1;
-    return commit();
+    LIB_DB_Batch rest;
+    for (LIB_DB_Batch* batch = &writes;;) {
+        if (run(*batch) == 0)
+            return 0;
+        if (batch->failedAt() < firstCall || !LIB_DB_InTrans())
+            return -1;
+        // The calls after the one that failed, and the commit.
+        LIB_DB_Batch next;
+        for (int i = batch->failedAt() + 1; i < batch->count(); ++i)
+            next.execute(batch->sql(i));
+        next.commit();
+        ++m_statements; // COMMIT
+        rest = next;
+        batch = &rest;
+        firstCall = 0;
+    }
 }
 
 int ConsignDesk::addTexts(LIB_DB_Batch& batch, const QString& numbers)
@@ -312,11 +330,36 @@ void ConsignDesk::fillPanel()
 
 namespace {
 
-QString loanSQL(const QString& certId)
+// The loans of the readers a condition on lend_lst.cert_id names.
+QString loansSQL(const QString& whose)
 {
     return "SELECT lend_lst.cert_id, lend_lst.prop_no, lend_lst.lend_date, lend_lst.norm_ret_date, item.marc_rec_no, "
            "item.bar_code, item.call_no, item.book_stat_code, item.location, item.book_lend_flag FROM lend_lst, item "
-           "WHERE cert_id = " + q(certId) + " AND lend_lst.prop_no = item.prop_no ORDER BY lend_lst.lend_date";
+           "WHERE lend_lst.cert_id " + whose + " AND lend_lst.prop_no = item.prop_no ORDER BY lend_lst.lend_date";
+}
+
+QString loanSQL(const QString& certId)
+{
+    return loansSQL("= " + q(certId));
+}
+
+// The rows of a result whose column `col` holds `key`, in their order, with
+// the result's field names and types.
+DBResultSet rowsOf(const DBResultSet& rs, int col, const QString& key)
+{
+    QVector<int> hits;
+    for (int r = 0; r < rs.rowCount(); ++r) {
+        if (rs.text(r, col) == key)
+            hits.push_back(r);
+    }
+    DBResultSet out(int(hits.size()), rs.fieldCount());
+    for (int c = 0; c < rs.fieldCount(); ++c) {
+        out.setCell(c, 0, rs.cell(c, 0));
+        out.setCell(c, 1, rs.cell(c, 1));
+        for (int i = 0; i < hits.size(); ++i)
+            out.setValue(i, c, rs.value(hits[i], c));
+    }
+    return out;
 }
 
 void loanRowsOf(const DBResultSet& rs, const QString& now, QVector<LoanRow>& rows)
@@ -422,7 +465,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
     bool inTrans = true;
     if (toInt(readerValue(redr::VoltFlag)) > 0) {
         DBResultSet volt;
-        if (select(QString::fromLatin1(kVoltSelect) + q(g_strCertID)
+        if (select(QString::fromLatin1(kVoltSelect) + "cert_id = " + q(g_strCertID)
                        + " AND reader_volt_lst.volt_deal_flag <> '0' FOR UPDATE",
                    volt)
             != 0)
@@ -569,51 +612,36 @@ int ConsignDesk::intLoadRedr(const QString& card)
 
 // ---- requester check ------------------------------------------------------------
 
-int intCheckApplicant(const QString& certId, DBResultSet& record)
+ApplicantReads addApplicantReads(LIB_DB_Batch& b, const QString& who)
 {
+    ApplicantReads at;
+    // The reader table keys its rows in the database's collation.
+    at.readers = b.select(QString::fromLatin1(kReaderSelect) + "WHERE reader.cert_id IN (SELECT w.cert_id COLLATE "
+                          "\"default\" FROM (" + who + ") w(cert_id)) AND reader_cert.cert_flag = '1' "
+                          "AND reader.cert_id = reader_cert.cert_id ORDER BY reader.cert_id FOR UPDATE");
+    at.date = b.select(strServerDateSQL());
+    at.violations = b.select(QString::fromLatin1(kVoltSelect) + "cert_id IN (" + who
+                             + ") AND volt_deal_flag <> '0' ORDER BY cert_id FOR UPDATE");
+    at.loans = b.select(loansSQL("IN (" + who + ")"));
+    return at;
+}
+
+int intJudgeApplicant(const LIB_DB_Batch& b, const ApplicantReads& at, const QString& certId, DBResultSet& record)
+{
+    record = rowsOf(b.rows(at.readers), redr::CertId, certId);
     auto value = [&record](int col) { return record.rowCount() > 0 ? record.text(0, col) : QString(); };
-    // Ends the read-only transaction: unfit, or the pending error reported.
-    auto unfit = [] {
-        LIB_DB_CommitTrans();
+    if (record.rowCount() < 1)
         return -1;
-    };
-    auto failed = [] {
-        LIB_DB_CommitTrans();
-        intShowDBError();
-        return -2;
-    };
-    // The reader locked with its violations, the server's date and the loans,
-    // and the commit, in one round trip.
-    LIB_DB_Batch b;
-    b.begin();
-    const int readerAt = b.select(QString::fromLatin1(kReaderSelect) + "WHERE reader.cert_id = " + q(certId)
-                                  + " AND reader_cert.cert_flag = '1' AND reader.cert_id = reader_cert.cert_id FOR UPDATE");
-    const int dateAt = b.select(strServerDateSQL());
-    const int voltAt =
-        b.select(QString::fromLatin1(kVoltSelect) + q(certId) + " AND volt_deal_flag <> '0' FOR UPDATE");
-    const int loansAt = b.select(loanSQL(certId));
-    b.commit();
-    if (b.run() != 0) {
-        if (!LIB_DB_InTrans()) {
-            intShowDBError();
-            return -2;
-        }
-        return failed();
-    }
-    const DBResultSet& rs = b.rows(readerAt);
-    record = rs;
-    if (rs.rowCount() < 1)
-        return unfit();
     subMergeRedrType(record);
     if (value(redr::RedrFlag) == QLatin1String("0"))
-        return unfit();
-    const QString now = b.rows(dateAt).text(0, 0).left(10);
+        return -1;
+    const QString now = b.rows(at.date).text(0, 0).left(10);
     if (value(redr::ChkValidity) == QLatin1String("1")) {
         if (value(redr::EndDate).left(10) < now || value(redr::BgnDate).left(10) > now)
-            return unfit();
+            return -1;
     }
-    if (toInt(value(redr::VoltFlag)) > 0 && b.rows(voltAt).rowCount() > 0)
-        return unfit();
+    if (toInt(value(redr::VoltFlag)) > 0 && rowsOf(b.rows(at.violations), 0, certId).rowCount() > 0)
+        return -1;
     const double debt = toNumber(value(redr::DebtFlag));
     if (lngMoneyFromDouble(debt) >= 10) {
         g_dblExceedFine = debt;
@@ -621,7 +649,7 @@ int intCheckApplicant(const QString& certId, DBResultSet& record)
             return -1;
     }
     QVector<LoanRow> loans;
-    loanRowsOf(b.rows(loansAt), now, loans);
+    loanRowsOf(rowsOf(b.rows(at.loans), 0, certId), now, loans);
     bool overdue = false, abnormal = false;
     for (const LoanRow& l : loans) {
         overdue = overdue || l.overdue;
@@ -634,9 +662,31 @@ int intCheckApplicant(const QString& certId, DBResultSet& record)
     return 0;
 }
 
+int intCheckApplicant(const QString& certId, DBResultSet& record)
+{
+    // The reader locked with its violations, the server's date and the loans,
+    // and the commit, in one round trip.
+    LIB_DB_Batch b;
+    b.begin();
+    const ApplicantReads at = addApplicantReads(b, "SELECT " + q(certId));
+    b.commit();
+    if (b.run() != 0) {
+        if (LIB_DB_InTrans())
+            LIB_DB_CommitTrans();
+        intShowDBError();
+        return -2;
+    }
+    return intJudgeApplicant(b, at, certId, record);
+}
+
 int ConsignDesk::intCheckApplicant(const QString& certId)
 {
     return desk::intCheckApplicant(certId, m_recRedr);
+}
+
+int ConsignDesk::intJudgeApplicant(const LIB_DB_Batch& batch, const ApplicantReads& at, const QString& certId)
+{
+    return desk::intJudgeApplicant(batch, at, certId, m_recRedr);
 }
 
 // ---- title search and holdings ----------------------------------------------------

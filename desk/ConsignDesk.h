@@ -89,6 +89,11 @@ struct LendDetailRow {
     QString propNo, lendDate, normRetDate;
 };
 
+// Where the reads of the requester check stand in a batch (addApplicantReads).
+struct ApplicantReads {
+    int readers = -1, date = -1, violations = -1, loans = -1;
+};
+
 // What the reader panel shows.
 struct ReaderPanel {
     QString name, sex, dept, certId, typeName, endDate, loans, yearTotal, debt;
@@ -128,6 +133,8 @@ public:
     // Silent standing test of a queued requester; loads it into the desk's
     // record. 0 fit, -1 not, -2 failed (reported).
     int intCheckApplicant(const QString& certId);
+    // The same check judged on reads a batch made (addApplicantReads): 0 fit, -1 not.
+    int intJudgeApplicant(const LIB_DB_Batch& batch, const ApplicantReads& at, const QString& certId);
     // Empties the panel (the record and the current reader stay).
     void subClearRedrInfo();
 
@@ -254,6 +261,8 @@ private:
     // when a write failed). A failed workload call undoes only itself, as
     // when it is sent alone; the writes are committed after it all the same.
     int writeWithWorkload(LIB_DB_Batch& writes, const QString& workloadCall);
+    // The same with several workload calls, each failing alone.
+    int writeWithWorkload(LIB_DB_Batch& writes, const QStringList& workloadCalls);
     // Adds the query of the records a sub-query names to a batch, when the
     // records are read here (no titleTexts hook): its index, or -1.
     int addTexts(LIB_DB_Batch& batch, const QString& numbers);
@@ -306,5 +315,15 @@ void subMergeRedrType(DBResultSet& record);
 // (reported; the caller stops rather than pass the requester over). Shows no
 // message for an unfit requester; leaves no transaction open.
 int intCheckApplicant(const QString& certId, DBResultSet& record);
+// The reads of the requester check for every requester `who` names (a query
+// of reader numbers), added to a batch that runs in a transaction: the reader
+// rows with their valid cards and the open violations, locked in reader-number
+// order, the server's date and the loans. Several requesters cost one round
+// trip.
+ApplicantReads addApplicantReads(LIB_DB_Batch& batch, const QString& who);
+// The requester check of one of them on those reads, its tests in their
+// order, into a reader record: 0 fit, -1 not.
+int intJudgeApplicant(const LIB_DB_Batch& batch, const ApplicantReads& at, const QString& certId,
+                      DBResultSet& record);
 
 } // namespace desk

@@ -258,6 +258,9 @@ int DeskLending::lendFailed() {
 int DeskLending::lendCopy(Lender who, const QString& code) {
     const bool loud = who == Lender::Desk;
     const bool find = who == Lender::Find; // stops are shown, passes silent
+    // The hand-on runs inside the return's transaction: a refusal leaves it
+    // open for the return, a failure ends the whole action (-2).
+    const bool handOn = who == Lender::HandOn;
     const QString certId = m_desk.readerValue(redr::CertId);
     const QString grade = m_desk.readerValue(redr::LendGrd);
     const QString redrType = m_desk.readerValue(redr::RedrTypeCode);
@@ -266,7 +269,7 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     // stops (1) or passes the requester over (-1) without a word. Inside the
     // transaction nothing has been written yet: it ends first.
     auto refuse = [&](const Outcome& o, bool inTrans) {
-        if (inTrans) m_desk.commit();
+        if (inTrans && !handOn) m_desk.commit();
         if (loud || (find && o.silent == 1)) intShowMsg(o.message);
         return loud ? -1 : o.silent;
     };
@@ -282,40 +285,52 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     };
 
     LendFacts f;
-    const QString byCode = who != Lender::HandOn ? "item.bar_code = " + q(code) : "item.prop_no = " + q(code);
-    LIB_DB_Batch unlocked;
-    if (readFacts(byCode, false, f, unlocked) != 0) return lendFailed();
-    if (!f.haveCopy) return refuse(noTitle, false);
-    if (find && showCopy) showCopy(f.copy);
-    atWorkLocation(f);
-    const LendCopy copy = f.copy;
-    m_now = f.now;
-    const QString today = m_now.left(10);
-    if (loud && f.group == deskGroupCode()) {
-        const QString allowed = strCheckDeskLocation(copy.location, varGetSysInfo(3), DeskLend);
-        if (!allowed.isEmpty()) {
-            intShowMsg(QStringLiteral("ELT111") + deskNames(allowed));
-            return -1;
-        }
-    }
     int rule = -1;
     bool reservedOk = false;
-    Outcome o = judge(f, certId, grade, redrType, rule, reservedOk);
-    if (o.silent != 0) return refuse(o, false);
+    Outcome o;
+    LendCopy copy;
+    if (handOn) {
+        // It asks nothing: its facts are read once, under the locks.
+        copy.propNo = code;
+        copy.callNo = m_return.callNo;
+        storedLoc = m_return.location;
+    } else {
+        LIB_DB_Batch unlocked;
+        if (readFacts("item.bar_code = " + q(code), false, f, unlocked) != 0) return lendFailed();
+        if (!f.haveCopy) return refuse(noTitle, false);
+        if (find && showCopy) showCopy(f.copy);
+        atWorkLocation(f);
+        copy = f.copy;
+        m_now = f.now;
+        if (loud && f.group == deskGroupCode()) {
+            const QString allowed = strCheckDeskLocation(copy.location, varGetSysInfo(3), DeskLend);
+            if (!allowed.isEmpty()) {
+                intShowMsg(QStringLiteral("ELT111") + deskNames(allowed));
+                return -1;
+            }
+        }
+        o = judge(f, certId, grade, redrType, rule, reservedOk);
+        if (o.silent != 0) return refuse(o, false);
 
-    // Questions first, with nothing locked.
-    if (loud || find) {
+        // Questions first, with nothing locked.
         m_strAttachment = copy.attachment.trimmed();
         if (!m_strAttachment.isEmpty() && showAttachment) showAttachment(*this);
         if (priceCallsForNotice(copy.price)) intShowMsg(QStringLiteral("ILT104") + copy.price);
     }
+    const QString today = m_now.left(10);
 
     // Lock the reader, the copy and the reader's loans; judge again on what the
-    // locks hold now. The hand-on also holds the request's queue, last, while
-    // it closes up: the request must still wait in it.
+    // locks hold now. The hand-on and the find desk also hold the request's
+    // queue, last, while they close it up: the request must still wait in it.
+    // The hand-on's reads follow the return's writes not sent yet.
     LIB_DB_Batch lockedReads;
-    lockedReads.begin();
-    ++m_desk.m_statements; // BEGIN
+    if (handOn) {
+        lockedReads = m_return.writes;
+        m_return.writes = LIB_DB_Batch();
+    } else {
+        lockedReads.begin();
+        ++m_desk.m_statements; // BEGIN
+    }
     int queueAt = -1;
     auto holdQueue = [&](LIB_DB_Batch& b) {
         b.select(strQueueLockSql(copy.callNo, storedLoc));
@@ -325,18 +340,23 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     };
     if (readFacts("item.prop_no = " + q(copy.propNo), true, f, lockedReads,
                   loud ? std::function<void(LIB_DB_Batch&)>() : holdQueue) != 0) {
+        if (handOn) {
+            m_desk.abortTrans();
+            return -2;
+        }
         if (LIB_DB_InTrans()) m_desk.commit();
         return lendFailed();
     }
     if (!f.haveCopy) return refuse(noTitle, true);
     atWorkLocation(f);
+    if (handOn) copy = f.copy;
     o = judge(f, certId, grade, redrType, rule, reservedOk);
     if (o.silent != 0) return refuse(o, true);
     QString queueNo;
     if (!loud) {
         const DBResultSet& rs = lockedReads.rows(queueAt);
         if (rs.rowCount() < 1) {
-            m_desk.commit();
+            if (!handOn) m_desk.commit();
             return -1;
         }
         queueNo = rs.text(0, 0);
@@ -348,7 +368,7 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
                          q(m_strAttachment) + "," + q(wkr);
     // The lending, its writes, the workload and the commit in one round trip.
     LIB_DB_Batch writes;
-    writes.callProc(who != Lender::HandOn ? "LT_lendbook_new " + args + ",'0','1'" : "LT_lendbook " + args);
+    writes.callProc(handOn ? "LT_lendbook " + args : "LT_lendbook_new " + args + ",'0','1'");
     if (!loud) {
         const QString keepDays = QString::number(toInt(ruleText(rule, circrule::PregKeepDays)));
         const QString keepEnd = QDate::fromString(today, QStringLiteral("yyyy-MM-dd"))
@@ -377,13 +397,19 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
                        " AND location = " + q(storedLoc) + " AND relegate_no > " + q(queueNo) +
                        (find ? " AND relegate_flag = '0'" : ""));
         // The return's row of this copy is lent on together with the lending.
-        if (!m_handOnBorrower.isEmpty())
+        if (handOn)
             writes.execute("UPDATE relegate_arri_lst SET relegate_end_flag = '6' WHERE cert_id = " +
-                           q(m_handOnBorrower) + " AND prop_no = " + q(copy.propNo) +
+                           q(m_return.borrower) + " AND prop_no = " + q(copy.propNo) +
                            " AND relegate_ret_date = " + q(today) + " AND relegate_end_flag = '4'");
     }
-    if (m_desk.writeWithWorkload(writes, strJobQtyCall(QStringLiteral("401"), 0, 1, 0)) != 0)
-        return m_desk.abortTrans();
+    // The hand-on commits the return with it: its workload goes first.
+    QStringList workloads;
+    if (handOn) workloads << m_return.workload;
+    workloads << strJobQtyCall(QStringLiteral("401"), 0, 1, 0);
+    if (m_desk.writeWithWorkload(writes, workloads) != 0) {
+        m_desk.abortTrans();
+        return handOn ? -2 : -1;
+    }
 
     if (find) {
         m_lent = FoundCopy{
@@ -434,27 +460,14 @@ int DeskLending::intLendToApplicant(const QString& propNo) {
     return lendCopy(Lender::HandOn, propNo);
 }
 
-int DeskLending::subPassToApplicant(const QString& propNo) {
-    if (m_desk.select(
-            "SELECT relegate_lst.cert_id, relegate_lst.relegate_no, relegate_lst.relegate_location "
-            "FROM relegate_lst, item WHERE item.prop_no = " +
-                q(propNo) +
-                " AND relegate_lst.relegate_flag = '0' AND relegate_lst.relegate_end_date >= "
-                "to_char(desk_now(), 'YYYY-MM-DD')" +
-                " AND relegate_lst.call_no = item.call_no AND relegate_lst.location = item.location "
-                "ORDER BY relegate_lst.relegate_no",
-            m_candidates) != 0) {
-        intShowDBError();
-        return -1;
-    }
+int DeskLending::subPassToApplicant(const QString& propNo, const LIB_DB_Batch& checks,
+                                    const ApplicantReads& at) {
     for (int i = 0; i < m_candidates.rowCount(); ++i) {
-        const int fit = m_desk.intCheckApplicant(m_candidates.text(i, 0));
-        if (fit == -2) return -1;
-        if (fit != 0) continue;
+        if (m_desk.intJudgeApplicant(checks, at, m_candidates.text(i, 0)) != 0) continue;
         m_chosen = i;
         const int r = intLendToApplicant(propNo);
         m_chosen = -1;
-        if (r == 0) return 0;
+        if (r == 0 || r == -2) return r;
         if (r == 1) return -1;
     }
     return -1;
@@ -660,10 +673,21 @@ int DeskLending::subReturnBook(const QString& code) {
         return -1;
     }
 
-    // Lock the borrower first (as every lending does), then the loan; the loan
-    // is judged and closed in this one transaction.
+    const QString propNo = v(ret::PropNo), callNo = v(ret::CallNo), location = v(ret::Location);
+    // The waiting, still valid requests of the title at the copy's stored
+    // location, in queue order: a copy away from home is handed on to one.
+    const QString queueOf =
+        "FROM relegate_lst WHERE relegate_lst.call_no = " + q(callNo) +
+        " AND relegate_lst.location = " + q(location) +
+        " AND relegate_lst.relegate_flag = '0' AND relegate_lst.relegate_end_date >= " + q(today);
+    // The return and its hand-on are one transaction. Lock the borrower first
+    // (as every lending does), with the requesters the hand-on may test, all
+    // in reader-number order, then the loan; the loan is judged and closed,
+    // the copy handed on and everything committed together.
     LIB_DB_Batch locks;
-    locks.select("SELECT cert_id FROM reader WHERE cert_id = " + q(borrower) + " FOR UPDATE");
+    locks.select("SELECT cert_id FROM reader WHERE cert_id IN (SELECT " + q(borrower) +
+                 (away ? " UNION SELECT relegate_lst.cert_id COLLATE \"default\" " + queueOf : QString()) +
+                 ") ORDER BY cert_id FOR UPDATE");
     const int lockedAt = locks.select(loanSql + " FOR UPDATE");
     if (m_desk.runOpening(locks, [this] { return m_desk.abortTrans(); }) != 0) return -1;
     const DBResultSet& locked = locks.rows(lockedAt);
@@ -693,9 +717,11 @@ int DeskLending::subReturnBook(const QString& code) {
     }
     const OverdueJudgement j = judgeOverdue(v(ret::NormRetDate), m_now, terms, g_varLocaCloseDay,
                                             g_varLocaOpenTime, static_cast<int>(varGetSysPara(9).toDouble()));
-    const QString propNo = v(ret::PropNo), callNo = v(ret::CallNo), location = v(ret::Location);
     const QString wkr = varGetSysInfo(4).toString();
-    // The loan closed and the copy's collected row read in one round trip.
+    // The loan closed, then what the rest of the action reads, in one round
+    // trip: the copy's collected row, a waiting hold of the title, and for a
+    // copy away from home the requests and the requester check's reads of
+    // every requester queued.
     LIB_DB_Batch closing;
     closing.callProc("LT_retbook_new " + q(propNo) + "," + q(borrower) + "," + q(j.judgedDue) + "," +
                      QString::number(j.count) + "," + strFormatMoney(j.fine) + "," + q(j.unit) + "," +
@@ -703,10 +729,21 @@ int DeskLending::subReturnBook(const QString& code) {
     const int collectedAt =
         closing.select("SELECT cert_id FROM relegate_arri_lst WHERE cert_id = " + q(borrower) + " AND prop_no = " +
                        q(propNo) + " AND relegate_end_flag = '3' FOR UPDATE");
+    const int holdsAt = closing.select("SELECT cert_id FROM preg_lst WHERE call_no = " + q(callNo) +
+                                       " AND preg_end_date >= " + q(today) +
+                                       " AND location = " + q(location) + " AND preg_flag = '0'");
+    int candidatesAt = -1;
+    ApplicantReads checks;
+    if (away) {
+        candidatesAt = closing.select(
+            "SELECT relegate_lst.cert_id, relegate_lst.relegate_no, relegate_lst.relegate_location " +
+            queueOf + " ORDER BY relegate_lst.relegate_no");
+        checks = addApplicantReads(closing, "SELECT relegate_lst.cert_id " + queueOf);
+    }
     if (m_desk.run(closing) != 0) return m_desk.abortTrans();
     const int collected = closing.rows(collectedAt).rowCount();
     // Its row closed, or a copy away from home given a row of its own to
-    // travel with, then the workload and the commit: one more round trip.
+    // travel with; a waiting hold takes the copy.
     LIB_DB_Batch writes;
     if (collected == 1)
         writes.execute("UPDATE relegate_arri_lst SET relegate_end_flag = '4', relegate_ret_date = " + q(today) +
@@ -719,42 +756,30 @@ int DeskLending::subReturnBook(const QString& code) {
             "VALUES (" +
             q(borrower) + ", " + q(propNo) + ", " + q(callNo) + ", " + q(today) + ", " + q(today) + ", " +
             q(today) + ", " + q(deskLoc) + ", '4', " + q(wkr) + ")");
-    if (m_desk.writeWithWorkload(writes, strJobQtyCall(QStringLiteral("402"), 0, 1, 0)) != 0)
-        return m_desk.abortTrans();
+    const bool held = closing.rows(holdsAt).rowCount() > 0;
+    if (held) writes.callProc("LT_retpregbook " + q(propNo));
+    const QString workload = strJobQtyCall(QStringLiteral("402"), 0, 1, 0);
+    // The hand-on sends these writes with its first reads and commits them
+    // with its lending; when nobody takes the copy they go with the workload
+    // and the commit.
+    bool handedOn = false;
+    if (away && closing.rows(candidatesAt).rowCount() > 0) {
+        m_candidates = closing.rows(candidatesAt);
+        m_return = HandOnReturn{borrower, callNo, location, writes, workload};
+        const int r = subPassToApplicant(propNo, closing, checks);
+        writes = m_return.writes;
+        m_return = HandOnReturn();
+        if (r == -2) return -1;
+        handedOn = r == 0;
+    }
+    if (!handedOn && m_desk.writeWithWorkload(writes, workload) != 0) return m_desk.abortTrans();
     p.debt = strFormatMoney(debt + j.fine);
 
-    // A waiting hold of the title takes the copy; a copy away from home looks
-    // for waiting requests. Both read in one round trip.
-    LIB_DB_Batch after;
-    const int holdsAt = after.select("SELECT cert_id FROM preg_lst WHERE call_no = " + q(callNo) +
-                                     " AND preg_end_date >= " + q(today) + " AND location = " + q(location) +
-                                     " AND preg_flag = '0'");
-    const int waitingAt = away ? after.select("SELECT cert_id FROM relegate_lst WHERE call_no = " + q(callNo) +
-                                              " AND location = " + q(location) +
-                                              " AND relegate_flag = '0' AND relegate_end_date >= " + q(today))
-                               : -1;
-    if (m_desk.run(after) != 0) {
-        intShowDBError();
-        return -1;
-    }
-    if (after.rows(holdsAt).rowCount() > 0) {
-        LIB_DB_Batch hold;
-        hold.begin();
-        hold.callProc("LT_retpregbook " + q(propNo));
-        hold.commit();
-        m_desk.m_statements += 2; // BEGIN, COMMIT
-        if (m_desk.run(hold) != 0) return m_desk.abortTrans();
-        intShowMsg(QStringLiteral("ILT103"));
-    }
-
-    if (away) {
-        const DBResultSet& waiting = after.rows(waitingAt);
-        m_handOnBorrower = borrower;
-        const bool handedOn = waiting.rowCount() > 0 && subPassToApplicant(propNo) == 0;
-        m_handOnBorrower.clear();
+    // What the commit did, in the order it did it.
+    if (held) intShowMsg(QStringLiteral("ILT103"));
+    if (away)
         plainBox(false, handedOn ? QStringLiteral("该书为委托借阅书刊，有本地读者委托该书。")
                                  : QStringLiteral("该书为委托借阅书刊。"));
-    }
 
     if (returnClear == 1 && borrower != m_prevRetRedr) m_returns.clear();
     m_prevRetRedr = borrower;

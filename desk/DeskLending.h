@@ -86,9 +86,14 @@ public:
     // ---- return mode -------------------------------------------------------------
     // 0 when the return was recorded and listed, -1 when it stopped earlier.
     int subReturnBook(const QString& code);
-    // The hand-on of a returned copy: 0 lent to a requester, -1 otherwise.
-    int subPassToApplicant(const QString& propNo);
-    // Lends the copy to the requester just checked: 0 lent, 1 stop, -1 pass over.
+    // The hand-on of a returned copy, inside the return's transaction, to the
+    // candidates the return read (m_candidates) in queue order, each judged by
+    // the requester check on the batch's reads: 0 lent and the return
+    // committed with it, -1 nobody took it (the transaction still open), -2
+    // failed (rolled back and reported).
+    int subPassToApplicant(const QString& propNo, const LIB_DB_Batch& checks, const ApplicantReads& at);
+    // Lends the copy to the requester just checked: 0 lent, 1 stop, -1 pass
+    // over, -2 failed.
     int intLendToApplicant(const QString& propNo);
 
     const QVector<ReturnRow>& returns() const { return m_returns; }
@@ -145,7 +150,14 @@ private:
     // The hand-on's candidates: cert_id, relegate_no, relegate_location.
     DBResultSet m_candidates;
     int m_chosen = -1;
-    QString m_handOnBorrower; // the returned loan's borrower, for the lent-on row
+    // The return whose copy is being handed on, its transaction open.
+    struct HandOnReturn {
+        QString borrower;         // of the returned loan, for the lent-on row
+        QString callNo, location; // the copy's title and stored location: the queue
+        LIB_DB_Batch writes;      // the return's writes not sent yet
+        QString workload;         // the return's workload call, sent with the commit
+    };
+    HandOnReturn m_return;
     QString m_now;            // server time of the action
     FoundRequest m_found;     // the find desk's request being served
     FoundCopy m_lent;

@@ -46,6 +46,18 @@ protected:
                            "'");
     }
 
+    // Three requesters who fail the requester check (DR03, DR04, DR05) queued
+    // for TP311.12/W23 at A1 behind DR09, who fails it too, and before DR15.
+    void queueUnfitBeforeDR15() {
+        db().exec(
+            "update relegate_lst set relegate_no = 5 where cert_id = 'DR15' and call_no = 'TP311.12/W23' "
+            "and location = 'A1' and relegate_flag = '0'; "
+            "insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, "
+            "relegate_keep_days, relegate_end_date, relegate_location, wkr_no, relegate_flag) "
+            "select c, 'TP311.12/W23', 'A1', n, '2026-01-01', 7, '2099-01-01', 'D2', '0001', '0' "
+            "from (values ('DR03', 2), ('DR04', 3), ('DR05', 4)) v(c, n)");
+    }
+
     desk::ConsignDesk desk;
     desk::DeskLending lending{desk};
     QString day;

@@ -5,6 +5,7 @@
 #include "common/basAuth.h"
 #include "reader/clsFineSettle.h"
 #include "tests/support/BoxWatch.h"
+#include "tests/support/LostConnection.h"
 #include "tests/support/SecondDeskClient.h"
 
 #include <QCoreApplication>
@@ -217,6 +218,40 @@ TEST_F(LendingConcurrencyTest, TwoHandOnsOfOneQueueServeTheRequesterOnce) {
     EXPECT_EQ(db().column("select relegate_end_flag from relegate_arri_lst where cert_id in ('DR13', 'DR02') "
                           "order by relegate_end_flag"),
               (QStringList{"4", "6"}));
+}
+
+TEST_F(LendingConcurrencyTest, ADeadlockInTheHandOnUndoesTheWholeReturn) {
+    // The return holds the requester DR15's reader row from its lock step; a
+    // third party holds DR15's card and then asks for the reader row: the
+    // server breaks the cycle by failing the return (the third party waits
+    // longer before it looks for one). Nothing of the return stays, and it
+    // goes through once the third party is gone.
+    ASSERT_EQ(desk.intLoadRedr("DC13"), 0);
+    ASSERT_EQ(lending.subLendReleBook("B500003"), 0) << shown();
+    const QString before = testsupport::recordsDigest(db());
+    RawConnection holder;
+    ASSERT_TRUE(holder.exec("begin; set local deadlock_timeout = '20s'; "
+                            "select 1 from reader_cert where cert_id = 'DR15' for update"));
+    dialogs.clear();
+    dialogs.answers = {ui::BoxAnswer::Ok, ui::BoxAnswer::Ok};
+    auto mine = inBackground([this] { return lending.subReturnBook("B500003"); });
+    ASSERT_TRUE(stillRunning(mine));
+    auto theirs = std::async(std::launch::async, [&] {
+        return holder.exec("select 1 from reader where cert_id = 'DR15' for update");
+    });
+    EXPECT_EQ(mine.get(), -1);
+    EXPECT_TRUE(theirs.get());
+    EXPECT_EQ(shown(), msg("ECM012"));
+    EXPECT_EQ(g_lngErrNo, 60); // ORA-00060, the deadlock
+    EXPECT_FALSE(LIB_DB_InTrans());
+    ASSERT_TRUE(holder.exec("rollback"));
+    EXPECT_EQ(testsupport::recordsDigest(db()), before);
+
+    dialogs.clear();
+    dialogs.answers = {ui::BoxAnswer::Ok};
+    ASSERT_EQ(lending.subReturnBook("B500003"), 0) << shown();
+    EXPECT_EQ(loanOf("P500003").section('|', 0, 0), "DR15");
+    EXPECT_EQ(foundRows("P500003"), (QStringList{"DR13:6", "DR15:1"}));
 }
 
 TEST_F(LendingConcurrencyTest, AnOpenQuestionHoldsNoLocks) {

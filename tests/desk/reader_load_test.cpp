@@ -207,6 +207,23 @@ TEST_F(ReaderLoadTest, RequesterCheckIsSilentAndStrict)
     EXPECT_EQ(own.text(0, desk::redr::CertId), "DR15");
     EXPECT_EQ(desk.readerValue(desk::redr::CertId), "DR14");
     EXPECT_DOUBLE_EQ(g_dblExceedFine, 0.5);
+
+    // All of them checked on the reads of one batch, in another order: the
+    // same results, each into the record.
+    QStringList all;
+    for (const Case& c : cases)
+        all << "('" + c.certId + "')";
+    LIB_DB_Batch batch;
+    batch.begin();
+    const desk::ApplicantReads at = desk::addApplicantReads(batch, "VALUES " + all.join(','));
+    batch.commit();
+    ASSERT_EQ(batch.run(), 0);
+    for (auto c = cases.crbegin(); c != cases.crend(); ++c) {
+        EXPECT_EQ(desk.intJudgeApplicant(batch, at, c->certId), c->result) << "batch " << c->certId.toStdString();
+        if (c->result == 0) EXPECT_EQ(desk.readerValue(desk::redr::CertId), c->certId);
+    }
+    EXPECT_FALSE(LIB_DB_InTrans());
+    EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
 TEST_F(ReaderLoadTest, SecondDeskWaitsForTheReaderRows)

@@ -78,11 +78,20 @@ TEST_F(WriteActionsTest, ReturningOverdueWithAFine) {
 }
 
 TEST_F(WriteActionsTest, ReturningACollectedCopyHandsItOn) {
-    check({"return and hand-on",
-           [this] {
-               load("DC13");
-               ASSERT_EQ(lending.subLendReleBook("B500003"), 0) << shown().toStdString();
-           },
-           [this] { return lending.subReturnBook("B500003"); }},
-          "select 1 from reader where cert_id = 'DR13' for update");
+    // The return and the hand-on to DR15 are one transaction: a session lost
+    // at any statement, the hand-on's included, leaves nothing, and the retry
+    // returns the copy and hands it on. Meeting the borrower's or the
+    // requester's locked row, it waits, says so and writes nothing.
+    testsupport::WriteAction a{"return and hand-on",
+                               [this] {
+                                   load("DC13");
+                                   ASSERT_EQ(lending.subLendReleBook("B500003"), 0) << shown().toStdString();
+                               },
+                               [this] { return lending.subReturnBook("B500003"); }};
+    a.oneTransaction = true;
+    check(a, "select 1 from reader where cert_id = 'DR13' for update");
+    testsupport::checkLockWait(
+        db(), dialogs, a, [this] { fresh(); }, "select 1 from reader where cert_id = 'DR15' for update");
+    EXPECT_EQ(loanOf("P500003").section('|', 0, 0), "DR15");
+    EXPECT_EQ(foundRows("P500003"), (QStringList{"DR13:6", "DR15:1"}));
 }

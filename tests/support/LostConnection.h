@@ -6,9 +6,11 @@
 // reconnect (the scripted worker agrees), nothing of it may be committed when
 // the session ended before its COMMIT, a retry after the reconnect must bring
 // the records to what one clean run leaves, never further, and the invariants
-// must hold. An action of several transactions (a return and the hand-on
-// that follows it) keeps what it committed before the session ended; there
-// the check asks for the invariants and a reconnect only.
+// must hold. An action of several transactions (the find desk's scan: the
+// requesters' check, then the lending) keeps what it committed before the
+// session ended; there the check asks for the invariants and a reconnect
+// only. An action marked as one transaction must send a single COMMIT, so
+// that every k is checked in full.
 //
 //   testsupport::WriteAction a{"lend", [&] { prepare... }, [&] { return lending.subLendBook("B1"); }};
 //   testsupport::checkEveryStatementLost(*this, dialogs, a, [&] { fresh database... });
@@ -29,6 +31,8 @@ struct WriteAction {
     // A second attempt after a failure, when it differs from act (e.g. the
     // reader loaded again first).
     std::function<int()> retry = {};
+    // Everything the action writes is committed at once.
+    bool oneTransaction = false;
 };
 
 // Circulation and money records, each table's rows in a fixed order without
@@ -82,6 +86,7 @@ inline void checkEveryStatementLost(TestDatabase& db, ui::ScriptedDialogService&
     const int firstCommit = oradb::faults::firstCommitStatement();
     const int commitAt = oradb::faults::lastCommitStatement();
     ASSERT_GT(commitAt, 0) << a.name.toStdString() << " commits nothing";
+    if (a.oneTransaction) ASSERT_EQ(firstCommit, commitAt) << a.name.toStdString() << " commits in steps";
     const QString after = recordsDigest(db);
     ASSERT_NE(after, before) << a.name.toStdString() << " writes nothing";
 
