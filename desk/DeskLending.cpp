@@ -688,7 +688,10 @@ int DeskLending::subReturnBook(const QString& code) {
     locks.select("SELECT cert_id FROM reader WHERE cert_id IN (SELECT " + q(borrower) +
                  (away ? " UNION SELECT relegate_lst.cert_id COLLATE \"default\" " + queueOf : QString()) +
                  ") ORDER BY cert_id FOR UPDATE");
-    const int lockedAt = locks.select(loanSql + " FOR UPDATE");
+    // Only the loan and the copy: their reader was locked above, and a loan
+    // that changed hands meanwhile is refused below without waiting on a
+    // reader this return never asked for.
+    const int lockedAt = locks.select(loanSql + " FOR UPDATE OF lend_lst, item");
     if (m_desk.runOpening(locks, [this] { return m_desk.abortTrans(); }) != 0) return -1;
     const DBResultSet& locked = locks.rows(lockedAt);
     if (locked.rowCount() < 1) {

@@ -287,6 +287,32 @@ TEST_F(LendingConcurrencyTest, AnOpenQuestionHoldsNoLocks) {
     EXPECT_EQ(shown(), msg("ELT112"));
 }
 
+// The loan changes hands while the return's question is open: the return
+// locks its borrower, then only the loan and the copy, so it refuses the
+// changed loan at once instead of waiting on (or deadlocking over) the new
+// borrower, whom another desk holds.
+TEST_F(LendingConcurrencyTest, ALoanThatChangedHandsIsRefusedWithoutWaitingOnItsNewReader) {
+    DBResultSet rs;
+    ASSERT_EQ(LIB_DB_Select("select set_config('lock_timeout', '300ms', false)", rs), 0);
+    db().exec("update lend_lst set attachment = '磁带' where prop_no = 'P500012'");
+    RawConnection holder;
+    dialogs.answers = {ui::BoxAnswer::Ok};
+    {
+        testsupport::BoxWatch watch(dialogs, [&](const ui::BoxRequest& box) {
+            if (box.icon != ui::BoxIcon::Question) return;
+            db().exec("update lend_lst set cert_id = 'DR02' where prop_no = 'P500012'");
+            ASSERT_TRUE(holder.exec("begin; select 1 from reader where cert_id = 'DR02' for update"));
+        });
+        EXPECT_EQ(lending.subReturnBook("B500012"), -1);
+    }
+    EXPECT_EQ(shown(), "该书的借阅记录已被其他工作站改变，请重新扫描。");
+    EXPECT_FALSE(LIB_DB_InTrans());
+    ASSERT_TRUE(holder.exec("rollback"));
+    EXPECT_EQ(db().scalar("select count(*) from lend_hist where prop_no_f = 'P500012'"), "0");
+    db().exec("update lend_lst set cert_id = 'DR10', attachment = NULL where prop_no = 'P500012'");
+    ASSERT_EQ(LIB_DB_Select("select set_config('lock_timeout', '15s', false)", rs), 0);
+}
+
 TEST_F(LendingConcurrencyTest, ADeskMeetingALockWaitsItsTimeOutThenSaysSoWritingNothing) {
     DBResultSet rs;
     ASSERT_EQ(LIB_DB_Select("select set_config('lock_timeout', '300ms', false)", rs), 0);

@@ -52,6 +52,9 @@ class AnswerOk : public ui::DialogService {
 public:
     ui::BoxAnswer showBox(const ui::BoxRequest& request) override {
         texts << request.text;
+        // A database error's own text goes to the error channel beside the box.
+        if (request.text == strGetMsg(QStringLiteral("ECM012")))
+            std::cerr << "database error " << g_lngErrNo << ": " << g_strErrText.toStdString() << std::endl;
         return ui::BoxAnswer::Ok;
     }
     int execDialog(QDialog*) override { return 0; }
