@@ -176,9 +176,19 @@ int FindDesk::subConnect(const QVector<FoundRow>& rows, bool findPage) {
         subInfoBox(findPage ? kNoFoundToday : kNoFoundList);
         return -1;
     }
-    // One transaction, one counted update per copy, sent together.
+    // One transaction, one counted update per copy, sent together. The rows
+    // are locked first in the order of their keys, as the found-copy cancel
+    // takes them: two desks handing over lists that share copies, in
+    // whatever order their grids show them, then wait for one another
+    // instead of deadlocking.
     LIB_DB_Batch batch;
     batch.begin();
+    QStringList keys;
+    for (const FoundRow& row : rows)
+        keys << "(" + q(row.certId) + "," + q(row.propNo) + ")";
+    batch.select("SELECT id FROM relegate_arri_lst WHERE (cert_id, prop_no) IN (" + keys.join(QLatin1Char(',')) +
+                 ") AND relegate_end_flag=" + q(QStringLiteral("1")) + " ORDER BY id FOR UPDATE");
+    const int first = batch.count();
     for (const FoundRow& row : rows) {
         const QString sql = "UPDATE relegate_arri_lst SET relegate_end_flag=" + q(QStringLiteral("2")) +
                             " WHERE cert_id=" + q(row.certId) + " AND prop_no=" + q(row.propNo) +
@@ -197,8 +207,8 @@ int FindDesk::subConnect(const QVector<FoundRow>& rows, bool findPage) {
     int handed = 0;
     QStringList gone;
     for (int i = 0; i < rows.size(); ++i) {
-        handed += int(batch.affected(i));
-        if (batch.affected(i) == 0) gone << rows[i].propNo;
+        handed += int(batch.affected(first + i));
+        if (batch.affected(first + i) == 0) gone << rows[i].propNo;
     }
     QString text = QStringLiteral("批次交接正常结束。\n本批交接%1册。").arg(handed);
     if (!gone.isEmpty())

@@ -615,13 +615,17 @@ int ConsignDesk::intLoadRedr(const QString& card)
 ApplicantReads addApplicantReads(LIB_DB_Batch& b, const QString& who)
 {
     ApplicantReads at;
+    // Read, not locked: the check only chooses whom to try, and the lending
+    // to the chosen requester reads the reader again under its own locks.
+    // Locking a whole queue's readers here would take them in another order
+    // than the desks serving those readers do.
     // The reader table keys its rows in the database's collation.
     at.readers = b.select(QString::fromLatin1(kReaderSelect) + "WHERE reader.cert_id IN (SELECT w.cert_id COLLATE "
                           "\"default\" FROM (" + who + ") w(cert_id)) AND reader_cert.cert_flag = '1' "
-                          "AND reader.cert_id = reader_cert.cert_id ORDER BY reader.cert_id FOR UPDATE");
+                          "AND reader.cert_id = reader_cert.cert_id ORDER BY reader.cert_id");
     at.date = b.select(strServerDateSQL());
     at.violations = b.select(QString::fromLatin1(kVoltSelect) + "cert_id IN (" + who
-                             + ") AND volt_deal_flag <> '0' ORDER BY cert_id FOR UPDATE");
+                             + ") AND volt_deal_flag <> '0' ORDER BY cert_id");
     at.loans = b.select(loansSQL("IN (" + who + ")"));
     return at;
 }

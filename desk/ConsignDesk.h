@@ -317,9 +317,9 @@ void subMergeRedrType(DBResultSet& record);
 int intCheckApplicant(const QString& certId, DBResultSet& record);
 // The reads of the requester check for every requester `who` names (a query
 // of reader numbers), added to a batch that runs in a transaction: the reader
-// rows with their valid cards and the open violations, locked in reader-number
-// order, the server's date and the loans. Several requesters cost one round
-// trip.
+// rows with their valid cards and the open violations in reader-number order
+// (read, not locked), the server's date and the loans. Several requesters
+// cost one round trip.
 ApplicantReads addApplicantReads(LIB_DB_Batch& batch, const QString& who);
 // The requester check of one of them on those reads, its tests in their
 // order, into a reader record: 0 fit, -1 not.

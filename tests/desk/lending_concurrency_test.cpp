@@ -222,7 +222,7 @@ TEST_F(LendingConcurrencyTest, TwoHandOnsOfOneQueueServeTheRequesterOnce) {
 
 TEST_F(LendingConcurrencyTest, ADeadlockInTheHandOnUndoesTheWholeReturn) {
     // The return holds the requester DR15's reader row from its lock step; a
-    // third party holds DR15's card and then asks for the reader row: the
+    // third party holds the copy and then asks for the reader row: the
     // server breaks the cycle by failing the return (the third party waits
     // longer before it looks for one). Nothing of the return stays, and it
     // goes through once the third party is gone.
@@ -231,7 +231,7 @@ TEST_F(LendingConcurrencyTest, ADeadlockInTheHandOnUndoesTheWholeReturn) {
     const QString before = testsupport::recordsDigest(db());
     RawConnection holder;
     ASSERT_TRUE(holder.exec("begin; set local deadlock_timeout = '20s'; "
-                            "select 1 from reader_cert where cert_id = 'DR15' for update"));
+                            "select 1 from item where prop_no = 'P500003' for update"));
     dialogs.clear();
     dialogs.answers = {ui::BoxAnswer::Ok, ui::BoxAnswer::Ok};
     auto mine = inBackground([this] { return lending.subReturnBook("B500003"); });

@@ -220,7 +220,9 @@ TEST_F(ReaderLoadTest, RequesterCheckIsSilentAndStrict)
     ASSERT_EQ(batch.run(), 0);
     for (auto c = cases.crbegin(); c != cases.crend(); ++c) {
         EXPECT_EQ(desk.intJudgeApplicant(batch, at, c->certId), c->result) << "batch " << c->certId.toStdString();
-        if (c->result == 0) EXPECT_EQ(desk.readerValue(desk::redr::CertId), c->certId);
+        if (c->result == 0) {
+            EXPECT_EQ(desk.readerValue(desk::redr::CertId), c->certId);
+        }
     }
     EXPECT_FALSE(LIB_DB_InTrans());
     EXPECT_TRUE(dialogs.shown.isEmpty());

@@ -86,7 +86,9 @@ inline void checkEveryStatementLost(TestDatabase& db, ui::ScriptedDialogService&
     const int firstCommit = oradb::faults::firstCommitStatement();
     const int commitAt = oradb::faults::lastCommitStatement();
     ASSERT_GT(commitAt, 0) << a.name.toStdString() << " commits nothing";
-    if (a.oneTransaction) ASSERT_EQ(firstCommit, commitAt) << a.name.toStdString() << " commits in steps";
+    if (a.oneTransaction) {
+        ASSERT_EQ(firstCommit, commitAt) << a.name.toStdString() << " commits in steps";
+    }
     const QString after = recordsDigest(db);
     ASSERT_NE(after, before) << a.name.toStdString() << " writes nothing";
 
