@@ -11,6 +11,7 @@
 #include "shell/basLT4Add.h"
 #include "shell/basShellIni.h"
 
+#include "platform/oradb/SqlText.h"
 #include "platform/ui/DialogService.h"
 
 #include <QHostInfo>
@@ -72,7 +73,9 @@ int blnCheckWorker(const QString& user, const QString& pwd, LoginFocus* focus, b
             return -1;
         }
         const QString stored = worker.text(0, 0);
-        if (stored.toUpper() != pwd.toUpper()) {
+        // A NUL typed or scanned into the password is no part of it: no
+        // statement can carry one, so the stored password never holds it.
+        if (stored.toUpper() != oradb::sqltext::sendableText(pwd).toUpper()) {
             intShowMsg(QStringLiteral("ECM502"));
             setFocus(focus, LoginFocus::Password);
             return -1;
@@ -216,7 +219,9 @@ bool blnSaveNewPassword(const QString& user, const QString& newPwd, const QStrin
         intShowMsg(QStringLiteral("ECM510"));
         return false;
     }
-    const QString stored = newPwd.trimmed().toUpper();
+    // Stored as the statement carries it (without NULs): a text of NULs alone
+    // is no password either.
+    const QString stored = oradb::sqltext::sendableText(newPwd).trimmed().toUpper();
     if (stored.isEmpty()) {
         // An empty password would let anyone who knows the number log in.
         intShowMsg(QStringLiteral("E新口令不能为空，请重新输入！"));
