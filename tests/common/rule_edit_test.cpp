@@ -22,17 +22,20 @@ namespace {
 
 class RuleEditTest : public testsupport::DatabaseTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         DatabaseTest::SetUp();
         db().recreate();
         g_strWkrNo = QStringLiteral("0002");
         ASSERT_EQ(intLoadBaseCode(), 0);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         g_strWkrNo.clear();
         DatabaseTest::TearDown();
     }
-    QString cell(const QString& rule, const char* column) {
+    QString cell(const QString& rule, const char* column)
+    {
         return db().scalar(
             QStringLiteral("select %1 from circ_rule where rule_no = '%2'").arg(QLatin1String(column), rule));
     }
@@ -40,12 +43,14 @@ protected:
     static QString msg(const char* code) { return strGetMsg(QString::fromLatin1(code)); }
 
     // A complete new rule as a worker would type it.
-    static RuleForm typedRule(const QString& code) {
+    static RuleForm typedRule(const QString& code)
+    {
         RuleForm f;
         f.txtField[0] = code;
         f.txtField[1] = QStringLiteral("新规则");
         for (int i = 0; i < kRuleBoxes; ++i)
-            if (blnRuleWholeNumberBox(i)) f.txtField[i] = QString::number(i);
+            if (blnRuleWholeNumberBox(i))
+                f.txtField[i] = QString::number(i);
         f.txtField[22] = QStringLiteral("12.50");
         f.txtField[23] = QStringLiteral("0.05");
         f.txtField[24] = QStringLiteral("5");
@@ -56,7 +61,8 @@ protected:
     }
 };
 
-TEST_F(RuleEditTest, ProcedureInsertsNewCodesAndUpdatesExistingOnes) {
+TEST_F(RuleEditTest, ProcedureInsertsNewCodesAndUpdatesExistingOnes)
+{
     db().pinClock("2026-05-04 10:00:00");
     g_strSQL = strRuleCallText(typedRule(QStringLiteral("0000000077")), QStringLiteral("0002"));
     ASSERT_EQ(LIB_DB_CallProc(g_strSQL), 0) << g_strErrText.toStdString();
@@ -81,18 +87,12 @@ TEST_F(RuleEditTest, ProcedureInsertsNewCodesAndUpdatesExistingOnes) {
     EXPECT_EQ(db().scalar("select count(*) from circ_rule where rule_no = '0000000077'"), "1");
 }
 
-TEST_F(RuleEditTest, ArgumentTextOfAnEmptyFormAndOfTypedAmounts) {
+TEST_F(RuleEditTest, ArgumentTextOfAnEmptyFormAndOfTypedAmounts)
+{
     QStringList expected{"''", "''", "'D'", "0", "0", "0", "'0'", "'0'"};
     for (int i = 8; i <= 25; ++i)
         expected << "0";
-    expected << "''"
-             << "''"
-             << "''"
-             << "''"
-             << "0"
-             << "'0'"
-             << "'0'"
-             << "'0002'";
+    expected << "''" << "''" << "''" << "''" << "0" << "'0'" << "'0'" << "'0002'";
     EXPECT_EQ(strRuleCallText(RuleForm(), "0002"), "LT_circ_rule " + expected.join(','));
 
     RuleForm f = typedRule("R7");
@@ -116,25 +116,17 @@ TEST_F(RuleEditTest, ArgumentTextOfAnEmptyFormAndOfTypedAmounts) {
     EXPECT_EQ(args[32], "'0'");
 }
 
-TEST_F(RuleEditTest, TextConversions) {
+TEST_F(RuleEditTest, TextConversions)
+{
     const struct {
         const char* in;
         const char* val;
         const char* money;
     } values[] = {
-        {"", "0", ""},
-        {"12.50", "12.5", "12.50"},
-        {"1.5", "1.5", "1.50"},
-        {"007", "7", "7.00"},
-        {".5", "0.5", "0.50"},
-        {"5.", "5", "5.00"},
-        {"abc", "0", "abc"},
-        {" 12", "12", "12.00"},
-        {"0.00", "0", "0.00"},
-        {"99999.99", "99999.99", "99999.99"},
-        {"1.005", "1.005", "1.01"},
-        {"9.995", "9.995", "10.00"},
-        {"12345678901234567.25", "12345678901234567.25", "12345678901234567.25"},
+        {"", "0", ""},          {"12.50", "12.5", "12.50"}, {"1.5", "1.5", "1.50"},   {"007", "7", "7.00"},
+        {".5", "0.5", "0.50"},  {"5.", "5", "5.00"},        {"abc", "0", "abc"},      {" 12", "12", "12.00"},
+        {"0.00", "0", "0.00"},  {"99999.99", "99999.99", "99999.99"}, {"1.005", "1.005", "1.01"},
+        {"9.995", "9.995", "10.00"}, {"12345678901234567.25", "12345678901234567.25", "12345678901234567.25"},
     };
     for (const auto& v : values) {
         EXPECT_EQ(strValText(v.in), v.val) << v.in;
@@ -145,8 +137,8 @@ TEST_F(RuleEditTest, TextConversions) {
         const char* padded;
         const char* copy;
     } codes[] = {
-        {"12", "0000000012", "COPY000012"},         {"0000000012", "0000000012", "COPY000012"},
-        {"1234567", "0001234567", "COPY1234567"},   {"R5", "R5", "COPYR5"},
+        {"12", "0000000012", "COPY000012"},    {"0000000012", "0000000012", "COPY000012"},
+        {"1234567", "0001234567", "COPY1234567"}, {"R5", "R5", "COPYR5"},
         {"COPY000003", "COPY000003", "COPY000003"}, {"1.5", "1.5", "COPY1.5"},
     };
     for (const auto& c : codes) {
@@ -158,16 +150,17 @@ TEST_F(RuleEditTest, TextConversions) {
         const char* text;
         bool valid;
     } boxes[] = {
-        {3, "123", true},        {3, "12a", false},         {3, "123456789", true}, {3, "1234567890", false},
-        {3, "1.5", false},       {22, "12345.67", true},    {22, "123456", false},  {22, "1.234", false},
-        {23, "123.45", true},    {23, "1234", false},       {23, "1.2.3", false},   {23, "", true},
+        {3, "123", true},  {3, "12a", false},        {3, "123456789", true}, {3, "1234567890", false},
+        {3, "1.5", false}, {22, "12345.67", true},   {22, "123456", false},  {22, "1.234", false},
+        {23, "123.45", true}, {23, "1234", false},   {23, "1.2.3", false},   {23, "", true},
         {0, "ABCDEFGHIJ", true}, {0, "ABCDEFGHIJK", false},
     };
     for (const auto& b : boxes)
         EXPECT_EQ(blnRuleBoxTextValid(b.box, b.text), b.valid) << b.box << " " << b.text;
 }
 
-TEST_F(RuleEditTest, LoadFillsTheFormByMode) {
+TEST_F(RuleEditTest, LoadFillsTheFormByMode)
+{
     RuleForm change;
     ASSERT_EQ(subLoadRuleData("R1", 1, change), 0);
     EXPECT_EQ(change.txtField[0], "R1");
@@ -203,7 +196,8 @@ TEST_F(RuleEditTest, LoadFillsTheFormByMode) {
     EXPECT_EQ(dialogs.lastText(), msg("ECM012"));
 }
 
-TEST_F(RuleEditTest, OkRefusalsOfNewAndCopiedRulesWriteNothing) {
+TEST_F(RuleEditTest, OkRefusalsOfNewAndCopiedRulesWriteNothing)
+{
     const int before = ruleCount();
     const struct {
         const char* name;
@@ -241,7 +235,8 @@ TEST_F(RuleEditTest, OkRefusalsOfNewAndCopiedRulesWriteNothing) {
 // with the code's message, or saved under exactly the code the form then
 // shows, never under an empty code; in every other box of a changed rule:
 // saved, no error. A NUL is no part of a code.
-TEST_F(RuleEditTest, BadTextsInTheBoxesAreRefusedOrSavedAsShown) {
+TEST_F(RuleEditTest, BadTextsInTheBoxesAreRefusedOrSavedAsShown)
+{
     db().exec("create table rules_before as select rule_no from circ_rule");
     const auto added = [this] {
         return db().column("select rule_no from circ_rule except select rule_no from rules_before");
@@ -273,9 +268,8 @@ TEST_F(RuleEditTest, BadTextsInTheBoxesAreRefusedOrSavedAsShown) {
         db().exec("delete from circ_rule where rule_no not in (select rule_no from rules_before)");
     }
 
-    const QString before =
-        db().scalar("select md5(string_agg(r::text, '|' order by rule_no)) from circ_rule r "
-                    "where rule_no <> 'R2'");
+    const QString before = db().scalar("select md5(string_agg(r::text, '|' order by rule_no)) from circ_rule r "
+                                       "where rule_no <> 'R2'");
     for (int box = 1; box < kRuleBoxes; ++box) {
         if (box == 2 || box == 6 || box == 7) continue;
         for (const QString& t : testsupport::badTexts()) {
@@ -286,8 +280,7 @@ TEST_F(RuleEditTest, BadTextsInTheBoxesAreRefusedOrSavedAsShown) {
             f.txtField[box] = t;
             int dealType = 1;
             QString ruleNo = "R2";
-            EXPECT_EQ(intRuleEditOk(dealType, ruleNo, f), RuleOk::Saved)
-                << shownTexts().join('|').toStdString();
+            EXPECT_EQ(intRuleEditOk(dealType, ruleNo, f), RuleOk::Saved) << shownTexts().join('|').toStdString();
             EXPECT_TRUE(dialogs.shown.isEmpty());
             EXPECT_EQ(g_intErrKind, 0);
         }
@@ -298,7 +291,8 @@ TEST_F(RuleEditTest, BadTextsInTheBoxesAreRefusedOrSavedAsShown) {
     db().exec("drop table rules_before");
 }
 
-TEST_F(RuleEditTest, NewRuleIsSavedAndTheCacheReloaded) {
+TEST_F(RuleEditTest, NewRuleIsSavedAndTheCacheReloaded)
+{
     RuleForm f = typedRule("77");
     f.read = 1;
     int dealType = 0;
@@ -324,7 +318,8 @@ TEST_F(RuleEditTest, NewRuleIsSavedAndTheCacheReloaded) {
     EXPECT_EQ(cell("0000000078", "rule_name"), "新规则");
 }
 
-TEST_F(RuleEditTest, ChangedRuleReachesTheRuleMatchingOfTheDesk) {
+TEST_F(RuleEditTest, ChangedRuleReachesTheRuleMatchingOfTheDesk)
+{
     // R1 applies to a T1 reader borrowing circulation type 01 at A1.
     const int before = intFindRuleIndex("A1", "01", "T1");
     ASSERT_GE(before, 0);
@@ -346,7 +341,8 @@ TEST_F(RuleEditTest, ChangedRuleReachesTheRuleMatchingOfTheDesk) {
     EXPECT_EQ(cell("R1", "upt_day").size(), 10);
 }
 
-TEST_F(RuleEditTest, RuleInUseKeepsItsFlag) {
+TEST_F(RuleEditTest, RuleInUseKeepsItsFlag)
+{
     for (const char* code : {"R1", "R2"}) { // R1 assigned and lent, R2 assigned
         SCOPED_TRACE(code);
         dialogs.clear();
@@ -371,7 +367,8 @@ TEST_F(RuleEditTest, RuleInUseKeepsItsFlag) {
     EXPECT_EQ(cell("COPY000001", "rule_flag"), "0");
 }
 
-TEST_F(RuleEditTest, FailedSaveIsRolledBackReportedAndCloses) {
+TEST_F(RuleEditTest, FailedSaveIsRolledBackReportedAndCloses)
+{
     db().exec("alter table circ_rule add constraint ck_test_rule check (norm_term < 1000)");
     RuleForm f = typedRule("55");
     f.txtField[3] = "5000";
@@ -387,14 +384,14 @@ TEST_F(RuleEditTest, FailedSaveIsRolledBackReportedAndCloses) {
     db().exec("alter table circ_rule drop constraint ck_test_rule");
 }
 
-TEST_F(RuleEditTest, TwoDesksCreatingOneCodeCreateItOnce) {
+TEST_F(RuleEditTest, TwoDesksCreatingOneCodeCreateItOnce)
+{
     // Desk B created 0000000066 between this desk's check and its save.
     RuleForm f = typedRule("66");
     ASSERT_FALSE(blnRuleExists("0000000066"));
     RawConnection deskB;
     QString err;
-    ASSERT_TRUE(deskB.exec("insert into circ_rule (rule_no, rule_name) values ('0000000066', 'B')", &err))
-        << err;
+    ASSERT_TRUE(deskB.exec("insert into circ_rule (rule_no, rule_name) values ('0000000066', 'B')", &err)) << err;
     f.txtField[0] = "0000000066";
     EXPECT_EQ(subSaveRuleData(f, true), RuleSave::Exists);
     EXPECT_EQ(dialogs.lastText(), msg("ELT700"));
@@ -406,10 +403,9 @@ TEST_F(RuleEditTest, TwoDesksCreatingOneCodeCreateItOnce) {
     dialogs.clear();
     ASSERT_TRUE(deskB.exec("begin", &err)) << err;
     ASSERT_TRUE(deskB.exec("select pg_advisory_xact_lock(hashtext('circ_rule|0000000067'))", &err)) << err;
-    ASSERT_TRUE(
-        deskB.exec("call lt_circ_rule('0000000067','B','D',1,1,1,'0','0',0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,"
-                   "0,0,null,null,null,null,0,'0','1','0001')",
-                   &err))
+    ASSERT_TRUE(deskB.exec("call lt_circ_rule('0000000067','B','D',1,1,1,'0','0',0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,"
+                           "0,0,null,null,null,null,0,'0','1','0001')",
+                           &err))
         << err;
     RuleForm g = typedRule("67");
     int dealType = 0;
@@ -424,7 +420,8 @@ TEST_F(RuleEditTest, TwoDesksCreatingOneCodeCreateItOnce) {
     EXPECT_EQ(cell("0000000067", "resp_wkr"), "0001");
 }
 
-TEST(RuleEditKeys, WholeNumberAndMoneyFilters) {
+TEST(RuleEditKeys, WholeNumberAndMoneyFilters)
+{
     EXPECT_EQ(intWholeKeyPress('7'), '7');
     EXPECT_EQ(intWholeKeyPress(kKeyBackspace), kKeyBackspace);
     for (int key : {int('.'), int('a'), int('-'), int(' ')})
@@ -437,14 +434,14 @@ TEST(RuleEditKeys, WholeNumberAndMoneyFilters) {
         int before;
         bool passes;
     } presses[] = {
-        {"1", 1, '.', 3, false}, // the point's character never passes
+        {"1", 1, '.', 3, false},       // the point's character never passes
         {"1", 1, 'x', 3, false},
         {"12", 2, '3', 3, true},
-        {"123", 3, '4', 3, false}, // no point: the whole part is full
+        {"123", 3, '4', 3, false},     // no point: the whole part is full
         {"12345", 5, '6', 5, false},
-        {"1.5", 3, '0', 3, true},     // 1.50
-        {"1.50", 4, '1', 3, false},   // a third decimal
-        {"123.45", 0, '9', 3, false}, // full on both sides
+        {"1.5", 3, '0', 3, true},      // 1.50
+        {"1.50", 4, '1', 3, false},    // a third decimal
+        {"123.45", 0, '9', 3, false},  // full on both sides
         {"123.45", 6, '9', 3, false},
         {"12.45", 1, '9', 3, true},
         {"12.4", 2, kKeyBackspace, 3, true},
@@ -463,25 +460,25 @@ TEST(RuleEditKeys, WholeNumberAndMoneyFilters) {
         int result;
         bool insert;
     } downs[] = {
-        {"15", 1, kKeyPoint, 0, true},     // 1.5
-        {"15", 2, kKeyPadPoint, 0, true},  // 15.
-        {"12345", 3, kKeyPoint, 0, true},  // 123.45
-        {"12345", 2, kKeyPoint, 0, false}, // three digits would follow the point
-        {"1.5", 1, kKeyPoint, 0, false},   // a second point
-        {"12.5", 2, kKeyDelete, 0, false}, // would join the digits
+        {"15", 1, kKeyPoint, 0, true},       // 1.5
+        {"15", 2, kKeyPadPoint, 0, true},    // 15.
+        {"12345", 3, kKeyPoint, 0, true},    // 123.45
+        {"12345", 2, kKeyPoint, 0, false},   // three digits would follow the point
+        {"1.5", 1, kKeyPoint, 0, false},     // a second point
+        {"12.5", 2, kKeyDelete, 0, false},   // would join the digits
         {"12.5", 1, kKeyDelete, kKeyDelete, false},
         {"12.", 2, kKeyDelete, kKeyDelete, false},
         {"125", 1, kKeyDelete, kKeyDelete, false},
     };
     for (const auto& d : downs) {
         bool insert = true;
-        EXPECT_EQ(intDecimalKeyDown(d.text, d.caret, d.key, 3, 2, &insert), d.result)
-            << d.text << " " << d.caret;
+        EXPECT_EQ(intDecimalKeyDown(d.text, d.caret, d.key, 3, 2, &insert), d.result) << d.text << " " << d.caret;
         EXPECT_EQ(insert, d.insert) << d.text << " " << d.caret;
     }
 }
 
-TEST(RuleEditHelp, FileLinesUntilTheFirstBadOne) {
+TEST(RuleEditHelp, FileLinesUntilTheFirstBadOne)
+{
     QTemporaryDir dir;
     const QString path = dir.filePath("ruleedit.txt");
     ASSERT_TRUE(text::writeAnsiFile(path, QStringLiteral("03：正常借期：图书可以借阅的期限。\n"

@@ -21,42 +21,37 @@ namespace {
 
 class LoginBadInputTest : public ShellTest {
 protected:
-    void TearDown() override {
+    void TearDown() override
+    {
         db().exec("update lib_worker set password = '1234' where wkr_no = '0002'");
         ShellTest::TearDown();
     }
-    QString workers() {
-        return db().scalar("select md5(string_agg(w::text, '|' order by wkr_no)) from lib_worker w");
-    }
+    QString workers() { return db().scalar("select md5(string_agg(w::text, '|' order by wkr_no)) from lib_worker w"); }
     // Every bad text through `enter`, all refused (the empty text too).
-    void expectRefused(const char* entry, const std::function<int(const QString&)>& enter,
-                       const QStringList& ordinary) {
+    void expectRefused(const char* entry, const std::function<int(const QString&)>& enter, const QStringList& ordinary)
+    {
         const QString before = workers();
-        testsupport::expectOrdinaryAnswers(db(), dialogs, entry, enter, ordinary,
-                                           [](const QString&) { return false; });
+        testsupport::expectOrdinaryAnswers(db(), dialogs, entry, enter, ordinary, [](const QString&) { return false; });
         EXPECT_EQ(workers(), before) << entry;
     }
 };
 
-TEST_F(LoginBadInputTest, WorkerCheckRefusesEveryBadText) {
+TEST_F(LoginBadInputTest, WorkerCheckRefusesEveryBadText)
+{
     const auto login = [](const QString& user, const QString& pwd) {
         return intLoginAction(user, pwd, false) == LoginOutcome::Passed ? 0 : 1;
     };
-    expectRefused("worker number", [&](const QString& t) { return login(t, QStringLiteral("ABC")); },
-                  {msg("ECM500")});
-    expectRefused("password", [&](const QString& t) { return login(QStringLiteral("0001"), t); },
-                  {msg("ECM502")});
+    expectRefused("worker number", [&](const QString& t) { return login(t, QStringLiteral("ABC")); }, {msg("ECM500")});
+    expectRefused("password", [&](const QString& t) { return login(QStringLiteral("0001"), t); }, {msg("ECM502")});
     expectRefused("repeated log-in",
                   [](const QString& t) {
                       return intLoginAction(QStringLiteral("0001"), t, true) == LoginOutcome::Passed ? 0 : 1;
                   },
                   {msg("ECM502")});
     expectRefused("change: worker number",
-                  [](const QString& t) { return intCheckPasswordChange(t, QStringLiteral("1234")); },
-                  {msg("ECM500")});
+                  [](const QString& t) { return intCheckPasswordChange(t, QStringLiteral("1234")); }, {msg("ECM500")});
     expectRefused("change: password",
-                  [](const QString& t) { return intCheckPasswordChange(QStringLiteral("0002"), t); },
-                  {msg("ECM502")});
+                  [](const QString& t) { return intCheckPasswordChange(QStringLiteral("0002"), t); }, {msg("ECM502")});
     EXPECT_TRUE(g_strWkrNo.isEmpty());
 }
 
@@ -67,7 +62,8 @@ struct NewPasswordEntry {
     std::function<bool(const QString&, QString*)> save;
 };
 
-TEST_F(LoginBadInputTest, NewPasswordIsRefusedOrOpensTheLogInAsTyped) {
+TEST_F(LoginBadInputTest, NewPasswordIsRefusedOrOpensTheLogInAsTyped)
+{
     QPointer<frmCircLogo> logo = frmCircLogo::create();
     logo->show();
     const NewPasswordEntry entries[] = {
@@ -110,15 +106,13 @@ TEST_F(LoginBadInputTest, NewPasswordIsRefusedOrOpensTheLogInAsTyped) {
             if (!entry.save(t, &typed)) {
                 // An empty box may keep OK disabled instead.
                 if (!typed.isEmpty() || !dialogs.shown.isEmpty()) EXPECT_EQ(shownTexts(), QStringList{empty});
-                EXPECT_EQ(db().scalar("select password from lib_worker where wkr_no = '0002'"),
-                          QStringLiteral("1234"));
+                EXPECT_EQ(db().scalar("select password from lib_worker where wkr_no = '0002'"), QStringLiteral("1234"));
                 continue;
             }
             EXPECT_EQ(shownTexts(), QStringList{QStringLiteral("成功修改登录口令！")});
             EXPECT_EQ(g_intErrKind, 0);
             dialogs.clear();
-            EXPECT_EQ(blnCheckWorker(QStringLiteral("0002"), typed), 0)
-                << shownTexts().join('|').toStdString();
+            EXPECT_EQ(blnCheckWorker(QStringLiteral("0002"), typed), 0) << shownTexts().join('|').toStdString();
             EXPECT_EQ(blnCheckWorker(QStringLiteral("0002"), QString()), -1);
             EXPECT_EQ(blnCheckWorker(QStringLiteral("0002"), QStringLiteral("1234")), -1);
         }
@@ -128,7 +122,8 @@ TEST_F(LoginBadInputTest, NewPasswordIsRefusedOrOpensTheLogInAsTyped) {
 
 // The worker number and the password typed into both log-in windows: the
 // worker check's message, and the window stays for the next try.
-TEST_F(LoginBadInputTest, LogInWindowsRefuseEveryBadText) {
+TEST_F(LoginBadInputTest, LogInWindowsRefuseEveryBadText)
+{
     frmLogin older;
     older.show();
     const auto olderLogIn = [&older](const QString& user, const QString& pwd) {
@@ -139,8 +134,8 @@ TEST_F(LoginBadInputTest, LogInWindowsRefuseEveryBadText) {
         EXPECT_TRUE(older.isVisible());
         return g_blnDlgOk ? 0 : 1;
     };
-    expectRefused("older: worker number",
-                  [&](const QString& t) { return olderLogIn(t, QStringLiteral("ABC")); }, {msg("ECM500")});
+    expectRefused("older: worker number", [&](const QString& t) { return olderLogIn(t, QStringLiteral("ABC")); },
+                  {msg("ECM500")});
     expectRefused("older: password", [&](const QString& t) { return olderLogIn(QStringLiteral("0001"), t); },
                   {msg("ECM502")});
 
@@ -154,10 +149,8 @@ TEST_F(LoginBadInputTest, LogInWindowsRefuseEveryBadText) {
         EXPECT_FALSE(logo->isBusy());
         return frmMain::instance() ? 0 : 1;
     };
-    expectRefused("worker number", [&](const QString& t) { return logIn(t, QStringLiteral("ABC")); },
-                  {msg("ECM500")});
-    expectRefused("password", [&](const QString& t) { return logIn(QStringLiteral("0001"), t); },
-                  {msg("ECM502")});
+    expectRefused("worker number", [&](const QString& t) { return logIn(t, QStringLiteral("ABC")); }, {msg("ECM500")});
+    expectRefused("password", [&](const QString& t) { return logIn(QStringLiteral("0001"), t); }, {msg("ECM502")});
     EXPECT_EQ(logo->mode(), QStringLiteral("登录"));
     EXPECT_EQ(ends, 0);
     delete logo.data();

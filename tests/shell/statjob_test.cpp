@@ -4,8 +4,8 @@
 #include "tests/shell/ShellFixture.h"
 
 #include "common/basDB.h"
-#include "shell/ShellTools.h"
 #include "shell/basLogin.h"
+#include "shell/ShellTools.h"
 #include "shell/basStatJob.h"
 #include "shell/frmStatJob.h"
 #include "tests/support/BadInput.h"
@@ -23,7 +23,8 @@ namespace {
 
 class StatJobTest : public ShellTest {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ShellTest::SetUp();
         db().exec("insert into job_type (job_type, job_name) values ('501', '编目') on conflict do nothing");
         db().exec("delete from wkr_job_qty");
@@ -38,23 +39,25 @@ protected:
         db().pinClock("2026-05-04 10:00:00");
         ASSERT_EQ(blnCheckWorker("0001", "ABC"), 0);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         db().exec("delete from wkr_job_qty");
         db().exec("delete from job_type where job_type = '501'");
         ShellTest::TearDown();
     }
     // Grid rows as "name:kind/volume/amount".
-    static QStringList rows(const ui::SpreadGrid* grid) {
+    static QStringList rows(const ui::SpreadGrid* grid)
+    {
         QStringList out;
         for (int r = 1; r <= grid->maxRows(); ++r)
             out << QStringLiteral("%1:%2/%3/%4")
-                       .arg(grid->getText(0, r), grid->getText(1, r), grid->getText(2, r),
-                            grid->getText(3, r));
+                       .arg(grid->getText(0, r), grid->getText(1, r), grid->getText(2, r), grid->getText(3, r));
         return out;
     }
 };
 
-TEST_F(StatJobTest, SumsPerListedJobType) {
+TEST_F(StatJobTest, SumsPerListedJobType)
+{
     DBResultSet jobs;
     ASSERT_EQ(intLoadJobTypes("4%", jobs), 0);
     ASSERT_EQ(jobs.rowCount(), 4);
@@ -72,23 +75,11 @@ TEST_F(StatJobTest, SumsPerListedJobType) {
         {"day", StatType::Day, "2026-05-04", "", "", {"2/3/0", "1/1/0", "1/1/12.5", "//"}},
         {"month", StatType::Month, "2026-05-20", "", "", {"4/6/0", "1/1/0", "3/3/12.6", "//"}},
         {"year", StatType::Year, "2026-12-31", "", "", {"9/11/0", "1/1/0", "3/3/12.6", "//"}},
-        {"interval, both ends included",
-         StatType::Interval,
-         "2020-01-01",
-         "2026-05-03",
-         "2026-05-10",
+        {"interval, both ends included", StatType::Interval, "2020-01-01", "2026-05-03", "2026-05-10",
          {"4/6/0", "1/1/0", "3/3/12.6", "//"}},
-        {"interval of one day",
-         StatType::Interval,
-         "2020-01-01",
-         "2026-05-10",
-         "2026-05-10",
+        {"interval of one day", StatType::Interval, "2020-01-01", "2026-05-10", "2026-05-10",
          {"1/1/0", "//", "2/2/0.1", "//"}},
-        {"begin after the end",
-         StatType::Interval,
-         "2026-05-04",
-         "2026-05-10",
-         "2026-05-03",
+        {"begin after the end", StatType::Interval, "2026-05-04", "2026-05-10", "2026-05-03",
          {"//", "//", "//", "//"}},
         {"empty begin", StatType::Interval, "2026-05-04", "", "2026-05-10", {"//", "//", "//", "//"}},
         {"a day without work", StatType::Day, "2026-05-05", "", "", {"//", "//", "//", "//"}},
@@ -105,7 +96,8 @@ TEST_F(StatJobTest, SumsPerListedJobType) {
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
-TEST_F(StatJobTest, FailedQueryIsShownAndLeavesNoFigures) {
+TEST_F(StatJobTest, FailedQueryIsShownAndLeavesNoFigures)
+{
     frmStatJob w("4%");
     w.cmdStat_Click();
     ASSERT_EQ(rows(w.spdJob).first(), "借书:2/3/0");
@@ -116,7 +108,8 @@ TEST_F(StatJobTest, FailedQueryIsShownAndLeavesNoFigures) {
     EXPECT_EQ(rows(w.spdJob), (QStringList{"借书://", "还书://", "交纳罚款://", "减免罚款://"}));
 }
 
-TEST_F(StatJobTest, WindowLoadsMarksDatesAndCounts) {
+TEST_F(StatJobTest, WindowLoadsMarksDatesAndCounts)
+{
     frmStatJob w("4%");
     EXPECT_EQ(w.windowTitle(), "工作量统计");
     EXPECT_EQ(w.lblTitle[0]->text(), "工号:0001");
@@ -174,7 +167,8 @@ TEST_F(StatJobTest, WindowLoadsMarksDatesAndCounts) {
 
 // Bad input (tests/support/BadInput.h) as both ends of the interval, through
 // the query and typed into the window's date boxes: no figure, no error.
-TEST_F(StatJobTest, BadIntervalTextsCountNothing) {
+TEST_F(StatJobTest, BadIntervalTextsCountNothing)
+{
     DBResultSet jobs;
     ASSERT_EQ(intLoadJobTypes("4%", jobs), 0);
     const auto none = [](const QVector<QStringList>& figures) {
@@ -209,7 +203,8 @@ TEST_F(StatJobTest, BadIntervalTextsCountNothing) {
     EXPECT_EQ(rows(w.spdJob), (QStringList{"借书:3/5/0", "还书:1/1/0", "交纳罚款:1/1/12.5", "减免罚款://"}));
 }
 
-TEST_F(StatJobTest, MenuOpensOneWindow) {
+TEST_F(StatJobTest, MenuOpensOneWindow)
+{
     shell::Services::install(&shell::shellToolsService());
     frmMain* main = frmMain::load();
     ASSERT_TRUE(main);
