@@ -105,7 +105,9 @@ TEST_F(LoginBadInputTest, NewPasswordIsRefusedOrOpensTheLogInAsTyped)
             QString typed;
             if (!entry.save(t, &typed)) {
                 // An empty box may keep OK disabled instead.
-                if (!typed.isEmpty() || !dialogs.shown.isEmpty()) EXPECT_EQ(shownTexts(), QStringList{empty});
+                if (!typed.isEmpty() || !dialogs.shown.isEmpty()) {
+                    EXPECT_EQ(shownTexts(), QStringList{empty});
+                }
                 EXPECT_EQ(db().scalar("select password from lib_worker where wkr_no = '0002'"), QStringLiteral("1234"));
                 continue;
             }
