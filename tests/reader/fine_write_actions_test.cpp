@@ -119,8 +119,8 @@ TEST_F(FineWriteActionsTest, BadBillNumbersAndRemarks) {
                 EXPECT_EQ(g_intErrKind, 0);
                 EXPECT_FALSE(LIB_DB_InTrans());
                 ASSERT_TRUE(out.done) << testsupport::boxTexts(dialogs).join('|').toStdString();
-                const QStringList bills = db().column(
-                    "select distinct coalesce(bill_no, '<null>') from deposit_account_lst where cert_id = 'TZ01'");
+                const QStringList bills = db().column("select distinct coalesce(bill_no, '<null>') from "
+                                                      "deposit_account_lst where cert_id = 'TZ01'");
                 ASSERT_EQ(bills.size(), 1);
                 EXPECT_EQ(bills[0], out.billNo);
                 EXPECT_FALSE(out.billNo.trimmed().isEmpty());
