@@ -1,13 +1,14 @@
 // Bad input (tests/support/BadInput.h) through the log-in's boxes: the worker
-// number and the password of the log-in and of the password change, and the
-// new password. The worker check refuses with its ordinary message and writes
-// nothing; a new password is either refused as empty or stored so that the
-// same text opens the log-in and an empty one does not. By the logic and by
-// the log-in windows and the password dialog.
+// number and the password of the log-in and of the password change, the new
+// password, and the override dialog's password. The worker check refuses with
+// its ordinary message and writes nothing; a new password is either refused
+// as empty or stored so that the same text opens the log-in and an empty one
+// does not. By the logic and by the log-in windows and the dialogs.
 
 #include "tests/shell/ShellFixture.h"
 
 #include "shell/basLogin.h"
+#include "shell/frmAdmAuth.h"
 #include "shell/frmChgPwd.h"
 #include "shell/frmCircLogo.h"
 #include "shell/frmLogin.h"
@@ -156,6 +157,27 @@ TEST_F(LoginBadInputTest, LogInWindowsRefuseEveryBadText)
     EXPECT_EQ(logo->mode(), QStringLiteral("登录"));
     EXPECT_EQ(ends, 0);
     delete logo.data();
+}
+
+// The override dialog's password: never accepted, emptied without a message,
+// the dialog stays.
+TEST_F(LoginBadInputTest, OverrideDialogRefusesEveryBadText)
+{
+    g_strWkrPwd = QStringLiteral("ABC");
+    frmAdmAuth* d = frmAdmAuth::form();
+    d->m_blnCheckAdmAuth = true;
+    d->m_blnAdmAuth = false;
+    d->show();
+    expectRefused("override password",
+                  [d](const QString& t) {
+                      d->txtPassword->setText(t);
+                      d->cmdOk->click();
+                      EXPECT_TRUE(d->txtPassword->text().isEmpty());
+                      EXPECT_TRUE(d->isVisible());
+                      return d->m_blnAdmAuth ? 0 : 1;
+                  },
+                  {});
+    d->cmdCancel->click();
 }
 
 } // namespace
