@@ -6,6 +6,7 @@
 #include "tests/support/BadInput.h"
 
 TEST_F(ConsignTest, BadScansFindNoCopy) {
+    request("DR02", "TP311.12/W23", "A1", 3);
     returnedHome("DR01", "P500002", "D2");
     const struct {
         const char* entry;
@@ -29,6 +30,8 @@ TEST_F(ConsignTest, BadScansFindNoCopy) {
     EXPECT_TRUE(home.spdCheck().isEmpty());
     EXPECT_TRUE(invariantsBroken().isEmpty());
     // Both boxes go on working.
-    QString code = "B500002";
+    QString code = "B500001";
+    EXPECT_EQ(find.txtFindBook_Enter(&code), 0) << shownTexts().join('|').toStdString();
+    code = "B500002";
     EXPECT_EQ(home.txtCheckBook_Enter(&code), 0) << shownTexts().join('|').toStdString();
 }
