@@ -54,8 +54,10 @@ int blnCheckWorker(const QString& user, const QString& pwd, LoginFocus* focus, b
     setFocus(focus, LoginFocus::None);
     try {
         // Blanks around the typed number are removed everywhere, so the
-        // workstation look-up finds the same worker the password check found.
-        const QString wkrNo = user.trimmed().toUpper();
+        // workstation look-up finds the same worker the password check found;
+        // so are NULs, which no statement carries: the number kept is the
+        // worker's own.
+        const QString wkrNo = oradb::sqltext::sendableText(user).trimmed().toUpper();
 
         DBResultSet worker;
         if (!blnSelectShown(QStringLiteral("SELECT password, wkr_flag, code2,wkr_email, wkr_tele FROM LIB_WORKER WHERE wkr_no=")

@@ -56,6 +56,18 @@ TEST_F(LoginBadInputTest, WorkerCheckRefusesEveryBadText)
     EXPECT_TRUE(g_strWkrNo.isEmpty());
 }
 
+// A NUL in the worker number is no part of it: the worker the database found
+// is the one logged in, SUPR with its exemption.
+TEST_F(LoginBadInputTest, NulInTheWorkerNumberIsNoPartOfIt)
+{
+    ASSERT_EQ(blnCheckWorker(QStringLiteral("00") + QChar(0) + QStringLiteral("01"), QStringLiteral("ABC")), 0);
+    EXPECT_EQ(g_strWkrNo, QStringLiteral("0001"));
+    setComputer("NOWHERE");
+    ASSERT_EQ(blnCheckWorker(QStringLiteral("SUPR") + QChar(0), QStringLiteral("SUPR")), 0)
+        << shownTexts().join('|').toStdString();
+    EXPECT_EQ(g_strWkrNo, kSuperUser);
+}
+
 // Each entry: the new password typed twice; the text the box held, and
 // whether the change was stored.
 struct NewPasswordEntry {
