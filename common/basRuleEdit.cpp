@@ -7,6 +7,7 @@
 #include "common/basFile.h"
 #include "common/basMsg.h"
 
+#include "platform/oradb/SqlText.h"
 #include "platform/text/AnsiFile.h"
 
 #include <QRegularExpression>
@@ -391,7 +392,9 @@ RuleOk intRuleEditOk(int& dealType, QString& ruleNo, RuleForm& form)
 {
     bool unload = false;
     if (dealType == 0 || dealType == 2) {
-        const QString typed = form.txtField[circrule::RuleNo].trimmed();
+        // A NUL is no part of a code (no statement can carry one): a code of
+        // NULs alone is no code.
+        const QString typed = oradb::sqltext::sendableText(form.txtField[circrule::RuleNo]).trimmed();
         if (typed.isEmpty()) {
             intShowMsg(QStringLiteral("ELT703"));
             return RuleOk::Stay;

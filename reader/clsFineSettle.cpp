@@ -9,6 +9,7 @@
 #include "common/basMarc.h"
 #include "common/basMarcField.h"
 #include "common/basMsg.h"
+#include "platform/oradb/SqlText.h"
 #include "reader/ReaderContext.h"
 
 #include <QHash>
@@ -324,7 +325,9 @@ QString clsFineSettle::strNewBillNo(QString* serverDateTime)
 
 QString clsFineSettle::strBillNo(const QString& typed, bool withReduction, QString* madeFrom)
 {
-    const QString bill = typed.trimmed();
+    // A NUL is no part of a bill number (no statement can carry one): a
+    // number of NULs alone is no number, and one is made.
+    const QString bill = oradb::sqltext::sendableText(typed).trimmed();
     if (madeFrom)
         madeFrom->clear();
     if (!bill.isEmpty())

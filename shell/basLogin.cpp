@@ -11,6 +11,7 @@
 #include "shell/basLT4Add.h"
 #include "shell/basShellIni.h"
 
+#include "platform/oradb/SqlText.h"
 #include "platform/ui/DialogService.h"
 
 #include <QHostInfo>
@@ -53,8 +54,10 @@ int blnCheckWorker(const QString& user, const QString& pwd, LoginFocus* focus, b
     setFocus(focus, LoginFocus::None);
     try {
         // Blanks around the typed number are removed everywhere, so the
-        // workstation look-up finds the same worker the password check found.
-        const QString wkrNo = user.trimmed().toUpper();
+        // workstation look-up finds the same worker the password check found;
+        // so are NULs, which no statement carries: the number kept is the
+        // worker's own.
+        const QString wkrNo = oradb::sqltext::sendableText(user).trimmed().toUpper();
 
         DBResultSet worker;
         if (!blnSelectShown(QStringLiteral("SELECT password, wkr_flag, code2,wkr_email, wkr_tele FROM LIB_WORKER WHERE wkr_no=")
@@ -72,7 +75,9 @@ int blnCheckWorker(const QString& user, const QString& pwd, LoginFocus* focus, b
             return -1;
         }
         const QString stored = worker.text(0, 0);
-        if (stored.toUpper() != pwd.toUpper()) {
+        // A NUL typed or scanned into the password is no part of it: no
+        // statement can carry one, so the stored password never holds it.
+        if (stored.toUpper() != oradb::sqltext::sendableText(pwd).toUpper()) {
             intShowMsg(QStringLiteral("ECM502"));
             setFocus(focus, LoginFocus::Password);
             return -1;
@@ -216,7 +221,9 @@ bool blnSaveNewPassword(const QString& user, const QString& newPwd, const QStrin
         intShowMsg(QStringLiteral("ECM510"));
         return false;
     }
-    const QString stored = newPwd.trimmed().toUpper();
+    // Stored as the statement carries it (without NULs): a text of NULs alone
+    // is no password either.
+    const QString stored = oradb::sqltext::sendableText(newPwd).trimmed().toUpper();
     if (stored.isEmpty()) {
         // An empty password would let anyone who knows the number log in.
         intShowMsg(QStringLiteral("E新口令不能为空，请重新输入！"));

@@ -9,6 +9,7 @@
 #include "common/basMsg.h"
 #include "common/basRuleEdit.h"
 #include "platform/text/AnsiFile.h"
+#include "tests/support/BadInput.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestDatabase.h"
 
@@ -228,6 +229,66 @@ TEST_F(RuleEditTest, OkRefusalsOfNewAndCopiedRulesWriteNothing)
     }
     EXPECT_EQ(ruleCount(), before);
     EXPECT_EQ(cell("COPY000001", "rule_name"), "复印件外借规则");
+}
+
+// Bad input (tests/support/BadInput.h) in the code box of a new rule: refused
+// with the code's message, or saved under exactly the code the form then
+// shows, never under an empty code; in every other box of a changed rule:
+// saved, no error. A NUL is no part of a code.
+TEST_F(RuleEditTest, BadTextsInTheBoxesAreRefusedOrSavedAsShown)
+{
+    db().exec("create table rules_before as select rule_no from circ_rule");
+    const auto added = [this] {
+        return db().column("select rule_no from circ_rule except select rule_no from rules_before");
+    };
+    for (const QString& t : testsupport::badTexts()) {
+        SCOPED_TRACE(t.left(20).toUtf8().toHex().toStdString());
+        dialogs.clear();
+        RuleForm f = typedRule(t);
+        int dealType = 0;
+        QString ruleNo;
+        const RuleOk ok = intRuleEditOk(dealType, ruleNo, f);
+        EXPECT_EQ(g_intErrKind, 0);
+        EXPECT_FALSE(LIB_DB_InTrans());
+        if (ok == RuleOk::Stay) {
+            ASSERT_EQ(dialogs.shown.size(), 1);
+            EXPECT_TRUE(shownTexts()[0] == msg("ELT703") || shownTexts()[0].contains("超过10个字符"))
+                << shownTexts()[0].toStdString();
+            EXPECT_TRUE(added().isEmpty());
+            continue;
+        }
+        ASSERT_EQ(ok, RuleOk::Saved) << shownTexts().join('|').toStdString();
+        EXPECT_TRUE(dialogs.shown.isEmpty());
+        EXPECT_FALSE(ruleNo.trimmed().isEmpty());
+        EXPECT_EQ(f.txtField[0], ruleNo);
+        EXPECT_EQ(added(), QStringList{ruleNo});
+        RuleForm again;
+        ASSERT_EQ(subLoadRuleData(ruleNo, 1, again), 0);
+        EXPECT_EQ(again.txtField[1], QStringLiteral("新规则"));
+        db().exec("delete from circ_rule where rule_no not in (select rule_no from rules_before)");
+    }
+
+    const QString before = db().scalar("select md5(string_agg(r::text, '|' order by rule_no)) from circ_rule r "
+                                       "where rule_no <> 'R2'");
+    for (int box = 1; box < kRuleBoxes; ++box) {
+        if (box == 2 || box == 6 || box == 7) continue;
+        for (const QString& t : testsupport::badTexts()) {
+            SCOPED_TRACE(std::to_string(box) + " " + t.left(20).toUtf8().toHex().toStdString());
+            dialogs.clear();
+            RuleForm f;
+            ASSERT_EQ(subLoadRuleData("R2", 1, f), 0);
+            f.txtField[box] = t;
+            int dealType = 1;
+            QString ruleNo = "R2";
+            EXPECT_EQ(intRuleEditOk(dealType, ruleNo, f), RuleOk::Saved) << shownTexts().join('|').toStdString();
+            EXPECT_TRUE(dialogs.shown.isEmpty());
+            EXPECT_EQ(g_intErrKind, 0);
+        }
+    }
+    EXPECT_EQ(db().scalar("select md5(string_agg(r::text, '|' order by rule_no)) from circ_rule r "
+                          "where rule_no <> 'R2'"),
+              before);
+    db().exec("drop table rules_before");
 }
 
 TEST_F(RuleEditTest, NewRuleIsSavedAndTheCacheReloaded)

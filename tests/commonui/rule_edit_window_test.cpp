@@ -7,6 +7,7 @@
 #include "common/basMsg.h"
 #include "common/frmRuleEditNew.h"
 #include "platform/text/AnsiFile.h"
+#include "tests/support/BadInput.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestDatabase.h"
 
@@ -205,6 +206,40 @@ TEST_F(RuleEditWindowTest, PastedTextTheBoxCannotTakeIsRefused)
         EXPECT_EQ(box->text(), c.kept);
         EXPECT_EQ(shownTexts(), QStringList{c.shown});
     }
+}
+
+// Bad input (tests/support/BadInput.h) typed as a new rule's code and name:
+// OK refuses it with the code's message and the window stays, or saves the
+// rule under a code without NULs, never an empty one, and closes.
+TEST_F(RuleEditWindowTest, BadCodesAndNamesAreRefusedOrSaved)
+{
+    db().recreate();
+    ASSERT_EQ(intLoadBaseCode(), 0);
+    db().exec("create table rules_before as select rule_no from circ_rule");
+    const auto added = [this] {
+        return db().column("select rule_no from circ_rule except select rule_no from rules_before");
+    };
+    for (const QString& t : testsupport::badTexts()) {
+        SCOPED_TRACE(t.left(20).toUtf8().toHex().toStdString());
+        dialogs.clear();
+        frmRuleEditNew w(0, QString());
+        w.txtField[0]->setText(t);
+        w.txtField[1]->setText(t);
+        w.cmdOk->setEnabled(true);
+        w.cmdOk->click();
+        EXPECT_EQ(g_intErrKind, 0);
+        if (w.result() != QDialog::Accepted) {
+            EXPECT_EQ(shownTexts(), QStringList{msg("ELT703")});
+            EXPECT_TRUE(added().isEmpty());
+            continue;
+        }
+        EXPECT_TRUE(dialogs.shown.isEmpty()) << shownTexts().join('|');
+        EXPECT_FALSE(w.strRuleNo.trimmed().isEmpty());
+        EXPECT_FALSE(w.strRuleNo.contains(QChar(0)));
+        EXPECT_EQ(added(), QStringList{w.strRuleNo});
+        db().exec("delete from circ_rule where rule_no not in (select rule_no from rules_before)");
+    }
+    db().exec("drop table rules_before");
 }
 
 TEST_F(RuleEditWindowTest, HelpFromTheFileReadAsGb18030)

@@ -1,6 +1,7 @@
 // Mail options: the grid's rules, the two files and the settings, read back
 // by the log-in's reader.
 
+#include "tests/support/BadInput.h"
 #include "tests/support/TestDatabase.h"
 
 #include "common/basEnv.h"
@@ -193,6 +194,55 @@ TEST_F(EmailOptionTest, BadInputIsRefusedAndLosesNothing) {
     EXPECT_EQ(o.cmdOk(), -1);
     EXPECT_TRUE(dialogs.lastText().contains("不能写入文件")) << dialogs.lastText().toStdString();
     EXPECT_TRUE(g_strEmailBody.isEmpty());
+}
+
+// Bad input (tests/support/BadInput.h) in every typed box: OK stores what was
+// typed (trimmed) and the log-in and the window read the same back; a
+// signature the file cannot hold is refused with its message and nothing is
+// stored.
+TEST_F(EmailOptionTest, BadTextsAreStoredAsTypedOrRefused) {
+    const struct {
+        const char* box;
+        std::function<void(EmailOption&, const QString&)> type;
+        std::function<QString()> read;
+    } boxes[] = {
+        {"smtp address", [](EmailOption& o, const QString& t) { o.smtpAddress = t; },
+         [] { return g_strSmtpAddress; }},
+        {"mail address", [](EmailOption& o, const QString& t) { o.emailAddress = t; },
+         [] { return g_strEmailAddress; }},
+        {"user", [](EmailOption& o, const QString& t) { o.user = t; }, [] { return g_strSmtpUser; }},
+        {"password", [](EmailOption& o, const QString& t) { o.password = t; },
+         [] { return g_strSmtpPassword; }},
+        {"signature", [](EmailOption& o, const QString& t) { o.editText = t; },
+         [] { return g_strEmailSign; }},
+        {"body", [](EmailOption& o, const QString& t) { o.body = t; }, [] { return g_strEmailBody; }},
+    };
+    for (const auto& box : boxes) {
+        for (const QString& t : testsupport::badTexts()) {
+            SCOPED_TRACE(std::string(box.box) + " " + t.left(20).toUtf8().toHex().toStdString());
+            dialogs.clear();
+            EmailOption o;
+            o.subShowEmailOption();
+            if (o.rows.isEmpty()) o.cmdNew();
+            o.spdName_Click(0);
+            box.type(o, t);
+            const QByteArray before = bytes("LT4_Email_Name.ini");
+            if (o.cmdOk() != 0) {
+                EXPECT_TRUE(shownTexts().join("").contains("签名")) << shownTexts().join("|").toStdString();
+                EXPECT_EQ(bytes("LT4_Email_Name.ini"), before);
+                continue;
+            }
+            EXPECT_TRUE(dialogs.shown.isEmpty()) << shownTexts().join("|").toStdString();
+            login();
+            EXPECT_EQ(box.read(), t.trimmed());
+            EmailOption again;
+            again.subShowEmailOption();
+            const QString shown = QString(box.box) == QLatin1String("signature") ? again.editText
+                                  : QString(box.box) == QLatin1String("body")    ? again.body
+                                                                                 : box.read();
+            EXPECT_EQ(shown, t.trimmed());
+        }
+    }
 }
 
 } // namespace

@@ -11,6 +11,8 @@
 #include "consign/frmFindManage.h"
 #include "consign/frmKeepDaysEdit.h"
 #include "shell/basLT4Add.h"
+#include "shell/basLogin.h"
+#include "tests/support/BadInput.h"
 #include "tests/support/Windows.h"
 
 #include "platform/ui/CommandBar.h"
@@ -176,4 +178,77 @@ TEST_F(ManageWindowsTest, MailOptionsWindowStoresWhatWasTyped) {
     EXPECT_EQ(g_intSmtpAuth, 1);
     EXPECT_EQ(g_strEmailSign, "流通部");
     EXPECT_EQ(g_strEmailBody, "新正文");
+}
+
+// Bad input (tests/support/BadInput.h) typed into every box of the mail
+// options window: OK stores it as typed (trimmed), no message.
+TEST_F(ManageWindowsTest, MailOptionsWindowStoresBadTextsAsTyped) {
+    QDir().mkpath(varGetSysInfo(14).toString() + "Lt");
+    const auto line = [](QLineEdit* box) { return [box](const QString& t) { box->setText(t); }; };
+    const auto plain = [](QPlainTextEdit* box) { return [box](const QString& t) { box->setPlainText(t); }; };
+    for (int k = 0; k < 6; ++k) {
+        for (const QString& t : testsupport::badTexts()) {
+            SCOPED_TRACE(std::to_string(k) + " " + t.left(20).toUtf8().toHex().toStdString());
+            dialogs.clear();
+            consign::manageService().showEmailOption(nullptr);
+            frmEmailOption* w = frmEmailOption::instance();
+            ASSERT_TRUE(w);
+            if (w->spdName->maxRows() == 0) w->cmdNew->click();
+            if (!w->chkSmtp->isChecked()) w->chkSmtp->click();
+            const struct {
+                std::function<void(const QString&)> type;
+                const QString& stored;
+            } boxes[] = {
+                {line(w->txtSmtpAddress), g_strSmtpAddress}, {line(w->txtEmailAddress), g_strEmailAddress},
+                {line(w->txtUser), g_strSmtpUser},           {line(w->txtPassword), g_strSmtpPassword},
+                {plain(w->txtName), g_strEmailSign},         {plain(w->txtBody), g_strEmailBody},
+            };
+            boxes[k].type(t);
+            w->cmdOk->click();
+            EXPECT_TRUE(dialogs.shown.isEmpty()) << shownTexts().join('|').toStdString();
+            EXPECT_EQ(boxes[k].stored, t.trimmed());
+            consign::manageService().unloadAll();
+        }
+    }
+}
+
+// Bad input (tests/support/BadInput.h) typed or pasted into the keep-days box
+// of both edit dialogs: the box takes digits only, so OK finds it empty, puts
+// the old days back and stays open; cancelled, nothing is written.
+TEST_F(ManageWindowsTest, KeepDaysBoxesTakeNoBadInput) {
+    consign::manageService().showApplyManage(nullptr);
+    frmApplyManage* queue = frmApplyManage::instance();
+    consign::manageService().showFindManage(nullptr);
+    frmFindManage* found = frmFindManage::instance();
+    ASSERT_TRUE(queue && found);
+    choose(queue->cmbLocation, "总馆书库");
+    ASSERT_GT(queue->spdBook->maxRows(), 0);
+    emit queue->spdBook->cellClick(1, 1);
+    ASSERT_GT(queue->spdReader->maxRows(), 0);
+    choose(found->cmbLocation, "总馆书库");
+    ASSERT_GT(found->spdBook->maxRows(), 0);
+
+    const auto modify = [&](const std::function<void()>& open) {
+        return [&, open](const QString& t) {
+            bool kept = false;
+            dialogs.dialogHandler = [&](QDialog* d) {
+                auto* edit = qobject_cast<frmKeepDaysEdit*>(d);
+                const QString old = edit->lblOldKeepDay->text();
+                edit->txtNewKeepDay->clear();
+                edit->txtNewKeepDay->insert(t);
+                edit->cmdOK->click();
+                kept = !g_blnDlgOk && edit->txtNewKeepDay->text() == old;
+                if (!g_blnDlgOk) edit->cmdCancel->click();
+                return int(g_blnDlgOk);
+            };
+            open();
+            dialogs.dialogHandler = {};
+            return kept ? 1 : 0;
+        };
+    };
+    testsupport::expectOrdinaryAnswers(db(), dialogs, "request keep days",
+                                       modify([&] { queue->tbFindManage_ButtonClick("Modify"); }), {});
+    testsupport::expectOrdinaryAnswers(db(), dialogs, "found keep days",
+                                       modify([&] { found->tbFindManage_ButtonClick("Modify"); }), {});
+    EXPECT_TRUE(invariants().isEmpty());
 }

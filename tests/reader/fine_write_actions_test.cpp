@@ -88,4 +88,49 @@ TEST_F(FineWriteActionsTest, BadAmountsPayNothing) {
                                        {QStringLiteral("实罚款额输入错误!")});
 }
 
+// Bad input (tests/support/BadInput.h) as the bill number and the remark of a
+// payment and a waiver: settled without a database error under the bill number
+// typed (trimmed, without NULs), or one made from the clock when that is
+// empty, never under an empty one.
+TEST_F(FineWriteActionsTest, BadBillNumbersAndRemarks) {
+    const struct {
+        const char* name;
+        std::function<clsFineSettle::Outcome(clsFineSettle::PayInput&)> settle;
+    } actions[] = {
+        {"paying",
+         [this](clsFineSettle::PayInput& in) {
+             in.amountText = QStringLiteral("3.00");
+             return settle.pay(in);
+         }},
+        {"waiving", [this](clsFineSettle::PayInput& in) { return settle.waive(in); }},
+    };
+    for (const auto& action : actions) {
+        for (bool asBill : {true, false}) {
+            for (const QString& t : testsupport::badTexts()) {
+                SCOPED_TRACE(std::string(action.name) + (asBill ? " bill " : " remark ") +
+                             t.left(20).toUtf8().toHex().toStdString());
+                removeTestReaders();
+                prepare();
+                dialogs.clear();
+                dialogs.answers = {ui::BoxAnswer::Ok, ui::BoxAnswer::Ok};
+                clsFineSettle::PayInput in;
+                (asBill ? in.billNo : in.remark) = t;
+                const clsFineSettle::Outcome out = action.settle(in);
+                EXPECT_EQ(g_intErrKind, 0);
+                EXPECT_FALSE(LIB_DB_InTrans());
+                ASSERT_TRUE(out.done) << testsupport::boxTexts(dialogs).join('|').toStdString();
+                const QStringList bills = db().column("select distinct coalesce(bill_no, '<null>') from "
+                                                      "deposit_account_lst where cert_id = 'TZ01'");
+                ASSERT_EQ(bills.size(), 1);
+                EXPECT_EQ(bills[0], out.billNo);
+                EXPECT_FALSE(out.billNo.trimmed().isEmpty());
+                const QString typed = QString(in.billNo).remove(QChar(0)).trimmed();
+                if (!typed.isEmpty()) {
+                    EXPECT_EQ(out.billNo, typed);
+                }
+            }
+        }
+    }
+}
+
 } // namespace

@@ -8,6 +8,7 @@
 #include "shell/ShellTools.h"
 #include "shell/basStatJob.h"
 #include "shell/frmStatJob.h"
+#include "tests/support/BadInput.h"
 
 #include "platform/ui/DateBox.h"
 #include "platform/ui/Grid.h"
@@ -162,6 +163,44 @@ TEST_F(StatJobTest, WindowLoadsMarksDatesAndCounts)
     w.cmdStat->click();
     EXPECT_EQ(rows(w.spdJob).first(), "借书:9/11/0");
     EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+// Bad input (tests/support/BadInput.h) as both ends of the interval, through
+// the query and typed into the window's date boxes: no figure, no error.
+TEST_F(StatJobTest, BadIntervalTextsCountNothing)
+{
+    DBResultSet jobs;
+    ASSERT_EQ(intLoadJobTypes("4%", jobs), 0);
+    const auto none = [](const QVector<QStringList>& figures) {
+        for (const QStringList& f : figures)
+            if (f != QStringList{QString(), QString(), QString()}) return false;
+        return true;
+    };
+    testsupport::expectOrdinaryAnswers(
+        db(), dialogs, "interval",
+        [&](const QString& t) {
+            QVector<QStringList> figures;
+            const int r = intStatJob(jobs, strStatJobSQL(StatType::Interval, {}, t, t, "0001"), figures);
+            return r == 0 && none(figures) ? 1 : 0;
+        },
+        {}, [](const QString&) { return false; });
+
+    frmStatJob w("4%");
+    w.show();
+    w.optStatType[3]->click();
+    testsupport::expectOrdinaryAnswers(
+        db(), dialogs, "date boxes",
+        [&](const QString& t) {
+            w.txtBgnDay->setText(t);
+            w.txtEndDay->setText(t);
+            w.cmdStat->click();
+            return rows(w.spdJob) == QStringList{"借书://", "还书://", "交纳罚款://", "减免罚款://"} ? 1 : 0;
+        },
+        {}, [](const QString&) { return false; });
+    w.txtBgnDay->setValue("2026-05-03");
+    w.txtEndDay->setValue("2026-05-04");
+    w.cmdStat->click();
+    EXPECT_EQ(rows(w.spdJob), (QStringList{"借书:3/5/0", "还书:1/1/0", "交纳罚款:1/1/12.5", "减免罚款://"}));
 }
 
 TEST_F(StatJobTest, MenuOpensOneWindow)
