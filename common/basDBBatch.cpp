@@ -69,7 +69,9 @@ int LIB_DB_Batch::run() {
     oradb::Batch b(*db);
     if (begin_) b.Begin();
     if (commit_) b.Commit();
-    for (const Item& it : items_) {
+    for (int i = 0; i < count(); ++i) {
+        const Item& it = items_[i];
+        if (i == afterAt_) b.AfterCommit();
         if (it.name.isEmpty())
             b.Add(it.sql);
         else

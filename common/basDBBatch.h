@@ -37,6 +37,15 @@ public:
     // when all succeeded, in the same round trip.
     void begin() { begin_ = true; }
     void commit() { commit_ = true; }
+    // The statements added from here on travel behind the COMMIT (commit()
+    // implied) in the same round trip, outside the transaction; they run only
+    // when the commit went through. failedAt() at or past afterCommitAt()
+    // means the commit stands.
+    void afterCommit() {
+        commit_ = true;
+        afterAt_ = count();
+    }
+    int afterCommitAt() const { return afterAt_ < 0 ? count() : afterAt_; }
 
     int count() const { return static_cast<int>(items_.size()); }
     // 0, or -1 with the pending error recorded.
@@ -63,6 +72,7 @@ private:
     int add(Item item);
     QVector<Item> items_;
     bool begin_ = false, commit_ = false;
+    int afterAt_ = -1;
     int failedAt_ = -1;
 };
 

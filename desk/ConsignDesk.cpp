@@ -934,7 +934,8 @@ ConsignDesk::PlacingReads ConsignDesk::addPlacingReads(LIB_DB_Batch& b, const Pl
             at.queue = b.select(queueLock);
     }
     at.arrived = b.select("SELECT call_no FROM relegate_arri_lst WHERE cert_id = " + q(c.certId) + " AND call_no = "
-                          + q(c.callNo) + " AND relegate_keep_end_date >= " + q(c.today)
+                          + q(c.callNo) + " AND relegate_keep_end_date >= "
+                          + (c.today.isEmpty() ? QStringLiteral("to_char(desk_now(), 'YYYY-MM-DD')") : q(c.today))
                           + " AND relegate_end_flag < '3'" + lock);
     at.sameTitle = b.select("SELECT item.call_no FROM item, lend_lst WHERE lend_lst.prop_no = item.prop_no AND "
                             "lend_lst.cert_id = " + q(c.certId) + " AND item.call_no = " + q(c.callNo)
@@ -994,17 +995,19 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
     c.certId = g_strCertID;
     c.callNo = callNo;
     c.location = loc;
-    c.today = today();
 
-    // The title's type and grade, and what the checks read, in one round
-    // trip; the checks themselves keep their order.
+    // The server's date, the title's type and grade, and what the checks read
+    // (the arrived copies on the server's date), in one round trip; the checks
+    // themselves keep their order.
     LIB_DB_Batch first;
+    const int dateAt = first.select(strServerDateSQL());
     const int titleAt = first.select("SELECT circ_type_code, lend_grd FROM call_no_lst WHERE call_no = " + q(callNo));
     const PlacingReads unlocked = addPlacingReads(first, c, false);
     if (run(first) != 0) {
         intShowDBError();
         return -1;
     }
+    c.today = first.rows(dateAt).text(0, 0).left(10);
     const DBResultSet& title = first.rows(titleAt);
     c.circType = title.rowCount() > 0 ? title.text(0, 0) : QString();
     c.rule = intFindRuleIndex(loc, c.circType, readerValue(redr::RedrTypeCode));
@@ -1071,15 +1074,13 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
         "relegate_end_date, relegate_location, wkr_no, relegate_flag) VALUES (" + q(c.certId) + ", " + q(callNo)
         + ", " + q(loc) + ", " + QString::number(next) + ", " + q(c.today) + ", " + q(QString::number(*days)) + ", "
         + q(endDate) + ", " + q(varGetSysInfo(3)) + ", " + q(varGetSysInfo(4)) + ", '0')");
-    write.commit();
-    ++m_statements; // COMMIT
-    if (run(write) != 0)
+    // The request list read again behind the commit, in the same round trip.
+    const int written = writeThenList(write, 1);
+    if (written < 0)
         return abortTrans();
     // The row shows the queue as this request left it.
     holding.queued = (rs.rowCount() > 0 ? toInt(rs.text(0, 1)) : 0) + 1;
-    if (subLoadApplyList(1) < 0)
-        m_requests.clear();
-    else
+    if (written == 0)
         holding.applied = true;
     return 0;
 }
@@ -1100,21 +1101,49 @@ QString ConsignDesk::requestRecordsSQL()
          + " AND relegate_lst.relegate_flag = '0'";
 }
 
+ConsignDesk::ListReads ConsignDesk::addRequestList(LIB_DB_Batch& batch)
+{
+    ListReads at;
+    at.list = batch.select(requestListSQL());
+    at.texts = addTexts(batch, requestRecordsSQL());
+    return at;
+}
+
+void ConsignDesk::takeRequestList(LIB_DB_Batch& batch, const ListReads& at, int mark)
+{
+    const DBResultSet& rs = batch.rows(at.list);
+    QStringList nos;
+    for (int r = 0; r < rs.rowCount(); ++r)
+        nos << rs.text(r, 5);
+    fillRequests(rs, textsOf(nos, &batch, at.texts), mark);
+}
+
+int ConsignDesk::writeThenList(LIB_DB_Batch& writes, int mark)
+{
+    writes.afterCommit();
+    ++m_statements; // COMMIT
+    const ListReads at = addRequestList(writes);
+    if (run(writes) != 0) {
+        if (writes.failedAt() < writes.afterCommitAt())
+            return -1;
+        intShowDBError();
+        m_requests.clear();
+        return 1;
+    }
+    takeRequestList(writes, at, mark);
+    return 0;
+}
+
 int ConsignDesk::subLoadApplyList(int mark)
 {
     // The list and the records of its titles in one round trip.
     LIB_DB_Batch b;
-    const int listAt = b.select(requestListSQL());
-    const int textsAt = addTexts(b, requestRecordsSQL());
+    const ListReads at = addRequestList(b);
     if (run(b) != 0) {
         intShowDBError();
         return -1;
     }
-    const DBResultSet& rs = b.rows(listAt);
-    QStringList nos;
-    for (int r = 0; r < rs.rowCount(); ++r)
-        nos << rs.text(r, 5);
-    fillRequests(rs, textsOf(nos, &b, textsAt), mark);
+    takeRequestList(b, at, mark);
     return 0;
 }
 
@@ -1166,7 +1195,8 @@ int ConsignDesk::subDeleteApply(const RequestRow& request)
         return -1;
     }
     const int number = toInt(rs.text(0, 0));
-    // The two writes, the queue's new length and the commit in one round trip.
+    // The two writes, the queue's new length, the commit and the request list
+    // in one round trip.
     LIB_DB_Batch write;
     write.execute("UPDATE relegate_lst SET relegate_flag = '2', relegate_no = 0 WHERE cert_id = " + q(g_strCertID)
                   + " AND call_no = " + q(request.callNo) + " AND location = " + q(request.location)
@@ -1178,14 +1208,11 @@ int ConsignDesk::subDeleteApply(const RequestRow& request)
                                      + " AND location = " + q(request.location)
                                      + " AND relegate_flag = '0' AND relegate_end_date >= to_char(desk_now(), "
                                        "'YYYY-MM-DD')");
-    write.commit();
-    ++m_statements; // COMMIT
-    if (run(write) != 0)
+    // The request list read again behind the commit.
+    if (writeThenList(write, 0) < 0)
         return abortTrans();
     const DBResultSet& left = write.rows(countAt);
     subQueueLeft(request.callNo, request.location, left.rowCount() > 0 ? toInt(left.text(0, 0)) : 0);
-    if (subLoadApplyList(0) < 0)
-        m_requests.clear();
     return 0;
 }
 
