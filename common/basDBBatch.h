@@ -53,6 +53,9 @@ public:
     const DBResultSet& rows(int i) const { return items_.at(i).rows; }
     oradb::Dynaset& raw(int i) const;
     QString sql(int i) const { return items_.at(i).sql; }
+    // The statement as it runs, a prepared one with its values quoted in
+    // place of $1, $2, ... (for logs and plans).
+    QString text(int i) const;
     long affected(int i) const { return items_.at(i).affected; }
     // Index of the statement that failed, or -1.
     int failedAt() const { return failedAt_; }

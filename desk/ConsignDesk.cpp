@@ -196,7 +196,7 @@ int ConsignDesk::run(LIB_DB_Batch& batch)
     m_statements += batch.count();
     for (int i = 0; i < batch.count(); ++i) {
         if (statementLog)
-            statementLog->append(batch.sql(i));
+            statementLog->append(batch.text(i));
     }
     const int result = batch.run();
     if (result != 0 && batch.failedAt() < 0)
@@ -312,12 +312,15 @@ void ConsignDesk::fillPanel()
 
 namespace {
 
-QString loanSQL(const QString& certId)
+// The reader's loans; `cert` is the quoted number or a parameter.
+QString loanSQLOf(const QString& cert)
 {
     return "SELECT lend_lst.cert_id, lend_lst.prop_no, lend_lst.lend_date, lend_lst.norm_ret_date, item.marc_rec_no, "
            "item.bar_code, item.call_no, item.book_stat_code, item.location, item.book_lend_flag FROM lend_lst, item "
-           "WHERE cert_id = " + q(certId) + " AND lend_lst.prop_no = item.prop_no ORDER BY lend_lst.lend_date";
+           "WHERE cert_id = " + cert + " AND lend_lst.prop_no = item.prop_no ORDER BY lend_lst.lend_date";
 }
+
+QString loanSQL(const QString& certId) { return loanSQLOf(q(certId)); }
 
 void loanRowsOf(const DBResultSet& rs, const QString& now, QVector<LoanRow>& rows)
 {
@@ -480,7 +483,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
     // the reader's rows are still locked): loans, arrived copies, requests and
     // the records of their titles.
     LIB_DB_Batch reads;
-    const int loansAt = reads.select(loanSQL(g_strCertID));
+    const int loansAt = reads.prepared(QStringLiteral("desk_loans"), loanSQLOf(QStringLiteral("$1")), {g_strCertID});
     const QString arriFrom =
         " FROM relegate_arri_lst, item WHERE relegate_arri_lst.cert_id = " + q(g_strCertID)
         + " AND relegate_arri_lst.relegate_end_flag < '3' AND relegate_arri_lst.relegate_keep_end_date >= " + q(now)
@@ -489,7 +492,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
         "SELECT relegate_arri_lst.call_no, relegate_arri_lst.prop_no, relegate_arri_lst.relegate_location, "
         "relegate_arri_lst.relegate_arri_date, relegate_arri_lst.relegate_keep_end_date, item.marc_rec_no"
         + arriFrom);
-    const int requestsAt = mode == ModeRequest ? reads.select(requestListSQL()) : -1;
+    const int requestsAt = mode == ModeRequest ? addRequestListQuery(reads) : -1;
     const int textsAt = addTexts(reads, "SELECT item.marc_rec_no" + arriFrom
                                             + (mode == ModeRequest ? " UNION " + requestRecordsSQL() : QString()));
     if (inTrans) {
@@ -830,12 +833,16 @@ int ConsignDesk::subShowHoldings(int titleIndex)
 ConsignDesk::HoldingReads ConsignDesk::addHoldingReads(LIB_DB_Batch& b, const QString& callNo)
 {
     HoldingReads at;
-    at.items = b.select("SELECT location, book_stat_code, book_lend_flag FROM item WHERE call_no = " + q(callNo)
-                        + " ORDER BY location");
-    at.circ = b.select("SELECT circ_type_code FROM call_no_lst WHERE call_no = " + q(callNo));
-    at.queues = b.select("SELECT location, count(*) FROM relegate_lst WHERE call_no = " + q(callNo)
-                         + " AND relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD') AND relegate_flag = "
-                           "'0' GROUP BY location");
+    at.items = b.prepared(QStringLiteral("desk_holding_items"),
+                          "SELECT location, book_stat_code, book_lend_flag FROM item WHERE call_no = $1 "
+                          "ORDER BY location",
+                          {callNo});
+    at.circ = b.prepared(QStringLiteral("desk_holding_circ"),
+                         "SELECT circ_type_code FROM call_no_lst WHERE call_no = $1", {callNo});
+    at.queues = b.prepared(QStringLiteral("desk_holding_queues"),
+                           "SELECT location, count(*) FROM relegate_lst WHERE call_no = $1 AND relegate_end_date "
+                           ">= to_char(desk_now(), 'YYYY-MM-DD') AND relegate_flag = '0' GROUP BY location",
+                           {callNo});
     return at;
 }
 
@@ -929,26 +936,39 @@ ConsignDesk::PlacingReads ConsignDesk::addPlacingReads(LIB_DB_Batch& b, const Pl
     // reader's requests are locked, as every change of a queue holds it before
     // its rows: a request of this reader waiting in that queue is not held
     // here while the queue's own change waits for it.
+    // Named prepared statements: they run at every placing. $1 is the
+    // reader, $2 the call number, $3 the date (the server's own before it is
+    // known).
     const QString lock = locked ? QStringLiteral(" FOR UPDATE") : QString();
+    const QString lendLock = locked ? QStringLiteral(" FOR UPDATE OF lend_lst") : QString();
+    const QString prefix = locked ? QStringLiteral("desk_placing_locked_") : QStringLiteral("desk_placing_");
+    auto add = [&](const char* name, const QString& sql, const QList<QVariant>& params) {
+        return b.prepared(prefix + QLatin1String(name), sql, params);
+    };
     PlacingReads at;
     if (locked) {
-        b.select("SELECT cert_id FROM reader WHERE cert_id = " + q(c.certId) + lock);
+        add("reader", "SELECT cert_id FROM reader WHERE cert_id = $1" + lock, {c.certId});
         if (!queueLock.isEmpty())
             at.queue = b.select(queueLock);
     }
-    at.arrived = b.select("SELECT call_no FROM relegate_arri_lst WHERE cert_id = " + q(c.certId) + " AND call_no = "
-                          + q(c.callNo) + " AND relegate_keep_end_date >= "
-                          + (c.today.isEmpty() ? QStringLiteral("to_char(desk_now(), 'YYYY-MM-DD')") : q(c.today))
-                          + " AND relegate_end_flag < '3'" + lock);
-    at.sameTitle = b.select("SELECT item.call_no FROM item, lend_lst WHERE lend_lst.prop_no = item.prop_no AND "
-                            "lend_lst.cert_id = " + q(c.certId) + " AND item.call_no = " + q(c.callNo)
-                            + (locked ? " FOR UPDATE OF lend_lst" : ""));
-    at.loans = b.select("SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, call_no_lst.call_no "
-                        "FROM lend_lst, item, call_no_lst WHERE lend_lst.prop_no = item.prop_no "
-                        "AND item.call_no = call_no_lst.call_no AND lend_lst.cert_id = " + q(c.certId)
-                        + (locked ? " FOR UPDATE OF lend_lst" : ""));
+    const bool serverDay = c.today.isEmpty();
+    at.arrived = add(serverDay ? "arrived_now" : "arrived",
+                     "SELECT call_no FROM relegate_arri_lst WHERE cert_id = $1 AND call_no = $2 AND "
+                     "relegate_keep_end_date >= "
+                         + (serverDay ? QStringLiteral("to_char(desk_now(), 'YYYY-MM-DD')") : QStringLiteral("$3"))
+                         + " AND relegate_end_flag < '3'" + lock,
+                     serverDay ? QList<QVariant>{c.certId, c.callNo} : QList<QVariant>{c.certId, c.callNo, c.today});
+    at.sameTitle = add("same_title",
+                       "SELECT item.call_no FROM item, lend_lst WHERE lend_lst.prop_no = item.prop_no AND "
+                       "lend_lst.cert_id = $1 AND item.call_no = $2" + lendLock,
+                       {c.certId, c.callNo});
+    at.loans = add("loans",
+                   "SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, call_no_lst.call_no "
+                   "FROM lend_lst, item, call_no_lst WHERE lend_lst.prop_no = item.prop_no "
+                   "AND item.call_no = call_no_lst.call_no AND lend_lst.cert_id = $1" + lendLock,
+                   {c.certId});
     at.requests =
-        b.select("SELECT call_no FROM relegate_lst WHERE cert_id = " + q(c.certId) + " AND relegate_flag = '0'" + lock);
+        add("requests", "SELECT call_no FROM relegate_lst WHERE cert_id = $1 AND relegate_flag = '0'" + lock, {c.certId});
     return at;
 }
 
@@ -1004,7 +1024,8 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
     // themselves keep their order.
     LIB_DB_Batch first;
     const int dateAt = first.select(strServerDateSQL());
-    const int titleAt = first.select("SELECT circ_type_code, lend_grd FROM call_no_lst WHERE call_no = " + q(callNo));
+    const int titleAt = first.prepared(QStringLiteral("desk_placing_title"),
+                                       "SELECT circ_type_code, lend_grd FROM call_no_lst WHERE call_no = $1", {callNo});
     const PlacingReads unlocked = addPlacingReads(first, c, false);
     if (run(first) != 0) {
         intShowDBError();
@@ -1058,9 +1079,10 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
     LIB_DB_Batch locked;
     const PlacingReads under = addPlacingReads(locked, c, true, strQueueLockSql(callNo, loc));
     const int queueAt = under.queue;
-    const int countAt = locked.select("SELECT max(relegate_no), count(*) FILTER (WHERE relegate_end_date >= "
-                                      + q(c.today) + ") FROM relegate_lst WHERE call_no = " + q(callNo)
-                                      + " AND location = " + q(loc) + " AND relegate_flag = '0'");
+    const int countAt = locked.prepared(QStringLiteral("desk_placing_queue"),
+                                        "SELECT max(relegate_no), count(*) FILTER (WHERE relegate_end_date >= $1) "
+                                        "FROM relegate_lst WHERE call_no = $2 AND location = $3 AND relegate_flag = '0'",
+                                        {c.today, callNo, loc});
     if (runOpening(locked, [&] { return locked.failedAt() >= queueAt ? abortTrans() : endTransReport(); }) != 0)
         return -1;
     if (intCheckPlacing(locked, under, c, true) != 0)
@@ -1088,13 +1110,15 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
     return 0;
 }
 
-QString ConsignDesk::requestListSQL()
+int ConsignDesk::addRequestListQuery(LIB_DB_Batch& batch)
 {
-    return "SELECT relegate_lst.call_no, relegate_lst.location, relegate_lst.relegate_date, "
-           "relegate_lst.relegate_end_date, relegate_lst.relegate_no, call_no_lst.marc_rec_no "
-           "FROM relegate_lst, call_no_lst WHERE relegate_lst.call_no = call_no_lst.call_no "
-           "AND relegate_lst.cert_id = " + q(g_strCertID)
-         + " AND relegate_lst.relegate_flag = '0' ORDER BY relegate_lst.relegate_date DESC";
+    return batch.prepared(QStringLiteral("desk_request_list"),
+                          "SELECT relegate_lst.call_no, relegate_lst.location, relegate_lst.relegate_date, "
+                          "relegate_lst.relegate_end_date, relegate_lst.relegate_no, call_no_lst.marc_rec_no "
+                          "FROM relegate_lst, call_no_lst WHERE relegate_lst.call_no = call_no_lst.call_no "
+                          "AND relegate_lst.cert_id = $1 AND relegate_lst.relegate_flag = '0' "
+                          "ORDER BY relegate_lst.relegate_date DESC",
+                          {g_strCertID});
 }
 
 QString ConsignDesk::requestRecordsSQL()
@@ -1107,7 +1131,7 @@ QString ConsignDesk::requestRecordsSQL()
 ConsignDesk::ListReads ConsignDesk::addRequestList(LIB_DB_Batch& batch)
 {
     ListReads at;
-    at.list = batch.select(requestListSQL());
+    at.list = addRequestListQuery(batch);
     at.texts = addTexts(batch, requestRecordsSQL());
     return at;
 }

@@ -273,8 +273,9 @@ private:
     // (reported, the list emptied); -1 the writes or the commit failed (the
     // pending error kept, the transaction maybe still open).
     int writeThenList(LIB_DB_Batch& writes, int mark);
-    // The request list query for the current reader, and the sub-query of its records.
-    static QString requestListSQL();
+    // The request list query for the current reader added to a batch, and the
+    // sub-query of its records.
+    static int addRequestListQuery(LIB_DB_Batch& batch);
     static QString requestRecordsSQL();
     int searchTitles(const QString& sql, const QString& text, bool byCallNo);
     // The record query of the next page of waiting titles added to a batch
