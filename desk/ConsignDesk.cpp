@@ -1209,9 +1209,10 @@ int ConsignDesk::subDeleteApply(const RequestRow& request)
     // as the list showed it: a request served or moved meanwhile is found here.
     LIB_DB_Batch locked;
     locked.select(strQueueLockSql(request.callNo, request.location));
-    const int numberAt = locked.select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(g_strCertID)
-                                       + " AND call_no = " + q(request.callNo) + " AND location = "
-                                       + q(request.location) + " AND relegate_flag = '0' FOR UPDATE");
+    const int numberAt = locked.prepared(QStringLiteral("desk_deleting_request"),
+                                         "SELECT relegate_no FROM relegate_lst WHERE cert_id = $1 AND call_no = $2 "
+                                         "AND location = $3 AND relegate_flag = '0' FOR UPDATE",
+                                         {g_strCertID, request.callNo, request.location});
     if (runOpening(locked, [this] { return abortTrans(); }) != 0)
         return -1;
     const DBResultSet& rs = locked.rows(numberAt);
@@ -1231,10 +1232,10 @@ int ConsignDesk::subDeleteApply(const RequestRow& request)
     write.execute("UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE call_no = " + q(request.callNo)
                   + " AND location = " + q(request.location) + " AND relegate_no > " + q(QString::number(number))
                   + " AND relegate_flag = '0'");
-    const int countAt = write.select("SELECT count(*) FROM relegate_lst WHERE call_no = " + q(request.callNo)
-                                     + " AND location = " + q(request.location)
-                                     + " AND relegate_flag = '0' AND relegate_end_date >= to_char(desk_now(), "
-                                       "'YYYY-MM-DD')");
+    const int countAt = write.prepared(QStringLiteral("desk_deleting_queue"),
+                                       "SELECT count(*) FROM relegate_lst WHERE call_no = $1 AND location = $2 AND "
+                                       "relegate_flag = '0' AND relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD')",
+                                       {request.callNo, request.location});
     // The request list read again behind the commit.
     if (writeThenList(write, 0) < 0)
         return abortTrans();
