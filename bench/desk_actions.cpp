@@ -198,7 +198,8 @@ int main(int argc, char** argv)
         measure(nextPage, desk, nullptr, [&] { desk.subReadTitlePage(); });
     }
     // Readers 1..100,000 wait for nothing; titles 1..50,000 have a queue of two at A1.
-    int placed = 0, deleted = 0;
+    int placed = 0;
+    QVector<QPair<int, QString>> placedFor; // reader and call number, deleted at the end
     for (int i = 0; i < runs; ++i) {
         const int reader = 1 + i * (100000 / std::max(1, runs));
         int title = -1;
@@ -217,11 +218,8 @@ int main(int argc, char** argv)
                     if (h[k].location == QLatin1String("A1") && desk.subApplyBook(0, k) == 0)
                         ++placed;
             });
-        // The request just placed taken back: its queue closes up again.
-        if (!desk.requests().isEmpty()) {
-            measure(remove, desk, [&] { dialogs.answers << ui::BoxAnswer::Ok; },
-                    [&] { deleted += desk.subDeleteApply(0) == 0; });
-        }
+        if (title >= 0 && desk.titles()[0].holdings.size() > 0)
+            placedFor.push_back({reader, desk.titles()[0].listedCallNo});
     }
 
     // ---- lend and return modes ----
@@ -332,6 +330,24 @@ int main(int argc, char** argv)
     }
     std::printf("found %d, accepted %d of %d; pick list %d rows, found list %d rows\n", found, accepted, n,
                 static_cast<int>(lists.spdApplyList().size()), static_cast<int>(lists.spdFindList().size()));
+
+    // The requests placed above deleted again (the lists of the day have read
+    // them): the reader's list read first, then the question answered.
+    int deleted = 0;
+    for (const auto& [reader, callNo] : placedFor) {
+        int row = -1;
+        measure(
+            remove, desk,
+            [&, reader = reader, callNo = callNo] {
+                desk.intLoadRedr(num("GC", reader));
+                desk.subLoadApplyList();
+                for (int r = 0; r < desk.requests().size() && row < 0; ++r)
+                    if (desk.requests()[r].callNo == callNo)
+                        row = r;
+                dialogs.answers << ui::BoxAnswer::Ok;
+            },
+            [&] { deleted += row >= 0 && desk.subDeleteApply(row) == 0; });
+    }
 
     std::printf("\n| action | runs | median ms | p95 ms | round trips | statements |\n|---|---|---|---|---|---|\n");
     bool allIndexed = true;
