@@ -484,14 +484,18 @@ int ConsignDesk::intLoadRedr(const QString& card)
     // the records of their titles.
     LIB_DB_Batch reads;
     const int loansAt = reads.prepared(QStringLiteral("desk_loans"), loanSQLOf(QStringLiteral("$1")), {g_strCertID});
-    const QString arriFrom =
-        " FROM relegate_arri_lst, item WHERE relegate_arri_lst.cert_id = " + q(g_strCertID)
-        + " AND relegate_arri_lst.relegate_end_flag < '3' AND relegate_arri_lst.relegate_keep_end_date >= " + q(now)
-        + " AND relegate_arri_lst.prop_no = item.prop_no";
-    const int arriAt = reads.select(
+    auto arriFromOf = [](const QString& cert, const QString& day) {
+        return " FROM relegate_arri_lst, item WHERE relegate_arri_lst.cert_id = " + cert
+             + " AND relegate_arri_lst.relegate_end_flag < '3' AND relegate_arri_lst.relegate_keep_end_date >= " + day
+             + " AND relegate_arri_lst.prop_no = item.prop_no";
+    };
+    const QString arriFrom = arriFromOf(q(g_strCertID), q(now));
+    const int arriAt = reads.prepared(
+        QStringLiteral("desk_load_arrived"),
         "SELECT relegate_arri_lst.call_no, relegate_arri_lst.prop_no, relegate_arri_lst.relegate_location, "
         "relegate_arri_lst.relegate_arri_date, relegate_arri_lst.relegate_keep_end_date, item.marc_rec_no"
-        + arriFrom);
+            + arriFromOf(QStringLiteral("$1"), QStringLiteral("$2")),
+        {g_strCertID, now});
     const int requestsAt = mode == ModeRequest ? addRequestListQuery(reads) : -1;
     const int textsAt = addTexts(reads, "SELECT item.marc_rec_no" + arriFrom
                                             + (mode == ModeRequest ? " UNION " + requestRecordsSQL() : QString()));
