@@ -1,6 +1,6 @@
 // Desk actions against a large library: reader load, title search by call
 // number and by ISBN, a search by a call-number prefix finding 1,000 titles
-// and the next page of its titles, placing a request; ordinary lending, the
+// and the next page of its titles, placing a request and deleting it again; ordinary lending, the
 // pick-up of an arrived copy, and returns (on time, overdue with a fine, away from home
 // handed on past an unfit requester); the find desk's scan (passing an unfit
 // requester over and lending), its hand-over of 50 copies, the acceptance of
@@ -173,6 +173,7 @@ int main(int argc, char** argv)
     Figures byPrefix(QStringLiteral("title search by a call-number prefix finding 1,000 titles, with holdings"));
     Figures nextPage(QStringLiteral("next page of the found titles"));
     Figures place(QStringLiteral("placing a request"));
+    Figures remove(QStringLiteral("deleting a request (after the question)"));
 
     // A quarter of the loads meet open violations, a quarter arrived copies.
     for (int i = 0; i < runs; ++i) {
@@ -198,6 +199,7 @@ int main(int argc, char** argv)
     }
     // Readers 1..100,000 wait for nothing; titles 1..50,000 have a queue of two at A1.
     int placed = 0;
+    QVector<QPair<int, QString>> placedFor; // reader and call number, deleted at the end
     for (int i = 0; i < runs; ++i) {
         const int reader = 1 + i * (100000 / std::max(1, runs));
         int title = -1;
@@ -216,6 +218,8 @@ int main(int argc, char** argv)
                     if (h[k].location == QLatin1String("A1") && desk.subApplyBook(0, k) == 0)
                         ++placed;
             });
+        if (title >= 0 && desk.titles()[0].holdings.size() > 0)
+            placedFor.push_back({reader, desk.titles()[0].listedCallNo});
     }
 
     // ---- lend and return modes ----
@@ -327,10 +331,28 @@ int main(int argc, char** argv)
     std::printf("found %d, accepted %d of %d; pick list %d rows, found list %d rows\n", found, accepted, n,
                 static_cast<int>(lists.spdApplyList().size()), static_cast<int>(lists.spdFindList().size()));
 
+    // The requests placed above deleted again (the lists of the day have read
+    // them): the reader's list read first, then the question answered.
+    int deleted = 0;
+    for (const auto& [reader, callNo] : placedFor) {
+        int row = -1;
+        measure(
+            remove, desk,
+            [&, reader = reader, callNo = callNo] {
+                desk.intLoadRedr(num("GC", reader));
+                desk.subLoadApplyList();
+                for (int r = 0; r < desk.requests().size() && row < 0; ++r)
+                    if (desk.requests()[r].callNo == callNo)
+                        row = r;
+                dialogs.answers << ui::BoxAnswer::Ok;
+            },
+            [&] { deleted += row >= 0 && desk.subDeleteApply(row) == 0; });
+    }
+
     std::printf("\n| action | runs | median ms | p95 ms | round trips | statements |\n|---|---|---|---|---|---|\n");
     bool allIndexed = true;
     const std::initializer_list<Figures*> all = {&load,     &byCall,    &byIsbn,  &byPrefix, &nextPage,
-                                                 &place,    &lend,      &pickUp,  &retOnTime, &retFine,
+                                                 &place,    &remove,    &lend,    &pickUp,   &retOnTime, &retFine,
                                                  &retHandOn, &scan,     &handOver, &accept,  &pickList,
                                                  &foundList};
     for (Figures* f : all) {
@@ -342,7 +364,7 @@ int main(int argc, char** argv)
         std::printf("| %s | %d | %.2f | %.2f | %s | %s |\n", qPrintable(f->action), static_cast<int>(f->ms.size()),
                     percentile(f->ms, 0.5), percentile(f->ms, 0.95), qPrintable(trips), qPrintable(stm));
     }
-    std::printf("\nrequests placed: %d of %d\n", placed, runs);
+    std::printf("\nrequests placed: %d of %d, deleted again: %d\n", placed, runs, deleted);
     for (Figures* f : all) {
         const QStringList bad = unindexed(db, f->samples);
         std::printf("%s: %d distinct statements checked with EXPLAIN, %d without an index\n", qPrintable(f->action),

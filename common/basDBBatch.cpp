@@ -57,6 +57,17 @@ int LIB_DB_Batch::prepared(const QString& name, const QString& sql, const QList<
     return add(std::move(it));
 }
 
+QString LIB_DB_Batch::text(int i) const {
+    const Item& it = items_.at(i);
+    QString out = it.sql;
+    for (qsizetype p = it.params.size(); p >= 1; --p) {
+        const QVariant& v = it.params.at(p - 1);
+        out.replace(QLatin1Char('$') + QString::number(p),
+                    v.isNull() || v.toString().isEmpty() ? QStringLiteral("NULL") : strSQLQuote(v));
+    }
+    return out;
+}
+
 int LIB_DB_Batch::run() {
     failedAt_ = -1;
     oradb::Database* db = LIB_DB_Database();
@@ -69,7 +80,9 @@ int LIB_DB_Batch::run() {
     oradb::Batch b(*db);
     if (begin_) b.Begin();
     if (commit_) b.Commit();
-    for (const Item& it : items_) {
+    for (int i = 0; i < count(); ++i) {
+        const Item& it = items_[i];
+        if (i == afterAt_) b.AfterCommit();
         if (it.name.isEmpty())
             b.Add(it.sql);
         else

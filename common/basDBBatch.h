@@ -37,6 +37,15 @@ public:
     // when all succeeded, in the same round trip.
     void begin() { begin_ = true; }
     void commit() { commit_ = true; }
+    // The statements added from here on travel behind the COMMIT (commit()
+    // implied) in the same round trip, outside the transaction; they run only
+    // when the commit went through. failedAt() at or past afterCommitAt()
+    // means the commit stands.
+    void afterCommit() {
+        commit_ = true;
+        afterAt_ = count();
+    }
+    int afterCommitAt() const { return afterAt_ < 0 ? count() : afterAt_; }
 
     int count() const { return static_cast<int>(items_.size()); }
     // 0, or -1 with the pending error recorded.
@@ -44,6 +53,9 @@ public:
     const DBResultSet& rows(int i) const { return items_.at(i).rows; }
     oradb::Dynaset& raw(int i) const;
     QString sql(int i) const { return items_.at(i).sql; }
+    // The statement as it runs, a prepared one with its values quoted in
+    // place of $1, $2, ... (for logs and plans).
+    QString text(int i) const;
     long affected(int i) const { return items_.at(i).affected; }
     // Index of the statement that failed, or -1.
     int failedAt() const { return failedAt_; }
@@ -63,6 +75,7 @@ private:
     int add(Item item);
     QVector<Item> items_;
     bool begin_ = false, commit_ = false;
+    int afterAt_ = -1;
     int failedAt_ = -1;
 };
 

@@ -196,7 +196,7 @@ int ConsignDesk::run(LIB_DB_Batch& batch)
     m_statements += batch.count();
     for (int i = 0; i < batch.count(); ++i) {
         if (statementLog)
-            statementLog->append(batch.sql(i));
+            statementLog->append(batch.text(i));
     }
     const int result = batch.run();
     if (result != 0 && batch.failedAt() < 0)
@@ -338,9 +338,10 @@ QString loansSQL(const QString& whose)
            "WHERE lend_lst.cert_id " + whose + " AND lend_lst.prop_no = item.prop_no ORDER BY lend_lst.lend_date";
 }
 
-QString loanSQL(const QString& certId)
+// The reader's loans; `cert` is the quoted number or a parameter.
+QString loanSQLOf(const QString& cert)
 {
-    return loansSQL("= " + q(certId));
+    return loansSQL("= " + cert);
 }
 
 // The rows of a result whose column `col` holds `key`, in their order, with
@@ -361,6 +362,8 @@ DBResultSet rowsOf(const DBResultSet& rs, int col, const QString& key)
     }
     return out;
 }
+
+QString loanSQL(const QString& certId) { return loanSQLOf(q(certId)); }
 
 void loanRowsOf(const DBResultSet& rs, const QString& now, QVector<LoanRow>& rows)
 {
@@ -523,16 +526,20 @@ int ConsignDesk::intLoadRedr(const QString& card)
     // the reader's rows are still locked): loans, arrived copies, requests and
     // the records of their titles.
     LIB_DB_Batch reads;
-    const int loansAt = reads.select(loanSQL(g_strCertID));
-    const QString arriFrom =
-        " FROM relegate_arri_lst, item WHERE relegate_arri_lst.cert_id = " + q(g_strCertID)
-        + " AND relegate_arri_lst.relegate_end_flag < '3' AND relegate_arri_lst.relegate_keep_end_date >= " + q(now)
-        + " AND relegate_arri_lst.prop_no = item.prop_no";
-    const int arriAt = reads.select(
+    const int loansAt = reads.prepared(QStringLiteral("desk_loans"), loanSQLOf(QStringLiteral("$1")), {g_strCertID});
+    auto arriFromOf = [](const QString& cert, const QString& day) {
+        return " FROM relegate_arri_lst, item WHERE relegate_arri_lst.cert_id = " + cert
+             + " AND relegate_arri_lst.relegate_end_flag < '3' AND relegate_arri_lst.relegate_keep_end_date >= " + day
+             + " AND relegate_arri_lst.prop_no = item.prop_no";
+    };
+    const QString arriFrom = arriFromOf(q(g_strCertID), q(now));
+    const int arriAt = reads.prepared(
+        QStringLiteral("desk_load_arrived"),
         "SELECT relegate_arri_lst.call_no, relegate_arri_lst.prop_no, relegate_arri_lst.relegate_location, "
         "relegate_arri_lst.relegate_arri_date, relegate_arri_lst.relegate_keep_end_date, item.marc_rec_no"
-        + arriFrom);
-    const int requestsAt = mode == ModeRequest ? reads.select(requestListSQL()) : -1;
+            + arriFromOf(QStringLiteral("$1"), QStringLiteral("$2")),
+        {g_strCertID, now});
+    const int requestsAt = mode == ModeRequest ? addRequestListQuery(reads) : -1;
     const int textsAt = addTexts(reads, "SELECT item.marc_rec_no" + arriFrom
                                             + (mode == ModeRequest ? " UNION " + requestRecordsSQL() : QString()));
     if (inTrans) {
@@ -720,9 +727,12 @@ int ConsignDesk::subSearchBookByGroup(const QString& text, const QString& group)
 int ConsignDesk::searchTitles(const QString& sql, const QString& text, bool byCallNo)
 {
     // The found titles and the call numbers of all of them in one round trip.
+    // The found numbers go to the index as one array: joined as a sub-query,
+    // a search finding a thousand titles read the whole call-number table.
     LIB_DB_Batch b;
     const int foundAt = b.select(sql);
-    const int callsAt = b.select("SELECT marc_rec_no, call_no FROM call_no_lst WHERE marc_rec_no IN (" + sql + ")");
+    const int callsAt =
+        b.select("SELECT marc_rec_no, call_no FROM call_no_lst WHERE marc_rec_no = ANY (ARRAY(" + sql + "))");
     if (run(b) != 0) {
         intShowDBError();
         return -1;
@@ -881,12 +891,16 @@ int ConsignDesk::subShowHoldings(int titleIndex)
 ConsignDesk::HoldingReads ConsignDesk::addHoldingReads(LIB_DB_Batch& b, const QString& callNo)
 {
     HoldingReads at;
-    at.items = b.select("SELECT location, book_stat_code, book_lend_flag FROM item WHERE call_no = " + q(callNo)
-                        + " ORDER BY location");
-    at.circ = b.select("SELECT circ_type_code FROM call_no_lst WHERE call_no = " + q(callNo));
-    at.queues = b.select("SELECT location, count(*) FROM relegate_lst WHERE call_no = " + q(callNo)
-                         + " AND relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD') AND relegate_flag = "
-                           "'0' GROUP BY location");
+    at.items = b.prepared(QStringLiteral("desk_holding_items"),
+                          "SELECT location, book_stat_code, book_lend_flag FROM item WHERE call_no = $1 "
+                          "ORDER BY location",
+                          {callNo});
+    at.circ = b.prepared(QStringLiteral("desk_holding_circ"),
+                         "SELECT circ_type_code FROM call_no_lst WHERE call_no = $1", {callNo});
+    at.queues = b.prepared(QStringLiteral("desk_holding_queues"),
+                           "SELECT location, count(*) FROM relegate_lst WHERE call_no = $1 AND relegate_end_date "
+                           ">= to_char(desk_now(), 'YYYY-MM-DD') AND relegate_flag = '0' GROUP BY location",
+                           {callNo});
     return at;
 }
 
@@ -980,25 +994,39 @@ ConsignDesk::PlacingReads ConsignDesk::addPlacingReads(LIB_DB_Batch& b, const Pl
     // reader's requests are locked, as every change of a queue holds it before
     // its rows: a request of this reader waiting in that queue is not held
     // here while the queue's own change waits for it.
+    // Named prepared statements: they run at every placing. $1 is the
+    // reader, $2 the call number, $3 the date (the server's own before it is
+    // known).
     const QString lock = locked ? QStringLiteral(" FOR UPDATE") : QString();
+    const QString lendLock = locked ? QStringLiteral(" FOR UPDATE OF lend_lst") : QString();
+    const QString prefix = locked ? QStringLiteral("desk_placing_locked_") : QStringLiteral("desk_placing_");
+    auto add = [&](const char* name, const QString& sql, const QList<QVariant>& params) {
+        return b.prepared(prefix + QLatin1String(name), sql, params);
+    };
     PlacingReads at;
     if (locked) {
-        b.select("SELECT cert_id FROM reader WHERE cert_id = " + q(c.certId) + lock);
+        add("reader", "SELECT cert_id FROM reader WHERE cert_id = $1" + lock, {c.certId});
         if (!queueLock.isEmpty())
             at.queue = b.select(queueLock);
     }
-    at.arrived = b.select("SELECT call_no FROM relegate_arri_lst WHERE cert_id = " + q(c.certId) + " AND call_no = "
-                          + q(c.callNo) + " AND relegate_keep_end_date >= " + q(c.today)
-                          + " AND relegate_end_flag < '3'" + lock);
-    at.sameTitle = b.select("SELECT item.call_no FROM item, lend_lst WHERE lend_lst.prop_no = item.prop_no AND "
-                            "lend_lst.cert_id = " + q(c.certId) + " AND item.call_no = " + q(c.callNo)
-                            + (locked ? " FOR UPDATE OF lend_lst" : ""));
-    at.loans = b.select("SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, call_no_lst.call_no "
-                        "FROM lend_lst, item, call_no_lst WHERE lend_lst.prop_no = item.prop_no "
-                        "AND item.call_no = call_no_lst.call_no AND lend_lst.cert_id = " + q(c.certId)
-                        + (locked ? " FOR UPDATE OF lend_lst" : ""));
+    const bool serverDay = c.today.isEmpty();
+    at.arrived = add(serverDay ? "arrived_now" : "arrived",
+                     "SELECT call_no FROM relegate_arri_lst WHERE cert_id = $1 AND call_no = $2 AND "
+                     "relegate_keep_end_date >= "
+                         + (serverDay ? QStringLiteral("to_char(desk_now(), 'YYYY-MM-DD')") : QStringLiteral("$3"))
+                         + " AND relegate_end_flag < '3'" + lock,
+                     serverDay ? QList<QVariant>{c.certId, c.callNo} : QList<QVariant>{c.certId, c.callNo, c.today});
+    at.sameTitle = add("same_title",
+                       "SELECT item.call_no FROM item, lend_lst WHERE lend_lst.prop_no = item.prop_no AND "
+                       "lend_lst.cert_id = $1 AND item.call_no = $2" + lendLock,
+                       {c.certId, c.callNo});
+    at.loans = add("loans",
+                   "SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, call_no_lst.call_no "
+                   "FROM lend_lst, item, call_no_lst WHERE lend_lst.prop_no = item.prop_no "
+                   "AND item.call_no = call_no_lst.call_no AND lend_lst.cert_id = $1" + lendLock,
+                   {c.certId});
     at.requests =
-        b.select("SELECT call_no FROM relegate_lst WHERE cert_id = " + q(c.certId) + " AND relegate_flag = '0'" + lock);
+        add("requests", "SELECT call_no FROM relegate_lst WHERE cert_id = $1 AND relegate_flag = '0'" + lock, {c.certId});
     return at;
 }
 
@@ -1048,17 +1076,20 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
     c.certId = g_strCertID;
     c.callNo = callNo;
     c.location = loc;
-    c.today = today();
 
-    // The title's type and grade, and what the checks read, in one round
-    // trip; the checks themselves keep their order.
+    // The server's date, the title's type and grade, and what the checks read
+    // (the arrived copies on the server's date), in one round trip; the checks
+    // themselves keep their order.
     LIB_DB_Batch first;
-    const int titleAt = first.select("SELECT circ_type_code, lend_grd FROM call_no_lst WHERE call_no = " + q(callNo));
+    const int dateAt = first.select(strServerDateSQL());
+    const int titleAt = first.prepared(QStringLiteral("desk_placing_title"),
+                                       "SELECT circ_type_code, lend_grd FROM call_no_lst WHERE call_no = $1", {callNo});
     const PlacingReads unlocked = addPlacingReads(first, c, false);
     if (run(first) != 0) {
         intShowDBError();
         return -1;
     }
+    c.today = first.rows(dateAt).text(0, 0).left(10);
     const DBResultSet& title = first.rows(titleAt);
     c.circType = title.rowCount() > 0 ? title.text(0, 0) : QString();
     c.rule = intFindRuleIndex(loc, c.circType, readerValue(redr::RedrTypeCode));
@@ -1106,9 +1137,10 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
     LIB_DB_Batch locked;
     const PlacingReads under = addPlacingReads(locked, c, true, strQueueLockSql(callNo, loc));
     const int queueAt = under.queue;
-    const int countAt = locked.select("SELECT max(relegate_no), count(*) FILTER (WHERE relegate_end_date >= "
-                                      + q(c.today) + ") FROM relegate_lst WHERE call_no = " + q(callNo)
-                                      + " AND location = " + q(loc) + " AND relegate_flag = '0'");
+    const int countAt = locked.prepared(QStringLiteral("desk_placing_queue"),
+                                        "SELECT max(relegate_no), count(*) FILTER (WHERE relegate_end_date >= $1) "
+                                        "FROM relegate_lst WHERE call_no = $2 AND location = $3 AND relegate_flag = '0'",
+                                        {c.today, callNo, loc});
     if (runOpening(locked, [&] { return locked.failedAt() >= queueAt ? abortTrans() : endTransReport(); }) != 0)
         return -1;
     if (intCheckPlacing(locked, under, c, true) != 0)
@@ -1125,26 +1157,26 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
         "relegate_end_date, relegate_location, wkr_no, relegate_flag) VALUES (" + q(c.certId) + ", " + q(callNo)
         + ", " + q(loc) + ", " + QString::number(next) + ", " + q(c.today) + ", " + q(QString::number(*days)) + ", "
         + q(endDate) + ", " + q(varGetSysInfo(3)) + ", " + q(varGetSysInfo(4)) + ", '0')");
-    write.commit();
-    ++m_statements; // COMMIT
-    if (run(write) != 0)
+    // The request list read again behind the commit, in the same round trip.
+    const int written = writeThenList(write, 1);
+    if (written < 0)
         return abortTrans();
     // The row shows the queue as this request left it.
     holding.queued = (rs.rowCount() > 0 ? toInt(rs.text(0, 1)) : 0) + 1;
-    if (subLoadApplyList(1) < 0)
-        m_requests.clear();
-    else
+    if (written == 0)
         holding.applied = true;
     return 0;
 }
 
-QString ConsignDesk::requestListSQL()
+int ConsignDesk::addRequestListQuery(LIB_DB_Batch& batch)
 {
-    return "SELECT relegate_lst.call_no, relegate_lst.location, relegate_lst.relegate_date, "
-           "relegate_lst.relegate_end_date, relegate_lst.relegate_no, call_no_lst.marc_rec_no "
-           "FROM relegate_lst, call_no_lst WHERE relegate_lst.call_no = call_no_lst.call_no "
-           "AND relegate_lst.cert_id = " + q(g_strCertID)
-         + " AND relegate_lst.relegate_flag = '0' ORDER BY relegate_lst.relegate_date DESC";
+    return batch.prepared(QStringLiteral("desk_request_list"),
+                          "SELECT relegate_lst.call_no, relegate_lst.location, relegate_lst.relegate_date, "
+                          "relegate_lst.relegate_end_date, relegate_lst.relegate_no, call_no_lst.marc_rec_no "
+                          "FROM relegate_lst, call_no_lst WHERE relegate_lst.call_no = call_no_lst.call_no "
+                          "AND relegate_lst.cert_id = $1 AND relegate_lst.relegate_flag = '0' "
+                          "ORDER BY relegate_lst.relegate_date DESC",
+                          {g_strCertID});
 }
 
 QString ConsignDesk::requestRecordsSQL()
@@ -1154,21 +1186,49 @@ QString ConsignDesk::requestRecordsSQL()
          + " AND relegate_lst.relegate_flag = '0'";
 }
 
+ConsignDesk::ListReads ConsignDesk::addRequestList(LIB_DB_Batch& batch)
+{
+    ListReads at;
+    at.list = addRequestListQuery(batch);
+    at.texts = addTexts(batch, requestRecordsSQL());
+    return at;
+}
+
+void ConsignDesk::takeRequestList(LIB_DB_Batch& batch, const ListReads& at, int mark)
+{
+    const DBResultSet& rs = batch.rows(at.list);
+    QStringList nos;
+    for (int r = 0; r < rs.rowCount(); ++r)
+        nos << rs.text(r, 5);
+    fillRequests(rs, textsOf(nos, &batch, at.texts), mark);
+}
+
+int ConsignDesk::writeThenList(LIB_DB_Batch& writes, int mark)
+{
+    writes.afterCommit();
+    ++m_statements; // COMMIT
+    const ListReads at = addRequestList(writes);
+    if (run(writes) != 0) {
+        if (writes.failedAt() < writes.afterCommitAt())
+            return -1;
+        intShowDBError();
+        m_requests.clear();
+        return 1;
+    }
+    takeRequestList(writes, at, mark);
+    return 0;
+}
+
 int ConsignDesk::subLoadApplyList(int mark)
 {
     // The list and the records of its titles in one round trip.
     LIB_DB_Batch b;
-    const int listAt = b.select(requestListSQL());
-    const int textsAt = addTexts(b, requestRecordsSQL());
+    const ListReads at = addRequestList(b);
     if (run(b) != 0) {
         intShowDBError();
         return -1;
     }
-    const DBResultSet& rs = b.rows(listAt);
-    QStringList nos;
-    for (int r = 0; r < rs.rowCount(); ++r)
-        nos << rs.text(r, 5);
-    fillRequests(rs, textsOf(nos, &b, textsAt), mark);
+    takeRequestList(b, at, mark);
     return 0;
 }
 
@@ -1207,9 +1267,10 @@ int ConsignDesk::subDeleteApply(const RequestRow& request)
     // as the list showed it: a request served or moved meanwhile is found here.
     LIB_DB_Batch locked;
     locked.select(strQueueLockSql(request.callNo, request.location));
-    const int numberAt = locked.select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(g_strCertID)
-                                       + " AND call_no = " + q(request.callNo) + " AND location = "
-                                       + q(request.location) + " AND relegate_flag = '0' FOR UPDATE");
+    const int numberAt = locked.prepared(QStringLiteral("desk_deleting_request"),
+                                         "SELECT relegate_no FROM relegate_lst WHERE cert_id = $1 AND call_no = $2 "
+                                         "AND location = $3 AND relegate_flag = '0' FOR UPDATE",
+                                         {g_strCertID, request.callNo, request.location});
     if (runOpening(locked, [this] { return abortTrans(); }) != 0)
         return -1;
     const DBResultSet& rs = locked.rows(numberAt);
@@ -1220,7 +1281,8 @@ int ConsignDesk::subDeleteApply(const RequestRow& request)
         return -1;
     }
     const int number = toInt(rs.text(0, 0));
-    // The two writes, the queue's new length and the commit in one round trip.
+    // The two writes, the queue's new length, the commit and the request list
+    // in one round trip.
     LIB_DB_Batch write;
     write.execute("UPDATE relegate_lst SET relegate_flag = '2', relegate_no = 0 WHERE cert_id = " + q(g_strCertID)
                   + " AND call_no = " + q(request.callNo) + " AND location = " + q(request.location)
@@ -1228,18 +1290,15 @@ int ConsignDesk::subDeleteApply(const RequestRow& request)
     write.execute("UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE call_no = " + q(request.callNo)
                   + " AND location = " + q(request.location) + " AND relegate_no > " + q(QString::number(number))
                   + " AND relegate_flag = '0'");
-    const int countAt = write.select("SELECT count(*) FROM relegate_lst WHERE call_no = " + q(request.callNo)
-                                     + " AND location = " + q(request.location)
-                                     + " AND relegate_flag = '0' AND relegate_end_date >= to_char(desk_now(), "
-                                       "'YYYY-MM-DD')");
-    write.commit();
-    ++m_statements; // COMMIT
-    if (run(write) != 0)
+    const int countAt = write.prepared(QStringLiteral("desk_deleting_queue"),
+                                       "SELECT count(*) FROM relegate_lst WHERE call_no = $1 AND location = $2 AND "
+                                       "relegate_flag = '0' AND relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD')",
+                                       {request.callNo, request.location});
+    // The request list read again behind the commit.
+    if (writeThenList(write, 0) < 0)
         return abortTrans();
     const DBResultSet& left = write.rows(countAt);
     subQueueLeft(request.callNo, request.location, left.rowCount() > 0 ? toInt(left.text(0, 0)) : 0);
-    if (subLoadApplyList(0) < 0)
-        m_requests.clear();
     return 0;
 }
 

@@ -271,8 +271,20 @@ private:
     QVector<QStringList> textsOf(const QStringList& marcRecNos, LIB_DB_Batch* batch = nullptr, int at = -1);
     // The request list from its query's rows.
     void fillRequests(const DBResultSet& rs, const QVector<QStringList>& texts, int mark);
-    // The request list query for the current reader, and the sub-query of its records.
-    static QString requestListSQL();
+    // The request list's reads added to a batch, and the list from their rows.
+    struct ListReads {
+        int list = -1, texts = -1;
+    };
+    ListReads addRequestList(LIB_DB_Batch& batch);
+    void takeRequestList(LIB_DB_Batch& batch, const ListReads& at, int mark);
+    // Sends an action's writes with the commit and the request list read
+    // again behind it: 0 committed and listed; 1 committed, the list not read
+    // (reported, the list emptied); -1 the writes or the commit failed (the
+    // pending error kept, the transaction maybe still open).
+    int writeThenList(LIB_DB_Batch& writes, int mark);
+    // The request list query for the current reader added to a batch, and the
+    // sub-query of its records.
+    static int addRequestListQuery(LIB_DB_Batch& batch);
     static QString requestRecordsSQL();
     int searchTitles(const QString& sql, const QString& text, bool byCallNo);
     // The record query of the next page of waiting titles added to a batch

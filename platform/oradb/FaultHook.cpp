@@ -37,6 +37,19 @@ void endSession(pg_conn* conn) {
     PQconninfoFree(options);
     if (PQstatus(killer) == CONNECTION_OK) {
         const char* param[] = {pid.c_str()};
+        // What the session has sent so far reaches the server first, as on a
+        // network that drops afterwards: the server has read it all when it
+        // waits for the client again.
+        for (int i = 0; i < 200; ++i) {
+            PGresult* r = PQexecParams(killer,
+                                       "SELECT 1 FROM pg_stat_activity WHERE pid = $1::int AND wait_event = "
+                                       "'ClientRead'",
+                                       1, nullptr, param, nullptr, nullptr, 0);
+            const bool waiting = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) > 0;
+            PQclear(r);
+            if (waiting) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
         PQclear(PQexecParams(killer, "SELECT pg_terminate_backend($1::int)", 1, nullptr, param, nullptr,
                              nullptr, 0));
         for (int i = 0; i < 500; ++i) {

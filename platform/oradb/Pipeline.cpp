@@ -65,6 +65,10 @@ void Batch::Begin() {
 void Batch::Commit() {
     commit_ = true;
 }
+void Batch::AfterCommit() {
+    commit_ = true;
+    afterCommit_ = Count();
+}
 
 void Batch::Run() {
     failedAt_ = -1;
@@ -107,8 +111,18 @@ void Batch::Run() {
         plain("BEGIN", Sent::Begin);
         plain("SAVEPOINT oradb_stmt", Sent::Internal);
     }
+    // The COMMIT goes out at once: the statements behind it wait for nothing.
+    const int afterAt = afterCommit_ >= 0 ? afterCommit_ : Count();
+    auto sendCommit = [&] {
+        if (!commit_ || !inTrans) return;
+        plain("COMMIT", Sent::Commit);
+        if (afterAt < Count() && sendOk && PQflush(c) != 0) sendOk = false;
+    };
     QSet<QString> preparing;
     for (int i = 0; i < Count() && sendOk; ++i) {
+        if (i == afterAt) sendCommit();
+        if (!sendOk) break;
+        const bool inside = inTrans && i < afterAt;
         const Item& it = items_[i];
         const QByteArray text = it.text.toUtf8();
         if (it.name.isEmpty()) {
@@ -137,14 +151,14 @@ void Batch::Run() {
             else
                 sendOk = false;
         }
-        if (inTrans) {
+        if (inside) {
             plain("RELEASE SAVEPOINT oradb_stmt", Sent::Internal);
             plain("SAVEPOINT oradb_stmt", Sent::Internal);
-        } else {
+        } else if (!inTrans) {
             sync(); // outside a transaction every statement stands alone
-        }
+        } // behind the COMMIT: in its sync, so a refused commit runs none of them
     }
-    if (commit_ && inTrans) plain("COMMIT", Sent::Commit);
+    if (afterAt >= Count()) sendCommit();
     if (syncs == 0 || inTrans) sync();
     ++db_.roundTrips_;
     db_.statementsSent_ += Count();
@@ -230,6 +244,10 @@ void Batch::Run() {
     }
     if (committed || errorKind == Sent::Commit)
         db_.inTrans_ = false; // a refused commit ends the transaction as well
+    if (committed && failedAt_ < 0 && (!db_.IsConnected() || !sendOk)) {
+        for (int i = afterAt; i < Count() && failedAt_ < 0; ++i) // lost behind the commit
+            if (!items_[i].ran) failedAt_ = i;
+    }
     if (error) {
         if (db_.inTrans_ && db_.IsConnected()) {
             PQclear(db_.exec("ROLLBACK TO SAVEPOINT oradb_stmt")); // stays set for the next

@@ -48,6 +48,11 @@ public:
     // own. A commit the server refuses or answers with ROLLBACK is thrown.
     void Begin();
     void Commit();
+    // The statements added from here on go behind the COMMIT (Commit() is
+    // implied), in the same round trip: they run outside the transaction, and
+    // only when the commit went through. A failure among them leaves the
+    // commit standing (FailedAt() tells where).
+    void AfterCommit();
 
     // Sends the statements and reads every answer: one round trip (two when a
     // statement failed inside a transaction: its savepoint is rolled back to).
@@ -75,6 +80,7 @@ private:
     int failedAt_ = -1;
     bool begin_ = false;
     bool commit_ = false;
+    int afterCommit_ = -1; // index of the first statement behind the COMMIT
 };
 
 // One prepared statement alone: its rows.

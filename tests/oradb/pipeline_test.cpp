@@ -139,6 +139,45 @@ TEST_F(OraPipeline, BeginAndCommitRideWithTheStatements) {
     EXPECT_EQ(TestDatabase::instance().scalar("SELECT count(*) FROM pipe_deferred"), "0");
 }
 
+TEST_F(OraPipeline, StatementsBehindTheCommitRunOnlyWhenItWentThrough) {
+    // Read behind the commit in the same round trip: they see the committed rows.
+    oradb::Batch b(*db);
+    b.Begin();
+    b.Add("INSERT INTO pipe_kv VALUES (1, 'a')");
+    b.AfterCommit();
+    const int read = b.Add("SELECT count(*) FROM pipe_kv");
+    b.Run();
+    EXPECT_EQ(db->RoundTrips(), 1);
+    EXPECT_FALSE(db->InTransaction());
+    EXPECT_EQ(b.Result(read).Fields(0).Text(), "1");
+
+    // A failure behind the commit leaves the commit standing.
+    oradb::Batch behind(*db);
+    behind.Begin();
+    behind.Add("INSERT INTO pipe_kv VALUES (2, 'b')");
+    behind.AfterCommit();
+    behind.Add("SELECT no_such_column FROM pipe_kv");
+    const int after = behind.Add("SELECT count(*) FROM pipe_kv");
+    EXPECT_NE(failureOf([&] { behind.Run(); }), -1);
+    EXPECT_EQ(behind.FailedAt(), 1);
+    EXPECT_FALSE(behind.Ran(after));
+    EXPECT_FALSE(db->InTransaction());
+    EXPECT_EQ(keys(), QStringList({"1", "2"}));
+
+    // A refused commit runs none of them.
+    oradb::Batch refused(*db);
+    refused.Begin();
+    refused.Add("INSERT INTO pipe_deferred VALUES (7)");
+    refused.Add("INSERT INTO pipe_deferred VALUES (7)");
+    refused.AfterCommit();
+    const int never = refused.Add("INSERT INTO pipe_kv VALUES (3, 'c')");
+    EXPECT_EQ(failureOf([&] { refused.Run(); }), 1);
+    EXPECT_EQ(refused.FailedAt(), -1);
+    EXPECT_FALSE(refused.Ran(never));
+    EXPECT_FALSE(db->InTransaction());
+    EXPECT_EQ(keys(), QStringList({"1", "2"}));
+}
+
 TEST_F(OraPipeline, PreparedStatementIsPreparedOnceAndTakesItsValues) {
     db->ExecuteSQL("INSERT INTO pipe_kv VALUES (1, 'a'), (2, NULL)");
     const QString sql = "SELECT k FROM pipe_kv WHERE k = $1 OR v = $2 ORDER BY k";
