@@ -237,10 +237,8 @@ TEST_F(RuleEditTest, OkRefusalsOfNewAndCopiedRulesWriteNothing)
 // saved, no error. A NUL is no part of a code.
 TEST_F(RuleEditTest, BadTextsInTheBoxesAreRefusedOrSavedAsShown)
 {
-    db().exec("create table rules_before as select rule_no from circ_rule");
-    const auto added = [this] {
-        return db().column("select rule_no from circ_rule except select rule_no from rules_before");
-    };
+    testsupport::NewRules rules(db());
+    const auto added = [&rules] { return rules.added(); };
     for (const QString& t : testsupport::badTexts()) {
         SCOPED_TRACE(t.left(20).toUtf8().toHex().toStdString());
         dialogs.clear();
@@ -265,7 +263,7 @@ TEST_F(RuleEditTest, BadTextsInTheBoxesAreRefusedOrSavedAsShown)
         RuleForm again;
         ASSERT_EQ(subLoadRuleData(ruleNo, 1, again), 0);
         EXPECT_EQ(again.txtField[1], QStringLiteral("新规则"));
-        db().exec("delete from circ_rule where rule_no not in (select rule_no from rules_before)");
+        rules.forget();
     }
 
     const QString before = db().scalar("select md5(string_agg(r::text, '|' order by rule_no)) from circ_rule r "
@@ -288,7 +286,6 @@ TEST_F(RuleEditTest, BadTextsInTheBoxesAreRefusedOrSavedAsShown)
     EXPECT_EQ(db().scalar("select md5(string_agg(r::text, '|' order by rule_no)) from circ_rule r "
                           "where rule_no <> 'R2'"),
               before);
-    db().exec("drop table rules_before");
 }
 
 TEST_F(RuleEditTest, NewRuleIsSavedAndTheCacheReloaded)

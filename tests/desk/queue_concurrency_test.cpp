@@ -18,15 +18,22 @@ protected:
         watchInvariants();
         desk.askKeepDays = [](const QString&, int maxDays) { return std::optional<int>(maxDays); };
     }
+    // The holdings row of 总馆书库 (A1) as the desk lists it for the title.
+    static desk::HoldingRow a1Holding(int queued = 0)
+    {
+        desk::HoldingRow row;
+        row.location = "A1";
+        row.lendable = 3;
+        row.queued = queued;
+        return row;
+    }
     desk::ConsignDesk desk;
 };
 
 TEST_F(QueueConcurrencyTest, TwoDesksPlacingAtOnceGetConsecutiveNumbers)
 {
     ASSERT_EQ(desk.intLoadRedr("DC14"), 0);
-    desk::HoldingRow a1;
-    a1.location = "A1";
-    a1.lendable = 3;
+    desk::HoldingRow a1 = a1Holding();
 
     // Desk B is in the middle of placing DR02's request on the same queue: it
     // holds the queue and has inserted number 3, not yet committed.
@@ -106,9 +113,7 @@ TEST_F(QueueConcurrencyTest, DeleteFromAStaleListShiftsOnlyTheRightRows)
 TEST_F(QueueConcurrencyTest, NoRowIsLockedWhileTheKeepDaysDialogWaits)
 {
     ASSERT_EQ(desk.intLoadRedr("DC02"), 0);
-    desk::HoldingRow a1;
-    a1.location = "A1";
-    a1.lendable = 3;
+    desk::HoldingRow a1 = a1Holding();
     // While this desk's worker types the keep days, another desk loads the same
     // reader (locking the reader, its card and its rows) and places a request
     // for the same title for it: this desk then checks again and refuses.
@@ -144,10 +149,7 @@ TEST_F(QueueConcurrencyTest, RequestersPerTitleAreCountedAgainUnderTheQueueLock)
     db().exec("update sys_comm_para set sys_para_value = '-3' where sys_para_code = 8");
     ASSERT_EQ(intInitBaseData(), 0);
     ASSERT_EQ(desk.intLoadRedr("DC14"), 0);
-    desk::HoldingRow a1;
-    a1.location = "A1";
-    a1.lendable = 3;
-    a1.queued = 2;
+    desk::HoldingRow a1 = a1Holding(2);
 
     // Desk B is placing DR02's request on the same queue, not yet committed.
     RawConnection deskB;
@@ -175,9 +177,7 @@ TEST_F(QueueConcurrencyTest, RequestersPerTitleAreCountedAgainUnderTheQueueLock)
 TEST_F(QueueConcurrencyTest, APlacingMeetingAQueueChangeOverTheReadersNewRequestMeetsNoDeadlock)
 {
     ASSERT_EQ(desk.intLoadRedr("DC14"), 0);
-    desk::HoldingRow a1;
-    a1.location = "A1";
-    a1.lendable = 3;
+    desk::HoldingRow a1 = a1Holding();
     RawConnection deskB;
     QString err;
     desk.askKeepDays = [&](const QString&, int maxDays) {

@@ -2,6 +2,7 @@
 // commit outcome, empty strings, procedure blocks, server errors and results.
 
 #include "platform/oradb/Database.h"
+#include "tests/support/OraFailure.h"
 #include "tests/support/TestDatabase.h"
 
 #include <QFile>
@@ -12,6 +13,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
+
+using testsupport::failureOf;
 
 using testsupport::TestDatabase;
 
@@ -37,16 +40,6 @@ protected:
     }
     long count(const QString& where = "true") {
         return TestDatabase::instance().scalar("SELECT count(*) FROM ora_kv WHERE " + where).toLong();
-    }
-    // Runs and returns the error thrown, number -1 when none was thrown.
-    long failureOf(const std::function<void()>& f, QString* text = nullptr) {
-        try {
-            f();
-        } catch (const oradb::Error& e) {
-            if (text) *text = e.description();
-            return e.number();
-        }
-        return -1;
     }
     std::unique_ptr<oradb::Database> db;
 };

@@ -2,10 +2,13 @@
 // one round trip, savepoints per statement, error numbers, transactions.
 
 #include "platform/oradb/Pipeline.h"
+#include "tests/support/OraFailure.h"
 #include "tests/support/TestDatabase.h"
 
 #include <functional>
 #include <gtest/gtest.h>
+
+using testsupport::failureOf;
 
 using testsupport::TestDatabase;
 
@@ -28,14 +31,6 @@ protected:
         db->ResetTraffic();
     }
     QStringList keys() { return TestDatabase::instance().column("SELECT k FROM pipe_kv ORDER BY k"); }
-    long failureOf(const std::function<void()>& f) {
-        try {
-            f();
-        } catch (const oradb::Error& e) {
-            return e.number();
-        }
-        return -1;
-    }
     std::unique_ptr<oradb::Database> db;
 };
 

@@ -6,10 +6,13 @@
 
 #include "platform/oradb/Pipeline.h"
 #include "platform/oradb/WaitHook.h"
+#include "tests/support/OraFailure.h"
 #include "tests/support/TestDatabase.h"
 
 #include <functional>
 #include <gtest/gtest.h>
+
+using testsupport::failureOf;
 
 using testsupport::TestDatabase;
 
@@ -52,15 +55,6 @@ protected:
         auto d = testsupport::openSecondDatabase();
         d->ExecuteSQL("SET lock_timeout = '600ms'");
         return d;
-    }
-    // Runs; the error number thrown, -1 when none was.
-    static long failureOf(const std::function<void()>& f) {
-        try {
-            f();
-        } catch (const oradb::Error& e) {
-            return e.number();
-        }
-        return -1;
     }
     std::unique_ptr<oradb::Database> db;
 };

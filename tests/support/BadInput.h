@@ -59,4 +59,21 @@ inline void expectOrdinaryAnswers(TestDatabase& db, ui::ScriptedDialogService& d
     EXPECT_EQ(recordsDigest(db), before) << entry;
 }
 
+// The circulation rules a bad text added, beside those there were when it
+// was made; forget() deletes them again.
+class NewRules {
+public:
+    explicit NewRules(TestDatabase& db) : db_(db) {
+        db_.exec("create table rules_before as select rule_no from circ_rule");
+    }
+    ~NewRules() { db_.exec("drop table rules_before"); }
+    QStringList added() {
+        return db_.column("select rule_no from circ_rule except select rule_no from rules_before");
+    }
+    void forget() { db_.exec("delete from circ_rule where rule_no not in (select rule_no from rules_before)"); }
+
+private:
+    TestDatabase& db_;
+};
+
 } // namespace testsupport
