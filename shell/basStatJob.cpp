@@ -5,12 +5,10 @@
 
 int intLoadJobTypes(const QString& head, DBResultSet& jobs)
 {
-    g_strSQL = QStringLiteral("SELECT job_type,job_name FROM job_type WHERE job_type LIKE ") + strSQLQuote(head)
-               + QStringLiteral(" ORDER BY job_type");
-    g_intSQLRet = LIB_DB_Select(g_strSQL, jobs);
-    if (g_intSQLRet < 0) {
+    if (!blnSelectShown(QStringLiteral("SELECT job_type,job_name FROM job_type WHERE job_type LIKE ")
+                            + strSQLQuote(head) + QStringLiteral(" ORDER BY job_type"),
+                        jobs)) {
         jobs = DBResultSet();
-        intShowDBError();
         return -1;
     }
     return 0;
