@@ -1,8 +1,5 @@
 #include "shell/frmMain.h"
 
-#include "shell/frmAdmAuth.h"
-#include "shell/frmOption.h"
-
 #include "common/LoginState.h"
 #include "common/basAuth.h"
 #include "common/basDB.h"
