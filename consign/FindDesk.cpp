@@ -61,12 +61,6 @@ int FindDesk::select(const QString& sql, DBResultSet& rs) {
     return LIB_DB_Select(sql, rs);
 }
 
-long FindDesk::execute(const QString& sql) {
-    ++m_statements;
-    if (statementLog) statementLog->append(sql);
-    return ExecuteSQL(sql);
-}
-
 // ---- choosers ---------------------------------------------------------------------
 
 int FindDesk::subInitTeam() {

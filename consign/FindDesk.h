@@ -103,7 +103,6 @@ public:
 private:
     int subConnect(const QVector<FoundRow>& rows, bool findPage);
     int select(const QString& sql, DBResultSet& rs);
-    long execute(const QString& sql);
 
     desk::ConsignDesk m_desk; // the find desk's own reader record
     desk::DeskLending m_lending{m_desk};

@@ -33,6 +33,19 @@ QString returnedInGroup(const QString& g) {
 }
 const char* kJoined = " AND relegate_arri_lst.prop_no=item.prop_no ";
 
+// The rows of a search over base(), their titles read in one query; the
+// location named only when `withLocation`.
+QVector<HomeRow> homeRows(const DBResultSet& rs, bool withLocation) {
+    const QHash<QString, QStringList> texts = mapMarcTexts(rs, 2);
+    QVector<HomeRow> rows;
+    for (int i = 0; i < rs.rowCount(); ++i) {
+        const QStringList t = texts.value(rs.text(i, 2));
+        rows.push_back(HomeRow{rs.text(i, 0), rs.text(i, 1), t.value(0), t.value(1), t.value(2),
+                               withLocation ? strLocationName(rs.text(i, 3)) : QString(), rs.text(i, 2)});
+    }
+    return rows;
+}
+
 void fillHome(const QVector<HomeRow>& rows, bool withLocation) {
     QVector<QStringList> records;
     for (const HomeRow& r : rows) {
@@ -187,14 +200,7 @@ int ReturnManage::subPrintChecked(const QString& flag) {
         subInfoBox(QStringLiteral("没有任何书刊验收数据。"));
         return -1;
     }
-    QVector<HomeRow> rows;
-    const QHash<QString, QStringList> texts = mapMarcTexts(rs, 2);
-    for (int i = 0; i < rs.rowCount(); ++i) {
-        const QStringList t = texts.value(rs.text(i, 2));
-        rows.push_back(HomeRow{rs.text(i, 0), rs.text(i, 1), t.value(0), t.value(1), t.value(2),
-                               strLocationName(rs.text(i, 3)), rs.text(i, 2)});
-    }
-    fillHome(rows, true);
+    fillHome(homeRows(rs, true), true);
     const QString title = flag == QLatin1String("5") ? QStringLiteral("书刊验收清单(已验收)")
                                                      : QStringLiteral("书刊验收清单(未验收)");
     subShowReport(title,
@@ -216,12 +222,7 @@ int ReturnManage::search(const QString& sql, bool allLocations, QVector<HomeRow>
         subInfoBox(none);
         return -1;
     }
-    const QHash<QString, QStringList> texts = mapMarcTexts(rs, 2);
-    for (int i = 0; i < rs.rowCount(); ++i) {
-        const QStringList t = texts.value(rs.text(i, 2));
-        rows.push_back(HomeRow{rs.text(i, 0), rs.text(i, 1), t.value(0), t.value(1), t.value(2),
-                               allLocations ? strLocationName(rs.text(i, 3)) : QString(), rs.text(i, 2)});
-    }
+    rows = homeRows(rs, allLocations);
     return 0;
 }
 

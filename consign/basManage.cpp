@@ -44,12 +44,6 @@ int ManageDb::execute(const QString& sql) {
     return LIB_DB_Execute(sql);
 }
 
-int ManageDb::changed(const QString& sql) {
-    DBResultSet rs;
-    if (select("WITH changed AS (" + sql + " RETURNING 1) SELECT count(*) FROM changed", rs) != 0) return -1;
-    return rs.rowCount() > 0 ? rs.text(0, 0).toInt() : 0;
-}
-
 int ManageDb::begin() {
     ++statements;
     return LIB_DB_BeginTrans();

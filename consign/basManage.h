@@ -30,8 +30,6 @@ struct ManageDb {
     QStringList* log = nullptr; // when set, every statement text is appended
     int select(const QString& sql, DBResultSet& rs);
     int execute(const QString& sql);
-    // Rows an INSERT, UPDATE or DELETE changed; -1 on failure.
-    int changed(const QString& sql);
     int begin();
     int commit();
     int rollback();

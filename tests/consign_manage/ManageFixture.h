@@ -62,4 +62,10 @@ protected:
     template <class Manage> int indexOf(const Manage& m, const QString& code) {
         return int(m.locations.codes.indexOf(code));
     }
+    // The listed row of a found copy, -1 when it is not listed.
+    template <class Manage> int rowOf(const Manage& m, const QString& propNo) {
+        for (int i = 0; i < m.rows.size(); ++i)
+            if (m.rows[i].propNo == propNo) return i;
+        return -1;
+    }
 };

@@ -16,11 +16,6 @@ protected:
         ASSERT_EQ(m.subInitLocation(), 0);
         ASSERT_EQ(m.cmbLocation_Click(indexOf(m, loc)), 0);
     }
-    int rowOf(const FindManage& m, const QString& propNo) {
-        for (int i = 0; i < m.rows.size(); ++i)
-            if (m.rows[i].propNo == propNo) return i;
-        return -1;
-    }
     // flag lend-date ret-date ret-location of the copy's newest found row.
     QString foundRow(const QString& propNo) {
         return db().scalar(

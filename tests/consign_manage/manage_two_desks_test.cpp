@@ -124,9 +124,7 @@ TEST_F(ManageTwoDesksTest, CancelRacingThePickUpOneWins) {
     consign::FindManage m;
     ASSERT_EQ(m.subInitLocation(), 0);
     ASSERT_EQ(m.cmbLocation_Click(indexOf(m, "A1")), 0);
-    int row = -1;
-    for (int i = 0; i < m.rows.size(); ++i)
-        if (m.rows[i].propNo == "P500003") row = i;
+    int row = rowOf(m, "P500003");
     ASSERT_GE(row, 0);
 
     // The pick-up holds the row when the cancel comes, and gives up: the cancel wins.
@@ -145,8 +143,7 @@ TEST_F(ManageTwoDesksTest, CancelRacingThePickUpOneWins) {
     db().exec("delete from relegate_arri_lst where prop_no = 'P500003'");
     addFound("DR13", "P500003", 1, 7);
     ASSERT_EQ(m.subReload(), 0);
-    for (int i = 0; i < m.rows.size(); ++i)
-        if (m.rows[i].propNo == "P500003") row = i;
+    row = rowOf(m, "P500003");
     deskB(b, pickUp("DR13", "P500003"));
     dialogs.answers << ui::BoxAnswer::Ok;
     cancel = std::async(std::launch::async, [&] { return m.subDeleteFind(row); });
@@ -209,9 +206,7 @@ TEST_F(ManageTwoDesksTest, CancelRacingThePickUpAtTheOtherDeskAgreesWithItself) 
     consign::FindManage m;
     ASSERT_EQ(m.subInitLocation(), 0);
     ASSERT_EQ(m.cmbLocation_Click(indexOf(m, "A1")), 0);
-    int row = -1;
-    for (int i = 0; i < m.rows.size(); ++i)
-        if (m.rows[i].propNo == "P500003") row = i;
+    int row = rowOf(m, "P500003");
     ASSERT_GE(row, 0);
     RawConnection holder;
     deskB(holder,
