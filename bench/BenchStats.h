@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -28,6 +29,39 @@ inline QString shapeOf(const QString& sql) {
     s.replace(QRegularExpression(QStringLiteral("'[^']*'")), QStringLiteral("?"));
     s.replace(QRegularExpression(QStringLiteral("\\b\\d+\\b")), QStringLiteral("#"));
     return s;
+}
+
+// The figures of one measured action: the time of each run, the fewest and
+// most statements and round trips a run took, and one full text of each
+// statement shape sent (for EXPLAIN).
+struct Figures {
+    explicit Figures(const QString& a) : action(a) {}
+    QString action;
+    QVector<double> ms;
+    int statementsMin = 1 << 30, statementsMax = 0;
+    long tripsMin = 1L << 30, tripsMax = 0;
+    QSet<QString> shapes;
+    QStringList samples;
+
+    void add(double runMs, int statements, long trips, const QStringList& texts) {
+        ms.push_back(runMs);
+        statementsMin = std::min(statementsMin, statements);
+        statementsMax = std::max(statementsMax, statements);
+        tripsMin = std::min(tripsMin, trips);
+        tripsMax = std::max(tripsMax, trips);
+        for (const QString& s : texts) {
+            const QString shape = shapeOf(s);
+            if (!shapes.contains(shape)) {
+                shapes.insert(shape);
+                samples << s;
+            }
+        }
+    }
+};
+
+// "n" when both ends are the same, else "min-max".
+template <class T> QString range(T min, T max) {
+    return min == max ? QString::number(min) : QStringLiteral("%1-%2").arg(min).arg(max);
 }
 
 // Runs the generator scripts `files` of the folder `dir` in the test database,

@@ -39,7 +39,6 @@
 #include <QFile>
 #include <QMap>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTextStream>
 
 #include <algorithm>
@@ -50,18 +49,9 @@
 
 namespace {
 
-struct Figures {
-    explicit Figures(const QString& a) : action(a) {}
-    QString action;
-    QVector<double> ms;
-    int statementsMin = 1 << 30, statementsMax = 0;
-    long tripsMin = 1L << 30, tripsMax = 0;
-    QSet<QString> statements; // distinct texts seen, with literals blanked
-    QStringList samples;      // one full text per distinct shape, for EXPLAIN
-};
-
+using benchstats::Figures;
 using benchstats::percentile;
-using benchstats::shapeOf;
+using benchstats::range;
 
 // `desk` is any logic that counts and logs its statements (the desk, the find
 // desk, the return management).
@@ -78,19 +68,9 @@ void measure(Figures& f, Logic& desk, const std::function<void()>& prepare,
     QElapsedTimer t;
     t.start();
     action();
-    f.ms.push_back(t.nsecsElapsed() / 1e6);
-    f.tripsMin = std::min(f.tripsMin, LIB_DB_RoundTrips());
-    f.tripsMax = std::max(f.tripsMax, LIB_DB_RoundTrips());
+    const double ms = t.nsecsElapsed() / 1e6;
     desk.statementLog = nullptr;
-    f.statementsMin = std::min(f.statementsMin, desk.statementCount());
-    f.statementsMax = std::max(f.statementsMax, desk.statementCount());
-    for (const QString& s : log) {
-        const QString shape = shapeOf(s);
-        if (!f.statements.contains(shape)) {
-            f.statements.insert(shape);
-            f.samples << s;
-        }
-    }
+    f.add(ms, desk.statementCount(), LIB_DB_RoundTrips(), log);
 }
 
 const QStringList kLargeTables = {"reader", "reader_cert", "item", "call_no_lst", "marc_idx", "marc", "lend_lst",
@@ -356,13 +336,9 @@ int main(int argc, char** argv)
                                                  &retHandOn, &scan,     &handOver, &accept,  &pickList,
                                                  &foundList};
     for (Figures* f : all) {
-        const QString stm = f->statementsMin == f->statementsMax
-                                ? QString::number(f->statementsMin)
-                                : QStringLiteral("%1-%2").arg(f->statementsMin).arg(f->statementsMax);
-        const QString trips = f->tripsMin == f->tripsMax ? QString::number(f->tripsMin)
-                                                         : QStringLiteral("%1-%2").arg(f->tripsMin).arg(f->tripsMax);
         std::printf("| %s | %d | %.2f | %.2f | %s | %s |\n", qPrintable(f->action), static_cast<int>(f->ms.size()),
-                    percentile(f->ms, 0.5), percentile(f->ms, 0.95), qPrintable(trips), qPrintable(stm));
+                    percentile(f->ms, 0.5), percentile(f->ms, 0.95), qPrintable(range(f->tripsMin, f->tripsMax)),
+                    qPrintable(range(f->statementsMin, f->statementsMax)));
     }
     std::printf("\nrequests placed: %d of %d, deleted again: %d\n", placed, runs, deleted);
     for (Figures* f : all) {

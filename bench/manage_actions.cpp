@@ -23,22 +23,14 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QSet>
 
 #include <cstdio>
 #include <functional>
 
 namespace {
 
-struct Figures {
-    explicit Figures(const QString& a) : action(a) {}
-    QString action;
-    QVector<double> ms;
-    int statementsMin = 1 << 30, statementsMax = 0;
-    long tripsMin = 1L << 30, tripsMax = 0;
-    QSet<QString> shapes;
-    QStringList samples;
-};
+using benchstats::Figures;
+using benchstats::range;
 
 void measure(Figures& f, consign::ManageDb& db, const std::function<void()>& action) {
     QStringList log;
@@ -48,23 +40,9 @@ void measure(Figures& f, consign::ManageDb& db, const std::function<void()>& act
     QElapsedTimer t;
     t.start();
     action();
-    f.ms.push_back(t.nsecsElapsed() / 1e6);
-    f.tripsMin = std::min(f.tripsMin, LIB_DB_RoundTrips());
-    f.tripsMax = std::max(f.tripsMax, LIB_DB_RoundTrips());
+    const double ms = t.nsecsElapsed() / 1e6;
     db.log = nullptr;
-    f.statementsMin = std::min(f.statementsMin, db.statements);
-    f.statementsMax = std::max(f.statementsMax, db.statements);
-    for (const QString& s : log) {
-        const QString shape = benchstats::shapeOf(s);
-        if (!f.shapes.contains(shape)) {
-            f.shapes.insert(shape);
-            f.samples << s;
-        }
-    }
-}
-
-template <class T> QString range(T min, T max) {
-    return min == max ? QString::number(min) : QStringLiteral("%1-%2").arg(min).arg(max);
+    f.add(ms, db.statements, LIB_DB_RoundTrips(), log);
 }
 
 QString num(const char* prefix, int n, int width = 6) {

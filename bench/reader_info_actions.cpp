@@ -25,7 +25,6 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QElapsedTimer>
-#include <QSet>
 
 #include <libpq-fe.h>
 
@@ -83,14 +82,9 @@ private:
     FILE* file_ = nullptr;
 };
 
-struct Figures {
-    explicit Figures(const QString& a, bool scans = false) : action(a), listsEveryone(scans) {}
-    QString action;
+struct Figures : benchstats::Figures {
+    explicit Figures(const QString& a, bool scans = false) : benchstats::Figures(a), listsEveryone(scans) {}
     bool listsEveryone; // reads every reader by design: exempt from the index check
-    QVector<double> ms;
-    int statementsMin = 1 << 30, statementsMax = 0;
-    QSet<QString> shapes;
-    QStringList samples;
 };
 
 void measure(Figures& f, WireLog& wire, const std::function<void()>& action) {
@@ -98,17 +92,9 @@ void measure(Figures& f, WireLog& wire, const std::function<void()>& action) {
     QElapsedTimer t;
     t.start();
     action();
-    f.ms.push_back(t.nsecsElapsed() / 1e6);
+    const double ms = t.nsecsElapsed() / 1e6;
     const QStringList sent = wire.sent();
-    f.statementsMin = std::min(f.statementsMin, int(sent.size()));
-    f.statementsMax = std::max(f.statementsMax, int(sent.size()));
-    for (const QString& s : sent) {
-        const QString shape = benchstats::shapeOf(s);
-        if (!f.shapes.contains(shape)) {
-            f.shapes.insert(shape);
-            f.samples << s;
-        }
-    }
+    f.add(ms, int(sent.size()), 0, sent);
 }
 
 // marc_data is not among them: the generated titles have no record text.
@@ -207,11 +193,9 @@ int main(int argc, char** argv) {
     all << &loans << &history << &byName << &everyone;
     bool allIndexed = true;
     for (Figures* f : all) {
-        const QString stm = f->statementsMin == f->statementsMax
-                                ? QString::number(f->statementsMin)
-                                : QStringLiteral("%1-%2").arg(f->statementsMin).arg(f->statementsMax);
         std::printf("| %s | %d | %.2f | %.2f | %s |\n", qPrintable(f->action), static_cast<int>(f->ms.size()),
-                    benchstats::percentile(f->ms, 0.5), benchstats::percentile(f->ms, 0.95), qPrintable(stm));
+                    benchstats::percentile(f->ms, 0.5), benchstats::percentile(f->ms, 0.95),
+                    qPrintable(benchstats::range(f->statementsMin, f->statementsMax)));
     }
     for (Figures* f : all) {
         if (f->listsEveryone) continue;

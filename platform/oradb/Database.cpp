@@ -294,13 +294,13 @@ void Database::simple(const char* sql) {
     if (!IsConnected()) fail(nullptr, true);
     faults::beforeStatement(conn_);
     PGresult* r = exec(sql);
-    ++roundTrips_;
     const ExecStatusType st = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) fail(r, false);
     PQclear(r);
 }
 
 PGresult* Database::exec(const char* sql) {
+    ++roundTrips_;
     AnswerWait wait(conn_);
     if (!wait.active()) return PQexec(conn_, sql);
     if (!PQsendQuery(conn_, sql)) return nullptr;
@@ -315,6 +315,10 @@ PGresult* Database::exec(const char* sql) {
         if (PQstatus(conn_) == CONNECTION_BAD) break;
     }
     return last;
+}
+
+void Database::undoStatement() {
+    PQclear(exec((QByteArray("ROLLBACK TO SAVEPOINT ") + kSavepoint).constData()));
 }
 
 PGresult* Database::run(const QString& text, bool savepoint) {
@@ -355,11 +359,7 @@ PGresult* Database::run(const QString& text, bool savepoint) {
     }
     if (error) {
         if (stmt) PQclear(stmt);
-        if (savepoint && IsConnected()) {
-            PGresult* undo = exec("ROLLBACK TO SAVEPOINT oradb_stmt"); // stays set for the next
-            ++roundTrips_;
-            PQclear(undo);
-        }
+        if (savepoint && IsConnected()) undoStatement();
         fail(error, false);
     }
     if (!IsConnected()) fail(stmt, false);
@@ -432,7 +432,6 @@ void Database::CommitTrans() {
     if (!IsConnected()) fail(nullptr, true);
     faults::beforeCommit(conn_);
     PGresult* r = exec("COMMIT"); // a deferred unique check may wait on another desk
-    ++roundTrips_;
     const ExecStatusType st = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
     if (st != PGRES_COMMAND_OK) fail(r, false);
     const bool rolledBack = std::strcmp(PQcmdStatus(r), "ROLLBACK") == 0;

@@ -179,8 +179,11 @@ private:
     QString referencedTable(const pg_result* r);
     void simple(const char* sql);
     // One request as the client library's blocking call sends it, reading its
-    // answer through the wait hook; the last result.
+    // answer through the wait hook, counted as a round trip; the last result.
     pg_result* exec(const char* sql);
+    // Undoes the failed statement of an open transaction to the savepoint set
+    // before it (the savepoint stays set for the next).
+    void undoStatement();
 
     pg_conn* conn_ = nullptr;
     bool inTrans_ = false;

@@ -249,10 +249,7 @@ void Batch::Run() {
             if (!items_[i].ran) failedAt_ = i;
     }
     if (error) {
-        if (db_.inTrans_ && db_.IsConnected()) {
-            PQclear(db_.exec("ROLLBACK TO SAVEPOINT oradb_stmt")); // stays set for the next
-            ++db_.roundTrips_;
-        }
+        if (db_.inTrans_ && db_.IsConnected()) db_.undoStatement();
         db_.fail(error, false);
     }
     if (!db_.IsConnected() || !sendOk) db_.fail(nullptr, false);
