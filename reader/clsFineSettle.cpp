@@ -315,14 +315,6 @@ bool clsFineSettle::blnTickedUnchanged(const QVector<int>& ticked, const DBResul
     return false;
 }
 
-QString clsFineSettle::strNewBillNo(QString* serverDateTime)
-{
-    const QString now = varGetSysInfo(0).toString();
-    if (serverDateTime)
-        *serverDateTime = now;
-    return strMakeBillNo(now);
-}
-
 QString clsFineSettle::strBillNo(const QString& typed, bool withReduction, QString* madeFrom)
 {
     // A NUL is no part of a bill number (no statement can carry one): a
@@ -332,7 +324,7 @@ QString clsFineSettle::strBillNo(const QString& typed, bool withReduction, QStri
         madeFrom->clear();
     if (!bill.isEmpty())
         return bill;
-    const QString made = strNewBillNo(nullptr);
+    const QString made = strMakeBillNo(varGetSysInfo(0).toString());
     if (made.isEmpty()) {
         intShowDBError();
         return made;

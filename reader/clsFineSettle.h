@@ -173,7 +173,6 @@ private:
     // Whether the locked rows are the ticked ones, still open with the amounts
     // shown; if not, rolls back, reads the list again and says so.
     bool blnTickedUnchanged(const QVector<int>& ticked, const DBResultSet& locked);
-    QString strNewBillNo(QString* serverDateTime);
     // The typed bill number, or, when none was typed, a free one made from the
     // server clock (its clock digits in *madeFrom); "" when none could be made
     // (the error is shown).
