@@ -176,8 +176,7 @@ clsFineSettle::LoadResult clsFineSettle::loadRows(const QString& certId)
     if (lngMoneyFromDouble(g_dblExceedFine) != total_) {
         LIB_DB_BeginTrans();
         DBResultSet rs;
-        g_strSQL = QStringLiteral("SELECT debt_flag FROM reader WHERE cert_id = ") + q(certId)
-                   + QStringLiteral(" FOR UPDATE");
+        g_strSQL = strLockReaderSQL(QStringLiteral("debt_flag"));
         if (LIB_DB_Select(g_strSQL, rs) < 0) {
             subFail(true);
             return LoadResult::Failed;
@@ -280,6 +279,12 @@ int clsFineSettle::intLockAndRead(const QString& cardsSQL, const QString& reader
     if (takenAt >= 0)
         *bill = strFirstFreeBill(madeFrom, withReduction, b.rows(takenAt));
     return 1;
+}
+
+QString clsFineSettle::strLockReaderSQL(const QString& columns) const
+{
+    return QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM reader WHERE cert_id = ") + q(certId_)
+           + QStringLiteral(" FOR UPDATE");
 }
 
 QString clsFineSettle::strLockTickedSQL(const QVector<int>& ticked) const
@@ -576,10 +581,8 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
     // what the database holds, never from what the window showed earlier.
     DBResultSet reader;
     QString now;
-    const int unchanged = intLockAndRead(QString(),
-                                         QStringLiteral("SELECT debt_flag, obligate FROM reader WHERE cert_id = ")
-                                             + q(certId_) + QStringLiteral(" FOR UPDATE"),
-                                         ticked, madeFrom, r > 0, &reader, &now, &bill);
+    const int unchanged = intLockAndRead(QString(), strLockReaderSQL(QStringLiteral("debt_flag, obligate")), ticked,
+                                         madeFrom, r > 0, &reader, &now, &bill);
     if (unchanged <= 0) {
         out.reloaded = unchanged == 0;
         return out;
@@ -713,8 +716,7 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
                        "WHERE reader_cert.cert_id = reader.cert_id AND reader.cert_id = ")
             + q(certId_) + QStringLiteral(" AND reader_cert.cert_flag <> ") + q(QStringLiteral("0"))
             + QStringLiteral(" FOR UPDATE"),
-        QStringLiteral("SELECT debt_flag FROM reader WHERE cert_id = ") + q(certId_) + QStringLiteral(" FOR UPDATE"),
-        ticked, madeFrom, false, &reader, &journalTime, &bill);
+        strLockReaderSQL(QStringLiteral("debt_flag")), ticked, madeFrom, false, &reader, &journalTime, &bill);
     if (unchanged <= 0) {
         out.reloaded = unchanged == 0;
         return out;

@@ -169,6 +169,8 @@ private:
     int intLockAndRead(const QString& cardsSQL, const QString& readerSQL, const QVector<int>& ticked,
                        const QString& madeFrom, bool withReduction, DBResultSet* reader, QString* now,
                        QString* bill);
+    // Locks the reader row, reading `columns` of it.
+    QString strLockReaderSQL(const QString& columns) const;
     QString strLockTickedSQL(const QVector<int>& ticked) const;
     // Whether the locked rows are the ticked ones, still open with the amounts
     // shown; if not, rolls back, reads the list again and says so.
