@@ -247,12 +247,13 @@ void clsFineSettle::subRefuse(const QString& message)
     intShowMsg(message);
 }
 
-void clsFineSettle::subReload()
+clsFineSettle::LoadResult clsFineSettle::loadReady(const QString& certId)
 {
     // A stored total put right on the way is read once more, so the list
     // stands ready again.
-    if (load(certId_) == LoadResult::Corrected)
-        load(certId_);
+    if (load(certId) == LoadResult::Corrected)
+        load(certId);
+    return lastLoad_;
 }
 
 int clsFineSettle::intLockAndRead(const QString& cardsSQL, const QString& readerSQL, const QVector<int>& ticked,
@@ -315,7 +316,7 @@ bool clsFineSettle::blnTickedUnchanged(const QVector<int>& ticked, const DBResul
     // Nothing is written: the click ends, and the worker sees the fines as
     // they stand now before deciding again.
     LIB_DB_Rollback();
-    subReload();
+    loadReady(certId_);
     intShowMsg(kMsgChanged);
     return false;
 }
