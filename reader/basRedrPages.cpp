@@ -9,6 +9,7 @@
 #include "common/basMarcList.h"
 #include "reader/basFineMoney.h"
 #include "reader/basLTMore.h"
+#include "reader/basRedrSearch.h"
 
 #include <QDate>
 #include <QHash>
@@ -220,14 +221,11 @@ int loadCertInfo(const QString& id, RedrPage* page) {
         id + QStringLiteral(" AND reader_cert.cert_id = reader.cert_id ORDER BY reader_cert.oper_date DESC");
     return addRows(sql, page, [](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache&) {
         const QString flag = row.cells[2];
+        row.cells[2] = strCertStateText(flag);
         if (flag == QLatin1String("0"))
-            row.cells[2] = S("注销"), row.fore = kRed;
-        else if (flag == QLatin1String("2"))
-            row.cells[2] = S("挂失"), row.fore = kDarkBlue;
-        else if (flag == QLatin1String("3"))
-            row.cells[2] = S("停借"), row.fore = kDarkBlue;
-        else
-            row.cells[2] = S("有效");
+            row.fore = kRed;
+        else if (flag == QLatin1String("2") || flag == QLatin1String("3"))
+            row.fore = kDarkBlue;
         for (int c : {6, 7, 8})
             row.cells[c] = strDotMoney(rs.number(r, c - 1));
     });

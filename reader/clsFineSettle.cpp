@@ -176,8 +176,7 @@ clsFineSettle::LoadResult clsFineSettle::loadRows(const QString& certId)
     if (lngMoneyFromDouble(g_dblExceedFine) != total_) {
         LIB_DB_BeginTrans();
         DBResultSet rs;
-        g_strSQL = QStringLiteral("SELECT debt_flag FROM reader WHERE cert_id = ") + q(certId)
-                   + QStringLiteral(" FOR UPDATE");
+        g_strSQL = strLockReaderSQL(QStringLiteral("debt_flag"));
         if (LIB_DB_Select(g_strSQL, rs) < 0) {
             subFail(true);
             return LoadResult::Failed;
@@ -248,12 +247,13 @@ void clsFineSettle::subRefuse(const QString& message)
     intShowMsg(message);
 }
 
-void clsFineSettle::subReload()
+clsFineSettle::LoadResult clsFineSettle::loadReady(const QString& certId)
 {
     // A stored total put right on the way is read once more, so the list
     // stands ready again.
-    if (load(certId_) == LoadResult::Corrected)
-        load(certId_);
+    if (load(certId) == LoadResult::Corrected)
+        load(certId);
+    return lastLoad_;
 }
 
 int clsFineSettle::intLockAndRead(const QString& cardsSQL, const QString& readerSQL, const QVector<int>& ticked,
@@ -280,6 +280,12 @@ int clsFineSettle::intLockAndRead(const QString& cardsSQL, const QString& reader
     if (takenAt >= 0)
         *bill = strFirstFreeBill(madeFrom, withReduction, b.rows(takenAt));
     return 1;
+}
+
+QString clsFineSettle::strLockReaderSQL(const QString& columns) const
+{
+    return QStringLiteral("SELECT ") + columns + QStringLiteral(" FROM reader WHERE cert_id = ") + q(certId_)
+           + QStringLiteral(" FOR UPDATE");
 }
 
 QString clsFineSettle::strLockTickedSQL(const QVector<int>& ticked) const
@@ -310,17 +316,9 @@ bool clsFineSettle::blnTickedUnchanged(const QVector<int>& ticked, const DBResul
     // Nothing is written: the click ends, and the worker sees the fines as
     // they stand now before deciding again.
     LIB_DB_Rollback();
-    subReload();
+    loadReady(certId_);
     intShowMsg(kMsgChanged);
     return false;
-}
-
-QString clsFineSettle::strNewBillNo(QString* serverDateTime)
-{
-    const QString now = varGetSysInfo(0).toString();
-    if (serverDateTime)
-        *serverDateTime = now;
-    return strMakeBillNo(now);
 }
 
 QString clsFineSettle::strBillNo(const QString& typed, bool withReduction, QString* madeFrom)
@@ -332,7 +330,7 @@ QString clsFineSettle::strBillNo(const QString& typed, bool withReduction, QStri
         madeFrom->clear();
     if (!bill.isEmpty())
         return bill;
-    const QString made = strNewBillNo(nullptr);
+    const QString made = strMakeBillNo(varGetSysInfo(0).toString());
     if (made.isEmpty()) {
         intShowDBError();
         return made;
@@ -584,10 +582,8 @@ clsFineSettle::Outcome clsFineSettle::pay(const PayInput& in)
     // what the database holds, never from what the window showed earlier.
     DBResultSet reader;
     QString now;
-    const int unchanged = intLockAndRead(QString(),
-                                         QStringLiteral("SELECT debt_flag, obligate FROM reader WHERE cert_id = ")
-                                             + q(certId_) + QStringLiteral(" FOR UPDATE"),
-                                         ticked, madeFrom, r > 0, &reader, &now, &bill);
+    const int unchanged = intLockAndRead(QString(), strLockReaderSQL(QStringLiteral("debt_flag, obligate")), ticked,
+                                         madeFrom, r > 0, &reader, &now, &bill);
     if (unchanged <= 0) {
         out.reloaded = unchanged == 0;
         return out;
@@ -721,8 +717,7 @@ clsFineSettle::Outcome clsFineSettle::waive(const PayInput& in)
                        "WHERE reader_cert.cert_id = reader.cert_id AND reader.cert_id = ")
             + q(certId_) + QStringLiteral(" AND reader_cert.cert_flag <> ") + q(QStringLiteral("0"))
             + QStringLiteral(" FOR UPDATE"),
-        QStringLiteral("SELECT debt_flag FROM reader WHERE cert_id = ") + q(certId_) + QStringLiteral(" FOR UPDATE"),
-        ticked, madeFrom, false, &reader, &journalTime, &bill);
+        strLockReaderSQL(QStringLiteral("debt_flag")), ticked, madeFrom, false, &reader, &journalTime, &bill);
     if (unchanged <= 0) {
         out.reloaded = unchanged == 0;
         return out;

@@ -118,6 +118,9 @@ public:
 
     LoadResult load(const QString& certId);
     LoadResult lastLoad() const { return lastLoad_; }
+    // load(), once more when the stored total had to be put right, so the
+    // rows stand ready to settle; the result of the last load.
+    LoadResult loadReady(const QString& certId);
 
     // State after load().
     const QString& certId() const { return certId_; }
@@ -157,8 +160,6 @@ private:
     LoadResult loadRows(const QString& certId);
     bool blnGuardReady();
     void subFail(bool rollback);
-    // Reads the list again (twice when the stored total had to be put right).
-    void subReload();
     // Begins the click's transaction and, in one round trip, locks what it
     // settles (the reader's cards when `cardsSQL` is given, the reader row
     // with `readerSQL`, then the ticked rows), reads the server's date-time
@@ -169,11 +170,12 @@ private:
     int intLockAndRead(const QString& cardsSQL, const QString& readerSQL, const QVector<int>& ticked,
                        const QString& madeFrom, bool withReduction, DBResultSet* reader, QString* now,
                        QString* bill);
+    // Locks the reader row, reading `columns` of it.
+    QString strLockReaderSQL(const QString& columns) const;
     QString strLockTickedSQL(const QVector<int>& ticked) const;
     // Whether the locked rows are the ticked ones, still open with the amounts
     // shown; if not, rolls back, reads the list again and says so.
     bool blnTickedUnchanged(const QVector<int>& ticked, const DBResultSet& locked);
-    QString strNewBillNo(QString* serverDateTime);
     // The typed bill number, or, when none was typed, a free one made from the
     // server clock (its clock digits in *madeFrom); "" when none could be made
     // (the error is shown).

@@ -321,10 +321,7 @@ void frmLendFine::cmdCancelExceed_Click()
 
 int frmLendFine::intShowReady()
 {
-    int ready = initShowForm();
-    if (ready < 0 && settle_.lastLoad() == clsFineSettle::LoadResult::Corrected)
-        ready = initShowForm();
-    return ready;
+    return intShowLoaded(settle_.loadReady(g_strCertID));
 }
 
 void frmLendFine::cmdCancel_Click()
