@@ -839,9 +839,8 @@ void frmFlexPrint::Form_Unload() {
     m_iAddOrder = 0;
     m_iSimplePrint = 0;
     doc_.clear();
-    if (style_) delete style_;
-    if (custom_) delete custom_;
-    m_iAddOrder = 0;
+    delete style_;
+    delete custom_;
     if (instance_ == this) instance_ = nullptr;
     deleteLater();
 }
