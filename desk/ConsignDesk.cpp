@@ -153,6 +153,13 @@ QString strQueueLockSql(const QString& callNo, const QString& location)
     return "SELECT pg_advisory_xact_lock(hashtext(" + q(callNo + QStringLiteral("|") + location) + "))";
 }
 
+QString strSexName(const QString& sex)
+{
+    return sex == QLatin1String("M")   ? QStringLiteral("男")
+           : sex == QLatin1String("F") ? QStringLiteral("女")
+                                       : QStringLiteral("<不定>");
+}
+
 int ConsignDesk::lockQueue(const QString& callNo, const QString& location)
 {
     DBResultSet rs;
@@ -316,10 +323,7 @@ void ConsignDesk::fillPanel()
 {
     m_panel = ReaderPanel();
     m_panel.name = readerValue(redr::Name);
-    const QString sex = readerValue(redr::Sex);
-    m_panel.sex = sex == QLatin1String("M") ? QStringLiteral("男")
-                : sex == QLatin1String("F") ? QStringLiteral("女")
-                                            : QStringLiteral("<不定>");
+    m_panel.sex = strSexName(readerValue(redr::Sex));
     m_panel.dept = readerValue(redr::Dept);
     m_panel.certId = readerValue(redr::CertId);
     m_panel.typeName = readerValue(redr::TypeName);

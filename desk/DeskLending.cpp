@@ -642,10 +642,7 @@ int DeskLending::subReturnBook(const QString& code) {
     m_desk.m_violationsFront = false;
     ReaderPanel& p = m_desk.m_panel;
     p.name = v(ret::Name);
-    const QString sex = v(ret::Sex);
-    p.sex = sex == QLatin1String("M")   ? QStringLiteral("男")
-            : sex == QLatin1String("F") ? QStringLiteral("女")
-                                        : QStringLiteral("<不定>");
+    p.sex = strSexName(v(ret::Sex));
     p.dept = v(ret::Dept);
     p.certId = v(ret::CardNo);
     p.typeName = typeName;
