@@ -611,11 +611,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
             intShowMsg(QStringLiteral("ELT110"));
             return -1;
         }
-        const DBResultSet& list = reads.rows(requestsAt);
-        QStringList nos;
-        for (int r = 0; r < list.rowCount(); ++r)
-            nos << list.text(r, 5);
-        fillRequests(list, textsOf(nos, &reads, textsAt), 0);
+        takeRequestList(reads, {requestsAt, textsAt}, 0);
     }
     m_violationsFront = false;
     return 0;
