@@ -675,8 +675,8 @@ int intJudgeApplicant(const LIB_DB_Batch& b, const ApplicantReads& at, const QSt
 
 int intCheckApplicant(const QString& certId, DBResultSet& record)
 {
-    // The reader locked with its violations, the server's date and the loans,
-    // and the commit, in one round trip.
+    // The reader with its violations, the server's date and the loans, and
+    // the commit, in one round trip.
     LIB_DB_Batch b;
     b.begin();
     const ApplicantReads at = addApplicantReads(b, "SELECT " + q(certId));
