@@ -700,7 +700,10 @@ int DeskLending::subReturnBook(const QString& code) {
         intShowMsg(kRecordChanged);
         return -1;
     }
-    int rule = ruleByNo(v(ret::RuleNo));
+    // The fine follows the loan as locked: its due date or rule may have
+    // changed while the question was open.
+    const QString dueDate = locked.text(0, ret::NormRetDate);
+    int rule = ruleByNo(locked.text(0, ret::RuleNo));
     if (rule < 0) rule = 0;
     FineTerms terms;
     terms.timeUnit = ruleText(rule, circrule::TimeUnit);
@@ -712,7 +715,7 @@ int DeskLending::subReturnBook(const QString& code) {
         g_varLocaCloseDay = varGetCloseDay(v(ret::Location));
         g_varLocaOpenTime = varGetOpenTime(v(ret::Location));
     }
-    const OverdueJudgement j = judgeOverdue(v(ret::NormRetDate), m_now, terms, g_varLocaCloseDay,
+    const OverdueJudgement j = judgeOverdue(dueDate, m_now, terms, g_varLocaCloseDay,
                                             g_varLocaOpenTime, static_cast<int>(varGetSysPara(9).toDouble()));
     const QString wkr = varGetSysInfo(4).toString();
     // The loan closed, then what the rest of the action reads, in one round
@@ -786,7 +789,7 @@ int DeskLending::subReturnBook(const QString& code) {
     row.callNo = callNo;
     row.location = strLocationName(location);
     row.lendDate = v(ret::LendDate);
-    row.normRetDate = v(ret::NormRetDate);
+    row.normRetDate = dueDate;
     row.overdue = j.count > 0;
     if (row.overdue)
         row.overdueText = QString::number(j.count) +
