@@ -153,6 +153,13 @@ QString strQueueLockSql(const QString& callNo, const QString& location)
     return "SELECT pg_advisory_xact_lock(hashtext(" + q(callNo + QStringLiteral("|") + location) + "))";
 }
 
+QString strSexName(const QString& sex)
+{
+    return sex == QLatin1String("M")   ? QStringLiteral("男")
+           : sex == QLatin1String("F") ? QStringLiteral("女")
+                                       : QStringLiteral("<不定>");
+}
+
 int ConsignDesk::lockQueue(const QString& callNo, const QString& location)
 {
     DBResultSet rs;
@@ -316,10 +323,7 @@ void ConsignDesk::fillPanel()
 {
     m_panel = ReaderPanel();
     m_panel.name = readerValue(redr::Name);
-    const QString sex = readerValue(redr::Sex);
-    m_panel.sex = sex == QLatin1String("M") ? QStringLiteral("男")
-                : sex == QLatin1String("F") ? QStringLiteral("女")
-                                            : QStringLiteral("<不定>");
+    m_panel.sex = strSexName(readerValue(redr::Sex));
     m_panel.dept = readerValue(redr::Dept);
     m_panel.certId = readerValue(redr::CertId);
     m_panel.typeName = readerValue(redr::TypeName);
@@ -607,11 +611,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
             intShowMsg(QStringLiteral("ELT110"));
             return -1;
         }
-        const DBResultSet& list = reads.rows(requestsAt);
-        QStringList nos;
-        for (int r = 0; r < list.rowCount(); ++r)
-            nos << list.text(r, 5);
-        fillRequests(list, textsOf(nos, &reads, textsAt), 0);
+        takeRequestList(reads, {requestsAt, textsAt}, 0);
     }
     m_violationsFront = false;
     return 0;
@@ -675,8 +675,8 @@ int intJudgeApplicant(const LIB_DB_Batch& b, const ApplicantReads& at, const QSt
 
 int intCheckApplicant(const QString& certId, DBResultSet& record)
 {
-    // The reader locked with its violations, the server's date and the loans,
-    // and the commit, in one round trip.
+    // The reader with its violations, the server's date and the loans, and
+    // the commit, in one round trip.
     LIB_DB_Batch b;
     b.begin();
     const ApplicantReads at = addApplicantReads(b, "SELECT " + q(certId));

@@ -319,6 +319,9 @@ private:
 // ConsignDesk::lockQueue): every writer of a queue, in any window, runs it.
 QString strQueueLockSql(const QString& callNo, const QString& location);
 
+// The reader panel's word for a reader's sex code ("M", "F", anything else).
+QString strSexName(const QString& sex);
+
 // Copies the reader type's name and limits from the reader-type cache into a
 // reader record (empty when the type is not in the cache).
 void subMergeRedrType(DBResultSet& record);

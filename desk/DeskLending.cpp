@@ -79,9 +79,6 @@ bool priceCallsForNotice(const QString& price) {
     return ok && p >= varGetSysPara(6).toDouble();
 }
 
-// The server's date and time, read with an action's first query.
-const char* kServerNow = "to_char(desk_now(), 'YYYY-MM-DD HH24:MI:SS')";
-
 // The copy row of a lending, with the location group of the copy's location,
 // the borrower of its loan, the free copies of its title on the shelf and the
 // server's time. Read under a lock, the borrower and the shelf are read again
@@ -95,7 +92,7 @@ QString copySelect() {
                "(SELECT count(*) FROM item shelf WHERE shelf.call_no = item.call_no AND shelf.book_stat_code "
                "= '41' "
                "AND shelf.book_lend_flag = '0'), ") +
-           QString::fromLatin1(kServerNow) +
+           strServerDateExpr() +
            QStringLiteral(" FROM item JOIN call_no_lst ON call_no_lst.call_no = item.call_no "
                           "LEFT JOIN location_lst ON location_lst.location = item.location WHERE ");
 }
@@ -485,7 +482,7 @@ int DeskLending::subLendReleBook(const QString& code) {
     const QString certId = g_strCertID;
     // The copy and its open found rows in one round trip.
     LIB_DB_Batch first;
-    const int copyAt = first.select("SELECT prop_no, location, " + QString::fromLatin1(kServerNow) +
+    const int copyAt = first.select("SELECT prop_no, location, " + strServerDateExpr() +
                                     " FROM item WHERE bar_code = " + q(code));
     const int arriAt = first.select(
         "SELECT cert_id, relegate_keep_end_date FROM relegate_arri_lst WHERE prop_no = (SELECT prop_no FROM item "
@@ -594,7 +591,7 @@ int DeskLending::subReturnBook(const QString& code) {
     LIB_DB_Batch first;
     const int copyAt = first.select(
         "SELECT item.location, marc.marc_use_flag, location_lst.location_property, " +
-        QString::fromLatin1(kServerNow) +
+        strServerDateExpr() +
         " FROM item LEFT JOIN marc ON marc.marc_rec_no = item.marc_rec_no "
         "LEFT JOIN location_lst ON location_lst.location = item.location WHERE item.bar_code = " +
         q(code));
@@ -645,10 +642,7 @@ int DeskLending::subReturnBook(const QString& code) {
     m_desk.m_violationsFront = false;
     ReaderPanel& p = m_desk.m_panel;
     p.name = v(ret::Name);
-    const QString sex = v(ret::Sex);
-    p.sex = sex == QLatin1String("M")   ? QStringLiteral("男")
-            : sex == QLatin1String("F") ? QStringLiteral("女")
-                                        : QStringLiteral("<不定>");
+    p.sex = strSexName(v(ret::Sex));
     p.dept = v(ret::Dept);
     p.certId = v(ret::CardNo);
     p.typeName = typeName;
@@ -706,7 +700,10 @@ int DeskLending::subReturnBook(const QString& code) {
         intShowMsg(kRecordChanged);
         return -1;
     }
-    int rule = ruleByNo(v(ret::RuleNo));
+    // The fine follows the loan as locked: its due date or rule may have
+    // changed while the question was open.
+    const QString dueDate = locked.text(0, ret::NormRetDate);
+    int rule = ruleByNo(locked.text(0, ret::RuleNo));
     if (rule < 0) rule = 0;
     FineTerms terms;
     terms.timeUnit = ruleText(rule, circrule::TimeUnit);
@@ -718,7 +715,7 @@ int DeskLending::subReturnBook(const QString& code) {
         g_varLocaCloseDay = varGetCloseDay(v(ret::Location));
         g_varLocaOpenTime = varGetOpenTime(v(ret::Location));
     }
-    const OverdueJudgement j = judgeOverdue(v(ret::NormRetDate), m_now, terms, g_varLocaCloseDay,
+    const OverdueJudgement j = judgeOverdue(dueDate, m_now, terms, g_varLocaCloseDay,
                                             g_varLocaOpenTime, static_cast<int>(varGetSysPara(9).toDouble()));
     const QString wkr = varGetSysInfo(4).toString();
     // The loan closed, then what the rest of the action reads, in one round
@@ -792,7 +789,7 @@ int DeskLending::subReturnBook(const QString& code) {
     row.callNo = callNo;
     row.location = strLocationName(location);
     row.lendDate = v(ret::LendDate);
-    row.normRetDate = v(ret::NormRetDate);
+    row.normRetDate = dueDate;
     row.overdue = j.count > 0;
     if (row.overdue)
         row.overdueText = QString::number(j.count) +

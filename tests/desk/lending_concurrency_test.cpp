@@ -313,6 +313,27 @@ TEST_F(LendingConcurrencyTest, ALoanThatChangedHandsIsRefusedWithoutWaitingOnIts
     ASSERT_EQ(LIB_DB_Select("select set_config('lock_timeout', '15s', false)", rs), 0);
 }
 
+// Another desk moves the due date of an overdue loan while the return's
+// question is open: the fine follows the loan as the return locked it.
+TEST_F(LendingConcurrencyTest, AReturnFinesTheDueDateOfTheLockedLoan) {
+    db().exec("update lend_lst set attachment = '磁带' where prop_no = 'P500012'");
+    const QString debt = db().scalar("select debt_flag from reader where cert_id = 'DR10'");
+    dialogs.answers = {ui::BoxAnswer::Ok};
+    {
+        testsupport::BoxWatch watch(dialogs, [&](const ui::BoxRequest& box) {
+            if (box.icon != ui::BoxIcon::Question) return;
+            db().exec("update lend_lst set norm_ret_date = '" + dayPlus(1) + "' where prop_no = 'P500012'");
+        });
+        ASSERT_EQ(lending.subReturnBook("B500012"), 0) << shown();
+    }
+    EXPECT_EQ(db().scalar("select count(*) from exceed_fine_lst where prop_no = 'P500012'"), "0");
+    EXPECT_EQ(db().scalar("select excd_days from lend_hist where prop_no_f = 'P500012'"), "0");
+    EXPECT_EQ(db().scalar("select debt_flag from reader where cert_id = 'DR10'"), debt);
+    ASSERT_EQ(lending.returns().size(), 1);
+    EXPECT_FALSE(lending.returns()[0].overdue);
+    EXPECT_EQ(lending.returns()[0].normRetDate, dayPlus(1));
+}
+
 TEST_F(LendingConcurrencyTest, ADeskMeetingALockWaitsItsTimeOutThenSaysSoWritingNothing) {
     DBResultSet rs;
     ASSERT_EQ(LIB_DB_Select("select set_config('lock_timeout', '300ms', false)", rs), 0);
