@@ -132,7 +132,7 @@ int intShowCallNoInfo(const TabQuery& tq, TabRows& info, TabRows& items)
                                        "book_stat_code, price, carrier_code, attachment, in_date, rec_flag_upt_date, "
                                        "resp_wkr, remark FROM indi_acct")
                             + recordIs(QStringLiteral("indi_acct"), tq)
-                            + QStringLiteral(" ORDER BY indi_acct.call_no, indi_acct.dis_location"),
+                            + QStringLiteral(" ORDER BY indi_acct.call_no, indi_acct.dis_location, indi_acct.prop_no"),
                         copies)
         != 0) {
         intShowDBError();
@@ -228,7 +228,7 @@ QString strLendHistorySQL(const QString& table, const TabQuery& tq)
         + QStringLiteral("cert_id_f")
         + (table == QLatin1String("lend_hist") ? QStringLiteral(" AND lend_hist.ret_date IS NOT NULL") : QString())
         + strDateRangeSQL(table, tq.lendRange, tq.from, tq.to) + tq.copyFilter + QStringLiteral(" ORDER BY ") + t
-        + QStringLiteral("ret_date DESC");
+        + QStringLiteral("ret_date DESC, ") + t + QStringLiteral("id DESC");
 }
 
 void locationOf4(const DBResultSet&, int, QStringList& row, long&, long&) { locationNames(row, {4}); }
@@ -401,7 +401,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                               + recordIs(QStringLiteral("item"), tq)
                               + QStringLiteral(" AND item.prop_no = lend_lst.prop_no AND reader.cert_id = "
                                                "lend_lst.cert_id")
-                              + tq.copyFilter + QStringLiteral(" ORDER BY lend_lst.lend_date DESC"),
+                              + tq.copyFilter + QStringLiteral(" ORDER BY lend_lst.lend_date DESC, lend_lst.prop_no"),
                           out.info, locationOf4);
     }
     if (key == QLatin1String("LendHistory"))
@@ -415,7 +415,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                                  "call_no_lst, reader")
                 + recordIs(QStringLiteral("call_no_lst"), tq)
                 + QStringLiteral(" AND preg_lst.call_no = call_no_lst.call_no AND reader.cert_id = preg_lst.cert_id "
-                                 "ORDER BY preg_lst.preg_date"),
+                                 "ORDER BY preg_lst.preg_date, preg_lst.location, preg_lst.cert_id"),
             out.info, [&](const DBResultSet&, int, QStringList& row, long& fore, long& back) {
                 locationNames(row, {2, 11});
                 markExpired(row, 4, today, fore);
@@ -429,7 +429,8 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                                                "preg_arri_lst.resp_wkr, preg_arri_lst.take_location, "
                                                "preg_arri_lst.pregarri_deal_flag")
                               + copyReaderFrom(QStringLiteral("preg_arri_lst"), tq) + tq.copyFilter
-                              + QStringLiteral(" ORDER BY preg_arri_lst.preg_arri_date"),
+                              + QStringLiteral(" ORDER BY preg_arri_lst.preg_arri_date, preg_arri_lst.prop_no, "
+                                               "preg_arri_lst.cert_id"),
                           out.info, [&](const DBResultSet&, int, QStringList& row, long& fore, long& back) {
                               locationNames(row, {4, 14});
                               markExpired(row, 11, today, fore);
@@ -444,7 +445,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                                                "lost_recoup_lst.recoup_type, lost_recoup_lst.recoup_flag, "
                                                "lost_recoup_lst.resp_wkr, lost_recoup_lst.remark")
                               + copyReaderFrom(QStringLiteral("lost_recoup_lst"), tq) + tq.copyFilter
-                              + QStringLiteral(" ORDER BY lost_recoup_lst.recoup_date"),
+                              + QStringLiteral(" ORDER BY lost_recoup_lst.recoup_date, lost_recoup_lst.id"),
                           out.info, [](const DBResultSet&, int, QStringList& row, long&, long&) {
                               locationNames(row, {4});
                               row[15] = stateText(row[15], {"赔书", "赔钱", "赔退"}, 1);
@@ -458,7 +459,8 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                                                "reader_volt_lst.volt_deal_flag, reader_volt_lst.resp_wkr, "
                                                "reader_volt_lst.remark")
                               + copyReaderFrom(QStringLiteral("reader_volt_lst"), tq)
-                              + QStringLiteral(" ORDER BY item.call_no, item.location"),
+                              + QStringLiteral(" ORDER BY item.call_no, item.location, item.prop_no, "
+                                               "reader_volt_lst.cert_id, reader_volt_lst.punish_date"),
                           out.info, [](const DBResultSet&, int, QStringList& row, long& fore, long&) {
                               locationNames(row, {4});
                               row[9] = strVoltName(row[9]);
@@ -480,7 +482,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                               + recordIs(QStringLiteral("item"), tq)
                               + QStringLiteral(" AND deal_log.prop_no = item.prop_no AND deal_log.deal_batch_no = "
                                                "deal_batch_lst.deal_batch_no ORDER BY item.location, "
-                                               "deal_log.deal_type_code, deal_batch_lst.deal_stat_flag"),
+                                               "deal_log.deal_type_code, deal_batch_lst.deal_stat_flag, deal_log.id"),
                           out.info, [](const DBResultSet&, int, QStringList& row, long&, long&) {
                               locationNames(row, {4});
                               row[5] = strTransTypeName(row[5]);
@@ -493,7 +495,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                                          "alloc_record.alloc_wkr, alloc_record.remark FROM item, alloc_record")
                               + recordIs(QStringLiteral("item"), tq)
                               + QStringLiteral(" AND alloc_record.prop_no = item.prop_no ORDER BY "
-                                               "alloc_record.alloc_no, alloc_record.alloc_date"),
+                                               "alloc_record.alloc_no, alloc_record.alloc_date, alloc_record.id"),
                           out.info, [](const DBResultSet&, int, QStringList& row, long&, long&) {
                               locationNames(row, {6, 7});
                           });
@@ -507,7 +509,8 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                                                "exceed_fine_lst.resp_wkr, exceed_fine_lst.remark, "
                                                "exceed_fine_lst.time_unit")
                               + copyReaderFrom(QStringLiteral("exceed_fine_lst"), tq) + tq.copyFilter
-                              + QStringLiteral(" ORDER BY item.call_no, item.location"),
+                              + QStringLiteral(" ORDER BY item.call_no, item.location, item.prop_no, "
+                                               "exceed_fine_lst.cert_id, exceed_fine_lst.lend_date"),
                           out.info, [](const DBResultSet& rs, int i, QStringList& row, long& fore, long&) {
                               locationNames(row, {4});
                               row[11] = strOverdueTime(rs.text(i, 10), rs.text(i, 9), rs.text(i, 18));
@@ -528,7 +531,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                                                "item.price, item.carrier_code, item.attachment, item.in_date, "
                                                "item.rec_flag_upt_date, item.resp_wkr FROM item")
                               + recordIs(QStringLiteral("item"), tq) + QStringLiteral(" AND (") + codes
-                              + QStringLiteral(") ORDER BY item.call_no, item.location"),
+                              + QStringLiteral(") ORDER BY item.call_no, item.location, item.prop_no"),
                           out.info, [](const DBResultSet& rs, int i, QStringList& row, long&, long&) {
                               locationNames(row, {4});
                               // No column of the copy holds a batch or an acquisition mode:
@@ -562,7 +565,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                                  "reader")
                 + recordIs(QStringLiteral("call_no_lst"), tq)
                 + QStringLiteral(" AND relegate_lst.call_no = call_no_lst.call_no AND reader.cert_id = "
-                                 "relegate_lst.cert_id ORDER BY relegate_lst.relegate_date"),
+                                 "relegate_lst.cert_id ORDER BY relegate_lst.relegate_date, relegate_lst.id"),
             out.info,
             [&](const DBResultSet&, int, QStringList& row, long& fore, long& back) {
                 locationNames(row, {2, 6});
@@ -584,7 +587,7 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                                                "relegate_arri_lst.relegate_ret_location, "
                                                "relegate_arri_lst.relegate_end_flag, relegate_arri_lst.resp_wkr")
                               + copyReaderFrom(QStringLiteral("relegate_arri_lst"), tq) + tq.copyFilter
-                              + QStringLiteral(" ORDER BY relegate_arri_lst.relegate_arri_date"),
+                              + QStringLiteral(" ORDER BY relegate_arri_lst.relegate_arri_date, relegate_arri_lst.id"),
                           out.info,
                           [](const DBResultSet&, int, QStringList& row, long&, long&) {
                               locationNames(row, {4, 15, 16, 17});

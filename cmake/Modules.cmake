@@ -10,21 +10,32 @@ function(add_module target)
   add_library(${target} STATIC ${_src})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${M_DEPS})
+  if(CONSIGN_PCH)
+    target_link_libraries(${target} PUBLIC ${CONSIGN_PCH_QT})
+    target_precompile_headers(${target} REUSE_FROM consign_pch)
+  endif()
 endfunction()
 
-# Every tests/<module>/*_test.cpp becomes its own test program (one process,
-# one cloned database), linked with the listed targets and the test support.
+# All tests/<module>/*_test.cpp of a folder link into one test program,
+# test_<prefix>, with the listed targets and the test support. Each file is
+# still a CTest test of its own, <prefix>.<file>: the program runs with
+# --test-file=<file> and then runs only the tests written in that file, in a
+# process (and so a cloned database) of its own, as before. Run the program
+# without that option for the whole folder, or with --gtest_filter as usual.
 #
 #   add_module_tests(<prefix> DEPS <targets...> [LABELS <labels...>])
 function(add_module_tests prefix)
   cmake_parse_arguments(T "" "" "DEPS;LABELS" ${ARGN})
   file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  set(_exe test_${prefix})
+  add_executable(${_exe} ${_tests})
+  target_link_libraries(${_exe} PRIVATE ${T_DEPS} testsupport GTest::gtest GTest::gmock)
+  if(CONSIGN_PCH)
+    target_precompile_headers(${_exe} REUSE_FROM consign_test_pch)
+  endif()
   foreach(_t IN LISTS _tests)
     get_filename_component(_name ${_t} NAME_WE)
-    set(_exe test_${prefix}_${_name})
-    add_executable(${_exe} ${_t})
-    target_link_libraries(${_exe} PRIVATE ${T_DEPS} testsupport GTest::gtest GTest::gmock)
-    add_test(NAME ${prefix}.${_name} COMMAND ${_exe})
+    add_test(NAME ${prefix}.${_name} COMMAND ${_exe} --test-file=${_name})
     set_tests_properties(${prefix}.${_name} PROPERTIES
       FIXTURES_REQUIRED pg
       LABELS "${prefix};${T_LABELS}"

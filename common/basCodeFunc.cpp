@@ -175,7 +175,7 @@ int intLoadDeskLocation(int operType) {
                               "location_lst.fine_location, location_lst.group_id "
                               "FROM location_sort, location_lst "
                               "WHERE location_sort.location = location_lst.location "
-                              "AND location_sort.oper_type = %1 ORDER BY location_sort.sequence")
+                              "AND location_sort.oper_type = %1 ORDER BY location_sort.sequence, location_sort.location")
                    .arg(strSQLQuote(QString::number(operType)));
     DBResultSet rows;
     g_intSQLRet = LIB_DB_Select(g_strSQL, rows);

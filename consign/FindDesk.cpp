@@ -322,7 +322,7 @@ int FindDesk::cmdFindSearch() {
         sql += " AND relegate_arri_lst.relegate_find_location IN (SELECT location FROM location_lst WHERE "
                "location_property=" +
                q(cmbFindTeamII.code()) + ")";
-    sql += QStringLiteral(" ORDER BY relegate_arri_lst.call_no");
+    sql += QStringLiteral(" ORDER BY relegate_arri_lst.call_no, relegate_arri_lst.id");
     DBResultSet rs;
     if (select(sql, rs) != 0) {
         intShowDBError();

@@ -70,7 +70,7 @@ int intLoadLocations(Chooser& chooser, const QString& group) {
                                  " FROM location_lst,location_sort  WHERE location_sort.oper_type=") +
                   strSQLQuote(QStringLiteral("3")) + " AND location_lst.location=location_sort.location ";
     if (!group.isEmpty()) sql += " AND location_lst.location_property=" + strSQLQuote(group);
-    sql += QStringLiteral(" ORDER BY location_sort.sequence");
+    sql += QStringLiteral(" ORDER BY location_sort.sequence, location_sort.location");
     DBResultSet rows;
     if (LIB_DB_Select(sql, rows) != 0) {
         intShowDBError();

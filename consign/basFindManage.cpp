@@ -33,7 +33,7 @@ int FindManage::cmbLocation_Click(int index) {
                  "relegate_arri_lst.relegate_noti_date,"
                  " relegate_arri_lst.relegate_keep_days,relegate_arri_lst.relegate_keep_end_date,"
                  "relegate_arri_lst.relegate_location " +
-                 from + " ORDER BY relegate_arri_lst.call_no");
+                 from + " ORDER BY relegate_arri_lst.call_no, relegate_arri_lst.id");
     const int marcAt = b.selectRaw(strMarcPageSQL("SELECT item.marc_rec_no" + from));
     if (db.run(b) != 0) {
         intShowDBError();

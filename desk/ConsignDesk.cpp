@@ -339,7 +339,8 @@ QString loansSQL(const QString& whose)
 {
     return "SELECT lend_lst.cert_id, lend_lst.prop_no, lend_lst.lend_date, lend_lst.norm_ret_date, item.marc_rec_no, "
            "item.bar_code, item.call_no, item.book_stat_code, item.location, item.book_lend_flag FROM lend_lst, item "
-           "WHERE lend_lst.cert_id " + whose + " AND lend_lst.prop_no = item.prop_no ORDER BY lend_lst.lend_date";
+           "WHERE lend_lst.cert_id " + whose + " AND lend_lst.prop_no = item.prop_no "
+           "ORDER BY lend_lst.lend_date, lend_lst.prop_no";
 }
 
 // The reader's loans; `cert` is the quoted number or a parameter.
@@ -1175,7 +1176,7 @@ int ConsignDesk::addRequestListQuery(LIB_DB_Batch& batch)
                           "relegate_lst.relegate_end_date, relegate_lst.relegate_no, call_no_lst.marc_rec_no "
                           "FROM relegate_lst, call_no_lst WHERE relegate_lst.call_no = call_no_lst.call_no "
                           "AND relegate_lst.cert_id = $1 AND relegate_lst.relegate_flag = '0' "
-                          "ORDER BY relegate_lst.relegate_date DESC",
+                          "ORDER BY relegate_lst.relegate_date DESC, relegate_lst.id DESC",
                           {g_strCertID});
 }
 

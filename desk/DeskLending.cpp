@@ -486,7 +486,8 @@ int DeskLending::subLendReleBook(const QString& code) {
                                     " FROM item WHERE bar_code = " + q(code));
     const int arriAt = first.select(
         "SELECT cert_id, relegate_keep_end_date FROM relegate_arri_lst WHERE prop_no = (SELECT prop_no FROM item "
-        "WHERE bar_code = " + q(code) + ") AND relegate_end_flag < '3' ORDER BY relegate_keep_end_date DESC");
+        "WHERE bar_code = " + q(code) + ") AND relegate_end_flag < '3' "
+        "ORDER BY relegate_keep_end_date DESC, id DESC");
     if (m_desk.run(first) != 0) {
         intShowDBError();
         return -1;
@@ -587,7 +588,7 @@ int DeskLending::subReturnBook(const QString& code) {
     const QString deskLoc = varGetSysInfo(3).toString();
     // The copy and its loan, read without locks for the questions, in one round trip.
     const QString loanSql =
-        QString::fromLatin1(kReturnSelect) + q(code) + " ORDER BY reader_cert.cert_flag = '1' DESC";
+        QString::fromLatin1(kReturnSelect) + q(code) + " ORDER BY reader_cert.cert_flag = '1' DESC, reader_cert.redr_cert_id";
     LIB_DB_Batch first;
     const int copyAt = first.select(
         "SELECT item.location, marc.marc_use_flag, location_lst.location_property, " +

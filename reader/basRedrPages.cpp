@@ -204,7 +204,7 @@ int loadCertLost(const QString& id, RedrPage* page) {
                        "cert_loss.cert_lose_flag, cert_loss.resp_wkr, cert_loss.remark "
                        "FROM cert_loss, reader_cert WHERE cert_loss.redr_cert_id = reader_cert.redr_cert_id "
                        "AND reader_cert.cert_id = ") +
-        id + QStringLiteral(" ORDER BY cert_loss.lose_date DESC");
+        id + QStringLiteral(" ORDER BY cert_loss.lose_date DESC, cert_loss.id DESC");
     return addRows(sql, page, [](const DBResultSet&, int, RedrPageRow& row, TitleCache&) {
         row.cells[2] = row.cells[2].left(10);
         row.cells[3] = row.cells[3].left(10);
@@ -218,7 +218,8 @@ int loadCertInfo(const QString& id, RedrPage* page) {
                        "reader_cert.bgn_date, reader_cert.end_date, reader_cert.charge, reader.deposit, "
                        "reader.obligate, reader_cert.resp_wkr FROM reader_cert, reader "
                        "WHERE reader_cert.cert_id = ") +
-        id + QStringLiteral(" AND reader_cert.cert_id = reader.cert_id ORDER BY reader_cert.oper_date DESC");
+        id + QStringLiteral(" AND reader_cert.cert_id = reader.cert_id ORDER BY reader_cert.oper_date DESC, "
+                       "reader_cert.redr_cert_id");
     return addRows(sql, page, [](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache&) {
         const QString flag = row.cells[2];
         row.cells[2] = strCertStateText(flag);
@@ -241,7 +242,7 @@ int loadLendInfo(const QString& id, RedrPage* page) {
         id
         // The reader by its key: the loan's code column compares in another collation.
         + QStringLiteral(" AND item.prop_no = lend_lst.prop_no AND reader.cert_id = ") + id +
-        QStringLiteral(" ORDER BY lend_lst.lend_date DESC");
+        QStringLiteral(" ORDER BY lend_lst.lend_date DESC, lend_lst.prop_no");
     QString today;
     return addRows(sql, page, [&](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
         if (r == 0) today = strToday();
@@ -278,7 +279,7 @@ QString histSQL(const QString& table, const QString& id, const RedrHistRange& ra
             .arg(t) +
         id + QStringLiteral(" AND item.prop_no = %1.prop_no_f AND reader.cert_id = %1.cert_id_f").arg(t);
     if (withReturnTest) sql += QStringLiteral(" AND %1.ret_date IS NOT NULL").arg(t);
-    return sql + cond + QStringLiteral(" ORDER BY %1.ret_date DESC").arg(t);
+    return sql + cond + QStringLiteral(" ORDER BY %1.ret_date DESC, %1.id DESC").arg(t);
 }
 
 // Writes history rows below row `start` (their numbers follow it).
@@ -367,7 +368,8 @@ int loadExceedInfo(const QString& id, RedrPage* page) {
                        "exceed_fine_lst.remark, exceed_fine_lst.time_unit FROM exceed_fine_lst, item "
                        "WHERE exceed_fine_lst.cert_id = ") +
         id +
-        QStringLiteral(" AND exceed_fine_lst.prop_no = item.prop_no ORDER BY exceed_fine_lst.ret_date DESC");
+        QStringLiteral(" AND exceed_fine_lst.prop_no = item.prop_no ORDER BY exceed_fine_lst.ret_date DESC, "
+                       "exceed_fine_lst.lend_date DESC, exceed_fine_lst.prop_no");
     return addRows(sql, page, [](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
         const QString unit = rs.text(r, 22);
         titles.fill(row, rs, r, 3, 4);
@@ -411,7 +413,7 @@ int loadQueue(const QueuePage& q, const QString& id, RedrPage* page) {
                        "(SELECT count(*) FROM %1 q WHERE q.call_no = %1.call_no AND q.location = %1.location "
                        "AND q.%4 = '0' AND q.%2_end_date >= %5 AND q.%2_no < %1.%2_no) "
                        "FROM %1, call_no_lst WHERE %1.cert_id = %6 AND %1.call_no = call_no_lst.call_no "
-                       "ORDER BY %1.%2_date")
+                       "ORDER BY %1.%2_date, %1.call_no, %1.location")
             .arg(t, p, QLatin1String(q.pickup), flag, strSQLQuote(today), id);
     return addRows(
         sql, page,
@@ -451,7 +453,8 @@ int loadPregArriInfo(const QString& id, RedrPage* page) {
             "preg_arri_lst.resp_wkr, preg_arri_lst.take_location, preg_arri_lst.pregarri_deal_flag "
             "FROM preg_arri_lst, item WHERE preg_arri_lst.cert_id = ") +
         id +
-        QStringLiteral(" AND preg_arri_lst.prop_no = item.prop_no ORDER BY preg_arri_lst.preg_arri_date");
+        QStringLiteral(" AND preg_arri_lst.prop_no = item.prop_no ORDER BY preg_arri_lst.preg_arri_date, "
+                       "preg_arri_lst.prop_no");
     QString today;
     return addRows(sql, page, [&](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
         if (r == 0) today = strToday();
@@ -479,7 +482,8 @@ int loadLostInfo(const QString& id, RedrPage* page) {
                        "WHERE lost_recoup_lst.cert_id = ") +
         id +
         QStringLiteral(
-            " AND lost_recoup_lst.prop_no = item.prop_no ORDER BY lost_recoup_lst.recoup_date DESC");
+            " AND lost_recoup_lst.prop_no = item.prop_no ORDER BY lost_recoup_lst.recoup_date DESC, "
+            "lost_recoup_lst.id DESC");
     return addRows(sql, page, [](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
         titles.fill(row, rs, r, 3, 4);
         row.cells[6] = strLocationName(row.cells[6]);
@@ -503,7 +507,7 @@ int loadReleArriInfo(const QString& id, RedrPage* page) {
                        "FROM relegate_arri_lst, item WHERE relegate_arri_lst.cert_id = ") +
         id +
         QStringLiteral(" AND relegate_arri_lst.prop_no = item.prop_no "
-                       "ORDER BY relegate_arri_lst.relegate_arri_date");
+                       "ORDER BY relegate_arri_lst.relegate_arri_date, relegate_arri_lst.id");
     static const char* const kStates[] = {"划到", "交接", "借出", "还回", "回库", "还书划到"};
     return addRows(sql, page, [](const DBResultSet& rs, int r, RedrPageRow& row, TitleCache& titles) {
         row.cells[0] = QString::number(r + 1);

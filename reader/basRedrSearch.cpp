@@ -96,7 +96,8 @@ int intBuildRedrSearch(const RedrSearchInput& in, QString* sql, QString* message
                           "FROM READER, READER_CERT, READER_TYPE WHERE READER.cert_id = READER_CERT.cert_id "
                           "AND READER_TYPE.redr_type_code = READER.redr_type_code") +
            cond +
-           QStringLiteral(" ORDER BY READER.cert_id, READER_CERT.cert_flag DESC, READER_CERT.oper_date DESC");
+           QStringLiteral(" ORDER BY READER.cert_id, READER_CERT.cert_flag DESC, READER_CERT.oper_date DESC, "
+                          "READER_CERT.redr_cert_id");
     return 0;
 }
 

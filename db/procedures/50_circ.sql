@@ -116,7 +116,7 @@ begin
     select ctid, * into v_hold from preg_lst
      where call_no = v_item.call_no and location = v_item.location
        and coalesce(preg_flag, '0') = '0' and preg_end_date >= v_today
-     order by preg_no nulls last, preg_date
+     order by preg_no nulls last, preg_date, cert_id
      limit 1 for update;
     if not found then
         return;
