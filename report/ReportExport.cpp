@@ -6,12 +6,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSet>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 #include <QXmlStreamWriter>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <cctype>
 #include <sqlite3.h>
 #include <xlsxwriter.h>
 
@@ -52,6 +50,18 @@ QString xmlSafe(const QString& text) {
         out += bad ? QChar(0xFFFD) : ch;
     }
     return out;
+}
+
+// Character data with every carriage return as a character reference: a
+// reader turns a raw CR LF (or a lone CR) into LF.
+void writeText(QXmlStreamWriter& w, const QString& text) {
+    qsizetype from = 0;
+    for (qsizetype cr = text.indexOf(u'\r'); cr >= 0; cr = text.indexOf(u'\r', from)) {
+        w.writeCharacters(text.mid(from, cr - from));
+        w.writeEntityReference(QStringLiteral("#13"));
+        from = cr + 1;
+    }
+    w.writeCharacters(text.mid(from));
 }
 
 QString sqlName(const QString& name) {
@@ -162,7 +172,7 @@ QByteArray xmlExport(const ReportGrid& grd) {
         for (int c : cols) {
             w.writeStartElement(QStringLiteral("col"));
             w.writeAttribute(QStringLiteral("title"), xmlSafe(grd.textMatrix(0, c)));
-            w.writeCharacters(xmlSafe(grd.textMatrix(r, c)));
+            writeText(w, xmlSafe(grd.textMatrix(r, c)));
             w.writeEndElement();
         }
         w.writeEndElement();
@@ -203,6 +213,33 @@ QStringList distinctFieldNames(const QList<ExportColumn>& cols) {
 
 QString normalTableName(const QString& typed) {
     return typed.trimmed().toUpper();
+}
+
+QString tableNameProblem(const QString& name) {
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QChar ch = name[i];
+        if (ch.isHighSurrogate() && i + 1 < name.size() && name[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        const char16_t u = ch.unicode();
+        if (u < 0x20 || u == 0x7F || ch.isSurrogate() || ch.isNonCharacter())
+            return QStringLiteral("表名含有数据库文件不能接受的字符（控制字符或无效字符），请重新输入。");
+    }
+    if (name.startsWith(QLatin1String("SQLITE_"), Qt::CaseInsensitive))
+        return QStringLiteral("以“SQLITE_”开头的表名由数据库文件保留，请重新输入。");
+    return QString();
+}
+
+QString replaceProblem(const QString& path) {
+    const QFileInfo fi(path);
+    if (!fi.exists()) return QString();
+    if (fi.isDir()) return QStringLiteral("同名的文件夹已经存在");
+    // The owner's write permission is the file's read-only mark (it holds for
+    // the administrator too, whom the system lets write anyway).
+    if (!fi.isWritable() || !(fi.permissions() & QFileDevice::WriteOwner))
+        return QStringLiteral("文件为只读");
+    return QString();
 }
 
 // ---- SQLite ----------------------------------------------------------------
@@ -317,32 +354,74 @@ bool SqliteFile::insertRows(const QString& table, const QList<ExportColumn>& col
 
 // ---- Excel -----------------------------------------------------------------
 
-bool writeXlsx(const QString& path, const ReportGrid& grd, const ReportTexts& texts, QString* error) {
-    // Written beside the target and moved over it when complete.
-    const QFileInfo target(path);
-    QTemporaryFile tmp(target.absoluteDir().filePath(QStringLiteral(".xlsx-XXXXXX")));
-    if (!tmp.open()) {
-        if (error) *error = tmp.errorString();
+namespace {
+// Whether "_xHHHH_" (H a hexadecimal digit) starts at `at`: a reader of the
+// workbook decodes that form to the character HHHH.
+bool escapeLikeAt(const QString& text, qsizetype at) {
+    if (at + 7 > text.size() || text[at] != u'_' || text[at + 1] != u'x' || text[at + 6] != u'_') return false;
+    for (qsizetype i = at + 2; i < at + 6; ++i)
+        if (!std::isxdigit(text[i].unicode() < 0x80 ? int(text[i].unicode()) : 0)) return false;
+    return true;
+}
+
+// A text as a workbook cell holds it: the underscore of every "_xHHHH_"
+// escaped, and at most kMaxCellText UTF-16 units as stored (a character pair
+// is never split). `cut` is set when the text was longer.
+QString workbookText(const QString& text, bool* cut) {
+    static const QString escapedUnderscore = QStringLiteral("_x005F");
+    QString out;
+    qsizetype shown = 0; // units of the text taken
+    qsizetype written = 0; // units sent to the writer
+    *cut = false;
+    while (shown < text.size()) {
+        const bool pair = text[shown].isHighSurrogate() && shown + 1 < text.size() &&
+                          text[shown + 1].isLowSurrogate();
+        const qsizetype units = pair ? 2 : 1;
+        const bool escape = escapeLikeAt(text, shown);
+        const qsizetype cost = units + (escape ? escapedUnderscore.size() : 0);
+        if (written + cost > kMaxCellText) {
+            *cut = true;
+            break;
+        }
+        if (escape) out += escapedUnderscore;
+        out += text.mid(shown, units);
+        shown += units;
+        written += cost;
+    }
+    return out;
+}
+} // namespace
+
+bool writeXlsx(const QString& path, const ReportGrid& grd, const ReportTexts& texts, QString* error,
+               QList<int>* cutRows) {
+    if (cutRows) cutRows->clear();
+    // The workbook is made aside and then saved over the target in one step.
+    QTemporaryDir aside;
+    if (!aside.isValid()) {
+        if (error) *error = aside.errorString();
         return false;
     }
-    tmp.close();
-    lxw_workbook* wb = workbook_new(QFile::encodeName(tmp.fileName()).constData());
+    const QString made = aside.filePath(QStringLiteral("export.xlsx"));
+    lxw_workbook* wb = workbook_new(QFile::encodeName(made).constData());
     if (!wb) {
         if (error) *error = QStringLiteral("无法创建工作簿");
         return false;
     }
     lxw_worksheet* ws = workbook_add_worksheet(wb, "ExportData");
     lxw_error failure = LXW_NO_ERROR;
-    const auto put = [&](int row, int col, const QString& text) {
+    const auto put = [&](int row, int col, const QString& text, int gridRow) {
         if (text.isEmpty() || failure != LXW_NO_ERROR) return;
+        bool cut = false;
+        const QString cell = workbookText(text, &cut);
+        if (cut && cutRows && (cutRows->isEmpty() || cutRows->last() != gridRow)) cutRows->append(gridRow);
         failure =
-            worksheet_write_string(ws, lxw_row_t(row), lxw_col_t(col), text.toUtf8().constData(), nullptr);
+            worksheet_write_string(ws, lxw_row_t(row), lxw_col_t(col), cell.toUtf8().constData(), nullptr);
     };
-    put(0, 0, texts.title);
-    put(1, 0, texts.infoText());
+    put(0, 0, texts.title, kTitleRow);
+    put(1, 0, texts.infoText(), kInfoRow);
     const auto row = [&](int sheetRow, int gridRow) {
         for (int c = 1; c < grd.cols(); ++c)
-            if (!grd.colHidden(c)) put(sheetRow, c - 1, grd.textMatrix(gridRow, c));
+            if (!grd.colHidden(c)) put(sheetRow, c - 1, grd.textMatrix(gridRow, c), gridRow);
     };
     row(2, 0);
     for (int r = grd.fixedRows(); r < grd.rows(); ++r)
@@ -353,14 +432,12 @@ bool writeXlsx(const QString& path, const ReportGrid& grd, const ReportTexts& te
         if (error) *error = QString::fromUtf8(lxw_strerror(failure));
         return false;
     }
-    tmp.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    if (std::rename(QFile::encodeName(tmp.fileName()).constData(), QFile::encodeName(path).constData()) !=
-        0) {
-        if (error) *error = QString::fromLocal8Bit(std::strerror(errno));
+    QFile book(made);
+    if (!book.open(QIODevice::ReadOnly)) {
+        if (error) *error = book.errorString();
         return false;
     }
-    tmp.setAutoRemove(false);
-    return true;
+    return writeWholeFile(path, book.readAll(), error);
 }
 
 } // namespace report

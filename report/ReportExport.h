@@ -30,6 +30,9 @@ struct ReportTexts {
 
 // Replaces a file by `bytes` in one step; false with the reason on failure.
 bool writeWholeFile(const QString& path, const QByteArray& bytes, QString* error);
+// Why an export may not replace `path`: a folder of that name, or a read-only
+// file; "" when the path is free or a file that may be replaced.
+QString replaceProblem(const QString& path);
 
 // Title, 81 "=", lines 1..5, 81 "=", titles and rows joined by "|"; GB18030
 // with CRLF.
@@ -37,7 +40,8 @@ QByteArray textExport(const ReportGrid& grd, const ReportTexts& texts);
 // One line of HTML in GB18030, every text escaped.
 QByteArray htmlExport(const ReportGrid& grd, const ReportTexts& texts);
 // UTF-8 XML: root "aa", one "bb" per data row, one "col" per exported column
-// with the column's title in its "title" attribute.
+// with the column's title in its "title" attribute. A carriage return is
+// written as "&#13;" so that it reads back as itself.
 QByteArray xmlExport(const ReportGrid& grd);
 // Escapes & < > " ' for HTML text.
 QString htmlEscape(const QString& text);
@@ -87,10 +91,24 @@ private:
 
 // Trimmed and upper-cased; empty for a name of blanks.
 QString normalTableName(const QString& typed);
+// Why the database file cannot take `name` as a table's name (a control
+// character such as NUL, an invalid character, the prefix it reserves for
+// itself); "" when it can.
+QString tableNameProblem(const QString& name);
 
 // The workbook: sheet "ExportData", every cell a string: the title, the
 // information text, the column titles, then the data rows; a sheet column per
-// grid column 1.. (hidden ones left empty).
-bool writeXlsx(const QString& path, const ReportGrid& grd, const ReportTexts& texts, QString* error);
+// grid column 1.. (hidden ones left empty). A text of the form "_xHHHH_"
+// reads back as written: its underscore is stored escaped ("_x005F_"), which
+// the writer counts against the cell's room. A text longer than a cell holds
+// (kMaxCellText, counted as the writer stores it) is cut to fit; `cutRows`
+// gets the grid rows so cut, in order, with kTitleRow and kInfoRow for the two
+// texts. The file is saved in one step (an existing one stays as it
+// was when the export fails).
+constexpr int kMaxCellText = 32767;
+constexpr int kTitleRow = -2;
+constexpr int kInfoRow = -1;
+bool writeXlsx(const QString& path, const ReportGrid& grd, const ReportTexts& texts, QString* error,
+               QList<int>* cutRows = nullptr);
 
 } // namespace report

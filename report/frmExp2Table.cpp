@@ -103,6 +103,10 @@ bool frmExp2Table::cmdOK_Click() {
         intShowMsg(QStringLiteral("E表名不能全是空格，请输入表名。"));
         return false;
     }
+    if (const QString problem = create ? tableNameProblem(table) : QString(); !problem.isEmpty()) {
+        intShowMsg(QStringLiteral("E") + problem);
+        return false;
+    }
     if (!grid_) { // the twin that only chooses or makes the table
         QString error;
         const bool made = !create || file_.createTable(table, cols_, &error);

@@ -81,6 +81,10 @@ bool frmExpAccessTable::cmdOK_Click() {
         intShowMsg(QStringLiteral("E表名不能全是空格，请输入表名。"));
         return false;
     }
+    if (const QString problem = tableNameProblem(name); !problem.isEmpty()) {
+        intShowMsg(QStringLiteral("E") + problem);
+        return false;
+    }
     SqliteFile file;
     QString error;
     if (!file.open(g_strExpFile, &error) ||

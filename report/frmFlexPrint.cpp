@@ -617,23 +617,23 @@ bool frmFlexPrint::writeExport(const QString& path, const QString& failure,
 }
 
 void frmFlexPrint::exportFile(const QString& title, const QString& filter, const QString& suffix,
-                              bool askOverwrite, const std::function<QByteArray()>& bytes) {
-    blnExportFile(this, title, filter, suffix, askOverwrite, bytes);
+                              const std::function<QByteArray()>& bytes) {
+    blnExportFile(this, title, filter, suffix, bytes);
 }
 
 void frmFlexPrint::menuExp01_Click() {
     exportFile(QStringLiteral("保存到文本文件"), QStringLiteral("文本文件 (*.txt)"), QStringLiteral("txt"),
-               true, [this] { return textExport(grid_, reportTexts()); });
+               [this] { return textExport(grid_, reportTexts()); });
 }
 
 void frmFlexPrint::menuExp04_Click() {
     exportFile(QStringLiteral("保存到html文件"), QStringLiteral("html文件 (*.html)"), QStringLiteral("html"),
-               false, [this] { return htmlExport(grid_, reportTexts()); });
+               [this] { return htmlExport(grid_, reportTexts()); });
 }
 
 void frmFlexPrint::menuExp05_Click() {
     exportFile(QStringLiteral("保存到xml文件"), QStringLiteral("xml文件 (*.xml)"), QStringLiteral("xml"),
-               false, [this] { return xmlExport(grid_); });
+               [this] { return xmlExport(grid_); });
 }
 
 void frmFlexPrint::menuExp02_Click() {
@@ -648,29 +648,59 @@ void frmFlexPrint::menuExp02_Click() {
                                         QStringLiteral("SQLite数据库文件 (*.sqlite)"),
                                         QStringLiteral("sqlite"), varGetSysInfo(12).toString());
     if (path.isEmpty()) return;
+    if (const QString problem = replaceProblem(path); !problem.isEmpty()) {
+        LIB_WriteLogFile(QStringLiteral("导出数据库文件"), path + QStringLiteral("：") + problem);
+        intShowMsg(QStringLiteral("ECM206") + problem + QStringLiteral("：") + path);
+        return;
+    }
     g_arrExpCols = cols;
     g_lngExpColCount = qint32(cols.size());
     g_strExpFile = path;
     g_strExpTable.clear();
-    frmExp2Table dlg(path, cols, &grid_, 2, this);
-    QString error;
-    if (!dlg.openFile(&error)) {
-        LIB_WriteLogFile(QStringLiteral("导出数据库文件"), path + QStringLiteral("：") + error);
-        intShowMsg(QStringLiteral("ECM206") + error);
-        return;
+    // Opening makes a missing file; one that gets no table is taken away again.
+    const bool existed = QFileInfo::exists(path);
+    {
+        frmExp2Table dlg(path, cols, &grid_, 2, this);
+        QString error;
+        if (dlg.openFile(&error)) {
+            ui::DialogService::current().execDialog(&dlg);
+        } else {
+            LIB_WriteLogFile(QStringLiteral("导出数据库文件"), path + QStringLiteral("：") + error);
+            intShowMsg(QStringLiteral("ECM206") + error);
+        }
     }
-    ui::DialogService::current().execDialog(&dlg);
+    if (!existed && QFileInfo::exists(path)) {
+        SqliteFile file;
+        QString error;
+        const bool empty = file.open(path, &error) && file.tables(&error).isEmpty() && error.isEmpty();
+        file.close();
+        if (empty) QFile::remove(path);
+    }
 }
 
 void frmFlexPrint::menuExp03_Click() {
-    const QString path = chooseSaveFile(this, QStringLiteral("保存到Excel文件"),
-                                        QStringLiteral("Microsoft Excel文件 (*.xlsx)"),
-                                        QStringLiteral("xlsx"), varGetSysInfo(12).toString());
+    const QString path = chooseExportFile(this, QStringLiteral("保存到Excel文件"),
+                                          QStringLiteral("Microsoft Excel文件 (*.xlsx)"), QStringLiteral("xlsx"));
     if (path.isEmpty()) return;
+    QList<int> cut;
     if (!writeExport(path, QStringLiteral("导出到Excel错误！"),
-                     [&](QString* error) { return writeXlsx(path, grid_, reportTexts(), error); }))
+                     [&](QString* error) { return writeXlsx(path, grid_, reportTexts(), error, &cut); }))
         return;
-    intShowMsg(QStringLiteral("I导出到Excel完成！"));
+    if (cut.isEmpty()) {
+        intShowMsg(QStringLiteral("I导出到Excel完成！"));
+        return;
+    }
+    // Rows as the report numbers them: the first data row is row 1.
+    QStringList where;
+    for (int r : cut)
+        where << (r == kTitleRow  ? QStringLiteral("标题")
+                  : r == kInfoRow ? QStringLiteral("信息行")
+                  : r == 0        ? QStringLiteral("列标题")
+                                  : QStringLiteral("第%1行").arg(r - grid_.fixedRows() + 1));
+    const QString note =
+        QStringLiteral("超过%1个字符的单元格已截断：%2").arg(kMaxCellText).arg(where.join(QStringLiteral("、")));
+    LIB_WriteLogFile(QStringLiteral("导出到Excel"), path + QStringLiteral("：") + note);
+    intShowMsg(QStringLiteral("I导出到Excel完成！\n") + note);
 }
 
 void frmFlexPrint::menuRename_Click() {

@@ -190,7 +190,7 @@ private:
     void subTextStyle(int style);
     void subShowStyle(int mode);
     bool acceptPage();
-    void exportFile(const QString& title, const QString& filter, const QString& suffix, bool askOverwrite,
+    void exportFile(const QString& title, const QString& filter, const QString& suffix,
                     const std::function<QByteArray()>& bytes);
     void reportFailure(const QString& what, const QString& reason);
     // Writes under the hourglass; a failure is reported (box and log line).

@@ -471,7 +471,7 @@ void frmPrtABF::subExportSlipText() {
     for (int i = 1; i <= 5; ++i)
         texts.info << labels_.at(i).caption;
     blnExportFile(this, QStringLiteral("保存到文本文件"), QStringLiteral("文本文件 (*.txt)"),
-                  QStringLiteral("txt"), true, [&] { return textExport(grid_, texts); });
+                  QStringLiteral("txt"), [&] { return textExport(grid_, texts); });
 }
 
 bool frmPrtABF::templateName() const {

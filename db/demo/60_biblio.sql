@@ -5,15 +5,19 @@
 -- Dates of holds and consignments are relative to the server's date; loan history
 -- and fines sit at fixed dates in 2024.
 --
---   Q94/Z53   A1: P6001 (41, on the shelf), P60010 (41, on loan), P6003 (34),
---                 P6009 (41, register only: no circulating copy)
---             B1: P6001B (41), P6002 (42)      C9: P6004 (41, on loan to a consignment)
+--   Q94/Z53   A1: P6001 (41, on the shelf), P60010 (41, found for BZ01: on loan to a consignment),
+--                 P6003 (34), P6009 (41, register only: no circulating copy)
+--             B1: P6001B (41, collected by BZ01: on loan), P6002 (42)
+--             C9: P6004 (41, found for BZ02 and handed over: on loan to a consignment)
+-- A found copy not yet collected is lent to its requester (flag 3), a collected one
+-- is an ordinary loan (flag 1); BZ01 owes the one open fine of 1.50.
 --   Q94/Z53A  A1: P6011 .. P6017, statuses 11 to 17 (being received)
 --   Q94/Z53B  no copies
 
-insert into reader (cert_id, redr_type_code, lend_grd, r_dep_id, name, sex, dept, occupation, redr_reg_day)
-values ('BZ01', 'T1', '1', 'D01', '林书', 'F', '生命科学学院', '学生', '2023-09-01'),
-       ('BZ02', 'T2', '2', 'D02', '高阅', 'M', '文学院', '教师', '2020-09-01');
+insert into reader (cert_id, redr_type_code, lend_grd, r_dep_id, name, sex, dept, occupation, redr_reg_day,
+                    debt_flag)
+values ('BZ01', 'T1', '1', 'D01', '林书', 'F', '生命科学学院', '学生', '2023-09-01', 1.50),
+       ('BZ02', 'T2', '2', 'D02', '高阅', 'M', '文学院', '教师', '2020-09-01', 0);
 
 insert into call_no_lst (call_no, marc_rec_no, circ_type_code, lend_grd, cls_id, year_circ_times, total_circ_times,
                          year_read_times, total_read_times, year_preg_times, total_preg_times) values
@@ -26,11 +30,11 @@ insert into item (prop_no, bar_code, call_no, marc_rec_no, location, book_stat_c
                   in_date, rec_flag_upt_date, resp_wkr) values
     ('P6001', 'B6001', 'Q94/Z53', '0000000006', 'A1', '41', '0', 4, 10, '2019-03-01', '2024-02-20', '2008', '12',
      '32.00', '01', null, '2018-10-01', '2018-10-02', '0001'),
-    ('P60010', 'B60010', 'Q94/Z53', '0000000006', 'A1', '41', '1', 3, 8, '2019-04-01', '2024-03-01', '2008', null,
+    ('P60010', 'B60010', 'Q94/Z53', '0000000006', 'A1', '41', '3', 3, 8, '2019-04-01', '2024-03-01', '2008', null,
      '32.00', '01', null, '2018-10-01', '2018-10-02', '0001'),
     ('P6003', 'B6003', 'Q94/Z53', '0000000006', 'A1', '34', '0', 0, 2, '2019-05-01', '2020-01-01', null, null,
      '32.00', '01', null, '2018-10-01', '2023-06-01', '0002'),
-    ('P6001B', 'B6001B', 'Q94/Z53', '0000000006', 'B1', '41', '0', 0, 3, '2020-01-01', '2024-02-20', null, '12',
+    ('P6001B', 'B6001B', 'Q94/Z53', '0000000006', 'B1', '41', '1', 0, 3, '2020-01-01', '2024-02-20', null, '12',
      '32.00', '01', null, '2018-10-01', '2018-10-02', '0001'),
     ('P6002', 'B6002', 'Q94/Z53', '0000000006', 'B1', '42', '0', 0, 0, null, null, null, null,
      '32.00', '02', '光盘1张', '2018-10-01', '2018-10-02', '0001'),
@@ -63,6 +67,10 @@ from (select desk_now()::date as d) t
 union all
 select 'BZ02', 'P6004', to_char(d - 3, 'YYYY-MM-DD') || ' 15:00:00', to_char(d + 27, 'YYYY-MM-DD'),
        to_char(d - 1, 'YYYY-MM-DD') || ' 09:00:00', 1, 0, 'R1', 'C9', null, '0002'
+from (select desk_now()::date as d) t
+union all
+select 'BZ01', 'P6001B', to_char(d - 29, 'YYYY-MM-DD') || ' 11:00:00', to_char(d + 1, 'YYYY-MM-DD'), null, 0, 0,
+       'R3', 'B1', null, '0002'
 from (select desk_now()::date as d) t;
 
 -- Closed loans at the edges of January 2024, one without a return date and one
@@ -128,12 +136,12 @@ select v.cert_id, v.prop_no, 'Q94/Z53', to_char(d - v.ago, 'YYYY-MM-DD'), to_cha
        case when v.flag in ('4', '5') then to_char(d - v.ago + 5, 'YYYY-MM-DD') end, 'D2', 'D1',
        case when v.flag in ('4', '5') then 'D1' end, v.flag, '0001', to_char(d - v.ago - 2, 'YYYY-MM-DD')
 from (select desk_now()::date as d) t, (values
-    ('BZ01', 'P6001', 8, '1'),
-    ('BZ02', 'P6001B', 7, '2'),
-    ('BZ01', 'P60010', 30, '3'),
+    ('BZ01', 'P60010', 8, '1'),
+    ('BZ02', 'P6004', 7, '2'),
+    ('BZ01', 'P6001B', 30, '3'),
     ('BZ02', 'P6002', 40, '4'),
     ('BZ01', 'P6003', 50, '5'),
-    ('BZ02', 'P6004', 3, '6')
+    ('BZ02', 'P6001', 3, '6')
 ) as v(cert_id, prop_no, ago, flag);
 
 -- Compensations, violations, processing, transfers and fines of the copies.

@@ -310,7 +310,7 @@ TEST_F(BookInfoWindow, CopyFilterUnderPropertyAndBarCodeGroups)
     EXPECT_EQ(f->chkOnly->text(), QString("仅显示本条码相关流通信息"));
     EXPECT_TRUE(f->chkOnly->isChecked()); // the tick survives the change
     selectTab(f, "ReleArri");
-    EXPECT_EQ(listColumn(f->vsInfo, 2), QStringList({"P60010", "P6001", "P6001B"}));
+    EXPECT_EQ(listColumn(f->vsInfo, 2), QStringList({"P6001B", "P60010", "P6001"}));
 
     // Another group hides the box; the filter no longer applies though the tick stays.
     f->cboQuickSearch->setCurrentIndex(groupIndex("02"));
@@ -343,7 +343,7 @@ TEST_F(BookInfoWindow, LoanHistoryRangeRefreshAndInsert)
     EXPECT_EQ(f->vsInfo->rows(), 3);
     selectTab(f, "LendInfo");
     QTest::keyClick(f->vsInfo, Qt::Key_Insert); // another tab: nothing
-    EXPECT_EQ(f->vsInfo->rows(), 3);
+    EXPECT_EQ(f->vsInfo->rows(), 4);
     selectTab(f, "LendHistory");
     QTest::keyClick(f->vsInfo, Qt::Key_Insert);
     EXPECT_EQ(f->vsInfo->rows(), 6);
@@ -552,7 +552,7 @@ TEST_F(BookInfoWindow, AnotherDeskLendsWhileTheLookUpShowsTheRecord)
     frmBookInfo* f = open();
     search(f, "91", "Q94/Z53");
     selectTab(f, "LendInfo");
-    EXPECT_EQ(f->vsInfo->rows(), 3);
+    EXPECT_EQ(f->vsInfo->rows(), 4);
 
     testsupport::RawConnection desk2;
     ASSERT_TRUE(desk2.exec("begin"));
@@ -563,11 +563,11 @@ TEST_F(BookInfoWindow, AnotherDeskLendsWhileTheLookUpShowsTheRecord)
     // The look-up reads past desk 2's open lend without waiting.
     selectTab(f, "CallNoInfo");
     selectTab(f, "LendInfo");
-    EXPECT_EQ(f->vsInfo->rows(), 3);
+    EXPECT_EQ(f->vsInfo->rows(), 4);
     ASSERT_TRUE(desk2.exec("commit"));
     selectTab(f, "CallNoInfo");
     selectTab(f, "LendInfo");
-    EXPECT_EQ(f->vsInfo->rows(), 4);
+    EXPECT_EQ(f->vsInfo->rows(), 5);
     EXPECT_EQ(listColumn(f->vsInfo, 2).count("P6001"), 1);
     db().exec("delete from lend_lst where prop_no = 'P6001'");
     db().exec("update item set book_lend_flag = '0' where prop_no = 'P6001'");

@@ -4,9 +4,11 @@
 #include "report/ReportArray.h"
 #include "report/ReportExport.h"
 #include "tests/report/ReportShapes.h"
+#include "tests/support/FileBytes.h"
 
 #include <QDomDocument>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -51,6 +53,37 @@ QByteArray zipEntry(const QString& path, const char* name) {
     }
     zip_close(z);
     return out;
+}
+
+// A shared string as a workbook reader shows it: every "_xHHHH_" is the
+// character HHHH.
+QString readerText(const QString& stored) {
+    static const QRegularExpression escape(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+    QString out;
+    qsizetype from = 0;
+    for (auto it = escape.globalMatch(stored); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += stored.mid(from, m.capturedStart() - from);
+        out += QChar(char16_t(m.captured(1).toUShort(nullptr, 16)));
+        from = m.capturedEnd();
+    }
+    return out + stored.mid(from);
+}
+
+// The cells of a workbook's sheet by reference ("A1"), as a reader shows them.
+QMap<QString, QString> workbookCells(const QString& path) {
+    QDomDocument shared, sheet;
+    EXPECT_TRUE(shared.setContent(zipEntry(path, "xl/sharedStrings.xml")));
+    EXPECT_TRUE(sheet.setContent(zipEntry(path, "xl/worksheets/sheet1.xml")));
+    QStringList strings;
+    const QDomNodeList si = shared.elementsByTagName("si");
+    for (int i = 0; i < si.size(); ++i)
+        strings << readerText(si.at(i).toElement().text());
+    QMap<QString, QString> cells;
+    const QDomNodeList cs = sheet.elementsByTagName("c");
+    for (int i = 0; i < cs.size(); ++i)
+        cells[cs.at(i).toElement().attribute("r")] = strings.value(cs.at(i).toElement().text().toInt());
+    return cells;
 }
 
 } // namespace
@@ -114,7 +147,7 @@ TEST(ReportExport, XmlHoldsOneRecordPerRowAndPassesXmllint) {
     const QDomNodeList first = records.at(0).toElement().elementsByTagName("col");
     ASSERT_EQ(first.size(), 4);
     EXPECT_EQ(first.at(1).toElement().attribute("title"), "题名");
-    EXPECT_EQ(first.at(1).toElement().text().replace("\n", "\r\n"), kNasty);
+    EXPECT_EQ(first.at(1).toElement().text(), kNasty);
     EXPECT_EQ(records.at(1).toElement().elementsByTagName("col").at(0).toElement().text(), "bell\uFFFD");
     EXPECT_EQ(xmlExport(sample(0)).count("<bb"), 0);
 }
@@ -211,4 +244,107 @@ TEST(ReportExport, WorkbookHoldsTitleInformationTitlesAndRowsAsStrings) {
     // An unwritable place leaves no file.
     EXPECT_FALSE(writeXlsx(dir.filePath("no/such/r.xlsx"), sample(1), texts(), &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(ReportExportFidelity, XmlAndWorkbookGiveBackCarriageReturnsAndEscapeLikeTexts) {
+    QTemporaryDir dir;
+    ReportGrid g = sample(4);
+    const QStringList typed = {QStringLiteral("a\r\nb\r\n"), QStringLiteral("c\rd"), QStringLiteral("_x0041_ and _x000D_"),
+                               QStringLiteral("_X0041_ _x41_ _x004G_")};
+    for (int i = 0; i < typed.size(); ++i)
+        g.setTextMatrix(2 + i, 3, typed[i]);
+
+    QDomDocument dom;
+    ASSERT_TRUE(dom.setContent(xmlExport(g)));
+    const QDomNodeList records = dom.documentElement().elementsByTagName("bb");
+    ASSERT_EQ(records.size(), 4);
+    for (int i = 0; i < typed.size(); ++i)
+        EXPECT_EQ(records.at(i).toElement().elementsByTagName("col").at(1).toElement().text(), typed[i]) << i;
+
+    const QString path = dir.filePath("r.xlsx");
+    QString error;
+    QList<int> cut;
+    ASSERT_TRUE(writeXlsx(path, g, texts(), &error, &cut)) << error.toStdString();
+    EXPECT_TRUE(cut.isEmpty());
+    const QMap<QString, QString> cells = workbookCells(path);
+    for (int i = 0; i < typed.size(); ++i)
+        EXPECT_EQ(cells.value(QStringLiteral("C%1").arg(4 + i)), typed[i]) << i;
+}
+
+TEST(ReportExportFidelity, WorkbookCutsTooLongCellsAndNamesTheirRows) {
+    QTemporaryDir dir;
+    ReportGrid g = sample(4);
+    const QString smile = QStringLiteral("\U0001F600");
+    g.setTextMatrix(2, 1, QString(kMaxCellText, u'书'));           // fits exactly
+    g.setTextMatrix(3, 3, QString(kMaxCellText + 1, u'x'));        // one too many
+    g.setTextMatrix(3, 4, QString(40000, u'y'));                   // the same row again
+    g.setTextMatrix(5, 4, QString(kMaxCellText - 1, u'z') + smile); // a pair across the limit
+    g.setTextMatrix(4, 2, QString(50000, u'h'));                   // hidden: not written
+    ReportTexts t = texts();
+    // Fits as typed, but its escaped underscore takes room of the cell's text.
+    t.title = QString(kMaxCellText - 7, u't') + QStringLiteral("_x0041_");
+    const QString path = dir.filePath("long.xlsx");
+    QString error;
+    QList<int> cut;
+    ASSERT_TRUE(writeXlsx(path, g, t, &error, &cut)) << error.toStdString();
+    EXPECT_EQ(cut, (QList<int>{kTitleRow, 3, 5}));
+    const QMap<QString, QString> cells = workbookCells(path);
+    EXPECT_EQ(cells.value("A1"), QString(kMaxCellText - 7, u't') + "_");
+    EXPECT_EQ(cells.value("A4"), QString(kMaxCellText, u'书'));
+    EXPECT_EQ(cells.value("C5"), QString(kMaxCellText, u'x'));
+    EXPECT_EQ(cells.value("D5"), QString(kMaxCellText, u'y'));
+    EXPECT_EQ(cells.value("D7"), QString(kMaxCellText - 1, u'z'));
+}
+
+TEST(ReportExportFidelity, WorkbookSavedInOneStepKeepsTheOldFileOnFailure) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("kept.xlsx");
+    testsupport::writeBytes(path, "old workbook");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    QString error;
+    ASSERT_TRUE(writeXlsx(path, sample(1), texts(), &error)) << error.toStdString();
+    EXPECT_TRUE(testsupport::readBytes(path).startsWith("PK"));
+    // The replaced file keeps its permissions, and nothing is left beside it.
+    EXPECT_EQ(QFileInfo(path).permissions() & (QFile::ReadOther | QFile::WriteOther), QFile::Permissions());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"kept.xlsx"});
+}
+
+TEST(ReportExportFidelity, TargetsAndTableNamesTheFileCannotTake) {
+    QTemporaryDir dir;
+    const QString free = dir.filePath("free.txt"), plain = dir.filePath("plain.txt"),
+                  locked = dir.filePath("locked.txt");
+    testsupport::writeBytes(plain, "x");
+    testsupport::writeBytes(locked, "x");
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    EXPECT_EQ(replaceProblem(free), "");
+    EXPECT_EQ(replaceProblem(plain), "");
+    EXPECT_EQ(replaceProblem(locked), "文件为只读");
+    EXPECT_EQ(replaceProblem(dir.path()), "同名的文件夹已经存在");
+
+    struct Case {
+        QString name;
+        bool taken;
+    } cases[] = {{"BOOKLIST", true},
+                 {"书目 2024", true},
+                 {"BOOK\"LIST", true},
+                 {QStringLiteral("A") + QChar(0) + "B", false},
+                 {"A\tB", false},
+                 {QStringLiteral("A") + QChar(0x7F), false},
+                 {QStringLiteral("A") + QChar(0xD800) + "B", false},
+                 {QStringLiteral("A") + QChar(0xFFFF), false},
+                 {"A\U0001F600", true},
+                 {"SQLITE_MASTER2", false},
+                 {"SQLITEX", true}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(tableNameProblem(c.name).isEmpty(), c.taken) << c.name.toStdString();
+        if (!c.taken) continue;
+        SqliteFile f;
+        QString error;
+        ASSERT_TRUE(f.open(dir.filePath("names.sqlite"), &error));
+        ExportColumn col;
+        col.strName = QStringLiteral("题名");
+        col.intCol = 1;
+        EXPECT_TRUE(f.createTable(c.name, {col}, &error)) << c.name.toStdString() << error.toStdString();
+        EXPECT_TRUE(f.hasTable(c.name));
+    }
 }

@@ -160,6 +160,11 @@ TEST_F(ResultExport, TableDialogsMakeOrChooseTables) {
         t.txtTable->setText("  ");
         EXPECT_FALSE(t.cmdOK_Click());
         EXPECT_EQ(dialogs.shown.last().icon, ui::BoxIcon::Error);
+        // A name the file cannot take is refused before the file is touched.
+        t.txtTable->setText(QString("bo") + QChar(0) + "oks");
+        EXPECT_FALSE(t.cmdOK_Click());
+        EXPECT_TRUE(dialogs.shown.last().text.startsWith("表名含有数据库文件不能接受的字符"));
+        EXPECT_FALSE(QFile::exists(g_strExpFile));
         t.txtTable->setText(" books ");
         ASSERT_TRUE(t.cmdOK_Click());
         EXPECT_EQ(g_strExpTable, "BOOKS");

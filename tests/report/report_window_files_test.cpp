@@ -402,3 +402,165 @@ TEST_F(ReportFiles, MarcEditorClosesOnEscapeAndWhenLeft) {
     QTest::keyClick(enter.txtCN, Qt::Key_Return);
     EXPECT_TRUE(enter.accepted());
 }
+
+TEST_F(ReportFiles, EveryExportRefusesAReadOnlyFileAndAsksBeforeReplacing) {
+    const QString doc = db().programFolder() + "DOC/";
+    QDir().mkpath(doc);
+    frmFlexPrint* f = open(6, 2, "清单");
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    const auto modes = [](const QString& path) {
+        return QFileInfo(path).permissions() & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+    };
+    struct Export {
+        const char* file;
+        void (frmFlexPrint::*run)();
+        const char* done;
+    } exports[] = {{"list.txt", &frmFlexPrint::menuExp01_Click, "文件导出完毕！"},
+                   {"list.xlsx", &frmFlexPrint::menuExp03_Click, "导出到Excel完成！"},
+                   {"list.html", &frmFlexPrint::menuExp04_Click, "文件导出完毕！"},
+                   {"list.xml", &frmFlexPrint::menuExp05_Click, "文件导出完毕！"}};
+    for (const Export& e : exports) {
+        SCOPED_TRACE(e.file);
+        const QString path = doc + e.file;
+        QFile::remove(path);
+        testsupport::writeBytes(path, "old");
+        answerFiles(path);
+        dialogs.clear();
+        dialogs.answers << ui::BoxAnswer::Cancel;
+        (f->*e.run)();
+        ASSERT_EQ(dialogs.shown.size(), 1);
+        EXPECT_EQ(dialogs.shown[0].text, "文件已经存在，是否覆盖？");
+        EXPECT_EQ(dialogs.shown[0].buttons, ui::BoxButtons::OkCancel);
+        EXPECT_EQ(testsupport::readBytes(path), "old");
+
+        // Read-only: refused before the question; the file stays as it was.
+        QFile::setPermissions(path, readOnly);
+        dialogs.clear();
+        (f->*e.run)();
+        ASSERT_EQ(dialogs.shown.size(), 1);
+        EXPECT_EQ(dialogs.shown[0].icon, ui::BoxIcon::Error);
+        EXPECT_EQ(dialogs.lastText(), "文件导出失败：" + path + "：文件为只读");
+        EXPECT_EQ(testsupport::readBytes(path), "old");
+        EXPECT_EQ(modes(path), readOnly);
+        EXPECT_TRUE(todaysLog().contains(path + "：文件为只读"));
+
+        QFile::setPermissions(path, readOnly | QFile::WriteOwner);
+        dialogs.clear();
+        dialogs.answers << ui::BoxAnswer::Ok;
+        (f->*e.run)();
+        EXPECT_EQ(dialogs.lastText(), e.done);
+        EXPECT_NE(testsupport::readBytes(path), "old");
+        EXPECT_EQ(modes(path), readOnly | QFile::WriteOwner);
+    }
+
+    // The database export adds a table to the file, so it asks nothing; a
+    // read-only file is refused before the table dialog.
+    const QString base = doc + "list.sqlite";
+    {
+        SqliteFile file;
+        QString error;
+        ASSERT_TRUE(file.open(base, &error));
+    }
+    QFile::setPermissions(base, readOnly);
+    dialogs.clear();
+    dialogs.dialogHandler = [&](QDialog* d) {
+        auto* fd = qobject_cast<QFileDialog*>(d);
+        if (!fd) return ADD_FAILURE() << "no table dialog", 0;
+        fd->selectFile(base);
+        return 1;
+    };
+    f->menuExp02_Click();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].icon, ui::BoxIcon::Error);
+    EXPECT_TRUE(dialogs.lastText().contains("文件为只读")) << dialogs.lastText().toStdString();
+}
+
+TEST_F(ReportFiles, WorkbookExportCutsTooLongCellsAndSaysWhichRows) {
+    QDir().mkpath(db().programFolder() + "DOC");
+    const QString path = db().programFolder() + "DOC/long.xlsx";
+    frmFlexPrint* f = open(6, 4, "清单");
+    f->grid().setTextMatrix(3, 3, QString(40000, u'长'));
+    f->grid().setTextMatrix(5, 1, QString(kMaxCellText + 1, u'x'));
+    answerFiles(path);
+    f->menuExp03_Click();
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].icon, ui::BoxIcon::Information);
+    EXPECT_EQ(dialogs.lastText(), "导出到Excel完成！\n超过32767个字符的单元格已截断：第2行、第4行");
+    EXPECT_TRUE(testsupport::readBytes(path).startsWith("PK"));
+    EXPECT_TRUE(todaysLog().contains("long.xlsx：超过32767个字符的单元格已截断：第2行、第4行"));
+    EXPECT_EQ(f->grid().textMatrix(3, 3).size(), 40000); // the report keeps its text
+}
+
+TEST_F(ReportFiles, FileNameWithADoubleQuoteIsRefusedByEveryExport) {
+    const QString doc = db().programFolder() + "DOC/", other = db().programFolder() + "OUT/";
+    QDir().mkpath(doc);
+    QDir().mkpath(other);
+    const auto entries = [](const QString& folder) {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    };
+    const QStringList inDoc = entries(doc), inOther = entries(other);
+    frmFlexPrint* f = open(6, 2, "清单");
+    for (const QString& typed : {other + "a\"b.txt", QString("a\"b.txt"), QString("\"x\" \"y\"")}) {
+        SCOPED_TRACE(typed.toStdString());
+        dialogs.dialogHandler = [typed](QDialog* d) {
+            auto* fd = qobject_cast<QFileDialog*>(d);
+            if (!fd) return ADD_FAILURE() << "no table dialog", 0;
+            fd->findChild<QLineEdit*>("fileNameEdit")->setText(typed); // as the worker types it
+            return 1;
+        };
+        for (void (frmFlexPrint::*run)() : {&frmFlexPrint::menuExp01_Click, &frmFlexPrint::menuExp02_Click,
+                                           &frmFlexPrint::menuExp03_Click}) {
+            dialogs.clear();
+            (f->*run)();
+            ASSERT_EQ(dialogs.shown.size(), 1);
+            EXPECT_EQ(dialogs.shown[0].icon, ui::BoxIcon::Error);
+            EXPECT_EQ(dialogs.lastText(), "文件名不能含有双引号（\"）：" + typed);
+        }
+    }
+    EXPECT_EQ(entries(doc), inDoc);
+    EXPECT_EQ(entries(other), inOther);
+}
+
+TEST_F(ReportFiles, DatabaseExportCancelledLeavesNoFileAndRefusesNamesTheFileCannotTake) {
+    QDir().mkpath(db().programFolder() + "DOC");
+    const QString path = db().programFolder() + "DOC/new.sqlite";
+    frmFlexPrint* f = open(6, 3, "清单");
+    const auto run = [&](std::function<void(frmExp2Table*)> work) {
+        dialogs.dialogHandler = [&, work](QDialog* d) {
+            if (auto* fd = qobject_cast<QFileDialog*>(d)) {
+                fd->selectFile(path);
+                return 1;
+            }
+            auto* t = qobject_cast<frmExp2Table*>(d);
+            work(t);
+            return t->result();
+        };
+        f->menuExp02_Click();
+    };
+    run([](frmExp2Table* t) { t->cmdCancel->click(); });
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    EXPECT_FALSE(QFile::exists(path));
+
+    // Refused names keep the dialog open; nothing is written until a good one.
+    QStringList refused;
+    run([&](frmExp2Table* t) {
+        for (const QString& name : {QString("BOOK") + QChar(0) + "LIST", QString("BOOK\tLIST"),
+                                    QString("sqlite_books")}) {
+            t->txtTable->setText(name);
+            EXPECT_FALSE(t->cmdOK_Click()) << name.toStdString();
+            refused << dialogs.lastText();
+        }
+        t->txtTable->setText(" books ");
+        EXPECT_TRUE(t->cmdOK_Click());
+    });
+    ASSERT_EQ(refused.size(), 3);
+    EXPECT_TRUE(refused[0].startsWith("表名含有数据库文件不能接受的字符")) << refused[0].toStdString();
+    EXPECT_EQ(refused[1], refused[0]);
+    EXPECT_TRUE(refused[2].startsWith("以“SQLITE_”开头的表名")) << refused[2].toStdString();
+    EXPECT_EQ(dialogs.lastText(), "数据导出完毕!");
+    EXPECT_FALSE(todaysLog().contains("导出数据库文件"));
+    SqliteFile file;
+    QString error;
+    ASSERT_TRUE(file.open(path, &error));
+    EXPECT_EQ(file.tables(), QStringList{"BOOKS"});
+}
