@@ -304,7 +304,7 @@ bool TemplateStore::load(const QString& title, GridLook* look, SetupGrid* setup)
     QByteArray textBytes;
     {
         const text::FileLock lock(lockPath());
-        if (!lock.locked()) return false;
+        if (lock.busy()) return false;
         if (!readJson(lookPath(title), kLookKind, &lk) || !readJson(setupPath(title), kSetupKind, &st))
             return false;
         QFile f(textPath(title));

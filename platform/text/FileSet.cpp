@@ -19,7 +19,11 @@ FileLock::FileLock(const QString& path, int timeoutMs) : lock_(path) {
             locked_ = true;
             return;
         }
-        if (lock_.error() != QLockFile::LockFailedError || deadline.hasExpired()) return;
+        if (lock_.error() != QLockFile::LockFailedError) return;
+        if (deadline.hasExpired()) {
+            busy_ = true;
+            return;
+        }
         QThread::msleep(2);
     }
 }

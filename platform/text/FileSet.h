@@ -18,7 +18,9 @@ namespace text {
 
 // Holds the lock file `path` from construction (waiting up to `timeoutMs`
 // for another holder; a lock left by a program that ended is taken over) to
-// destruction.
+// destruction. A writer goes on only when locked(); a reader goes on unless
+// busy(): where no lock file can be made (a read-only folder) no program can
+// save either.
 class FileLock {
 public:
     explicit FileLock(const QString& path, int timeoutMs = 10000);
@@ -26,10 +28,12 @@ public:
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
     bool locked() const { return locked_; }
+    bool busy() const { return busy_; } // another holder kept it past the time-out
 
 private:
     QLockFile lock_;
     bool locked_ = false;
+    bool busy_ = false;
 };
 
 // The lock file that guards one file's read-and-write-back changes.
