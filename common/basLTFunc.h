@@ -64,6 +64,8 @@ QString strApplyBarReadRule(const QVariant& code);
 void subLoadBarReadRule();
 // The segment file: "Lt/BarReadRule.ini" under the configuration folder.
 QString strBarReadRuleFile();
+// The lock file held while the rule is saved or read (segment file and settings).
+QString strBarReadRuleLock();
 
 // ---- desk INI files ----------------------------------------------------------
 

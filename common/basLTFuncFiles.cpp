@@ -8,6 +8,7 @@
 #include "common/basFile.h"
 #include "common/basMarcIdx.h"
 #include "platform/text/AnsiFile.h"
+#include "platform/text/FileSet.h"
 #include "platform/text/IniFile.h"
 
 #include <QDir>
@@ -39,7 +40,13 @@ QString key3(int n) { return QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0')
 
 QString strBarReadRuleFile() { return cfgFile(QStringLiteral("Lt/BarReadRule.ini")); }
 
+QString strBarReadRuleLock() { return text::lockFileFor(strBarReadRuleFile()); }
+
 void subLoadBarReadRule() {
+    // Read under the lock of the rule's save: the settings and the segments
+    // of one save.
+    const text::FileLock lock(strBarReadRuleLock());
+    if (lock.busy()) return; // the rule stays as it was
     const QString app = QStringLiteral("LT"), section = QStringLiteral("BarReadRule");
     bool byPos = false;
     if (!text::parseSettingBool(text::getSetting(app, section, QStringLiteral("Type"), QStringLiteral("False")), &byPos)) return;

@@ -13,7 +13,7 @@
 
 namespace consign {
 
-std::function<mail::SendResult(const mail::Server&, const mail::Message&)> g_sendMail = mail::sendMail;
+std::function<mail::SendResult(mail::Session&, const mail::Message&)> g_sendMail = &mail::Session::send;
 
 namespace {
 
@@ -68,8 +68,8 @@ mail::Message composeNotice(const QString& address, const QString& marcRecNo, co
     return m;
 }
 
-int intSendMail(const QString& address, const QString& marcRecNo, const QString& certId, const QString& today,
-                NoticeRun& run) {
+int intSendMail(mail::Session& session, const QString& address, const QString& marcRecNo, const QString& certId,
+                const QString& today, NoticeRun& run) {
     const QString to = address.trimmed();
     if (!mail::isValidAddress(to)) {
         logFailure(certId, address,
@@ -77,8 +77,7 @@ int intSendMail(const QString& address, const QString& marcRecNo, const QString&
         return -1;
     }
     mail::Message m = composeNotice(to, marcRecNo, today);
-    const mail::Server s = server();
-    const mail::SendResult r = g_sendMail(s, m);
+    const mail::SendResult r = g_sendMail(session, m);
     if (r.status == mail::SendStatus::Unreachable) {
         run.stopped = true;
         run.stopReason = r.error;
@@ -90,7 +89,7 @@ int intSendMail(const QString& address, const QString& marcRecNo, const QString&
     if (g_intEmailBak == 1) {
         // The copy: the same notice to the own mailbox alone; it counts for nothing.
         m.to = g_strEmailAddress.trimmed();
-        const mail::SendResult copy = g_sendMail(s, m);
+        const mail::SendResult copy = g_sendMail(session, m);
         if (!copy.ok()) logFailure(certId, m.to, QStringLiteral("备份邮件：") + copy.error);
     }
     return 0;
@@ -103,8 +102,9 @@ int intSendNotices(const QString& location, const QString& beginDate, const QStr
     if (intSelectNotices(location, beginDate, endDate, rows) != 0) return -1;
     run.found = int(rows.size());
     const QString today = rows.isEmpty() ? QString() : varGetSysInfo(1).toString().left(10);
+    mail::Session session(server());
     for (const NoticeRow& r : rows) {
-        if (intSendMail(r.email, r.marcRecNo, r.certId, today, run) == 0) ++run.sent;
+        if (intSendMail(session, r.email, r.marcRecNo, r.certId, today, run) == 0) ++run.sent;
         if (run.stopped) break;
     }
     if (run.stopped)

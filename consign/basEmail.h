@@ -8,7 +8,8 @@
 // to the own mailbox, when asked for, is a mail of its own to that mailbox
 // alone. A reader without a usable address gets nothing, is not counted and
 // is written to the daily log. A server that cannot be used ends the run at
-// once with a message naming it.
+// once with a message naming it. The mails of one run share one connection
+// to the server (mail::Session).
 
 #include "platform/mail/SmtpSender.h"
 
@@ -38,16 +39,17 @@ int intSelectNotices(const QString& location, const QString& beginDate, const QS
 // options and the record give them).
 mail::Message composeNotice(const QString& address, const QString& marcRecNo, const QString& today);
 
-// Sends one notice; 0 when the reader's mail went out, -1 when not.
-int intSendMail(const QString& address, const QString& marcRecNo, const QString& certId, const QString& today,
-                NoticeRun& run);
+// Sends one notice through the run's session; 0 when the reader's mail went
+// out, -1 when not.
+int intSendMail(mail::Session& session, const QString& address, const QString& marcRecNo, const QString& certId,
+                const QString& today, NoticeRun& run);
 
 // Selects, sends and shows the count message ("共有符合条件的读者" n
 // "个，发送成功" m "个。"). 0 when the run reached that message, -1 when the
 // selection failed (reported; nothing sent).
 int intSendNotices(const QString& location, const QString& beginDate, const QString& endDate, NoticeRun& run);
 
-// The sender in force (mail::sendMail; tests may replace it).
-extern std::function<mail::SendResult(const mail::Server&, const mail::Message&)> g_sendMail;
+// The sender in force (mail::Session::send; tests may replace it).
+extern std::function<mail::SendResult(mail::Session&, const mail::Message&)> g_sendMail;
 
 } // namespace consign

@@ -7,6 +7,8 @@
 #include "shell/basShellIni.h"
 
 #include "platform/text/AnsiFile.h"
+#include "platform/text/CodePage.h"
+#include "platform/text/FileSet.h"
 #include "platform/text/IniFile.h"
 
 #include <QDir>
@@ -75,7 +77,10 @@ void EmailOption::subShowEmailOption() {
     password = g_strSmtpPassword;
     smtpAuth = g_intSmtpAuth == 1;
     bak = g_intEmailBak == 1;
-    rows = readSignatureFile(strMailFile(QStringLiteral("LT4_Email_Name.ini")));
+    {
+        const text::FileLock lock(strEmailOptionLock());
+        if (!lock.busy()) rows = readSignatureFile(strMailFile(QStringLiteral("LT4_Email_Name.ini")));
+    }
     if (!rows.isEmpty()) spdName_Click(0);
     body = g_strEmailBody;
 }
@@ -138,26 +143,48 @@ int EmailOption::cmdOk() {
     const QString bodyFile = strMailFile(QStringLiteral("LT4_Email_Body.ini"));
     const QString bodyText = body.trimmed();
     QDir().mkpath(QFileInfo(signFile).absolutePath());
-    for (const auto& [path, content] : {std::pair{signFile, strSignatureFileText(out)},
-                                        std::pair{bodyFile, bodyText + QStringLiteral("\r\n")}}) {
-        if (!text::writeAnsiFile(path, content)) {
-            errorBox(QStringLiteral("不能写入文件：%1").arg(QDir::toNativeSeparators(path)));
+    const QString app = strProgramTitle(), section = QStringLiteral("EmailOption");
+    const QString smtp = smtpAddress.trimmed(), from = emailAddress.trimmed(), name = user.trimmed(),
+                  pass = password.trimmed();
+    const short auth = smtpAuth ? 1 : 0, copy = bak ? 1 : 0;
+    {
+        // The two files and the settings are one save, under the options'
+        // lock: both files or neither, and the files back as they were when
+        // the settings cannot be written.
+        const text::FileLock lock(strEmailOptionLock());
+        if (!lock.locked()) {
+            errorBox(QStringLiteral("不能写入文件：%1").arg(QDir::toNativeSeparators(signFile)));
+            return -1;
+        }
+        const text::FileBackup oldSign(signFile), oldBody(bodyFile);
+        QString failed;
+        if (!text::saveFileSet(
+                {{signFile, text::toGb18030(text::toCrlf(strSignatureFileText(out)))},
+                 {bodyFile, text::toGb18030(text::toCrlf(bodyText + QStringLiteral("\r\n")))}},
+                &failed)) {
+            errorBox(QStringLiteral("不能写入文件：%1").arg(QDir::toNativeSeparators(failed)));
+            return -1;
+        }
+        if (!text::saveSettings(app, section,
+                                {{QStringLiteral("LT4_strSmtpAddress"), smtp},
+                                 {QStringLiteral("LT4_strEmailAddress"), from},
+                                 {QStringLiteral("LT4_strSmtp"), QString::number(auth)},
+                                 {QStringLiteral("LT4_strUser"), name},
+                                 {QStringLiteral("LT4_strPassWord"), pass},
+                                 {QStringLiteral("LT4_strBak"), QString::number(copy)}})) {
+            oldSign.restore();
+            oldBody.restore();
+            errorBox(QStringLiteral("不能保存邮件选项的设置：%1")
+                         .arg(QDir::toNativeSeparators(text::settingsFile(app))));
             return -1;
         }
     }
-    g_strSmtpAddress = smtpAddress.trimmed();
-    g_strEmailAddress = emailAddress.trimmed();
-    g_intSmtpAuth = smtpAuth ? 1 : 0;
-    g_strSmtpUser = user.trimmed();
-    g_strSmtpPassword = password.trimmed();
-    g_intEmailBak = bak ? 1 : 0;
-    const QString app = strProgramTitle(), section = QStringLiteral("EmailOption");
-    text::saveSetting(app, section, QStringLiteral("LT4_strSmtpAddress"), g_strSmtpAddress);
-    text::saveSetting(app, section, QStringLiteral("LT4_strEmailAddress"), g_strEmailAddress);
-    text::saveSetting(app, section, QStringLiteral("LT4_strSmtp"), QString::number(g_intSmtpAuth));
-    text::saveSetting(app, section, QStringLiteral("LT4_strUser"), g_strSmtpUser);
-    text::saveSetting(app, section, QStringLiteral("LT4_strPassWord"), g_strSmtpPassword);
-    text::saveSetting(app, section, QStringLiteral("LT4_strBak"), QString::number(g_intEmailBak));
+    g_strSmtpAddress = smtp;
+    g_strEmailAddress = from;
+    g_intSmtpAuth = auth;
+    g_strSmtpUser = name;
+    g_strSmtpPassword = pass;
+    g_intEmailBak = copy;
     // What was saved is what the notices use from now on, and what the
     // window shows when it opens again.
     rows = out;

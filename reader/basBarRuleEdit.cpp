@@ -2,6 +2,7 @@
 
 #include "common/basLTFunc.h"
 #include "platform/text/AnsiFile.h"
+#include "platform/text/FileSet.h"
 #include "platform/text/IniFile.h"
 
 #include <QDir>
@@ -62,18 +63,23 @@ int intSaveBarReadRule(bool byPos, bool used, const QStringList& lines, QString*
         text += strBarRuleLineStart(line) + QLatin1Char(',') + strBarRuleLineLength(line) + QLatin1Char('\n');
     const QString file = strBarReadRuleFile();
     QDir().mkpath(QFileInfo(file).absolutePath());
-    if (!text::writeAnsiFile(file, text)) {
-        *message = QStringLiteral("E无法写入条码读取规则文件：") + QDir::toNativeSeparators(file);
-        return -1;
-    }
-    const QString app = QStringLiteral("LT"), section = QStringLiteral("BarReadRule");
-    if (!text::saveSetting(app, section, QStringLiteral("Type"),
-                           byPos ? QStringLiteral("True") : QStringLiteral("False")) ||
-        !text::saveSetting(app, section, QStringLiteral("Used"),
-                           used ? QStringLiteral("1") : QStringLiteral("0"))) {
-        *message = QStringLiteral("E无法保存条码读取规则的设置!");
-        subLoadBarReadRule();
-        return -1;
+    {
+        // The segment file and the two settings are one rule: saved under its
+        // lock, and all or nothing.
+        const text::FileLock lock(strBarReadRuleLock());
+        const text::FileBackup old(file);
+        if (!lock.locked() || !old.readable() || !text::writeAnsiFile(file, text)) {
+            *message = QStringLiteral("E无法写入条码读取规则文件：") + QDir::toNativeSeparators(file);
+            return -1;
+        }
+        if (!text::saveSettings(QStringLiteral("LT"), QStringLiteral("BarReadRule"),
+                                {{QStringLiteral("Type"), byPos ? QStringLiteral("True") : QStringLiteral("False")},
+                                 {QStringLiteral("Used"), used ? QStringLiteral("1") : QStringLiteral("0")}})) {
+            // The segment file goes back to what it held.
+            old.restore();
+            *message = QStringLiteral("E无法保存条码读取规则的设置!");
+            return -1;
+        }
     }
     subLoadBarReadRule();
     return 0;

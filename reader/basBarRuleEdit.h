@@ -27,7 +27,8 @@ int intAddBarRuleLine(QStringList* lines, const QString& start, const QString& l
 void subDeleteBarRuleLine(QStringList* lines, int index);
 
 // Stores the rule: the segment file first (one "start,length" line each,
-// GB18030, CRLF), then "Type" and "Used" under "LT"/"BarReadRule", then
-// reloads the rule in memory. 0; -1 with the message to show when the file
-// cannot be written (nothing is then stored).
+// GB18030, CRLF), then "Type" and "Used" under "LT"/"BarReadRule" in one
+// write, under the rule's lock; then reloads the rule in memory. 0; -1 with
+// the message to show when the file or the settings cannot be written
+// (nothing is then stored: the file is put back as it was).
 int intSaveBarReadRule(bool byPos, bool used, const QStringList& lines, QString* message);

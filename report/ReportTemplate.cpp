@@ -1,7 +1,7 @@
 #include "report/ReportTemplate.h"
 
 #include "platform/text/CodePage.h"
-#include "report/ReportExport.h"
+#include "platform/text/FileSet.h"
 #include "report/ReportLabels.h"
 
 #include <QDir>
@@ -10,8 +10,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include <cstdio>
 
 namespace report {
 
@@ -280,33 +278,39 @@ bool TemplateStore::save(const QString& title, const GridLook& look, const Setup
             if (error) *error = QStringLiteral("无法建立文件夹 %1").arg(QFileInfo(p).absolutePath());
             return false;
         }
-    // All three are written aside first; only then do they replace the old.
-    QStringList aside;
-    const auto dropAside = [&] {
-        for (const QString& a : aside)
-            QFile::remove(a);
-    };
-    for (int i = 0; i < 3; ++i) {
-        aside << paths[i] + QStringLiteral(".new");
-        if (!writeWholeFile(aside.last(), bytes[i], error)) {
-            dropAside();
-            return false;
-        }
+    // Under the templates' lock, all three are written aside (unique names)
+    // and then put in place; a reader holding the lock sees the old trio or
+    // the new one.
+    const text::FileLock lock(lockPath());
+    if (!lock.locked()) {
+        if (error) *error = QStringLiteral("打印模板正被另一程序保存，请稍后再试");
+        return false;
     }
-    for (int i = 0; i < 3; ++i)
-        if (std::rename(QFile::encodeName(aside[i]).constData(), QFile::encodeName(paths[i]).constData()) !=
-            0) {
-            if (error) *error = QStringLiteral("无法写入文件 %1").arg(paths[i]);
-            dropAside();
-            return false;
-        }
+    QString failed;
+    if (!text::saveFileSet({{paths[0], bytes[0]}, {paths[1], bytes[1]}, {paths[2], bytes[2]}}, &failed)) {
+        if (error) *error = QStringLiteral("无法写入文件 %1").arg(failed);
+        return false;
+    }
     return true;
 }
 
+QString TemplateStore::lockPath() const {
+    return QDir(cfg_).filePath(QStringLiteral("打印配置.lock"));
+}
+
 bool TemplateStore::load(const QString& title, GridLook* look, SetupGrid* setup) const {
+    // The three files are read under the lock their save holds.
     QJsonObject lk, st;
-    if (!readJson(lookPath(title), kLookKind, &lk) || !readJson(setupPath(title), kSetupKind, &st))
-        return false;
+    QByteArray textBytes;
+    {
+        const text::FileLock lock(lockPath());
+        if (lock.busy()) return false;
+        if (!readJson(lookPath(title), kLookKind, &lk) || !readJson(setupPath(title), kSetupKind, &st))
+            return false;
+        QFile f(textPath(title));
+        if (!f.open(QIODevice::ReadOnly)) return false;
+        textBytes = f.readAll();
+    }
     GridLook g;
     g.backColor = colorOf(lk.value(QStringLiteral("backColor")));
     g.foreColor = colorOf(lk.value(QStringLiteral("foreColor")));
@@ -341,8 +345,7 @@ bool TemplateStore::load(const QString& title, GridLook* look, SetupGrid* setup)
         l.color = colorOf(v.toObject().value(QStringLiteral("color")));
         s.labels.append(l);
     }
-    QFile f(textPath(title));
-    if (!f.open(QIODevice::ReadOnly) || !readGridText(f.readAll(), &s)) return false;
+    if (!readGridText(textBytes, &s)) return false;
     *look = g;
     *setup = s;
     return true;

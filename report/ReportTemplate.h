@@ -17,7 +17,9 @@
 // (its caption, or 隐藏 for a hidden label).
 //
 // The three files are checked together before anything is applied, and
-// written aside and put in place together.
+// written aside and put in place together. Saving and reading hold the lock
+// file CFG/打印配置.lock, so that a program reading a template while another
+// saves it sees the old three files or the new three, never a mix.
 
 #include "report/ColumnSetup.h"
 #include "report/PageSettings.h"
@@ -95,6 +97,7 @@ public:
     bool load(const QString& title, GridLook* look, SetupGrid* setup) const;
 
 private:
+    QString lockPath() const;
     QString cfg_;
 };
 

@@ -5,6 +5,7 @@
 #include "shell/basShellIni.h"
 
 #include "platform/text/AnsiFile.h"
+#include "platform/text/FileSet.h"
 #include "platform/text/IniFile.h"
 
 #include <QFileInfo>
@@ -39,8 +40,16 @@ short flag(const char* key)
 
 } // namespace
 
+QString strEmailOptionLock()
+{
+    return text::lockFileFor(strResolvePath(varGetSysInfo(14).toString(), QStringLiteral("Lt/LT4_Email_Name.ini")));
+}
+
 void subLoadEmailOption()
 {
+    const text::FileLock lock(strEmailOptionLock());
+    if (lock.busy())
+        throw std::runtime_error("the mail options stay locked by another program");
     g_strSmtpAddress = option("LT4_strSmtpAddress");
     g_strEmailAddress = option("LT4_strEmailAddress");
     g_intSmtpAuth = flag("LT4_strSmtp");

@@ -19,3 +19,7 @@ extern QString g_strEmailBody;    // the body template
 // folder. A missing file leaves its global as it was. Throws std::runtime_error
 // when a flag key holds no number or a file cannot be read.
 void subLoadEmailOption();
+
+// The lock file held while the mail options (the two files and the settings)
+// are saved or read, so a reader sees one save whole.
+QString strEmailOptionLock();

@@ -1,5 +1,6 @@
 #include "platform/sys/RegistryStore.h"
 
+#include "platform/text/FileSet.h"
 #include "platform/text/IniFile.h"
 
 #include <QDir>
@@ -159,6 +160,8 @@ qsizetype valueIndex(const Node& n, const QString& name) {
 template <class F>
 RegistryStore::Result changeKey(const QString& file, quint32 root, const QString& path, F change) {
     using Result = RegistryStore::Result;
+    const text::FileLock lock(text::lockFileFor(file));
+    if (!lock.locked()) return Result::Failed;
     Tree t;
     if (!RegistryStore::isRoot(root) || !load(file, &t)) return Result::Failed;
     Node* n = t.find(root, path, false);
@@ -195,6 +198,9 @@ bool RegistryStore::keyExists(quint32 root, const QString& path) const {
 }
 
 bool RegistryStore::createKey(quint32 root, const QString& path) {
+    if (!QDir().mkpath(QFileInfo(file_).absolutePath())) return false;
+    const text::FileLock lock(text::lockFileFor(file_));
+    if (!lock.locked()) return false;
     Tree t;
     if (!isRoot(root) || !load(file_, &t)) return false;
     if (t.find(root, path, false)) return true;
@@ -203,6 +209,8 @@ bool RegistryStore::createKey(quint32 root, const QString& path) {
 }
 
 RegistryStore::Result RegistryStore::deleteKey(quint32 root, const QString& path) {
+    const text::FileLock lock(text::lockFileFor(file_));
+    if (!lock.locked()) return Result::Failed;
     Tree t;
     QStringList segs = segments(path);
     if (!isRoot(root) || segs.isEmpty() || !load(file_, &t)) return Result::Failed;

@@ -11,7 +11,9 @@
 //
 // Every operation reads the file anew and every change writes it whole and
 // renames it into place (mode 0600), so a program that ends half-way leaves
-// the old or the new content, never a mix. The file is "registry.json" in
+// the old or the new content, never a mix. A change reads and writes back the
+// file under its lock ("registry.json.lock"), so two programs changing it at
+// once lose neither change. The file is "registry.json" in
 // text::settingsFolder(), unless a file is named on construction.
 
 #include <QString>

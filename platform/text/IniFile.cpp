@@ -2,6 +2,7 @@
 
 #include "platform/text/AnsiFile.h"
 #include "platform/text/CodePage.h"
+#include "platform/text/FileSet.h"
 
 #include <QDir>
 #include <QFile>
@@ -248,6 +249,11 @@ QString getPrivateProfileString(const QString& section, const QString& key,
 bool writePrivateProfileString(const QString& section, const QString& key, const QString& value,
                                const QString& path)
 {
+    // Read, change and write back under the file's lock: a key that another
+    // program writes meanwhile is not lost.
+    const FileLock lock(lockFileFor(path));
+    if (!lock.locked())
+        return false;
     IniDocument doc;
     FileEncoding enc = FileEncoding::Gb18030;
     if (QFileInfo::exists(path) && !loadDocument(path, &doc, IniEncoding::Ansi, &enc))
@@ -287,25 +293,36 @@ QString getSetting(const QString& appName, const QString& section, const QString
 bool saveSetting(const QString& appName, const QString& section, const QString& key,
                  const QString& value)
 {
+    return saveSettings(appName, section, {{key, value}});
+}
+
+bool saveSettings(const QString& appName, const QString& section,
+                  const QList<std::pair<QString, QString>>& values)
+{
     const QString folder = settingsFolder();
     if (!QDir().mkpath(folder))
         return false;
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                       | QFileDevice::ExeOwner);
     const QString path = settingsFile(appName);
+    const FileLock lock(lockFileFor(path));
+    if (!lock.locked())
+        return false;
     IniDocument doc;
     if (QFileInfo::exists(path) && !loadIniFile(path, &doc, IniEncoding::Utf8))
         return false;
-    // The store gives back exactly what was saved: a value that reading would
-    // trim or unquote travels inside a pair of double quotes.
-    QString stored = value;
-    const bool trimmed = !value.isEmpty() && (isBlank(value.front()) || isBlank(value.back()));
-    const bool quoted = value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
-                        && value.back() == value.front();
-    if (trimmed || quoted)
-        stored = u'"' + value + u'"';
-    if (!doc.setValue(section, key, stored))
-        return false;
+    for (const auto& [key, value] : values) {
+        // The store gives back exactly what was saved: a value that reading
+        // would trim or unquote travels inside a pair of double quotes.
+        QString stored = value;
+        const bool trimmed = !value.isEmpty() && (isBlank(value.front()) || isBlank(value.back()));
+        const bool quoted = value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
+                            && value.back() == value.front();
+        if (trimmed || quoted)
+            stored = u'"' + value + u'"';
+        if (!doc.setValue(section, key, stored))
+            return false;
+    }
     return saveDocument(path, doc, IniEncoding::Utf8, FileEncoding::Gb18030, true);
 }
 

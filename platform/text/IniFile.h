@@ -35,6 +35,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 namespace text {
 
@@ -85,6 +86,9 @@ QString getSetting(const QString& appName, const QString& section, const QString
                    const QString& defaultValue = QString());
 bool saveSetting(const QString& appName, const QString& section, const QString& key,
                  const QString& value);
+// Several keys of one section in one write: all are stored or none.
+bool saveSettings(const QString& appName, const QString& section,
+                  const QList<std::pair<QString, QString>>& values);
 // A stored truth value: "True" or "False" in any case, or a number (true when
 // not zero), blanks around it ignored. False when the text is neither (*value
 // then stays as it was).

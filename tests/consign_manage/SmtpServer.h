@@ -17,7 +17,8 @@
 
 class SmtpServer {
 public:
-    // Extra arguments: "--auth", "u:p", "--tls", cert, key, "--reject", addr.
+    // Extra arguments: "--auth", "u:p", "--tls", cert, key, "--reject", addr,
+    // "--no-smtputf8", "--drop-after", n, "--hangup-at", k, "--cut-at", k.
     explicit SmtpServer(const QStringList& args = {}) {
         QTcpServer probe;
         probe.listen(QHostAddress::LocalHost, 0);
@@ -56,6 +57,13 @@ public:
         for (const QJsonObject& o : lines())
             if (o.contains("rcpt")) out << o;
         return out;
+    }
+    // Connections clients opened so far.
+    int connections() const {
+        int n = 0;
+        for (const QJsonObject& o : lines())
+            if (o.contains("connect")) ++n;
+        return n;
     }
     QStringList authAttempts() const {
         QStringList out;

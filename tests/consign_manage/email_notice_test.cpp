@@ -129,3 +129,54 @@ TEST_F(EmailNoticeTest, AServerThatCannotBeUsedEndsTheRunAtOnce) {
     EXPECT_TRUE(plain.authAttempts().isEmpty());
     EXPECT_TRUE(plain.messages().isEmpty());
 }
+
+TEST_F(EmailNoticeTest, AnAddressBeyondAsciiIsNeverMangledNorCountedUnsent) {
+    db().exec("update reader set email = case cert_id when 'DR01' then '读者@example.com' "
+              "else 'dr15@例子.中国' end where cert_id in ('DR01','DR15')");
+    for (const bool offered : {true, false}) {
+        SCOPED_TRACE(offered ? "SMTPUTF8 offered" : "SMTPUTF8 not offered");
+        SmtpServer server(offered ? QStringList{} : QStringList{"--no-smtputf8"});
+        ASSERT_TRUE(server.ready());
+        g_strSmtpAddress = server.address();
+        dialogs.clear();
+        consign::NoticeRun run;
+        ASSERT_EQ(consign::intSendNotices("A1", begin, end, run), 0);
+        QStringList to;
+        for (const auto& m : server.messages())
+            to << SmtpServer::recipients(m);
+        to.sort();
+        QStringList want{"dr02@example.com", "dr15@xn--fsqu00a.xn--fiqs8s"};
+        if (offered) want << "读者@example.com";
+        want.sort();
+        EXPECT_EQ(to, want);
+        EXPECT_EQ(run.sent, int(want.size()));
+        EXPECT_EQ(shown(), QStringLiteral("共有符合条件的读者5个，发送成功%1个。").arg(want.size()));
+        // The reader left out is in the daily log with the number and the address.
+        const QString log = todaysLog();
+        const bool logged = log.contains(QRegularExpression("DR01[^\n]*读者@example.com"));
+        EXPECT_EQ(logged, !offered) << log.toStdString();
+    }
+}
+
+TEST_F(EmailNoticeTest, TheNoticesOfARunShareOneConnection) {
+    g_intEmailBak = 1; // a copy of each notice to the own mailbox too
+    const QStringList want{"desk@library.example", "desk@library.example", "desk@library.example",
+                           "dr01@example.com",     "dr02@example.com",     "gone@example.com"};
+    for (const QStringList& args : {QStringList{}, QStringList{"--hangup-at", "3"}, QStringList{"--cut-at", "4"}}) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        SmtpServer server(args);
+        ASSERT_TRUE(server.ready());
+        g_strSmtpAddress = server.address();
+        consign::NoticeRun run;
+        ASSERT_EQ(consign::intSendNotices("A1", begin, end, run), 0);
+        EXPECT_EQ(run.sent, 3);
+        EXPECT_FALSE(run.stopped);
+        QStringList to;
+        for (const auto& m : server.messages())
+            to << SmtpServer::recipients(m);
+        to.sort();
+        EXPECT_EQ(to, want); // each once, none lost
+        // One connection; a new one only after the server dropped the first.
+        EXPECT_EQ(server.connections(), args.isEmpty() ? 1 : 2);
+    }
+}

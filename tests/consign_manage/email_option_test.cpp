@@ -10,11 +10,15 @@
 
 #include "platform/text/AnsiFile.h"
 #include "platform/text/CodePage.h"
+#include "platform/text/FileSet.h"
 #include "platform/text/IniFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <atomic>
+#include <thread>
 
 using consign::EmailOption;
 
@@ -242,6 +246,67 @@ TEST_F(EmailOptionTest, BadTextsAreStoredAsTypedOrRefused) {
                                                                                  : box.read();
             EXPECT_EQ(shown, t.trimmed());
         }
+    }
+}
+
+TEST_F(EmailOptionTest, ASaveIsWholeForAnotherProgramAndAllOrNothing) {
+    // This desk saves two option sets in turn; another program (a thread with
+    // reads of its own) reads the files and settings under the options' lock,
+    // as the log-in does.
+    const QString lockPath = strEmailOptionLock();
+    const QString signPath = file("LT4_Email_Name.ini"), bodyPath = file("LT4_Email_Body.ini");
+    const QString settingsPath = text::settingsFile("流通委托");
+    auto save = [](const QString& tag) {
+        EmailOption o;
+        o.subShowEmailOption();
+        if (o.rows.isEmpty()) o.cmdNew();
+        o.editText = "签名" + tag;
+        o.body = "正文" + tag;
+        o.smtpAddress = "smtp" + tag + ".example";
+        return o.cmdOk();
+    };
+    ASSERT_EQ(save("A"), 0);
+    std::atomic<bool> done{false};
+    int reads = 0, mixed = 0;
+    std::thread reader([&] {
+        while (!done && reads < 5000) {
+            const text::FileLock lock(lockPath);
+            if (!lock.locked()) continue;
+            QString sign, body;
+            text::readAnsiFile(signPath, &sign);
+            text::readAnsiFile(bodyPath, &body);
+            text::IniDocument doc;
+            text::loadIniFile(settingsPath, &doc, text::IniEncoding::Utf8);
+            const QString smtp = doc.value("EmailOption", "LT4_strSmtpAddress").value_or("?");
+            ++reads;
+            const QString tag = body.mid(2, 1);
+            if (body != "正文" + tag + "\r\n" || !sign.contains("签名" + tag + "\r\n") ||
+                smtp != "smtp" + tag + ".example")
+                ++mixed;
+        }
+    });
+    for (int i = 0; i < 30; ++i)
+        EXPECT_EQ(save(i % 2 ? "A" : "B"), 0);
+    done = true;
+    reader.join();
+    EXPECT_GT(reads, 0);
+    EXPECT_EQ(mixed, 0) << "of " << reads;
+
+    // Files or settings that cannot be written: nothing of the save stays.
+    const QByteArray sign = bytes("LT4_Email_Name.ini"), body = bytes("LT4_Email_Body.ini");
+    for (const QString& blocked : {bodyPath, settingsPath}) {
+        SCOPED_TRACE(blocked.toStdString());
+        ASSERT_TRUE(QFile::rename(blocked, blocked + ".kept"));
+        ASSERT_TRUE(QDir().mkpath(blocked));
+        dialogs.clear();
+        EXPECT_EQ(save("C"), -1);
+        EXPECT_FALSE(dialogs.lastText().isEmpty());
+        QDir(blocked).removeRecursively();
+        ASSERT_TRUE(QFile::rename(blocked + ".kept", blocked));
+        EXPECT_EQ(bytes("LT4_Email_Name.ini"), sign);
+        EXPECT_EQ(bytes("LT4_Email_Body.ini"), body);
+        EXPECT_EQ(setting("LT4_strSmtpAddress"), "smtpA.example");
+        EXPECT_EQ(g_strSmtpAddress, "smtpA.example");
     }
 }
 

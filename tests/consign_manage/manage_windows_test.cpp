@@ -37,7 +37,7 @@ protected:
     void TearDown() override {
         consign::manageService().unloadAll();
         testsupport::deleteTopLevelWindows();
-        consign::g_sendMail = mail::sendMail;
+        consign::g_sendMail = &mail::Session::send;
         ManageTest::TearDown();
     }
     static void choose(QComboBox* cmb, const QString& name) {
@@ -123,7 +123,7 @@ TEST_F(ManageWindowsTest, FoundCopyWindowCancelsAndChecksTheMailSettings) {
     g_strEmailAddress = "desk@library.example";
     g_intEmailBak = 0;
     QStringList sentTo;
-    consign::g_sendMail = [&](const mail::Server&, const mail::Message& m) {
+    consign::g_sendMail = [&](mail::Session&, const mail::Message& m) {
         sentTo << m.to;
         return mail::SendResult{mail::SendStatus::Sent, {}};
     };

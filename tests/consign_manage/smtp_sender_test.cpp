@@ -1,11 +1,13 @@
 // The SMTP sender: addresses, server texts, the composed message, and sending
-// to a loopback server (STARTTLS, authentication, refusals).
+// to a loopback server (STARTTLS, authentication, refusals, addresses beyond
+// ASCII, one connection for a run of messages).
 
 #include "SmtpServer.h"
 
 #include "platform/mail/SmtpSender.h"
 
 #include <QTemporaryDir>
+#include <QUrl>
 
 using namespace mail;
 
@@ -44,6 +46,45 @@ TEST(SmtpSenderTest, AddressesAndServerTexts) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(serverUrl(c.typed), QString(c.url)) << c.typed;
+}
+
+TEST(SmtpSenderTest, AddressesBeyondAsciiHaveAWireForm) {
+    struct Case {
+        const char* address;
+        const char* wire; // empty: not a usable address
+        bool utf8;        // the local part needs SMTPUTF8
+    } cases[] = {
+        {"reader@example.com", "reader@example.com", false},
+        {"Reader@Example.COM", "Reader@Example.COM", false},
+        {"读者@example.com", "读者@example.com", true},
+        {"dr12@例子.中国", "dr12@xn--fsqu00a.xn--fiqs8s", false},
+        {"dr12@例子。中国", "dr12@xn--fsqu00a.xn--fiqs8s", false}, // the ideographic full stop
+        {"读者@bücher.de", "读者@xn--bcher-kva.de", true},
+        {"dr12@例子..中国", "", false},
+        {"读\u3000者@example.com", "", true},       // an ideographic blank
+        {"dr12\u200b@example.com", "", true},       // an invisible character
+        {"dr12@example.com\u0085", "", false},      // a control character beyond ASCII
+        {"读者\xef\xbc\x9c@example.com", "读者＜@example.com", true}, // a full-width bracket is a letter here
+    };
+    for (const Case& c : cases) {
+        const QString a = QString::fromUtf8(c.address);
+        EXPECT_EQ(isValidAddress(a), c.wire[0] != 0) << c.address;
+        EXPECT_EQ(wireAddress(a), QByteArray(c.wire)) << c.address;
+        if (c.wire[0]) {
+            EXPECT_EQ(needsSmtpUtf8(a), c.utf8) << c.address;
+        }
+    }
+    QString lone = "dr12@example.com";
+    lone[2] = QChar(0xd800);
+    EXPECT_FALSE(isValidAddress(lone));
+
+    // The headers carry the wire form too, never a "?" for a character.
+    Message m = sample("dr12@例子.中国");
+    m.fromAddress = "desk@图书馆.中国";
+    const QByteArray text = composeMessage(m);
+    EXPECT_TRUE(text.contains("\r\nTo: <dr12@xn--fsqu00a.xn--fiqs8s>\r\n")) << text.constData();
+    EXPECT_TRUE(text.contains(" <desk@" + QUrl::toAce("图书馆.中国") + ">\r\n")) << text.constData();
+    EXPECT_FALSE(text.left(text.indexOf("\r\n\r\n")).contains('?' + QByteArray("@")));
 }
 
 TEST(SmtpSenderTest, HeadersAreEncodedFoldedAndStayOneEach) {
@@ -121,6 +162,96 @@ TEST(SmtpSenderTest, ThePasswordGoesOnlyOverTls) {
         EXPECT_TRUE(plain.messages().isEmpty());
     }
     qunsetenv("CURL_CA_BUNDLE");
+}
+
+TEST(SmtpSenderTest, ALocalPartBeyondAsciiGoesOnlyToAServerTakingSmtpUtf8) {
+    for (const bool offered : {true, false}) {
+        SCOPED_TRACE(offered ? "SMTPUTF8 offered" : "SMTPUTF8 not offered");
+        SmtpServer server(offered ? QStringList{} : QStringList{"--no-smtputf8"});
+        ASSERT_TRUE(server.ready());
+        Server s;
+        s.address = server.address();
+        Session session(s);
+        const SendResult local = session.send(sample("读者@example.com"));
+        const SendResult domain = session.send(sample("dr12@例子.中国"));
+        EXPECT_EQ(domain.status, SendStatus::Sent) << domain.error.toStdString();
+        QList<QJsonObject> msgs = server.messages();
+        if (offered) {
+            ASSERT_EQ(local.status, SendStatus::Sent) << local.error.toStdString();
+            ASSERT_EQ(msgs.size(), 2);
+            EXPECT_EQ(SmtpServer::recipients(msgs[0]), QStringList{"读者@example.com"});
+            EXPECT_TRUE(msgs[0]["mail_options"].toArray().contains("SMTPUTF8"));
+            EXPECT_EQ(msgs[0]["header_to"].toString(), "<读者@example.com>");
+        } else {
+            EXPECT_EQ(local.status, SendStatus::BadInput);
+            EXPECT_TRUE(local.error.contains("SMTPUTF8")) << local.error.toStdString();
+            ASSERT_EQ(msgs.size(), 1);
+            msgs.prepend(QJsonObject());
+        }
+        // The domain in its IDNA form, in the envelope and the header.
+        EXPECT_EQ(SmtpServer::recipients(msgs[1]), QStringList{"dr12@xn--fsqu00a.xn--fiqs8s"});
+        EXPECT_EQ(msgs[1]["header_to"].toString(), "<dr12@xn--fsqu00a.xn--fiqs8s>");
+        EXPECT_FALSE(msgs[1]["mail_options"].toArray().contains("SMTPUTF8"));
+
+        // An own mailbox beyond ASCII fails every message alike without SMTPUTF8.
+        Message own = sample("reader@example.com");
+        own.fromAddress = "流通部@library.example";
+        const SendResult r = session.send(own);
+        EXPECT_EQ(r.status, offered ? SendStatus::Sent : SendStatus::Unreachable) << r.error.toStdString();
+        EXPECT_EQ(server.messages().size(), offered ? 3 : 1);
+        if (offered) {
+            EXPECT_EQ(server.messages()[2]["from"].toString(), "流通部@library.example");
+        }
+    }
+}
+
+TEST(SmtpSenderTest, ARunOfMessagesSharesOneConnection) {
+    SmtpServer server({"--reject", "gone@example.com"});
+    ASSERT_TRUE(server.ready());
+    Server s;
+    s.address = server.address();
+    {
+        Session session(s);
+        for (const char* to : {"a@example.com", "b@example.com", "c@example.com", "d@example.com"})
+            ASSERT_EQ(session.send(sample(to)).status, SendStatus::Sent) << to;
+        EXPECT_EQ(server.connections(), 1);
+        // An address the server refuses is passed over; the next goes out.
+        EXPECT_EQ(session.send(sample("gone@example.com")).status, SendStatus::Refused);
+        EXPECT_EQ(session.send(sample("e@example.com")).status, SendStatus::Sent);
+    }
+    const auto msgs = server.messages();
+    ASSERT_EQ(msgs.size(), 5);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(msgs[i]["conn"].toInt(), 1);
+}
+
+TEST(SmtpSenderTest, AConnectionTheServerDropsIsOpenedAnewAndNothingIsLostOrSentTwice) {
+    const struct {
+        QStringList args;
+        const char* what;
+    } cases[] = {
+        {{"--drop-after", "2"}, "closed after taking two messages"},
+        {{"--hangup-at", "3"}, "421 to the third MAIL FROM"},
+        {{"--cut-at", "3"}, "closed at the end of the third DATA without an answer"},
+    };
+    const QStringList to{"a@example.com", "b@example.com", "c@example.com", "d@example.com"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SmtpServer server(c.args);
+        ASSERT_TRUE(server.ready());
+        Server s;
+        s.address = server.address();
+        Session session(s);
+        for (const QString& t : to) {
+            const SendResult r = session.send(sample(t));
+            EXPECT_EQ(r.status, SendStatus::Sent) << t.toStdString() << ": " << r.error.toStdString();
+        }
+        QStringList got;
+        for (const auto& m : server.messages())
+            got << SmtpServer::recipients(m);
+        EXPECT_EQ(got, to);
+        EXPECT_EQ(server.connections(), 2);
+    }
 }
 
 TEST(SmtpSenderTest, AServerNobodyAnswersIsUnreachable) {

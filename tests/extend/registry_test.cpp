@@ -7,6 +7,8 @@
 
 #include <gmock/gmock.h>
 
+#include <thread>
+
 using extend::cRegistry;
 using extend::RunError;
 
@@ -160,6 +162,35 @@ TEST_F(RegistryTest, EnumerationKeepsCreationOrder) {
     EXPECT_EQ(names, (QStringList{"Zeta", "alpha", "Mid"}));
     EXPECT_TRUE(at(QStringLiteral("Missing")).EnumerateSections(names, count));
     EXPECT_EQ(count, 0);
+}
+
+TEST_F(RegistryTest, TwoProgramsRegisteringAtOnceLoseNoRegistration) {
+    // Two add-in registrations at once (threads with objects of their own, as
+    // two programs would): every value each wrote is there at the end.
+    constexpr int kValues = 30;
+    auto registerMany = [](const QString& who) {
+        for (int i = 0; i < kValues; ++i) {
+            cRegistry r = at(QStringLiteral("Software\\Addins\\") + who, QStringLiteral("V%1").arg(i));
+            r.setValueType(sys::REG_SZ);
+            r.setValue(QStringLiteral("%1-%2").arg(who).arg(i));
+            cRegistry shared = at(QStringLiteral("Software\\Addins"), who + QString::number(i));
+            shared.setValueType(sys::REG_DWORD);
+            shared.setValue(i);
+        }
+    };
+    std::thread a(registerMany, QStringLiteral("A")), b(registerMany, QStringLiteral("B"));
+    a.join();
+    b.join();
+    QStringList lost;
+    for (const QString& who : {QStringLiteral("A"), QStringLiteral("B")})
+        for (int i = 0; i < kValues; ++i) {
+            if (at(QStringLiteral("Software\\Addins\\") + who, QStringLiteral("V%1").arg(i)).Value() !=
+                QStringLiteral("%1-%2").arg(who).arg(i))
+                lost << who + QStringLiteral("\\V") + QString::number(i);
+            if (at(QStringLiteral("Software\\Addins"), who + QString::number(i)).Value() != i)
+                lost << who + QString::number(i);
+        }
+    EXPECT_TRUE(lost.isEmpty()) << lost.join(u' ').toStdString();
 }
 
 } // namespace

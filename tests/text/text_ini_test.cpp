@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <thread>
 
 using namespace text;
 using testsupport::readBytes;
@@ -217,4 +218,60 @@ TEST_F(SettingsStore, GivesBackExactlyWhatWasSaved)
         ASSERT_TRUE(saveSetting("App", "S", "K", v));
         EXPECT_EQ(getSetting("App", "S", "K", "default"), v);
     }
+}
+
+namespace {
+
+// Two writers (threads, as two programs would) change keys of their own in
+// one file at once: every key written is there at the end.
+template <class Write, class Read>
+void expectNoWriteLost(Write write, Read read)
+{
+    constexpr int kKeys = 40;
+    std::atomic<int> failed{0};
+    auto writer = [&](const QString& prefix) {
+        for (int i = 0; i < kKeys; ++i) {
+            if (!write(prefix + QString::number(i), QString::number(i)))
+                ++failed;
+        }
+    };
+    std::thread a(writer, QStringLiteral("a")), b(writer, QStringLiteral("b"));
+    a.join();
+    b.join();
+    EXPECT_EQ(failed.load(), 0);
+    QStringList lost;
+    for (const char* prefix : {"a", "b"}) {
+        for (int i = 0; i < kKeys; ++i) {
+            const QString key = prefix + QString::number(i);
+            if (read(key) != QString::number(i))
+                lost << key;
+        }
+    }
+    EXPECT_TRUE(lost.isEmpty()) << lost.join(u' ').toStdString();
+}
+
+} // namespace
+
+TEST(IniTwoWriters, NeitherLosesTheOthersKeys)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("LT_desk.ini");
+    expectNoWriteLost(
+        [&](const QString& key, const QString& v) {
+            return writePrivateProfileString("Desk", key, v, path);
+        },
+        [&](const QString& key) {
+            return getPrivateProfileString("Desk", key, "", 256, path);
+        });
+    EXPECT_FALSE(QFileInfo::exists(path + ".lock"));
+
+    qputenv("CONSIGN_SETTINGS_DIR", dir.filePath("cfg").toLocal8Bit());
+    expectNoWriteLost([](const QString& key, const QString& v) { return saveSetting("LT", "Rule", key, v); },
+                      [](const QString& key) { return getSetting("LT", "Rule", key); });
+    // Several keys in one write: all of them, or none when a name is refused.
+    ASSERT_TRUE(saveSettings("LT", "Two", {{"Type", "True"}, {"Used", "1"}}));
+    EXPECT_EQ(getSetting("LT", "Two", "Type") + getSetting("LT", "Two", "Used"), "True1");
+    EXPECT_FALSE(saveSettings("LT", "Two", {{"Type", "False"}, {"Us=ed", "0"}}));
+    EXPECT_EQ(getSetting("LT", "Two", "Type"), "True");
+    qunsetenv("CONSIGN_SETTINGS_DIR");
 }
