@@ -727,8 +727,8 @@ bool frmBookInfo::eventFilter(QObject* watched, QEvent* event)
         }
     } else if (event->type() == QEvent::MouseButtonPress && watched == txtQuickSearch) {
         QTimer::singleShot(0, txtQuickSearch, &QLineEdit::selectAll);
-    } else if (event->type() == QEvent::MouseButtonPress && watched == txtMarc->viewport()
-               && !txtMarc->hasFocus()) {
+    } else if (event->type() == QEvent::MouseButtonPress && watched == txtMarc->viewport() &&
+               !txtMarc->hasFocus()) {
         // A click into the MARC text starts editing after its last character,
         // nothing selected; once inside, clicks place the caret as usual.
         txtMarc->setFocus(Qt::MouseFocusReason);

@@ -247,7 +247,8 @@ void frmNewsManager::subShowEntry(QTreeWidgetItem* e) {
                                 .arg(url.toString(QUrl::FullyEncoded).toHtmlEscaped(),
                                      item.Content.trimmed().toHtmlEscaped()));
         else // an address no browser here opens: shown, and said so
-            wbNews->setPlainText(item.Content + QStringLiteral("\n\n（此链接不是 http 或 https 网址，无法在浏览器中打开。）"));
+            wbNews->setPlainText(
+                item.Content + QStringLiteral("\n\n（此链接不是 http 或 https 网址，无法在浏览器中打开。）"));
         picStack->setCurrentWidget(wbNews);
     } else if (item.NewsType == QLatin1String("W")) {
         const QString page = strNewsFolder() + item.Folder + QStringLiteral("/index.htm");

@@ -13,8 +13,7 @@ namespace {
 class LocalDemoZone : public testsupport::DatabaseTest {
 protected:
     // The test server's connection values (PGHOST, PGPORT, PGUSER).
-    static QProcessEnvironment serverEnv()
-    {
+    static QProcessEnvironment serverEnv() {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("PGDATABASE"));
         QFile f(qEnvironmentVariable("TESTDB_ENV"));
@@ -22,12 +21,12 @@ protected:
             for (const QByteArray& line : f.readAll().split('\n')) {
                 const qsizetype eq = line.indexOf('=');
                 if (eq > 0 && line.startsWith("PG"))
-                    env.insert(QString::fromUtf8(line.left(eq)), QString::fromUtf8(line.mid(eq + 1)).trimmed());
+                    env.insert(QString::fromUtf8(line.left(eq)),
+                               QString::fromUtf8(line.mid(eq + 1)).trimmed());
             }
         return env;
     }
-    static QString psql(const QString& database, const QString& sql)
-    {
+    static QString psql(const QString& database, const QString& sql) {
         QProcess p;
         p.setProcessEnvironment(serverEnv());
         p.start(QStringLiteral("psql"), {"-X", "-At", "-d", database, "-c", sql});
@@ -38,25 +37,25 @@ protected:
 
 } // namespace
 
-TEST_F(LocalDemoZone, TheDemoCountsItsDaysFromTheChosenZonesToday)
-{
+TEST_F(LocalDemoZone, TheDemoCountsItsDaysFromTheChosenZonesToday) {
     // A zone whose date differs from the schema's default zone right now.
     const QString sql = QStringLiteral("select to_char(clock_timestamp() at time zone '%1', 'YYYY-MM-DD')");
     const QString shanghai = db().scalar(sql.arg("Asia/Shanghai"));
     QString zone = QStringLiteral("Pacific/Kiritimati");
-    if (db().scalar(sql.arg(zone)) == shanghai)
-        zone = QStringLiteral("Pacific/Pago_Pago");
+    if (db().scalar(sql.arg(zone)) == shanghai) zone = QStringLiteral("Pacific/Pago_Pago");
     const QString today = db().scalar(sql.arg(zone));
     ASSERT_NE(today, shanghai);
 
     const QString name = db().name() + QStringLiteral("_zone");
     db().exec(QStringLiteral("DROP DATABASE IF EXISTS %1").arg(name));
-    db().exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'")
-                  .arg(name));
+    db().exec(
+        QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'")
+            .arg(name));
     QProcess apply;
     apply.setProcessEnvironment(serverEnv());
     apply.start(QStringLiteral("bash"),
-                {qEnvironmentVariable("CONSIGN_SOURCE_DIR") + QStringLiteral("/scripts/testdb"), "apply", name, zone});
+                {qEnvironmentVariable("CONSIGN_SOURCE_DIR") + QStringLiteral("/scripts/testdb"), "apply",
+                 name, zone});
     ASSERT_TRUE(apply.waitForFinished(300000));
     EXPECT_EQ(apply.exitCode(), 0) << apply.readAllStandardError().toStdString();
 

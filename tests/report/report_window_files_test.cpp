@@ -351,9 +351,11 @@ TEST_F(ReportFiles, AListedTableIsTakenUnderItsUpperCasedName) {
     EXPECT_EQ(dialogs.lastText(), "数据导出完毕!");
     // Filled, not made anew.
     sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READONLY, nullptr),
+              SQLITE_OK);
     sqlite3_stmt* st = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(raw, "select group_concat(name, '|') from sqlite_master where type = 'table'", -1,
+    ASSERT_EQ(sqlite3_prepare_v2(raw,
+                                 "select group_concat(name, '|') from sqlite_master where type = 'table'", -1,
                                  &st, nullptr),
               SQLITE_OK);
     ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);

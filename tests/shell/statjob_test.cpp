@@ -61,8 +61,7 @@ protected:
 };
 
 // Grid rows as "name:kind/volume/amount".
-QStringList statRows(const ui::SpreadGrid* grid)
-{
+QStringList statRows(const ui::SpreadGrid* grid) {
     QStringList out;
     for (int r = 1; r <= grid->maxRows(); ++r)
         out << QStringLiteral("%1:%2/%3/%4")
@@ -73,8 +72,7 @@ QStringList statRows(const ui::SpreadGrid* grid)
 // The demo library as scripts/run builds it, its clock not pinned.
 class DemoWorkloadTest : public ShellTest {};
 
-TEST_F(DemoWorkloadTest, AFreshDemoShowsTheWorkersFigures)
-{
+TEST_F(DemoWorkloadTest, AFreshDemoShowsTheWorkersFigures) {
     const struct {
         const char* worker;
         const char* password;

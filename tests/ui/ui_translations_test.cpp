@@ -16,18 +16,16 @@
 
 namespace {
 
-QString buttonText(const QDialogButtonBox& box, QDialogButtonBox::StandardButton which)
-{
+QString buttonText(const QDialogButtonBox& box, QDialogButtonBox::StandardButton which) {
     const QAbstractButton* b = box.button(which);
     return b ? b->text() : QString();
 }
 
 } // namespace
 
-TEST(QtTranslations, StandardDialogsSpeakChinese)
-{
-    const auto buttons = QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save
-                         | QDialogButtonBox::Open | QDialogButtonBox::Close;
+TEST(QtTranslations, StandardDialogsSpeakChinese) {
+    const auto buttons = QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Save |
+                         QDialogButtonBox::Open | QDialogButtonBox::Close;
     {
         QDialogButtonBox english(buttons);
         EXPECT_EQ(buttonText(english, QDialogButtonBox::Cancel), "Cancel");
@@ -51,7 +49,8 @@ TEST(QtTranslations, StandardDialogsSpeakChinese)
     files.setOption(QFileDialog::DontUseNativeDialog);
     const auto* nameLabel = files.findChild<QLabel*>(QStringLiteral("fileNameLabel"));
     ASSERT_NE(nameLabel, nullptr);
-    EXPECT_FALSE(nameLabel->text().contains(QStringLiteral("File name"), Qt::CaseInsensitive)) << nameLabel->text().toStdString();
+    EXPECT_FALSE(nameLabel->text().contains(QStringLiteral("File name"), Qt::CaseInsensitive))
+        << nameLabel->text().toStdString();
     EXPECT_TRUE(nameLabel->text().contains(u"文件名")) << nameLabel->text().toStdString();
 
     QPrinter printer;
