@@ -27,6 +27,7 @@
 
 #include "platform/ui/DatabaseWait.h"
 #include "platform/ui/Fonts.h"
+#include "platform/ui/Translations.h"
 
 #include <QApplication>
 #include <QFont>
@@ -60,6 +61,8 @@ int main(int argc, char* argv[])
         LIB_SetProgramFolder(args.at(home + 1));
 
     QApplication::setApplicationName(QStringLiteral("consign"));
+    // Qt's own dialogs (print, page set-up, file, colour, font) in Chinese too.
+    ui::installQtTranslations();
     ui::installFontSubstitutions();
     QFont font = QApplication::font();
     font.setFamily(ui::cjkFamily());

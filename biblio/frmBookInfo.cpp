@@ -257,8 +257,10 @@ void frmBookInfo::buildUi()
     vsItemInfo = new ui::FlexGrid(QStringLiteral("vsItemInfo"), stkPage);
     txtMarc = new QPlainTextEdit(stkPage);
     txtMarc->setObjectName(QStringLiteral("txtMarc"));
-    txtMarc->setReadOnly(true);
+    // One editable text cell: the worker may mark, copy and even type in the
+    // MARC text; nothing typed is stored, and the next tab change rebuilds it.
     txtMarc->setLineWrapMode(QPlainTextEdit::NoWrap);
+    txtMarc->viewport()->installEventFilter(this);
     stkPage->addWidget(vsInfo);
     stkPage->addWidget(vsItemInfo);
     stkPage->addWidget(txtMarc);
@@ -725,6 +727,13 @@ bool frmBookInfo::eventFilter(QObject* watched, QEvent* event)
         }
     } else if (event->type() == QEvent::MouseButtonPress && watched == txtQuickSearch) {
         QTimer::singleShot(0, txtQuickSearch, &QLineEdit::selectAll);
+    } else if (event->type() == QEvent::MouseButtonPress && watched == txtMarc->viewport() &&
+               !txtMarc->hasFocus()) {
+        // A click into the MARC text starts editing after its last character,
+        // nothing selected; once inside, clicks place the caret as usual.
+        txtMarc->setFocus(Qt::MouseFocusReason);
+        txtMarc->moveCursor(QTextCursor::End);
+        return true;
     }
     return QWidget::eventFilter(watched, event);
 }

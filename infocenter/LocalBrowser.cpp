@@ -1,5 +1,6 @@
 #include "infocenter/LocalBrowser.h"
 
+#include "platform/ui/DialogService.h"
 #include "platform/ui/UrlOpener.h"
 
 #include <QDir>
@@ -23,7 +24,16 @@ QVariant LocalBrowser::loadResource(int type, const QUrl& name) {
 
 void LocalBrowser::follow(const QUrl& link) {
     if (isWebAddress(link)) {
-        ui::UrlOpener::current().open(link);
+        if (!ui::UrlOpener::current().open(link)) {
+            // No browser took the address: say so rather than nothing.
+            ui::BoxRequest box;
+            box.icon = ui::BoxIcon::Warning;
+            box.title = QStringLiteral("提示");
+            box.text = QStringLiteral("无法打开链接：%1\n本机没有可以打开它的浏览器。")
+                           .arg(link.toString(QUrl::FullyEncoded));
+            box.beep = true;
+            ui::DialogService::current().showBox(box);
+        }
         return;
     }
     if (root_.isEmpty() || (!link.scheme().isEmpty() && !link.isLocalFile())) return;

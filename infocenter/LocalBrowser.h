@@ -1,8 +1,9 @@
 #pragma once
 // A browser of local pages: it loads nothing from the network and runs no
 // scripts. A click on an http or https link opens the address in the
-// desktop's browser; a link to a local page inside the root folder (when one
-// is set) opens here; any other link does nothing.
+// desktop's browser (a message says so when none takes it); a link to a
+// local page inside the root folder (when one is set) opens here; any other
+// link does nothing.
 
 #include <QTextBrowser>
 

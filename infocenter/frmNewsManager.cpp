@@ -246,8 +246,9 @@ void frmNewsManager::subShowEntry(QTreeWidgetItem* e) {
             wbNews->setHtml(QStringLiteral("<p><a href=\"%1\">%2</a></p>")
                                 .arg(url.toString(QUrl::FullyEncoded).toHtmlEscaped(),
                                      item.Content.trimmed().toHtmlEscaped()));
-        else
-            wbNews->setPlainText(item.Content);
+        else // an address no browser here opens: shown, and said so
+            wbNews->setPlainText(
+                item.Content + QStringLiteral("\n\n（此链接不是 http 或 https 网址，无法在浏览器中打开。）"));
         picStack->setCurrentWidget(wbNews);
     } else if (item.NewsType == QLatin1String("W")) {
         const QString page = strNewsFolder() + item.Folder + QStringLiteral("/index.htm");

@@ -563,8 +563,8 @@ int loadPartInfo(const QString& id, RedrPage* page) {
         return 0;
     }
     RedrPageRow row = copiedRow(rs, 0, page->cols());
-    const QString sex = row.cells[6];
-    row.cells[6] = sex == QLatin1String("M") ? S("男") : sex == QLatin1String("F") ? S("女") : QString();
+    // The male code shows 男; any other value, none included, 女.
+    row.cells[6] = row.cells[6] == QLatin1String("M") ? S("男") : S("女");
     row.cells[15] = strDeptName(row.cells[15]);
     row.cells[36] = QString(row.cells[36].size(), QLatin1Char('*'));
     page->rows << row;

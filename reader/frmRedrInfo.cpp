@@ -1,5 +1,6 @@
 #include "reader/frmRedrInfo.h"
 
+#include "common/basAuth.h"
 #include "common/basDB.h"
 #include "common/basEnv.h"
 #include "common/basLTFunc.h"
@@ -195,6 +196,8 @@ QString frmRedrInfo::currentKey() const {
 }
 
 void frmRedrInfo::pInitialize() {
+    // Centred on the screen, as the other windows open.
+    subCenterForm(this, false);
     // Summary grid: one header row; the type code and occupation hidden.
     vsRedrInfo->setRedraw(false);
     vsRedrInfo->setFixedCols(0);

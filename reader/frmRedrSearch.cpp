@@ -45,13 +45,17 @@ QString criterionCaption(int row) {
     return row == 2 ? g_strCertCaption[0] : g_strRedrCaption[kReaderField[row]];
 }
 
+// Whether a criteria list ends with "[不定]" (any).
+enum class AnyEntry { None, Always, WhenFilled };
+
 // The list rows of the criteria: the names of a cache column, one text
-// separated by tabs, with "[不定]" last when `anyLast`.
-QString listText(const DBResultSet& cache, int col, bool anyLast) {
+// separated by tabs, with "[不定]" last as `any` says.
+QString listText(const DBResultSet& cache, int col, AnyEntry any) {
     QStringList items;
     for (int r = 0; r < cache.rowCount(); ++r)
         items << cache.text(r, col);
-    if (anyLast && !items.isEmpty()) items << QStringLiteral("[不定]");
+    if (any == AnyEntry::Always || (any == AnyEntry::WhenFilled && !items.isEmpty()))
+        items << QStringLiteral("[不定]");
     return items.join(QLatin1Char('\t'));
 }
 
@@ -226,10 +230,12 @@ void frmRedrSearch::Form_Load() {
     optFrontMatch->setChecked(true);
     m_intQueryOption = 0;
 
-    spdRedrQuery->setComboCell(1, 5, listText(g_varRedrType, redrtype::Name, true), false, -1);
-    spdRedrQuery->setComboCell(1, 6, listText(g_varItemList11, 0, false), true, -1);
-    spdRedrQuery->setComboCell(1, 7, listText(g_varItemList15, 0, false), true, -1);
-    spdRedrQuery->setComboCell(1, 9, listText(g_varDepartment, 1, true), false, -1);
+    // The reader types always end with "[不定]"; the departments only when
+    // there are any.
+    spdRedrQuery->setComboCell(1, 5, listText(g_varRedrType, redrtype::Name, AnyEntry::Always), false, -1);
+    spdRedrQuery->setComboCell(1, 6, listText(g_varItemList11, 0, AnyEntry::None), true, -1);
+    spdRedrQuery->setComboCell(1, 7, listText(g_varItemList15, 0, AnyEntry::None), true, -1);
+    spdRedrQuery->setComboCell(1, 9, listText(g_varDepartment, 1, AnyEntry::WhenFilled), false, -1);
     for (int row : {6, 7})
         spdRedrQuery->setText(1, row, QString());
 

@@ -500,7 +500,7 @@ QString strSlipText(const ReportArray& records, const QString& kindWord, int k) 
 }
 
 bool subBuildSlips(const ReportArray& records, int cols, ReportArray* grid, int* rows, QString* error) {
-    cols = cols == 2 ? 2 : 1;
+    cols = cols == 1 ? 1 : 2; // one slip a row, or two for any other count
     const int n = std::max(0, records.lastRow());
     ReportArray out;
     out.resize(n, cols);

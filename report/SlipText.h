@@ -76,7 +76,7 @@ QString strBuiltInSlip(SlipKind kind, const ReportArray& records, int k);
 QString strSlipText(const ReportArray& records, const QString& kindWord, int k);
 
 // The slip grid of a batch: rows 0..n (n records), columns 0..cols (1 or 2
-// slips a row); slip k at row k + 1, column 1 (one a row) or at row
+// slips a row; any count but 1 gives 2); slip k at row k + 1, column 1 (one a row) or at row
 // k div 2 + 1, column 1 + k mod 2 (two a row); `rows` the slip rows
 // (n, or (n + 1) div 2). Only row 1's kind word counts. A batch without
 // records gives an empty grid. A failure gives false with its message and

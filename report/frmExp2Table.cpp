@@ -98,7 +98,11 @@ bool frmExp2Table::fail(const QString& message, const QString& error) {
 bool frmExp2Table::cmdOK_Click() {
     if (txtTable->text().isEmpty()) return false;
     const bool create = optNew->isChecked();
-    const QString table = create ? normalTableName(txtTable->text()) : txtTable->text();
+    // The table's name is trimmed and upper-cased, a listed one's too; the rows
+    // of a listed table go in under the name the file lists, which SQLite
+    // matches exactly even where its case folding (ASCII only) would not.
+    const QString table = normalTableName(txtTable->text());
+    const QString target = create ? table : txtTable->text();
     if (table.isEmpty()) {
         intShowMsg(QStringLiteral("E表名不能全是空格，请输入表名。"));
         return false;
@@ -123,7 +127,7 @@ bool frmExp2Table::cmdOK_Click() {
     prgExp->show();
     QString error;
     const bool ok = file_.insertRows(
-        table, cols_, *grid_, rowStart_, create,
+        target, cols_, *grid_, rowStart_, create,
         [this](int done, int total) {
             prgExp->setRange(0, total);
             prgExp->setValue(done);

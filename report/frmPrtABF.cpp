@@ -130,6 +130,8 @@ void frmPrtABF::Form_Load() {
     labels_.reset();
     for (int i = 0; i < m_intLabelCount; ++i)
         showLabel(i);
+    // Any count but one is laid out as the checked menu item says: two a row.
+    if (m_Cols != 1) m_Cols = 2;
     action(QStringLiteral("menuCol1"))->setChecked(m_Cols == 1);
     action(QStringLiteral("menuCol2"))->setChecked(m_Cols != 1);
     QPalette pal = frame1->palette();
@@ -157,7 +159,7 @@ bool frmPrtABF::subBuildSlips(const ReportArray& records) {
     const bool ok = report::subBuildSlips(records, m_Cols, &slips, &rows, &error);
     g_varPrtData = slips;
     g_lngPrtRows = rows;
-    g_lngPrtCols = m_Cols == 2 ? 2 : 1;
+    g_lngPrtCols = m_Cols == 1 ? 1 : 2;
     if (!ok) intShowMsg(QStringLiteral("E") + error);
     return ok;
 }
@@ -177,7 +179,7 @@ void frmPrtABF::initRawGrid(ReportGrid& grd) {
 void frmPrtABF::ProperSize() {
     grid_.autoSizeMode = AutoSizeMode::ColWidths;
     grid_.autoSize(0, grid_.cols() - 1);
-    const int w = int(std::lround(double(grid_.width) / (m_Cols == 2 ? 2 : 1)));
+    const int w = int(std::lround(double(grid_.width) / (m_Cols == 1 ? 1 : 2)));
     for (int c = 0; c < grid_.cols(); ++c)
         grid_.setColWidth(c, w);
     grid_.autoSizeMode = AutoSizeMode::RowHeights;
@@ -211,7 +213,7 @@ void frmPrtABF::Form_Resize() {
     in.leftMargin = page_.leftMargin;
     in.rightMargin = page_.rightMargin;
     in.verticalStart = page_.topMargin;
-    in.cols = m_Cols;
+    in.cols = m_Cols == 1 ? 1 : 2;
     in.layoutView = m_blnLayoutView;
     in.vsbWidth = in.hsbHeight = kBar;
     in.frame = frameRect_;

@@ -266,6 +266,16 @@ TEST_F(BookInfoWindow, RowsKeysJumpColumnsAndEveryTab)
         if (key == "MarcInfo") {
             EXPECT_TRUE(f->strMarcText().startsWith("001    0000000006"));
             EXPECT_TRUE(f->txtMarc->toPlainText().contains(QChar(0x241F))); // the mark drawn visibly
+            // One editable cell: a click starts after the last character with
+            // nothing selected; typing shows there and is stored nowhere.
+            EXPECT_FALSE(f->txtMarc->isReadOnly());
+            f->txtMarc->moveCursor(QTextCursor::Start);
+            QTest::mouseClick(f->txtMarc->viewport(), Qt::LeftButton, {}, QPoint(4, 4));
+            EXPECT_TRUE(f->txtMarc->textCursor().atEnd());
+            EXPECT_FALSE(f->txtMarc->textCursor().hasSelection());
+            QTest::keyClicks(f->txtMarc, "zq");
+            EXPECT_TRUE(f->txtMarc->toPlainText().endsWith("zq"));
+            EXPECT_FALSE(f->strMarcText().contains("zq"));
             EXPECT_EQ(f->vsInfo->cols(), 1);
             continue;
         }

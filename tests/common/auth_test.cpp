@@ -57,6 +57,7 @@ TEST_F(Rights, RightsListDecides) {
 
 TEST_F(Rights, WorkloadCounterCallsTheServerProcedure) {
     db().pinClock("2025-05-06 07:08:09");
+    db().exec("DELETE FROM wkr_job_qty"); // the demo workers' own figures
     g_strWkrNo = "0001";
     EXPECT_EQ(intAddJobQty("401", 0, 1, 0), 0);
     EXPECT_EQ(g_strSQL, "XT_wkr_job_qty '401','0001',0,1,0");

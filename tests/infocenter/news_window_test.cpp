@@ -30,6 +30,21 @@ using testhttp::Route;
 
 namespace {
 
+// A desktop without a browser: every address is refused.
+class RefusingUrlOpener : public ui::UrlOpener {
+public:
+    RefusingUrlOpener() : previous_(&ui::UrlOpener::current()) { install(this); }
+    ~RefusingUrlOpener() override { install(previous_); }
+    bool open(const QUrl& url) override {
+        refused.append(url);
+        return false;
+    }
+    QList<QUrl> refused;
+
+private:
+    ui::UrlOpener* previous_;
+};
+
 class NewsWindowTest : public newstest::ProgramFolder {
 protected:
     void TearDown() override {
@@ -115,11 +130,26 @@ TEST_F(NewsWindowTest, ShowsEachKindOfItem) {
     emit form->wbNews->anchorClicked(QUrl("https://example.org/a?b=1&c=2"));
     ASSERT_EQ(opener.opened.size(), 1);
     EXPECT_EQ(opener.opened[0], QUrl("https://example.org/a?b=1&c=2"));
+    EXPECT_TRUE(dialogs.shown.isEmpty());
     form->subShowEntry(form->entry("Kl2"));
     EXPECT_FALSE(form->wbNews->toHtml().contains("href"));
+    // An address no browser opens is shown with a word that it cannot be opened.
+    EXPECT_TRUE(form->wbNews->toPlainText().startsWith("javascript:alert(1)"));
+    EXPECT_TRUE(form->wbNews->toPlainText().contains(u"无法在浏览器中打开"_qs));
     emit form->wbNews->anchorClicked(QUrl("javascript:alert(1)"));
     emit form->wbNews->anchorClicked(QUrl("file:///etc/passwd"));
     EXPECT_EQ(opener.opened.size(), 1);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    {
+        // A desktop without a browser: the click says so.
+        RefusingUrlOpener none;
+        form->subShowEntry(form->entry("Kl1"));
+        emit form->wbNews->anchorClicked(QUrl("https://example.org/a?b=1&c=2"));
+        ASSERT_EQ(none.refused.size(), 1);
+        ASSERT_EQ(dialogs.shown.size(), 1);
+        EXPECT_TRUE(dialogs.lastText().contains(u"无法打开链接"_qs));
+        EXPECT_TRUE(dialogs.lastText().contains("https://example.org/a?b=1&c=2"));
+    }
 
     // "t" is no text item: only the header labels change.
     form->subShowEntry(form->entry("Kt1"));

@@ -30,6 +30,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTest>
 
@@ -471,4 +472,36 @@ TEST_F(RedrInfoWindowTest, BadInputInTheQueryBoxAndTheSearchDialog) {
     searches = 0;
     w->cmdRedrQuery_Click();
     EXPECT_EQ(searches, 1);
+}
+
+TEST_F(RedrInfoWindowTest, OpensCentredAndTheReaderTypeListAlwaysOffersAny) {
+    frmRedrInfo* w = open();
+    // Centred on the screen, a little above the middle, as the other windows.
+    const QRect screen = w->screen()->geometry();
+    const QRect frame = w->frameGeometry();
+    const int down = (screen.height() - frame.height()) / 2;
+    EXPECT_LE(std::abs(frame.center().x() - screen.center().x()), 4);
+    EXPECT_LE(std::abs(frame.top() - screen.top() - (down > 18 ? down - 18 : down)), 4);
+
+    // Row 5 lists the reader types and "[不定]"; with no reader type at all,
+    // "[不定]" alone. Row 9 gets "[不定]" only when there are departments.
+    const DBResultSet types = g_varRedrType;
+    const DBResultSet departments = g_varDepartment;
+    QList<QPair<int, int>> counts;
+    dialogs.dialogHandler = [&](QDialog* d) {
+        auto* s = static_cast<frmRedrSearch*>(d);
+        counts << qMakePair(s->spdRedrQuery->comboCount(1, 5), s->spdRedrQuery->comboCount(1, 9));
+        s->cmdExit->click();
+        return 0;
+    };
+    w->cmdRedrQuery_Click();
+    g_varRedrType = DBResultSet();
+    g_varDepartment = DBResultSet();
+    frmRedrSearch::unload();
+    w->cmdRedrQuery_Click();
+    g_varRedrType = types;
+    g_varDepartment = departments;
+    ASSERT_GT(types.rowCount(), 0);
+    ASSERT_GT(departments.rowCount(), 0);
+    EXPECT_EQ(counts, (QList<QPair<int, int>>{{types.rowCount() + 1, departments.rowCount() + 1}, {1, 0}}));
 }

@@ -1,6 +1,7 @@
 // The report window's templates, exports and column dialogs, driven through
 // its menus with scripted dialogs.
 #include "platform/text/CodePage.h"
+#include "report/ExportFieldChooser.h"
 #include "report/ReportArray.h"
 #include "report/ReportTemplate.h"
 #include "report/frmExp2Table.h"
@@ -15,6 +16,7 @@
 #include <QColor>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +27,7 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace report;
 
@@ -316,6 +319,54 @@ TEST_F(ReportFiles, DatabaseFileExportNewAndExistingTables) {
     f->menuExp02_Click();
     EXPECT_EQ(fileDialogs, 0);
     EXPECT_TRUE(dialogs.lastText().startsWith("程序运行出错："));
+}
+
+TEST_F(ReportFiles, AListedTableIsTakenUnderItsUpperCasedName) {
+    QDir().mkpath(db().programFolder() + "DOC");
+    const QString path = db().programFolder() + "DOC/lower.sqlite";
+    ExportColumn title;
+    title.strName = "TITLE";
+    title.intCol = 1;
+    {
+        SqliteFile file;
+        QString error;
+        ASSERT_TRUE(file.open(path, &error)) << error.toStdString();
+        ASSERT_TRUE(file.createTable("booklist", {title}, &error)) << error.toStdString();
+    }
+    ReportGrid grid;
+    grid.setRows(4);
+    grid.setCols(2);
+    grid.setTextMatrix(2, 1, "A");
+    grid.setTextMatrix(3, 1, "B");
+    frmExp2Table t(path, {title}, &grid, 2);
+    QString error;
+    ASSERT_TRUE(t.openFile(&error)) << error.toStdString();
+    ASSERT_TRUE(t.optExisting->isChecked());
+    t.lstTable->setCurrentRow(0);
+    EXPECT_EQ(t.txtTable->text(), "booklist");
+    g_strExpTable.clear();
+    EXPECT_TRUE(t.cmdOK_Click());
+    EXPECT_EQ(g_strExpTable, "BOOKLIST");
+    EXPECT_EQ(t.exportedTable(), "BOOKLIST");
+    EXPECT_EQ(dialogs.lastText(), "数据导出完毕!");
+    // Filled, not made anew.
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &raw, SQLITE_OPEN_READONLY, nullptr),
+              SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(raw,
+                                 "select group_concat(name, '|') from sqlite_master where type = 'table'", -1,
+                                 &st, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "booklist");
+    sqlite3_finalize(st);
+    ASSERT_EQ(sqlite3_prepare_v2(raw, "select group_concat(\"TITLE\", '|') from booklist", -1, &st, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "A|B");
+    sqlite3_finalize(st);
+    sqlite3_close(raw);
 }
 
 TEST_F(ReportFiles, WorkbookExportReportsItsEnd) {

@@ -132,6 +132,27 @@ TEST_F(SlipWindow, LoadsOneOrTwoSlipsARowFromItsOwnRecords) {
     EXPECT_TRUE(dialogs.shown.isEmpty());
 }
 
+TEST_F(SlipWindow, ACountOtherThanOneLaysOutTwoSlipsARowAsTheMenuShows) {
+    // 3 (or 0) from a caller: "每行两列" is checked, and two slips share a row
+    // and the grid's width.
+    for (int cols : {3, 0}) {
+        fillFines(5);
+        frmPrtABF* f = open(1, cols);
+        EXPECT_TRUE(f->action("menuCol2")->isChecked());
+        EXPECT_FALSE(f->action("menuCol1")->isChecked());
+        EXPECT_EQ(f->m_Cols, 2);
+        EXPECT_EQ(g_lngPrtRows, 3);
+        EXPECT_EQ(g_lngPrtCols, 2);
+        ReportGrid& g = f->grid();
+        ASSERT_EQ(g.cols(), 3);
+        EXPECT_TRUE(g.textMatrix(2, 2).contains("书2"));
+        EXPECT_NEAR(g.colWidth(1), g.width / 2.0, 1.0);
+        EXPECT_EQ(g.colWidth(2), g.colWidth(1));
+        f->reject();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 TEST_F(SlipWindow, BatchesWithoutSlipsPrintNothing) {
     // A short record: the message names it; nothing raw is left to print.
     fillFines(3);
