@@ -41,6 +41,15 @@ TEST_F(OraWireCount, TheServerSeesWhatTheCounterCounts) {
              selects(b, 200);
              b.Run();
          }},
+        // Long enough for the first of them to reach the server, and be
+        // answered, while the client still writes the last.
+        {"five hundred short statements outside a transaction (one TCP segment)",
+         [&](oradb::Database& d) {
+             oradb::Batch b(d);
+             for (int i = 0; i < 500; ++i)
+                 b.Add(QStringLiteral("SELECT %1").arg(i));
+             b.Run();
+         }},
         {"a prepared statement's first use among them",
          [&](oradb::Database& d) {
              oradb::Batch b(d);
