@@ -141,6 +141,8 @@ int main(int argc, char** argv) {
     Figures history(QStringLiteral("history page, 100 closed loans in the year"));
     Figures byName(QStringLiteral("search by name prefix (111 readers)"));
     Figures everyone(QStringLiteral("search without criteria (every reader listed)"), true);
+    Figures firstPage(QStringLiteral("search without criteria, first page with the count (as listed now)"), true);
+    Figures nextPage(QStringLiteral("search without criteria, the next page as the worker scrolls"));
 
     for (int field = SeekByBarcode; field <= SeekByName; ++field) {
         for (int i = 0; i < runs; ++i) {
@@ -185,12 +187,31 @@ int main(int argc, char** argv) {
     for (int i = 0; i < everyoneRuns; ++i)
         measure(everyone, wire, [&] { search(RedrSearchInput{}); });
     std::printf("search without criteria: %d readers\n", listed);
+    // As the search window lists it: the first page with the exact count, and
+    // one page more as the worker scrolls.
+    int counted = 0;
+    for (int i = 0; i < runs; ++i)
+        measure(firstPage, wire, [&] {
+            QString sql, message;
+            intBuildRedrSearch(RedrSearchInput{}, &sql, &message);
+            RedrSearchPages pages;
+            if (pages.start(sql) == 0) counted = pages.total();
+        });
+    std::printf("search without criteria, first page: %d readers counted\n", counted);
+    {
+        QString sql, message;
+        intBuildRedrSearch(RedrSearchInput{}, &sql, &message);
+        RedrSearchPages pages;
+        pages.start(sql);
+        for (int i = 0; i < runs; ++i)
+            measure(nextPage, wire, [&] { pages.next(); });
+    }
 
     std::printf("\n| action | runs | median ms | p95 ms | statements |\n|---|---|---|---|---|\n");
     QVector<Figures*> all;
     for (Figures& f : lookups)
         all << &f;
-    all << &loans << &history << &byName << &everyone;
+    all << &loans << &history << &byName << &everyone << &firstPage << &nextPage;
     bool allIndexed = true;
     for (Figures* f : all) {
         std::printf("| %s | %d | %.2f | %.2f | %s |\n", qPrintable(f->action), static_cast<int>(f->ms.size()),

@@ -142,10 +142,21 @@ QString strBaseCodeSQL(int n) {
 
 DBResultSet* varBaseCodeCache(int n) { return (n < 1 || n > 24) ? nullptr : kCaches[n - 1].cache; }
 
+namespace {
+bool baseCodeSkipped(int n) { return n == kClsGroup && !g_intClassSerialCols; }
+} // namespace
+
+QStringList strBaseCodeSQLs() {
+    QStringList out;
+    for (int n = 1; n <= 24; ++n)
+        if (!baseCodeSkipped(n)) out << strBaseCodeSQL(n);
+    return out;
+}
+
 int intLoadBaseCode() {
     try {
         for (int n = 1; n <= 24; ++n) {
-            if (n == kClsGroup && !g_intClassSerialCols) continue;
+            if (baseCodeSkipped(n)) continue;
             const CacheDef& d = kCaches[n - 1];
             g_strSQL = strBaseCodeSQL(n);
             DBResultSet rows;
@@ -168,15 +179,19 @@ int intLoadBaseCode() {
     return -1;
 }
 
-int intLoadDeskLocation(int operType) {
-    g_strSQL = QStringLiteral("SELECT location_sort.location, location_lst.location_name, "
+QString strDeskLocationSQL(int operType) {
+    return QStringLiteral("SELECT location_sort.location, location_lst.location_name, "
                               "location_lst.location_property, location_lst.short_loca_name, "
                               "location_lst.lend_location, location_lst.ret_location, "
                               "location_lst.fine_location, location_lst.group_id "
                               "FROM location_sort, location_lst "
                               "WHERE location_sort.location = location_lst.location "
                               "AND location_sort.oper_type = %1 ORDER BY location_sort.sequence, location_sort.location")
-                   .arg(strSQLQuote(QString::number(operType)));
+        .arg(strSQLQuote(QString::number(operType)));
+}
+
+int intLoadDeskLocation(int operType) {
+    g_strSQL = strDeskLocationSQL(operType);
     DBResultSet rows;
     g_intSQLRet = LIB_DB_Select(g_strSQL, rows);
     if (g_intSQLRet < 0) return -1;

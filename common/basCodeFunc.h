@@ -11,6 +11,7 @@
 #include "common/DBResultSet.h"
 
 #include <QString>
+#include <QStringList>
 
 // Column positions of the caches other modules read by position.
 namespace circrule {
@@ -75,6 +76,10 @@ int intLoadDeskLocation(int operType);
 
 // The SELECT text of cache n (1..24); "" for any other n.
 QString strBaseCodeSQL(int n);
+// The texts intLoadBaseCode reads, in its order (to be read ahead together).
+QStringList strBaseCodeSQLs();
+// The text intLoadDeskLocation reads.
+QString strDeskLocationSQL(int operType);
 // The global behind cache n (1..24), nullptr for any other n.
 DBResultSet* varBaseCodeCache(int n);
 

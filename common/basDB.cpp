@@ -1,6 +1,7 @@
 // Database session, statements, transactions, queries and the error report.
 
 #include "common/basDB.h"
+#include "common/basDBBatch.h"
 #include "common/basEnv.h"
 #include "common/basMarc.h"
 #include "common/basMsg.h"
@@ -235,7 +236,8 @@ void LIB_DB_RecordError(int kind, long number, const QString& text, const QStrin
 
 int LIB_DB_Select(const QString& sql, DBResultSet& result, int) {
     try {
-        std::unique_ptr<oradb::Dynaset> ds = database()->CreateDynaset(sql, 0);
+        std::unique_ptr<oradb::Dynaset> ds = LIB_DB_ReadAhead::take(sql);
+        if (!ds) ds = database()->CreateDynaset(sql, 0);
         result = LIB_DB_ResultSet(*ds);
     } catch (const oradb::Error& e) {
         record(1003, intGetOraErrNo(), e.description(), QStringLiteral("LIB_DB_Select"));

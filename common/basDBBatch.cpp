@@ -4,6 +4,8 @@
 #include "platform/oradb/Database.h"
 #include "platform/oradb/Pipeline.h"
 
+#include <utility>
+
 int LIB_DB_Batch::add(Item item) {
     items_.push_back(std::move(item));
     return count() - 1;
@@ -108,6 +110,48 @@ int LIB_DB_Batch::run() {
             items_[i].rows = LIB_DB_ResultSet(b.Result(i));
     }
     return result;
+}
+
+namespace {
+LIB_DB_ReadAhead* s_readAhead = nullptr;
+}
+
+LIB_DB_ReadAhead::LIB_DB_ReadAhead(const QStringList& sqls) : pending_(sqls), outer_(s_readAhead) {
+    s_readAhead = this;
+}
+
+LIB_DB_ReadAhead::~LIB_DB_ReadAhead() {
+    s_readAhead = outer_;
+}
+
+std::unique_ptr<oradb::Dynaset> LIB_DB_ReadAhead::take(const QString& sql) {
+    for (LIB_DB_ReadAhead* a = s_readAhead; a; a = a->outer_)
+        if (std::unique_ptr<oradb::Dynaset> rows = a->takeHere(sql)) return rows;
+    return nullptr;
+}
+
+std::unique_ptr<oradb::Dynaset> LIB_DB_ReadAhead::takeHere(const QString& sql) {
+    oradb::Database* db = LIB_DB_Database();
+    if (!pending_.isEmpty() && db && db->IsConnected() && !db->InTransaction()) {
+        const QStringList texts = std::exchange(pending_, {});
+        oradb::Batch b(*db);
+        for (const QString& t : texts)
+            b.Add(t);
+        try {
+            b.Run();
+        } catch (const oradb::Error&) {
+            // Outside a transaction every statement ran on its own: the ones
+            // that failed are asked again when their turn comes.
+        }
+        for (int i = 0; i < texts.size(); ++i)
+            if (b.Ran(i)) read_[texts[i]].push_back(b.TakeResult(i));
+    }
+    auto it = read_.find(sql);
+    if (it == read_.end() || it->second.empty() || !db) return nullptr;
+    std::unique_ptr<oradb::Dynaset> rows = std::move(it->second.front());
+    it->second.pop_front();
+    db->LastServerErrReset();
+    return rows;
 }
 
 long LIB_DB_RoundTrips() {

@@ -15,8 +15,11 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVector>
+#include <deque>
+#include <map>
 #include <memory>
 
 namespace oradb {
@@ -77,6 +80,32 @@ private:
     bool begin_ = false, commit_ = false;
     int afterAt_ = -1;
     int failedAt_ = -1;
+};
+
+// The reads of one step (the start-up, the log-in) sent ahead together: while
+// the object lives, LIB_DB_Select (and the connect's schema probes) of one of
+// these texts takes the rows read ahead instead of asking the server, each
+// once. A text the batch could not read is asked alone when its turn comes,
+// and fails or succeeds as it would have. The batch goes out with the first
+// read the object serves, so nothing is read for a step that ends before its
+// first read, and the object may be made before the connect. Only for reads
+// outside a transaction; objects may nest (the inner one is asked first).
+class LIB_DB_ReadAhead {
+public:
+    explicit LIB_DB_ReadAhead(const QStringList& sqls);
+    ~LIB_DB_ReadAhead();
+    LIB_DB_ReadAhead(const LIB_DB_ReadAhead&) = delete;
+    LIB_DB_ReadAhead& operator=(const LIB_DB_ReadAhead&) = delete;
+
+    // The rows read ahead for `sql` (taken out), or nullptr: then the caller
+    // asks the server itself.
+    static std::unique_ptr<oradb::Dynaset> take(const QString& sql);
+
+private:
+    std::unique_ptr<oradb::Dynaset> takeHere(const QString& sql);
+    QStringList pending_;
+    std::map<QString, std::deque<std::unique_ptr<oradb::Dynaset>>> read_;
+    LIB_DB_ReadAhead* outer_ = nullptr;
 };
 
 // Round trips to the server and statements sent since the last reset: what a

@@ -52,6 +52,8 @@ extern MarcRecord g_recMarc;
 
 // ---- schema probes (run by LIB_DB_Connect right after opening) --------------
 
+// The probes' queries, in their order (to be read ahead with the start-up's).
+QStringList strMarcSchemaProbeSQLs();
 bool blnProbeMarcDataWide();
 int intProbeIdxContLen();
 bool blnProbeClassSerial();
@@ -92,6 +94,9 @@ QHash<QString, MarcRecord> mapReadMarcs(const QStringList& nos);
 // numbers of `wanted`, or every number found when it is empty).
 QString strMarcPageSQL(const QString& numbers);
 QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& rows, const QStringList& wanted = {});
+// The records of `wanted` from a strMarcPageSQL query, taken from the reads
+// sent ahead (LIB_DB_ReadAhead) when it is among them, else asked alone.
+QHash<QString, MarcRecord> mapReadMarcsOf(const QString& pageSQL, const QStringList& wanted);
 
 // Takes apart a record text in GBK bytes into leader, directory and data (a
 // missing record end is added). Reads tolerantly: the leader's record length

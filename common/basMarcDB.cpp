@@ -3,6 +3,7 @@
 #include "common/basMarc.h"
 
 #include "common/basDB.h"
+#include "common/basDBBatch.h"
 #include "common/basEnv.h"
 #include "platform/oradb/Database.h"
 #include "platform/oradb/Error.h"
@@ -181,6 +182,23 @@ QHash<QString, MarcRecord> mapReadMarcs(const QStringList& nos)
     }
 }
 
+QHash<QString, MarcRecord> mapReadMarcsOf(const QString& pageSQL, const QStringList& wanted)
+{
+    g_strSQL = pageSQL;
+    try {
+        std::unique_ptr<oradb::Dynaset> ds = LIB_DB_ReadAhead::take(pageSQL);
+        if (!ds) {
+            oradb::Database* db = LIB_DB_Database();
+            if (!db)
+                return {};
+            ds = db->CreateDynaset(pageSQL, 0);
+        }
+        return mapMarcsOf(*ds, wanted);
+    } catch (const oradb::Error&) {
+        return {};
+    }
+}
+
 // ---- schema probes ---------------------------------------------------------------
 
 namespace {
@@ -197,7 +215,9 @@ auto probe(const QString& sql, Read read, decltype(read(std::declval<const oradb
         oradb::Database* db = LIB_DB_Database();
         if (!db)
             throw oradb::Error(oradb::ErrNotConnected, QStringLiteral("ORA-03114: not connected to ORACLE"));
-        std::unique_ptr<oradb::Dynaset> ds = db->CreateDynaset(sql, 0);
+        std::unique_ptr<oradb::Dynaset> ds = LIB_DB_ReadAhead::take(sql);
+        if (!ds)
+            ds = db->CreateDynaset(sql, 0);
         const auto result = read(*ds);
         ds->Close();
         return result;
@@ -212,15 +232,26 @@ auto probe(const QString& sql, Read read, decltype(read(std::declval<const oradb
 
 } // namespace
 
+namespace {
+const QString kProbeMarcData = QStringLiteral("select marc03 from marc_data limit 1");
+const QString kProbeIdxCont = QStringLiteral("select marc_idx_cont from marc_idx limit 1");
+const QString kProbeClassSerial = QStringLiteral("select * from max_class_serial limit 1");
+} // namespace
+
+QStringList strMarcSchemaProbeSQLs()
+{
+    return {kProbeMarcData, kProbeIdxCont, kProbeClassSerial};
+}
+
 bool blnProbeMarcDataWide()
 {
-    return probe(QStringLiteral("select marc03 from marc_data limit 1"),
+    return probe(kProbeMarcData,
                  [](const oradb::Dynaset& ds) { return ds.Fields(0).Size() > 2000; }, false);
 }
 
 int intProbeIdxContLen()
 {
-    return probe(QStringLiteral("select marc_idx_cont from marc_idx limit 1"),
+    return probe(kProbeIdxCont,
                  [](const oradb::Dynaset& ds) {
                      const int size = ds.Fields(0).Size();
                      const bool wide = g_intMarc03 != 0;
@@ -231,7 +262,7 @@ int intProbeIdxContLen()
 
 bool blnProbeClassSerial()
 {
-    return probe(QStringLiteral("select * from max_class_serial limit 1"),
+    return probe(kProbeClassSerial,
                  [](const oradb::Dynaset& ds) { return ds.FieldCount() > 5; }, false);
 }
 

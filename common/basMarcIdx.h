@@ -4,6 +4,7 @@
 // and the routines that turn what a worker types into a search key.
 
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 #include <array>
@@ -45,6 +46,8 @@ extern FoldLetterEntry g_arrFoldLetters[15];
 
 // Loads the index parameters, title items and stop words (once, at log-in).
 int intInitMarcIdx();
+// The texts intInitMarcIdx reads, in its order (to be read ahead together).
+QStringList strMarcIdxSQLs();
 
 // The parameter file: BM_MarcIDX.ini in the cataloguing parameter folder.
 QString strMarcIdxIniFile();

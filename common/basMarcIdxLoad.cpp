@@ -19,16 +19,47 @@ void logInitFailure()
 
 // ---- index parameters ---------------------------------------------------------
 
+namespace {
+
+QString idxParaSQL(int use, int format)
+{
+    return QStringLiteral(" SELECT marc_idx_grp,marc_idx_grp_name,stopword_flag,marc_field")
+        + QStringLiteral("   FROM marc_idx_para ") + QStringLiteral("  WHERE marc_type_id=")
+        + strSQLQuote(QString::number(format)) + QStringLiteral("    AND use_type=")
+        + strSQLQuote(QString::number(use)) + QStringLiteral("  ORDER BY marc_idx_grp");
+}
+
+QString titleFieldSQL(int format)
+{
+    return QStringLiteral(" SELECT marc_field") + QStringLiteral("   FROM title_field ")
+        + QStringLiteral("  WHERE marc_type_id=") + strSQLQuote(QString::number(format))
+        + QStringLiteral("  ORDER BY serial");
+}
+
+const QString kStopwordSQL =
+    QStringLiteral(" SELECT stopword_cont,stopword_type ") + QStringLiteral("   FROM stopword")
+    + QStringLiteral("  ORDER BY stopword_type");
+
+} // namespace
+
+QStringList strMarcIdxSQLs()
+{
+    QStringList out;
+    for (int u = 0; u <= 1; ++u)
+        for (int f = 0; f <= 3; ++f)
+            out << idxParaSQL(u, f);
+    for (int f = 0; f <= 1; ++f)
+        out << titleFieldSQL(f);
+    return out << kStopwordSQL;
+}
+
 int intInitMarcIdx()
 {
     for (int u = 0; u <= 1; ++u) {
         QVector<std::array<IdxParaEntry, 4>>& table = u == 0 ? g_arrIdxParaUse0 : g_arrIdxParaUse1;
         for (int f = 0; f <= 3; ++f) {
             DBResultSet rs;
-            g_strSQL = QStringLiteral(" SELECT marc_idx_grp,marc_idx_grp_name,stopword_flag,marc_field")
-                + QStringLiteral("   FROM marc_idx_para ") + QStringLiteral("  WHERE marc_type_id=")
-                + strSQLQuote(QString::number(f)) + QStringLiteral("    AND use_type=")
-                + strSQLQuote(QString::number(u)) + QStringLiteral("  ORDER BY marc_idx_grp");
+            g_strSQL = idxParaSQL(u, f);
             if (LIB_DB_Select(g_strSQL, rs) != 0)
                 return -1;
             g_intIdxParaMax = qMax(g_intIdxParaMax, rs.rowCount());
@@ -48,9 +79,7 @@ int intInitMarcIdx()
         }
     }
     for (int f = 0; f <= 1; ++f) {
-        g_strSQL = QStringLiteral(" SELECT marc_field") + QStringLiteral("   FROM title_field ")
-            + QStringLiteral("  WHERE marc_type_id=") + strSQLQuote(QString::number(f))
-            + QStringLiteral("  ORDER BY serial");
+        g_strSQL = titleFieldSQL(f);
         DBResultSet rs;
         if (LIB_DB_Select(g_strSQL, rs) != 0)
             return -1;
@@ -59,8 +88,7 @@ int intInitMarcIdx()
             items[k] = rs.text(k, 0);
         (f == 0 ? g_arrTitleFieldCn : g_arrTitleFieldUs) = items;
     }
-    g_strSQL = QStringLiteral(" SELECT stopword_cont,stopword_type ") + QStringLiteral("   FROM stopword")
-        + QStringLiteral("  ORDER BY stopword_type");
+    g_strSQL = kStopwordSQL;
     DBResultSet rs;
     if (LIB_DB_Select(g_strSQL, rs) != 0)
         return -1;

@@ -8,14 +8,22 @@
 DBResultSet g_varMsg;
 DBResultSet g_varSysPara;
 
+namespace {
+const QString kMsgSQL = QStringLiteral("SELECT msg_id, msg_content FROM msg_mst ORDER BY msg_id DESC");
+const QString kSysParaSQL =
+    QStringLiteral("SELECT sys_para_code,sys_para_value FROM sys_comm_para ORDER BY sys_para_code");
+} // namespace
+
+QStringList strBaseDataSQLs() { return {kMsgSQL, kSysParaSQL}; }
+
 int intInitBaseData() {
-    g_strSQL = QStringLiteral("SELECT msg_id, msg_content FROM msg_mst ORDER BY msg_id DESC");
+    g_strSQL = kMsgSQL;
     g_intSQLRet = LIB_DB_Select(g_strSQL, g_varMsg);
     if (g_intSQLRet != 0) {
         intShowDBError();
         return -1;
     }
-    g_strSQL = QStringLiteral("SELECT sys_para_code,sys_para_value FROM sys_comm_para ORDER BY sys_para_code");
+    g_strSQL = kSysParaSQL;
     g_intSQLRet = LIB_DB_Select(g_strSQL, g_varSysPara);
     if (g_intSQLRet != 0) {
         intShowDBError();

@@ -4,6 +4,7 @@
 #include "common/basDB.h"
 #include "common/basDBBatch.h"
 #include "common/basEnv.h"
+#include "common/basMarc.h"
 #include "common/basMsg.h"
 
 namespace consign {
@@ -114,13 +115,21 @@ int ReturnManage::txtCheckBook_Enter(QString* text) {
 
 int ReturnManage::subCheckBook(const QString& barCode) {
     const QString begin = ymd(dtpBegin), end = ymd(dtpEnd);
+    // The copy, its found rows in the range and its record travel together:
+    // the copy is named by its bar code (unique) in the other two.
+    const QString itemSQL =
+        " SELECT item.prop_no, item.marc_rec_no, item.location, item.call_no, item.bar_code, "
+        "item.book_stat_code, item.attachment, item.price, item.in_date, location_lst.location_property "
+        "  FROM item,location_lst  WHERE item.bar_code = " +
+        q(barCode) + " AND item.location=location_lst.location";
+    const QString flagsSQL = " SELECT relegate_end_flag  FROM relegate_arri_lst  WHERE prop_no=(SELECT prop_no FROM "
+                             "item WHERE bar_code=" +
+                             q(barCode) + ") AND relegate_ret_date>=" + q(begin) + " AND relegate_ret_date<=" +
+                             q(end) + " AND relegate_end_flag IN ('4','5') ORDER BY relegate_end_flag";
+    const QString recordSQL = strMarcPageSQL("SELECT marc_rec_no FROM item WHERE bar_code=" + q(barCode));
+    LIB_DB_ReadAhead ahead({itemSQL, flagsSQL, recordSQL});
     DBResultSet item;
-    if (select(
-            " SELECT item.prop_no, item.marc_rec_no, item.location, item.call_no, item.bar_code, "
-            "item.book_stat_code, item.attachment, item.price, item.in_date, location_lst.location_property "
-            "  FROM item,location_lst  WHERE item.bar_code = " +
-                q(barCode) + " AND item.location=location_lst.location",
-            item) != 0) {
+    if (select(itemSQL, item) != 0) {
         intShowDBError();
         return -1;
     }
@@ -140,14 +149,15 @@ int ReturnManage::subCheckBook(const QString& barCode) {
     copy.attachment = v(6);
     copy.price = v(7);
     copy.inDate = v(8);
-    m_display = copyDisplay(copy, barCode, marcTexts(copy.marcRecNo));
+    m_display = copyDisplay(copy, barCode,
+                            marcTexts(copy.marcRecNo.isEmpty()
+                                          ? strReadMarc(copy.marcRecNo)
+                                          : mapReadMarcsOf(recordSQL, {copy.marcRecNo}).value(copy.marcRecNo)));
 
     const QString inRange = " WHERE prop_no=" + q(propNo) + " AND relegate_ret_date>=" + q(begin) +
                             " AND relegate_ret_date<=" + q(end);
     DBResultSet flags;
-    if (select(" SELECT relegate_end_flag  FROM relegate_arri_lst " + inRange +
-                   " AND relegate_end_flag IN ('4','5') ORDER BY relegate_end_flag",
-               flags) != 0) {
+    if (select(flagsSQL, flags) != 0) {
         intShowDBError();
         return -1;
     }

@@ -10,6 +10,8 @@
 #include "shell/basShellIni.h"
 
 #include <QDateTime>
+#include <QHash>
+#include <QStringList>
 
 namespace consign {
 
@@ -27,6 +29,9 @@ mail::Server server() {
     }
     return s;
 }
+
+// The records of a run's titles, read in one query before its first notice.
+const QHash<QString, MarcRecord>* s_records = nullptr;
 
 void logFailure(const QString& certId, const QString& address, const QString& why) {
     LIB_WriteLogFile(
@@ -57,7 +62,7 @@ int intSelectNotices(const QString& location, const QString& beginDate, const QS
 }
 
 mail::Message composeNotice(const QString& address, const QString& marcRecNo, const QString& today) {
-    g_recMarc = strReadMarc(marcRecNo);
+    g_recMarc = s_records && s_records->contains(marcRecNo) ? s_records->value(marcRecNo) : strReadMarc(marcRecNo);
     mail::Message m;
     m.fromName = varGetSysPara(1).toString().trimmed();
     m.fromAddress = g_strEmailAddress.trimmed();
@@ -101,6 +106,14 @@ int intSendNotices(const QString& location, const QString& beginDate, const QStr
     QVector<NoticeRow> rows;
     if (intSelectNotices(location, beginDate, endDate, rows) != 0) return -1;
     run.found = int(rows.size());
+    QStringList nos;
+    for (const NoticeRow& r : rows)
+        nos << r.marcRecNo;
+    const QHash<QString, MarcRecord> records = mapReadMarcs(nos);
+    s_records = &records;
+    struct Forget {
+        ~Forget() { s_records = nullptr; }
+    } forget;
     const QString today = rows.isEmpty() ? QString() : varGetSysInfo(1).toString().left(10);
     mail::Session session(server());
     for (const NoticeRow& r : rows) {

@@ -699,10 +699,12 @@ void lendColumnKinds(QVector<int>& kinds, QStringList& captions)
     }
 }
 
-// The first title column in column 2, the further ones from column `first` on.
-void fillTitleColumns(ui::SpreadGrid* grid, int row, const QString& marcRecNo, const QVector<int>& kinds, int first)
+// The first title column in column 2, the further ones from column `first` on,
+// from the records of the whole list (read in one query).
+void fillTitleColumns(ui::SpreadGrid* grid, int row, const QHash<QString, MarcRecord>& records,
+                      const QString& marcRecNo, const QVector<int>& kinds, int first)
 {
-    g_recMarc = strReadMarc(marcRecNo);
+    g_recMarc = records.value(marcRecNo);
     grid->setText(2, row, strGetMarcTitle(g_recMarc, kinds[0]));
     for (int k = 1; k < kinds.size(); ++k)
         grid->setText(first + k - 1, row, strGetMarcTitle(g_recMarc, kinds[k]));
@@ -729,6 +731,10 @@ void frmConsign::subFillLendBook()
     spdLendBook->setMaxRows(0);
     setTitleCaptions(spdLendBook, captions, 8, 10);
     spdLendBook->setMaxRows(int(loans.size()));
+    QStringList nos;
+    for (const desk::LoanRow& l : loans)
+        nos << l.marcRecNo;
+    const QHash<QString, MarcRecord> records = mapReadMarcs(nos);
     for (int i = 0; i < loans.size(); ++i) {
         const desk::LoanRow& l = loans[i];
         const int row = i + 1;
@@ -739,7 +745,7 @@ void frmConsign::subFillLendBook()
         spdLendBook->setText(6, row, strLocationName(l.location));
         spdLendBook->setText(7, row, strLendStateText(l.bookLendFlag));
         spdLendBook->setText(10, row, strItemStatusName(l.bookStatCode));
-        fillTitleColumns(spdLendBook, row, l.marcRecNo, kinds, 8);
+        fillTitleColumns(spdLendBook, row, records, l.marcRecNo, kinds, 8);
         if (l.abnormal)
             spdLendBook->setRowForeColor(row, kAbnormal);
         else if (l.overdue)
@@ -761,6 +767,10 @@ void frmConsign::subFillReturnBook()
     spdReturnBook->setMaxRows(0);
     setTitleCaptions(spdReturnBook, captions, 8, 9);
     spdReturnBook->setMaxRows(int(rows.size()));
+    QStringList nos;
+    for (const desk::ReturnRow& r : rows)
+        nos << r.marcRecNo;
+    const QHash<QString, MarcRecord> records = mapReadMarcs(nos);
     for (int i = 0; i < rows.size(); ++i) {
         const desk::ReturnRow& r = rows[i];
         const int row = i + 1;
@@ -768,7 +778,7 @@ void frmConsign::subFillReturnBook()
                                   r.overdueText};
         for (int c = 0; c < 7; ++c)
             spdReturnBook->setText(c + 1, row, cells[c]);
-        fillTitleColumns(spdReturnBook, row, r.marcRecNo, kinds, 8);
+        fillTitleColumns(spdReturnBook, row, records, r.marcRecNo, kinds, 8);
         spdReturnBook->setRowBackColor(row, row == 1 ? kMarked : kWhite);
         if (r.overdue)
             spdReturnBook->setRowForeColor(row, kOverdue);

@@ -13,20 +13,38 @@ DBResultSet g_varItemList13;
 DBResultSet g_varItemList14;
 DBResultSet g_varItemList15;
 
+namespace {
+
+struct ItemList {
+    const char* type;
+    DBResultSet* target;
+};
+const ItemList kItemLists[] = {
+    {"11", &g_varItemList11}, {"12", &g_varItemList12}, {"13", &g_varItemList13},
+    {"14", &g_varItemList14}, {"15", &g_varItemList15},
+};
+
+QString itemListSQL(const ItemList& list)
+{
+    return QStringLiteral("select itemcontent from tmp_itemlist where itemtype = ")
+           + strSQLQuote(QString::fromLatin1(list.type)) + QStringLiteral(" order by itemcontent");
+}
+
+} // namespace
+
+QStringList strItemListSQLs()
+{
+    QStringList out;
+    for (const ItemList& list : kItemLists)
+        out << itemListSQL(list);
+    return out;
+}
+
 int intLoadItemList()
 {
     try {
-        struct List {
-            const char* type;
-            DBResultSet* target;
-        };
-        const List lists[] = {
-            {"11", &g_varItemList11}, {"12", &g_varItemList12}, {"13", &g_varItemList13},
-            {"14", &g_varItemList14}, {"15", &g_varItemList15},
-        };
-        for (const List& list : lists) {
-            g_strSQL = QStringLiteral("select itemcontent from tmp_itemlist where itemtype = ")
-                       + strSQLQuote(QString::fromLatin1(list.type)) + QStringLiteral(" order by itemcontent");
+        for (const ItemList& list : kItemLists) {
+            g_strSQL = itemListSQL(list);
             g_intSQLRet = LIB_DB_Select(g_strSQL, *list.target);
             if (g_intSQLRet < 0) {
                 intShowDBError();

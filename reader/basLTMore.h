@@ -18,6 +18,8 @@ extern DBResultSet g_varItemList15;
 // failing query (its database error already shown, later lists not read) or on
 // any other error (no message).
 int intLoadItemList();
+// Its five queries (to be read ahead with the start-up's).
+QStringList strItemListSQLs();
 
 // Reads the reader type code of the reader `certId` into `type` ("" when there
 // is no such reader). 0 when the query ran; -1 when it failed (its database

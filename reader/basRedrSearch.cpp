@@ -2,6 +2,7 @@
 
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
+#include "common/basDBBatch.h"
 #include "common/basText.h"
 
 #include <QDate>
@@ -120,4 +121,89 @@ QString strCertFlagOfText(const QString& text) {
     if (text == QStringLiteral("注销")) return QStringLiteral("0");
     if (text == QStringLiteral("挂失")) return QStringLiteral("2");
     return QStringLiteral("1");
+}
+
+// ---- paging ----------------------------------------------------------------------
+
+QString RedrSearchPages::strPageSQL(const QString& after, int limit) const {
+    QString sql = head_;
+    if (!after.isEmpty()) sql += QStringLiteral(" AND READER.cert_id > ") + strSQLQuote(after);
+    sql += QStringLiteral(" ORDER BY ") + order_;
+    if (limit > 0) sql += QStringLiteral(" LIMIT ") + QString::number(limit);
+    return sql;
+}
+
+QString RedrSearchPages::strCountSQL() const {
+    const qsizetype from = head_.indexOf(QStringLiteral(" FROM "));
+    return QStringLiteral("SELECT count(DISTINCT READER.cert_id)") + head_.mid(from);
+}
+
+int RedrSearchPages::keep(const DBResultSet& rs, bool whole) {
+    // Without the last reader, which may go on beyond the page.
+    int rows = rs.rowCount();
+    if (!whole && rows > 0) {
+        const QString cut = rs.text(rows - 1, 2);
+        while (rows > 0 && rs.text(rows - 1, 2) == cut)
+            --rows;
+    }
+    page_ = DBResultSet(rows, rs.fieldCount());
+    for (int c = 0; c < rs.fieldCount(); ++c) {
+        page_.setCell(c, 0, rs.cell(c, 0));
+        page_.setCell(c, 1, rs.cell(c, 1));
+        for (int r = 0; r < rows; ++r)
+            page_.setValue(r, c, rs.value(r, c));
+    }
+    const int readers = int(arrFirstCardRows(page_).size());
+    if (rows > 0) last_ = page_.text(rows - 1, 2);
+    listed_ += readers;
+    return readers;
+}
+
+int RedrSearchPages::start(const QString& sql) {
+    const qsizetype order = sql.lastIndexOf(QStringLiteral(" ORDER BY "));
+    head_ = sql.left(order);
+    order_ = sql.mid(order + 10);
+    last_.clear();
+    total_ = listed_ = 0;
+    done_ = false;
+    page_ = DBResultSet();
+    LIB_DB_Batch b;
+    const int count = b.select(strCountSQL());
+    const int first = b.select(strPageSQL(QString(), pageRows + 1));
+    g_strSQL = b.sql(first);
+    if (b.run() != 0) {
+        done_ = true;
+        return -1;
+    }
+    total_ = int(b.rows(count).number(0, 0));
+    const DBResultSet& rs = b.rows(first);
+    if (rs.rowCount() <= pageRows) {
+        keep(rs, true);
+        done_ = true;
+        return 0;
+    }
+    if (keep(rs, false) == 0 && wholeReader(rs.text(0, 2)) < 0) return -1;
+    return 0;
+}
+
+int RedrSearchPages::wholeReader(const QString& certId) {
+    DBResultSet rs;
+    g_strSQL = head_ + QStringLiteral(" AND READER.cert_id = ") + strSQLQuote(certId) + QStringLiteral(" ORDER BY ") +
+               order_;
+    if (LIB_DB_Select(g_strSQL, rs) != 0) return -1;
+    return keep(rs, true);
+}
+
+int RedrSearchPages::next() {
+    if (complete()) return 0;
+    DBResultSet rs;
+    g_strSQL = strPageSQL(last_, pageRows + 1);
+    if (LIB_DB_Select(g_strSQL, rs) != 0) return -1;
+    if (rs.rowCount() <= pageRows) {
+        done_ = true;
+        return keep(rs, true);
+    }
+    const int added = keep(rs, false);
+    // A reader with more cards than a page: that reader whole.
+    return added > 0 ? added : wholeReader(rs.text(0, 2));
 }

@@ -4,6 +4,7 @@
 #include "common/basAuth.h"
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
+#include "common/basDBBatch.h"
 #include "common/basEnv.h"
 #include "common/basLTFunc.h"
 #include "common/basMarc.h"
@@ -55,15 +56,7 @@ bool blnFineDue(const QString& certId)
     return lngMoneyFromDouble(g_dblExceedFine) >= 10;
 }
 
-clsFineSettle::clsFineSettle()
-{
-    fnTitle = [](const QString& marcRecNo) -> QString {
-        if (marcRecNo.trimmed().isEmpty())
-            return QString();
-        g_recMarc = strReadMarc(marcRecNo);
-        return strGetMarcTitle(g_recMarc, 0);
-    };
-}
+clsFineSettle::clsFineSettle() = default;
 
 bool clsFineSettle::blnReady() const
 {
@@ -123,18 +116,39 @@ clsFineSettle::LoadResult clsFineSettle::loadRows(const QString& certId)
     // Read without a lock and without a transaction: the window may stay open
     // as long as the worker likes, and a click locks what it settles. A fine
     // whose copy row is gone is listed all the same.
-    g_strSQL = QStringLiteral(
-                   "SELECT exceed_fine_lst.prop_no, item.bar_code, item.marc_rec_no, exceed_fine_lst.lend_date, "
-                   "exceed_fine_lst.ret_date, exceed_fine_lst.fine_amt, exceed_fine_lst.location_f, "
-                   "exceed_fine_lst.norm_ret_date, exceed_fine_lst.remark, exceed_fine_lst.time_unit "
-                   "FROM exceed_fine_lst LEFT JOIN item ON item.prop_no = exceed_fine_lst.prop_no "
-                   "WHERE exceed_fine_lst.cert_id = ")
-               + q(certId) + QStringLiteral(" AND exceed_fine_lst.debt_deal_flag = ") + q(QStringLiteral("0"))
-               + QStringLiteral(" ORDER BY exceed_fine_lst.lend_date, exceed_fine_lst.prop_no");
+    const QString open = QStringLiteral("exceed_fine_lst.cert_id = ") + q(certId)
+                         + QStringLiteral(" AND exceed_fine_lst.debt_deal_flag = ") + q(QStringLiteral("0"));
+    const QString finesSQL =
+        QStringLiteral("SELECT exceed_fine_lst.prop_no, item.bar_code, item.marc_rec_no, exceed_fine_lst.lend_date, "
+                       "exceed_fine_lst.ret_date, exceed_fine_lst.fine_amt, exceed_fine_lst.location_f, "
+                       "exceed_fine_lst.norm_ret_date, exceed_fine_lst.remark, exceed_fine_lst.time_unit "
+                       "FROM exceed_fine_lst LEFT JOIN item ON item.prop_no = exceed_fine_lst.prop_no "
+                       "WHERE ")
+        + open + QStringLiteral(" ORDER BY exceed_fine_lst.lend_date, exceed_fine_lst.prop_no");
+    const QString readerSQL = QStringLiteral("select obligate, name from reader where cert_id = ") + q(certId);
+    // The fines, the reader and the records of the fines' titles travel
+    // together: one round trip however many fines.
+    const QString titlesSQL =
+        fnTitle ? QString()
+                : strMarcPageSQL(QStringLiteral("SELECT item.marc_rec_no FROM exceed_fine_lst JOIN item ON "
+                                                "item.prop_no = exceed_fine_lst.prop_no WHERE ")
+                                 + open);
+    LIB_DB_ReadAhead ahead(fnTitle ? QStringList{finesSQL, readerSQL} : QStringList{finesSQL, readerSQL, titlesSQL});
+    g_strSQL = finesSQL;
     g_intSQLRet = LIB_DB_Select(g_strSQL, varFine_);
     if (g_intSQLRet < 0) {
         subFail(false);
         return LoadResult::Failed;
+    }
+
+    QHash<QString, MarcRecord> records;
+    if (!fnTitle) {
+        QStringList nos;
+        for (int i = 0; i < varFine_.rowCount(); ++i)
+            if (!varFine_.text(i, 2).trimmed().isEmpty())
+                nos << varFine_.text(i, 2);
+        if (!nos.isEmpty())
+            records = mapReadMarcsOf(titlesSQL, nos);
     }
 
     const QString desk = varGetSysInfo(3).toString();
@@ -150,8 +164,12 @@ clsFineSettle::LoadResult clsFineSettle::loadRows(const QString& certId)
         r.normRetDate = varFine_.text(i, 7);
         r.remark = varFine_.text(i, 8);
         r.timeUnit = varFine_.text(i, 9);
-        if (fnTitle)
+        if (fnTitle) {
             r.title = fnTitle(r.marcRecNo);
+        } else if (!r.marcRecNo.trimmed().isEmpty()) {
+            g_recMarc = records.value(r.marcRecNo);
+            r.title = strGetMarcTitle(g_recMarc, 0);
+        }
         r.refused = !strCheckDeskLocation(desk, r.location, DeskFine).isEmpty();
         r.ticked = !r.refused;
         total_ += r.fine;
@@ -159,7 +177,7 @@ clsFineSettle::LoadResult clsFineSettle::loadRows(const QString& certId)
     }
 
     DBResultSet reader;
-    g_strSQL = QStringLiteral("select obligate, name from reader where cert_id = ") + q(certId);
+    g_strSQL = readerSQL;
     g_intSQLRet = LIB_DB_Select(g_strSQL, reader);
     readerRead_ = g_intSQLRet == 0;
     if (g_intSQLRet < 0) {

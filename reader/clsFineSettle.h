@@ -111,7 +111,8 @@ public:
         Focus focus = Focus::None;
     };
 
-    // Title of a MARC record; by default read from the catalogue.
+    // Title of a MARC record; when unset, the titles of all listed fines come
+    // from the catalogue with the fines, in the same round trip.
     std::function<QString(const QString& marcRecNo)> fnTitle;
 
     clsFineSettle();

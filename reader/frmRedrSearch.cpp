@@ -24,6 +24,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 QPointer<frmRedrSearch> frmRedrSearch::instance_;
@@ -191,6 +192,14 @@ frmRedrSearch::frmRedrSearch(QWidget* parent) : QDialog(parent) {
     connect(spdQueryResult, &ui::SpreadGrid::cellClick, this, [this](int, int row) {
         if (row >= 1) spdQueryResult_Click(row);
     });
+    // Scrolled to the end of the listed readers, or their last row reached:
+    // the next page of them.
+    connect(spdQueryResult->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (value > 0 && value == spdQueryResult->verticalScrollBar()->maximum()) subReadResultPage();
+    });
+    connect(spdQueryResult, &ui::SpreadGrid::leaveCell, this, [this](int, int row, int, int newRow) {
+        if (newRow > 0 && newRow != row && newRow == spdQueryResult->maxRows()) subReadResultPage();
+    });
     connect(spdRedrQuery, &ui::SpreadGrid::cellChange, this, [this] { spdRedrQuery_Change(); });
     connect(spdRedrQuery, &ui::SpreadGrid::keyUp, this, [this] { subCheckQueryEnabled(false); });
     // Enter that ends the editing of a criterion runs the search too.
@@ -323,10 +332,14 @@ void frmRedrSearch::cmdQuery_Click() {
         txtFromDate->setText(fromDate);
         txtToDate->setText(toDate);
     }
-    DBResultSet rs;
-    if (!blnSelectShown(sql, rs))
+    // The first page at once, with the number of readers found; the rest as
+    // the worker scrolls down to them.
+    g_strSQL = sql;
+    if (m_pages.start(sql) != 0) {
+        intShowDBError();
         return;
-    m_varRedrInfo = rs;
+    }
+    m_varRedrInfo = m_pages.page();
     subEnableResultButtons(true);
     intFillQueryResult();
 }
@@ -343,20 +356,42 @@ void frmRedrSearch::intFillQueryResult() {
     spdQueryResult->setRedraw(false);
     spdQueryResult->setMaxRows(0);
     spdQueryResult->setEnabled(true);
-    spdQueryResult->setMaxRows(int(first.size()));
+    subAddResultRows();
+    spdQueryResult->setRedraw(true);
+    lblQueryResult->setText(QString::number(m_pages.total()));
+    cmdOK->setEnabled(false);
+    cmdResultCancel->setEnabled(false);
+}
+
+void frmRedrSearch::subAddResultRows() {
+    const QVector<int> first = arrFirstCardRows(m_varRedrInfo);
+    const int at = spdQueryResult->maxRows();
+    spdQueryResult->setMaxRows(at + int(first.size()));
     for (int i = 0; i < first.size(); ++i) {
         const int r = first[i];
-        spdQueryResult->setText(1, i + 1,
+        const int row = at + i + 1;
+        spdQueryResult->setText(1, row,
                                 m_varRedrInfo.text(r, 0) == QLatin1String("0") ? QStringLiteral("1")
                                                                                : QStringLiteral("0"));
         for (int c = 2; c <= 11; ++c)
-            spdQueryResult->setText(c, i + 1, m_varRedrInfo.text(r, c - 1));
-        spdQueryResult->setText(12, i + 1, strCertStateText(m_varRedrInfo.text(r, 11)));
+            spdQueryResult->setText(c, row, m_varRedrInfo.text(r, c - 1));
+        spdQueryResult->setText(12, row, strCertStateText(m_varRedrInfo.text(r, 11)));
     }
-    spdQueryResult->setRedraw(true);
-    lblQueryResult->setText(QString::number(first.size()));
-    cmdOK->setEnabled(false);
-    cmdResultCancel->setEnabled(false);
+}
+
+void frmRedrSearch::subReadResultPage() {
+    if (m_readingPage || m_pages.complete()) return;
+    m_readingPage = true;
+    const int added = m_pages.next();
+    if (added < 0) {
+        intShowDBError();
+    } else if (added > 0) {
+        m_varRedrInfo = m_pages.page();
+        spdQueryResult->setRedraw(false);
+        subAddResultRows();
+        spdQueryResult->setRedraw(true);
+    }
+    m_readingPage = false;
 }
 
 void frmRedrSearch::spdQueryResult_Click(int row) {

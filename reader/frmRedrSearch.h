@@ -5,6 +5,7 @@
 // again as it was left; closing its window unloads it. It only reads.
 
 #include "common/DBResultSet.h"
+#include "reader/basRedrSearch.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -54,6 +55,9 @@ public:
     void spdRedrQuery_Change();
     void spdRedrQuery_LostFocus();
     void subInitSpd();
+    // The next page of found readers below the listed ones (the worker
+    // scrolled to the end of the list or reached its last row).
+    void subReadResultPage();
 
     // Controls, by their names.
     QRadioButton* optSel[5] = {};
@@ -83,7 +87,11 @@ private:
     explicit frmRedrSearch(QWidget* parent);
     void subEnableResultButtons(bool enabled);
     void intFillQueryResult();
+    void subAddResultRows();
     void subCheckQueryEnabled(bool trim);
+
+    RedrSearchPages m_pages;
+    bool m_readingPage = false;
 
     bool m_loaded = false;
     bool m_unloadAfterShow = false;

@@ -5,10 +5,49 @@
 #include "common/basText.h"
 #include "report/ReportArray.h"
 
+#include <QHash>
+#include <QStringList>
+
 namespace report {
 
 namespace {
 const QString kHide = QStringLiteral("Hide");
+
+// The records of a whole column fill, read in one query before its rows are
+// filled; marcFillFromDatabase answers from them while it lasts.
+const QHash<QString, MarcRecord>* s_records = nullptr;
+
+class RecordsAhead {
+public:
+    explicit RecordsAhead(const QStringList& nos) : outer_(s_records) {
+        QStringList wanted;
+        for (const QString& no : nos)
+            if (!no.trimmed().isEmpty()) wanted << no.trimmed();
+        wanted.removeDuplicates();
+        if (wanted.isEmpty()) return;
+        records_ = mapReadMarcs(wanted);
+        // A failed read leaves nothing: each row then reads its own.
+        if (!records_.isEmpty()) s_records = &records_;
+    }
+    ~RecordsAhead() { s_records = outer_; }
+    RecordsAhead(const RecordsAhead&) = delete;
+    RecordsAhead& operator=(const RecordsAhead&) = delete;
+
+private:
+    QHash<QString, MarcRecord> records_;
+    const QHash<QString, MarcRecord>* outer_;
+};
+
+bool readsRecords(const MarcSubfields& s) {
+    return !s.cn.isEmpty() || !s.us.isEmpty();
+}
+
+// The fill reads the catalogue (another fill, say a test's, needs nothing read).
+bool fillsFromDatabase(const MarcFill& fill) {
+    using Plain = QString (*)(const QVariant&, const MarcSubfields&);
+    const Plain* f = fill.target<Plain>();
+    return f && *f == &marcFillFromDatabase;
+}
 
 QString cutBetween(const QString& text, const QString& open, const QString& close) {
     QString rest = text;
@@ -33,6 +72,16 @@ void rebuild(ReportGrid& grd, const QList<SetupRow>& rows, const RebuildInput& i
     grd.forRange(0, 0, 0, grd.cols() - 1, [](CellStyle& s) { s.back = QColor(224, 224, 224); });
     for (int r = 1; r <= records; ++r)
         grd.setRowData(r + 1, in.data->cell(r, 0));
+    // A MARC column reads the records of all rows at once.
+    QStringList nos;
+    for (const SetupRow& s : rows) {
+        if (s.arrayCol == 0 && readsRecords(subfieldsFromSetup(s.definition))) {
+            for (int r = 2; r < grd.rows(); ++r)
+                nos << grd.rowData(r).toString();
+            break;
+        }
+    }
+    RecordsAhead ahead(fillsFromDatabase(in.fill) ? nos : QStringList());
     QList<int> keys;
     for (int j = 1; j <= rows.size(); ++j) {
         const SetupRow& s = rows[j - 1];
@@ -102,7 +151,7 @@ QString marcFillFromDatabase(const QVariant& key, const MarcSubfields& subfields
     const QString no = key.toString().trimmed();
     // Without a subfield (a custom column) no record needs reading.
     if (no.isEmpty() || (subfields.cn.isEmpty() && subfields.us.isEmpty())) return QString();
-    const MarcRecord rec = strReadMarc(no);
+    const MarcRecord rec = s_records ? s_records->value(no) : strReadMarc(no);
     if (rec.count <= 0) return QString();
     const int format = intGetMarcFormat(rec);
     subResetMarcPos();
@@ -115,6 +164,11 @@ void subShowMarc(ReportGrid& grd, int col, const MarcFill& fill) {
     if (col < 1 || col >= grd.cols()) return;
     const QString def = grd.textMatrix(1, col);
     const MarcSubfields subfields = subfieldsFromGrid(def);
+    QStringList nos;
+    if (fillsFromDatabase(fill) && readsRecords(subfields))
+        for (int r = grd.fixedRows(); r < grd.rows(); ++r)
+            nos << grd.rowData(r).toString();
+    RecordsAhead ahead(nos);
     for (int r = grd.fixedRows(); r < grd.rows(); ++r)
         grd.setTextMatrix(r, col, fill ? fill(grd.rowData(r), subfields) : QString());
     if (!def.trimmed().startsWith(u'$')) grd.setTextMatrix(1, col, QStringLiteral("$") + def);

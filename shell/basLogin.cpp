@@ -4,6 +4,7 @@
 #include "common/basAuth.h"
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
+#include "common/basDBBatch.h"
 #include "common/basEnv.h"
 #include "common/basLTFunc.h"
 #include "common/basMarcIdx.h"
@@ -59,10 +60,22 @@ int blnCheckWorker(const QString& user, const QString& pwd, LoginFocus* focus, b
         // worker's own.
         const QString wkrNo = oradb::sqltext::sendableText(user).trimmed().toUpper();
 
+        // The four reads of the check travel together.
+        const QString workerSQL =
+            QStringLiteral("SELECT password, wkr_flag, code2,wkr_email, wkr_tele FROM LIB_WORKER WHERE wkr_no=")
+            + strSQLQuote(wkrNo);
+        const QString compsSQL =
+            QStringLiteral(" SELECT loca_comp_lst.comp_name, loca_comp_lst.location FROM USER_COMP_LST,LOCA_COMP_LST ")
+            + QStringLiteral(" WHERE user_comp_lst.wkr_no=") + strSQLQuote(wkrNo)
+            + QStringLiteral(" AND user_comp_lst.comp_name=loca_comp_lst.comp_name");
+        const QString rightsSQL = QStringLiteral("SELECT user_auth_lst.modu_code") + QStringLiteral(" FROM user_auth_lst")
+                                  + QStringLiteral(" WHERE user_auth_lst.wkr_no = ") + strSQLQuote(wkrNo);
+        const QString locationsSQL =
+            QStringLiteral("SELECT location FROM user_location WHERE wkr_no = ") + strSQLQuote(wkrNo);
+        LIB_DB_ReadAhead ahead({workerSQL, compsSQL, rightsSQL, locationsSQL});
+
         DBResultSet worker;
-        if (!blnSelectShown(QStringLiteral("SELECT password, wkr_flag, code2,wkr_email, wkr_tele FROM LIB_WORKER WHERE wkr_no=")
-                                + strSQLQuote(wkrNo),
-                            worker))
+        if (!blnSelectShown(workerSQL, worker))
             return -1;
         if (worker.rowCount() < 1) {
             intShowMsg(QStringLiteral("ECM500"));
@@ -83,10 +96,7 @@ int blnCheckWorker(const QString& user, const QString& pwd, LoginFocus* focus, b
             return -1;
         }
         DBResultSet comps;
-        if (!blnSelectShown(QStringLiteral(" SELECT loca_comp_lst.comp_name, loca_comp_lst.location FROM USER_COMP_LST,LOCA_COMP_LST ")
-                                + QStringLiteral(" WHERE user_comp_lst.wkr_no=") + strSQLQuote(wkrNo)
-                                + QStringLiteral(" AND user_comp_lst.comp_name=loca_comp_lst.comp_name"),
-                            comps))
+        if (!blnSelectShown(compsSQL, comps))
             return -1;
 
         const QString computer = strGetComputerName();
@@ -105,14 +115,11 @@ int blnCheckWorker(const QString& user, const QString& pwd, LoginFocus* focus, b
         const QString location = matched >= 0 ? comps.text(matched, 1) : QString();
 
         DBResultSet rights;
-        if (!blnSelectShown(QStringLiteral("SELECT user_auth_lst.modu_code") + QStringLiteral(" FROM user_auth_lst")
-                                + QStringLiteral(" WHERE user_auth_lst.wkr_no = ") + strSQLQuote(wkrNo),
-                            rights))
+        if (!blnSelectShown(rightsSQL, rights))
             return -1;
 
         DBResultSet locations;
-        if (!blnSelectShown(QStringLiteral("SELECT location FROM user_location WHERE wkr_no = ") + strSQLQuote(wkrNo),
-                            locations))
+        if (!blnSelectShown(locationsSQL, locations))
             return -1;
 
         // The log-in state changes only as a whole: a refused attempt (say a
@@ -136,11 +143,17 @@ LoginOutcome intFirstLoginSteps(const StatusFn& status)
         if (!blnCheckAuth(QStringLiteral("4025"), true))
             return LoginOutcome::Refused;
 
+        // The desk check, the code tables, the desk's locations and the
+        // cataloguing parameters travel together.
+        const QString deskSQL = QStringLiteral(" SELECT loca_comp_lst.comp_name FROM loca_comp_lst,location_sort ")
+                                + QStringLiteral("  WHERE loca_comp_lst.comp_name= ") + strSQLQuote(g_strComputer.toUpper())
+                                + QStringLiteral("    AND location_sort.oper_type= ") + strSQLQuote(QStringLiteral("3"))
+                                + QStringLiteral("    AND loca_comp_lst.location=location_sort.location ");
+        LIB_DB_ReadAhead ahead(QStringList{deskSQL} + strBaseCodeSQLs() + QStringList{strDeskLocationSQL(3)}
+                               + strMarcIdxSQLs());
+
         DBResultSet desk;
-        g_strSQL = QStringLiteral(" SELECT loca_comp_lst.comp_name FROM loca_comp_lst,location_sort ")
-                   + QStringLiteral("  WHERE loca_comp_lst.comp_name= ") + strSQLQuote(g_strComputer.toUpper())
-                   + QStringLiteral("    AND location_sort.oper_type= ") + strSQLQuote(QStringLiteral("3"))
-                   + QStringLiteral("    AND loca_comp_lst.location=location_sort.location ");
+        g_strSQL = deskSQL;
         g_intSQLRet = LIB_DB_Select(g_strSQL, desk);
         if (g_intSQLRet < 0) {
             intShowDBError();

@@ -2,7 +2,9 @@
 
 #include "common/basAuth.h"
 #include "common/basDB.h"
+#include "common/basDBBatch.h"
 #include "common/basEnv.h"
+#include "common/basMarc.h"
 #include "common/basMsg.h"
 #include "reader/basLTMore.h"
 #include "shell/basForms.h"
@@ -41,6 +43,8 @@ int intStartUp(const StatusFn& status)
         intShowMsg(QStringLiteral("系统环境出错，启动失败！"));
         return -1;
     }
+    // The start-up's reads travel together, sent with the connect's first.
+    LIB_DB_ReadAhead ahead(strMarcSchemaProbeSQLs() + strBaseDataSQLs() + strItemListSQLs());
     say(QStringLiteral("连接数据库..."));
     if (LIB_DB_Connect() < 0) {
         intShowDBError();

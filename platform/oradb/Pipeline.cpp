@@ -9,6 +9,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
 namespace oradb {
 
 namespace {
@@ -40,6 +44,39 @@ QByteArray valueText(const QVariant& v, bool* isNull) {
     }
     }
 }
+
+// Holds the messages of one round trip back on a TCP connection until all of
+// them are written, so the server gets them as one request. The client
+// library flushes at every sync (one per statement outside a transaction);
+// sent as they come, the first statements reach the server alone and it
+// answers them before the rest arrive: one round trip here, several there.
+// A local socket has no network between the two: nothing to hold.
+class Cork {
+public:
+    explicit Cork(pg_conn* c) : socket_(PQsocket(c)) {
+        sockaddr_storage a{};
+        socklen_t len = sizeof a;
+        if (socket_ < 0 || ::getsockname(socket_, reinterpret_cast<sockaddr*>(&a), &len) != 0
+            || (a.ss_family != AF_INET && a.ss_family != AF_INET6))
+            return;
+        const int one = 1;
+        on_ = ::setsockopt(socket_, IPPROTO_TCP, TCP_CORK, &one, sizeof one) == 0;
+    }
+    ~Cork() { release(); }
+    Cork(const Cork&) = delete;
+    Cork& operator=(const Cork&) = delete;
+    // Sends what is held (before the answers are awaited).
+    void release() {
+        if (!on_) return;
+        const int zero = 0;
+        ::setsockopt(socket_, IPPROTO_TCP, TCP_CORK, &zero, sizeof zero);
+        on_ = false;
+    }
+
+private:
+    int socket_;
+    bool on_ = false;
+};
 
 } // namespace
 
@@ -80,6 +117,7 @@ void Batch::Run() {
     }
     pg_conn* c = db_.conn_;
     if (!PQenterPipelineMode(c)) db_.fail(nullptr, false);
+    Cork cork(c);
 
     const bool begin = begin_ && !db_.inTrans_;
     const bool inTrans = db_.inTrans_ || begin;
@@ -160,6 +198,8 @@ void Batch::Run() {
     }
     if (afterAt >= Count()) sendCommit();
     if (syncs == 0 || inTrans) sync();
+    if (sendOk && PQflush(c) != 0) sendOk = false;
+    cork.release();
     ++db_.roundTrips_;
     db_.statementsSent_ += Count();
 

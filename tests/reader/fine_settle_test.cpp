@@ -6,6 +6,8 @@
 #include "common/basAuth.h"
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
+#include "common/basMarc.h"
+#include "common/basMarcField.h"
 #include "common/basMarcIdx.h"
 #include "common/basMsg.h"
 #include "reader/ReaderContext.h"
@@ -910,4 +912,35 @@ TEST_F(FineSettleTest, DemoFinesShowTheTitlesOfTheirCopies)
     for (const auto& row : settle.rows())
         EXPECT_EQ(row.title, S("数据结构与算法:C语言描述")) << row.propNo.toStdString();
     settle.cancel();
+}
+
+// Opening the fine window reads the fines, the reader and the records of
+// every fine's title together: one round trip however many fines, each row
+// with the title its record gives.
+TEST_F(FineSettleTest, OpeningCostsOneRoundTripHoweverManyFines)
+{
+    ASSERT_EQ(intInitMarcIdx(), 0);
+    for (const int n : {1, 3, 20}) {
+        SCOPED_TRACE(n);
+        addReader(QString::number(n) + QStringLiteral(".00"), "0", {});
+        db().exec(QStringLiteral("insert into exceed_fine_lst (prop_no, cert_id, lend_date, norm_ret_date, ret_date, "
+                                 "time_unit, fine_amt, debt_deal_flag, location_f) "
+                                 "select prop_no, 'TZ01', '2024-01-01 10:00:00', '2024-02-01 10:00:00', "
+                                 "'2024-02-05 10:00:00', 'D', 1, '0', 'TA' from (select prop_no from item "
+                                 "where marc_rec_no is not null order by prop_no limit %1) p")
+                      .arg(n));
+        const long trips =
+            testsupport::roundTripsOf([&] { ASSERT_EQ(settle.load(kReader), clsFineSettle::LoadResult::Ready); });
+        EXPECT_LE(trips, 1);
+        ASSERT_EQ(settle.rows().size(), q("select count(*) from exceed_fine_lst where cert_id = 'TZ01'").toInt());
+        EXPECT_GE(settle.rows().size(), std::min(n, 10));
+        EXPECT_EQ(settle.strRedrName(), S("测试读者"));
+        for (const auto& row : settle.rows()) {
+            g_recMarc = strReadMarc(row.marcRecNo);
+            EXPECT_EQ(row.title, strGetMarcTitle(g_recMarc, 0)) << row.propNo.toStdString();
+            EXPECT_FALSE(row.title.isEmpty()) << row.propNo.toStdString();
+        }
+        settle.cancel();
+        removeTestReaders();
+    }
 }

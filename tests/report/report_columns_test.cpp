@@ -5,6 +5,7 @@
 #include "report/ColumnSetup.h"
 #include "report/ReportArray.h"
 #include "tests/report/ReportShapes.h"
+#include "tests/support/RoundTrips.h"
 #include "tests/support/TestDatabase.h"
 
 #include <gtest/gtest.h>
@@ -242,4 +243,53 @@ TEST_F(MarcFillDb, ColumnsFillByTheRecordsFormat) {
     subShowMarc(g, 1);
     EXPECT_EQ(g.textMatrix(2, 1), "0000000001");
     EXPECT_EQ(g.textMatrix(4, 1), "T0000001");
+}
+
+// A MARC column reads the records of all its rows in one query, whether it is
+// filled alone or with the whole grid, and shows what each row's own read
+// shows (an unknown number and an empty key show nothing).
+TEST_F(MarcFillDb, AColumnReadsTheRecordsOfAllItsRowsAtOnce) {
+    const QStringList known = db().column("select marc_rec_no from marc_data group by marc_rec_no order by 1 limit 6");
+    ASSERT_GE(known.size(), 2);
+    QStringList keys;
+    for (int i = 0; i < 40; ++i)
+        keys << (i % 7 == 6 ? QStringLiteral("NO-SUCH") : i % 9 == 8 ? QString() : known[i % known.size()]);
+    const MarcSubfields title{QStringLiteral("200a"), QStringLiteral("245a")};
+    QStringList alone;
+    for (const QString& k : keys)
+        alone << marcFillFromDatabase(k, title);
+    EXPECT_FALSE(alone.join(QString()).isEmpty());
+
+    ReportGrid g;
+    g.setCols(2);
+    g.setRows(2 + int(keys.size()));
+    for (int i = 0; i < keys.size(); ++i)
+        g.setRowData(2 + i, keys[i]);
+    g.setTextMatrix(1, 1, "$200a;245a.");
+    EXPECT_EQ(testsupport::roundTripsOf([&] { subShowMarc(g, 1); }), 1);
+    for (int i = 0; i < keys.size(); ++i)
+        EXPECT_EQ(g.textMatrix(2 + i, 1), alone[i]) << i;
+
+    // The rebuild of the set-up window: an array column and the MARC column.
+    ReportArray data;
+    data.resize(int(keys.size()), 1);
+    data.setCell(0, 1, QStringLiteral("号"));
+    for (int i = 0; i < keys.size(); ++i) {
+        data.setCell(i + 1, 0, keys[i]);
+        data.setCell(i + 1, 1, QString::number(i));
+    }
+    RebuildInput in;
+    in.data = &data;
+    in.rows = int(keys.size());
+    in.cols = 1;
+    SetupRow number;
+    number.definition = QStringLiteral("号");
+    number.arrayCol = 1;
+    SetupRow marc;
+    marc.definition = QStringLiteral("200a;245a.");
+    marc.title = QStringLiteral("题名");
+    ReportGrid r;
+    EXPECT_EQ(testsupport::roundTripsOf([&] { applyGrid(r, {number, marc}, in, 0); }), 1);
+    for (int row = 2; row < r.rows(); ++row)
+        EXPECT_EQ(r.textMatrix(row, 2), alone[r.textMatrix(row, 1).toInt()]) << row;
 }
