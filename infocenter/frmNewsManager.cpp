@@ -242,6 +242,7 @@ void frmNewsManager::subShowEntry(QTreeWidgetItem* e) {
         picStack->setCurrentWidget(txtNews);
     } else if (item.NewsType == QLatin1String("L")) {
         const QUrl url(item.Content.trimmed());
+        static_cast<LocalBrowser*>(wbNews)->setRoot(QString());
         if (LocalBrowser::isWebAddress(url))
             wbNews->setHtml(QStringLiteral("<p><a href=\"%1\">%2</a></p>")
                                 .arg(url.toString(QUrl::FullyEncoded).toHtmlEscaped(),
@@ -250,11 +251,17 @@ void frmNewsManager::subShowEntry(QTreeWidgetItem* e) {
             wbNews->setPlainText(item.Content);
         picStack->setCurrentWidget(wbNews);
     } else if (item.NewsType == QLatin1String("W")) {
-        const QString page = strNewsFolder() + item.Folder + QStringLiteral("/index.htm");
-        if (!item.Folder.isEmpty() && QFileInfo(page).isFile())
-            wbNews->setSource(QUrl::fromLocalFile(page));
-        else
+        // The page shows only files of its own item folder.
+        const QString folder = strNewsFolder() + item.Folder;
+        const QString page = folder + QStringLiteral("/index.htm");
+        static_cast<LocalBrowser*>(wbNews)->setRoot(item.Folder.isEmpty() ? QString() : folder);
+        const QUrl url = QUrl::fromLocalFile(page);
+        if (item.Folder.isEmpty() || !QFileInfo(page).isFile())
             wbNews->clear();
+        else if (wbNews->source() == url)
+            wbNews->reload(); // read again: the box may show another item's text meanwhile
+        else
+            wbNews->setSource(url);
         picStack->setCurrentWidget(wbNews);
     }
 }
