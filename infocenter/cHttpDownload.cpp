@@ -35,18 +35,17 @@ void cHttpDownload::setTickInterval(int ms) {
 void cHttpDownload::Clear() {
     StopDownload();
     items_.clear();
+    keys_.clear();
 }
 
 bool cHttpDownload::AddHttpDownload(const QString& sKey, const QString& sSrcUrl, const QString& sDesUrl,
                                     int lPort, bool Async, int lTimeout) {
     errNo_ = 0;
     errText_.clear();
-    for (const HttpDownloadItem& it : std::as_const(items_)) {
-        if (it.Key == sKey) {
-            errNo_ = 11000;
-            errText_ = QStringLiteral("关键值重复");
-            return false;
-        }
+    if (keys_.contains(sKey)) {
+        errNo_ = 11000;
+        errText_ = QStringLiteral("关键值重复");
+        return false;
     }
     if (items_.size() >= kMaxItems) {
         errNo_ = 6;
@@ -61,6 +60,7 @@ bool cHttpDownload::AddHttpDownload(const QString& sKey, const QString& sSrcUrl,
     it.Async = Async;
     it.Timeout = lTimeout;
     items_.append(it);
+    keys_.insert(sKey);
     return true;
 }
 

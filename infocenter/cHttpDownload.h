@@ -36,6 +36,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 
@@ -122,6 +123,7 @@ private:
     void raise(int state, int fileLength = 0, int downloadLength = 0);
 
     QList<HttpDownloadItem> items_;
+    QSet<QString> keys_;
     int pos_ = 0;
     bool running_ = false;
     quint64 generation_ = 0; // bumped by every start, stop and clear

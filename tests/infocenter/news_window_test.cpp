@@ -412,3 +412,36 @@ TEST_F(NewsWindowTest, APageShowsOnlyFilesOfItsOwnFolderAndNotTooMuch) {
     EXPECT_TRUE(browser->toPlainText().isEmpty());
     EXPECT_FALSE(shown(QUrl::fromLocalFile(news() + "w1/in.png")));
 }
+
+TEST_F(NewsWindowTest, AReplyOfManyRowsFillsTheListWhileTheWindowAnswers) {
+    const int n = 3 * frmNewsManager::kRowsPerTurn + 50; // four turns of the event loop
+    QStringList rows;
+    for (int i = 0; i < n; ++i)
+        rows.append(replyRow(QStringLiteral("m%1").arg(i), QStringLiteral("消息%1").arg(i), "T",
+                             QStringLiteral("2024-06-01 %1").arg(i, 5, 10, QLatin1Char('0'))));
+    rows.append(replyRow("m7", u"再来一次"_qs, "T", "2024-05-01")); // known by then: one entry
+    LoopbackHttp server;
+    server.route("/a/CheckLastNews.aspx", reply(rows));
+    open();
+    fastQueues();
+    setChannels({{"a", server.base() + "/a/"}});
+    // A timer of the window's event loop notes how far the list has come on each turn.
+    QList<int> seen;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (form->readingReplies()) seen.append(form->lvTree->topLevelItemCount());
+    });
+    tick.start(0);
+    form->tbStandard->clickItem("Check");
+    // Each stored item is synced to disk: allow for a slow one.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form->readingReplies() && !form->picProcess->isVisible(); },
+                                120000));
+    tick.stop();
+    EXPECT_EQ(form->lvTree->topLevelItemCount(), n);
+    ASSERT_GE(seen.size(), 2);
+    EXPECT_GT(seen.first(), 0);
+    EXPECT_LT(seen.last(), n);
+    EXPECT_EQ(form->entry("Km7")->text(0), u"再来一次"_qs);
+    EXPECT_EQ(form->entry(QStringLiteral("Km%1").arg(n - 1))->text(0), QStringLiteral("消息%1").arg(n - 1));
+    EXPECT_EQ(form->m_strLastNewsTime, QStringLiteral("2024-06-01 %1").arg(n - 1, 5, 10, QLatin1Char('0')));
+}
