@@ -1,5 +1,6 @@
 #include "extend/cTheme.h"
 
+#include "common/basEnv.h"
 #include "common/basFile.h"
 #include "extend/basXml.h"
 #include "shell/basForms.h"
@@ -95,8 +96,6 @@ bool setCaption(QWidget* w, const QString& text) {
         b->setText(text);
     else if (auto* g = qobject_cast<QGroupBox*>(w))
         g->setTitle(text);
-    else if (auto* e = qobject_cast<QLineEdit*>(w))
-        e->setText(text);
     else
         return false;
     return true;
@@ -155,8 +154,32 @@ bool setGeometryPart(QWidget* w, const QString& name, const QVariant& v) {
     return true;
 }
 
+// Properties a theme may set beyond the named ones: they change how a control
+// looks, never what it does or what it shows of its content.
+bool lookOnly(const QString& name) {
+    static const QStringList names = {
+        "toolTip",   "statusTip",     "whatsThis",          "placeholderText", "alignment",  "flat",
+        "frame",     "frameShape",    "frameShadow",        "lineWidth",       "midLineWidth", "margin",
+        "indent",    "wordWrap",      "scaledContents",     "autoFillBackground", "iconSize", "toolButtonStyle",
+        "layoutDirection", "windowOpacity"};
+    return names.contains(name, Qt::CaseInsensitive);
+}
+
 // A writable property the widget's class declares, found without regard to case.
+const QMetaProperty* declaredProperty(const QWidget* w, const QString& name, QMetaProperty* out) {
+    const QMetaObject* mo = w->metaObject();
+    for (int i = 0; i < mo->propertyCount(); ++i) {
+        const QMetaProperty p = mo->property(i);
+        if (blnSameText(QLatin1String(p.name()), name) && p.isWritable()) {
+            *out = p;
+            return out;
+        }
+    }
+    return nullptr;
+}
+
 bool setDeclared(QWidget* w, const QString& name, const QVariant& v) {
+    if (!lookOnly(name)) return false;
     const QMetaObject* mo = w->metaObject();
     for (int i = 0; i < mo->propertyCount(); ++i) {
         const QMetaProperty p = mo->property(i);
@@ -181,13 +204,10 @@ bool setProperty(QWidget* w, const QString& name, const QVariant& v) {
         return v.typeId() == QMetaType::QImage && setPicture(w, v.value<QImage>());
     static const QStringList fontNames = {"FontName", "FontSize", "FontBold", "FontItalic", "FontUnderline"};
     if (fontNames.contains(name, Qt::CaseInsensitive)) return setFont(w, name, v);
-    if (blnSameText(name, QStringLiteral("Visible")) || blnSameText(name, QStringLiteral("Enabled"))) {
+    if (blnSameText(name, QStringLiteral("Visible"))) {
         const std::optional<bool> b = toBool(v.toString());
         if (!b) return false;
-        if (blnSameText(name, QStringLiteral("Visible")))
-            w->setVisible(*b);
-        else
-            w->setEnabled(*b);
+        w->setVisible(*b);
         return true;
     }
     static const QStringList geometry = {"Left", "Top", "Width", "Height"};
@@ -235,6 +255,23 @@ QWidget* findControl(QWidget* form, const QString& name, int index) {
 }
 
 } // namespace
+
+QString cTheme::strRefusedProperty(const QWidget* target, const QString& name) {
+    static const QStringList behaviour = {"Enabled",   "Locked",      "PasswordChar", "MaxLength",  "TabStop",
+                                          "TabIndex",  "Text",        "EchoMode",     "ReadOnly",   "InputMask",
+                                          "Validator", "WindowFlags", "WindowModality", "Modal"};
+    if (behaviour.contains(name, Qt::CaseInsensitive))
+        return QStringLiteral("它改变控件的行为或内容");
+    if (blnSameText(name, QStringLiteral("Caption")) && qobject_cast<const QLineEdit*>(target))
+        return QStringLiteral("它会改写文本框的内容");
+    static const QStringList named = {"BackColor", "ForeColor", "Caption",  "Picture",    "FontName",
+                                      "FontSize",  "FontBold",  "FontItalic", "FontUnderline", "Visible",
+                                      "Left",      "Top",       "Width",    "Height"};
+    if (named.contains(name, Qt::CaseInsensitive) || lookOnly(name)) return {};
+    QMetaProperty p;
+    if (declaredProperty(target, name, &p)) return QStringLiteral("它改变控件的行为或内容");
+    return {};
+}
 
 int cTheme::intValueType(const QString& word) {
     static const char* const words[] = {"CBool",   "Integer",  "Long",     "String",   "Double",
@@ -313,6 +350,16 @@ bool cTheme::LoadTheme() {
 bool cTheme::blnApplyParam(QWidget* target, const ThemeParam& param) const {
     if (param.values.size() > 3) return false;
     if (param.kind == 2) return callMethod(target, param.name, param.values);
+    const QString refused = strRefusedProperty(target, param.name);
+    if (!refused.isEmpty()) {
+        const QWidget* form = target->window();
+        const QString where = form && form != target ? form->objectName() + u'.' + target->objectName()
+                                                     : target->objectName();
+        LIB_WriteLogFile(QStringLiteral("界面主题"),
+                         QStringLiteral("界面主题 [%1] 设置 %2 的属性 %3 被拒绝：%4（主题只改变窗口的外观）")
+                             .arg(m_ID, where, param.name, refused));
+        return false;
+    }
     // Only a single value can be assigned: no widget property takes index arguments.
     if (param.type == tvtNone || param.values.size() != 1) return false;
     QVariant value = param.values.first();

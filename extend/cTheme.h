@@ -14,11 +14,17 @@
 // that moment (shell::loadedForms()). Properties map to the widgets: BackColor
 // and ForeColor (colour numbers 0x00BBGGRR) to the palette, Caption to the
 // window title or the control's text, Picture to the icon or pixmap, FontName,
-// FontSize, FontBold, FontItalic and FontUnderline to the font, Visible,
-// Enabled, and Left, Top, Width, Height in twips; any other name only when the
-// widget declares a writable Qt property of that name. Methods come from a
-// short list (Move, Refresh, SetFocus, ZOrder): a theme never closes a window
-// or calls anything else. A control array element is named "name_N".
+// FontSize, FontBold, FontItalic and FontUnderline to the font, Visible, and
+// Left, Top, Width, Height in twips; a few further look-only Qt properties
+// (tool tips, placeholder text, alignment, frames, ...) by name. Methods come
+// from a short list (Move, Refresh, SetFocus, ZOrder): a theme never closes a
+// window or calls anything else. A control array element is named "name_N".
+//
+// A theme changes how windows look, never what they do: a property that
+// would change a control's behaviour or content (Enabled, read-only, the
+// password box's echo mode, input masks, validators, window flags, a text
+// box's text, any other declared Qt property) is refused and written to the
+// daily log.
 
 #include "shell/ShellServices.h"
 
@@ -89,6 +95,8 @@ public:
     static long lngRGBColor(const QString& text);
     // The number the text gives from its third character on, read as hexadecimal (0 when it does not read).
     static long lngStrColor(const QString& text);
+    // Why a theme may not set the property on the widget ("" when it may).
+    static QString strRefusedProperty(const QWidget* target, const QString& name);
     // Applies one parameter to a widget; false when it had no effect.
     bool blnApplyParam(QWidget* target, const ThemeParam& param) const;
 

@@ -94,7 +94,7 @@ void frmAddinManager::subInstallAddin() {
         QStringLiteral("选择要安装的插件"), QStringLiteral("插件文件 (*.qpz)|*.qpz|所有文件(*.*)|*.*||"),
         QStringLiteral("是否确定从%1中安装插件？"), c->Path(),
         {c->ConfigFile, QStringLiteral("插件"), QStringLiteral("插件文件无效！")},
-        [](const QString& file) -> std::optional<QString> {
+        [](const QString& file, QString*) -> std::optional<QString> {
             cAddin a;
             if (a.Initialize(file, false) != 0) return std::nullopt;
             return a.ID;

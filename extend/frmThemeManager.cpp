@@ -1,10 +1,12 @@
 #include "extend/frmThemeManager.h"
 
 #include "common/basFile.h"
+#include "extend/basXml.h"
 #include "extend/cThemesCollection.h"
 #include "shell/basMainSettings.h"
 #include "shell/frmMain.h"
 
+#include <QDomDocument>
 #include <QLabel>
 #include <QPointer>
 #include <QTreeWidget>
@@ -130,11 +132,17 @@ void frmThemeManager::subInstallTheme() {
     const QStringList installed = installChosenPackage(
         QStringLiteral("选择要安装的界面主题"), QStringLiteral("主题文件 (*.qtz)|*.qtz|所有文件(*.*)|*.*||"),
         QStringLiteral("是否确定从 %1 中安装界面主题？"), c->Path(),
-        {c->ConfigFile, QStringLiteral("界面主题"), QStringLiteral("界面主题文件无效！")},
-        [](const QString& file) -> std::optional<QString> {
+        {c->ConfigFile, QStringLiteral("界面主题"), QStringLiteral("界面主题文件无效！"),
+         [c](const QString& folder) { return cThemesCollection::blnIsModuleTheme(folder, c->Module); },
+         QStringLiteral("qnui.qorlan.lt4.*.*")},
+        [](const QString& file, QString* why) -> std::optional<QString> {
             cTheme t;
-            if (!t.Initialize(file)) return std::nullopt;
-            return t.ID();
+            if (t.Initialize(file)) return t.ID();
+            QDomDocument doc;
+            if (!blnLoadXml(file, &doc)) return std::nullopt;
+            if (t.ID().isEmpty()) return QString();
+            if (why) *why = QStringLiteral("它指定的图片无法载入");
+            return std::nullopt;
         },
         [c](const QString& id) { return c->item(id) != nullptr; });
     for (const QString& description : installed) {

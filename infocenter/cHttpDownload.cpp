@@ -35,18 +35,17 @@ void cHttpDownload::setTickInterval(int ms) {
 void cHttpDownload::Clear() {
     StopDownload();
     items_.clear();
+    keys_.clear();
 }
 
 bool cHttpDownload::AddHttpDownload(const QString& sKey, const QString& sSrcUrl, const QString& sDesUrl,
                                     int lPort, bool Async, int lTimeout) {
     errNo_ = 0;
     errText_.clear();
-    for (const HttpDownloadItem& it : std::as_const(items_)) {
-        if (it.Key == sKey) {
-            errNo_ = 11000;
-            errText_ = QStringLiteral("关键值重复");
-            return false;
-        }
+    if (keys_.contains(sKey)) {
+        errNo_ = 11000;
+        errText_ = QStringLiteral("关键值重复");
+        return false;
     }
     if (items_.size() >= kMaxItems) {
         errNo_ = 6;
@@ -61,6 +60,7 @@ bool cHttpDownload::AddHttpDownload(const QString& sKey, const QString& sSrcUrl,
     it.Async = Async;
     it.Timeout = lTimeout;
     items_.append(it);
+    keys_.insert(sKey);
     return true;
 }
 
@@ -101,6 +101,7 @@ void cHttpDownload::startItem(int index) {
     it.FileLength = -1;
     retries_ = 0;
     timeoutTicks_ = 0;
+    totalTicks_ = 0;
     timeoutTimer_.start();
     const quint64 gen = generation_;
     raise(1);
@@ -142,6 +143,7 @@ void cHttpDownload::request() {
     reply_ = nam_->get(req);
     connect(reply_, &QNetworkReply::metaDataChanged, this, &cHttpDownload::onMetaData);
     connect(reply_, &QNetworkReply::finished, this, &cHttpDownload::onFinished);
+    connect(reply_, &QNetworkReply::downloadProgress, this, &cHttpDownload::onProgress);
     if (!oneCall_) connect(reply_, &QIODevice::readyRead, this, &cHttpDownload::onReadyRead);
     retryTimer_.start();
 }
@@ -164,6 +166,11 @@ void cHttpDownload::onMetaData() {
     // A compressed body is unpacked on arrival: its length says nothing then.
     const QByteArray coding = reply_->rawHeader("Content-Encoding").trimmed().toLower();
     if (!length.isValid() || !(coding.isEmpty() || coding == "identity")) return;
+    if (length.toLongLong() > maxBytes_) {
+        failItem();
+        moveOn();
+        return;
+    }
     announced_ = int(qBound<qint64>(0, length.toLongLong(), qint64(INT_MAX)));
     if (pos_ >= 1 && pos_ <= items_.size()) items_[pos_ - 1].FileLength = announced_;
 }
@@ -190,7 +197,6 @@ void cHttpDownload::onReadyRead() {
             moveOn();
             return;
         }
-        timeoutTimer_.stop();
         const quint64 gen = generation_;
         raise(2, announced_, 0);
         if (gen != generation_ || !reply_) return;
@@ -202,7 +208,7 @@ void cHttpDownload::writeChunks(bool all) {
     const quint64 gen = generation_;
     while (reply_ && file_ && (reply_->bytesAvailable() >= kChunk || (all && reply_->bytesAvailable() > 0))) {
         const QByteArray chunk = reply_->read(kChunk);
-        if (file_->write(chunk) != chunk.size()) {
+        if (written_ + chunk.size() > maxBytes_ || file_->write(chunk) != chunk.size()) {
             failItem();
             moveOn();
             return;
@@ -280,12 +286,26 @@ int cHttpDownload::timeoutSeconds() const {
     return defaultTimeout_ >= 1 ? defaultTimeout_ : 30;
 }
 
+void cHttpDownload::onProgress(qint64 received, qint64 total) {
+    if (!reply_ || sender() != reply_) return;
+    if (received <= maxBytes_ && total <= maxBytes_) return;
+    failItem();
+    moveOn();
+}
+
 void cHttpDownload::onTimeoutTick() {
     if (pos_ < 1 || pos_ > items_.size()) {
         timeoutTimer_.stop();
         return;
     }
-    if (++timeoutTicks_ <= timeoutSeconds()) return;
+    // The item's whole time, data or not.
+    if (++totalTicks_ > timeoutSeconds() && sawData_) {
+        failItem();
+        moveOn();
+        return;
+    }
+    if (sawData_) return;
+    if (++timeoutTicks_ <= timeoutSeconds() && totalTicks_ <= timeoutSeconds()) return;
     timeoutTicks_ = 0;
     timeoutTimer_.stop();
     retryTimer_.stop();

@@ -15,8 +15,11 @@
 // Every request is asynchronous (one network manager and two timers of the
 // queue's own; nothing blocks, no nested event loop). An item's time-out (in
 // seconds; below 1: the queue's default time-out, else 30 s) covers the wait
-// for the first data. Once data flows, a transfer that stays idle for more
-// than 10 ticks is requested anew, at most three times; then it ends with 7.
+// for the first data, and it is also the item's whole time: a transfer whose
+// data trickles in still ends then (with 7 once data has come). Once data
+// flows, a transfer that stays idle for more than 10 ticks is requested anew,
+// at most three times; then it ends with 7. A reply that announces or brings
+// more than maxBytes() is cut off with 7.
 // The body is written in chunks of 1024 bytes to a temporary file that
 // replaces the destination only when state 4 is raised: a failed item leaves
 // no file and an older file stays whole. Without a Content-Length the body is
@@ -33,6 +36,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QTimer>
 
@@ -88,11 +92,15 @@ public:
     // tests shorten them.
     void setTickInterval(int ms);
     void setMoveOnDelay(int ms) { moveOnDelay_ = ms; }
+    // The most bytes one reply may bring (default kMaxBytes).
+    void setMaxBytes(qint64 bytes) { maxBytes_ = bytes; }
+    qint64 maxBytes() const { return maxBytes_; }
 
     static constexpr int kChunk = 1024;
     static constexpr int kStallTicks = 10;
     static constexpr int kMaxRetries = 3;
     static constexpr int kMaxItems = 32767;
+    static constexpr qint64 kMaxBytes = 16 * 1024 * 1024;
 
 signals:
     void StateChanged(const QString& Key, int State, int FileLength, int DownloadLength);
@@ -105,6 +113,7 @@ private:
     void onReadyRead();
     void onFinished();
     void onTimeoutTick();
+    void onProgress(qint64 received, qint64 total);
     void onRetryTick();
     bool openTarget();
     void writeChunks(bool all);
@@ -114,6 +123,7 @@ private:
     void raise(int state, int fileLength = 0, int downloadLength = 0);
 
     QList<HttpDownloadItem> items_;
+    QSet<QString> keys_;
     int pos_ = 0;
     bool running_ = false;
     quint64 generation_ = 0; // bumped by every start, stop and clear
@@ -124,6 +134,8 @@ private:
     QTimer timeoutTimer_;
     QTimer retryTimer_;
     int timeoutTicks_ = 0;
+    int totalTicks_ = 0;
+    qint64 maxBytes_ = kMaxBytes;
     int idleTicks_ = 0;
     int retries_ = 0;
     int announced_ = 0;

@@ -8,6 +8,7 @@
 #include "platform/ui/DialogService.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -27,7 +28,7 @@ namespace {
 
 QPointer<frmNewsManager> g_instance;
 
-QIcon envelope(bool read) {
+QIcon drawEnvelope(bool read) {
     QPixmap pm(16, 16);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -37,6 +38,11 @@ QIcon envelope(bool read) {
     p.drawLine(1, 3, 8, 9);
     p.drawLine(14, 3, 8, 9);
     return QIcon(pm);
+}
+
+QIcon envelope(bool read) {
+    static const QIcon icons[2] = {drawEnvelope(false), drawEnvelope(true)};
+    return icons[read ? 1 : 0];
 }
 
 // A question with OK and Cancel; true for OK.
@@ -198,24 +204,31 @@ void frmNewsManager::subLoadNewsList() {
 }
 
 void frmNewsManager::subAddNewsItem(int index) {
+    subAddNewsItem(index, true);
+}
+
+void frmNewsManager::subAddNewsItem(int index, bool select) {
     const NewsItem& item = m_NewsItems.at(index);
-    auto* e = new QTreeWidgetItem(lvTree, {item.Subject});
+    // Filled before it joins the list: each change of a listed entry would
+    // lay the whole list out again.
+    auto* e = new QTreeWidgetItem(QStringList{item.Subject});
     e->setFlags(e->flags() | Qt::ItemIsUserCheckable);
     e->setCheckState(0, Qt::Unchecked);
     e->setData(0, KeyRole, strNewsKey(item));
+    entries_.insert(strNewsKey(item), e);
     e->setData(0, IndexRole, index);
     const QString icon = item.Readed ? QStringLiteral("Readed") : QStringLiteral("UnReaded");
     e->setData(0, IconKeyRole, icon);
     e->setIcon(0, envelope(item.Readed));
+    lvTree->addTopLevelItem(e);
+    if (!select) return;
     adding_ = true;
     lvTree->setCurrentItem(e);
     adding_ = false;
 }
 
 QTreeWidgetItem* frmNewsManager::entry(const QString& key) const {
-    for (int i = 0; i < lvTree->topLevelItemCount(); ++i)
-        if (lvTree->topLevelItem(i)->data(0, KeyRole).toString() == key) return lvTree->topLevelItem(i);
-    return nullptr;
+    return entries_.value(key, nullptr);
 }
 
 void frmNewsManager::showFirst() {
@@ -242,6 +255,7 @@ void frmNewsManager::subShowEntry(QTreeWidgetItem* e) {
         picStack->setCurrentWidget(txtNews);
     } else if (item.NewsType == QLatin1String("L")) {
         const QUrl url(item.Content.trimmed());
+        static_cast<LocalBrowser*>(wbNews)->setRoot(QString());
         if (LocalBrowser::isWebAddress(url))
             wbNews->setHtml(QStringLiteral("<p><a href=\"%1\">%2</a></p>")
                                 .arg(url.toString(QUrl::FullyEncoded).toHtmlEscaped(),
@@ -251,11 +265,17 @@ void frmNewsManager::subShowEntry(QTreeWidgetItem* e) {
                 item.Content + QStringLiteral("\n\n（此链接不是 http 或 https 网址，无法在浏览器中打开。）"));
         picStack->setCurrentWidget(wbNews);
     } else if (item.NewsType == QLatin1String("W")) {
-        const QString page = strNewsFolder() + item.Folder + QStringLiteral("/index.htm");
-        if (!item.Folder.isEmpty() && QFileInfo(page).isFile())
-            wbNews->setSource(QUrl::fromLocalFile(page));
-        else
+        // The page shows only files of its own item folder.
+        const QString folder = strNewsFolder() + item.Folder;
+        const QString page = folder + QStringLiteral("/index.htm");
+        static_cast<LocalBrowser*>(wbNews)->setRoot(item.Folder.isEmpty() ? QString() : folder);
+        const QUrl url = QUrl::fromLocalFile(page);
+        if (item.Folder.isEmpty() || !QFileInfo(page).isFile())
             wbNews->clear();
+        else if (wbNews->source() == url)
+            wbNews->reload(); // read again: the box may show another item's text meanwhile
+        else
+            wbNews->setSource(url);
         picStack->setCurrentWidget(wbNews);
     }
 }
@@ -291,6 +311,7 @@ void frmNewsManager::subDeleteNews() {
         const int index = e->data(0, IndexRole).toInt();
         if (index >= 0 && index < m_NewsItems.size())
             blnDeleteNewsFolder(strNewsFolder(), m_NewsItems.at(index).Folder);
+        entries_.remove(e->data(0, KeyRole).toString());
         delete e;
     }
     if (lvTree->topLevelItemCount() == 0) {
@@ -304,6 +325,7 @@ void frmNewsManager::subDeleteNews() {
 // ---------------------------------------------------------------- channel check
 
 void frmNewsManager::subCheckNews() {
+    if (readingReplies()) return; // the last check's rows are still being listed
     m_CheckNews->Clear();
     m_CheckNews->Init();
     if (g_varNewsChannels.rowCount() == 0) {
@@ -342,13 +364,42 @@ void frmNewsManager::onPageState(int state) {
 
 void frmNewsManager::subReadNewsReplies() {
     m_HttpDownload->Clear();
+    pendingRows_.clear();
+    pendingAt_ = 0;
     for (int i = 0; i < g_varNewsChannels.rowCount(); ++i) {
         const QString key = g_varNewsChannels.text(i, 0);
         if (!blnIsSafeNewsId(key)) continue;
         const QString reply = strNewsFolder() + QStringLiteral("tmp") + key + QStringLiteral(".tmp");
-        blnParseNewsReply(reply);
+        pendingRows_ += parseNewsReply(reply);
         subKillFile(reply);
     }
+    readPendingRows();
+}
+
+void frmNewsManager::readPendingRows() {
+    const qsizetype end = std::min(pendingRows_.size(), pendingAt_ + kRowsPerTurn);
+    const qsizetype listed = m_NewsItems.size();
+    while (pendingAt_ < end)
+        addReplyRow(pendingRows_.at(pendingAt_++), false);
+    // The last entry added becomes the selected one, once a batch.
+    if (m_NewsItems.size() > listed) {
+        adding_ = true;
+        lvTree->setCurrentItem(entry(strNewsKey(m_NewsItems.last())));
+        adding_ = false;
+    }
+    if (pendingAt_ < pendingRows_.size()) {
+        QPointer<frmNewsManager> self(this);
+        QTimer::singleShot(0, this, [self] {
+            if (self && self->readingReplies()) self->readPendingRows();
+        });
+        return;
+    }
+    pendingRows_.clear();
+    pendingAt_ = 0;
+    afterReplies();
+}
+
+void frmNewsManager::afterReplies() {
     if (m_HttpDownload->DownloadListCount() > 0) {
         m_HttpDownload->Init();
         m_HttpDownload->setDefaultTimeout(m_lngTimeout);
@@ -359,29 +410,32 @@ void frmNewsManager::subReadNewsReplies() {
 }
 
 bool frmNewsManager::blnParseNewsReply(const QString& path) {
-    const QString news = strNewsFolder();
-    for (NewsItem row : parseNewsReply(path)) {
-        if (!blnIsSafeNewsId(row.NewsID)) continue;
-        subRaiseLastNewsTime(m_strLastNewsTime, row.IssueTime);
-        if (!blnSaveNewsFile(news, row)) continue;
-        const QString key = strNewsKey(row);
-        if (QTreeWidgetItem* e = entry(key)) {
-            // Known already: the stored record and its entry take the new text.
-            const int index = e->data(0, IndexRole).toInt();
-            m_NewsItems[index] = row;
-            e->setText(0, row.Subject);
-            e->setData(0, IconKeyRole, QStringLiteral("UnReaded"));
-            e->setIcon(0, envelope(false));
-        } else if (m_NewsItems.size() < 32767) {
-            m_NewsItems.append(row);
-            subAddNewsItem(int(m_NewsItems.size()) - 1);
-        }
-        if (row.NewsType == QLatin1String("W") && LocalBrowser::isWebAddress(QUrl(row.LinkUrl.trimmed()))) {
-            m_HttpDownload->AddHttpDownload(row.NewsID, row.LinkUrl.trimmed(),
-                                            news + row.NewsID + QStringLiteral("/index.htm"), 80, false, 0);
-        }
-    }
+    for (const NewsItem& row : parseNewsReply(path))
+        addReplyRow(row, true);
     return true;
+}
+
+void frmNewsManager::addReplyRow(NewsItem row, bool select) {
+    const QString news = strNewsFolder();
+    if (!blnIsSafeNewsId(row.NewsID)) return;
+    subRaiseLastNewsTime(m_strLastNewsTime, row.IssueTime);
+    if (!blnSaveNewsFile(news, row)) return;
+    const QString key = strNewsKey(row);
+    if (QTreeWidgetItem* e = entry(key)) {
+        // Known already: the stored record and its entry take the new text.
+        const int index = e->data(0, IndexRole).toInt();
+        m_NewsItems[index] = row;
+        e->setText(0, row.Subject);
+        e->setData(0, IconKeyRole, QStringLiteral("UnReaded"));
+        e->setIcon(0, envelope(false));
+    } else if (m_NewsItems.size() < 32767) {
+        m_NewsItems.append(row);
+        subAddNewsItem(int(m_NewsItems.size()) - 1, select);
+    }
+    if (row.NewsType == QLatin1String("W") && LocalBrowser::isWebAddress(QUrl(row.LinkUrl.trimmed()))) {
+        m_HttpDownload->AddHttpDownload(row.NewsID, row.LinkUrl.trimmed(),
+                                        news + row.NewsID + QStringLiteral("/index.htm"), 80, false, 0);
+    }
 }
 
 void frmNewsManager::subShowProcess() {
@@ -402,7 +456,10 @@ void frmNewsManager::closeEvent(QCloseEvent* event) {
     }
     m_CheckNews->StopDownload();
     m_HttpDownload->StopDownload();
+    pendingRows_.clear();
+    pendingAt_ = 0;
     m_NewsItems.clear();
+    entries_.clear();
     lvTree->clear();
     event->accept();
 }

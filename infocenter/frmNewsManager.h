@@ -10,6 +10,7 @@
 
 #include "infocenter/basNews.h"
 
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QString>
@@ -48,8 +49,14 @@ public:
     void subAddNewsItem(int index);
 
     void subCheckNews();
+    // Reads every channel's reply and then stores and lists its rows a batch
+    // of kRowsPerTurn at a time from the event loop, so the window answers
+    // while a long reply fills it; the progress strip stays until the last row.
     void subReadNewsReplies();
+    // Stores and lists every row of one reply at once.
     bool blnParseNewsReply(const QString& path);
+    static constexpr int kRowsPerTurn = 200;
+    bool readingReplies() const { return pendingAt_ < pendingRows_.size(); }
 
     void tbStandard_ButtonClick(const QString& key);
     // Shows the entry's item (as a click on it does).
@@ -92,7 +99,14 @@ private:
     void markRead();
     void onCheckState(const QString& key, int state);
     void onPageState(int state);
+    void addReplyRow(NewsItem row, bool select);
+    void subAddNewsItem(int index, bool select);
+    void readPendingRows();
+    void afterReplies();
 
     QString m_strHeaderState = QStringLiteral("UnChecked");
     bool adding_ = false;
+    QHash<QString, QTreeWidgetItem*> entries_; // by key
+    QList<NewsItem> pendingRows_;
+    qsizetype pendingAt_ = 0;
 };

@@ -134,6 +134,7 @@ void ReportDocument::build(const ReportGrid& grid, const LabelSet& labels, const
     windowColor_ = windowColor;
     title_ = labels.at(0);
     pages_.clear();
+    written_.clear();
     above_.clear();
     below_.clear();
 
@@ -277,7 +278,35 @@ void ReportDocument::paintPage(QPainter& p, int index) const {
     p.setPen(windowColor_);
     p.drawText(QPointF(numberAt_.x(), numberAt_.y() + QFontMetricsF(twipFont(windowFont_)).ascent()),
                pageNumberText(index + 1, pageCount()));
+    if (index == pageCount() - 1) {
+        for (const Written& w : written_) {
+            p.setFont(twipFont(w.font));
+            p.setPen(w.color);
+            p.drawText(w.at, w.text);
+        }
+    }
     p.restore();
+}
+
+bool ReportDocument::writeText(const QString& text, const QFont& font, const QColor& color) {
+    if (pages_.isEmpty()) return false;
+    if (written_.isEmpty()) {
+        // The page numbers were written last: the position stands after the last one.
+        const QFontMetricsF fm(twipFont(windowFont_));
+        cursor_ = QPointF(numberAt_.x() + fm.horizontalAdvance(pageNumberText(pageCount(), pageCount())),
+                          numberAt_.y() + fm.ascent());
+        cursorLine_ = lineHeight(windowFont_);
+    }
+    const double width = QFontMetricsF(twipFont(font)).horizontalAdvance(text);
+    const int right = page_.pageWidth() - page_.rightMargin;
+    if (cursor_.x() > page_.leftMargin && cursor_.x() + width > right) {
+        cursor_ = QPointF(page_.leftMargin, cursor_.y() + cursorLine_);
+        cursorLine_ = 0;
+    }
+    written_.append({text, font, color, cursor_});
+    cursor_.setX(cursor_.x() + width);
+    cursorLine_ = std::max(cursorLine_, lineHeight(font));
+    return true;
 }
 
 int printReport(const ReportDocument& doc, QPrinter& printer, QString* error) {

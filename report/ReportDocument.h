@@ -24,6 +24,7 @@
 #include "report/ReportLabels.h"
 
 #include <QList>
+#include <QPointF>
 #include <QString>
 
 class QPainter;
@@ -51,12 +52,23 @@ public:
 
     static QString pageNumberText(int n, int count);
 
+    // Writes `text` through the text output that wrote the page numbers: on
+    // the last page, at the current position (after the last page number, or
+    // after the text written before, on their base line), in the given font
+    // and colour; a text
+    // that would pass the right margin starts a new line at the left margin.
+    // False (nothing written) when the document has no pages.
+    bool writeText(const QString& text, const QFont& font, const QColor& color);
+
     // Paints page `index` (0-based); the painter draws in twips from the
     // paper's corner.
     void paintPage(QPainter& painter, int index) const;
 
     // Drops the pages.
-    void clear() { pages_.clear(); }
+    void clear() {
+        pages_.clear();
+        written_.clear();
+    }
 
 private:
     struct Paragraph {
@@ -71,6 +83,12 @@ private:
         int offset = 0; // part of the row already printed on an earlier page
         int height = 0; // height printed here
         int full = 0;   // whole height of the row
+    };
+    struct Written {
+        QString text;
+        QFont font;
+        QColor color;
+        QPointF at; // on the base line
     };
     struct Slice {
         int y = 0; // top of the title row on the page
@@ -94,6 +112,9 @@ private:
     QColor windowColor_;
     PageSettings page_;
     QList<Page> pages_;
+    QList<Written> written_;
+    QPointF cursor_;
+    int cursorLine_ = 0; // height of the line the cursor is on
     QList<int> above_, below_;
     QList<int> cols_;
     QList<int> colX_;

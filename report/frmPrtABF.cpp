@@ -256,6 +256,11 @@ void frmPrtABF::subBuildSlipDoc() {
     doc_.build(grid_, noLabels_, page_, font(), palette().color(QPalette::WindowText));
 }
 
+bool frmPrtABF::subPrintSlipLabel(const report::ReportLabel& label) {
+    if (!label.tag.isEmpty()) return false;
+    return doc_.writeText(label.caption + QStringLiteral("     "), label.font, label.color);
+}
+
 void frmPrtABF::menuPrint_Click() {
     if (!canPrint()) return;
     subBuildSlipDoc();

@@ -100,6 +100,10 @@ public:
     void subSetTextFlat() { subTextStyle(0); }
     void subSetTextRaised() { subTextStyle(1); }
     void subSetTextInset() { subTextStyle(2); }
+    // Writes a label's caption and five blanks into the document after the
+    // page numbers, in the label's font and colour; a label with any tag
+    // ("Hide") is passed over. False when nothing was written.
+    bool subPrintSlipLabel(const report::ReportLabel& label);
     // A press on the grid: the number column selects, any other plain.
     void grdOrder_MouseDown(int col, Qt::MouseButton button);
     bool grdOrder_BeforeEdit(int row, int col) const; // true: cancel the edit

@@ -1,6 +1,7 @@
 #include "shell/frmCommonView.h"
 
 #include "common/basFile.h"
+#include "shell/RtfReader.h"
 #include "platform/text/AnsiFile.h"
 
 #include <QFile>
@@ -40,7 +41,10 @@ void frmCommonView::subLoadFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return;
     const QByteArray bytes = f.readAll();
-    if (bytes.startsWith("{\\rtf")) return;
+    if (bytes.startsWith("{\\rtf")) {
+        shell::blnReadRtf(bytes, rtxtLicense->document());
+        return;
+    }
     // A byte-order mark or an HTML charset names the encoding; else UTF-8 when
     // the bytes are valid UTF-8, else the ANSI code page.
     const QString suffix = QFileInfo(path).suffix().toLower();

@@ -1,8 +1,9 @@
 #pragma once
 // frmCommonView, the text viewer of the about view (captioned as the end-user
-// agreement): shows one document and prints it. HTML files (.htm, .html) show
-// formatted and other text files as plain text; rich-text (RTF) documents have
-// no reader here and leave the box empty, as an unreadable file does.
+// agreement): shows one document and prints it. Rich-text (RTF) documents show
+// formatted (shell/RtfReader.h), HTML files (.htm, .html) too, and other text
+// files as plain text; a file named .rtf that is no RTF document leaves the
+// box empty, as an unreadable file does.
 
 #include <QDialog>
 

@@ -33,13 +33,21 @@ QString methodText(zip_uint16_t m) {
     }
 }
 
-bool specialEntry(zip_t* z, zip_uint64_t i) {
+// The Unix mode stored for the entry (type and permission bits), 0 when the
+// archive was made elsewhere.
+mode_t storedMode(zip_t* z, zip_uint64_t i) {
     zip_uint8_t os = 0;
     zip_uint32_t attributes = 0;
-    if (zip_file_get_external_attributes(z, i, 0, &os, &attributes) != 0 || os != ZIP_OPSYS_UNIX)
-        return false;
-    const mode_t mode = attributes >> 16;
+    if (zip_file_get_external_attributes(z, i, 0, &os, &attributes) != 0 || os != ZIP_OPSYS_UNIX) return 0;
+    return mode_t(attributes >> 16);
+}
+
+bool specialEntry(mode_t mode) {
     return (mode & S_IFMT) != 0 && !S_ISREG(mode) && !S_ISDIR(mode);
+}
+
+QString quoted(const QString& name) {
+    return QStringLiteral("[") + name + QStringLiteral("]");
 }
 
 // Names stored without the UTF-8 mark come from the system code page (GBK);
@@ -53,6 +61,11 @@ QString entryName(zip_t* z, zip_uint64_t i, const char* converted) {
 }
 
 } // namespace
+
+quint32 extractedMode(quint32 stored) {
+    const quint32 execute = stored & 0111;
+    return 0644 | (execute ? (execute | 0100) : 0);
+}
 
 QString safeEntryName(const QString& stored) {
     QString name = stored;
@@ -103,32 +116,43 @@ bool ZipArchive::open(const QString& path) {
         e.method = methodText(st.comp_method);
         e.encrypted = st.encryption_method != ZIP_EM_NONE;
         e.folder = e.name.endsWith(u'/');
-        e.link = specialEntry(z, zip_uint64_t(i));
+        const mode_t mode = storedMode(z, zip_uint64_t(i));
+        e.link = specialEntry(mode);
+        e.mode = quint32(mode & 07777);
         entries_.append(e);
     }
     return true;
 }
 
 QString ZipArchive::refusal(const ZipLimits& limits) const {
-    if (entries_.size() > limits.maxEntries) return QStringLiteral("too many entries");
+    if (entries_.size() > limits.maxEntries)
+        return QStringLiteral("包中的条目超过 %1 个").arg(limits.maxEntries);
     qint64 total = 0;
     for (const ZipEntry& e : entries_) {
-        if (safeEntryName(e.name).isEmpty()) return QStringLiteral("unsafe entry name: ") + e.name;
-        if (e.link) return QStringLiteral("link or special entry: ") + e.name;
-        if (e.encrypted) return QStringLiteral("encrypted entry: ") + e.name;
+        if (safeEntryName(e.name).isEmpty()) {
+            const QString name = QString(e.name).replace(u'\\', u'/');
+            if (name.startsWith(u'/') || name.contains(u':'))
+                return QStringLiteral("条目 %1 是绝对路径").arg(quoted(e.name));
+            if (name.split(u'/').contains(QLatin1String("..")))
+                return QStringLiteral("条目 %1 指向包外的文件夹（含有“..”）").arg(quoted(e.name));
+            return QStringLiteral("条目 %1 的名称无效").arg(quoted(e.name));
+        }
+        if (e.link) return QStringLiteral("条目 %1 是链接或特殊文件").arg(quoted(e.name));
+        if (e.encrypted) return QStringLiteral("条目 %1 已加密").arg(quoted(e.name));
         total += e.size;
-        if (e.size < 0 || total > limits.maxUnpackedBytes) return QStringLiteral("unpacked size too large");
+        if (e.size < 0 || total > limits.maxUnpackedBytes)
+            return QStringLiteral("条目 %1 过大：解压后共超过 %2 字节").arg(quoted(e.name)).arg(limits.maxUnpackedBytes);
     }
     return {};
 }
 
 bool ZipArchive::extractAll(const QString& folder, bool keepFolders, const ZipLimits& limits,
                             const QList<int>* only) {
-    error_ = archive_ ? refusal(limits) : QStringLiteral("no archive");
+    error_ = archive_ ? refusal(limits) : QStringLiteral("文件不是可读的压缩包");
     if (!error_.isEmpty()) return false;
     const QString root = QDir::cleanPath(folder);
     if (!QDir().mkpath(root)) {
-        error_ = QStringLiteral("cannot create ") + root;
+        error_ = QStringLiteral("不能建立文件夹 %1").arg(quoted(root));
         return false;
     }
     qint64 written = 0;
@@ -147,7 +171,7 @@ bool ZipArchive::extractAll(const QString& folder, bool keepFolders, const ZipLi
         QFile out(target);
         if (!in || QFileInfo(target).isSymLink() || !out.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             if (in) zip_fclose(in);
-            error_ = QStringLiteral("cannot write ") + target;
+            error_ = QStringLiteral("不能写入文件 %1").arg(quoted(target));
             return false;
         }
         qint64 entryBytes = 0;
@@ -163,9 +187,17 @@ bool ZipArchive::extractAll(const QString& folder, bool keepFolders, const ZipLi
             }
         }
         zip_fclose(in);
+        // The permissions go on the open file, never through a name.
+        const bool modeSet = got < 0 || fchmod(out.handle(), mode_t(extractedMode(e.mode))) == 0;
         out.close();
         if (got < 0 || entryBytes != e.size) {
-            error_ = QStringLiteral("cannot unpack ") + e.name;
+            error_ = entryBytes > e.size || written > limits.maxUnpackedBytes
+                         ? QStringLiteral("条目 %1 过大：解压后超过记录的大小").arg(quoted(e.name))
+                         : QStringLiteral("条目 %1 不能解压").arg(quoted(e.name));
+            return false;
+        }
+        if (!modeSet) {
+            error_ = QStringLiteral("不能设定文件 %1 的权限").arg(quoted(target));
             return false;
         }
     }

@@ -22,7 +22,14 @@ struct ZipEntry {
     bool encrypted = false;
     bool folder = false;
     bool link = false; // a symbolic link, device or other special entry
+    // Permission bits stored for the entry (Unix-made archives); 0 when none.
+    quint32 mode = 0;
 };
+
+// The permissions an extracted file gets from its entry's stored mode: rw-r--r--,
+// plus the execute bits the entry carries (the owner's whenever any is set).
+// Set-user-ID, set-group-ID, sticky and write bits for others never pass.
+quint32 extractedMode(quint32 stored);
 
 struct ZipLimits {
     int maxEntries = 10000;
@@ -47,14 +54,16 @@ public:
     const QList<ZipEntry>& entries() const { return entries_; }
     QString error() const { return error_; }
 
-    // Why the archive may not be extracted ("" when it may): an unsafe name,
-    // a link or special entry, an encrypted entry, or a cap exceeded.
+    // Why the archive may not be extracted ("" when it may), in words for the
+    // user: an absolute name, a ".." part, a link or special entry, an
+    // encrypted entry, too many entries, or more unpacked bytes than allowed.
     QString refusal(const ZipLimits& limits = {}) const;
     // Extracts every file entry below `folder` (created when missing), keeping
     // the entries' folders, or every file directly in `folder` when
     // `keepFolders` is false. False when refused or when writing fails; what
     // was written then stays, and the caller removes it.
-    // `only` (optional) names the indexes of entries() to extract.
+    // `only` (optional) names the indexes of entries() to extract. A file
+    // keeps the execute bits of its entry (see extractedMode).
     bool extractAll(const QString& folder, bool keepFolders = true, const ZipLimits& limits = {},
                     const QList<int>* only = nullptr);
 

@@ -16,6 +16,7 @@ struct ZipItem {
     QString name;
     QByteArray data;
     Kind kind = File;
+    quint32 mode = 0; // Unix permission bits stored for a file (0: none stored)
 };
 
 // Writes `items` as the zip archive `path`; false when libzip refused.
@@ -41,6 +42,9 @@ inline bool makeZip(const QString& path, const QList<ZipItem>& items) {
         if (i >= 0 && it.kind == ZipItem::Link)
             ok = ok && zip_file_set_external_attributes(z, zip_uint64_t(i), 0, ZIP_OPSYS_UNIX,
                                                         zip_uint32_t(S_IFLNK | 0777) << 16) == 0;
+        if (i >= 0 && it.kind == ZipItem::File && it.mode != 0)
+            ok = ok && zip_file_set_external_attributes(z, zip_uint64_t(i), 0, ZIP_OPSYS_UNIX,
+                                                        zip_uint32_t(S_IFREG | it.mode) << 16) == 0;
         if (i >= 0 && it.kind == ZipItem::Encrypted)
             ok = ok && zip_file_set_encryption(z, zip_uint64_t(i), ZIP_EM_AES_256, "secret") == 0;
     }

@@ -116,34 +116,42 @@ TEST_F(ManagerTest, APackageThatFailsChangesNothing) {
     QFile empty(folder + QStringLiteral("empty.qpz"));
     empty.open(QIODevice::WriteOnly);
     empty.close();
+    const auto why = [&](const char* reason) { return invalid + u'\n' + QString::fromUtf8(reason); };
     const struct {
         const char* name;
         QList<ZipItem> items;
         QString message;
     } cases[] = {
-        {"text.qpz", {}, invalid},
-        {"empty.qpz", {}, invalid},
-        {"none.qpz", {{QStringLiteral("a/readme.txt"), "x"}}, invalid},
-        {"root.qpz", {{QStringLiteral("addin.xml"), good}}, invalid},
-        {"nested.qpz", {{QStringLiteral("p/a/addin.xml"), good}}, invalid},
-        {"malformed.qpz", {{QStringLiteral("a/addin.xml"), "<addin id=\"a\""}}, invalid},
-        {"noid.qpz", {{QStringLiteral("a/addin.xml"), "<addin name=\"x\"/>"}}, invalid},
+        {"text.qpz", {}, why("文件不是可读的压缩包")},
+        {"empty.qpz", {}, why("文件不是可读的压缩包")},
+        {"none.qpz", {{QStringLiteral("a/readme.txt"), "x"}}, why("包中没有描述文件 addin.xml")},
+        {"root.qpz", {{QStringLiteral("addin.xml"), good}}, why("描述文件 [addin.xml] 不在包的第一层文件夹中")},
+        {"nested.qpz",
+         {{QStringLiteral("p/a/addin.xml"), good}},
+         why("描述文件 [p/a/addin.xml] 不在包的第一层文件夹中")},
+        {"malformed.qpz",
+         {{QStringLiteral("a/addin.xml"), "<addin id=\"a\""}},
+         why("描述文件 [a/addin.xml] 格式错误，无法读取")},
+        {"noid.qpz", {{QStringLiteral("a/addin.xml"), "<addin name=\"x\"/>"}}, why("描述文件 [a/addin.xml] 没有标识")},
         {"twice.qpz",
          {{QStringLiteral("a/addin.xml"), "<addin id=\"r\"/>"},
           {QStringLiteral("b/ADDIN.XML"), "<addin id=\"R\"/>"}},
-         QStringLiteral("插件标识 [R] 重复，不能安装！")},
+         why("插件标识 [R] 重复，不能安装！")},
         {"taken.qpz",
          {{QStringLiteral("z/addin.xml"), "<addin id=\"INSTALLED\"/>"}},
-         QStringLiteral("标识为 [INSTALLED] 的插件已经安装，不能再次安装！")},
+         why("标识为 [INSTALLED] 的插件已经安装，不能再次安装！")},
         {"folder.qpz",
          {{QStringLiteral("a/addin.xml"), good}, {QStringLiteral("Inst/addin.xml"), "<addin id=\"n\"/>"}},
-         QStringLiteral("插件文件夹 [Inst] 已经存在，不能安装！")},
+         why("插件文件夹 [Inst] 已经存在，不能安装！")},
         {"escape.qpz",
          {{QStringLiteral("a/addin.xml"), good}, {QStringLiteral("../evil.txt"), "x"}},
-         invalid},
+         why("条目 [../evil.txt] 指向包外的文件夹（含有“..”）")},
+        {"absolute.qpz",
+         {{QStringLiteral("a/addin.xml"), good}, {QStringLiteral("/tmp/evil.txt"), "x"}},
+         why("条目 [/tmp/evil.txt] 是绝对路径")},
         {"link.qpz",
          {{QStringLiteral("a/addin.xml"), good}, {QStringLiteral("a/link"), "/etc", ZipItem::Link}},
-         invalid},
+         why("条目 [a/link] 是链接或特殊文件")},
     };
     const QStringList before = listing();
     for (const auto& c : cases) {
@@ -156,6 +164,10 @@ TEST_F(ManagerTest, APackageThatFailsChangesNothing) {
         ASSERT_EQ(dialogs.shown.size(), 2) << c.name;
         EXPECT_EQ(dialogs.shown[1].text, c.message) << c.name;
         EXPECT_EQ(dialogs.shown[1].title, QStringLiteral("错误提示"));
+        // The daily log names the package and the same reason.
+        EXPECT_TRUE(dailyLog().contains(invalid + u' ' + package + QStringLiteral("：") +
+                                        c.message.section(u'\n', 1)))
+            << c.name;
         EXPECT_EQ(listing(), before) << c.name;
         EXPECT_EQ(g_objAddins->count(), 1) << c.name;
         EXPECT_EQ(m->tvTree->topLevelItemCount(), 1) << c.name;
@@ -180,6 +192,51 @@ TEST_F(ManagerTest, APackageThatFailsChangesNothing) {
     dialogs.dialogHandler = [](QDialog*) { return 0; };
     m->tbStandard_ButtonClick(QStringLiteral("Install"));
     EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(ManagerTest, InstalledFilesKeepTheirExecuteBitsAndNothingMore) {
+    // The demo package's program can be started once installed.
+    frmMain* w = frmMain::load();
+    ASSERT_NE(w, nullptr);
+    frmAddinManager* m = open(w);
+    ASSERT_NE(m, nullptr);
+    installThrough(m->tbStandard, QString::fromUtf8(DEMO_ADDIN_PACKAGE));
+    ASSERT_EQ(m->tvTree->topLevelItemCount(), 1);
+    EXPECT_TRUE(QFileInfo(addins + QStringLiteral("/demo/demo-tool")).isExecutable());
+    EXPECT_FALSE(QFileInfo(addins + QStringLiteral("/demo/addin.xml")).isExecutable());
+
+    const QString package = g_strPath[0] + QStringLiteral("modes.qpz");
+    const struct {
+        const char* name;
+        quint32 stored;
+        QFile::Permissions expected;
+    } files[] = {
+        {"tool", 0755, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                           QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther},
+        {"own", 0700, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                          QFile::ReadOther},
+        {"setid", 06755, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                             QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther},
+        {"sticky", 01777, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                              QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther},
+        {"data", 0666, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther},
+        {"plain", 0, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther},
+    };
+    QList<ZipItem> items{{QStringLiteral("m/addin.xml"), "<addin id=\"m\"/>"}};
+    for (const auto& f : files)
+        items.append({QStringLiteral("m/") + QLatin1String(f.name), "#!/bin/sh\n", ZipItem::File, f.stored});
+    ASSERT_TRUE(makeZip(package, items));
+    installThrough(m->tbStandard, package);
+    ASSERT_EQ(m->tvTree->topLevelItemCount(), 2);
+    for (const auto& f : files) {
+        const QString path = addins + QStringLiteral("/m/") + QLatin1String(f.name);
+        EXPECT_EQ(QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser),
+                  f.expected)
+            << f.name;
+        struct stat st {};
+        ASSERT_EQ(stat(QFile::encodeName(path).constData(), &st), 0) << f.name;
+        EXPECT_EQ(st.st_mode & 07000, 0u) << f.name;
+    }
 }
 
 } // namespace

@@ -9,6 +9,9 @@
 
 #include "platform/text/IniFile.h"
 
+#include "shell/frmLogin.h"
+
+#include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -163,10 +166,10 @@ TEST_F(ThemeTest, EntriesApplyToTheLoadedWindowsInFileOrder) {
     EXPECT_EQ(title->palette().color(QPalette::WindowText), QColor(255, 0, 0));
     EXPECT_TRUE(title->font().bold());
     EXPECT_EQ(go1->text(), QStringLiteral("第二"));
-    EXPECT_FALSE(go1->isEnabled());
+    EXPECT_TRUE(go1->isEnabled()); // a theme does not switch controls off
     EXPECT_EQ(go0->text(), QStringLiteral("0"));
     EXPECT_FALSE(picture->pixmap().isNull());
-    EXPECT_TRUE(text->isReadOnly());
+    EXPECT_FALSE(text->isReadOnly()); // nor make a box read-only
     EXPECT_EQ(text->placeholderText(), QStringLiteral("提示"));
 
     // Loading again appends the entries once more: applying replays both copies.
@@ -184,6 +187,88 @@ TEST_F(ThemeTest, EntriesApplyToTheLoadedWindowsInFileOrder) {
   </Controls></Form>)")))));
     EXPECT_FALSE(bad.LoadTheme());
     EXPECT_EQ(bad.entries().size(), 1);
+}
+
+TEST_F(ThemeTest, AThemeChangesHowTheLoginLooksNeverWhatItDoes) {
+    frmLogin login;
+    login.show();
+    shell::subRegisterForm(&login);
+    login.txtName->setValidator(new QIntValidator(0, 9999, login.txtName));
+    login.txtName->setInputMask(QString());
+    login.txtPwd->setText(QStringLiteral("secret"));
+    const Qt::WindowFlags flags = login.windowFlags();
+    const QString body = QStringLiteral(R"(
+  <Form id="frmLogin">
+    <FormTheme><ApplyParam>
+      <Property><Name>Caption</Name><Type>String</Type><Value>蓝色登录</Value></Property>
+      <Property><Name>WindowFlags</Name><Type>Long</Type><Value>0</Value></Property>
+      <Property><Name>modal</Name><Type>CBool</Type><Value>False</Value></Property>
+      <Property><Name>styleSheet</Name><Type>String</Type><Value>QLineEdit { qproperty-echoMode: Normal; }</Value></Property>
+    </ApplyParam></FormTheme>
+    <Controls>
+      <Control id="txtPwd"><ApplyParam>
+        <Property><Name>EchoMode</Name><Type>Long</Type><Value>0</Value></Property>
+        <Property><Name>echoMode</Name><Type>String</Type><Value>Normal</Value></Property>
+        <Property><Name>Caption</Name><Type>String</Type><Value>0000</Value></Property>
+        <Property><Name>Text</Name><Type>String</Type><Value>0000</Value></Property>
+        <Property><Name>BackColor</Name><Type>RGBColor</Type><Value>255,255,0</Value></Property>
+        <Property><Name>FontSize</Name><Type>Long</Type><Value>14</Value></Property>
+        <Property><Name>Width</Name><Type>Long</Type><Value>2400</Value></Property>
+        <Property><Name>toolTip</Name><Type>String</Type><Value>口令</Value></Property>
+      </ApplyParam></Control>
+      <Control id="txtName"><ApplyParam>
+        <Property><Name>ReadOnly</Name><Type>CBool</Type><Value>True</Value></Property>
+        <Property><Name>inputMask</Name><Type>String</Type><Value>9999</Value></Property>
+        <Property><Name>validator</Name><Type>String</Type><Value></Value></Property>
+        <Property><Name>maxLength</Name><Type>Long</Type><Value>32767</Value></Property>
+        <Property><Name>Enabled</Name><Type>CBool</Type><Value>False</Value></Property>
+        <Property><Name>Visible</Name><Type>CBool</Type><Value>False</Value></Property>
+      </ApplyParam></Control>
+      <Control id="lblPwd"><ApplyParam>
+        <Property><Name>Caption</Name><Type>String</Type><Value>口令：</Value></Property>
+        <Property><Name>ForeColor</Name><Type>RGBColor</Type><Value>255,0,0</Value></Property>
+      </ApplyParam></Control>
+    </Controls>
+  </Form>)");
+    cTheme t;
+    ASSERT_TRUE(t.Initialize(makeTheme(QStringLiteral("qnui.qorlan.lt4.login.1"),
+                                       themeXml(QStringLiteral("id=\"LoginLook\""), body))));
+    ASSERT_TRUE(t.LoadTheme());
+    ASSERT_TRUE(t.ApplyTheme());
+
+    // What it does stays.
+    EXPECT_EQ(login.txtPwd->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(login.txtPwd->text(), QStringLiteral("secret"));
+    EXPECT_EQ(login.txtPwd->maxLength(), 10);
+    EXPECT_FALSE(login.txtName->isReadOnly());
+    EXPECT_TRUE(login.txtName->isEnabled());
+    EXPECT_TRUE(login.txtName->inputMask().isEmpty());
+    EXPECT_NE(login.txtName->validator(), nullptr);
+    EXPECT_EQ(login.txtName->maxLength(), 4);
+    EXPECT_EQ(login.windowFlags(), flags);
+    EXPECT_TRUE(login.styleSheet().isEmpty());
+    // How it looks changes.
+    EXPECT_EQ(login.windowTitle(), QStringLiteral("蓝色登录"));
+    EXPECT_EQ(login.txtPwd->palette().color(QPalette::Base), QColor(255, 255, 0));
+    EXPECT_EQ(login.txtPwd->font().pointSizeF(), 14.0);
+    EXPECT_EQ(login.txtPwd->toolTip(), QStringLiteral("口令"));
+    EXPECT_FALSE(login.txtName->isVisible());
+    EXPECT_EQ(login.lblPwd->text(), QStringLiteral("口令："));
+    EXPECT_EQ(login.lblPwd->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+
+    // Each refusal is in the daily log.
+    const QString log = dailyLog();
+    for (const char* line : {"frmLogin 的属性 WindowFlags", "frmLogin 的属性 modal", "frmLogin 的属性 styleSheet",
+                             "frmLogin.txtPwd 的属性 EchoMode", "frmLogin.txtPwd 的属性 echoMode",
+                             "frmLogin.txtPwd 的属性 Caption", "frmLogin.txtPwd 的属性 Text",
+                             "frmLogin.txtName 的属性 ReadOnly", "frmLogin.txtName 的属性 inputMask",
+                             "frmLogin.txtName 的属性 validator", "frmLogin.txtName 的属性 maxLength",
+                             "frmLogin.txtName 的属性 Enabled"})
+        EXPECT_TRUE(log.contains(QStringLiteral("界面主题 [LoginLook] 设置 ") + QString::fromUtf8(line) +
+                                 QStringLiteral(" 被拒绝")))
+            << line;
+    EXPECT_FALSE(log.contains(QStringLiteral("的属性 BackColor")));
+    EXPECT_FALSE(log.contains(QStringLiteral("的属性 toolTip")));
 }
 
 TEST_F(ThemeTest, TheCollectionListsTheModulesThemeFolders) {

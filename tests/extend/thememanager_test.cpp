@@ -121,23 +121,53 @@ TEST_F(ThemeManagerTest, AThemePackageThatFailsChangesNothing) {
     const QString folder = g_strPath[0] + QStringLiteral("packages/");
     QDir().mkpath(folder);
     const QByteArray good("<theme id=\"Good\"/>");
+    const auto why = [&](const char* reason) { return invalid + u'\n' + QString::fromUtf8(reason); };
     const struct {
         const char* name;
         QList<ZipItem> items;
         QString message;
     } cases[] = {
-        {"root.qtz", {{QStringLiteral("theme.xml"), good}}, invalid},
-        {"noid.qtz", {{QStringLiteral("qnui.qorlan.lt4.x.1/theme.xml"), "<theme id=\"\"/>"}}, invalid},
+        {"root.qtz", {{QStringLiteral("theme.xml"), good}}, why("描述文件 [theme.xml] 不在包的第一层文件夹中")},
+        {"noid.qtz",
+         {{QStringLiteral("qnui.qorlan.lt4.x.1/theme.xml"), "<theme id=\"\"/>"}},
+         why("描述文件 [qnui.qorlan.lt4.x.1/theme.xml] 没有标识")},
+        {"malformed.qtz",
+         {{QStringLiteral("qnui.qorlan.lt4.x.1/theme.xml"), "<theme id="}},
+         why("描述文件 [qnui.qorlan.lt4.x.1/theme.xml] 格式错误，无法读取")},
         {"badicon.qtz",
          {{QStringLiteral("qnui.qorlan.lt4.x.1/theme.xml"), "<theme id=\"x\" icon=\"none.png\"/>"}},
-         invalid},
+         why("描述文件 [qnui.qorlan.lt4.x.1/theme.xml] 格式错误，无法读取：它指定的图片无法载入")},
         {"taken.qtz",
          {{QStringLiteral("qnui.qorlan.lt4.x.1/theme.xml"), "<theme id=\"FIRST\"/>"}},
-         QStringLiteral("标识为 [FIRST] 的界面主题已经安装，不能再次安装！")},
+         why("标识为 [FIRST] 的界面主题已经安装，不能再次安装！")},
         {"folder.qtz",
          {{QStringLiteral("qnui.qorlan.lt4.first.1/theme.xml"), good}},
-         QStringLiteral("界面主题文件夹 [qnui.qorlan.lt4.first.1] 已经存在，不能安装！")},
-        {"escape.qtz", {{QStringLiteral("a/theme.xml"), good}, {QStringLiteral("a/../../x"), "x"}}, invalid},
+         why("界面主题文件夹 [qnui.qorlan.lt4.first.1] 已经存在，不能安装！")},
+        // Another letter case names the installed folder all the same.
+        {"case.qtz",
+         {{QStringLiteral("QNUI.Qorlan.LT4.First.1/theme.xml"), good}},
+         why("界面主题文件夹 [QNUI.Qorlan.LT4.First.1] 已经存在，不能安装！")},
+        {"twice.qtz",
+         {{QStringLiteral("qnui.qorlan.lt4.x.1/theme.xml"), good},
+          {QStringLiteral("qnui.qorlan.lt4.x.2/theme.xml"), "<theme id=\"GOOD\"/>"}},
+         why("界面主题标识 [GOOD] 重复，不能安装！")},
+        // Folders the next start would not list.
+        {"mytheme.qtz",
+         {{QStringLiteral("mytheme/theme.xml"), good}},
+         why("界面主题文件夹 [mytheme] 的名称不符合 qnui.qorlan.lt4.*.* 的规则，不能安装！")},
+        {"othermodule.qtz",
+         {{QStringLiteral("qnui.qorlan.lt3.x.1/theme.xml"), good}},
+         why("界面主题文件夹 [qnui.qorlan.lt3.x.1] 的名称不符合 qnui.qorlan.lt4.*.* 的规则，不能安装！")},
+        {"short.qtz",
+         {{QStringLiteral("qnui.qorlan.lt4.x/theme.xml"), good}},
+         why("界面主题文件夹 [qnui.qorlan.lt4.x] 的名称不符合 qnui.qorlan.lt4.*.* 的规则，不能安装！")},
+        {"escape.qtz",
+         {{QStringLiteral("qnui.qorlan.lt4.x.1/theme.xml"), good}, {QStringLiteral("a/../../x"), "x"}},
+         why("条目 [a/../../x] 指向包外的文件夹（含有“..”）")},
+        {"link.qtz",
+         {{QStringLiteral("qnui.qorlan.lt4.x.1/theme.xml"), good},
+          {QStringLiteral("qnui.qorlan.lt4.x.1/pic.png"), "/etc/passwd", ZipItem::Link}},
+         why("条目 [qnui.qorlan.lt4.x.1/pic.png] 是链接或特殊文件")},
     };
     const QStringList before = treeListing(themes);
     for (const auto& c : cases) {
@@ -147,6 +177,9 @@ TEST_F(ThemeManagerTest, AThemePackageThatFailsChangesNothing) {
         installThrough(m->tbStandard, package);
         ASSERT_EQ(dialogs.shown.size(), 2) << c.name;
         EXPECT_EQ(dialogs.shown[1].text, c.message) << c.name;
+        EXPECT_TRUE(dailyLog().contains(invalid + u' ' + package + QStringLiteral("：") +
+                                        c.message.section(u'\n', 1)))
+            << c.name;
         EXPECT_EQ(treeListing(themes), before) << c.name;
         EXPECT_EQ(g_objThemes->count(), 1) << c.name;
         EXPECT_EQ(m->tvTree->topLevelItemCount(), 1) << c.name;

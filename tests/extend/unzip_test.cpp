@@ -138,8 +138,8 @@ TEST_F(UnzipTest, FoldersKeptOrDroppedAndCaps) {
 
     zipfile::ZipArchive archive;
     ASSERT_TRUE(archive.open(package));
-    EXPECT_FALSE(archive.refusal({1, 1000}).isEmpty());
-    EXPECT_FALSE(archive.refusal({10, 1}).isEmpty());
+    EXPECT_EQ(archive.refusal({1, 1000}), QStringLiteral("包中的条目超过 1 个"));
+    EXPECT_EQ(archive.refusal({10, 1}), QStringLiteral("条目 [s.txt] 过大：解压后共超过 1 字节"));
     EXPECT_TRUE(archive.refusal({2, 2}).isEmpty());
     QDir(target).removeRecursively();
     EXPECT_FALSE(archive.extractAll(target, true, {10, 1}));

@@ -11,6 +11,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <memory>
+
 namespace testhttp {
 
 struct Route {
@@ -20,6 +22,7 @@ struct Route {
         Stall,      // Content-Length, then only `sendBytes` of the body, then silence
         CloseEarly, // Content-Length, `sendBytes` of the body, then the connection closes
         Silent,     // reads the request and never answers
+        Trickle,    // Content-Length, then one byte of the body every `intervalMs`
     };
     Mode mode = Length;
     int status = 200;
@@ -27,6 +30,7 @@ struct Route {
     int delayMs = 0;      // before the first byte of the answer
     int sendBytes = 0;    // Stall / CloseEarly
     qint64 announce = -1; // Content-Length sent (-1: the body's size)
+    int intervalMs = 0;   // Trickle
 };
 
 class LoopbackHttp : public QObject {
@@ -95,6 +99,23 @@ private:
         }
         const qint64 announce = r.announce >= 0 ? r.announce : r.body.size();
         head += "Content-Length: " + QByteArray::number(announce) + "\r\nConnection: close\r\n\r\n";
+        if (r.mode == Route::Trickle) {
+            s->write(head);
+            s->flush();
+            auto* timer = new QTimer(s);
+            auto sent = std::make_shared<int>(0);
+            QObject::connect(timer, &QTimer::timeout, s, [s, timer, r, sent] {
+                if (*sent >= r.body.size()) {
+                    timer->stop();
+                    s->disconnectFromHost();
+                    return;
+                }
+                s->write(r.body.mid((*sent)++, 1));
+                s->flush();
+            });
+            timer->start(r.intervalMs);
+            return;
+        }
         if (r.mode == Route::Stall || r.mode == Route::CloseEarly) {
             s->write(head + r.body.left(r.sendBytes));
             s->flush();

@@ -213,6 +213,53 @@ TEST_F(HttpDownloadTest, TimeOutsAndStalls) {
     EXPECT_EQ(testsupport::readBytes(dest("slow")), "late");
 }
 
+TEST_F(HttpDownloadTest, ARepliesSizeAndWholeTimeAreBounded) {
+    q.setMaxBytes(100 * 1024);
+    Route big;
+    big.body = pattern(300 * 1024);
+    Route chunked = big;
+    chunked.mode = Route::Chunked;
+    Route huge; // announces a gigabyte, then sends little and waits
+    huge.mode = Route::Stall;
+    huge.body = pattern(2000);
+    huge.sendBytes = 1000;
+    huge.announce = 1024LL * 1024 * 1024;
+    Route fits;
+    fits.body = "<items>" + pattern(90 * 1024);
+    Route trickle; // one byte every 30 ms: 6 s for the whole body
+    trickle.mode = Route::Trickle;
+    trickle.body = "<items>" + pattern(193);
+    trickle.intervalMs = 30;
+    server.route("/big", big);
+    server.route("/chunked", chunked);
+    server.route("/huge", huge);
+    server.route("/fits", fits);
+    server.route("/trickle", trickle);
+
+    ASSERT_TRUE(add("big", "/big"));
+    ASSERT_TRUE(add("bigcall", "/big", true));
+    ASSERT_TRUE(add("chunked", "/chunked"));
+    ASSERT_TRUE(add("huge", "/huge", false, 300));
+    ASSERT_TRUE(add("fits", "/fits", true));
+    ASSERT_TRUE(add("trickle", "/trickle", false, 10)); // 10 ticks of 20 ms in all
+    ASSERT_TRUE(add("tricklecall", "/trickle", true, 10));
+    run();
+    for (const char* key : {"big", "bigcall", "chunked", "huge", "trickle", "tricklecall"}) {
+        const QList<int> st = states(QString::fromLatin1(key));
+        ASSERT_FALSE(st.isEmpty()) << key;
+        EXPECT_NE(st.last(), 4) << key;
+        EXPECT_TRUE(st.last() == 7 || (QByteArray(key) == "tricklecall" && st.last() == 6)) << key;
+        EXPECT_FALSE(QFile::exists(dest(QString::fromLatin1(key)))) << key;
+    }
+    // Cut off early: the big reply is not read to its end.
+    int bigWritten = 0;
+    for (const Event& e : events)
+        if (e.key == "big" && e.state == 3) bigWritten = e.downloadLength;
+    EXPECT_LE(bigWritten, 101 * 1024);
+    EXPECT_EQ(states("fits").last(), 4);
+    EXPECT_EQ(testsupport::readBytes(dest("fits")).size(), 7 + 90 * 1024);
+}
+
 TEST_F(HttpDownloadTest, PortInTheAddressWinsOverTheItemsPort) {
     server.route("/p", "port");
     const QString noPort = QStringLiteral("http://127.0.0.1/p");

@@ -5,6 +5,7 @@
 
 #include "LoopbackHttp.h"
 #include "infocenter/InfoCenterService.h"
+#include "infocenter/LocalBrowser.h"
 #include "infocenter/cHttpDownload.h"
 #include "infocenter/frmNewsManager.h"
 #include "platform/ui/CommandBar.h"
@@ -13,6 +14,7 @@
 
 #include <QFile>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QProgressBar>
 #include <QStackedWidget>
@@ -21,6 +23,8 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
+
+#include <sys/stat.h>
 
 using newstest::newsXml;
 using newstest::reply;
@@ -360,4 +364,114 @@ TEST_F(NewsWindowTest, ClosingDuringACheckAsksAndStopsBothQueues) {
     EXPECT_FALSE(form->m_CheckNews->StillExecuting());
     EXPECT_FALSE(form->m_HttpDownload->StillExecuting());
     EXPECT_TRUE(form->m_NewsItems.isEmpty());
+}
+
+TEST_F(NewsWindowTest, APageShowsOnlyFilesOfItsOwnFolderAndNotTooMuch) {
+    store("w1", newsXml("w1", "page", "W"));
+    store("w2", newsXml("w2", "other", "W"));
+    store("w3", newsXml("w3", "heavy", "W"));
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QDir().mkpath(news() + "w1/sub");
+    ASSERT_TRUE(image.save(news() + "w1/in.png"));
+    ASSERT_TRUE(image.save(news() + "w1/sub/deep.png"));
+    ASSERT_TRUE(image.save(news() + "w2/other.png"));
+    ASSERT_TRUE(QFile::link(news() + "w2/other.png", news() + "w1/away.png"));
+    ASSERT_TRUE(QFile::link("/dev/zero", news() + "w1/zero.png"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(news() + "w1/fifo.png").constData(), 0600), 0);
+    QFile big(news() + "w1/big.png");
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(LocalBrowser::kMaxFileBytes + 1));
+    big.close();
+    testsupport::writeBytes(news() + "w1/index.htm",
+                            "<html><body><p>Own page</p><img src=\"in.png\"><img src=\"/dev/zero\">"
+                            "<img src=\"zero.png\"><img src=\"fifo.png\"><img src=\"big.png\"></body></html>");
+    testsupport::writeBytes(news() + "w3/index.htm", "<html><body><p>Heavy page</p></body></html>");
+    const qint64 piece = LocalBrowser::kMaxPageBytes / 4; // within the cap of one file
+    for (int i = 1; i <= 5; ++i) {
+        QFile f(news() + QStringLiteral("w3/a%1.png").arg(i));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly) && f.resize(piece));
+    }
+    open();
+    auto* browser = static_cast<LocalBrowser*>(form->wbNews);
+    // What the page gets for a name; never a null value, on which the
+    // document would read the file itself.
+    const auto shown = [&](const QUrl& url) {
+        const QVariant v = browser->loadResource(QTextDocument::ImageResource, url);
+        EXPECT_FALSE(v.isNull()) << url.toString().toStdString();
+        return !v.toByteArray().isEmpty();
+    };
+    form->subShowEntry(form->entry("Kw1"));
+    ASSERT_TRUE(browser->toPlainText().contains("Own page"));
+    const struct {
+        const char* src;
+        bool shown;
+    } cases[] = {
+        {"in.png", true},
+        {"sub/deep.png", true},
+        {"/dev/zero", false},
+        {"file:///dev/zero", false},
+        {"zero.png", false},  // a link to a device
+        {"fifo.png", false},  // a pipe is never opened
+        {"away.png", false},  // a link out of the folder
+        {"../w2/other.png", false},
+        {"big.png", false},   // over the cap of one file
+        {"index.htm/../../w2/other.png", false},
+        {"http://127.0.0.1:1/x.png", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(shown(QUrl(QString::fromUtf8(c.src))), c.shown)
+            << c.src;
+    EXPECT_LT(browser->pageBytes(), 4096);
+
+    // One page loads at most kMaxPageBytes; the next showing starts afresh.
+    form->subShowEntry(form->entry("Kw3"));
+    ASSERT_TRUE(browser->toPlainText().contains("Heavy page"));
+    const auto load = [&](int i) {
+        return shown(QUrl(QStringLiteral("a%1.png").arg(i)));
+    };
+    for (int i = 1; i <= 3; ++i)
+        EXPECT_TRUE(load(i)) << i;
+    EXPECT_FALSE(load(4)); // the page's own bytes and three pieces leave less than a piece
+    EXPECT_LE(browser->pageBytes(), LocalBrowser::kMaxPageBytes);
+    form->subShowEntry(form->entry("Kw1"));
+    form->subShowEntry(form->entry("Kw3"));
+    EXPECT_TRUE(load(4));
+
+    // Another item's folder is not this page's.
+    form->subShowEntry(form->entry("Kw2"));
+    EXPECT_TRUE(browser->toPlainText().isEmpty());
+    EXPECT_FALSE(shown(QUrl::fromLocalFile(news() + "w1/in.png")));
+}
+
+TEST_F(NewsWindowTest, AReplyOfManyRowsFillsTheListWhileTheWindowAnswers) {
+    const int n = 3 * frmNewsManager::kRowsPerTurn + 50; // four turns of the event loop
+    QStringList rows;
+    for (int i = 0; i < n; ++i)
+        rows.append(replyRow(QStringLiteral("m%1").arg(i), QStringLiteral("消息%1").arg(i), "T",
+                             QStringLiteral("2024-06-01 %1").arg(i, 5, 10, QLatin1Char('0'))));
+    rows.append(replyRow("m7", u"再来一次"_qs, "T", "2024-05-01")); // known by then: one entry
+    LoopbackHttp server;
+    server.route("/a/CheckLastNews.aspx", reply(rows));
+    open();
+    fastQueues();
+    setChannels({{"a", server.base() + "/a/"}});
+    // A timer of the window's event loop notes how far the list has come on each turn.
+    QList<int> seen;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (form->readingReplies()) seen.append(form->lvTree->topLevelItemCount());
+    });
+    tick.start(0);
+    form->tbStandard->clickItem("Check");
+    // Each stored item is synced to disk: allow for a slow one.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !form->readingReplies() && !form->picProcess->isVisible(); },
+                                120000));
+    tick.stop();
+    EXPECT_EQ(form->lvTree->topLevelItemCount(), n);
+    ASSERT_GE(seen.size(), 2);
+    EXPECT_GT(seen.first(), 0);
+    EXPECT_LT(seen.last(), n);
+    EXPECT_EQ(form->entry("Km7")->text(0), u"再来一次"_qs);
+    EXPECT_EQ(form->entry(QStringLiteral("Km%1").arg(n - 1))->text(0), QStringLiteral("消息%1").arg(n - 1));
+    EXPECT_EQ(form->m_strLastNewsTime, QStringLiteral("2024-06-01 %1").arg(n - 1, 5, 10, QLatin1Char('0')));
 }

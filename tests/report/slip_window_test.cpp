@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -235,6 +236,74 @@ TEST_F(SlipWindow, PrintsEverySlipWholeWithPageNumbers) {
     }
     // The slips print alone: no label, no title.
     EXPECT_FALSE(pages.join("").contains("label1"));
+}
+
+TEST_F(SlipWindow, AnUntaggedLabelIsWrittenAfterThePageNumbersInItsFontAndColour) {
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty()) GTEST_FAIL() << "pdftotext is not installed";
+    fillFines(12);
+    frmPrtABF* f = open(1, 1);
+    QFont big = f->font();
+    big.setPointSize(16);
+    const ReportLabel red{QStringLiteral("标签甲"), big, QColor(255, 0, 0), {}, {}};
+    const ReportLabel hidden{QStringLiteral("标签乙"), big, Qt::black, {}, QStringLiteral("Hide")};
+    const ReportLabel tagged{QStringLiteral("标签丙"), big, Qt::black, {}, QStringLiteral("x")};
+    const ReportLabel blue{QStringLiteral("标签丁"), f->font(), QColor(0, 0, 255), {}, {}};
+    EXPECT_FALSE(f->subPrintSlipLabel(red)); // no document yet
+    f->page().bottomMargin = 1440;           // the number line on the sheet, with room below
+    f->subBuildSlipDoc();
+    const int n = f->document().pageCount();
+    ASSERT_GE(n, 2);
+    EXPECT_TRUE(f->subPrintSlipLabel(red));
+    EXPECT_FALSE(f->subPrintSlipLabel(hidden));
+    EXPECT_FALSE(f->subPrintSlipLabel(tagged));
+    EXPECT_TRUE(f->subPrintSlipLabel(blue));
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = dir.filePath("labels.pdf");
+    printer.setOutputFileName(pdf);
+    ASSERT_EQ(printReport(f->document(), printer), n);
+    const QStringList pages = pdfPages(pdf);
+    ASSERT_EQ(pages.size(), n);
+    // On the last page's number line, after the number, in the order written.
+    const QString number = QStringLiteral("第 %1 页，共 %1 页").arg(n);
+    QString line;
+    for (const QString& l : pages.last().split(u'\n'))
+        if (l.contains(number)) line = l;
+    const qsizetype at = line.indexOf(number), first = line.indexOf(QStringLiteral("标签甲")),
+                    second = line.indexOf(QStringLiteral("标签丁"));
+    EXPECT_TRUE(at >= 0 && first > at && second > first) << line.toStdString();
+    const QString all = pages.join(u'\f');
+    EXPECT_EQ(all.count(QStringLiteral("标签甲")), 1);
+    EXPECT_FALSE(all.contains(QStringLiteral("标签乙")) || all.contains(QStringLiteral("标签丙")));
+
+    // In their colours, and the big font stands taller than the number.
+    QImage image(f->document().page().pageWidth() / 10, f->document().page().pageHeight() / 10,
+                 QImage::Format_RGB32);
+    const auto rows = [&](int page, QRgb colour) {
+        image.fill(Qt::white);
+        QPainter p(&image);
+        p.scale(0.1, 0.1);
+        f->document().paintPage(p, page);
+        p.end();
+        QList<int> found;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) == colour) {
+                    found << y;
+                    break;
+                }
+        return found;
+    };
+    EXPECT_TRUE(rows(0, qRgb(255, 0, 0)).isEmpty());
+    const QList<int> redRows = rows(n - 1, qRgb(255, 0, 0)), blueRows = rows(n - 1, qRgb(0, 0, 255));
+    ASSERT_FALSE(redRows.isEmpty());
+    ASSERT_FALSE(blueRows.isEmpty());
+    EXPECT_GT(redRows.size(), blueRows.size());
+
+    // A new document starts without them.
+    f->subBuildSlipDoc();
+    EXPECT_TRUE(rows(f->document().pageCount() - 1, qRgb(255, 0, 0)).isEmpty());
 }
 
 TEST_F(SlipWindow, SetUpDialogsAndPreviewRebuildTheDocument) {

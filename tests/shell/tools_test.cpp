@@ -389,7 +389,7 @@ TEST_F(UpdaterTest, AskChooseSaveAndStartWithAnArgumentVector) {
     EXPECT_TRUE(QFile::exists(record));
 }
 
-TEST(CommonView, LoadsTextAndHtmlLeavesRtfEmptyAndPrints) {
+TEST(CommonView, LoadsTextHtmlAndRtfAndPrints) {
     QTemporaryDir dir;
     frmCommonView view;
     EXPECT_EQ(view.windowTitle(), u"Qorlan 最终用户许可协议"_qs);
@@ -398,12 +398,15 @@ TEST(CommonView, LoadsTextAndHtmlLeavesRtfEmptyAndPrints) {
     testsupport::writeBytes(dir.filePath("a.html"),
                             u"<html><body><b>许可</b> terms</body></html>"_qs.toUtf8());
     testsupport::writeBytes(dir.filePath("b.txt"), QByteArray("\xD0\xED\xBF\xC9 plain")); // GB18030
-    testsupport::writeBytes(dir.filePath("c.rtf"), "{\\rtf1\\ansi text}");
+    testsupport::writeBytes(dir.filePath("c.rtf"), "{\\rtf1\\ansi\\ansicpg936 text \\'d0\\'ed\\'bf\\'c9}");
+    testsupport::writeBytes(dir.filePath("d.rtf"), "no rich text");
     view.subLoadFile(dir.filePath("a.html"));
     EXPECT_EQ(view.rtxtLicense->toPlainText(), u"许可 terms"_qs);
     view.subLoadFile(dir.filePath("b.txt"));
     EXPECT_EQ(view.rtxtLicense->toPlainText(), u"许可 plain"_qs);
     view.subLoadFile(dir.filePath("c.rtf"));
+    EXPECT_EQ(view.rtxtLicense->toPlainText(), u"text 许可"_qs);
+    view.subLoadFile(dir.filePath("d.rtf"));
     EXPECT_TRUE(view.rtxtLicense->toPlainText().isEmpty());
     view.subLoadFile(dir.filePath("missing.txt"));
     EXPECT_TRUE(view.rtxtLicense->toPlainText().isEmpty());
