@@ -161,7 +161,10 @@ void frmMarcNoSeek::subValueChanged()
 
 void frmMarcNoSeek::showEvent(QShowEvent* event)
 {
-    cmdSearch->setEnabled(false);
+    // Shown, 检索 is on only while a condition holds a value (the quick
+    // search's row, say) that has not been searched yet.
+    if (cmdSearch->isEnabled())
+        subValueChanged();
     QDialog::showEvent(event);
 }
 

@@ -48,7 +48,12 @@ CopyDisplay copyDisplay(const desk::LendCopy& c, const QString& scanned, const Q
 FindDesk::FindDesk() {
     m_lending.showCopy = [this](const desk::LendCopy& copy) {
         m_display = copyDisplay(copy, m_scanned, m_scannedTexts);
+        if (displayChanged) displayChanged(m_display);
     };
+}
+
+QString FindDesk::requester() const {
+    return (m_desk.readerValue(desk::redr::CertId) + QLatin1Char(' ') + m_desk.readerValue(desk::redr::Name)).trimmed();
 }
 
 void FindDesk::defaultDates(const QDate& today) {

@@ -52,6 +52,11 @@ public:
 
     // The attachment dialog of a lending (frmAttachment over the lending).
     std::function<void(desk::LendingWindow&)>& showAttachment() { return m_lending.showAttachment; }
+    // The copy display as soon as a scan's copy is read, before any question
+    // or message of its lending (the window shows it at once).
+    std::function<void(const CopyDisplay&)> displayChanged;
+    // The requester the lending in progress is for: "证件号 姓名".
+    QString requester() const;
 
     // ---- choosers -------------------------------------------------------------
     Chooser cmbApplyTeam, cmbApplyTeamII, cmbApplyLocation, cmbFindTeam, cmbFindTeamII;

@@ -28,7 +28,8 @@ ui::CommandBar* buildManageBar(QWidget* owner, const QString& name, std::initial
     for (const BarItem& it : items) {
         const QString key = QString::fromLatin1(it.key);
         const QString caption = QString::fromUtf8(it.caption);
-        standard->append(bar->addItem(key, key, caption, it.style, caption));
+        // The tooltip names the key too: "修改(M)".
+        standard->append(bar->addItem(key, key, caption, it.style, QString(caption).remove(QLatin1Char('&'))));
     }
     bar->setRedraw(true);
     return bar;

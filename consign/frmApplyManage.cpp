@@ -28,13 +28,13 @@ frmApplyManage::frmApplyManage(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     using ui::ItemStyle;
     tbFindManage = consign::buildManageBar(this, QStringLiteral("tbFindManage"),
-                                           {{"Modify", ItemStyle::Command, "修改"},
-                                            {"Delete", ItemStyle::Command, "删除"},
-                                            {"Up", ItemStyle::Command, "上移"},
-                                            {"Down", ItemStyle::Command, "下移"},
+                                           {{"Modify", ItemStyle::Command, "修改(&M)"},
+                                            {"Delete", ItemStyle::Command, "删除(&D)"},
+                                            {"Up", ItemStyle::Command, "上移(&U)"},
+                                            {"Down", ItemStyle::Command, "下移(&N)"},
                                             {"Split3", ItemStyle::Separator, ""},
-                                            {"DeleteOld", ItemStyle::Command, "清除"},
-                                            {"DeleteAllOld", ItemStyle::Command, "清空"},
+                                            {"DeleteOld", ItemStyle::Command, "清除(&L)"},
+                                            {"DeleteAllOld", ItemStyle::Command, "清空(&A)"},
                                             {"Split4", ItemStyle::Separator, ""}},
                                            &cmbLocation);
     spdBook = consign::makeGrid(this, QStringLiteral("spdBook"),

@@ -78,8 +78,8 @@ frmEmailOption::frmEmailOption(QWidget* parent) : QDialog(parent) {
     txtName = new QPlainTextEdit(editor);
     txtName->setObjectName(QStringLiteral("txtName"));
     (new QVBoxLayout(editor))->addWidget(txtName);
-    cmdNew = button(QStringLiteral("cmdNew"), QStringLiteral("新增(N)"), signTab);
-    cmdDelete = button(QStringLiteral("cmdDelete"), QStringLiteral("删除(D)"), signTab);
+    cmdNew = button(QStringLiteral("cmdNew"), QStringLiteral("新增(&N)"), signTab);
+    cmdDelete = button(QStringLiteral("cmdDelete"), QStringLiteral("删除(&D)"), signTab);
     cmdDefault = button(QStringLiteral("cmdDefault"), QStringLiteral("默认(&F)"), signTab);
     QHBoxLayout* signButtons = ui::buttonRow({cmdNew, cmdDelete, cmdDefault});
     auto* signBox = new QVBoxLayout(signTab);

@@ -34,7 +34,12 @@ frmFind::frmFind(QWidget* parent) : QWidget(parent), m_images(new ui::ImageList)
     setWindowTitle(QStringLiteral("委托划到"));
     setAttribute(Qt::WA_DeleteOnClose);
     resize(900, 600);
-    m_find.showAttachment() = [this](desk::LendingWindow& w) { frmAttachment::showFor(this, w); };
+    m_find.displayChanged = [this](const consign::CopyDisplay& d) { copy.show(d); };
+    m_find.showAttachment() = [this](desk::LendingWindow& w) {
+        const consign::CopyDisplay& d = m_find.display();
+        frmAttachment::showFor(this, w,
+                               QStringLiteral("书刊：%1 %2\n读者：%3").arg(d.barCode, d.bookName, m_find.requester()));
+    };
     m_find.defaultDates(datServerToday());
 
     tbFind = consign::initCommandBar(this, QStringLiteral("tbFind"), kPages, m_images);
@@ -74,9 +79,9 @@ void frmFind::buildFindPage(QWidget* page) {
     tbConnect = new ui::CommandBar(ui::CommandBar::Kind::ToolBar, QStringLiteral("tbConnect"), page);
     ui::CommandMenu* bar = tbConnect->addMenu(QStringLiteral("Standard"), QString());
     bar->append(tbConnect->addItem(QStringLiteral("Connect"), QStringLiteral("Connect"),
-                                   QStringLiteral("交接"), ui::ItemStyle::Command,
+                                   QStringLiteral("交接(&C)"), ui::ItemStyle::Command,
                                    QStringLiteral("交接当前划到书刊")));
-    bar->append(tbConnect->addItem(QStringLiteral("Print"), QStringLiteral("Print"), QStringLiteral("打印"),
+    bar->append(tbConnect->addItem(QStringLiteral("Print"), QStringLiteral("Print"), QStringLiteral("打印(&P)"),
                                    ui::ItemStyle::Command, QStringLiteral("打印当前划到书刊")));
     tbConnect->setActiveMenu(bar);
     connect(tbConnect, &ui::CommandBar::itemClicked, this,

@@ -29,12 +29,12 @@ frmFindManage::frmFindManage(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     using ui::ItemStyle;
     tbFindManage = consign::buildManageBar(this, QStringLiteral("tbFindManage"),
-                                           {{"Modify", ItemStyle::Command, "修改"},
-                                            {"Delete", ItemStyle::Command, "删除"},
+                                           {{"Modify", ItemStyle::Command, "修改(&M)"},
+                                            {"Delete", ItemStyle::Command, "删除(&D)"},
                                             {"Split3", ItemStyle::Separator, ""},
-                                            {"DeleteOld", ItemStyle::Command, "清空"},
+                                            {"DeleteOld", ItemStyle::Command, "清空(&A)"},
                                             {"Split4", ItemStyle::Separator, ""},
-                                            {"Email", ItemStyle::Command, "邮件"},
+                                            {"Email", ItemStyle::Command, "邮件(&E)"},
                                             {"Split5", ItemStyle::Separator, ""}},
                                            &cmbLocation);
     spdBook = consign::makeGrid(this, QStringLiteral("spdBook"),

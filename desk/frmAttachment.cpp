@@ -11,6 +11,10 @@
 frmAttachment::frmAttachment(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAttachment"));
     setWindowTitle(QStringLiteral("附件判断"));
+    lblSubject = new QLabel(this);
+    lblSubject->setObjectName(QStringLiteral("lblSubject"));
+    lblSubject->setTextFormat(Qt::PlainText);
+    lblSubject->hide();
     lblTitle = new QLabel(QStringLiteral("是否包含以下附件（可以修改）："), this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));
     txtAttachment = new QLineEdit(this);
@@ -26,6 +30,7 @@ frmAttachment::frmAttachment(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(cmdYes);
     buttons->addWidget(cmdNO);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblSubject);
     layout->addWidget(lblTitle);
     layout->addWidget(txtAttachment);
     layout->addLayout(buttons);
@@ -49,9 +54,11 @@ void frmAttachment::cmdNO_Click() {
     accept();
 }
 
-void frmAttachment::showFor(QWidget* parent, desk::LendingWindow& lending) {
+void frmAttachment::showFor(QWidget* parent, desk::LendingWindow& lending, const QString& subject) {
     frmAttachment dialog(parent);
     dialog.m_frmLend = &lending;
+    dialog.lblSubject->setText(subject);
+    dialog.lblSubject->setVisible(!subject.isEmpty());
     dialog.txtAttachment->setText(lending.strAttachment());
     ui::DialogService::current().execDialog(&dialog);
 }

@@ -20,13 +20,15 @@ public:
     // set before the dialog is shown.
     desk::LendingWindow* m_frmLend = nullptr;
 
+    QLabel* lblSubject = nullptr; // the copy and reader asked about; hidden when not given
     QLabel* lblTitle = nullptr;
     QLineEdit* txtAttachment = nullptr;
     QPushButton* cmdYes = nullptr;
     QPushButton* cmdNO = nullptr;
 
-    // Shows the dialog modally over a lending window (through the dialog service).
-    static void showFor(QWidget* parent, desk::LendingWindow& lending);
+    // Shows the dialog modally over a lending window (through the dialog
+    // service); `subject` names the copy and the reader it asks about.
+    static void showFor(QWidget* parent, desk::LendingWindow& lending, const QString& subject = {});
 
 protected:
     void showEvent(QShowEvent* event) override;

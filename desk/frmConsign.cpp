@@ -341,13 +341,13 @@ void frmConsign::initToolBar()
         {"Split1", ui::ItemStyle::Separator, "", "", true},
         {"Apply", ui::ItemStyle::Check, "委托申请", "委托申请", false},
         {"Split2", ui::ItemStyle::Separator, "", "", false},
-        {"Detail", ui::ItemStyle::Command, "详细信息", "读者详细信息", true},
-        {"Auth", ui::ItemStyle::Command, "基本权限", "读者基本权限", true},
-        {"Rule", ui::ItemStyle::Command, "借阅规则", "读者借阅规则", true},
+        {"Detail", ui::ItemStyle::Command, "详细信息(&D)", "读者详细信息", true},
+        {"Auth", ui::ItemStyle::Command, "基本权限(&A)", "读者基本权限", true},
+        {"Rule", ui::ItemStyle::Command, "借阅规则(&R)", "读者借阅规则", true},
         {"Split3", ui::ItemStyle::Separator, "", "", true},
-        {"ApplyList", ui::ItemStyle::Check, "申请列表", "读者申请列表", true},
+        {"ApplyList", ui::ItemStyle::Check, "申请列表(&L)", "读者申请列表", true},
         {"Split4", ui::ItemStyle::Separator, "", "", true},
-        {"LendDetail", ui::ItemStyle::Check, "借阅信息", "书刊借阅信息", true},
+        {"LendDetail", ui::ItemStyle::Check, "借阅信息(&I)", "书刊借阅信息", true},
         {"Split5", ui::ItemStyle::Separator, "", "", true},
     };
     tbConsign->setRedraw(false);
@@ -955,6 +955,8 @@ void frmConsign::spdApplyBook_ButtonClicked(int col, int row)
     subFillApplyBook();
     subMarkRow(mark);
     subFillApplyList();
+    // Placed: the next call number, or the next-reader code, is typed next.
+    txtApplyBook->setFocus();
 }
 
 void frmConsign::spdApplyList_ButtonClicked(int col, int row)

@@ -78,6 +78,13 @@ void frmReleKeepDay::cmdOk_Click()
         accept();
         return;
     }
+    // Said, not silently reset: the box then offers the maximum.
+    ui::BoxRequest box;
+    box.icon = ui::BoxIcon::Warning;
+    box.title = windowTitle();
+    box.text = QStringLiteral("委托保留天数应在1到%1天之间！").arg(lblMaxKeepDay->text());
+    box.beep = true;
+    ui::DialogService::current().showBox(box);
     txtKeepDay->setText(lblMaxKeepDay->text());
     txtKeepDay->setFocus();
     txtKeepDay->selectAll();

@@ -18,6 +18,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCursor>
@@ -492,7 +494,25 @@ bool frmRedrInfo::eventFilter(QObject* watched, QEvent* event) {
 
 void frmRedrInfo::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    // In the main window the child frame activates, not this window: follow it.
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()); frame && frame != frame_) {
+        if (frame_) disconnect(frame_, nullptr, this, nullptr);
+        frame_ = frame;
+        connect(frame, &QMdiSubWindow::windowStateChanged, this,
+                [this](Qt::WindowStates before, Qt::WindowStates now) {
+                    if (now.testFlag(Qt::WindowActive) && !before.testFlag(Qt::WindowActive)) txtQuery->setFocus();
+                });
+    }
     txtQuery->setFocus();
+}
+
+void frmRedrInfo::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+        if (!frame || frame->mdiArea() == nullptr || frame->mdiArea()->activeSubWindow() == frame)
+            txtQuery->setFocus();
+    }
+    QWidget::changeEvent(event);
 }
 
 void frmRedrInfo::closeEvent(QCloseEvent* event) {

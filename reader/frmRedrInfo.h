@@ -15,6 +15,7 @@ class QLabel;
 class QMenu;
 class QAction;
 class QPushButton;
+class QMdiSubWindow;
 class QTabBar;
 namespace ui {
 class CommandBar;
@@ -78,10 +79,14 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // Activated (as a window, or as the active child of the main window): the
+    // focus goes back to the query box, ready for the next card.
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     explicit frmRedrInfo(QWidget* owner);
+    QPointer<QMdiSubWindow> frame_; // the main window's frame around this window
     void subInitTabs();
     void subInitInfoGrid(const QString& key);
     void subPaintPage(int fromRow);

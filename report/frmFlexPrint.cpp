@@ -543,6 +543,11 @@ void frmFlexPrint::menuChan_Click() {
     m_iAddOrder = qint16(dlg->addOrder());
     showGrid();
     Form_Resize();
+    // A preview on show follows the columns at once.
+    if (!blnDesignView) {
+        subBuildDoc();
+        vpOrder->updatePreview();
+    }
 }
 
 void frmFlexPrint::menuCustom1_Click() {

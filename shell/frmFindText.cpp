@@ -49,6 +49,15 @@ void addGrids(QWidget* window, QList<QPointer<QWidget>>& out) {
         if (isCollected(w)) out.append(w);
 }
 
+// The grids the worker sees in a window.
+QList<QWidget*> shownGrids(QWidget* window) {
+    QList<QWidget*> out;
+    if (!window) return out;
+    for (QWidget* w : window->findChildren<QWidget*>())
+        if (isCollected(w) && w->isVisibleTo(window) && w->isEnabled()) out.append(w);
+    return out;
+}
+
 } // namespace
 
 frmFindText* frmFindText::instance(QWidget* owner) {
@@ -149,6 +158,7 @@ void frmFindText::initFindForm(QWidget* owner) {
 
 void frmFindText::collect() {
     grids_.clear();
+    need_.clear();
     current_ = nullptr;
     savedMode_ = -1;
     index_ = 0;
@@ -159,9 +169,21 @@ void frmFindText::collect() {
             focus = focus->parentWidget();
         if (focus && !isCollected(focus) && focus->parentWidget() && isCollected(focus->parentWidget()))
             focus = focus->parentWidget(); // the viewport or an editor of a grid
-        if (focus && focus != searched) grids_.append(focus);
+        if (focus && focus != searched && isCollected(focus)) {
+            grids_.append(focus);
+        } else {
+            // No list has the focus: the window's one list shown, or a word on
+            // which list to click first.
+            const QList<QWidget*> shown = shownGrids(searched);
+            if (shown.size() == 1) grids_.append(shown.first());
+            else if (!searched) need_ = QStringLiteral("请先打开要查找的窗体！");
+            else if (shown.isEmpty()) need_ = QStringLiteral("当前窗体没有可查找的列表！");
+            else need_ = QStringLiteral("当前窗体有多个列表，请先单击要查找的列表！");
+        }
     } else if (optSearch[1]->isChecked()) {
         addGrids(searched, grids_);
+        if (grids_.isEmpty())
+            need_ = searched ? QStringLiteral("当前窗体没有可查找的列表！") : QStringLiteral("请先打开要查找的窗体！");
     } else if (optSearch[2]->isChecked()) {
         for (const QPointer<QWidget>& w : std::as_const(windows_))
             addGrids(w, grids_);
@@ -215,7 +237,17 @@ void frmFindText::cmdFind_Click() {
     }
     o.whole = chkWhole->isChecked();
     o.matchCase = chkCase->isChecked();
-    if (index_ == 0) return;
+    if (index_ == 0) {
+        // Nothing to search: say what is needed rather than nothing at all.
+        if (!need_.isEmpty()) {
+            ui::BoxRequest box;
+            box.icon = ui::BoxIcon::Information;
+            box.title = QStringLiteral("提示");
+            box.text = need_;
+            ui::DialogService::current().showBox(box);
+        }
+        return;
+    }
     for (int i = index_; i <= grids_.size(); ++i) {
         restoreCurrent();
         QWidget* grid = grids_.at(i - 1);

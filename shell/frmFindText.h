@@ -61,6 +61,7 @@ private:
     bool frame_ = false;
     QList<QPointer<QWidget>> windows_;
     QList<QPointer<QWidget>> grids_;
+    QString need_; // what a find asks for when the list is empty
     int index_ = 0;
     QPointer<QWidget> current_;
     int savedMode_ = -1;

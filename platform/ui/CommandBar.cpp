@@ -4,6 +4,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWidgetAction>
 
@@ -319,11 +320,32 @@ void CommandBar::rebuild() {
             if (it->style_ == ItemStyle::Separator) menuBar_->addSeparator();
             else menuBar_->addAction(it->action_);
         } else {
-            if (it->style_ == ItemStyle::Separator) toolBar_->addSeparator();
-            else toolBar_->addAction(it->action_);
+            if (it->style_ == ItemStyle::Separator) {
+                toolBar_->addSeparator();
+                continue;
+            }
+            toolBar_->addAction(it->action_);
         }
     }
+    if (toolBar_) chainButtons();
     updateGeometry();
+}
+
+void CommandBar::chainButtons() {
+    // A toolbar keeps its buttons out of the Tab chain; here Tab reaches them
+    // (Space presses the one with the focus), in the bar's place among the
+    // window's controls however late the buttons were made.
+    const Qt::FocusPolicy own = toolBar_->focusPolicy();
+    toolBar_->setFocusPolicy(Qt::TabFocus);
+    QWidget* previous = toolBar_;
+    for (QAction* a : toolBar_->actions()) {
+        auto* button = qobject_cast<QToolButton*>(toolBar_->widgetForAction(a));
+        if (!button) continue;
+        button->setFocusPolicy(Qt::TabFocus);
+        QWidget::setTabOrder(previous, button);
+        previous = button;
+    }
+    toolBar_->setFocusPolicy(own);
 }
 
 void CommandBar::resizeEvent(QResizeEvent* event) {

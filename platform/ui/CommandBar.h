@@ -19,6 +19,8 @@
 // (holds another widget, e.g. a chooser in a toolbar), Check 4 (toggle: flips
 // its check mark on each click before itemClicked is emitted; programmatic
 // setChecked emits nothing).
+// A caption's mnemonic ("交接(&C)") runs the item with Alt and the letter while
+// the bar is shown; toolbar buttons are in the Tab chain (Space presses one).
 // Shortcuts use the window key codes (65..90 letters, 48..57 digits, 112..123
 // F1..F12) and the shift mask (1 Shift, 2 Ctrl, 4 Alt); they work while the bar
 // is in a shown window, whether or not the item is placed in a menu.
@@ -200,6 +202,7 @@ private:
     friend class CommandMenu;
     void changed();
     void rebuild();
+    void chainButtons();
     void fillMenu(CommandMenu* menu, QList<CommandMenu*>& path);
     void onTriggered(CommandItem* item);
 

@@ -69,6 +69,23 @@ void Grid::setRedraw(bool on) {
     if (on) viewport()->update();
 }
 
+bool Grid::focusNextPrevChild(bool next) {
+    if (editTriggers() != NoEditTriggers && tabKeyNavigation() && isVisible() && isEnabled()) {
+        const QModelIndex from = currentIndex();
+        const QModelIndex to = moveCursor(next ? MoveNext : MovePrevious, Qt::NoModifier);
+        if (from.isValid() && to.isValid()) {
+            // The cell Tab would reach, in the order shown; a wrap-around means the edge.
+            const auto order = [this](const QModelIndex& i) {
+                return std::pair(verticalHeader()->visualIndex(i.row()),
+                                 horizontalHeader()->visualIndex(i.column()));
+            };
+            if (next ? order(to) > order(from) : order(to) < order(from))
+                return QTableWidget::focusNextPrevChild(next);
+        }
+    }
+    return QWidget::focusNextPrevChild(next);
+}
+
 void Grid::setDefaultForeColor(const QColor& color) {
     defaultFore_ = color;
     QPalette p = palette();

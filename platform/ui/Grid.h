@@ -19,7 +19,8 @@
 //   from one tab-separated text; its text is the chosen entry) and check box
 //   (text "1" ticked, "0" clear).
 //
-// Both: objectName is the control name; setRedraw(false) suspends drawing; the
+// Both: Tab leaves a read-only grid for the next control (see focusNextPrevChild);
+// objectName is the control name; setRedraw(false) suspends drawing; the
 // type name tells the kind apart ("VSFlexGrid" / "fpSpread") for the tool that
 // searches the grids of a window; colours are QColor (units::colorFromNumber
 // converts the stored colour numbers).
@@ -46,6 +47,11 @@ public:
     QColor defaultForeColor() const { return defaultFore_; }
 
 protected:
+    // Tab: a grid that edits walks its cells and passes Tab on past its last
+    // (Shift+Tab: first) cell; a read-only grid passes it on at once (the arrow
+    // keys move inside).
+    bool focusNextPrevChild(bool next) override;
+
     // Physical (0-based table) addressing; the item is created when missing.
     QTableWidgetItem* ensureItem(int prow, int pcol);
     QString itemText(int prow, int pcol) const;

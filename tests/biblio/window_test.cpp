@@ -596,7 +596,7 @@ TEST_F(BookInfoWindow, HitListFillsTenRowsAtATime)
     f->txtQuickSearch->setText("分页测试");
     onSeek = [&](frmMarcNoSeek* d) {
         d->show();
-        EXPECT_FALSE(d->cmdSearch->isEnabled()); // shown: disabled until something changes
+        EXPECT_TRUE(d->cmdSearch->isEnabled()); // shown with the quick search's row: ready
         QTest::keyClick(d->txtValue[0], Qt::Key_Return); // Enter searches all the same
         EXPECT_EQ(d->lblRecNum->text(), QString("25"));
         // The rows in view (at least ten) are read, the others wait.
@@ -677,4 +677,28 @@ TEST_F(BookInfoWindow, BadInputInTheSearchBoxesOfBothWindows)
     };
     f->cmdBookSeek_Click();
     EXPECT_TRUE(searched);
+}
+
+// 组合检索 shown with its first row preset from the quick search: 检索 is ready
+// at once; without a preset, or shown again after its search, it is not.
+TEST_F(BookInfoWindow, CombinedSearchOpensReadyWithAPresetRow)
+{
+    frmBookInfo* f = open();
+    search(f, "02", "计算机");
+    QList<bool> ready;
+    onSeek = [&](frmMarcNoSeek* d) {
+        d->show();
+        ready << d->cmdSearch->isEnabled();
+        if (ready.size() == 1) {
+            QTest::keyClick(d->txtValue[0], Qt::Key_Return);
+            EXPECT_EQ(d->lblRecNum->text(), QString("1"));
+        }
+        d->hide();
+        return 0;
+    };
+    f->cmdBookSeek_Click(); // preset: ready; searched by Enter
+    f->cmdBookSeek_Click(); // the same dialog again after its search
+    f->txtQuickSearch->setText("");
+    f->cmdBookSeek_Click(); // nothing preset
+    EXPECT_EQ(ready, QList<bool>({true, false, false}));
 }

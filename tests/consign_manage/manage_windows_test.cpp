@@ -13,6 +13,7 @@
 #include "shell/basLT4Add.h"
 #include "shell/basLogin.h"
 #include "tests/support/BadInput.h"
+#include "tests/support/Keyboard.h"
 #include "tests/support/Windows.h"
 
 #include "platform/ui/CommandBar.h"
@@ -26,7 +27,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 class ManageWindowsTest : public ManageTest {
 protected:
@@ -251,4 +254,41 @@ TEST_F(ManageWindowsTest, KeepDaysBoxesTakeNoBadInput) {
     testsupport::expectOrdinaryAnswers(db(), dialogs, "found keep days",
                                        modify([&] { found->tbFindManage_ButtonClick("Modify"); }), {});
     EXPECT_TRUE(invariants().isEmpty());
+}
+
+// The management windows and the mail options without the mouse: every bar
+// item and the signature buttons answer a mnemonic of their own.
+TEST_F(ManageWindowsTest, BarsAndSignatureButtonsByKeyboard) {
+    consign::manageService().showApplyManage(nullptr);
+    frmApplyManage* queue = frmApplyManage::instance();
+    ASSERT_TRUE(queue);
+    ASSERT_TRUE(testsupport::activate(queue));
+    testsupport::expectBarKeyed(queue, queue->tbFindManage);
+    queue->cmbLocation->setFocus();
+    EXPECT_EQ(testsupport::pressMnemonic(queue->tbFindManage, Qt::Key_U), "Up");
+    EXPECT_EQ(testsupport::pressMnemonic(queue->tbFindManage, Qt::Key_N), "Down");
+
+    consign::manageService().showFindManage(nullptr);
+    frmFindManage* found = frmFindManage::instance();
+    ASSERT_TRUE(found);
+    ASSERT_TRUE(testsupport::activate(found));
+    testsupport::expectBarKeyed(found, found->tbFindManage);
+    found->cmbLocation->setFocus();
+    EXPECT_EQ(testsupport::pressMnemonic(found->tbFindManage, Qt::Key_E), "Email"); // an empty list: nothing
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+
+    QDir().mkpath(varGetSysInfo(14).toString() + "Lt");
+    consign::manageService().showEmailOption(nullptr);
+    frmEmailOption* mail = frmEmailOption::instance();
+    ASSERT_TRUE(mail);
+    mail->stEmailOption->setCurrentIndex(1);
+    ASSERT_TRUE(testsupport::activate(mail));
+    const int rows = mail->spdName->maxRows();
+    for (QPushButton* b : {mail->cmdNew, mail->cmdDelete, mail->cmdDefault})
+        EXPECT_FALSE(QKeySequence::mnemonic(b->text()).isEmpty()) << b->text().toStdString();
+    mail->txtName->setFocus();
+    QTest::keyClick(mail->txtName, Qt::Key_N, Qt::AltModifier);
+    for (int i = 0; i < 40 && mail->spdName->maxRows() == rows; ++i)
+        QTest::qWait(25);
+    EXPECT_EQ(mail->spdName->maxRows(), rows + 1);
 }

@@ -6,9 +6,13 @@
 #include "platform/ui/CommandBar.h"
 #include "platform/ui/DateBox.h"
 #include "platform/ui/Grid.h"
+#include "desk/frmAttachment.h"
 #include "tests/consign/ConsignFixture.h"
+#include "tests/support/Keyboard.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -150,4 +154,55 @@ TEST_F(ConsignTest, WindowsDefaultTheirDateRangesToTheServersDate) {
     for (int r = 1; r <= find.spdApplyList->maxRows(); ++r)
         readers << find.spdApplyList->getText(6, r);
     EXPECT_TRUE(readers.contains("DR02")) << readers.join(' ').toStdString();
+}
+
+// The find desk without the mouse: while the attachment question waits, the
+// copy display shows the scanned copy and the dialog names it and its
+// requester; Tab runs from the scan box over the bar's buttons into the found
+// grid and out of it again; the bar's items answer their mnemonics.
+TEST_F(ConsignTest, FindDeskByKeyboardShowsTheCopyItAsksAbout) {
+    db().exec("update item set attachment = '光盘1张' where bar_code = 'B500001'");
+    frmFind w;
+    w.show();
+    ASSERT_TRUE(testsupport::activate(&w));
+    testsupport::expectBarKeyed(&w, w.tbConnect);
+
+    QString shownCode, shownTitle, subject;
+    dialogs.dialogHandler = [&](QDialog* d) {
+        if (auto* a = qobject_cast<frmAttachment*>(d)) {
+            shownCode = w.copy.txtBarCode->text();
+            shownTitle = w.copy.txtBookName->text();
+            subject = a->lblSubject->isVisibleTo(a) ? a->lblSubject->text() : QString();
+            a->cmdYes->click();
+        }
+        return 1;
+    };
+    scan(w.txtFindBook, "B500001");
+    ASSERT_EQ(w.spdFind->maxRows(), 1);
+    const QString cert = w.spdFind->getText(6, 1);
+    EXPECT_EQ(shownCode, "B500001");
+    EXPECT_FALSE(shownTitle.isEmpty());
+    EXPECT_EQ(shownTitle, w.copy.txtBookName->text());
+    EXPECT_TRUE(subject.contains("B500001") && subject.contains(shownTitle) && subject.contains(cert) &&
+                subject.contains(w.spdFind->getText(7, 1)))
+        << subject.toStdString();
+
+    // Tab: scan box, 交接, 打印, the found grid, and on out of it.
+    ASSERT_TRUE(w.txtFindBook->hasFocus());
+    const auto tab = [] {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        return QApplication::focusWidget();
+    };
+    QWidget* at = nullptr;
+    for (int i = 0; i < 20 && at != w.spdFind; ++i)
+        at = tab();
+    ASSERT_EQ(at, w.spdFind);
+    at = tab();
+    EXPECT_NE(at, w.spdFind);
+    EXPECT_FALSE(w.spdFind->isAncestorOf(at));
+
+    EXPECT_EQ(testsupport::pressMnemonic(w.tbConnect, Qt::Key_P), "Print");
+    EXPECT_EQ(printed, "书刊划到清单");
+    EXPECT_EQ(testsupport::pressMnemonic(w.tbConnect, Qt::Key_C), "Connect");
+    EXPECT_EQ(foundRows("P500001"), QStringList({cert + ":2"}));
 }

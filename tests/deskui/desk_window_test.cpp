@@ -4,12 +4,14 @@
 #include "DeskUiFixture.h"
 #include "tests/desk/PagedTitles.h"
 #include "tests/support/BoxWatch.h"
+#include "tests/support/Keyboard.h"
 
 #include "common/basMarc.h"
 #include "common/basMarcField.h"
 #include "desk/DeskService.h"
 #include "shell/basMainSettings.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -523,4 +525,51 @@ TEST_F(DeskWindowTest, PicturesShowTheDeskServingAReader)
     picture(form, "volt");
     EXPECT_EQ(pictures, QStringList({"frmFindList", "frmRedrDetail", "frmRedrAuth", "frmRedrRule", "frmReleKeepDay",
                                      "request", "list", "volt"}));
+}
+
+// The desk by keyboard: each bar command answers its mnemonic; 提交 pressed with
+// Space puts the focus back in the title box, so the next call number is
+// typed there, and Tab leaves the holdings grid.
+TEST_F(DeskWindowTest, KeyboardBarAndFocusAfterPlacing)
+{
+    openDesk();
+    ASSERT_TRUE(testsupport::activate(form));
+    type(form->txtReader, "DC02");
+    testsupport::expectBarKeyed(form, form->tbConsign);
+    type(form->txtApplyBook, "TP311.12/W23");
+    const int a1 = holdingRow("A1");
+    ASSERT_GT(a1, 0);
+
+    form->spdApplyBook->setFocus();
+    form->spdApplyBook->setActiveCell(9, a1);
+    QTest::keyClick(form->spdApplyBook, Qt::Key_Space);
+    ASSERT_EQ(opened, QStringList{"frmReleKeepDay"});
+    ASSERT_EQ(form->spdApplyList->maxRows(), 1);
+    EXPECT_TRUE(form->txtApplyBook->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space); // typed, not a second press
+    EXPECT_EQ(opened.size(), 1);
+    EXPECT_EQ(form->spdApplyList->maxRows(), 1);
+    form->txtApplyBook->clear();
+    type(form->txtApplyBook, "TP393/S91");
+    EXPECT_GT(form->spdApplyBook->maxRows(), 0);
+
+    form->spdApplyBook->setFocus();
+    QTest::keyClick(form->spdApplyBook, Qt::Key_Tab);
+    EXPECT_FALSE(form->spdApplyBook->hasFocus());
+
+    // The two list toggles shut each other out: each is pressed on and off.
+    const struct {
+        Qt::Key key;
+        const char* item;
+        QWidget* shown;
+    } keys[] = {{Qt::Key_L, "ApplyList", form->spdApplyList},   {Qt::Key_L, "ApplyList", form->spdApplyBook},
+                {Qt::Key_I, "LendDetail", form->spdLendDetail}, {Qt::Key_I, "LendDetail", form->spdApplyBook},
+                {Qt::Key_D, "Detail", nullptr},                 {Qt::Key_A, "Auth", nullptr},
+                {Qt::Key_R, "Rule", nullptr}};
+    for (const auto& k : keys) {
+        EXPECT_EQ(testsupport::pressMnemonic(form->tbConsign, k.key), QString::fromLatin1(k.item));
+        if (k.shown)
+            EXPECT_TRUE(k.shown->isVisible()) << k.item;
+    }
+    EXPECT_EQ(opened, QStringList({"frmReleKeepDay", "frmRedrDetail", "frmRedrAuth", "frmRedrRule"}));
 }

@@ -186,3 +186,29 @@ TEST_F(PopupsTest, RulePopUpReadsTheRulesAsTheyStandNow)
     db().exec("update circ_rule set fst_fine_price = 0.10 where rule_no = 'R1'");
     EXPECT_EQ(frmRedrRule::subLoadCircRule(), 0);
 }
+
+// Keep days outside 1 .. the most: a message names the most, then the box
+// offers it; days within close the dialog without a word.
+TEST_F(PopupsTest, KeepDaysBeyondTheMostAreToldWithTheMost)
+{
+    const struct {
+        const char* typed;
+        bool told;
+    } cases[] = {{"30", true}, {"8", true}, {"0", true}, {"", true}, {"7", false}, {"3", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        dialogs.clear();
+        frmReleKeepDay k;
+        k.setValues(QStringLiteral("2026-03-01"), 7);
+        k.txtKeepDay->setText(QString::fromLatin1(c.typed));
+        k.cmdOk->click();
+        EXPECT_EQ(k.result(), c.told ? QDialog::Rejected : QDialog::Accepted);
+        if (c.told) {
+            ASSERT_EQ(dialogs.shown.size(), 1);
+            EXPECT_EQ(dialogs.lastText(), QStringLiteral("委托保留天数应在1到7天之间！"));
+            EXPECT_EQ(k.txtKeepDay->text(), "7");
+        } else {
+            EXPECT_TRUE(dialogs.shown.isEmpty());
+        }
+    }
+}

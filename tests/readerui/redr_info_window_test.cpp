@@ -33,6 +33,10 @@
 #include <QScreen>
 #include <QTabBar>
 #include <QTest>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include "tests/support/Keyboard.h"
 
 namespace {
 
@@ -504,4 +508,33 @@ TEST_F(RedrInfoWindowTest, OpensCentredAndTheReaderTypeListAlwaysOffersAny) {
     ASSERT_GT(types.rowCount(), 0);
     ASSERT_GT(departments.rowCount(), 0);
     EXPECT_EQ(counts, (QList<QPair<int, int>>{{types.rowCount() + 1, departments.rowCount() + 1}, {1, 0}}));
+}
+
+// Activated again, as a window of its own or as the main window's child, the
+// reader window has its focus in the query box, wherever the worker left it.
+TEST_F(RedrInfoWindowTest, ActivationPutsTheFocusBackInTheQueryBox) {
+    frmRedrInfo* w = open();
+    ASSERT_TRUE(testsupport::activate(w));
+    QWidget other;
+    other.show();
+    w->tbsRedrInfo->setFocus();
+    ASSERT_TRUE(testsupport::activate(&other));
+    ASSERT_TRUE(testsupport::activate(w));
+    EXPECT_TRUE(w->txtQuery->hasFocus()) << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
+
+    QMainWindow main;
+    auto* area = new QMdiArea(&main);
+    main.setCentralWidget(area);
+    area->addSubWindow(w)->show();
+    auto* note = new QLineEdit;
+    area->addSubWindow(note)->show();
+    main.show();
+    ASSERT_TRUE(testsupport::activate(&main));
+    area->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
+    w->tbsRedrInfo->setFocus();
+    area->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(note->parentWidget()));
+    EXPECT_TRUE(note->hasFocus());
+    area->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(w->parentWidget()));
+    EXPECT_TRUE(w->txtQuery->hasFocus()) << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
+    area->removeSubWindow(w);
 }

@@ -7,6 +7,7 @@
 #include "report/PageSetupDialog.h"
 #include "report/ReportGridView.h"
 #include "report/frmFlexPrint.h"
+#include "report/frmFlexPrtCustom.h"
 #include "report/frmFlexPrtStyle.h"
 #include "tests/report/ReportShapes.h"
 #include "tests/support/PdfText.h"
@@ -15,6 +16,7 @@
 #include <QAction>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFontDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -559,4 +561,39 @@ TEST_F(ReportWindow, RealMousePressesReachTheHandlers) {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(f->lblInfoCount(), 7);
     EXPECT_EQ(f->labels().lastIndex(), 6);
+}
+
+// 输出项设置 accepted while the preview shows: the preview's pages follow the
+// renamed and hidden columns at once, without leaving the preview.
+TEST_F(ReportWindow, PreviewFollowsTheOutputColumnsAtOnce) {
+    frmFlexPrint* f = open(6, 3, "清单");
+    f->show();
+    QCoreApplication::processEvents();
+    f->menuPreview_Click();
+    ASSERT_FALSE(f->blnDesignView);
+    const auto previewText = [&] {
+        const QString pdf = dir.filePath(QStringLiteral("preview%1.pdf").arg(QDateTime::currentMSecsSinceEpoch()));
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        EXPECT_GE(printReport(f->document(), printer), 1);
+        return pdfPages(pdf).join('\n');
+    };
+    const QString before = previewText();
+    EXPECT_TRUE(before.contains("财产号")) << before.toStdString();
+    EXPECT_EQ(before.count("索书号"), 4) << before.toStdString(); // the title and three cells
+
+    dialogs.dialogHandler = [](QDialog* d) {
+        auto* c = qobject_cast<frmFlexPrtCustom*>(d);
+        c->grdSetup->item(1, 2)->setCheckState(Qt::Unchecked);
+        c->grdSetup->item(0, 1)->setText("书号");
+        return 1;
+    };
+    f->menuChan_Click();
+    EXPECT_FALSE(f->blnDesignView);
+    EXPECT_TRUE(f->vpOrder->isVisible());
+    const QString after = previewText();
+    EXPECT_TRUE(after.contains("书号")) << after.toStdString();
+    EXPECT_FALSE(after.contains("财产号")) << after.toStdString();
+    EXPECT_EQ(after.count("索书号"), 3) << after.toStdString(); // the cells only
 }

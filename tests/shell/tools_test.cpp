@@ -21,6 +21,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -419,4 +420,57 @@ TEST(CommonView, LoadsTextHtmlAndRtfAndPrints) {
     ASSERT_EQ(pages.size(), 1);
     EXPECT_TRUE(pages[0].contains(u"最终用户许可协议"_qs));
     EXPECT_TRUE(pages[0].contains(QRegularExpression("-\\s*1\\s*-")));
+}
+
+// Find in the current list of a frame's child when no list has the focus:
+// the child's one list shown is searched; otherwise a word says which list
+// (or window) the tool needs, instead of nothing at all.
+TEST_F(FindTextTest, CurrentListWithoutAFocusedGrid) {
+    QMainWindow frame;
+    auto* mdi = new QMdiArea(&frame);
+    frame.setCentralWidget(mdi);
+    frame.show();
+    const auto findIn = [&](QWidget* child) {
+        dialogs.clear();
+        form->initFindForm(&frame);
+        if (child) mdi->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(child->parentWidget()));
+        scope(0);
+        form->cmbValue->setEditText(u"网络"_qs);
+        form->cmdFind_Click();
+        return dialogs.shown.isEmpty() ? QString() : dialogs.lastText();
+    };
+
+    // No child window open.
+    EXPECT_EQ(findIn(nullptr), u"请先打开要查找的窗体！"_qs);
+
+    // One list, the focus in a box beside it: the list is searched.
+    auto* one = new QWidget;
+    auto* box = new QLineEdit(one);
+    auto* list = new ui::FlexGrid("grdOne", one);
+    list->setRows(2);
+    list->setCols(2);
+    list->setTextMatrix(1, 1, u"计算机网络"_qs);
+    list->move(0, 40);
+    mdi->addSubWindow(one)->show();
+    box->setFocus();
+    EXPECT_EQ(findIn(one), QString());
+    EXPECT_EQ(form->currentGrid(), list);
+    EXPECT_EQ(list->row(), 1);
+    EXPECT_EQ(list->col(), 1);
+
+    // Two lists, neither focused: the tool asks for a click on one.
+    auto* two = new GridWindow;
+    auto* other = new QLineEdit(two);
+    mdi->addSubWindow(two)->show();
+    other->setFocus();
+    EXPECT_EQ(findIn(two), u"当前窗体有多个列表，请先单击要查找的列表！"_qs);
+    two->spread->setFocus();
+    form->optSearch[0]->setChecked(true);
+    form->subRecollect();
+    EXPECT_EQ(form->gridList(), QList<QWidget*>{two->spread});
+
+    // No list at all.
+    auto* none = new QLineEdit;
+    mdi->addSubWindow(none)->show();
+    EXPECT_EQ(findIn(none), u"当前窗体没有可查找的列表！"_qs);
 }

@@ -2,6 +2,8 @@
 #include "platform/ui/CommandBar.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QVBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -172,4 +174,54 @@ TEST(CommandBarShortcut, WorksForAnItemInNoMenu) {
     QTest::keyClick(box, Qt::Key_F1);
     EXPECT_EQ(clicked, QStringList({"Apply"}));
     EXPECT_TRUE(bar->isItemChecked("Apply"));
+}
+
+// Without the mouse: Tab walks from a box onto the toolbar's buttons, Space
+// presses the focused one, and a caption's mnemonic runs its item.
+TEST(CommandBarKeyboard, TabReachesTheButtonsAndMnemonicsRunThem) {
+    QWidget window;
+    auto* box = new QLineEdit(&window);
+    auto* bar = new CommandBar(CommandBar::Kind::ToolBar, "tbConnect", &window);
+    auto* after = new QLineEdit(&window);
+    bar->addItem("Connect", "Connect", "交接(&C)", ItemStyle::Command, "交接当前划到书刊");
+    bar->addItem("Split", {}, {}, ItemStyle::Separator);
+    bar->addItem("Print", "Print", "打印(&P)", ItemStyle::Command, "打印当前划到书刊");
+    CommandMenu* standard = bar->addMenu("Standard", {});
+    for (CommandItem* it : bar->items()) standard->append(it);
+    bar->setActiveMenu(standard);
+    QStringList clicked;
+    QObject::connect(bar, &CommandBar::keyClicked, [&clicked](const QString& k) { clicked << k; });
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(box);
+    layout->addWidget(bar);
+    layout->addWidget(after);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Tab);
+    QWidget* first = QApplication::focusWidget();
+    ASSERT_EQ(first, bar->toolBar()->widgetForAction(bar->item("Connect")->action()));
+    QTest::keyClick(first, Qt::Key_Tab);
+    QWidget* second = QApplication::focusWidget();
+    ASSERT_EQ(second, bar->toolBar()->widgetForAction(bar->item("Print")->action()));
+    QTest::keyClick(second, Qt::Key_Space);
+    EXPECT_EQ(clicked, QStringList({"Print"}));
+    QTest::keyClick(second, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), after);
+
+    // A mnemonic presses its button as a click does, a moment later.
+    const auto alt = [&](Qt::Key key) {
+        const qsizetype before = clicked.size();
+        QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+        for (int i = 0; i < 20 && clicked.size() == before; ++i) QTest::qWait(25);
+    };
+    clicked.clear();
+    alt(Qt::Key_C);
+    alt(Qt::Key_P);
+    EXPECT_EQ(clicked, QStringList({"Connect", "Print"}));
+    bar->setItemEnabled("Connect", false);
+    alt(Qt::Key_C);
+    EXPECT_EQ(clicked.size(), 2);
 }

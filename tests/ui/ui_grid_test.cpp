@@ -3,7 +3,10 @@
 #include "platform/ui/Grid.h"
 #include "platform/ui/Units.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -319,4 +322,58 @@ TEST(FlexGrid, EditingOnlyWhenEditableAndNeverInFixedCells) {
     EXPECT_EQ(g.row(), 1);
     g.editCell();
     EXPECT_NE(g.indexWidget(g.model()->index(1, 1)), nullptr);
+}
+
+// Tab out of a grid: a read-only grid (list modes, a flexible grid that does
+// not edit) hands Tab and Shift+Tab on while the arrow keys move inside; a grid
+// that edits walks its cells and hands Tab on past its last cell. Button cells
+// keep Space.
+TEST(GridKeyboard, TabLeavesReadOnlyGridsAndTheLastCellOfOthers) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* before = new QLineEdit(&window);
+    auto* list = new SpreadGrid("spdFind", &window);
+    auto* flex = new FlexGrid("vsInfo", &window);
+    auto* edit = new SpreadGrid("spdName", &window);
+    auto* after = new QLineEdit(&window);
+    for (QWidget* w : {static_cast<QWidget*>(before), static_cast<QWidget*>(list), static_cast<QWidget*>(flex),
+                       static_cast<QWidget*>(edit), static_cast<QWidget*>(after)})
+        layout->addWidget(w);
+    list->setOperationMode(1);
+    list->setMaxCols(3);
+    list->setMaxRows(2);
+    list->setButtonCell(3, 1, "提交");
+    flex->setRows(3);
+    flex->setCols(3);
+    edit->setMaxCols(2);
+    edit->setMaxRows(1);
+    QSignalSpy pressed(list, &SpreadGrid::buttonClicked);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    const auto tab = [](Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, mods);
+        return QApplication::focusWidget();
+    };
+    before->setFocus();
+    EXPECT_EQ(tab(), list);
+    list->setActiveCell(1, 1);
+    QTest::keyClick(list, Qt::Key_Right);
+    QTest::keyClick(list, Qt::Key_Right);
+    EXPECT_EQ(list->activeCol(), 3);
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(pressed.count(), 1);
+    EXPECT_EQ(tab(), flex);
+    QTest::keyClick(flex, Qt::Key_Down);
+    EXPECT_EQ(tab(), edit);
+    edit->setActiveCell(1, 1);
+    EXPECT_EQ(tab(), edit);   // on to the next cell
+    EXPECT_EQ(edit->activeCol(), 2);
+    EXPECT_EQ(tab(), after);  // past the last one
+    EXPECT_EQ(tab(Qt::ShiftModifier), edit);
+    edit->setActiveCell(1, 1);
+    EXPECT_EQ(tab(Qt::ShiftModifier), flex);
+    EXPECT_EQ(tab(Qt::ShiftModifier), list);
+    EXPECT_EQ(tab(Qt::ShiftModifier), before);
 }
