@@ -241,6 +241,20 @@ QString copyReaderFrom(const QString& table, const TabQuery& tq)
         + QStringLiteral(".cert_id");
 }
 
+// The queue column of a hold or consignment request: a request that waits and
+// has not run out shows its place in the queue, the waiting, valid entries of
+// its title and holding location ahead of it counted (as the reader window
+// counts them), so that requests run out ahead leave no gap; any other shows
+// its stored number.
+QString queuePlaceSQL(const QString& table, const QString& prefix, const QString& flag, const QString& today)
+{
+    const QString t = table, p = prefix;
+    return QStringLiteral("CASE WHEN %1.%3 = '0' AND %1.%2_end_date >= %4 THEN (SELECT count(*) + 1 FROM %1 ahead "
+                          "WHERE ahead.call_no = %1.call_no AND ahead.location = %1.location AND ahead.%3 = '0' "
+                          "AND ahead.%2_end_date >= %4 AND ahead.%2_no < %1.%2_no) ELSE %1.%2_no END")
+        .arg(t, p, flag, q(today));
+}
+
 void markExpired(const QStringList& row, int col, const QString& today, long& fore)
 {
     if (row[col] < today)
@@ -373,9 +387,12 @@ QString strCopyFilterSQL(const QString& groupCode, bool ticked, const QString& t
 QString strDateRangeSQL(const QString& table, int lendRange, const QDate& from, const QDate& to)
 {
     const QString col = table + (lendRange == 0 ? QStringLiteral(".lend_date") : QStringLiteral(".ret_date"));
-    return QStringLiteral(" AND ") + col + QStringLiteral(" >= ")
-        + q(from.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00")) + QStringLiteral(" AND ") + col
-        + QStringLiteral(" <= ") + q(to.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 24:00:00"));
+    // From the bare first day to the last day followed at once by "24:00:00":
+    // every stored form of a time on either day (with its blank, without it,
+    // or no time at all) sorts between the two.
+    return QStringLiteral(" AND ") + col + QStringLiteral(" >= ") + q(from.toString(QStringLiteral("yyyy-MM-dd")))
+        + QStringLiteral(" AND ") + col + QStringLiteral(" <= ")
+        + q(to.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral("24:00:00"));
 }
 
 // ---- loaders ----------------------------------------------------------------------------
@@ -411,8 +428,8 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
             QStringLiteral("SELECT preg_lst.call_no, preg_lst.location, preg_lst.preg_date, preg_lst.preg_end_date, "
                            "preg_lst.preg_keep_days, ")
                 + QLatin1String(kReaderCols)
-                + QStringLiteral("preg_lst.preg_no, preg_lst.take_location, preg_lst.preg_flag FROM preg_lst, "
-                                 "call_no_lst, reader")
+                + queuePlaceSQL(QStringLiteral("preg_lst"), QStringLiteral("preg"), QStringLiteral("preg_flag"), today)
+                + QStringLiteral(", preg_lst.take_location, preg_lst.preg_flag FROM preg_lst, call_no_lst, reader")
                 + recordIs(QStringLiteral("call_no_lst"), tq)
                 + QStringLiteral(" AND preg_lst.call_no = call_no_lst.call_no AND reader.cert_id = preg_lst.cert_id "
                                  "ORDER BY preg_lst.preg_date, preg_lst.location, preg_lst.cert_id"),
@@ -561,8 +578,9 @@ int intLoadTab(const QString& key, const TabQuery& tq, TabResult& out)
                            "relegate_lst.relegate_end_date, relegate_lst.relegate_keep_days, "
                            "relegate_lst.relegate_location, ")
                 + QLatin1String(kReaderCols)
-                + QStringLiteral("relegate_lst.relegate_no, relegate_lst.relegate_flag FROM relegate_lst, call_no_lst, "
-                                 "reader")
+                + queuePlaceSQL(QStringLiteral("relegate_lst"), QStringLiteral("relegate"),
+                                QStringLiteral("relegate_flag"), today)
+                + QStringLiteral(", relegate_lst.relegate_flag FROM relegate_lst, call_no_lst, reader")
                 + recordIs(QStringLiteral("call_no_lst"), tq)
                 + QStringLiteral(" AND relegate_lst.call_no = call_no_lst.call_no AND reader.cert_id = "
                                  "relegate_lst.cert_id ORDER BY relegate_lst.relegate_date, relegate_lst.id"),

@@ -135,6 +135,16 @@ int LIB_DB_Rollback() {
 
 bool LIB_DB_InTrans() { return g_objOraSession && g_objOraSession->InTransaction(); }
 
+int LIB_DB_RollbackTo(const QString& savepoint) {
+    try {
+        database()->RollbackToSavepoint(savepoint);
+    } catch (const oradb::Error& e) {
+        record(1005, intGetOraErrNo(), e.description(), QStringLiteral("LIB_DB_RollbackTo"));
+        return -1;
+    }
+    return 0;
+}
+
 // ---------------------------------------------------------------- statements
 
 QString strBlankEmptyLiterals(const QString& sql) { return oradb::sqltext::emptyLiteralsToBlank(sql); }

@@ -32,6 +32,9 @@ int LIB_DB_BeginTrans();
 int LIB_DB_CommitTrans();
 int LIB_DB_Rollback();
 bool LIB_DB_InTrans();
+// Undoes the open transaction back to a savepoint a batch set
+// (LIB_DB_Batch::savepoint) and drops it; the transaction stays open.
+int LIB_DB_RollbackTo(const QString& savepoint);
 int LIB_DB_Execute(const QString& sql, int mode = 0);
 // LIB_DB_Execute that tells how many rows the statement changed: the count, or
 // -1 on failure (the error pending).

@@ -59,6 +59,13 @@ int LIB_DB_Batch::prepared(const QString& name, const QString& sql, const QList<
     return add(std::move(it));
 }
 
+int LIB_DB_Batch::savepoint(const QString& name) {
+    Item it = statement(QStringLiteral("SAVEPOINT ") + name, false);
+    it.name = name;
+    it.savepoint = true;
+    return add(std::move(it));
+}
+
 QString LIB_DB_Batch::text(int i) const {
     const Item& it = items_.at(i);
     QString out = it.sql;
@@ -82,16 +89,18 @@ int LIB_DB_Batch::run() {
     oradb::Batch b(*db);
     if (begin_) b.Begin();
     if (commit_) b.Commit();
-    for (int i = 0; i < count(); ++i) {
-        const Item& it = items_[i];
-        if (i == afterAt_) b.AfterCommit();
-        if (it.name.isEmpty())
-            b.Add(it.sql);
-        else
-            b.AddPrepared(it.name, it.sql, it.params);
-    }
     int result = 0;
     try {
+        for (int i = 0; i < count(); ++i) {
+            const Item& it = items_[i];
+            if (i == afterAt_) b.AfterCommit();
+            if (it.savepoint)
+                b.AddSavepoint(it.name);
+            else if (it.name.isEmpty())
+                b.Add(it.sql);
+            else
+                b.AddPrepared(it.name, it.sql, it.params);
+        }
         b.Run();
     } catch (const oradb::Error& e) {
         failedAt_ = b.FailedAt();
@@ -102,7 +111,7 @@ int LIB_DB_Batch::run() {
         result = -1;
     }
     for (int i = 0; i < count(); ++i) {
-        if (!b.Ran(i)) continue;
+        if (i >= b.Count() || !b.Ran(i)) continue;
         items_[i].affected = b.RowsAffected(i);
         if (items_[i].keepRaw)
             items_[i].raw = std::shared_ptr<oradb::Dynaset>(b.TakeResult(i));

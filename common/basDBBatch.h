@@ -36,6 +36,9 @@ public:
     int callProc(const QString& call);
     // A named prepared statement with parameters $1, $2, ...
     int prepared(const QString& name, const QString& sql, const QList<QVariant>& params);
+    // A named savepoint of the open transaction (LIB_DB_RollbackTo returns to
+    // it); nothing outside a transaction.
+    int savepoint(const QString& name);
     // Opens a transaction before the statements and commits it after them
     // when all succeeded, in the same round trip.
     void begin() { begin_ = true; }
@@ -69,6 +72,7 @@ public:
         QList<QVariant> params;
         bool query = true;
         bool keepRaw = false;
+        bool savepoint = false;
         DBResultSet rows;
         std::shared_ptr<oradb::Dynaset> raw;
         long affected = 0;

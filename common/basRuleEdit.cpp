@@ -90,6 +90,21 @@ QString checkValue(int state)
     return state == 1 ? QStringLiteral("'1'") : QStringLiteral("'0'");
 }
 
+// Every column of a rule row as text; empty when there is no row.
+QStringList rowTexts(const DBResultSet& rs)
+{
+    QStringList row;
+    if (rs.rowCount() < 1)
+        return row;
+    for (int c = 0; c < rs.fieldCount(); ++c)
+        row << rs.text(0, c);
+    return row;
+}
+
+const QString kRuleChanged = QStringLiteral(
+    "E该借阅规则已被其他工作站修改，本次修改没有保存！\n窗口已重新读出该规则，请重新修改后再保存。");
+const QString kRuleGone = QStringLiteral("E该借阅规则已被其他工作站删除，本次修改没有保存！");
+
 bool failSave(bool inTrans)
 {
     if (inTrans)
@@ -225,6 +240,7 @@ int subLoadRuleData(const QString& ruleNo, int dealType, RuleForm& form, bool* u
     DBResultSet rs;
     if (!select(ruleRowSQL(ruleNo), rs, unload))
         return -1;
+    form.readRow = rowTexts(rs);
     if (rs.rowCount() < 1)
         return 0;
     for (int c = 0; c < rs.fieldCount() && c < kRuleColumns; ++c) {
@@ -365,6 +381,31 @@ RuleSave subSaveRuleData(const RuleForm& form, bool newRule)
                 intShowMsg(QStringLiteral("ELT700"));
                 return RuleSave::Exists;
             }
+        } else {
+            // The row as it is now, locked until the commit; a rule that had
+            // no row when read is held by its code's lock as a new one is.
+            if (form.readRow.isEmpty()) {
+                DBResultSet lock;
+                g_strSQL = QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(")
+                           + strSQLQuote(QStringLiteral("circ_rule|") + code) + QStringLiteral("))");
+                g_intSQLRet = LIB_DB_Select(g_strSQL, lock);
+                if (g_intSQLRet < 0) {
+                    failSave(true);
+                    return RuleSave::Failed;
+                }
+            }
+            DBResultSet now;
+            g_strSQL = ruleRowSQL(code) + QStringLiteral(" FOR UPDATE");
+            g_intSQLRet = LIB_DB_Select(g_strSQL, now);
+            if (g_intSQLRet < 0) {
+                failSave(true);
+                return RuleSave::Failed;
+            }
+            const QStringList row = rowTexts(now);
+            if (row != form.readRow) {
+                LIB_DB_Rollback();
+                return row.isEmpty() ? RuleSave::Gone : RuleSave::Changed;
+            }
         }
         g_strSQL = strRuleCallText(form, varGetSysInfo(4).toString());
         g_intSQLRet = LIB_DB_CallProc(g_strSQL, 0);
@@ -436,7 +477,24 @@ RuleOk intRuleEditOk(int& dealType, QString& ruleNo, RuleForm& form)
             form.enabled = 1;
             return RuleOk::Stay;
         }
-        return subSaveRuleData(form, false) == RuleSave::Failed ? RuleOk::Closed : RuleOk::Saved;
+        switch (subSaveRuleData(form, false)) {
+        case RuleSave::Changed: {
+            intShowMsg(kRuleChanged);
+            RuleForm now;
+            now.read = form.read;
+            if (subLoadRuleData(code, 1, now, &unload) != 0)
+                return unload ? RuleOk::Unload : RuleOk::Closed;
+            form = now;
+            return RuleOk::Reloaded;
+        }
+        case RuleSave::Gone:
+            intShowMsg(kRuleGone);
+            return RuleOk::Closed;
+        case RuleSave::Failed:
+            return RuleOk::Closed;
+        default:
+            return RuleOk::Saved;
+        }
     }
     return RuleOk::Closed;
 }

@@ -25,6 +25,9 @@ struct RuleForm {
     int preg = 0;              // chkPreg "允许预约"
     int renew = 0;             // chkRenew "允许续借"
     int read = 0;              // chkRead "复印外借规则"
+    // The rule row as the form was loaded from it (every column's text), or
+    // empty when no row was found: a change is written only over this row.
+    QStringList readRow;
 };
 
 // ---- the fields ---------------------------------------------------------------
@@ -64,8 +67,9 @@ QString strValText(const QString& text);
 
 // Reads the rule row of `ruleNo` into the form: codes and names only in mode 1
 // (change), every other column as the field table says; a code that matches
-// no row leaves the form as it is. 0, or -1 after the database error was
-// shown (`*unload` then tells whether the window should close).
+// no row leaves the form as it is. The row as read is kept in `readRow`.
+// 0, or -1 after the database error was shown (`*unload` then tells whether
+// the window should close).
 int subLoadRuleData(const QString& ruleNo, int dealType, RuleForm& form, bool* unload = nullptr);
 
 // The rule-exists, used-by-an-assignment and used-by-a-loan queries. A failed
@@ -82,11 +86,16 @@ enum class RuleSave {
     CacheFailed,// the row written, the cache reload failed (shown)
     Failed,     // rolled back, the database error shown
     Exists,     // a new code another desk created meanwhile: ELT700, nothing written
+    Changed,    // a change over a row another desk changed (or created) meanwhile: nothing written
+    Gone,       // a change of a rule another desk deleted meanwhile: nothing written
 };
 // The save: one transaction with LT_circ_rule (nothing is sent for an empty
 // code), then the reload of g_varCircRule. A new rule (`newRule`) first takes
 // the code's lock and looks again whether it exists, so two desks creating the
-// same code at once create it once.
+// same code at once create it once. A change first locks the rule row and
+// writes only when the row is still as the form read it (`readRow`): the
+// save of another desk is never undone, and a deleted rule never comes back.
+// Changed and Gone show nothing.
 RuleSave subSaveRuleData(const RuleForm& form, bool newRule);
 
 enum class RuleOk {
@@ -94,6 +103,8 @@ enum class RuleOk {
     Saved,  // the rule row was written: the window closes
     Closed, // the save failed (shown) or there was nothing to save: the window closes
     Unload, // a query failed and the error report asks the window to close
+    Reloaded, // another desk changed the rule meanwhile (said so): nothing was
+              // written, the form holds the rule as it is now, the window stays open
 };
 // OK of the editor in mode `dealType` (0 new, 1 change, 2 copy). New and copy:
 // an empty code is refused with ELT703; the final code (padded, with "COPY" in
@@ -101,7 +112,10 @@ enum class RuleOk {
 // characters, and with ELT700 when it exists; then the code box takes the
 // final code, the rule is saved, `dealType` becomes 1 and `ruleNo` the code.
 // Change: clearing 使用标志 of a rule an assignment or a loan uses is refused
-// with ELT702 (the box is ticked again); otherwise the rule is saved.
+// with ELT702 (the box is ticked again); otherwise the rule is saved. A rule
+// another desk changed since the form read it is not written: the worker is
+// told, and the form reloaded (Reloaded); one deleted meanwhile is not
+// written either, the worker is told and the window closes (Closed).
 RuleOk intRuleEditOk(int& dealType, QString& ruleNo, RuleForm& form);
 
 // ---- keys -----------------------------------------------------------------------

@@ -270,6 +270,7 @@ RuleForm frmRuleEditNew::form() const
     f.preg = checkState(chkPreg);
     f.renew = checkState(chkRenew);
     f.read = checkState(chkRead);
+    f.readRow = readRow_;
     return f;
 }
 
@@ -283,6 +284,7 @@ void frmRuleEditNew::setForm(const RuleForm& f)
     setCheck(chkPreg, f.preg);
     setCheck(chkRenew, f.renew);
     setCheck(chkRead, f.read);
+    readRow_ = f.readRow;
 }
 
 void frmRuleEditNew::subFocusNext(QWidget* from)
@@ -406,6 +408,12 @@ void frmRuleEditNew::cmdOk_Click()
     unsetCursor();
     if (ok == RuleOk::Stay) {
         setCheck(chkEnabled, f.enabled);
+        return;
+    }
+    if (ok == RuleOk::Reloaded) {
+        // Another desk's save is shown: the worker changes it again.
+        setForm(f);
+        cmdOk->setEnabled(false);
         return;
     }
     cmdOk->setEnabled(false);

@@ -78,6 +78,7 @@ private:
     void unloadWindow(int result);
 
     QList<QWidget*> tabOrder_;
+    QStringList readRow_; // the rule row the form was loaded from
     QStringList help_;
     QString lastValid_[kRuleBoxes];
 };

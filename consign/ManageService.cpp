@@ -6,6 +6,7 @@
 #include "consign/frmFind.h"
 #include "consign/frmFindManage.h"
 #include "consign/frmReturnManage.h"
+#include "shell/basMenu.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -84,6 +85,16 @@ void ManageService::unloadAll() {
     closeWindow(frmApplyManage::instance());
     closeWindow(frmFindManage::instance());
     closeWindow(frmEmailOption::instance());
+}
+
+void ManageService::unloadWithoutRight() {
+    const auto allowed = [](const char* menuKey) {
+        return blnCheckAuth(strMenuRight(QLatin1String(menuKey)), false);
+    };
+    if (!allowed("mnuConsignFind")) closeWindow(frmFind::instance());
+    if (!allowed("mnuConsignCheck")) closeWindow(frmReturnManage::instance());
+    if (!allowed("mnuConsignApplyManage")) closeWindow(frmApplyManage::instance());
+    if (!allowed("mnuConsignFindManage")) closeWindow(frmFindManage::instance());
 }
 
 ManageService& manageService() {

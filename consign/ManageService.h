@@ -16,6 +16,7 @@ public:
     void showFindManage(QMdiArea* frame) override;
     void showEmailOption(QWidget* owner) override;
     void unloadAll() override;
+    void unloadWithoutRight() override;
 };
 
 // The program's one management service; install it with shell::Services::install.

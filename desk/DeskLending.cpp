@@ -8,6 +8,7 @@
 #include "common/basLTFunc.h"
 #include "common/basMsg.h"
 #include "desk/basOverdue.h"
+#include "platform/oradb/Database.h"
 #include "platform/ui/DialogService.h"
 
 #include <QDate>
@@ -135,6 +136,9 @@ enum Column {
 };
 }
 
+// Each hand-on attempt runs from this savepoint of the return's transaction.
+const QString kHandOnSavepoint = QStringLiteral("hand_on");
+
 const QString kHeldForConsignment = QStringLiteral("E该书处于委托借出状态，请在委托借阅模块中处理。");
 const QString kRecordChanged = QStringLiteral("E该书的借阅记录已被其他工作站改变，请重新扫描。");
 
@@ -252,6 +256,29 @@ int DeskLending::lendFailed() {
     return -1;
 }
 
+int DeskLending::handOnAttemptFailed(const LIB_DB_Batch& batch, int attemptAt, const QString& certId,
+                                     const QString& propNo) {
+    const bool returnsOwn = batch.failedAt() >= 0 && batch.failedAt() < attemptAt;
+    const oradb::Database* db = LIB_DB_Database();
+    const bool deadlock = g_lngErrNo == 60;
+    if (returnsOwn || deadlock || !LIB_DB_InTrans() || !db || !db->IsConnected()) {
+        m_desk.abortTrans();
+        return -2;
+    }
+    const KeptError failed{g_intErrKind, g_lngErrNo, g_strErrMsgCode, g_strErrText, g_strErrProc, g_strSQL};
+    LIB_ClearDBError();
+    ++m_desk.m_statements;
+    if (LIB_DB_RollbackTo(kHandOnSavepoint) != 0) {
+        m_desk.abortTrans();
+        return -2;
+    }
+    LIB_WriteLogFile(QStringLiteral("流通委托"),
+                     QStringLiteral("还书转借：借给委托读者%1失败，已跳过该读者（财产号%2）：%3")
+                         .arg(certId, propNo, failed.text));
+    if (m_handOnError.kind == 0) m_handOnError = failed;
+    return -1;
+}
+
 int DeskLending::lendCopy(Lender who, const QString& code) {
     const bool loud = who == Lender::Desk;
     const bool find = who == Lender::Find; // stops are shown, passes silent
@@ -321,9 +348,13 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     // queue, last, while they close it up: the request must still wait in it.
     // The hand-on's reads follow the return's writes not sent yet.
     LIB_DB_Batch lockedReads;
+    int attemptAt = 0; // the statements before it are the return's
     if (handOn) {
         lockedReads = m_return.writes;
         m_return.writes = LIB_DB_Batch();
+        // A requester's attempt that fails is undone back to here: the
+        // return stands and the next requester is tried.
+        attemptAt = lockedReads.savepoint(kHandOnSavepoint);
     } else {
         lockedReads.begin();
         ++m_desk.m_statements; // BEGIN
@@ -337,10 +368,7 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     };
     if (readFacts("item.prop_no = " + q(copy.propNo), true, f, lockedReads,
                   loud ? std::function<void(LIB_DB_Batch&)>() : holdQueue) != 0) {
-        if (handOn) {
-            m_desk.abortTrans();
-            return -2;
-        }
+        if (handOn) return handOnAttemptFailed(lockedReads, attemptAt, certId, copy.propNo);
         if (LIB_DB_InTrans()) m_desk.commit();
         return lendFailed();
     }
@@ -394,18 +422,23 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
                        " AND location = " + q(storedLoc) + " AND relegate_no > " + q(queueNo) +
                        (find ? " AND relegate_flag = '0'" : ""));
         // The return's row of this copy is lent on together with the lending.
-        if (handOn)
+        if (handOn) {
             writes.execute("UPDATE relegate_arri_lst SET relegate_end_flag = '6' WHERE cert_id = " +
                            q(m_return.borrower) + " AND prop_no = " + q(copy.propNo) +
                            " AND relegate_ret_date = " + q(today) + " AND relegate_end_flag = '4'");
+            // The queue's closing up is checked here, inside the attempt,
+            // not at the commit where it would undo the return with it.
+            writes.execute("SET CONSTRAINTS relegate_queue_uk IMMEDIATE");
+        }
     }
     // The hand-on commits the return with it: its workload goes first.
     QStringList workloads;
     if (handOn) workloads << m_return.workload;
     workloads << strJobQtyCall(QStringLiteral("401"), 0, 1, 0);
     if (m_desk.writeWithWorkload(writes, workloads) != 0) {
+        if (handOn) return handOnAttemptFailed(writes, 0, certId, copy.propNo);
         m_desk.abortTrans();
-        return handOn ? -2 : -1;
+        return -1;
     }
 
     if (find) {
@@ -764,6 +797,7 @@ int DeskLending::subReturnBook(const QString& code) {
     // with its lending; when nobody takes the copy they go with the workload
     // and the commit.
     bool handedOn = false;
+    m_handOnError = KeptError();
     if (away && closing.rows(candidatesAt).rowCount() > 0) {
         m_candidates = closing.rows(candidatesAt);
         m_return = HandOnReturn{borrower, callNo, location, writes, workload};
@@ -775,6 +809,18 @@ int DeskLending::subReturnBook(const QString& code) {
     }
     if (!handedOn && m_desk.writeWithWorkload(writes, workload) != 0) return m_desk.abortTrans();
     p.debt = strFormatMoney(debt + j.fine);
+    // A requester passed over for a database failure: its report, now that
+    // nothing is locked any more.
+    if (m_handOnError.kind != 0) {
+        g_intErrKind = m_handOnError.kind;
+        g_lngErrNo = m_handOnError.number;
+        g_strErrMsgCode = m_handOnError.msgCode;
+        g_strErrText = m_handOnError.text;
+        g_strErrProc = m_handOnError.proc;
+        g_strSQL = m_handOnError.sql;
+        m_handOnError = KeptError();
+        intShowDBError();
+    }
 
     // What the commit did, in the order it did it.
     if (held) intShowMsg(QStringLiteral("ILT103"));

@@ -138,6 +138,14 @@ private:
     Outcome judge(const LendFacts& f, const QString& certId, const QString& grade, const QString& redrType,
                   int& rule, bool& reservedOk);
     int lendFailed(); // report, -1
+    // A hand-on attempt that failed in the batch whose statements from
+    // `attemptAt` on are the attempt's (0: all of them). A failure of the
+    // return's own statements before it, a deadlock or a lost session undo
+    // the whole return (-2, reported); any other undoes the attempt back to
+    // its savepoint, writes the requester to the daily log, keeps the error
+    // for the report after the commit and passes the requester over (-1).
+    int handOnAttemptFailed(const LIB_DB_Batch& batch, int attemptAt, const QString& certId,
+                            const QString& propNo);
 
     int pickUpFailed(const QString& message);
     // A change as a query of the number of rows it changed.
@@ -158,6 +166,14 @@ private:
         QString workload;         // the return's workload call, sent with the commit
     };
     HandOnReturn m_return;
+    // The database error of the first requester passed over for a failure,
+    // reported once the return has committed (no box while the locks hold).
+    struct KeptError {
+        int kind = 0;
+        long number = 0;
+        QString msgCode, text, proc, sql;
+    };
+    KeptError m_handOnError;
     QString m_now;            // server time of the action
     FoundRequest m_found;     // the find desk's request being served
     FoundCopy m_lent;

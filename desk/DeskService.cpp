@@ -2,6 +2,7 @@
 
 #include "common/basAuth.h"
 #include "desk/frmConsign.h"
+#include "shell/basMenu.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -56,6 +57,18 @@ void DeskService::unloadAll()
         else
             form->close();
     }
+}
+
+void DeskService::unloadWithoutRight()
+{
+    const frmConsign* form = frmConsign::instance();
+    if (!form)
+        return;
+    static const char* const modeKeys[] = {"mnuConsignApply", "mnuConsignLend", "mnuConsignReturn"};
+    const int mode = form->intMode();
+    const QString right = strMenuRight(QLatin1String(modeKeys[mode >= 0 && mode < 3 ? mode : 0]));
+    if (!blnCheckAuth(right, false))
+        unloadAll();
 }
 
 DeskService& deskService()

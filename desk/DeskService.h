@@ -12,6 +12,7 @@ public:
     void showDesk(QMdiArea* frame, const QString& key) override;
     QString strRetRedr() const override;
     void unloadAll() override;
+    void unloadWithoutRight() override;
 };
 
 // The program's one desk service; install it with shell::Services::install.

@@ -28,6 +28,9 @@ public:
     virtual QString strRetRedr() const { return {}; }
     // Unloads the desk's windows (exit).
     virtual void unloadAll() {}
+    // Unloads the desk when the worker now logged in has no right to the
+    // mode it is in (a repeated log-in).
+    virtual void unloadWithoutRight() {}
 };
 
 // Consignment management and notices.
@@ -45,6 +48,9 @@ public:
     // frmEmailOption, modeless, owned by `owner`.
     virtual void showEmailOption(QWidget* owner) { (void)owner; }
     virtual void unloadAll() {}
+    // Unloads each window the worker now logged in has no right to open (a
+    // repeated log-in).
+    virtual void unloadWithoutRight() {}
 };
 
 // Reader information and fines.

@@ -248,10 +248,18 @@ bool blnSaveNewPassword(const QString& user, const QString& newPwd, const QStrin
         intShowDBError();
         return false;
     }
-    g_intSQLRet = LIB_DB_Execute(g_strSQL);
-    if (g_intSQLRet < 0) {
+    const long changed = ExecuteSQL(g_strSQL);
+    g_intSQLRet = changed < 0 ? -1 : 0;
+    if (changed < 0) {
         LIB_DB_Rollback();
         intShowDBError();
+        return false;
+    }
+    if (changed == 0) {
+        // The worker's row went away after the check (removed at another
+        // computer): nothing was stored, and the worker is told so.
+        LIB_DB_Rollback();
+        intShowMsg(QStringLiteral("E该工作人员已不存在，新口令没有保存！"));
         return false;
     }
     if (LIB_DB_CommitTrans() < 0) {

@@ -58,5 +58,6 @@ int intCheckPasswordChange(const QString& user, const QString& pwd, LoginFocus* 
 
 // Stores the new password of `user` (upper case, without surrounding blanks).
 // Refuses a confirmation that differs (ECM510) and an empty new password;
-// a failed update or commit is rolled back and reported. True when stored.
+// a failed update or commit is rolled back and reported, and so is an update
+// that found no row of the worker. True when stored.
 bool blnSaveNewPassword(const QString& user, const QString& newPwd, const QString& confirm);

@@ -440,6 +440,10 @@ void frmMain::subReLogin()
     delete logo.data();
     if (g_blnDlgOk)
         setStatusPanel();
+    // The windows the worker now logged in may not open do not stay open
+    // for him: the previous worker's lists and their printing go with them.
+    Services::desk().unloadWithoutRight();
+    Services::manage().unloadWithoutRight();
 }
 
 void frmMain::subShowRedrInfo()

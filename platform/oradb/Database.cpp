@@ -443,6 +443,35 @@ void Database::CommitTrans() {
     }
 }
 
+namespace {
+
+QByteArray savepointName(const QString& name) {
+    bool plain = !name.isEmpty() && !name.at(0).isDigit();
+    for (const QChar c : name)
+        plain = plain && ((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_');
+    if (!plain || name == QLatin1String(kSavepoint))
+        throw Error(ErrBadParameter, QStringLiteral("invalid savepoint name: %1").arg(name));
+    return name.toLatin1();
+}
+
+} // namespace
+
+// The statement savepoint is set behind the named one, so that the release
+// before the next statement leaves the named one in place.
+void Database::Savepoint(const QString& name) {
+    const QByteArray n = savepointName(name);
+    if (!inTrans_) return;
+    simple((QByteArray("RELEASE SAVEPOINT ") + kSavepoint + "; SAVEPOINT " + n + "; SAVEPOINT " + kSavepoint)
+               .constData());
+}
+
+void Database::RollbackToSavepoint(const QString& name) {
+    const QByteArray n = savepointName(name);
+    if (!inTrans_) return;
+    simple((QByteArray("ROLLBACK TO SAVEPOINT ") + n + "; RELEASE SAVEPOINT " + n + "; SAVEPOINT " + kSavepoint)
+               .constData());
+}
+
 void Database::Rollback() {
     transLost_ = false;
     if (!inTrans_) return;

@@ -155,6 +155,13 @@ public:
     void CommitTrans();
     void Rollback();
     bool InTransaction() const { return inTrans_; }
+    // A named savepoint of the open transaction that outlives the statements
+    // after it (each of which still undoes only itself when it fails), and
+    // the return to it: everything since it is undone, the transaction stays
+    // open and the savepoint is gone. `name` is a plain lower-case name.
+    // Outside a transaction both do nothing.
+    void Savepoint(const QString& name);
+    void RollbackToSavepoint(const QString& name);
 
     bool IsConnected() const;
     int BackendPid() const;

@@ -96,6 +96,18 @@ int Batch::AddPrepared(const QString& name, const QString& sql, const QList<QVar
     return Count() - 1;
 }
 
+int Batch::AddSavepoint(const QString& name) {
+    bool plain = !name.isEmpty() && !name.at(0).isDigit() && name != QLatin1String("oradb_stmt");
+    for (const QChar c : name)
+        plain = plain && ((c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_');
+    if (!plain) throw Error(ErrBadParameter, QStringLiteral("invalid savepoint name: %1").arg(name));
+    Item it;
+    it.text = QStringLiteral("SAVEPOINT ") + name;
+    it.savepoint = true;
+    items_.push_back(std::move(it));
+    return Count() - 1;
+}
+
 void Batch::Begin() {
     begin_ = true;
 }
@@ -163,6 +175,16 @@ void Batch::Run() {
         const bool inside = inTrans && i < afterAt;
         const Item& it = items_[i];
         const QByteArray text = it.text.toUtf8();
+        if (it.savepoint) {
+            // Set between the statement savepoints, so the release before the
+            // next statement leaves it in place.
+            if (inside) {
+                plain("RELEASE SAVEPOINT oradb_stmt", Sent::Internal);
+                plain(text.constData(), Sent::Statement, i);
+                plain("SAVEPOINT oradb_stmt", Sent::Internal);
+            }
+            continue;
+        }
         if (it.name.isEmpty()) {
             plain(text.constData(), Sent::Statement, i);
         } else {

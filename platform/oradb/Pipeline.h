@@ -40,6 +40,10 @@ public:
     // name on its first use, in the same round trip; later runs send only the
     // name and the values.
     int AddPrepared(const QString& name, const QString& sql, const QList<QVariant>& params);
+    // Adds a named savepoint of the open transaction at this place, as
+    // Database::Savepoint sets it (Database::RollbackToSavepoint returns to
+    // it). Outside a transaction nothing is sent for it.
+    int AddSavepoint(const QString& name);
     int Count() const { return static_cast<int>(items_.size()); }
     bool IsEmpty() const { return items_.empty(); }
 
@@ -74,6 +78,7 @@ private:
         std::unique_ptr<Dynaset> rows;
         long affected = 0;
         bool ran = false;
+        bool savepoint = false;
     };
     Database& db_;
     std::vector<Item> items_;

@@ -5,6 +5,7 @@
 #include "biblio/BookTabs.h"
 #include "common/basMarc.h"
 #include "common/basMarcField.h"
+#include "reader/basRedrPages.h"
 #include "bench/MarcDemoGen.h"
 #include "tests/biblio/BiblioFixture.h"
 
@@ -205,6 +206,62 @@ TEST_F(BookTabsTest, HoldsAndConsignmentsMarkStateAndExpiry)
     q.copyFilter = strCopyFilterSQL("93", true, "B6001B");
     EXPECT_EQ(column(load("ReleArri").info, 2), QStringList({"P6001B"}));
     EXPECT_EQ(load("ReleInfo").info.count(), 4);
+}
+
+TEST_F(BookTabsTest, LoanHistoryRangeTakesEveryStoredFormOfItsLastAndFirstDay)
+{
+    // Lent on the range's last day with a time stored without its blank, on
+    // its first day as a bare date, and the day after the range.
+    db().exec("insert into lend_hist (cert_id_f, prop_no_f, lend_date, ret_date) values "
+              "('BZ01', 'P6002', '2024-01-3110:00:00', '2024-02-02 10:00:00'), "
+              "('BZ01', 'P6003', '2024-01-01', '2024-02-03 10:00:00'), "
+              "('BZ01', 'P6003', '2024-02-01', '2024-02-04 10:00:00')");
+    const TabResult hist = load("LendHistory");
+    db().exec("delete from lend_hist where cert_id_f = 'BZ01' and ret_date in ('2024-02-02 10:00:00', "
+              "'2024-02-03 10:00:00', '2024-02-04 10:00:00')");
+    const QStringList lent = column(hist.info, 9);
+    EXPECT_EQ(lent.size(), 4) << lent.join('|').toStdString();
+    EXPECT_TRUE(lent.contains("2024-01-3110:00:00"));
+    EXPECT_TRUE(lent.contains("2024-01-01"));
+    EXPECT_FALSE(lent.contains("2024-02-01"));
+}
+
+// The holds of Q11/S91 at A1 (record 0000000009): 孙页甲 1 waiting, 孙页乙 2
+// served, 孙页丙 3 run out, 孙页面 (DZ0020) 4 waiting: second in the queue.
+// The consignment requests of H319.4/B87 at A1 (record 0000000008): 孙页甲 1,
+// run out here, and DZ0020 2: first in the queue.
+TEST_F(BookTabsTest, QueuePlaceAsTheReaderWindowShowsIt)
+{
+    db().exec("update relegate_lst set relegate_end_date = to_char(desk_now()::date - 1, 'YYYY-MM-DD') "
+              "where cert_id = 'DZ0021' and call_no = 'H319.4/B87'");
+    RedrPage holds, requests;
+    ASSERT_EQ(intLoadRedrPage("PregInfo", "DZ0020", RedrHistRange{}, &holds), 0);
+    ASSERT_EQ(intLoadRedrPage("ReleInfo", "DZ0020", RedrHistRange{}, &requests), 0);
+    const auto readerPlace = [](const RedrPage& page, const char* callNo) {
+        for (int r = 0; r < page.rows.size(); ++r)
+            if (page.cell(r, 1) == QLatin1String(callNo) && page.cell(r, 10) == QStringLiteral("申请中")
+                && !page.cell(r, 8).isEmpty())
+                return page.cell(r, 8);
+        return QString();
+    };
+    q.marcNo = "0000000009";
+    const TabResult preg = load("PregInfo");
+    q.marcNo = "0000000008";
+    const TabResult rele = load("ReleInfo");
+    db().exec("update relegate_lst set relegate_end_date = to_char(desk_now()::date + 5, 'YYYY-MM-DD') "
+              "where cert_id = 'DZ0021' and call_no = 'H319.4/B87'");
+
+    EXPECT_EQ(readerPlace(holds, "Q11/S91"), "2");
+    const QStringList pregReaders = column(preg.info, 6);
+    ASSERT_EQ(pregReaders, (QStringList{"DZ0021", "DZ0022", "DZ0023", "DZ0020"}));
+    // Waiting and valid: the place; served or run out: the stored number.
+    EXPECT_EQ(column(preg.info, 10), (QStringList{"1", "2", "3", "2"}));
+
+    EXPECT_EQ(readerPlace(requests, "H319.4/B87"), "1");
+    const int mine = rowOf(rele.info, 7, "DZ0020");
+    ASSERT_GE(mine, 0);
+    EXPECT_EQ(rele.info.cells[mine][11], "1");
+    EXPECT_EQ(rele.info.cells[rowOf(rele.info, 7, "DZ0021")][11], "1"); // run out: its number
 }
 
 TEST_F(BookTabsTest, CopyHistoryTabs)

@@ -417,6 +417,81 @@ TEST_F(RuleEditTest, TwoDesksCreatingOneCodeCreateItOnce)
     EXPECT_EQ(cell("0000000067", "resp_wkr"), "0001");
 }
 
+TEST_F(RuleEditTest, AChangeIsWrittenOnlyOverTheRowAsRead)
+{
+    // Desk B's change of R1 comes between this desk's load and its save, or
+    // B still holds it uncommitted when this desk saves (which waits for it).
+    // Either way this desk writes nothing, says so and shows R1 as it is now.
+    for (const bool waiting : {false, true}) {
+        SCOPED_TRACE(waiting ? "B commits while this desk waits" : "B committed before");
+        dialogs.clear();
+        db().exec("update circ_rule set fst_fine_price = 0.20, rule_name = '普通图书借阅规则' where rule_no = 'R1'");
+        RuleForm f;
+        ASSERT_EQ(subLoadRuleData("R1", 1, f), 0);
+        ASSERT_EQ(f.txtField[22], "0.20");
+        f.txtField[1] = QStringLiteral("本馆规则"); // an unrelated field
+        RawConnection deskB;
+        QString err;
+        ASSERT_TRUE(deskB.exec("begin; update circ_rule set fst_fine_price = 9.99 where rule_no = 'R1'", &err))
+            << err;
+        int dealType = 1;
+        QString ruleNo = "R1";
+        RuleOk ok;
+        if (waiting) {
+            auto saving = std::async(std::launch::async, [&] { return intRuleEditOk(dealType, ruleNo, f); });
+            EXPECT_EQ(saving.wait_for(std::chrono::milliseconds(300)), std::future_status::timeout);
+            ASSERT_TRUE(deskB.exec("commit", &err)) << err;
+            ok = saving.get();
+        } else {
+            ASSERT_TRUE(deskB.exec("commit", &err)) << err;
+            ok = intRuleEditOk(dealType, ruleNo, f);
+        }
+        EXPECT_EQ(ok, RuleOk::Reloaded);
+        ASSERT_EQ(dialogs.shown.size(), 1);
+        EXPECT_EQ(dialogs.shown[0].icon, ui::BoxIcon::Error);
+        EXPECT_TRUE(dialogs.shown[0].text.startsWith(QStringLiteral("该借阅规则已被其他工作站修改，本次修改没有保存！")));
+        EXPECT_FALSE(LIB_DB_InTrans());
+        EXPECT_EQ(cell("R1", "fst_fine_price"), "9.99");
+        EXPECT_EQ(cell("R1", "rule_name"), QStringLiteral("普通图书借阅规则"));
+        // The form now holds B's rule; changed again, it is saved.
+        EXPECT_EQ(f.txtField[22], "9.99");
+        EXPECT_EQ(f.txtField[1], QStringLiteral("普通图书借阅规则"));
+        f.txtField[1] = QStringLiteral("本馆规则");
+        dialogs.clear();
+        EXPECT_EQ(intRuleEditOk(dealType, ruleNo, f), RuleOk::Saved) << shownTexts().join('|').toStdString();
+        EXPECT_EQ(cell("R1", "fst_fine_price"), "9.99");
+        EXPECT_EQ(cell("R1", "rule_name"), QStringLiteral("本馆规则"));
+    }
+}
+
+TEST_F(RuleEditTest, ARuleDeletedMeanwhileIsNotCreatedAgain)
+{
+    RuleForm f;
+    ASSERT_EQ(subLoadRuleData("COPY000001", 1, f), 0);
+    f.txtField[3] = "9";
+    RawConnection deskB;
+    QString err;
+    ASSERT_TRUE(deskB.exec("delete from circ_rule where rule_no = 'COPY000001'", &err)) << err;
+    int dealType = 1;
+    QString ruleNo = "COPY000001";
+    EXPECT_EQ(intRuleEditOk(dealType, ruleNo, f), RuleOk::Closed);
+    EXPECT_EQ(shownTexts(), QStringList{QStringLiteral("该借阅规则已被其他工作站删除，本次修改没有保存！")});
+    EXPECT_FALSE(LIB_DB_InTrans());
+    EXPECT_EQ(db().scalar("select count(*) from circ_rule where rule_no = 'COPY000001'"), "0");
+
+    // A code without a row when read is written as long as it still has none.
+    RuleForm none;
+    ASSERT_EQ(subLoadRuleData("ZZ1", 1, none), 0);
+    none.txtField[0] = "ZZ1";
+    none.txtField[1] = QStringLiteral("新规则");
+    ASSERT_TRUE(deskB.exec("insert into circ_rule (rule_no, rule_name) values ('ZZ1', 'B')", &err)) << err;
+    dialogs.clear();
+    ruleNo = "ZZ1";
+    EXPECT_EQ(intRuleEditOk(dealType, ruleNo, none), RuleOk::Reloaded);
+    EXPECT_EQ(cell("ZZ1", "rule_name"), "B");
+    EXPECT_EQ(none.txtField[1], "B");
+}
+
 TEST(RuleEditKeys, WholeNumberAndMoneyFilters)
 {
     EXPECT_EQ(intWholeKeyPress('7'), '7');

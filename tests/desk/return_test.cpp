@@ -239,6 +239,54 @@ TEST_F(ReturnTest, HandOnTakesOnlyWaitingValidRequestsAndClosesTheQueueBehindThe
     EXPECT_EQ(db().scalar("select relegate_flag from relegate_lst where cert_id = 'DR14'"), "2");
 }
 
+TEST_F(ReturnTest, ARequesterWhoseLendingFailsIsPassedOverAndTheReturnStands) {
+    // Queue of TP311.12/W23 at A1: DR09 (fines) 1, DR15 2, DR02 3. DR15's
+    // lending meets a failure of the database: refused inside the loan
+    // procedure, or by a write after the loan was made.
+    struct Case {
+        const char* name;
+        const char* table;
+    } cases[] = {{"the loan refused", "lend_lst"}, {"the found copy refused", "relegate_arri_lst"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        db().recreate();
+        db().pinClock(day + " 10:00:00");
+        db().exec(QStringLiteral(
+                      "insert into relegate_lst (cert_id, call_no, location, relegate_no, relegate_date, "
+                      "relegate_keep_days, relegate_end_date, relegate_location, wkr_no, relegate_flag) values "
+                      "('DR02', 'TP311.12/W23', 'A1', 3, '2026-01-01', 7, '2099-01-01', 'D1', '0001', '0'); "
+                      "create function test_refuse_dr15() returns trigger language plpgsql as $$ begin "
+                      "if new.cert_id = 'DR15' then raise exception 'test refuses DR15'; end if; return new; "
+                      "end $$; create trigger test_refuse_dr15 before insert on %1 for each row "
+                      "execute function test_refuse_dr15()")
+                      .arg(QLatin1String(c.table)));
+        collectArrival();
+        const QString lends = workload("401"), returns = workload("402");
+        const QString logBefore = todaysLog();
+        dialogs.answers = {BoxAnswer::Ok, BoxAnswer::Ok, BoxAnswer::Ok};
+        ASSERT_EQ(lending.subReturnBook("B500003"), 0) << shown();
+        EXPECT_FALSE(LIB_DB_InTrans());
+
+        // The return stands; DR02 has the copy; DR15 keeps its place and has nothing of it.
+        EXPECT_EQ(db().scalar("select count(*) from lend_hist where prop_no_f = 'P500003' and cert_id_f = 'DR13'"),
+                  "1");
+        EXPECT_EQ(loanOf("P500003").section('|', 0, 0), "DR02");
+        EXPECT_EQ(flagOf("P500003"), "3");
+        EXPECT_EQ(foundRows("P500003"), (QStringList{"DR13:6", "DR02:1"}));
+        EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR15:2"}));
+        EXPECT_EQ(db().scalar("select count(*) from lend_lst where cert_id = 'DR15' and prop_no = 'P500003'"), "0");
+        EXPECT_EQ(workload("401").toInt(), lends.toInt() + 1);
+        EXPECT_EQ(workload("402").toInt(), returns.toInt() + 1);
+
+        // The failure is reported once the return has committed, and the
+        // requester passed over is named in the daily log.
+        EXPECT_EQ(shownTexts().mid(1), (QStringList{msg("ECM012"), "该书为委托借阅书刊，有本地读者委托该书。"}));
+        const QString logged = todaysLog().mid(logBefore.size());
+        EXPECT_TRUE(logged.contains("DR15") && logged.contains("P500003") && logged.contains("test refuses DR15"))
+            << logged.toStdString();
+    }
+}
+
 TEST_F(ReturnTest, ACopyNoLongerLendableStopsTheHandOn) {
     collectArrival();
     db().exec("update item set book_stat_code = '42' where prop_no = 'P500003'");

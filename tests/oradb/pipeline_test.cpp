@@ -215,3 +215,39 @@ TEST_F(OraPipeline, RoundTripCounterCountsEveryExchange) {
 }
 
 } // namespace
+
+namespace {
+
+// A named savepoint set in a batch outlives the statements after it (a failed
+// one still undoes only itself), and the return to it undoes all of them
+// while the transaction goes on; set alone it behaves the same.
+TEST_F(OraPipeline, NamedSavepointOutlivesTheStatementsAfterIt) {
+    for (const bool inBatch : {true, false}) {
+        SCOPED_TRACE(inBatch ? "set in a batch" : "set alone");
+        TestDatabase::instance().exec("TRUNCATE pipe_kv, pipe_child");
+        db->BeginTrans();
+        db->ExecuteSQL("INSERT INTO pipe_kv VALUES (1, 'kept')");
+        oradb::Batch b(*db);
+        if (inBatch) {
+            b.Add("INSERT INTO pipe_kv VALUES (2, 'kept')");
+            b.AddSavepoint("attempt");
+        } else {
+            db->Savepoint("attempt");
+        }
+        b.Add("INSERT INTO pipe_kv VALUES (3, 'undone')");
+        b.Add("INSERT INTO pipe_kv VALUES (1, 'dup')"); // fails: undoes only itself
+        b.Add("INSERT INTO pipe_kv VALUES (4, 'never')");
+        EXPECT_EQ(failureOf([&] { b.Run(); }), 1);
+        EXPECT_TRUE(db->InTransaction());
+        db->ExecuteSQL("INSERT INTO pipe_kv VALUES (5, 'undone')");
+        db->RollbackToSavepoint("attempt");
+        EXPECT_TRUE(db->InTransaction());
+        db->ExecuteSQL("INSERT INTO pipe_kv VALUES (6, 'after')");
+        db->CommitTrans();
+        EXPECT_EQ(keys(), inBatch ? QStringList({"1", "2", "6"}) : QStringList({"1", "6"}));
+    }
+    EXPECT_THROW(db->Savepoint("oradb_stmt"), oradb::Error);
+    EXPECT_THROW(db->Savepoint("x; drop table pipe_kv"), oradb::Error);
+}
+
+} // namespace

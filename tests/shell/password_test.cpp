@@ -63,6 +63,21 @@ TEST_F(PasswordTest, FailedUpdateIsRolledBackAndReported)
     EXPECT_EQ(stored("0002"), QStringLiteral("1234"));
 }
 
+TEST_F(PasswordTest, AWorkerRemovedMeanwhileIsToldNothingWasStored)
+{
+    // The worker passed the check, then another computer removed the row: the
+    // update finds nothing, and that is no success.
+    db().exec("insert into lib_worker (wkr_no, password) values ('T0X9', '1234'); "
+              "delete from lib_worker where wkr_no = 'T0X9'");
+    dialogs.clear();
+    EXPECT_FALSE(blnSaveNewPassword(QStringLiteral("t0x9"), QStringLiteral("neu"), QStringLiteral("neu")));
+    ASSERT_EQ(dialogs.shown.size(), 1);
+    EXPECT_EQ(dialogs.shown[0].text, QStringLiteral("该工作人员已不存在，新口令没有保存！"));
+    EXPECT_EQ(dialogs.shown[0].icon, ui::BoxIcon::Error);
+    EXPECT_FALSE(LIB_DB_InTrans());
+    EXPECT_EQ(db().scalar("select count(*) from lib_worker where wkr_no = 'T0X9'"), QStringLiteral("0"));
+}
+
 TEST_F(PasswordTest, EnteringTheChangeNeedsAPassedWorkerCheck)
 {
     EXPECT_EQ(intCheckPasswordChange(QString(), QString()), -1);
