@@ -105,6 +105,17 @@ const QString kRuleChanged = QStringLiteral(
     "E该借阅规则已被其他工作站修改，本次修改没有保存！\n窗口已重新读出该规则，请重新修改后再保存。");
 const QString kRuleGone = QStringLiteral("E该借阅规则已被其他工作站删除，本次修改没有保存！");
 
+// Takes the transaction's lock on a rule code: a save of a rule that had no
+// row yet waits here for another desk's save of the same code.
+bool lockRuleCode(const QString& code)
+{
+    DBResultSet lock;
+    g_strSQL = QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(")
+               + strSQLQuote(QStringLiteral("circ_rule|") + code) + QStringLiteral("))");
+    g_intSQLRet = LIB_DB_Select(g_strSQL, lock);
+    return g_intSQLRet >= 0;
+}
+
 bool failSave(bool inTrans)
 {
     if (inTrans)
@@ -361,11 +372,7 @@ RuleSave subSaveRuleData(const RuleForm& form, bool newRule)
         if (newRule) {
             // Under the code's lock another desk's new rule of the same code is
             // either committed (and seen here) or waits for this one.
-            DBResultSet lock;
-            g_strSQL = QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(")
-                       + strSQLQuote(QStringLiteral("circ_rule|") + code) + QStringLiteral("))");
-            g_intSQLRet = LIB_DB_Select(g_strSQL, lock);
-            if (g_intSQLRet < 0) {
+            if (!lockRuleCode(code)) {
                 failSave(true);
                 return RuleSave::Failed;
             }
@@ -385,11 +392,7 @@ RuleSave subSaveRuleData(const RuleForm& form, bool newRule)
             // The row as it is now, locked until the commit; a rule that had
             // no row when read is held by its code's lock as a new one is.
             if (form.readRow.isEmpty()) {
-                DBResultSet lock;
-                g_strSQL = QStringLiteral("SELECT pg_advisory_xact_lock(hashtext(")
-                           + strSQLQuote(QStringLiteral("circ_rule|") + code) + QStringLiteral("))");
-                g_intSQLRet = LIB_DB_Select(g_strSQL, lock);
-                if (g_intSQLRet < 0) {
+                if (!lockRuleCode(code)) {
                     failSave(true);
                     return RuleSave::Failed;
                 }
