@@ -16,7 +16,7 @@ namespace {
 class EmailRoundTripsTest : public ManageTest {
 protected:
     void TearDown() override {
-        consign::g_sendMail = mail::sendMail;
+        consign::g_sendMail = &mail::Session::send;
         ManageTest::TearDown();
     }
 };
@@ -33,7 +33,7 @@ TEST_F(EmailRoundTripsTest, ARunReadsItsTitlesInOneRoundTrip) {
     g_intSmtpAuth = 0;
     g_intEmailBak = 0;
     QMap<QString, QString> subjects; // by recipient
-    consign::g_sendMail = [&](const mail::Server&, const mail::Message& m) {
+    consign::g_sendMail = [&](mail::Session&, const mail::Message& m) {
         subjects.insert(m.to, m.subject);
         return mail::SendResult{mail::SendStatus::Sent, {}};
     };
