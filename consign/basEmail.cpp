@@ -30,9 +30,6 @@ mail::Server server() {
     return s;
 }
 
-// The records of a run's titles, read in one query before its first notice.
-const QHash<QString, MarcRecord>* s_records = nullptr;
-
 void logFailure(const QString& certId, const QString& address, const QString& why) {
     LIB_WriteLogFile(
         QString(),
@@ -61,8 +58,9 @@ int intSelectNotices(const QString& location, const QString& beginDate, const QS
     return 0;
 }
 
-mail::Message composeNotice(const QString& address, const QString& marcRecNo, const QString& today) {
-    g_recMarc = s_records && s_records->contains(marcRecNo) ? s_records->value(marcRecNo) : strReadMarc(marcRecNo);
+mail::Message composeNotice(const QString& address, const QString& marcRecNo, const QString& today,
+                            const NoticeRun& run) {
+    g_recMarc = run.records.contains(marcRecNo) ? run.records.value(marcRecNo) : strReadMarc(marcRecNo);
     mail::Message m;
     m.fromName = varGetSysPara(1).toString().trimmed();
     m.fromAddress = g_strEmailAddress.trimmed();
@@ -81,7 +79,7 @@ int intSendMail(mail::Session& session, const QString& address, const QString& m
                    to.isEmpty() ? QStringLiteral("没有Email地址") : QStringLiteral("Email地址无效"));
         return -1;
     }
-    mail::Message m = composeNotice(to, marcRecNo, today);
+    mail::Message m = composeNotice(to, marcRecNo, today, run);
     const mail::SendResult r = g_sendMail(session, m);
     if (r.status == mail::SendStatus::Unreachable) {
         run.stopped = true;
@@ -109,11 +107,7 @@ int intSendNotices(const QString& location, const QString& beginDate, const QStr
     QStringList nos;
     for (const NoticeRow& r : rows)
         nos << r.marcRecNo;
-    const QHash<QString, MarcRecord> records = mapReadMarcs(nos);
-    s_records = &records;
-    struct Forget {
-        ~Forget() { s_records = nullptr; }
-    } forget;
+    run.records = mapReadMarcs(nos);
     const QString today = rows.isEmpty() ? QString() : varGetSysInfo(1).toString().left(10);
     mail::Session session(server());
     for (const NoticeRow& r : rows) {

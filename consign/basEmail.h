@@ -11,6 +11,7 @@
 // once with a message naming it. The mails of one run share one connection
 // to the server (mail::Session).
 
+#include "common/basMarc.h"
 #include "platform/mail/SmtpSender.h"
 
 #include <QString>
@@ -29,6 +30,7 @@ struct NoticeRun {
     int sent = 0;         // notices the server took
     bool stopped = false; // the server could not be used
     QString stopReason;
+    QHash<QString, MarcRecord> records; // the titles' records, read before the first notice
 };
 
 // The rows of a run; 0, or -1 after the error report.
@@ -36,8 +38,10 @@ int intSelectNotices(const QString& location, const QString& beginDate, const QS
                      QVector<NoticeRow>& rows);
 
 // The mail of one notice to `address` (subject, body and sender as the
-// options and the record give them).
-mail::Message composeNotice(const QString& address, const QString& marcRecNo, const QString& today);
+// options and the record give them); the record comes from run.records when
+// the run read it there.
+mail::Message composeNotice(const QString& address, const QString& marcRecNo, const QString& today,
+                            const NoticeRun& run);
 
 // Sends one notice through the run's session; 0 when the reader's mail went
 // out, -1 when not.
