@@ -1,9 +1,12 @@
 # One static library per source folder. Sources are every .cpp/.h in the folder
 # (not below it), so adding a file needs no edit here.
 #
-#   add_module(<target> DEPS <targets...>)
+#   add_module(<target> DEPS <targets...> [ALONE <files...>])
+#
+# ALONE names the sources that a unity build (CONSIGN_UNITY) compiles on their
+# own: files whose file-local names repeat those of another file of the folder.
 function(add_module target)
-  cmake_parse_arguments(M "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(M "" "" "DEPS;ALONE" ${ARGN})
   file(GLOB _src CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
        ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
@@ -14,6 +17,13 @@ function(add_module target)
     target_link_libraries(${target} PUBLIC ${CONSIGN_PCH_QT})
     target_precompile_headers(${target} REUSE_FROM consign_pch)
   endif()
+  consign_compile_alone(${M_ALONE})
+endfunction()
+
+function(consign_compile_alone)
+  foreach(_f IN LISTS ARGN)
+    set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/${_f} PROPERTIES SKIP_UNITY_BUILD_INCLUSION ON)
+  endforeach()
 endfunction()
 
 # All tests/<module>/*_test.cpp of a folder link into one test program,
@@ -23,9 +33,9 @@ endfunction()
 # process (and so a cloned database) of its own, as before. Run the program
 # without that option for the whole folder, or with --gtest_filter as usual.
 #
-#   add_module_tests(<prefix> DEPS <targets...> [LABELS <labels...>])
+#   add_module_tests(<prefix> DEPS <targets...> [LABELS <labels...>] [ALONE <files...>])
 function(add_module_tests prefix)
-  cmake_parse_arguments(T "" "" "DEPS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "" "DEPS;LABELS;ALONE" ${ARGN})
   file(GLOB _tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   set(_exe test_${prefix})
   add_executable(${_exe} ${_tests})
@@ -33,6 +43,7 @@ function(add_module_tests prefix)
   if(CONSIGN_PCH)
     target_precompile_headers(${_exe} REUSE_FROM consign_test_pch)
   endif()
+  consign_compile_alone(${T_ALONE})
   foreach(_t IN LISTS _tests)
     get_filename_component(_name ${_t} NAME_WE)
     add_test(NAME ${prefix}.${_name} COMMAND ${_exe} --test-file=${_name})
