@@ -228,25 +228,32 @@ int ConsignDesk::writeWithWorkload(LIB_DB_Batch& writes, const QString& workload
     return writeWithWorkload(writes, QStringList{workloadCall});
 }
 
-int ConsignDesk::writeWithWorkload(LIB_DB_Batch& writes, const QStringList& workloadCalls)
+int ConsignDesk::writeWithWorkload(LIB_DB_Batch& writes, const QStringList& workloadCalls,
+                                   const std::function<void(LIB_DB_Batch&)>& after, LIB_DB_Batch* committed)
 {
     int firstCall = writes.count();
     for (const QString& call : workloadCalls)
         writes.callProc(call);
-    writes.commit();
-    ++m_statements; // COMMIT
     LIB_DB_Batch rest;
     for (LIB_DB_Batch* batch = &writes;;) {
-        if (run(*batch) == 0)
-            return 0;
+        batch->commit();
+        if (after) {
+            batch->afterCommit();
+            after(*batch);
+        }
+        ++m_statements; // COMMIT
+        const int result = run(*batch);
+        if (result == 0 || batch->failedAt() >= batch->afterCommitAt()) {
+            if (committed)
+                *committed = *batch;
+            return result == 0 ? 0 : 1;
+        }
         if (batch->failedAt() < firstCall || !LIB_DB_InTrans())
             return -1;
-        // The calls after the one that failed, and the commit.
+        // The calls after the one that failed, the commit and the reads behind it.
         LIB_DB_Batch next;
-        for (int i = batch->failedAt() + 1; i < batch->count(); ++i)
+        for (int i = batch->failedAt() + 1; i < batch->afterCommitAt(); ++i)
             next.execute(batch->sql(i));
-        next.commit();
-        ++m_statements; // COMMIT
         rest = next;
         batch = &rest;
         firstCall = 0;
@@ -403,6 +410,16 @@ int ConsignDesk::readLoans(const QString& certId, const QString& now, QVector<Lo
     return 0;
 }
 
+int ConsignDesk::addLoans(LIB_DB_Batch& batch, const QString& certId)
+{
+    return batch.prepared(QStringLiteral("desk_loans"), loanSQLOf(QStringLiteral("$1")), {certId});
+}
+
+void ConsignDesk::takeLoans(const LIB_DB_Batch& batch, int at, const QString& now, QVector<LoanRow>& rows)
+{
+    loanRowsOf(batch.rows(at), now, rows);
+}
+
 int ConsignDesk::intLoadRedr(const QString& card)
 {
     // The reader locked and the server's date, with the transaction's start.
@@ -531,7 +548,7 @@ int ConsignDesk::intLoadRedr(const QString& card)
     // the reader's rows are still locked): loans, arrived copies, requests and
     // the records of their titles.
     LIB_DB_Batch reads;
-    const int loansAt = reads.prepared(QStringLiteral("desk_loans"), loanSQLOf(QStringLiteral("$1")), {g_strCertID});
+    const int loansAt = addLoans(reads, g_strCertID);
     auto arriFromOf = [](const QString& cert, const QString& day) {
         return " FROM relegate_arri_lst, item WHERE relegate_arri_lst.cert_id = " + cert
              + " AND relegate_arri_lst.relegate_end_flag < '3' AND relegate_arri_lst.relegate_keep_end_date >= " + day

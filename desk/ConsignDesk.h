@@ -249,6 +249,9 @@ private:
     // lend procedure counts them.
     void countLend();
     int readLoans(const QString& certId, const QString& now, QVector<LoanRow>& rows);
+    // The reader's loans read in a batch, and their rows.
+    static int addLoans(LIB_DB_Batch& batch, const QString& certId);
+    static void takeLoans(const LIB_DB_Batch& batch, int at, const QString& now, QVector<LoanRow>& rows);
     QString today();
     // Sends a batch, its statements counted and logged; 0, or -1 with the
     // pending error.
@@ -261,8 +264,14 @@ private:
     // when a write failed). A failed workload call undoes only itself, as
     // when it is sent alone; the writes are committed after it all the same.
     int writeWithWorkload(LIB_DB_Batch& writes, const QString& workloadCall);
-    // The same with several workload calls, each failing alone.
-    int writeWithWorkload(LIB_DB_Batch& writes, const QStringList& workloadCalls);
+    // The same with several workload calls, each failing alone. `after` adds
+    // the reads that travel behind the COMMIT in the same round trip (run
+    // only when it went through) to the batch that carries it, given back in
+    // `committed` with their rows (`writes` keeps the rows of its own
+    // statements). 1: committed, a read behind it failed (the pending error).
+    int writeWithWorkload(LIB_DB_Batch& writes, const QStringList& workloadCalls,
+                          const std::function<void(LIB_DB_Batch&)>& after = {},
+                          LIB_DB_Batch* committed = nullptr);
     // Adds the query of the records a sub-query names to a batch, when the
     // records are read here (no titleTexts hook): its index, or -1.
     int addTexts(LIB_DB_Batch& batch, const QString& numbers);

@@ -161,29 +161,42 @@ QString DeskLending::countedChange(const QString& sql) {
 
 // ---- the lending core ---------------------------------------------------------------
 
-int DeskLending::readFacts(const QString& where, bool locked, LendFacts& f, LIB_DB_Batch& b,
+int DeskLending::readFacts(const QString& key, const QString& code, bool locked, LendFacts& f, LIB_DB_Batch& b,
                            const std::function<void(LIB_DB_Batch&)>& more) {
     f = LendFacts();
     const QString certId = m_desk.readerValue(redr::CertId);
+    // Named prepared statements, one set per key and lock: they run at every
+    // lending. $1 is the copy's bar code or property number, or the reader.
+    const QString prefix = QStringLiteral("desk_lend_") + (locked ? QStringLiteral("locked_") : QString()) +
+                           QString(key).remove(QStringLiteral("item.")) + QLatin1Char('_');
+    auto ofCopy = [&](const char* name, const QString& sql) {
+        return b.prepared(prefix + QLatin1String(name), sql, {code});
+    };
+    auto ofReader = [&](const char* name, const QString& sql) {
+        return b.prepared(prefix + QLatin1String(name), sql, {certId});
+    };
+    const QString where = key + QStringLiteral(" = $1");
     // Everything in one round trip, the locks first and in their order: the
     // reader, the copy, the reader's loans. Read under the locks, the borrower
     // and the shelf are read again by statements of their own: a sub-select
     // keeps the snapshot its statement started with.
-    if (locked) b.select("SELECT cert_id FROM reader WHERE cert_id = " + q(certId) + " FOR UPDATE");
-    const int copyAt = b.select(copySelect() + where + (locked ? " FOR UPDATE OF item" : ""));
-    const QString ofCopy = "(SELECT item.prop_no FROM item WHERE " + where + ")";
+    if (locked) ofReader("reader", "SELECT cert_id FROM reader WHERE cert_id = $1 FOR UPDATE");
+    const int copyAt = ofCopy("copy", copySelect() + where + (locked ? " FOR UPDATE OF item" : ""));
     const int borrowerAt =
-        locked ? b.select("SELECT cert_id FROM lend_lst WHERE prop_no = " + ofCopy) : -1;
+        locked ? ofCopy("borrower", "SELECT cert_id FROM lend_lst WHERE prop_no = (SELECT item.prop_no FROM item "
+                                    "WHERE " + where + ")")
+               : -1;
     // Only arrivals still waiting for the reader count.
-    const int arrivalsAt = b.select("SELECT prop_no, call_no_f FROM preg_arri_lst WHERE cert_id = " + q(certId) +
-                                    " AND pregarri_deal_flag = '0'");
-    const int loansAt = b.select(
-        "SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, call_no_lst.call_no "
-        "FROM lend_lst, item, call_no_lst WHERE lend_lst.prop_no = item.prop_no "
-        "AND item.call_no = call_no_lst.call_no AND lend_lst.cert_id = " +
-        q(certId) + (locked ? " FOR UPDATE OF lend_lst" : ""));
-    const int shelfAt = locked ? b.select("SELECT count(*) FROM item WHERE call_no = (SELECT item.call_no FROM item "
-                                          "WHERE " + where + ") AND book_stat_code = '41' AND book_lend_flag = '0'")
+    const int arrivalsAt = ofReader(
+        "arrivals", "SELECT prop_no, call_no_f FROM preg_arri_lst WHERE cert_id = $1 AND pregarri_deal_flag = '0'");
+    const int loansAt = ofReader("loans", "SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, "
+                                          "call_no_lst.call_no FROM lend_lst, item, call_no_lst WHERE "
+                                          "lend_lst.prop_no = item.prop_no AND item.call_no = call_no_lst.call_no "
+                                          "AND lend_lst.cert_id = $1" +
+                                              QString(locked ? " FOR UPDATE OF lend_lst" : ""));
+    const int shelfAt = locked ? ofCopy("shelf", "SELECT count(*) FROM item WHERE call_no = (SELECT item.call_no "
+                                                 "FROM item WHERE " + where + ") AND book_stat_code = '41' AND "
+                                                 "book_lend_flag = '0'")
                                : -1;
     if (more) more(b);
     if (m_desk.run(b) != 0) return -1;
@@ -256,16 +269,28 @@ int DeskLending::lendFailed() {
     return -1;
 }
 
-int DeskLending::handOnAttemptFailed(const LIB_DB_Batch& batch, int attemptAt, const QString& certId,
-                                     const QString& propNo) {
-    const bool returnsOwn = batch.failedAt() >= 0 && batch.failedAt() < attemptAt;
+DeskLending::KeptError DeskLending::KeptError::pending() {
+    return KeptError{g_intErrKind, g_lngErrNo, g_strErrMsgCode, g_strErrText, g_strErrProc, g_strSQL};
+}
+
+void DeskLending::KeptError::show() const {
+    g_intErrKind = kind;
+    g_lngErrNo = number;
+    g_strErrMsgCode = msgCode;
+    g_strErrText = text;
+    g_strErrProc = proc;
+    g_strSQL = sql;
+    intShowDBError();
+}
+
+int DeskLending::handOnAttemptFailed(const QString& certId, const QString& propNo) {
     const oradb::Database* db = LIB_DB_Database();
     const bool deadlock = g_lngErrNo == 60;
-    if (returnsOwn || deadlock || !LIB_DB_InTrans() || !db || !db->IsConnected()) {
+    if (deadlock || !LIB_DB_InTrans() || !db || !db->IsConnected()) {
         m_desk.abortTrans();
         return -2;
     }
-    const KeptError failed{g_intErrKind, g_lngErrNo, g_strErrMsgCode, g_strErrText, g_strErrProc, g_strSQL};
+    const KeptError failed = KeptError::pending();
     LIB_ClearDBError();
     ++m_desk.m_statements;
     if (LIB_DB_RollbackTo(kHandOnSavepoint) != 0) {
@@ -320,7 +345,7 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
         storedLoc = m_return.location;
     } else {
         LIB_DB_Batch unlocked;
-        if (readFacts("item.bar_code = " + q(code), false, f, unlocked) != 0) return lendFailed();
+        if (readFacts(QStringLiteral("item.bar_code"), code, false, f, unlocked) != 0) return lendFailed();
         if (!f.haveCopy) return refuse(noTitle, false);
         if (find && showCopy) showCopy(f.copy);
         atWorkLocation(f);
@@ -346,15 +371,12 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     // Lock the reader, the copy and the reader's loans; judge again on what the
     // locks hold now. The hand-on and the find desk also hold the request's
     // queue, last, while they close it up: the request must still wait in it.
-    // The hand-on's reads follow the return's writes not sent yet.
+    // The hand-on's reads follow the return's writes, sent with its closing.
     LIB_DB_Batch lockedReads;
-    int attemptAt = 0; // the statements before it are the return's
     if (handOn) {
-        lockedReads = m_return.writes;
-        m_return.writes = LIB_DB_Batch();
         // A requester's attempt that fails is undone back to here: the
         // return stands and the next requester is tried.
-        attemptAt = lockedReads.savepoint(kHandOnSavepoint);
+        lockedReads.savepoint(kHandOnSavepoint);
     } else {
         lockedReads.begin();
         ++m_desk.m_statements; // BEGIN
@@ -366,9 +388,9 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
                            q(copy.callNo) + " AND location = " + q(storedLoc) +
                            " AND relegate_flag = '0' AND relegate_end_date >= " + q(today) + " FOR UPDATE");
     };
-    if (readFacts("item.prop_no = " + q(copy.propNo), true, f, lockedReads,
+    if (readFacts(QStringLiteral("item.prop_no"), copy.propNo, true, f, lockedReads,
                   loud ? std::function<void(LIB_DB_Batch&)>() : holdQueue) != 0) {
-        if (handOn) return handOnAttemptFailed(lockedReads, attemptAt, certId, copy.propNo);
+        if (handOn) return handOnAttemptFailed(certId, copy.propNo);
         if (LIB_DB_InTrans()) m_desk.commit();
         return lendFailed();
     }
@@ -435,11 +457,14 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     QStringList workloads;
     if (handOn) workloads << m_return.workload;
     workloads << strJobQtyCall(QStringLiteral("401"), 0, 1, 0);
-    if (m_desk.writeWithWorkload(writes, workloads) != 0) {
-        if (handOn) return handOnAttemptFailed(writes, 0, certId, copy.propNo);
+    const int written = m_desk.writeWithWorkload(writes, workloads, handOn ? m_return.after : nullptr,
+                                                 handOn ? &m_return.committed : nullptr);
+    if (written < 0) {
+        if (handOn) return handOnAttemptFailed(certId, copy.propNo);
         m_desk.abortTrans();
         return -1;
     }
+    if (handOn) m_return.written = written;
 
     if (find) {
         m_lent = FoundCopy{
@@ -516,7 +541,8 @@ int DeskLending::subLendReleBook(const QString& code) {
     // The copy and its open found rows in one round trip.
     LIB_DB_Batch first;
     const int copyAt = first.select("SELECT prop_no, location, " + strServerDateExpr() +
-                                    " FROM item WHERE bar_code = " + q(code));
+                                    ", (SELECT min(rule_no_f) FROM lend_lst WHERE lend_lst.prop_no = item.prop_no) "
+                                    "FROM item WHERE bar_code = " + q(code));
     const int arriAt = first.select(
         "SELECT cert_id, relegate_keep_end_date FROM relegate_arri_lst WHERE prop_no = (SELECT prop_no FROM item "
         "WHERE bar_code = " + q(code) + ") AND relegate_end_flag < '3' "
@@ -559,6 +585,22 @@ int DeskLending::subLendReleBook(const QString& code) {
 
     // The reader's open found row and the loan, locked and read again; the
     // reader first, as every lending locks it before the copy and its loans.
+    // The three updates travel behind them, each counting the rows it
+    // changed: each changes nothing unless the found row and the reader's
+    // loan are there under the rule the due date was worked out for (the
+    // one read above, without locks).
+    const QString readRule = copy.text(0, 3);
+    auto addUpdates = [&](LIB_DB_Batch& b, const QString& due, const QString& ready) {
+        const QStringList changes = {
+            "UPDATE lend_lst SET lend_date = " + q(m_now) + ", norm_ret_date = " + q(due) +
+                ", resp_wkr = " + q(varGetSysInfo(4)) + " WHERE prop_no = " + q(propNo),
+            "UPDATE item SET book_lend_flag = '1' WHERE prop_no = " + q(propNo),
+            "UPDATE relegate_arri_lst SET relegate_end_flag = '3', relegate_lend_date = " + q(today) +
+                " WHERE cert_id = " + q(certId) + " AND prop_no = " + q(propNo) + " AND relegate_end_flag < '3'"};
+        const int at = b.count();
+        for (const QString& change : changes) b.select(countedChange(change + ready));
+        return at;
+    };
     LIB_DB_Batch locked;
     locked.select("SELECT cert_id FROM reader WHERE cert_id = " + q(certId) + " FOR UPDATE");
     const int foundAt = locked.select("SELECT relegate_end_flag FROM relegate_arri_lst WHERE cert_id = " +
@@ -566,50 +608,80 @@ int DeskLending::subLendReleBook(const QString& code) {
                                       " AND relegate_end_flag < '3' FOR UPDATE");
     const int loanAt =
         locked.select("SELECT rule_no_f, cert_id FROM lend_lst WHERE prop_no = " + q(propNo) + " FOR UPDATE");
-    if (m_desk.runOpening(locked, [this] { return m_desk.abortTrans(); }) != 0) return -1;
-    if (locked.rows(foundAt).rowCount() < 1)
-        return pickUpFailed(QStringLiteral("该书已不是该读者待取的委托到书（已被取消或已领取）。"));
-    const DBResultSet& rs = locked.rows(loanAt);
-    if (rs.rowCount() < 1 || rs.text(0, 1) != certId)
-        return pickUpFailed(QStringLiteral("该书没有该读者的借阅记录，不能领取。"));
-    const int rule = ruleByNo(rs.text(0, 0));
-    if (rule < 0)
-        return pickUpFailed(
-            QStringLiteral("该书借阅记录的流通规则（%1）不存在，不能领取。").arg(rs.text(0, 0)));
-    const QString due = dueUnderRule(rule, location, m_now);
-    // The three updates in one round trip, each counting the rows it changed:
-    // one that changed none undoes them all.
-    LIB_DB_Batch updates;
-    const QStringList changes = {
-        "UPDATE lend_lst SET lend_date = " + q(m_now) + ", norm_ret_date = " + q(due) +
-            ", resp_wkr = " + q(varGetSysInfo(4)) + " WHERE prop_no = " + q(propNo),
-        "UPDATE item SET book_lend_flag = '1' WHERE prop_no = " + q(propNo),
-        "UPDATE relegate_arri_lst SET relegate_end_flag = '3', relegate_lend_date = " + q(today) +
-            " WHERE cert_id = " + q(certId) + " AND prop_no = " + q(propNo) + " AND relegate_end_flag < '3'"};
-    for (const QString& change : changes) updates.select(countedChange(change));
-    if (m_desk.run(updates) != 0) return m_desk.abortTrans();
-    for (int i = 0; i < updates.count(); ++i) {
-        if (toInt(updates.rows(i).text(0, 0)) < 1)
+    const int readRuleAt = ruleByNo(readRule);
+    const int updatesAt =
+        readRuleAt < 0
+            ? -1
+            : addUpdates(locked, dueUnderRule(readRuleAt, location, m_now),
+                         " AND EXISTS (SELECT 1 FROM relegate_arri_lst WHERE cert_id = " + q(certId) +
+                             " AND prop_no = " + q(propNo) +
+                             " AND relegate_end_flag < '3') AND EXISTS (SELECT 1 FROM lend_lst WHERE prop_no = " +
+                             q(propNo) + " AND cert_id = " + q(certId) + " AND rule_no_f = " + q(readRule) + ")");
+    // The checks in their order on the locked rows: a refusal's message, or "".
+    auto refusal = [&]() -> QString {
+        if (locked.rows(foundAt).rowCount() < 1)
+            return QStringLiteral("该书已不是该读者待取的委托到书（已被取消或已领取）。");
+        const DBResultSet& rs = locked.rows(loanAt);
+        if (rs.rowCount() < 1 || rs.text(0, 1) != certId)
+            return QStringLiteral("该书没有该读者的借阅记录，不能领取。");
+        if (ruleByNo(rs.text(0, 0)) < 0)
+            return QStringLiteral("该书借阅记录的流通规则（%1）不存在，不能领取。").arg(rs.text(0, 0));
+        return QString();
+    };
+    // An update that failed where a check refuses: the refusal, as when the
+    // updates were sent after the checks.
+    const int opened = m_desk.runOpening(locked, [&] {
+        const QString refused = updatesAt >= 0 && locked.failedAt() >= updatesAt ? refusal() : QString();
+        if (refused.isEmpty()) return m_desk.abortTrans();
+        LIB_ClearDBError();
+        return pickUpFailed(refused);
+    });
+    if (opened != 0) return -1;
+    if (const QString refused = refusal(); !refused.isEmpty()) return pickUpFailed(refused);
+    const QString lockedRule = locked.rows(loanAt).text(0, 0);
+    const QString due = dueUnderRule(ruleByNo(lockedRule), location, m_now);
+    // A rule changed since it was read: the updates changed nothing and go
+    // again for the rule in force.
+    LIB_DB_Batch again;
+    const LIB_DB_Batch* updates = &locked;
+    int countsAt = updatesAt;
+    if (updatesAt < 0 || lockedRule != readRule) {
+        countsAt = addUpdates(again, due, QString());
+        if (m_desk.run(again) != 0) return m_desk.abortTrans();
+        updates = &again;
+    }
+    // One that changed none undoes them all.
+    for (int i = countsAt; i < countsAt + 3; ++i) {
+        if (toInt(updates->rows(i).text(0, 0)) < 1)
             return pickUpFailed(QStringLiteral("该书的记录已被其他工作站改变，未能领取，请重新扫描。"));
     }
-    if (m_desk.commit() != 0) return m_desk.abortTrans();
-
-    bool listed = false;
+    // The commit; a loan not on the list (it was cleared) is read behind it.
+    LoanRow* listed = nullptr;
     for (LoanRow& l : m_desk.m_loans) {
-        if (l.barCode != code) continue;
-        l.lendDate = m_now;
-        l.normRetDate = due;
-        l.bookLendFlag = QStringLiteral("1");
-        listed = true;
-        break;
-    }
-    if (!listed) {
-        // The loan was not on the list (it was cleared): it shows now.
-        QVector<LoanRow> rows;
-        if (m_desk.readLoans(certId, today, rows) == 0) {
-            for (const LoanRow& l : rows)
-                if (l.barCode == code) m_desk.m_loans.prepend(l);
+        if (l.barCode == code) {
+            listed = &l;
+            break;
         }
+    }
+    LIB_DB_Batch done;
+    done.commit();
+    ++m_desk.m_statements; // COMMIT
+    int loansAt = -1;
+    if (!listed) {
+        done.afterCommit();
+        loansAt = ConsignDesk::addLoans(done, certId);
+    }
+    if (m_desk.run(done) != 0 && done.failedAt() < done.afterCommitAt()) return m_desk.abortTrans();
+
+    if (listed) {
+        listed->lendDate = m_now;
+        listed->normRetDate = due;
+        listed->bookLendFlag = QStringLiteral("1");
+    } else if (done.failedAt() < 0) {
+        QVector<LoanRow> rows;
+        ConsignDesk::takeLoans(done, loansAt, today, rows);
+        for (const LoanRow& l : rows)
+            if (l.barCode == code) m_desk.m_loans.prepend(l);
     }
     m_markedLoan = code;
     return 0;
@@ -755,14 +827,18 @@ int DeskLending::subReturnBook(const QString& code) {
     // The loan closed, then what the rest of the action reads, in one round
     // trip: the copy's collected row, a waiting hold of the title, and for a
     // copy away from home the requests and the requester check's reads of
-    // every requester queued.
+    // every requester queued. Behind them the writes that follow from what
+    // those reads find, each as a statement that finds it again: a copy away
+    // from home without a collected row given a row of its own to travel
+    // with, or the collected row closed (when it is the only one), and a
+    // waiting hold given the copy.
     LIB_DB_Batch closing;
     closing.callProc("LT_retbook_new " + q(propNo) + "," + q(borrower) + "," + q(j.judgedDue) + "," +
                      QString::number(j.count) + "," + strFormatMoney(j.fine) + "," + q(j.unit) + "," +
                      q(j.fineText) + "," + q(wkr));
-    const int collectedAt =
-        closing.select("SELECT cert_id FROM relegate_arri_lst WHERE cert_id = " + q(borrower) + " AND prop_no = " +
-                       q(propNo) + " AND relegate_end_flag = '3' FOR UPDATE");
+    const QString collectedRow = "FROM relegate_arri_lst WHERE cert_id = " + q(borrower) + " AND prop_no = " +
+                                 q(propNo) + " AND relegate_end_flag = '3'";
+    closing.select("SELECT cert_id " + collectedRow + " FOR UPDATE");
     const int holdsAt = closing.select("SELECT cert_id FROM preg_lst WHERE call_no = " + q(callNo) +
                                        " AND preg_end_date >= " + q(today) +
                                        " AND location = " + q(location) + " AND preg_flag = '0'");
@@ -774,52 +850,70 @@ int DeskLending::subReturnBook(const QString& code) {
             queueOf + " ORDER BY relegate_lst.relegate_no");
         checks = addApplicantReads(closing, "SELECT relegate_lst.cert_id " + queueOf);
     }
-    if (m_desk.run(closing) != 0) return m_desk.abortTrans();
-    const int collected = closing.rows(collectedAt).rowCount();
-    // Its row closed, or a copy away from home given a row of its own to
-    // travel with; a waiting hold takes the copy.
-    LIB_DB_Batch writes;
-    if (collected == 1)
-        writes.execute("UPDATE relegate_arri_lst SET relegate_end_flag = '4', relegate_ret_date = " + q(today) +
-                       ", relegate_ret_location = " + q(deskLoc) + " WHERE cert_id = " + q(borrower) +
-                       " AND prop_no = " + q(propNo) + " AND relegate_end_flag = '3'");
-    if (away && collected == 0)
-        writes.execute(
+    if (away)
+        closing.execute(
             "INSERT INTO relegate_arri_lst (cert_id, prop_no, call_no, relegate_arri_date, "
             "relegate_lend_date, relegate_ret_date, relegate_ret_location, relegate_end_flag, resp_wkr) "
-            "VALUES (" +
+            "SELECT " +
             q(borrower) + ", " + q(propNo) + ", " + q(callNo) + ", " + q(today) + ", " + q(today) + ", " +
-            q(today) + ", " + q(deskLoc) + ", '4', " + q(wkr) + ")");
-    const bool held = closing.rows(holdsAt).rowCount() > 0;
-    if (held) writes.callProc("LT_retpregbook " + q(propNo));
+            q(today) + ", " + q(deskLoc) + ", '4', " + q(wkr) + " WHERE NOT EXISTS (SELECT 1 " + collectedRow +
+            ")");
+    closing.execute("UPDATE relegate_arri_lst SET relegate_end_flag = '4', relegate_ret_date = " + q(today) +
+                    ", relegate_ret_location = " + q(deskLoc) + " WHERE cert_id = " + q(borrower) +
+                    " AND prop_no = " + q(propNo) + " AND relegate_end_flag = '3' AND (SELECT count(*) " +
+                    collectedRow + ") = 1");
+    closing.callProc("LT_retpregbook_held " + q(propNo) + "," + q(callNo) + "," + q(location) + "," + q(today));
     const QString workload = strJobQtyCall(QStringLiteral("402"), 0, 1, 0);
-    // The hand-on sends these writes with its first reads and commits them
-    // with its lending; when nobody takes the copy they go with the workload
-    // and the commit.
+    // The borrower's remaining loans, and the debt when the fine window may
+    // open, read behind the commit.
+    struct {
+        int remaining = -1, owed = -1;
+    } tail;
+    const std::function<void(LIB_DB_Batch&)> addTail = [&](LIB_DB_Batch& b) {
+        tail.remaining = b.prepared(QStringLiteral("desk_return_remaining"),
+                                    QStringLiteral("SELECT prop_no FROM lend_lst WHERE cert_id = $1"), {borrower});
+        tail.owed = fineReturn != 0 ? b.prepared(QStringLiteral("desk_return_owed"),
+                                                 QStringLiteral("SELECT debt_flag FROM reader WHERE cert_id = $1"),
+                                                 {borrower})
+                                    : -1;
+    };
+    // At home nothing is handed on: the workload and the commit go with them.
+    // Away from home the hand-on commits the return with its lending; when
+    // nobody takes the copy the workload and the commit follow alone.
+    LIB_DB_Batch last; // the batch with the commit and the reads behind it
+    int written = -1;
     bool handedOn = false;
     m_handOnError = KeptError();
-    if (away && closing.rows(candidatesAt).rowCount() > 0) {
-        m_candidates = closing.rows(candidatesAt);
-        m_return = HandOnReturn{borrower, callNo, location, writes, workload};
-        const int r = subPassToApplicant(propNo, closing, checks);
-        writes = m_return.writes;
-        m_return = HandOnReturn();
-        if (r == -2) return -1;
-        handedOn = r == 0;
+    if (!away) {
+        written = m_desk.writeWithWorkload(closing, {workload}, addTail, &last);
+        if (written < 0) return m_desk.abortTrans();
+    } else {
+        if (m_desk.run(closing) != 0) return m_desk.abortTrans();
+        if (closing.rows(candidatesAt).rowCount() > 0) {
+            m_candidates = closing.rows(candidatesAt);
+            m_return = HandOnReturn{borrower, callNo, location, workload, addTail, LIB_DB_Batch(), -1};
+            const int r = subPassToApplicant(propNo, closing, checks);
+            written = m_return.written;
+            last = m_return.committed;
+            m_return = HandOnReturn();
+            if (r == -2) return -1;
+            handedOn = r == 0;
+        }
+        if (!handedOn) {
+            LIB_DB_Batch commit;
+            written = m_desk.writeWithWorkload(commit, {workload}, addTail, &last);
+            if (written < 0) return m_desk.abortTrans();
+        }
     }
-    if (!handedOn && m_desk.writeWithWorkload(writes, workload) != 0) return m_desk.abortTrans();
+    // A read behind the commit that failed: reported where it was read.
+    const KeptError tailError = written == 1 ? KeptError::pending() : KeptError();
+    const bool held = closing.rows(holdsAt).rowCount() > 0;
     p.debt = strFormatMoney(debt + j.fine);
     // A requester passed over for a database failure: its report, now that
     // nothing is locked any more.
     if (m_handOnError.kind != 0) {
-        g_intErrKind = m_handOnError.kind;
-        g_lngErrNo = m_handOnError.number;
-        g_strErrMsgCode = m_handOnError.msgCode;
-        g_strErrText = m_handOnError.text;
-        g_strErrProc = m_handOnError.proc;
-        g_strSQL = m_handOnError.sql;
+        m_handOnError.show();
         m_handOnError = KeptError();
-        intShowDBError();
     }
 
     // What the commit did, in the order it did it.
@@ -843,17 +937,11 @@ int DeskLending::subReturnBook(const QString& code) {
                           (j.unit == QLatin1String("D") ? QStringLiteral("天") : QStringLiteral("小时"));
     m_returns.prepend(row);
 
-    // The borrower's remaining loans, and the debt when the fine window may open.
-    LIB_DB_Batch last;
-    const int remainingAt = last.select("SELECT prop_no FROM lend_lst WHERE cert_id = " + q(borrower));
-    const int owedAt =
-        fineReturn != 0 ? last.select("SELECT debt_flag FROM reader WHERE cert_id = " + q(borrower)) : -1;
-    const int lastResult = m_desk.run(last);
-    if (lastResult != 0 && last.failedAt() == remainingAt) {
-        intShowDBError();
+    if (tailError.kind != 0 && last.failedAt() == tail.remaining) {
+        tailError.show();
         return 0;
     }
-    const DBResultSet& remaining = last.rows(remainingAt);
+    const DBResultSet& remaining = last.rows(tail.remaining);
     m_desk.setLoanCount(remaining.rowCount(), maxLend);
     if (m_desk.showPanel) m_desk.showPanel(false);
 
@@ -863,11 +951,11 @@ int DeskLending::subReturnBook(const QString& code) {
     if (marcUse == QLatin1String("2")) intShowMsg(QStringLiteral("ILT102"));
 
     if (fineReturn != 0) {
-        if (lastResult != 0) {
-            intShowDBError();
+        if (tailError.kind != 0) {
+            tailError.show();
             return 0;
         }
-        const DBResultSet& owed = last.rows(owedAt);
+        const DBResultSet& owed = last.rows(tail.owed);
         g_dblExceedFine = owed.rowCount() > 0 ? owed.number(0, 0) : 0.0;
         if (lngMoneyFromDouble(g_dblExceedFine) >= 10 && m_desk.showFineWindow) m_desk.showFineWindow();
     }

@@ -127,25 +127,23 @@ private:
 
     // The lending core. `code` is a bar code (Desk) or a property number (HandOn).
     int lendCopy(Lender who, const QString& code);
-    // Reads the copy (by an SQL condition on item), its loan, the reader's
-    // reserved arrivals and loans and the free copies on the shelf; `locked`
-    // locks the reader, the copy and the reader's loans first.
+    // Reads the copy (whose column `key` of item holds `code`), its loan,
+    // the reader's reserved arrivals and loans and the free copies on the
+    // shelf; `locked` locks the reader, the copy and the reader's loans first.
     // All in one batch (the caller's: a locked one opens the transaction),
     // `more` adds what the caller reads after them.
-    int readFacts(const QString& where, bool locked, LendFacts& f, LIB_DB_Batch& batch,
+    int readFacts(const QString& key, const QString& code, bool locked, LendFacts& f, LIB_DB_Batch& batch,
                   const std::function<void(LIB_DB_Batch&)>& more = {});
     // The checks of a lending in their order, on what readFacts read.
     Outcome judge(const LendFacts& f, const QString& certId, const QString& grade, const QString& redrType,
                   int& rule, bool& reservedOk);
     int lendFailed(); // report, -1
-    // A hand-on attempt that failed in the batch whose statements from
-    // `attemptAt` on are the attempt's (0: all of them). A failure of the
-    // return's own statements before it, a deadlock or a lost session undo
-    // the whole return (-2, reported); any other undoes the attempt back to
-    // its savepoint, writes the requester to the daily log, keeps the error
-    // for the report after the commit and passes the requester over (-1).
-    int handOnAttemptFailed(const LIB_DB_Batch& batch, int attemptAt, const QString& certId,
-                            const QString& propNo);
+    // A hand-on attempt that failed (the return's own statements went
+    // before it). A deadlock or a lost session undo the whole return (-2,
+    // reported); any other failure undoes the attempt back to its savepoint,
+    // writes the requester to the daily log, keeps the error for the report
+    // after the commit and passes the requester over (-1).
+    int handOnAttemptFailed(const QString& certId, const QString& propNo);
 
     int pickUpFailed(const QString& message);
     // A change as a query of the number of rows it changed.
@@ -162,16 +160,21 @@ private:
     struct HandOnReturn {
         QString borrower;         // of the returned loan, for the lent-on row
         QString callNo, location; // the copy's title and stored location: the queue
-        LIB_DB_Batch writes;      // the return's writes not sent yet
         QString workload;         // the return's workload call, sent with the commit
+        std::function<void(LIB_DB_Batch&)> after; // the return's reads behind the commit
+        LIB_DB_Batch committed;   // the batch that committed, with those reads
+        int written = -1;         // what writeWithWorkload made of it
     };
     HandOnReturn m_return;
-    // The database error of the first requester passed over for a failure,
+    // A database error reported later than it happened: the one of the first
+    // requester passed over for a failure, or of a read behind the commit,
     // reported once the return has committed (no box while the locks hold).
     struct KeptError {
         int kind = 0;
         long number = 0;
         QString msgCode, text, proc, sql;
+        static KeptError pending(); // the pending error
+        void show() const;          // made pending again and reported
     };
     KeptError m_handOnError;
     QString m_now;            // server time of the action

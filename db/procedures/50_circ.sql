@@ -130,6 +130,19 @@ begin
     update item set book_lend_flag = '2' where prop_no = p_prop_no;
 end $$;
 
+-- The same for a return that tests the hold itself, as the desk tests it:
+-- a waiting hold of the title at the location, valid on the given day. Sent
+-- with the return's other writes, it spares the desk a round trip.
+create or replace procedure lt_retpregbook_held(p_prop_no text, p_call_no text, p_location text, p_today text)
+language plpgsql as $$
+begin
+    if exists (select 1 from preg_lst
+                where call_no = p_call_no and preg_end_date >= p_today
+                  and location = p_location and preg_flag = '0') then
+        call lt_retpregbook(p_prop_no);
+    end if;
+end $$;
+
 create or replace procedure lt_modiloca(p_prop_no text, p_location text)
 language plpgsql as $$
 begin

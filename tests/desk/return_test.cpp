@@ -3,6 +3,7 @@
 // returned away from home.
 
 #include "LendingFixture.h"
+#include "platform/oradb/FaultHook.h"
 
 using ui::BoxAnswer;
 
@@ -320,4 +321,63 @@ TEST_F(ReturnTest, TwoCollectedRowsOfOneCopyAreLeftAlone) {
     ASSERT_EQ(lending.subReturnBook("B500003"), 0) << shown();
     EXPECT_EQ(foundRows("P500003"), (QStringList{"DR13:3", "DR13:3"}));
     EXPECT_EQ(loanOf("P500003"), "");
+}
+
+TEST_F(ReturnTest, AFailedReadBehindTheCommitLeavesTheReturnStandingAndIsShown) {
+    // The borrower's remaining loans, and the debt when the fine window may
+    // open, travel behind the return's COMMIT. The session lost before the
+    // last of them: the return (and its hand-on) stays committed, the failure
+    // is shown after what the commit did, and what needed the reads is left
+    // out (the loan count, the fine window).
+    struct Case {
+        const char* name;
+        const char* barCode;
+        int fineReturn;
+        bool handOn;
+        QStringList done; // what the commit did (after the attachment question of B500003)
+    };
+    const Case cases[] = {
+        {"at home, the remaining loans", "B500005", 0, false, {}},
+        {"away from home, the debt", "B500012", 1, false, {"该书为委托借阅书刊。"}},
+        {"handed on, the remaining loans", "B500003", 0, true, {"该书为委托借阅书刊，有本地读者委托该书。"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto start = [&] {
+            db().recreate();
+            db().pinClock(day + " 10:00:00");
+            if (c.handOn) collectArrival();
+            lending.fineReturn = c.fineReturn;
+            lending.clearReturns();
+            dialogs.clear();
+            dialogs.answers = {BoxAnswer::Ok, BoxAnswer::Ok, BoxAnswer::Ok, BoxAnswer::Ok};
+        };
+        start();
+        oradb::faults::endSessionBeforeStatement(0);
+        ASSERT_EQ(lending.subReturnBook(c.barCode), 0) << shown();
+        const int last = oradb::faults::statementCount();
+        ASSERT_GT(last, oradb::faults::lastCommitStatement());
+        const int asked = c.handOn ? 1 : 0;
+        EXPECT_EQ(shownTexts().mid(asked), c.done);
+        EXPECT_FALSE(desk.panel().loans.startsWith("?"));
+        const QString records =
+            db().scalar("select string_agg(prop_no_f || cert_id_f, ',' order by prop_no_f, cert_id_f) from lend_hist");
+        const QString loans = db().scalar("select string_agg(prop_no || cert_id, ',' order by prop_no) from lend_lst");
+
+        start();
+        const int windows = fineWindows;
+        oradb::faults::endSessionBeforeStatement(last);
+        EXPECT_EQ(lending.subReturnBook(c.barCode), 0) << shown();
+        oradb::faults::clear();
+        EXPECT_EQ(
+            db().scalar("select string_agg(prop_no_f || cert_id_f, ',' order by prop_no_f, cert_id_f) from lend_hist"),
+            records);
+        EXPECT_EQ(db().scalar("select string_agg(prop_no || cert_id, ',' order by prop_no) from lend_lst"), loans);
+        const QStringList failure = {"网络非正常中断，重新连接数据库？", "数据库连接成功！"};
+        EXPECT_EQ(shownTexts().mid(asked), c.done + failure);
+        ASSERT_EQ(lending.returns().size(), 1);
+        EXPECT_EQ(lending.returns()[0].barCode, c.barCode);
+        EXPECT_TRUE(desk.panel().loans.startsWith("?")) << desk.panel().loans.toStdString();
+        EXPECT_EQ(fineWindows, windows);
+    }
 }
