@@ -59,15 +59,17 @@ QString BookHitPages::strPageSQL(int limit) const
 
 QString BookHitPages::strCountSQL() const
 {
-    return QStringLiteral("SELECT count(*) FROM (") + sql_ + QStringLiteral(") hit");
+    return QStringLiteral("SELECT count(DISTINCT ") + key_ + u')' + from_;
 }
 
 int BookHitPages::start(const QString& hitSql)
 {
     static const QRegularExpression select(QStringLiteral("^\\s*SELECT\\s+DISTINCT\\s+(\\S+)\\s+FROM\\s"),
                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch head = select.match(hitSql);
     sql_ = hitSql;
-    key_ = select.match(hitSql).captured(1);
+    key_ = head.captured(1);
+    from_ = hitSql.mid(head.capturedEnd(1));
     last_.clear();
     nos_.clear();
     sums_.clear();

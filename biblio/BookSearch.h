@@ -69,7 +69,7 @@ public:
 
 private:
     int read(int limit, bool counted);
-    QString sql_, key_, last_;
+    QString sql_, key_, from_, last_; // the search, its record number, its " FROM ..."
     QStringList nos_;
     QVector<BookSumEntry> sums_;
     QHash<QString, int> sumAt_;
