@@ -2,11 +2,15 @@
 
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
+#include "common/basDBBatch.h"
+#include "common/basMarc.h"
 #include "common/basMarcField.h"
 #include "common/basMarcIdx.h"
 #include "common/basMarcList.h"
 #include "common/basText.h"
 #include "platform/oradb/SqlText.h"
+
+#include <QRegularExpression>
 
 #include <cmath>
 
@@ -39,10 +43,112 @@ int intBiblioSelect(const QString& sql, DBResultSet& rs)
     return g_intSQLRet;
 }
 
-void subLoadSummaries(const QString& selection)
+// ---- pages of hits ---------------------------------------------------------------
+
+int BookHitPages::defaultPageRows = 500;
+
+QString BookHitPages::strPageSQL(int limit) const
 {
-    statementLog().add(QStringLiteral("SELECT MARC_REC_NO FROM marc WHERE marc_rec_no in (") + selection + u')');
-    subLoadMarcList(selection, 0);
+    QString sql = sql_;
+    if (!last_.isEmpty())
+        sql += (sql_.contains(QLatin1String(" WHERE "), Qt::CaseInsensitive) ? QStringLiteral(" AND ")
+                                                                              : QStringLiteral(" WHERE "))
+            + key_ + QStringLiteral(" > ") + q(last_);
+    return sql + QStringLiteral(" ORDER BY ") + key_ + QStringLiteral(" LIMIT ") + QString::number(limit);
+}
+
+QString BookHitPages::strCountSQL() const
+{
+    return QStringLiteral("SELECT count(DISTINCT ") + key_ + u')' + from_;
+}
+
+int BookHitPages::start(const QString& hitSql)
+{
+    static const QRegularExpression select(QStringLiteral("^\\s*SELECT\\s+DISTINCT\\s+(\\S+)\\s+FROM\\s"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch head = select.match(hitSql);
+    sql_ = hitSql;
+    key_ = head.captured(1);
+    from_ = hitSql.mid(head.capturedEnd(1));
+    last_.clear();
+    nos_.clear();
+    sums_.clear();
+    sumAt_.clear();
+    total_ = 0;
+    done_ = false;
+    if (read(pageRows, true) < 0) {
+        done_ = true;
+        return -1;
+    }
+    return 0;
+}
+
+int BookHitPages::next(int upTo)
+{
+    if (complete())
+        return 0;
+    // Up to the end of the page that holds row upTo.
+    const int pageEnd = (upTo + pageRows - 1) / pageRows * pageRows;
+    return read(qMax(pageRows, pageEnd - listed()), false);
+}
+
+int BookHitPages::read(int limit, bool counted)
+{
+    LIB_DB_Batch b;
+    const QString page = strPageSQL(limit);
+    const int count = counted ? b.select(strCountSQL()) : -1;
+    const int hits = b.select(page);
+    const int sums = b.select(strMarcListSQL(page));
+    for (int i = 0; i < b.count(); ++i)
+        statementLog().add(b.sql(i));
+    g_strSQL = page;
+    g_intSQLRet = b.run();
+    if (g_intSQLRet != 0)
+        return -1;
+    if (counted)
+        total_ = int(b.rows(count).number(0, 0));
+    const DBResultSet& rs = b.rows(hits);
+    for (int r = 0; r < rs.rowCount(); ++r)
+        nos_ << rs.text(r, 0);
+    if (rs.rowCount() < limit)
+        done_ = true;
+    if (rs.rowCount() > 0)
+        last_ = nos_.last();
+    DBResultSet summaries = b.rows(sums);
+    subDecodeDumps(summaries);
+    g_arrBookSum = arrMarcListOf(summaries);
+    for (int i = 0; i + 1 < g_arrBookSum.size(); ++i) {
+        const BookSumEntry& e = g_arrBookSum[i];
+        if (!sumAt_.contains(e.marc_rec_no)) {
+            sumAt_.insert(e.marc_rec_no, int(sums_.size()));
+            sums_ << e;
+        }
+    }
+    return rs.rowCount();
+}
+
+DBResultSet BookHitPages::hits(int from) const
+{
+    const int rows = qMax(0, listed() - from);
+    DBResultSet rs(rows, 1);
+    rs.setCell(0, 0, QStringLiteral("MARC_REC_NO"));
+    rs.setCell(0, 1, 10);
+    for (int r = 0; r < rows; ++r)
+        rs.setValue(r, 0, nos_[from + r]);
+    return rs;
+}
+
+const BookSumEntry* BookHitPages::summary(const QString& no) const
+{
+    const auto it = sumAt_.constFind(no);
+    return it == sumAt_.constEnd() ? nullptr : &sums_[*it];
+}
+
+QVector<BookSumEntry> BookHitPages::summaryList() const
+{
+    QVector<BookSumEntry> list = sums_;
+    list.append(BookSumEntry());
+    return list;
 }
 
 const QVector<MatchOp>& g_arrMatchOp()
@@ -96,21 +202,18 @@ QString strQuickSearchSQL(const QString& code, const QString& key, bool wide)
         + QStringLiteral(" AND  marc_idx_cont") + strMatchSQL(key, MatchPrefix, wide, like);
 }
 
-int intQuickSearch(const QString& code, const QString& typed, DBResultSet& hits, QString* shown)
+int intQuickSearch(const QString& code, const QString& typed, BookHitPages& pages, QString* shown)
 {
     if (code.isEmpty())
         return 0;
     const QString key = strQuickSearchKey(code, typed, shown);
     if (key.isEmpty())
         return 0;
-    const QString sql = strQuickSearchSQL(code, key, g_intMarc03 != 0);
-    if (intBiblioSelect(sql, hits) != 0) {
+    if (pages.start(strQuickSearchSQL(code, key, g_intMarc03 != 0)) != 0) {
         intShowDBError();
         return 0;
     }
-    if (hits.rowCount() > 0)
-        subLoadSummaries(sql);
-    return hits.rowCount();
+    return pages.total();
 }
 
 // ---- combined search --------------------------------------------------------------------
@@ -189,14 +292,12 @@ SeekText varBuildBookSeek(const QVector<SeekRow>& rows, bool wide)
     return out;
 }
 
-int intRunBookSeek(const SeekText& text, DBResultSet& hits)
+int intRunBookSeek(const SeekText& text, BookHitPages& pages)
 {
-    if (intBiblioSelect(text.sql, hits) != 0) {
+    if (pages.start(text.sql) != 0) {
         intShowDBError();
         return -1;
     }
-    if (hits.rowCount() > 0)
-        subLoadSummaries(text.sql);
     return 0;
 }
 

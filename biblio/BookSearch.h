@@ -9,13 +9,12 @@
 // between a prefix, a contains and an exact search.
 
 #include "common/DBResultSet.h"
+#include "common/basMarcList.h"
 
 #include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVector>
-
-struct BookSumEntry;
 
 namespace biblio {
 
@@ -29,8 +28,54 @@ struct StatementLog {
 StatementLog& statementLog();
 // LIB_DB_Select through the statement log (g_strSQL and g_intSQLRet set).
 int intBiblioSelect(const QString& sql, DBResultSet& rs);
-// subLoadMarcList through the statement log.
-void subLoadSummaries(const QString& selection);
+
+// The records a search finds, listed a page at a time as the worker scrolls:
+// the first page with the exact number of records found in one round trip,
+// each further page in one more. Records come in ascending record number, each
+// once; every read also loads the summaries of the records it adds into
+// g_arrBookSum (that read's records only, as subLoadMarcList would).
+class BookHitPages {
+public:
+    // Rows a page holds unless set otherwise.
+    static int defaultPageRows;
+    int pageRows = defaultPageRows;
+
+    // Reads the count and the first page of `hitSql`, a search as the quick and
+    // the combined search build it ("SELECT DISTINCT <record number> FROM ...
+    // WHERE ..."). 0, or -1 with the database error pending.
+    int start(const QString& hitSql);
+    // Reads the records after the listed ones: a page, or up to the end of
+    // the page that holds row `upTo` (from 1) when that lies further, in one
+    // round trip. The records added; 0 when every record is listed; -1 on a
+    // database error (pending).
+    int next(int upTo = 0);
+
+    int total() const { return total_; } // records found
+    int listed() const { return int(nos_.size()); }
+    bool complete() const { return done_ || listed() >= total_; }
+    // Records found and not yet listed.
+    int unlisted() const { return complete() ? 0 : total_ - listed(); }
+    // The listed record numbers from listed row `from` (0-based) on, in
+    // column 0, as a search result.
+    DBResultSet hits(int from = 0) const;
+    // The summary of a listed record, nullptr when it has none.
+    const BookSumEntry* summary(const QString& no) const;
+    // The summaries of every listed record, in the shape of g_arrBookSum.
+    QVector<BookSumEntry> summaryList() const;
+
+    // The records after the last listed one, at most `limit`; the count.
+    QString strPageSQL(int limit) const;
+    QString strCountSQL() const;
+
+private:
+    int read(int limit, bool counted);
+    QString sql_, key_, from_, last_; // the search, its record number, its " FROM ..."
+    QStringList nos_;
+    QVector<BookSumEntry> sums_;
+    QHash<QString, int> sumAt_;
+    int total_ = 0;
+    bool done_ = true;
+};
 
 // Match modes of the combined search, in list order.
 enum MatchMode { MatchPrefix = 0, MatchAny = 1, MatchExact = 2 };
@@ -54,10 +99,10 @@ QString strMatchSQL(const QString& key, int mode, bool wide, const QString& like
 QString strQuickSearchKey(const QString& code, const QString& typed, QString* shown = nullptr);
 // The hit query of a prepared key (without its "%").
 QString strQuickSearchSQL(const QString& code, const QString& key, bool wide);
-// Runs the quick search: the hit query into `hits`, then the summaries of all
-// hits into g_arrBookSum in one further query. Returns the hit count; 0 when
+// Runs the quick search: its count and first page into `pages` (the page's
+// summaries into g_arrBookSum) in one round trip. Returns the hit count; 0 when
 // nothing was searched, nothing found or the query failed (reported).
-int intQuickSearch(const QString& code, const QString& typed, DBResultSet& hits, QString* shown = nullptr);
+int intQuickSearch(const QString& code, const QString& typed, BookHitPages& pages, QString* shown = nullptr);
 
 // ---- combined search ----------------------------------------------------------
 
@@ -77,9 +122,9 @@ struct SeekText {
 // call-number (call_no_lst) rows join the first MARC row, or each other on the
 // record number when there is none.
 SeekText varBuildBookSeek(const QVector<SeekRow>& rows, bool wide);
-// Runs a built search into `hits` and loads the summaries of all hits in one
-// further query. 0, or -1 when the query failed (reported).
-int intRunBookSeek(const SeekText& text, DBResultSet& hits);
+// Runs a built search: its count and first page into `pages`, as the quick
+// search does. 0, or -1 when the query failed (reported).
+int intRunBookSeek(const SeekText& text, BookHitPages& pages);
 
 // ---- list rows ----------------------------------------------------------------
 

@@ -36,6 +36,7 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStackedWidget>
 #include <QTabBar>
 #include <QTimer>
@@ -275,6 +276,16 @@ void frmBookInfo::buildUi()
     connect(txtNum, &QLineEdit::returnPressed, this, &frmBookInfo::txtNum_Enter);
     connect(chkOnly, &QCheckBox::clicked, this, &frmBookInfo::chkOnly_Click);
     connect(vsBookInfo, &QTableWidget::cellClicked, this, [this](int, int) { vsBookInfo_RowReaction(); });
+    // Scrolled to the end of the listed records, or their last row reached
+    // (arrow keys, Page Down, Ctrl+End, a click): the next page of them.
+    connect(vsBookInfo->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        if (value > 0 && value == vsBookInfo->verticalScrollBar()->maximum())
+            subReadHitPage();
+    });
+    connect(vsBookInfo, &QTableWidget::currentCellChanged, this, [this](int row, int, int previous, int) {
+        if (row > 0 && row != previous && row == vsBookInfo->rows() - 1)
+            subReadHitPage();
+    });
     connect(tbsBookInfo, &QTabBar::currentChanged, this, [this](int) { tbsBookInfo_Click(); });
     connect(cmdRefresh, &QPushButton::clicked, this, &frmBookInfo::cmdRefresh_Click);
     vsBookInfo->installEventFilter(this);
@@ -295,6 +306,7 @@ void frmBookInfo::pInitialize()
     }
     blnClosing = false;
     ++fillGeneration_; // a fill still running from before stops
+    hitPages_ = BookHitPages();
     subInitList();
     subInitTabs();
     varLoadMarcIdxIni();
@@ -376,30 +388,60 @@ void frmBookInfo::subClearList()
 
 void frmBookInfo::frmBookInfoSet(const QString& chosen)
 {
+    int chosenRow = 0;
+    if (!subAppendHits(chosen, &chosenRow) || vsBookInfo->rows() < 2)
+        return;
+    const int row = chosenRow > 0 ? chosenRow : 1;
+    vsBookInfo->select(row, 0, row, 11);
+    vsBookInfo_RowReaction();
+}
+
+bool frmBookInfo::subAppendHits(const QString& chosen, int* chosenRow)
+{
     const int hits = g_varBookHits.rowCount();
     const int first = vsBookInfo->rows();
     sumIndex_.rebuild();
     vsBookInfo->setRows(first + hits);
     filling_ = true;
     const int generation = ++fillGeneration_;
-    int chosenRow = 0;
     for (int i = 0; i < hits; ++i) {
         QCoreApplication::processEvents();
         if (blnClosing || generation != fillGeneration_) {
             filling_ = false;
-            return;
+            return false;
         }
         m_strMarcNo = g_varBookHits.text(i, 0);
         subAddBookRow(first + i);
-        if (!chosen.isEmpty() && chosenRow == 0 && m_strMarcNo == chosen)
-            chosenRow = first + i;
+        if (!chosen.isEmpty() && *chosenRow == 0 && m_strMarcNo == chosen)
+            *chosenRow = first + i;
     }
     filling_ = false;
-    if (vsBookInfo->rows() < 2)
-        return;
-    const int row = chosenRow > 0 ? chosenRow : 1;
-    vsBookInfo->select(row, 0, row, 11);
-    vsBookInfo_RowReaction();
+    return true;
+}
+
+bool frmBookInfo::subReadHitPage(int upTo)
+{
+    if (filling_ || hitPages_.complete())
+        return false;
+    const int from = hitPages_.listed();
+    int added = 0;
+    {
+        ui::BusyCursor wait;
+        added = hitPages_.next(upTo);
+    }
+    if (added < 0) {
+        intShowDBError();
+        return false;
+    }
+    if (added == 0)
+        return false;
+    // The rows go below the listed ones; the current record stays current.
+    const QString current = m_strMarcNo;
+    g_varBookHits = hitPages_.hits(from);
+    const bool whole = subAppendHits(QString(), nullptr);
+    if (whole)
+        m_strMarcNo = current;
+    return whole;
 }
 
 void frmBookInfo::vsBookInfo_RowReaction()
@@ -426,7 +468,14 @@ void frmBookInfo::subShowBookCard()
 
 void frmBookInfo::txtNum_Enter()
 {
-    const int n = intClampRowNumber(txtNum->text(), vsBookInfo->rows() - 1);
+    // The last row is that of the last record found; rows not yet listed are
+    // read up to the one asked for.
+    const int listed = vsBookInfo->rows() - 1;
+    int n = intClampRowNumber(txtNum->text(), listed + hitPages_.unlisted());
+    if (n > listed) {
+        subReadHitPage(n);
+        n = qMin(n, vsBookInfo->rows() - 1);
+    }
     if (n < 1)
         return;
     vsBookInfo->clearSelection();
@@ -452,10 +501,16 @@ void frmBookInfo::txtQuickSearch_Enter()
         ui::BusyCursor wait;
         QString shown;
         const QString code = strQuickGroupCode();
-        count = intQuickSearch(code, txtQuickSearch->text(), g_varBookHits, &shown);
+        BookHitPages pages;
+        count = intQuickSearch(code, txtQuickSearch->text(), pages, &shown);
         if (code == QLatin1String("05") && !shown.isEmpty()) {
             txtQuickSearch->setText(shown);
             txtQuickSearch->deselect();
+        }
+        // The first page; the list shown so far stays when nothing was found.
+        if (count > 0) {
+            hitPages_ = pages;
+            g_varBookHits = hitPages_.hits();
         }
     }
     if (count > 0) {
@@ -501,7 +556,11 @@ void frmBookInfo::cmdBookSeek_Click()
     ui::DialogService::current().execDialog(seek_);
     if (!seek_ || !yesSel)
         return;
+    // The records the dialog listed, with their summaries; the rest follow
+    // here as the worker scrolls.
     g_varBookHits = seek_->varBookLst;
+    hitPages_ = seek_->hitPages();
+    g_arrBookSum = hitPages_.summaryList();
     subClearList();
     frmBookInfoSet(strChosenNo);
     if (g_varBookHits.rowCount() > 1)

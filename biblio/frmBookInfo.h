@@ -51,6 +51,12 @@ public:
     // current (row 1 when it is not among them) and shows it.
     void frmBookInfoSet(const QString& chosen = QString());
     void cmdBookSeek_Click();
+    // The next page of found records below the listed ones (the worker
+    // scrolled to the end of the list or reached its last row), or the pages
+    // up to list row `upTo`; false when nothing was added.
+    bool subReadHitPage(int upTo = 0);
+    // The records of the last search, as far as they are listed.
+    const biblio::BookHitPages& hitPages() const { return hitPages_; }
 
     // Controls, by their names.
     QToolBar* tbStandard = nullptr;
@@ -123,6 +129,9 @@ private:
     void subInitTabGrid(const QString& key);
     void subPaint(ui::FlexGrid* grid, const biblio::TabRows& rows, int firstRow = 1);
     void subClearList();
+    // Appends one list row per record of g_varBookHits (step 3.1); false when
+    // the fill was stopped.
+    bool subAppendHits(const QString& chosen, int* chosenRow);
     biblio::TabQuery varTabQuery() const;
 
     QString strQuickText;
@@ -133,5 +142,6 @@ private:
     int fillGeneration_ = 0;
     QPointer<frmMarcNoSeek> seek_;
     biblio::BookSumIndex sumIndex_;
+    biblio::BookHitPages hitPages_;
     static QPointer<frmBookInfo> instance_;
 };

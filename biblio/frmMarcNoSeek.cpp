@@ -96,12 +96,19 @@ frmMarcNoSeek::frmMarcNoSeek(frmBookInfo* owner) : QDialog(owner), owner_(owner)
     spdBookLst->setColHidden(6, true);
     subSetFont(spdBookLst);
     root->addWidget(spdBookLst, kRows + 1, 0, 1, 4);
-    connect(spdBookLst->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int) {
+    connect(spdBookLst->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
         const int top = spdBookLst->rowAt(0) + 1;
         if (top >= 1 && top != topRow_) {
             topRow_ = top;
             subShowPage(top);
         }
+        // Scrolled to the end of the listed hits: the next page of them.
+        if (value > 0 && value == spdBookLst->verticalScrollBar()->maximum())
+            subReadHitPage();
+    });
+    connect(spdBookLst, &ui::SpreadGrid::leaveCell, this, [this](int, int row, int, int newRow) {
+        if (newRow > 0 && newRow != row && newRow == spdBookLst->maxRows())
+            subReadHitPage();
     });
     resize(760, 520);
 
@@ -188,31 +195,55 @@ int frmMarcNoSeek::intBookSeek()
         return -1;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const int ret = intRunBookSeek(t, varBookLst);
+    const int ret = intRunBookSeek(t, pages_);
     QApplication::restoreOverrideCursor();
     if (ret != 0)
         return -1;
     cmdSearch->setEnabled(false);
-    const int hits = varBookLst.rowCount();
-    lblRecNum->setText(QString::number(hits));
+    // The first page listed, the count of all hits shown; the rest as the
+    // worker scrolls down to them.
+    varBookLst = pages_.hits();
+    lblRecNum->setText(QString::number(pages_.total()));
     spdBookLst->setRedraw(false);
     spdBookLst->setMaxRows(0);
-    spdBookLst->setMaxRows(hits);
-    for (int r = 1; r <= hits; ++r)
-        spdBookLst->setText(6, r, QStringLiteral("0"));
+    subAddHitRows();
     spdBookLst->setColHidden(6, true);
     spdBookLst->setRedraw(true);
-    cmdOK->setEnabled(hits > 0);
+    cmdOK->setEnabled(varBookLst.rowCount() > 0);
     topRow_ = 1;
-    if (hits > 0)
+    if (varBookLst.rowCount() > 0)
         subShowPage(1);
     return 0;
 }
 
+void frmMarcNoSeek::subAddHitRows()
+{
+    const int from = spdBookLst->maxRows() + 1;
+    spdBookLst->setMaxRows(varBookLst.rowCount());
+    for (int r = from; r <= varBookLst.rowCount(); ++r)
+        spdBookLst->setText(6, r, QStringLiteral("0"));
+}
+
+void frmMarcNoSeek::subReadHitPage()
+{
+    if (readingPage_ || pages_.complete())
+        return;
+    readingPage_ = true;
+    const int added = pages_.next();
+    if (added < 0) {
+        intShowDBError();
+    } else if (added > 0) {
+        varBookLst = pages_.hits();
+        spdBookLst->setRedraw(false);
+        subAddHitRows();
+        spdBookLst->setRedraw(true);
+        subShowPage(qMax(1, spdBookLst->rowAt(0) + 1));
+    }
+    readingPage_ = false;
+}
+
 void frmMarcNoSeek::subShowPage(int startLine)
 {
-    BookSumIndex index;
-    index.rebuild();
     // Ten rows, or as many as the list shows when it shows more.
     const int lastShown = spdBookLst->rowAt(spdBookLst->viewport()->height() - 1);
     const int page = qMax(10, lastShown >= 0 ? lastShown + 1 - startLine + 1 : 0);
@@ -227,7 +258,7 @@ void frmMarcNoSeek::subShowPage(int startLine)
         spdBookLst->setText(2, r, strGetMarcTitle(g_recMarc, 0));
         spdBookLst->setText(3, r, strGetMarcTitle(g_recMarc, 1));
         spdBookLst->setText(4, r, strGetMarcTitle(g_recMarc, 3));
-        const BookSumEntry* e = index.find(no);
+        const BookSumEntry* e = pages_.summary(no);
         spdBookLst->setText(5, r, e ? e->isbn : QString());
         spdBookLst->setText(6, r, QStringLiteral("1"));
     }

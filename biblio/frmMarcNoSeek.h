@@ -3,6 +3,7 @@
 // and value joined with AND; its hits go back to the look-up window, which
 // shows it modally and owns it.
 
+#include "biblio/BookSearch.h"
 #include "common/DBResultSet.h"
 
 #include <QDialog>
@@ -27,7 +28,7 @@ public:
     explicit frmMarcNoSeek(frmBookInfo* owner);
     ~frmMarcNoSeek() override;
 
-    DBResultSet varBookLst; // hits of the last search, record number in column 0
+    DBResultSet varBookLst; // hits of the last search as far as listed, record number in column 0
 
     // 0 when the search ran (with or without hits), -1 when no row holds a
     // value (EBM003) or the query failed (reported).
@@ -35,6 +36,11 @@ public:
     // Fills the not yet filled hit rows startLine .. startLine + 9 (or to the
     // last row the list shows, when it shows more).
     void subShowPage(int startLine);
+    // The next page of hits below the listed ones (the worker scrolled to the
+    // end of the list or reached its last row).
+    void subReadHitPage();
+    // The hits of the last search, as far as they are listed.
+    const biblio::BookHitPages& hitPages() const { return pages_; }
 
     QComboBox* cboIndex[kRows] = {};
     QComboBox* cboOperator[kRows] = {};
@@ -60,6 +66,10 @@ protected:
 
 private:
     void subValueChanged();
+    // Hit rows for the hits listed beyond the list's rows, not yet filled.
+    void subAddHitRows();
+    biblio::BookHitPages pages_;
+    bool readingPage_ = false;
     frmBookInfo* owner_;
     int topRow_ = 1;
     int marcReads_ = 0;

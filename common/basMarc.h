@@ -67,6 +67,8 @@ int intRunMarcSchemaProbes();
 // LIB_DB_Select; under wide storage, text cells holding a hexadecimal dump
 // ("Typ=..." or "NULL") are decoded.
 int intDBSelectDump(const QString& sql, DBResultSet& result);
+// Under wide storage, decodes the dumps of a result read otherwise (a batch).
+void subDecodeDumps(DBResultSet& rs);
 // The summary-list query: under wide storage `sql` is first rewritten so that
 // every summary column comes as a dump (the rewritten text is written back).
 int intDBSelectMarc(QString& sql, DBResultSet& result);

@@ -281,22 +281,27 @@ int intRunMarcSchemaProbes()
 
 // ---- queries ----------------------------------------------------------------------
 
+void subDecodeDumps(DBResultSet& rs)
+{
+    if (!g_intMarc03)
+        return;
+    for (int r = 0; r < rs.rowCount(); ++r) {
+        for (int c = 0; c < rs.fieldCount(); ++c) {
+            if (rs.fieldType(c) != 10)
+                continue;
+            const QString v = rs.text(r, c);
+            if (v.startsWith(QStringLiteral("Typ=")) || v == QStringLiteral("NULL"))
+                rs.setCell(c, 2 + r, strDumpToText(v));
+        }
+    }
+}
+
 int intDBSelectDump(const QString& sql, DBResultSet& result)
 {
     DBResultSet rs;
     if (LIB_DB_Select(sql, rs) != 0)
         return -1;
-    if (g_intMarc03) {
-        for (int r = 0; r < rs.rowCount(); ++r) {
-            for (int c = 0; c < rs.fieldCount(); ++c) {
-                if (rs.fieldType(c) != 10)
-                    continue;
-                const QString v = rs.text(r, c);
-                if (v.startsWith(QStringLiteral("Typ=")) || v == QStringLiteral("NULL"))
-                    rs.setCell(c, 2 + r, strDumpToText(v));
-            }
-        }
-    }
+    subDecodeDumps(rs);
     result = rs;
     return 0;
 }

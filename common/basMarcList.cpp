@@ -5,18 +5,16 @@
 
 QVector<BookSumEntry> g_arrBookSum;
 
-void subLoadMarcList(const QString& selection, int /*source*/)
+QString strMarcListSQL(const QString& selection)
 {
-    const QString sel = selection; // the caller may pass g_strSQL itself
-    g_strSQL = QStringLiteral("SELECT MARC_REC_NO,DOC_TYPE_CODE,MARC_TYPE,LANG_CODE,COUNTRY_CODE,M_CALL_NO,"
-                              "M_TITLE,M_AUTHOR,M_PUBLISHER,M_PUB_YEAR,M_ISBN,MARC_USE_FLAG FROM ")
-        + QStringLiteral("marc WHERE marc_rec_no in (") + sel + QStringLiteral(")");
-    DBResultSet rs;
-    g_intSQLRet = intDBSelectMarc(g_strSQL, rs);
-    if (g_intSQLRet != 0) {
-        intShowDBError();
-        return;
-    }
+    const QString sql = QStringLiteral("SELECT MARC_REC_NO,DOC_TYPE_CODE,MARC_TYPE,LANG_CODE,COUNTRY_CODE,M_CALL_NO,"
+                                       "M_TITLE,M_AUTHOR,M_PUBLISHER,M_PUB_YEAR,M_ISBN,MARC_USE_FLAG FROM ")
+        + QStringLiteral("marc WHERE marc_rec_no in (") + selection + QStringLiteral(")");
+    return g_intMarc03 ? strMarcSelectToDump(sql) : sql;
+}
+
+QVector<BookSumEntry> arrMarcListOf(const DBResultSet& rs)
+{
     QVector<BookSumEntry> list(rs.rowCount() + 1);
     for (int i = 0; i < rs.rowCount(); ++i) {
         BookSumEntry& e = list[i];
@@ -33,7 +31,19 @@ void subLoadMarcList(const QString& selection, int /*source*/)
         e.isbn = rs.text(i, 10);
         e.marc_use_flag = rs.text(i, 11);
     }
-    g_arrBookSum = list;
+    return list;
+}
+
+void subLoadMarcList(const QString& selection, int /*source*/)
+{
+    g_strSQL = strMarcListSQL(selection); // the caller may pass g_strSQL itself
+    DBResultSet rs;
+    g_intSQLRet = intDBSelectDump(g_strSQL, rs);
+    if (g_intSQLRet != 0) {
+        intShowDBError();
+        return;
+    }
+    g_arrBookSum = arrMarcListOf(rs);
 }
 
 int intFindMarcInList(const QString& no)

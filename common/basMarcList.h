@@ -2,6 +2,8 @@
 // Summary lines of a list of bibliographic records (hit lists, histories),
 // from the summary columns of table marc.
 
+#include "common/DBResultSet.h"
+
 #include <QString>
 #include <QVector>
 
@@ -22,6 +24,12 @@ struct BookSumEntry {
 
 // Entries 0..n-1 hold the rows, entry n stays empty.
 extern QVector<BookSumEntry> g_arrBookSum;
+
+// The summary query of the records that `selection` selects, as it is sent
+// (under wide storage every summary column comes as a dump).
+QString strMarcListSQL(const QString& selection);
+// The summary list of that query's rows (dumps decoded), the spare entry last.
+QVector<BookSumEntry> arrMarcListOf(const DBResultSet& rs);
 
 // Loads the summaries of every record that `selection` (a statement returning
 // record numbers in its only column) selects. A failed query is reported and

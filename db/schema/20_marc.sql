@@ -48,7 +48,9 @@ create table marc_idx (
     marc_idx_cont  varchar(60) collate "C"
 );
 create index marc_idx_cont_idx on marc_idx (marc_idx_grp, marc_idx_cont);
-create index marc_idx_rec_idx on marc_idx (marc_rec_no);
+-- By record number, with the group and key: a search listed a page at a time
+-- walks it in record-number order without reading the table.
+create index marc_idx_rec_idx on marc_idx (marc_rec_no, marc_idx_grp, marc_idx_cont);
 
 -- Index parameters: use type '0' search groups, '1' the items the windows
 -- show; per MARC format '0' CNMARC, '1' USMARC, '2', '3'.

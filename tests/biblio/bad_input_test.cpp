@@ -27,8 +27,8 @@ TEST_F(BookSearchBadInput, QuickSearchOfEveryGroup)
         const QString code = g_arrIdxGroup[g].code;
         SCOPED_TRACE(code.toStdString());
         expectOrdinary("quick search", [&code](const QString& t) {
-            DBResultSet hits;
-            return intQuickSearch(code, t, hits) > 0 ? 0 : 1;
+            BookHitPages pages;
+            return intQuickSearch(code, t, pages) > 0 ? 0 : 1;
         });
         // The hit query with wide-character keys (the demo's records are not
         // stored so, hence the query alone).
@@ -58,8 +58,8 @@ TEST_F(BookSearchBadInput, CombinedSearchOfEveryGroupInEachMode) {
                     row.value = t;
                     const SeekText text = varBuildBookSeek({row}, wide);
                     if (text.sql.isEmpty()) return 1;
-                    DBResultSet hits;
-                    return intRunBookSeek(text, hits) == 0 && hits.rowCount() > 0 ? 0 : 1;
+                    BookHitPages pages;
+                    return intRunBookSeek(text, pages) == 0 && pages.total() > 0 ? 0 : 1;
                 });
             }
         }

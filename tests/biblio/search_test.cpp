@@ -129,13 +129,13 @@ TEST_F(BookSearch, QuickSearchByEveryGroup)
         {"03", "O'Reilly", {}},
     };
     for (const Case& c : cases) {
-        DBResultSet hits;
+        BookHitPages pages;
         QString shown;
-        const int n = intQuickSearch(QString::fromLatin1(c.code), QString::fromUtf8(c.typed), hits, &shown);
+        const int n = intQuickSearch(QString::fromLatin1(c.code), QString::fromUtf8(c.typed), pages, &shown);
         EXPECT_EQ(n, c.found.size()) << c.code << " " << c.typed;
-        EXPECT_EQ(numbers(hits), c.found) << c.code << " " << c.typed;
+        EXPECT_EQ(numbers(pages.hits()), c.found) << c.code << " " << c.typed;
         if (n > 0) {
-            // The summaries of exactly the hits, loaded in one further query.
+            // The summaries of exactly the hits, loaded with them.
             EXPECT_EQ(g_arrBookSum.size(), n + 1);
             BookSumIndex index;
             index.rebuild();
@@ -153,10 +153,10 @@ TEST_F(BookSearch, QuickSearchKeys)
 {
     // Nothing left to search: no query at all.
     g_strSQL = "untouched";
-    DBResultSet hits;
-    EXPECT_EQ(intQuickSearch("02", "   ", hits), 0);
-    EXPECT_EQ(intQuickSearch("02", "the of", hits), 0);
-    EXPECT_EQ(intQuickSearch("", "数据", hits), 0);
+    BookHitPages pages;
+    EXPECT_EQ(intQuickSearch("02", "   ", pages), 0);
+    EXPECT_EQ(intQuickSearch("02", "the of", pages), 0);
+    EXPECT_EQ(intQuickSearch("", "数据", pages), 0);
     EXPECT_EQ(g_strSQL, QString("untouched"));
 
     // Blanks: removed beside Chinese in MARC groups, kept in the 9x groups.
@@ -185,8 +185,8 @@ TEST_F(BookSearch, QuickSearchKeys)
 
 TEST_F(BookSearch, ListRowsAndRowJump)
 {
-    DBResultSet hits;
-    ASSERT_EQ(intQuickSearch("91", "Q94/Z53", hits), 1);
+    BookHitPages pages;
+    ASSERT_EQ(intQuickSearch("91", "Q94/Z53", pages), 1);
     BookSumIndex index;
     index.rebuild();
     const QStringList row = strBookRowTexts(index.find(kRecord));
@@ -212,21 +212,24 @@ TEST_F(BookSearch, ListRowsAndRowJump)
 
 TEST_F(BookSearch, StatementsPerSearch)
 {
+    // The count, the first page and its summaries, sent together.
     StatementLog& log = statementLog();
-    DBResultSet hits;
+    BookHitPages pages;
     log.count = 0;
     LIB_DB_ResetTraffic();
-    ASSERT_EQ(intQuickSearch("09", "华文", hits), 2);
-    EXPECT_EQ(log.count, 2); // the record numbers, then all their summaries
-    EXPECT_EQ(LIB_DB_RoundTrips(), 2);
+    ASSERT_EQ(intQuickSearch("09", "华文", pages), 2);
+    EXPECT_EQ(log.count, 3);
+    EXPECT_EQ(LIB_DB_RoundTrips(), 1);
     log.count = 0;
     LIB_DB_ResetTraffic();
     const SeekText t = varBuildBookSeek({{"02", MatchPrefix, "计算机"}, {"03", MatchPrefix, "孙"}}, false);
-    ASSERT_EQ(intRunBookSeek(t, hits), 0);
-    EXPECT_EQ(hits.rowCount(), 1);
-    EXPECT_EQ(log.count, 2);
-    EXPECT_EQ(LIB_DB_RoundTrips(), 2);
-    log.count = 0;
-    EXPECT_EQ(intQuickSearch("09", "无此出版社", hits), 0);
-    EXPECT_EQ(log.count, 1); // no summaries for no hit
+    ASSERT_EQ(intRunBookSeek(t, pages), 0);
+    EXPECT_EQ(pages.total(), 1);
+    EXPECT_EQ(pages.hits().rowCount(), 1);
+    EXPECT_EQ(log.count, 3);
+    EXPECT_EQ(LIB_DB_RoundTrips(), 1);
+    LIB_DB_ResetTraffic();
+    EXPECT_EQ(intQuickSearch("09", "无此出版社", pages), 0);
+    EXPECT_EQ(LIB_DB_RoundTrips(), 1);
+    EXPECT_TRUE(pages.complete());
 }

@@ -14,6 +14,7 @@
 #include "shell/basShellIni.h"
 #include "tests/biblio/BiblioFixture.h"
 #include "tests/support/BadInput.h"
+#include "tests/support/RoundTrips.h"
 
 #include <QAction>
 #include <QApplication>
@@ -109,10 +110,37 @@ protected:
         ASSERT_EQ(f->strSelectedTabKey(), key);
     }
 
+    // 25 records PG0001 to PG0025 titled "分页1" ... with title keys "分页测试1" ...
+    void addPagedRecords()
+    {
+        db().exec("insert into marc (marc_rec_no, marc_type, m_title, m_isbn) select 'PG' || lpad(n::text, 4, '0'), "
+                  "'C', '分页' || n, '978' || n from generate_series(1, 25) n");
+        db().exec("insert into marc_idx (marc_rec_no, marc_idx_grp, marc_idx_cont) select 'PG' || lpad(n::text, 4, "
+                  "'0'), '02', '分页测试' || n from generate_series(1, 25) n");
+    }
+    void removePagedRecords()
+    {
+        db().exec("delete from marc_idx where marc_rec_no like 'PG%'");
+        db().exec("delete from marc where marc_rec_no like 'PG%'");
+    }
+    static QStringList pagedNumbers(int last)
+    {
+        QStringList out;
+        for (int n = 1; n <= last; ++n)
+            out << QStringLiteral("PG%1").arg(n, 4, 10, QLatin1Char('0'));
+        return out;
+    }
+
     const QFont appFont = QApplication::font();
     QTemporaryDir settings;
     int opened = 0;
     std::function<int(frmMarcNoSeek*)> onSeek;
+};
+
+// Hit lists read `rows` records a page while it lives.
+struct SmallPages {
+    explicit SmallPages(int rows) { biblio::BookHitPages::defaultPageRows = rows; }
+    ~SmallPages() { biblio::BookHitPages::defaultPageRows = 500; }
 };
 
 } // namespace
@@ -585,10 +613,7 @@ TEST_F(BookInfoWindow, AnotherDeskLendsWhileTheLookUpShowsTheRecord)
 
 TEST_F(BookInfoWindow, HitListFillsTenRowsAtATime)
 {
-    db().exec("insert into marc (marc_rec_no, marc_type, m_title, m_isbn) select 'PG' || lpad(n::text, 4, '0'), 'C', "
-              "'分页' || n, '978' || n from generate_series(1, 25) n");
-    db().exec("insert into marc_idx (marc_rec_no, marc_idx_grp, marc_idx_cont) select 'PG' || lpad(n::text, 4, '0'), "
-              "'02', '分页测试' || n from generate_series(1, 25) n");
+    addPagedRecords();
     frmBookInfo* f = open();
     f->resize(900, 700);
     f->cboQuickSearch->setCurrentIndex(groupIndex("02"));
@@ -614,8 +639,82 @@ TEST_F(BookInfoWindow, HitListFillsTenRowsAtATime)
     };
     f->tbStandard_ButtonClick("BookSeek");
     EXPECT_EQ(f->vsBookInfo->rows(), 26);
-    db().exec("delete from marc_idx where marc_rec_no like 'PG%'");
-    db().exec("delete from marc where marc_rec_no like 'PG%'");
+    removePagedRecords();
+}
+
+// A search finding more records than a page lists the first page at once and
+// the next ones as the worker moves down the list: keys, the row jump, and the
+// combined search's list, whose rows the look-up list takes over and goes on from.
+TEST_F(BookInfoWindow, LongHitListsComeAPageAtATime)
+{
+    addPagedRecords();
+    SmallPages small(10);
+    frmBookInfo* f = open();
+    f->resize(900, 700);
+    search(f, "02", "分页测试");
+    ASSERT_EQ(f->vsBookInfo->rows(), 11);
+    EXPECT_EQ(f->hitPages().total(), 25);
+    EXPECT_EQ(f->m_strMarcNo, QString("PG0001"));
+
+    // Ctrl+End reaches the last listed row, which brings the next page; Page
+    // Down walks on to the last record.
+    f->vsBookInfo->setFocus();
+    QTest::keyClick(f->vsBookInfo, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(f->vsBookInfo->row(), 10);
+    EXPECT_EQ(f->vsBookInfo->rows(), 21);
+    for (int i = 0; i < 25 && f->vsBookInfo->row() < 25; ++i)
+        QTest::keyClick(f->vsBookInfo, Qt::Key_PageDown);
+    EXPECT_EQ(f->vsBookInfo->row(), 25);
+    EXPECT_EQ(f->vsBookInfo->rows(), 26);
+    QStringList numbers;
+    for (int n = 1; n <= 25; ++n)
+        numbers << QString::number(n);
+    EXPECT_EQ(listColumn(f->vsBookInfo, 0), numbers);
+    EXPECT_EQ(listColumn(f->vsBookInfo, 11), pagedNumbers(25));
+    EXPECT_EQ(f->vsBookInfo->textMatrix(17, 1), QString("分页17"));
+    EXPECT_EQ(f->m_strMarcNo, QString("PG0001")); // moving by page changes no record
+
+    // The row jump reads the rows up to the one asked for in one round trip;
+    // past the last record it goes to the last one.
+    search(f, "02", "分页测试");
+    ASSERT_EQ(f->vsBookInfo->rows(), 11);
+    f->txtNum->setText("13");
+    EXPECT_EQ(testsupport::roundTripsOf([&] { QTest::keyClick(f->txtNum, Qt::Key_Return); }), 1);
+    EXPECT_EQ(f->vsBookInfo->row(), 13);
+    EXPECT_EQ(f->vsBookInfo->rows(), 21);
+    EXPECT_EQ(f->m_strMarcNo, QString("PG0001"));
+    f->txtNum->setText("999");
+    QTest::keyClick(f->txtNum, Qt::Key_Return);
+    EXPECT_EQ(f->vsBookInfo->row(), 25);
+    EXPECT_EQ(listColumn(f->vsBookInfo, 11), pagedNumbers(25));
+
+    // The combined search shows the count of all hits and lists a page; its
+    // last row brings the next. OK on a row of the second page.
+    onSeek = [&](frmMarcNoSeek* d) {
+        d->show();
+        QTest::keyClick(d->txtValue[0], Qt::Key_Return);
+        EXPECT_EQ(d->lblRecNum->text(), QString("25"));
+        EXPECT_EQ(d->spdBookLst->maxRows(), 10);
+        d->spdBookLst->setFocus();
+        d->spdBookLst->setActiveCell(1, 1);
+        QTest::keyClick(d->spdBookLst, Qt::Key_End, Qt::ControlModifier);
+        EXPECT_EQ(d->spdBookLst->maxRows(), 20);
+        EXPECT_EQ(d->varBookLst.rowCount(), 20);
+        d->spdBookLst->setActiveCell(1, 15);
+        d->cmdOK->click();
+        d->hide();
+        return 1;
+    };
+    f->tbStandard_ButtonClick("BookSeek");
+    EXPECT_EQ(f->m_strMarcNo, QString("PG0015"));
+    EXPECT_EQ(f->vsBookInfo->rows(), 21);
+    EXPECT_EQ(f->vsBookInfo->textMatrix(15, 1), QString("分页15")); // summaries of both pages
+    f->vsBookInfo->setFocus();
+    QTest::keyClick(f->vsBookInfo, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(f->vsBookInfo->rows(), 26);
+    EXPECT_EQ(listColumn(f->vsBookInfo, 11), pagedNumbers(25));
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.lastText().toStdString();
+    removePagedRecords();
 }
 
 // Bad input (tests/support/BadInput.h) typed into the quick search box under
