@@ -9,6 +9,7 @@
 #include "platform/ui/DialogService.h"
 
 #include <QHash>
+#include <QSet>
 
 namespace consign {
 
@@ -19,15 +20,10 @@ const QString kNoFoundToday = QStringLiteral("没有任何书刊划到数据。"
 const QString kNoFoundList = QStringLiteral("没有任何委托到书数据。");
 const QString kNoApply = QStringLiteral("没有任何委托申请数据。");
 
-// Title texts of the records of one search, all read in one query.
-class TitleCache {
-public:
-    TitleCache(const DBResultSet& rows, int column) : texts_(mapMarcTexts(rows, column)) {}
-    QStringList of(const QString& marcRecNo) const { return texts_.value(marcRecNo, {QString(), QString(), QString()}); }
-
-private:
-    QHash<QString, QStringList> texts_;
-};
+// The server's date, read by the statement that compares with it (once).
+QString today() {
+    return "(SELECT left(" + strServerDateExpr() + ", 10))";
+}
 
 } // namespace
 
@@ -60,10 +56,21 @@ void FindDesk::defaultDates(const QDate& today) {
     dtpApplyBegin = dtpApplyEnd = dtpFindBegin = dtpFindEnd = today;
 }
 
-int FindDesk::select(const QString& sql, DBResultSet& rs) {
-    ++m_statements;
-    if (statementLog) statementLog->append(sql);
-    return LIB_DB_Select(sql, rs);
+int FindDesk::selectList(const QString& sql, const QString& numbers, int column, DBResultSet& rs,
+                         QHash<QString, QStringList>& titles) {
+    LIB_DB_Batch b;
+    const int listAt = b.select(sql);
+    const int marcAt = b.selectRaw(strMarcPageSQL(numbers));
+    m_statements += b.count();
+    if (statementLog) *statementLog << b.sql(listAt) << b.sql(marcAt);
+    // Records that cannot be read leave the titles blank, as they always did.
+    if (b.run() != 0 && b.failedAt() != marcAt) {
+        intShowDBError();
+        return -1;
+    }
+    rs = b.rows(listAt);
+    titles = mapMarcTexts(rs, column, b.failedAt() == marcAt ? nullptr : &b.raw(marcAt));
+    return 0;
 }
 
 // ---- choosers ---------------------------------------------------------------------
@@ -175,39 +182,44 @@ int FindDesk::subConnect(const QVector<FoundRow>& rows, bool findPage) {
         subInfoBox(findPage ? kNoFoundToday : kNoFoundList);
         return -1;
     }
-    // One transaction, one counted update per copy, sent together. The rows
-    // are locked first in the order of their keys, as the found-copy cancel
-    // takes them: two desks handing over lists that share copies, in
-    // whatever order their grids show them, then wait for one another
-    // instead of deadlocking.
-    LIB_DB_Batch batch;
-    batch.begin();
+    // One transaction: the rows are locked first in the order of their keys,
+    // as the found-copy cancel takes them (two desks handing over lists that
+    // share copies, in whatever order their grids show them, then wait for
+    // one another instead of deadlocking), then one update of every row
+    // still found tells which it changed.
     QStringList keys;
     for (const FoundRow& row : rows)
         keys << "(" + q(row.certId) + "," + q(row.propNo) + ")";
-    batch.select("SELECT id FROM relegate_arri_lst WHERE (cert_id, prop_no) IN (" + keys.join(QLatin1Char(',')) +
-                 ") AND relegate_end_flag=" + q(QStringLiteral("1")) + " ORDER BY id FOR UPDATE");
-    const int first = batch.count();
-    for (const FoundRow& row : rows) {
-        const QString sql = "UPDATE relegate_arri_lst SET relegate_end_flag=" + q(QStringLiteral("2")) +
-                            " WHERE cert_id=" + q(row.certId) + " AND prop_no=" + q(row.propNo) +
-                            " AND relegate_end_flag=" + q(QStringLiteral("1"));
-        if (statementLog) statementLog->append(sql);
-        g_strSQL = sql;
-        batch.execute(sql);
-    }
+    const QString still = " WHERE (cert_id, prop_no) IN (" + keys.join(QLatin1Char(',')) +
+                          ") AND relegate_end_flag=" + q(QStringLiteral("1"));
+    const QString sql = "UPDATE relegate_arri_lst SET relegate_end_flag=" + q(QStringLiteral("2")) + still +
+                        " RETURNING cert_id, prop_no";
+    LIB_DB_Batch batch;
+    batch.begin();
+    batch.select("SELECT id FROM relegate_arri_lst" + still + " ORDER BY id FOR UPDATE");
+    const int updateAt = batch.select(sql);
     batch.commit();
     m_statements += batch.count() + 2;
+    if (statementLog) statementLog->append(sql);
+    g_strSQL = sql;
     if (batch.run() != 0) {
         LIB_DB_Rollback();
         intShowDBError();
         return -1;
     }
+    // A copy is found for one requester at a time, so a key the update
+    // returned counts for its first row; a row listed again counts as gone.
+    QSet<QString> changed;
+    const DBResultSet& done = batch.rows(updateAt);
+    for (int i = 0; i < done.rowCount(); ++i)
+        changed.insert(done.text(i, 0) + QLatin1Char('\n') + done.text(i, 1));
     int handed = 0;
     QStringList gone;
-    for (int i = 0; i < rows.size(); ++i) {
-        handed += int(batch.affected(first + i));
-        if (batch.affected(first + i) == 0) gone << rows[i].propNo;
+    for (const FoundRow& row : rows) {
+        if (changed.remove(row.certId + QLatin1Char('\n') + row.propNo))
+            ++handed;
+        else
+            gone << row.propNo;
     }
     QString text = QStringLiteral("批次交接正常结束。\n本批交接%1册。").arg(handed);
     if (!gone.isEmpty())
@@ -223,45 +235,43 @@ int FindDesk::subConnect(const QVector<FoundRow>& rows, bool findPage) {
 int FindDesk::cmdApplySearch() {
     const ListSearch search{ymd(dtpApplyBegin),      ymd(dtpApplyEnd),         cmbApplyTeam.text(),
                             cmbApplyLocation.text(), cmbApplyLocation.onAll(), 0};
-    const QString today = varGetSysInfo(1).toString().left(10);
-    ++m_statements;
-    QString sql = " SELECT relegate_lst.call_no,call_no_lst.marc_rec_no,relegate_lst.relegate_location,"
-                  " relegate_lst.cert_id,reader.name,relegate_lst.location,"
-                  " (SELECT count(*) FROM item WHERE item.call_no=relegate_lst.call_no AND "
-                  "item.location=relegate_lst.location"
-                  " AND item.book_stat_code='41'),"
-                  " (SELECT count(*) FROM item WHERE item.call_no=relegate_lst.call_no AND "
-                  "item.location=relegate_lst.location"
-                  " AND item.book_stat_code='41' AND item.book_lend_flag='0') "
-                  " FROM relegate_lst,call_no_lst,reader  WHERE relegate_lst.relegate_date>=" +
-                  q(search.begin) + " AND relegate_lst.relegate_date<=" + q(search.end) +
-                  " AND relegate_lst.relegate_end_date>=" + q(today) +
-                  " AND relegate_lst.relegate_flag=" + q(QStringLiteral("0")) +
-                  " AND relegate_lst.call_no=call_no_lst.call_no  AND reader.cert_id=relegate_lst.cert_id "
-                  "COLLATE \"default\" ";
+    QString where = " WHERE relegate_lst.relegate_date>=" + q(search.begin) +
+                    " AND relegate_lst.relegate_date<=" + q(search.end) +
+                    " AND relegate_lst.relegate_end_date>=" + today() +
+                    " AND relegate_lst.relegate_flag=" + q(QStringLiteral("0")) +
+                    " AND relegate_lst.call_no=call_no_lst.call_no  AND reader.cert_id=relegate_lst.cert_id "
+                    "COLLATE \"default\" ";
     if (!cmbApplyTeam.onAll())
-        sql += " AND relegate_lst.relegate_location IN (SELECT location FROM location_lst  WHERE "
-               "location_property=" +
-               q(cmbApplyTeam.code()) + ")";
+        where += " AND relegate_lst.relegate_location IN (SELECT location FROM location_lst  WHERE "
+                 "location_property=" +
+                 q(cmbApplyTeam.code()) + ")";
     if (!cmbApplyTeamII.onAll())
-        sql += " AND relegate_lst.location IN (SELECT location FROM location_lst  WHERE location_property=" +
-               q(cmbApplyTeamII.code()) + ")";
-    if (!cmbApplyLocation.onAll()) sql += " AND relegate_lst.location=" + q(cmbApplyLocation.code());
-    sql += QStringLiteral(" ORDER BY relegate_lst.call_no,relegate_lst.location,relegate_lst.relegate_no");
+        where += " AND relegate_lst.location IN (SELECT location FROM location_lst  WHERE location_property=" +
+                 q(cmbApplyTeamII.code()) + ")";
+    if (!cmbApplyLocation.onAll()) where += " AND relegate_lst.location=" + q(cmbApplyLocation.code());
+    // The copies of the request's title at its holding location: on the
+    // shelf ('41'), and of those the ones not lent, counted in one pass.
+    const QString sql = " SELECT relegate_lst.call_no,call_no_lst.marc_rec_no,relegate_lst.relegate_location,"
+                        " relegate_lst.cert_id,reader.name,relegate_lst.location,copies.lendable,copies.in_library"
+                        " FROM relegate_lst CROSS JOIN LATERAL (SELECT count(*) AS lendable,"
+                        " count(*) FILTER (WHERE item.book_lend_flag='0') AS in_library FROM item"
+                        " WHERE item.call_no=relegate_lst.call_no AND item.location=relegate_lst.location"
+                        " AND item.book_stat_code='41') copies,call_no_lst,reader" +
+                        where +
+                        " ORDER BY relegate_lst.call_no,relegate_lst.location,relegate_lst.relegate_no";
     DBResultSet rs;
-    if (select(sql, rs) != 0) {
-        intShowDBError();
+    QHash<QString, QStringList> titles;
+    if (selectList(sql, "SELECT call_no_lst.marc_rec_no FROM relegate_lst,call_no_lst,reader" + where, 1, rs,
+                   titles) != 0)
         return -1;
-    }
     m_applySearch = search;
     m_applyList.clear();
     if (rs.rowCount() < 1) {
         subInfoBox(kNoApply);
         return -1;
     }
-    const TitleCache titles(rs, 1);
     for (int i = 0; i < rs.rowCount(); ++i) {
-        const QStringList t = titles.of(rs.text(i, 1));
+        const QStringList t = titles.value(rs.text(i, 1));
         m_applyList.push_back(ApplyRow{rs.text(i, 0), t.value(0), t.value(1), t.value(2),
                                        strLocationName(rs.text(i, 2)), rs.text(i, 3), rs.text(i, 4),
                                        strLocationName(rs.text(i, 5)), rs.text(i, 1), rs.text(i, 6).toInt(),
@@ -302,47 +312,43 @@ int FindDesk::cmdApplyPrint() {
 
 int FindDesk::cmdFindSearch() {
     const ListSearch search{ymd(dtpFindBegin), ymd(dtpFindEnd), cmbFindTeam.text(), QString(), true, optType};
-    const QString today = varGetSysInfo(1).toString().left(10);
-    ++m_statements;
-    QString sql =
-        " SELECT relegate_arri_lst.call_no,item.location,relegate_arri_lst.prop_no,item.marc_rec_no,"
-        " relegate_arri_lst.relegate_location,relegate_arri_lst.cert_id,reader.name,"
-        " relegate_arri_lst.relegate_arri_date,relegate_arri_lst.relegate_keep_end_date "
-        " FROM relegate_arri_lst,item,reader  WHERE relegate_arri_lst.relegate_arri_date>=" +
-        q(search.begin) + " AND relegate_arri_lst.relegate_arri_date<=" + q(search.end) +
-        " AND relegate_arri_lst.relegate_keep_end_date>=" + q(today) +
-        " AND relegate_arri_lst.prop_no=item.prop_no "
-        " AND reader.cert_id=relegate_arri_lst.cert_id COLLATE \"default\" ";
+    QString where = " WHERE relegate_arri_lst.relegate_arri_date>=" + q(search.begin) +
+                    " AND relegate_arri_lst.relegate_arri_date<=" + q(search.end) +
+                    " AND relegate_arri_lst.relegate_keep_end_date>=" + today() +
+                    " AND relegate_arri_lst.prop_no=item.prop_no "
+                    " AND reader.cert_id=relegate_arri_lst.cert_id COLLATE \"default\" ";
     if (optType == 1)
-        sql += " AND relegate_arri_lst.relegate_end_flag=" + q(QStringLiteral("2"));
+        where += " AND relegate_arri_lst.relegate_end_flag=" + q(QStringLiteral("2"));
     else if (optType == 2)
-        sql += " AND relegate_arri_lst.relegate_end_flag=" + q(QStringLiteral("1"));
+        where += " AND relegate_arri_lst.relegate_end_flag=" + q(QStringLiteral("1"));
     else
-        sql += " AND relegate_arri_lst.relegate_end_flag<" + q(QStringLiteral("3"));
+        where += " AND relegate_arri_lst.relegate_end_flag<" + q(QStringLiteral("3"));
     if (!cmbFindTeam.onAll())
-        sql += " AND relegate_arri_lst.relegate_location IN (SELECT location FROM location_lst "
-               " WHERE location_lst.location_property=" +
-               q(cmbFindTeam.code()) + ")";
+        where += " AND relegate_arri_lst.relegate_location IN (SELECT location FROM location_lst "
+                 " WHERE location_lst.location_property=" +
+                 q(cmbFindTeam.code()) + ")";
     if (!cmbFindTeamII.onAll())
-        sql += " AND relegate_arri_lst.relegate_find_location IN (SELECT location FROM location_lst WHERE "
-               "location_property=" +
-               q(cmbFindTeamII.code()) + ")";
-    sql += QStringLiteral(" ORDER BY relegate_arri_lst.call_no, relegate_arri_lst.id");
+        where += " AND relegate_arri_lst.relegate_find_location IN (SELECT location FROM location_lst WHERE "
+                 "location_property=" +
+                 q(cmbFindTeamII.code()) + ")";
+    const QString from = " FROM relegate_arri_lst,item,reader " + where;
     DBResultSet rs;
-    if (select(sql, rs) != 0) {
-        intShowDBError();
+    QHash<QString, QStringList> titles;
+    if (selectList(" SELECT relegate_arri_lst.call_no,item.location,relegate_arri_lst.prop_no,item.marc_rec_no,"
+                   " relegate_arri_lst.relegate_location,relegate_arri_lst.cert_id,reader.name,"
+                   " relegate_arri_lst.relegate_arri_date,relegate_arri_lst.relegate_keep_end_date " +
+                       from + " ORDER BY relegate_arri_lst.call_no, relegate_arri_lst.id",
+                   "SELECT item.marc_rec_no" + from, 3, rs, titles) != 0)
         return -1;
-    }
     m_findSearch = search;
     m_findList.clear();
     if (rs.rowCount() < 1) {
         subInfoBox(kNoFoundList);
         return -1;
     }
-    const TitleCache titles(rs, 3);
     for (int i = 0; i < rs.rowCount(); ++i)
         m_findList.push_back(FoundRow{rs.text(i, 0), strLocationName(rs.text(i, 1)), rs.text(i, 2),
-                                      titles.of(rs.text(i, 3)).value(0), strLocationName(rs.text(i, 4)),
+                                      titles.value(rs.text(i, 3)).value(0), strLocationName(rs.text(i, 4)),
                                       rs.text(i, 5), rs.text(i, 6), rs.text(i, 7), rs.text(i, 8),
                                       rs.text(i, 3)});
     return 0;

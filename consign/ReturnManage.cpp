@@ -115,21 +115,48 @@ int ReturnManage::txtCheckBook_Enter(QString* text) {
 
 int ReturnManage::subCheckBook(const QString& barCode) {
     const QString begin = ymd(dtpBegin), end = ymd(dtpEnd);
-    // The copy, its found rows in the range and its record travel together:
-    // the copy is named by its bar code (unique) in the other two.
+    // One round trip: the copy's record, the copy, then in one statement the
+    // checks' reads (the copy's group, its found rows in the range) and the
+    // acceptance of its rows still on their way, written only where every
+    // check passes as that statement sees the rows; the transaction and its
+    // commit travel with them. The copy is named by its bar code (unique).
+    const QString ofCopy = "(SELECT prop_no FROM item WHERE bar_code=" + q(barCode) + ")";
+    const QString inRange = " WHERE prop_no=" + ofCopy + " AND relegate_ret_date>=" + q(begin) +
+                            " AND relegate_ret_date<=" + q(end);
     const QString itemSQL =
         " SELECT item.prop_no, item.marc_rec_no, item.location, item.call_no, item.bar_code, "
-        "item.book_stat_code, item.attachment, item.price, item.in_date, location_lst.location_property "
+        "item.book_stat_code, item.attachment, item.price, item.in_date "
         "  FROM item,location_lst  WHERE item.bar_code = " +
         q(barCode) + " AND item.location=location_lst.location";
-    const QString flagsSQL = " SELECT relegate_end_flag  FROM relegate_arri_lst  WHERE prop_no=(SELECT prop_no FROM "
-                             "item WHERE bar_code=" +
-                             q(barCode) + ") AND relegate_ret_date>=" + q(begin) + " AND relegate_ret_date<=" +
-                             q(end) + " AND relegate_end_flag IN ('4','5') ORDER BY relegate_end_flag";
     const QString recordSQL = strMarcPageSQL("SELECT marc_rec_no FROM item WHERE bar_code=" + q(barCode));
-    LIB_DB_ReadAhead ahead({itemSQL, flagsSQL, recordSQL});
-    DBResultSet item;
-    if (select(itemSQL, item) != 0) {
+    const QString acceptSQL =
+        "WITH accepted AS (UPDATE relegate_arri_lst SET relegate_end_flag=" + q(QStringLiteral("5")) + inRange +
+        " AND relegate_end_flag=" + q(QStringLiteral("4")) +
+        " AND EXISTS (SELECT 1 FROM item,location_lst WHERE item.bar_code=" + q(barCode) +
+        " AND item.location=location_lst.location AND location_lst.location_property=" + q(strDeskGroup()) +
+        ") RETURNING 1)"
+        " SELECT location_lst.location_property,"
+        " (SELECT relegate_end_flag FROM relegate_arri_lst" +
+        inRange +
+        " AND relegate_end_flag IN ('4','5') ORDER BY relegate_end_flag LIMIT 1),"
+        " (SELECT count(*) FROM accepted) FROM item,location_lst WHERE item.bar_code=" +
+        q(barCode) + " AND item.location=location_lst.location";
+    LIB_DB_Batch batch;
+    batch.begin();
+    const int recordAt = batch.selectRaw(recordSQL);
+    const int itemAt = batch.select(itemSQL);
+    const int acceptAt = batch.select(acceptSQL);
+    batch.commit();
+    m_statements += batch.count() + 2;
+    if (statementLog)
+        for (int i = 0; i < batch.count(); ++i)
+            statementLog->append(batch.sql(i));
+    g_strSQL = acceptSQL;
+    const int rc = batch.run();
+    if (rc != 0 && LIB_DB_InTrans()) LIB_DB_Rollback();
+    const DBResultSet& item = batch.rows(itemAt);
+    // A copy not read (its read failed) is not shown.
+    if (rc != 0 && item.rowCount() < 1) {
         intShowDBError();
         return -1;
     }
@@ -152,45 +179,29 @@ int ReturnManage::subCheckBook(const QString& barCode) {
     m_display = copyDisplay(copy, barCode,
                             marcTexts(copy.marcRecNo.isEmpty()
                                           ? strReadMarc(copy.marcRecNo)
-                                          : mapReadMarcsOf(recordSQL, {copy.marcRecNo}).value(copy.marcRecNo)));
-
-    const QString inRange = " WHERE prop_no=" + q(propNo) + " AND relegate_ret_date>=" + q(begin) +
-                            " AND relegate_ret_date<=" + q(end);
-    DBResultSet flags;
-    if (select(flagsSQL, flags) != 0) {
+                                          : mapMarcsOf(batch.raw(recordAt), {copy.marcRecNo}).value(copy.marcRecNo)));
+    // The acceptance could not be written (a row another desk holds), the
+    // copy is shown with the error.
+    if (rc != 0) {
         intShowDBError();
         return -1;
     }
-    if (flags.rowCount() < 1) {
+    const DBResultSet& checks = batch.rows(acceptAt);
+    auto c = [&checks](int col) { return checks.rowCount() > 0 ? checks.text(0, col) : QString(); };
+    if (c(1).isEmpty()) {
         intShowMsg(QStringLiteral("E该书不是选定范围内的委托回库书刊"));
         return -1;
     }
-    if (flags.text(0, 0) != QLatin1String("4")) {
+    if (c(1) != QLatin1String("4")) {
         intShowMsg(kAlreadyAccepted);
         return -1;
     }
-    if (v(9) != strDeskGroup()) {
+    if (c(0) != strDeskGroup()) {
         intShowMsg(QStringLiteral("E该书不是本馆藏组的书刊"));
         return -1;
     }
-    m_statements += 3;
-    const QString accept = " UPDATE relegate_arri_lst SET relegate_end_flag= " + q(QStringLiteral("5")) +
-                           inRange + " AND relegate_end_flag=" + q(QStringLiteral("4"));
-    if (statementLog) statementLog->append(accept);
-    // The transaction, the counted update and the commit in one round trip.
-    g_strSQL = accept;
-    LIB_DB_Batch batch;
-    batch.begin();
-    batch.execute(accept);
-    batch.commit();
-    if (batch.run() != 0) {
-        LIB_DB_Rollback();
-        intShowDBError();
-        return -1;
-    }
-    const long n = batch.affected(0);
     // Another desk accepted it meanwhile.
-    if (n == 0) {
+    if (c(2).toInt() == 0) {
         intShowMsg(kAlreadyAccepted);
         return -1;
     }

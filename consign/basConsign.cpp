@@ -109,15 +109,29 @@ QStringList marcTexts(const MarcRecord& record) {
     return textsOf(record);
 }
 
-QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column) {
+namespace {
+QStringList numbersOf(const DBResultSet& rows, int column) {
     QStringList nos;
     for (int r = 0; r < rows.rowCount(); ++r)
         nos << rows.text(r, column);
-    const QHash<QString, MarcRecord> records = mapReadMarcs(nos);
+    return nos;
+}
+QHash<QString, QStringList> textsOfAll(const QStringList& nos, const QHash<QString, MarcRecord>& records) {
     QHash<QString, QStringList> texts;
     for (const QString& no : nos)
-        texts.insert(no, textsOf(records.value(no)));
+        if (!texts.contains(no)) texts.insert(no, textsOf(records.value(no)));
     return texts;
+}
+} // namespace
+
+QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column) {
+    const QStringList nos = numbersOf(rows, column);
+    return textsOfAll(nos, mapReadMarcs(nos));
+}
+
+QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column, oradb::Dynaset* records) {
+    const QStringList nos = numbersOf(rows, column);
+    return textsOfAll(nos, records ? mapMarcsOf(*records, nos) : QHash<QString, MarcRecord>());
 }
 
 void subInfoBox(const QString& text) {

@@ -17,6 +17,9 @@
 #include <functional>
 
 struct MarcRecord;
+namespace oradb {
+class Dynaset;
+}
 
 namespace consign {
 
@@ -68,6 +71,10 @@ QStringList marcTexts(const QString& marcRecNo);
 QStringList marcTexts(const MarcRecord& record);
 // The same for the records a result column names, read in one query.
 QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column);
+// The same from the rows of a strMarcPageSQL query that travelled with the
+// result; without them (the query failed) every text is blank, as when the
+// records cannot be read.
+QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column, oradb::Dynaset* records);
 // A plain information box of the lists, titled with the program's title.
 void subInfoBox(const QString& text);
 

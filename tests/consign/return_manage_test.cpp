@@ -22,6 +22,8 @@ TEST_F(ConsignTest, AcceptanceMarksTheReturnedRowAcceptedAndNothingElse) {
     EXPECT_EQ(workload("402"), before402);
     EXPECT_EQ(home.display().barCode, "B500002");
     EXPECT_EQ(home.display().location, "总馆书库");
+    EXPECT_EQ(QStringList({home.display().bookName, home.display().author, home.display().publ}),
+              consign::marcTexts("0000000001"));
     ASSERT_EQ(home.spdCheck().size(), 1);
     EXPECT_EQ(home.spdCheck()[0].propNo, "P500002");
     EXPECT_EQ(home.spdCheck()[0].location, "总馆书库");
@@ -61,6 +63,23 @@ TEST_F(ConsignTest, AcceptanceRefusals) {
     QString blank = "  ";
     EXPECT_EQ(home.txtCheckBook_Enter(&blank), -1);
     EXPECT_EQ(home.statementCount(), 0);
+}
+
+TEST_F(ConsignTest, AnAcceptanceMeetingAHeldRowShowsTheCopyWithTheError) {
+    returnedHome("DR01", "P500002", "D2");
+    testsupport::RawConnection other;
+    ASSERT_TRUE(other.exec("begin; select 1 from relegate_arri_lst where prop_no = 'P500002' for update"));
+    ASSERT_EQ(LIB_DB_Execute("set lock_timeout = '300ms'"), 0);
+    dialogs.answers << ui::BoxAnswer::Ok;
+    EXPECT_EQ(home.subCheckBook("B500002"), -1);
+    EXPECT_TRUE(shownTexts().contains("该记录已经被锁定!")) << shownTexts().join('|').toStdString();
+    EXPECT_EQ(home.display().barCode, "B500002");
+    EXPECT_EQ(home.display().bookName, consign::marcTexts("0000000001").value(0));
+    EXPECT_FALSE(LIB_DB_InTrans());
+    EXPECT_TRUE(home.spdCheck().isEmpty());
+    ASSERT_TRUE(other.exec("rollback"));
+    LIB_DB_Execute("reset lock_timeout");
+    EXPECT_EQ(foundRows("P500002"), QStringList({"DR01:4"}));
 }
 
 TEST_F(ConsignTest, ReturnHomeListOfTheReturningGroup) {

@@ -36,10 +36,30 @@ TEST_F(ConsignTest, AScanPassingOverManyRequestersCostsTheSame) {
 
 TEST_F(ConsignTest, AcceptanceStaysWithinItsBudget) {
     returnedHome("DR01", "P500002", "D2");
-    // The copy, its found rows and its record together; the write with the
-    // transaction and its commit.
-    EXPECT_LE(roundTripsOf([&] { EXPECT_EQ(home.subCheckBook("B500002"), 0); }), 2);
+    // The copy's record, the copy, and the checks' reads with the write, in
+    // one transaction sent with its commit.
+    EXPECT_LE(roundTripsOf([&] { EXPECT_EQ(home.subCheckBook("B500002"), 0); }), 1);
     EXPECT_EQ(foundRows("P500002"), QStringList({"DR01:5"}));
-    // A copy accepted already is refused before anything is written.
+    // A copy accepted already is refused, nothing written.
     EXPECT_LE(roundTripsOf([&] { EXPECT_EQ(home.subCheckBook("B500002"), -1); }), 1);
+    EXPECT_EQ(foundRows("P500002"), QStringList({"DR01:5"}));
+}
+
+TEST_F(ConsignTest, DayListsComeWithTheirRecordsInOneRoundTrip) {
+    ASSERT_EQ(find.subInitTeam(), 0);
+    find.cmbApplyTeam.index = 2;
+    find.dtpApplyBegin = find.dtpApplyBegin.addDays(-3);
+    // The server's date, the requests and the records of their titles.
+    EXPECT_LE(roundTripsOf([&] { ASSERT_EQ(find.cmdApplySearch(), 0); }), 1);
+    ASSERT_EQ(find.spdApplyList().size(), 2);
+    for (const consign::ApplyRow& r : find.spdApplyList())
+        EXPECT_EQ(QStringList({r.title, r.author, r.publisher}), consign::marcTexts(r.marcRecNo));
+
+    find.cmbFindTeam.index = find.cmbFindTeamII.index = 2;
+    ASSERT_EQ(find.subFindBook("B500001"), 0);
+    find.dtpFindBegin = find.dtpFindBegin.addDays(-7);
+    EXPECT_LE(roundTripsOf([&] { ASSERT_EQ(find.cmdFindSearch(), 0); }), 1);
+    ASSERT_GE(find.spdFindList().size(), 2);
+    for (const consign::FoundRow& r : find.spdFindList())
+        EXPECT_EQ(r.title, consign::marcTexts(r.marcRecNo).value(0)) << r.propNo.toStdString();
 }
