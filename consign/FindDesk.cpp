@@ -112,28 +112,30 @@ int FindDesk::subFindBook(const QString& code) {
     // The copy with the waiting, valid requests of its title at its stored
     // location in queue order, and the requester check's reads of all of them,
     // in one short transaction: one round trip however many are queued.
+    // Named prepared statements, planned once per session: $1 is the bar code.
     const QString queue = "FROM relegate_lst JOIN item ON relegate_lst.call_no = item.call_no "
-                          "AND relegate_lst.location = item.location WHERE item.bar_code = " +
-                          q(code) +
+                          "AND relegate_lst.location = item.location WHERE item.bar_code = $1"
                           " AND relegate_lst.relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD') "
                           "AND relegate_lst.relegate_flag = '0'";
     LIB_DB_Batch b;
     b.begin();
     const int copyAt =
-        b.select("SELECT relegate_lst.cert_id, relegate_lst.relegate_no, relegate_lst.relegate_location, "
-                 "relegate_lst.relegate_date, item.book_lend_flag FROM item LEFT JOIN relegate_lst "
-                 "ON relegate_lst.call_no = item.call_no AND relegate_lst.location = item.location "
-                 "AND relegate_lst.relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD') "
-                 "AND relegate_lst.relegate_flag = '0' WHERE item.bar_code = " +
-                 q(code) + " ORDER BY relegate_lst.relegate_no");
-    const desk::ApplicantReads checks = desk::addApplicantReads(b, "SELECT relegate_lst.cert_id " + queue);
-    const int recordAt =
-        b.selectRaw(strMarcPageSQL("SELECT marc_rec_no FROM item WHERE bar_code = " + q(code)));
+        b.prepared(QStringLiteral("find_scan_copy"),
+                   "SELECT relegate_lst.cert_id, relegate_lst.relegate_no, relegate_lst.relegate_location, "
+                   "relegate_lst.relegate_date, item.book_lend_flag FROM item LEFT JOIN relegate_lst "
+                   "ON relegate_lst.call_no = item.call_no AND relegate_lst.location = item.location "
+                   "AND relegate_lst.relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD') "
+                   "AND relegate_lst.relegate_flag = '0' WHERE item.bar_code = $1 ORDER BY relegate_lst.relegate_no",
+                   {code});
+    const desk::ApplicantReads checks = desk::addApplicantReads(b, "SELECT relegate_lst.cert_id " + queue,
+                                                                QStringLiteral("find_scan_queue"), {code});
+    const int recordAt = b.preparedRaw(QStringLiteral("find_scan_record"),
+                                       strMarcPageSQL("SELECT marc_rec_no FROM item WHERE bar_code = $1"), {code});
     b.commit();
     m_statements += b.count() + 2;
     if (statementLog) {
         for (int i = 0; i < b.count(); ++i)
-            statementLog->append(b.sql(i));
+            statementLog->append(b.text(i));
     }
     if (b.run() != 0) {
         if (LIB_DB_InTrans()) LIB_DB_CommitTrans();

@@ -265,6 +265,12 @@ int ConsignDesk::addTexts(LIB_DB_Batch& batch, const QString& numbers)
     return titleTexts ? -1 : batch.selectRaw(strMarcPageSQL(numbers));
 }
 
+int ConsignDesk::addTexts(LIB_DB_Batch& batch, const QString& name, const QString& numbers,
+                          const QList<QVariant>& params)
+{
+    return titleTexts ? -1 : batch.preparedRaw(name, strMarcPageSQL(numbers), params);
+}
+
 QVector<QStringList> ConsignDesk::textsOf(const QStringList& nos, LIB_DB_Batch* batch, int at)
 {
     QVector<QStringList> out;
@@ -554,7 +560,6 @@ int ConsignDesk::intLoadRedr(const QString& card)
              + " AND relegate_arri_lst.relegate_end_flag < '3' AND relegate_arri_lst.relegate_keep_end_date >= " + day
              + " AND relegate_arri_lst.prop_no = item.prop_no";
     };
-    const QString arriFrom = arriFromOf(q(g_strCertID), q(now));
     const int arriAt = reads.prepared(
         QStringLiteral("desk_load_arrived"),
         "SELECT relegate_arri_lst.call_no, relegate_arri_lst.prop_no, relegate_arri_lst.relegate_location, "
@@ -562,8 +567,12 @@ int ConsignDesk::intLoadRedr(const QString& card)
             + arriFromOf(QStringLiteral("$1"), QStringLiteral("$2")),
         {g_strCertID, now});
     const int requestsAt = mode == ModeRequest ? addRequestListQuery(reads) : -1;
-    const int textsAt = addTexts(reads, "SELECT item.marc_rec_no" + arriFrom
-                                            + (mode == ModeRequest ? " UNION " + requestRecordsSQL() : QString()));
+    const int textsAt = addTexts(reads,
+                                 mode == ModeRequest ? QStringLiteral("desk_load_texts_requests")
+                                                     : QStringLiteral("desk_load_texts"),
+                                 "SELECT item.marc_rec_no" + arriFromOf(QStringLiteral("$1"), QStringLiteral("$2"))
+                                     + (mode == ModeRequest ? " UNION " + requestRecordsSQL() : QString()),
+                                 {g_strCertID, now});
     if (inTrans) {
         reads.commit();
         ++m_statements; // COMMIT
@@ -637,21 +646,25 @@ int ConsignDesk::intLoadRedr(const QString& card)
 
 // ---- requester check ------------------------------------------------------------
 
-ApplicantReads addApplicantReads(LIB_DB_Batch& b, const QString& who)
+ApplicantReads addApplicantReads(LIB_DB_Batch& b, const QString& who, const QString& name,
+                                 const QList<QVariant>& params)
 {
+    auto add = [&](const char* part, const QString& sql) {
+        return name.isEmpty() ? b.select(sql) : b.prepared(name + QLatin1String(part), sql, params);
+    };
     ApplicantReads at;
     // Read, not locked: the check only chooses whom to try, and the lending
     // to the chosen requester reads the reader again under its own locks.
     // Locking a whole queue's readers here would take them in another order
     // than the desks serving those readers do.
     // The reader table keys its rows in the database's collation.
-    at.readers = b.select(QString::fromLatin1(kReaderSelect) + "WHERE reader.cert_id IN (SELECT w.cert_id COLLATE "
+    at.readers = add("_readers", QString::fromLatin1(kReaderSelect) + "WHERE reader.cert_id IN (SELECT w.cert_id COLLATE "
                           "\"default\" FROM (" + who + ") w(cert_id)) AND reader_cert.cert_flag = '1' "
                           "AND reader.cert_id = reader_cert.cert_id ORDER BY reader.cert_id");
     at.date = b.select(strServerDateSQL());
-    at.violations = b.select(QString::fromLatin1(kVoltSelect) + "cert_id IN (" + who
+    at.violations = add("_violations", QString::fromLatin1(kVoltSelect) + "cert_id IN (" + who
                              + ") AND volt_deal_flag <> '0' ORDER BY cert_id");
-    at.loans = b.select(loansSQL("IN (" + who + ")"));
+    at.loans = add("_loans", loansSQL("IN (" + who + ")"));
     return at;
 }
 
@@ -697,7 +710,8 @@ int intCheckApplicant(const QString& certId, DBResultSet& record)
     // the commit, in one round trip.
     LIB_DB_Batch b;
     b.begin();
-    const ApplicantReads at = addApplicantReads(b, "SELECT " + q(certId));
+    const ApplicantReads at =
+        addApplicantReads(b, QStringLiteral("SELECT $1::text"), QStringLiteral("desk_check_one"), {certId});
     b.commit();
     if (b.run() != 0) {
         if (LIB_DB_InTrans())
@@ -1199,16 +1213,16 @@ int ConsignDesk::addRequestListQuery(LIB_DB_Batch& batch)
 
 QString ConsignDesk::requestRecordsSQL()
 {
-    return "SELECT call_no_lst.marc_rec_no FROM relegate_lst, call_no_lst WHERE relegate_lst.call_no = "
-           "call_no_lst.call_no AND relegate_lst.cert_id = " + q(g_strCertID)
-         + " AND relegate_lst.relegate_flag = '0'";
+    // $1: the reader.
+    return QStringLiteral("SELECT call_no_lst.marc_rec_no FROM relegate_lst, call_no_lst WHERE relegate_lst.call_no = "
+                          "call_no_lst.call_no AND relegate_lst.cert_id = $1 AND relegate_lst.relegate_flag = '0'");
 }
 
 ConsignDesk::ListReads ConsignDesk::addRequestList(LIB_DB_Batch& batch)
 {
     ListReads at;
     at.list = addRequestListQuery(batch);
-    at.texts = addTexts(batch, requestRecordsSQL());
+    at.texts = addTexts(batch, QStringLiteral("desk_request_texts"), requestRecordsSQL(), {g_strCertID});
     return at;
 }
 

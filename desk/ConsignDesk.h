@@ -275,6 +275,9 @@ private:
     // Adds the query of the records a sub-query names to a batch, when the
     // records are read here (no titleTexts hook): its index, or -1.
     int addTexts(LIB_DB_Batch& batch, const QString& numbers);
+    // The same for a sub-query with parameters $1, $2, ..., as a named
+    // prepared statement (planned once per session).
+    int addTexts(LIB_DB_Batch& batch, const QString& name, const QString& numbers, const QList<QVariant>& params);
     // Title, responsibility and publisher of each record: from the batch's
     // record query (at >= 0), through the hook, or in one query of their own.
     QVector<QStringList> textsOf(const QStringList& marcRecNos, LIB_DB_Batch* batch = nullptr, int at = -1);
@@ -292,7 +295,7 @@ private:
     // pending error kept, the transaction maybe still open).
     int writeThenList(LIB_DB_Batch& writes, int mark);
     // The request list query for the current reader added to a batch, and the
-    // sub-query of its records.
+    // sub-query of its records (its parameter $1 the reader).
     static int addRequestListQuery(LIB_DB_Batch& batch);
     static QString requestRecordsSQL();
     int searchTitles(const QString& sql, const QString& text, bool byCallNo);
@@ -343,8 +346,11 @@ int intCheckApplicant(const QString& certId, DBResultSet& record);
 // of reader numbers), added to a batch that runs in a transaction: the reader
 // rows with their valid cards and the open violations in reader-number order
 // (read, not locked), the server's date and the loans. Several requesters
-// cost one round trip.
-ApplicantReads addApplicantReads(LIB_DB_Batch& batch, const QString& who);
+// cost one round trip. With a name, `who` may use parameters $1, $2, ...
+// (`params`) and the reads go as prepared statements of that name's family,
+// planned once per session: one name, one text of `who`.
+ApplicantReads addApplicantReads(LIB_DB_Batch& batch, const QString& who, const QString& name = QString(),
+                                 const QList<QVariant>& params = {});
 // The requester check of one of them on those reads, its tests in their
 // order, into a reader record: 0 fit, -1 not.
 int intJudgeApplicant(const LIB_DB_Batch& batch, const ApplicantReads& at, const QString& certId,

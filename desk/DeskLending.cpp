@@ -692,16 +692,17 @@ int DeskLending::subLendReleBook(const QString& code) {
 int DeskLending::subReturnBook(const QString& code) {
     const QString deskLoc = varGetSysInfo(3).toString();
     // The copy and its loan, read without locks for the questions, in one round trip.
-    const QString loanSql =
-        QString::fromLatin1(kReturnSelect) + q(code) + " ORDER BY reader_cert.cert_flag = '1' DESC, reader_cert.redr_cert_id";
+    // Named prepared statements: they run at every return. $1 is the bar code.
+    const QString loanSql = QString::fromLatin1(kReturnSelect) +
+                            "$1 ORDER BY reader_cert.cert_flag = '1' DESC, reader_cert.redr_cert_id";
     LIB_DB_Batch first;
-    const int copyAt = first.select(
-        "SELECT item.location, marc.marc_use_flag, location_lst.location_property, " +
-        strServerDateExpr() +
-        " FROM item LEFT JOIN marc ON marc.marc_rec_no = item.marc_rec_no "
-        "LEFT JOIN location_lst ON location_lst.location = item.location WHERE item.bar_code = " +
-        q(code));
-    const int loanAt = first.select(loanSql);
+    const int copyAt = first.prepared(
+        QStringLiteral("desk_return_copy"),
+        "SELECT item.location, marc.marc_use_flag, location_lst.location_property, " + strServerDateExpr() +
+            " FROM item LEFT JOIN marc ON marc.marc_rec_no = item.marc_rec_no "
+            "LEFT JOIN location_lst ON location_lst.location = item.location WHERE item.bar_code = $1",
+        {code});
+    const int loanAt = first.prepared(QStringLiteral("desk_return_loan"), loanSql, {code});
     if (m_desk.run(first) != 0) {
         intShowDBError();
         return -1;
@@ -776,22 +777,31 @@ int DeskLending::subReturnBook(const QString& code) {
     const QString propNo = v(ret::PropNo), callNo = v(ret::CallNo), location = v(ret::Location);
     // The waiting, still valid requests of the title at the copy's stored
     // location, in queue order: a copy away from home is handed on to one.
-    const QString queueOf =
-        "FROM relegate_lst WHERE relegate_lst.call_no = " + q(callNo) +
-        " AND relegate_lst.location = " + q(location) +
-        " AND relegate_lst.relegate_flag = '0' AND relegate_lst.relegate_end_date >= " + q(today);
+    // Parameters $1 to $3 of the prepared statements that name it.
+    const QString queueOf = QStringLiteral(
+        "FROM relegate_lst WHERE relegate_lst.call_no = $1 AND relegate_lst.location = $2 "
+        "AND relegate_lst.relegate_flag = '0' AND relegate_lst.relegate_end_date >= $3");
+    const QList<QVariant> queueParams = {callNo, location, today};
     // The return and its hand-on are one transaction. Lock the borrower first
     // (as every lending does), with the requesters the hand-on may test, all
     // in reader-number order, then the loan; the loan is judged and closed,
     // the copy handed on and everything committed together.
     LIB_DB_Batch locks;
-    locks.select("SELECT cert_id FROM reader WHERE cert_id IN (SELECT " + q(borrower) +
-                 (away ? " UNION SELECT relegate_lst.cert_id COLLATE \"default\" " + queueOf : QString()) +
-                 ") ORDER BY cert_id FOR UPDATE");
+    if (away)
+        locks.prepared(QStringLiteral("desk_return_lock_queue"),
+                       "SELECT cert_id FROM reader WHERE cert_id IN (SELECT $4::text UNION SELECT "
+                       "relegate_lst.cert_id COLLATE \"default\" " + queueOf + ") ORDER BY cert_id FOR UPDATE",
+                       queueParams + QList<QVariant>{borrower});
+    else
+        locks.prepared(QStringLiteral("desk_return_lock"),
+                       QStringLiteral("SELECT cert_id FROM reader WHERE cert_id IN (SELECT $1::text) "
+                                      "ORDER BY cert_id FOR UPDATE"),
+                       {borrower});
     // Only the loan and the copy: their reader was locked above, and a loan
     // that changed hands meanwhile is refused below without waiting on a
     // reader this return never asked for.
-    const int lockedAt = locks.select(loanSql + " FOR UPDATE OF lend_lst, item");
+    const int lockedAt =
+        locks.prepared(QStringLiteral("desk_return_loan_locked"), loanSql + " FOR UPDATE OF lend_lst, item", {code});
     if (m_desk.runOpening(locks, [this] { return m_desk.abortTrans(); }) != 0) return -1;
     const DBResultSet& locked = locks.rows(lockedAt);
     if (locked.rowCount() < 1) {
@@ -845,10 +855,13 @@ int DeskLending::subReturnBook(const QString& code) {
     int candidatesAt = -1;
     ApplicantReads checks;
     if (away) {
-        candidatesAt = closing.select(
-            "SELECT relegate_lst.cert_id, relegate_lst.relegate_no, relegate_lst.relegate_location " +
-            queueOf + " ORDER BY relegate_lst.relegate_no");
-        checks = addApplicantReads(closing, "SELECT relegate_lst.cert_id " + queueOf);
+        candidatesAt = closing.prepared(QStringLiteral("desk_return_candidates"),
+                                        "SELECT relegate_lst.cert_id, relegate_lst.relegate_no, "
+                                        "relegate_lst.relegate_location " + queueOf +
+                                            " ORDER BY relegate_lst.relegate_no",
+                                        queueParams);
+        checks = addApplicantReads(closing, "SELECT relegate_lst.cert_id " + queueOf,
+                                   QStringLiteral("desk_return_queue"), queueParams);
     }
     if (away)
         closing.execute(
