@@ -43,9 +43,9 @@ public:
     // Reads the count and the first page of `hitSql`, a search as the quick and
     // the combined search build it ("SELECT DISTINCT <record number> FROM ...
     // WHERE ..."). `unindexed`: a condition of the search no index serves (a
-    // match anywhere in the key), so that reading the records found costs a
-    // read of all keys; the count and the page then come from one such read.
-    // 0, or -1 with the database error pending.
+    // match anywhere in a key), so that finding its records reads every key;
+    // the count and the page then come from one such reading. 0, or -1 with
+    // the database error pending.
     int start(const QString& hitSql, bool unindexed = false);
     // Reads the records after the listed ones: a page, or up to the end of
     // the page that holds row `upTo` (from 1) when that lies further, in one
