@@ -2,7 +2,6 @@
 
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
-#include "common/basDBBatch.h"
 #include "common/basMarc.h"
 #include "common/basMarcField.h"
 #include "common/basMarcIdx.h"
@@ -62,7 +61,25 @@ QString BookHitPages::strCountSQL() const
     return QStringLiteral("SELECT count(DISTINCT ") + key_ + u')' + from_;
 }
 
-int BookHitPages::start(const QString& hitSql)
+QString BookHitPages::strReadSQL(int limit, bool counted) const
+{
+    QString head;
+    if (counted && unindexed_) {
+        // The records found kept once, the count and the page taken from them.
+        head = QStringLiteral("WITH hits(no) AS MATERIALIZED (") + sql_
+            + QStringLiteral("), page AS (SELECT no FROM hits ORDER BY no LIMIT ") + QString::number(limit)
+            + QStringLiteral(") SELECT page.no, (SELECT count(*) FROM hits) AS found,");
+    } else {
+        // The page walks the record-number index and stops at its last record.
+        head = QStringLiteral("WITH page(no) AS (") + strPageSQL(limit) + QStringLiteral(") SELECT page.no,");
+        if (counted)
+            head += u'(' + strCountSQL() + QStringLiteral(") AS found,");
+    }
+    return head + QStringLiteral(" s.* FROM page LEFT JOIN (") + strMarcListTableSQL()
+        + QStringLiteral(") s ON s.marc_rec_no = page.no ORDER BY page.no");
+}
+
+int BookHitPages::start(const QString& hitSql, bool unindexed)
 {
     static const QRegularExpression select(QStringLiteral("^\\s*SELECT\\s+DISTINCT\\s+(\\S+)\\s+FROM\\s"),
                                            QRegularExpression::CaseInsensitiveOption);
@@ -70,6 +87,7 @@ int BookHitPages::start(const QString& hitSql)
     sql_ = hitSql;
     key_ = head.captured(1);
     from_ = hitSql.mid(head.capturedEnd(1));
+    unindexed_ = unindexed;
     last_.clear();
     nos_.clear();
     sums_.clear();
@@ -92,29 +110,44 @@ int BookHitPages::next(int upTo)
     return read(qMax(pageRows, pageEnd - listed()), false);
 }
 
+namespace {
+
+// The rows of `rs` that carry a summary (a record number in column `first`),
+// its columns from `first` on, as the summary query alone gives them.
+DBResultSet bookPageSummaries(const DBResultSet& rs, int first)
+{
+    QVector<int> rows;
+    for (int r = 0; r < rs.rowCount(); ++r) {
+        if (!rs.text(r, first).isEmpty())
+            rows << r;
+    }
+    const int fields = rs.fieldCount() - first;
+    DBResultSet out(int(rows.size()), fields);
+    for (int c = 0; c < fields; ++c) {
+        out.setCell(c, 0, rs.cell(first + c, 0));
+        out.setCell(c, 1, rs.cell(first + c, 1));
+        for (int i = 0; i < rows.size(); ++i)
+            out.setValue(i, c, rs.value(rows[i], first + c));
+    }
+    return out;
+}
+
+} // namespace
+
 int BookHitPages::read(int limit, bool counted)
 {
-    LIB_DB_Batch b;
-    const QString page = strPageSQL(limit);
-    const int count = counted ? b.select(strCountSQL()) : -1;
-    const int hits = b.select(page);
-    const int sums = b.select(strMarcListSQL(page));
-    for (int i = 0; i < b.count(); ++i)
-        statementLog().add(b.sql(i));
-    g_strSQL = page;
-    g_intSQLRet = b.run();
-    if (g_intSQLRet != 0)
+    DBResultSet rs;
+    if (intBiblioSelect(strReadSQL(limit, counted), rs) != 0)
         return -1;
     if (counted)
-        total_ = int(b.rows(count).number(0, 0));
-    const DBResultSet& rs = b.rows(hits);
+        total_ = rs.rowCount() > 0 ? int(rs.number(0, 1)) : 0;
     for (int r = 0; r < rs.rowCount(); ++r)
         nos_ << rs.text(r, 0);
     if (rs.rowCount() < limit)
         done_ = true;
     if (rs.rowCount() > 0)
         last_ = nos_.last();
-    DBResultSet summaries = b.rows(sums);
+    DBResultSet summaries = bookPageSummaries(rs, counted ? 2 : 1);
     subDecodeDumps(summaries);
     g_arrBookSum = arrMarcListOf(summaries);
     for (int i = 0; i + 1 < g_arrBookSum.size(); ++i) {
@@ -239,6 +272,7 @@ SeekText varBuildBookSeek(const QVector<SeekRow>& rows, bool wide)
         if (v.isEmpty())
             continue;
         anyValue = true;
+        out.anywhere = out.anywhere || row.mode == MatchAny;
         v = strFoldLetters(strTrimCJKSpace(v));
         v = v.left(intCharPosByWidth(v, g_intIdxContLen)).toUpper();
         const QString g = row.code;
@@ -294,7 +328,7 @@ SeekText varBuildBookSeek(const QVector<SeekRow>& rows, bool wide)
 
 int intRunBookSeek(const SeekText& text, BookHitPages& pages)
 {
-    if (pages.start(text.sql) != 0) {
+    if (pages.start(text.sql, text.anywhere) != 0) {
         intShowDBError();
         return -1;
     }

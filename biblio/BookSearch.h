@@ -42,8 +42,11 @@ public:
 
     // Reads the count and the first page of `hitSql`, a search as the quick and
     // the combined search build it ("SELECT DISTINCT <record number> FROM ...
-    // WHERE ..."). 0, or -1 with the database error pending.
-    int start(const QString& hitSql);
+    // WHERE ..."). `unindexed`: a condition of the search no index serves (a
+    // match anywhere in a key), so that finding its records reads every key;
+    // the count and the page then come from one such reading. 0, or -1 with
+    // the database error pending.
+    int start(const QString& hitSql, bool unindexed = false);
     // Reads the records after the listed ones: a page, or up to the end of
     // the page that holds row `upTo` (from 1) when that lies further, in one
     // round trip. The records added; 0 when every record is listed; -1 on a
@@ -63,13 +66,18 @@ public:
     // The summaries of every listed record, in the shape of g_arrBookSum.
     QVector<BookSumEntry> summaryList() const;
 
-    // The records after the last listed one, at most `limit`; the count.
+    // The records after the last listed one, at most `limit`.
     QString strPageSQL(int limit) const;
+    // The statement of a read: those records in order, each with its summary
+    // (strMarcListTableSQL's columns, empty for a record without one) and,
+    // when `counted`, the number of all records found in column 1.
+    QString strReadSQL(int limit, bool counted) const;
     QString strCountSQL() const;
 
 private:
     int read(int limit, bool counted);
     QString sql_, key_, from_, last_; // the search, its record number, its " FROM ..."
+    bool unindexed_ = false;
     QStringList nos_;
     QVector<BookSumEntry> sums_;
     QHash<QString, int> sumAt_;
@@ -114,6 +122,7 @@ struct SeekRow {
 
 struct SeekText {
     QString sql;     // empty when no row holds a value
+    bool anywhere = false; // a row matches anywhere in its key (no index serves it)
     QStringList shown; // per row the value as its cell shows it after the search (ISBN form)
 };
 

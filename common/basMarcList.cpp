@@ -5,12 +5,25 @@
 
 QVector<BookSumEntry> g_arrBookSum;
 
+namespace {
+
+QString strMarcListHead()
+{
+    return QStringLiteral("SELECT MARC_REC_NO,DOC_TYPE_CODE,MARC_TYPE,LANG_CODE,COUNTRY_CODE,M_CALL_NO,"
+                          "M_TITLE,M_AUTHOR,M_PUBLISHER,M_PUB_YEAR,M_ISBN,MARC_USE_FLAG FROM marc");
+}
+
+} // namespace
+
 QString strMarcListSQL(const QString& selection)
 {
-    const QString sql = QStringLiteral("SELECT MARC_REC_NO,DOC_TYPE_CODE,MARC_TYPE,LANG_CODE,COUNTRY_CODE,M_CALL_NO,"
-                                       "M_TITLE,M_AUTHOR,M_PUBLISHER,M_PUB_YEAR,M_ISBN,MARC_USE_FLAG FROM ")
-        + QStringLiteral("marc WHERE marc_rec_no in (") + selection + QStringLiteral(")");
+    const QString sql = strMarcListHead() + QStringLiteral(" WHERE marc_rec_no in (") + selection + QStringLiteral(")");
     return g_intMarc03 ? strMarcSelectToDump(sql) : sql;
+}
+
+QString strMarcListTableSQL()
+{
+    return g_intMarc03 ? strMarcSelectToDump(strMarcListHead()) : strMarcListHead();
 }
 
 QVector<BookSumEntry> arrMarcListOf(const DBResultSet& rs)

@@ -28,6 +28,10 @@ extern QVector<BookSumEntry> g_arrBookSum;
 // The summary query of the records that `selection` selects, as it is sent
 // (under wide storage every summary column comes as a dump).
 QString strMarcListSQL(const QString& selection);
+// The same query over every record, to join to a list of record numbers
+// ("... JOIN (<this>) s ON s.marc_rec_no = ..."): the columns as above,
+// MARC_REC_NO first and never a dump.
+QString strMarcListTableSQL();
 // The summary list of that query's rows (dumps decoded), the spare entry last.
 QVector<BookSumEntry> arrMarcListOf(const DBResultSet& rs);
 

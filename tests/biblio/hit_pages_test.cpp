@@ -43,11 +43,11 @@ protected:
 
     // Reads a whole search page by page, checking every read on the way; the
     // record numbers in the order listed.
-    QStringList readAll(const QString& sql, int pageRows)
+    QStringList readAll(const SeekText& search, int pageRows)
     {
         BookHitPages pages;
         pages.pageRows = pageRows;
-        EXPECT_EQ(roundTripsOf([&] { EXPECT_EQ(pages.start(sql), 0); }), 1);
+        EXPECT_EQ(roundTripsOf([&] { EXPECT_EQ(pages.start(search.sql, search.anywhere), 0); }), 1);
         EXPECT_EQ(pages.total(), 26);
         EXPECT_EQ(pages.listed(), qMin(pageRows, 26));
         QStringList listed;
@@ -83,19 +83,46 @@ protected:
     QStringList expected;
 };
 
+// Wide storage for one test: the summaries come as dumps (two bytes a
+// character, as the server of that storage gives them) and are decoded.
+class WideStorage {
+public:
+    explicit WideStorage(testsupport::TestDatabase& db) : db_(db)
+    {
+        db_.exec("create function dump(v text, base integer) returns text language sql immutable as $$ "
+                 "select case when v is null then 'NULL' else 'Typ=1 Len=' || 2 * length(v) || ': ' || "
+                 "(select string_agg(to_hex(ascii(substr(v, i, 1)) / 256) || ',' || "
+                 "to_hex(ascii(substr(v, i, 1)) % 256), ',' order by i) from generate_series(1, length(v)) i) end $$");
+        g_intMarc03 = -1;
+    }
+    ~WideStorage()
+    {
+        g_intMarc03 = 0;
+        db_.exec("drop function dump(text, integer)");
+    }
+
+private:
+    testsupport::TestDatabase& db_;
+};
+
 } // namespace
 
 TEST_F(HitPages, EveryRecordOnceInRecordNumberOrderAPageARead)
 {
-    const QString quick = strQuickSearchSQL("02", "分页测试", false);
-    const QString combined =
-        varBuildBookSeek({{"02", MatchPrefix, "分页测试"}, {"09", MatchPrefix, "分页出版"}}, false).sql;
-    for (const QString& sql : {quick, combined}) {
-        SCOPED_TRACE(sql.toStdString());
+    SeekText quick;
+    quick.sql = strQuickSearchSQL("02", "分页测试", false);
+    // Matches anywhere in the key: the count and the first page from one
+    // reading of the records found, in the same order.
+    const SeekText anywhere = varBuildBookSeek({{"02", MatchAny, "页测"}}, false);
+    EXPECT_TRUE(anywhere.anywhere);
+    for (const SeekText& search :
+         {quick, varBuildBookSeek({{"02", MatchPrefix, "分页测试"}, {"09", MatchPrefix, "分页出版"}}, false), anywhere,
+          varBuildBookSeek({{"09", MatchPrefix, "分页出版"}, {"02", MatchAny, "页测"}}, false)}) {
+        SCOPED_TRACE(search.sql.toStdString());
         // 500: fewer hits than a page, all in the first read.
         for (const int pageRows : {500, 26, 10, 7, 1}) {
             SCOPED_TRACE(pageRows);
-            EXPECT_EQ(readAll(sql, pageRows), expected);
+            EXPECT_EQ(readAll(search, pageRows), expected);
         }
     }
 }
@@ -133,4 +160,29 @@ TEST_F(HitPages, TheQuickSearchCountsEveryRecordAndListsTheFirstPage)
     EXPECT_EQ(pages.listed(), 10);
     EXPECT_EQ(g_arrBookSum.size(), 11);
     EXPECT_TRUE(dialogs.shown.isEmpty());
+}
+
+TEST_F(HitPages, WideStorageDecodesThePagesSummaries)
+{
+    WideStorage wide(db());
+    for (const SeekText& search : {varBuildBookSeek({{"02", MatchPrefix, "分页测试"}}, true),
+                                   varBuildBookSeek({{"02", MatchAny, "页测"}}, true)}) {
+        SCOPED_TRACE(search.sql.toStdString());
+        BookHitPages pages;
+        pages.pageRows = 10;
+        ASSERT_EQ(intRunBookSeek(search, pages), 0);
+        EXPECT_EQ(pages.total(), 26);
+        while (!pages.complete())
+            ASSERT_GT(pages.next(), 0);
+        EXPECT_EQ(pages.hits().rowCount(), 26);
+        EXPECT_EQ(g_arrBookSum.size(), 5 + 1); // the last page's summaries: PG0021 to PG0025
+        const BookSumEntry* seventh = pages.summary(QStringLiteral("PG0007"));
+        ASSERT_NE(seventh, nullptr);
+        EXPECT_EQ(seventh->title, QString("分页7"));
+        EXPECT_EQ(seventh->isbn, QString("9787"));
+        EXPECT_EQ(seventh->author, QString());
+        EXPECT_EQ(seventh->marc_type, QString("C"));
+        EXPECT_EQ(pages.summary(QStringLiteral("PG0026")), nullptr);
+    }
+    EXPECT_TRUE(dialogs.shown.isEmpty()) << dialogs.lastText().toStdString();
 }
