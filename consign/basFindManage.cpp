@@ -40,13 +40,11 @@ int FindManage::cmbLocation_Click(int index) {
         return -1;
     }
     const DBResultSet& rs = b.rows(listAt);
-    QStringList nos;
-    for (int i = 0; i < rs.rowCount(); ++i)
-        nos << rs.text(i, 2);
-    const QHash<QString, MarcRecord> records = mapMarcsOf(b.raw(marcAt), nos);
+    const QHash<QString, QStringList> titles = mapMarcTexts(rs, 2, &b.raw(marcAt), 1);
     locations.index = index;
     today = b.rows(dateAt).text(0, 0).left(10);
     rows.clear();
+    rows.reserve(rs.rowCount());
     for (int i = 0; i < rs.rowCount(); ++i) {
         FoundCopyRow r;
         r.callNo = rs.text(i, 0);
@@ -59,7 +57,7 @@ int FindManage::cmbLocation_Click(int index) {
         r.keepDays = rs.text(i, 7);
         r.keepEndDate = rs.text(i, 8);
         r.relegateLocation = rs.text(i, 9);
-        r.title = strGetMarcTitle(records.value(r.marcRecNo), 0);
+        r.title = titles.value(r.marcRecNo).value(0);
         r.passed = r.keepEndDate < today;
         rows << r;
     }
