@@ -147,7 +147,8 @@ namespace {
 int writeDayLogLines(const QStringList& texts, int mode) {
     const QDateTime now = QDateTime::currentDateTime();
     const QString day = now.toString(QStringLiteral("yyyy-MM-dd"));
-    const QString stamp = day + QLatin1Char(' ') + now.toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(';');
+    const QString stamp =
+        day + QLatin1Char(' ') + now.toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(';');
     QString lines;
     for (const QString& text : texts)
         lines += stamp + text + QStringLiteral("\r\n");

@@ -49,7 +49,8 @@ const char* const kHeadColumns = "marc_type, doc_type_code, lang_code, country_c
 // The record from its header cells (as kHeadColumns orders them) and the text
 // of its pieces; an unreadable record keeps only its number and the reason,
 // which is added to `unreadable` (to be logged).
-MarcRecord recordOf(const QString& no, const QStringList& head, QString text, int pieces, QStringList& unreadable)
+MarcRecord recordOf(const QString& no, const QStringList& head, QString text, int pieces,
+                    QStringList& unreadable)
 {
     MarcRecord rec;
     if (!text.endsWith(QChar(MARC_RECORD_END)))
