@@ -141,11 +141,17 @@ QDate datServerToday() {
     return d.isValid() ? d : QDate::currentDate();
 }
 
-int LIB_WriteLogFile(const QString&, const QString& text, int mode) {
+namespace {
+// Appends (mode 0) or writes anew (mode 1) one line per text, each stamped
+// with the same time, in one opening of the day's log.
+int writeDayLogLines(const QStringList& texts, int mode) {
     const QDateTime now = QDateTime::currentDateTime();
     const QString day = now.toString(QStringLiteral("yyyy-MM-dd"));
-    const QString line = day + QLatin1Char(' ') + now.toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(';') + text +
-                         QStringLiteral("\r\n");
+    const QString stamp =
+        day + QLatin1Char(' ') + now.toString(QStringLiteral("HH:mm:ss")) + QLatin1Char(';');
+    QString lines;
+    for (const QString& text : texts)
+        lines += stamp + text + QStringLiteral("\r\n");
     auto fail = [](long number, const QString& description) {
         ui::DialogService::current().beep();
         g_intErrKind = 1007;
@@ -161,9 +167,18 @@ int LIB_WriteLogFile(const QString&, const QString& text, int mode) {
     const QIODevice::OpenMode how =
         mode == 0 ? (QIODevice::WriteOnly | QIODevice::Append) : (QIODevice::WriteOnly | QIODevice::Truncate);
     if (!file.open(how)) return fail(75, QStringLiteral("Path/File access error"));
-    const QByteArray bytes = text::toGb18030(line);
+    const QByteArray bytes = text::toGb18030(lines);
     if (file.write(bytes) != bytes.size() || !file.flush())
         return fail(75, QStringLiteral("Path/File access error"));
     file.close();
     return 0;
+}
+} // namespace
+
+int LIB_WriteLogFile(const QString&, const QString& text, int mode) {
+    return writeDayLogLines({text}, mode);
+}
+
+int LIB_WriteLogLines(const QStringList& texts) {
+    return texts.isEmpty() ? 0 : writeDayLogLines(texts, 0);
 }

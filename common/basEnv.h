@@ -3,6 +3,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 extern QString g_strDBName;
@@ -25,3 +26,6 @@ QVariant varGetSysInfo(int code);
 // date only when the server cannot tell it.
 QDate datServerToday();
 int LIB_WriteLogFile(const QString& title, const QString& text, int mode = 0);
+// Appends several lines to the day's log as LIB_WriteLogFile appends one, in
+// one opening of the file (nothing when there are none).
+int LIB_WriteLogLines(const QStringList& texts);

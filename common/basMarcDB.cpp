@@ -21,14 +21,17 @@ QString fixedWidth(const QString& s, int n)
 }
 
 // An unreadable record shows as blanks at the desk; the reason goes to the
-// daily log. A failure to write the log must not stand as the pending error.
-void logUnreadable(const QString& why)
+// daily log (the reasons of a list of records in one writing). A failure to
+// write the log must not stand as the pending error.
+void logUnreadable(const QStringList& why)
 {
+    if (why.isEmpty())
+        return;
     const int kind = g_intErrKind;
     const long number = g_lngErrNo;
     const QString text = g_strErrText;
     const QString proc = g_strErrProc;
-    LIB_WriteLogFile(QStringLiteral("MARC记录"), why, 0);
+    LIB_WriteLogLines(why);
     g_intErrKind = kind;
     g_lngErrNo = number;
     g_strErrText = text;
@@ -44,8 +47,10 @@ namespace {
 const char* const kHeadColumns = "marc_type, doc_type_code, lang_code, country_code, marc_use_flag, cata_oper, cata_date";
 
 // The record from its header cells (as kHeadColumns orders them) and the text
-// of its pieces; an unreadable record keeps only its number and the reason.
-MarcRecord recordOf(const QString& no, const QStringList& head, QString text, int pieces)
+// of its pieces; an unreadable record keeps only its number and the reason,
+// which is added to `unreadable` (to be logged).
+MarcRecord recordOf(const QString& no, const QStringList& head, QString text, int pieces,
+                    QStringList& unreadable)
 {
     MarcRecord rec;
     if (!text.endsWith(QChar(MARC_RECORD_END)))
@@ -71,7 +76,7 @@ MarcRecord recordOf(const QString& no, const QStringList& head, QString text, in
     MarcRecord bad;
     bad.marc_rec_no = no;
     bad.error = QStringLiteral("MARC记录[%1]无法读取：%2").arg(no, why);
-    logUnreadable(bad.error);
+    unreadable << bad.error;
     return bad;
 }
 
@@ -119,7 +124,10 @@ MarcRecord strReadMarc(const QString& no)
     QStringList headTexts;
     for (int c = 0; c < 7; ++c)
         headTexts << (head.rowCount() > 0 ? head.text(0, c) : QString());
-    return recordOf(no, headTexts, text, pieces);
+    QStringList unreadable;
+    MarcRecord rec = recordOf(no, headTexts, text, pieces, unreadable);
+    logUnreadable(unreadable);
+    return rec;
 }
 
 QString strMarcPageSQL(const QString& numbers)
@@ -135,29 +143,49 @@ QString strMarcPageSQL(const QString& numbers)
 
 QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& ds, const QStringList& wanted)
 {
-    QHash<QString, QPair<QStringList, QString>> read;
-    QHash<QString, int> pieces;
+    // The pieces of one number come one after another: the header of its
+    // first row and the text of all of them, gathered without looking the
+    // number up again for each piece.
+    struct Read {
+        QStringList head;
+        QString text;
+        int pieces = 0;
+    };
+    QHash<QString, Read> read;
     const int cols[] = {ds.FieldIndex(QStringLiteral("marc01")), ds.FieldIndex(QStringLiteral("marc02")),
                         ds.FieldIndex(QStringLiteral("marc03"))};
     const int headAt = ds.FieldCount() - 7;
     QStringList order;
+    Read* r = nullptr;
+    QString last;
     for (ds.MoveFirst(); !ds.IsEOF(); ds.MoveNext()) {
-        const QString no = ds.Fields(0).Text();
-        auto& r = read[no];
-        if (pieces[no]++ == 0) {
-            order << no;
-            for (int c = 0; c < 7; ++c)
-                r.first << ds.Fields(headAt + c).Text();
+        QString no = ds.Fields(0).Text();
+        if (!r || no != last) {
+            r = &read[no];
+            if (r->pieces == 0) {
+                order << no;
+                r->head.reserve(7);
+                for (int c = 0; c < 7; ++c)
+                    r->head << ds.Fields(headAt + c).Text();
+            }
+            last = std::move(no);
         }
-        r.second += pieceText(ds, cols);
+        ++r->pieces;
+        r->text += pieceText(ds, cols);
     }
     QHash<QString, MarcRecord> out;
-    for (const QString& no : wanted.isEmpty() ? order : wanted) {
+    const QStringList& nos = wanted.isEmpty() ? order : wanted;
+    out.reserve(nos.size());
+    static const Read kNone;
+    QStringList unreadable;
+    for (const QString& no : nos) {
         if (no.isEmpty() || out.contains(no))
             continue;
-        const auto r = read.value(no);
-        out.insert(no, recordOf(no, r.first, r.second, pieces.value(no)));
+        const auto it = read.constFind(no);
+        const Read& got = it == read.cend() ? kNone : *it;
+        out.insert(no, recordOf(no, got.head, got.text, got.pieces, unreadable));
     }
+    logUnreadable(unreadable);
     return out;
 }
 

@@ -25,6 +25,19 @@ QString today() {
     return "(SELECT left(" + strServerDateExpr() + ", 10))";
 }
 
+// The names of the locations a list shows, each looked up once.
+class DayListPlaces {
+public:
+    const QString& operator()(const QString& code) {
+        auto it = names_.constFind(code);
+        if (it == names_.cend()) it = names_.insert(code, strLocationName(code));
+        return *it;
+    }
+
+private:
+    QHash<QString, QString> names_;
+};
+
 } // namespace
 
 CopyDisplay copyDisplay(const desk::LendCopy& c, const QString& scanned, const QStringList& t) {
@@ -57,7 +70,7 @@ void FindDesk::defaultDates(const QDate& today) {
 }
 
 int FindDesk::selectList(const QString& sql, const QString& numbers, int column, DBResultSet& rs,
-                         QHash<QString, QStringList>& titles) {
+                         QHash<QString, QStringList>& titles, int texts) {
     LIB_DB_Batch b;
     const int listAt = b.select(sql);
     const int marcAt = b.selectRaw(strMarcPageSQL(numbers));
@@ -69,7 +82,7 @@ int FindDesk::selectList(const QString& sql, const QString& numbers, int column,
         return -1;
     }
     rs = b.rows(listAt);
-    titles = mapMarcTexts(rs, column, b.failedAt() == marcAt ? nullptr : &b.raw(marcAt));
+    titles = mapMarcTexts(rs, column, b.failedAt() == marcAt ? nullptr : &b.raw(marcAt), texts);
     return 0;
 }
 
@@ -241,8 +254,7 @@ int FindDesk::cmdApplySearch() {
                     " AND relegate_lst.relegate_date<=" + q(search.end) +
                     " AND relegate_lst.relegate_end_date>=" + today() +
                     " AND relegate_lst.relegate_flag=" + q(QStringLiteral("0")) +
-                    " AND relegate_lst.call_no=call_no_lst.call_no  AND reader.cert_id=relegate_lst.cert_id "
-                    "COLLATE \"default\" ";
+                    " AND relegate_lst.call_no=call_no_lst.call_no ";
     if (!cmbApplyTeam.onAll())
         where += " AND relegate_lst.relegate_location IN (SELECT location FROM location_lst  WHERE "
                  "location_property=" +
@@ -259,12 +271,14 @@ int FindDesk::cmdApplySearch() {
                         " count(*) FILTER (WHERE item.book_lend_flag='0') AS in_library FROM item"
                         " WHERE item.call_no=relegate_lst.call_no AND item.location=relegate_lst.location"
                         " AND item.book_stat_code='41') copies,call_no_lst,reader" +
-                        where +
+                        where + " AND reader.cert_id=relegate_lst.cert_id COLLATE \"default\" " +
                         " ORDER BY relegate_lst.call_no,relegate_lst.location,relegate_lst.relegate_no";
+    // The records of the requests' titles need not wait for the readers: a
+    // request whose reader is gone only brings a record that is not shown.
     DBResultSet rs;
     QHash<QString, QStringList> titles;
-    if (selectList(sql, "SELECT call_no_lst.marc_rec_no FROM relegate_lst,call_no_lst,reader" + where, 1, rs,
-                   titles) != 0)
+    if (selectList(sql, "SELECT call_no_lst.marc_rec_no FROM relegate_lst,call_no_lst" + where, 1, rs, titles,
+                   3) != 0)
         return -1;
     m_applySearch = search;
     m_applyList.clear();
@@ -272,12 +286,14 @@ int FindDesk::cmdApplySearch() {
         subInfoBox(kNoApply);
         return -1;
     }
+    DayListPlaces place;
+    m_applyList.reserve(rs.rowCount());
     for (int i = 0; i < rs.rowCount(); ++i) {
-        const QStringList t = titles.value(rs.text(i, 1));
-        m_applyList.push_back(ApplyRow{rs.text(i, 0), t.value(0), t.value(1), t.value(2),
-                                       strLocationName(rs.text(i, 2)), rs.text(i, 3), rs.text(i, 4),
-                                       strLocationName(rs.text(i, 5)), rs.text(i, 1), rs.text(i, 6).toInt(),
-                                       rs.text(i, 7).toInt()});
+        const QString no = rs.text(i, 1);
+        const QStringList t = titles.value(no);
+        m_applyList.push_back(ApplyRow{rs.text(i, 0), t.value(0), t.value(1), t.value(2), place(rs.text(i, 2)),
+                                       rs.text(i, 3), rs.text(i, 4), place(rs.text(i, 5)), no,
+                                       rs.text(i, 6).toInt(), rs.text(i, 7).toInt()});
     }
     return 0;
 }
@@ -317,8 +333,7 @@ int FindDesk::cmdFindSearch() {
     QString where = " WHERE relegate_arri_lst.relegate_arri_date>=" + q(search.begin) +
                     " AND relegate_arri_lst.relegate_arri_date<=" + q(search.end) +
                     " AND relegate_arri_lst.relegate_keep_end_date>=" + today() +
-                    " AND relegate_arri_lst.prop_no=item.prop_no "
-                    " AND reader.cert_id=relegate_arri_lst.cert_id COLLATE \"default\" ";
+                    " AND relegate_arri_lst.prop_no=item.prop_no ";
     if (optType == 1)
         where += " AND relegate_arri_lst.relegate_end_flag=" + q(QStringLiteral("2"));
     else if (optType == 2)
@@ -333,14 +348,16 @@ int FindDesk::cmdFindSearch() {
         where += " AND relegate_arri_lst.relegate_find_location IN (SELECT location FROM location_lst WHERE "
                  "location_property=" +
                  q(cmbFindTeamII.code()) + ")";
-    const QString from = " FROM relegate_arri_lst,item,reader " + where;
+    // The records of the copies' titles need not wait for the readers.
     DBResultSet rs;
     QHash<QString, QStringList> titles;
     if (selectList(" SELECT relegate_arri_lst.call_no,item.location,relegate_arri_lst.prop_no,item.marc_rec_no,"
                    " relegate_arri_lst.relegate_location,relegate_arri_lst.cert_id,reader.name,"
-                   " relegate_arri_lst.relegate_arri_date,relegate_arri_lst.relegate_keep_end_date " +
-                       from + " ORDER BY relegate_arri_lst.call_no, relegate_arri_lst.id",
-                   "SELECT item.marc_rec_no" + from, 3, rs, titles) != 0)
+                   " relegate_arri_lst.relegate_arri_date,relegate_arri_lst.relegate_keep_end_date "
+                   " FROM relegate_arri_lst,item,reader " +
+                       where + " AND reader.cert_id=relegate_arri_lst.cert_id COLLATE \"default\" " +
+                       " ORDER BY relegate_arri_lst.call_no, relegate_arri_lst.id",
+                   "SELECT item.marc_rec_no FROM relegate_arri_lst,item " + where, 3, rs, titles, 1) != 0)
         return -1;
     m_findSearch = search;
     m_findList.clear();
@@ -348,11 +365,14 @@ int FindDesk::cmdFindSearch() {
         subInfoBox(kNoFoundList);
         return -1;
     }
-    for (int i = 0; i < rs.rowCount(); ++i)
-        m_findList.push_back(FoundRow{rs.text(i, 0), strLocationName(rs.text(i, 1)), rs.text(i, 2),
-                                      titles.value(rs.text(i, 3)).value(0), strLocationName(rs.text(i, 4)),
-                                      rs.text(i, 5), rs.text(i, 6), rs.text(i, 7), rs.text(i, 8),
-                                      rs.text(i, 3)});
+    DayListPlaces place;
+    m_findList.reserve(rs.rowCount());
+    for (int i = 0; i < rs.rowCount(); ++i) {
+        const QString no = rs.text(i, 3);
+        m_findList.push_back(FoundRow{rs.text(i, 0), place(rs.text(i, 1)), rs.text(i, 2),
+                                      titles.value(no).value(0), place(rs.text(i, 4)), rs.text(i, 5),
+                                      rs.text(i, 6), rs.text(i, 7), rs.text(i, 8), no});
+    }
     return 0;
 }
 

@@ -108,10 +108,11 @@ public:
 private:
     int subConnect(const QVector<FoundRow>& rows, bool findPage);
     // A list's rows and the title texts of the records its column `column`
-    // names, in one round trip: `numbers` is a query giving those numbers.
+    // names, in one round trip: `numbers` is a query giving those numbers;
+    // the first `texts` of title, responsibility and publisher are made.
     // The database error is shown when the list cannot be read.
     int selectList(const QString& sql, const QString& numbers, int column, DBResultSet& rs,
-                   QHash<QString, QStringList>& titles);
+                   QHash<QString, QStringList>& titles, int texts);
 
     desk::ConsignDesk m_desk; // the find desk's own reader record
     desk::DeskLending m_lending{m_desk};

@@ -96,8 +96,14 @@ QString strDeskGroup() {
 }
 
 namespace {
-QStringList textsOf(const MarcRecord& rec) {
-    return {strGetMarcTitle(rec, 0), strGetMarcTitle(rec, 1), strGetMarcTitle(rec, 3)};
+// The first `count` of title, responsibility and publisher.
+QStringList textsOf(const MarcRecord& rec, int count = 3) {
+    static const int kKinds[] = {0, 1, 3};
+    QStringList texts;
+    texts.reserve(count);
+    for (int k = 0; k < count; ++k)
+        texts << strGetMarcTitle(rec, kKinds[k]);
+    return texts;
 }
 } // namespace
 
@@ -112,26 +118,35 @@ QStringList marcTexts(const MarcRecord& record) {
 namespace {
 QStringList numbersOf(const DBResultSet& rows, int column) {
     QStringList nos;
+    nos.reserve(rows.rowCount());
     for (int r = 0; r < rows.rowCount(); ++r)
         nos << rows.text(r, column);
     return nos;
 }
-QHash<QString, QStringList> textsOfAll(const QStringList& nos, const QHash<QString, MarcRecord>& records) {
+// The texts of each record once, however many rows name it.
+QHash<QString, QStringList> textsOfAll(const QStringList& nos, const QHash<QString, MarcRecord>& records,
+                                       int count) {
+    static const MarcRecord kNone;
     QHash<QString, QStringList> texts;
-    for (const QString& no : nos)
-        if (!texts.contains(no)) texts.insert(no, textsOf(records.value(no)));
+    texts.reserve(records.size());
+    for (const QString& no : nos) {
+        if (texts.contains(no)) continue;
+        const auto it = records.constFind(no);
+        texts.insert(no, textsOf(it == records.cend() ? kNone : *it, count));
+    }
     return texts;
 }
 } // namespace
 
 QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column) {
     const QStringList nos = numbersOf(rows, column);
-    return textsOfAll(nos, mapReadMarcs(nos));
+    return textsOfAll(nos, mapReadMarcs(nos), 3);
 }
 
-QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column, oradb::Dynaset* records) {
+QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column, oradb::Dynaset* records,
+                                         int count) {
     const QStringList nos = numbersOf(rows, column);
-    return textsOfAll(nos, records ? mapMarcsOf(*records, nos) : QHash<QString, MarcRecord>());
+    return textsOfAll(nos, records ? mapMarcsOf(*records, nos) : QHash<QString, MarcRecord>(), count);
 }
 
 void subInfoBox(const QString& text) {

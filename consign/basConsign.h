@@ -73,8 +73,9 @@ QStringList marcTexts(const MarcRecord& record);
 QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column);
 // The same from the rows of a strMarcPageSQL query that travelled with the
 // result; without them (the query failed) every text is blank, as when the
-// records cannot be read.
-QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column, oradb::Dynaset* records);
+// records cannot be read. Only the first `count` texts are made (1: the title).
+QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column, oradb::Dynaset* records,
+                                         int count = 3);
 // A plain information box of the lists, titled with the program's title.
 void subInfoBox(const QString& text);
 

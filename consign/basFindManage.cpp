@@ -16,13 +16,10 @@ int FindManage::subInitLocation() {
 
 int FindManage::cmbLocation_Click(int index) {
     if (index < 0 || index >= locations.codes.size()) return -1;
-    const QString from = " FROM relegate_arri_lst,item,reader "
-                         " WHERE item.location=" +
-                         q(locations.codes.at(index)) +
-                         " AND relegate_arri_lst.prop_no=item.prop_no "
-                         " AND relegate_arri_lst.cert_id=reader.cert_id "
-                         " AND relegate_arri_lst.relegate_end_flag<" +
-                         q("3");
+    const QString where = " WHERE item.location=" + q(locations.codes.at(index)) +
+                          " AND relegate_arri_lst.prop_no=item.prop_no "
+                          " AND relegate_arri_lst.relegate_end_flag<" +
+                          q("3");
     // The server's date, the found copies and the records of their titles in
     // one round trip.
     LIB_DB_Batch b;
@@ -32,21 +29,22 @@ int FindManage::cmbLocation_Click(int index) {
                  " relegate_arri_lst.cert_id,reader.name,relegate_arri_lst.relegate_arri_date,"
                  "relegate_arri_lst.relegate_noti_date,"
                  " relegate_arri_lst.relegate_keep_days,relegate_arri_lst.relegate_keep_end_date,"
-                 "relegate_arri_lst.relegate_location " +
-                 from + " ORDER BY relegate_arri_lst.call_no, relegate_arri_lst.id");
-    const int marcAt = b.selectRaw(strMarcPageSQL("SELECT item.marc_rec_no" + from));
+                 "relegate_arri_lst.relegate_location FROM relegate_arri_lst,item,reader " +
+                 where + " AND relegate_arri_lst.cert_id=reader.cert_id " +
+                 " ORDER BY relegate_arri_lst.call_no, relegate_arri_lst.id");
+    // The records of the copies' titles need not wait for the readers.
+    const int marcAt =
+        b.selectRaw(strMarcPageSQL("SELECT item.marc_rec_no FROM relegate_arri_lst,item " + where));
     if (db.run(b) != 0) {
         intShowDBError();
         return -1;
     }
     const DBResultSet& rs = b.rows(listAt);
-    QStringList nos;
-    for (int i = 0; i < rs.rowCount(); ++i)
-        nos << rs.text(i, 2);
-    const QHash<QString, MarcRecord> records = mapMarcsOf(b.raw(marcAt), nos);
+    const QHash<QString, QStringList> titles = mapMarcTexts(rs, 2, &b.raw(marcAt), 1);
     locations.index = index;
     today = b.rows(dateAt).text(0, 0).left(10);
     rows.clear();
+    rows.reserve(rs.rowCount());
     for (int i = 0; i < rs.rowCount(); ++i) {
         FoundCopyRow r;
         r.callNo = rs.text(i, 0);
@@ -59,7 +57,7 @@ int FindManage::cmbLocation_Click(int index) {
         r.keepDays = rs.text(i, 7);
         r.keepEndDate = rs.text(i, 8);
         r.relegateLocation = rs.text(i, 9);
-        r.title = strGetMarcTitle(records.value(r.marcRecNo), 0);
+        r.title = titles.value(r.marcRecNo).value(0);
         r.passed = r.keepEndDate < today;
         rows << r;
     }

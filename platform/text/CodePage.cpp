@@ -110,53 +110,63 @@ QByteArray iconvAll(const char* to, const char* from, QByteArrayView in,
 
 QByteArray toGbk(QStringView s)
 {
-    QByteArray out;
-    out.reserve(s.size() * 2);
+    // Written straight into a buffer of the largest size, cut to the bytes
+    // written: a text of records is converted a character at a time.
+    if (s.isEmpty())
+        return {};
+    QByteArray out(s.size() * 2, Qt::Uninitialized);
+    char* to = out.data();
     for (qsizetype i = 0; i < s.size(); ++i) {
         const char16_t c = s[i].unicode();
         if (QChar::isLowSurrogate(c) && i > 0 && QChar::isHighSurrogate(s[i - 1].unicode()))
             continue; // the pair's "?" was written for its first unit
+        if (c < 0x80) {
+            *to++ = static_cast<char>(c);
+            continue;
+        }
         const uint16_t code = codeOf(c);
-        if (c < 0x80)
-            out.append(static_cast<char>(c));
-        else if (code == 0)
-            out.append('?');
+        if (code == 0)
+            *to++ = '?';
         else if (code < 0x100)
-            out.append(static_cast<char>(code));
+            *to++ = static_cast<char>(code);
         else {
-            out.append(static_cast<char>(code >> 8));
-            out.append(static_cast<char>(code & 0xFF));
+            *to++ = static_cast<char>(code >> 8);
+            *to++ = static_cast<char>(code & 0xFF);
         }
     }
+    out.truncate(to - out.constData());
     return out;
 }
 
 QString fromGbk(QByteArrayView bytes)
 {
+    if (bytes.isEmpty())
+        return {};
     const GbkTables& t = tables();
-    QString out;
-    out.reserve(bytes.size());
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar* to = out.data();
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
         if (b < 0x80) {
-            out.append(QChar(b));
+            *to++ = QChar(b);
         } else if (b == 0x80) {
-            out.append(t.byte80 ? QChar(t.byte80) : QChar(u'?'));
+            *to++ = t.byte80 ? QChar(t.byte80) : QChar(u'?');
         } else if (b == 0xFF || i + 1 >= bytes.size()) {
-            out.append(QChar(u'?'));
+            *to++ = QChar(u'?');
         } else {
             const auto trail = static_cast<unsigned char>(bytes[i + 1]);
             char16_t c = 0;
             if (trail >= 0x40 && trail <= 0xFE)
                 c = t.decode[(b - 0x81) * GbkTables::kTrails + (trail - 0x40)];
             if (c) {
-                out.append(QChar(c));
+                *to++ = QChar(c);
                 ++i;
             } else {
-                out.append(QChar(u'?'));
+                *to++ = QChar(u'?');
             }
         }
     }
+    out.truncate(to - out.constData());
     return out;
 }
 

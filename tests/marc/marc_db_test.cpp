@@ -169,6 +169,45 @@ TEST_F(MarcDb, PiecesEndingInBlanksAndHeaders)
     EXPECT_TRUE(dialogs.shown.isEmpty()); // reading never shows a message
 }
 
+TEST_F(MarcDb, ListOfRecordsReadsEachOnceAndLogsEachUnreadableOnce)
+{
+    marcdemo::MarcBuilder b;
+    b.control("001", "T1");
+    b.data("200", "1 ", marcdemo::sf('a', S("题名")));
+    const QString text = b.text();
+    store("T1", text, 7); // pieces over several rows
+    QString bad = text;
+    bad.replace(24 + 7, 5, "09990");
+    store("T5", bad, 2000);
+    const QString logName =
+        db().programFolder() + "LOG/" + QDate::currentDate().toString("yyyy-MM-dd") + "_Log.log";
+    QFile::remove(logName);
+
+    // Numbers named by many rows, one without pieces (T3), one unreadable (T5), one empty.
+    const QHash<QString, MarcRecord> records = mapReadMarcs({"T3", "T1", "T5", "T1", "", "T3", "T5"});
+    EXPECT_EQ(records.size(), 3);
+    for (const QString& no : QStringList{"T1", "T3", "T5"}) {
+        const MarcRecord one = strReadMarc(no);
+        EXPECT_EQ(records.value(no).marc_rec_no, one.marc_rec_no) << no.toStdString();
+        EXPECT_EQ(records.value(no).data, one.data) << no.toStdString();
+        EXPECT_EQ(records.value(no).error, one.error) << no.toStdString();
+    }
+    subResetMarcPos();
+    EXPECT_EQ(strGetMarcSubfield(records.value("T1"), "200a"), S("题名"));
+    // The list's reasons come once each, in the order of the list, then the
+    // three single reads above add theirs.
+    QString log;
+    text::readAnsiFile(logName, &log);
+    QStringList reasons;
+    for (const QString& line : log.split("\r\n", Qt::SkipEmptyParts))
+        reasons << line.section(';', 1);
+    EXPECT_EQ(reasons, QStringList({S("MARC记录[T3]无法读取：没有记录数据。"),
+                                    S("MARC记录[T5]无法读取：MARC记录目录第1项(字段001)指向记录之外。"),
+                                    S("MARC记录[T3]无法读取：没有记录数据。"),
+                                    S("MARC记录[T5]无法读取：MARC记录目录第1项(字段001)指向记录之外。")}))
+        << log.toStdString();
+}
+
 TEST_F(MarcDb, IndexParametersLoad)
 {
     ASSERT_EQ(intInitMarcIdx(), 0);
