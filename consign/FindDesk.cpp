@@ -25,10 +25,11 @@ QString today() {
     return "(SELECT left(" + strServerDateExpr() + ", 10))";
 }
 
-// The names of the locations a list shows, each looked up once.
+// The names of the locations a list shows, each looked up once. A copy (it
+// shares the text): a later look-up may move the table's entries.
 class DayListPlaces {
 public:
-    const QString& operator()(const QString& code) {
+    QString operator()(const QString& code) {
         auto it = names_.constFind(code);
         if (it == names_.cend()) it = names_.insert(code, strLocationName(code));
         return *it;
