@@ -148,9 +148,14 @@ int ConsignDesk::endTransRefuse(const QString& message)
     return -1;
 }
 
+QString strQueueLockExpr(const QString& callNo, const QString& location)
+{
+    return "pg_advisory_xact_lock(hashtext(" + callNo + " || '|' || " + location + "))";
+}
+
 QString strQueueLockSql(const QString& callNo, const QString& location)
 {
-    return "SELECT pg_advisory_xact_lock(hashtext(" + q(callNo + QStringLiteral("|") + location) + "))";
+    return "SELECT " + strQueueLockExpr(q(callNo), q(location));
 }
 
 QString strSexName(const QString& sex)
@@ -362,8 +367,8 @@ QString loanSQLOf(const QString& cert)
     return loansSQL("= " + cert);
 }
 
-// The rows of a result whose column `col` holds `key`, in their order, with
-// the result's field names and types.
+} // namespace
+
 DBResultSet rowsOf(const DBResultSet& rs, int col, const QString& key)
 {
     QVector<int> hits;
@@ -380,6 +385,8 @@ DBResultSet rowsOf(const DBResultSet& rs, int col, const QString& key)
     }
     return out;
 }
+
+namespace {
 
 QString loanSQL(const QString& certId) { return loanSQLOf(q(certId)); }
 

@@ -330,6 +330,8 @@ private:
 // The statement that holds a request queue for the open transaction (see
 // ConsignDesk::lockQueue): every writer of a queue, in any window, runs it.
 QString strQueueLockSql(const QString& callNo, const QString& location);
+// Its lock as an expression of two SQL expressions (literals or parameters).
+QString strQueueLockExpr(const QString& callNo, const QString& location);
 
 // The reader panel's word for a reader's sex code ("M", "F", anything else).
 QString strSexName(const QString& sex);
@@ -355,5 +357,8 @@ ApplicantReads addApplicantReads(LIB_DB_Batch& batch, const QString& who, const 
 // order, into a reader record: 0 fit, -1 not.
 int intJudgeApplicant(const LIB_DB_Batch& batch, const ApplicantReads& at, const QString& certId,
                       DBResultSet& record);
+// The rows of a result whose column `col` holds `key`, in their order, with
+// the result's field names and types.
+DBResultSet rowsOf(const DBResultSet& rs, int col, const QString& key);
 
 } // namespace desk

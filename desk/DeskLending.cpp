@@ -161,47 +161,44 @@ QString DeskLending::countedChange(const QString& sql) {
 
 // ---- the lending core ---------------------------------------------------------------
 
-int DeskLending::readFacts(const QString& key, const QString& code, bool locked, LendFacts& f, LIB_DB_Batch& b,
-                           const std::function<void(LIB_DB_Batch&)>& more) {
-    f = LendFacts();
-    const QString certId = m_desk.readerValue(redr::CertId);
-    // Named prepared statements, one set per key and lock: they run at every
-    // lending. $1 is the copy's bar code or property number, or the reader.
-    const QString prefix = QStringLiteral("desk_lend_") + (locked ? QStringLiteral("locked_") : QString()) +
-                           QString(key).remove(QStringLiteral("item.")) + QLatin1Char('_');
+DeskLending::FactReads DeskLending::addFactReads(const QString& key, const QString& code, bool locked,
+                                                 LIB_DB_Batch& b, const QString& prefix, const QString& whose,
+                                                 const QList<QVariant>& readerParams) {
     auto ofCopy = [&](const char* name, const QString& sql) {
         return b.prepared(prefix + QLatin1String(name), sql, {code});
     };
-    auto ofReader = [&](const char* name, const QString& sql) {
-        return b.prepared(prefix + QLatin1String(name), sql, {certId});
+    auto ofReaders = [&](const char* name, const QString& sql) {
+        return b.prepared(prefix + QLatin1String(name), sql, readerParams);
     };
     const QString where = key + QStringLiteral(" = $1");
-    // Everything in one round trip, the locks first and in their order: the
-    // reader, the copy, the reader's loans. Read under the locks, the borrower
-    // and the shelf are read again by statements of their own: a sub-select
-    // keeps the snapshot its statement started with.
-    if (locked) ofReader("reader", "SELECT cert_id FROM reader WHERE cert_id = $1 FOR UPDATE");
-    const int copyAt = ofCopy("copy", copySelect() + where + (locked ? " FOR UPDATE OF item" : ""));
-    const int borrowerAt =
+    FactReads at;
+    // The locks in their order: the copy, then the readers' loans (their
+    // readers locked before). Read under the locks, the borrower and the
+    // shelf are read again by statements of their own: a sub-select keeps the
+    // snapshot its statement started with.
+    at.copy = ofCopy("copy", copySelect() + where + (locked ? " FOR UPDATE OF item" : ""));
+    at.borrower =
         locked ? ofCopy("borrower", "SELECT cert_id FROM lend_lst WHERE prop_no = (SELECT item.prop_no FROM item "
                                     "WHERE " + where + ")")
                : -1;
     // Only arrivals still waiting for the reader count.
-    const int arrivalsAt = ofReader(
-        "arrivals", "SELECT prop_no, call_no_f FROM preg_arri_lst WHERE cert_id = $1 AND pregarri_deal_flag = '0'");
-    const int loansAt = ofReader("loans", "SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, "
-                                          "call_no_lst.call_no FROM lend_lst, item, call_no_lst WHERE "
-                                          "lend_lst.prop_no = item.prop_no AND item.call_no = call_no_lst.call_no "
-                                          "AND lend_lst.cert_id = $1" +
-                                              QString(locked ? " FOR UPDATE OF lend_lst" : ""));
-    const int shelfAt = locked ? ofCopy("shelf", "SELECT count(*) FROM item WHERE call_no = (SELECT item.call_no "
-                                                 "FROM item WHERE " + where + ") AND book_stat_code = '41' AND "
-                                                 "book_lend_flag = '0'")
-                               : -1;
-    if (more) more(b);
-    if (m_desk.run(b) != 0) return -1;
-    const DBResultSet& rs = b.rows(copyAt);
-    if (rs.rowCount() < 1) return 0;
+    at.arrivals = ofReaders("arrivals", "SELECT prop_no, call_no_f, cert_id FROM preg_arri_lst WHERE cert_id " +
+                                            whose + " AND pregarri_deal_flag = '0'");
+    at.loans = ofReaders("loans", "SELECT lend_lst.cert_id, item.location, call_no_lst.circ_type_code, "
+                                  "call_no_lst.call_no FROM lend_lst, item, call_no_lst WHERE "
+                                  "lend_lst.prop_no = item.prop_no AND item.call_no = call_no_lst.call_no "
+                                  "AND lend_lst.cert_id " + whose + QString(locked ? " FOR UPDATE OF lend_lst" : ""));
+    at.shelf = locked ? ofCopy("shelf", "SELECT count(*) FROM item WHERE call_no = (SELECT item.call_no "
+                                        "FROM item WHERE " + where + ") AND book_stat_code = '41' AND "
+                                        "book_lend_flag = '0'")
+                      : -1;
+    return at;
+}
+
+void DeskLending::takeFacts(const LIB_DB_Batch& b, const FactReads& at, const QString& certId, LendFacts& f) {
+    f = LendFacts();
+    const DBResultSet& rs = b.rows(at.copy);
+    if (rs.rowCount() < 1) return;
     f.haveCopy = true;
     LendCopy& c = f.copy;
     c = LendCopy{rs.text(0, 0), rs.text(0, 1), rs.text(0, 2), rs.text(0, 3), rs.text(0, 4),  rs.text(0, 5),
@@ -210,18 +207,35 @@ int DeskLending::readFacts(const QString& key, const QString& code, bool locked,
     f.borrower = rs.text(0, 13);
     f.shelf = toInt(rs.text(0, 14));
     f.now = rs.text(0, 15);
-    if (locked && c.bookLendFlag == QLatin1String("1")) {
-        const DBResultSet& loan = b.rows(borrowerAt);
+    if (at.borrower >= 0 && c.bookLendFlag == QLatin1String("1")) {
+        const DBResultSet& loan = b.rows(at.borrower);
         f.borrower = loan.rowCount() > 0 ? loan.text(0, 0) : QString();
     }
     f.haveLoan = !f.borrower.isEmpty();
     if (c.bookLendFlag == QLatin1String("2")) {
-        const DBResultSet& arrivals = b.rows(arrivalsAt);
+        const DBResultSet& arrivals = b.rows(at.arrivals);
         for (int r = 0; r < arrivals.rowCount(); ++r)
-            f.arrivals.push_back({arrivals.text(r, 0), arrivals.text(r, 1)});
+            if (arrivals.text(r, 2) == certId) f.arrivals.push_back({arrivals.text(r, 0), arrivals.text(r, 1)});
     }
-    f.loans = b.rows(loansAt);
-    if (locked) f.shelf = b.rows(shelfAt).rowCount() > 0 ? toInt(b.rows(shelfAt).text(0, 0)) : 0;
+    // The reads may cover several readers: the reader's own loans.
+    f.loans = rowsOf(b.rows(at.loans), 0, certId);
+    if (at.shelf >= 0) f.shelf = b.rows(at.shelf).rowCount() > 0 ? toInt(b.rows(at.shelf).text(0, 0)) : 0;
+}
+
+int DeskLending::readFacts(const QString& key, const QString& code, bool locked, LendFacts& f, LIB_DB_Batch& b,
+                           const std::function<void(LIB_DB_Batch&)>& more) {
+    f = LendFacts();
+    const QString certId = m_desk.readerValue(redr::CertId);
+    // Named prepared statements, one set per key and lock: they run at every
+    // lending. $1 is the copy's bar code or property number, or the reader.
+    const QString prefix = QStringLiteral("desk_lend_") + (locked ? QStringLiteral("locked_") : QString()) +
+                           QString(key).remove(QStringLiteral("item.")) + QLatin1Char('_');
+    // Everything in one round trip, the reader locked first.
+    if (locked) b.prepared(prefix + QStringLiteral("reader"), QStringLiteral("SELECT cert_id FROM reader WHERE cert_id = $1 FOR UPDATE"), {certId});
+    const FactReads at = addFactReads(key, code, locked, b, prefix, QStringLiteral("= $1"), {certId});
+    if (more) more(b);
+    if (m_desk.run(b) != 0) return -1;
+    takeFacts(b, at, certId, f);
     return 0;
 }
 
@@ -371,28 +385,35 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     // Lock the reader, the copy and the reader's loans; judge again on what the
     // locks hold now. The hand-on and the find desk also hold the request's
     // queue, last, while they close it up: the request must still wait in it.
-    // The hand-on's reads follow the return's writes, sent with its closing.
+    // The hand-on's reads follow the return's writes: they came with its
+    // closing, for every requester queued, and an attempt writes from its
+    // savepoint; only when they failed there does each attempt read its own.
+    const bool readAhead = handOn && m_return.facts;
     LIB_DB_Batch lockedReads;
-    if (handOn) {
-        // A requester's attempt that fails is undone back to here: the
-        // return stands and the next requester is tried.
-        lockedReads.savepoint(kHandOnSavepoint);
-    } else {
-        lockedReads.begin();
-        ++m_desk.m_statements; // BEGIN
-    }
     int queueAt = -1;
-    auto holdQueue = [&](LIB_DB_Batch& b) {
-        b.select(strQueueLockSql(copy.callNo, storedLoc));
-        queueAt = b.select("SELECT relegate_no FROM relegate_lst WHERE cert_id = " + q(certId) + " AND call_no = " +
-                           q(copy.callNo) + " AND location = " + q(storedLoc) +
-                           " AND relegate_flag = '0' AND relegate_end_date >= " + q(today) + " FOR UPDATE");
-    };
-    if (readFacts(QStringLiteral("item.prop_no"), copy.propNo, true, f, lockedReads,
-                  loud ? std::function<void(LIB_DB_Batch&)>() : holdQueue) != 0) {
-        if (handOn) return handOnAttemptFailed(certId, copy.propNo);
-        if (LIB_DB_InTrans()) m_desk.commit();
-        return lendFailed();
+    if (readAhead) {
+        takeFacts(*m_return.facts, m_return.factsAt, certId, f);
+    } else {
+        if (handOn) {
+            // A requester's attempt that fails is undone back to here: the
+            // return stands and the next requester is tried.
+            lockedReads.savepoint(kHandOnSavepoint);
+        } else {
+            lockedReads.begin();
+            ++m_desk.m_statements; // BEGIN
+        }
+        auto holdQueue = [&](LIB_DB_Batch& b) {
+            b.select(strQueueLockSql(copy.callNo, storedLoc));
+            queueAt = b.select("SELECT cert_id, relegate_no FROM relegate_lst WHERE cert_id = " + q(certId) +
+                               " AND call_no = " + q(copy.callNo) + " AND location = " + q(storedLoc) +
+                               " AND relegate_flag = '0' AND relegate_end_date >= " + q(today) + " FOR UPDATE");
+        };
+        if (readFacts(QStringLiteral("item.prop_no"), copy.propNo, true, f, lockedReads,
+                      loud ? std::function<void(LIB_DB_Batch&)>() : holdQueue) != 0) {
+            if (handOn) return handOnAttemptFailed(certId, copy.propNo);
+            if (LIB_DB_InTrans()) m_desk.commit();
+            return lendFailed();
+        }
     }
     if (!f.haveCopy) return refuse(noTitle, true);
     atWorkLocation(f);
@@ -401,12 +422,14 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     if (o.silent != 0) return refuse(o, true);
     QString queueNo;
     if (!loud) {
-        const DBResultSet& rs = lockedReads.rows(queueAt);
-        if (rs.rowCount() < 1) {
+        // The request must still wait in the queue, now locked.
+        const DBResultSet waiting =
+            rowsOf(readAhead ? m_return.facts->rows(m_return.queueAt) : lockedReads.rows(queueAt), 0, certId);
+        if (waiting.rowCount() < 1) {
             if (!handOn) m_desk.commit();
             return -1;
         }
-        queueNo = rs.text(0, 0);
+        queueNo = waiting.text(0, 1);
     }
     const QString due = dueUnderRule(rule, copy.location, m_now);
     const QString ruleNo = ruleText(rule, circrule::RuleNo);
@@ -415,6 +438,7 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
                          q(m_strAttachment) + "," + q(wkr);
     // The lending, its writes, the workload and the commit in one round trip.
     LIB_DB_Batch writes;
+    if (readAhead) writes.savepoint(kHandOnSavepoint);
     writes.callProc(handOn ? "LT_lendbook " + args : "LT_lendbook_new " + args + ",'0','1'");
     if (!loud) {
         const QString keepDays = QString::number(toInt(ruleText(rule, circrule::PregKeepDays)));
@@ -876,6 +900,23 @@ int DeskLending::subReturnBook(const QString& code) {
                     " AND prop_no = " + q(propNo) + " AND relegate_end_flag = '3' AND (SELECT count(*) " +
                     collectedRow + ") = 1");
     closing.callProc("LT_retpregbook_held " + q(propNo) + "," + q(callNo) + "," + q(location) + "," + q(today));
+    // Last, for a copy away from home, the hand-on's locked reads for every
+    // requester queued (their readers are locked already), then the queue
+    // itself: its lock and its waiting requests, when anybody waits.
+    int handOnFrom = -1, queuedAt = -1;
+    FactReads handOnAt;
+    if (away) {
+        handOnFrom = closing.count();
+        handOnAt = addFactReads(QStringLiteral("item.prop_no"), propNo, true, closing, QStringLiteral("desk_handon_"),
+                                "IN (SELECT relegate_lst.cert_id " + queueOf + ")", queueParams);
+        closing.prepared(QStringLiteral("desk_handon_queue_lock"),
+                         "SELECT " + strQueueLockExpr(QStringLiteral("$1"), QStringLiteral("$2")) +
+                             " WHERE EXISTS (SELECT 1 " + queueOf + ")",
+                         queueParams);
+        queuedAt = closing.prepared(QStringLiteral("desk_handon_queue"),
+                                    "SELECT relegate_lst.cert_id, relegate_lst.relegate_no " + queueOf + " FOR UPDATE",
+                                    queueParams);
+    }
     const QString workload = strJobQtyCall(QStringLiteral("402"), 0, 1, 0);
     // The borrower's remaining loans, and the debt when the fine window may
     // open, read behind the commit.
@@ -901,10 +942,30 @@ int DeskLending::subReturnBook(const QString& code) {
         written = m_desk.writeWithWorkload(closing, {workload}, addTail, &last);
         if (written < 0) return m_desk.abortTrans();
     } else {
-        if (m_desk.run(closing) != 0) return m_desk.abortTrans();
+        bool readAhead = true;
+        if (m_desk.run(closing) != 0) {
+            const oradb::Database* db = LIB_DB_Database();
+            if (closing.failedAt() < handOnFrom || g_lngErrNo == 60 || !LIB_DB_InTrans() || !db ||
+                !db->IsConnected())
+                return m_desk.abortTrans();
+            // Only the hand-on's reads failed (a lock not had in time, say):
+            // the return stands, and each attempt reads for itself.
+            LIB_ClearDBError();
+            readAhead = false;
+        }
         if (closing.rows(candidatesAt).rowCount() > 0) {
             m_candidates = closing.rows(candidatesAt);
-            m_return = HandOnReturn{borrower, callNo, location, workload, addTail, LIB_DB_Batch(), -1};
+            m_return = HandOnReturn();
+            m_return.borrower = borrower;
+            m_return.callNo = callNo;
+            m_return.location = location;
+            m_return.workload = workload;
+            m_return.after = addTail;
+            if (readAhead) {
+                m_return.facts = &closing;
+                m_return.factsAt = handOnAt;
+                m_return.queueAt = queuedAt;
+            }
             const int r = subPassToApplicant(propNo, closing, checks);
             written = m_return.written;
             last = m_return.committed;

@@ -134,6 +134,18 @@ private:
     // `more` adds what the caller reads after them.
     int readFacts(const QString& key, const QString& code, bool locked, LendFacts& f, LIB_DB_Batch& batch,
                   const std::function<void(LIB_DB_Batch&)>& more = {});
+    // Where readFacts's reads stand in a batch.
+    struct FactReads {
+        int copy = -1, borrower = -1, arrivals = -1, loans = -1, shelf = -1;
+    };
+    // Those reads without the reader's lock, added as prepared statements of
+    // the family `prefix`: the copy's with `code` as $1, the reader's for the
+    // readers that `whose` (a condition on a reader number, "= $1" or an IN
+    // of a sub-query) names with `readerParams`.
+    static FactReads addFactReads(const QString& key, const QString& code, bool locked, LIB_DB_Batch& batch,
+                                  const QString& prefix, const QString& whose, const QList<QVariant>& readerParams);
+    // The facts of reader `certId` from those reads.
+    static void takeFacts(const LIB_DB_Batch& batch, const FactReads& at, const QString& certId, LendFacts& f);
     // The checks of a lending in their order, on what readFacts read.
     Outcome judge(const LendFacts& f, const QString& certId, const QString& grade, const QString& redrType,
                   int& rule, bool& reservedOk);
@@ -164,6 +176,12 @@ private:
         std::function<void(LIB_DB_Batch&)> after; // the return's reads behind the commit
         LIB_DB_Batch committed;   // the batch that committed, with those reads
         int written = -1;         // what writeWithWorkload made of it
+        // The lending's locked reads of every requester queued, read with the
+        // return's closing (null when they failed there: each attempt reads
+        // its own), and the queue's waiting requests (cert_id, relegate_no).
+        const LIB_DB_Batch* facts = nullptr;
+        FactReads factsAt;
+        int queueAt = -1;
     };
     HandOnReturn m_return;
     // A database error reported later than it happened: the one of the first

@@ -220,6 +220,32 @@ TEST_F(LendingConcurrencyTest, TwoHandOnsOfOneQueueServeTheRequesterOnce) {
               (QStringList{"4", "6"}));
 }
 
+// The hand-on reads the loans of every queued requester with the return's
+// closing. Another desk holding a loan of DR09 (first in the queue, unfit)
+// holds up neither the return nor the hand-on: each attempt then reads for
+// its own requester, and DR15 gets the copy.
+TEST_F(LendingConcurrencyTest, ALockedLoanOfAnotherRequesterHoldsUpNeitherTheReturnNorTheHandOn) {
+    ASSERT_EQ(desk.intLoadRedr("DC13"), 0);
+    ASSERT_EQ(lending.subLendReleBook("B500003"), 0) << shown();
+    db().exec("update item set book_lend_flag = '1' where prop_no = 'P500014'; insert into lend_lst (cert_id, "
+              "prop_no, lend_date, norm_ret_date, rule_no_f, location_f, resp_wkr) values ('DR09', 'P500014', "
+              "'2026-01-01 10:00:00', '2099-01-01', 'R1', 'B1', '0001')");
+    RawConnection holder;
+    ASSERT_TRUE(holder.exec("begin; select 1 from lend_lst where cert_id = 'DR09' for update"));
+    DBResultSet rs;
+    ASSERT_EQ(LIB_DB_Select("select set_config('lock_timeout', '300ms', false)", rs), 0);
+    dialogs.clear();
+    dialogs.answers = {ui::BoxAnswer::Ok};
+    EXPECT_EQ(lending.subReturnBook("B500003"), 0) << shown();
+    ASSERT_EQ(LIB_DB_Select("select set_config('lock_timeout', '15s', false)", rs), 0);
+    ASSERT_TRUE(holder.exec("rollback"));
+    EXPECT_EQ(shown(), "该书为委托借阅书刊，有本地读者委托该书。");
+    EXPECT_FALSE(LIB_DB_InTrans());
+    EXPECT_EQ(loanOf("P500003").section('|', 0, 0), "DR15");
+    EXPECT_EQ(foundRows("P500003"), (QStringList{"DR13:6", "DR15:1"}));
+    EXPECT_EQ(queue("TP311.12/W23", "A1"), QStringList{"DR09:1"});
+}
+
 TEST_F(LendingConcurrencyTest, ADeadlockInTheHandOnUndoesTheWholeReturn) {
     // The return holds the requester DR15's reader row from its lock step; a
     // third party holds the copy and then asks for the reader row: the
