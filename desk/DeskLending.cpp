@@ -715,48 +715,76 @@ int DeskLending::subLendReleBook(const QString& code) {
 
 int DeskLending::subReturnBook(const QString& code) {
     const QString deskLoc = varGetSysInfo(3).toString();
-    // The copy and its loan, read without locks for the questions, in one round trip.
-    // Named prepared statements: they run at every return. $1 is the bar code.
     const QString loanSql = QString::fromLatin1(kReturnSelect) +
                             "$1 ORDER BY reader_cert.cert_flag = '1' DESC, reader_cert.redr_cert_id";
+    // The copy, then the loan's borrower locked, with the requesters the
+    // hand-on may test when the copy stands away from home (the title's
+    // waiting, still valid requests at its stored location), all in
+    // reader-number order, then the loan and the copy: one round trip that
+    // opens the return's transaction. Named prepared statements: they run at
+    // every return. $1 is the bar code, $2 the desk's location group; after a
+    // question $3 is the borrower then shown, locked whoever holds the loan
+    // now.
+    struct {
+        int copy = -1, readers = -1, loan = -1;
+    } at;
+    auto lockLoan = [&](LIB_DB_Batch& b, const QString& shownBorrower) {
+        at.copy = b.prepared(
+            QStringLiteral("desk_return_copy"),
+            "SELECT item.location, marc.marc_use_flag, location_lst.location_property, " + strServerDateExpr() +
+                " FROM item LEFT JOIN marc ON marc.marc_rec_no = item.marc_rec_no "
+                "LEFT JOIN location_lst ON location_lst.location = item.location WHERE item.bar_code = $1",
+            {code});
+        const QString queued = QStringLiteral(
+            "SELECT relegate_lst.cert_id COLLATE \"default\" FROM item JOIN relegate_lst ON "
+            "relegate_lst.call_no = item.call_no AND relegate_lst.location = item.location "
+            "LEFT JOIN location_lst ON location_lst.location = item.location WHERE item.bar_code = $1 "
+            "AND coalesce(location_lst.location_property, '') <> $2 AND relegate_lst.relegate_flag = '0' "
+            "AND relegate_lst.relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD')");
+        const QString lock = QStringLiteral("SELECT cert_id FROM reader WHERE cert_id IN (%1 UNION %2) "
+                                            "ORDER BY cert_id FOR UPDATE");
+        at.readers =
+            shownBorrower.isEmpty()
+                ? b.prepared(QStringLiteral("desk_return_lock"),
+                             lock.arg(QStringLiteral("SELECT lend_lst.cert_id COLLATE \"default\" FROM lend_lst "
+                                                     "JOIN item ON item.prop_no = lend_lst.prop_no WHERE "
+                                                     "item.bar_code = $1"),
+                                      queued),
+                             {code, deskGroupCode()})
+                : b.prepared(QStringLiteral("desk_return_relock"), lock.arg(QStringLiteral("SELECT $3::text"), queued),
+                             {code, deskGroupCode(), shownBorrower});
+        at.loan = b.prepared(QStringLiteral("desk_return_loan_locked"), loanSql + " FOR UPDATE OF lend_lst, item",
+                             {code});
+    };
+    // Whether the loan's borrower is one of the readers locked: a loan that
+    // changed hands meanwhile is refused without waiting on its new reader.
+    auto borrowerLocked = [&](const LIB_DB_Batch& b) {
+        return rowsOf(b.rows(at.readers), 0, b.rows(at.loan).text(0, ret::CertId)).rowCount() > 0;
+    };
     LIB_DB_Batch first;
-    const int copyAt = first.prepared(
-        QStringLiteral("desk_return_copy"),
-        "SELECT item.location, marc.marc_use_flag, location_lst.location_property, " + strServerDateExpr() +
-            " FROM item LEFT JOIN marc ON marc.marc_rec_no = item.marc_rec_no "
-            "LEFT JOIN location_lst ON location_lst.location = item.location WHERE item.bar_code = $1",
-        {code});
-    const int loanAt = first.prepared(QStringLiteral("desk_return_loan"), loanSql, {code});
-    if (m_desk.run(first) != 0) {
-        intShowDBError();
+    lockLoan(first, QString());
+    if (m_desk.runOpening(first, [this] { return m_desk.abortTrans(); }) != 0) return -1;
+    // A refusal or a question gives the locks up first.
+    auto refuse = [this](const QString& message) {
+        m_desk.rollback();
+        intShowMsg(message);
         return -1;
-    }
-    const DBResultSet& copy = first.rows(copyAt);
-    if (copy.rowCount() < 1) {
-        intShowMsg(QStringLiteral("ELT130"));
-        return -1;
-    }
+    };
+    const DBResultSet& copy = first.rows(at.copy);
+    if (copy.rowCount() < 1) return refuse(QStringLiteral("ELT130"));
     m_now = copy.text(0, 3);
     const QString today = m_now.left(10);
     const QString marcUse = copy.text(0, 1);
     const bool away = copy.text(0, 2) != deskGroupCode();
     if (!away) {
         const QString allowed = strCheckDeskLocation(copy.text(0, 0), deskLoc, DeskReturn);
-        if (!allowed.isEmpty()) {
-            intShowMsg(QStringLiteral("ELT131") + deskNames(allowed));
-            return -1;
-        }
+        if (!allowed.isEmpty()) return refuse(QStringLiteral("ELT131") + deskNames(allowed));
     }
 
-    const DBResultSet& loan = first.rows(loanAt);
-    if (loan.rowCount() < 1) {
-        intShowMsg(QStringLiteral("ELT132"));
-        return -1;
-    }
-    if (loan.text(0, ret::LendFlag) == QLatin1String("3")) {
-        intShowMsg(kHeldForConsignment);
-        return -1;
-    }
+    const DBResultSet& loan = first.rows(at.loan);
+    if (loan.rowCount() < 1) return refuse(QStringLiteral("ELT132"));
+    if (loan.text(0, ret::LendFlag) == QLatin1String("3")) return refuse(kHeldForConsignment);
+    if (!borrowerLocked(first)) return refuse(kRecordChanged);
     auto v = [&loan](int c) { return loan.text(0, c); };
     const QString borrower = v(ret::CertId);
     m_strRetRedr = borrower;
@@ -788,15 +816,27 @@ int DeskLending::subReturnBook(const QString& code) {
     if (m_desk.showPanel) m_desk.showPanel(true);
 
     const QString attachment = v(ret::Attachment);
+    // The question with nothing locked; then everything is locked again and
+    // the loan must still be as it was.
+    LIB_DB_Batch again;
+    const LIB_DB_Batch* lockedBy = &first;
     if (!attachment.trimmed().isEmpty()) {
+        m_desk.rollback();
         if (intShowMsg(QStringLiteral("QLT102") + attachment) != 1) return -1;
+        lockLoan(again, borrower);
+        if (m_desk.runOpening(again, [this] { return m_desk.abortTrans(); }) != 0) return -1;
+        lockedBy = &again;
+        const DBResultSet& relocked = again.rows(at.loan);
+        if (relocked.rowCount() < 1) return refuse(QStringLiteral("ELT132"));
+        if (relocked.text(0, ret::CertId) != borrower || relocked.text(0, ret::LendDate) != v(ret::LendDate) ||
+            relocked.text(0, ret::Attachment) != attachment ||
+            relocked.text(0, ret::LendFlag) == QLatin1String("3"))
+            return refuse(kRecordChanged);
     }
+    const DBResultSet& locked = lockedBy->rows(at.loan);
     m_strAttachment = attachment.trimmed().isEmpty() ? QString() : attachment;
     const bool sameDayOk = blnParamYes(varGetSysPara(23));
-    if (!sameDayOk && v(ret::LendDate).left(10) == today) {
-        intShowMsg(QStringLiteral("ELT171"));
-        return -1;
-    }
+    if (!sameDayOk && v(ret::LendDate).left(10) == today) return refuse(QStringLiteral("ELT171"));
 
     const QString propNo = v(ret::PropNo), callNo = v(ret::CallNo), location = v(ret::Location);
     // The waiting, still valid requests of the title at the copy's stored
@@ -806,40 +846,6 @@ int DeskLending::subReturnBook(const QString& code) {
         "FROM relegate_lst WHERE relegate_lst.call_no = $1 AND relegate_lst.location = $2 "
         "AND relegate_lst.relegate_flag = '0' AND relegate_lst.relegate_end_date >= $3");
     const QList<QVariant> queueParams = {callNo, location, today};
-    // The return and its hand-on are one transaction. Lock the borrower first
-    // (as every lending does), with the requesters the hand-on may test, all
-    // in reader-number order, then the loan; the loan is judged and closed,
-    // the copy handed on and everything committed together.
-    LIB_DB_Batch locks;
-    if (away)
-        locks.prepared(QStringLiteral("desk_return_lock_queue"),
-                       "SELECT cert_id FROM reader WHERE cert_id IN (SELECT $4::text UNION SELECT "
-                       "relegate_lst.cert_id COLLATE \"default\" " + queueOf + ") ORDER BY cert_id FOR UPDATE",
-                       queueParams + QList<QVariant>{borrower});
-    else
-        locks.prepared(QStringLiteral("desk_return_lock"),
-                       QStringLiteral("SELECT cert_id FROM reader WHERE cert_id IN (SELECT $1::text) "
-                                      "ORDER BY cert_id FOR UPDATE"),
-                       {borrower});
-    // Only the loan and the copy: their reader was locked above, and a loan
-    // that changed hands meanwhile is refused below without waiting on a
-    // reader this return never asked for.
-    const int lockedAt =
-        locks.prepared(QStringLiteral("desk_return_loan_locked"), loanSql + " FOR UPDATE OF lend_lst, item", {code});
-    if (m_desk.runOpening(locks, [this] { return m_desk.abortTrans(); }) != 0) return -1;
-    const DBResultSet& locked = locks.rows(lockedAt);
-    if (locked.rowCount() < 1) {
-        m_desk.rollback();
-        intShowMsg(QStringLiteral("ELT132"));
-        return -1;
-    }
-    if (locked.text(0, ret::CertId) != borrower || locked.text(0, ret::LendDate) != v(ret::LendDate) ||
-        locked.text(0, ret::Attachment) != attachment ||
-        locked.text(0, ret::LendFlag) == QLatin1String("3")) {
-        m_desk.rollback();
-        intShowMsg(kRecordChanged);
-        return -1;
-    }
     // The fine follows the loan as locked: its due date or rule may have
     // changed while the question was open.
     const QString dueDate = locked.text(0, ret::NormRetDate);
