@@ -124,8 +124,9 @@ int FindDesk::subFindBook(const QString& code) {
     m_scanned = code;
     m_desk.statementLog = statementLog;
     // The copy with the waiting, valid requests of its title at its stored
-    // location in queue order, and the requester check's reads of all of them,
-    // in one short transaction: one round trip however many are queued.
+    // location in queue order, the requester check's reads of all of them and
+    // what the lending judges on first, in one short transaction: one round
+    // trip however many are queued.
     // Named prepared statements, planned once per session: $1 is the bar code.
     const QString queue = "FROM relegate_lst JOIN item ON relegate_lst.call_no = item.call_no "
                           "AND relegate_lst.location = item.location WHERE item.bar_code = $1"
@@ -145,6 +146,10 @@ int FindDesk::subFindBook(const QString& code) {
                                                                 QStringLiteral("find_scan_queue"), {code});
     const int recordAt = b.preparedRaw(QStringLiteral("find_scan_record"),
                                        strMarcPageSQL("SELECT marc_rec_no FROM item WHERE bar_code = $1"), {code});
+    // What the lending reads first, for every requester queued.
+    const desk::LendFactReads factsAt =
+        desk::DeskLending::addFactReads(QStringLiteral("item.bar_code"), code, false, b, QStringLiteral("find_scan_lend_"),
+                                        "IN (SELECT relegate_lst.cert_id " + queue + ")", {code});
     b.commit();
     m_statements += b.count() + 2;
     if (statementLog) {
@@ -171,7 +176,7 @@ int FindDesk::subFindBook(const QString& code) {
     for (int i = 0; i < rs.rowCount(); ++i) {
         if (m_desk.intJudgeApplicant(b, checks, rs.text(i, 0)) != 0) continue;
         const int r =
-            m_lending.intLendFound(code, desk::FoundRequest{rs.text(i, 1), rs.text(i, 2), rs.text(i, 3)});
+            m_lending.intLendFound(code, desk::FoundRequest{rs.text(i, 1), rs.text(i, 2), rs.text(i, 3), &b, factsAt});
         if (r == 1) return -1;
         if (r != 0) continue;
         const desk::FoundCopy& f = m_lending.lentFound();

@@ -161,7 +161,7 @@ QString DeskLending::countedChange(const QString& sql) {
 
 // ---- the lending core ---------------------------------------------------------------
 
-DeskLending::FactReads DeskLending::addFactReads(const QString& key, const QString& code, bool locked,
+LendFactReads DeskLending::addFactReads(const QString& key, const QString& code, bool locked,
                                                  LIB_DB_Batch& b, const QString& prefix, const QString& whose,
                                                  const QList<QVariant>& readerParams) {
     auto ofCopy = [&](const char* name, const QString& sql) {
@@ -171,7 +171,7 @@ DeskLending::FactReads DeskLending::addFactReads(const QString& key, const QStri
         return b.prepared(prefix + QLatin1String(name), sql, readerParams);
     };
     const QString where = key + QStringLiteral(" = $1");
-    FactReads at;
+    LendFactReads at;
     // The locks in their order: the copy, then the readers' loans (their
     // readers locked before). Read under the locks, the borrower and the
     // shelf are read again by statements of their own: a sub-select keeps the
@@ -195,7 +195,7 @@ DeskLending::FactReads DeskLending::addFactReads(const QString& key, const QStri
     return at;
 }
 
-void DeskLending::takeFacts(const LIB_DB_Batch& b, const FactReads& at, const QString& certId, LendFacts& f) {
+void DeskLending::takeFacts(const LIB_DB_Batch& b, const LendFactReads& at, const QString& certId, LendFacts& f) {
     f = LendFacts();
     const DBResultSet& rs = b.rows(at.copy);
     if (rs.rowCount() < 1) return;
@@ -232,7 +232,7 @@ int DeskLending::readFacts(const QString& key, const QString& code, bool locked,
                            QString(key).remove(QStringLiteral("item.")) + QLatin1Char('_');
     // Everything in one round trip, the reader locked first.
     if (locked) b.prepared(prefix + QStringLiteral("reader"), QStringLiteral("SELECT cert_id FROM reader WHERE cert_id = $1 FOR UPDATE"), {certId});
-    const FactReads at = addFactReads(key, code, locked, b, prefix, QStringLiteral("= $1"), {certId});
+    const LendFactReads at = addFactReads(key, code, locked, b, prefix, QStringLiteral("= $1"), {certId});
     if (more) more(b);
     if (m_desk.run(b) != 0) return -1;
     takeFacts(b, at, certId, f);
@@ -358,8 +358,12 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
         copy.callNo = m_return.callNo;
         storedLoc = m_return.location;
     } else {
+        // The find desk's scan read them already, for every requester queued.
         LIB_DB_Batch unlocked;
-        if (readFacts(QStringLiteral("item.bar_code"), code, false, f, unlocked) != 0) return lendFailed();
+        if (find && m_found.facts)
+            takeFacts(*m_found.facts, m_found.factsAt, certId, f);
+        else if (readFacts(QStringLiteral("item.bar_code"), code, false, f, unlocked) != 0)
+            return lendFailed();
         if (!f.haveCopy) return refuse(noTitle, false);
         if (find && showCopy) showCopy(f.copy);
         atWorkLocation(f);
@@ -910,7 +914,7 @@ int DeskLending::subReturnBook(const QString& code) {
     // requester queued (their readers are locked already), then the queue
     // itself: its lock and its waiting requests, when anybody waits.
     int handOnFrom = -1, queuedAt = -1;
-    FactReads handOnAt;
+    LendFactReads handOnAt;
     if (away) {
         handOnFrom = closing.count();
         handOnAt = addFactReads(QStringLiteral("item.prop_no"), propNo, true, closing, QStringLiteral("desk_handon_"),

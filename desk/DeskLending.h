@@ -31,9 +31,17 @@ struct LendCopy {
         circType, price, inDate;
 };
 
-// The request the find desk serves: its queue number, pick-up location and date.
+// Where the reads a lending judges on stand in a batch (DeskLending::addFactReads).
+struct LendFactReads {
+    int copy = -1, borrower = -1, arrivals = -1, loans = -1, shelf = -1;
+};
+
+// The request the find desk serves: its queue number, pick-up location and
+// date; and, when the scan read them, the lending's first reads (unlocked).
 struct FoundRequest {
     QString relegateNo, relegateLocation, relegateDate;
+    const LIB_DB_Batch* facts = nullptr;
+    LendFactReads factsAt;
 };
 
 // What the find desk lent: the copy (at its working location), the requester,
@@ -79,6 +87,15 @@ public:
     // checked), serving the request: 0 lent (lentFound() tells what), 1 stop with
     // the copy's message shown, -1 pass the requester over.
     int intLendFound(const QString& barCode, const FoundRequest& request);
+    // The reads a lending judges on, added as prepared statements of the
+    // family `prefix`: the copy (whose column `key` of item holds `code`, $1)
+    // with its loan and the free copies on the shelf, and the reserved
+    // arrivals and loans of the readers that `whose` names (a condition on a
+    // reader number, "= $1" or an IN of a sub-query) with `readerParams`.
+    // `locked` locks the copy and the loans (their readers locked before).
+    static LendFactReads addFactReads(const QString& key, const QString& code, bool locked, LIB_DB_Batch& batch,
+                                      const QString& prefix, const QString& whose,
+                                      const QList<QVariant>& readerParams);
     const FoundCopy& lentFound() const { return m_lent; }
     // The find desk's copy display, once the copy row is read.
     std::function<void(const LendCopy&)> showCopy;
@@ -134,18 +151,9 @@ private:
     // `more` adds what the caller reads after them.
     int readFacts(const QString& key, const QString& code, bool locked, LendFacts& f, LIB_DB_Batch& batch,
                   const std::function<void(LIB_DB_Batch&)>& more = {});
-    // Where readFacts's reads stand in a batch.
-    struct FactReads {
-        int copy = -1, borrower = -1, arrivals = -1, loans = -1, shelf = -1;
-    };
-    // Those reads without the reader's lock, added as prepared statements of
-    // the family `prefix`: the copy's with `code` as $1, the reader's for the
-    // readers that `whose` (a condition on a reader number, "= $1" or an IN
-    // of a sub-query) names with `readerParams`.
-    static FactReads addFactReads(const QString& key, const QString& code, bool locked, LIB_DB_Batch& batch,
-                                  const QString& prefix, const QString& whose, const QList<QVariant>& readerParams);
     // The facts of reader `certId` from those reads.
-    static void takeFacts(const LIB_DB_Batch& batch, const FactReads& at, const QString& certId, LendFacts& f);
+    static void takeFacts(const LIB_DB_Batch& batch, const LendFactReads& at, const QString& certId,
+                          LendFacts& f);
     // The checks of a lending in their order, on what readFacts read.
     Outcome judge(const LendFacts& f, const QString& certId, const QString& grade, const QString& redrType,
                   int& rule, bool& reservedOk);
@@ -180,7 +188,7 @@ private:
         // return's closing (null when they failed there: each attempt reads
         // its own), and the queue's waiting requests (cert_id, relegate_no).
         const LIB_DB_Batch* facts = nullptr;
-        FactReads factsAt;
+        LendFactReads factsAt;
         int queueAt = -1;
     };
     HandOnReturn m_return;
