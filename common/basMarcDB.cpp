@@ -17,7 +17,7 @@ namespace {
 
 QString fixedWidth(const QString& s, int n)
 {
-    return s.size() >= n ? s.left(n) : s + QString(n - s.size(), u' ');
+    return s.leftJustified(n, u' ', true);
 }
 
 // An unreadable record shows as blanks at the desk; the reason goes to the
@@ -46,33 +46,33 @@ namespace {
 
 const char* const kHeadColumns = "marc_type, doc_type_code, lang_code, country_code, marc_use_flag, cata_oper, cata_date";
 
-// The record from its header cells (as kHeadColumns orders them) and the text
-// of its pieces; an unreadable record keeps only its number and the reason,
-// which is added to `unreadable` (to be logged).
-MarcRecord recordOf(const QString& no, const QStringList& head, QString text, int pieces,
+// The record from its header cells (as kHeadColumns orders them) and the GBK
+// bytes of its pieces; an unreadable record keeps only its number and the
+// reason, which is added to `unreadable` (to be logged). A record without
+// pieces is not taken apart.
+MarcRecord recordOf(const QString& no, const QStringList& head, QByteArray gbk, int pieces,
                     QStringList& unreadable)
 {
-    MarcRecord rec;
-    if (!text.endsWith(QChar(MARC_RECORD_END)))
-        text += QChar(MARC_RECORD_END);
-
-    rec.marc_rec_no = no;
-    auto headText = [&](int c) { return head.value(c); };
-    rec.marc_type = fixedWidth(headText(0), 1);
-    rec.doc_type_code = fixedWidth(headText(1), 2);
-    rec.lang_code = fixedWidth(headText(2), 3);
-    rec.country_code = fixedWidth(headText(3), 2);
-    rec.marc_use_flag = fixedWidth(headText(4), 1);
-    rec.cata_oper = fixedWidth(headText(5), 4);
-    rec.cata_date = fixedWidth(headText(6), 10);
-
     QString why;
-    if (pieces == 0)
+    if (pieces == 0) {
         why = QStringLiteral("没有记录数据。");
-    else if (intParseMarcText(text::toGbk(text), rec) != 0)
+    } else {
+        MarcRecord rec;
+        if (!gbk.endsWith(MARC_RECORD_END))
+            gbk += MARC_RECORD_END;
+        rec.marc_rec_no = no;
+        auto headText = [&](int c) { return head.value(c); };
+        rec.marc_type = fixedWidth(headText(0), 1);
+        rec.doc_type_code = fixedWidth(headText(1), 2);
+        rec.lang_code = fixedWidth(headText(2), 3);
+        rec.country_code = fixedWidth(headText(3), 2);
+        rec.marc_use_flag = fixedWidth(headText(4), 1);
+        rec.cata_oper = fixedWidth(headText(5), 4);
+        rec.cata_date = fixedWidth(headText(6), 10);
+        if (intParseMarcText(gbk, rec) == 0)
+            return rec;
         why = rec.error;
-    if (why.isEmpty())
-        return rec;
+    }
     MarcRecord bad;
     bad.marc_rec_no = no;
     bad.error = QStringLiteral("MARC记录[%1]无法读取：%2").arg(no, why);
@@ -80,15 +80,13 @@ MarcRecord recordOf(const QString& no, const QStringList& head, QString text, in
     return bad;
 }
 
-// The text of the current row's pieces.
-QString pieceText(const oradb::Dynaset& ds, const int (&cols)[3])
+// The GBK bytes of the current row's pieces, added to `gbk`.
+void addPieces(const oradb::Dynaset& ds, const int (&cols)[3], QByteArray& gbk)
 {
-    QString text;
     for (const int c : cols) {
-        if (c >= 0 && !ds.Fields(c).IsNull())
-            text += ds.Fields(c).Text();
+        if (c >= 0)
+            gbk += text::utf8ToGbk(ds.Fields(c).View());
     }
-    return text;
 }
 
 } // namespace
@@ -102,7 +100,7 @@ MarcRecord strReadMarc(const QString& no)
         return MarcRecord();
 
     // The pieces are read as stored: a piece may end in a blank (an indicator).
-    QString text;
+    QByteArray gbk;
     int pieces = 0;
     g_strSQL = QStringLiteral("SELECT * FROM marc_data WHERE marc_rec_no=") + strSQLQuote(no)
         + QStringLiteral(" ORDER BY data_serial");
@@ -115,7 +113,7 @@ MarcRecord strReadMarc(const QString& no)
                             ds->FieldIndex(QStringLiteral("marc03"))};
         for (ds->MoveFirst(); !ds->IsEOF(); ds->MoveNext()) {
             ++pieces;
-            text += pieceText(*ds, cols);
+            addPieces(*ds, cols, gbk);
         }
         ds->Close();
     } catch (const oradb::Error&) {
@@ -125,7 +123,7 @@ MarcRecord strReadMarc(const QString& no)
     for (int c = 0; c < 7; ++c)
         headTexts << (head.rowCount() > 0 ? head.text(0, c) : QString());
     QStringList unreadable;
-    MarcRecord rec = recordOf(no, headTexts, text, pieces, unreadable);
+    MarcRecord rec = recordOf(no, headTexts, gbk, pieces, unreadable);
     logUnreadable(unreadable);
     return rec;
 }
@@ -148,7 +146,7 @@ QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& ds, const QStringList& wan
     // number up again for each piece.
     struct Read {
         QStringList head;
-        QString text;
+        QByteArray gbk;
         int pieces = 0;
     };
     QHash<QString, Read> read;
@@ -171,7 +169,7 @@ QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& ds, const QStringList& wan
             last = std::move(no);
         }
         ++r->pieces;
-        r->text += pieceText(ds, cols);
+        addPieces(ds, cols, r->gbk);
     }
     QHash<QString, MarcRecord> out;
     const QStringList& nos = wanted.isEmpty() ? order : wanted;
@@ -183,7 +181,7 @@ QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& ds, const QStringList& wan
             continue;
         const auto it = read.constFind(no);
         const Read& got = it == read.cend() ? kNone : *it;
-        out.insert(no, recordOf(no, got.head, got.text, got.pieces, unreadable));
+        out.insert(no, recordOf(no, got.head, got.gbk, got.pieces, unreadable));
     }
     logUnreadable(unreadable);
     return out;

@@ -99,6 +99,8 @@ namespace {
 // The first `count` of title, responsibility and publisher.
 QStringList textsOf(const MarcRecord& rec, int count = 3) {
     static const int kKinds[] = {0, 1, 3};
+    // A record without fields (unreadable, or not read) has none of them.
+    if (rec.count == 0) return QStringList(count);
     QStringList texts;
     texts.reserve(count);
     for (int k = 0; k < count; ++k)
@@ -145,7 +147,10 @@ QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column) {
 
 QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column, oradb::Dynaset* records,
                                          int count) {
-    const QStringList nos = numbersOf(rows, column);
+    return mapMarcTexts(numbersOf(rows, column), records, count);
+}
+
+QHash<QString, QStringList> mapMarcTexts(const QStringList& nos, oradb::Dynaset* records, int count) {
     return textsOfAll(nos, records ? mapMarcsOf(*records, nos) : QHash<QString, MarcRecord>(), count);
 }
 
