@@ -320,10 +320,12 @@ int FindDesk::cmdApplySearch() {
                  filter.value(cmbApplyTeam.code()) + ")";
     filter.part(!cmbApplyTeamII.onAll());
     if (!cmbApplyTeamII.onAll())
-        where += " AND relegate_lst.location IN (SELECT location FROM location_lst  WHERE location_property=" +
-                 filter.value(cmbApplyTeamII.code()) + ")";
+        where +=
+            " AND relegate_lst.location IN (SELECT location FROM location_lst  WHERE location_property=" +
+            filter.value(cmbApplyTeamII.code()) + ")";
     filter.part(!cmbApplyLocation.onAll());
-    if (!cmbApplyLocation.onAll()) where += " AND relegate_lst.location=" + filter.value(cmbApplyLocation.code());
+    if (!cmbApplyLocation.onAll())
+        where += " AND relegate_lst.location=" + filter.value(cmbApplyLocation.code());
     // The copies of the request's title at its holding location: on the
     // shelf ('41'), and of those the ones not lent, counted in one pass.
     const QString sql = " SELECT relegate_lst.call_no,call_no_lst.marc_rec_no,relegate_lst.relegate_location,"

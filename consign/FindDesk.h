@@ -117,8 +117,8 @@ private:
     // the first `texts` of title, responsibility and publisher are made, and
     // `row` is called for each row in order with its cells and its record's
     // texts. The database error is shown when the list cannot be read.
-    int selectList(const DayListFilter& filter, const QString& sql, const QString& numbers, int column, int texts,
-                   const std::function<void(const DayListRow&)>& row);
+    int selectList(const DayListFilter& filter, const QString& sql, const QString& numbers, int column,
+                   int texts, const std::function<void(const DayListRow&)>& row);
 
     desk::ConsignDesk m_desk; // the find desk's own reader record
     desk::DeskLending m_lending{m_desk};
