@@ -10,6 +10,7 @@
 #include "platform/text/CodePage.h"
 
 #include <QHash>
+#include <QSet>
 #include <memory>
 #include <utility>
 
@@ -141,6 +142,15 @@ QString strMarcPageSQL(const QString& numbers)
 
 QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& ds, const QStringList& wanted)
 {
+    QHash<QString, MarcRecord> out;
+    out.reserve(wanted.size());
+    subEachMarcOf(ds, wanted, [&out](const QString& no, const MarcRecord& rec) { out.insert(no, rec); });
+    return out;
+}
+
+void subEachMarcOf(oradb::Dynaset& ds, const QStringList& wanted,
+                   const std::function<void(const QString&, const MarcRecord&)>& each)
+{
     // The pieces of one number come one after another: the header of its
     // first row and the text of all of them, gathered without looking the
     // number up again for each piece.
@@ -171,20 +181,20 @@ QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& ds, const QStringList& wan
         ++r->pieces;
         addPieces(ds, cols, r->gbk);
     }
-    QHash<QString, MarcRecord> out;
     const QStringList& nos = wanted.isEmpty() ? order : wanted;
-    out.reserve(nos.size());
+    QSet<QString> done;
+    done.reserve(nos.size());
     static const Read kNone;
     QStringList unreadable;
     for (const QString& no : nos) {
-        if (no.isEmpty() || out.contains(no))
+        if (no.isEmpty() || done.contains(no))
             continue;
+        done.insert(no);
         const auto it = read.constFind(no);
         const Read& got = it == read.cend() ? kNone : *it;
-        out.insert(no, recordOf(no, got.head, got.gbk, got.pieces, unreadable));
+        each(no, recordOf(no, got.head, got.gbk, got.pieces, unreadable));
     }
     logUnreadable(unreadable);
-    return out;
 }
 
 QHash<QString, MarcRecord> mapReadMarcs(const QStringList& nos)

@@ -151,7 +151,13 @@ QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column, or
 }
 
 QHash<QString, QStringList> mapMarcTexts(const QStringList& nos, oradb::Dynaset* records, int count) {
-    return textsOfAll(nos, records ? mapMarcsOf(*records, nos) : QHash<QString, MarcRecord>(), count);
+    if (!records) return textsOfAll(nos, {}, count);
+    // Each record gives its texts as it is read and is not kept.
+    QHash<QString, QStringList> texts;
+    texts.reserve(nos.size());
+    subEachMarcOf(*records, nos,
+                  [&](const QString& no, const MarcRecord& rec) { texts.insert(no, textsOf(rec, count)); });
+    return texts;
 }
 
 void subInfoBox(const QString& text) {
