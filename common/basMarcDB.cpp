@@ -11,6 +11,10 @@
 
 #include <QHash>
 #include <QSet>
+#include <QVarLengthArray>
+
+#include <algorithm>
+#include <charconv>
 #include <memory>
 #include <utility>
 
@@ -129,7 +133,7 @@ MarcRecord strReadMarc(const QString& no)
     return rec;
 }
 
-QString strMarcPageSQL(const QString& numbers)
+QString strMarcRowsSQL(const QString& numbers)
 {
     // A record without pieces is unreadable whatever its header says, so the
     // pieces lead and the header rides along on each of them.
@@ -137,7 +141,12 @@ QString strMarcPageSQL(const QString& numbers)
         + QString::fromLatin1(kHeadColumns).replace(QStringLiteral(", "), QStringLiteral(", marc.")).prepend(u"marc.")
         + QStringLiteral(" FROM marc_data LEFT JOIN marc ON marc.marc_rec_no = marc_data.marc_rec_no"
                          " WHERE marc_data.marc_rec_no IN (")
-        + numbers + QStringLiteral(") ORDER BY marc_data.marc_rec_no, marc_data.data_serial");
+        + numbers + QLatin1Char(')');
+}
+
+QString strMarcPageSQL(const QString& numbers)
+{
+    return strMarcRowsSQL(numbers) + QStringLiteral(" ORDER BY marc_data.marc_rec_no, marc_data.data_serial");
 }
 
 QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& ds, const QStringList& wanted)
@@ -151,17 +160,18 @@ QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& ds, const QStringList& wan
 void subEachMarcOf(oradb::Dynaset& ds, const QStringList& wanted,
                    const std::function<void(const QString&, const MarcRecord&)>& each)
 {
-    // The pieces of one number come one after another: the header of its
-    // first row and the text of all of them, gathered without looking the
-    // number up again for each piece.
+    // The pieces of a number are put in the order of their serials, in
+    // whatever order the rows come; the header is its first row's. The rows
+    // of one number mostly come one after another: the number is looked up
+    // again only when it changes.
     struct Read {
         QStringList head;
-        QByteArray gbk;
-        int pieces = 0;
+        QVarLengthArray<std::pair<long, QByteArray>, 2> pieces; // serial, GBK bytes
     };
     QHash<QString, Read> read;
     const int cols[] = {ds.FieldIndex(QStringLiteral("marc01")), ds.FieldIndex(QStringLiteral("marc02")),
                         ds.FieldIndex(QStringLiteral("marc03"))};
+    const int serialAt = ds.FieldIndex(QStringLiteral("data_serial"));
     const int headAt = ds.FieldCount() - 7;
     QStringList order;
     Read* r = nullptr;
@@ -170,7 +180,7 @@ void subEachMarcOf(oradb::Dynaset& ds, const QStringList& wanted,
         QString no = ds.Fields(0).Text();
         if (!r || no != last) {
             r = &read[no];
-            if (r->pieces == 0) {
+            if (r->pieces.isEmpty()) {
                 order << no;
                 r->head.reserve(7);
                 for (int c = 0; c < 7; ++c)
@@ -178,8 +188,14 @@ void subEachMarcOf(oradb::Dynaset& ds, const QStringList& wanted,
             }
             last = std::move(no);
         }
-        ++r->pieces;
-        addPieces(ds, cols, r->gbk);
+        long serial = r->pieces.size();
+        if (serialAt >= 0) {
+            const QByteArrayView v = ds.Fields(serialAt).View();
+            std::from_chars(v.data(), v.data() + v.size(), serial);
+        }
+        QByteArray gbk;
+        addPieces(ds, cols, gbk);
+        r->pieces.append({serial, std::move(gbk)});
     }
     const QStringList& nos = wanted.isEmpty() ? order : wanted;
     QSet<QString> done;
@@ -192,7 +208,17 @@ void subEachMarcOf(oradb::Dynaset& ds, const QStringList& wanted,
         done.insert(no);
         const auto it = read.constFind(no);
         const Read& got = it == read.cend() ? kNone : *it;
-        each(no, recordOf(no, got.head, got.gbk, got.pieces, unreadable));
+        QByteArray gbk;
+        if (got.pieces.size() == 1) {
+            gbk = got.pieces.front().second;
+        } else if (!got.pieces.isEmpty()) {
+            auto pieces = got.pieces;
+            std::stable_sort(pieces.begin(), pieces.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+            for (const auto& piece : pieces)
+                gbk += piece.second;
+        }
+        each(no, recordOf(no, got.head, gbk, int(got.pieces.size()), unreadable));
     }
     logUnreadable(unreadable);
 }

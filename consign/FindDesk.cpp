@@ -119,7 +119,7 @@ int FindDesk::selectList(const DayListFilter& filter, const QString& sql, const 
     LIB_DB_Batch b;
     const int listAt = b.preparedRaw(filter.name(QStringLiteral("rows")), sql, filter.values());
     const int marcAt =
-        b.preparedRaw(filter.name(QStringLiteral("records")), strMarcPageSQL(numbers), filter.values());
+        b.preparedRaw(filter.name(QStringLiteral("records")), strMarcRowsSQL(numbers), filter.values());
     m_statements += b.count();
     if (statementLog) *statementLog << b.text(listAt) << b.text(marcAt);
     // Records that cannot be read leave the titles blank, as they always did.

@@ -7,6 +7,7 @@
 #include "common/basMarcField.h"
 #include "common/basMarcIdx.h"
 #include "common/basMarcList.h"
+#include "platform/oradb/Database.h"
 #include "platform/text/AnsiFile.h"
 #include "tests/support/TestDatabase.h"
 
@@ -206,6 +207,16 @@ TEST_F(MarcDb, ListOfRecordsReadsEachOnceAndLogsEachUnreadableOnce)
                                     S("MARC记录[T3]无法读取：没有记录数据。"),
                                     S("MARC记录[T5]无法读取：MARC记录目录第1项(字段001)指向记录之外。")}))
         << log.toStdString();
+
+    // Rows in any order (the query without its sort; here the serials
+    // backwards and a number's rows apart): each number's pieces are put in
+    // the order of their serials.
+    const std::unique_ptr<oradb::Dynaset> rows = LIB_DB_Database()->CreateDynaset(
+        "SELECT * FROM (" + strMarcRowsSQL("'T5', 'T1'") + ") r ORDER BY r.data_serial DESC, r.marc_rec_no_ DESC");
+    ASSERT_GT(rows->RecordCount(), 2);
+    const QHash<QString, MarcRecord> again = mapMarcsOf(*rows, {"T1"});
+    EXPECT_EQ(again.value("T1").data, records.value("T1").data);
+    EXPECT_TRUE(again.value("T1").error.isEmpty());
 }
 
 TEST_F(MarcDb, IndexParametersLoad)
