@@ -144,6 +144,17 @@ QString strMarcRowsSQL(const QString& numbers)
         + numbers + QLatin1Char(')');
 }
 
+QString strMarcColumnsSQL(const QString& numbers, const QString& leading)
+{
+    return QStringLiteral("SELECT ") + leading
+        + QStringLiteral("marc_data.marc_rec_no, marc_data.data_serial, marc_data.marc01, marc_data.marc02, "
+                         "marc_data.marc03, ")
+        + QString::fromLatin1(kHeadColumns).replace(QStringLiteral(", "), QStringLiteral(", marc.")).prepend(u"marc.")
+        + QStringLiteral(" FROM marc_data LEFT JOIN marc ON marc.marc_rec_no = marc_data.marc_rec_no"
+                         " WHERE marc_data.marc_rec_no IN (")
+        + numbers + QLatin1Char(')');
+}
+
 QString strMarcPageSQL(const QString& numbers)
 {
     return strMarcRowsSQL(numbers) + QStringLiteral(" ORDER BY marc_data.marc_rec_no, marc_data.data_serial");
@@ -157,8 +168,50 @@ QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& ds, const QStringList& wan
     return out;
 }
 
+namespace {
+
+// Where a result carries a record's number, the serial and the three texts
+// of a piece, and the header's seven cells.
+struct MarcRowColumns {
+    int number = 0, serial = -1;
+    int pieces[3] = {-1, -1, -1};
+    int head = 0;
+};
+
+void eachMarcOfRows(oradb::Dynaset& ds, long fromRow, const MarcRowColumns& at, const QStringList& wanted,
+                    const std::function<void(const QString&, const MarcRecord&)>& each);
+
+} // namespace
+
 void subEachMarcOf(oradb::Dynaset& ds, const QStringList& wanted,
                    const std::function<void(const QString&, const MarcRecord&)>& each)
+{
+    MarcRowColumns at;
+    at.serial = ds.FieldIndex(QStringLiteral("data_serial"));
+    at.pieces[0] = ds.FieldIndex(QStringLiteral("marc01"));
+    at.pieces[1] = ds.FieldIndex(QStringLiteral("marc02"));
+    at.pieces[2] = ds.FieldIndex(QStringLiteral("marc03"));
+    at.head = ds.FieldCount() - 7;
+    eachMarcOfRows(ds, 0, at, wanted, each);
+}
+
+void subEachMarcOf(oradb::Dynaset& ds, long fromRow, int firstColumn, const QStringList& wanted,
+                   const std::function<void(const QString&, const MarcRecord&)>& each)
+{
+    MarcRowColumns at;
+    at.number = firstColumn;
+    at.serial = firstColumn + 1;
+    at.pieces[0] = firstColumn + 2;
+    at.pieces[1] = firstColumn + 3;
+    at.pieces[2] = firstColumn + 4;
+    at.head = firstColumn + 5;
+    eachMarcOfRows(ds, fromRow, at, wanted, each);
+}
+
+namespace {
+
+void eachMarcOfRows(oradb::Dynaset& ds, long fromRow, const MarcRowColumns& at, const QStringList& wanted,
+                    const std::function<void(const QString&, const MarcRecord&)>& each)
 {
     // The pieces of a number are put in the order of their serials, in
     // whatever order the rows come; the header is its first row's. The rows
@@ -169,15 +222,17 @@ void subEachMarcOf(oradb::Dynaset& ds, const QStringList& wanted,
         QVarLengthArray<std::pair<long, QByteArray>, 2> pieces; // serial, GBK bytes
     };
     QHash<QString, Read> read;
-    const int cols[] = {ds.FieldIndex(QStringLiteral("marc01")), ds.FieldIndex(QStringLiteral("marc02")),
-                        ds.FieldIndex(QStringLiteral("marc03"))};
-    const int serialAt = ds.FieldIndex(QStringLiteral("data_serial"));
-    const int headAt = ds.FieldCount() - 7;
+    const int(&cols)[3] = at.pieces;
+    const int serialAt = at.serial;
+    const int headAt = at.head;
     QStringList order;
     Read* r = nullptr;
     QString last;
-    for (ds.MoveFirst(); !ds.IsEOF(); ds.MoveNext()) {
-        QString no = ds.Fields(0).Text();
+    ds.MoveFirst();
+    for (long skip = 0; skip < fromRow && !ds.IsEOF(); ++skip)
+        ds.MoveNext();
+    for (; !ds.IsEOF(); ds.MoveNext()) {
+        QString no = ds.Fields(at.number).Text();
         if (!r || no != last) {
             r = &read[no];
             if (r->pieces.isEmpty()) {
@@ -222,6 +277,8 @@ void subEachMarcOf(oradb::Dynaset& ds, const QStringList& wanted,
     }
     logUnreadable(unreadable);
 }
+
+} // namespace
 
 QHash<QString, MarcRecord> mapReadMarcs(const QStringList& nos)
 {

@@ -74,13 +74,17 @@ private:
 // A row of a list of the day as read: its cells and the texts of its record.
 class DayListRow {
 public:
-    DayListRow(const oradb::Dynaset& rows, const QStringList& texts) : rows_(rows), texts_(texts) {}
-    QString text(int column) const { return dayListCell(rows_, column); }
-    qsizetype count() const { return rows_.RecordCount(); }
+    DayListRow(const oradb::Dynaset& rows, int first, qsizetype count, const QStringList& texts)
+        : rows_(rows), first_(first), count_(count), texts_(texts) {}
+    QString text(int column) const { return dayListCell(rows_, first_ + column); }
+    // Rows of the list.
+    qsizetype count() const { return count_; }
     const QStringList& texts() const { return texts_; }
 
 private:
     const oradb::Dynaset& rows_;
+    int first_; // of the list's columns in the result
+    qsizetype count_;
     const QStringList& texts_;
 };
 
@@ -114,31 +118,61 @@ void FindDesk::defaultDates(const QDate& today) {
 }
 
 
-int FindDesk::selectList(const DayListFilter& filter, const QString& sql, const QString& numbers, int column,
-                         int texts, const std::function<void(const DayListRow&)>& row) {
-    LIB_DB_Batch b;
-    const int listAt = b.preparedRaw(filter.name(QStringLiteral("rows")), sql, filter.values());
-    const int marcAt =
-        b.preparedRaw(filter.name(QStringLiteral("records")), strMarcRowsSQL(numbers), filter.values());
-    m_statements += b.count();
-    if (statementLog) *statementLog << b.text(listAt) << b.text(marcAt);
-    // Records that cannot be read leave the titles blank, as they always did.
-    if (b.run() != 0 && b.failedAt() != marcAt) {
-        intShowDBError();
-        return -1;
+int FindDesk::selectList(const DayListFilter& filter, const QString& rows, int columns, const QString& order,
+                         int column, int texts, const std::function<void(const DayListRow&)>& row) {
+    // One statement: the list's rows (0 in the first column), then the rows
+    // of the records of the titles they name (1) in no particular order; the
+    // list is read once, so its filter's probes are made once.
+    QStringList names, nulls;
+    for (int c = 1; c <= columns; ++c) {
+        names << QStringLiteral("c%1").arg(c);
+        nulls << QStringLiteral("NULL");
     }
-    oradb::Dynaset& rows = b.raw(listAt);
-    QStringList nos;
-    nos.reserve(rows.RecordCount());
-    for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext())
-        nos << dayListCell(rows, column);
-    const QHash<QString, QStringList> titles =
-        mapMarcTexts(nos, b.failedAt() == marcAt ? nullptr : &b.raw(marcAt), texts);
+    QStringList marcNulls;
+    for (int c = 0; c < kMarcColumns; ++c)
+        marcNulls << QStringLiteral("NULL");
+    QString sql = "WITH day_rows (" + names.join(QLatin1Char(',')) + ") AS MATERIALIZED (" + rows +
+                  ") SELECT 0 AS day_part, day_rows.*, " + marcNulls.join(QLatin1Char(',')) +
+                  " FROM day_rows UNION ALL " +
+                  strMarcColumnsSQL("SELECT " + names.at(column) + " FROM day_rows",
+                                    "1, " + nulls.join(QLatin1Char(',')) + ", ") +
+                  " ORDER BY 1";
+    for (const QString& key : order.split(QLatin1Char(',')))
+        sql += QStringLiteral(", %1").arg(key.trimmed().toInt() + 1);
+    LIB_DB_Batch b;
+    const int at = b.preparedRaw(filter.name(QStringLiteral("list")), sql, filter.values());
+    m_statements += b.count();
+    if (statementLog) *statementLog << b.text(at);
     const QStringList none;
-    qsizetype at = 0;
-    for (rows.MoveFirst(); !rows.IsEOF(); rows.MoveNext()) {
-        const auto it = titles.constFind(nos.at(at++));
-        row(DayListRow(rows, it == titles.cend() ? none : *it));
+    if (b.run() != 0) {
+        // The list alone: its titles blank, as they always were when the
+        // records could not be read; the error is shown when the list
+        // cannot be read either.
+        LIB_DB_Batch alone;
+        const int listAt =
+            alone.preparedRaw(filter.name(QStringLiteral("rows")), rows + " ORDER BY " + order, filter.values());
+        m_statements += alone.count();
+        if (statementLog) *statementLog << alone.text(listAt);
+        if (alone.run() != 0) {
+            intShowDBError();
+            return -1;
+        }
+        oradb::Dynaset& list = alone.raw(listAt);
+        for (list.MoveFirst(); !list.IsEOF(); list.MoveNext())
+            row(DayListRow(list, 0, list.RecordCount(), none));
+        return 0;
+    }
+    oradb::Dynaset& all = b.raw(at);
+    QStringList nos;
+    nos.reserve(all.RecordCount());
+    for (all.MoveFirst(); !all.IsEOF() && all.Fields(0).View() == "0"; all.MoveNext())
+        nos << dayListCell(all, 1 + column);
+    const qsizetype count = nos.size();
+    const QHash<QString, QStringList> titles = mapMarcTexts(nos, all, count, 1 + columns, texts);
+    qsizetype i = 0;
+    for (all.MoveFirst(); i < count; all.MoveNext()) {
+        const auto it = titles.constFind(nos.at(i++));
+        row(DayListRow(all, 1, count, it == titles.cend() ? none : *it));
     }
     return 0;
 }
@@ -328,19 +362,19 @@ int FindDesk::cmdApplySearch() {
         where += " AND relegate_lst.location=" + filter.value(cmbApplyLocation.code());
     // The copies of the request's title at its holding location: on the
     // shelf ('41'), and of those the ones not lent, counted in one pass.
+    // The requests in the order of their titles, holding locations and queue
+    // places (the tenth column, not shown).
     const QString sql = " SELECT relegate_lst.call_no,call_no_lst.marc_rec_no,relegate_lst.relegate_location,"
-                        " relegate_lst.cert_id,reader.name,relegate_lst.location,copies.lendable,copies.in_library"
+                        " relegate_lst.cert_id,reader.name,relegate_lst.location,copies.lendable,copies.in_library,"
+                        " relegate_lst.relegate_no"
                         " FROM relegate_lst CROSS JOIN LATERAL (SELECT count(*) AS lendable,"
                         " count(*) FILTER (WHERE item.book_lend_flag='0') AS in_library FROM item"
                         " WHERE item.call_no=relegate_lst.call_no AND item.location=relegate_lst.location"
                         " AND item.book_stat_code='41') copies,call_no_lst,reader" +
-                        where + " AND reader.cert_id=relegate_lst.cert_id COLLATE \"default\" " +
-                        " ORDER BY relegate_lst.call_no,relegate_lst.location,relegate_lst.relegate_no";
-    // The records of the requests' titles need not wait for the readers: a
-    // request whose reader is gone only brings a record that is not shown.
+                        where + " AND reader.cert_id=relegate_lst.cert_id COLLATE \"default\" ";
     QVector<ApplyRow> list;
     DayListPlaces place;
-    if (selectList(filter, sql, "SELECT call_no_lst.marc_rec_no FROM relegate_lst,call_no_lst" + where, 1, 3,
+    if (selectList(filter, sql, 9, QStringLiteral("1, 6, 9"), 1, 3,
                    [&](const DayListRow& r) {
                        if (list.isEmpty()) list.reserve(r.count());
                        const QStringList& t = r.texts();
@@ -412,17 +446,17 @@ int FindDesk::cmdFindSearch() {
         where += " AND relegate_arri_lst.relegate_find_location IN (SELECT location FROM location_lst WHERE "
                  "location_property=" +
                  filter.value(cmbFindTeamII.code()) + ")";
-    // The records of the copies' titles need not wait for the readers.
+    // The copies in the order of their titles and found rows (the tenth
+    // column, not shown).
     QVector<FoundRow> list;
     DayListPlaces place;
     if (selectList(filter,
                    " SELECT relegate_arri_lst.call_no,item.location,relegate_arri_lst.prop_no,item.marc_rec_no,"
                    " relegate_arri_lst.relegate_location,relegate_arri_lst.cert_id,reader.name,"
-                   " relegate_arri_lst.relegate_arri_date,relegate_arri_lst.relegate_keep_end_date "
-                   " FROM relegate_arri_lst,item,reader " +
-                       where + " AND reader.cert_id=relegate_arri_lst.cert_id COLLATE \"default\" " +
-                       " ORDER BY relegate_arri_lst.call_no, relegate_arri_lst.id",
-                   "SELECT item.marc_rec_no FROM relegate_arri_lst,item " + where, 3, 1,
+                   " relegate_arri_lst.relegate_arri_date,relegate_arri_lst.relegate_keep_end_date,"
+                   " relegate_arri_lst.id FROM relegate_arri_lst,item,reader " +
+                       where + " AND reader.cert_id=relegate_arri_lst.cert_id COLLATE \"default\" ",
+                   10, QStringLiteral("1, 10"), 3, 1,
                    [&](const DayListRow& r) {
                        if (list.isEmpty()) list.reserve(r.count());
                        list.push_back(FoundRow{r.text(0), place(r.text(1)), r.text(2), r.texts().value(0),

@@ -160,6 +160,15 @@ QHash<QString, QStringList> mapMarcTexts(const QStringList& nos, oradb::Dynaset*
     return texts;
 }
 
+QHash<QString, QStringList> mapMarcTexts(const QStringList& nos, oradb::Dynaset& rows, long fromRow,
+                                         int firstColumn, int count) {
+    QHash<QString, QStringList> texts;
+    texts.reserve(nos.size());
+    subEachMarcOf(rows, fromRow, firstColumn, nos,
+                  [&](const QString& no, const MarcRecord& rec) { texts.insert(no, textsOf(rec, count)); });
+    return texts;
+}
+
 void subInfoBox(const QString& text) {
     ui::BoxRequest box;
     box.title = QStringLiteral("流通委托");

@@ -78,6 +78,10 @@ QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column, or
                                          int count = 3);
 // The same for the numbers a list names, in its order.
 QHash<QString, QStringList> mapMarcTexts(const QStringList& nos, oradb::Dynaset* records, int count);
+// The same from the rows of strMarcColumnsSQL within a result (from row
+// `fromRow` on, their first column at `firstColumn`).
+QHash<QString, QStringList> mapMarcTexts(const QStringList& nos, oradb::Dynaset& rows, long fromRow,
+                                         int firstColumn, int count);
 // A plain information box of the lists, titled with the program's title.
 void subInfoBox(const QString& text);
 

@@ -386,3 +386,24 @@ TEST_F(ConsignTest, ListsGiveTheirOwnRowsForEveryFilterInOneSession) {
         }
     }
 }
+
+TEST_F(ConsignTest, ListWhoseRecordsCannotBeReadShowsItsRowsWithBlankTitles) {
+    // The records travel in the list's statement: when they cannot be read
+    // the list is read alone, as before without the titles and no message.
+    ASSERT_EQ(find.subInitTeam(), 0);
+    find.cmbApplyTeam.index = 2;
+    find.dtpApplyBegin = find.dtpApplyBegin.addDays(-3);
+    db().exec("alter table marc_data rename to marc_data_away");
+    dialogs.shown.clear();
+    const int searched = find.cmdApplySearch();
+    db().exec("alter table marc_data_away rename to marc_data");
+    ASSERT_EQ(searched, 0);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    ASSERT_EQ(find.spdApplyList().size(), 2);
+    for (const consign::ApplyRow& r : find.spdApplyList())
+        EXPECT_EQ(QStringList({r.title, r.author, r.publisher}), QStringList({"", "", ""}));
+    EXPECT_EQ(find.spdApplyList()[0].lendable, 3);
+    // Readable again: the titles show.
+    ASSERT_EQ(find.cmdApplySearch(), 0);
+    EXPECT_FALSE(find.spdApplyList()[0].title.isEmpty());
+}
