@@ -97,9 +97,6 @@ QHash<QString, MarcRecord> mapReadMarcs(const QStringList& nos);
 // them, to send with other statements; mapMarcsOf reads its rows (the
 // numbers of `wanted`, or every number found when it is empty).
 QString strMarcPageSQL(const QString& numbers);
-// The same rows in no particular order (cheaper for the server: no sort of
-// the records' texts); mapMarcsOf puts the pieces of each number in order.
-QString strMarcRowsSQL(const QString& numbers);
 QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& rows, const QStringList& wanted = {});
 // The same, each record handed to `each` with its number as it is taken
 // apart instead of being kept (the reasons of the unreadable ones are logged

@@ -133,17 +133,6 @@ MarcRecord strReadMarc(const QString& no)
     return rec;
 }
 
-QString strMarcRowsSQL(const QString& numbers)
-{
-    // A record without pieces is unreadable whatever its header says, so the
-    // pieces lead and the header rides along on each of them.
-    return QStringLiteral("SELECT marc_data.marc_rec_no AS marc_rec_no_, marc_data.*, ")
-        + QString::fromLatin1(kHeadColumns).replace(QStringLiteral(", "), QStringLiteral(", marc.")).prepend(u"marc.")
-        + QStringLiteral(" FROM marc_data LEFT JOIN marc ON marc.marc_rec_no = marc_data.marc_rec_no"
-                         " WHERE marc_data.marc_rec_no IN (")
-        + numbers + QLatin1Char(')');
-}
-
 QString strMarcColumnsSQL(const QString& numbers, const QString& leading)
 {
     return QStringLiteral("SELECT ") + leading
@@ -157,7 +146,13 @@ QString strMarcColumnsSQL(const QString& numbers, const QString& leading)
 
 QString strMarcPageSQL(const QString& numbers)
 {
-    return strMarcRowsSQL(numbers) + QStringLiteral(" ORDER BY marc_data.marc_rec_no, marc_data.data_serial");
+    // A record without pieces is unreadable whatever its header says, so the
+    // pieces lead and the header rides along on each of them.
+    return QStringLiteral("SELECT marc_data.marc_rec_no AS marc_rec_no_, marc_data.*, ")
+        + QString::fromLatin1(kHeadColumns).replace(QStringLiteral(", "), QStringLiteral(", marc.")).prepend(u"marc.")
+        + QStringLiteral(" FROM marc_data LEFT JOIN marc ON marc.marc_rec_no = marc_data.marc_rec_no"
+                         " WHERE marc_data.marc_rec_no IN (")
+        + numbers + QStringLiteral(") ORDER BY marc_data.marc_rec_no, marc_data.data_serial");
 }
 
 QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& ds, const QStringList& wanted)
