@@ -147,7 +147,12 @@ int FindDesk::selectList(const DayListFilter& filter, const QString& rows, int c
     if (b.run() != 0) {
         // The list alone: its titles blank, as they always were when the
         // records could not be read; the error is shown when the list
-        // cannot be read either.
+        // cannot be read either, or at once when the connection is gone.
+        const oradb::Database* db = LIB_DB_Database();
+        if (!db || !db->IsConnected()) {
+            intShowDBError();
+            return -1;
+        }
         LIB_DB_Batch alone;
         const int listAt =
             alone.preparedRaw(filter.name(QStringLiteral("rows")), rows + " ORDER BY " + order, filter.values());

@@ -4,6 +4,7 @@
 
 #include "ConsignFixture.h"
 #include "common/basCodeFunc.h"
+#include "platform/oradb/FaultHook.h"
 
 #include <QFile>
 
@@ -406,4 +407,18 @@ TEST_F(ConsignTest, ListWhoseRecordsCannotBeReadShowsItsRowsWithBlankTitles) {
     // Readable again: the titles show.
     ASSERT_EQ(find.cmdApplySearch(), 0);
     EXPECT_FALSE(find.spdApplyList()[0].title.isEmpty());
+
+    // The connection lost under the list: the failure is reported at once
+    // (with the offer to reconnect, declined here), nothing asked again.
+    dialogs.shown.clear();
+    dialogs.answers << ui::BoxAnswer::Cancel;
+    oradb::faults::endSessionBeforeStatement(1);
+    EXPECT_EQ(find.cmdApplySearch(), -1);
+    EXPECT_EQ(oradb::faults::statementCount(), 1);
+    EXPECT_EQ(shownTexts(), QStringList({"网络非正常中断，重新连接数据库？"}));
+    // The session's end is what is reported, not a later "not connected" (3114).
+    EXPECT_EQ(g_lngErrNo, 28) << g_strErrText.toStdString();
+    oradb::faults::clear();
+    ASSERT_EQ(LIB_DB_Connect(), 0);
+    EXPECT_EQ(find.cmdApplySearch(), 0);
 }
