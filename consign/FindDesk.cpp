@@ -117,7 +117,6 @@ void FindDesk::defaultDates(const QDate& today) {
     dtpApplyBegin = dtpApplyEnd = dtpFindBegin = dtpFindEnd = today;
 }
 
-
 int FindDesk::selectList(const DayListFilter& filter, const QString& rows, int columns, const QString& order,
                          int column, int texts, const std::function<void(const DayListRow&)>& row) {
     // One statement: the list's rows (0 in the first column), then the rows
