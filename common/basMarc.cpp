@@ -5,6 +5,7 @@
 #include <QByteArrayView>
 
 #include <cmath>
+#include <vector>
 #include <utility>
 
 MarcRecord g_recMarc;
@@ -41,6 +42,23 @@ int fail(MarcRecord& rec, const QString& why)
     return -1;
 }
 
+// The tag of a directory entry. A tag of three digits (every tag in use) is
+// one string shared by all entries that carry it: no string made per entry.
+QString marcTagAt(const char* p)
+{
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (!digit(p[0]) || !digit(p[1]) || !digit(p[2]))
+        return QString::fromLatin1(p, 3);
+    static const std::vector<QString> kTags = [] {
+        std::vector<QString> tags;
+        tags.reserve(1000);
+        for (int t = 0; t < 1000; ++t)
+            tags.push_back(QStringLiteral("%1").arg(t, 3, 10, QLatin1Char('0')));
+        return tags;
+    }();
+    return kTags[(p[0] - '0') * 100 + (p[1] - '0') * 10 + (p[2] - '0')];
+}
+
 } // namespace
 
 // ---- parsing ------------------------------------------------------------------
@@ -71,7 +89,7 @@ int intParseMarcText(const QByteArray& raw, MarcRecord& rec)
     for (long i = 0; i < count; ++i) {
         const qsizetype at = 24 + 12 * i;
         MarcDirEntry& e = dir[i];
-        e.tag = QString::fromLatin1(text.constData() + at, 3);
+        e.tag = marcTagAt(text.constData() + at);
         e.length = leadingDigits(text, at + 3, 4);
         e.start = leadingDigits(text, at + 7, 5);
         if (e.start + e.length > dataLen)

@@ -15,6 +15,8 @@
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 namespace oradb { class Dynaset; }
 
 inline constexpr char MARC_SUBFIELD_MARK = 31;
@@ -96,6 +98,21 @@ QHash<QString, MarcRecord> mapReadMarcs(const QStringList& nos);
 // numbers of `wanted`, or every number found when it is empty).
 QString strMarcPageSQL(const QString& numbers);
 QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& rows, const QStringList& wanted = {});
+// The same, each record handed to `each` with its number as it is taken
+// apart instead of being kept (the reasons of the unreadable ones are logged
+// once all are read).
+void subEachMarcOf(oradb::Dynaset& rows, const QStringList& wanted,
+                   const std::function<void(const QString&, const MarcRecord&)>& each);
+// The rows of the records of `numbers` with their columns in a fixed order
+// (the number, the piece's serial, its three texts, the header's seven
+// cells) after `leading` (the caller's own columns, with their commas), in
+// no particular order: for a query that returns them with rows of another
+// kind. The overload of subEachMarcOf below reads them from row `fromRow`
+// on, their first column at `firstColumn`.
+QString strMarcColumnsSQL(const QString& numbers, const QString& leading);
+inline constexpr int kMarcColumns = 12;
+void subEachMarcOf(oradb::Dynaset& rows, long fromRow, int firstColumn, const QStringList& wanted,
+                   const std::function<void(const QString&, const MarcRecord&)>& each);
 // The records of `wanted` from a strMarcPageSQL query, taken from the reads
 // sent ahead (LIB_DB_ReadAhead) when it is among them, else asked alone.
 QHash<QString, MarcRecord> mapReadMarcsOf(const QString& pageSQL, const QStringList& wanted);

@@ -10,6 +10,11 @@
 #include "platform/text/CodePage.h"
 
 #include <QHash>
+#include <QSet>
+#include <QVarLengthArray>
+
+#include <algorithm>
+#include <charconv>
 #include <memory>
 #include <utility>
 
@@ -17,7 +22,7 @@ namespace {
 
 QString fixedWidth(const QString& s, int n)
 {
-    return s.size() >= n ? s.left(n) : s + QString(n - s.size(), u' ');
+    return s.leftJustified(n, u' ', true);
 }
 
 // An unreadable record shows as blanks at the desk; the reason goes to the
@@ -46,33 +51,33 @@ namespace {
 
 const char* const kHeadColumns = "marc_type, doc_type_code, lang_code, country_code, marc_use_flag, cata_oper, cata_date";
 
-// The record from its header cells (as kHeadColumns orders them) and the text
-// of its pieces; an unreadable record keeps only its number and the reason,
-// which is added to `unreadable` (to be logged).
-MarcRecord recordOf(const QString& no, const QStringList& head, QString text, int pieces,
+// The record from its header cells (as kHeadColumns orders them) and the GBK
+// bytes of its pieces; an unreadable record keeps only its number and the
+// reason, which is added to `unreadable` (to be logged). A record without
+// pieces is not taken apart.
+MarcRecord recordOf(const QString& no, const QStringList& head, QByteArray gbk, int pieces,
                     QStringList& unreadable)
 {
-    MarcRecord rec;
-    if (!text.endsWith(QChar(MARC_RECORD_END)))
-        text += QChar(MARC_RECORD_END);
-
-    rec.marc_rec_no = no;
-    auto headText = [&](int c) { return head.value(c); };
-    rec.marc_type = fixedWidth(headText(0), 1);
-    rec.doc_type_code = fixedWidth(headText(1), 2);
-    rec.lang_code = fixedWidth(headText(2), 3);
-    rec.country_code = fixedWidth(headText(3), 2);
-    rec.marc_use_flag = fixedWidth(headText(4), 1);
-    rec.cata_oper = fixedWidth(headText(5), 4);
-    rec.cata_date = fixedWidth(headText(6), 10);
-
     QString why;
-    if (pieces == 0)
+    if (pieces == 0) {
         why = QStringLiteral("没有记录数据。");
-    else if (intParseMarcText(text::toGbk(text), rec) != 0)
+    } else {
+        MarcRecord rec;
+        if (!gbk.endsWith(MARC_RECORD_END))
+            gbk += MARC_RECORD_END;
+        rec.marc_rec_no = no;
+        auto headText = [&](int c) { return head.value(c); };
+        rec.marc_type = fixedWidth(headText(0), 1);
+        rec.doc_type_code = fixedWidth(headText(1), 2);
+        rec.lang_code = fixedWidth(headText(2), 3);
+        rec.country_code = fixedWidth(headText(3), 2);
+        rec.marc_use_flag = fixedWidth(headText(4), 1);
+        rec.cata_oper = fixedWidth(headText(5), 4);
+        rec.cata_date = fixedWidth(headText(6), 10);
+        if (intParseMarcText(gbk, rec) == 0)
+            return rec;
         why = rec.error;
-    if (why.isEmpty())
-        return rec;
+    }
     MarcRecord bad;
     bad.marc_rec_no = no;
     bad.error = QStringLiteral("MARC记录[%1]无法读取：%2").arg(no, why);
@@ -80,15 +85,13 @@ MarcRecord recordOf(const QString& no, const QStringList& head, QString text, in
     return bad;
 }
 
-// The text of the current row's pieces.
-QString pieceText(const oradb::Dynaset& ds, const int (&cols)[3])
+// The GBK bytes of the current row's pieces, added to `gbk`.
+void addPieces(const oradb::Dynaset& ds, const int (&cols)[3], QByteArray& gbk)
 {
-    QString text;
     for (const int c : cols) {
-        if (c >= 0 && !ds.Fields(c).IsNull())
-            text += ds.Fields(c).Text();
+        if (c >= 0)
+            gbk += text::utf8ToGbk(ds.Fields(c).View());
     }
-    return text;
 }
 
 } // namespace
@@ -102,7 +105,7 @@ MarcRecord strReadMarc(const QString& no)
         return MarcRecord();
 
     // The pieces are read as stored: a piece may end in a blank (an indicator).
-    QString text;
+    QByteArray gbk;
     int pieces = 0;
     g_strSQL = QStringLiteral("SELECT * FROM marc_data WHERE marc_rec_no=") + strSQLQuote(no)
         + QStringLiteral(" ORDER BY data_serial");
@@ -115,7 +118,7 @@ MarcRecord strReadMarc(const QString& no)
                             ds->FieldIndex(QStringLiteral("marc03"))};
         for (ds->MoveFirst(); !ds->IsEOF(); ds->MoveNext()) {
             ++pieces;
-            text += pieceText(*ds, cols);
+            addPieces(*ds, cols, gbk);
         }
         ds->Close();
     } catch (const oradb::Error&) {
@@ -125,9 +128,20 @@ MarcRecord strReadMarc(const QString& no)
     for (int c = 0; c < 7; ++c)
         headTexts << (head.rowCount() > 0 ? head.text(0, c) : QString());
     QStringList unreadable;
-    MarcRecord rec = recordOf(no, headTexts, text, pieces, unreadable);
+    MarcRecord rec = recordOf(no, headTexts, gbk, pieces, unreadable);
     logUnreadable(unreadable);
     return rec;
+}
+
+QString strMarcColumnsSQL(const QString& numbers, const QString& leading)
+{
+    return QStringLiteral("SELECT ") + leading
+        + QStringLiteral("marc_data.marc_rec_no, marc_data.data_serial, marc_data.marc01, marc_data.marc02, "
+                         "marc_data.marc03, ")
+        + QString::fromLatin1(kHeadColumns).replace(QStringLiteral(", "), QStringLiteral(", marc.")).prepend(u"marc.")
+        + QStringLiteral(" FROM marc_data LEFT JOIN marc ON marc.marc_rec_no = marc_data.marc_rec_no"
+                         " WHERE marc_data.marc_rec_no IN (")
+        + numbers + QLatin1Char(')');
 }
 
 QString strMarcPageSQL(const QString& numbers)
@@ -143,26 +157,80 @@ QString strMarcPageSQL(const QString& numbers)
 
 QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& ds, const QStringList& wanted)
 {
-    // The pieces of one number come one after another: the header of its
-    // first row and the text of all of them, gathered without looking the
-    // number up again for each piece.
+    QHash<QString, MarcRecord> out;
+    out.reserve(wanted.size());
+    subEachMarcOf(ds, wanted, [&out](const QString& no, const MarcRecord& rec) { out.insert(no, rec); });
+    return out;
+}
+
+namespace {
+
+// Where a result carries a record's number, the serial and the three texts
+// of a piece, and the header's seven cells.
+struct MarcRowColumns {
+    int number = 0, serial = -1;
+    int pieces[3] = {-1, -1, -1};
+    int head = 0;
+};
+
+void eachMarcOfRows(oradb::Dynaset& ds, long fromRow, const MarcRowColumns& at, const QStringList& wanted,
+                    const std::function<void(const QString&, const MarcRecord&)>& each);
+
+} // namespace
+
+void subEachMarcOf(oradb::Dynaset& ds, const QStringList& wanted,
+                   const std::function<void(const QString&, const MarcRecord&)>& each)
+{
+    MarcRowColumns at;
+    at.serial = ds.FieldIndex(QStringLiteral("data_serial"));
+    at.pieces[0] = ds.FieldIndex(QStringLiteral("marc01"));
+    at.pieces[1] = ds.FieldIndex(QStringLiteral("marc02"));
+    at.pieces[2] = ds.FieldIndex(QStringLiteral("marc03"));
+    at.head = ds.FieldCount() - 7;
+    eachMarcOfRows(ds, 0, at, wanted, each);
+}
+
+void subEachMarcOf(oradb::Dynaset& ds, long fromRow, int firstColumn, const QStringList& wanted,
+                   const std::function<void(const QString&, const MarcRecord&)>& each)
+{
+    MarcRowColumns at;
+    at.number = firstColumn;
+    at.serial = firstColumn + 1;
+    at.pieces[0] = firstColumn + 2;
+    at.pieces[1] = firstColumn + 3;
+    at.pieces[2] = firstColumn + 4;
+    at.head = firstColumn + 5;
+    eachMarcOfRows(ds, fromRow, at, wanted, each);
+}
+
+namespace {
+
+void eachMarcOfRows(oradb::Dynaset& ds, long fromRow, const MarcRowColumns& at, const QStringList& wanted,
+                    const std::function<void(const QString&, const MarcRecord&)>& each)
+{
+    // The pieces of a number are put in the order of their serials, in
+    // whatever order the rows come; the header is its first row's. The rows
+    // of one number mostly come one after another: the number is looked up
+    // again only when it changes.
     struct Read {
         QStringList head;
-        QString text;
-        int pieces = 0;
+        QVarLengthArray<std::pair<long, QByteArray>, 2> pieces; // serial, GBK bytes
     };
     QHash<QString, Read> read;
-    const int cols[] = {ds.FieldIndex(QStringLiteral("marc01")), ds.FieldIndex(QStringLiteral("marc02")),
-                        ds.FieldIndex(QStringLiteral("marc03"))};
-    const int headAt = ds.FieldCount() - 7;
+    const int(&cols)[3] = at.pieces;
+    const int serialAt = at.serial;
+    const int headAt = at.head;
     QStringList order;
     Read* r = nullptr;
     QString last;
-    for (ds.MoveFirst(); !ds.IsEOF(); ds.MoveNext()) {
-        QString no = ds.Fields(0).Text();
+    ds.MoveFirst();
+    for (long skip = 0; skip < fromRow && !ds.IsEOF(); ++skip)
+        ds.MoveNext();
+    for (; !ds.IsEOF(); ds.MoveNext()) {
+        QString no = ds.Fields(at.number).Text();
         if (!r || no != last) {
             r = &read[no];
-            if (r->pieces == 0) {
+            if (r->pieces.isEmpty()) {
                 order << no;
                 r->head.reserve(7);
                 for (int c = 0; c < 7; ++c)
@@ -170,24 +238,42 @@ QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& ds, const QStringList& wan
             }
             last = std::move(no);
         }
-        ++r->pieces;
-        r->text += pieceText(ds, cols);
+        long serial = r->pieces.size();
+        if (serialAt >= 0) {
+            const QByteArrayView v = ds.Fields(serialAt).View();
+            std::from_chars(v.data(), v.data() + v.size(), serial);
+        }
+        QByteArray gbk;
+        addPieces(ds, cols, gbk);
+        r->pieces.append({serial, std::move(gbk)});
     }
-    QHash<QString, MarcRecord> out;
     const QStringList& nos = wanted.isEmpty() ? order : wanted;
-    out.reserve(nos.size());
+    QSet<QString> done;
+    done.reserve(nos.size());
     static const Read kNone;
     QStringList unreadable;
     for (const QString& no : nos) {
-        if (no.isEmpty() || out.contains(no))
+        if (no.isEmpty() || done.contains(no))
             continue;
+        done.insert(no);
         const auto it = read.constFind(no);
         const Read& got = it == read.cend() ? kNone : *it;
-        out.insert(no, recordOf(no, got.head, got.text, got.pieces, unreadable));
+        QByteArray gbk;
+        if (got.pieces.size() == 1) {
+            gbk = got.pieces.front().second;
+        } else if (!got.pieces.isEmpty()) {
+            auto pieces = got.pieces;
+            std::stable_sort(pieces.begin(), pieces.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+            for (const auto& piece : pieces)
+                gbk += piece.second;
+        }
+        each(no, recordOf(no, got.head, gbk, int(got.pieces.size()), unreadable));
     }
     logUnreadable(unreadable);
-    return out;
 }
+
+} // namespace
 
 QHash<QString, MarcRecord> mapReadMarcs(const QStringList& nos)
 {

@@ -3,6 +3,10 @@
 #include "common/basMarcIdx.h"
 #include "platform/text/CodePage.h"
 
+#include <QVarLengthArray>
+
+#include <cstring>
+
 int g_intMarcFieldPos = 0;
 int g_intMarcSubfieldPos = 1;
 
@@ -25,18 +29,100 @@ QString fieldContent(const MarcRecord& rec, int i)
     return text::fromGbk(QByteArrayView(rec.data).sliced(start, len));
 }
 
-QString findField(const MarcRecord& rec, const QString& tag, bool peek)
+// Index of the next field with the tag from the current position (moving the
+// position past the fields passed, and past the field found unless peeking),
+// or -1.
+int findFieldAt(const MarcRecord& rec, QStringView tag, bool peek)
 {
     if (g_intMarcFieldPos < 0)
         g_intMarcFieldPos = 0;
     for (int i = g_intMarcFieldPos; i < rec.count && i < rec.directory.size(); ++i) {
-        if (rec.directory[i].tag == tag) {
+        const QString& t = rec.directory[i].tag;
+        if (t.size() == tag.size() && std::memcmp(t.constData(), tag.data(), tag.size() * sizeof(QChar)) == 0) {
             g_intMarcFieldPos = peek ? i : i + 1;
-            return fieldContent(rec, i);
+            return i;
         }
         g_intMarcFieldPos = i + 1;
     }
-    return {};
+    return -1;
+}
+
+QString findField(const MarcRecord& rec, const QString& tag, bool peek)
+{
+    const int i = findFieldAt(rec, tag, peek);
+    return i < 0 ? QString() : fieldContent(rec, i);
+}
+
+// The content of the field taken last, kept while a getter comes back to it
+// (a title takes subfield after subfield of one field): decoded once.
+struct FieldMemo {
+    int index = -1;
+    QString text;
+
+    const QString& of(const MarcRecord& rec, int i)
+    {
+        if (index != i) {
+            text = fieldContent(rec, i);
+            index = i;
+        }
+        return text;
+    }
+};
+
+QString nextSubfield(QStringView field, QStringView code)
+{
+    if (g_intMarcSubfieldPos < 1)
+        g_intMarcSubfieldPos = 1;
+    const qsizetype p = g_intMarcSubfieldPos;
+    if (p > field.size())
+        return {};
+    const QStringView s = field.mid(p - 1);
+    QVarLengthArray<QChar, 8> mark;
+    mark.append(kMark);
+    mark.append(code.data(), code.size());
+    const qsizetype k0 = s.indexOf(QStringView(mark.constData(), mark.size())); // 0-based
+    if (k0 < 0)
+        return {};
+    const qsizetype k = k0 + 1;
+    const QStringView s2 = s.mid(k + code.size());
+    qsizetype pos = p + k + 1;
+    const qsizetype m0 = s2.indexOf(kMark);
+    QString value;
+    if (m0 < 0) {
+        value = s2.toString();
+        pos += 2;
+    } else {
+        value = s2.left(m0).toString();
+        pos += m0; // m - 1
+    }
+    g_intMarcSubfieldPos = static_cast<int>(pos);
+    return value;
+}
+
+QString subfieldOf(const MarcRecord& rec, QStringView item, FieldMemo& memo)
+{
+    const QStringView tag = item.left(3);
+    const QStringView code = item.mid(3, 1);
+    if (tag.compare(u"009") > 0) {
+        for (;;) {
+            const int i = findFieldAt(rec, tag, true);
+            const QStringView f = i < 0 ? QStringView() : QStringView(memo.of(rec, i)).mid(2);
+            if (f.isEmpty()) {
+                subResetMarcPos();
+                return {};
+            }
+            QString v = nextSubfield(f, code);
+            if (!v.isEmpty())
+                return v;
+            ++g_intMarcFieldPos;
+            g_intMarcSubfieldPos = 1;
+        }
+    }
+    const int i = findFieldAt(rec, tag, true);
+    QString f = i < 0 ? QString() : memo.of(rec, i);
+    g_intMarcSubfieldPos = 1;
+    ++g_intMarcFieldPos;
+    return f;
 }
 
 } // namespace
@@ -59,53 +145,13 @@ QString strPeekMarcFieldByTag(const MarcRecord& rec, const QString& tag)
 
 QString strNextMarcSubfield(const QString& field, const QString& code)
 {
-    if (g_intMarcSubfieldPos < 1)
-        g_intMarcSubfieldPos = 1;
-    const qsizetype p = g_intMarcSubfieldPos;
-    if (p > field.size())
-        return {};
-    const QStringView s = QStringView(field).mid(p - 1);
-    const qsizetype k0 = s.indexOf(kMark + code); // 0-based
-    if (k0 < 0)
-        return {};
-    const qsizetype k = k0 + 1;
-    const QStringView s2 = s.mid(k + code.size());
-    qsizetype pos = p + k + 1;
-    const qsizetype m0 = s2.indexOf(kMark);
-    QString value;
-    if (m0 < 0) {
-        value = s2.toString();
-        pos += 2;
-    } else {
-        value = s2.left(m0).toString();
-        pos += m0; // m - 1
-    }
-    g_intMarcSubfieldPos = static_cast<int>(pos);
-    return value;
+    return nextSubfield(field, code);
 }
 
 QString strGetMarcSubfield(const MarcRecord& rec, const QString& item)
 {
-    const QString tag = item.left(3);
-    const QString code = item.mid(3, 1);
-    if (tag > QStringLiteral("009")) {
-        for (;;) {
-            QString f = strPeekMarcFieldByTag(rec, tag).mid(2);
-            if (f.isEmpty()) {
-                subResetMarcPos();
-                return {};
-            }
-            const QString v = strNextMarcSubfield(f, code);
-            if (!v.isEmpty())
-                return v;
-            ++g_intMarcFieldPos;
-            g_intMarcSubfieldPos = 1;
-        }
-    }
-    const QString f = strPeekMarcFieldByTag(rec, tag);
-    g_intMarcSubfieldPos = 1;
-    ++g_intMarcFieldPos;
-    return f;
+    FieldMemo memo;
+    return subfieldOf(rec, item, memo);
 }
 
 QString strGetMarcEmbeddedSubfield(const MarcRecord& rec, const QString& item)
@@ -142,6 +188,7 @@ QString strMarcFieldText(const QString& field)
 
 QString strGetMarcItemList(const MarcRecord& rec, const QString& list)
 {
+    FieldMemo memo;
     QString rest = list;
     while (!rest.trimmed().isEmpty()) {
         subResetMarcPos();
@@ -156,7 +203,7 @@ QString strGetMarcItemList(const MarcRecord& rec, const QString& list)
         else if (item.size() == 8 && isNum && host > 400 && host < 500 && intGetMarcFormat(rec) == 0)
             v = strGetMarcEmbeddedSubfield(rec, item);
         else
-            v = strGetMarcSubfield(rec, item);
+            v = subfieldOf(rec, item, memo);
         if (!v.isEmpty())
             return v;
     }
@@ -167,13 +214,14 @@ namespace {
 
 QString titleOf(const MarcRecord& rec, const QVector<QString>& items, bool cnmarc)
 {
+    FieldMemo memo;
     QString t;
     bool h = false;
     for (qsizetype k = 0; k + 1 < items.size(); ++k) {
         const QString& item = items[k];
         subResetMarcPos();
         for (;;) {
-            const QString v = strGetMarcSubfield(rec, item);
+            const QString v = subfieldOf(rec, item, memo);
             if (v.isEmpty())
                 break;
             QString sep = QStringLiteral(" ");

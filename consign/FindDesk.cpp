@@ -6,6 +6,7 @@
 #include "common/basEnv.h"
 #include "common/basMarc.h"
 #include "common/basMsg.h"
+#include "platform/oradb/Database.h"
 #include "platform/ui/DialogService.h"
 
 #include <QHash>
@@ -39,7 +40,53 @@ private:
     QHash<QString, QString> names_;
 };
 
+// A cell of the current row as a result set keeps it: trailing blanks dropped.
+QString dayListCell(const oradb::Dynaset& rows, int column) {
+    QByteArrayView v = rows.Fields(column).View();
+    while (!v.isEmpty() && v.back() == ' ')
+        v.chop(1);
+    return QString::fromUtf8(v);
+}
+
 } // namespace
+
+// The values a list's filter compares with, passed as parameters ($1, $2, ...)
+// of named prepared statements: the statements' text changes only with the
+// filters chosen, so each shape of the filter is planned once per session.
+class DayListFilter {
+public:
+    explicit DayListFilter(const QString& prefix) : name_(prefix) {}
+    // "$n" for one more value.
+    QString value(const QString& v) {
+        values_ << v;
+        return QLatin1Char('$') + QString::number(values_.size());
+    }
+    // Notes whether an optional part of the filter is in the statement.
+    void part(bool in) { name_ += in ? QLatin1Char('1') : QLatin1Char('0'); }
+    QString name(const QString& statement) const { return name_ + QLatin1Char('_') + statement; }
+    const QList<QVariant>& values() const { return values_; }
+
+private:
+    QString name_;
+    QList<QVariant> values_;
+};
+
+// A row of a list of the day as read: its cells and the texts of its record.
+class DayListRow {
+public:
+    DayListRow(const oradb::Dynaset& rows, int first, qsizetype count, const QStringList& texts)
+        : rows_(rows), first_(first), count_(count), texts_(texts) {}
+    QString text(int column) const { return dayListCell(rows_, first_ + column); }
+    // Rows of the list.
+    qsizetype count() const { return count_; }
+    const QStringList& texts() const { return texts_; }
+
+private:
+    const oradb::Dynaset& rows_;
+    int first_; // of the list's columns in the result
+    qsizetype count_;
+    const QStringList& texts_;
+};
 
 CopyDisplay copyDisplay(const desk::LendCopy& c, const QString& scanned, const QStringList& t) {
     return CopyDisplay{t.value(0),
@@ -70,20 +117,67 @@ void FindDesk::defaultDates(const QDate& today) {
     dtpApplyBegin = dtpApplyEnd = dtpFindBegin = dtpFindEnd = today;
 }
 
-int FindDesk::selectList(const QString& sql, const QString& numbers, int column, DBResultSet& rs,
-                         QHash<QString, QStringList>& titles, int texts) {
-    LIB_DB_Batch b;
-    const int listAt = b.select(sql);
-    const int marcAt = b.selectRaw(strMarcPageSQL(numbers));
-    m_statements += b.count();
-    if (statementLog) *statementLog << b.sql(listAt) << b.sql(marcAt);
-    // Records that cannot be read leave the titles blank, as they always did.
-    if (b.run() != 0 && b.failedAt() != marcAt) {
-        intShowDBError();
-        return -1;
+int FindDesk::selectList(const DayListFilter& filter, const QString& rows, int columns, const QString& order,
+                         int column, int texts, const std::function<void(const DayListRow&)>& row) {
+    // One statement: the list's rows (0 in the first column), then the rows
+    // of the records of the titles they name (1) in no particular order; the
+    // list is read once, so its filter's probes are made once.
+    QStringList names, nulls;
+    for (int c = 1; c <= columns; ++c) {
+        names << QStringLiteral("c%1").arg(c);
+        nulls << QStringLiteral("NULL");
     }
-    rs = b.rows(listAt);
-    titles = mapMarcTexts(rs, column, b.failedAt() == marcAt ? nullptr : &b.raw(marcAt), texts);
+    QStringList marcNulls;
+    for (int c = 0; c < kMarcColumns; ++c)
+        marcNulls << QStringLiteral("NULL");
+    QString sql = "WITH day_rows (" + names.join(QLatin1Char(',')) + ") AS MATERIALIZED (" + rows +
+                  ") SELECT 0 AS day_part, day_rows.*, " + marcNulls.join(QLatin1Char(',')) +
+                  " FROM day_rows UNION ALL " +
+                  strMarcColumnsSQL("SELECT " + names.at(column) + " FROM day_rows",
+                                    "1, " + nulls.join(QLatin1Char(',')) + ", ") +
+                  " ORDER BY 1";
+    for (const QString& key : order.split(QLatin1Char(',')))
+        sql += QStringLiteral(", %1").arg(key.trimmed().toInt() + 1);
+    LIB_DB_Batch b;
+    const int at = b.preparedRaw(filter.name(QStringLiteral("list")), sql, filter.values());
+    m_statements += b.count();
+    if (statementLog) *statementLog << b.text(at);
+    const QStringList none;
+    if (b.run() != 0) {
+        // The list alone: its titles blank, as they always were when the
+        // records could not be read; the error is shown when the list
+        // cannot be read either, or at once when the connection is gone.
+        const oradb::Database* db = LIB_DB_Database();
+        if (!db || !db->IsConnected()) {
+            intShowDBError();
+            return -1;
+        }
+        LIB_DB_Batch alone;
+        const int listAt =
+            alone.preparedRaw(filter.name(QStringLiteral("rows")), rows + " ORDER BY " + order, filter.values());
+        m_statements += alone.count();
+        if (statementLog) *statementLog << alone.text(listAt);
+        if (alone.run() != 0) {
+            intShowDBError();
+            return -1;
+        }
+        oradb::Dynaset& list = alone.raw(listAt);
+        for (list.MoveFirst(); !list.IsEOF(); list.MoveNext())
+            row(DayListRow(list, 0, list.RecordCount(), none));
+        return 0;
+    }
+    oradb::Dynaset& all = b.raw(at);
+    QStringList nos;
+    nos.reserve(all.RecordCount());
+    for (all.MoveFirst(); !all.IsEOF() && all.Fields(0).View() == "0"; all.MoveNext())
+        nos << dayListCell(all, 1 + column);
+    const qsizetype count = nos.size();
+    const QHash<QString, QStringList> titles = mapMarcTexts(nos, all, count, 1 + columns, texts);
+    qsizetype i = 0;
+    for (all.MoveFirst(); i < count; all.MoveNext()) {
+        const auto it = titles.constFind(nos.at(i++));
+        row(DayListRow(all, 1, count, it == titles.cend() ? none : *it));
+    }
     return 0;
 }
 
@@ -288,50 +382,53 @@ int FindDesk::subConnect(const QVector<FoundRow>& rows, bool findPage) {
 int FindDesk::cmdApplySearch() {
     const ListSearch search{ymd(dtpApplyBegin),      ymd(dtpApplyEnd),         cmbApplyTeam.text(),
                             cmbApplyLocation.text(), cmbApplyLocation.onAll(), 0};
-    QString where = " WHERE relegate_lst.relegate_date>=" + q(search.begin) +
-                    " AND relegate_lst.relegate_date<=" + q(search.end) +
+    DayListFilter filter(QStringLiteral("find_pick"));
+    QString where = " WHERE relegate_lst.relegate_date>=" + filter.value(search.begin) +
+                    " AND relegate_lst.relegate_date<=" + filter.value(search.end) +
                     " AND relegate_lst.relegate_end_date>=" + today() +
                     " AND relegate_lst.relegate_flag=" + q(QStringLiteral("0")) +
                     " AND relegate_lst.call_no=call_no_lst.call_no ";
+    filter.part(!cmbApplyTeam.onAll());
     if (!cmbApplyTeam.onAll())
         where += " AND relegate_lst.relegate_location IN (SELECT location FROM location_lst  WHERE "
                  "location_property=" +
-                 q(cmbApplyTeam.code()) + ")";
+                 filter.value(cmbApplyTeam.code()) + ")";
+    filter.part(!cmbApplyTeamII.onAll());
     if (!cmbApplyTeamII.onAll())
-        where += " AND relegate_lst.location IN (SELECT location FROM location_lst  WHERE location_property=" +
-                 q(cmbApplyTeamII.code()) + ")";
-    if (!cmbApplyLocation.onAll()) where += " AND relegate_lst.location=" + q(cmbApplyLocation.code());
+        where +=
+            " AND relegate_lst.location IN (SELECT location FROM location_lst  WHERE location_property=" +
+            filter.value(cmbApplyTeamII.code()) + ")";
+    filter.part(!cmbApplyLocation.onAll());
+    if (!cmbApplyLocation.onAll())
+        where += " AND relegate_lst.location=" + filter.value(cmbApplyLocation.code());
     // The copies of the request's title at its holding location: on the
     // shelf ('41'), and of those the ones not lent, counted in one pass.
+    // The requests in the order of their titles, holding locations and queue
+    // places (the tenth column, not shown).
     const QString sql = " SELECT relegate_lst.call_no,call_no_lst.marc_rec_no,relegate_lst.relegate_location,"
-                        " relegate_lst.cert_id,reader.name,relegate_lst.location,copies.lendable,copies.in_library"
+                        " relegate_lst.cert_id,reader.name,relegate_lst.location,copies.lendable,copies.in_library,"
+                        " relegate_lst.relegate_no"
                         " FROM relegate_lst CROSS JOIN LATERAL (SELECT count(*) AS lendable,"
                         " count(*) FILTER (WHERE item.book_lend_flag='0') AS in_library FROM item"
                         " WHERE item.call_no=relegate_lst.call_no AND item.location=relegate_lst.location"
                         " AND item.book_stat_code='41') copies,call_no_lst,reader" +
-                        where + " AND reader.cert_id=relegate_lst.cert_id COLLATE \"default\" " +
-                        " ORDER BY relegate_lst.call_no,relegate_lst.location,relegate_lst.relegate_no";
-    // The records of the requests' titles need not wait for the readers: a
-    // request whose reader is gone only brings a record that is not shown.
-    DBResultSet rs;
-    QHash<QString, QStringList> titles;
-    if (selectList(sql, "SELECT call_no_lst.marc_rec_no FROM relegate_lst,call_no_lst" + where, 1, rs, titles,
-                   3) != 0)
+                        where + " AND reader.cert_id=relegate_lst.cert_id COLLATE \"default\" ";
+    QVector<ApplyRow> list;
+    DayListPlaces place;
+    if (selectList(filter, sql, 9, QStringLiteral("1, 6, 9"), 1, 3,
+                   [&](const DayListRow& r) {
+                       if (list.isEmpty()) list.reserve(r.count());
+                       const QStringList& t = r.texts();
+                       list.push_back(ApplyRow{r.text(0), t.value(0), t.value(1), t.value(2), place(r.text(2)),
+                                               r.text(3), r.text(4), place(r.text(5)), r.text(1),
+                                               r.text(6).toInt(), r.text(7).toInt()});
+                   }) != 0)
         return -1;
     m_applySearch = search;
-    m_applyList.clear();
-    if (rs.rowCount() < 1) {
+    m_applyList = std::move(list);
+    if (m_applyList.isEmpty()) {
         subInfoBox(kNoApply);
         return -1;
-    }
-    DayListPlaces place;
-    m_applyList.reserve(rs.rowCount());
-    for (int i = 0; i < rs.rowCount(); ++i) {
-        const QString no = rs.text(i, 1);
-        const QStringList t = titles.value(no);
-        m_applyList.push_back(ApplyRow{rs.text(i, 0), t.value(0), t.value(1), t.value(2), place(rs.text(i, 2)),
-                                       rs.text(i, 3), rs.text(i, 4), place(rs.text(i, 5)), no,
-                                       rs.text(i, 6).toInt(), rs.text(i, 7).toInt()});
     }
     return 0;
 }
@@ -368,48 +465,51 @@ int FindDesk::cmdApplyPrint() {
 
 int FindDesk::cmdFindSearch() {
     const ListSearch search{ymd(dtpFindBegin), ymd(dtpFindEnd), cmbFindTeam.text(), QString(), true, optType};
-    QString where = " WHERE relegate_arri_lst.relegate_arri_date>=" + q(search.begin) +
-                    " AND relegate_arri_lst.relegate_arri_date<=" + q(search.end) +
+    DayListFilter filter(QStringLiteral("find_found"));
+    QString where = " WHERE relegate_arri_lst.relegate_arri_date>=" + filter.value(search.begin) +
+                    " AND relegate_arri_lst.relegate_arri_date<=" + filter.value(search.end) +
                     " AND relegate_arri_lst.relegate_keep_end_date>=" + today() +
                     " AND relegate_arri_lst.prop_no=item.prop_no ";
+    filter.part(optType == 1 || optType == 2);
     if (optType == 1)
-        where += " AND relegate_arri_lst.relegate_end_flag=" + q(QStringLiteral("2"));
+        where += " AND relegate_arri_lst.relegate_end_flag=" + filter.value(QStringLiteral("2"));
     else if (optType == 2)
-        where += " AND relegate_arri_lst.relegate_end_flag=" + q(QStringLiteral("1"));
+        where += " AND relegate_arri_lst.relegate_end_flag=" + filter.value(QStringLiteral("1"));
     else
         where += " AND relegate_arri_lst.relegate_end_flag<" + q(QStringLiteral("3"));
+    filter.part(!cmbFindTeam.onAll());
     if (!cmbFindTeam.onAll())
         where += " AND relegate_arri_lst.relegate_location IN (SELECT location FROM location_lst "
                  " WHERE location_lst.location_property=" +
-                 q(cmbFindTeam.code()) + ")";
+                 filter.value(cmbFindTeam.code()) + ")";
+    filter.part(!cmbFindTeamII.onAll());
     if (!cmbFindTeamII.onAll())
         where += " AND relegate_arri_lst.relegate_find_location IN (SELECT location FROM location_lst WHERE "
                  "location_property=" +
-                 q(cmbFindTeamII.code()) + ")";
-    // The records of the copies' titles need not wait for the readers.
-    DBResultSet rs;
-    QHash<QString, QStringList> titles;
-    if (selectList(" SELECT relegate_arri_lst.call_no,item.location,relegate_arri_lst.prop_no,item.marc_rec_no,"
+                 filter.value(cmbFindTeamII.code()) + ")";
+    // The copies in the order of their titles and found rows (the tenth
+    // column, not shown).
+    QVector<FoundRow> list;
+    DayListPlaces place;
+    if (selectList(filter,
+                   " SELECT relegate_arri_lst.call_no,item.location,relegate_arri_lst.prop_no,item.marc_rec_no,"
                    " relegate_arri_lst.relegate_location,relegate_arri_lst.cert_id,reader.name,"
-                   " relegate_arri_lst.relegate_arri_date,relegate_arri_lst.relegate_keep_end_date "
-                   " FROM relegate_arri_lst,item,reader " +
-                       where + " AND reader.cert_id=relegate_arri_lst.cert_id COLLATE \"default\" " +
-                       " ORDER BY relegate_arri_lst.call_no, relegate_arri_lst.id",
-                   "SELECT item.marc_rec_no FROM relegate_arri_lst,item " + where, 3, rs, titles, 1) != 0)
+                   " relegate_arri_lst.relegate_arri_date,relegate_arri_lst.relegate_keep_end_date,"
+                   " relegate_arri_lst.id FROM relegate_arri_lst,item,reader " +
+                       where + " AND reader.cert_id=relegate_arri_lst.cert_id COLLATE \"default\" ",
+                   10, QStringLiteral("1, 10"), 3, 1,
+                   [&](const DayListRow& r) {
+                       if (list.isEmpty()) list.reserve(r.count());
+                       list.push_back(FoundRow{r.text(0), place(r.text(1)), r.text(2), r.texts().value(0),
+                                               place(r.text(4)), r.text(5), r.text(6), r.text(7), r.text(8),
+                                               r.text(3)});
+                   }) != 0)
         return -1;
     m_findSearch = search;
-    m_findList.clear();
-    if (rs.rowCount() < 1) {
+    m_findList = std::move(list);
+    if (m_findList.isEmpty()) {
         subInfoBox(kNoFoundList);
         return -1;
-    }
-    DayListPlaces place;
-    m_findList.reserve(rs.rowCount());
-    for (int i = 0; i < rs.rowCount(); ++i) {
-        const QString no = rs.text(i, 3);
-        m_findList.push_back(FoundRow{rs.text(i, 0), place(rs.text(i, 1)), rs.text(i, 2),
-                                      titles.value(no).value(0), place(rs.text(i, 4)), rs.text(i, 5),
-                                      rs.text(i, 6), rs.text(i, 7), rs.text(i, 8), no});
     }
     return 0;
 }

@@ -42,6 +42,10 @@ struct ListSearch {
     int option = 0;
 };
 
+// One row of a list of the day as read, and the values of a list's filter (FindDesk.cpp).
+class DayListRow;
+class DayListFilter;
+
 class FindDesk {
 public:
     FindDesk();
@@ -108,11 +112,14 @@ public:
 private:
     int subConnect(const QVector<FoundRow>& rows, bool findPage);
     // A list's rows and the title texts of the records its column `column`
-    // names, in one round trip: `numbers` is a query giving those numbers;
-    // the first `texts` of title, responsibility and publisher are made.
-    // The database error is shown when the list cannot be read.
-    int selectList(const QString& sql, const QString& numbers, int column, DBResultSet& rs,
-                   QHash<QString, QStringList>& titles, int texts);
+    // names, in one round trip, as a prepared statement named after the
+    // filter's shape with its values: `rows` selects the list's `columns`
+    // columns, `order` gives the positions of those it is sorted by; the
+    // first `texts` of title, responsibility and publisher are made, and
+    // `row` is called for each row in order with its cells and its record's
+    // texts. The database error is shown when the list cannot be read.
+    int selectList(const DayListFilter& filter, const QString& rows, int columns, const QString& order,
+                   int column, int texts, const std::function<void(const DayListRow&)>& row);
 
     desk::ConsignDesk m_desk; // the find desk's own reader record
     desk::DeskLending m_lending{m_desk};

@@ -99,6 +99,8 @@ namespace {
 // The first `count` of title, responsibility and publisher.
 QStringList textsOf(const MarcRecord& rec, int count = 3) {
     static const int kKinds[] = {0, 1, 3};
+    // A record without fields (unreadable, or not read) has none of them.
+    if (rec.count == 0) return QStringList(count);
     QStringList texts;
     texts.reserve(count);
     for (int k = 0; k < count; ++k)
@@ -145,8 +147,26 @@ QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column) {
 
 QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column, oradb::Dynaset* records,
                                          int count) {
-    const QStringList nos = numbersOf(rows, column);
-    return textsOfAll(nos, records ? mapMarcsOf(*records, nos) : QHash<QString, MarcRecord>(), count);
+    return mapMarcTexts(numbersOf(rows, column), records, count);
+}
+
+QHash<QString, QStringList> mapMarcTexts(const QStringList& nos, oradb::Dynaset* records, int count) {
+    if (!records) return textsOfAll(nos, {}, count);
+    // Each record gives its texts as it is read and is not kept.
+    QHash<QString, QStringList> texts;
+    texts.reserve(nos.size());
+    subEachMarcOf(*records, nos,
+                  [&](const QString& no, const MarcRecord& rec) { texts.insert(no, textsOf(rec, count)); });
+    return texts;
+}
+
+QHash<QString, QStringList> mapMarcTexts(const QStringList& nos, oradb::Dynaset& rows, long fromRow,
+                                         int firstColumn, int count) {
+    QHash<QString, QStringList> texts;
+    texts.reserve(nos.size());
+    subEachMarcOf(rows, fromRow, firstColumn, nos,
+                  [&](const QString& no, const MarcRecord& rec) { texts.insert(no, textsOf(rec, count)); });
+    return texts;
 }
 
 void subInfoBox(const QString& text) {

@@ -76,6 +76,12 @@ QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column);
 // records cannot be read. Only the first `count` texts are made (1: the title).
 QHash<QString, QStringList> mapMarcTexts(const DBResultSet& rows, int column, oradb::Dynaset* records,
                                          int count = 3);
+// The same for the numbers a list names, in its order.
+QHash<QString, QStringList> mapMarcTexts(const QStringList& nos, oradb::Dynaset* records, int count);
+// The same from the rows of strMarcColumnsSQL within a result (from row
+// `fromRow` on, their first column at `firstColumn`).
+QHash<QString, QStringList> mapMarcTexts(const QStringList& nos, oradb::Dynaset& rows, long fromRow,
+                                         int firstColumn, int count);
 // A plain information box of the lists, titled with the program's title.
 void subInfoBox(const QString& text);
 

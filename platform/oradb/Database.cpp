@@ -181,6 +181,12 @@ QString Field::Text() const {
     return QString::fromUtf8(PQgetvalue(d_->res_, static_cast<int>(d_->row_), col_));
 }
 
+QByteArrayView Field::View() const {
+    if (IsNull()) return {};
+    const int row = static_cast<int>(d_->row_);
+    return QByteArrayView(PQgetvalue(d_->res_, row, col_), PQgetlength(d_->res_, row, col_));
+}
+
 QByteArray Field::Bytes() const {
     if (IsNull()) return {};
     const char* raw = PQgetvalue(d_->res_, static_cast<int>(d_->row_), col_);

@@ -18,6 +18,7 @@
 #include "platform/oradb/Error.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QSet>
@@ -82,6 +83,9 @@ public:
     bool IsNull() const;
     QString Text() const;       // the value as the server sent it ("" for null)
     QByteArray Bytes() const;   // raw bytes (bytea decoded)
+    // The value's text as the server sent it (UTF-8), without a copy: valid
+    // while the rows are kept; empty for null.
+    QByteArrayView View() const;
 
 private:
     friend class Dynaset;

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -132,6 +133,69 @@ QByteArray toGbk(QStringView s)
         else {
             *to++ = static_cast<char>(code >> 8);
             *to++ = static_cast<char>(code & 0xFF);
+        }
+    }
+    out.truncate(to - out.constData());
+    return out;
+}
+
+QByteArray utf8ToGbk(QByteArrayView utf8)
+{
+    // Well-formed UTF-8 is converted a code point at a time; anything else
+    // (a sequence the decoder would replace, a byte-order mark) goes the long
+    // way, so the result never depends on how the decoder mends a text.
+    if (utf8.isEmpty())
+        return {};
+    const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const end = in + utf8.size();
+    QByteArray out(utf8.size(), Qt::Uninitialized); // GBK never takes more bytes
+    char* to = out.data();
+    const uint16_t* const encode = tables().encode.data();
+    auto put = [&to](uint16_t code) {
+        if (code == 0) {
+            *to++ = '?';
+        } else if (code < 0x100) {
+            *to++ = static_cast<char>(code);
+        } else {
+            to[0] = static_cast<char>(code >> 8);
+            to[1] = static_cast<char>(code & 0xFF);
+            to += 2;
+        }
+    };
+    auto isTrail = [](unsigned char b) { return (b & 0xC0) == 0x80; };
+    while (in < end) {
+        // A run of ASCII (most of a record: directory, indicators, digits)
+        // eight bytes at a time.
+        while (end - in >= 8) {
+            uint64_t word;
+            std::memcpy(&word, in, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            std::memcpy(to, in, 8);
+            in += 8;
+            to += 8;
+        }
+        if (in == end)
+            break;
+        const unsigned char b = *in;
+        if (b < 0x80) {
+            *to++ = static_cast<char>(b);
+            ++in;
+        } else if (b >= 0xE0 && b <= 0xEF && end - in >= 3 && isTrail(in[1]) && isTrail(in[2])) {
+            const char32_t cp = (b & 0x0F) << 12 | (in[1] & 0x3F) << 6 | (in[2] & 0x3F);
+            if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF) || cp == 0xFEFF)
+                return toGbk(QString::fromUtf8(utf8));
+            put(encode[cp]);
+            in += 3;
+        } else if (b >= 0xC2 && b <= 0xDF && end - in >= 2 && isTrail(in[1])) {
+            put(encode[(b & 0x1F) << 6 | (in[1] & 0x3F)]);
+            in += 2;
+        } else if (b >= 0xF0 && b <= 0xF4 && end - in >= 4 && isTrail(in[1]) && isTrail(in[2]) && isTrail(in[3])
+                   && (b != 0xF0 || in[1] >= 0x90) && (b != 0xF4 || in[1] <= 0x8F)) {
+            *to++ = '?'; // outside the basic plane: one "?" for the pair of units
+            in += 4;
+        } else {
+            return toGbk(QString::fromUtf8(utf8));
         }
     }
     out.truncate(to - out.constData());

@@ -23,6 +23,9 @@ namespace text {
 
 // GBK bytes of a text; characters GBK cannot encode become "?".
 QByteArray toGbk(QStringView s);
+// The same for a text in UTF-8 bytes, without the text in between: always
+// what toGbk(QString::fromUtf8(utf8)) gives.
+QByteArray utf8ToGbk(QByteArrayView utf8);
 // Text of GBK bytes; a byte (or byte pair) that is not valid GBK becomes "?".
 QString fromGbk(QByteArrayView bytes);
 

@@ -4,6 +4,7 @@
 
 #include "ConsignFixture.h"
 #include "common/basCodeFunc.h"
+#include "platform/oradb/FaultHook.h"
 
 #include <QFile>
 
@@ -324,4 +325,104 @@ TEST_F(ConsignTest, FoundListByOptionHandsOverAndPrints) {
     dialogs.shown.clear();
     EXPECT_EQ(find.cmdFindSearch(), -1);
     EXPECT_EQ(shownTexts(), QStringList({"没有任何委托到书数据。"}));
+}
+
+TEST_F(ConsignTest, ListsGiveTheirOwnRowsForEveryFilterInOneSession) {
+    // Each shape of a list's filter is a statement of its own, prepared once a
+    // session with the values as parameters: searched one after another, and
+    // again in the reverse order, every choice gives its own rows.
+    ASSERT_EQ(find.subInitTeam(), 0);
+    request("DR02", "TP393/S91", "B1", 1);
+    find.dtpApplyBegin = find.dtpFindBegin = find.dtpApplyEnd.addDays(-10);
+    const int all = 2; // the choosers' last entry: every group
+    struct Pick {
+        int team, teamII, location; // location -1: every location of the holding group
+        QStringList requesters;
+    } picks[] = {
+        {all, all, -1, {"DZ0021", "DZ0020", "BZ02", "DR09", "DR15", "DR02"}},
+        {0, all, -1, {"BZ02"}}, // picked up at D1
+        {1, all, -1, {"DZ0021", "DZ0020", "DR09", "DR15", "DR02"}},
+        {all, 1, -1, {"DR02"}},                                    // held at B1
+        {all, 0, 1, {"DZ0021", "DZ0020", "BZ02", "DR09", "DR15"}}, // A1
+        {1, 0, 1, {"DZ0021", "DZ0020", "DR09", "DR15"}},
+        {all, all, 4, {"DR02"}}, // B1
+    };
+    auto pickRows = [&](const Pick& c) {
+        find.cmbApplyTeam.index = c.team;
+        EXPECT_EQ(find.cmbApplyTeamII_Click(c.teamII), 0);
+        find.cmbApplyLocation.index = c.location < 0 ? find.cmbApplyLocation.count() - 1 : c.location;
+        find.cmdApplySearch();
+        QStringList rows;
+        for (const consign::ApplyRow& r : find.spdApplyList())
+            rows << r.certId;
+        return rows;
+    };
+    struct Found {
+        int team, teamII, option;
+        QStringList copies;
+    } founds[] = {
+        {all, all, 0, {"P580008", "P580007", "P6004", "P500003"}},
+        {all, all, 1, {"P580008", "P6004", "P500003"}},
+        {all, all, 2, {"P580007"}},
+        {0, all, 0, {}}, // every copy waits at D2
+        {1, all, 2, {"P580007"}},
+        {all, 0, 0, {"P580008", "P580007", "P6004", "P500003"}},
+        {all, 1, 0, {}}, // every copy was found in the main library
+        {1, 0, 1, {"P580008", "P6004", "P500003"}},
+    };
+    auto foundRows = [&](const Found& c) {
+        find.cmbFindTeam.index = c.team;
+        find.cmbFindTeamII.index = c.teamII;
+        find.optType = c.option;
+        find.cmdFindSearch();
+        QStringList rows;
+        for (const consign::FoundRow& r : find.spdFindList())
+            rows << r.propNo;
+        return rows;
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < int(std::size(picks)); ++i) {
+            const Pick& c = picks[round == 0 ? i : std::size(picks) - 1 - i];
+            EXPECT_EQ(pickRows(c), c.requesters) << c.team << c.teamII << c.location;
+        }
+        for (int i = 0; i < int(std::size(founds)); ++i) {
+            const Found& c = founds[round == 0 ? i : std::size(founds) - 1 - i];
+            EXPECT_EQ(foundRows(c), c.copies) << c.team << c.teamII << c.option;
+        }
+    }
+}
+
+TEST_F(ConsignTest, ListWhoseRecordsCannotBeReadShowsItsRowsWithBlankTitles) {
+    // The records travel in the list's statement: when they cannot be read
+    // the list is read alone, as before without the titles and no message.
+    ASSERT_EQ(find.subInitTeam(), 0);
+    find.cmbApplyTeam.index = 2;
+    find.dtpApplyBegin = find.dtpApplyBegin.addDays(-3);
+    db().exec("alter table marc_data rename to marc_data_away");
+    dialogs.shown.clear();
+    const int searched = find.cmdApplySearch();
+    db().exec("alter table marc_data_away rename to marc_data");
+    ASSERT_EQ(searched, 0);
+    EXPECT_TRUE(dialogs.shown.isEmpty());
+    ASSERT_EQ(find.spdApplyList().size(), 2);
+    for (const consign::ApplyRow& r : find.spdApplyList())
+        EXPECT_EQ(QStringList({r.title, r.author, r.publisher}), QStringList({"", "", ""}));
+    EXPECT_EQ(find.spdApplyList()[0].lendable, 3);
+    // Readable again: the titles show.
+    ASSERT_EQ(find.cmdApplySearch(), 0);
+    EXPECT_FALSE(find.spdApplyList()[0].title.isEmpty());
+
+    // The connection lost under the list: the failure is reported at once
+    // (with the offer to reconnect, declined here), nothing asked again.
+    dialogs.shown.clear();
+    dialogs.answers << ui::BoxAnswer::Cancel;
+    oradb::faults::endSessionBeforeStatement(1);
+    EXPECT_EQ(find.cmdApplySearch(), -1);
+    EXPECT_EQ(oradb::faults::statementCount(), 1);
+    EXPECT_EQ(shownTexts(), QStringList({"网络非正常中断，重新连接数据库？"}));
+    // The session's end is what is reported, not a later "not connected" (3114).
+    EXPECT_EQ(g_lngErrNo, 28) << g_strErrText.toStdString();
+    oradb::faults::clear();
+    ASSERT_EQ(LIB_DB_Connect(), 0);
+    EXPECT_EQ(find.cmdApplySearch(), 0);
 }

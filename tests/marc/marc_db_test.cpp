@@ -7,6 +7,7 @@
 #include "common/basMarcField.h"
 #include "common/basMarcIdx.h"
 #include "common/basMarcList.h"
+#include "platform/oradb/Database.h"
 #include "platform/text/AnsiFile.h"
 #include "tests/support/TestDatabase.h"
 
@@ -206,6 +207,19 @@ TEST_F(MarcDb, ListOfRecordsReadsEachOnceAndLogsEachUnreadableOnce)
                                     S("MARC记录[T3]无法读取：没有记录数据。"),
                                     S("MARC记录[T5]无法读取：MARC记录目录第1项(字段001)指向记录之外。")}))
         << log.toStdString();
+
+    // The rows with other columns before them and in any order (here the
+    // serials backwards and a number's rows apart): each number's pieces are
+    // put in the order of their serials.
+    const std::unique_ptr<oradb::Dynaset> rows = LIB_DB_Database()->CreateDynaset(
+        "SELECT * FROM (" + strMarcColumnsSQL("'T5', 'T1'", "'x' AS other, ") +
+        ") r ORDER BY r.data_serial DESC, r.marc_rec_no DESC");
+    ASSERT_GT(rows->RecordCount(), 2);
+    QHash<QString, MarcRecord> again;
+    subEachMarcOf(*rows, 0, 1, {"T1"}, [&](const QString& no, const MarcRecord& rec) { again.insert(no, rec); });
+    EXPECT_EQ(again.keys(), QStringList({"T1"}));
+    EXPECT_EQ(again.value("T1").data, records.value("T1").data);
+    EXPECT_TRUE(again.value("T1").error.isEmpty());
 }
 
 TEST_F(MarcDb, IndexParametersLoad)

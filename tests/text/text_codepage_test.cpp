@@ -31,6 +31,36 @@ TEST(CodePage, EncodesGbkPerCharacterWithQuestionMarkFallback)
     }
 }
 
+TEST(CodePage, Utf8BytesGiveWhatTheirTextGives)
+{
+    // Every character of the basic plane (surrogates aside), in one text and
+    // one at a time, then texts the decoder must mend: the straight path and
+    // the decoded text agree on all of them.
+    QString all;
+    for (char32_t c = 1; c < 0x10000; ++c) {
+        if (c < 0xD800 || c > 0xDFFF)
+            all.append(QChar(char16_t(c)));
+    }
+    const QByteArray allUtf8 = all.toUtf8();
+    EXPECT_EQ(utf8ToGbk(allUtf8), toGbk(all));
+    for (const QChar c : all) {
+        const QByteArray one = QString(c).toUtf8();
+        ASSERT_EQ(utf8ToGbk(one), toGbk(QString::fromUtf8(one))) << std::hex << int(c.unicode());
+    }
+    const QByteArray mended[] = {
+        QByteArray("\xEF\xBB\xBF" "abc"),            // byte-order mark
+        QByteArray("a\xC0\xAF" "b"),                 // overlong
+        QByteArray("a\xED\xA0\x80" "b"),             // an encoded surrogate
+        QByteArray("\xF4\x90\x80\x80"),              // past U+10FFFF
+        QByteArray("\xE4\xB8"),                      // cut short at the end
+        QByteArray("x\x80y\xFF"),                    // stray bytes
+        QByteArray("\xF0\x9F\x98\x80\xE4\xB8\xAD"),  // outside the plane, then 中
+        QByteArray(),
+    };
+    for (const QByteArray& b : mended)
+        EXPECT_EQ(utf8ToGbk(b), toGbk(QString::fromUtf8(b))) << b.toHex().constData();
+}
+
 TEST(CodePage, DecodesGbkAndMarksBrokenBytes)
 {
     EXPECT_EQ(fromGbk("\xD6\xD0\xCE\xC4" "abc"), u"中文abc"_qs);
