@@ -161,9 +161,9 @@ QString DeskLending::countedChange(const QString& sql) {
 
 // ---- the lending core ---------------------------------------------------------------
 
-LendFactReads DeskLending::addFactReads(const QString& key, const QString& code, bool locked,
-                                                 LIB_DB_Batch& b, const QString& prefix, const QString& whose,
-                                                 const QList<QVariant>& readerParams) {
+LendFactReads DeskLending::addFactReads(const QString& key, const QString& code, bool locked, LIB_DB_Batch& b,
+                                        const QString& prefix, const QString& whose,
+                                        const QList<QVariant>& readerParams) {
     auto ofCopy = [&](const char* name, const QString& sql) {
         return b.prepared(prefix + QLatin1String(name), sql, {code});
     };
@@ -231,7 +231,9 @@ int DeskLending::readFacts(const QString& key, const QString& code, bool locked,
     const QString prefix = QStringLiteral("desk_lend_") + (locked ? QStringLiteral("locked_") : QString()) +
                            QString(key).remove(QStringLiteral("item.")) + QLatin1Char('_');
     // Everything in one round trip, the reader locked first.
-    if (locked) b.prepared(prefix + QStringLiteral("reader"), QStringLiteral("SELECT cert_id FROM reader WHERE cert_id = $1 FOR UPDATE"), {certId});
+    if (locked)
+        b.prepared(prefix + QStringLiteral("reader"),
+                   QStringLiteral("SELECT cert_id FROM reader WHERE cert_id = $1 FOR UPDATE"), {certId});
     const LendFactReads at = addFactReads(key, code, locked, b, prefix, QStringLiteral("= $1"), {certId});
     if (more) more(b);
     if (m_desk.run(b) != 0) return -1;
