@@ -217,24 +217,17 @@ int FindDesk::txtFindBook_Enter(QString* text) {
 int FindDesk::subFindBook(const QString& code) {
     m_scanned = code;
     m_desk.statementLog = statementLog;
-    // The requesters of the copy's title at its stored location (the
-    // waiting, still valid requests) locked in reader-number order; the copy
-    // with those requests in queue order, the requester check's reads of all
-    // of them and the copy's record; then what the lending judges on, locked
-    // (the copy, the requesters' loans, the queue): one round trip however
-    // many are queued. The transaction stays open for the lending, which
-    // gives the locks up before any question or message. Named prepared
-    // statements, planned once per session: $1 is the bar code.
+    // The copy with the waiting, valid requests of its title at its stored
+    // location in queue order, the requester check's reads of all of them and
+    // what the lending judges on first, in one short transaction: one round
+    // trip however many are queued.
+    // Named prepared statements, planned once per session: $1 is the bar code.
     const QString queue = "FROM relegate_lst JOIN item ON relegate_lst.call_no = item.call_no "
                           "AND relegate_lst.location = item.location WHERE item.bar_code = $1"
                           " AND relegate_lst.relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD') "
                           "AND relegate_lst.relegate_flag = '0'";
     LIB_DB_Batch b;
     b.begin();
-    b.prepared(QStringLiteral("find_scan_lock"),
-               "SELECT cert_id FROM reader WHERE cert_id IN (SELECT relegate_lst.cert_id COLLATE \"default\" " +
-                   queue + ") ORDER BY cert_id FOR UPDATE",
-               {code});
     const int copyAt =
         b.prepared(QStringLiteral("find_scan_copy"),
                    "SELECT relegate_lst.cert_id, relegate_lst.relegate_no, relegate_lst.relegate_location, "
@@ -247,58 +240,39 @@ int FindDesk::subFindBook(const QString& code) {
                                                                 QStringLiteral("find_scan_queue"), {code});
     const int recordAt = b.preparedRaw(QStringLiteral("find_scan_record"),
                                        strMarcPageSQL("SELECT marc_rec_no FROM item WHERE bar_code = $1"), {code});
+    // What the lending reads first, for every requester queued.
     const desk::LendFactReads factsAt =
-        desk::DeskLending::addFactReads(QStringLiteral("item.bar_code"), code, true, b,
-                                        QStringLiteral("find_scan_lend_"),
+        desk::DeskLending::addFactReads(QStringLiteral("item.bar_code"), code, false, b, QStringLiteral("find_scan_lend_"),
                                         "IN (SELECT relegate_lst.cert_id " + queue + ")", {code});
-    b.prepared(QStringLiteral("find_scan_queue_lock"),
-               "SELECT " + desk::strQueueLockExpr(QStringLiteral("item.call_no"), QStringLiteral("item.location")) +
-                   " FROM item WHERE item.bar_code = $1 AND EXISTS (SELECT 1 " + queue + ")",
-               {code});
-    const int queueAt = b.prepared(QStringLiteral("find_scan_queue_rows"),
-                                   "SELECT relegate_lst.cert_id, relegate_lst.relegate_no " + queue +
-                                       " FOR UPDATE OF relegate_lst",
-                                   {code});
-    m_statements += b.count() + 1;
+    b.commit();
+    m_statements += b.count() + 2;
     if (statementLog) {
         for (int i = 0; i < b.count(); ++i)
             statementLog->append(b.text(i));
     }
     if (b.run() != 0) {
-        if (LIB_DB_InTrans()) LIB_DB_Rollback();
+        if (LIB_DB_InTrans()) LIB_DB_CommitTrans();
         intShowDBError();
         return -1;
     }
-    // Nothing stays locked while a message is open.
-    auto release = [this] {
-        if (!LIB_DB_InTrans()) return;
-        ++m_statements;
-        LIB_DB_CommitTrans();
-    };
     const QHash<QString, MarcRecord> records = mapMarcsOf(b.raw(recordAt));
     m_scannedTexts = marcTexts(records.isEmpty() ? MarcRecord() : records.begin().value());
     const DBResultSet& rs = b.rows(copyAt);
     // A copy found already is handled where its found row is.
     if (rs.rowCount() > 0 && rs.text(0, 4) == QLatin1String("3")) {
-        release();
         intShowMsg(kHeldForConsignment);
         return -1;
     }
     if (rs.rowCount() < 1 || rs.text(0, 0).isEmpty()) {
-        release();
         subInfoBox(QStringLiteral("没有任何读者委托该书。"));
         return -1;
     }
     for (int i = 0; i < rs.rowCount(); ++i) {
         if (m_desk.intJudgeApplicant(b, checks, rs.text(i, 0)) != 0) continue;
-        const int r = m_lending.intLendFound(
-            code, desk::FoundRequest{rs.text(i, 1), rs.text(i, 2), rs.text(i, 3), &b, factsAt, queueAt});
-        if (r == 1) {
-            release();
-            return -1;
-        }
+        const int r =
+            m_lending.intLendFound(code, desk::FoundRequest{rs.text(i, 1), rs.text(i, 2), rs.text(i, 3), &b, factsAt});
+        if (r == 1) return -1;
         if (r != 0) continue;
-        release();
         const desk::FoundCopy& f = m_lending.lentFound();
         m_found.prepend(FoundRow{f.copy.callNo, strLocationName(f.copy.location), f.copy.propNo,
                                  m_display.bookName, strLocationName(f.pickUp), f.certId, f.name, f.arriDate,
@@ -312,7 +286,6 @@ int FindDesk::subFindBook(const QString& code) {
         }
         return 0;
     }
-    release();
     subInfoBox(QStringLiteral("没有任何读者符合借阅该书的条件。"));
     return -1;
 }

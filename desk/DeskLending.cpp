@@ -333,10 +333,8 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     // A refusal: the ordinary lending shows it and ends with -1; the hand-on
     // stops (1) or passes the requester over (-1) without a word. Inside the
     // transaction nothing has been written yet: it ends first.
-    // The find desk's scan may have locked everything already (a transaction
-    // of its own, still open): a refusal or a question gives the locks up.
     auto refuse = [&](const Outcome& o, bool inTrans) {
-        if ((inTrans || (find && LIB_DB_InTrans())) && !handOn) m_desk.commit();
+        if (inTrans && !handOn) m_desk.commit();
         if (loud || (find && o.silent == 1)) intShowMsg(o.message);
         return loud ? -1 : o.silent;
     };
@@ -385,11 +383,8 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
 
         // Questions first, with nothing locked.
         m_strAttachment = copy.attachment.trimmed();
-        const bool attachmentAsked = !m_strAttachment.isEmpty() && showAttachment;
-        const bool priceNoticed = priceCallsForNotice(copy.price);
-        if ((attachmentAsked || priceNoticed) && find && LIB_DB_InTrans()) m_desk.commit();
-        if (attachmentAsked) showAttachment(*this);
-        if (priceNoticed) intShowMsg(QStringLiteral("ILT104") + copy.price);
+        if (!m_strAttachment.isEmpty() && showAttachment) showAttachment(*this);
+        if (priceCallsForNotice(copy.price)) intShowMsg(QStringLiteral("ILT104") + copy.price);
     }
     const QString today = m_now.left(10);
 
@@ -399,24 +394,11 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     // The hand-on's reads follow the return's writes: they came with its
     // closing, for every requester queued, and an attempt writes from its
     // savepoint; only when they failed there does each attempt read its own.
-    // So did the find desk's scan, under its locks, when nothing was asked.
-    const LIB_DB_Batch* ahead = nullptr;
-    LendFactReads aheadAt;
-    int aheadQueueAt = -1;
-    if (handOn && m_return.facts) {
-        ahead = m_return.facts;
-        aheadAt = m_return.factsAt;
-        aheadQueueAt = m_return.queueAt;
-    } else if (find && m_found.facts && m_found.queueAt >= 0 && LIB_DB_InTrans()) {
-        ahead = m_found.facts;
-        aheadAt = m_found.factsAt;
-        aheadQueueAt = m_found.queueAt;
-    }
-    const bool readAhead = ahead != nullptr;
+    const bool readAhead = handOn && m_return.facts;
     LIB_DB_Batch lockedReads;
     int queueAt = -1;
     if (readAhead) {
-        takeFacts(*ahead, aheadAt, certId, f);
+        takeFacts(*m_return.facts, m_return.factsAt, certId, f);
     } else {
         if (handOn) {
             // A requester's attempt that fails is undone back to here: the
@@ -448,7 +430,7 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     if (!loud) {
         // The request must still wait in the queue, now locked.
         const DBResultSet waiting =
-            rowsOf(readAhead ? ahead->rows(aheadQueueAt) : lockedReads.rows(queueAt), 0, certId);
+            rowsOf(readAhead ? m_return.facts->rows(m_return.queueAt) : lockedReads.rows(queueAt), 0, certId);
         if (waiting.rowCount() < 1) {
             if (!handOn) m_desk.commit();
             return -1;
@@ -462,7 +444,7 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
                          q(m_strAttachment) + "," + q(wkr);
     // The lending, its writes, the workload and the commit in one round trip.
     LIB_DB_Batch writes;
-    if (readAhead && handOn) writes.savepoint(kHandOnSavepoint);
+    if (readAhead) writes.savepoint(kHandOnSavepoint);
     writes.callProc(handOn ? "LT_lendbook " + args : "LT_lendbook_new " + args + ",'0','1'");
     if (!loud) {
         const QString keepDays = QString::number(toInt(ruleText(rule, circrule::PregKeepDays)));

@@ -37,14 +37,11 @@ struct LendFactReads {
 };
 
 // The request the find desk serves: its queue number, pick-up location and
-// date; and, when the scan read them, the lending's reads (locked while the
-// scan's transaction is open) and the queue's waiting requests (cert_id,
-// relegate_no).
+// date; and, when the scan read them, the lending's first reads (unlocked).
 struct FoundRequest {
     QString relegateNo, relegateLocation, relegateDate;
     const LIB_DB_Batch* facts = nullptr;
     LendFactReads factsAt;
-    int queueAt = -1;
 };
 
 // What the find desk lent: the copy (at its working location), the requester,
