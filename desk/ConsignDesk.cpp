@@ -369,11 +369,11 @@ QString loanSQLOf(const QString& cert)
 
 } // namespace
 
-DBResultSet rowsOf(const DBResultSet& rs, int col, const QString& key)
+DBResultSet rowsOf(const DBResultSet& rs, int col, const std::function<bool(const QString&)>& keep)
 {
     QVector<int> hits;
     for (int r = 0; r < rs.rowCount(); ++r) {
-        if (rs.text(r, col) == key)
+        if (keep(rs.text(r, col)))
             hits.push_back(r);
     }
     DBResultSet out(int(hits.size()), rs.fieldCount());
@@ -384,6 +384,11 @@ DBResultSet rowsOf(const DBResultSet& rs, int col, const QString& key)
             out.setValue(i, c, rs.value(hits[i], c));
     }
     return out;
+}
+
+DBResultSet rowsOf(const DBResultSet& rs, int col, const QString& key)
+{
+    return rowsOf(rs, col, [&key](const QString& v) { return v == key; });
 }
 
 namespace {

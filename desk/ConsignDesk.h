@@ -360,5 +360,7 @@ int intJudgeApplicant(const LIB_DB_Batch& batch, const ApplicantReads& at, const
 // The rows of a result whose column `col` holds `key`, in their order, with
 // the result's field names and types.
 DBResultSet rowsOf(const DBResultSet& rs, int col, const QString& key);
+// The rows whose column `col` holds a value `keep` accepts.
+DBResultSet rowsOf(const DBResultSet& rs, int col, const std::function<bool(const QString&)>& keep);
 
 } // namespace desk

@@ -12,6 +12,7 @@
 #include "platform/ui/DialogService.h"
 
 #include <QDate>
+#include <QSet>
 
 namespace desk {
 
@@ -913,14 +914,28 @@ int DeskLending::subReturnBook(const QString& code) {
                     collectedRow + ") = 1");
     closing.callProc("LT_retpregbook_held " + q(propNo) + "," + q(callNo) + "," + q(location) + "," + q(today));
     // Last, for a copy away from home, the hand-on's locked reads for every
-    // requester queued (their readers are locked already), then the queue
-    // itself: its lock and its waiting requests, when anybody waits.
+    // requester queued whose reader the first round trip locked, then the
+    // queue itself: its lock and its waiting requests, when anybody waits.
+    // A request placed since then is not handed the copy: its reader would be
+    // locked after the copy and the queue, the other way round from every
+    // lending.
+    QSet<QString> lockedReaders;
+    const DBResultSet& lockedRows = lockedBy->rows(at.readers);
+    for (int r = 0; r < lockedRows.rowCount(); ++r)
+        lockedReaders.insert(lockedRows.text(r, 0));
     int handOnFrom = -1, queuedAt = -1;
     LendFactReads handOnAt;
     if (away) {
+        QStringList quoted;
+        for (QString c : std::as_const(lockedReaders))
+            quoted << QLatin1Char('"') +
+                          c.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+                              .replace(QLatin1Char('"'), QStringLiteral("\\\""))
+                   + QLatin1Char('"');
         handOnFrom = closing.count();
         handOnAt = addFactReads(QStringLiteral("item.prop_no"), propNo, true, closing, QStringLiteral("desk_handon_"),
-                                "IN (SELECT relegate_lst.cert_id " + queueOf + ")", queueParams);
+                                QStringLiteral("= ANY ($1::text[])"),
+                                {QLatin1Char('{') + quoted.join(QLatin1Char(',')) + QLatin1Char('}')});
         closing.prepared(QStringLiteral("desk_handon_queue_lock"),
                          "SELECT " + strQueueLockExpr(QStringLiteral("$1"), QStringLiteral("$2")) +
                              " WHERE EXISTS (SELECT 1 " + queueOf + ")",
@@ -966,7 +981,8 @@ int DeskLending::subReturnBook(const QString& code) {
             readAhead = false;
         }
         if (closing.rows(candidatesAt).rowCount() > 0) {
-            m_candidates = closing.rows(candidatesAt);
+            m_candidates = rowsOf(closing.rows(candidatesAt), 0,
+                                  [&](const QString& c) { return lockedReaders.contains(c); });
             m_return = HandOnReturn();
             m_return.borrower = borrower;
             m_return.callNo = callNo;

@@ -152,6 +152,7 @@ TEST_F(ConsignTest, ScansThatStopWriteNothing) {
         dialogs.shown.clear();
         EXPECT_EQ(find.subFindBook(c.code), -1);
         EXPECT_EQ(shownTexts(), QStringList{c.message});
+        EXPECT_FALSE(LIB_DB_InTrans());
         EXPECT_EQ(circulationRows(), rows);
         EXPECT_TRUE(find.spdFind().isEmpty());
     }

@@ -57,6 +57,30 @@ TEST_F(TwoDesksTest, TwoFindDesksScanningTwoCopiesServeTwoRequesters) {
     EXPECT_EQ(queue("TP311.12/W23", "A1"), QStringList({"DR09:1", "DR01:2"}));
 }
 
+// The copy's attachment is asked about (and the price noticed) with nothing
+// locked: meanwhile another desk takes the requester DR15 and the copy
+// without waiting. Then the scan locks, judges again and lends.
+TEST_F(TwoDesksTest, TheScansQuestionsHoldNoLocks) {
+    db().exec("update item set attachment = '光盘', price = '999.00' where prop_no = 'P500001'");
+    RawConnection other;
+    QStringList tookMeanwhile;
+    find.showAttachment() = [&](desk::LendingWindow&) {
+        QString error;
+        tookMeanwhile << (other.exec("begin; set local lock_timeout = '100ms'; select 1 from reader where "
+                                     "cert_id = 'DR15' for update; select 1 from item where prop_no = 'P500001' "
+                                     "for update; commit",
+                                     &error)
+                              ? QStringLiteral("yes")
+                              : error);
+    };
+    dialogs.answers = {ui::BoxAnswer::Ok};
+    EXPECT_EQ(find.subFindBook("B500001"), 0) << shownTexts().join('|').toStdString();
+    EXPECT_EQ(tookMeanwhile, QStringList{"yes"});
+    EXPECT_EQ(shownTexts(), QStringList{msg("ILT104", "999.00")});
+    EXPECT_EQ(loanOf("P500001").section('|', 0, 0), "DR15");
+    EXPECT_FALSE(LIB_DB_InTrans());
+}
+
 TEST_F(TwoDesksTest, AFoundCopyScannedAgainHereOrElsewhereStops) {
     request("DR02", "TP311.12/W23", "A1", 3);
     SecondDesk other("DESK01");
