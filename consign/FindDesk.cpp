@@ -241,9 +241,9 @@ int FindDesk::subFindBook(const QString& code) {
     const int recordAt = b.preparedRaw(QStringLiteral("find_scan_record"),
                                        strMarcPageSQL("SELECT marc_rec_no FROM item WHERE bar_code = $1"), {code});
     // What the lending reads first, for every requester queued.
-    const desk::LendFactReads factsAt =
-        desk::DeskLending::addFactReads(QStringLiteral("item.bar_code"), code, false, b, QStringLiteral("find_scan_lend_"),
-                                        "IN (SELECT relegate_lst.cert_id " + queue + ")", {code});
+    const desk::LendFactReads factsAt = desk::DeskLending::addFactReads(
+        QStringLiteral("item.bar_code"), code, false, b, QStringLiteral("find_scan_lend_"),
+        "IN (SELECT relegate_lst.cert_id " + queue + ")", {code});
     b.commit();
     m_statements += b.count() + 2;
     if (statementLog) {
@@ -269,8 +269,8 @@ int FindDesk::subFindBook(const QString& code) {
     }
     for (int i = 0; i < rs.rowCount(); ++i) {
         if (m_desk.intJudgeApplicant(b, checks, rs.text(i, 0)) != 0) continue;
-        const int r =
-            m_lending.intLendFound(code, desk::FoundRequest{rs.text(i, 1), rs.text(i, 2), rs.text(i, 3), &b, factsAt});
+        const int r = m_lending.intLendFound(
+            code, desk::FoundRequest{rs.text(i, 1), rs.text(i, 2), rs.text(i, 3), &b, factsAt});
         if (r == 1) return -1;
         if (r != 0) continue;
         const desk::FoundCopy& f = m_lending.lentFound();

@@ -736,12 +736,13 @@ int DeskLending::subReturnBook(const QString& code) {
         int copy = -1, readers = -1, loan = -1;
     } at;
     auto lockLoan = [&](LIB_DB_Batch& b, const QString& shownBorrower) {
-        at.copy = b.prepared(
-            QStringLiteral("desk_return_copy"),
-            "SELECT item.location, marc.marc_use_flag, location_lst.location_property, " + strServerDateExpr() +
-                " FROM item LEFT JOIN marc ON marc.marc_rec_no = item.marc_rec_no "
-                "LEFT JOIN location_lst ON location_lst.location = item.location WHERE item.bar_code = $1",
-            {code});
+        if (shownBorrower.isEmpty()) // the copy as the first round trip read it serves the rest
+            at.copy = b.prepared(
+                QStringLiteral("desk_return_copy"),
+                "SELECT item.location, marc.marc_use_flag, location_lst.location_property, " + strServerDateExpr() +
+                    " FROM item LEFT JOIN marc ON marc.marc_rec_no = item.marc_rec_no "
+                    "LEFT JOIN location_lst ON location_lst.location = item.location WHERE item.bar_code = $1",
+                {code});
         const QString queued = QStringLiteral(
             "SELECT relegate_lst.cert_id COLLATE \"default\" FROM item JOIN relegate_lst ON "
             "relegate_lst.call_no = item.call_no AND relegate_lst.location = item.location "
@@ -926,16 +927,9 @@ int DeskLending::subReturnBook(const QString& code) {
     int handOnFrom = -1, queuedAt = -1;
     LendFactReads handOnAt;
     if (away) {
-        QStringList quoted;
-        for (QString c : std::as_const(lockedReaders))
-            quoted << QLatin1Char('"') +
-                          c.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
-                              .replace(QLatin1Char('"'), QStringLiteral("\\\""))
-                   + QLatin1Char('"');
         handOnFrom = closing.count();
         handOnAt = addFactReads(QStringLiteral("item.prop_no"), propNo, true, closing, QStringLiteral("desk_handon_"),
-                                QStringLiteral("= ANY ($1::text[])"),
-                                {QLatin1Char('{') + quoted.join(QLatin1Char(',')) + QLatin1Char('}')});
+                                QStringLiteral("= ANY ($1::text[])"), {QStringList(lockedReaders.values())});
         closing.prepared(QStringLiteral("desk_handon_queue_lock"),
                          "SELECT " + strQueueLockExpr(QStringLiteral("$1"), QStringLiteral("$2")) +
                              " WHERE EXISTS (SELECT 1 " + queueOf + ")",

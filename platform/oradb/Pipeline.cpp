@@ -36,6 +36,20 @@ QByteArray valueText(const QVariant& v, bool* isNull) {
     case QMetaType::Double:
     case QMetaType::Float:
         return QByteArray::number(v.toDouble(), 'g', 17);
+    case QMetaType::QStringList: {
+        // A text array ("$1::text[]"), every element quoted.
+        QByteArray a = "{";
+        for (const QString& e : v.toStringList()) {
+            if (a.size() > 1) a += ',';
+            a += '"';
+            for (const char c : e.toUtf8()) {
+                if (c == '"' || c == '\\') a += '\\';
+                a += c;
+            }
+            a += '"';
+        }
+        return a + '}';
+    }
     default: {
         // An empty text is NULL, as in a statement's literals.
         const QByteArray t = v.toString().toUtf8();

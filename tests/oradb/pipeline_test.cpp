@@ -190,6 +190,16 @@ TEST_F(OraPipeline, PreparedStatementIsPreparedOnceAndTakesItsValues) {
     EXPECT_EQ(db->RoundTrips(), 3);
     EXPECT_EQ(TestDatabase::instance().scalar("SELECT 1"), "1");
 
+    // A list of texts is an array, its elements kept as they are.
+    db->ExecuteSQL("INSERT INTO pipe_kv VALUES (3, 'x\"y\\z,{}')");
+    std::unique_ptr<oradb::Dynaset> any = oradb::CreatePreparedDynaset(
+        *db, "pipe_any", "SELECT k FROM pipe_kv WHERE v = ANY ($1::text[]) ORDER BY k",
+        {QStringList({"a", "x\"y\\z,{}", "b"})});
+    QStringList found;
+    for (any->MoveFirst(); !any->IsEOF(); any->MoveNext())
+        found << any->Fields(0).Text();
+    EXPECT_EQ(found, QStringList({"1", "3"}));
+
     // A name whose preparing was skipped behind a failure is prepared again later.
     db->BeginTrans();
     oradb::Batch b(*db);
