@@ -23,7 +23,20 @@ enum class Sent { Begin, Internal, Prepare, Statement, Commit };
 struct Entry {
     Sent kind;
     int item = -1;
+    const char* internal = nullptr; // the name of a statement of the interface's own, being prepared
 };
+
+// The statements the interface sends around the caller's, prepared once per
+// session like the caller's own: parsed anew at every use they cost the
+// server several times what they do.
+struct InternalStatement {
+    const char* name;
+    const char* text;
+};
+constexpr InternalStatement kBegin{"oradb_begin", "BEGIN"};
+constexpr InternalStatement kMark{"oradb_mark", "SAVEPOINT oradb_stmt"};
+constexpr InternalStatement kUnmark{"oradb_unmark", "RELEASE SAVEPOINT oradb_stmt"};
+constexpr InternalStatement kCommit{"oradb_commit", "COMMIT"};
 
 bool isError(ExecStatusType st) {
     return st == PGRES_FATAL_ERROR || st == PGRES_BAD_RESPONSE || st == PGRES_NONFATAL_ERROR;
@@ -165,6 +178,22 @@ void Batch::Run() {
         else
             sendOk = false;
     };
+    QSet<QString> preparing; // names prepared in this round trip
+    auto internal = [&](const InternalStatement& st, Sent kind) {
+        if (sendOk) counted(kind);
+        const QString name = QString::fromLatin1(st.name);
+        if (sendOk && !db_.prepared_.contains(name) && !preparing.contains(name)) {
+            preparing.insert(name);
+            if (PQsendPrepare(c, st.name, st.text, 0, nullptr))
+                sent.push_back({Sent::Prepare, -1, st.name});
+            else
+                sendOk = false;
+        }
+        if (sendOk && PQsendQueryPrepared(c, st.name, 0, nullptr, nullptr, nullptr, 0))
+            sent.push_back({kind, -1});
+        else
+            sendOk = false;
+    };
     auto sync = [&] {
         if (sendOk && PQpipelineSync(c))
             ++syncs;
@@ -172,17 +201,16 @@ void Batch::Run() {
             sendOk = false;
     };
     if (begin) {
-        plain("BEGIN", Sent::Begin);
-        plain("SAVEPOINT oradb_stmt", Sent::Internal);
+        internal(kBegin, Sent::Begin);
+        internal(kMark, Sent::Internal);
     }
     // The COMMIT goes out at once: the statements behind it wait for nothing.
     const int afterAt = afterCommit_ >= 0 ? afterCommit_ : Count();
     auto sendCommit = [&] {
         if (!commit_ || !inTrans) return;
-        plain("COMMIT", Sent::Commit);
+        internal(kCommit, Sent::Commit);
         if (afterAt < Count() && sendOk && PQflush(c) != 0) sendOk = false;
     };
-    QSet<QString> preparing;
     for (int i = 0; i < Count() && sendOk; ++i) {
         if (i == afterAt) sendCommit();
         if (!sendOk) break;
@@ -193,9 +221,9 @@ void Batch::Run() {
             // Set between the statement savepoints, so the release before the
             // next statement leaves it in place.
             if (inside) {
-                plain("RELEASE SAVEPOINT oradb_stmt", Sent::Internal);
+                internal(kUnmark, Sent::Internal);
                 plain(text.constData(), Sent::Statement, i);
-                plain("SAVEPOINT oradb_stmt", Sent::Internal);
+                internal(kMark, Sent::Internal);
             }
             continue;
         }
@@ -226,8 +254,8 @@ void Batch::Run() {
                 sendOk = false;
         }
         if (inside) {
-            plain("RELEASE SAVEPOINT oradb_stmt", Sent::Internal);
-            plain("SAVEPOINT oradb_stmt", Sent::Internal);
+            internal(kUnmark, Sent::Internal);
+            internal(kMark, Sent::Internal);
         } else if (!inTrans) {
             sync(); // outside a transaction every statement stands alone
         } // behind the COMMIT: in its sync, so a refused commit runs none of them
@@ -291,7 +319,7 @@ void Batch::Run() {
             begun = true;
             break;
         case Sent::Prepare:
-            db_.prepared_.insert(items_[e.item].name);
+            db_.prepared_.insert(e.internal ? QString::fromLatin1(e.internal) : items_[e.item].name);
             break;
         case Sent::Statement: {
             Item& it = items_[e.item];
