@@ -59,6 +59,12 @@ int LIB_DB_Batch::prepared(const QString& name, const QString& sql, const QList<
     return add(std::move(it));
 }
 
+int LIB_DB_Batch::preparedWrite(const QString& name, const QString& sql, const QList<QVariant>& params) {
+    const int at = prepared(name, sql, params);
+    items_[at].query = false;
+    return at;
+}
+
 int LIB_DB_Batch::preparedRaw(const QString& name, const QString& sql, const QList<QVariant>& params) {
     const int at = prepared(name, sql, params);
     items_[at].keepRaw = true;

@@ -36,6 +36,9 @@ public:
     int callProc(const QString& call);
     // A named prepared statement with parameters $1, $2, ...
     int prepared(const QString& name, const QString& sql, const QList<QVariant>& params);
+    // A named prepared statement or call that writes (a failure is reported
+    // as LIB_DB_Execute reports it).
+    int preparedWrite(const QString& name, const QString& sql, const QList<QVariant>& params);
     // The same, its rows kept as the server sent them (raw(i)).
     int preparedRaw(const QString& name, const QString& sql, const QList<QVariant>& params);
     // A named savepoint of the open transaction (LIB_DB_RollbackTo returns to

@@ -410,10 +410,14 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
             ++m_desk.m_statements; // BEGIN
         }
         auto holdQueue = [&](LIB_DB_Batch& b) {
-            b.select(strQueueLockSql(copy.callNo, storedLoc));
-            queueAt = b.select("SELECT cert_id, relegate_no FROM relegate_lst WHERE cert_id = " + q(certId) +
-                               " AND call_no = " + q(copy.callNo) + " AND location = " + q(storedLoc) +
-                               " AND relegate_flag = '0' AND relegate_end_date >= " + q(today) + " FOR UPDATE");
+            b.prepared(QStringLiteral("desk_lend_queue_lock"),
+                       "SELECT " + strQueueLockExpr(QStringLiteral("$1"), QStringLiteral("$2")),
+                       {copy.callNo, storedLoc});
+            queueAt = b.prepared(QStringLiteral("desk_lend_queue"),
+                                 QStringLiteral("SELECT cert_id, relegate_no FROM relegate_lst WHERE cert_id = $1 "
+                                                "AND call_no = $2 AND location = $3 AND relegate_flag = '0' AND "
+                                                "relegate_end_date >= $4 FOR UPDATE"),
+                                 {certId, copy.callNo, storedLoc, today});
         };
         if (readFacts(QStringLiteral("item.prop_no"), copy.propNo, true, f, lockedReads,
                       loud ? std::function<void(LIB_DB_Batch&)>() : holdQueue) != 0) {
@@ -441,12 +445,17 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
     const QString due = dueUnderRule(rule, copy.location, m_now);
     const QString ruleNo = ruleText(rule, circrule::RuleNo);
     const QString wkr = varGetSysInfo(4).toString();
-    const QString args = q(certId) + "," + q(copy.propNo) + "," + q(due) + "," + q(ruleNo) + "," +
-                         q(m_strAttachment) + "," + q(wkr);
-    // The lending, its writes, the workload and the commit in one round trip.
+    // The lending, its writes, the workload and the commit in one round trip,
+    // as named prepared statements.
     LIB_DB_Batch writes;
     if (readAhead) writes.savepoint(kHandOnSavepoint);
-    writes.callProc(handOn ? "LT_lendbook " + args : "LT_lendbook_new " + args + ",'0','1'");
+    const QList<QVariant> lendArgs = {certId, copy.propNo, due, ruleNo, m_strAttachment, wkr};
+    if (handOn)
+        writes.preparedWrite(QStringLiteral("desk_lend_handon_call"),
+                             QStringLiteral("CALL LT_lendbook($1, $2, $3, $4, $5, $6)"), lendArgs);
+    else
+        writes.preparedWrite(QStringLiteral("desk_lend_call"),
+                             QStringLiteral("CALL LT_lendbook_new($1, $2, $3, $4, $5, $6, '0', '1')"), lendArgs);
     if (!loud) {
         const QString keepDays = QString::number(toInt(ruleText(rule, circrule::PregKeepDays)));
         const QString keepEnd = QDate::fromString(today, QStringLiteral("yyyy-MM-dd"))
@@ -454,31 +463,45 @@ int DeskLending::lendCopy(Lender who, const QString& code) {
                                     .toString(QStringLiteral("yyyy-MM-dd"));
         const QString pickUp = find ? m_found.relegateLocation : m_candidates.text(m_chosen, 2);
         m_lent.keepEndDate = keepEnd;
-        // The find desk serves the request; the hand-on takes it out.
-        const QString served =
-            find ? "UPDATE relegate_lst SET relegate_flag = '1', relegate_no = 0 WHERE cert_id = " +
-                       q(certId) + " AND call_no = " + q(copy.callNo) + " AND relegate_flag = '0'"
-                 : "DELETE FROM relegate_lst WHERE cert_id = " + q(certId) +
-                       " AND call_no = " + q(copy.callNo);
-        writes.execute(
-                "INSERT INTO relegate_arri_lst (cert_id, prop_no, call_no, relegate_arri_date, "
-                "relegate_noti_date, relegate_keep_end_date, relegate_keep_days, relegate_lend_date, "
-                "relegate_ret_date, relegate_location, relegate_find_location, relegate_ret_location, "
-                "relegate_end_flag, resp_wkr, relegate_date) VALUES (" +
-                q(certId) + ", " + q(copy.propNo) + ", " + q(copy.callNo) + ", " + q(today) + ", " +
-                q(today) + ", " + q(keepEnd) + ", " + keepDays + ", NULL, NULL, " + q(pickUp) + ", " +
-                q(varGetSysInfo(3)) + ", NULL, '1', " + q(wkr) + ", " +
-                (find ? q(m_found.relegateDate) : QStringLiteral("NULL")) + ")");
-        writes.execute("UPDATE item SET book_lend_flag = '3' WHERE prop_no = " + q(copy.propNo));
-        writes.execute(served);
-        writes.execute("UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE call_no = " + q(copy.callNo) +
-                       " AND location = " + q(storedLoc) + " AND relegate_no > " + q(queueNo) +
-                       (find ? " AND relegate_flag = '0'" : ""));
+        writes.preparedWrite(
+            QStringLiteral("desk_lend_found_row"),
+            QStringLiteral("INSERT INTO relegate_arri_lst (cert_id, prop_no, call_no, relegate_arri_date, "
+                           "relegate_noti_date, relegate_keep_end_date, relegate_keep_days, relegate_lend_date, "
+                           "relegate_ret_date, relegate_location, relegate_find_location, relegate_ret_location, "
+                           "relegate_end_flag, resp_wkr, relegate_date) VALUES ($1, $2, $3, $4, $4, $5, $6, NULL, "
+                           "NULL, $7, $8, NULL, '1', $9, $10)"),
+            {certId, copy.propNo, copy.callNo, today, keepEnd, keepDays, pickUp, varGetSysInfo(3), wkr,
+             find ? QVariant(m_found.relegateDate) : QVariant()});
+        writes.preparedWrite(QStringLiteral("desk_lend_held"),
+                             QStringLiteral("UPDATE item SET book_lend_flag = '3' WHERE prop_no = $1"), {copy.propNo});
+        // The find desk serves the request; the hand-on takes it out. Then
+        // the queue closes up behind it.
+        if (find) {
+            writes.preparedWrite(QStringLiteral("desk_lend_served"),
+                                 QStringLiteral("UPDATE relegate_lst SET relegate_flag = '1', relegate_no = 0 WHERE "
+                                                "cert_id = $1 AND call_no = $2 AND relegate_flag = '0'"),
+                                 {certId, copy.callNo});
+            writes.preparedWrite(QStringLiteral("desk_lend_served_close_up"),
+                                 QStringLiteral("UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE "
+                                                "call_no = $1 AND location = $2 AND relegate_no > $3 AND "
+                                                "relegate_flag = '0'"),
+                                 {copy.callNo, storedLoc, queueNo});
+        } else {
+            writes.preparedWrite(QStringLiteral("desk_lend_taken_out"),
+                                 QStringLiteral("DELETE FROM relegate_lst WHERE cert_id = $1 AND call_no = $2"),
+                                 {certId, copy.callNo});
+            writes.preparedWrite(QStringLiteral("desk_lend_taken_out_close_up"),
+                                 QStringLiteral("UPDATE relegate_lst SET relegate_no = relegate_no - 1 WHERE "
+                                                "call_no = $1 AND location = $2 AND relegate_no > $3"),
+                                 {copy.callNo, storedLoc, queueNo});
+        }
         // The return's row of this copy is lent on together with the lending.
         if (handOn) {
-            writes.execute("UPDATE relegate_arri_lst SET relegate_end_flag = '6' WHERE cert_id = " +
-                           q(m_return.borrower) + " AND prop_no = " + q(copy.propNo) +
-                           " AND relegate_ret_date = " + q(today) + " AND relegate_end_flag = '4'");
+            writes.preparedWrite(QStringLiteral("desk_lend_lent_on"),
+                                 QStringLiteral("UPDATE relegate_arri_lst SET relegate_end_flag = '6' WHERE "
+                                                "cert_id = $1 AND prop_no = $2 AND relegate_ret_date = $3 AND "
+                                                "relegate_end_flag = '4'"),
+                                 {m_return.borrower, copy.propNo, today});
             // The queue's closing up is checked here, inside the attempt,
             // not at the commit where it would undo the return with it.
             writes.execute("SET CONSTRAINTS relegate_queue_uk IMMEDIATE");
@@ -880,16 +903,20 @@ int DeskLending::subReturnBook(const QString& code) {
     // from home without a collected row given a row of its own to travel
     // with, or the collected row closed (when it is the only one), and a
     // waiting hold given the copy.
+    // Named prepared statements: they run at every return.
     LIB_DB_Batch closing;
-    closing.callProc("LT_retbook_new " + q(propNo) + "," + q(borrower) + "," + q(j.judgedDue) + "," +
-                     QString::number(j.count) + "," + strFormatMoney(j.fine) + "," + q(j.unit) + "," +
-                     q(j.fineText) + "," + q(wkr));
-    const QString collectedRow = "FROM relegate_arri_lst WHERE cert_id = " + q(borrower) + " AND prop_no = " +
-                                 q(propNo) + " AND relegate_end_flag = '3'";
-    closing.select("SELECT cert_id " + collectedRow + " FOR UPDATE");
-    const int holdsAt = closing.select("SELECT cert_id FROM preg_lst WHERE call_no = " + q(callNo) +
-                                       " AND preg_end_date >= " + q(today) +
-                                       " AND location = " + q(location) + " AND preg_flag = '0'");
+    closing.preparedWrite(QStringLiteral("desk_return_close"),
+                          QStringLiteral("CALL LT_retbook_new($1, $2, $3, $4, $5, $6, $7, $8)"),
+                          {propNo, borrower, j.judgedDue, j.count, strFormatMoney(j.fine), j.unit, j.fineText, wkr});
+    // $1 the borrower, $2 the copy.
+    const QString collectedRow =
+        QStringLiteral("FROM relegate_arri_lst WHERE cert_id = $1 AND prop_no = $2 AND relegate_end_flag = '3'");
+    closing.prepared(QStringLiteral("desk_return_collected"), "SELECT cert_id " + collectedRow + " FOR UPDATE",
+                     {borrower, propNo});
+    const int holdsAt = closing.prepared(QStringLiteral("desk_return_holds"),
+                                         QStringLiteral("SELECT cert_id FROM preg_lst WHERE call_no = $1 AND "
+                                                        "preg_end_date >= $2 AND location = $3 AND preg_flag = '0'"),
+                                         {callNo, today, location});
     int candidatesAt = -1;
     ApplicantReads checks;
     if (away) {
@@ -902,18 +929,20 @@ int DeskLending::subReturnBook(const QString& code) {
                                    QStringLiteral("desk_return_queue"), queueParams);
     }
     if (away)
-        closing.execute(
+        closing.preparedWrite(
+            QStringLiteral("desk_return_travel"),
             "INSERT INTO relegate_arri_lst (cert_id, prop_no, call_no, relegate_arri_date, "
             "relegate_lend_date, relegate_ret_date, relegate_ret_location, relegate_end_flag, resp_wkr) "
-            "SELECT " +
-            q(borrower) + ", " + q(propNo) + ", " + q(callNo) + ", " + q(today) + ", " + q(today) + ", " +
-            q(today) + ", " + q(deskLoc) + ", '4', " + q(wkr) + " WHERE NOT EXISTS (SELECT 1 " + collectedRow +
-            ")");
-    closing.execute("UPDATE relegate_arri_lst SET relegate_end_flag = '4', relegate_ret_date = " + q(today) +
-                    ", relegate_ret_location = " + q(deskLoc) + " WHERE cert_id = " + q(borrower) +
-                    " AND prop_no = " + q(propNo) + " AND relegate_end_flag = '3' AND (SELECT count(*) " +
-                    collectedRow + ") = 1");
-    closing.callProc("LT_retpregbook_held " + q(propNo) + "," + q(callNo) + "," + q(location) + "," + q(today));
+            "SELECT $1::text, $2::text, $3::text, $4::text, $4::text, $4::text, $5::text, '4', $6::text "
+            "WHERE NOT EXISTS (SELECT 1 " + collectedRow + ")",
+            {borrower, propNo, callNo, today, deskLoc, wkr});
+    closing.preparedWrite(QStringLiteral("desk_return_collected_home"),
+                          "UPDATE relegate_arri_lst SET relegate_end_flag = '4', relegate_ret_date = $3, "
+                          "relegate_ret_location = $4 WHERE cert_id = $1 AND prop_no = $2 AND "
+                          "relegate_end_flag = '3' AND (SELECT count(*) " + collectedRow + ") = 1",
+                          {borrower, propNo, today, deskLoc});
+    closing.preparedWrite(QStringLiteral("desk_return_hold"), QStringLiteral("CALL LT_retpregbook_held($1, $2, $3, $4)"),
+                          {propNo, callNo, location, today});
     // Last, for a copy away from home, the hand-on's locked reads for every
     // requester queued whose reader the first round trip locked, then the
     // queue itself: its lock and its waiting requests, when anybody waits.
@@ -928,8 +957,12 @@ int DeskLending::subReturnBook(const QString& code) {
     LendFactReads handOnAt;
     if (away) {
         handOnFrom = closing.count();
+        // The readers come through a sub-select: a plan that cannot see how
+        // many there are costs what the session's kept plan costs, so the
+        // server keeps that plan instead of planning the join at every
+        // return.
         handOnAt = addFactReads(QStringLiteral("item.prop_no"), propNo, true, closing, QStringLiteral("desk_handon_"),
-                                QStringLiteral("= ANY ($1::text[])"), {QStringList(lockedReaders.values())});
+                                QStringLiteral("= ANY ((SELECT $1::text[])::text[])"), {QStringList(lockedReaders.values())});
         closing.prepared(QStringLiteral("desk_handon_queue_lock"),
                          "SELECT " + strQueueLockExpr(QStringLiteral("$1"), QStringLiteral("$2")) +
                              " WHERE EXISTS (SELECT 1 " + queueOf + ")",
