@@ -196,3 +196,7 @@ QString strServerDateSQL() {
 QString strServerDateExpr() {
     return QStringLiteral("to_char(desk_now(), 'YYYY-MM-DD HH24:MI:SS')");
 }
+
+QString strServerDayExpr() {
+    return QStringLiteral("(SELECT to_char(desk_now(), 'YYYY-MM-DD'))");
+}

@@ -129,3 +129,6 @@ QString strServerDateSQL();
 // The same reading as an expression, to pass to a call that is sent in a
 // batch: read by the server as it runs the call.
 QString strServerDateExpr();
+// The server's day ("yyyy-mm-dd") as an expression a statement reads once,
+// however many rows it compares with it (a sub-select, not a call per row).
+QString strServerDayExpr();

@@ -224,7 +224,7 @@ int FindDesk::subFindBook(const QString& code) {
     // Named prepared statements, planned once per session: $1 is the bar code.
     const QString queue = "FROM relegate_lst JOIN item ON relegate_lst.call_no = item.call_no "
                           "AND relegate_lst.location = item.location WHERE item.bar_code = $1"
-                          " AND relegate_lst.relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD') "
+                          " AND relegate_lst.relegate_end_date >= " + strServerDayExpr() + " "
                           "AND relegate_lst.relegate_flag = '0'";
     LIB_DB_Batch b;
     b.begin();
@@ -233,7 +233,7 @@ int FindDesk::subFindBook(const QString& code) {
                    "SELECT relegate_lst.cert_id, relegate_lst.relegate_no, relegate_lst.relegate_location, "
                    "relegate_lst.relegate_date, item.book_lend_flag FROM item LEFT JOIN relegate_lst "
                    "ON relegate_lst.call_no = item.call_no AND relegate_lst.location = item.location "
-                   "AND relegate_lst.relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD') "
+                   "AND relegate_lst.relegate_end_date >= " + strServerDayExpr() + " "
                    "AND relegate_lst.relegate_flag = '0' WHERE item.bar_code = $1 ORDER BY relegate_lst.relegate_no",
                    {code});
     const desk::ApplicantReads checks = desk::addApplicantReads(b, "SELECT relegate_lst.cert_id " + queue,

@@ -943,7 +943,7 @@ ConsignDesk::HoldingReads ConsignDesk::addHoldingReads(LIB_DB_Batch& b, const QS
                          "SELECT circ_type_code FROM call_no_lst WHERE call_no = $1", {callNo});
     at.queues = b.prepared(QStringLiteral("desk_holding_queues"),
                            "SELECT location, count(*) FROM relegate_lst WHERE call_no = $1 AND relegate_end_date "
-                           ">= to_char(desk_now(), 'YYYY-MM-DD') AND relegate_flag = '0' GROUP BY location",
+                           ">= " + strServerDayExpr() + " AND relegate_flag = '0' GROUP BY location",
                            {callNo});
     return at;
 }
@@ -1057,7 +1057,7 @@ ConsignDesk::PlacingReads ConsignDesk::addPlacingReads(LIB_DB_Batch& b, const Pl
     at.arrived = add(serverDay ? "arrived_now" : "arrived",
                      "SELECT call_no FROM relegate_arri_lst WHERE cert_id = $1 AND call_no = $2 AND "
                      "relegate_keep_end_date >= "
-                         + (serverDay ? QStringLiteral("to_char(desk_now(), 'YYYY-MM-DD')") : QStringLiteral("$3"))
+                         + (serverDay ? strServerDayExpr() : QStringLiteral("$3"))
                          + " AND relegate_end_flag < '3'" + lock,
                      serverDay ? QList<QVariant>{c.certId, c.callNo} : QList<QVariant>{c.certId, c.callNo, c.today});
     at.sameTitle = add("same_title",
@@ -1336,7 +1336,7 @@ int ConsignDesk::subDeleteApply(const RequestRow& request)
                   + " AND relegate_flag = '0'");
     const int countAt = write.prepared(QStringLiteral("desk_deleting_queue"),
                                        "SELECT count(*) FROM relegate_lst WHERE call_no = $1 AND location = $2 AND "
-                                       "relegate_flag = '0' AND relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD')",
+                                       "relegate_flag = '0' AND relegate_end_date >= " + strServerDayExpr(),
                                        {request.callNo, request.location});
     // The request list read again behind the commit.
     if (writeThenList(write, 0) < 0)

@@ -766,12 +766,12 @@ int DeskLending::subReturnBook(const QString& code) {
                     " FROM item LEFT JOIN marc ON marc.marc_rec_no = item.marc_rec_no "
                     "LEFT JOIN location_lst ON location_lst.location = item.location WHERE item.bar_code = $1",
                 {code});
-        const QString queued = QStringLiteral(
+        const QString queued =
             "SELECT relegate_lst.cert_id COLLATE \"default\" FROM item JOIN relegate_lst ON "
             "relegate_lst.call_no = item.call_no AND relegate_lst.location = item.location "
             "LEFT JOIN location_lst ON location_lst.location = item.location WHERE item.bar_code = $1 "
             "AND coalesce(location_lst.location_property, '') <> $2 AND relegate_lst.relegate_flag = '0' "
-            "AND relegate_lst.relegate_end_date >= to_char(desk_now(), 'YYYY-MM-DD')");
+            "AND relegate_lst.relegate_end_date >= " + strServerDayExpr();
         const QString lock = QStringLiteral("SELECT cert_id FROM reader WHERE cert_id IN (%1 UNION %2) "
                                             "ORDER BY cert_id FOR UPDATE");
         at.readers =
