@@ -9,11 +9,15 @@
 // scans a large table without an index.
 //
 //   scripts/testdb setup <dir>
-//   TESTDB_ENV=<dir>/testdb.env <build>/bench/desk_actions [runs] [added round-trip µs]
+//   TESTDB_ENV=<dir>/testdb.env <build>/bench/desk_actions [runs] [added round-trip µs] [filter]
 //   scripts/testdb stop <dir>
 //
-// With an added round-trip time the desk reaches the server through a
-// delaying relay (bench/DelayProxy.h), as a desk in another room would.
+// With an added round-trip time (0: none) the desk reaches the server through
+// a delaying relay (bench/DelayProxy.h), as a desk in another room would.
+// With a filter (a regular expression) only the actions whose names match it
+// run, and a part's set-up only when one of its actions runs; the lists of the
+// day list what the actions before them left ('placing|handed|scan|hand-over|
+// list' gives them their rows of a full run in a fraction of its time).
 //
 // The program clones the test template, grows it with desk_large_library.sql
 // (about half a minute) and drops the clone at the end.
@@ -89,6 +93,11 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     const int runs = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 200;
     ui::ScriptedDialogService dialogs; // refusals show their boxes here
+    const QRegularExpression only(argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString());
+    auto wanted = [&only](std::initializer_list<const Figures*> actions) {
+        return std::any_of(actions.begin(), actions.end(),
+                           [&only](const Figures* f) { return only.match(f->action).hasMatch(); });
+    };
 
     auto& db = testsupport::TestDatabase::instance();
     QFile gen(QStringLiteral(BENCH_SOURCE_DIR "/bench/desk_large_library.sql"));
@@ -156,15 +165,15 @@ int main(int argc, char** argv)
     Figures remove(QStringLiteral("deleting a request (after the question)"));
 
     // A quarter of the loads meet open violations, a quarter arrived copies.
-    for (int i = 0; i < runs; ++i) {
+    for (int i = 0; i < runs && wanted({&load}); ++i) {
         const int reader = i % 4 == 0 ? 100 * pick(1, 2000) : i % 4 == 1 ? pick(120001, 140000) : pick(1, 200000);
         measure(load, desk, nullptr, [&] { desk.intLoadRedr(num("GC", reader)); });
     }
     // A loaded reader for the searches.
     desk.intLoadRedr(num("GC", 1));
-    for (int i = 0; i < runs; ++i)
+    for (int i = 0; i < runs && wanted({&byCall}); ++i)
         measure(byCall, desk, nullptr, [&] { desk.subSearchBook(num("G", pick(1, 300000)), desk::SearchCallNo); });
-    for (int i = 0; i < runs; ++i) {
+    for (int i = 0; i < runs && wanted({&byIsbn}); ++i) {
         measure(byIsbn, desk, nullptr, [&] {
             desk.subSearchBookByGroup(QStringLiteral("978-7-") + QString::number(pick(1, 300000)).rightJustified(6, '0')
                                           + QStringLiteral("-"),
@@ -172,7 +181,7 @@ int main(int argc, char** argv)
         });
     }
     // G001.. to G019..: 1,000 titles each, with records.
-    for (int i = 0; i < runs; ++i) {
+    for (int i = 0; i < runs && wanted({&byPrefix, &nextPage}); ++i) {
         const QString prefix = QStringLiteral("G0") + QString::number(pick(1, 19)).rightJustified(2, QLatin1Char('0'));
         measure(byPrefix, desk, nullptr, [&] { desk.subSearchBook(prefix, desk::SearchCallNo); });
         measure(nextPage, desk, nullptr, [&] { desk.subReadTitlePage(); });
@@ -180,7 +189,7 @@ int main(int argc, char** argv)
     // Readers 1..100,000 wait for nothing; titles 1..50,000 have a queue of two at A1.
     int placed = 0;
     QVector<QPair<int, QString>> placedFor; // reader and call number, deleted at the end
-    for (int i = 0; i < runs; ++i) {
+    for (int i = 0; i < runs && wanted({&place, &remove}); ++i) {
         const int reader = 1 + i * (100000 / std::max(1, runs));
         int title = -1;
         measure(
@@ -209,7 +218,8 @@ int main(int argc, char** argv)
     Figures retOnTime(QStringLiteral("return on time"));
     Figures retFine(QStringLiteral("return overdue, with a fine"));
     Figures retHandOn(QStringLiteral("return away from home, handed on past an unfit requester"));
-    const int n = std::min(runs, 900);
+    // Without any of these actions their set-up changes no row (n = 0).
+    const int n = wanted({&lend, &pickUp, &retOnTime, &retFine, &retHandOn}) ? std::min(runs, 900) : 0;
     // Found copies of readers 120,001.. carry their consignment loans; loans of
     // readers 2,001.. are overdue; copies of titles 2.. at A1 are lent to
     // readers 3,001.., and the first requester of their queue owes too much.
@@ -235,7 +245,7 @@ int main(int argc, char** argv)
     // Readers of good standing (not every 10th, 50th or 100th) lend a copy of
     // another title at A1.
     int lent = 0, collected = 0, returned = 0;
-    for (int i = 0, reader = 10001; i < n; ++reader) {
+    for (int i = 0, reader = 10001; i < n && wanted({&lend}); ++reader) {
         if (reader % 10 == 0)
             continue;
         const QString code = num("GB0", 200000 + i);
@@ -243,16 +253,16 @@ int main(int argc, char** argv)
                 [&] { lent += lending.subLendBook(code) == 0; });
         ++i;
     }
-    for (int i = 1; i <= n; ++i) {
+    for (int i = 1; i <= n && wanted({&pickUp}); ++i) {
         measure(pickUp, desk, [&] { desk.intLoadRedr(num("GC", 120000 + i)); },
                 [&] { collected += lending.subLendReleBook(num("GB0", 600000 + i)) == 0; });
     }
-    for (int i = 1; i <= n; ++i)
+    for (int i = 1; i <= n && wanted({&retOnTime}); ++i)
         measure(retOnTime, desk, nullptr, [&] { returned += lending.subReturnBook(num("GB0", 301000 + i)) == 0; });
-    for (int i = 1; i <= n; ++i)
+    for (int i = 1; i <= n && wanted({&retFine}); ++i)
         measure(retFine, desk, nullptr, [&] { returned += lending.subReturnBook(num("GB0", 302000 + i)) == 0; });
     const QString handedOn = db.scalar("select count(*) from relegate_arri_lst where relegate_end_flag = '6'");
-    for (int t = 2; t <= n + 1; ++t)
+    for (int t = 2; t <= n + 1 && wanted({&retHandOn}); ++t)
         measure(retHandOn, desk, nullptr, [&] { returned += lending.subReturnBook(num("GB0", t - 1)) == 0; });
     std::printf("lent %d, collected %d, returned %d of %d; handed on %d\n", lent, collected, returned, 3 * n,
                 db.scalar("select count(*) from relegate_arri_lst where relegate_end_flag = '6'").toInt()
@@ -268,6 +278,7 @@ int main(int argc, char** argv)
     Figures pickList(QStringLiteral("pick list of one day at one location"));
     Figures foundList(QStringLiteral("found list of one day"));
     const QString today = db.scalar("select to_char(desk_now()::date, 'YYYY-MM-DD')");
+    const int m = wanted({&scan, &handOver, &accept}) ? std::min(runs, 900) : 0;
     // Titles 20,001.. queue readers 120,001.. (first, owing too much) and
     // 170,001.. at A1; copy t - 1 of title t stands at A1. Copies 40,001.. of
     // A1 were returned at the branch today.
@@ -277,11 +288,11 @@ int main(int argc, char** argv)
                            "relegate_end_flag, resp_wkr) select 'GR000001', 'GP' || lpad((40000 + t)::text, 7, '0'), "
                            "'G' || lpad((40001 + t)::text, 6, '0'), %2, %2, %2, 'D2', '4', '0001' "
                            "from generate_series(1, %1) t; analyze")
-                .arg(n)
+                .arg(m)
                 .arg(strSQLQuote(today)));
     int found = 0, accepted = 0;
     std::unique_ptr<consign::FindDesk> batch;
-    for (int j = 1; j <= n; ++j) {
+    for (int j = 1; j <= m; ++j) {
         const int t = 20000 + j;
         if ((t - 1) % 97 == 0)
             continue; // a copy not lendable
@@ -295,7 +306,7 @@ int main(int argc, char** argv)
     }
     consign::ReturnManage home;
     home.dtpBegin = home.dtpEnd = QDate::fromString(today, QStringLiteral("yyyy-MM-dd"));
-    for (int i = 1; i <= n; ++i)
+    for (int i = 1; i <= m; ++i)
         measure(accept, home, nullptr, [&] { accepted += home.subCheckBook(num("GB0", 40000 + i)) == 0; });
     consign::FindDesk lists;
     lists.subInitTeam();
@@ -305,15 +316,19 @@ int main(int argc, char** argv)
     lists.cmbFindTeam.index = lists.cmbFindTeam.count() - 1;
     lists.cmbFindTeamII.index = lists.cmbFindTeamII.count() - 1;
     for (int i = 0; i < runs; ++i) {
-        measure(pickList, lists, nullptr, [&] { lists.cmdApplySearch(); });
-        measure(foundList, lists, nullptr, [&] { lists.cmdFindSearch(); });
+        if (wanted({&pickList}))
+            measure(pickList, lists, nullptr, [&] { lists.cmdApplySearch(); });
+        if (wanted({&foundList}))
+            measure(foundList, lists, nullptr, [&] { lists.cmdFindSearch(); });
     }
-    std::printf("found %d, accepted %d of %d; pick list %d rows, found list %d rows\n", found, accepted, n,
+    std::printf("found %d, accepted %d of %d; pick list %d rows, found list %d rows\n", found, accepted, m,
                 static_cast<int>(lists.spdApplyList().size()), static_cast<int>(lists.spdFindList().size()));
 
     // The requests placed above deleted again (the lists of the day have read
     // them): the reader's list read first, then the question answered.
     int deleted = 0;
+    if (!wanted({&remove}))
+        placedFor.clear();
     for (const auto& [reader, callNo] : placedFor) {
         int row = -1;
         measure(
@@ -336,6 +351,8 @@ int main(int argc, char** argv)
                                                  &retHandOn, &scan,     &handOver, &accept,  &pickList,
                                                  &foundList};
     for (Figures* f : all) {
+        if (f->ms.isEmpty())
+            continue;
         std::printf("| %s | %d | %.2f | %.2f | %s | %s |\n", qPrintable(f->action), static_cast<int>(f->ms.size()),
                     percentile(f->ms, 0.5), percentile(f->ms, 0.95), qPrintable(range(f->tripsMin, f->tripsMax)),
                     qPrintable(range(f->statementsMin, f->statementsMax)));

@@ -51,11 +51,23 @@ namespace {
 
 const char* const kHeadColumns = "marc_type, doc_type_code, lang_code, country_code, marc_use_flag, cata_oper, cata_date";
 
-// The record from its header cells (as kHeadColumns orders them) and the GBK
-// bytes of its pieces; an unreadable record keeps only its number and the
-// reason, which is added to `unreadable` (to be logged). A record without
-// pieces is not taken apart.
-MarcRecord recordOf(const QString& no, const QStringList& head, QByteArray gbk, int pieces,
+// The header cells (as kHeadColumns orders them) at the widths a record
+// keeps them.
+QStringList fixedHeadOf(const QStringList& head)
+{
+    static const int kWidths[] = {1, 2, 3, 2, 1, 4, 10};
+    QStringList fixed;
+    fixed.reserve(7);
+    for (int c = 0; c < 7; ++c)
+        fixed << fixedWidth(head.value(c), kWidths[c]);
+    return fixed;
+}
+
+// The record from its header cells (fixedHeadOf) and the GBK bytes of its
+// pieces; an unreadable record keeps only its number and the reason, which is
+// added to `unreadable` (to be logged). A record without pieces is not taken
+// apart.
+MarcRecord recordOf(const QString& no, const QStringList& fixedHead, QByteArray gbk, int pieces,
                     QStringList& unreadable)
 {
     QString why;
@@ -66,14 +78,13 @@ MarcRecord recordOf(const QString& no, const QStringList& head, QByteArray gbk, 
         if (!gbk.endsWith(MARC_RECORD_END))
             gbk += MARC_RECORD_END;
         rec.marc_rec_no = no;
-        auto headText = [&](int c) { return head.value(c); };
-        rec.marc_type = fixedWidth(headText(0), 1);
-        rec.doc_type_code = fixedWidth(headText(1), 2);
-        rec.lang_code = fixedWidth(headText(2), 3);
-        rec.country_code = fixedWidth(headText(3), 2);
-        rec.marc_use_flag = fixedWidth(headText(4), 1);
-        rec.cata_oper = fixedWidth(headText(5), 4);
-        rec.cata_date = fixedWidth(headText(6), 10);
+        rec.marc_type = fixedHead.value(0);
+        rec.doc_type_code = fixedHead.value(1);
+        rec.lang_code = fixedHead.value(2);
+        rec.country_code = fixedHead.value(3);
+        rec.marc_use_flag = fixedHead.value(4);
+        rec.cata_oper = fixedHead.value(5);
+        rec.cata_date = fixedHead.value(6);
         if (intParseMarcText(gbk, rec) == 0)
             return rec;
         why = rec.error;
@@ -128,7 +139,7 @@ MarcRecord strReadMarc(const QString& no)
     for (int c = 0; c < 7; ++c)
         headTexts << (head.rowCount() > 0 ? head.text(0, c) : QString());
     QStringList unreadable;
-    MarcRecord rec = recordOf(no, headTexts, gbk, pieces, unreadable);
+    MarcRecord rec = recordOf(no, fixedHeadOf(headTexts), gbk, pieces, unreadable);
     logUnreadable(unreadable);
     return rec;
 }
@@ -211,11 +222,14 @@ void eachMarcOfRows(oradb::Dynaset& ds, long fromRow, const MarcRowColumns& at, 
     // The pieces of a number are put in the order of their serials, in
     // whatever order the rows come; the header is its first row's. The rows
     // of one number mostly come one after another: the number is looked up
-    // again only when it changes.
+    // again only when it changes. Records mostly share their header's cells:
+    // a header like the one before shares its texts.
     struct Read {
-        QStringList head;
+        QStringList head; // fixedHeadOf
         QVarLengthArray<std::pair<long, QByteArray>, 2> pieces; // serial, GBK bytes
     };
+    QByteArrayView lastHeadBytes[7];
+    QStringList lastHead;
     QHash<QString, Read> read;
     const int(&cols)[3] = at.pieces;
     const int serialAt = at.serial;
@@ -232,9 +246,23 @@ void eachMarcOfRows(oradb::Dynaset& ds, long fromRow, const MarcRowColumns& at, 
             r = &read[no];
             if (r->pieces.isEmpty()) {
                 order << no;
-                r->head.reserve(7);
-                for (int c = 0; c < 7; ++c)
-                    r->head << ds.Fields(headAt + c).Text();
+                bool same = !lastHead.isEmpty();
+                QByteArrayView bytes[7];
+                for (int c = 0; c < 7; ++c) {
+                    bytes[c] = ds.Fields(headAt + c).View();
+                    same = same && bytes[c].isNull() == lastHeadBytes[c].isNull()
+                        && bytes[c] == lastHeadBytes[c];
+                }
+                if (!same) {
+                    QStringList head;
+                    head.reserve(7);
+                    for (int c = 0; c < 7; ++c) {
+                        head << ds.Fields(headAt + c).Text();
+                        lastHeadBytes[c] = bytes[c];
+                    }
+                    lastHead = fixedHeadOf(head);
+                }
+                r->head = lastHead;
             }
             last = std::move(no);
         }
@@ -256,11 +284,12 @@ void eachMarcOfRows(oradb::Dynaset& ds, long fromRow, const MarcRowColumns& at, 
         if (no.isEmpty() || done.contains(no))
             continue;
         done.insert(no);
-        const auto it = read.constFind(no);
-        const Read& got = it == read.cend() ? kNone : *it;
+        const auto it = read.find(no);
+        const Read& got = it == read.end() ? kNone : *it;
         QByteArray gbk;
         if (got.pieces.size() == 1) {
-            gbk = got.pieces.front().second;
+            // Taken, not shared: the record's end is added in place.
+            gbk = std::move(it->pieces.front().second);
         } else if (!got.pieces.isEmpty()) {
             auto pieces = got.pieces;
             std::stable_sort(pieces.begin(), pieces.end(),
@@ -268,7 +297,7 @@ void eachMarcOfRows(oradb::Dynaset& ds, long fromRow, const MarcRowColumns& at, 
             for (const auto& piece : pieces)
                 gbk += piece.second;
         }
-        each(no, recordOf(no, got.head, gbk, int(got.pieces.size()), unreadable));
+        each(no, recordOf(no, got.head, std::move(gbk), int(got.pieces.size()), unreadable));
     }
     logUnreadable(unreadable);
 }

@@ -27,26 +27,62 @@ QString today() {
 }
 
 // The names of the locations a list shows, each looked up once. A copy (it
-// shares the text): a later look-up may move the table's entries.
+// shares the text): a later look-up may move the table's entries. Rows in a
+// row mostly name the same location: the last one is at hand.
 class DayListPlaces {
 public:
     QString operator()(const QString& code) {
+        if (made_ && code == lastCode_) return lastName_;
         auto it = names_.constFind(code);
         if (it == names_.cend()) it = names_.insert(code, strLocationName(code));
-        return *it;
+        lastCode_ = code;
+        lastName_ = *it;
+        made_ = true;
+        return lastName_;
     }
 
 private:
     QHash<QString, QString> names_;
+    QString lastCode_, lastName_;
+    bool made_ = false;
 };
 
-// A cell of the current row as a result set keeps it: trailing blanks dropped.
-QString dayListCell(const oradb::Dynaset& rows, int column) {
-    QByteArrayView v = rows.Fields(column).View();
-    while (!v.isEmpty() && v.back() == ' ')
-        v.chop(1);
-    return QString::fromUtf8(v);
-}
+// The cells of a list's result as a result set keeps them: trailing blanks
+// dropped. A column's text is made again only when its bytes differ from
+// the row read before (dates, locations and counts repeat from row to row);
+// otherwise the row shares the text already made.
+class DayListCells {
+public:
+    explicit DayListCells(const oradb::Dynaset& rows) : rows_(rows), last_(rows.FieldCount()) {}
+    const QString& text(int column) {
+        QByteArrayView v = rows_.Fields(column).View();
+        while (!v.isEmpty() && v.back() == ' ')
+            v.chop(1);
+        Last& l = last_[column];
+        if (!l.made || v.isNull() != l.bytes.isNull() || v != l.bytes) {
+            l.text = QString::fromUtf8(v);
+            l.bytes = v;
+            l.made = true;
+        }
+        return l.text;
+    }
+    // The text of the current row's column made already.
+    void remember(int column, const QString& text) {
+        QByteArrayView v = rows_.Fields(column).View();
+        while (!v.isEmpty() && v.back() == ' ')
+            v.chop(1);
+        last_[column] = Last{v, text, true};
+    }
+
+private:
+    struct Last {
+        QByteArrayView bytes; // into the result, kept while it is
+        QString text;
+        bool made = false;
+    };
+    const oradb::Dynaset& rows_;
+    QList<Last> last_;
+};
 
 } // namespace
 
@@ -74,15 +110,15 @@ private:
 // A row of a list of the day as read: its cells and the texts of its record.
 class DayListRow {
 public:
-    DayListRow(const oradb::Dynaset& rows, int first, qsizetype count, const QStringList& texts)
-        : rows_(rows), first_(first), count_(count), texts_(texts) {}
-    QString text(int column) const { return dayListCell(rows_, first_ + column); }
+    DayListRow(DayListCells& cells, int first, qsizetype count, const QStringList& texts)
+        : cells_(cells), first_(first), count_(count), texts_(texts) {}
+    QString text(int column) const { return cells_.text(first_ + column); }
     // Rows of the list.
     qsizetype count() const { return count_; }
     const QStringList& texts() const { return texts_; }
 
 private:
-    const oradb::Dynaset& rows_;
+    DayListCells& cells_;
     int first_; // of the list's columns in the result
     qsizetype count_;
     const QStringList& texts_;
@@ -162,21 +198,25 @@ int FindDesk::selectList(const DayListFilter& filter, const QString& rows, int c
             return -1;
         }
         oradb::Dynaset& list = alone.raw(listAt);
+        DayListCells cells(list);
         for (list.MoveFirst(); !list.IsEOF(); list.MoveNext())
-            row(DayListRow(list, 0, list.RecordCount(), none));
+            row(DayListRow(cells, 0, list.RecordCount(), none));
         return 0;
     }
     oradb::Dynaset& all = b.raw(at);
+    DayListCells cells(all);
     QStringList nos;
     nos.reserve(all.RecordCount());
     for (all.MoveFirst(); !all.IsEOF() && all.Fields(0).View() == "0"; all.MoveNext())
-        nos << dayListCell(all, 1 + column);
+        nos << cells.text(1 + column);
     const qsizetype count = nos.size();
     const QHash<QString, QStringList> titles = mapMarcTexts(nos, all, count, 1 + columns, texts);
     qsizetype i = 0;
     for (all.MoveFirst(); i < count; all.MoveNext()) {
-        const auto it = titles.constFind(nos.at(i++));
-        row(DayListRow(all, 1, count, it == titles.cend() ? none : *it));
+        const QString& no = nos.at(i++);
+        cells.remember(1 + column, no);
+        const auto it = titles.constFind(no);
+        row(DayListRow(cells, 1, count, it == titles.cend() ? none : *it));
     }
     return 0;
 }
