@@ -117,7 +117,8 @@ int LIB_DB_Batch::run() {
     } catch (const oradb::Error& e) {
         failedAt_ = b.FailedAt();
         const bool query = failedAt_ < 0 || items_[failedAt_].query;
-        if (failedAt_ >= 0) g_strSQL = items_[failedAt_].sql;
+        // The statement as the log shows it: a prepared one with its values.
+        if (failedAt_ >= 0) g_strSQL = text(failedAt_);
         LIB_DB_RecordError(query && failedAt_ >= 0 ? 1003 : 1005, intGetOraErrNo(), e.description(),
                            QStringLiteral("LIB_DB_Batch"));
         result = -1;

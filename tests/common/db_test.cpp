@@ -2,6 +2,7 @@
 // results through the common library's routines.
 
 #include "common/basDB.h"
+#include "common/basDBBatch.h"
 #include "platform/oradb/Database.h"
 #include "tests/support/TestDatabase.h"
 
@@ -69,6 +70,22 @@ TEST_F(DbRoutines, FailedStatementRecordsAndTheRestCommits) {
     EXPECT_EQ(LIB_DB_CommitTrans(), 0);
     EXPECT_FALSE(LIB_DB_InTrans());
     EXPECT_EQ(db().scalar("SELECT count(*) FROM db_t"), "2");
+}
+
+// A prepared write of a batch fails as a statement does, and the statement
+// on record carries its values; the statements before it stand.
+TEST_F(DbRoutines, FailedPreparedWriteOfABatchIsRecordedWithItsValues) {
+    LIB_DB_Batch b;
+    b.begin();
+    b.preparedWrite("db_t_put", "INSERT INTO db_t VALUES ($1, $2)", {1, "a"});
+    const int dup = b.preparedWrite("db_t_put", "INSERT INTO db_t VALUES ($1, $2)", {1, "O'Neil"});
+    EXPECT_EQ(b.run(), -1);
+    EXPECT_EQ(b.failedAt(), dup);
+    EXPECT_EQ(g_intErrKind, 1005);
+    EXPECT_EQ(g_strSQL, "INSERT INTO db_t VALUES ('1', 'O''Neil')");
+    ASSERT_TRUE(LIB_DB_InTrans());
+    EXPECT_EQ(LIB_DB_CommitTrans(), 0);
+    EXPECT_EQ(value(1), "a");
 }
 
 TEST_F(DbRoutines, RefusedCommitFails) {
