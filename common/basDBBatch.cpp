@@ -71,6 +71,10 @@ int LIB_DB_Batch::preparedRaw(const QString& name, const QString& sql, const QLi
     return at;
 }
 
+int LIB_DB_Batch::serverDate() {
+    return prepared(QStringLiteral("lib_server_date"), strServerDateSQL(), {});
+}
+
 int LIB_DB_Batch::savepoint(const QString& name) {
     Item it = statement(QStringLiteral("SAVEPOINT ") + name, false);
     it.name = name;

@@ -41,6 +41,9 @@ public:
     int preparedWrite(const QString& name, const QString& sql, const QList<QVariant>& params);
     // The same, its rows kept as the server sent them (raw(i)).
     int preparedRaw(const QString& name, const QString& sql, const QList<QVariant>& params);
+    // The server's date and time as strServerDateSQL reads it, a prepared
+    // statement of the session.
+    int serverDate();
     // A named savepoint of the open transaction (LIB_DB_RollbackTo returns to
     // it); nothing outside a transaction.
     int savepoint(const QString& name);

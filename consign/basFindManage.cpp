@@ -23,7 +23,7 @@ int FindManage::cmbLocation_Click(int index) {
     // The server's date, the found copies and the records of their titles in
     // one round trip.
     LIB_DB_Batch b;
-    const int dateAt = b.select(strServerDateSQL());
+    const int dateAt = b.serverDate();
     const int listAt =
         b.select(" SELECT item.call_no,relegate_arri_lst.prop_no,item.marc_rec_no,"
                  " relegate_arri_lst.cert_id,reader.name,relegate_arri_lst.relegate_arri_date,"

@@ -1,5 +1,7 @@
 #include "desk/ConsignDesk.h"
 
+#include "platform/oradb/SqlText.h"
+
 #include "common/LoginState.h"
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
@@ -9,6 +11,7 @@
 #include "common/basMarcField.h"
 #include "common/basMsg.h"
 #include "common/basText.h"
+#include "platform/oradb/SqlText.h"
 #include "reader/basFineMoney.h"
 
 #include <QDate>
@@ -442,9 +445,14 @@ int ConsignDesk::intLoadRedr(const QString& card)
 {
     // The reader locked and the server's date, with the transaction's start.
     LIB_DB_Batch first;
-    const int readerAt = first.select(QString::fromLatin1(kReaderSelect) + "WHERE reader_cert.redr_cert_id = "
-                                      + q(card) + " AND reader_cert.cert_id = reader.cert_id FOR UPDATE");
-    const int dateAt = first.select(strServerDateSQL());
+    // A typed card's text goes as a statement's literal would: without the
+    // characters a statement cannot carry.
+    const int readerAt = first.prepared(QStringLiteral("desk_load_reader"),
+                                        QString::fromLatin1(kReaderSelect)
+                                            + "WHERE reader_cert.redr_cert_id = $1 AND reader_cert.cert_id = "
+                                              "reader.cert_id FOR UPDATE",
+                                        {oradb::sqltext::sendableText(card)});
+    const int dateAt = first.serverDate();
     if (runOpening(first, [this] { return endTransReport(); }) != 0)
         return -1;
     const DBResultSet& rs = first.rows(readerAt);
@@ -673,7 +681,7 @@ ApplicantReads addApplicantReads(LIB_DB_Batch& b, const QString& who, const QStr
     at.readers = add("_readers", QString::fromLatin1(kReaderSelect) + "WHERE reader.cert_id IN (SELECT w.cert_id COLLATE "
                           "\"default\" FROM (" + who + ") w(cert_id)) AND reader_cert.cert_flag = '1' "
                           "AND reader.cert_id = reader_cert.cert_id ORDER BY reader.cert_id");
-    at.date = b.select(strServerDateSQL());
+    at.date = b.serverDate();
     at.violations = add("_violations", QString::fromLatin1(kVoltSelect) + "cert_id IN (" + who
                              + ") AND volt_deal_flag <> '0' ORDER BY cert_id");
     at.loans = add("_loans", loansSQL("IN (" + who + ")"));
@@ -1125,7 +1133,7 @@ int ConsignDesk::subApplyBook(const QString& callNo, HoldingRow& holding)
     // (the arrived copies on the server's date), in one round trip; the checks
     // themselves keep their order.
     LIB_DB_Batch first;
-    const int dateAt = first.select(strServerDateSQL());
+    const int dateAt = first.serverDate();
     const int titleAt = first.prepared(QStringLiteral("desk_placing_title"),
                                        "SELECT circ_type_code, lend_grd FROM call_no_lst WHERE call_no = $1", {callNo});
     const PlacingReads unlocked = addPlacingReads(first, c, false);

@@ -592,15 +592,20 @@ int DeskLending::pickUpFailed(const QString& message) {
 
 int DeskLending::subLendReleBook(const QString& code) {
     const QString certId = g_strCertID;
-    // The copy and its open found rows in one round trip.
+    // The copy and its open found rows in one round trip. Named prepared
+    // statements, as the rest of the pick-up's: they run at every pick-up.
     LIB_DB_Batch first;
-    const int copyAt = first.select("SELECT prop_no, location, " + strServerDateExpr() +
-                                    ", (SELECT min(rule_no_f) FROM lend_lst WHERE lend_lst.prop_no = item.prop_no) "
-                                    "FROM item WHERE bar_code = " + q(code));
-    const int arriAt = first.select(
-        "SELECT cert_id, relegate_keep_end_date FROM relegate_arri_lst WHERE prop_no = (SELECT prop_no FROM item "
-        "WHERE bar_code = " + q(code) + ") AND relegate_end_flag < '3' "
-        "ORDER BY relegate_keep_end_date DESC, id DESC");
+    const int copyAt = first.prepared(
+        QStringLiteral("desk_pickup_copy"),
+        "SELECT prop_no, location, " + strServerDateExpr() +
+            ", (SELECT min(rule_no_f) FROM lend_lst WHERE lend_lst.prop_no = item.prop_no) FROM item WHERE bar_code = $1",
+        {code});
+    const int arriAt = first.prepared(
+        QStringLiteral("desk_pickup_found"),
+        QStringLiteral("SELECT cert_id, relegate_keep_end_date FROM relegate_arri_lst WHERE prop_no = (SELECT prop_no "
+                       "FROM item WHERE bar_code = $1) AND relegate_end_flag < '3' "
+                       "ORDER BY relegate_keep_end_date DESC, id DESC"),
+        {code});
     if (m_desk.run(first) != 0) {
         intShowDBError();
         return -1;
@@ -643,34 +648,54 @@ int DeskLending::subLendReleBook(const QString& code) {
     // changed: each changes nothing unless the found row and the reader's
     // loan are there under the rule the due date was worked out for (the
     // one read above, without locks).
+    // A change sent with the locks waits for their answers: it changes
+    // nothing unless the found row and the reader's loan under the rule read
+    // are there ($n of the reader, the copy and the rule in each statement).
     const QString readRule = copy.text(0, 3);
-    auto addUpdates = [&](LIB_DB_Batch& b, const QString& due, const QString& ready) {
-        const QStringList changes = {
-            "UPDATE lend_lst SET lend_date = " + q(m_now) + ", norm_ret_date = " + q(due) +
-                ", resp_wkr = " + q(varGetSysInfo(4)) + " WHERE prop_no = " + q(propNo),
-            "UPDATE item SET book_lend_flag = '1' WHERE prop_no = " + q(propNo),
-            "UPDATE relegate_arri_lst SET relegate_end_flag = '3', relegate_lend_date = " + q(today) +
-                " WHERE cert_id = " + q(certId) + " AND prop_no = " + q(propNo) + " AND relegate_end_flag < '3'"};
-        const int at = b.count();
-        for (const QString& change : changes) b.select(countedChange(change + ready));
+    auto addUpdates = [&](LIB_DB_Batch& b, const QString& due, bool ready) {
+        const QString name = ready ? QStringLiteral("desk_pickup_ready_") : QStringLiteral("desk_pickup_again_");
+        auto readyIf = [&](const char* reader, const char* copyNo, const char* rule) {
+            return ready ? QStringLiteral(" AND EXISTS (SELECT 1 FROM relegate_arri_lst WHERE cert_id = %1 AND "
+                                          "prop_no = %2 AND relegate_end_flag < '3') AND EXISTS (SELECT 1 FROM "
+                                          "lend_lst WHERE prop_no = %2 AND cert_id = %1 AND rule_no_f = %3)")
+                               .arg(QLatin1String(reader), QLatin1String(copyNo), QLatin1String(rule))
+                         : QString();
+        };
+        auto withRule = [&](QList<QVariant> values, const QVariant& reader) {
+            if (ready) values << reader << readRule;
+            return values;
+        };
+        const int at = b.prepared(name + QStringLiteral("loan"),
+                                  countedChange("UPDATE lend_lst SET lend_date = $1, norm_ret_date = $2, resp_wkr = $3 "
+                                                "WHERE prop_no = $4" + readyIf("$5", "$4", "$6")),
+                                  withRule({m_now, due, varGetSysInfo(4), propNo}, certId));
+        b.prepared(name + QStringLiteral("copy"),
+                   countedChange("UPDATE item SET book_lend_flag = '1' WHERE prop_no = $1" + readyIf("$2", "$1", "$3")),
+                   withRule({propNo}, certId));
+        QList<QVariant> found = {today, certId, propNo};
+        if (ready) found << readRule;
+        b.prepared(name + QStringLiteral("found"),
+                   countedChange("UPDATE relegate_arri_lst SET relegate_end_flag = '3', relegate_lend_date = $1 "
+                                 "WHERE cert_id = $2 AND prop_no = $3 AND relegate_end_flag < '3'" +
+                                 readyIf("$2", "$3", "$4")),
+                   found);
         return at;
     };
     LIB_DB_Batch locked;
-    locked.select("SELECT cert_id FROM reader WHERE cert_id = " + q(certId) + " FOR UPDATE");
-    const int foundAt = locked.select("SELECT relegate_end_flag FROM relegate_arri_lst WHERE cert_id = " +
-                                      q(certId) + " AND prop_no = " + q(propNo) +
-                                      " AND relegate_end_flag < '3' FOR UPDATE");
-    const int loanAt =
-        locked.select("SELECT rule_no_f, cert_id FROM lend_lst WHERE prop_no = " + q(propNo) + " FOR UPDATE");
+    locked.prepared(QStringLiteral("desk_pickup_lock_reader"),
+                    QStringLiteral("SELECT cert_id FROM reader WHERE cert_id = $1 FOR UPDATE"), {certId});
+    const int foundAt = locked.prepared(QStringLiteral("desk_pickup_lock_found"),
+                                        QStringLiteral("SELECT relegate_end_flag FROM relegate_arri_lst WHERE "
+                                                       "cert_id = $1 AND prop_no = $2 AND relegate_end_flag < '3' "
+                                                       "FOR UPDATE"),
+                                        {certId, propNo});
+    const int loanAt = locked.prepared(QStringLiteral("desk_pickup_lock_loan"),
+                                       QStringLiteral("SELECT rule_no_f, cert_id FROM lend_lst WHERE prop_no = $1 "
+                                                      "FOR UPDATE"),
+                                       {propNo});
     const int readRuleAt = ruleByNo(readRule);
     const int updatesAt =
-        readRuleAt < 0
-            ? -1
-            : addUpdates(locked, dueUnderRule(readRuleAt, location, m_now),
-                         " AND EXISTS (SELECT 1 FROM relegate_arri_lst WHERE cert_id = " + q(certId) +
-                             " AND prop_no = " + q(propNo) +
-                             " AND relegate_end_flag < '3') AND EXISTS (SELECT 1 FROM lend_lst WHERE prop_no = " +
-                             q(propNo) + " AND cert_id = " + q(certId) + " AND rule_no_f = " + q(readRule) + ")");
+        readRuleAt < 0 ? -1 : addUpdates(locked, dueUnderRule(readRuleAt, location, m_now), true);
     // The checks in their order on the locked rows: a refusal's message, or "".
     auto refusal = [&]() -> QString {
         if (locked.rows(foundAt).rowCount() < 1)
@@ -700,7 +725,7 @@ int DeskLending::subLendReleBook(const QString& code) {
     const LIB_DB_Batch* updates = &locked;
     int countsAt = updatesAt;
     if (updatesAt < 0 || lockedRule != readRule) {
-        countsAt = addUpdates(again, due, QString());
+        countsAt = addUpdates(again, due, false);
         if (m_desk.run(again) != 0) return m_desk.abortTrans();
         updates = &again;
     }

@@ -284,7 +284,7 @@ int clsFineSettle::intLockAndRead(const QString& cardsSQL, const QString& reader
         b.select(cardsSQL);
     const int readerAt = b.select(readerSQL);
     const int tickedAt = b.select(strLockTickedSQL(ticked));
-    const int nowAt = b.select(strServerDateSQL());
+    const int nowAt = b.serverDate();
     // Numbers other desks took in this second since the click made its own.
     const int takenAt = madeFrom.isEmpty() ? -1 : b.select(strBillNosSQL(madeFrom));
     if (b.run() != 0) {

@@ -188,6 +188,24 @@ TEST_F(LendingConcurrencyTest, APickUpBesideALendingToTheReaderMeetsNoDeadlock) 
     EXPECT_EQ(foundRows("P500003"), QStringList{"DR13:3"});
 }
 
+// The loan's rule changes while the pick-up waits for the loan: the changes
+// sent with the locks find the rule read no longer there and change nothing,
+// and the loan is dated under the rule the locks hold.
+TEST_F(LendingConcurrencyTest, APickUpWhoseLoanRuleChangedWhileItWaitedDatesTheLoanUnderTheNewRule) {
+    ASSERT_EQ(desk.intLoadRedr("DC13"), 0) << shown();
+    RawConnection editor;
+    ASSERT_TRUE(editor.exec("begin; update lend_lst set rule_no_f = 'R2' where prop_no = 'P500003'"));
+    dialogs.clear();
+    auto mine = inBackground([this] { return lending.subLendReleBook("B500003"); });
+    EXPECT_TRUE(stillRunning(mine));
+    ASSERT_TRUE(editor.exec("commit"));
+    EXPECT_EQ(mine.get(), 0) << shown().toStdString();
+    EXPECT_EQ(db().scalar("select rule_no_f || '|' || norm_ret_date from lend_lst where prop_no = 'P500003'"),
+              "R2|" + day + "14:00:00");
+    EXPECT_EQ(flagOf("P500003"), "1");
+    EXPECT_EQ(foundRows("P500003"), QStringList{"DR13:3"});
+}
+
 TEST_F(LendingConcurrencyTest, TwoHandOnsOfOneQueueServeTheRequesterOnce) {
     // Two copies of the title come back away from home at two desks at once:
     // DR13's collected copy here, DR02's ordinary loan there.
