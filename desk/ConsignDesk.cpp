@@ -1,7 +1,5 @@
 #include "desk/ConsignDesk.h"
 
-#include "platform/oradb/SqlText.h"
-
 #include "common/LoginState.h"
 #include "common/basCodeFunc.h"
 #include "common/basDB.h"
