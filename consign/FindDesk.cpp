@@ -27,24 +27,17 @@ QString today() {
 }
 
 // The names of the locations a list shows, each looked up once. A copy (it
-// shares the text): a later look-up may move the table's entries. Rows in a
-// row mostly name the same location: the last one is at hand.
+// shares the text): a later look-up may move the table's entries.
 class DayListPlaces {
 public:
     QString operator()(const QString& code) {
-        if (made_ && code == lastCode_) return lastName_;
         auto it = names_.constFind(code);
         if (it == names_.cend()) it = names_.insert(code, strLocationName(code));
-        lastCode_ = code;
-        lastName_ = *it;
-        made_ = true;
-        return lastName_;
+        return *it;
     }
 
 private:
     QHash<QString, QString> names_;
-    QString lastCode_, lastName_;
-    bool made_ = false;
 };
 
 // The cells of a list's result as a result set keeps them: trailing blanks
@@ -55,9 +48,7 @@ class DayListCells {
 public:
     explicit DayListCells(const oradb::Dynaset& rows) : rows_(rows), last_(rows.FieldCount()) {}
     const QString& text(int column) {
-        QByteArrayView v = rows_.Fields(column).View();
-        while (!v.isEmpty() && v.back() == ' ')
-            v.chop(1);
+        const QByteArrayView v = bytes(column);
         Last& l = last_[column];
         if (!l.made || v.isNull() != l.bytes.isNull() || v != l.bytes) {
             l.text = QString::fromUtf8(v);
@@ -67,14 +58,15 @@ public:
         return l.text;
     }
     // The text of the current row's column made already.
-    void remember(int column, const QString& text) {
+    void remember(int column, const QString& text) { last_[column] = Last{bytes(column), text, true}; }
+
+private:
+    QByteArrayView bytes(int column) const {
         QByteArrayView v = rows_.Fields(column).View();
         while (!v.isEmpty() && v.back() == ' ')
             v.chop(1);
-        last_[column] = Last{v, text, true};
+        return v;
     }
-
-private:
     struct Last {
         QByteArrayView bytes; // into the result, kept while it is
         QString text;

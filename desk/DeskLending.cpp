@@ -598,7 +598,8 @@ int DeskLending::subLendReleBook(const QString& code) {
     const int copyAt = first.prepared(
         QStringLiteral("desk_pickup_copy"),
         "SELECT prop_no, location, " + strServerDateExpr() +
-            ", (SELECT min(rule_no_f) FROM lend_lst WHERE lend_lst.prop_no = item.prop_no) FROM item WHERE bar_code = $1",
+            ", (SELECT min(rule_no_f) FROM lend_lst WHERE lend_lst.prop_no = item.prop_no) FROM item "
+            "WHERE bar_code = $1",
         {code});
     const int arriAt = first.prepared(
         QStringLiteral("desk_pickup_found"),
@@ -647,10 +648,8 @@ int DeskLending::subLendReleBook(const QString& code) {
     // The three updates travel behind them, each counting the rows it
     // changed: each changes nothing unless the found row and the reader's
     // loan are there under the rule the due date was worked out for (the
-    // one read above, without locks).
-    // A change sent with the locks waits for their answers: it changes
-    // nothing unless the found row and the reader's loan under the rule read
-    // are there ($n of the reader, the copy and the rule in each statement).
+    // one read above, without locks): readyIf names the reader, the copy and
+    // that rule by the $n each statement gives them.
     const QString readRule = copy.text(0, 3);
     auto addUpdates = [&](LIB_DB_Batch& b, const QString& due, bool ready) {
         const QString name = ready ? QStringLiteral("desk_pickup_ready_") : QStringLiteral("desk_pickup_again_");
@@ -966,8 +965,8 @@ int DeskLending::subReturnBook(const QString& code) {
                           "relegate_ret_location = $4 WHERE cert_id = $1 AND prop_no = $2 AND "
                           "relegate_end_flag = '3' AND (SELECT count(*) " + collectedRow + ") = 1",
                           {borrower, propNo, today, deskLoc});
-    closing.preparedWrite(QStringLiteral("desk_return_hold"), QStringLiteral("CALL LT_retpregbook_held($1, $2, $3, $4)"),
-                          {propNo, callNo, location, today});
+    closing.preparedWrite(QStringLiteral("desk_return_hold"),
+                          QStringLiteral("CALL LT_retpregbook_held($1, $2, $3, $4)"), {propNo, callNo, location, today});
     // Last, for a copy away from home, the hand-on's locked reads for every
     // requester queued whose reader the first round trip locked, then the
     // queue itself: its lock and its waiting requests, when anybody waits.
@@ -987,7 +986,8 @@ int DeskLending::subReturnBook(const QString& code) {
         // server keeps that plan instead of planning the join at every
         // return.
         handOnAt = addFactReads(QStringLiteral("item.prop_no"), propNo, true, closing, QStringLiteral("desk_handon_"),
-                                QStringLiteral("= ANY ((SELECT $1::text[])::text[])"), {QStringList(lockedReaders.values())});
+                                QStringLiteral("= ANY ((SELECT $1::text[])::text[])"),
+                                {QStringList(lockedReaders.values())});
         closing.prepared(QStringLiteral("desk_handon_queue_lock"),
                          "SELECT " + strQueueLockExpr(QStringLiteral("$1"), QStringLiteral("$2")) +
                              " WHERE EXISTS (SELECT 1 " + queueOf + ")",
