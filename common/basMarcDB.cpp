@@ -146,6 +146,10 @@ MarcRecord strReadMarc(const QString& no)
 
 QString strMarcColumnsSQL(const QString& numbers, const QString& leading)
 {
+    // A record without pieces is unreadable whatever its header says, so the
+    // pieces lead and the header rides along on each of them. The columns
+    // are named, not taken with "*": the statements are kept prepared for a
+    // session, and a column added to the table would change their rows.
     return QStringLiteral("SELECT ") + leading
         + QStringLiteral("marc_data.marc_rec_no, marc_data.data_serial, marc_data.marc01, marc_data.marc02, "
                          "marc_data.marc03, ")
@@ -157,13 +161,8 @@ QString strMarcColumnsSQL(const QString& numbers, const QString& leading)
 
 QString strMarcPageSQL(const QString& numbers)
 {
-    // A record without pieces is unreadable whatever its header says, so the
-    // pieces lead and the header rides along on each of them.
-    return QStringLiteral("SELECT marc_data.marc_rec_no AS marc_rec_no_, marc_data.*, ")
-        + QString::fromLatin1(kHeadColumns).replace(QStringLiteral(", "), QStringLiteral(", marc.")).prepend(u"marc.")
-        + QStringLiteral(" FROM marc_data LEFT JOIN marc ON marc.marc_rec_no = marc_data.marc_rec_no"
-                         " WHERE marc_data.marc_rec_no IN (")
-        + numbers + QStringLiteral(") ORDER BY marc_data.marc_rec_no, marc_data.data_serial");
+    return strMarcColumnsSQL(numbers, QStringLiteral("marc_data.marc_rec_no AS marc_rec_no_, "))
+        + QStringLiteral(" ORDER BY marc_data.marc_rec_no, marc_data.data_serial");
 }
 
 QHash<QString, MarcRecord> mapMarcsOf(oradb::Dynaset& ds, const QStringList& wanted)

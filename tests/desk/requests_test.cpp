@@ -438,3 +438,19 @@ TEST_F(RequestsTest, QueueCountAndButtonFollowPlacingAndDeleting)
     ASSERT_EQ(desk.subApplyBook(t, a1), 0) << shown();
     EXPECT_EQ(queue("TP311.12/W23", "A1"), (QStringList{"DR09:1", "DR15:2", "DR02:3"}));
 }
+
+// The desk's reads are prepared once per session: a column added to the
+// record table while the desk is open must not break the request list's
+// titles for the rest of the day.
+TEST_F(RequestsTest, RequestTitlesStillReadAfterTheRecordTableGainsAColumn)
+{
+    desk.intLoadRedr("DC09");
+    ASSERT_EQ(desk.subLoadApplyList(0), 0);
+    ASSERT_EQ(desk.requests().size(), 1);
+    const QString title = desk.requests()[0].title;
+    ASSERT_FALSE(title.isEmpty());
+    db().exec("alter table marc_data add column marc04 varchar(2000)");
+    ASSERT_EQ(desk.subLoadApplyList(0), 0) << shown().toStdString();
+    ASSERT_EQ(desk.requests().size(), 1);
+    EXPECT_EQ(desk.requests()[0].title, title);
+}
