@@ -179,16 +179,20 @@ void Batch::Run() {
             sendOk = false;
     };
     QSet<QString> preparing; // names prepared in this round trip
+    // Prepares `name` unless the session or this round trip has already;
+    // `prepare` is what the answer records.
+    auto prepareOnce = [&](const QString& key, const char* name, const char* text, int params,
+                           const Entry& prepare) {
+        if (!sendOk || db_.prepared_.contains(key) || preparing.contains(key)) return;
+        preparing.insert(key);
+        if (PQsendPrepare(c, name, text, params, nullptr))
+            sent.push_back(prepare);
+        else
+            sendOk = false;
+    };
     auto internal = [&](const InternalStatement& st, Sent kind) {
         if (sendOk) counted(kind);
-        const QString name = QString::fromLatin1(st.name);
-        if (sendOk && !db_.prepared_.contains(name) && !preparing.contains(name)) {
-            preparing.insert(name);
-            if (PQsendPrepare(c, st.name, st.text, 0, nullptr))
-                sent.push_back({Sent::Prepare, -1, st.name});
-            else
-                sendOk = false;
-        }
+        prepareOnce(QString::fromLatin1(st.name), st.name, st.text, 0, {Sent::Prepare, -1, st.name});
         if (sendOk && PQsendQueryPrepared(c, st.name, 0, nullptr, nullptr, nullptr, 0))
             sent.push_back({kind, -1});
         else
@@ -231,14 +235,8 @@ void Batch::Run() {
             plain(text.constData(), Sent::Statement, i);
         } else {
             const QByteArray name = it.name.toUtf8();
-            if (!db_.prepared_.contains(it.name) && !preparing.contains(it.name)) {
-                preparing.insert(it.name);
-                if (PQsendPrepare(c, name.constData(), text.constData(), static_cast<int>(it.params.size()),
-                                  nullptr))
-                    sent.push_back({Sent::Prepare, i});
-                else
-                    sendOk = false;
-            }
+            prepareOnce(it.name, name.constData(), text.constData(), static_cast<int>(it.params.size()),
+                        {Sent::Prepare, i});
             std::vector<QByteArray> values(it.params.size());
             std::vector<const char*> ptrs(it.params.size());
             for (size_t p = 0; p < values.size(); ++p) {
