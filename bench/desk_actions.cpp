@@ -144,6 +144,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cannot connect: %s\n", qPrintable(g_strErrText));
         return 1;
     }
+    benchstats::printWakeUps("before the runs");
     g_strWkrNo = QStringLiteral("0001");
     g_strLocation = QStringLiteral("D2");
     g_varLocaProperty = QStringLiteral("05");
@@ -357,6 +358,7 @@ int main(int argc, char** argv)
                     percentile(f->ms, 0.5), percentile(f->ms, 0.95), qPrintable(range(f->tripsMin, f->tripsMax)),
                     qPrintable(range(f->statementsMin, f->statementsMax)));
     }
+    benchstats::printWakeUps("after the runs");
     std::printf("\nrequests placed: %d of %d, deleted again: %d\n", placed, runs, deleted);
     for (Figures* f : all) {
         const QStringList bad = unindexed(db, f->samples);
